@@ -1,0 +1,73 @@
+#pragma once
+// The port through which operations talk to the user. The Qt main window, the
+// terminal tool and the tests each implement it. Operations change the plain
+// window model (see mainwindow/window_model.hpp) and then tell the port which
+// part changed; the port renders it.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace quarnex {
+
+enum class MessageButtons { Ok, RetryCancel };
+enum class MessageIcon { None, Exclamation, Critical };
+enum class MessageAnswer { Ok, Retry, Cancel };
+
+struct MessageRequest {
+    std::string title;
+    std::string text;  // line breaks as given by the caller (CR LF or LF)
+    MessageButtons buttons = MessageButtons::Ok;
+    MessageIcon icon = MessageIcon::None;
+};
+
+// Common file dialog options, values as the platform's dialogs know them.
+inline constexpr std::uint32_t kOfnOverwritePrompt = 0x2;
+inline constexpr std::uint32_t kOfnHideReadOnly = 0x4;
+inline constexpr std::uint32_t kOfnPathMustExist = 0x800;
+inline constexpr std::uint32_t kOfnFileMustExist = 0x1000;
+
+struct FileDialogRequest {
+    std::string title;
+    std::string fileName;
+    std::string defaultExtension;
+    std::string filter;  // "Text (*.x)|*.x|All Files (*.*)|*.*"
+    int filterIndex = 1;
+    std::uint32_t options = 0;
+};
+
+// Parts of the main window that operations change.
+enum class WindowPart {
+    ActionLabel,    // QrnActionLbl
+    BufferLabel,    // QrnBufrLbl caption and background
+    ProgressLabel,  // QrnProgressLbl
+    ProgressBar,    // QrnProgressBar
+    Menus,          // any menu entry: caption, visibility, enabled
+    FrameCaption,   // QrnFrame caption
+    Grid,           // cells or row heights of many rows
+    EditBox,        // QrnEdit visibility or position
+    Dialogs,        // text boxes of the ID dialogs
+};
+
+class Ui {
+  public:
+    virtual ~Ui() = default;
+    Ui() = default;
+    Ui(const Ui&) = delete;
+    Ui& operator=(const Ui&) = delete;
+
+    virtual MessageAnswer ShowMessage(const MessageRequest& request) = 0;
+    // Empty when the user cancelled the dialog.
+    virtual std::optional<std::string> AskOpenFile(const FileDialogRequest& request) = 0;
+    virtual std::optional<std::string> AskSaveFile(const FileDialogRequest& request) = 0;
+    // The advisory question of start-up when raw devices cannot be opened:
+    // 0 = continue with limited functionality, -1 = exit.
+    virtual int AskAdvisory() = 0;
+    // A part of the window model changed; render it now.
+    virtual void Changed(WindowPart part) = 0;
+    // Let pending window events run (this is how Cancel reaches a running
+    // operation).
+    virtual void PumpEvents() = 0;
+};
+
+}  // namespace quarnex

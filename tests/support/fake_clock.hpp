@@ -1,0 +1,36 @@
+#pragma once
+// A clock that only moves when told to: Sleep advances it, and tests can add
+// time (for example inside a transfer callback to make a medium slow).
+
+#include <vector>
+
+#include "frame/clock.hpp"
+
+namespace quarnex::testing {
+
+class FakeClock final : public Clock {
+  public:
+    explicit FakeClock(double start = 12 * 3600.0) : now_(start) {}
+
+    double SecondsSinceMidnight() override { return now_; }
+    void Sleep(double seconds) override {
+        sleeps.push_back(seconds);
+        Advance(seconds);
+    }
+
+    // Moves time on, wrapping at midnight like a wall clock.
+    void Advance(double seconds) {
+        now_ += seconds;
+        while (now_ >= 86400.0) {
+            now_ -= 86400.0;
+        }
+    }
+    void Set(double secondsSinceMidnight) { now_ = secondsSinceMidnight; }
+
+    std::vector<double> sleeps;
+
+  private:
+    double now_;
+};
+
+}  // namespace quarnex::testing

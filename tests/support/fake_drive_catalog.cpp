@@ -1,0 +1,49 @@
+#include "support/fake_drive_catalog.hpp"
+
+namespace quarnex::testing {
+
+const FakeDrive* FakeDriveCatalog::Find(const std::string& name) const {
+    for (const FakeDrive& drive : drives) {
+        if (drive.name == name) {
+            return &drive;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<DriveListEntry> FakeDriveCatalog::DriveList() {
+    std::vector<DriveListEntry> list;
+    for (const FakeDrive& drive : drives) {
+        list.push_back(DriveListEntry{drive.name});
+    }
+    return list;
+}
+
+DriveKind FakeDriveCatalog::GetDriveType(const std::string& drive) {
+    const FakeDrive* found = Find(drive);
+    return found == nullptr ? DriveKind::NoRoot : found->kind;
+}
+
+std::string FakeDriveCatalog::VolumePath(const std::string& drive) {
+    const FakeDrive* found = Find(drive);
+    return found == nullptr ? "/nonexistent/" + drive : found->path;
+}
+
+std::optional<PhysicalDrive> FakeDriveCatalog::WholeDiskOf(const std::string& drive, int& error) {
+    const FakeDrive* found = Find(drive);
+    if (found == nullptr || found->number < 0) {
+        error = found == nullptr ? 19 : found->numberError;
+        return std::nullopt;
+    }
+    return PhysicalDrive{found->number, found->path};
+}
+
+DriveDetails FakeDriveCatalog::Details(const std::string& /*drive*/) {
+    return {};
+}
+
+std::vector<std::string> FakeDriveCatalog::MountPoints(const std::string& /*devicePath*/) {
+    return mountPoints;
+}
+
+}  // namespace quarnex::testing

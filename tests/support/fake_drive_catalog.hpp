@@ -1,0 +1,42 @@
+#pragma once
+// A drive catalog whose drives the test lists by hand; each drive's volume is
+// whatever path the test gives (usually a regular file).
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "device/drive_catalog.hpp"
+
+namespace quarnex::testing {
+
+struct FakeDrive {
+    std::string name;
+    std::string path;
+    DriveKind kind = DriveKind::Removable;
+    int number = -1;       // whole-disk number; -1 makes WholeDiskOf fail
+    int numberError = 19;  // ENODEV when the number is unknown
+};
+
+class FakeDriveCatalog final : public DriveCatalog {
+  public:
+    std::vector<FakeDrive> drives;
+    std::vector<std::string> mountPoints;
+    std::string rightsProbePath = "/nonexistent/probe";
+    std::string floppyA = "/nonexistent/fd0";
+    std::string floppyB = "/nonexistent/fd1";
+
+    std::vector<DriveListEntry> DriveList() override;
+    DriveKind GetDriveType(const std::string& drive) override;
+    std::string VolumePath(const std::string& drive) override;
+    std::optional<PhysicalDrive> WholeDiskOf(const std::string& drive, int& error) override;
+    DriveDetails Details(const std::string& drive) override;
+    std::vector<std::string> MountPoints(const std::string& devicePath) override;
+    std::string RightsProbePath() override { return rightsProbePath; }
+    std::string FloppyPath(char letter) override { return letter == 'A' ? floppyA : floppyB; }
+
+  private:
+    const FakeDrive* Find(const std::string& name) const;
+};
+
+}  // namespace quarnex::testing

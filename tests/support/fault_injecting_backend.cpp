@@ -1,0 +1,138 @@
+#include "support/fault_injecting_backend.hpp"
+
+#include <memory>
+
+namespace quarnex::testing {
+
+namespace {
+
+bool Matches(const std::string& path, const std::string& filter) {
+    return filter.empty() || path.find(filter) != std::string::npos;
+}
+
+class FaultyFile final : public DeviceFile {
+  public:
+    FaultyFile(std::unique_ptr<DeviceFile> inner, FaultInjectingBackend& backend)
+        : inner_(std::move(inner)), backend_(backend) {}
+    ~FaultyFile() override { backend_.Closed(); }
+
+    int Seek(std::uint64_t position) override {
+        if (const Fault* fault = backend_.Decide(FaultOp::Seek, Path(), position)) {
+            return fault->error;
+        }
+        const int error = inner_->Seek(position);
+        backend_.Completed(FaultOp::Seek, Path());
+        return error;
+    }
+
+    IoResult Read(std::byte* destination, std::size_t count) override {
+        return Transfer(FaultOp::Read, count,
+                        [&](std::size_t n) { return inner_->Read(destination, n); });
+    }
+
+    IoResult Write(const std::byte* source, std::size_t count) override {
+        return Transfer(FaultOp::Write, count,
+                        [&](std::size_t n) { return inner_->Write(source, n); });
+    }
+
+    int Flush() override {
+        return Simple(FaultOp::Flush, [&] { return inner_->Flush(); });
+    }
+    int Dismount() override {
+        return Simple(FaultOp::Dismount, [&] { return inner_->Dismount(); });
+    }
+    bool HasFloppyGeometry() override { return inner_->HasFloppyGeometry(); }
+    const std::string& Path() const override { return inner_->Path(); }
+
+  private:
+    template <typename Move>
+    IoResult Transfer(FaultOp op, std::size_t count, Move move) {
+        if (const Fault* fault = backend_.Decide(op, Path(), count)) {
+            if (fault->error != 0) {
+                return IoResult{0, fault->error};
+            }
+            const std::size_t shortened = fault->shortBy >= count ? 0 : count - fault->shortBy;
+            return move(shortened);
+        }
+        const IoResult result = move(count);
+        backend_.Completed(op, Path());
+        return result;
+    }
+
+    template <typename Call>
+    int Simple(FaultOp op, Call call) {
+        if (const Fault* fault = backend_.Decide(op, Path(), 0)) {
+            return fault->error;
+        }
+        const int error = call();
+        backend_.Completed(op, Path());
+        return error;
+    }
+
+    std::unique_ptr<DeviceFile> inner_;
+    FaultInjectingBackend& backend_;
+};
+
+}  // namespace
+
+void FaultInjectingBackend::Inject(Fault fault) {
+    rules_.push_back(Rule{std::move(fault), 0});
+}
+
+void FaultInjectingBackend::After(FaultOp op, int nth, std::function<void(int)> callback,
+                                  std::string pathContains) {
+    callbacks_.push_back(Callback{op, nth, std::move(pathContains), std::move(callback), 0});
+}
+
+int FaultInjectingBackend::Count(FaultOp op, const std::string& pathContains) const {
+    int count = 0;
+    for (const OpRecord& record : log_) {
+        if (record.op == op && Matches(record.path, pathContains)) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+const Fault* FaultInjectingBackend::Decide(FaultOp op, const std::string& path, std::size_t count) {
+    log_.push_back(OpRecord{op, path, count});
+    const Fault* chosen = nullptr;
+    for (Rule& rule : rules_) {
+        if (rule.fault.op != op || !Matches(path, rule.fault.pathContains)) {
+            continue;
+        }
+        ++rule.seen;
+        if (chosen == nullptr && (rule.fault.nth == 0 || rule.seen == rule.fault.nth)) {
+            chosen = &rule.fault;
+        }
+    }
+    return chosen;
+}
+
+void FaultInjectingBackend::Completed(FaultOp op, const std::string& path) {
+    for (Callback& callback : callbacks_) {
+        if (callback.op != op || !Matches(path, callback.pathContains)) {
+            continue;
+        }
+        ++callback.seen;
+        if (callback.nth == 0 || callback.seen == callback.nth) {
+            callback.run(callback.seen);
+        }
+    }
+}
+
+OpenResult FaultInjectingBackend::Open(const std::string& path, Access access,
+                                       Disposition disposition) {
+    if (const Fault* fault = Decide(FaultOp::Open, path, 0)) {
+        return OpenResult{nullptr, fault->error};
+    }
+    OpenResult opened = inner_.Open(path, access, disposition);
+    if (opened.file == nullptr) {
+        return opened;
+    }
+    ++openHandles_;
+    Completed(FaultOp::Open, path);
+    return OpenResult{std::make_unique<FaultyFile>(std::move(opened.file), *this), 0};
+}
+
+}  // namespace quarnex::testing

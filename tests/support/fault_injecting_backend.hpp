@@ -1,0 +1,77 @@
+#pragma once
+// Wraps a real backend and makes chosen operations fail, come up short or
+// call back, so that every failure and cancel path can be driven from a test.
+
+#include <cerrno>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "device/device_backend.hpp"
+
+namespace quarnex::testing {
+
+enum class FaultOp { Open, Seek, Read, Write, Flush, Dismount };
+
+struct Fault {
+    FaultOp op = FaultOp::Read;
+    int nth = 1;               // 1-based among the matching operations; 0 = every one
+    std::string pathContains;  // empty matches every path
+    int error = EIO;           // the system error the operation fails with
+    std::size_t shortBy = 0;   // with error 0: move this many bytes fewer
+};
+
+struct OpRecord {
+    FaultOp op;
+    std::string path;
+    std::size_t count = 0;  // bytes asked for (transfers), position (seeks)
+};
+
+class FaultInjectingBackend final : public DeviceBackend {
+  public:
+    explicit FaultInjectingBackend(DeviceBackend& inner) : inner_(inner) {}
+
+    void Inject(Fault fault);
+    // Runs callback right after the nth matching operation (0 = after every
+    // one) has completed; the count passed is that operation's number.
+    void After(FaultOp op, int nth, std::function<void(int)> callback,
+               std::string pathContains = {});
+
+    // Number of operations of that kind so far (matching the path filter).
+    int Count(FaultOp op, const std::string& pathContains = {}) const;
+    // Files opened through this backend and not yet closed.
+    int OpenHandles() const { return openHandles_; }
+    const std::vector<OpRecord>& Log() const { return log_; }
+
+    OpenResult Open(const std::string& path, Access access, Disposition disposition) override;
+    LengthResult FileLength(const std::string& path) override { return inner_.FileLength(path); }
+    bool FileExists(const std::string& path) override { return inner_.FileExists(path); }
+    std::string ErrorText(int code) override { return inner_.ErrorText(code); }
+
+    // Used by the wrapped files.
+    const Fault* Decide(FaultOp op, const std::string& path, std::size_t count);
+    void Completed(FaultOp op, const std::string& path);
+    void Closed() { --openHandles_; }
+
+  private:
+    struct Rule {
+        Fault fault;
+        int seen = 0;
+    };
+    struct Callback {
+        FaultOp op;
+        int nth;
+        std::string pathContains;
+        std::function<void(int)> run;
+        int seen = 0;
+    };
+
+    DeviceBackend& inner_;
+    std::vector<Rule> rules_;
+    std::vector<Callback> callbacks_;
+    std::vector<OpRecord> log_;
+    int openHandles_ = 0;
+};
+
+}  // namespace quarnex::testing

@@ -1,0 +1,81 @@
+#include "support/temp_dir.hpp"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace quarnex::testing {
+
+TempDir::TempDir() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/quarnex-test-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("cannot create a scratch folder");
+    }
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+void MakeSparseFile(const std::string& path, std::uint64_t size) {
+    const int fd = ::open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY | O_CLOEXEC, 0644);
+    if (fd < 0 || ::ftruncate(fd, static_cast<off_t>(size)) != 0) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        throw std::runtime_error("cannot create sparse file " + path);
+    }
+    ::close(fd);
+}
+
+void WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
+void WriteFileText(const std::string& path, const std::string& text) {
+    WriteFileBytes(path, std::vector<unsigned char>(text.begin(), text.end()));
+}
+
+std::vector<unsigned char> ReadFileBytes(const std::string& path, std::uint64_t offset,
+                                         std::size_t count) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot read " + path);
+    }
+    in.seekg(0, std::ios::end);
+    const std::uint64_t size = static_cast<std::uint64_t>(in.tellg());
+    if (offset >= size) {
+        return {};
+    }
+    const std::uint64_t available = size - offset;
+    const std::size_t n =
+        count == SIZE_MAX || count > available ? static_cast<std::size_t>(available) : count;
+    std::vector<unsigned char> bytes(n);
+    in.seekg(static_cast<std::streamoff>(offset));
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(n));
+    return bytes;
+}
+
+std::string ReadFileText(const std::string& path) {
+    const std::vector<unsigned char> bytes = ReadFileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::uint64_t FileSize(const std::string& path) {
+    return std::filesystem::file_size(path);
+}
+
+}  // namespace quarnex::testing
