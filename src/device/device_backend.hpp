@@ -1,0 +1,73 @@
+#pragma once
+// The platform side of device access: opening devices, volumes and files, and
+// moving bytes. Everything above this interface is platform-free; a backend
+// (POSIX now, Win32 later, fakes in tests) implements it.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace quarnex {
+
+enum class Access { Read, Write, ReadWrite };
+enum class Disposition { OpenExisting, CreateNew, CreateAlways };
+
+// Result of one platform transfer: how many bytes moved, and the system error
+// when the call itself failed (0 otherwise).
+struct IoResult {
+    std::size_t bytes = 0;
+    int error = 0;
+};
+
+class DeviceFile {
+  public:
+    virtual ~DeviceFile() = default;
+    DeviceFile() = default;
+    DeviceFile(const DeviceFile&) = delete;
+    DeviceFile& operator=(const DeviceFile&) = delete;
+
+    // Moves the file position; returns 0 or the system error.
+    virtual int Seek(std::uint64_t position) = 0;
+    // Transfers at the current position, looping over short transfers; a
+    // result with fewer bytes than asked means the end was reached.
+    virtual IoResult Read(std::byte* destination, std::size_t count) = 0;
+    virtual IoResult Write(const std::byte* source, std::size_t count) = 0;
+    // Puts everything written so far on the medium; 0 or the system error.
+    virtual int Flush() = 0;
+    // Takes the file systems on this device out of use (unmounts them);
+    // a device that is not mounted succeeds at once. 0 or the system error.
+    virtual int Dismount() = 0;
+    // True when the medium reports 80 cylinders, 2 heads, 18 sectors of 512.
+    virtual bool HasFloppyGeometry() = 0;
+    virtual const std::string& Path() const = 0;
+};
+
+struct OpenResult {
+    std::unique_ptr<DeviceFile> file;  // null on failure
+    int error = 0;
+};
+
+struct LengthResult {
+    std::optional<std::uint64_t> length;  // empty on failure
+    int error = 0;
+};
+
+class DeviceBackend {
+  public:
+    virtual ~DeviceBackend() = default;
+    DeviceBackend() = default;
+    DeviceBackend(const DeviceBackend&) = delete;
+    DeviceBackend& operator=(const DeviceBackend&) = delete;
+
+    virtual OpenResult Open(const std::string& path, Access access, Disposition disposition) = 0;
+    // Length of a file or device, without opening it for transfers.
+    virtual LengthResult FileLength(const std::string& path) = 0;
+    // Whether an ordinary file of that name exists (a directory search).
+    virtual bool FileExists(const std::string& path) = 0;
+    // The system's text for an error code; empty when it has none.
+    virtual std::string ErrorText(int code) = 0;
+};
+
+}  // namespace quarnex

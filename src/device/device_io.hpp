@@ -1,0 +1,86 @@
+#pragma once
+// Opening devices, volumes and files and moving blocks at byte positions.
+// Every byte the program moves passes through here. Each operation reports its
+// own failure (unless asked to be quiet) and returns a plain result.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "device/device_backend.hpp"
+#include "frame/context.hpp"
+
+namespace quarnex {
+
+// Access masks and dispositions as callers pass them.
+inline constexpr std::uint32_t FILE_GENERIC_READ = 0x120089;
+inline constexpr std::uint32_t FILE_GENERIC_WRITE = 0x120116;
+inline constexpr std::uint32_t FILE_GENERIC_READ_WRITE = 0x12019F;
+inline constexpr std::uint32_t FILE_SHARE_READ = 1;
+inline constexpr std::uint32_t FILE_SHARE_READ_WRITE = 3;
+inline constexpr std::uint32_t CREATE_NEW = 1;
+inline constexpr std::uint32_t CREATE_ALWAYS = 2;  // replaces an existing file
+inline constexpr std::uint32_t OPEN_EXISTING = 3;
+
+// Position meaning "continue where the last transfer ended".
+inline constexpr std::int64_t kCurrentPosition = -1;
+
+// An open device, volume or file. Closing a handle that was opened for
+// writing first puts the data on the medium.
+class DevHandle {
+  public:
+    DevHandle() = default;
+    DevHandle(std::unique_ptr<DeviceFile> file, bool forWriting)
+        : file_(std::move(file)), forWriting_(forWriting) {}
+    ~DevHandle();
+    DevHandle(DevHandle&&) noexcept = default;
+    DevHandle& operator=(DevHandle&& other) noexcept;
+    DevHandle(const DevHandle&) = delete;
+    DevHandle& operator=(const DevHandle&) = delete;
+
+    bool Valid() const { return file_ != nullptr; }
+    bool ForWriting() const { return forWriting_; }
+    DeviceFile* File() { return file_.get(); }
+    // Gives up the file without flushing it; used by CloseDevHandle.
+    std::unique_ptr<DeviceFile> Release() { return std::move(file_); }
+
+  private:
+    std::unique_ptr<DeviceFile> file_;
+    bool forWriting_ = false;
+};
+
+// Opens path; an invalid handle on failure, shown unless quiet.
+DevHandle GetHandle(Context& ctx, const std::string& path, std::uint32_t desiredAccess,
+                    std::uint32_t shareMode, std::uint32_t creationDisposition, bool quiet);
+
+// Closes the handle (nothing for an invalid one). A handle opened for writing
+// is flushed first; a failed flush is reported and gives false.
+bool CloseDevHandle(Context& ctx, DevHandle& handle);
+
+// Transfers count bytes between the handle and memory at the given position
+// (kCurrentPosition continues where the last transfer ended). True only when
+// every byte moved; a failure is shown unless ignoreErrors is set.
+bool fntRead(Context& ctx, DevHandle& handle, std::span<std::byte> buffer, std::size_t index,
+             std::size_t count, std::int64_t position, bool ignoreErrors);
+bool fntReadPtr(Context& ctx, DevHandle& handle, std::span<std::byte> memory, std::size_t offset,
+                std::size_t count, std::int64_t position, bool ignoreErrors);
+bool fntWritePtr(Context& ctx, DevHandle& handle, std::span<const std::byte> memory,
+                 std::size_t offset, std::size_t count, std::int64_t position, bool ignoreErrors);
+
+// Takes the volume on the handle's device out of use; reported on failure.
+bool UnmountVolume(Context& ctx, DevHandle& handle);
+
+// The number of the whole disk a drive lives on, or -1 after a trapped-error
+// report.
+int GetPhysicalDriveNumber(Context& ctx, const std::string& driveLetter);
+
+// True when the medium has the 1.44 MB floppy geometry; never reports.
+bool IsFloppyGeometry(DevHandle& handle);
+
+// Device-control code from its four parts.
+std::uint32_t CtlCode(std::uint32_t deviceType, std::uint32_t function, std::uint32_t method,
+                      std::uint32_t access);
+
+}  // namespace quarnex

@@ -1,0 +1,55 @@
+#pragma once
+// The platform's list of drives and what it knows about them: which are
+// floppy drives, which are removable, which whole disk a drive lives on and
+// where its file systems are mounted.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quarnex {
+
+enum class DriveKind { Unknown, NoRoot, Removable, Fixed, Remote, CdRom, RamDisk };
+
+struct DriveListEntry {
+    // What the drive list shows: "A:" and "B:" for the floppy drives, then
+    // kernel names ("sda", "sdb"); the entry after the floppies stands for
+    // the system disk, which the scan never examines.
+    std::string name;
+};
+
+struct PhysicalDrive {
+    int number = -1;       // stable number of the whole disk
+    std::string nodePath;  // its device node, e.g. "/dev/sdb"
+};
+
+struct DriveDetails {
+    std::string vendorModel;  // e.g. "SanDisk Cruzer Blade"; empty where unknown
+    std::uint64_t sizeBytes = 0;
+};
+
+class DriveCatalog {
+  public:
+    virtual ~DriveCatalog() = default;
+    DriveCatalog() = default;
+    DriveCatalog(const DriveCatalog&) = delete;
+    DriveCatalog& operator=(const DriveCatalog&) = delete;
+
+    virtual std::vector<DriveListEntry> DriveList() = 0;
+    virtual DriveKind GetDriveType(const std::string& drive) = 0;
+    // The path that opens a drive's volume (the device node of the name).
+    virtual std::string VolumePath(const std::string& drive) = 0;
+    // The whole disk a drive lives on; empty with a system error when the
+    // platform cannot tell.
+    virtual std::optional<PhysicalDrive> WholeDiskOf(const std::string& drive, int& error) = 0;
+    virtual DriveDetails Details(const std::string& drive) = 0;
+    // Mount points of a device node and its partitions.
+    virtual std::vector<std::string> MountPoints(const std::string& devicePath) = 0;
+    // The path whose opening proves the rights needed for raw devices.
+    virtual std::string RightsProbePath() = 0;
+    // Paths of the floppy drives "A:" and "B:".
+    virtual std::string FloppyPath(char letter) = 0;
+};
+
+}  // namespace quarnex
