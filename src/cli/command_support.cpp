@@ -1,0 +1,79 @@
+#include "cli/command_support.hpp"
+
+#include <filesystem>
+
+#include "cli/arguments.hpp"
+#include "frame/text.hpp"
+#include "store/descriptions.hpp"
+#include "store/disk_ids.hpp"
+
+namespace quarnex::cli {
+
+std::optional<StoreTarget> OpenStore(CliWorld& world, const std::string& argument, StoreUse use,
+                                     bool load) {
+    Context& ctx = world.Ctx();
+    std::optional<StoreTarget> target = ResolveStore(ctx, argument, use);
+    if (!target) {
+        return std::nullopt;
+    }
+    SelectStore(ctx, *target);
+    if (load) {
+        if (!LoadDiskIds(ctx)) {
+            world.Console().Note("the Disk IDs of " + target->entry.DevicePath +
+                                 " could not be read");
+            return std::nullopt;
+        }
+        LoadDescriptions(ctx);
+    }
+    return target;
+}
+
+bool RefuseSameFile(CliWorld& world, const std::string& storePath, const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::equivalent(storePath, path, ec) || ec) {
+        return false;
+    }
+    world.Console().Note(path + " is the store itself; refused");
+    return true;
+}
+
+bool ConfirmReplaceFile(CliWorld& world, const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        return true;
+    }
+    return world.Console().Confirm("replace the existing file " + path + "?");
+}
+
+std::string ShownDiskId(CliWorld& world, int slot) {
+    const std::string& cell = world.Ctx().state.window.grid.Cell(slot, 1);
+    // " " + ID + " ", possibly followed by a marker.
+    return cell.size() >= 12 ? cell.substr(1, 11) : TrimSpaces(cell);
+}
+
+std::string DescriptionFromArgument(const std::string& text) {
+    std::string result;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
+            result += kCrLf;
+            ++i;
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
+}
+
+int ExitCode(CliWorld& world, bool succeeded) {
+    if (world.Console().Interrupted()) {
+        world.Console().Note("cancelled");
+        return kExitFailure;
+    }
+    return succeeded ? kExitSuccess : kExitFailure;
+}
+
+std::string FloppyDrivePath(char letter) {
+    return std::string("\\\\.\\") + static_cast<char>(letter - 'A' + 'a') + ":";
+}
+
+}  // namespace quarnex::cli
