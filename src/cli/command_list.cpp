@@ -25,20 +25,21 @@ std::string PlainLines(const std::string& text) {
 
 void PrintJson(CliWorld& world) {
     const ProgramState& state = world.State();
-    nlohmann::json slots = nlohmann::json::array();
+    nlohmann::ordered_json slots = nlohmann::ordered_json::array();
     for (int n = 1; n < kSlotCount; ++n) {
         slots.push_back({{"slot", n},
                          {"id", ShownDiskId(world, n)},
                          {"description", PlainLines(state.window.grid.Cell(n, 2))},
                          {"source", state.DiskSources.at(static_cast<std::size_t>(n))}});
     }
-    const nlohmann::json document = {{"store_id", state.window.dialogs.usbIdText},
-                                     {"base_id", state.BaseId},
-                                     {"base_numbered", state.BaseIdNumbered},
-                                     {"slots", slots}};
+    const nlohmann::ordered_json document = {{"store_id", state.window.dialogs.usbIdText},
+                                             {"base_id", state.BaseId},
+                                             {"base_numbered", state.BaseIdNumbered},
+                                             {"slots", slots}};
     // Labels and descriptions are 8-bit text; bytes that are not UTF-8 are
     // replaced rather than ending the output.
-    std::cout << document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    std::cout << document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+              << '\n';
 }
 
 void PrintText(CliWorld& world) {

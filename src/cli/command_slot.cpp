@@ -6,20 +6,9 @@
 #include "frame/text.hpp"
 #include "image/image_export.hpp"
 #include "image/image_import.hpp"
-#include "store/descriptions.hpp"
 #include "store/slot_transfer.hpp"
-#include "store/store_paths.hpp"
 
 namespace quarnex::cli {
-
-namespace {
-
-std::string SlotName(CliWorld& world, const StoreTarget& store, int slot) {
-    return "slot " + ThreeDigits(slot) + " [" + TrimSpaces(ShownDiskId(world, slot)) + "] of " +
-           store.entry.DevicePath;
-}
-
-}  // namespace
 
 int RunGet(CliWorld& world, const Invocation& invocation) {
     // Nothing is loaded: reading a slot needs neither the IDs nor the
@@ -67,31 +56,6 @@ int RunPut(CliWorld& world, const Invocation& invocation) {
     std::cout << path << " -> slot " << ThreeDigits(invocation.slot) << " ["
               << TrimSpaces(ShownDiskId(world, invocation.slot)) << "]\n";
     return ExitCode(world, true);
-}
-
-int RunDescribe(CliWorld& world, const Invocation& invocation) {
-    const std::optional<StoreTarget> store =
-        OpenStore(world, invocation.store, StoreUse::Existing, true);
-    if (!store) {
-        return kExitFailure;
-    }
-    Context& ctx = world.Ctx();
-    const int slot = invocation.slot;
-    const std::string text = DescriptionFromArgument(invocation.text);
-    GridModel& grid = ctx.state.window.grid;
-    if (grid.Cell(slot, 2) == text) {
-        // As in the grid editor, an unchanged description writes nothing.
-        world.Console().Note("the description of slot " + ThreeDigits(slot) + " is unchanged");
-        return ExitCode(world, true);
-    }
-    if (!world.Console().Confirm("change the description of " + SlotName(world, *store, slot) +
-                                 "?")) {
-        return kExitFailure;
-    }
-    grid.SetCell(slot, 2, text);
-    grid.SetRowHeight(slot, static_cast<int>(grid.DescriptionRowHeight(text)));
-    ctx.state.DiskDescriptions.at(static_cast<std::size_t>(slot)) = text;
-    return ExitCode(world, sbrSaveDescriptions(ctx, StoreDescriptionsName(ctx)));
 }
 
 }  // namespace quarnex::cli

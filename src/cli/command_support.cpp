@@ -51,6 +51,11 @@ std::string ShownDiskId(CliWorld& world, int slot) {
     return cell.size() >= 12 ? cell.substr(1, 11) : TrimSpaces(cell);
 }
 
+std::string SlotName(CliWorld& world, const StoreTarget& store, int slot) {
+    return "slot " + ThreeDigits(slot) + " [" + TrimSpaces(ShownDiskId(world, slot)) + "] of " +
+           store.entry.DevicePath;
+}
+
 std::string DescriptionFromArgument(const std::string& text) {
     std::string result;
     for (std::size_t i = 0; i < text.size(); ++i) {

@@ -27,6 +27,9 @@ bool ConfirmReplaceFile(CliWorld& world, const std::string& path);
 // when the label is unreadable.
 std::string ShownDiskId(CliWorld& world, int slot);
 
+// "slot 007 [FDISK007] of /dev/sdb", for questions.
+std::string SlotName(CliWorld& world, const StoreTarget& store, int slot);
+
 // A description typed on the command line: the two characters \n break lines.
 std::string DescriptionFromArgument(const std::string& text);
 

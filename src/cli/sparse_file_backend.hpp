@@ -14,7 +14,7 @@ namespace quarnex::cli {
 
 // Pieces of this size are tested for zeros; large enough that the test is
 // cheap, small enough to find the gaps between FAT areas.
-inline constexpr std::size_t kSparsePieceBytes = 64 * 1024;
+inline constexpr std::size_t kSparsePieceBytes = 4096;
 
 class SparseFileBackend final : public DeviceBackend {
   public:
