@@ -57,6 +57,10 @@ TEST(PosixDriveCatalog, ListFloppiesThenSystemDiskThenOthersInNameOrder) {
     EXPECT_EQ(Names(catalog),
               (std::vector<std::string>{"A:", "B:", "sda", "nvme0n1", "sdb", "sdc", "sdd", "sr0"}));
     EXPECT_EQ(catalog.RightsProbePath(), tree.Node("sda2")) << "the root file system's own node";
+    // Then the fixed disks and the loop devices; never the optical drive.
+    EXPECT_EQ(catalog.RightsProbePaths(),
+              (std::vector<std::string>{tree.Node("sda2"), tree.Node("nvme0n1"), tree.Node("sdb"),
+                                        tree.Node("sdc"), tree.Node("sdd"), tree.Node("loop0")}));
     EXPECT_EQ(catalog.FloppyPath('A'), tree.Node("fd0"));
     EXPECT_EQ(catalog.FloppyPath('B'), tree.Node("fd1"));
     EXPECT_EQ(catalog.VolumePath("B:"), tree.Node("fd1"));
