@@ -8,6 +8,7 @@
 
 #include "cli/console_ui.hpp"
 #include "device/device_io.hpp"
+#include "device/drive_scan.hpp"
 #include "device/error_report.hpp"
 #include "frame/layout.hpp"
 #include "frame/text.hpp"
@@ -35,30 +36,23 @@ bool HoldsRootFileSystem(Context& ctx, const std::string& devicePath) {
 }
 
 // Reads the first sector; empty after the read's own error report.
-std::optional<std::array<unsigned char, kSectorBytes>> FirstSector(Context& ctx,
+std::optional<std::array<std::byte, kBootSectorBytes>> FirstSector(Context& ctx,
                                                                    const std::string& path) {
     DevHandle handle =
         GetHandle(ctx, path, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE, OPEN_EXISTING, false);
     if (!handle.Valid()) {
         return std::nullopt;
     }
-    std::array<std::byte, kSectorBytes> sector{};
-    const bool read = fntRead(ctx, handle, sector, 0, kSectorBytes, 0, false);
+    std::array<std::byte, kBootSectorBytes> sector{};
+    const bool read = fntRead(ctx, handle, sector, 0, kBootSectorBytes, 0, false);
     CloseDevHandle(ctx, handle);
     if (!read) {
         return std::nullopt;
     }
-    std::array<unsigned char, kSectorBytes> bytes{};
-    std::memcpy(bytes.data(), sector.data(), kSectorBytes);
-    return bytes;
+    return sector;
 }
 
 }  // namespace
-
-bool IsStoreBootSector(const unsigned char* sector) {
-    const unsigned sectors = sector[19] | (static_cast<unsigned>(sector[20]) << 8);
-    return sectors == 2880 && std::memcmp(sector + 54, "FAT12   ", 8) == 0;
-}
 
 std::optional<StoreTarget> ResolveStore(Context& ctx, const std::string& argument, StoreUse use) {
     std::error_code ec;
@@ -121,12 +115,12 @@ std::optional<StoreTarget> ResolveStore(Context& ctx, const std::string& argumen
         return std::nullopt;
     }
 
-    const std::optional<std::array<unsigned char, kSectorBytes>> sector =
+    const std::optional<std::array<std::byte, kBootSectorBytes>> sector =
         FirstSector(ctx, target.entry.DevicePath);
     if (!sector) {
         return std::nullopt;  // the open or read has said why
     }
-    target.looksLikeStore = IsStoreBootSector(sector->data());
+    target.looksLikeStore = IsStoreBootSector(*sector);
     if (use == StoreUse::Existing && !target.looksLikeStore) {
         Refuse(ctx, "Not A Store",
                target.entry.DevicePath + std::string(kCrLf) +

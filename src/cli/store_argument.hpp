@@ -31,8 +31,4 @@ std::optional<StoreTarget> ResolveStore(Context& ctx, const std::string& argumen
 // Makes the target the one and only store of the device table and selects it.
 void SelectStore(Context& ctx, const StoreTarget& target);
 
-// Whether a first sector is that of a store: 2880 sectors in all at byte 19
-// and "FAT12   " at byte 54.
-bool IsStoreBootSector(const unsigned char* sector);
-
 }  // namespace quarnex::cli
