@@ -130,13 +130,17 @@ void WidgetPlacement::SetGeometry(const TwipRect& rect) {
     const QRect outer(ToPixels(rect.left, perPixel), ToPixels(rect.top, perPixel),
                       ToPixels(rect.width, perPixel), ToPixels(rect.height, perPixel));
     // The file keeps the outer frame; the widget's own size is the inner one.
+    // A size that stays as it is is left alone (the dialogs keep only their
+    // position), so an unknown frame cannot shrink them later.
     const QSize extra = FrameExtra(widget_);
-    widget_.resize(std::max(1, outer.width() - extra.width()),
-                   std::max(1, outer.height() - extra.height()));
-    widget_.move(outer.topLeft());
-    if (extra == QSize(0, 0)) {
-        new OuterGeometryFinisher(widget_, outer);
+    if (outer.size() != widget_.frameGeometry().size()) {
+        widget_.resize(std::max(1, outer.width() - extra.width()),
+                       std::max(1, outer.height() - extra.height()));
+        if (extra == QSize(0, 0)) {
+            new OuterGeometryFinisher(widget_, outer);
+        }
     }
+    widget_.move(outer.topLeft());
 }
 
 void LoadWindowPlacement(const std::string& appFolder, const PlacedWidgets& widgets) {
