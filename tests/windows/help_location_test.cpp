@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include "device/posix/program_path.hpp"
+#include "frame/program_state.hpp"
 #include "support/temp_dir.hpp"
 
 namespace quarnex {
@@ -75,6 +77,26 @@ TEST(HelpLocation, FindsThePageOrFallsBack) {
     std::filesystem::remove(other);
     std::filesystem::remove(folder.defaultPage);
     EXPECT_EQ(FindHelpFile(folder.appFolder), "");
+}
+
+// The build puts the guide and its location file beside the executables; the
+// guide covers the topics a user needs.
+TEST(HelpLocation, TheShippedGuideIsFoundBesideTheProgram) {
+    const std::string appFolder = AppFolderFromExecutable(RunningExecutablePath());
+    ASSERT_FALSE(appFolder.empty());
+    const std::string page = appFolder + "QuarnHlp/QuarnHlp.htm";
+    EXPECT_EQ(FindHelpFile(appFolder), "file://" + page);
+    const std::string location = testing::ReadFileText(appFolder + "QuarnCfg/QuarnHlp.url");
+    EXPECT_EQ(location, "[HELP]\r\nFILE=" + page + "\r\n");
+
+    const std::string guide = testing::ReadFileText(page);
+    for (const char* topic :
+         {"1,572,864", "1,474,560", "DISKS.TXT", "Scan Drives", "Select Device", "Disks(0-999)",
+          "Import From", "Export To", "Zero", "Documentation", "System", "About", "Cancel",
+          "Administrative Privileges Required", "Finished", "/dev/sdb", "destroys",
+          "Image File Length Invalid", "Error Saving Configuration File."}) {
+        EXPECT_NE(guide.find(topic), std::string::npos) << topic;
+    }
 }
 
 }  // namespace

@@ -256,7 +256,9 @@ void WindowsTest::placementRoundTripThroughRealWindows() {
         }
         return text;
     };
-    QVERIFY(mainWindow.frameGeometry().width() > 500);  // the offscreen frame is counted
+    if (QGuiApplication::platformName() == "offscreen") {
+        QVERIFY(mainWindow.frameGeometry().width() > 500);  // its frame is counted
+    }
     const std::string written = ReadFileText(folder.path + "QuarnCfg/Quarn.cfg");
     QCOMPARE(written,
              "[WINDOWS]\r\n|------| = Visible, Top, Left [, Height, Width]\r\n"
