@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>

@@ -73,10 +73,15 @@ TEST(StoreFileDialogs, CancelledDialogsAreSilentAndChangeNothing) {
 }
 
 TEST(CopyFileToUSB, RefusesFilesOfAnyOtherLengthBeforeOpeningAnything) {
-    for (const std::uint64_t size : {1572863999ULL, 1572864001ULL, 0ULL}) {
+    struct Length {
+        std::uint64_t size;
+        const char* shown;
+    };
+    for (const Length& length : {Length{1572863999, "1,572,863,999"},
+                                 Length{1572864001, "1,572,864,001"}, Length{0, "0"}}) {
         StoreWorld w;
         const std::string file = w.dir / "short.img";
-        testing::MakeSparseFile(file, size);
+        testing::MakeSparseFile(file, length.size);
         w.ui.fileAnswers.push_back(file);
         std::string path;
         EXPECT_FALSE(CopyFileToUSBCommand(w.ctx, path));
@@ -85,14 +90,12 @@ TEST(CopyFileToUSB, RefusesFilesOfAnyOtherLengthBeforeOpeningAnything) {
         EXPECT_EQ(m.title, "Image File Length Invalid");
         EXPECT_EQ(m.icon, MessageIcon::Exclamation);
         EXPECT_EQ(m.buttons, MessageButtons::Ok);
-        EXPECT_EQ(m.text, "Not a 1000 Floppy Image File.\r\n" + file + "\r\nFile Length = " +
-                              FormatThousands(static_cast<std::int64_t>(size)));
+        EXPECT_EQ(m.text,
+                  "Not a 1000 Floppy Image File.\r\n" + file + "\r\nFile Length = " + length.shown);
         EXPECT_EQ(w.devices.Count(FaultOp::Open), 0);
         EXPECT_EQ(w.state.SelectedDevice, 1);
         w.ExpectSettled();
     }
-    EXPECT_EQ(FormatThousands(1572863999), "1,572,863,999");
-    EXPECT_EQ(FormatThousands(1572864001), "1,572,864,001");
 
     // A named file that does not exist is a trapped error.
     StoreWorld w;
@@ -170,14 +173,7 @@ TEST(CopyUSBToFile, FailuresAndCancelStopTheCopyAndCloseEverything) {
         testing::MarkSlots(w.store, kStoreSeed);
         // Without an extension the companion file is the name + ".txt".
         const std::string target = w.dir / "backup";
-        if (c.fault) {
-            w.devices.Inject(*c.fault);
-        }
-        if (c.cancelAfterRead != 0) {
-            w.devices.After(
-                FaultOp::Read, c.cancelAfterRead, [&](int) { w.state.CancelRequested = true; },
-                "usbstore");
-        }
+        w.Arm(c.fault, FaultOp::Read, c.cancelAfterRead);
         std::string path = target;
 
         EXPECT_FALSE(fntCopyUSBToFile(w.ctx, path));
@@ -193,13 +189,7 @@ TEST(CopyUSBToFile, FailuresAndCancelStopTheCopyAndCloseEverything) {
             EXPECT_TRUE(FileExists(target + ".txt")) << "the companion file is written anyway";
         }
         EXPECT_NE(w.state.window.status.progressLabel, "Progress      Finished");
-        if (c.reportSource == nullptr) {
-            EXPECT_TRUE(w.ui.messages.empty());
-        } else {
-            ASSERT_EQ(w.ui.messages.size(), 1u);
-            EXPECT_NE(w.ui.messages[0].text.find(c.reportSource), std::string::npos)
-                << w.ui.messages[0].text;
-        }
+        w.ExpectReport(c.reportSource);
         w.ExpectSettled();
     }
 
@@ -283,14 +273,7 @@ TEST(CopyFileToUSB, IncompleteImportsShowFailedAndKeepTheLaterSlots) {
         const std::string file = w.dir / "import.img";
         testing::MakeSparseFile(file, kStoreBytes);
         testing::MarkSlots(file, kFileSeed);
-        if (c.fault) {
-            w.devices.Inject(*c.fault);
-        }
-        if (c.cancelAfterWrite != 0) {
-            w.devices.After(
-                FaultOp::Write, c.cancelAfterWrite, [&](int) { w.state.CancelRequested = true; },
-                "usbstore");
-        }
+        w.Arm(c.fault, FaultOp::Write, c.cancelAfterWrite);
         std::string path = file;
 
         EXPECT_EQ(CopyFileToUSBCommand(w.ctx, path), c.ran);
@@ -306,13 +289,7 @@ TEST(CopyFileToUSB, IncompleteImportsShowFailedAndKeepTheLaterSlots) {
             EXPECT_EQ(w.state.SelectedDevice, 0);
         }
         EXPECT_EQ(w.state.window.status.progressLabel == "Progress       Failed", c.showsFailed);
-        if (c.reportSource == nullptr) {
-            EXPECT_TRUE(w.ui.messages.empty());
-        } else {
-            ASSERT_EQ(w.ui.messages.size(), 1u);
-            EXPECT_NE(w.ui.messages[0].text.find(c.reportSource), std::string::npos)
-                << w.ui.messages[0].text;
-        }
+        w.ExpectReport(c.reportSource);
         w.ExpectSettled();
     }
 }

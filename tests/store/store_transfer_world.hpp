@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -115,6 +116,29 @@ struct StoreWorld : TestWorld {
         const Bytes slot0 = ReadFileBytes(store, 0, kImageBytes);
         const auto* data = reinterpret_cast<const std::byte*>(slot0.data());
         return fat12::ReadRootFile({data, slot0.size()}, "DISKS.TXT").contents;
+    }
+
+    // Makes the fault happen, and the user cancel right after the nth
+    // operation of cancelOp on the store (0 = no cancel).
+    void Arm(const std::optional<Fault>& fault, FaultOp cancelOp, int cancelAfter,
+             const std::string& cancelPath = "usbstore") {
+        if (fault) {
+            devices.Inject(*fault);
+        }
+        if (cancelAfter != 0) {
+            devices.After(
+                cancelOp, cancelAfter, [this](int) { state.CancelRequested = true; }, cancelPath);
+        }
+    }
+
+    // Exactly one error report naming source, or none for nullptr.
+    void ExpectReport(const char* source) {
+        if (source == nullptr) {
+            EXPECT_TRUE(ui.messages.empty());
+            return;
+        }
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_NE(ui.messages[0].text.find(source), std::string::npos) << ui.messages[0].text;
     }
 
     // Nothing left open, not busy, and no cancel left over.
