@@ -11,7 +11,8 @@
 namespace quarnex::cli {
 
 // Resolves and selects the store; with load, reads its Disk IDs and
-// descriptions as selecting it in the GUI does. Empty after a refusal or a
+// descriptions as selecting it in the GUI does, but without creating a
+// missing descriptions file. Empty after a refusal or a
 // failure, which has been shown.
 std::optional<StoreTarget> OpenStore(CliWorld& world, const std::string& argument, StoreUse use,
                                      bool load);

@@ -1,7 +1,9 @@
 #include "cli/cli_test_store.hpp"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -12,13 +14,32 @@
 
 namespace quarnex::testing {
 
+namespace {
+
+std::int64_t ModifiedNanoseconds(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return -1;
+    }
+    return static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+}
+
+}  // namespace
+
 const std::string& MasterStore() {
-    // One store for the whole run: creating one writes 1000 slots.
-    static const std::unique_ptr<TempDir> dir = std::make_unique<TempDir>();
+    // Creating a store writes 1000 slots, and every test runs in a process
+    // of its own: the store is kept in the build tree and made again only
+    // when the tool is newer. It is made under a private name and renamed,
+    // so tests running side by side never see half a store.
     static const std::string path = [] {
-        const std::string store = *dir / "master.img";
-        const CliResult made = RunCli({"create", store, "--id", "mystick", "--base", "fdisk"});
-        if (made.exitCode != 0) {
+        const std::string store = std::string(QUARNEX_CLI_TEST_DIR) + "/master-store.img";
+        if (ModifiedNanoseconds(store) > ModifiedNanoseconds(CliBinary())) {
+            return store;
+        }
+        const std::string making = store + "." + std::to_string(::getpid());
+        const CliResult made = RunCli({"create", making, "--id", "mystick", "--base", "fdisk"});
+        if (made.exitCode != 0 || std::rename(making.c_str(), store.c_str()) != 0) {
+            std::remove(making.c_str());
             throw std::runtime_error("cannot create the master store: " + made.err);
         }
         return store;

@@ -10,7 +10,8 @@
 
 namespace quarnex::testing {
 
-// Path of the store made by "create --id MYSTICK --base fdisk"; made on first use.
+// Path of the store made by "create --id mystick --base fdisk"; made on first
+// use. Tests never change it: they work on copies.
 const std::string& MasterStore();
 
 // A sparse copy of the master store in dir.
