@@ -1,6 +1,7 @@
 #include "cli/arguments.hpp"
 
 #include <CLI/CLI.hpp>
+#include <filesystem>
 
 namespace quarnex::cli {
 
@@ -10,6 +11,15 @@ constexpr const char* kFooter =
     "STORE is a block device node (the whole stick, e.g. /dev/sdb) or a whole-store image file\n"
     "of 1,572,864,000 bytes. SLOT is 1..999.\n"
     "Exit codes: 0 success, 1 the operation failed or was refused, 2 wrong usage.";
+
+// An empty path would make the operations ask for a file with a dialog.
+CLI::Validator NotEmpty() {
+    return CLI::Validator(
+        [](const std::string& text) {
+            return text.empty() ? std::string("an empty path is not a file") : std::string();
+        },
+        "PATH");
+}
 
 void AddSlot(CLI::App& command, Invocation& invocation) {
     command.add_option("SLOT", invocation.slot, "Slot number, 1..999")
@@ -48,30 +58,32 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation&
 
     CLI::App* list = AddCommand(app, "list", "Show the store ID, the base ID and every slot",
                                 Command::List, invocation);
-    list->add_option("STORE", invocation.store, "Store")->required();
+    list->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());
     list->add_flag("--json", invocation.json, "One JSON document instead of text");
 
     CLI::App* get = AddCommand(app, "get", "Copy a slot's image into a 1.44 MB image file",
                                Command::Get, invocation);
-    get->add_option("STORE", invocation.store, "Store")->required();
+    get->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());
     AddSlot(*get, invocation);
-    get->add_option("FILE", invocation.file, "Image file to write")->required();
+    get->add_option("FILE", invocation.file, "Image file to write")->required()->check(NotEmpty());
 
     CLI::App* put =
         AddCommand(app, "put", "Write a 1.44 MB image file into a slot", Command::Put, invocation);
-    put->add_option("STORE", invocation.store, "Store")->required();
+    put->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());
     AddSlot(*put, invocation);
-    put->add_option("FILE", invocation.file, "Image file of 1,474,560 bytes")->required();
+    put->add_option("FILE", invocation.file, "Image file of 1,474,560 bytes")
+        ->required()
+        ->check(NotEmpty());
 
     CLI::App* describe = AddCommand(app, "describe", "Set a slot's description (\\n breaks lines)",
                                     Command::Describe, invocation);
-    describe->add_option("STORE", invocation.store, "Store")->required();
+    describe->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());
     AddSlot(*describe, invocation);
     describe->add_option("TEXT", invocation.text, "Description; empty to remove it")->required();
 
     CLI::App* format = AddCommand(app, "format", "Format a store: 1000 empty FAT12 volumes",
                                   Command::Format, invocation);
-    format->add_option("STORE", invocation.store, "Store")->required();
+    format->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());
     format->add_option("--id", invocation.id, "Store ID (up to 11 characters)")->required();
     format->add_option("--base", invocation.base, "Base ID of the slots (up to 11 characters)")
         ->required();
@@ -80,7 +92,9 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation&
 
     CLI::App* create = AddCommand(app, "create", "Create a formatted whole-store image file",
                                   Command::Create, invocation);
-    create->add_option("FILE", invocation.file, "Store image file to create")->required();
+    create->add_option("FILE", invocation.file, "Store image file to create")
+        ->required()
+        ->check(NotEmpty());
     create->add_option("--id", invocation.id, "Store ID (up to 11 characters)")->required();
     create->add_option("--base", invocation.base, "Base ID of the slots (up to 11 characters)")
         ->required();
@@ -90,24 +104,31 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation&
     CLI::App* backup =
         AddCommand(app, "backup", "Copy a whole store into a file (with its descriptions file)",
                    Command::Backup, invocation);
-    backup->add_option("STORE", invocation.store, "Store")->required();
-    backup->add_option("FILE", invocation.file, "Whole-store file to write")->required();
+    backup->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());
+    backup->add_option("FILE", invocation.file, "Whole-store file to write")
+        ->required()
+        ->check(NotEmpty());
 
     CLI::App* restore = AddCommand(app, "restore", "Write a whole-store file onto a store",
                                    Command::Restore, invocation);
     restore->add_option("FILE", invocation.file, "Whole-store file of 1,572,864,000 bytes")
-        ->required();
-    restore->add_option("STORE", invocation.store, "Store")->required();
+        ->required()
+        ->check(NotEmpty());
+    restore->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());
 
     CLI::App* image = app.add_subcommand("image", "Make 1.44 MB image files");
     image->require_subcommand(1);
     CLI::App* imageNew = AddCommand(*image, "new", "A blank formatted 1.44 MB image file",
                                     Command::ImageNew, invocation);
-    imageNew->add_option("FILE", invocation.file, "Image file to write")->required();
+    imageNew->add_option("FILE", invocation.file, "Image file to write")
+        ->required()
+        ->check(NotEmpty());
     imageNew->add_option("--id", invocation.id, "Volume ID (up to 11 characters)");
     CLI::App* imageZero =
         AddCommand(*image, "zero", "A 1.44 MB image file of zeros", Command::ImageZero, invocation);
-    imageZero->add_option("FILE", invocation.file, "Image file to write")->required();
+    imageZero->add_option("FILE", invocation.file, "Image file to write")
+        ->required()
+        ->check(NotEmpty());
 
     std::string drive;
     CLI::App* floppy = app.add_subcommand("floppy", "Raw floppy drives a and b");
@@ -115,10 +136,14 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation&
     CLI::App* floppyRead = AddCommand(*floppy, "read", "Read a floppy disk into an image file",
                                       Command::FloppyRead, invocation);
     AddFloppyDrive(*floppyRead, drive);
-    floppyRead->add_option("FILE", invocation.file, "Image file to write")->required();
+    floppyRead->add_option("FILE", invocation.file, "Image file to write")
+        ->required()
+        ->check(NotEmpty());
     CLI::App* floppyWrite = AddCommand(*floppy, "write", "Write an image file onto a floppy disk",
                                        Command::FloppyWrite, invocation);
-    floppyWrite->add_option("FILE", invocation.file, "Image file of 1,474,560 bytes")->required();
+    floppyWrite->add_option("FILE", invocation.file, "Image file of 1,474,560 bytes")
+        ->required()
+        ->check(NotEmpty());
     AddFloppyDrive(*floppyWrite, drive);
 
     try {
@@ -132,6 +157,16 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation&
     } catch (const CLI::ParseError& e) {
         app.exit(e, out, err);
         return kExitUsage;
+    }
+    if (!invocation.file.empty()) {
+        // The operations record and show the path (a slot's source, the head
+        // of a descriptions file), so it is made complete; it also keeps a
+        // file name from being taken for a raw floppy drive.
+        std::error_code ec;
+        const std::filesystem::path absolute = std::filesystem::absolute(invocation.file, ec);
+        if (!ec) {
+            invocation.file = absolute.lexically_normal().string();
+        }
     }
     if (!drive.empty()) {
         invocation.drive = drive[0] == 'a' || drive[0] == 'A' ? 'A' : 'B';

@@ -11,13 +11,17 @@ namespace quarnex::cli {
 int RunBackup(CliWorld& world, const Invocation& invocation) {
     const std::optional<StoreTarget> store =
         OpenStore(world, invocation.store, StoreUse::Existing, true);
+    const std::string companion = DescriptionsOutputName(invocation.file);
     if (!store || RefuseSameFile(world, store->entry.DevicePath, invocation.file) ||
-        !ConfirmReplaceFile(world, invocation.file)) {
+        !ConfirmReplaceFiles(world, {invocation.file, companion})) {
         return kExitFailure;
     }
     world.Console().SetTransferBytes(kStoreBytes);
     std::string path = invocation.file;
     if (!fntCopyUSBToFile(world.Ctx(), path)) {
+        NotePartlyWritten(
+            world, "Export of USB Disk(",
+            path + " is incomplete and is refused by restore; " + companion + " was written");
         return ExitCode(world, false);
     }
     std::cout << store->entry.DevicePath << " -> " << path
@@ -46,6 +50,9 @@ int RunRestore(CliWorld& world, const Invocation& invocation) {
     const bool complete =
         ran && ctx.state.window.status.progressLabel.find("Failed") == std::string::npos;
     if (!complete) {
+        NotePartlyWritten(
+            world, "Import of USB Disk(",
+            store->entry.DevicePath + " now holds the file's first slots and its own later ones");
         return ExitCode(world, false);
     }
     std::cout << path << " -> " << store->entry.DevicePath << '\n';

@@ -12,12 +12,14 @@ namespace quarnex::cli {
 
 namespace {
 
-int ExportImageTo(CliWorld& world, const std::string& target) {
+// target is a file or a raw drive path; shown names it for the user.
+int ExportImageTo(CliWorld& world, const std::string& target, const std::string& shown) {
     std::string path = target;
     if (!fntExportToFlpyImag(world.Ctx(), path)) {
+        NotePartlyWritten(world, "Export To", shown + " is incomplete");
         return ExitCode(world, false);
     }
-    std::cout << "wrote " << path << '\n';
+    std::cout << "wrote " << shown << '\n';
     return ExitCode(world, true);
 }
 
@@ -32,7 +34,7 @@ int RunImageNew(CliWorld& world, const Invocation& invocation) {
     if (!FormatInternalImage(world.Ctx(), id)) {
         return ExitCode(world, false);
     }
-    return ExportImageTo(world, invocation.file);
+    return ExportImageTo(world, invocation.file, invocation.file);
 }
 
 int RunImageZero(CliWorld& world, const Invocation& invocation) {
@@ -40,7 +42,7 @@ int RunImageZero(CliWorld& world, const Invocation& invocation) {
         return kExitFailure;
     }
     ZeroInternalImage(world.Ctx());
-    return ExportImageTo(world, invocation.file);
+    return ExportImageTo(world, invocation.file, invocation.file);
 }
 
 int RunFloppyRead(CliWorld& world, const Invocation& invocation) {
@@ -52,7 +54,7 @@ int RunFloppyRead(CliWorld& world, const Invocation& invocation) {
     if (!fntImportFromFlpyImag(world.Ctx(), drive) || world.Console().Interrupted()) {
         return ExitCode(world, false);
     }
-    return ExportImageTo(world, invocation.file);
+    return ExportImageTo(world, invocation.file, invocation.file);
 }
 
 int RunFloppyWrite(CliWorld& world, const Invocation& invocation) {
@@ -66,7 +68,8 @@ int RunFloppyWrite(CliWorld& world, const Invocation& invocation) {
                                  "? Everything on the disk is replaced.")) {
         return kExitFailure;
     }
-    return ExportImageTo(world, FloppyDrivePath(invocation.drive));
+    return ExportImageTo(world, FloppyDrivePath(invocation.drive),
+                         "the floppy disk in drive " + driveText);
 }
 
 }  // namespace quarnex::cli

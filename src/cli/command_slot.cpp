@@ -26,6 +26,7 @@ int RunGet(CliWorld& world, const Invocation& invocation) {
     }
     std::string path = invocation.file;
     if (!fntExportToFlpyImag(ctx, path)) {
+        NotePartlyWritten(world, "Export To Disk Image", path + " is incomplete");
         return ExitCode(world, false);
     }
     std::cout << "slot " << ThreeDigits(invocation.slot) << " -> " << path << '\n';
@@ -51,6 +52,10 @@ int RunPut(CliWorld& world, const Invocation& invocation) {
         return kExitFailure;
     }
     if (!ExportToSlotCommand(ctx, invocation.slot)) {
+        NotePartlyWritten(world, "Export To USB Disk(",
+                          "slot " + ThreeDigits(invocation.slot) + " of " +
+                              store->entry.DevicePath +
+                              " may be partly overwritten; its source is forgotten");
         return ExitCode(world, false);
     }
     std::cout << path << " -> slot " << ThreeDigits(invocation.slot) << " ["

@@ -60,6 +60,9 @@ int RunFormat(CliWorld& world, const Invocation& invocation) {
         return kExitFailure;
     }
     if (!FormatSelectedStore(world, *store, invocation)) {
+        NotePartlyWritten(
+            world, "Formatting USB",
+            store->entry.DevicePath + " is partly formatted: the slots up to there and slot 000");
         return ExitCode(world, false);
     }
     std::cout << "formatted " << store->entry.DevicePath << '\n';

@@ -40,11 +40,32 @@ bool RefuseSameFile(CliWorld& world, const std::string& storePath, const std::st
 }
 
 bool ConfirmReplaceFile(CliWorld& world, const std::string& path) {
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
+    return ConfirmReplaceFiles(world, {path});
+}
+
+bool ConfirmReplaceFiles(CliWorld& world, const std::vector<std::string>& paths) {
+    std::string existing;
+    int count = 0;
+    for (const std::string& path : paths) {
+        std::error_code ec;
+        if (std::filesystem::exists(path, ec)) {
+            existing += (count == 0 ? "" : " and ") + path;
+            ++count;
+        }
+    }
+    if (count == 0) {
         return true;
     }
-    return world.Console().Confirm("replace the existing file " + path + "?");
+    return world.Console().Confirm(
+        std::string(count == 1 ? "replace the existing file " : "replace the existing files ") +
+        existing + "?");
+}
+
+void NotePartlyWritten(CliWorld& world, std::string_view prefix, const std::string& what) {
+    const std::string unit = world.Console().LastAction(prefix);
+    if (!unit.empty()) {
+        world.Console().Note(what + " (stopped at: " + TrimSpaces(unit) + ")");
+    }
 }
 
 std::string ShownDiskId(CliWorld& world, int slot) {

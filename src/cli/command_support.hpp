@@ -4,6 +4,8 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "cli/cli_world.hpp"
 #include "cli/store_argument.hpp"
@@ -30,6 +32,15 @@ std::string ShownDiskId(CliWorld& world, int slot);
 
 // "slot 007 [FDISK007] of /dev/sdb", for questions.
 std::string SlotName(CliWorld& world, const StoreTarget& store, int slot);
+
+// Asks before existing files are replaced (a backup also writes its
+// descriptions file); true when none of them exists.
+bool ConfirmReplaceFiles(CliWorld& world, const std::vector<std::string>& paths);
+
+// After a failed or cancelled operation whose unit loop had begun (an
+// action label starting with prefix was shown): says what it left changed
+// and the unit it stopped at.
+void NotePartlyWritten(CliWorld& world, std::string_view prefix, const std::string& what);
 
 // A description typed on the command line: the two characters \n break lines.
 std::string DescriptionFromArgument(const std::string& text);

@@ -3,8 +3,6 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include <string_view>
-
 #include "cli/progress_line.hpp"
 
 namespace quarnex::cli {
@@ -90,6 +88,12 @@ int ConsoleUi::AskAdvisory() {
 void ConsoleUi::Changed(WindowPart part) {
     const StatusStrip& status = state_.window.status;
     switch (part) {
+        case WindowPart::ActionLabel:
+            if (!status.actionLabel.empty() &&
+                (actions_.empty() || actions_.back() != status.actionLabel)) {
+                actions_.push_back(status.actionLabel);
+            }
+            break;
         case WindowPart::ProgressBar:
             if (status.progressBar == 0 && status.progressLabel == "Progress") {
                 // A reset: a new operation starts timing here.
@@ -121,6 +125,15 @@ void ConsoleUi::PumpEvents() {
         err_.flush();
         interrupts_.Release();
     }
+}
+
+std::string ConsoleUi::LastAction(std::string_view prefix) const {
+    for (auto it = actions_.rbegin(); it != actions_.rend(); ++it) {
+        if (it->starts_with(prefix)) {
+            return *it;
+        }
+    }
+    return {};
 }
 
 bool ConsoleUi::Confirm(const std::string& question) {

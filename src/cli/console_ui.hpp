@@ -9,6 +9,8 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "cli/terminal.hpp"
 #include "frame/program_state.hpp"
@@ -47,6 +49,10 @@ class ConsoleUi final : public Ui {
     void Note(const std::string& text);
     // True once Ctrl-C was pressed during this run.
     bool Interrupted() const { return interrupted_; }
+    // The last action label shown that starts with prefix; empty when none
+    // was. Operations name their running unit there once their target is
+    // open, so it tells whether, and where, writing had begun.
+    std::string LastAction(std::string_view prefix) const;
 
   private:
     void DrawProgress(bool force);
@@ -57,6 +63,7 @@ class ConsoleUi final : public Ui {
     std::ostream& err_;
     InterruptWatch& interrupts_;
     std::optional<std::string> fileAnswer_;
+    std::vector<std::string> actions_;
     std::uint64_t transferBytes_ = 0;
     bool lineOpen_ = false;
     bool interrupted_ = false;
