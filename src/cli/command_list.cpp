@@ -78,8 +78,9 @@ void PrintText(CliWorld& world) {
 }  // namespace
 
 int RunList(CliWorld& world, const Invocation& invocation) {
-    if (!OpenStore(world, invocation.store, StoreUse::Existing, true)) {
-        return kExitFailure;
+    if (!OpenStore(world, invocation.store, StoreUse::Existing, true) ||
+        world.Console().Interrupted()) {
+        return ExitCode(world, false);
     }
     if (invocation.json) {
         PrintJson(world);

@@ -117,14 +117,22 @@ void ConsoleUi::Changed(WindowPart part) {
 }
 
 void ConsoleUi::PumpEvents() {
-    if (interrupts_.Poll()) {
-        interrupted_ = true;
+    // Also a Ctrl-C seen before the running operation started (its BusyOn
+    // cleared the request) stops it.
+    if (SeenInterrupt()) {
         state_.CancelRequested = true;
+    }
+}
+
+bool ConsoleUi::SeenInterrupt() {
+    if (!interrupted_ && interrupts_.Poll()) {
+        interrupted_ = true;
         EndProgressLine();
         err_ << kToolName << ": cancelling (press Ctrl-C again to end at once)\n";
         err_.flush();
         interrupts_.Release();
     }
+    return interrupted_;
 }
 
 std::string ConsoleUi::LastAction(std::string_view prefix) const {
@@ -137,6 +145,9 @@ std::string ConsoleUi::LastAction(std::string_view prefix) const {
 }
 
 bool ConsoleUi::Confirm(const std::string& question) {
+    if (SeenInterrupt()) {
+        return false;  // Ctrl-C while the store was being read: nothing starts
+    }
     if (options_.assumeYes) {
         return true;
     }

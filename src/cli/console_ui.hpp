@@ -43,7 +43,8 @@ class ConsoleUi final : public Ui {
     void SetTransferBytes(std::uint64_t bytes) { transferBytes_ = bytes; }
 
     // Asks before something is changed or overwritten. With --yes the
-    // answer is yes; without a terminal to ask on, the command is refused.
+    // answer is yes; without a terminal to ask on, the command is refused;
+    // after a Ctrl-C it is no.
     bool Confirm(const std::string& question);
     // A line of the tool's own on stderr ("quarnex-cli: ...").
     void Note(const std::string& text);
@@ -55,6 +56,8 @@ class ConsoleUi final : public Ui {
     std::string LastAction(std::string_view prefix) const;
 
   private:
+    // True once Ctrl-C was pressed; says so the first time.
+    bool SeenInterrupt();
     void DrawProgress(bool force);
     void EndProgressLine();
 

@@ -55,6 +55,9 @@ TEST(CliUsage, HelpVersionAndBadUsage) {
              {"format", "/nonexistent", "--id", "X"},
              {"floppy", "read", "c", "x.img"},
              {"image"},
+             {"get", "/nonexistent", "1", ""},
+             {"image", "new", ""},
+             {"restore", "", "/nonexistent"},
          }) {
         const CliResult bad = RunCli(args);
         EXPECT_EQ(bad.exitCode, 2) << (args.empty() ? "(none)" : args[0]);
@@ -152,6 +155,14 @@ TEST(CliRefusals, RefusedCommandsChangeNothing) {
     EXPECT_EQ(RunCli({"create", dir / "keep.img", "--id", "A", "--base", "B"}).exitCode, 1);
     EXPECT_EQ(RunCli({"backup", store, dir / "keep.img"}).exitCode, 1);
     EXPECT_EQ(ReadFileText(dir / "keep.img"), "precious");
+    // Nor the descriptions file a backup writes beside its image.
+    WriteFileText(dir / "new.txt", "notes");
+    const CliResult companion = RunCli({"backup", store, dir / "new.img"});
+    EXPECT_EQ(companion.exitCode, 1);
+    EXPECT_TRUE(Contains(companion.err, "replace the existing file " + dir / "new.txt" + "?"))
+        << companion.err;
+    EXPECT_EQ(FileSizeOrZero(dir / "new.img"), 0u);
+    EXPECT_EQ(ReadFileText(dir / "new.txt"), "notes");
 
     EXPECT_EQ(Region(store, SlotOffset(1), kImageBytes), slot1);
     EXPECT_EQ(Region(store, 0, kImageBytes), slot0);

@@ -63,6 +63,16 @@ TEST(CliTerminal, CtrlCCancelsABackup) {
     EXPECT_TRUE(Contains(result.err, "quarnex-cli: cancelling")) << result.err;
     EXPECT_TRUE(Contains(result.err, "quarnex-cli: cancelled")) << result.err;
     EXPECT_LT(FileSize(backup), kStoreBytes);
+    // The user is told what was left behind, and restore refuses it.
+    EXPECT_TRUE(Contains(result.err,
+                         "quarnex-cli: " + backup + " is incomplete and is refused by restore; " +
+                             dir / "b.txt" + " was written (stopped at: Export of USB Disk("))
+        << result.err;
+    EXPECT_NE(ReadFileText(dir / "b.txt").find("Disk Descriptions For USB Image File '" + backup),
+              std::string::npos);
+    const std::vector<unsigned char> slot0 = Region(store, 0, kImageBytes);
+    EXPECT_EQ(RunCli({"restore", backup, store, "--yes"}).exitCode, 1);
+    EXPECT_EQ(Region(store, 0, kImageBytes), slot0);
 }
 
 TEST(CliLoopDevice, ListPutGetAndDescribeOnABlockDevice) {
