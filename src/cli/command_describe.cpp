@@ -1,3 +1,5 @@
+#include <iostream>
+
 #include "cli/command_support.hpp"
 #include "cli/commands.hpp"
 #include "frame/text.hpp"
@@ -28,7 +30,11 @@ int RunDescribe(CliWorld& world, const Invocation& invocation) {
     grid.SetCell(slot, 2, text);
     grid.SetRowHeight(slot, static_cast<int>(grid.DescriptionRowHeight(text)));
     ctx.state.DiskDescriptions.at(static_cast<std::size_t>(slot)) = text;
-    return ExitCode(world, sbrSaveDescriptions(ctx, StoreDescriptionsName(ctx)));
+    if (!sbrSaveDescriptions(ctx, StoreDescriptionsName(ctx))) {
+        return ExitCode(world, false);
+    }
+    std::cout << "slot " << ThreeDigits(slot) << " described\n";
+    return ExitCode(world, true);
 }
 
 }  // namespace quarnex::cli

@@ -54,8 +54,11 @@ void PrintText(CliWorld& world) {
     std::cout << '\n';
     const std::string indent(4 + 11 + 2, ' ');
     for (int n = 1; n < kSlotCount; ++n) {
-        std::cout << ThreeDigits(n) << ' ' << ShownDiskId(world, n);
         const std::string description = PlainLines(state.window.grid.Cell(n, 2));
+        const std::string id = ShownDiskId(world, n);
+        // No spaces at the end of a line without a description.
+        std::cout << ThreeDigits(n) << ' '
+                  << (description.empty() ? id.substr(0, id.find_last_not_of(' ') + 1) : id);
         std::size_t start = 0;
         bool first = true;
         while (start < description.size()) {

@@ -87,7 +87,7 @@ TEST(CliStore, CreateMakesASparseNumberedStoreThatListShows) {
     ASSERT_EQ(text.exitCode, 0);
     EXPECT_NE(text.out.find("Store ID: MYSTICK\n"), std::string::npos);
     EXPECT_NE(text.out.find("Base ID:  FDISK (numbered)\n"), std::string::npos);
-    EXPECT_NE(text.out.find("\n999 FDISK999"), std::string::npos);
+    EXPECT_NE(text.out.find("\n998 FDISK998\n999 FDISK999\n"), std::string::npos);
 }
 
 TEST(CliStore, PutAndGetRoundTripTouchingOnlyTheSlotImage) {
@@ -142,6 +142,7 @@ TEST(CliStore, DescribeShowsInListAndInDisksTxt) {
     const CliResult described =
         RunCli({"describe", store, "12", "Flight manual\\n  page 2\\n\\nend", "--yes"});
     ASSERT_EQ(described.exitCode, 0) << described.err;
+    EXPECT_EQ(described.out, "slot 012 described\n");
 
     const CliResult listed = RunCli({"list", store, "--json"});
     ASSERT_EQ(listed.exitCode, 0);
