@@ -41,6 +41,12 @@ TEST(CliTerminal, QuestionsAreAskedAndProgressIsDrawn) {
     EXPECT_TRUE(Contains(yes.out, "Export To USB Disk(002) [")) << yes.out;
     EXPECT_TRUE(Contains(yes.out, "] 100%")) << yes.out;
 
+    // A whole-store copy shows its speed.
+    const CliResult backup = RunCli({"backup", store, dir / "b.img"}, CliOptions{"", false, true});
+    EXPECT_EQ(backup.exitCode, 0) << backup.out;
+    EXPECT_TRUE(Contains(backup.out, "] 100%  ")) << backup.out;
+    EXPECT_TRUE(Contains(backup.out, "B/s")) << backup.out;
+
     // Without a terminal the same command prints results only.
     const CliResult quiet = RunCli({"get", store, "2", dir / "out.img"});
     EXPECT_EQ(quiet.exitCode, 0);
