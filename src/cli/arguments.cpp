@@ -9,7 +9,8 @@ namespace {
 
 constexpr const char* kFooter =
     "STORE is a block device node (the whole stick, e.g. /dev/sdb) or a whole-store image file\n"
-    "of 1,572,864,000 bytes. SLOT is 1..999.\n"
+    "of 1,572,864,000 bytes. SLOT is 1..999. Every command takes -y/--yes, which answers its\n"
+    "confirmation with yes.\n"
     "Exit codes: 0 success, 1 the operation failed or was refused, 2 wrong usage.";
 
 // An empty path would make the operations ask for a file with a dialog.
