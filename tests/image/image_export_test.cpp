@@ -151,7 +151,7 @@ TEST(ExportFailures, FailedWritesSlowMediaCancelsAndFlushes) {
         EXPECT_EQ(w.ui.messages.size(), 1u);
         EXPECT_EQ(FileSize(w.dir / "part.img"), 7 * kBlock);
         EXPECT_EQ(w.state.DiskSources[0], "A:");
-        EXPECT_EQ(w.devices.OpenHandles(), 0);
+        w.ExpectImageStateKept();
     }
     {
         SCOPED_TRACE("slow writes stop after the sixth block");
@@ -162,6 +162,7 @@ TEST(ExportFailures, FailedWritesSlowMediaCancelsAndFlushes) {
         EXPECT_EQ(w.devices.Count(FaultOp::Write), 6);
         EXPECT_EQ(FileSize(w.dir / "slow.img"), 6 * kBlock);
         EXPECT_EQ(w.state.DiskSources[0], "A:");
+        w.ExpectImageStateKept();
     }
     {
         SCOPED_TRACE("cancel after block 3");
@@ -186,7 +187,7 @@ TEST(ExportFailures, FailedWritesSlowMediaCancelsAndFlushes) {
         ASSERT_EQ(w.ui.messages.size(), 1u);
         EXPECT_NE(w.ui.messages[0].text.find("CloseDevHandle.Flush"), std::string::npos);
         EXPECT_EQ(w.state.DiskSources[0], "A:") << "a failed export records no source";
-        EXPECT_EQ(w.devices.OpenHandles(), 0);
+        w.ExpectImageStateKept();
     }
 }
 

@@ -42,6 +42,8 @@ struct FormatWorld : ImageWorld {
     }
 };
 
+const std::string kAe = "\xC3\xA4";  // a letter that takes two bytes
+
 // What a format must leave: the template, zeros after it, the ID twice.
 Bytes Expected(const Bytes& templ, const std::string& id11) {
     Bytes image(kImageBytes, 0);
@@ -77,14 +79,10 @@ TEST(FormatInternalImage, OkButtonIdsInCapitalsAtBothPlaces) {
         {"", "", "           ", "-----------"},
         {"my disk 1", "MY DISK 1", "MY DISK 1  ", "MY DISK 1  "},
         // No character cut in two; the label is 11 bytes, Latin-1.
-        {"\xC3\xA4"
-         "bcdefghijklmn",
-         "\xC3\xA4"
-         "BCDEFGHIJK",
+        {kAe + "bcdefghijklmn", kAe + "BCDEFGHIJK",
          "\xE4"
          "BCDEFGHIJK",
-         "\xC3\xA4"
-         "BCDEFGHIJK"},
+         kAe + "BCDEFGHIJK"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -167,21 +165,13 @@ TEST(FormatInternalImage, MissingUnopenableAndUnreadableTemplates) {
 }
 
 TEST(VolumeId, CharactersNotBytesAndTheirEightBitForm) {
+    const std::string oe = "\xC3\xB6", ue = "\xC3\xBC", euro = "\xE2\x82\xAC";
     // Eleven characters of which three take two bytes each.
-    EXPECT_EQ(FirstCharacters("\xC3\xA4\xC3\xB6\xC3\xBC"
-                              "abcdefghijk",
-                              11),
-              "\xC3\xA4\xC3\xB6\xC3\xBC"
-              "abcdefgh");
-    EXPECT_EQ(FirstCharacters("ab\xE2\x82\xAC", 3), "ab\xE2\x82\xAC") << "the euro sign whole";
+    EXPECT_EQ(FirstCharacters(kAe + oe + ue + "abcdefghijk", 11), kAe + oe + ue + "abcdefgh");
+    EXPECT_EQ(FirstCharacters("ab" + euro, 3), "ab" + euro) << "the euro sign whole";
     EXPECT_EQ(FirstCharacters("ab\xE2\x82", 3), "ab\xE2") << "a broken sequence byte by byte";
-    EXPECT_EQ(VolumeIdText("\xC3\xA4"
-                           "b"),
-              "\xC3\xA4"
-              "b         ");
-    const auto bytes = VolumeIdBytes(
-        "\xC3\xA4\xE2\x82\xAC\xFF"
-        "Z");
+    EXPECT_EQ(VolumeIdText(kAe + "b"), kAe + "b         ");
+    const auto bytes = VolumeIdBytes(kAe + euro + "\xFFZ");
     EXPECT_EQ(bytes[0], std::byte{0xE4}) << "Latin-1 characters keep their byte";
     EXPECT_EQ(bytes[1], std::byte{'?'}) << "characters beyond Latin-1";
     EXPECT_EQ(bytes[2], std::byte{'?'}) << "a byte that is no character";

@@ -22,6 +22,20 @@ struct ImportWorld : ImageWorld {
         return folder + "/some disk.img";
     }
     bool Import(std::string path) { return fntImportFromFlpyImag(ctx, path); }
+    // A complete import: the disk's bytes, its source, no description.
+    void ExpectImported(const Bytes& disk, ImageSource kind, const std::string& source,
+                        const std::string& caption) const {
+        EXPECT_EQ(ImageOf(state), disk);
+        EXPECT_EQ(state.ImageSourceKind, kind);
+        EXPECT_EQ(state.DiskSources[0], source);
+        EXPECT_EQ(state.DiskDescriptions[0], "");
+        EXPECT_EQ(state.window.status.bufferCaption, caption);
+        EXPECT_FALSE(state.window.status.bufferOpaque);
+        EXPECT_EQ(state.window.status.progressLabel, "Progress      Finished");
+        EXPECT_TRUE(ui.messages.empty());
+        EXPECT_FALSE(state.window.menus.busy);
+        EXPECT_EQ(devices.OpenHandles(), 0);
+    }
     // A failed import: the blocks read so far are new, the image is marked
     // unreliable, its source stays, its description is gone.
     void ExpectStoppedAfter(const Bytes& disk, std::size_t blocks) const {
@@ -54,22 +68,12 @@ TEST(ImportFile, ReadsEveryBlockAndRecordsTheSource) {
     EXPECT_EQ(path, file) << "the chosen name goes back to the caller";
     ExpectImageDialog(w.ui, "Import Floppy Image", 0x1806u);
 
-    EXPECT_EQ(ImageOf(w.state), disk);
-    EXPECT_EQ(w.state.ImageSourceKind, SourceImageFile);
-    EXPECT_EQ(w.state.DiskSources[0], file);
-    EXPECT_EQ(w.state.DiskDescriptions[0], "");
-    const StatusStrip& status = w.state.window.status;
-    EXPECT_EQ(status.bufferCaption, shown);
-    EXPECT_FALSE(status.bufferOpaque);
-    EXPECT_EQ(status.actionLabel, "Import of Disk Image " + shown);
-    EXPECT_EQ(status.progressLabel, "Progress      Finished");
+    w.ExpectImported(disk, SourceImageFile, file, shown);
+    EXPECT_EQ(w.state.window.status.actionLabel, "Import of Disk Image " + shown);
     EXPECT_EQ(w.ui.bufferCaptions, (Strings{"...", shown})) << "no track numbers for a file";
-    EXPECT_TRUE(w.ui.messages.empty());
-    EXPECT_FALSE(w.state.window.menus.busy);
     // One request per block, in order, without seeking.
     EXPECT_EQ(w.devices.Count(FaultOp::Read), 160);
     EXPECT_EQ(w.devices.Count(FaultOp::Seek), 0);
-    EXPECT_EQ(w.devices.OpenHandles(), 0);
 }
 
 TEST(ImportFile, RefusalsAndCancelsChangeNothing) {
@@ -140,20 +144,13 @@ TEST(ImportDrive, DriveTextKindAndLabelOfTheSource) {
         PutLabel(disk, c.label);
         w.InsertDisk(disk, c.kind == SourceFloppyB);
         EXPECT_TRUE(w.Import(c.path));
-        EXPECT_EQ(ImageOf(w.state), disk);
-        EXPECT_EQ(w.state.ImageSourceKind, c.kind);
-        EXPECT_EQ(w.state.DiskSources[0], c.source);
-        EXPECT_EQ(w.state.DiskDescriptions[0], "");
-        EXPECT_EQ(w.state.window.status.bufferCaption, c.source);
-        EXPECT_FALSE(w.state.window.status.bufferOpaque);
+        w.ExpectImported(disk, c.kind, c.source, c.source);
         EXPECT_EQ(w.state.window.status.actionLabel,
                   "Import of Physical Disk " + c.source.substr(0, 2));
         // "...", then every track, then the source.
         ASSERT_EQ(w.ui.bufferCaptions.size(), 162u);
         EXPECT_EQ(w.ui.bufferCaptions[1], "Reading Track 0");
         EXPECT_EQ(w.ui.bufferCaptions[160], "Reading Track 159");
-        EXPECT_TRUE(w.ui.messages.empty());
-        EXPECT_EQ(w.devices.OpenHandles(), 0);
     }
 }
 
@@ -212,12 +209,11 @@ TEST(ImportRetries, SilentUntilTheLastAttemptReportsOnce) {
         // read. Late enough that the 9 s of pauses stay within the time rule.
         w.Inject(FaultOp::Read, {101, 103});
         w.devices.Inject(Fault{FaultOp::Read, 104, "", 0, 100});  // attempt 2, short sector
-        EXPECT_TRUE(w.Import(w.ImageFile(disk)));
-        EXPECT_TRUE(w.ui.messages.empty());
+        const std::string file = w.ImageFile(disk);
+        EXPECT_TRUE(w.Import(file));
+        w.ExpectImported(disk, SourceImageFile, file, ShortenPath(file));
         EXPECT_EQ(w.clock.sleeps, std::vector<double>(3, 3.0));
-        EXPECT_EQ(ImageOf(w.state), disk) << "reading goes on after the retried block";
         EXPECT_EQ(w.devices.Count(FaultOp::Read), 160 + 5);
-        EXPECT_EQ(w.state.ImageSourceKind, SourceImageFile);
         // Only the retries seek: sector 0, then the block's own position.
         std::vector<std::size_t> seeks;
         for (const OpRecord& record : w.devices.Log()) {
