@@ -256,6 +256,7 @@ TEST(ImportTiming, SlowMediaStopAfterTheSixthBlockEvenAcrossMidnight) {
     };
     const Case cases[] = {
         {"0.8 s a block", 12 * 3600.0, 0.8, false, 0},
+        {"0.76 s a block, just over the limit", 12 * 3600.0, 0.76, false, 0},
         {"exactly 0.75 s a block is allowed", 12 * 3600.0, 0.75, true, 0},
         {"1 s a block across midnight", 86400.0 - 2.0, 1.0, false, 0},
         {"fast across midnight", 86400.0 - 2.0, 0.01, true, 0},
