@@ -155,49 +155,51 @@ TEST(ImportDrive, DriveTextKindAndLabelOfTheSource) {
 }
 
 TEST(ImportDrive, NoDiskAndWrongDiskPromptsWithRetryAndCancel) {
-    {
-        SCOPED_TRACE("no disk: three opens a second apart, Retry, three more, Cancel");
+    struct Case {
+        const char* name;
+        std::size_t diskBytes;  // 0: no disk
+        int opens;
+        double pause;
+        std::string title;
+    };
+    const Case cases[] = {
+        {"no disk: three opens a second apart, Retry, three more, Cancel", 0, 6, 1.0,
+         "(I1) Importing Image From Drive A:"},
+        {"wrong geometry: Retry checks the same handle, three times five seconds apart",
+         kImageBytes + kBlock, 1, 5.0, "(I2) Importing Image From Drive A:"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         ImportWorld w;
+        if (c.diskBytes != 0) {
+            w.InsertDisk(PatternImage(5, c.diskBytes));
+        }
         w.ui.messageAnswers = {MessageAnswer::Retry, MessageAnswer::Cancel};
         EXPECT_FALSE(w.Import(kDriveA));
-        EXPECT_EQ(w.devices.Count(FaultOp::Open), 6);
-        EXPECT_EQ(w.clock.sleeps, std::vector<double>(6, 1.0));
+        EXPECT_EQ(w.devices.Count(FaultOp::Open), c.opens);
+        EXPECT_EQ(w.clock.sleeps, std::vector<double>(6, c.pause));
         ASSERT_EQ(w.ui.messages.size(), 2u);
         for (const MessageRequest& m : w.ui.messages) {
-            EXPECT_EQ(m.title, "(I1) Importing Image From Drive A:");
+            EXPECT_EQ(m.title, c.title);
             EXPECT_EQ(m.text, "Insert a 1.44 MB Floppy Disk Into Drive A:");
             EXPECT_EQ(m.buttons, MessageButtons::RetryCancel);
             EXPECT_EQ(m.icon, MessageIcon::None);
         }
+        EXPECT_EQ(w.devices.Count(FaultOp::Read), 0);
         w.ExpectImageKept();
         EXPECT_EQ(w.state.window.status.bufferCaption, "earlier source");
     }
-    {
-        SCOPED_TRACE("the disk arrives after Retry");
-        ImportWorld w;
-        const Bytes disk = PatternImage(4);
-        w.InsertDisk(disk, true);
-        w.Inject(FaultOp::Open, {1, 2, 3}, ENOMEDIUM, "fd1");
-        w.ui.messageAnswers = {MessageAnswer::Retry};
-        EXPECT_TRUE(w.Import("\\\\.\\b:"));
-        EXPECT_EQ(w.ui.MessageTitles(), Strings{"(I1) Importing Image From Drive B:"});
-        EXPECT_EQ(w.devices.Count(FaultOp::Open), 4);
-        EXPECT_EQ(ImageOf(w.state), disk);
-        EXPECT_EQ(w.devices.OpenHandles(), 0);
-    }
-    {
-        SCOPED_TRACE("wrong geometry: three checks five seconds apart, Retry, Cancel");
-        ImportWorld w;
-        w.InsertDisk(PatternImage(5, kImageBytes + kBlock));
-        w.ui.messageAnswers = {MessageAnswer::Retry, MessageAnswer::Cancel};
-        EXPECT_FALSE(w.Import(kDriveA));
-        EXPECT_EQ(w.devices.Count(FaultOp::Open), 1) << "Retry checks the same handle";
-        EXPECT_EQ(w.clock.sleeps, std::vector<double>(6, 5.0));
-        EXPECT_EQ(w.ui.MessageTitles(), Strings(2, "(I2) Importing Image From Drive A:"));
-        EXPECT_EQ(w.ui.messages[1].text, "Insert a 1.44 MB Floppy Disk Into Drive A:");
-        EXPECT_EQ(w.devices.Count(FaultOp::Read), 0);
-        w.ExpectImageKept();
-    }
+    // The disk arrives after Retry.
+    ImportWorld w;
+    const Bytes disk = PatternImage(4);
+    w.InsertDisk(disk, true);
+    w.Inject(FaultOp::Open, {1, 2, 3}, ENOMEDIUM, "fd1");
+    w.ui.messageAnswers = {MessageAnswer::Retry};
+    EXPECT_TRUE(w.Import("\\\\.\\b:"));
+    EXPECT_EQ(w.ui.MessageTitles(), Strings{"(I1) Importing Image From Drive B:"});
+    EXPECT_EQ(w.devices.Count(FaultOp::Open), 4);
+    EXPECT_EQ(ImageOf(w.state), disk);
+    EXPECT_EQ(w.devices.OpenHandles(), 0);
 }
 
 TEST(ImportRetries, SilentUntilTheLastAttemptReportsOnce) {
