@@ -10,7 +10,7 @@
 #include "frame/status.hpp"
 #include "frame/text.hpp"
 #include "image/image_label.hpp"
-#include "image/volume_id.hpp"
+#include "frame/volume_id.hpp"
 
 namespace quarnex {
 
