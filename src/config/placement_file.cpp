@@ -125,25 +125,6 @@ bool ParseWindowLine(std::string_view line, const KeyRule& rule, ScreenTwips scr
     return true;
 }
 
-// Splits on CR LF, LF or a lone CR.
-std::vector<std::string_view> SplitLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-        if (text[end] == '\r' && start < text.size() && text[start] == '\n') {
-            ++start;
-        }
-    }
-    return lines;
-}
-
 void WriteWindowLine(std::string& out, std::string_view key, const PlacementWindow* window,
                      bool alwaysVisible, int count, ScreenTwips screen) {
     const TwipRect rect = window != nullptr ? window->Geometry() : TwipRect{};

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quarnex {
 
@@ -51,5 +52,9 @@ std::string PadRight(std::string_view text, std::size_t width);
 // "..." between them, so that the result has at most 40 characters where the
 // path allows it. Paths outside the algorithm's limits come back unchanged.
 std::string ShortenPath(std::string_view path);
+
+// Splits a text at CR LF, LF or a lone CR; a final line end gives no extra
+// line. The views point into text.
+std::vector<std::string_view> SplitLines(std::string_view text);
 
 }  // namespace quarnex

@@ -12,23 +12,6 @@ namespace {
 constexpr int kLastSlot = 999;
 constexpr std::size_t kMaxLineNumber = 999;
 
-// Splits a text at CR LF, LF or CR; a final line end gives no extra line.
-std::vector<std::string_view> Lines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start =
-            end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
-    }
-    return lines;
-}
-
 std::string Line(std::string_view text) {
     return std::string(text) + std::string(kCrLf);
 }
@@ -79,7 +62,7 @@ std::string BaseLine(const ProgramState& state) {
 }
 
 bool ApplyDescriptions(ProgramState& state, std::string_view text) {
-    for (std::string_view raw : Lines(text)) {
+    for (std::string_view raw : SplitLines(text)) {
         const std::string line = TrimSpaces(raw);
         if (line.size() < 8 || line[7] != '>') {
             continue;
@@ -173,7 +156,7 @@ std::string ComposeDescriptions(const ProgramState& state, std::string_view name
         }
         text += Line(number + "  ID>[" + current + "]");
         // Line numbers have three digits: lines past 999 join the last one.
-        const std::vector<std::string_view> lines = Lines(description);
+        const std::vector<std::string_view> lines = SplitLines(description);
         std::string last;
         for (std::size_t k = 1; k <= lines.size(); ++k) {
             if (k < kMaxLineNumber) {
