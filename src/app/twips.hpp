@@ -1,0 +1,26 @@
+#pragma once
+// Twips (1/1440 inch) against pixels at the screen's logical resolution:
+// 15 twips per pixel at 96 dpi.
+
+#include <cmath>
+
+namespace quarnex {
+
+class TwipScale {
+  public:
+    explicit TwipScale(double dotsPerInch = 96.0) : twipsPerPixel_(1440.0 / dotsPerInch) {}
+
+    int Px(double twips) const { return static_cast<int>(std::lround(twips / twipsPerPixel_)); }
+    int Twips(double pixels) const {
+        return static_cast<int>(std::lround(pixels * twipsPerPixel_));
+    }
+    double TwipsPerPixel() const { return twipsPerPixel_; }
+
+    // The primary screen's logical resolution.
+    static TwipScale ForScreen();
+
+  private:
+    double twipsPerPixel_;
+};
+
+}  // namespace quarnex
