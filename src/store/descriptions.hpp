@@ -1,0 +1,26 @@
+#pragma once
+// The store's descriptions file (DISKS.TXT in slot 0's volume, or the file
+// beside a whole-store image): loading it into the grid and the tables, and
+// writing it back from them.
+
+#include <string>
+
+#include "frame/context.hpp"
+
+namespace quarnex {
+
+// Fills column 2, the row heights, DiskDescriptions, DiskSources and the base
+// ID of the selected store from its DISKS.TXT; when the file is absent, derives
+// the base ID from the loaded IDs and creates the file. True when the file was
+// read (or created) without error; on error the base becomes "FDISK" numbered
+// and nothing is shown to the user.
+bool LoadDescriptions(Context& ctx);
+
+// Writes the descriptions file from the grid and the tables. name is either
+// DeviceLetter + "/DISKS.TXT" of the selected store (reached through its mount
+// point or inside slot 0's FAT12 volume) or an ordinary file path, whose
+// extension is replaced by "txt". True when the whole file was written;
+// failures are reported to the user.
+bool sbrSaveDescriptions(Context& ctx, const std::string& name);
+
+}  // namespace quarnex

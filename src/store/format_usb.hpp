@@ -1,0 +1,30 @@
+#pragma once
+// Formatting a whole store: every slot gets a fresh empty FAT12 volume made
+// from the template, slot 0 labelled with the device ID and slots 1..999 with
+// the base ID (optionally numbered).
+
+#include <string>
+
+#include "frame/context.hpp"
+
+namespace quarnex {
+
+// Slot n's label, exactly 11 characters: n = 0 takes deviceId (cut to 11,
+// trimmed, padded); n >= 1 the base ID's first 8 characters + three digits
+// when append is set, else its first 11.
+std::string FormatLabel(int slot, const std::string& deviceId, const std::string& baseId,
+                        bool append);
+
+// Writes all 1000 slots, slots 1..999 first and slot 0 last. True when slot 0
+// was written and everything reached the medium. A template that cannot be
+// read in full aborts before anything is written.
+bool fntFormatUSB(Context& ctx, const std::string& deviceId, const std::string& baseId,
+                  int append);
+
+// The OK button of the format dialog: both texts become the capitals of their
+// first 11 characters, the selected store is formatted (unless it is no
+// longer the one at openedForPath, which is said and nothing is written) and
+// the window returns to its reset state. Returns what fntFormatUSB returned.
+bool FormatDialogOk(Context& ctx, const std::string& openedForPath);
+
+}  // namespace quarnex

@@ -1,0 +1,27 @@
+#pragma once
+// Where the parts of the selected store are reached on this platform.
+
+#include <string>
+#include <string_view>
+
+#include "frame/context.hpp"
+
+namespace quarnex {
+
+// True when the selected store is an ordinary file (a whole-store image used
+// as a store) rather than a device.
+bool StoreIsFile(Context& ctx);
+
+// The path opened as slot 0's volume: the drive's volume node, or the file
+// itself for a store that is a file.
+std::string StoreVolumePath(Context& ctx);
+
+// DeviceLetter of the selected store + "/DISKS.TXT": the name callers pass to
+// sbrSaveDescriptions for the store's own descriptions file.
+std::string StoreDescriptionsName(Context& ctx);
+
+// Output file name of a descriptions file: the name up to and including the
+// first "." after the last "/" followed by "txt", or name + ".txt".
+std::string DescriptionsOutputName(std::string_view name);
+
+}  // namespace quarnex
