@@ -71,7 +71,8 @@ int ClampPosition(long long value, int screenExtent);
 int ClampSize(long long value);
 
 // Reads the file's text. Reading stops at a value too large for a 32-bit
-// integer; the lines before it are kept. Never fails otherwise.
+// integer; the lines before it and the positions of its own line before it
+// are kept. Never fails otherwise.
 std::vector<PlacementLine> ParsePlacementText(std::string_view text, ScreenTwips screen);
 
 // Applies one line: the visibility first, then Top, Left, Height, Width.

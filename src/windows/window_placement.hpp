@@ -2,6 +2,7 @@
 // The Qt side of the placement file: reads and applies the outer geometry of
 // real windows, in twips, and hands them to SbrLoad / SbrSave.
 
+#include <QRect>
 #include <QWidget>
 #include <string>
 
@@ -21,6 +22,11 @@ struct PlacedWidgets {
 
 // Twips per pixel of the screen the widget is on (15 at 96 dpi).
 double TwipsPerPixel(const QWidget* widget);
+
+// Twips to whole pixels on the widget's screen, and a design rectangle given
+// as left, top, width, height in twips.
+int TwipsToPixels(const QWidget* widget, int twips);
+QRect TwipsToPixels(const QWidget* widget, int left, int top, int width, int height);
 
 // Size of the screen the widget is on (the primary screen for null), in twips.
 ScreenTwips ScreenSizeTwips(const QWidget* widget);
