@@ -50,6 +50,10 @@ class DriveCatalog {
     virtual std::string RightsProbePath() = 0;
     // Paths of the floppy drives "A:" and "B:".
     virtual std::string FloppyPath(char letter) = 0;
+    // False when the platform knows the drive holds no medium (an empty card
+    // reader). Where a system refuses to open such a drive at all, this is
+    // what lets the scan pass it by without an error message.
+    virtual bool HasMedium(const std::string& /*drive*/) { return true; }
 };
 
 }  // namespace quarnex

@@ -18,8 +18,7 @@ std::string FormatLabel(int slot, const std::string& deviceId, const std::string
 // Writes all 1000 slots, slots 1..999 first and slot 0 last. True when slot 0
 // was written and everything reached the medium. A template that cannot be
 // read in full aborts before anything is written.
-bool fntFormatUSB(Context& ctx, const std::string& deviceId, const std::string& baseId,
-                  int append);
+bool fntFormatUSB(Context& ctx, const std::string& deviceId, const std::string& baseId, int append);
 
 // The OK button of the format dialog: both texts become the capitals of their
 // first 11 characters, the selected store is formatted (unless it is no

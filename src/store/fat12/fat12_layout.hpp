@@ -23,7 +23,7 @@ inline constexpr std::uint8_t kMediaDescriptor = 0xF0;
 
 inline constexpr std::size_t kFatOffset = kReservedSectors * kBytesPerSector;  // 512
 inline constexpr std::size_t kFatBytes = kSectorsPerFat * kBytesPerSector;
-inline constexpr std::size_t kRootOffset = kFatOffset + kFatCount * kFatBytes;  // 9,728
+inline constexpr std::size_t kRootOffset = kFatOffset + kFatCount * kFatBytes;            // 9,728
 inline constexpr std::size_t kDataOffset = kRootOffset + kRootSectors * kBytesPerSector;  // 16,896
 inline constexpr std::size_t kClusterBytes = kSectorsPerCluster * kBytesPerSector;
 inline constexpr std::size_t kClusterCount = (kVolumeBytes - kDataOffset) / kClusterBytes;  // 2847
@@ -56,5 +56,8 @@ void Put32(std::span<std::byte> bytes, std::size_t offset, std::uint32_t value);
 // The 12-bit entry of cluster in one FAT copy.
 unsigned GetFatEntry(std::span<const std::byte> fat, unsigned cluster);
 void SetFatEntry(std::span<std::byte> fat, unsigned cluster, unsigned value);
+
+// Sets a directory entry's times and dates to the fixed stamp of new entries.
+void StampDirEntry(std::span<std::byte> entry);
 
 }  // namespace quarnex::fat12

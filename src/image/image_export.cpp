@@ -1,0 +1,107 @@
+#include "image/image_export.hpp"
+
+#include <optional>
+#include <span>
+#include <utility>
+
+#include "device/device_io.hpp"
+#include "frame/layout.hpp"
+#include "frame/progress.hpp"
+#include "frame/status.hpp"
+#include "frame/text.hpp"
+#include "image/image_target.hpp"
+
+namespace quarnex {
+
+namespace {
+
+constexpr long kLastTrack = static_cast<long>(kTracksPerImage) - 1;
+
+std::optional<std::string> AskExportFile(Context& ctx) {
+    return ctx.ui.AskSaveFile(
+        FileDialogRequest{"Export Floppy Image", "", "img", kImageFileFilter, 1,
+                          kOfnOverwritePrompt | kOfnHideReadOnly | kOfnPathMustExist});
+}
+
+DevHandle OpenTarget(Context& ctx, const ImageTarget& target) {
+    if (!target.isDrive) {
+        // Replacing the file keeps an older, longer file's tail from
+        // surviving behind the image (such a file would be refused later).
+        return GetHandle(ctx, target.systemPath, FILE_GENERIC_READ_WRITE, FILE_SHARE_READ,
+                         CREATE_ALWAYS, false);
+    }
+    DevHandle handle = OpenFloppyDrive(ctx, target, FILE_GENERIC_READ_WRITE, FILE_SHARE_READ,
+                                       "(X1) Exporting Image From Drive " + target.driveText);
+    if (handle.Valid() &&
+        !WaitForFloppyMedium(ctx, handle, target,
+                             "(X2) Exporting Image To Drive " + target.driveText)) {
+        CloseDevHandle(ctx, handle);
+    }
+    return handle;
+}
+
+// Writes the 160 blocks straight from the internal image; false after a
+// failed write, a slow medium or a cancel. Nothing is retried.
+bool WriteTracks(Context& ctx, DevHandle& handle, const ImageTarget& target) {
+    std::span<const std::byte> image = std::as_const(ctx.state.InternalImage).Span();
+    const double start = ctx.clock.SecondsSinceMidnight();
+    for (std::size_t track = 0; track < kTracksPerImage; ++track) {
+        if (target.isDrive) {
+            SetBufferCaption(ctx, "Writing Track " + std::to_string(track));
+        }
+        bool ok = fntWritePtr(ctx, handle, image, track * kTrackBytes, kTrackBytes,
+                              kCurrentPosition, false);
+        // Timed whatever the write gave, so a failed block on a slow disk
+        // tells both.
+        if (TransferTooSlow(ctx.clock, start, track)) {
+            ctx.ui.ShowMessage(MessageRequest{"Exporting Image To Drive " + target.driveText,
+                                              SlowTransferText("Write", "Export")});
+            ok = false;
+        }
+        if (ctx.state.CancelRequested) {
+            ok = false;
+        }
+        if (!ok) {
+            return false;
+        }
+        ShowProgress(ctx, static_cast<long>(track), kLastTrack);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool fntExportToFlpyImag(Context& ctx, std::string& path) {
+    if (path.empty()) {
+        std::optional<std::string> chosen = AskExportFile(ctx);
+        if (!chosen) {
+            BusyOff(ctx);
+            return false;
+        }
+        path = std::move(*chosen);
+    }
+    const ImageTarget target = ResolveImageTarget(ctx, path);
+    DevHandle handle = OpenTarget(ctx, target);
+    if (!handle.Valid()) {
+        return false;
+    }
+
+    BusyOn(ctx);
+    SetActionLabel(ctx, target.isDrive ? "Export To Physical Disk " + target.driveText
+                                       : "Export To Disk Image " + ShortenPath(path));
+    const std::string savedCaption = ctx.state.window.status.bufferCaption;
+    bool ok = WriteTracks(ctx, handle, target);
+    // Success only once the data is on the medium.
+    const bool flushed = CloseDevHandle(ctx, handle);
+    ok = ok && flushed;
+
+    std::string& source = ctx.state.DiskSources[0];
+    if (ok && !target.isDrive && (source == "A:" || source == "B:")) {
+        source = path;
+    }
+    SetBufferCaption(ctx, savedCaption);
+    BusyOff(ctx);
+    return ok;
+}
+
+}  // namespace quarnex

@@ -1,0 +1,90 @@
+#include "image/image_format.hpp"
+
+#include <algorithm>
+#include <span>
+
+#include "device/device_io.hpp"
+#include "device/error_report.hpp"
+#include "frame/layout.hpp"
+#include "frame/progress.hpp"
+#include "frame/status.hpp"
+#include "frame/text.hpp"
+#include "image/image_label.hpp"
+#include "image/volume_id.hpp"
+
+namespace quarnex {
+
+namespace {
+
+// After zeroing or formatting the image has no source and no description.
+void ForgetSource(Context& ctx, ImageSource kind) {
+    ctx.state.ImageSourceKind = kind;
+    ctx.state.DiskDescriptions[0].clear();
+    ctx.state.DiskSources[0].clear();
+}
+
+void WriteVolumeId(std::span<std::byte> image, const std::string& idText) {
+    const auto bytes = VolumeIdBytes(idText);
+    std::copy(bytes.begin(), bytes.end(), image.begin() + kLabelOffset);
+    std::copy(bytes.begin(), bytes.end(), image.begin() + kRootLabelOffset);
+}
+
+}  // namespace
+
+void ZeroInternalImage(Context& ctx) {
+    std::span<std::byte> image = ctx.state.InternalImage.Span();
+    std::fill(image.begin(), image.end(), std::byte{0});
+    SetActionLabel(ctx, "Zeroing Internal Disk Image");
+    SetBufferLabel(ctx, "Zeroed", false);
+    ShowProgress(ctx, 1, 1);
+    ForgetSource(ctx, SourceZeroed);
+}
+
+bool FormatInternalImage(Context& ctx, std::string& id) {
+    ShowProgress(ctx, -1, 0);
+    const std::string templatePath = ctx.state.AppFolder + kFat12TemplatePath;
+    const LengthResult length = ctx.devices.FileLength(templatePath);
+    if (!length.length) {
+        // A missing template is caught as an error of this procedure, shown
+        // with the error's own source only.
+        ErrorReport(ctx, SystemTrappedError(ctx, length.error, "FileLen"), "");
+        SetBufferLabel(ctx, kUnreliableImageCaption, true);
+        return false;
+    }
+    const std::size_t count =
+        static_cast<std::size_t>(std::min<std::uint64_t>(*length.length, kImageBytes));
+
+    DevHandle handle = GetHandle(ctx, templatePath, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE,
+                                 OPEN_EXISTING, false);
+    if (!handle.Valid()) {
+        return false;
+    }
+    SetActionLabel(ctx, "Formatting Internal Disk Image");
+    std::span<std::byte> image = ctx.state.InternalImage.Span();
+    std::fill(image.begin(), image.end(), std::byte{0});
+    const bool read = fntReadPtr(ctx, handle, image, 0, count, kCurrentPosition, false);
+    CloseDevHandle(ctx, handle);
+
+    id = VolumeIdText(id);
+    WriteVolumeId(image, id);
+    if (read) {
+        const bool blank = id == std::string(kLabelBytes, ' ');
+        SetBufferLabel(ctx, "FAT12 / ID = [" + (blank ? std::string(kNoLabelText) : id) + "]",
+                       false);
+        ShowProgress(ctx, 1, 1);
+    } else {
+        SetBufferLabel(ctx, kUnreliableImageCaption, true);
+    }
+    ForgetSource(ctx, SourceFormatted);
+    return read;
+}
+
+void FlpyIdOkClicked(Context& ctx) {
+    std::string& text = ctx.state.window.dialogs.floppyIdText;
+    text = ToUpperAscii(FirstCharacters(text, kLabelBytes));
+    ctx.ui.Changed(WindowPart::Dialogs);
+    std::string id = text;
+    FormatInternalImage(ctx, id);
+}
+
+}  // namespace quarnex

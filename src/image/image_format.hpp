@@ -1,0 +1,28 @@
+#pragma once
+// Fresh content for the internal image without reading a disk: all zeros, or
+// an empty FAT12 volume made from the template file with a chosen ID.
+
+#include <string>
+
+#include "frame/context.hpp"
+
+namespace quarnex {
+
+// Template of a blank 1.44 MB FAT12 volume, relative to AppFolder.
+inline constexpr const char* kFat12TemplatePath = "QuarnCfg/FAT12.144";
+
+// Fills the internal image with zero bytes. Cannot fail.
+void ZeroInternalImage(Context& ctx);
+
+// Reads the template into the internal image and writes the ID (first 11
+// characters, padded with spaces; id is set to that form) into the boot
+// sector's label field and the first root directory entry. True when the
+// template was read; failures have been shown.
+bool FormatInternalImage(Context& ctx, std::string& id);
+
+// The OK button of the floppy ID dialog: the text box keeps the first 11
+// characters of what was typed, in capitals, and the image is formatted
+// with them. (Hiding the dialog is the window's job.)
+void FlpyIdOkClicked(Context& ctx);
+
+}  // namespace quarnex

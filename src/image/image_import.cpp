@@ -1,0 +1,172 @@
+#include "image/image_import.hpp"
+
+#include <optional>
+#include <span>
+
+#include "device/device_io.hpp"
+#include "device/error_report.hpp"
+#include "frame/layout.hpp"
+#include "frame/progress.hpp"
+#include "frame/status.hpp"
+#include "frame/text.hpp"
+#include "image/image_label.hpp"
+#include "image/image_target.hpp"
+
+namespace quarnex {
+
+namespace {
+
+constexpr const char* kTag = "QrnMfntImportFromFlpyImag.";
+constexpr int kRetryAttempts = 4;
+constexpr double kRetryPauseSeconds = 3;
+constexpr long kLastTrack = static_cast<long>(kTracksPerImage) - 1;
+
+std::optional<std::string> AskImportFile(Context& ctx) {
+    return ctx.ui.AskOpenFile(FileDialogRequest{
+        "Import Floppy Image", "", "img", kImageFileFilter, 1,
+        kOfnOverwritePrompt | kOfnHideReadOnly | kOfnPathMustExist | kOfnFileMustExist});
+}
+
+void ShowWrongLength(Context& ctx, const std::string& path, std::uint64_t length) {
+    std::string text = "Not a 1.44 MB Floppy Image File.";
+    text += kCrLf;
+    text += path;
+    text += kCrLf;
+    text += "File Length = " + FormatThousands(static_cast<std::int64_t>(length));
+    ctx.ui.ShowMessage(MessageRequest{"Image File Length Invalid", std::move(text),
+                                      MessageButtons::Ok, MessageIcon::Exclamation});
+}
+
+// A block that failed to read: up to four more attempts after a pause, each
+// re-reading the first sector and then the block at its position. Only the
+// last attempt reports its failure.
+bool RetryTrack(Context& ctx, DevHandle& handle, std::size_t track) {
+    std::span<std::byte> image = ctx.state.InternalImage.Span();
+    const std::size_t offset = track * kTrackBytes;
+    for (int ignoreErrors = kRetryAttempts - 1; ignoreErrors >= 0; --ignoreErrors) {
+        WaitSeconds(ctx, kRetryPauseSeconds);
+        const bool quiet = ignoreErrors != 0;
+        if (fntReadPtr(ctx, handle, image, 0, kSectorBytes, 0, quiet) &&
+            fntReadPtr(ctx, handle, image, offset, kTrackBytes, static_cast<std::int64_t>(offset),
+                       quiet)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Reads the 160 blocks straight into the internal image; false after a
+// failed block, a slow medium or a cancel.
+bool ReadTracks(Context& ctx, DevHandle& handle, const ImageTarget& source) {
+    std::span<std::byte> image = ctx.state.InternalImage.Span();
+    const double start = ctx.clock.SecondsSinceMidnight();
+    for (std::size_t track = 0; track < kTracksPerImage; ++track) {
+        if (source.isDrive) {
+            SetBufferCaption(ctx, "Reading Track " + std::to_string(track));
+        }
+        bool ok = true;
+        if (!fntReadPtr(ctx, handle, image, track * kTrackBytes, kTrackBytes, kCurrentPosition,
+                        true)) {
+            ok = RetryTrack(ctx, handle, track);
+        } else if (TransferTooSlow(ctx.clock, start, track)) {
+            ctx.ui.ShowMessage(MessageRequest{"Importing Image From Drive " + source.driveText,
+                                              SlowTransferText("Read", "Import")});
+            ok = false;
+        }
+        if (ctx.state.CancelRequested) {
+            ok = false;
+        }
+        if (!ok) {
+            return false;
+        }
+        ShowProgress(ctx, static_cast<long>(track), kLastTrack);
+    }
+    return true;
+}
+
+// The new image's source, shown and recorded after a complete read.
+void RecordSource(Context& ctx, const ImageTarget& source, const std::string& path,
+                  const std::string& bracketedLabel) {
+    ProgramState& state = ctx.state;
+    if (source.isDrive) {
+        state.DiskSources[0] = source.driveText + " " + bracketedLabel;
+        SetBufferLabel(ctx, state.DiskSources[0], false);
+        if (source.letter == 'A') {
+            state.ImageSourceKind = SourceFloppyA;
+        } else if (source.letter == 'B') {
+            state.ImageSourceKind = SourceFloppyB;
+        }
+    } else {
+        SetBufferLabel(ctx, ShortenPath(path), false);
+        state.ImageSourceKind = SourceImageFile;
+        state.DiskSources[0] = path;
+    }
+}
+
+// Opens the file after checking its length; an invalid handle after a
+// message.
+DevHandle OpenImageFile(Context& ctx, const std::string& path) {
+    const LengthResult length = ctx.devices.FileLength(path);
+    if (!length.length) {
+        // The length query is the one failure here that no transfer
+        // procedure reports; it ends in the operation's own handler.
+        SetBufferLabel(ctx, kUnreliableImageCaption, true);
+        ErrorReport(ctx, SystemTrappedError(ctx, length.error, "FileLen"), kTag);
+        return DevHandle();
+    }
+    if (*length.length != kImageBytes) {
+        ShowWrongLength(ctx, path, *length.length);
+        return DevHandle();
+    }
+    return GetHandle(ctx, path, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE, OPEN_EXISTING, false);
+}
+
+DevHandle OpenDrive(Context& ctx, const ImageTarget& drive) {
+    DevHandle handle = OpenFloppyDrive(ctx, drive, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE,
+                                       "(I1) Importing Image From Drive " + drive.driveText);
+    if (handle.Valid() &&
+        !WaitForFloppyMedium(ctx, handle, drive,
+                             "(I2) Importing Image From Drive " + drive.driveText)) {
+        CloseDevHandle(ctx, handle);
+    }
+    return handle;
+}
+
+}  // namespace
+
+bool fntImportFromFlpyImag(Context& ctx, std::string& path) {
+    ShowProgress(ctx, -1, 0);
+    if (path.empty()) {
+        std::optional<std::string> chosen = AskImportFile(ctx);
+        if (!chosen) {
+            BusyOff(ctx);
+            return false;
+        }
+        path = std::move(*chosen);
+    }
+    const ImageTarget source = ResolveImageTarget(ctx, path);
+    DevHandle handle = source.isDrive ? OpenDrive(ctx, source) : OpenImageFile(ctx, path);
+    if (!handle.Valid()) {
+        BusyOff(ctx);
+        return false;
+    }
+
+    BusyOn(ctx);
+    SetActionLabel(ctx, source.isDrive ? "Import of Physical Disk " + source.driveText
+                                       : "Import of Disk Image " + ShortenPath(path));
+    SetBufferLabel(ctx, "...", false);
+    const bool ok = ReadTracks(ctx, handle, source);
+    const std::string bracketedLabel = "[" + ShownImageLabel(ctx.state.InternalImage.Span()) + "]";
+    CloseDevHandle(ctx, handle);
+
+    if (ok) {
+        RecordSource(ctx, source, path, bracketedLabel);
+    } else {
+        SetBufferLabel(ctx, kUnreliableImageCaption, true);
+    }
+    ctx.state.DiskDescriptions[0].clear();
+    BusyOff(ctx);
+    return ok;
+}
+
+}  // namespace quarnex

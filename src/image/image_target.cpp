@@ -1,0 +1,102 @@
+#include "image/image_target.hpp"
+
+#include "frame/progress.hpp"
+#include "frame/text.hpp"
+
+namespace quarnex {
+
+namespace {
+constexpr std::string_view kRawPrefix = "\\\\.\\";
+constexpr int kAttemptsPerPrompt = 3;
+constexpr double kOpenPauseSeconds = 1;
+constexpr double kMediumPauseSeconds = 5;
+constexpr double kSecondsPerBlock = 0.75;
+constexpr std::size_t kFirstTimedTrack = 5;
+
+std::string InsertDiskText(const ImageTarget& drive) {
+    return "Insert a 1.44 MB Floppy Disk Into Drive " + drive.driveText;
+}
+
+// Retry/Cancel prompt, no icon; true for Retry.
+bool AskForDisk(Context& ctx, const ImageTarget& drive, const std::string& title) {
+    const MessageAnswer answer = ctx.ui.ShowMessage(
+        MessageRequest{title, InsertDiskText(drive), MessageButtons::RetryCancel});
+    return answer == MessageAnswer::Retry;
+}
+}  // namespace
+
+bool IsRawDrivePath(std::string_view path) {
+    return path.starts_with(kRawPrefix);
+}
+
+ImageTarget ResolveImageTarget(Context& ctx, const std::string& path) {
+    ImageTarget target;
+    if (!IsRawDrivePath(path)) {
+        target.systemPath = path;
+        return target;
+    }
+    target.isDrive = true;
+    const std::string letter = ToUpperAscii(path.substr(kRawPrefix.size(), 1));
+    target.driveText = letter + ":";
+    target.letter = letter.empty() ? '\0' : letter[0];
+    if (target.letter == 'A' || target.letter == 'B') {
+        target.systemPath = ctx.drives.FloppyPath(target.letter);
+    } else {
+        target.systemPath = ctx.drives.VolumePath(target.driveText);
+    }
+    return target;
+}
+
+DevHandle OpenFloppyDrive(Context& ctx, const ImageTarget& drive, std::uint32_t access,
+                          std::uint32_t shareMode, const std::string& promptTitle) {
+    for (;;) {
+        for (int attempt = 0; attempt < kAttemptsPerPrompt; ++attempt) {
+            DevHandle handle =
+                GetHandle(ctx, drive.systemPath, access, shareMode, OPEN_EXISTING, true);
+            if (handle.Valid()) {
+                return handle;
+            }
+            WaitSeconds(ctx, kOpenPauseSeconds);
+        }
+        if (!AskForDisk(ctx, drive, promptTitle)) {
+            return DevHandle();
+        }
+    }
+}
+
+bool WaitForFloppyMedium(Context& ctx, DevHandle& handle, const ImageTarget& drive,
+                         const std::string& promptTitle) {
+    for (;;) {
+        for (int check = 0; check < kAttemptsPerPrompt; ++check) {
+            if (IsFloppyGeometry(handle)) {
+                return true;
+            }
+            WaitSeconds(ctx, kMediumPauseSeconds);
+        }
+        if (!AskForDisk(ctx, drive, promptTitle)) {
+            return false;
+        }
+    }
+}
+
+bool TransferTooSlow(Clock& clock, double start, std::size_t track) {
+    if (track < kFirstTimedTrack) {
+        return false;
+    }
+    return ElapsedSince(clock, start) > static_cast<double>(track + 1) * kSecondsPerBlock;
+}
+
+std::string SlowTransferText(std::string_view readOrWrite, std::string_view importOrExport) {
+    std::string text = "Excessive ";
+    text += readOrWrite;
+    text += " Time May Indicate";
+    text += kCrLf;
+    text += "Disk Is Not A Formatted 1.44MB Disk.";
+    text += kCrLf;
+    text += kCrLf;
+    text += importOrExport;
+    text += " Is Terminated.";
+    return text;
+}
+
+}  // namespace quarnex

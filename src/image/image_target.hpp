@@ -1,0 +1,52 @@
+#pragma once
+// Where an image transfer reads or writes: an image file, or the raw floppy
+// drive named by a "\\.\a:" style path. The drive part (opening with the
+// insert-disk prompts, the medium check and the time limit of slow media) is
+// shared by the import and the export.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "device/device_io.hpp"
+#include "frame/context.hpp"
+
+namespace quarnex {
+
+// Filter of the image-file dialogs.
+inline constexpr const char* kImageFileFilter = "Image Files (*.img)|*.img|All Files (*.*)|*.*";
+
+struct ImageTarget {
+    bool isDrive = false;
+    char letter = 0;         // drive only: upper-case drive letter
+    std::string driveText;   // "A:" for a drive, empty for a file
+    std::string systemPath;  // what is opened: the drive's device node or the file
+};
+
+// True for paths of the form "\\.\x:" that name a raw drive.
+bool IsRawDrivePath(std::string_view path);
+
+// The drive letter, its text and the device node of a raw drive path
+// (A: and B: are the floppy drives of the catalog), or the file itself.
+ImageTarget ResolveImageTarget(Context& ctx, const std::string& path);
+
+// Opens the drive quietly, three attempts a second apart; then asks the user
+// to insert a disk (Retry/Cancel, the given title) until an attempt succeeds
+// or the user cancels, which gives an invalid handle.
+DevHandle OpenFloppyDrive(Context& ctx, const ImageTarget& drive, std::uint32_t access,
+                          std::uint32_t shareMode, const std::string& promptTitle);
+
+// Checks for a 1.44 MB medium, three times five seconds apart; then asks the
+// user as above. False when the user cancelled.
+bool WaitForFloppyMedium(Context& ctx, DevHandle& handle, const ImageTarget& drive,
+                         const std::string& promptTitle);
+
+// The time rule of floppy transfers: an average of 0.75 seconds per block
+// from the start, checked from the sixth block (index 5) on, midnight-safe.
+bool TransferTooSlow(Clock& clock, double start, std::size_t track);
+
+// "Excessive Read Time May Indicate..." with the given words.
+std::string SlowTransferText(std::string_view readOrWrite, std::string_view importOrExport);
+
+}  // namespace quarnex

@@ -1,0 +1,34 @@
+#pragma once
+// Reaching a descriptions file: an ordinary file, the store's DISKS.TXT in
+// the mount point of its volume, or DISKS.TXT inside slot 0's FAT12 volume
+// read and written through the device itself.
+
+#include <optional>
+#include <string>
+
+#include "device/error_report.hpp"
+#include "frame/context.hpp"
+
+namespace quarnex {
+
+// Source named in the reports of failed file work.
+inline constexpr const char* kFileErrorSource = "Quarnex";
+inline constexpr const char* kVolumeErrorSource = "Quarnex.FAT12";
+
+struct FileText {
+    bool present = false;  // the file exists (its text is read)
+    std::string text;
+    std::optional<TrappedError> error;  // set when it could not be reached or read
+};
+
+// The selected store's DISKS.TXT (name matched without regard to case).
+FileText ReadStoreFile(Context& ctx, const std::string& fileName);
+// Creates or replaces fileName in the selected store's slot 0 volume.
+std::optional<TrappedError> WriteStoreFile(Context& ctx, const std::string& fileName,
+                                           const std::string& text);
+
+// An ordinary file, created or replaced; its contents reach the medium.
+std::optional<TrappedError> WritePlainFile(Context& ctx, const std::string& path,
+                                           const std::string& text);
+
+}  // namespace quarnex

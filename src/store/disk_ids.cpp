@@ -1,0 +1,72 @@
+#include "store/disk_ids.hpp"
+
+#include <array>
+
+#include "device/device_io.hpp"
+#include "frame/layout.hpp"
+#include "frame/progress.hpp"
+#include "frame/status.hpp"
+#include "frame/text.hpp"
+#include "mainwindow/refresh_main_window.hpp"
+
+namespace quarnex {
+
+std::string DiskIdFromBootSector(std::span<const std::byte> boot) {
+    std::string id;
+    for (std::size_t i = 0; i < kLabelBytes; ++i) {
+        const auto byte = std::to_integer<unsigned char>(boot[kLabelOffset + i]);
+        if (byte < 0x20 || byte > 0x7F) {
+            return {};
+        }
+        id += static_cast<char>(byte);
+    }
+    return id;
+}
+
+std::string DiskIdCell(const std::string& id) {
+    return " " + (id.empty() ? std::string(kNoDiskId) : id) + " ";
+}
+
+bool LoadDiskIds(Context& ctx) {
+    ProgramState& state = ctx.state;
+    ShowProgress(ctx, -1, 0);
+    SetActionLabel(ctx, "Loading Disk IDs");
+    const DeviceEntry& entry = state.SelectedEntry();
+    DevHandle handle = GetHandle(ctx, entry.DevicePath, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE,
+                                 OPEN_EXISTING, false);
+    if (!handle.Valid()) {
+        return false;
+    }
+    std::array<std::byte, kSectorBytes> boot{};
+    bool allRead = true;
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        if (!fntRead(ctx, handle, boot, 0, boot.size(), static_cast<std::int64_t>(SlotOffset(slot)),
+                     false)) {
+            allRead = false;
+            break;
+        }
+        const std::string id = DiskIdFromBootSector(boot);
+        if (slot == 0) {
+            state.window.dialogs.usbIdText = TrimSpaces(id);
+            ctx.ui.Changed(WindowPart::Dialogs);
+        } else {
+            state.window.grid.SetCell(slot, 1, DiskIdCell(id));
+        }
+        ShowProgress(ctx, slot, kSlotCount - 1);
+    }
+    ctx.ui.Changed(WindowPart::Grid);
+    if (allRead) {
+        SetFrameCaption(ctx,
+                        " Disk Selector (??"
+                        "?) [" +
+                            entry.DeviceLetter + " (" + entry.DevicePath + ")] ");
+        RefreshMainWindow(ctx, StateDeviceLoaded);
+    } else {
+        SetActionLabel(ctx, "Loading Disk IDs Failed");
+        RefreshMainWindow(ctx, state.devices.DeviceCount);
+    }
+    CloseDevHandle(ctx, handle);
+    return allRead;
+}
+
+}  // namespace quarnex

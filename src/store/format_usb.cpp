@@ -1,0 +1,148 @@
+#include "store/format_usb.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+#include "device/device_io.hpp"
+#include "device/error_report.hpp"
+#include "frame/layout.hpp"
+#include "frame/progress.hpp"
+#include "frame/status.hpp"
+#include "frame/text.hpp"
+#include "mainwindow/refresh_main_window.hpp"
+#include "store/descriptions_file.hpp"
+#include "store/store_paths.hpp"
+
+namespace quarnex {
+
+namespace {
+
+constexpr const char* kFormatTag = "QrnMfntFormatUSB.";
+
+void PutLabel(AlignedBuffer& buffer, const std::string& label) {
+    std::memcpy(buffer.Data() + kLabelOffset, label.data(), kLabelBytes);
+    std::memcpy(buffer.Data() + kRootLabelOffset, label.data(), kLabelBytes);
+}
+
+// Zeros and the template's first bytes in TransferBuffer. False after a
+// report when the template cannot be read in full: then nothing is written.
+bool LoadTemplate(Context& ctx) {
+    const std::string path = ctx.state.AppFolder + "QuarnCfg/FAT12.144";
+    const LengthResult length = ctx.devices.FileLength(path);
+    if (!length.length) {
+        ErrorReport(ctx, SystemTrappedError(ctx, length.error, kFileErrorSource), kFormatTag);
+        return false;
+    }
+    const std::size_t bytes =
+        static_cast<std::size_t>(std::min<std::uint64_t>(*length.length, kImageBytes));
+    DevHandle templateFile =
+        GetHandle(ctx, path, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE, OPEN_EXISTING, false);
+    if (!templateFile.Valid()) {
+        return false;
+    }
+    AlignedBuffer& buffer = ctx.state.TransferBuffer;
+    std::fill_n(buffer.Data(), buffer.Size(), std::byte{0});
+    const bool read =
+        fntReadPtr(ctx, templateFile, buffer.Span(), 0, bytes, kCurrentPosition, false);
+    CloseDevHandle(ctx, templateFile);
+    return read;
+}
+
+void FormatSlots(Context& ctx, DevHandle& device, const std::string& baseId, bool append) {
+    ProgramState& state = ctx.state;
+    AlignedBuffer& buffer = state.TransferBuffer;
+    const std::string& letter = state.SelectedEntry().DeviceLetter;
+    for (int slot = 1; slot < kSlotCount; ++slot) {
+        state.DiskDescriptions.at(static_cast<std::size_t>(slot)).clear();
+        state.DiskSources.at(static_cast<std::size_t>(slot)).clear();
+        SetActionLabel(ctx, "Formatting USB  " + letter + "  Disk(" + ThreeDigits(slot) + ")");
+        PutLabel(buffer, FormatLabel(slot, "", baseId, append));
+        const bool written = fntWritePtr(ctx, device, buffer.Span(), 0, kSlotStride,
+                                         static_cast<std::int64_t>(SlotOffset(slot)), false);
+        if (!written || state.CancelRequested) {
+            return;
+        }
+        ShowProgress(ctx, slot, kSlotCount - 1);
+    }
+}
+
+}  // namespace
+
+std::string FormatLabel(int slot, const std::string& deviceId, const std::string& baseId,
+                        bool append) {
+    if (slot == 0) {
+        return PadRight(TrimSpaces(LeftChars(deviceId, kLabelBytes)), kLabelBytes);
+    }
+    if (append) {
+        return PadRight(LeftChars(baseId, 8) + ThreeDigits(slot), kLabelBytes);
+    }
+    return PadRight(LeftChars(baseId, kLabelBytes), kLabelBytes);
+}
+
+bool fntFormatUSB(Context& ctx, const std::string& deviceId, const std::string& baseId,
+                  int append) {
+    ProgramState& state = ctx.state;
+    ShowProgress(ctx, -1, 0);
+    SetActionLabel(ctx, "");
+    if (state.SelectedDevice == 0 || !LoadTemplate(ctx)) {
+        return false;
+    }
+    DevHandle volume = GetHandle(ctx, StoreVolumePath(ctx), FILE_GENERIC_WRITE,
+                                 FILE_SHARE_READ_WRITE, OPEN_EXISTING, false);
+    if (!volume.Valid()) {
+        BusyOff(ctx);
+        return false;
+    }
+    if (!UnmountVolume(ctx, volume)) {
+        CloseDevHandle(ctx, volume);
+        BusyOff(ctx);
+        return false;
+    }
+    DevHandle device = GetHandle(ctx, state.SelectedEntry().DevicePath, FILE_GENERIC_WRITE,
+                                 FILE_SHARE_READ_WRITE, OPEN_EXISTING, false);
+    if (!device.Valid()) {
+        CloseDevHandle(ctx, volume);
+        BusyOff(ctx);
+        return false;
+    }
+    BusyOn(ctx);
+    const bool numbered = append != 0;
+    state.BaseId = LeftChars(baseId, numbered ? 8 : kLabelBytes);
+    state.BaseIdNumbered = numbered;
+    state.BaseIdPresent = true;
+
+    FormatSlots(ctx, device, baseId, numbered);
+    // Slot 0 last, whatever ended the loop: the store keeps a readable volume.
+    PutLabel(state.TransferBuffer, FormatLabel(0, deviceId, baseId, numbered));
+    bool result = fntWritePtr(ctx, device, state.TransferBuffer.Span(), 0, kSlotStride, 0, false);
+
+    const bool volumeClosed = CloseDevHandle(ctx, volume);
+    const bool deviceClosed = CloseDevHandle(ctx, device);
+    result = result && volumeClosed && deviceClosed;
+    BusyOff(ctx);
+    return result;
+}
+
+bool FormatDialogOk(Context& ctx, const std::string& openedForPath) {
+    ProgramState& state = ctx.state;
+    DialogTexts& dialogs = state.window.dialogs;
+    dialogs.usbIdText = ToUpperAscii(LeftChars(dialogs.usbIdText, kLabelBytes));
+    dialogs.usbBaseIdText = ToUpperAscii(LeftChars(dialogs.usbBaseIdText, kLabelBytes));
+    ctx.ui.Changed(WindowPart::Dialogs);
+    if (state.SelectedDevice == 0 || state.SelectedEntry().DevicePath != openedForPath) {
+        // The dialog does not block the window: the store it named may have
+        // been replaced by another one in the meantime.
+        ctx.ui.ShowMessage(
+            MessageRequest{"Format USB (1000 Floppy Images)",
+                           "The selected device changed after this dialog was opened." +
+                               std::string(kCrLf) + "Nothing was formatted.",
+                           MessageButtons::Ok, MessageIcon::Exclamation});
+        return false;
+    }
+    const bool formatted =
+        fntFormatUSB(ctx, dialogs.usbIdText, dialogs.usbBaseIdText, dialogs.usbAppendId ? 1 : 0);
+    RefreshMainWindow(ctx, StateReset);
+    return formatted;
+}
+
+}  // namespace quarnex
