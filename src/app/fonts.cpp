@@ -3,6 +3,8 @@
 #include <QFontDatabase>
 #include <QStringList>
 
+#include "windows/window_fonts.hpp"
+
 namespace quarnex {
 
 namespace {
@@ -29,7 +31,9 @@ QFont Monospace(double pointSize, bool italic) {
 }
 
 QFont SansSerif(bool bold) {
-    return FirstPresent({"MS Sans Serif"}, QFontDatabase::GeneralFont, 8.25, bold, false);
+    QFont font = DesignSansFont();
+    font.setBold(bold);
+    return font;
 }
 
 }  // namespace

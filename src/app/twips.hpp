@@ -2,6 +2,7 @@
 // Twips (1/1440 inch) against pixels at the screen's logical resolution:
 // 15 twips per pixel at 96 dpi.
 
+#include <QWidget>
 #include <cmath>
 
 namespace quarnex {
@@ -22,5 +23,11 @@ class TwipScale {
   private:
     double twipsPerPixel_;
 };
+
+// Puts a widget at a design placement given in twips.
+inline void PlaceTwips(QWidget& widget, const TwipScale& scale, int left, int top, int width,
+                       int height) {
+    widget.setGeometry(scale.Px(left), scale.Px(top), scale.Px(width), scale.Px(height));
+}
 
 }  // namespace quarnex
