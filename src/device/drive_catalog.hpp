@@ -48,6 +48,13 @@ class DriveCatalog {
     virtual std::vector<std::string> MountPoints(const std::string& devicePath) = 0;
     // The path whose opening proves the rights needed for raw devices.
     virtual std::string RightsProbePath() = 0;
+    // Every path whose opening proves those rights, best first: the probe
+    // succeeds when any of them opens. A system may deny one device even to
+    // a user who can open the others (a container's device rules).
+    virtual std::vector<std::string> RightsProbePaths() {
+        std::string path = RightsProbePath();
+        return path.empty() ? std::vector<std::string>{} : std::vector<std::string>{path};
+    }
     // Paths of the floppy drives "A:" and "B:".
     virtual std::string FloppyPath(char letter) = 0;
     // False when the platform knows the drive holds no medium (an empty card

@@ -24,6 +24,9 @@ void ForgetSource(Context& ctx, ImageSource kind) {
 }
 
 void WriteVolumeId(std::span<std::byte> image, const std::string& idText) {
+    if (image.size() < kRootLabelOffset + kLabelBytes) {
+        return;  // no image buffer: nothing to write into
+    }
     const auto bytes = VolumeIdBytes(idText);
     std::copy(bytes.begin(), bytes.end(), image.begin() + kLabelOffset);
     std::copy(bytes.begin(), bytes.end(), image.begin() + kRootLabelOffset);

@@ -33,11 +33,13 @@ SysInfoWindow::SysInfoWindow(const SystemFactSource& facts, QWidget* parent)
 }
 
 void SysInfoWindow::ShowSysInfo() {
-    // A closed window is loaded again, which centres it.
-    if (!isVisible()) {
+    // A closed window is loaded again, which centres it. Centred once shown,
+    // when its frame is known.
+    const bool wasHidden = !isVisible();
+    show();
+    if (wasHidden) {
         CentreOnScreen(*this);
     }
-    show();
     raise();
     activateWindow();
 }

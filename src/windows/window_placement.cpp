@@ -1,5 +1,6 @@
 #include "windows/window_placement.hpp"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <cmath>
@@ -23,6 +24,45 @@ int ToTwips(int pixels, double perPixel) {
 int ToPixels(int twips, double perPixel) {
     return static_cast<int>(std::lround(twips / perPixel));
 }
+
+QSize FrameExtra(const QWidget& widget) {
+    return widget.frameGeometry().size() - widget.size();
+}
+
+// The frame of a window that was never shown is unknown, so an outer size
+// applied to it can only be set as the inner size. This finishes the job once
+// the window system tells the frame: otherwise the window would grow by its
+// frame on every run.
+class OuterGeometryFinisher final : public QObject {
+  public:
+    OuterGeometryFinisher(QWidget& widget, QRect outer) : QObject(&widget), outer_(outer) {
+        widget.installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        const QEvent::Type type = event->type();
+        if (widget == nullptr || done_ ||
+            (type != QEvent::Show && type != QEvent::Move && type != QEvent::Resize)) {
+            return false;
+        }
+        const QSize extra = FrameExtra(*widget);
+        if (extra == QSize(0, 0)) {
+            return false;  // still unknown (or a window without a frame)
+        }
+        done_ = true;
+        widget->removeEventFilter(this);
+        widget->resize(std::max(1, outer_.width() - extra.width()),
+                       std::max(1, outer_.height() - extra.height()));
+        widget->move(outer_.topLeft());
+        deleteLater();
+        return false;
+    }
+
+  private:
+    QRect outer_;
+    bool done_ = false;
+};
 
 // Keeps the adapters alive for one load or save.
 struct Adapters {
@@ -87,12 +127,20 @@ TwipRect WidgetPlacement::Geometry() const {
 
 void WidgetPlacement::SetGeometry(const TwipRect& rect) {
     const double perPixel = TwipsPerPixel(&widget_);
+    const QRect outer(ToPixels(rect.left, perPixel), ToPixels(rect.top, perPixel),
+                      ToPixels(rect.width, perPixel), ToPixels(rect.height, perPixel));
     // The file keeps the outer frame; the widget's own size is the inner one.
-    const QSize frameExtra = widget_.frameGeometry().size() - widget_.size();
-    const int width = std::max(1, ToPixels(rect.width, perPixel) - frameExtra.width());
-    const int height = std::max(1, ToPixels(rect.height, perPixel) - frameExtra.height());
-    widget_.resize(width, height);
-    widget_.move(ToPixels(rect.left, perPixel), ToPixels(rect.top, perPixel));
+    // A size that stays as it is is left alone (the dialogs keep only their
+    // position), so an unknown frame cannot shrink them later.
+    const QSize extra = FrameExtra(widget_);
+    if (outer.size() != widget_.frameGeometry().size()) {
+        widget_.resize(std::max(1, outer.width() - extra.width()),
+                       std::max(1, outer.height() - extra.height()));
+        if (extra == QSize(0, 0)) {
+            new OuterGeometryFinisher(widget_, outer);
+        }
+    }
+    widget_.move(outer.topLeft());
 }
 
 void LoadWindowPlacement(const std::string& appFolder, const PlacedWidgets& widgets) {

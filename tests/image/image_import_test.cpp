@@ -46,6 +46,21 @@ struct ImportWorld : TestWorld {
         EXPECT_EQ(state.ImageSourceKind, SourceUsbSlot);
         EXPECT_EQ(state.DiskSources[0], "earlier source");
     }
+    // A failed import: the blocks read so far are new, the image is marked
+    // unreliable, its source stays, its description is gone.
+    void ExpectStoppedAfter(const Bytes& disk, std::size_t blocks) const {
+        const Bytes image = ImageOf(state);
+        EXPECT_EQ(Range(image, 0, blocks * kBlock), Range(disk, 0, blocks * kBlock));
+        EXPECT_EQ(Range(image, blocks * kBlock, kImageBytes),
+                  Range(old, blocks * kBlock, kImageBytes));
+        EXPECT_EQ(state.window.status.bufferCaption, "... ? ...");
+        EXPECT_TRUE(state.window.status.bufferOpaque);
+        EXPECT_EQ(state.ImageSourceKind, SourceUsbSlot);
+        EXPECT_EQ(state.DiskSources[0], "earlier source");
+        EXPECT_EQ(state.DiskDescriptions[0], "");
+        EXPECT_FALSE(state.window.menus.busy);
+        EXPECT_FALSE(state.CancelRequested);
+    }
     Bytes old = PatternImage(200);
 };
 
@@ -154,38 +169,22 @@ TEST(ImportDrive, DriveTextKindAndLabelOfTheSource) {
     struct Case {
         std::string path;
         bool driveB;
-        Bytes label;
+        std::string label;
         std::string source;
         ImageSource kind;
     };
     const std::vector<Case> cases = {
-        {"\\\\.\\b:",
-         true,
-         {'M', 'Y', 'D', 'I', 'S', 'K', ' ', ' ', ' ', ' ', ' '},
-         "B: [MYDISK     ]",
-         SourceFloppyB},
-        {"\\\\.\\A:", false, Bytes(11, ' '), "A: [-----------]", SourceFloppyA},
-        {"\\\\.\\a:",
-         false,
-         {'B', 'A', 'D', 0xE5, 'L', 'A', 'B', 'E', 'L', ' ', ' '},
-         "A: [-----------]",
-         SourceFloppyA},
-        {"\\\\.\\b:",
-         true,
-         {'N', 'U', 'L', 0x00, 'L', 'A', 'B', 'E', 'L', ' ', ' '},
-         "B: [-----------]",
-         SourceFloppyB},
-        {"\\\\.\\a:",
-         false,
-         {' ', ' ', 'T', 'I', 'L', 'D', 'E', '~', 0x7F, ' ', ' '},
-         "A: [  TILDE~\x7F  ]",
-         SourceFloppyA},
+        {"\\\\.\\b:", true, "MYDISK     ", "B: [MYDISK     ]", SourceFloppyB},
+        {"\\\\.\\A:", false, std::string(11, ' '), "A: [-----------]", SourceFloppyA},
+        {"\\\\.\\a:", false, "BAD\xE5LABEL  ", "A: [-----------]", SourceFloppyA},
+        {"\\\\.\\b:", true, std::string("NUL\0LABEL  ", 11), "B: [-----------]", SourceFloppyB},
+        {"\\\\.\\a:", false, "  TILDE~\x7F  ", "A: [  TILDE~\x7F  ]", SourceFloppyA},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.source);
         ImportWorld w;
         Bytes disk = PatternImage(9);
-        std::copy(c.label.begin(), c.label.end(), disk.begin() + kLabelOffset);
+        testing::PutLabel(disk, c.label);
         const std::string device = w.dir / (c.driveB ? "fd1" : "fd0");
         testing::WriteFileBytes(device, disk);
         (c.driveB ? w.drives.floppyB : w.drives.floppyA) = device;
@@ -318,15 +317,7 @@ TEST(ImportRetries, SilentUntilTheLastAttemptReportsOnce) {
                   "Input/output error\r\nAn error occurred when attempting to Read");
         EXPECT_EQ(w.clock.sleeps, std::vector<double>(4, 3.0));
         EXPECT_EQ(w.devices.Count(FaultOp::Read), 12);
-        const Bytes image = ImageOf(w.state);
-        EXPECT_EQ(Range(image, 0, 3 * kBlock), Range(disk, 0, 3 * kBlock));
-        EXPECT_EQ(Range(image, 4 * kBlock, kImageBytes), Range(w.old, 4 * kBlock, kImageBytes));
-        EXPECT_EQ(w.state.window.status.bufferCaption, "... ? ...");
-        EXPECT_TRUE(w.state.window.status.bufferOpaque);
-        EXPECT_EQ(w.state.ImageSourceKind, SourceUsbSlot);
-        EXPECT_EQ(w.state.DiskSources[0], "earlier source");
-        EXPECT_EQ(w.state.DiskDescriptions[0], "");
-        EXPECT_FALSE(w.state.window.menus.busy);
+        w.ExpectStoppedAfter(disk, 3);
         EXPECT_EQ(w.devices.OpenHandles(), 0);
     }
 }
@@ -364,10 +355,7 @@ TEST(ImportTiming, SlowMediaStopAfterTheSixthBlockEvenAcrossMidnight) {
                   "Excessive Read Time May Indicate\r\nDisk Is Not A Formatted 1.44MB Disk."
                   "\r\n\r\nImport Is Terminated.");
         EXPECT_EQ(w.devices.Count(FaultOp::Read), 6);
-        const Bytes image = ImageOf(w.state);
-        EXPECT_EQ(Range(image, 0, 6 * kBlock), Range(disk, 0, 6 * kBlock));
-        EXPECT_EQ(Range(image, 6 * kBlock, kImageBytes), Range(w.old, 6 * kBlock, kImageBytes));
-        EXPECT_EQ(w.state.window.status.bufferCaption, "... ? ...");
+        w.ExpectStoppedAfter(disk, 6);
         EXPECT_EQ(w.devices.OpenHandles(), 0);
     }
 }
@@ -396,13 +384,7 @@ TEST(ImportCancel, StopsAfterTheCurrentBlock) {
     EXPECT_FALSE(fntImportFromFlpyImag(w.ctx, path));
     EXPECT_TRUE(w.ui.messages.empty());
     EXPECT_EQ(w.devices.Count(FaultOp::Read), 4);
-    const Bytes image = ImageOf(w.state);
-    EXPECT_EQ(Range(image, 0, 4 * kBlock), Range(disk, 0, 4 * kBlock));
-    EXPECT_EQ(Range(image, 4 * kBlock, kImageBytes), Range(w.old, 4 * kBlock, kImageBytes));
-    EXPECT_EQ(w.state.window.status.bufferCaption, "... ? ...");
-    EXPECT_TRUE(w.state.window.status.bufferOpaque);
-    EXPECT_EQ(w.state.ImageSourceKind, SourceUsbSlot);
-    EXPECT_FALSE(w.state.CancelRequested) << "the cancel must not reach the next operation";
+    w.ExpectStoppedAfter(disk, 4);
     EXPECT_EQ(w.devices.OpenHandles(), 0);
 }
 

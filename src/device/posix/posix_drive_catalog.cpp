@@ -248,12 +248,29 @@ std::vector<std::string> PosixDriveCatalog::MountPoints(const std::string& devic
 }
 
 std::string PosixDriveCatalog::RightsProbePath() {
+    const std::vector<std::string> paths = RightsProbePaths();
+    return paths.empty() ? std::string() : paths.front();
+}
+
+std::vector<std::string> PosixDriveCatalog::RightsProbePaths() {
+    // The root file system's device first. Then the fixed disks (opening an
+    // optical or removable drive could move a tray or wake a reader), and
+    // last the loop devices: they need the same rights as disks, and a
+    // container may deny its own root disk even to root while granting them.
     const Layout layout = ReadLayout();
+    std::vector<std::string> paths;
     if (!layout.rootDevice.empty()) {
-        return Node(layout.rootDevice);
+        paths.push_back(Node(layout.rootDevice));
     }
-    // No block device holds the root (a container): any real disk will do.
-    return layout.others.empty() ? std::string() : Node(layout.others.front());
+    for (const std::string& disk : layout.others) {
+        if (GetDriveType(disk) == DriveKind::Fixed) {
+            paths.push_back(Node(disk));
+        }
+    }
+    for (const std::string& loop : sys_.LoopDevices()) {
+        paths.push_back(Node(loop));
+    }
+    return paths;
 }
 
 std::string PosixDriveCatalog::FloppyPath(char letter) {

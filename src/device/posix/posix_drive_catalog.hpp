@@ -28,6 +28,7 @@ class PosixDriveCatalog final : public DriveCatalog {
     DriveDetails Details(const std::string& drive) override;
     std::vector<std::string> MountPoints(const std::string& devicePath) override;
     std::string RightsProbePath() override;
+    std::vector<std::string> RightsProbePaths() override;
     std::string FloppyPath(char letter) override;
     bool HasMedium(const std::string& drive) override;
 

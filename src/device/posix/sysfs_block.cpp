@@ -93,16 +93,24 @@ bool NameOrderLess(std::string_view a, std::string_view b) {
 
 SysfsBlock::SysfsBlock(std::string sysRoot) : root_(std::move(sysRoot)) {}
 
-std::vector<std::string> SysfsBlock::WholeDisks() const {
+std::vector<std::string> SysfsBlock::Entries(bool (*keep)(std::string_view)) const {
     std::vector<std::string> names;
     std::error_code ec;
     for (const fs::directory_entry& entry : fs::directory_iterator(BlockDir(), ec)) {
         std::string name = entry.path().filename().string();
-        if (!IsVirtualMemoryDisk(name)) {
+        if (keep(name)) {
             names.push_back(std::move(name));
         }
     }
     return SortedNames(std::move(names));
+}
+
+std::vector<std::string> SysfsBlock::WholeDisks() const {
+    return Entries([](std::string_view name) { return !IsVirtualMemoryDisk(name); });
+}
+
+std::vector<std::string> SysfsBlock::LoopDevices() const {
+    return Entries([](std::string_view name) { return StartsWith(name, "loop"); });
 }
 
 bool SysfsBlock::IsWholeDisk(const std::string& name) const {

@@ -31,6 +31,8 @@ class SysfsBlock {
     // Every entry of block/ except loop, RAM and compressed-RAM devices, in
     // name order. Floppy drives (fd*) are included; callers set them apart.
     std::vector<std::string> WholeDisks() const;
+    // The loop devices of block/, in name order.
+    std::vector<std::string> LoopDevices() const;
     bool IsWholeDisk(const std::string& name) const;
     // The whole disk a partition belongs to; empty when name is no partition.
     std::string DiskOfPartition(const std::string& name) const;
@@ -51,6 +53,7 @@ class SysfsBlock {
     std::vector<std::string> Slaves(const std::string& disk) const;
 
   private:
+    std::vector<std::string> Entries(bool (*keep)(std::string_view)) const;
     std::string BlockDir() const { return root_ + "/block"; }
     std::string PathOf(const std::string& name) const;
 

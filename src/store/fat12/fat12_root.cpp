@@ -209,14 +209,17 @@ Status ReplaceRootFile(std::span<std::byte> image, std::string_view name,
         return Status::Full;
     }
     const std::size_t needed = (contents.size() + kClusterBytes - 1) / kClusterBytes;
+    // Free clusters first, so that the old contents survive a write that
+    // stops before the directory changes; the old chain only when needed.
     std::vector<unsigned> fresh;
     for (unsigned cluster = kFirstCluster; cluster <= kLastCluster && fresh.size() < needed;
          ++cluster) {
-        const bool inOldChain =
-            std::find(oldChain.begin(), oldChain.end(), cluster) != oldChain.end();
-        if (GetFatEntry(Fat(image, 0), cluster) == 0 || inOldChain) {
+        if (GetFatEntry(Fat(image, 0), cluster) == 0) {
             fresh.push_back(cluster);
         }
+    }
+    for (std::size_t i = 0; i < oldChain.size() && fresh.size() < needed; ++i) {
+        fresh.push_back(oldChain[i]);
     }
     if (fresh.size() < needed || contents.size() > UINT32_MAX) {
         return Status::Full;

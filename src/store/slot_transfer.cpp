@@ -1,0 +1,130 @@
+#include "store/slot_transfer.hpp"
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "device/device_io.hpp"
+#include "frame/layout.hpp"
+#include "frame/progress.hpp"
+#include "frame/status.hpp"
+#include "frame/text.hpp"
+#include "store/descriptions.hpp"
+#include "store/disk_ids.hpp"
+#include "store/store_paths.hpp"
+#include "store/store_write_access.hpp"
+#include "store/unit_loop.hpp"
+
+namespace quarnex {
+
+namespace {
+
+constexpr int kBlocks = static_cast<int>(kTracksPerImage);
+
+// Slot 0 is the store's own volume and never a transfer target.
+bool IsImageSlot(int n) {
+    return n >= 1 && n < kSlotCount;
+}
+
+// Block k of slot n: the first one is positioned, the rest follow on.
+std::int64_t BlockPosition(int n, int k) {
+    return k == 0 ? static_cast<std::int64_t>(SlotOffset(n)) : kCurrentPosition;
+}
+
+std::size_t BlockOffset(int k) {
+    return static_cast<std::size_t>(k) * kTrackBytes;
+}
+
+}  // namespace
+
+bool ImportFromSlot(Context& ctx, int n) {
+    if (!IsImageSlot(n)) {
+        return false;
+    }
+    ProgramState& state = ctx.state;
+    ShowProgress(ctx, -1, 0);
+    // A copy: the table must not change under the transfer while events run.
+    const DeviceEntry store = state.SelectedEntry();
+    DevHandle device = GetHandle(ctx, store.DevicePath, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE,
+                                 OPEN_EXISTING, false);
+    if (!device.Valid()) {
+        return false;
+    }
+    BusyOn(ctx);
+    SetActionLabel(ctx, "Import From USB Disk(" + ThreeDigits(n) + ") ");
+
+    const std::span<std::byte> image = state.InternalImage.Span();
+    const bool complete = RunUnits(ctx, kBlocks, [&](int k) {
+        return fntReadPtr(ctx, device, image, BlockOffset(k), kTrackBytes, BlockPosition(n, k),
+                          false) &&
+               NotCancelled(ctx);
+    });
+    ShowProgress(ctx, 1, 1);
+    CloseDevHandle(ctx, device);
+
+    const auto slot = static_cast<std::size_t>(n);
+    if (complete) {
+        SetBufferLabel(ctx,
+                       "USB Disk(" + ThreeDigits(n) + ")   [" + store.DeviceLetter + "  (" +
+                           store.DevicePath + ")]",
+                       false);
+        state.ImageSourceKind = SourceUsbSlot;
+        state.DiskDescriptions[0] = state.DiskDescriptions[slot];
+        state.DiskSources[0] = state.DiskSources[slot];
+    } else {
+        SetBufferLabel(ctx, kUnreliableImageCaption, true);
+        state.DiskDescriptions[0].clear();
+        state.DiskSources[0].clear();
+    }
+    BusyOff(ctx);
+    return complete;
+}
+
+bool ExportToSlot(Context& ctx, int n) {
+    if (!IsImageSlot(n)) {
+        return false;
+    }
+    ProgramState& state = ctx.state;
+    ShowProgress(ctx, -1, 0);
+    std::optional<StoreWriteHandles> handles = OpenStoreForWriting(ctx);
+    if (!handles) {
+        BusyOff(ctx);
+        return false;
+    }
+    BusyOn(ctx);
+    SetActionLabel(ctx, "Export To USB Disk(" + ThreeDigits(n) + ") ");
+
+    const std::span<const std::byte> image = state.InternalImage.Span();
+    bool complete = RunUnits(ctx, kBlocks, [&](int k) {
+        return fntWritePtr(ctx, handles->device, image, BlockOffset(k), kTrackBytes,
+                           BlockPosition(n, k), false) &&
+               NotCancelled(ctx);
+    });
+    // The image is on the stick before the display says Finished.
+    complete = CloseStore(ctx, *handles) && complete;
+    ShowProgress(ctx, 1, 1);
+
+    const auto slot = static_cast<std::size_t>(n);
+    if (complete) {
+        state.DiskDescriptions[slot] = state.DiskDescriptions[0];
+        state.DiskSources[slot] = state.DiskSources[0];
+    } else {
+        state.DiskDescriptions[slot].clear();
+        state.DiskSources[slot].clear();
+    }
+    state.window.grid.SetCell(n, 2, state.DiskDescriptions[0]);
+    ctx.ui.Changed(WindowPart::Grid);
+    sbrSaveDescriptions(ctx, StoreDescriptionsName(ctx));
+    BusyOff(ctx);
+    return complete;
+}
+
+bool ExportToSlotCommand(Context& ctx, int n) {
+    const bool exported = ExportToSlot(ctx, n);
+    sbrSaveDescriptions(ctx, StoreDescriptionsName(ctx));
+    LoadDiskIds(ctx);
+    LoadDescriptions(ctx);
+    return exported;
+}
+
+}  // namespace quarnex

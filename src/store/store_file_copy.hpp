@@ -1,0 +1,27 @@
+#pragma once
+// Whole-store image files: the selected USB store copied slot by slot into
+// one file of 1,572,864,000 bytes, and such a file copied back onto it.
+
+#include <string>
+
+#include "frame/context.hpp"
+
+namespace quarnex {
+
+// Copies the selected store into path (asked for with a save dialog when
+// empty; path then holds the choice) and writes the descriptions file beside
+// it. An existing file is replaced. True when all 1000 slots were copied and
+// flushed.
+bool fntCopyUSBToFile(Context& ctx, std::string& path);
+
+// Copies a whole-store file (asked for with an open dialog when path is
+// empty) onto the selected store. True once the copy has run, complete or
+// not ("Progress       Failed" shows an incomplete one); false when it
+// did not start.
+bool fntCopyFileToUSB(Context& ctx, std::string& path);
+
+// The import command: the copy, then the window back to its Reset state
+// when the store was written to (its IDs and descriptions no longer hold).
+bool CopyFileToUSBCommand(Context& ctx, std::string& path);
+
+}  // namespace quarnex

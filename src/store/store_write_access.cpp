@@ -1,0 +1,36 @@
+#include "store/store_write_access.hpp"
+
+#include <string>
+
+#include "store/store_paths.hpp"
+
+namespace quarnex {
+
+std::optional<StoreWriteHandles> OpenStoreForWriting(Context& ctx) {
+    const std::string devicePath = ctx.state.SelectedEntry().DevicePath;
+    StoreWriteHandles handles;
+    handles.volume = GetHandle(ctx, StoreVolumePath(ctx), FILE_GENERIC_WRITE, FILE_SHARE_READ_WRITE,
+                               OPEN_EXISTING, false);
+    if (!handles.volume.Valid()) {
+        return std::nullopt;
+    }
+    if (!UnmountVolume(ctx, handles.volume)) {
+        CloseDevHandle(ctx, handles.volume);
+        return std::nullopt;
+    }
+    handles.device =
+        GetHandle(ctx, devicePath, FILE_GENERIC_WRITE, FILE_SHARE_READ_WRITE, OPEN_EXISTING, false);
+    if (!handles.device.Valid()) {
+        CloseDevHandle(ctx, handles.volume);
+        return std::nullopt;
+    }
+    return handles;
+}
+
+bool CloseStore(Context& ctx, StoreWriteHandles& handles) {
+    const bool deviceFlushed = CloseDevHandle(ctx, handles.device);
+    const bool volumeFlushed = CloseDevHandle(ctx, handles.volume);
+    return deviceFlushed && volumeFlushed;
+}
+
+}  // namespace quarnex

@@ -1,0 +1,25 @@
+#pragma once
+// Opening a USB store for writing: its own volume is opened and dismounted
+// first, so that no file system holds stale data while slots are rewritten,
+// then the whole device is opened.
+
+#include <optional>
+
+#include "device/device_io.hpp"
+
+namespace quarnex {
+
+struct StoreWriteHandles {
+    DevHandle volume;  // kept open (dismounted) until the writing ends
+    DevHandle device;
+};
+
+// Both handles of the selected store, or nothing after the failing step's
+// report; whatever was opened before the failure is closed again.
+std::optional<StoreWriteHandles> OpenStoreForWriting(Context& ctx);
+
+// Closes the device, then the volume. False when either could not put its
+// data on the medium (already reported).
+bool CloseStore(Context& ctx, StoreWriteHandles& handles);
+
+}  // namespace quarnex

@@ -1,0 +1,297 @@
+#include "store/descriptions_format.hpp"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "frame/text.hpp"
+#include "store/store_paths.hpp"
+#include "support/test_world.hpp"
+
+namespace quarnex {
+namespace {
+
+using testing::TestWorld;
+
+void SetIds(ProgramState& state, const std::string& base, bool numbered) {
+    for (int row = 1; row < 1000; ++row) {
+        const std::string id = PadRight(base + (numbered ? ThreeDigits(row) : ""), 11);
+        state.window.grid.SetCell(row, 1, " " + id + " ");
+    }
+}
+
+void ClearColumn2(ProgramState& state) {
+    for (int row = 1; row < 1000; ++row) {
+        state.window.grid.SetCell(row, 2, "");
+        state.window.grid.SetRowHeight(row, state.window.grid.BaseRowHeight());
+        state.DiskDescriptions[static_cast<std::size_t>(row)].clear();
+        state.DiskSources[static_cast<std::size_t>(row)].clear();
+    }
+    state.BaseId.clear();
+    state.BaseIdPresent = state.BaseIdNumbered = false;
+}
+
+constexpr const char* kHeaderLines =
+    "\r\nList Includes:\r\n   Floppy Disk Base Id (Numbered)\r\n"
+    "   Disk Images With Descriptions\r\n   Disk Images With Altered Disk IDs\r\n\r\n";
+
+TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecord) {
+    TestWorld w;
+    ProgramState& s = w.state;
+    SetIds(s, "FDISK", true);
+    s.BaseId = "FDISK";
+    s.BaseIdPresent = s.BaseIdNumbered = true;
+    s.window.grid.SetCell(7, 2, "First line\r\n\r\n  indented");
+    s.DiskSources[7] = "/home/u/dos.img";
+    s.window.grid.SetCell(12, 1, " GAMES       *");  // altered ID with a selection marker
+    s.DiskSources[30] = "A:";
+    s.window.grid.SetCell(31, 1, " -----------  ");
+
+    const std::string expected = "Disk Descriptions For USB Image File 'sdb/DISKS.TXT'\r\n" +
+                                 std::string(kHeaderLines) +
+                                 "--- IDN>[FDISK]\r\n"
+                                 "\r\n007 SRC>/home/u/dos.img\r\n007  ID>[FDISK007   ]\r\n"
+                                 "007   1>First line\r\n007   2>\r\n007   3>  indented\r\n"
+                                 "\r\n012  ID>[GAMES      ]\r\n"
+                                 "\r\n030 SRC>A:\r\n030  ID>[FDISK030   ]\r\n"
+                                 "\r\n031  ID>[-----------]\r\n"
+                                 "\r\n";
+    EXPECT_EQ(ComposeDescriptions(s, "sdb/DISKS.TXT"), expected);
+
+    // Unnumbered base, and a base too long for its field is written as read.
+    SetIds(s, "ABC", false);
+    s.BaseId = "ABC";
+    s.BaseIdNumbered = false;
+    s.DiskSources.fill("");
+    s.window.grid.SetCell(7, 2, "");
+    s.window.grid.SetCell(999, 2, "x\r\n");
+    EXPECT_EQ(ComposeDescriptions(s, "n"), "Disk Descriptions For USB Image File 'n'\r\n" +
+                                               std::string(kHeaderLines) +
+                                               "---  ID>[ABC]\r\n\r\n999  ID>[ABC        ]\r\n"
+                                               "999   1>x\r\n\r\n");
+    s.BaseId = "A VERY LONG BASE";
+    const std::string text = ComposeDescriptions(s, "n");
+    EXPECT_NE(text.find("---  ID>[A VERY LONG BASE]\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\n500  ID>[ABC        ]\r\n"), std::string::npos);
+    EXPECT_EQ(text.substr(text.size() - 4), "\r\n\r\n") << "the file always ends complete";
+}
+
+TEST(DescriptionsFormat, DescriptionsPastLine999JoinTheLastLine) {
+    TestWorld w;
+    ProgramState& s = w.state;
+    SetIds(s, "B", true);
+    s.BaseId = "B";
+    s.BaseIdNumbered = true;
+    std::string description;
+    for (int k = 1; k <= 1002; ++k) {
+        description += (k > 1 ? "\r\n" : "") + std::string("L") + std::to_string(k);
+    }
+    s.window.grid.SetCell(5, 2, description);
+    const std::string text = ComposeDescriptions(s, "n");
+    EXPECT_NE(text.find("\r\n005  12>L12\r\n"), std::string::npos);
+    EXPECT_NE(text.find("\r\n005 998>L998\r\n005 999>L999 L1000 L1001 L1002\r\n"),
+              std::string::npos);
+    ClearColumn2(s);
+    ASSERT_TRUE(ApplyDescriptions(s, text));
+    EXPECT_EQ(s.window.grid.Cell(5, 2).substr(s.window.grid.Cell(5, 2).size() - 22),
+              "L999 L1000 L1001 L1002");
+}
+
+TEST(DescriptionsFormat, SavedDescriptionsComeBackFromTheFile) {
+    TestWorld w;
+    ProgramState& s = w.state;
+    SetIds(s, "FDISK", true);
+    s.window.grid.SetCell(3, 1, " OTHER       ");
+    s.BaseId = "FDISK";
+    s.BaseIdPresent = s.BaseIdNumbered = true;
+    const std::string three = "a\r\n\r\nb";
+    s.window.grid.SetCell(9, 2, three);
+    s.window.grid.SetCell(10, 2, "   leading kept   ");
+    s.window.grid.SetCell(11, 2, "ends with a break\r\n");
+    s.DiskSources[20] = "USB Disk(004)   [sdc  (/dev/sdc)]";
+    s.window.grid.SetCell(20, 2, "D20");
+    s.DiskSources[21] = "only a source";
+    const std::string text = ComposeDescriptions(s, "x");
+
+    ClearColumn2(s);
+    ASSERT_TRUE(ApplyDescriptions(s, text));
+    EXPECT_EQ(s.BaseId, "FDISK");
+    EXPECT_TRUE(s.BaseIdPresent && s.BaseIdNumbered);
+    EXPECT_EQ(s.window.grid.Cell(9, 2), three);
+    EXPECT_EQ(s.DiskDescriptions[9], three);
+    EXPECT_EQ(s.window.grid.RowHeight(9), 3 * 240 + 45);
+    EXPECT_EQ(s.window.grid.Cell(10, 2), "   leading kept") << "trailing spaces are lost";
+    EXPECT_EQ(s.window.grid.Cell(11, 2), "ends with a break");
+    EXPECT_EQ(s.DiskSources[20], "USB Disk(004)   [sdc  (/dev/sdc)]");
+    EXPECT_EQ(s.window.grid.Cell(20, 2), "D20");
+    EXPECT_EQ(s.DiskSources[21], "only a source");
+    EXPECT_EQ(s.window.grid.Cell(21, 2), "only a source") << "a source stands in as description";
+    EXPECT_EQ(s.window.grid.RowHeight(21), s.window.grid.BaseRowHeight());
+    EXPECT_EQ(s.window.grid.Cell(3, 2), "") << "an altered ID alone gives no description";
+    // The next save writes the source back as description line 1.
+    EXPECT_NE(ComposeDescriptions(s, "x").find("021 SRC>only a source\r\n021  ID>[FDISK021   ]\r\n"
+                                               "021   1>only a source\r\n"),
+              std::string::npos);
+}
+
+TEST(DescriptionsFormat, ReaderSkipsWhatIsNotARecordAndToleratesLineEnds) {
+    TestWorld w;
+    ProgramState& s = w.state;
+    const std::string file =
+        "junk\n---  ID>[MYBASE]\r"
+        "1000 SRC>x\r\n"
+        "999 SRC>\r\n"
+        "  005   1>one   \n"
+        "005   2>two\r\n"
+        "005   1>restart\r\n"
+        "005   7>seven\r\n"
+        "006  ID>[IGNORED    ]\r\n"
+        "006 IDN>[IGNORED    ]\r\n"
+        "000   1>header row\r\n"
+        "0x7   1>lenient\r\n"
+        "008 ABC>any other kind appends\r\n"
+        "--- XYZ>[NOPE]\r\n"
+        "012   1>no line end";
+    ASSERT_TRUE(ApplyDescriptions(s, file));
+    EXPECT_EQ(s.BaseId, "MYBASE");
+    EXPECT_TRUE(s.BaseIdPresent);
+    EXPECT_FALSE(s.BaseIdNumbered);
+    EXPECT_EQ(s.DiskSources[999], "");
+    EXPECT_EQ(s.window.grid.Cell(5, 2), "restart\r\nseven");
+    EXPECT_EQ(s.window.grid.Cell(6, 2), "");
+    EXPECT_EQ(s.window.grid.Cell(0, 2), " Disk Description") << "slot 000 is ignored";
+    EXPECT_EQ(s.DiskDescriptions[0], "");
+    EXPECT_EQ(s.window.grid.Cell(12, 2), "no line end");
+    EXPECT_EQ(s.window.grid.Cell(8, 2), "\r\nany other kind appends");
+    EXPECT_EQ(s.window.grid.Cell(7, 2), "") << "0x7 reads as slot 0";
+
+    ClearColumn2(s);
+    ASSERT_TRUE(ApplyDescriptions(s, "--- IDN>[]\r\n"));
+    EXPECT_EQ(s.BaseId, "");
+    EXPECT_TRUE(s.BaseIdPresent && s.BaseIdNumbered);
+
+    ClearColumn2(s);
+    EXPECT_FALSE(ApplyDescriptions(s, "004   1>kept\r\n-01   1>bad\r\n004   2>never\r\n"));
+    EXPECT_EQ(s.window.grid.Cell(4, 2), "kept");
+}
+
+TEST(DescriptionsFormat, BaseIdIsDerivedFromElevenAgreeingRows) {
+    TestWorld w;
+    ProgramState& s = w.state;
+    const auto derive = [&] {
+        s.BaseId.clear();
+        s.BaseIdPresent = s.BaseIdNumbered = false;
+        DeriveBaseId(s);
+    };
+    SetIds(s, "FDISK", true);
+    derive();
+    EXPECT_EQ(s.BaseId, "FDISK");
+    EXPECT_TRUE(s.BaseIdPresent && s.BaseIdNumbered);
+
+    s.window.grid.Reset(false);  // every slot unreadable
+    derive();
+    EXPECT_EQ(s.BaseId, "-----------");
+    EXPECT_TRUE(s.BaseIdPresent);
+    EXPECT_FALSE(s.BaseIdNumbered);
+
+    SetIds(s, "ABC", false);
+    derive();
+    EXPECT_EQ(s.BaseId, "ABC");
+    EXPECT_TRUE(s.BaseIdPresent && !s.BaseIdNumbered);
+
+    // Ten numbered rows and then a different one establish nothing; the
+    // eleventh agreeing row does.
+    for (int row = 1; row < 1000; ++row) {
+        s.window.grid.SetCell(row, 1, " X" + std::to_string(row) + "QQQ ");
+    }
+    for (int row = 1; row <= 10; ++row) {
+        s.window.grid.SetCell(row, 1, " NUM" + ThreeDigits(row) + " ");
+    }
+    derive();
+    EXPECT_FALSE(s.BaseIdPresent);
+    s.window.grid.SetCell(11, 1, " NUM011 ");
+    derive();
+    EXPECT_TRUE(s.BaseIdPresent && s.BaseIdNumbered);
+    EXPECT_EQ(s.BaseId, "NUM");
+
+    // Bare numbers: the empty prefix equals the starting candidate, so ten
+    // rows suffice.
+    for (int row = 1; row < 1000; ++row) {
+        s.window.grid.SetCell(row, 1, " Y" + std::to_string(row) + "ZZZ ");
+    }
+    for (int row = 1; row <= 10; ++row) {
+        s.window.grid.SetCell(row, 1, " " + ThreeDigits(row) + " ");
+    }
+    derive();
+    EXPECT_TRUE(s.BaseIdPresent && s.BaseIdNumbered);
+    EXPECT_EQ(s.BaseId, "");
+
+    // Short IDs are unnumbered rows and never stop the search early.
+    for (int row = 1; row < 1000; ++row) {
+        s.window.grid.SetCell(row, 1, row % 2 == 0 ? " 7 " : " AB ");
+    }
+    derive();
+    EXPECT_FALSE(s.BaseIdPresent);
+    EXPECT_EQ(s.BaseId, "AB") << "the candidate as the loop left it";
+}
+
+TEST(DescriptionsFormat, OutputNamesTakeTheTxtExtension) {
+    EXPECT_EQ(DescriptionsOutputName("sdb/DISKS.TXT"), "sdb/DISKS.txt");
+    EXPECT_EQ(DescriptionsOutputName("/home/u/store.img"), "/home/u/store.txt");
+    EXPECT_EQ(DescriptionsOutputName("/home/u.v/store"), "/home/u.v/store.txt");
+    EXPECT_EQ(DescriptionsOutputName("/a/b.tar.gz"), "/a/b.txt");
+    EXPECT_EQ(DescriptionsOutputName("plain"), "plain.txt");
+}
+
+TEST(DescriptionsFormat, MutatedAndTruncatedFilesNeverCrashTheReader) {
+    TestWorld w;
+    ProgramState& s = w.state;
+    SetIds(s, "FDISK", true);
+    s.BaseId = "FDISK";
+    s.BaseIdNumbered = s.BaseIdPresent = true;
+    for (int row = 1; row < 1000; row += 37) {
+        s.window.grid.SetCell(row, 2, "line a\r\n\r\n  line b " + std::to_string(row));
+        s.DiskSources[static_cast<std::size_t>(row)] = "src" + std::to_string(row);
+    }
+    const std::string original = ComposeDescriptions(s, "seed");
+    std::mt19937 random(20261206);
+    const std::string alphabet = "0123456789-+. >[]\r\n\t\x7f\x80\xff\0SRCIDN";
+    int accepted = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::string file = original;
+        const int edits = 1 + static_cast<int>(random() % 40);
+        for (int e = 0; e < edits && !file.empty(); ++e) {
+            const std::size_t at = random() % file.size();
+            switch (random() % 4) {
+                case 0:
+                    file[at] = alphabet[random() % alphabet.size()];
+                    break;
+                case 1:
+                    file.erase(at, random() % 30);
+                    break;
+                case 2:
+                    file.insert(at,
+                                std::string(random() % 5, alphabet[random() % alphabet.size()]));
+                    break;
+                default:
+                    file.resize(at);  // truncated
+                    break;
+            }
+        }
+        ClearColumn2(s);
+        accepted += ApplyDescriptions(s, file) ? 1 : 0;
+        for (int row = 1; row < 1000; ++row) {
+            ASSERT_EQ(s.window.grid.Cell(row, 2),
+                      s.DiskDescriptions[static_cast<std::size_t>(row)]);
+            ASSERT_GE(s.window.grid.RowHeight(row), s.window.grid.BaseRowHeight());
+        }
+        // Whatever was read can be written again and read back the same way.
+        const std::string again = ComposeDescriptions(s, "again");
+        ClearColumn2(s);
+        ASSERT_TRUE(ApplyDescriptions(s, again));
+    }
+    EXPECT_GT(accepted, 0);
+}
+
+}  // namespace
+}  // namespace quarnex
