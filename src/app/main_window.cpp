@@ -26,8 +26,13 @@ QColor WindowColour() {
 
 }  // namespace
 
-MainWindow::MainWindow(Context& ctx, const QtTextMetrics& metrics, TwipScale scale)
-    : ctx_(ctx), metrics_(metrics), scale_(scale) {
+MainWindow::MainWindow(Context& ctx, const QtTextMetrics& metrics, TwipScale scale,
+                       UsbIdDialog& usbId, FloppyIdDialog& floppyId)
+    : ctx_(ctx),
+      metrics_(metrics),
+      scale_(scale),
+      usbIdDialog_(&usbId),
+      floppyIdDialog_(&floppyId) {
     setWindowTitle(QStringLiteral("Quarnex"));
     auto* client = new QWidget(this);
     client->setAutoFillBackground(true);
@@ -39,8 +44,6 @@ MainWindow::MainWindow(Context& ctx, const QtTextMetrics& metrics, TwipScale sca
     CreateFrame(client);
     CreateMenus();
 
-    usbIdDialog_ = new UsbIdDialog(ctx_.state.window.dialogs, scale_, this);
-    floppyIdDialog_ = new FloppyIdDialog(ctx_.state.window.dialogs, scale_, this);
     connect(usbIdDialog_, &UsbIdDialog::okClicked, this, &MainWindow::OnFormatStoreOk);
     connect(floppyIdDialog_, &FloppyIdDialog::okClicked, this, &MainWindow::OnFormatImageOk);
 }
@@ -112,10 +115,9 @@ void MainWindow::BuildMainWindow() {
     LayoutInProgress = true;
     GridModel& grid = ctx_.state.window.grid;
     const int base = grid.BaseRowHeight();
-    layout_ = BuildMainLayout(base, {metrics_.TextWidthTwips(" 123 "),
-                                     metrics_.TextWidthTwips(" 12345678901 > "),
-                                     metrics_.TextWidthTwips(
-                                         " 1234567890123456789012345678901234567890 ")});
+    layout_ = BuildMainLayout(
+        base, {metrics_.TextWidthTwips(" 123 "), metrics_.TextWidthTwips(" 12345678901 > "),
+               metrics_.TextWidthTwips(" 1234567890123456789012345678901234567890 ")});
     grid_->verticalHeader()->setDefaultSectionSize(scale_.Px(base + kGridLine));
     grid_->horizontalHeader()->setFixedHeight(scale_.Px(base + kGridLine));
     ApplyLayout();
@@ -207,9 +209,8 @@ void MainWindow::RenderActionLabel() {
     actionLabel_->adjustSize();
     const int width = actionLabel_->width();
     // Right-aligned against the progress bar, whatever the text's length.
-    actionLabel_->setGeometry(
-        scale_.Px(ActionLabelLeft(layout_, scale_.Twips(width))), scale_.Px(kStripTop), width,
-        scale_.Px(kActionLabelHeight));
+    actionLabel_->setGeometry(scale_.Px(ActionLabelLeft(layout_, scale_.Twips(width))),
+                              scale_.Px(kStripTop), width, scale_.Px(kActionLabelHeight));
 }
 
 void MainWindow::RenderBufferLabel() {

@@ -39,7 +39,9 @@ struct Companions {
 class MainWindow : public QMainWindow, public WindowRenderer {
     Q_OBJECT
   public:
-    MainWindow(Context& ctx, const QtTextMetrics& metrics, TwipScale scale);
+    // The ID dialogs are loaded before the main window and outlive it.
+    MainWindow(Context& ctx, const QtTextMetrics& metrics, TwipScale scale, UsbIdDialog& usbId,
+               FloppyIdDialog& floppyId);
 
     // Sizes everything from the grid font and puts the window into its reset
     // state; the window stays hidden.

@@ -24,8 +24,7 @@ QAction* MainWindow::AddEntry(QMenu* menu, MenuId id) {
 }
 
 QMenu* MainWindow::AddMenu(QMenu* parent, MenuId id) {
-    QMenu* menu = parent != nullptr ? parent->addMenu(QString())
-                                    : menuBar()->addMenu(QString());
+    QMenu* menu = parent != nullptr ? parent->addMenu(QString()) : menuBar()->addMenu(QString());
     actions_.at(static_cast<std::size_t>(id)) = menu->menuAction();
     return menu;
 }
@@ -173,8 +172,8 @@ void MainWindow::Dispatch(MenuId id) {
         case MenuId::File_Menu_Select_2:
         case MenuId::File_Menu_Select_3:
         case MenuId::File_Menu_Select_4:
-            SelectDevice(ctx_, static_cast<int>(id) - static_cast<int>(MenuId::File_Menu_Select_1) +
-                                   1);
+            SelectDevice(ctx_,
+                         static_cast<int>(id) - static_cast<int>(MenuId::File_Menu_Select_1) + 1);
             break;
         case MenuId::File_Menu_Export:
             ExportStoreToFile(ctx_);

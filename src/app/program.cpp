@@ -1,79 +1,100 @@
 #include "app/program.hpp"
 
 #include <QApplication>
-#include <memory>
 
 #include "app/fonts.hpp"
-#include "app/main_window.hpp"
-#include "app/qt_text_metrics.hpp"
-#include "app/qt_ui.hpp"
+#include "device/admin_rights.hpp"
 #include "device/posix/posix_device_backend.hpp"
 #include "device/posix/posix_system_facts.hpp"
 #include "device/posix/program_path.hpp"
 #include "device/posix/system_clock.hpp"
 #include "device/system_drive_catalog.hpp"
-#include "discovery/pending_ops.hpp"
 #include "frame/startup.hpp"
-#include "windows/about_window.hpp"
-#include "windows/help_window.hpp"
 #include "windows/program_icon.hpp"
-#include "windows/sys_info_window.hpp"
-#include "windows/window_placement.hpp"
 
 namespace quarnex {
+
+Program::Program(ProgramServices services, TwipScale scale)
+    : services_(std::move(services)),
+      scale_(scale),
+      metrics_(GridFont(), scale),
+      state_(metrics_),
+      ctx_{state_, services_.devices, services_.drives, services_.ui, services_.clock} {}
+
+Program::~Program() {
+    services_.ui.SetRenderer(nullptr);
+    window_.reset();
+}
+
+PlacedWidgets Program::Placed() const {
+    return PlacedWidgets{window_.get(), help_.get(), floppyId_.get(), usbId_.get()};
+}
+
+bool Program::Start() {
+    state_.AdminRights = CheckAdminRights(ctx_);
+    if (state_.AdminRights < 0) {
+        return false;  // Exit on the advisory window: nothing exists yet
+    }
+    if (!AllocateBuffersOrExplain(state_, services_.ui, services_.allocate)) {
+        return false;
+    }
+    GetProgramPaths(state_, services_.executablePath);
+
+    DialogTexts& texts = state_.window.dialogs;
+    floppyId_ = std::make_unique<FloppyIdDialog>(texts, scale_);
+    usbId_ = std::make_unique<UsbIdDialog>(texts, scale_);
+    sysInfo_ = std::make_unique<SysInfoWindow>(services_.facts);
+    about_ = std::make_unique<AboutWindow>();
+
+    window_ = std::make_unique<MainWindow>(ctx_, metrics_, scale_, *usbId_, *floppyId_);
+    services_.ui.SetRenderer(window_.get());
+    services_.ui.SetDialogParent(window_.get());
+    window_->BuildMainWindow();
+
+    help_ = std::make_unique<HelpWindow>();
+    if (help_->HelpInit(state_.AppFolder)) {
+        state_.window.menus[MenuId::Help_Menu_Documentation].enabled = true;
+        services_.ui.Changed(WindowPart::Menus);
+    }
+    window_->SetCompanions(Companions{about_.get(), help_.get(), [this] { help_->ShowHelp(); },
+                                      [this] { sysInfo_->ShowSysInfo(); },
+                                      [this] { about_->ShowAbout(); }, [this] { Shutdown(); }});
+
+    LoadWindowPlacement(state_.AppFolder, Placed());
+    window_->show();
+    return true;
+}
+
+void Program::Shutdown() {
+    if (shutDown_) {
+        return;
+    }
+    shutDown_ = true;
+    // The placement is taken while every window still exists.
+    SaveWindowPlacement(state_.AppFolder, Placed(), services_.ui);
+    about_->close();
+    sysInfo_->close();
+    usbId_->close();
+    floppyId_->close();
+    help_->HelpUnload();
+    FreeBuffers(state_);
+    QCoreApplication::quit();
+}
 
 int Main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setWindowIcon(ProgramIcon());
-    const TwipScale scale = TwipScale::ForScreen();
-    const QtTextMetrics metrics(GridFont(), scale);
-    ProgramState state(metrics);
     PosixDeviceBackend devices;
-    std::unique_ptr<DriveCatalog> drives = MakeSystemDriveCatalog();
+    const std::unique_ptr<DriveCatalog> drives = MakeSystemDriveCatalog();
     SystemClock clock;
+    const TwipScale scale = TwipScale::ForScreen();
     QtUi ui(scale);
-    Context ctx{state, devices, *drives, ui, clock};
-
-    // Without the rights for raw devices the user may go on without stores.
-    state.AdminRights = CheckAdminRights(ctx);
-    if (state.AdminRights < 0) {
-        return 0;
-    }
-    if (!AllocateBuffersOrExplain(state, ui)) {
-        return 0;
-    }
-    GetProgramPaths(state, RunningExecutablePath());
-
-    // The main window holds the two ID dialogs; they and the information
-    // windows stay hidden until asked for.
-    MainWindow window(ctx, metrics, scale);
     const PosixSystemFacts facts;
-    SysInfoWindow sysInfo(facts);
-    AboutWindow about;
-    ui.SetRenderer(&window);
-    ui.SetDialogParent(&window);
-    window.BuildMainWindow();
-
-    HelpWindow help;
-    help.HelpInit(state.AppFolder);
-    const PlacedWidgets placed{&window, &help, &window.FloppyIdWindow(), &window.UsbIdWindow()};
-    LoadWindowPlacement(state.AppFolder, placed);
-
-    window.SetCompanions(Companions{
-        &about, &help, [&help] { help.ShowHelp(); }, [&sysInfo] { sysInfo.ShowSysInfo(); },
-        [&about] { about.ShowAbout(); },
-        [&] {
-            SaveWindowPlacement(state.AppFolder, placed, ui);
-            about.close();
-            sysInfo.close();
-            window.UsbIdWindow().close();
-            window.FloppyIdWindow().close();
-            help.HelpUnload();
-            ui.SetRenderer(nullptr);
-            FreeBuffers(state);
-            QCoreApplication::quit();
-        }});
-    window.show();
+    Program program(
+        ProgramServices{devices, *drives, clock, ui, facts, RunningExecutablePath(), {}}, scale);
+    if (!program.Start()) {
+        return 0;
+    }
     return QApplication::exec();
 }
 

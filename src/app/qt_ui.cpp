@@ -1,10 +1,10 @@
 #include "app/qt_ui.hpp"
 
 #include <QCoreApplication>
-#include <QFileDialog>
 #include <QFile>
-#include <algorithm>
+#include <QFileDialog>
 #include <QMessageBox>
+#include <algorithm>
 
 #include "app/qt_text.hpp"
 #include "app/query_window.hpp"
@@ -17,8 +17,7 @@ QStringList QtFilters(const std::string& filter) {
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts[i + 1];
         patterns.replace(QChar(';'), QChar(' '));
-        filters << (parts[i].contains(QChar('(')) ? parts[i]
-                                                  : parts[i] + " (" + patterns + ")");
+        filters << (parts[i].contains(QChar('(')) ? parts[i] : parts[i] + " (" + patterns + ")");
     }
     return filters;
 }
@@ -53,14 +52,15 @@ std::optional<std::string> QtUi::AskFile(const FileDialogRequest& request, bool 
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode((request.options & kOfnFileMustExist) != 0 ? QFileDialog::ExistingFile
-                                                                   : QFileDialog::AnyFile);
+                                                                  : QFileDialog::AnyFile);
     if (save && (request.options & kOfnOverwritePrompt) == 0) {
         dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     }
     const QStringList filters = QtFilters(request.filter);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
-        const qsizetype index = std::clamp<qsizetype>(request.filterIndex - 1, 0, filters.size() - 1);
+        const qsizetype index =
+            std::clamp<qsizetype>(request.filterIndex - 1, 0, filters.size() - 1);
         dialog.selectNameFilter(filters[index]);
     }
     dialog.setDefaultSuffix(ToQt(request.defaultExtension));

@@ -1,7 +1,7 @@
 #include "mainwindow/main_commands.hpp"
 
+#include "device/drive_scan.hpp"
 #include "device/error_report.hpp"
-#include "discovery/pending_ops.hpp"
 #include "frame/layout.hpp"
 #include "frame/text.hpp"
 #include "image/image_export.hpp"
@@ -11,6 +11,8 @@
 #include "store/descriptions.hpp"
 #include "store/disk_ids.hpp"
 #include "store/format_usb.hpp"
+#include "store/slot_transfer.hpp"
+#include "store/store_file_copy.hpp"
 #include "store/store_paths.hpp"
 
 namespace quarnex {
@@ -60,9 +62,7 @@ void ExportStoreToFile(Context& ctx) {
 
 void ImportStoreFromFile(Context& ctx) {
     std::string path;
-    if (fntCopyFileToUSB(ctx, path)) {
-        RefreshMainWindow(ctx, StateReset);
-    }
+    CopyFileToUSBCommand(ctx, path);
 }
 
 void FormatStoreFromDialog(Context& ctx, const std::string& openedForPath) {
@@ -99,9 +99,9 @@ bool OpenStoreFile(Context& ctx, const std::string& path) {
 }
 
 void OpenStoreFileCommand(Context& ctx) {
-    const std::optional<std::string> path = ctx.ui.AskOpenFile(FileDialogRequest{
-        "Open 1000 Floppy Image", "", "img", kStoreFileFilter, 1,
-        kOfnPathMustExist | kOfnFileMustExist | kOfnHideReadOnly});
+    const std::optional<std::string> path = ctx.ui.AskOpenFile(
+        FileDialogRequest{"Open 1000 Floppy Image", "", "img", kStoreFileFilter, 1,
+                          kOfnPathMustExist | kOfnFileMustExist | kOfnHideReadOnly});
     if (path) {
         OpenStoreFile(ctx, *path);
     }
@@ -132,9 +132,9 @@ bool NewStoreFile(Context& ctx, const std::string& path) {
 }
 
 void NewStoreFileCommand(Context& ctx) {
-    const std::optional<std::string> path = ctx.ui.AskSaveFile(FileDialogRequest{
-        "New 1000 Floppy Image", "", "img", kStoreFileFilter, 1,
-        kOfnPathMustExist | kOfnHideReadOnly});
+    const std::optional<std::string> path =
+        ctx.ui.AskSaveFile(FileDialogRequest{"New 1000 Floppy Image", "", "img", kStoreFileFilter,
+                                             1, kOfnPathMustExist | kOfnHideReadOnly});
     if (path) {
         NewStoreFile(ctx, *path);
     }
@@ -160,11 +160,7 @@ void ExportImageToFile(Context& ctx) {
 }
 
 void ExportImageToSlot(Context& ctx) {
-    ExportToSlot(ctx, ctx.state.SelectedDisk);
-    sbrSaveDescriptions(ctx, StoreDescriptionsName(ctx));
-    if (LoadDiskIds(ctx)) {
-        LoadDescriptions(ctx);
-    }
+    ExportToSlotCommand(ctx, ctx.state.SelectedDisk);
 }
 
 void ExportImageToFloppy(Context& ctx, char drive) {

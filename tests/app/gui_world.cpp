@@ -112,8 +112,7 @@ QPoint RowCentre(DiskGridView& grid, int row) {
 }  // namespace
 
 void GuiWorld::ClickRow(int row) {
-    QTest::mouseClick(window.Grid().viewport(), Qt::LeftButton, {},
-                      RowCentre(window.Grid(), row));
+    QTest::mouseClick(window.Grid().viewport(), Qt::LeftButton, {}, RowCentre(window.Grid(), row));
 }
 
 void GuiWorld::DoubleClickRow(int row) {

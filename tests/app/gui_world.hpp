@@ -66,7 +66,9 @@ struct GuiWorld {
     FakeClock clock;
     ScriptedQtUi ui{scale};
     Context ctx{state, devices, drives, ui, clock};
-    MainWindow window{ctx, metrics, scale};
+    FloppyIdDialog floppyId{state.window.dialogs, scale};
+    UsbIdDialog usbId{state.window.dialogs, scale};
+    MainWindow window{ctx, metrics, scale, usbId, floppyId};
     int shutdowns = 0;
 };
 

@@ -42,9 +42,8 @@ class StatesTests : public QObject {
 void StatesTests::resetWithAndWithoutRights() {
     {
         GuiWorld w(1);
-        QCOMPARE(FileMenu(w), QStringList({"&Open Store Image File...",
-                                           "&New Store Image File...", "-", "Scan Drives", "-",
-                                           "&Exit"}));
+        QCOMPARE(FileMenu(w), QStringList({"&Open Store Image File...", "&New Store Image File...",
+                                           "-", "Scan Drives", "-", "&Exit"}));
         QCOMPARE(w.window.Action(MenuId::File_Menu).text(), QString("     &File     "));
         QCOMPARE(w.window.Action(MenuId::Image_Menu).text(), QString("    &Image    "));
         QCOMPARE(w.window.Action(MenuId::Help_Menu).text(), QString("     &Help     "));
@@ -57,8 +56,7 @@ void StatesTests::resetWithAndWithoutRights() {
         QCOMPARE(w.window.Frame().title(), QString(" Disk Selection "));
         QCOMPARE(w.window.Grid().model()->index(6, 1).data().toString(), QString(" ----------- "));
         QCOMPARE(w.window.Grid().model()->index(6, 0).data().toString(), QString(" 007"));
-        QCOMPARE(w.window.Grid().model()->headerData(0, Qt::Horizontal).toString(),
-                 QString("  #"));
+        QCOMPARE(w.window.Grid().model()->headerData(0, Qt::Horizontal).toString(), QString("  #"));
         QCOMPARE(w.window.ProgressLabel().text(), QString("Progress"));
         QCOMPARE(w.window.BufferLabel().text(), QString("Zeroed"));
         QVERIFY(w.window.GridScroll().isEnabled());
@@ -67,8 +65,8 @@ void StatesTests::resetWithAndWithoutRights() {
         // Continue on the advisory window: no scan, so no store; files need no
         // rights and stay on offer.
         GuiWorld w(0);
-        QCOMPARE(FileMenu(w), QStringList({"&Open Store Image File...",
-                                           "&New Store Image File...", "-", "&Exit"}));
+        QCOMPARE(FileMenu(w), QStringList({"&Open Store Image File...", "&New Store Image File...",
+                                           "-", "&Exit"}));
         QVERIFY(!w.window.GridScroll().isEnabled());
         w.ClickRow(5);
         QCOMPARE(w.state.SelectedDisk, 0);
@@ -85,8 +83,8 @@ void StatesTests::deviceListShowsOnlyTheLatestScan() {
     RefreshMainWindow(w.ctx, StateReset);
     FillTable(w.state, 2);
     RefreshMainWindow(w.ctx, 2);
-    QCOMPARE(FileMenu(w), QStringList({"&Open Store Image File...", "&New Store Image File...",
-                                       "-", "Select Device &sdb", "Select Device &sdc", "-",
+    QCOMPARE(FileMenu(w), QStringList({"&Open Store Image File...", "&New Store Image File...", "-",
+                                       "Select Device &sdb", "Select Device &sdc", "-",
                                        "ReScan Drives", "-", "&Exit"}));
     QCOMPARE(w.window.Frame().title(), QString(" Disk Selection "));
 }
@@ -98,17 +96,17 @@ void StatesTests::loadedAndSelectedCaptions() {
     RefreshMainWindow(w.ctx, 1);
     w.window.Action(MenuId::File_Menu_Select_1).trigger();
 
-    QCOMPARE(FileMenu(w), QStringList({"&Open Store Image File...", "&New Store Image File...",
-                                       "-", "Select Device &store.img", "-",
-                                       "&USB  store.img  Disks(0-999) ->  File",
-                                       "&File  ->  USB  store.img  Disks(0-999)", "-",
-                                       "&Format  USB  store.img  Disks(0-999)", "-",
-                                       "ReScan Drives", "-", "&Exit"}));
+    QCOMPARE(
+        FileMenu(w),
+        QStringList({"&Open Store Image File...", "&New Store Image File...", "-",
+                     "Select Device &store.img", "-", "&USB  store.img  Disks(0-999) ->  File",
+                     "&File  ->  USB  store.img  Disks(0-999)", "-",
+                     "&Format  USB  store.img  Disks(0-999)", "-", "ReScan Drives", "-", "&Exit"}));
     QAction& importSlot = w.window.Action(MenuId::Image_Menu_Import_USB_DISKxxx);
     QCOMPARE(importSlot.text(), QString("USB Disk # ???"));
     QVERIFY(importSlot.isVisible() && !importSlot.isEnabled());
-    QCOMPARE(w.window.Frame().title(), QString::fromStdString(" Disk Selector (\?\?\?) [store.img (" +
-                                                              path + ")] "));
+    QCOMPARE(w.window.Frame().title(),
+             QString::fromStdString(" Disk Selector (\?\?\?) [store.img (" + path + ")] "));
     QCOMPARE(w.state.window.grid.Cell(7, 1), std::string(" GAMES007    "));
     QCOMPARE(w.state.window.dialogs.usbIdText, std::string("MYSTORE"));
 
