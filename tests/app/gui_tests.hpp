@@ -9,6 +9,7 @@ namespace quarnex::testing {
 std::unique_ptr<QObject> MakeStatesTests();
 std::unique_ptr<QObject> MakeEditingTests();
 std::unique_ptr<QObject> MakeLayoutTests();
+std::unique_ptr<QObject> MakeProgramTests();
 std::unique_ptr<QObject> MakeStartupTests();
 
 }  // namespace quarnex::testing

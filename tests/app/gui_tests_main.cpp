@@ -9,7 +9,8 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     using namespace quarnex::testing;
     int failures = 0;
-    for (auto make : {MakeStatesTests, MakeEditingTests, MakeLayoutTests, MakeStartupTests}) {
+    for (auto make :
+         {MakeStatesTests, MakeEditingTests, MakeLayoutTests, MakeStartupTests, MakeProgramTests}) {
         const std::unique_ptr<QObject> tests = make();
         failures += QTest::qExec(tests.get(), argc, argv);
     }

@@ -46,7 +46,8 @@ std::optional<std::string> ScriptedQtUi::AskSaveFile(const FileDialogRequest& re
 }
 
 int ScriptedQtUi::AskAdvisory() {
-    return -1;
+    ++advisoryQuestions;
+    return advisoryAnswer;
 }
 
 void ScriptedQtUi::PumpEvents() {

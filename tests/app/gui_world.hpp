@@ -30,6 +30,8 @@ class ScriptedQtUi final : public QtUi {
     void PumpEvents() override;
 
     std::deque<std::optional<std::string>> fileAnswers;
+    int advisoryAnswer = -1;
+    int advisoryQuestions = 0;
     std::vector<MessageRequest> messages;
     std::vector<FileDialogRequest> fileDialogs;
     // Runs inside every pump, as a user's click would arrive there.
