@@ -6,6 +6,7 @@
 
 #include "gui_tests.hpp"
 #include "gui_world.hpp"
+#include "image/image_format.hpp"
 #include "mainwindow/main_commands.hpp"
 #include "mainwindow/refresh_main_window.hpp"
 
@@ -37,6 +38,7 @@ class StatesTests : public QObject {
     void cancelOnlyWhileBusyAndNoSecondOperation();
     void exitWhileBusyWaitsForTheOperation();
     void idDialogs();
+    void scanSelectClickAndExportToTheSlot();
 };
 
 void StatesTests::resetWithAndWithoutRights() {
@@ -219,6 +221,41 @@ void StatesTests::idDialogs() {
     QVERIFY(!w.ui.messages.empty());
     QCOMPARE(QString::fromStdString(w.ui.messages.back().text).section("\r\n", 0, 0),
              QString("The selected device changed after this dialog was opened."));
+}
+
+void StatesTests::scanSelectClickAndExportToTheSlot() {
+    GuiWorld w;
+    const std::string store = w.MakeStore("stick", "MYSTORE", {{7, "OLDGAME007"}});
+    w.state.devices.Row(1) = DeviceEntry{};
+    w.drives.drives = {FakeDrive{"sys", w.dir / "sys", DriveKind::Fixed, 0},
+                       FakeDrive{"sdb", store, DriveKind::Removable, 1}};
+    w.window.RunCommand(MenuId::File_Menu_Scan);
+    QCOMPARE(w.window.Action(MenuId::File_Menu_Select_1).text(), QString("Select Device &sdb"));
+    w.window.RunCommand(MenuId::File_Menu_Select_1);
+    QCOMPARE(w.state.window.grid.Cell(7, 1), std::string(" OLDGAME007  "));
+    w.ClickRow(7);
+    QCOMPARE(w.window.Action(MenuId::Image_Menu_Export_USB_DISKxxx).text(),
+             QString("USB Disk # 007"));
+
+    // The internal image gets a new ID and a description, then goes to slot 7.
+    w.state.window.dialogs.floppyIdText = "new disk";
+    FlpyIdOkClicked(w.ctx);
+    w.state.DiskDescriptions[0] = "Fresh volume";
+    w.window.RunCommand(MenuId::Image_Menu_Export_USB_DISKxxx);
+
+    // The reload shows the slot's new ID and description; the rewritten ID
+    // cell has lost its marker and the slot entries wait for the next click.
+    QCOMPARE(w.state.window.grid.Cell(7, 1), std::string(" NEW DISK    "));
+    QCOMPARE(w.state.window.grid.Cell(7, 2), std::string("Fresh volume"));
+    QCOMPARE(w.window.Grid().model()->index(6, 2).data().toString(), QString("Fresh volume"));
+    QAction& exportSlot = w.window.Action(MenuId::Image_Menu_Export_USB_DISKxxx);
+    QCOMPARE(exportSlot.text(), QString("USB Disk # ???"));
+    QVERIFY(exportSlot.isVisible() && !exportSlot.isEnabled());
+    QCOMPARE(w.window.Action(MenuId::Image_Menu_Import_USB_DISKxxx).text(),
+             QString("USB Disk # ???"));
+    QCOMPARE(w.state.SelectedDisk, 7);
+    QVERIFY(w.DisksTxt(store).find("Fresh volume") != std::string::npos);
+    QCOMPARE(w.devices.OpenHandles(), 0);
 }
 
 }  // namespace
