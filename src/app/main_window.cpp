@@ -52,6 +52,8 @@ void MainWindow::CreateStatusStrip(QWidget* client) {
     const QFont font = LabelFont();
     fixedLabel_ = new QLabel(QStringLiteral("Image:"), client);
     fixedLabel_->setFont(font);
+    // Level with the self-sizing source label beside it, which starts at its top.
+    fixedLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     PlaceTwips(*fixedLabel_, scale_, 480, kStripLowerTop, 615, 210);
 
     bufferLabel_ = new QLabel(QStringLiteral("Zeroed"), client);
