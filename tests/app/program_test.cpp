@@ -76,6 +76,15 @@ void ProgramTests::withRightsNoQuestionAndEverythingLoaded() {
     QCOMPARE(p.State().devices.DeviceCount, 0);
     QCOMPARE(w.devices.Count(FaultOp::Open), 1);  // the probe alone
     QCOMPARE(w.devices.OpenHandles(), 0);
+
+    // The Help menu reaches the companion windows, without blocking.
+    p.Window()->Action(MenuId::Help_Menu_About).trigger();
+    p.Window()->Action(MenuId::Help_Menu_System).trigger();
+    p.Window()->Action(MenuId::Help_Menu_Documentation).trigger();
+    QVERIFY(p.About()->isVisible() && !p.About()->isModal());
+    QVERIFY(p.SysInfo()->isVisible());
+    QVERIFY(p.Help()->isVisible());
+    QVERIFY(p.Window()->isEnabled());
 }
 
 void ProgramTests::advisoryExitEndsBeforeAnythingExists() {

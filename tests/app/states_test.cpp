@@ -1,9 +1,11 @@
 // The main window's states as the user sees them: menu entries and their
 // captions, the frame caption, the busy state and the Cancel command.
 
+#include <sys/stat.h>
 #include <QMenu>
 #include <QTest>
 
+#include "frame/layout.hpp"
 #include "gui_tests.hpp"
 #include "gui_world.hpp"
 #include "image/image_format.hpp"
@@ -39,6 +41,7 @@ class StatesTests : public QObject {
     void exitWhileBusyWaitsForTheOperation();
     void idDialogs();
     void scanSelectClickAndExportToTheSlot();
+    void storeImageFilesWithoutRights();
 };
 
 void StatesTests::resetWithAndWithoutRights() {
@@ -255,6 +258,44 @@ void StatesTests::scanSelectClickAndExportToTheSlot() {
              QString("USB Disk # ???"));
     QCOMPARE(w.state.SelectedDisk, 7);
     QVERIFY(w.DisksTxt(store).find("Fresh volume") != std::string::npos);
+    QCOMPARE(w.devices.OpenHandles(), 0);
+}
+
+void StatesTests::storeImageFilesWithoutRights() {
+    GuiWorld w(0);
+    // A file of the wrong length is refused with the length message.
+    const std::string small = w.dir / "small.img";
+    WriteFileBytes(small, std::vector<unsigned char>(1000, 0));
+    w.ui.fileAnswers.push_back(small);
+    w.window.RunCommand(MenuId::File_Menu_OpenStoreFile);
+    QCOMPARE(w.ui.messages.size(), std::size_t{1});
+    QCOMPARE(w.ui.messages[0].title, std::string("Image File Length Invalid"));
+    QVERIFY(w.ui.messages[0].text.find("File Length = 1,000") != std::string::npos);
+    QCOMPARE(w.state.devices.DeviceCount, 0);
+    QCOMPARE(FileMenu(w),
+             QStringList({"&Open Store Image File...", "&New Store Image File...", "-", "&Exit"}));
+
+    // A new store file: the whole length, sparse, opened and selected; the
+    // scan stays hidden without rights.
+    const std::string fresh = w.dir / "fresh.img";
+    w.ui.fileAnswers.push_back(fresh);
+    w.window.RunCommand(MenuId::File_Menu_NewStoreFile);
+    struct stat info {};
+    QCOMPARE(::stat(fresh.c_str(), &info), 0);
+    QCOMPARE(static_cast<std::uint64_t>(info.st_size), kStoreBytes);
+    QVERIFY(static_cast<std::uint64_t>(info.st_blocks) * 512 < kStoreBytes / 100);
+    QCOMPARE(w.state.devices.DeviceCount, 1);
+    QCOMPARE(w.state.SelectedDevice, 1);
+    QCOMPARE(FileMenu(w),
+             QStringList({"&Open Store Image File...", "&New Store Image File...", "-",
+                          "Select Device &fresh.img", "-", "&USB  fresh.img  Disks(0-999) ->  File",
+                          "&File  ->  USB  fresh.img  Disks(0-999)", "-",
+                          "&Format  USB  fresh.img  Disks(0-999)", "-", "&Exit"}));
+    // An existing name is never overwritten by New.
+    w.ui.fileAnswers.push_back(small);
+    w.window.RunCommand(MenuId::File_Menu_NewStoreFile);
+    QCOMPARE(ReadFileBytes(small, 0, 2000).size(), std::size_t{1000});
+    QCOMPARE(w.state.SelectedEntry().DevicePath, fresh);
     QCOMPARE(w.devices.OpenHandles(), 0);
 }
 
