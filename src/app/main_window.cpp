@@ -134,11 +134,9 @@ void MainWindow::BuildMainWindow() {
     PlaceTwips(*edit_, scale_, layout_.editLeft, kGridTop + 15 * base, layout_.editWidth, base);
     edit_->hide();
 
-    if (ctx_.state.AdminRights == 0) {
-        // Without the rights for raw devices nothing can be scrolled or edited.
-        gridScroll_->setEnabled(false);
-        edit_->setEnabled(false);
-    }
+    // Without the rights for raw devices nothing can be scrolled or edited
+    // until a store image file is opened.
+    ApplyGridUsable();
     ctx_.state.window.menus[MenuId::Menu_Spacer_3].enabled = false;
     BusyOff(ctx_);
     LayoutInProgress = false;

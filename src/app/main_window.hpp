@@ -92,6 +92,8 @@ class MainWindow : public QMainWindow, public WindowRenderer {
     void MinimizeCompanions();
 
     GridView CurrentGridView() const;
+    bool GridUsable() const;
+    void ApplyGridUsable();
     bool GridInUse() const;
     void OnGridPressed(int y);
     void OnGridClicked(int row);

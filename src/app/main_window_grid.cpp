@@ -13,10 +13,21 @@ GridView MainWindow::CurrentGridView() const {
     return GridView{kGridTop, layout_.gridHeight, topRow_};
 }
 
+bool MainWindow::GridUsable() const {
+    // Without the rights for raw devices only a store image file can be
+    // selected; the grid serves it as it would serve a stick.
+    return ctx_.state.AdminRights != 0 || ctx_.state.SelectedDevice != 0;
+}
+
+void MainWindow::ApplyGridUsable() {
+    const bool usable = GridUsable();
+    gridScroll_->setEnabled(usable);
+    edit_->setEnabled(usable);
+}
+
 bool MainWindow::GridInUse() const {
-    // Without the rights for raw devices the grid ignores clicks; while an
-    // operation runs a click must not change the state it works on.
-    return ctx_.state.AdminRights != 0 && !ctx_.state.window.menus.busy && commandDepth_ == 0;
+    // While an operation runs a click must not change the state it works on.
+    return GridUsable() && !ctx_.state.window.menus.busy && commandDepth_ == 0;
 }
 
 void MainWindow::OnGridPressed(int y) {

@@ -89,6 +89,8 @@ void MainWindow::RenderMenus() {
         action->setVisible(entry.visible);
         action->setEnabled(EffectivelyEnabled(menus, id));
     }
+    // Every state change passes here: a store selected or forgotten.
+    ApplyGridUsable();
     // The ID dialogs start operations too.
     if (usbIdDialog_ != nullptr) {
         usbIdDialog_->OkButton().setEnabled(!menus.busy);

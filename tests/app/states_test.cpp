@@ -291,6 +291,12 @@ void StatesTests::storeImageFilesWithoutRights() {
                           "Select Device &fresh.img", "-", "&USB  fresh.img  Disks(0-999) ->  File",
                           "&File  ->  USB  fresh.img  Disks(0-999)", "-",
                           "&Format  USB  fresh.img  Disks(0-999)", "-", "&Exit"}));
+    // The grid serves the file as it would a stick: scrolling, selecting.
+    QVERIFY(w.window.GridScroll().isEnabled());
+    w.ClickRow(5);
+    QCOMPARE(w.state.SelectedDisk, 5);
+    QCOMPARE(w.window.Action(MenuId::Image_Menu_Import_USB_DISKxxx).text(),
+             QString("USB Disk # 005"));
     // An existing name is never overwritten by New.
     w.ui.fileAnswers.push_back(small);
     w.window.RunCommand(MenuId::File_Menu_NewStoreFile);
