@@ -1,6 +1,7 @@
 #include "app/program.hpp"
 
 #include <QApplication>
+#include <QWindow>
 
 #include "app/fonts.hpp"
 #include "device/admin_rights.hpp"
@@ -50,6 +51,13 @@ bool Program::Start() {
     services_.ui.SetRenderer(window_.get());
     services_.ui.SetDialogParent(window_.get());
     window_->BuildMainWindow();
+    // The ID dialogs stay above the main window, as dialogs of it would.
+    window_->winId();
+    for (QWidget* dialog :
+         {static_cast<QWidget*>(floppyId_.get()), static_cast<QWidget*>(usbId_.get())}) {
+        dialog->winId();
+        dialog->windowHandle()->setTransientParent(window_->windowHandle());
+    }
 
     help_ = std::make_unique<HelpWindow>();
     if (help_->HelpInit(state_.AppFolder)) {

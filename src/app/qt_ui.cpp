@@ -25,6 +25,8 @@ QStringList QtFilters(const std::string& filter) {
 MessageAnswer QtUi::ShowMessage(const MessageRequest& request) {
     QMessageBox box(parent_);
     box.setWindowTitle(ToQt(request.title));
+    // File names in the texts are shown as they are, never as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(ToQt(request.text));
     switch (request.icon) {
         case MessageIcon::Exclamation:
