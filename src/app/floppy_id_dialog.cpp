@@ -20,6 +20,8 @@ FloppyIdDialog::FloppyIdDialog(DialogTexts& texts, TwipScale scale, QWidget* par
     PlaceTwips(*title, scale, 600, 120, 1230, 195);
     auto* hint = new QLabel(QStringLiteral("(Up To 11 Characters)"), this);
     PlaceTwips(*hint, scale, 360, 360, 1725, 195);
+    WidenToText(*title);
+    WidenToText(*hint);
     id_ = new QLineEdit(this);
     PlaceTwips(*id_, scale, 360, 720, 1695, 285);
     cancel_ = new QPushButton(QStringLiteral("Cancel"), this);

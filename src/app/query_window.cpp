@@ -18,6 +18,9 @@ QueryWindow::QueryWindow(TwipScale scale, QWidget* parent) : QDialog(parent) {
     text_->setPlainText(
         QStringLiteral("Administrative Privileges Required\nFor Full Functionality\n"));
     text_->setReadOnly(true);
+    // Two short lines: the box needs no scroll bar.
+    text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    text_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     text_->setGeometry(scale.Px(120), scale.Px(120), scale.Px(4455), scale.Px(735));
 
     continue_ = new QPushButton(QStringLiteral("Continue"), this);

@@ -15,6 +15,7 @@ QLabel* CentredLabel(const char* text, QWidget* parent, const TwipScale& scale, 
     auto* label = new QLabel(QString::fromLatin1(text), parent);
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     PlaceTwips(*label, scale, left, top, width, height);
+    WidenToText(*label);
     return label;
 }
 
