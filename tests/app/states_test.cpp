@@ -198,6 +198,12 @@ void StatesTests::idDialogs() {
     QCOMPARE(w.window.BufferLabel().text(), QString("FAT12 / ID = [BACKUP DISK]"));
     w.window.Action(MenuId::Image_Menu_Format).trigger();
     QTest::mouseClick(&floppy.CancelButton(), Qt::LeftButton);
+    // No caption is cut off, whatever font stands in for the designed one.
+    for (QDialog* dialog : std::initializer_list<QDialog*>{&floppy, &w.window.UsbIdWindow()}) {
+        for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+            QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(label->text()));
+        }
+    }
     QCOMPARE(floppy.IdBox().text(), QString("BACKUP DISK"));
 
     // The store format dialog names its store; after another store was
