@@ -26,38 +26,6 @@ void WriteBytesAt(const std::string& path, std::uint64_t offset,
 }
 }  // namespace
 
-MessageAnswer ScriptedQtUi::ShowMessage(const MessageRequest& request) {
-    messages.push_back(request);
-    return request.buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
-}
-
-std::optional<std::string> ScriptedQtUi::AskOpenFile(const FileDialogRequest& request) {
-    fileDialogs.push_back(request);
-    if (fileAnswers.empty()) {
-        return std::nullopt;
-    }
-    std::optional<std::string> answer = fileAnswers.front();
-    fileAnswers.pop_front();
-    return answer;
-}
-
-std::optional<std::string> ScriptedQtUi::AskSaveFile(const FileDialogRequest& request) {
-    return AskOpenFile(request);
-}
-
-int ScriptedQtUi::AskAdvisory() {
-    ++advisoryQuestions;
-    return advisoryAnswer;
-}
-
-void ScriptedQtUi::PumpEvents() {
-    ++pumps;
-    QtUi::PumpEvents();
-    if (onPump) {
-        onPump(pumps);
-    }
-}
-
 GuiWorld::GuiWorld(int adminRights) {
     if (!AllocateBuffers(state)) {
         throw std::runtime_error("cannot allocate the buffers");

@@ -14,29 +14,41 @@
 #include "device/posix/posix_device_backend.hpp"
 #include "support/fake_clock.hpp"
 #include "support/fake_drive_catalog.hpp"
+#include "support/fake_ui.hpp"
 #include "support/fault_injecting_backend.hpp"
 #include "support/temp_dir.hpp"
 
 namespace quarnex::testing {
 
+// The Qt Ui with its real windows, whose questions a FakeUi answers from its
+// queues (and records) instead of waiting for a user.
 class ScriptedQtUi final : public QtUi {
   public:
-    using QtUi::QtUi;
+    // state: what the fake reads the labels from.
+    ScriptedQtUi(TwipScale scale, const ProgramState& state) : QtUi(scale), fake(state) {}
 
-    MessageAnswer ShowMessage(const MessageRequest& request) override;
-    std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override;
-    std::optional<std::string> AskSaveFile(const FileDialogRequest& request) override;
-    int AskAdvisory() override;
-    void PumpEvents() override;
+    MessageAnswer ShowMessage(const MessageRequest& request) override {
+        return fake.ShowMessage(request);
+    }
+    std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override {
+        return fake.AskOpenFile(request);
+    }
+    std::optional<std::string> AskSaveFile(const FileDialogRequest& request) override {
+        return fake.AskSaveFile(request);
+    }
+    int AskAdvisory() override { return fake.AskAdvisory(); }
+    void Changed(WindowPart part) override {
+        QtUi::Changed(part);
+        fake.Changed(part);
+    }
+    // Real events first, then the fake's onPump, as a user's click would
+    // arrive inside the pump.
+    void PumpEvents() override {
+        QtUi::PumpEvents();
+        fake.PumpEvents();
+    }
 
-    std::deque<std::optional<std::string>> fileAnswers;
-    int advisoryAnswer = -1;
-    int advisoryQuestions = 0;
-    std::vector<MessageRequest> messages;
-    std::vector<FileDialogRequest> fileDialogs;
-    // Runs inside every pump, as a user's click would arrive there.
-    std::function<void(int pumpCount)> onPump;
-    int pumps = 0;
+    FakeUi fake;
 };
 
 struct GuiWorld {
@@ -66,7 +78,7 @@ struct GuiWorld {
     FaultInjectingBackend devices{posix};
     FakeDriveCatalog drives;
     FakeClock clock;
-    ScriptedQtUi ui{scale};
+    ScriptedQtUi ui{scale, state};
     Context ctx{state, devices, drives, ui, clock};
     FloppyIdDialog floppyId{state.window.dialogs, scale};
     UsbIdDialog usbId{state.window.dialogs, scale};

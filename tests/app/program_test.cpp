@@ -37,7 +37,11 @@ struct ProgramWorld {
     FaultInjectingBackend devices{posix};
     FakeDriveCatalog drives;
     FakeClock clock;
-    ScriptedQtUi ui{scale};
+    // The fake records labels from a state of its own; the program's state is
+    // checked through its windows.
+    FixedTextMetrics metrics;
+    ProgramState labelState{metrics};
+    ScriptedQtUi ui{scale, labelState};
     PosixSystemFacts facts;
     std::unique_ptr<Program> program;
 };
@@ -57,7 +61,7 @@ void ProgramTests::withRightsNoQuestionAndEverythingLoaded() {
     ProgramWorld w(true);
     QVERIFY(w.program->Start());
     Program& p = *w.program;
-    QCOMPARE(w.ui.advisoryQuestions, 0);
+    QCOMPARE(w.ui.fake.advisoryQuestions, 0);
     QCOMPARE(p.State().AdminRights, 1);
     QCOMPARE(p.State().AppFolder, w.dir.Path() + "/");
     QVERIFY(!p.State().InternalImage.Empty());
@@ -89,18 +93,18 @@ void ProgramTests::withRightsNoQuestionAndEverythingLoaded() {
 
 void ProgramTests::advisoryExitEndsBeforeAnythingExists() {
     ProgramWorld w(false);
-    w.ui.advisoryAnswer = -1;
+    w.ui.fake.advisoryAnswers.push_back(-1);
     QVERIFY(!w.program->Start());
-    QCOMPARE(w.ui.advisoryQuestions, 1);
+    QCOMPARE(w.ui.fake.advisoryQuestions, 1);
     QVERIFY(w.program->State().InternalImage.Empty());
     QVERIFY(w.program->Window() == nullptr);
     QVERIFY(w.program->About() == nullptr);
-    QVERIFY(w.ui.messages.empty());
+    QVERIFY(w.ui.fake.messages.empty());
 }
 
 void ProgramTests::advisoryContinueLeavesNoStoreCommands() {
     ProgramWorld w(false);
-    w.ui.advisoryAnswer = 0;
+    w.ui.fake.advisoryAnswers.push_back(0);
     QVERIFY(w.program->Start());
     Program& p = *w.program;
     QCOMPARE(p.State().AdminRights, 0);
@@ -114,11 +118,11 @@ void ProgramTests::advisoryContinueLeavesNoStoreCommands() {
 void ProgramTests::failedBuffersEndTheProgramWithTheirMessage() {
     ProgramWorld w(true, [](AlignedBuffer&, std::size_t) { return false; });
     QVERIFY(!w.program->Start());
-    QCOMPARE(w.ui.messages.size(), std::size_t{1});
-    QCOMPARE(w.ui.messages[0].title, std::string("RorUve"));
-    QCOMPARE(w.ui.messages[0].text,
+    QCOMPARE(w.ui.fake.messages.size(), std::size_t{1});
+    QCOMPARE(w.ui.fake.messages[0].title, std::string("RorUve"));
+    QCOMPARE(w.ui.fake.messages[0].text,
              std::string("Allocation Of Buffers Failed.\r\nProgram Will Exit."));
-    QCOMPARE(w.ui.messages[0].icon, MessageIcon::Exclamation);
+    QCOMPARE(w.ui.fake.messages[0].icon, MessageIcon::Exclamation);
     QVERIFY(w.program->Window() == nullptr);
 }
 
@@ -149,7 +153,7 @@ void ProgramTests::shutdownSavesPlacementAndReleasesEverything() {
     QVERIFY(config.rfind("[WINDOWS]\r\n", 0) == 0);
     QVERIFY(config.find("QrnF = 0") != std::string::npos ||
             config.find("QrnF = 1") != std::string::npos);
-    QVERIFY(w.ui.messages.empty());
+    QVERIFY(w.ui.fake.messages.empty());
 }
 
 }  // namespace

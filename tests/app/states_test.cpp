@@ -128,11 +128,11 @@ void StatesTests::loadedAndSelectedCaptions() {
 void StatesTests::cancelOnlyWhileBusyAndNoSecondOperation() {
     GuiWorld w;
     const std::string target = w.dir / "out.img";
-    w.ui.fileAnswers.push_back(target);
+    w.ui.fake.fileAnswers.push_back(target);
     bool sawCancel = false;
     bool secondBlocked = false;
     bool formatBlocked = false;
-    w.ui.onPump = [&](int pump) {
+    w.ui.fake.onPump = [&](int pump) {
         if (pump != 3) {
             return;
         }
@@ -143,7 +143,7 @@ void StatesTests::cancelOnlyWhileBusyAndNoSecondOperation() {
         // choosing it anyway asks for nothing.
         secondBlocked = !w.window.Action(MenuId::Image_Menu_Import_Image_File).isEnabled();
         w.window.RunCommand(MenuId::Image_Menu_Import_Image_File);
-        secondBlocked = secondBlocked && w.ui.fileDialogs.size() == 1;
+        secondBlocked = secondBlocked && w.ui.fake.fileDialogs.size() == 1;
         formatBlocked = !w.window.FloppyIdWindow().OkButton().isEnabled() &&
                         !w.window.Action(MenuId::Menu_Image_Zero).isEnabled();
         w.window.Action(MenuId::Cancel_Menu).trigger();
@@ -155,7 +155,7 @@ void StatesTests::cancelOnlyWhileBusyAndNoSecondOperation() {
     QVERIFY(secondBlocked);
     QVERIFY(formatBlocked);
     // The cancel reached the export: it stopped after the block it was on.
-    QCOMPARE(w.ui.pumps, 3);
+    QCOMPARE(w.ui.fake.pumps, 3);
     QVERIFY(w.window.ProgressLabel().text() != QString("Progress      Finished"));
     QVERIFY(!w.window.Action(MenuId::Cancel_Menu).isVisible());
     QVERIFY(w.window.Action(MenuId::Image_Menu_Import_Image_File).isEnabled());
@@ -165,9 +165,9 @@ void StatesTests::cancelOnlyWhileBusyAndNoSecondOperation() {
 
 void StatesTests::exitWhileBusyWaitsForTheOperation() {
     GuiWorld w;
-    w.ui.fileAnswers.push_back(w.dir / "out.img");
+    w.ui.fake.fileAnswers.push_back(w.dir / "out.img");
     bool stillOpen = false;
-    w.ui.onPump = [&](int pump) {
+    w.ui.fake.onPump = [&](int pump) {
         if (pump == 2) {
             w.window.Action(MenuId::File_Menu_Exit).trigger();
             stillOpen = w.window.isVisible() && w.shutdowns == 0;
@@ -177,7 +177,7 @@ void StatesTests::exitWhileBusyWaitsForTheOperation() {
     QVERIFY(stillOpen);
     // The export saw the request as a cancel and returned; only then the
     // window unloaded.
-    QCOMPARE(w.ui.pumps, 2);
+    QCOMPARE(w.ui.fake.pumps, 2);
     QCOMPARE(w.shutdowns, 1);
     QVERIFY(!w.window.isVisible());
     QCOMPARE(w.devices.OpenHandles(), 0);
@@ -227,8 +227,8 @@ void StatesTests::idDialogs() {
     QVERIFY(!usb.isVisible());
     QCOMPARE(usb.UsbIdBox().text(), QString("NEW ID"));
     QCOMPARE(w.devices.Count(FaultOp::Write), writesBefore);
-    QVERIFY(!w.ui.messages.empty());
-    QCOMPARE(QString::fromStdString(w.ui.messages.back().text).section("\r\n", 0, 0),
+    QVERIFY(!w.ui.fake.messages.empty());
+    QCOMPARE(QString::fromStdString(w.ui.fake.messages.back().text).section("\r\n", 0, 0),
              QString("The selected device changed after this dialog was opened."));
 }
 
@@ -272,11 +272,11 @@ void StatesTests::storeImageFilesWithoutRights() {
     // A file of the wrong length is refused with the length message.
     const std::string small = w.dir / "small.img";
     WriteFileBytes(small, std::vector<unsigned char>(1000, 0));
-    w.ui.fileAnswers.push_back(small);
+    w.ui.fake.fileAnswers.push_back(small);
     w.window.RunCommand(MenuId::File_Menu_OpenStoreFile);
-    QCOMPARE(w.ui.messages.size(), std::size_t{1});
-    QCOMPARE(w.ui.messages[0].title, std::string("Image File Length Invalid"));
-    QVERIFY(w.ui.messages[0].text.find("File Length = 1,000") != std::string::npos);
+    QCOMPARE(w.ui.fake.messages.size(), std::size_t{1});
+    QCOMPARE(w.ui.fake.messages[0].title, std::string("Image File Length Invalid"));
+    QVERIFY(w.ui.fake.messages[0].text.find("File Length = 1,000") != std::string::npos);
     QCOMPARE(w.state.devices.DeviceCount, 0);
     QCOMPARE(FileMenu(w),
              QStringList({"&Open Store Image File...", "&New Store Image File...", "-", "&Exit"}));
@@ -284,7 +284,7 @@ void StatesTests::storeImageFilesWithoutRights() {
     // A new store file: the whole length, sparse, opened and selected; the
     // scan stays hidden without rights.
     const std::string fresh = w.dir / "fresh.img";
-    w.ui.fileAnswers.push_back(fresh);
+    w.ui.fake.fileAnswers.push_back(fresh);
     w.window.RunCommand(MenuId::File_Menu_NewStoreFile);
     struct stat info {};
     QCOMPARE(::stat(fresh.c_str(), &info), 0);
@@ -304,7 +304,7 @@ void StatesTests::storeImageFilesWithoutRights() {
     QCOMPARE(w.window.Action(MenuId::Image_Menu_Import_USB_DISKxxx).text(),
              QString("USB Disk # 005"));
     // An existing name is never overwritten by New.
-    w.ui.fileAnswers.push_back(small);
+    w.ui.fake.fileAnswers.push_back(small);
     w.window.RunCommand(MenuId::File_Menu_NewStoreFile);
     QCOMPARE(ReadFileBytes(small, 0, 2000).size(), std::size_t{1000});
     QCOMPARE(w.state.SelectedEntry().DevicePath, fresh);
