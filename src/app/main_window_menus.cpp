@@ -193,28 +193,28 @@ void MainWindow::Dispatch(MenuId id) {
             ScanStores(ctx_);
             break;
         case MenuId::Image_Menu_Import_Image_File:
-            ImportImageFromFile(ctx_);
+            ImportImage(ctx_, 0);
             break;
         case MenuId::Image_Menu_Import_USB_DISKxxx:
             ImportImageFromSlot(ctx_);
             break;
         case MenuId::Image_Menu_Import_A_Raw:
-            ImportImageFromFloppy(ctx_, 'A');
+            ImportImage(ctx_, 'A');
             break;
         case MenuId::Image_Menu_Import_B_Raw:
-            ImportImageFromFloppy(ctx_, 'B');
+            ImportImage(ctx_, 'B');
             break;
         case MenuId::Image_Menu_Export_Image_File:
-            ExportImageToFile(ctx_);
+            ExportImage(ctx_, 0);
             break;
         case MenuId::Image_Menu_Export_USB_DISKxxx:
             ExportImageToSlot(ctx_);
             break;
         case MenuId::Image_Menu_Export_A_Raw:
-            ExportImageToFloppy(ctx_, 'A');
+            ExportImage(ctx_, 'A');
             break;
         case MenuId::Image_Menu_Export_B_Raw:
-            ExportImageToFloppy(ctx_, 'B');
+            ExportImage(ctx_, 'B');
             break;
         case MenuId::Image_Menu_Format:
             floppyIdDialog_->Open();

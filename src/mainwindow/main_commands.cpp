@@ -140,32 +140,22 @@ void NewStoreFileCommand(Context& ctx) {
     }
 }
 
-void ImportImageFromFile(Context& ctx) {
-    std::string path;
-    fntImportFromFlpyImag(ctx, path);
+void ImportImage(Context& ctx, char drive) {
+    std::string source = drive == 0 ? std::string() : FloppyDrivePath(drive);
+    fntImportFromFlpyImag(ctx, source);
 }
 
 void ImportImageFromSlot(Context& ctx) {
     ImportFromSlot(ctx, ctx.state.SelectedDisk);
 }
 
-void ImportImageFromFloppy(Context& ctx, char drive) {
-    std::string path = FloppyDrivePath(drive);
-    fntImportFromFlpyImag(ctx, path);
-}
-
-void ExportImageToFile(Context& ctx) {
-    std::string path;
-    fntExportToFlpyImag(ctx, path);
+void ExportImage(Context& ctx, char drive) {
+    std::string target = drive == 0 ? std::string() : FloppyDrivePath(drive);
+    fntExportToFlpyImag(ctx, target);
 }
 
 void ExportImageToSlot(Context& ctx) {
     ExportToSlotCommand(ctx, ctx.state.SelectedDisk);
-}
-
-void ExportImageToFloppy(Context& ctx, char drive) {
-    std::string path = FloppyDrivePath(drive);
-    fntExportToFlpyImag(ctx, path);
 }
 
 void FormatImageFromDialog(Context& ctx) {

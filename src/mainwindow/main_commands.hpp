@@ -33,14 +33,13 @@ bool NewStoreFile(Context& ctx, const std::string& path);
 void NewStoreFileCommand(Context& ctx);
 
 // Image menu.
-void ImportImageFromFile(Context& ctx);
+// drive: 'A' or 'B' for the raw floppy drive, 0 to ask for an image file.
+void ImportImage(Context& ctx, char drive);
 void ImportImageFromSlot(Context& ctx);
-void ImportImageFromFloppy(Context& ctx, char drive);
-void ExportImageToFile(Context& ctx);
+void ExportImage(Context& ctx, char drive);
 // The internal image into the selected slot, then the descriptions file, then
 // the store reloaded so the grid shows the slot's new ID and description.
 void ExportImageToSlot(Context& ctx);
-void ExportImageToFloppy(Context& ctx, char drive);
 void FormatImageFromDialog(Context& ctx);
 void ZeroImage(Context& ctx);
 
