@@ -89,6 +89,12 @@ void MainWindow::RenderMenus() {
         action->setVisible(entry.visible);
         action->setEnabled(EffectivelyEnabled(menus, id));
     }
+    // An exit asked for while a command was still choosing its file stops
+    // the operation that command then starts (entering the busy state
+    // clears the cancel flag).
+    if (exitPending_ && menus.busy) {
+        ctx_.state.CancelRequested = true;
+    }
     // Every state change passes here: a store selected or forgotten.
     ApplyGridUsable();
     // The ID dialogs start operations too.

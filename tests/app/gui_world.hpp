@@ -34,6 +34,9 @@ class ScriptedQtUi final : public QtUi {
         return fake.AskOpenFile(request);
     }
     std::optional<std::string> AskSaveFile(const FileDialogRequest& request) override {
+        if (onSaveDialog) {
+            onSaveDialog();  // what the user does while the dialog is open
+        }
         return fake.AskSaveFile(request);
     }
     int AskAdvisory() override { return fake.AskAdvisory(); }
@@ -49,6 +52,7 @@ class ScriptedQtUi final : public QtUi {
     }
 
     FakeUi fake;
+    std::function<void()> onSaveDialog;
 };
 
 struct GuiWorld {

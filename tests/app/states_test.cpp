@@ -181,6 +181,18 @@ void StatesTests::exitWhileBusyWaitsForTheOperation() {
     QCOMPARE(w.shutdowns, 1);
     QVERIFY(!w.window.isVisible());
     QCOMPARE(w.devices.OpenHandles(), 0);
+
+    // Closed while the command still asks for its file: the operation it
+    // then starts stops at once instead of running to the end.
+    GuiWorld early;
+    early.ui.fake.fileAnswers.push_back(early.dir / "early.img");
+    early.ui.onSaveDialog = [&early] { early.window.close(); };
+    early.window.Action(MenuId::Image_Menu_Export_Image_File).trigger();
+    QVERIFY(early.ui.fake.pumps <= 1);
+    QVERIFY(early.window.ProgressLabel().text() != QString("Progress      Finished"));
+    QCOMPARE(early.shutdowns, 1);
+    QVERIFY(!early.window.isVisible());
+    QCOMPARE(early.devices.OpenHandles(), 0);
 }
 
 void StatesTests::idDialogs() {
