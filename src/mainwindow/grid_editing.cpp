@@ -149,8 +149,8 @@ void PlaceEditBox(Context& ctx, const GridView& view, EditBoxPlacement& placemen
     } else {
         placement.top = y;
         // Cut off at the grid's lower edge rather than overlap the frame.
-        placement.height = bottom - (y + header / 2) <= need ? bottom - y - kGridLine
-                                                             : need - kGridLine;
+        placement.height =
+            bottom - (y + header / 2) <= need ? bottom - y - kGridLine : need - kGridLine;
         edit.boxVisible = true;
     }
     ctx.ui.Changed(WindowPart::EditBox);

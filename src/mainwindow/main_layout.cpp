@@ -34,8 +34,7 @@ MainLayout BuildMainLayout(int baseRowHeight, const std::array<int, 3>& columnWi
     return layout;
 }
 
-void ResizeMainLayout(MainLayout& layout, int clientWidth, int clientHeight,
-                      int actionLabelWidth) {
+void ResizeMainLayout(MainLayout& layout, int clientWidth, int clientHeight, int actionLabelWidth) {
     layout.clientWidth = clientWidth;
     layout.clientHeight = clientHeight;
     layout.frameWidth = clientWidth - 2 * kFrameLeft;
