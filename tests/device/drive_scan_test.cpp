@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "device/posix/posix_drive_catalog.hpp"
 #include "frame/layout.hpp"
@@ -128,10 +129,9 @@ TEST(ScanDrives, DrivesExaminedButNoneAcceptedEndsFinishedInReset) {
               (std::vector<std::string>{"Progress", "Progress        0%", "Progress        33%",
                                         "Progress        50%", "Progress        67%",
                                         "Progress        83%", "Progress      Finished"}));
-    EXPECT_EQ(s.Opens("vda"), 0) << "the system disk is never examined";
-    EXPECT_EQ(s.Opens("sdc"), 0);
-    EXPECT_EQ(s.Opens("sr0"), 0);
-    EXPECT_EQ(s.Opens("sdd"), 0);
+    for (const char* never : {"vda", "sdc", "sr0", "sdd"}) {
+        EXPECT_EQ(s.Opens(never), 0) << never;  // the system disk, fixed, optical, empty
+    }
     EXPECT_EQ(s.Opens("sdb"), 2) << "the volume for its number, then the disk";
     EXPECT_EQ(s.Opens("sde"), 2);
     EXPECT_EQ(s.w.devices.OpenHandles(), 0);
@@ -238,11 +238,11 @@ TEST(ScanDrives, TwoNamesOnOneDiskGiveTwoRowsAndAnEmptyListIsHarmless) {
                        testing::FakeDrive{"sdb1", disk, DriveKind::Removable, 1}};
     ScanDrives(w.ctx);
     ASSERT_EQ(w.state.devices.DeviceCount, 2);
-    EXPECT_EQ(w.state.devices.Row(1).DeviceLetter, "sdb");
-    EXPECT_EQ(w.state.devices.Row(2).DeviceLetter, "sdb1");
-    EXPECT_EQ(w.state.devices.Row(1).DevicePath, disk);
-    EXPECT_EQ(w.state.devices.Row(2).DevicePath, disk);
-    EXPECT_EQ(w.state.devices.Row(2).DeviceDriveNumber, 1);
+    for (int i : {1, 2}) {
+        EXPECT_EQ(w.state.devices.Row(i).DeviceLetter, i == 1 ? "sdb" : "sdb1");
+        EXPECT_EQ(w.state.devices.Row(i).DevicePath, disk);
+        EXPECT_EQ(w.state.devices.Row(i).DeviceDriveNumber, 1);
+    }
 
     w.drives.drives.clear();
     ScanDrives(w.ctx);
@@ -291,7 +291,6 @@ TEST(CheckFloppyDrives, OnlyEntriesAColonAndBColonAreFloppyDrives) {
 TEST(ScanDrives, FindsAFormattedStoreOnARealLoopDevice) {
     ScanWorld s;
     const std::string backing = s.w.dir / "store.img";
-    testing::MakeSparseFile(backing, kStoreBytes);
     // A boot sector as mkfs.fat writes it, where the tool is present.
     const std::string floppy = s.w.dir / "floppy.img";
     std::vector<unsigned char> sector = BootSector();
@@ -299,14 +298,8 @@ TEST(ScanDrives, FindsAFormattedStoreOnARealLoopDevice) {
             ("mkfs.fat -C -F 12 -n STOREID '" + floppy + "' 1440 >/dev/null 2>&1").c_str()) == 0) {
         sector = testing::ReadFileBytes(floppy, 0, 512);
     }
-    std::vector<unsigned char> whole = testing::ReadFileBytes(backing, 0, 4096);
-    std::copy(sector.begin(), sector.end(), whole.begin());
-    {
-        std::FILE* out = std::fopen(backing.c_str(), "r+b");
-        ASSERT_NE(out, nullptr);
-        ASSERT_EQ(std::fwrite(whole.data(), 1, whole.size(), out), whole.size());
-        std::fclose(out);
-    }
+    testing::WriteFileBytes(backing, sector);
+    std::filesystem::resize_file(backing, kStoreBytes);  // sparse after the first sector
     testing::LoopDevice loop(backing);
     if (!loop.Attached()) {
         GTEST_SKIP() << loop.Problem();

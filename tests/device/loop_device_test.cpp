@@ -54,19 +54,5 @@ TEST(LoopDevice, BlocksReachTheBackingFileAfterClose) {
     EXPECT_TRUE(w.ui.messages.empty());
 }
 
-TEST(LoopDevice, AFloppySizedDeviceHasFloppyGeometry) {
-    TestWorld w;
-    const std::string backing = w.dir / "floppy.img";
-    testing::MakeSparseFile(backing, kImageBytes);
-    testing::LoopDevice loop(backing);
-    if (!loop.Attached()) {
-        GTEST_SKIP() << loop.Problem();
-    }
-    DevHandle h = GetHandle(w.ctx, loop.Path(), FILE_GENERIC_READ, FILE_SHARE_READ_WRITE,
-                            OPEN_EXISTING, false);
-    ASSERT_TRUE(h.Valid());
-    EXPECT_TRUE(IsFloppyGeometry(h));
-}
-
 }  // namespace
 }  // namespace quarnex

@@ -5,42 +5,31 @@
 namespace quarnex {
 namespace {
 
-TEST(ShortenPath, KeepsTheLongestCandidateThatFits) {
-    const std::string path = "C:/Documents and Settings/User/My Documents/Images/disk.img";
-    ASSERT_EQ(path.size(), 59u);
-    EXPECT_EQ(ShortenPath(path), "C:/Documents and Settings/.../disk.img");
-
-    // All three fit; candidate 3 (the last two parts kept) is the longest.
-    const std::string deep = "/a/" + std::string(40, 'x') + "/images/disk.img";
-    EXPECT_EQ(ShortenPath(deep), "/.../images/disk.img");
-}
-
-TEST(ShortenPath, FallsBackToTheFileNameWhenNothingFits) {
-    const std::string name(49, 'n');
-    EXPECT_EQ(ShortenPath("C:/a/" + name), name);
-}
-
-TEST(ShortenPath, LeavesPathsOutsideItsLimitsAlone) {
-    const std::string forty(40, 'p');
-    EXPECT_EQ(ShortenPath(forty), forty);
-    const std::string oneSeparator = "/" + std::string(40, 'q');
-    ASSERT_EQ(oneSeparator.size(), 41u);
-    EXPECT_EQ(ShortenPath(oneSeparator), oneSeparator);
-    const std::string noSeparator(60, 'r');
-    EXPECT_EQ(ShortenPath(noSeparator), noSeparator);
-    std::string manySeparators;
+TEST(ShortenPath, KeepsTheLongestCandidateThatFitsOrLeavesThePathAlone) {
+    const std::string name(49, 'n'), forty(40, 'p');
+    std::string many;  // 41 separators
     for (int i = 0; i < 41; ++i) {
-        manySeparators += "/d";
+        many += "/d";
     }
-    EXPECT_EQ(ShortenPath(manySeparators), manySeparators);
-}
-
-TEST(ShortenPath, EqualLengthsPreferTheLowerCandidate) {
-    // The first and the last folder have the same length, so candidates 2
-    // and 3 are both 18 characters long: candidate 2 wins.
-    const std::string path = "/aaaa/" + std::string(30, 'm') + "/bbbb/file.img";
-    ASSERT_EQ(path.size(), 50u);
-    EXPECT_EQ(ShortenPath(path), "/aaaa/.../file.img");
+    const struct {
+        std::string path, shown;
+    } cases[] = {
+        // 59 characters.
+        {"C:/Documents and Settings/User/My Documents/Images/disk.img",
+         "C:/Documents and Settings/.../disk.img"},
+        // All three fit; candidate 3 (the last two parts kept) is the longest.
+        {"/a/" + std::string(40, 'x') + "/images/disk.img", "/.../images/disk.img"},
+        // 50 characters; candidates 2 and 3 are both 18 long: the lower wins.
+        {"/aaaa/" + std::string(30, 'm') + "/bbbb/file.img", "/aaaa/.../file.img"},
+        {"C:/a/" + name, name},                                    // nothing fits: the file name
+        {forty, forty},                                            // short enough
+        {"/" + std::string(40, 'q'), "/" + std::string(40, 'q')},  // one separator only
+        {std::string(60, 'r'), std::string(60, 'r')},              // no separator
+        {many, many},                                              // too many separators
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ShortenPath(c.path), c.shown) << c.path;
+    }
 }
 
 TEST(NumberFormats, ThreeDigitsAndThousands) {

@@ -1,4 +1,5 @@
-// Both directions through a real block device standing for floppy drive A:.
+// Both directions through a real block device standing for floppy drive A:; the
+// export succeeds only if the device shows the geometry of a 1.44 MB disk.
 
 #include <gtest/gtest.h>
 

@@ -2,91 +2,64 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/layout.hpp"
 #include "frame/progress.hpp"
 #include "frame/text.hpp"
 #include "image_test_files.hpp"
-#include "support/test_world.hpp"
 
 namespace quarnex {
 namespace {
 
-using testing::Bytes;
-using testing::Fault;
-using testing::FaultOp;
-using testing::PatternImage;
-using testing::Range;
-using testing::TestWorld;
+using namespace testing;
 
-constexpr std::size_t kBlock = kTrackBytes;
-
-struct ExportWorld : TestWorld {
+// The image came from drive A:; its disks hold old bytes.
+struct ExportWorld : ImageWorld {
     ExportWorld() {
-        testing::FillImage(state, image);
+        FillImage(state, image);
         state.ImageSourceKind = SourceFloppyA;
         state.DiskSources[0] = "A:";
         state.DiskDescriptions[0] = "a description";
         state.window.status.bufferCaption = "A: [MYDISK     ]";
-        state.window.status.bufferOpaque = false;
         state.window.status.progressLabel = "Progress       Failed";
     }
-    // A floppy drive A: whose disk holds old bytes.
-    void InsertDisk(std::size_t size = kImageBytes) {
-        drives.floppyA = dir / "fd0";
-        testing::WriteFileBytes(drives.floppyA, Bytes(size, 0x5A));
-    }
+    bool Export(std::string path) { return fntExportToFlpyImag(ctx, path); }
     void ExpectImageStateKept() const {
         EXPECT_EQ(state.ImageSourceKind, SourceFloppyA);
         EXPECT_EQ(state.DiskDescriptions[0], "a description");
         EXPECT_EQ(state.window.status.bufferCaption, "A: [MYDISK     ]");
+        EXPECT_FALSE(state.window.status.bufferOpaque) << "the image itself is fine";
         EXPECT_FALSE(state.window.menus.busy);
+        EXPECT_EQ(devices.OpenHandles(), 0);
     }
     Bytes image = PatternImage(21);
 };
 
 TEST(ExportFile, WritesExactlyTheImageAndReplacesLongerFiles) {
-    {
-        SCOPED_TRACE("a new file chosen in the dialog");
-        ExportWorld w;
-        const std::string file = w.dir / "new.img";
-        w.ui.fileAnswers.push_back(file);
-        std::string path;
-        EXPECT_TRUE(fntExportToFlpyImag(w.ctx, path));
-        EXPECT_EQ(path, file);
-        ASSERT_EQ(w.ui.fileDialogs.size(), 1u);
-        const FileDialogRequest& dialog = w.ui.fileDialogs[0];
-        EXPECT_EQ(dialog.title, "Export Floppy Image");
-        EXPECT_EQ(dialog.fileName, "");
-        EXPECT_EQ(dialog.defaultExtension, "img");
-        EXPECT_EQ(dialog.filter, "Image Files (*.img)|*.img|All Files (*.*)|*.*");
-        EXPECT_EQ(dialog.options, 0x806u);
+    ExportWorld w;
+    const std::string file = w.dir / "new.img";
+    w.ui.fileAnswers.push_back(file);
+    std::string path;
+    EXPECT_TRUE(fntExportToFlpyImag(w.ctx, path));
+    EXPECT_EQ(path, file);
+    ExpectImageDialog(w.ui, "Export Floppy Image", 0x806u);
+    EXPECT_EQ(ReadFileBytes(file), w.image);
+    EXPECT_EQ(w.state.window.status.actionLabel, "Export To Disk Image " + ShortenPath(file));
+    EXPECT_EQ(w.ui.progressLabels.front(), "Progress        0%") << "no reset before";
+    EXPECT_EQ(w.state.window.status.progressLabel, "Progress      Finished");
+    EXPECT_EQ(w.state.DiskSources[0], file) << "a bare drive source becomes the file";
+    EXPECT_EQ(w.devices.Count(FaultOp::Write), 160);
+    EXPECT_EQ(w.devices.Count(FaultOp::Seek), 0);
+    EXPECT_GE(w.devices.Count(FaultOp::Flush), 1) << "on the medium before success";
+    EXPECT_TRUE(w.ui.messages.empty());
+    w.ExpectImageStateKept();
 
-        EXPECT_EQ(testing::ReadFileBytes(file), w.image);
-        EXPECT_EQ(w.state.window.status.actionLabel, "Export To Disk Image " + ShortenPath(file));
-        EXPECT_EQ(w.ui.progressLabels.front(), "Progress        0%")
-            << "the export does not reset the progress display first";
-        EXPECT_EQ(w.state.window.status.progressLabel, "Progress      Finished");
-        EXPECT_EQ(w.state.DiskSources[0], file) << "a bare drive source becomes the file";
-        EXPECT_EQ(w.devices.Count(FaultOp::Write), 160);
-        EXPECT_EQ(w.devices.Count(FaultOp::Seek), 0);
-        EXPECT_GE(w.devices.Count(FaultOp::Flush), 1) << "on the medium before success";
-        EXPECT_TRUE(w.ui.messages.empty());
-        w.ExpectImageStateKept();
-        EXPECT_EQ(w.devices.OpenHandles(), 0);
-    }
-    {
-        SCOPED_TRACE("an existing longer file");
-        ExportWorld w;
-        w.state.DiskSources[0] = "A: [MYDISK     ]";
-        const std::string file = w.dir / "old.img";
-        testing::WriteFileBytes(file, Bytes(2'000'000, 0xFF));
-        std::string path = file;
-        EXPECT_TRUE(fntExportToFlpyImag(w.ctx, path));
-        EXPECT_EQ(testing::FileSize(file), kImageBytes);
-        EXPECT_EQ(testing::ReadFileBytes(file), w.image);
-        EXPECT_EQ(w.state.DiskSources[0], "A: [MYDISK     ]")
-            << "only a bare drive letter is replaced by the file";
-    }
+    // An existing longer file, and a source that is more than a drive letter.
+    ExportWorld again;
+    again.state.DiskSources[0] = "A: [MYDISK     ]";
+    const std::string old = again.dir / "old.img";
+    WriteFileBytes(old, Bytes(2'000'000, 0xFF));
+    EXPECT_TRUE(again.Export(old));
+    EXPECT_EQ(ReadFileBytes(old), again.image);
+    EXPECT_EQ(again.state.DiskSources[0], "A: [MYDISK     ]");
 }
 
 TEST(ExportFile, CancelledDialogAndUnopenableFileChangeNothing) {
@@ -97,14 +70,12 @@ TEST(ExportFile, CancelledDialogAndUnopenableFileChangeNothing) {
     EXPECT_EQ(path, "");
 
     const std::string file = w.dir / "locked.img";
-    w.devices.Inject(Fault{FaultOp::Open, 1, "locked", EACCES, 0});
-    path = file;
-    EXPECT_FALSE(fntExportToFlpyImag(w.ctx, path));
-    ASSERT_EQ(w.ui.messages.size(), 1u);
-    EXPECT_EQ(w.ui.messages[0].text,
-              "Error # 0x8004000D was generated by GetHandle\r\nPermission denied\r\n"
-              "An error occurred when attempting to get a handle for " +
-                  file);
+    w.Inject(FaultOp::Open, {1}, EACCES, "locked");
+    EXPECT_FALSE(w.Export(file));
+    ExpectOneMessage(w.ui, "Error",
+                     "Error # 0x8004000D was generated by GetHandle\r\nPermission denied\r\n"
+                     "An error occurred when attempting to get a handle for " +
+                         file);
     EXPECT_EQ(w.state.DiskSources[0], "A:");
     EXPECT_EQ(w.state.window.status.progressLabel, "Progress       Failed");
     w.ExpectImageStateKept();
@@ -112,10 +83,9 @@ TEST(ExportFile, CancelledDialogAndUnopenableFileChangeNothing) {
 
 TEST(ExportDrive, WritesTrackByTrackAndRestoresTheCaption) {
     ExportWorld w;
-    w.InsertDisk();
-    std::string path = "\\\\.\\a:";
-    EXPECT_TRUE(fntExportToFlpyImag(w.ctx, path));
-    EXPECT_EQ(testing::ReadFileBytes(w.drives.floppyA), w.image);
+    const std::string disk = w.InsertDisk(Bytes(kImageBytes, 0x5A));
+    EXPECT_TRUE(w.Export(kDriveA));
+    EXPECT_EQ(ReadFileBytes(disk), w.image);
     EXPECT_EQ(w.state.window.status.actionLabel, "Export To Physical Disk A:");
     ASSERT_EQ(w.ui.bufferCaptions.size(), 161u);
     EXPECT_EQ(w.ui.bufferCaptions[0], "Writing Track 0");
@@ -124,53 +94,42 @@ TEST(ExportDrive, WritesTrackByTrackAndRestoresTheCaption) {
     EXPECT_EQ(w.state.DiskSources[0], "A:") << "a drive target leaves the source alone";
     EXPECT_TRUE(w.ui.messages.empty());
     w.ExpectImageStateKept();
-    EXPECT_EQ(w.devices.OpenHandles(), 0);
 }
 
 TEST(ExportDrive, NoDiskAndWrongDiskPrompts) {
-    {
-        SCOPED_TRACE("no disk");
-        ExportWorld w;
-        w.ui.messageAnswers = {MessageAnswer::Cancel};
-        std::string path = "\\\\.\\b:";
-        EXPECT_FALSE(fntExportToFlpyImag(w.ctx, path));
-        EXPECT_EQ(w.clock.sleeps, std::vector<double>(3, 1.0));
-        ASSERT_EQ(w.ui.messages.size(), 1u);
-        EXPECT_EQ(w.ui.messages[0].title, "(X1) Exporting Image From Drive B:");
-        EXPECT_EQ(w.ui.messages[0].text, "Insert a 1.44 MB Floppy Disk Into Drive B:");
-        EXPECT_EQ(w.ui.messages[0].buttons, MessageButtons::RetryCancel);
-        w.ExpectImageStateKept();
-    }
-    {
-        SCOPED_TRACE("a disk that is not 1.44 MB");
-        ExportWorld w;
-        w.InsertDisk(720 * 1024);
-        w.ui.messageAnswers = {MessageAnswer::Retry, MessageAnswer::Cancel};
-        std::string path = "\\\\.\\a:";
-        EXPECT_FALSE(fntExportToFlpyImag(w.ctx, path));
-        EXPECT_EQ(w.clock.sleeps, std::vector<double>(6, 5.0));
-        EXPECT_EQ(w.ui.MessageTitles(),
-                  std::vector<std::string>(2, "(X2) Exporting Image To Drive A:"));
-        EXPECT_EQ(w.devices.Count(FaultOp::Write), 0);
-        EXPECT_EQ(testing::ReadFileBytes(w.drives.floppyA), Bytes(720 * 1024, 0x5A));
-        EXPECT_EQ(w.devices.OpenHandles(), 0);
-        w.ExpectImageStateKept();
-    }
+    ExportWorld w;
+    w.ui.messageAnswers = {MessageAnswer::Cancel};
+    EXPECT_FALSE(w.Export("\\\\.\\b:"));
+    EXPECT_EQ(w.clock.sleeps, std::vector<double>(3, 1.0));
+    ExpectOneMessage(
+        w.ui, "(X1) Exporting Image From Drive B:", "Insert a 1.44 MB Floppy Disk Into Drive B:");
+    EXPECT_EQ(w.ui.messages[0].buttons, MessageButtons::RetryCancel);
+    w.ExpectImageStateKept();
+
+    // A disk that is not 1.44 MB: three checks five seconds apart, twice.
+    ExportWorld small;
+    const std::string disk = small.InsertDisk(Bytes(720 * 1024, 0x5A));
+    small.ui.messageAnswers = {MessageAnswer::Retry, MessageAnswer::Cancel};
+    EXPECT_FALSE(small.Export(kDriveA));
+    EXPECT_EQ(small.clock.sleeps, std::vector<double>(6, 5.0));
+    EXPECT_EQ(small.ui.MessageTitles(), Strings(2, "(X2) Exporting Image To Drive A:"));
+    EXPECT_EQ(small.devices.Count(FaultOp::Write), 0);
+    EXPECT_EQ(ReadFileBytes(disk), Bytes(720 * 1024, 0x5A));
+    small.ExpectImageStateKept();
 }
 
 TEST(ExportFailures, FailedWritesSlowMediaCancelsAndFlushes) {
     {
         SCOPED_TRACE("block 7 fails on a disk that has become slow");
         ExportWorld w;
-        w.InsertDisk();
-        w.devices.Inject(Fault{FaultOp::Write, 8, "fd0", EIO, 0});
+        const std::string disk = w.InsertDisk(Bytes(kImageBytes, 0x5A));
+        w.Inject(FaultOp::Write, {8}, EIO, "fd0");
         w.ui.onPump = [&](int pumps) {
             if (pumps == 7) {
                 w.clock.Advance(10);  // while block 7 is written
             }
         };
-        std::string path = "\\\\.\\a:";
-        EXPECT_FALSE(fntExportToFlpyImag(w.ctx, path));
+        EXPECT_FALSE(w.Export(kDriveA));
         ASSERT_EQ(w.ui.messages.size(), 2u);
         EXPECT_EQ(w.ui.messages[0].text,
                   "Error # 0x80040005 was generated by QrnMfntWritePtr.WriteFile\r\n"
@@ -179,65 +138,56 @@ TEST(ExportFailures, FailedWritesSlowMediaCancelsAndFlushes) {
         EXPECT_EQ(w.ui.messages[1].text,
                   "Excessive Write Time May Indicate\r\nDisk Is Not A Formatted 1.44MB Disk."
                   "\r\n\r\nExport Is Terminated.");
-        const Bytes disk = testing::ReadFileBytes(w.drives.floppyA);
-        EXPECT_EQ(Range(disk, 0, 7 * kBlock), Range(w.image, 0, 7 * kBlock));
-        EXPECT_EQ(Range(disk, 7 * kBlock, kImageBytes), Bytes(kImageBytes - 7 * kBlock, 0x5A));
-        EXPECT_EQ(w.state.window.status.bufferCaption, "A: [MYDISK     ]");
-        EXPECT_FALSE(w.state.window.status.bufferOpaque) << "the image itself is fine";
-        EXPECT_EQ(w.devices.OpenHandles(), 0);
+        const Bytes written = ReadFileBytes(disk);
+        EXPECT_EQ(Range(written, 0, 7 * kBlock), Range(w.image, 0, 7 * kBlock));
+        EXPECT_EQ(Range(written, 7 * kBlock, kImageBytes), Bytes(kImageBytes - 7 * kBlock, 0x5A));
+        w.ExpectImageStateKept();
     }
     {
         SCOPED_TRACE("block 7 fails on a file: the file is as long as what was written");
         ExportWorld w;
-        const std::string file = w.dir / "part.img";
-        w.devices.Inject(Fault{FaultOp::Write, 8, "part", EIO, 0});
-        std::string path = file;
-        EXPECT_FALSE(fntExportToFlpyImag(w.ctx, path));
+        w.Inject(FaultOp::Write, {8}, EIO, "part");
+        EXPECT_FALSE(w.Export(w.dir / "part.img"));
         EXPECT_EQ(w.ui.messages.size(), 1u);
-        EXPECT_EQ(testing::FileSize(file), 7 * kBlock);
+        EXPECT_EQ(FileSize(w.dir / "part.img"), 7 * kBlock);
         EXPECT_EQ(w.state.DiskSources[0], "A:");
-        EXPECT_EQ(w.devices.OpenHandles(), 0);
+        w.ExpectImageStateKept();
     }
     {
         SCOPED_TRACE("slow writes stop after the sixth block");
         ExportWorld w;
-        const std::string file = w.dir / "slow.img";
         w.devices.After(FaultOp::Write, 0, [&](int) { w.clock.Advance(0.8); });
-        std::string path = file;
-        EXPECT_FALSE(fntExportToFlpyImag(w.ctx, path));
-        EXPECT_EQ(w.ui.MessageTitles(), std::vector<std::string>{"Exporting Image To Drive "});
+        EXPECT_FALSE(w.Export(w.dir / "slow.img"));
+        EXPECT_EQ(w.ui.MessageTitles(), Strings{"Exporting Image To Drive "});
         EXPECT_EQ(w.devices.Count(FaultOp::Write), 6);
-        EXPECT_EQ(testing::FileSize(file), 6 * kBlock);
+        EXPECT_EQ(FileSize(w.dir / "slow.img"), 6 * kBlock);
         EXPECT_EQ(w.state.DiskSources[0], "A:");
+        w.ExpectImageStateKept();
     }
     {
         SCOPED_TRACE("cancel after block 3");
         ExportWorld w;
-        w.InsertDisk();
+        w.InsertDisk(Bytes(kImageBytes, 0x5A));
         w.ui.onPump = [&](int pumps) {
             if (pumps == 3) {
                 CancelCommand(w.ctx);
             }
         };
-        std::string path = "\\\\.\\a:";
-        EXPECT_FALSE(fntExportToFlpyImag(w.ctx, path));
+        EXPECT_FALSE(w.Export(kDriveA));
         EXPECT_TRUE(w.ui.messages.empty());
         EXPECT_EQ(w.devices.Count(FaultOp::Write), 4);
         EXPECT_FALSE(w.state.CancelRequested);
         w.ExpectImageStateKept();
-        EXPECT_EQ(w.devices.OpenHandles(), 0);
     }
     {
         SCOPED_TRACE("the data does not reach the medium");
         ExportWorld w;
-        const std::string file = w.dir / "unflushed.img";
-        w.devices.Inject(Fault{FaultOp::Flush, 1, "unflushed", EIO, 0});
-        std::string path = file;
-        EXPECT_FALSE(fntExportToFlpyImag(w.ctx, path));
+        w.Inject(FaultOp::Flush, {1}, EIO, "unflushed");
+        EXPECT_FALSE(w.Export(w.dir / "unflushed.img"));
         ASSERT_EQ(w.ui.messages.size(), 1u);
         EXPECT_NE(w.ui.messages[0].text.find("CloseDevHandle.Flush"), std::string::npos);
         EXPECT_EQ(w.state.DiskSources[0], "A:") << "a failed export records no source";
-        EXPECT_EQ(w.devices.OpenHandles(), 0);
+        w.ExpectImageStateKept();
     }
 }
 

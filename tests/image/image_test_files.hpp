@@ -1,6 +1,8 @@
 #pragma once
-// Floppy images for the image tests: recognisable bytes, a chosen label, and
-// a look at the internal image.
+// Floppy images for the image tests: recognisable bytes, a chosen label, a
+// look at the internal image, and a world that remembers an earlier import.
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -9,10 +11,15 @@
 
 #include "frame/layout.hpp"
 #include "frame/program_state.hpp"
+#include "support/test_world.hpp"
 
 namespace quarnex::testing {
 
 using Bytes = std::vector<unsigned char>;
+using Strings = std::vector<std::string>;
+
+inline constexpr std::size_t kBlock = kTrackBytes;
+inline constexpr const char* kDriveA = "\\\\.\\a:";
 
 // Every block differs from every other and from other seeds.
 inline Bytes PatternImage(unsigned seed, std::size_t size = kImageBytes) {
@@ -43,5 +50,58 @@ inline Bytes Range(const Bytes& bytes, std::size_t from, std::size_t to) {
     return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(from),
                  bytes.begin() + static_cast<std::ptrdiff_t>(to));
 }
+
+// Exactly one message was shown, with this title and text.
+inline void ExpectOneMessage(const FakeUi& ui, const std::string& title, const std::string& text) {
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].title, title);
+    EXPECT_EQ(ui.messages[0].text, text);
+}
+
+// The file dialog both image commands show.
+inline void ExpectImageDialog(const FakeUi& ui, const std::string& title, unsigned options) {
+    ASSERT_EQ(ui.fileDialogs.size(), 1u);
+    const FileDialogRequest& dialog = ui.fileDialogs[0];
+    EXPECT_EQ(dialog.title, title);
+    EXPECT_EQ(dialog.fileName, "");
+    EXPECT_EQ(dialog.defaultExtension, "img");
+    EXPECT_EQ(dialog.filter, "Image Files (*.img)|*.img|All Files (*.*)|*.*");
+    EXPECT_EQ(dialog.filterIndex, 1);
+    EXPECT_EQ(dialog.options, options);
+}
+
+// A world whose internal image holds old bytes and whose image state tells
+// an earlier import, so that every change shows.
+struct ImageWorld : TestWorld {
+    ImageWorld() {
+        FillImage(state, old);
+        state.ImageSourceKind = SourceUsbSlot;
+        state.DiskSources[0] = "earlier source";
+        state.DiskDescriptions[0] = "earlier description";
+        state.window.status.bufferCaption = "earlier source";
+    }
+    // The internal image and what it came from are as before.
+    void ExpectImageKept() const {
+        EXPECT_EQ(ImageOf(state), old);
+        EXPECT_EQ(state.ImageSourceKind, SourceUsbSlot);
+        EXPECT_EQ(state.DiskSources[0], "earlier source");
+        EXPECT_FALSE(state.window.menus.busy);
+        EXPECT_EQ(devices.OpenHandles(), 0);
+    }
+    // A device file holding these bytes stands for drive A: or B:.
+    std::string InsertDisk(const Bytes& bytes, bool driveB = false) {
+        std::string& drive = driveB ? drives.floppyB : drives.floppyA;
+        drive = dir / (driveB ? "fd1" : "fd0");
+        WriteFileBytes(drive, bytes);
+        return drive;
+    }
+    void Inject(FaultOp op, std::initializer_list<int> nths, int error = EIO,
+                const std::string& path = "") {
+        for (int nth : nths) {
+            devices.Inject(Fault{op, nth, path, error, 0});
+        }
+    }
+    Bytes old = PatternImage(200);
+};
 
 }  // namespace quarnex::testing

@@ -9,6 +9,8 @@
 #include <QTest>
 #include <filesystem>
 
+#include "fake_system_facts.hpp"
+
 #include "mainwindow/text_metrics.hpp"
 #include "support/fake_ui.hpp"
 #include "support/temp_dir.hpp"
@@ -24,24 +26,6 @@ namespace {
 using testing::ReadFileText;
 using testing::TempDir;
 using testing::WriteFileText;
-
-class FakeFacts final : public SystemFactSource {
-  public:
-    std::string WindowsDirectory() const override { return "/"; }
-    std::string SystemDirectory() const override { return "/usr/lib"; }
-    std::string ExecutableName() const override { return "/opt/quarnex/quarnex"; }
-    OsVersion Version() const override { return {"Linux", 6, 1, 0}; }
-    int ProcessorType() const override { return processor; }
-    int ProcessorCount() const override { return 4; }
-    std::uint64_t TotalPhysicalMemory() const override { return 8ull << 30; }
-    std::uint64_t AvailablePhysicalMemory() const override { return available; }
-    int KeyboardType() const override { return keyboard; }
-    int FunctionKeys() const override { return 12; }
-
-    int processor = 0;
-    int keyboard = 7;
-    std::uint64_t available = 2048ull << 20;
-};
 
 // A folder laid out like the program's: the help page links to a second page.
 struct AppFolder {
@@ -190,7 +174,10 @@ void WindowsTest::aboutWindowIsOneWindow() {
 }
 
 void WindowsTest::systemInformationPrintsTheFacts() {
-    FakeFacts facts;
+    testing::FakeSystemFacts facts;
+    facts.processor = 0;
+    facts.keyboard = 7;
+    facts.available = 2048ull << 20;
     SysInfoWindow info(facts);
     QCOMPARE(info.windowTitle(), QString("Current System Information"));
     QCOMPARE(info.OkButton().text(), QString("&Ok"));
