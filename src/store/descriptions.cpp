@@ -32,7 +32,7 @@ void ClearDescriptions(ProgramState& state) {
     state.BaseIdNumbered = false;
 }
 
-bool LoadOrCreate(Context& ctx) {
+bool LoadOrCreate(Context& ctx, bool create) {
     ProgramState& state = ctx.state;
     const FileText file = ReadStoreFile(ctx, kStoreFileName);
     if (file.error) {
@@ -42,6 +42,9 @@ bool LoadOrCreate(Context& ctx) {
         return ApplyDescriptions(state, file.text) || FallBackToDefaultBase(state);
     }
     DeriveBaseId(state);
+    if (!create) {
+        return true;
+    }
     std::string text = DescriptionsHeader("Unknown");
     if (state.BaseIdPresent) {
         text += BaseLine(state);
@@ -52,16 +55,24 @@ bool LoadOrCreate(Context& ctx) {
     return true;
 }
 
-}  // namespace
-
-bool LoadDescriptions(Context& ctx) {
+bool Load(Context& ctx, bool create) {
     if (ctx.state.SelectedDevice == 0) {
         return false;
     }
     ClearDescriptions(ctx.state);
-    const bool loaded = LoadOrCreate(ctx);
+    const bool loaded = LoadOrCreate(ctx, create);
     ctx.ui.Changed(WindowPart::Grid);
     return loaded;
+}
+
+}  // namespace
+
+bool LoadDescriptions(Context& ctx) {
+    return Load(ctx, true);
+}
+
+bool ReadDescriptions(Context& ctx) {
+    return Load(ctx, false);
 }
 
 bool sbrSaveDescriptions(Context& ctx, const std::string& name) {

@@ -16,6 +16,10 @@ namespace quarnex {
 // and nothing is shown to the user.
 bool LoadDescriptions(Context& ctx);
 
+// The same without creating a missing file: the base ID is only derived.
+// For callers that must not change a store by looking at it.
+bool ReadDescriptions(Context& ctx);
+
 // Writes the descriptions file from the grid and the tables. name is either
 // DeviceLetter + "/DISKS.TXT" of the selected store (reached through its mount
 // point or inside slot 0's FAT12 volume) or an ordinary file path, whose

@@ -1,0 +1,178 @@
+#include "cli/arguments.hpp"
+
+#include <CLI/CLI.hpp>
+#include <filesystem>
+
+namespace quarnex::cli {
+
+namespace {
+
+constexpr const char* kFooter =
+    "STORE is a block device node (the whole stick, e.g. /dev/sdb) or a whole-store image file\n"
+    "of 1,572,864,000 bytes. SLOT is 1..999. Every command takes -y/--yes, which answers its\n"
+    "confirmation with yes.\n"
+    "Exit codes: 0 success, 1 the operation failed or was refused, 2 wrong usage.";
+
+// An empty path would make the operations ask for a file with a dialog.
+CLI::Validator NotEmpty() {
+    return CLI::Validator(
+        [](const std::string& text) {
+            return text.empty() ? std::string("an empty path is not a file") : std::string();
+        },
+        "PATH");
+}
+
+void AddSlot(CLI::App& command, Invocation& invocation) {
+    command.add_option("SLOT", invocation.slot, "Slot number, 1..999")
+        ->required()
+        ->check(CLI::Range(1, 999));
+}
+
+CLI::App* AddCommand(CLI::App& app, const char* name, const char* description, Command command,
+                     Invocation& invocation) {
+    CLI::App* sub = app.add_subcommand(name, description);
+    sub->callback([&invocation, command] { invocation.command = command; });
+    return sub;
+}
+
+void AddFloppyDrive(CLI::App& command, std::string& drive) {
+    command.add_option("DRIVE", drive, "Floppy drive: a or b")
+        ->required()
+        ->check(CLI::IsMember({"a", "b", "A", "B"}));
+}
+
+}  // namespace
+
+std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation& invocation,
+                                  std::ostream& out, std::ostream& err) {
+    CLI::App app{"Quarnex: USB floppy-emulator stores of 1000 floppy images, from the terminal.",
+                 "quarnex-cli"};
+    app.footer(kFooter);
+    app.set_version_flag("--version", std::string("quarnex-cli ") + QUARNEX_VERSION);
+    app.require_subcommand(1);
+    app.fallthrough();
+    app.add_flag("-y,--yes", invocation.yes,
+                 "Answer confirmations with yes (needed when standard input is not a terminal)");
+
+    AddCommand(app, "scan", "List the stores attached to this machine (name, device, store ID)",
+               Command::Scan, invocation);
+
+    CLI::App* list = AddCommand(app, "list", "Show the store ID, the base ID and every slot",
+                                Command::List, invocation);
+    list->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());
+    list->add_flag("--json", invocation.json, "One JSON document instead of text");
+
+    CLI::App* get = AddCommand(app, "get", "Copy a slot's image into a 1.44 MB image file",
+                               Command::Get, invocation);
+    get->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());
+    AddSlot(*get, invocation);
+    get->add_option("FILE", invocation.file, "Image file to write")->required()->check(NotEmpty());
+
+    CLI::App* put =
+        AddCommand(app, "put", "Write a 1.44 MB image file into a slot", Command::Put, invocation);
+    put->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());
+    AddSlot(*put, invocation);
+    put->add_option("FILE", invocation.file, "Image file of 1,474,560 bytes")
+        ->required()
+        ->check(NotEmpty());
+
+    CLI::App* describe = AddCommand(app, "describe", "Set a slot's description (\\n breaks lines)",
+                                    Command::Describe, invocation);
+    describe->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());
+    AddSlot(*describe, invocation);
+    describe->add_option("TEXT", invocation.text, "Description; empty to remove it")->required();
+
+    CLI::App* format = AddCommand(app, "format", "Format a store: 1000 empty FAT12 volumes",
+                                  Command::Format, invocation);
+    format->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());
+    format->add_option("--id", invocation.id, "Store ID (up to 11 characters)")->required();
+    format->add_option("--base", invocation.base, "Base ID of the slots (up to 11 characters)")
+        ->required();
+    format->add_flag("--no-number", invocation.noNumber,
+                     "Do not append the slot number (001..999) to the base ID");
+
+    CLI::App* create = AddCommand(app, "create", "Create a formatted whole-store image file",
+                                  Command::Create, invocation);
+    create->add_option("FILE", invocation.file, "Store image file to create")
+        ->required()
+        ->check(NotEmpty());
+    create->add_option("--id", invocation.id, "Store ID (up to 11 characters)")->required();
+    create->add_option("--base", invocation.base, "Base ID of the slots (up to 11 characters)")
+        ->required();
+    create->add_flag("--no-number", invocation.noNumber,
+                     "Do not append the slot number (001..999) to the base ID");
+
+    CLI::App* backup =
+        AddCommand(app, "backup", "Copy a whole store into a file (with its descriptions file)",
+                   Command::Backup, invocation);
+    backup->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());
+    backup->add_option("FILE", invocation.file, "Whole-store file to write")
+        ->required()
+        ->check(NotEmpty());
+
+    CLI::App* restore = AddCommand(app, "restore", "Write a whole-store file onto a store",
+                                   Command::Restore, invocation);
+    restore->add_option("FILE", invocation.file, "Whole-store file of 1,572,864,000 bytes")
+        ->required()
+        ->check(NotEmpty());
+    restore->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());
+
+    CLI::App* image = app.add_subcommand("image", "Make 1.44 MB image files");
+    image->require_subcommand(1);
+    CLI::App* imageNew = AddCommand(*image, "new", "A blank formatted 1.44 MB image file",
+                                    Command::ImageNew, invocation);
+    imageNew->add_option("FILE", invocation.file, "Image file to write")
+        ->required()
+        ->check(NotEmpty());
+    imageNew->add_option("--id", invocation.id, "Volume ID (up to 11 characters)");
+    CLI::App* imageZero =
+        AddCommand(*image, "zero", "A 1.44 MB image file of zeros", Command::ImageZero, invocation);
+    imageZero->add_option("FILE", invocation.file, "Image file to write")
+        ->required()
+        ->check(NotEmpty());
+
+    std::string drive;
+    CLI::App* floppy = app.add_subcommand("floppy", "Raw floppy drives a and b");
+    floppy->require_subcommand(1);
+    CLI::App* floppyRead = AddCommand(*floppy, "read", "Read a floppy disk into an image file",
+                                      Command::FloppyRead, invocation);
+    AddFloppyDrive(*floppyRead, drive);
+    floppyRead->add_option("FILE", invocation.file, "Image file to write")
+        ->required()
+        ->check(NotEmpty());
+    CLI::App* floppyWrite = AddCommand(*floppy, "write", "Write an image file onto a floppy disk",
+                                       Command::FloppyWrite, invocation);
+    floppyWrite->add_option("FILE", invocation.file, "Image file of 1,474,560 bytes")
+        ->required()
+        ->check(NotEmpty());
+    AddFloppyDrive(*floppyWrite, drive);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e, out, err);
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e, out, err);
+    } catch (const CLI::CallForVersion& e) {
+        return app.exit(e, out, err);
+    } catch (const CLI::ParseError& e) {
+        app.exit(e, out, err);
+        return kExitUsage;
+    }
+    if (!invocation.file.empty()) {
+        // The operations record and show the path (a slot's source, the head
+        // of a descriptions file), so it is made complete; it also keeps a
+        // file name from being taken for a raw floppy drive.
+        std::error_code ec;
+        const std::filesystem::path absolute = std::filesystem::absolute(invocation.file, ec);
+        if (!ec) {
+            invocation.file = absolute.lexically_normal().string();
+        }
+    }
+    if (!drive.empty()) {
+        invocation.drive = drive[0] == 'a' || drive[0] == 'A' ? 'A' : 'B';
+    }
+    return std::nullopt;
+}
+
+}  // namespace quarnex::cli

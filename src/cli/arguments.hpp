@@ -1,0 +1,50 @@
+#pragma once
+// The command line of the terminal tool.
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+namespace quarnex::cli {
+
+enum class Command {
+    Scan,
+    List,
+    Get,
+    Put,
+    Describe,
+    Format,
+    Create,
+    Backup,
+    Restore,
+    ImageNew,
+    ImageZero,
+    FloppyRead,
+    FloppyWrite,
+};
+
+struct Invocation {
+    Command command = Command::Scan;
+    std::string store;  // STORE
+    std::string file;   // FILE
+    std::string text;   // describe TEXT
+    std::string id;     // format/create --id, image new --id
+    std::string base;   // --base
+    char drive = 'A';   // floppy a|b, as the drive's letter
+    int slot = 0;       // SLOT, 1..999
+    bool json = false;
+    bool noNumber = false;
+    bool yes = false;
+};
+
+// Exit codes of the tool.
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFailure = 1;  // the operation failed or was refused
+inline constexpr int kExitUsage = 2;    // the command line is wrong
+
+// Parses argv. Returns the exit code when parsing already ended the run
+// (help or version shown on out, a usage error explained on err).
+std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation& invocation,
+                                  std::ostream& out, std::ostream& err);
+
+}  // namespace quarnex::cli

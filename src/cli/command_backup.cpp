@@ -1,0 +1,62 @@
+#include <iostream>
+
+#include "cli/command_support.hpp"
+#include "cli/commands.hpp"
+#include "frame/layout.hpp"
+#include "store/store_file_copy.hpp"
+#include "store/store_paths.hpp"
+
+namespace quarnex::cli {
+
+int RunBackup(CliWorld& world, const Invocation& invocation) {
+    const std::optional<StoreTarget> store =
+        OpenStore(world, invocation.store, StoreUse::Existing, true);
+    const std::string companion = DescriptionsOutputName(invocation.file);
+    if (!store || RefuseSameFile(world, store->entry.DevicePath, invocation.file) ||
+        !ConfirmReplaceFiles(world, {invocation.file, companion})) {
+        return kExitFailure;
+    }
+    world.Console().SetTransferBytes(kStoreBytes);
+    std::string path = invocation.file;
+    if (!fntCopyUSBToFile(world.Ctx(), path)) {
+        NotePartlyWritten(
+            world, "Export of USB Disk(",
+            path + " is incomplete and is refused by restore; " + companion + " was written");
+        return ExitCode(world, false);
+    }
+    std::cout << store->entry.DevicePath << " -> " << path
+              << " (descriptions: " << DescriptionsOutputName(path) << ")\n";
+    return ExitCode(world, true);
+}
+
+int RunRestore(CliWorld& world, const Invocation& invocation) {
+    const std::optional<StoreTarget> store =
+        OpenStore(world, invocation.store, StoreUse::Overwrite, false);
+    if (!store || RefuseSameFile(world, store->entry.DevicePath, invocation.file)) {
+        return kExitFailure;
+    }
+    Context& ctx = world.Ctx();
+    std::string path = invocation.file;
+    // A file that the copy will refuse is refused before anyone is asked.
+    const LengthResult length = ctx.devices.FileLength(path);
+    const bool plausible = length.length && *length.length == kStoreBytes;
+    if (plausible && !world.Console().Confirm("write " + path + " onto " + store->entry.DevicePath +
+                                              "? Everything on it is replaced.")) {
+        return kExitFailure;
+    }
+    world.Console().SetTransferBytes(kStoreBytes);
+    const bool ran = fntCopyFileToUSB(ctx, path);
+    // The copy reports an incomplete run only on the progress display.
+    const bool complete =
+        ran && ctx.state.window.status.progressLabel.find("Failed") == std::string::npos;
+    if (!complete) {
+        NotePartlyWritten(
+            world, "Import of USB Disk(",
+            store->entry.DevicePath + " now holds the file's first slots and its own later ones");
+        return ExitCode(world, false);
+    }
+    std::cout << path << " -> " << store->entry.DevicePath << '\n';
+    return ExitCode(world, true);
+}
+
+}  // namespace quarnex::cli

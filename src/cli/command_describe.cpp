@@ -1,0 +1,40 @@
+#include <iostream>
+
+#include "cli/command_support.hpp"
+#include "cli/commands.hpp"
+#include "frame/text.hpp"
+#include "store/descriptions.hpp"
+#include "store/store_paths.hpp"
+
+namespace quarnex::cli {
+
+int RunDescribe(CliWorld& world, const Invocation& invocation) {
+    const std::optional<StoreTarget> store =
+        OpenStore(world, invocation.store, StoreUse::Existing, true);
+    if (!store) {
+        return kExitFailure;
+    }
+    Context& ctx = world.Ctx();
+    const int slot = invocation.slot;
+    const std::string text = DescriptionFromArgument(invocation.text);
+    GridModel& grid = ctx.state.window.grid;
+    if (grid.Cell(slot, 2) == text) {
+        // As in the grid editor, an unchanged description writes nothing.
+        world.Console().Note("the description of slot " + ThreeDigits(slot) + " is unchanged");
+        return ExitCode(world, true);
+    }
+    if (!world.Console().Confirm("change the description of " + SlotName(world, *store, slot) +
+                                 "?")) {
+        return kExitFailure;
+    }
+    grid.SetCell(slot, 2, text);
+    grid.SetRowHeight(slot, static_cast<int>(grid.DescriptionRowHeight(text)));
+    ctx.state.DiskDescriptions.at(static_cast<std::size_t>(slot)) = text;
+    if (!sbrSaveDescriptions(ctx, StoreDescriptionsName(ctx))) {
+        return ExitCode(world, false);
+    }
+    std::cout << "slot " << ThreeDigits(slot) << " described\n";
+    return ExitCode(world, true);
+}
+
+}  // namespace quarnex::cli

@@ -1,0 +1,75 @@
+#include <iostream>
+
+#include "cli/command_support.hpp"
+#include "cli/commands.hpp"
+#include "frame/layout.hpp"
+#include "frame/text.hpp"
+#include "image/image_export.hpp"
+#include "image/image_format.hpp"
+#include "image/image_import.hpp"
+
+namespace quarnex::cli {
+
+namespace {
+
+// target is a file or a raw drive path; shown names it for the user.
+int ExportImageTo(CliWorld& world, const std::string& target, const std::string& shown) {
+    std::string path = target;
+    if (!fntExportToFlpyImag(world.Ctx(), path)) {
+        NotePartlyWritten(world, "Export To", shown + " is incomplete");
+        return ExitCode(world, false);
+    }
+    std::cout << "wrote " << shown << '\n';
+    return ExitCode(world, true);
+}
+
+}  // namespace
+
+int RunImageNew(CliWorld& world, const Invocation& invocation) {
+    if (!ConfirmReplaceFile(world, invocation.file)) {
+        return kExitFailure;
+    }
+    // As the floppy ID dialog's OK button: the first 11 characters, in capitals.
+    std::string id = ToUpperAscii(LeftChars(invocation.id, 11));
+    if (!FormatInternalImage(world.Ctx(), id)) {
+        return ExitCode(world, false);
+    }
+    return ExportImageTo(world, invocation.file, invocation.file);
+}
+
+int RunImageZero(CliWorld& world, const Invocation& invocation) {
+    if (!ConfirmReplaceFile(world, invocation.file)) {
+        return kExitFailure;
+    }
+    ZeroInternalImage(world.Ctx());
+    return ExportImageTo(world, invocation.file, invocation.file);
+}
+
+int RunFloppyRead(CliWorld& world, const Invocation& invocation) {
+    if (!ConfirmReplaceFile(world, invocation.file)) {
+        return kExitFailure;
+    }
+    world.Console().SetTransferBytes(kImageBytes);
+    std::string drive = FloppyDrivePath(invocation.drive);
+    if (!fntImportFromFlpyImag(world.Ctx(), drive) || world.Console().Interrupted()) {
+        return ExitCode(world, false);
+    }
+    return ExportImageTo(world, invocation.file, invocation.file);
+}
+
+int RunFloppyWrite(CliWorld& world, const Invocation& invocation) {
+    world.Console().SetTransferBytes(kImageBytes);
+    std::string path = invocation.file;
+    if (!fntImportFromFlpyImag(world.Ctx(), path) || world.Console().Interrupted()) {
+        return ExitCode(world, false);
+    }
+    const std::string driveText = std::string(1, invocation.drive) + ":";
+    if (!world.Console().Confirm("write " + path + " onto the floppy disk in drive " + driveText +
+                                 "? Everything on the disk is replaced.")) {
+        return kExitFailure;
+    }
+    return ExportImageTo(world, FloppyDrivePath(invocation.drive),
+                         "the floppy disk in drive " + driveText);
+}
+
+}  // namespace quarnex::cli

@@ -1,0 +1,96 @@
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "cli/command_support.hpp"
+#include "cli/commands.hpp"
+#include "frame/layout.hpp"
+#include "frame/text.hpp"
+
+namespace quarnex::cli {
+
+namespace {
+
+// Description lines as the terminal and JSON show them: joined by "\n".
+std::string PlainLines(const std::string& text) {
+    std::string result;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            continue;
+        }
+        result += text[i];
+    }
+    return result;
+}
+
+void PrintJson(CliWorld& world) {
+    const ProgramState& state = world.State();
+    nlohmann::ordered_json slots = nlohmann::ordered_json::array();
+    for (int n = 1; n < kSlotCount; ++n) {
+        slots.push_back({{"slot", n},
+                         {"id", ShownDiskId(world, n)},
+                         {"description", PlainLines(state.window.grid.Cell(n, 2))},
+                         {"source", state.DiskSources.at(static_cast<std::size_t>(n))}});
+    }
+    const nlohmann::ordered_json document = {{"store_id", state.window.dialogs.usbIdText},
+                                             {"base_id", state.BaseId},
+                                             {"base_numbered", state.BaseIdNumbered},
+                                             {"slots", slots}};
+    // Labels and descriptions are 8-bit text; bytes that are not UTF-8 are
+    // replaced rather than ending the output.
+    std::cout << document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+              << '\n';
+}
+
+void PrintText(CliWorld& world) {
+    const ProgramState& state = world.State();
+    std::cout << "Store ID: " << state.window.dialogs.usbIdText << '\n';
+    std::cout << "Base ID:  ";
+    if (state.BaseIdPresent) {
+        std::cout << state.BaseId << (state.BaseIdNumbered ? " (numbered)" : " (not numbered)");
+    } else {
+        std::cout << "(none)";
+    }
+    std::cout << '\n';
+    const std::string indent(4 + 11 + 2, ' ');
+    for (int n = 1; n < kSlotCount; ++n) {
+        const std::string description = PlainLines(state.window.grid.Cell(n, 2));
+        const std::string id = ShownDiskId(world, n);
+        // No spaces at the end of a line without a description.
+        std::cout << ThreeDigits(n) << ' '
+                  << (description.empty() ? id.substr(0, id.find_last_not_of(' ') + 1) : id);
+        std::size_t start = 0;
+        bool first = true;
+        while (start < description.size()) {
+            const std::size_t end = description.find('\n', start);
+            const std::string line = description.substr(start, end - start);
+            std::cout << (first ? std::string("  ") : indent) << line << '\n';
+            first = false;
+            start = end == std::string::npos ? description.size() : end + 1;
+        }
+        if (first) {
+            std::cout << '\n';
+        }
+        const std::string& source = state.DiskSources.at(static_cast<std::size_t>(n));
+        if (!source.empty()) {
+            std::cout << indent << "source: " << source << '\n';
+        }
+    }
+}
+
+}  // namespace
+
+int RunList(CliWorld& world, const Invocation& invocation) {
+    if (!OpenStore(world, invocation.store, StoreUse::Existing, true) ||
+        world.Console().Interrupted()) {
+        return ExitCode(world, false);
+    }
+    if (invocation.json) {
+        PrintJson(world);
+    } else {
+        PrintText(world);
+    }
+    return ExitCode(world, true);
+}
+
+}  // namespace quarnex::cli

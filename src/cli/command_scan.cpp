@@ -1,0 +1,39 @@
+#include <array>
+#include <iostream>
+
+#include "cli/commands.hpp"
+#include "device/device_io.hpp"
+#include "device/drive_scan.hpp"
+#include "frame/layout.hpp"
+#include "frame/text.hpp"
+#include "store/disk_ids.hpp"
+
+namespace quarnex::cli {
+
+namespace {
+
+// Slot 0's label, trimmed: the ID of the whole store.
+std::string StoreId(Context& ctx, const std::string& devicePath) {
+    DevHandle handle =
+        GetHandle(ctx, devicePath, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE, OPEN_EXISTING, true);
+    std::array<std::byte, kSectorBytes> sector{};
+    const bool read = handle.Valid() && fntRead(ctx, handle, sector, 0, kSectorBytes, 0, true);
+    CloseDevHandle(ctx, handle);
+    return read ? TrimSpaces(DiskIdFromBootSector(sector)) : std::string();
+}
+
+}  // namespace
+
+int RunScan(CliWorld& world) {
+    Context& ctx = world.Ctx();
+    ScanDrives(ctx);
+    const DeviceTable& table = ctx.state.devices;
+    for (int i = 1; i <= table.DeviceCount; ++i) {
+        const DeviceEntry& entry = table.Row(i);
+        std::cout << entry.DeviceLetter << '\t' << entry.DevicePath << '\t'
+                  << StoreId(ctx, entry.DevicePath) << '\n';
+    }
+    return kExitSuccess;
+}
+
+}  // namespace quarnex::cli

@@ -1,0 +1,66 @@
+#include <iostream>
+
+#include "cli/command_support.hpp"
+#include "cli/commands.hpp"
+#include "frame/layout.hpp"
+#include "frame/text.hpp"
+#include "image/image_export.hpp"
+#include "image/image_import.hpp"
+#include "store/slot_transfer.hpp"
+
+namespace quarnex::cli {
+
+int RunGet(CliWorld& world, const Invocation& invocation) {
+    // Nothing is loaded: reading a slot needs neither the IDs nor the
+    // descriptions file (loading that would create it where it is missing).
+    const std::optional<StoreTarget> store =
+        OpenStore(world, invocation.store, StoreUse::Existing, false);
+    if (!store || RefuseSameFile(world, store->entry.DevicePath, invocation.file) ||
+        !ConfirmReplaceFile(world, invocation.file)) {
+        return kExitFailure;
+    }
+    Context& ctx = world.Ctx();
+    world.Console().SetTransferBytes(kImageBytes);
+    if (!ImportFromSlot(ctx, invocation.slot) || world.Console().Interrupted()) {
+        return ExitCode(world, false);
+    }
+    std::string path = invocation.file;
+    if (!fntExportToFlpyImag(ctx, path)) {
+        NotePartlyWritten(world, "Export To Disk Image", path + " is incomplete");
+        return ExitCode(world, false);
+    }
+    std::cout << "slot " << ThreeDigits(invocation.slot) << " -> " << path << '\n';
+    return ExitCode(world, true);
+}
+
+int RunPut(CliWorld& world, const Invocation& invocation) {
+    const std::optional<StoreTarget> store =
+        OpenStore(world, invocation.store, StoreUse::Existing, true);
+    if (!store) {
+        return kExitFailure;
+    }
+    Context& ctx = world.Ctx();
+    world.Console().SetTransferBytes(kImageBytes);
+    std::string path = invocation.file;
+    // The file is read (and checked) before anything on the store can change.
+    if (!fntImportFromFlpyImag(ctx, path) || world.Console().Interrupted()) {
+        return ExitCode(world, false);
+    }
+    if (!world.Console().Confirm("write " + path + " into " +
+                                 SlotName(world, *store, invocation.slot) +
+                                 "? Its image and description are replaced.")) {
+        return kExitFailure;
+    }
+    if (!ExportToSlotCommand(ctx, invocation.slot)) {
+        NotePartlyWritten(world, "Export To USB Disk(",
+                          "slot " + ThreeDigits(invocation.slot) + " of " +
+                              store->entry.DevicePath +
+                              " may be partly overwritten; its source is forgotten");
+        return ExitCode(world, false);
+    }
+    std::cout << path << " -> slot " << ThreeDigits(invocation.slot) << " ["
+              << TrimSpaces(ShownDiskId(world, invocation.slot)) << "]\n";
+    return ExitCode(world, true);
+}
+
+}  // namespace quarnex::cli

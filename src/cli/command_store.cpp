@@ -1,0 +1,95 @@
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "cli/command_support.hpp"
+#include "cli/commands.hpp"
+#include "frame/layout.hpp"
+#include "store/format_usb.hpp"
+
+namespace quarnex::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The format dialog, filled in as the user would, then its OK button.
+bool FormatSelectedStore(CliWorld& world, const StoreTarget& store, const Invocation& invocation) {
+    DialogTexts& dialog = world.State().window.dialogs;
+    dialog.usbIdText = invocation.id;
+    dialog.usbBaseIdText = invocation.base;
+    dialog.usbAppendId = !invocation.noNumber;
+    world.Console().SetTransferBytes(kStoreBytes);
+    return FormatDialogOk(world.Ctx(), store.entry.DevicePath);
+}
+
+// An empty file of a store's length, taking no space until written.
+bool MakeSparseStoreFile(CliWorld& world, const std::string& path) {
+    {
+        std::ofstream file(path, std::ios::binary | std::ios::trunc);
+        if (!file) {
+            world.Console().Note("cannot create " + path);
+            return false;
+        }
+    }
+    std::error_code ec;
+    fs::resize_file(path, kStoreBytes, ec);
+    if (ec) {
+        world.Console().Note("cannot make " + path + " a store's length: " + ec.message());
+        fs::remove(path, ec);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int RunFormat(CliWorld& world, const Invocation& invocation) {
+    const std::optional<StoreTarget> store =
+        OpenStore(world, invocation.store, StoreUse::Overwrite, false);
+    if (!store) {
+        return kExitFailure;
+    }
+    const std::string what = store->looksLikeStore
+                                 ? "format the store " + store->entry.DevicePath +
+                                       "? Every image and description on it is destroyed."
+                                 : store->entry.DevicePath +
+                                       " does not hold a store. Format it as one? Everything on it "
+                                       "is destroyed.";
+    if (!world.Console().Confirm(what)) {
+        return kExitFailure;
+    }
+    if (!FormatSelectedStore(world, *store, invocation)) {
+        NotePartlyWritten(
+            world, "Formatting USB",
+            store->entry.DevicePath + " is partly formatted: the slots up to there and slot 000");
+        return ExitCode(world, false);
+    }
+    std::cout << "formatted " << store->entry.DevicePath << '\n';
+    return ExitCode(world, true);
+}
+
+int RunCreate(CliWorld& world, const Invocation& invocation) {
+    const std::string& path = invocation.file;
+    std::error_code ec;
+    if (fs::exists(path, ec) && !fs::is_regular_file(path, ec)) {
+        world.Console().Note(path +
+                             " exists and is not a regular file; refused (format formats devices)");
+        return kExitFailure;
+    }
+    if (!ConfirmReplaceFile(world, path) || !MakeSparseStoreFile(world, path)) {
+        return kExitFailure;
+    }
+    const std::optional<StoreTarget> store = OpenStore(world, path, StoreUse::Overwrite, false);
+    if (!store || !FormatSelectedStore(world, *store, invocation) ||
+        world.Console().Interrupted()) {
+        // A half-made store file is of no use to anyone.
+        fs::remove(path, ec);
+        world.Console().Note(path + " removed");
+        return ExitCode(world, false);
+    }
+    std::cout << "created " << store->entry.DevicePath << '\n';
+    return ExitCode(world, true);
+}
+
+}  // namespace quarnex::cli

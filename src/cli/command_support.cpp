@@ -1,0 +1,107 @@
+#include "cli/command_support.hpp"
+
+#include <filesystem>
+
+#include "cli/arguments.hpp"
+#include "frame/text.hpp"
+#include "store/descriptions.hpp"
+#include "store/disk_ids.hpp"
+
+namespace quarnex::cli {
+
+std::optional<StoreTarget> OpenStore(CliWorld& world, const std::string& argument, StoreUse use,
+                                     bool load) {
+    Context& ctx = world.Ctx();
+    std::optional<StoreTarget> target = ResolveStore(ctx, argument, use);
+    if (!target) {
+        return std::nullopt;
+    }
+    SelectStore(ctx, *target);
+    if (load) {
+        if (!LoadDiskIds(ctx)) {
+            world.Console().Note("the Disk IDs of " + target->entry.DevicePath +
+                                 " could not be read");
+            return std::nullopt;
+        }
+        // Looking at a store must not change it: a missing DISKS.TXT is not
+        // created here (an export or a description written later saves one).
+        ReadDescriptions(ctx);
+    }
+    return target;
+}
+
+bool RefuseSameFile(CliWorld& world, const std::string& storePath, const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::equivalent(storePath, path, ec) || ec) {
+        return false;
+    }
+    world.Console().Note(path + " is the store itself; refused");
+    return true;
+}
+
+bool ConfirmReplaceFile(CliWorld& world, const std::string& path) {
+    return ConfirmReplaceFiles(world, {path});
+}
+
+bool ConfirmReplaceFiles(CliWorld& world, const std::vector<std::string>& paths) {
+    std::string existing;
+    int count = 0;
+    for (const std::string& path : paths) {
+        std::error_code ec;
+        if (std::filesystem::exists(path, ec)) {
+            existing += (count == 0 ? "" : " and ") + path;
+            ++count;
+        }
+    }
+    if (count == 0) {
+        return true;
+    }
+    return world.Console().Confirm(
+        std::string(count == 1 ? "replace the existing file " : "replace the existing files ") +
+        existing + "?");
+}
+
+void NotePartlyWritten(CliWorld& world, std::string_view prefix, const std::string& what) {
+    const std::string unit = world.Console().LastAction(prefix);
+    if (!unit.empty()) {
+        world.Console().Note(what + " (stopped at: " + TrimSpaces(unit) + ")");
+    }
+}
+
+std::string ShownDiskId(CliWorld& world, int slot) {
+    const std::string& cell = world.Ctx().state.window.grid.Cell(slot, 1);
+    // " " + ID + " ", possibly followed by a marker.
+    return cell.size() >= 12 ? cell.substr(1, 11) : TrimSpaces(cell);
+}
+
+std::string SlotName(CliWorld& world, const StoreTarget& store, int slot) {
+    return "slot " + ThreeDigits(slot) + " [" + TrimSpaces(ShownDiskId(world, slot)) + "] of " +
+           store.entry.DevicePath;
+}
+
+std::string DescriptionFromArgument(const std::string& text) {
+    std::string result;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
+            result += kCrLf;
+            ++i;
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
+}
+
+int ExitCode(CliWorld& world, bool succeeded) {
+    if (world.Console().Interrupted()) {
+        world.Console().Note("cancelled");
+        return kExitFailure;
+    }
+    return succeeded ? kExitSuccess : kExitFailure;
+}
+
+std::string FloppyDrivePath(char letter) {
+    return std::string("\\\\.\\") + static_cast<char>(letter - 'A' + 'a') + ":";
+}
+
+}  // namespace quarnex::cli

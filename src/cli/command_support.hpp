@@ -1,0 +1,55 @@
+#pragma once
+// Steps the commands share: opening the STORE argument as the selected
+// store, asking before files are replaced, reading back what a slot shows.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/cli_world.hpp"
+#include "cli/store_argument.hpp"
+
+namespace quarnex::cli {
+
+// Resolves and selects the store; with load, reads its Disk IDs and
+// descriptions as selecting it in the GUI does, but without creating a
+// missing descriptions file. Empty after a refusal or a
+// failure, which has been shown.
+std::optional<StoreTarget> OpenStore(CliWorld& world, const std::string& argument, StoreUse use,
+                                     bool load);
+
+// True (after saying so) when path names the store's own file: copying a
+// store into itself would destroy it.
+bool RefuseSameFile(CliWorld& world, const std::string& storePath, const std::string& path);
+
+// Asks before an existing file is replaced; true when the file is new.
+bool ConfirmReplaceFile(CliWorld& world, const std::string& path);
+
+// The slot's Disk ID as its grid row shows it: 11 characters, eleven hyphens
+// when the label is unreadable.
+std::string ShownDiskId(CliWorld& world, int slot);
+
+// "slot 007 [FDISK007] of /dev/sdb", for questions.
+std::string SlotName(CliWorld& world, const StoreTarget& store, int slot);
+
+// Asks before existing files are replaced (a backup also writes its
+// descriptions file); true when none of them exists.
+bool ConfirmReplaceFiles(CliWorld& world, const std::vector<std::string>& paths);
+
+// After a failed or cancelled operation whose unit loop had begun (an
+// action label starting with prefix was shown): says what it left changed
+// and the unit it stopped at.
+void NotePartlyWritten(CliWorld& world, std::string_view prefix, const std::string& what);
+
+// A description typed on the command line: the two characters \n break lines.
+std::string DescriptionFromArgument(const std::string& text);
+
+// The exit code of an operation's result; a Ctrl-C counts as a failure even
+// when the operation had nothing left to stop.
+int ExitCode(CliWorld& world, bool succeeded);
+
+// Paths the image operations read as the raw floppy drives.
+std::string FloppyDrivePath(char letter);
+
+}  // namespace quarnex::cli

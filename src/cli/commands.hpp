@@ -1,0 +1,26 @@
+#pragma once
+// The commands of the terminal tool. Each runs the same plain operations as
+// the GUI's menu entries and returns the tool's exit code.
+
+#include "cli/arguments.hpp"
+#include "cli/cli_world.hpp"
+
+namespace quarnex::cli {
+
+int RunCommand(CliWorld& world, const Invocation& invocation);
+
+int RunScan(CliWorld& world);
+int RunList(CliWorld& world, const Invocation& invocation);
+int RunGet(CliWorld& world, const Invocation& invocation);
+int RunPut(CliWorld& world, const Invocation& invocation);
+int RunDescribe(CliWorld& world, const Invocation& invocation);
+int RunFormat(CliWorld& world, const Invocation& invocation);
+int RunCreate(CliWorld& world, const Invocation& invocation);
+int RunBackup(CliWorld& world, const Invocation& invocation);
+int RunRestore(CliWorld& world, const Invocation& invocation);
+int RunImageNew(CliWorld& world, const Invocation& invocation);
+int RunImageZero(CliWorld& world, const Invocation& invocation);
+int RunFloppyRead(CliWorld& world, const Invocation& invocation);
+int RunFloppyWrite(CliWorld& world, const Invocation& invocation);
+
+}  // namespace quarnex::cli

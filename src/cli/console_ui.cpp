@@ -1,0 +1,211 @@
+#include "cli/console_ui.hpp"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include "cli/progress_line.hpp"
+
+namespace quarnex::cli {
+
+namespace {
+
+constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
+
+// The message's lines, whatever line ends the caller used.
+void WriteIndentedLines(std::ostream& out, std::string_view text) {
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+            out << "  " << line << '\n';
+            line.clear();
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty()) {
+        out << "  " << line << '\n';
+    }
+}
+
+std::size_t TerminalWidth() {
+    winsize size{};
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 20) {
+        return size.ws_col - 1;
+    }
+    return 79;
+}
+
+bool IsYes(const std::string& answer) {
+    return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
+}
+
+}  // namespace
+
+ConsoleUi::ConsoleUi(ProgramState& state, ConsoleOptions options, std::ostream& err,
+                     InterruptWatch& interrupts)
+    : state_(state), options_(options), err_(err), interrupts_(interrupts) {}
+
+MessageAnswer ConsoleUi::ShowMessage(const MessageRequest& request) {
+    EndProgressLine();
+    err_ << kToolName << ": " << request.title << '\n';
+    WriteIndentedLines(err_, request.text);
+    if (request.buttons == MessageButtons::Ok) {
+        err_.flush();
+        return MessageAnswer::Ok;
+    }
+    if (!options_.inputIsTerminal) {
+        err_ << "  (answered Cancel: standard input is not a terminal)\n";
+        err_.flush();
+        return MessageAnswer::Cancel;
+    }
+    err_ << "  [R]etry or [C]ancel? ";
+    err_.flush();
+    const std::optional<std::string> answer = ReadAnswerLine(interrupts_);
+    const bool retry = answer && !answer->empty() && (answer->at(0) == 'r' || answer->at(0) == 'R');
+    return retry ? MessageAnswer::Retry : MessageAnswer::Cancel;
+}
+
+std::optional<std::string> ConsoleUi::AskOpenFile(const FileDialogRequest& /*request*/) {
+    std::optional<std::string> answer = std::move(fileAnswer_);
+    fileAnswer_.reset();
+    return answer;
+}
+
+std::optional<std::string> ConsoleUi::AskSaveFile(const FileDialogRequest& request) {
+    return AskOpenFile(request);
+}
+
+int ConsoleUi::AskAdvisory() {
+    // The terminal tool needs no start-up probe: opening the device proves
+    // the rights or reports why not. Continue.
+    return 0;
+}
+
+void ConsoleUi::Changed(WindowPart part) {
+    const StatusStrip& status = state_.window.status;
+    switch (part) {
+        case WindowPart::ActionLabel:
+            if (!status.actionLabel.empty() &&
+                (actions_.empty() || actions_.back() != status.actionLabel)) {
+                actions_.push_back(status.actionLabel);
+            }
+            break;
+        case WindowPart::ProgressBar:
+            if (status.progressBar == 0 && status.progressLabel == "Progress") {
+                // A reset: a new operation starts timing here.
+                EndProgressLine();
+                started_ = std::chrono::steady_clock::now();
+                lastPercent_ = -1;
+            }
+            break;
+        case WindowPart::ProgressLabel:
+            if (status.progressLabel.find("Finished") != std::string::npos ||
+                status.progressLabel.find("Failed") != std::string::npos) {
+                DrawProgress(true);
+                EndProgressLine();
+            } else if (status.progressLabel != "Progress") {
+                DrawProgress(false);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void ConsoleUi::PumpEvents() {
+    // Also a Ctrl-C seen before the running operation started (its BusyOn
+    // cleared the request) stops it.
+    if (SeenInterrupt()) {
+        state_.CancelRequested = true;
+    }
+}
+
+bool ConsoleUi::SeenInterrupt() {
+    if (!interrupted_ && interrupts_.Poll()) {
+        interrupted_ = true;
+        EndProgressLine();
+        err_ << kToolName << ": cancelling (press Ctrl-C again to end at once)\n";
+        err_.flush();
+        interrupts_.Release();
+    }
+    return interrupted_;
+}
+
+std::string ConsoleUi::LastAction(std::string_view prefix) const {
+    for (auto it = actions_.rbegin(); it != actions_.rend(); ++it) {
+        if (it->starts_with(prefix)) {
+            return *it;
+        }
+    }
+    return {};
+}
+
+bool ConsoleUi::Confirm(const std::string& question) {
+    if (SeenInterrupt()) {
+        return false;  // Ctrl-C while the store was being read: nothing starts
+    }
+    if (options_.assumeYes) {
+        return true;
+    }
+    EndProgressLine();
+    if (!options_.inputIsTerminal) {
+        err_ << kToolName << ": " << question << '\n'
+             << "  refused: standard input is not a terminal; give --yes to confirm\n";
+        err_.flush();
+        return false;
+    }
+    err_ << kToolName << ": " << question << " [y/N] ";
+    err_.flush();
+    const std::optional<std::string> answer = ReadAnswerLine(interrupts_);
+    if (answer && IsYes(*answer)) {
+        return true;
+    }
+    if (!answer) {
+        err_ << '\n';
+    }
+    err_ << "  refused\n";
+    err_.flush();
+    return false;
+}
+
+void ConsoleUi::Note(const std::string& text) {
+    EndProgressLine();
+    err_ << kToolName << ": " << text << '\n';
+    err_.flush();
+}
+
+void ConsoleUi::DrawProgress(bool force) {
+    if (!options_.errorIsTerminal) {
+        return;
+    }
+    const StatusStrip& status = state_.window.status;
+    const auto now = std::chrono::steady_clock::now();
+    if (!force && status.progressBar == lastPercent_ && now - lastDraw_ < kRedrawInterval) {
+        return;
+    }
+    lastPercent_ = status.progressBar;
+    lastDraw_ = now;
+    const double seconds = std::chrono::duration<double>(now - started_).count();
+    const double speed =
+        transferBytes_ > 0 && seconds > 0.2
+            ? static_cast<double>(transferBytes_) * status.progressBar / 100.0 / seconds
+            : 0.0;
+    err_ << '\r' << ProgressLine(status.actionLabel, status.progressBar, speed, TerminalWidth())
+         << "\x1b[K";
+    err_.flush();
+    lineOpen_ = true;
+}
+
+void ConsoleUi::EndProgressLine() {
+    if (lineOpen_) {
+        err_ << '\n';
+        err_.flush();
+        lineOpen_ = false;
+    }
+}
+
+}  // namespace quarnex::cli

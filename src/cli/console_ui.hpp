@@ -1,0 +1,81 @@
+#pragma once
+// The Ui port on a terminal: message boxes become lines on stderr under
+// their titles, file dialogs are answered with the paths the command was
+// given, questions are asked on a terminal and answered safely otherwise,
+// and progress is a redrawn line on stderr when stderr is a terminal.
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/terminal.hpp"
+#include "frame/program_state.hpp"
+#include "frame/ui.hpp"
+
+namespace quarnex::cli {
+
+struct ConsoleOptions {
+    bool assumeYes = false;        // --yes: confirmations are answered yes
+    bool inputIsTerminal = false;  // questions can be asked
+    bool errorIsTerminal = false;  // progress can be drawn
+};
+
+class ConsoleUi final : public Ui {
+  public:
+    ConsoleUi(ProgramState& state, ConsoleOptions options, std::ostream& err,
+              InterruptWatch& interrupts);
+
+    MessageAnswer ShowMessage(const MessageRequest& request) override;
+    std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override;
+    std::optional<std::string> AskSaveFile(const FileDialogRequest& request) override;
+    int AskAdvisory() override;
+    void Changed(WindowPart part) override;
+    void PumpEvents() override;
+
+    // The path the next file dialog is answered with; without one the
+    // dialog counts as cancelled.
+    void AnswerNextFileDialog(std::string path) { fileAnswer_ = std::move(path); }
+    // How many bytes the running operation moves in all, for the speed.
+    void SetTransferBytes(std::uint64_t bytes) { transferBytes_ = bytes; }
+
+    // Asks before something is changed or overwritten. With --yes the
+    // answer is yes; without a terminal to ask on, the command is refused;
+    // after a Ctrl-C it is no.
+    bool Confirm(const std::string& question);
+    // A line of the tool's own on stderr ("quarnex-cli: ...").
+    void Note(const std::string& text);
+    // True once Ctrl-C was pressed during this run.
+    bool Interrupted() const { return interrupted_; }
+    // The last action label shown that starts with prefix; empty when none
+    // was. Operations name their running unit there once their target is
+    // open, so it tells whether, and where, writing had begun.
+    std::string LastAction(std::string_view prefix) const;
+
+  private:
+    // True once Ctrl-C was pressed; says so the first time.
+    bool SeenInterrupt();
+    void DrawProgress(bool force);
+    void EndProgressLine();
+
+    ProgramState& state_;
+    ConsoleOptions options_;
+    std::ostream& err_;
+    InterruptWatch& interrupts_;
+    std::optional<std::string> fileAnswer_;
+    std::vector<std::string> actions_;
+    std::uint64_t transferBytes_ = 0;
+    bool lineOpen_ = false;
+    bool interrupted_ = false;
+    int lastPercent_ = -1;
+    std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point lastDraw_{};
+};
+
+// Name the tool uses for its own lines.
+inline constexpr const char* kToolName = "quarnex-cli";
+
+}  // namespace quarnex::cli

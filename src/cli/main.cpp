@@ -1,0 +1,24 @@
+// quarnex-cli: the store and image operations of Quarnex from the terminal.
+
+#include <iostream>
+
+#include "cli/arguments.hpp"
+#include "cli/cli_world.hpp"
+#include "cli/commands.hpp"
+#include "cli/terminal.hpp"
+
+int main(int argc, char** argv) {
+    using namespace quarnex::cli;
+    Invocation invocation;
+    if (const std::optional<int> ended =
+            ParseArguments(argc, argv, invocation, std::cout, std::cerr)) {
+        return *ended;
+    }
+    CliWorld world(ConsoleOptions{invocation.yes, IsTerminal(0), IsTerminal(2)});
+    if (!world.Ready()) {
+        return kExitFailure;
+    }
+    const int code = RunCommand(world, invocation);
+    std::cout.flush();
+    return code;
+}

@@ -1,0 +1,140 @@
+#include "cli/store_argument.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <filesystem>
+#include <span>
+
+#include "cli/console_ui.hpp"
+#include "device/device_io.hpp"
+#include "device/drive_scan.hpp"
+#include "device/error_report.hpp"
+#include "frame/layout.hpp"
+#include "frame/text.hpp"
+
+namespace quarnex::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void Refuse(Context& ctx, const std::string& title, const std::string& text) {
+    ctx.ui.ShowMessage(MessageRequest{title, text, MessageButtons::Ok, MessageIcon::Exclamation});
+}
+
+// The same message the program gives for a whole-store file of the wrong size.
+void RefuseLength(Context& ctx, const std::string& path, std::uint64_t length) {
+    Refuse(ctx, "Image File Length Invalid",
+           "Not a 1000 Floppy Image File." + std::string(kCrLf) + path + std::string(kCrLf) +
+               "File Length = " + FormatThousands(static_cast<std::int64_t>(length)));
+}
+
+bool HoldsRootFileSystem(Context& ctx, const std::string& devicePath) {
+    const std::vector<std::string> points = ctx.drives.MountPoints(devicePath);
+    return std::find(points.begin(), points.end(), "/") != points.end();
+}
+
+// Reads the first sector; empty after the read's own error report.
+std::optional<std::array<std::byte, kBootSectorBytes>> FirstSector(Context& ctx,
+                                                                   const std::string& path) {
+    DevHandle handle =
+        GetHandle(ctx, path, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE, OPEN_EXISTING, false);
+    if (!handle.Valid()) {
+        return std::nullopt;
+    }
+    std::array<std::byte, kBootSectorBytes> sector{};
+    const bool read = fntRead(ctx, handle, sector, 0, kBootSectorBytes, 0, false);
+    CloseDevHandle(ctx, handle);
+    if (!read) {
+        return std::nullopt;
+    }
+    return sector;
+}
+
+}  // namespace
+
+std::optional<StoreTarget> ResolveStore(Context& ctx, const std::string& argument, StoreUse use) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(argument, ec);
+    if (ec || !fs::exists(status)) {
+        Refuse(ctx, "Store Not Found", argument + std::string(kCrLf) + "No such file or device.");
+        return std::nullopt;
+    }
+    StoreTarget target;
+    if (fs::is_regular_file(status)) {
+        target.isFile = true;
+        const fs::path absolute = fs::absolute(argument, ec);
+        target.entry.DevicePath = ec ? argument : absolute.lexically_normal().string();
+        target.entry.DeviceLetter = fs::path(target.entry.DevicePath).filename().string();
+        const LengthResult length = ctx.devices.FileLength(target.entry.DevicePath);
+        if (!length.length || *length.length != kStoreBytes) {
+            RefuseLength(ctx, target.entry.DevicePath, length.length.value_or(0));
+            return std::nullopt;
+        }
+        target.entry.sizeBytes = kStoreBytes;
+    } else if (fs::is_block_file(status)) {
+        const fs::path node = fs::canonical(argument, ec);
+        target.entry.DevicePath = ec ? argument : node.string();
+        target.entry.DeviceLetter = fs::path(target.entry.DevicePath).filename().string();
+        int error = 0;
+        const std::optional<PhysicalDrive> disk =
+            ctx.drives.WholeDiskOf(target.entry.DeviceLetter, error);
+        if (disk && !disk->nodePath.empty() && disk->nodePath != target.entry.DevicePath) {
+            Refuse(ctx, "Not A Whole Disk",
+                   target.entry.DevicePath + " is a partition." + std::string(kCrLf) +
+                       "A store is the whole device; name the disk itself.");
+            return std::nullopt;
+        }
+        const LengthResult length = ctx.devices.FileLength(target.entry.DevicePath);
+        if (!length.length) {
+            ErrorReport(ctx, length.error, "quarnex-cli.Store",
+                        "The device's size could not be read: " + target.entry.DevicePath);
+            return std::nullopt;
+        }
+        if (*length.length < kStoreBytes) {
+            Refuse(ctx, "Device Too Small",
+                   target.entry.DevicePath + " holds " +
+                       FormatThousands(static_cast<std::int64_t>(*length.length)) + " bytes;" +
+                       std::string(kCrLf) + "a store needs 1,572,864,000.");
+            return std::nullopt;
+        }
+        target.entry.sizeBytes = *length.length;
+        if (disk) {
+            target.entry.DeviceDriveNumber = disk->number;
+        }
+        if (use == StoreUse::Overwrite && HoldsRootFileSystem(ctx, target.entry.DevicePath)) {
+            Refuse(ctx, "System Disk",
+                   target.entry.DevicePath + " holds the running system's root file system." +
+                       std::string(kCrLf) + "It is never written as a store.");
+            return std::nullopt;
+        }
+    } else {
+        Refuse(ctx, "Not A Store",
+               argument + std::string(kCrLf) + "Neither a block device nor a store image file.");
+        return std::nullopt;
+    }
+
+    const std::optional<std::array<std::byte, kBootSectorBytes>> sector =
+        FirstSector(ctx, target.entry.DevicePath);
+    if (!sector) {
+        return std::nullopt;  // the open or read has said why
+    }
+    target.looksLikeStore = IsStoreBootSector(*sector);
+    if (use == StoreUse::Existing && !target.looksLikeStore) {
+        Refuse(ctx, "Not A Store",
+               target.entry.DevicePath + std::string(kCrLf) +
+                   "Its first sector is not the boot sector of a 1.44 MB FAT12 volume.");
+        return std::nullopt;
+    }
+    return target;
+}
+
+void SelectStore(Context& ctx, const StoreTarget& target) {
+    ctx.state.devices.DeviceCount = 1;
+    ctx.state.devices.Row(1) = target.entry;
+    ctx.state.SelectedDevice = 1;
+    ctx.state.SelectedDisk = 0;
+}
+
+}  // namespace quarnex::cli
