@@ -12,99 +12,37 @@
 // The comparison deletes its files at the end; the one-step modes leave them
 // for the next step (see store_copy_bench.sh).
 
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "device/posix/posix_device_backend.hpp"
-#include "device/posix/system_clock.hpp"
-#include "frame/context.hpp"
+#include "bench_world.hpp"
 #include "frame/layout.hpp"
-#include "mainwindow/text_metrics.hpp"
 #include "store/store_file_copy.hpp"
 
 namespace {
 
-using quarnex::Context;
-using Clock = std::chrono::steady_clock;
+using quarnex::bench::PeakKilobytes;
+using quarnex::bench::Remove;
+using quarnex::bench::Seconds;
+using quarnex::bench::Timer;
 
-class BenchUi final : public quarnex::Ui {
-  public:
-    quarnex::MessageAnswer ShowMessage(const quarnex::MessageRequest& request) override {
-        std::cerr << request.title << ": " << request.text << "\n";
-        ++messages;
-        return quarnex::MessageAnswer::Ok;
-    }
-    std::optional<std::string> AskOpenFile(const quarnex::FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> AskSaveFile(const quarnex::FileDialogRequest&) override {
-        return std::nullopt;
-    }
-    int AskAdvisory() override { return 0; }
-    void Changed(quarnex::WindowPart) override {}
-    void PumpEvents() override {}
-    int messages = 0;
-};
-
-// The store is a file, so no drive is ever looked up.
-class NoDrives final : public quarnex::DriveCatalog {
-  public:
-    std::vector<quarnex::DriveListEntry> DriveList() override { return {}; }
-    quarnex::DriveKind GetDriveType(const std::string&) override {
-        return quarnex::DriveKind::NoRoot;
-    }
-    std::string VolumePath(const std::string& drive) override { return drive; }
-    std::optional<quarnex::PhysicalDrive> WholeDiskOf(const std::string&, int& error) override {
-        error = 19;
-        return std::nullopt;
-    }
-    quarnex::DriveDetails Details(const std::string&) override { return {}; }
-    std::vector<std::string> MountPoints(const std::string&) override { return {}; }
-    std::string RightsProbePath() override { return "/"; }
-    std::string FloppyPath(char) override { return {}; }
-};
-
-struct Bench {
-    explicit Bench(const std::string& dir) : dir(dir) {
-        if (!quarnex::AllocateBuffers(state)) {
-            throw std::runtime_error("cannot allocate the buffers");
-        }
-        quarnex::DeviceEntry& entry = state.devices.Row(1);
-        entry.DeviceLetter = "bench-store.img";
-        entry.DevicePath = Store();
-        state.devices.DeviceCount = 1;
-        state.SelectedDevice = 1;
-        state.AdminRights = 1;
-    }
+struct Bench : quarnex::bench::BenchWorld {
+    explicit Bench(const std::string& dir)
+        : BenchWorld("bench-store.img", dir + "/bench-store.img"), dir(dir) {}
 
     std::string Store() const { return dir + "/bench-store.img"; }
     std::string Path(const std::string& name) const { return dir + "/" + name; }
 
     std::string dir;
-    quarnex::FixedTextMetrics metrics;
-    quarnex::ProgramState state{metrics};
-    quarnex::PosixDeviceBackend devices;
-    NoDrives drives;
-    BenchUi ui;
-    quarnex::SystemClock clock;
-    Context ctx{state, devices, drives, ui, clock};
 };
-
-double Seconds(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 // A store of 1000 slots with data in every byte, so no copy can skip holes.
 void MakeStore(const std::string& path) {
@@ -124,18 +62,13 @@ void MakeStore(const std::string& path) {
 }
 
 double RunDd(const std::string& from, const std::string& to, bool notrunc) {
-    const std::string command = "dd if='" + from + "' of='" + to + "' bs=1572864 conv=fsync" +
-                                (notrunc ? ",notrunc" : "") + " status=none";
-    const auto start = Clock::now();
-    if (std::system(command.c_str()) != 0) {
-        throw std::runtime_error("dd failed: " + command);
-    }
-    return Seconds(start);
+    return quarnex::bench::TimedShell("dd if='" + from + "' of='" + to + "' bs=1572864 conv=fsync" +
+                                      (notrunc ? ",notrunc" : "") + " status=none");
 }
 
 double RunBackup(Bench& b, const std::string& to) {
     std::string path = to;
-    const auto start = Clock::now();
+    const auto start = Timer::now();
     if (!quarnex::fntCopyUSBToFile(b.ctx, path)) {
         throw std::runtime_error("backup failed");
     }
@@ -144,23 +77,12 @@ double RunBackup(Bench& b, const std::string& to) {
 
 double RunRestore(Bench& b, const std::string& from) {
     std::string path = from;
-    const auto start = Clock::now();
+    const auto start = Timer::now();
     if (!quarnex::fntCopyFileToUSB(b.ctx, path) ||
         b.state.window.status.progressLabel != "Progress      Finished") {
         throw std::runtime_error("restore failed");
     }
     return Seconds(start);
-}
-
-long PeakKilobytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
-void Remove(const std::string& path) {
-    std::error_code ec;
-    std::filesystem::remove(path, ec);
 }
 
 void Report(const char* what, double dd, double ours) {

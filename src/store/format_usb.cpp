@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "device/device_io.hpp"
 #include "device/error_report.hpp"
@@ -11,7 +12,8 @@
 #include "frame/text.hpp"
 #include "mainwindow/refresh_main_window.hpp"
 #include "store/descriptions_file.hpp"
-#include "store/store_paths.hpp"
+#include "store/store_write_access.hpp"
+#include "store/unit_loop.hpp"
 
 namespace quarnex {
 
@@ -48,11 +50,15 @@ bool LoadTemplate(Context& ctx) {
     return read;
 }
 
-void FormatSlots(Context& ctx, DevHandle& device, const std::string& baseId, bool append) {
+// Slots 1..999 in order; true when every one was written and no cancel came.
+// The shown progress stops short of "Finished" until the data is on the
+// medium.
+bool FormatSlots(Context& ctx, DevHandle& device, const std::string& baseId, bool append) {
     ProgramState& state = ctx.state;
     AlignedBuffer& buffer = state.TransferBuffer;
     const std::string& letter = state.SelectedEntry().DeviceLetter;
-    for (int slot = 1; slot < kSlotCount; ++slot) {
+    constexpr long kLastSlot = kSlotCount - 1;
+    for (int slot = 1; slot <= kLastSlot; ++slot) {
         state.DiskDescriptions.at(static_cast<std::size_t>(slot)).clear();
         state.DiskSources.at(static_cast<std::size_t>(slot)).clear();
         SetActionLabel(ctx, "Formatting USB  " + letter + "  Disk(" + ThreeDigits(slot) + ")");
@@ -60,10 +66,11 @@ void FormatSlots(Context& ctx, DevHandle& device, const std::string& baseId, boo
         const bool written = fntWritePtr(ctx, device, buffer.Span(), 0, kSlotStride,
                                          static_cast<std::int64_t>(SlotOffset(slot)), false);
         if (!written || state.CancelRequested) {
-            return;
+            return false;
         }
-        ShowProgress(ctx, slot, kSlotCount - 1);
+        ShowProgress(ctx, std::min<long>(slot, LastUnitBeforeFinished(kLastSlot)), kLastSlot);
     }
+    return true;
 }
 
 }  // namespace
@@ -87,21 +94,8 @@ bool fntFormatUSB(Context& ctx, const std::string& deviceId, const std::string& 
     if (state.SelectedDevice == 0 || !LoadTemplate(ctx)) {
         return false;
     }
-    DevHandle volume = GetHandle(ctx, StoreVolumePath(ctx), FILE_GENERIC_WRITE,
-                                 FILE_SHARE_READ_WRITE, OPEN_EXISTING, false);
-    if (!volume.Valid()) {
-        BusyOff(ctx);
-        return false;
-    }
-    if (!UnmountVolume(ctx, volume)) {
-        CloseDevHandle(ctx, volume);
-        BusyOff(ctx);
-        return false;
-    }
-    DevHandle device = GetHandle(ctx, state.SelectedEntry().DevicePath, FILE_GENERIC_WRITE,
-                                 FILE_SHARE_READ_WRITE, OPEN_EXISTING, false);
-    if (!device.Valid()) {
-        CloseDevHandle(ctx, volume);
+    std::optional<StoreWriteHandles> store = OpenStoreForWriting(ctx);
+    if (!store) {
         BusyOff(ctx);
         return false;
     }
@@ -111,16 +105,18 @@ bool fntFormatUSB(Context& ctx, const std::string& deviceId, const std::string& 
     state.BaseIdNumbered = numbered;
     state.BaseIdPresent = true;
 
-    FormatSlots(ctx, device, baseId, numbered);
+    bool complete = FormatSlots(ctx, store->device, baseId, numbered);
     // Slot 0 last, whatever ended the loop: the store keeps a readable volume.
     PutLabel(state.TransferBuffer, FormatLabel(0, deviceId, baseId, numbered));
-    bool result = fntWritePtr(ctx, device, state.TransferBuffer.Span(), 0, kSlotStride, 0, false);
-
-    const bool volumeClosed = CloseDevHandle(ctx, volume);
-    const bool deviceClosed = CloseDevHandle(ctx, device);
-    result = result && volumeClosed && deviceClosed;
+    complete =
+        fntWritePtr(ctx, store->device, state.TransferBuffer.Span(), 0, kSlotStride, 0, false) &&
+        complete;
+    complete = CloseStore(ctx, *store) && complete;
+    if (complete) {
+        ShowProgress(ctx, kSlotCount - 1, kSlotCount - 1);
+    }
     BusyOff(ctx);
-    return result;
+    return complete;
 }
 
 bool FormatDialogOk(Context& ctx, const std::string& openedForPath) {

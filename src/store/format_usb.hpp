@@ -15,9 +15,11 @@ namespace quarnex {
 std::string FormatLabel(int slot, const std::string& deviceId, const std::string& baseId,
                         bool append);
 
-// Writes all 1000 slots, slots 1..999 first and slot 0 last. True when slot 0
-// was written and everything reached the medium. A template that cannot be
-// read in full aborts before anything is written.
+// Writes all 1000 slots, slots 1..999 first and slot 0 last; slot 0 is
+// written even after a failed or cancelled slot. True only when every slot
+// was written and reached the medium, so that a caller never takes a partly
+// formatted store for a formatted one. A template that cannot be read in
+// full aborts before anything is written.
 bool fntFormatUSB(Context& ctx, const std::string& deviceId, const std::string& baseId, int append);
 
 // The OK button of the format dialog: both texts become the capitals of their

@@ -1,0 +1,108 @@
+#pragma once
+// What the store benchmarks share: a program state wired to the real POSIX
+// backend with a silent Ui, one selected store, and dd run through the shell.
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "device/posix/posix_device_backend.hpp"
+#include "device/posix/system_clock.hpp"
+#include "frame/context.hpp"
+#include "mainwindow/text_metrics.hpp"
+
+namespace quarnex::bench {
+
+using Timer = std::chrono::steady_clock;
+
+class BenchUi final : public Ui {
+  public:
+    MessageAnswer ShowMessage(const MessageRequest& request) override {
+        std::cerr << request.title << ": " << request.text << "\n";
+        ++messages;
+        return MessageAnswer::Ok;
+    }
+    std::optional<std::string> AskOpenFile(const FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> AskSaveFile(const FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    int AskAdvisory() override { return 0; }
+    void Changed(WindowPart) override {}
+    void PumpEvents() override {}
+    int messages = 0;
+};
+
+// The store's letter is its own path, so its volume is the store itself.
+class NoDrives final : public DriveCatalog {
+  public:
+    std::vector<DriveListEntry> DriveList() override { return {}; }
+    DriveKind GetDriveType(const std::string&) override { return DriveKind::NoRoot; }
+    std::string VolumePath(const std::string& drive) override { return drive; }
+    std::optional<PhysicalDrive> WholeDiskOf(const std::string&, int& error) override {
+        error = 19;
+        return std::nullopt;
+    }
+    DriveDetails Details(const std::string&) override { return {}; }
+    std::vector<std::string> MountPoints(const std::string&) override { return {}; }
+    std::string RightsProbePath() override { return "/"; }
+    std::string FloppyPath(char) override { return {}; }
+};
+
+struct BenchWorld {
+    // letter: what stands where a drive would; path: the store's file or device.
+    BenchWorld(const std::string& letter, const std::string& path) {
+        if (!AllocateBuffers(state)) {
+            throw std::runtime_error("cannot allocate the buffers");
+        }
+        DeviceEntry& entry = state.devices.Row(1);
+        entry.DeviceLetter = letter;
+        entry.DevicePath = path;
+        state.devices.DeviceCount = 1;
+        state.SelectedDevice = 1;
+        state.AdminRights = 1;
+    }
+
+    FixedTextMetrics metrics;
+    ProgramState state{metrics};
+    PosixDeviceBackend devices;
+    NoDrives drives;
+    BenchUi ui;
+    SystemClock clock;
+    Context ctx{state, devices, drives, ui, clock};
+};
+
+inline double Seconds(Timer::time_point start) {
+    return std::chrono::duration<double>(Timer::now() - start).count();
+}
+
+// Runs a shell command and returns how long it took; throws when it fails.
+inline double TimedShell(const std::string& command) {
+    const auto start = Timer::now();
+    if (std::system(command.c_str()) != 0) {
+        throw std::runtime_error("failed: " + command);
+    }
+    return Seconds(start);
+}
+
+inline long PeakKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+inline void Remove(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+}
+
+}  // namespace quarnex::bench
