@@ -9,8 +9,8 @@
 #include "frame/progress.hpp"
 #include "frame/status.hpp"
 #include "frame/text.hpp"
+#include "frame/volume_id.hpp"
 #include "image/image_label.hpp"
-#include "image/volume_id.hpp"
 
 namespace quarnex {
 

@@ -1,6 +1,7 @@
 #include "store/format_usb.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <optional>
 
@@ -10,6 +11,7 @@
 #include "frame/progress.hpp"
 #include "frame/status.hpp"
 #include "frame/text.hpp"
+#include "frame/volume_id.hpp"
 #include "mainwindow/refresh_main_window.hpp"
 #include "store/descriptions_file.hpp"
 #include "store/store_write_access.hpp"
@@ -21,9 +23,11 @@ namespace {
 
 constexpr const char* kFormatTag = "QrnMfntFormatUSB.";
 
+// The label is text of 11 characters; the volume holds one byte for each.
 void PutLabel(AlignedBuffer& buffer, const std::string& label) {
-    std::memcpy(buffer.Data() + kLabelOffset, label.data(), kLabelBytes);
-    std::memcpy(buffer.Data() + kRootLabelOffset, label.data(), kLabelBytes);
+    const std::array<std::byte, kLabelBytes> bytes = VolumeIdBytes(label);
+    std::memcpy(buffer.Data() + kLabelOffset, bytes.data(), kLabelBytes);
+    std::memcpy(buffer.Data() + kRootLabelOffset, bytes.data(), kLabelBytes);
 }
 
 // Zeros and the template's first bytes in TransferBuffer. False after a
@@ -77,13 +81,15 @@ bool FormatSlots(Context& ctx, DevHandle& device, const std::string& baseId, boo
 
 std::string FormatLabel(int slot, const std::string& deviceId, const std::string& baseId,
                         bool append) {
+    // Cut by characters, never inside one, so a typed accent cannot leave a
+    // broken byte sequence in the label.
     if (slot == 0) {
-        return PadRight(TrimSpaces(LeftChars(deviceId, kLabelBytes)), kLabelBytes);
+        return VolumeIdText(TrimSpaces(FirstCharacters(deviceId, kLabelBytes)));
     }
     if (append) {
-        return PadRight(LeftChars(baseId, 8) + ThreeDigits(slot), kLabelBytes);
+        return VolumeIdText(FirstCharacters(baseId, 8) + ThreeDigits(slot));
     }
-    return PadRight(LeftChars(baseId, kLabelBytes), kLabelBytes);
+    return VolumeIdText(baseId);
 }
 
 bool fntFormatUSB(Context& ctx, const std::string& deviceId, const std::string& baseId,
@@ -101,7 +107,7 @@ bool fntFormatUSB(Context& ctx, const std::string& deviceId, const std::string& 
     }
     BusyOn(ctx);
     const bool numbered = append != 0;
-    state.BaseId = LeftChars(baseId, numbered ? 8 : kLabelBytes);
+    state.BaseId = FirstCharacters(baseId, numbered ? 8 : kLabelBytes);
     state.BaseIdNumbered = numbered;
     state.BaseIdPresent = true;
 
@@ -122,8 +128,8 @@ bool fntFormatUSB(Context& ctx, const std::string& deviceId, const std::string& 
 bool FormatDialogOk(Context& ctx, const std::string& openedForPath) {
     ProgramState& state = ctx.state;
     DialogTexts& dialogs = state.window.dialogs;
-    dialogs.usbIdText = ToUpperAscii(LeftChars(dialogs.usbIdText, kLabelBytes));
-    dialogs.usbBaseIdText = ToUpperAscii(LeftChars(dialogs.usbBaseIdText, kLabelBytes));
+    dialogs.usbIdText = ToUpperAscii(FirstCharacters(dialogs.usbIdText, kLabelBytes));
+    dialogs.usbBaseIdText = ToUpperAscii(FirstCharacters(dialogs.usbBaseIdText, kLabelBytes));
     ctx.ui.Changed(WindowPart::Dialogs);
     if (state.SelectedDevice == 0 || state.SelectedEntry().DevicePath != openedForPath) {
         // The dialog does not block the window: the store it named may have

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "image/volume_id.hpp"
+#include "frame/volume_id.hpp"
 #include "image_test_files.hpp"
 
 namespace quarnex {

@@ -19,13 +19,13 @@ using testing::Fault;
 using testing::FaultOp;
 using testing::ReadFileBytes;
 using testing::SlotMarked;
-using testing::StoreWorld;
+using testing::TransferWorld;
 
 constexpr unsigned kOldSeed = 40;
 const std::string kFormatting = "Formatting USB  usbstore.img  Disk(";
 
 // The template beside the program: a blank volume, or the given bytes.
-Bytes InstallTemplate(StoreWorld& w, std::optional<Bytes> bytes = std::nullopt) {
+Bytes InstallTemplate(TransferWorld& w, std::optional<Bytes> bytes = std::nullopt) {
     if (!bytes) {
         std::vector<std::byte> volume(kImageBytes);
         fat12::BuildBlankVolume(volume, "TEMPLATE");
@@ -46,7 +46,8 @@ Bytes FormattedSlot(const Bytes& templateBytes, const std::string& label) {
     return slot;
 }
 
-bool SlotFormatted(StoreWorld& w, int slot, const Bytes& templateBytes, const std::string& label) {
+bool SlotFormatted(TransferWorld& w, int slot, const Bytes& templateBytes,
+                   const std::string& label) {
     return ReadFileBytes(w.store, SlotOffset(slot), kSlotStride) ==
            FormattedSlot(templateBytes, label);
 }
@@ -55,7 +56,7 @@ bool SlotFormatted(StoreWorld& w, int slot, const Bytes& templateBytes, const st
 // file sparse, which keeps each case cheap.
 constexpr int kCheckedSlots[] = {0, 1, 2, 3, 4, 10, 11, 12, 499, 500, 501, 998, 999};
 
-void MarkCheckedSlots(StoreWorld& w) {
+void MarkCheckedSlots(TransferWorld& w) {
     for (const int slot : kCheckedSlots) {
         const unsigned seed = kOldSeed + static_cast<unsigned>(slot);
         testing::PutPattern(w.store, testing::ImageEndMark(slot), testing::kMarkBytes, seed);
@@ -90,10 +91,18 @@ TEST(FormatUsb, LabelsForTheDeviceAndForNumberedAndUnnumberedBases) {
     EXPECT_EQ(FormatLabel(999, "", "ABC", false), "ABC        ");
     EXPECT_EQ(FormatLabel(5, "", " AB", false), " AB        ");
     EXPECT_EQ(FormatLabel(5, "", "ABCDEFGHIJKLMN", false), "ABCDEFGHIJK");
+    // Typed accents count as one character each and are never cut in two.
+    EXPECT_EQ(FormatLabel(0, "\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84X", "", true),
+              "\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84X    ");
+    EXPECT_EQ(FormatLabel(
+                  3, "", "\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F",
+                  true),
+              "\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F"
+              "003");
 }
 
 TEST(FormatUsb, WritesEverySlotFromTheTemplateWithSlotZeroLast) {
-    StoreWorld w;
+    TransferWorld w;
     testing::MarkSlots(w.store, kOldSeed);
     const Bytes templateBytes = InstallTemplate(w);
     FillTables(w.state);
@@ -181,7 +190,7 @@ TEST(FormatUsb, ATemplateThatCannotBeReadInFullWritesNothing) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        StoreWorld w;
+        TransferWorld w;
         MarkCheckedSlots(w);
         if (c.installed) {
             InstallTemplate(w);
@@ -209,7 +218,7 @@ TEST(FormatUsb, ShortAndLongTemplatesGiveAtMostOneImageThenZeros) {
     const Bytes longer = testing::Pattern(0, kImageBytes + 4096, 10);
     for (const Bytes& bytes : {sector, longer}) {
         SCOPED_TRACE(bytes.size());
-        StoreWorld w;
+        TransferWorld w;
         MarkCheckedSlots(w);
         InstallTemplate(w, bytes);
         w.Arm(std::nullopt, FaultOp::Write, 2);  // cancelled after slot 2, to keep it short
@@ -263,7 +272,7 @@ TEST(FormatUsb, FailuresAndCancelAtEveryStepLeaveTheStoreAsDescribed) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        StoreWorld w;
+        TransferWorld w;
         MarkCheckedSlots(w);
         const Bytes templateBytes = InstallTemplate(w);
         FillTables(w.state);
@@ -316,7 +325,7 @@ TEST(FormatUsb, FailuresAndCancelAtEveryStepLeaveTheStoreAsDescribed) {
 }
 
 TEST(FormatUsbOnABlockDevice, SlotsReachTheBackingFileThroughALoopDevice) {
-    StoreWorld w;
+    TransferWorld w;
     MarkCheckedSlots(w);
     const Bytes templateBytes = InstallTemplate(w);
     testing::LoopDevice loop(w.store);
@@ -345,7 +354,7 @@ TEST(FormatUsbOnABlockDevice, SlotsReachTheBackingFileThroughALoopDevice) {
 }
 
 TEST(FormatDialog, OkFormatsWithTheCapitalsOfTheFirstElevenCharactersThenResets) {
-    StoreWorld w;
+    TransferWorld w;
     MarkCheckedSlots(w);
     const Bytes templateBytes = InstallTemplate(w);
     DialogTexts& dialogs = w.state.window.dialogs;
@@ -376,9 +385,27 @@ TEST(FormatDialog, OkFormatsWithTheCapitalsOfTheFirstElevenCharactersThenResets)
     w.ExpectSettled();
 }
 
+TEST(FormatDialog, TypedAccentsBecomeOneLabelByteEach) {
+    TransferWorld w;
+    MarkCheckedSlots(w);
+    const Bytes templateBytes = InstallTemplate(w);
+    DialogTexts& dialogs = w.state.window.dialogs;
+    dialogs.usbIdText = "b\xC3\xBChne-12345678";  // "bühne-12345678"
+    dialogs.usbBaseIdText = "\xC3\xA9t\xC3\xA9";  // "été"
+    dialogs.usbAppendId = true;
+
+    EXPECT_TRUE(FormatDialogOk(w.ctx, w.store));
+
+    EXPECT_EQ(dialogs.usbIdText, "B\xC3\xBCHNE-12345");
+    EXPECT_TRUE(SlotFormatted(w, 0, templateBytes, "B\xFCHNE-12345"));
+    EXPECT_TRUE(SlotFormatted(w, 7, templateBytes,
+                              "\xE9T\xE9"
+                              "007     "));
+}
+
 TEST(FormatDialog, OkStillResetsAfterAFailureAndRefusesAChangedSelection) {
     {
-        StoreWorld w;
+        TransferWorld w;
         InstallTemplate(w);
         w.devices.Inject(Fault{FaultOp::Dismount, 1, "usbstore", EBUSY, 0});
         EXPECT_FALSE(FormatDialogOk(w.ctx, w.store));
@@ -390,7 +417,7 @@ TEST(FormatDialog, OkStillResetsAfterAFailureAndRefusesAChangedSelection) {
     // The dialog does not block the window: another store may have been
     // selected, or none, since it was opened.
     for (const bool noneSelected : {false, true}) {
-        StoreWorld w;
+        TransferWorld w;
         MarkCheckedSlots(w);
         InstallTemplate(w);
         w.state.window.dialogs.usbIdText = "abc";

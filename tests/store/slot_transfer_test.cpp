@@ -18,21 +18,21 @@ using testing::Fault;
 using testing::FaultOp;
 using testing::Pattern;
 using testing::ReadFileBytes;
-using testing::StoreWorld;
+using testing::TransferWorld;
 
 constexpr unsigned char kOldImageByte = 0xEE;
 
-std::span<std::byte> Image(StoreWorld& w) {
+std::span<std::byte> Image(TransferWorld& w) {
     return w.state.InternalImage.Span();
 }
 
-void FillImage(StoreWorld& w, unsigned char value) {
+void FillImage(TransferWorld& w, unsigned char value) {
     std::memset(Image(w).data(), value, kImageBytes);
 }
 
 // Number of leading blocks of the internal image that hold slot n's data,
 // the rest holding kOldImageByte.
-int BlocksFromSlot(StoreWorld& w, int n) {
+int BlocksFromSlot(TransferWorld& w, int n) {
     const Bytes slot = ReadFileBytes(w.store, SlotOffset(n), kImageBytes);
     const Bytes old(kTrackBytes, kOldImageByte);
     int fromSlot = 0;
@@ -48,7 +48,7 @@ int BlocksFromSlot(StoreWorld& w, int n) {
     return fromSlot;
 }
 
-std::vector<std::uint64_t> SeeksOn(StoreWorld& w) {
+std::vector<std::uint64_t> SeeksOn(TransferWorld& w) {
     std::vector<std::uint64_t> seeks;
     for (const testing::OpRecord& r : w.devices.Log()) {
         if (r.op == FaultOp::Seek && r.path == w.store) {
@@ -59,7 +59,7 @@ std::vector<std::uint64_t> SeeksOn(StoreWorld& w) {
 }
 
 TEST(ImportFromSlot, ReadsExactlyTheImagePartOfSlotOne) {
-    StoreWorld w;
+    TransferWorld w;
     // Bytes around slot 1, so reading a byte too early or too late shows.
     testing::PutPattern(w.store, kSlotStride - 4096, kSlotStride + 8192, 3);
     FillImage(w, kOldImageByte);
@@ -109,7 +109,7 @@ TEST(ImportFromSlot, FailuresAndCancelMarkTheImageUnreliable) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        StoreWorld w;
+        TransferWorld w;
         testing::PutPattern(w.store, SlotOffset(9), kImageBytes, 4);
         FillImage(w, kOldImageByte);
         w.state.DiskDescriptions[0] = "old";
@@ -133,7 +133,7 @@ TEST(ImportFromSlot, FailuresAndCancelMarkTheImageUnreliable) {
     }
 
     // The device cannot be opened: reported, and nothing else changes.
-    StoreWorld w;
+    TransferWorld w;
     w.state.window.status.bufferCaption = "Image.img";
     w.state.DiskSources[0] = "kept";
     w.devices.Inject(Fault{FaultOp::Open, 1, "usbstore", EACCES, 0});
@@ -147,7 +147,7 @@ TEST(ImportFromSlot, FailuresAndCancelMarkTheImageUnreliable) {
 }
 
 TEST(ExportToSlot, WritesOnlyTheImagePartOfSlot999) {
-    StoreWorld w;
+    TransferWorld w;
     w.FormatSlotZero();
     // The 1000 bytes before slot 999 and its whole gap carry a pattern that
     // must survive.
@@ -199,7 +199,7 @@ TEST(ExportToSlot, OpenAndDismountFailuresWriteNothing) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        StoreWorld w;
+        TransferWorld w;
         w.FormatSlotZero();
         testing::PutPattern(w.store, SlotOffset(4), kSlotStride, 6);
         const Bytes slot0 = ReadFileBytes(w.store, 0, kImageBytes);
@@ -247,7 +247,7 @@ TEST(ExportToSlot, WriteFailuresAndCancelLeaveAPartlyWrittenSlot) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        StoreWorld w;
+        TransferWorld w;
         w.FormatSlotZero();
         testing::PutPattern(w.store, SlotOffset(12), kSlotStride, 7);
         const Bytes image = Pattern(0, kImageBytes, 8);
@@ -277,7 +277,7 @@ TEST(ExportToSlot, WriteFailuresAndCancelLeaveAPartlyWrittenSlot) {
 }
 
 TEST(ExportToSlotCommand, ReloadShowsTheImageLabelAndCarriedTexts) {
-    StoreWorld w;
+    TransferWorld w;
     w.FormatSlotZero();
     fat12::BuildBlankVolume(Image(w), "NEWDISK");
     w.state.DiskDescriptions[0] = "line one\r\nline two";
@@ -294,7 +294,7 @@ TEST(ExportToSlotCommand, ReloadShowsTheImageLabelAndCarriedTexts) {
 
     // A store that cannot be dismounted is not written, yet the command still
     // saves and reloads what it had.
-    StoreWorld v;
+    TransferWorld v;
     v.FormatSlotZero();
     fat12::BuildBlankVolume(Image(v), "OTHER");
     v.state.DiskDescriptions[0] = "not carried";
@@ -309,7 +309,7 @@ TEST(ExportToSlotCommand, ReloadShowsTheImageLabelAndCarriedTexts) {
 }
 
 TEST(SlotTransferOnABlockDevice, ExportThenImportRoundTripsThroughALoopDevice) {
-    StoreWorld w;
+    TransferWorld w;
     w.FormatSlotZero();
     testing::LoopDevice loop(w.store);
     if (!loop.Attached()) {

@@ -17,7 +17,7 @@ using testing::FaultOp;
 using testing::FileSize;
 using testing::ReadFileBytes;
 using testing::SlotMarked;
-using testing::StoreWorld;
+using testing::TransferWorld;
 
 constexpr unsigned kStoreSeed = 20;
 constexpr unsigned kFileSeed = 90;
@@ -34,7 +34,7 @@ bool FileExists(const std::string& path) {
 // Runs a copy with the progress label watched: how many flushes of path had
 // happened when "Finished" was first shown.
 struct FinishedWatch {
-    explicit FinishedWatch(StoreWorld& w, std::string path) {
+    explicit FinishedWatch(TransferWorld& w, std::string path) {
         w.ui.onPump = [&w, this, path](int) {
             if (flushes < 0 && w.state.window.status.progressLabel == "Progress      Finished") {
                 flushes = w.devices.Count(FaultOp::Flush, path);
@@ -45,7 +45,7 @@ struct FinishedWatch {
 };
 
 TEST(StoreFileDialogs, CancelledDialogsAreSilentAndChangeNothing) {
-    StoreWorld w;
+    TransferWorld w;
     std::string path;
     EXPECT_FALSE(fntCopyUSBToFile(w.ctx, path));
     std::string importPath;
@@ -79,7 +79,7 @@ TEST(CopyFileToUSB, RefusesFilesOfAnyOtherLengthBeforeOpeningAnything) {
     };
     for (const Length& length : {Length{1572863999, "1,572,863,999"},
                                  Length{1572864001, "1,572,864,001"}, Length{0, "0"}}) {
-        StoreWorld w;
+        TransferWorld w;
         const std::string file = w.dir / "short.img";
         testing::MakeSparseFile(file, length.size);
         w.ui.fileAnswers.push_back(file);
@@ -98,7 +98,7 @@ TEST(CopyFileToUSB, RefusesFilesOfAnyOtherLengthBeforeOpeningAnything) {
     }
 
     // A named file that does not exist is a trapped error.
-    StoreWorld w;
+    TransferWorld w;
     std::string missing = w.dir / "missing.img";
     EXPECT_FALSE(fntCopyFileToUSB(w.ctx, missing));
     ASSERT_EQ(w.ui.messages.size(), 1u);
@@ -108,7 +108,7 @@ TEST(CopyFileToUSB, RefusesFilesOfAnyOtherLengthBeforeOpeningAnything) {
 }
 
 TEST(CopyUSBToFile, CopiesEveryByteReplacesTheTargetAndWritesTheCompanionFile) {
-    StoreWorld w;
+    TransferWorld w;
     w.FormatSlotZero();
     testing::MarkSlots(w.store, kStoreSeed);
     for (int slot = 1; slot < kSlotCount; ++slot) {
@@ -169,7 +169,7 @@ TEST(CopyUSBToFile, FailuresAndCancelStopTheCopyAndCloseEverything) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        StoreWorld w;
+        TransferWorld w;
         testing::MarkSlots(w.store, kStoreSeed);
         // Without an extension the companion file is the name + ".txt".
         const std::string target = w.dir / "backup";
@@ -194,7 +194,7 @@ TEST(CopyUSBToFile, FailuresAndCancelStopTheCopyAndCloseEverything) {
     }
 
     // The store itself chosen as the target: refused before anything opens.
-    StoreWorld w;
+    TransferWorld w;
     testing::MarkSlots(w.store, kStoreSeed);
     std::string self = w.store;
     EXPECT_FALSE(fntCopyUSBToFile(w.ctx, self));
@@ -205,7 +205,7 @@ TEST(CopyUSBToFile, FailuresAndCancelStopTheCopyAndCloseEverything) {
 }
 
 TEST(CopyFileToUSB, WritesTheWholeFileOntoTheStoreAndResetsTheWindow) {
-    StoreWorld w;
+    TransferWorld w;
     testing::MarkSlots(w.store, kStoreSeed);
     const std::string file = w.dir / "import.img";
     testing::MakeSparseFile(file, kStoreBytes);
@@ -268,7 +268,7 @@ TEST(CopyFileToUSB, IncompleteImportsShowFailedAndKeepTheLaterSlots) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        StoreWorld w;
+        TransferWorld w;
         testing::MarkSlots(w.store, kStoreSeed);
         const std::string file = w.dir / "import.img";
         testing::MakeSparseFile(file, kStoreBytes);

@@ -90,11 +90,11 @@ inline Bytes BytesOf(std::span<const std::byte> memory, std::size_t offset, std:
     return Bytes(begin, begin + count);
 }
 
-struct StoreWorld : TestWorld {
+struct TransferWorld : TestWorld {
     std::string store = dir / "usbstore.img";
     static constexpr const char* kLetter = "usbstore.img";
 
-    StoreWorld() {
+    TransferWorld() {
         MakeSparseFile(store, kStoreBytes);
         DeviceEntry& entry = state.devices.Row(1);
         entry.DeviceLetter = kLetter;

@@ -1,4 +1,4 @@
-#include "image/volume_id.hpp"
+#include "frame/volume_id.hpp"
 
 #include <cstdint>
 
