@@ -1,0 +1,41 @@
+#pragma once
+// QrnGrid on screen: a table view whose mouse events become the grid's own
+// press, click and double-click (a double-click arrives after the click of its
+// first press, as the selection rules expect). It has no scroll bars of its
+// own; the wheel moves QrnGridScroll instead.
+
+#include <QTableView>
+
+namespace quarnex {
+
+class DiskGridView : public QTableView {
+    Q_OBJECT
+  public:
+    explicit DiskGridView(QWidget* parent = nullptr);
+
+    // Grid row (1..999) under a point of the viewport; 0 for none.
+    int GridRowAt(int viewportY) const;
+
+  signals:
+    // y in pixels from the grid's top edge, header included.
+    void gridPressed(int y);
+    void gridClicked(int row);
+    void gridDoubleClicked(int row);
+    void wheelSteps(int steps);
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+  private:
+    int YInGrid(int viewportY) const;
+    void HeaderPressed();
+
+    int currentRow_ = 0;
+    bool afterDoubleClick_ = false;
+};
+
+}  // namespace quarnex

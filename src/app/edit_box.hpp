@@ -1,0 +1,21 @@
+#pragma once
+// QrnEdit: the multi-line description editor laid over a grid row. Escape
+// is reported instead of typed; every other key, Enter included, goes in.
+
+#include <QPlainTextEdit>
+
+namespace quarnex {
+
+class EditBox : public QPlainTextEdit {
+    Q_OBJECT
+  public:
+    explicit EditBox(QWidget* parent = nullptr);
+
+  signals:
+    void escapePressed();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+}  // namespace quarnex
