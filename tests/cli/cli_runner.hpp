@@ -30,7 +30,7 @@ CliResult RunCli(const std::vector<std::string>& args, const CliOptions& options
 // A run that the test can interrupt.
 class CliProcess {
   public:
-    explicit CliProcess(const std::vector<std::string>& args);
+    explicit CliProcess(const std::vector<std::string>& args, const CliOptions& options = {});
     ~CliProcess();
     CliProcess(const CliProcess&) = delete;
     CliProcess& operator=(const CliProcess&) = delete;
