@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <iterator>
+#include <sstream>
 #include <string>
 
 #include "cli/cli_runner.hpp"
@@ -18,6 +20,12 @@ namespace {
 
 using Args = std::vector<std::string>;
 
+// A command line as typed, split at its spaces.
+Args Words(const std::string& line) {
+    std::istringstream in(line);
+    return Args(std::istream_iterator<std::string>(in), {});
+}
+
 TEST(CliUsage, HelpVersionAndBadUsage) {
     const CliResult version = RunCli({"--version"});
     EXPECT_EQ(version.exitCode, 0);
@@ -29,31 +37,26 @@ TEST(CliUsage, HelpVersionAndBadUsage) {
                                 "backup", "restore", "image", "floppy"}) {
         EXPECT_TRUE(Contains(help.out, std::string("  ") + command + " ")) << command;
     }
-    for (const Args& args : std::vector<Args>{{"list", "--help"},
-                                              {"put", "--help"},
-                                              {"image", "new", "--help"},
-                                              {"floppy", "write", "--help"}}) {
-        const CliResult sub = RunCli(args);
-        EXPECT_EQ(sub.exitCode, 0) << args[0];
-        EXPECT_TRUE(Contains(sub.out, "Usage:")) << args[0];
+    for (const char* line :
+         {"list --help", "put --help", "image new --help", "floppy write --help"}) {
+        const CliResult sub = RunCli(Words(line));
+        EXPECT_EQ(sub.exitCode, 0) << line;
+        EXPECT_TRUE(Contains(sub.out, "Usage:")) << line;
     }
 
     // Exit 2 for every kind of wrong usage, before anything is touched.
-    for (const Args& args : std::vector<Args>{{},
-                                              {"frobnicate"},
-                                              {"get", "/nonexistent", "0", "x.img"},
-                                              {"get", "/nonexistent", "1000", "x.img"},
-                                              {"get", "/nonexistent", "seven", "x.img"},
-                                              {"get", "/nonexistent", "-3", "x.img"},
-                                              {"put", "/nonexistent", "1"},
-                                              {"list"},
-                                              {"list", "/nonexistent", "--jsn"},
-                                              {"format", "/nonexistent", "--id", "X"},
-                                              {"floppy", "read", "c", "x.img"},
-                                              {"image"},
-                                              {"get", "/nonexistent", "1", ""},
-                                              {"image", "new", ""},
-                                              {"restore", "", "/nonexistent"}}) {
+    std::vector<Args> wrong{{},
+                            {"get", "/nonexistent", "1", ""},
+                            {"image", "new", ""},
+                            {"restore", "", "/nonexistent"}};
+    for (const char* line :
+         {"frobnicate", "get /nonexistent 0 x.img", "get /nonexistent 1000 x.img",
+          "get /nonexistent seven x.img", "get /nonexistent -3 x.img", "put /nonexistent 1", "list",
+          "list /nonexistent --jsn", "format /nonexistent --id X", "floppy read c x.img",
+          "image"}) {
+        wrong.push_back(Words(line));
+    }
+    for (const Args& args : wrong) {
         const CliResult bad = RunCli(args);
         EXPECT_EQ(bad.exitCode, 2) << (args.empty() ? "(none)" : args[0]);
         EXPECT_FALSE(bad.err.empty());
