@@ -135,10 +135,6 @@ void CliProcess::Interrupt() {
     ::kill(pid_, SIGINT);
 }
 
-std::string CliProcess::ErrSoFar() const {
-    return Slurp(errPath_);
-}
-
 CliResult CliProcess::Wait() {
     CliResult result;
     result.exitCode = WaitFor(pid_);

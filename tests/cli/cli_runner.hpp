@@ -37,8 +37,6 @@ class CliProcess {
 
     void Interrupt();  // Ctrl-C
     CliResult Wait();
-    // The standard error written so far.
-    std::string ErrSoFar() const;
 
   private:
     pid_t pid_ = -1;
