@@ -113,4 +113,16 @@ QStringList VisibleEntries(QAction& menuAction) {
     return entries;
 }
 
+QStringList FileMenu(MainWindow& window) {
+    return VisibleEntries(window.Action(MenuId::File_Menu));
+}
+
+QStringList FileMenuWith(const QStringList& middle) {
+    QStringList entries{"&Open Store Image File...", "&New Store Image File...", "-"};
+    if (!middle.isEmpty()) {
+        entries << middle << "-";
+    }
+    return entries << "&Exit";
+}
+
 }  // namespace quarnex::testing

@@ -92,5 +92,9 @@ struct GuiWorld {
 
 // The visible entries of a menu, by caption, separators as "-".
 QStringList VisibleEntries(QAction& menuAction);
+QStringList FileMenu(MainWindow& window);
+// The File menu as it should read: the store-file commands, then middle
+// between separators, then Exit.
+QStringList FileMenuWith(const QStringList& middle);
 
 }  // namespace quarnex::testing

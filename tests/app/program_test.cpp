@@ -13,10 +13,6 @@
 namespace quarnex::testing {
 namespace {
 
-QStringList FileMenu(Program& program) {
-    return VisibleEntries(program.Window()->Action(MenuId::File_Menu));
-}
-
 // A program folder in a temporary directory: the executable's name inside it
 // gives the AppFolder, and QuarnCfg holds the placement file.
 struct ProgramWorld {
@@ -49,15 +45,14 @@ struct ProgramWorld {
 class ProgramTests : public QObject {
     Q_OBJECT
   private slots:
-    void withRightsNoQuestionAndEverythingLoaded();
+    void withRightsNoQuestionEverythingLoadedAndReleased();
     void advisoryExitEndsBeforeAnythingExists();
     void advisoryContinueLeavesNoStoreCommands();
     void failedBuffersEndTheProgramWithTheirMessage();
     void placementIsAppliedAfterTheWindowIsBuilt();
-    void shutdownSavesPlacementAndReleasesEverything();
 };
 
-void ProgramTests::withRightsNoQuestionAndEverythingLoaded() {
+void ProgramTests::withRightsNoQuestionEverythingLoadedAndReleased() {
     ProgramWorld w(true);
     QVERIFY(w.program->Start());
     Program& p = *w.program;
@@ -73,8 +68,7 @@ void ProgramTests::withRightsNoQuestionAndEverythingLoaded() {
         QVERIFY(hidden != nullptr);
         QVERIFY(!hidden->isVisible());
     }
-    QCOMPARE(FileMenu(p), QStringList({"&Open Store Image File...", "&New Store Image File...", "-",
-                                       "Scan Drives", "-", "&Exit"}));
+    QCOMPARE(FileMenu(*p.Window()), FileMenuWith({"Scan Drives"}));
     QVERIFY(p.Window()->Action(MenuId::Help_Menu_Documentation).isEnabled());
     // No scan at start-up.
     QCOMPARE(p.State().devices.DeviceCount, 0);
@@ -89,6 +83,18 @@ void ProgramTests::withRightsNoQuestionAndEverythingLoaded() {
     QVERIFY(p.SysInfo()->isVisible());
     QVERIFY(p.Help()->isVisible());
     QVERIFY(p.Window()->isEnabled());
+
+    // Exit: the companions go too, the buffers are freed, the placement saved.
+    p.Window()->Action(MenuId::File_Menu_Exit).trigger();
+    QVERIFY(!p.Window()->isVisible());
+    QVERIFY(!p.About()->isVisible());
+    QVERIFY(p.State().InternalImage.Empty());
+    QVERIFY(p.State().TransferBuffer.Empty());
+    const std::string config = ReadFileText(w.dir / "QuarnCfg/Quarn.cfg");
+    QVERIFY(config.rfind("[WINDOWS]\r\n", 0) == 0);
+    QVERIFY(config.find("QrnF = 0") != std::string::npos ||
+            config.find("QrnF = 1") != std::string::npos);
+    QVERIFY(w.ui.fake.messages.empty());
 }
 
 void ProgramTests::advisoryExitEndsBeforeAnythingExists() {
@@ -109,8 +115,7 @@ void ProgramTests::advisoryContinueLeavesNoStoreCommands() {
     Program& p = *w.program;
     QCOMPARE(p.State().AdminRights, 0);
     // Only the store files, which need no rights, and Exit.
-    QCOMPARE(FileMenu(p),
-             QStringList({"&Open Store Image File...", "&New Store Image File...", "-", "&Exit"}));
+    QCOMPARE(FileMenu(*p.Window()), FileMenuWith({}));
     QVERIFY(!p.Window()->GridScroll().isEnabled());
     QVERIFY(p.Window()->isVisible());
 }
@@ -137,23 +142,6 @@ void ProgramTests::placementIsAppliedAfterTheWindowIsBuilt() {
     // The grid followed the placed size.
     QVERIFY(w.program->Window()->Frame().width() < 640);
     QVERIFY(w.program->Window()->Frame().width() > 600);
-}
-
-void ProgramTests::shutdownSavesPlacementAndReleasesEverything() {
-    ProgramWorld w(true);
-    QVERIFY(w.program->Start());
-    Program& p = *w.program;
-    p.About()->ShowAbout();
-    p.Window()->Action(MenuId::File_Menu_Exit).trigger();
-    QVERIFY(!p.Window()->isVisible());
-    QVERIFY(!p.About()->isVisible());
-    QVERIFY(p.State().InternalImage.Empty());
-    QVERIFY(p.State().TransferBuffer.Empty());
-    const std::string config = ReadFileText(w.dir / "QuarnCfg/Quarn.cfg");
-    QVERIFY(config.rfind("[WINDOWS]\r\n", 0) == 0);
-    QVERIFY(config.find("QrnF = 0") != std::string::npos ||
-            config.find("QrnF = 1") != std::string::npos);
-    QVERIFY(w.ui.fake.messages.empty());
 }
 
 }  // namespace

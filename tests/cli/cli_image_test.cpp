@@ -16,11 +16,6 @@
 namespace quarnex::testing {
 namespace {
 
-std::string Label(const std::vector<unsigned char>& image, std::size_t offset) {
-    return std::string(image.begin() + static_cast<long>(offset),
-                       image.begin() + static_cast<long>(offset + kLabelBytes));
-}
-
 std::string TemplatePath() {
     return (std::filesystem::path(CliBinary()).parent_path() / "QuarnCfg" / "FAT12.144").string();
 }
@@ -40,10 +35,10 @@ TEST(CliImage, NewAndZeroWriteWholeImagesAndAskBeforeReplacing) {
     // Everything else is the template.
     std::vector<unsigned char> blank = ReadFileBytes(TemplatePath());
     ASSERT_EQ(blank.size(), kImageBytes);
-    std::fill_n(image.begin() + kLabelOffset, kLabelBytes, 0);
-    std::fill_n(image.begin() + 9728, kLabelBytes, 0);
-    std::fill_n(blank.begin() + kLabelOffset, kLabelBytes, 0);
-    std::fill_n(blank.begin() + 9728, kLabelBytes, 0);
+    for (std::vector<unsigned char>* bytes : {&image, &blank}) {
+        std::fill_n(bytes->begin() + kLabelOffset, kLabelBytes, 0);
+        std::fill_n(bytes->begin() + 9728, kLabelBytes, 0);
+    }
     EXPECT_TRUE(image == blank);
 
     // Without --id the label is blank.
@@ -54,8 +49,7 @@ TEST(CliImage, NewAndZeroWriteWholeImagesAndAskBeforeReplacing) {
     // Zero over an existing file: refused without a terminal, done with --yes.
     const CliResult refused = RunCli({"image", "zero", fresh});
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_NE(refused.err.find("replace the existing file " + fresh + "?"), std::string::npos)
-        << refused.err;
+    EXPECT_TRUE(Contains(refused.err, "replace the existing file " + fresh + "?")) << refused.err;
     EXPECT_EQ(Label(ReadFileBytes(fresh), kLabelOffset), "MY DISK 123");
     const CliResult zeroed = RunCli({"image", "zero", fresh, "--yes"});
     ASSERT_EQ(zeroed.exitCode, 0) << zeroed.err;
@@ -64,9 +58,7 @@ TEST(CliImage, NewAndZeroWriteWholeImagesAndAskBeforeReplacing) {
     // A new image goes into a slot and comes back with its label.
     const std::string store = CopyOfMasterStore(dir, "s.img");
     ASSERT_EQ(RunCli({"put", store, "77", unnamed, "--yes"}).exitCode, 0);
-    const CliResult listed = RunCli({"list", store, "--json"});
-    ASSERT_EQ(listed.exitCode, 0) << listed.err;
-    EXPECT_EQ(nlohmann::json::parse(listed.out)["slots"][76]["id"], std::string(11, ' '));
+    EXPECT_EQ(ListJson(store)["slots"][76]["id"], std::string(11, ' '));
 }
 
 TEST(CliImage, FormatWritesTheIdsAsTheFormatDialogTakesThem) {
@@ -79,15 +71,13 @@ TEST(CliImage, FormatWritesTheIdsAsTheFormatDialogTakesThem) {
     EXPECT_EQ(formatted.out, "formatted " + store + "\n");
 
     for (int slot : {1, 2, 998, 999}) {
-        const std::vector<unsigned char> image = Region(store, SlotOffset(slot), kImageBytes);
+        const std::vector<unsigned char> image = SlotImage(store, slot);
         EXPECT_EQ(Label(image, kLabelOffset), "PLAIN BASE ") << slot;
         EXPECT_EQ(Label(image, 9728), "PLAIN BASE ") << slot;
     }
-    EXPECT_EQ(Label(Region(store, 0, kImageBytes), kLabelOffset), "NEW STICK I");
+    EXPECT_EQ(Label(SlotImage(store, 0), kLabelOffset), "NEW STICK I");
 
-    const CliResult listed = RunCli({"list", store, "--json"});
-    ASSERT_EQ(listed.exitCode, 0) << listed.err;
-    const nlohmann::json doc = nlohmann::json::parse(listed.out);
+    const nlohmann::json doc = ListJson(store);
     EXPECT_EQ(doc["store_id"], "NEW STICK I");
     EXPECT_EQ(doc["base_id"], "PLAIN BASE");
     EXPECT_EQ(doc["base_numbered"], false);
@@ -104,9 +94,9 @@ TEST(CliLoopDevice, DevicesThatCannotHoldAStoreAreRefused) {
     }
     const CliResult listed = RunCli({"list", small.Path()});
     EXPECT_EQ(listed.exitCode, 1);
-    EXPECT_NE(listed.err.find("quarnex-cli: Device Too Small\n  " + small.Path() +
-                              " holds 67,108,864 bytes;\n  a store needs 1,572,864,000.\n"),
-              std::string::npos)
+    EXPECT_TRUE(
+        Contains(listed.err, "quarnex-cli: Device Too Small\n  " + small.Path() +
+                                 " holds 67,108,864 bytes;\n  a store needs 1,572,864,000.\n"))
         << listed.err;
     const CliResult format = RunCli({"format", small.Path(), "--id", "A", "--base", "B", "--yes"});
     EXPECT_EQ(format.exitCode, 1);
@@ -120,11 +110,10 @@ TEST(CliLoopDevice, DevicesThatCannotHoldAStoreAreRefused) {
     ASSERT_TRUE(blank.Attached()) << blank.Problem();
     const CliResult notStore = RunCli({"list", blank.Path()});
     EXPECT_EQ(notStore.exitCode, 1);
-    EXPECT_NE(notStore.err.find("quarnex-cli: Not A Store\n"), std::string::npos) << notStore.err;
+    EXPECT_TRUE(Contains(notStore.err, "quarnex-cli: Not A Store\n")) << notStore.err;
     const CliResult asked = RunCli({"format", blank.Path(), "--id", "A", "--base", "B"});
     EXPECT_EQ(asked.exitCode, 1);
-    EXPECT_NE(asked.err.find(blank.Path() + " does not hold a store. Format it as one?"),
-              std::string::npos)
+    EXPECT_TRUE(Contains(asked.err, blank.Path() + " does not hold a store. Format it as one?"))
         << asked.err;
     EXPECT_EQ(AllocatedBytes(dir / "blank.img"), 0u);
 }

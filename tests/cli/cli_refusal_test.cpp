@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <iterator>
+#include <sstream>
 #include <string>
 
 #include "cli/cli_runner.hpp"
@@ -16,8 +18,12 @@
 namespace quarnex::testing {
 namespace {
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
+using Args = std::vector<std::string>;
+
+// A command line as typed, split at its spaces.
+Args Words(const std::string& line) {
+    std::istringstream in(line);
+    return Args(std::istream_iterator<std::string>(in), {});
 }
 
 TEST(CliUsage, HelpVersionAndBadUsage) {
@@ -31,34 +37,26 @@ TEST(CliUsage, HelpVersionAndBadUsage) {
                                 "backup", "restore", "image", "floppy"}) {
         EXPECT_TRUE(Contains(help.out, std::string("  ") + command + " ")) << command;
     }
-    for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{"list", "--help"},
-                                               {"put", "--help"},
-                                               {"image", "new", "--help"},
-                                               {"floppy", "write", "--help"}}) {
-        const CliResult sub = RunCli(args);
-        EXPECT_EQ(sub.exitCode, 0) << args[0];
-        EXPECT_TRUE(Contains(sub.out, "Usage:")) << args[0];
+    for (const char* line :
+         {"list --help", "put --help", "image new --help", "floppy write --help"}) {
+        const CliResult sub = RunCli(Words(line));
+        EXPECT_EQ(sub.exitCode, 0) << line;
+        EXPECT_TRUE(Contains(sub.out, "Usage:")) << line;
     }
 
     // Exit 2 for every kind of wrong usage, before anything is touched.
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {},
-             {"frobnicate"},
-             {"get", "/nonexistent", "0", "x.img"},
-             {"get", "/nonexistent", "1000", "x.img"},
-             {"get", "/nonexistent", "seven", "x.img"},
-             {"get", "/nonexistent", "-3", "x.img"},
-             {"put", "/nonexistent", "1"},
-             {"list"},
-             {"list", "/nonexistent", "--jsn"},
-             {"format", "/nonexistent", "--id", "X"},
-             {"floppy", "read", "c", "x.img"},
-             {"image"},
-             {"get", "/nonexistent", "1", ""},
-             {"image", "new", ""},
-             {"restore", "", "/nonexistent"},
-         }) {
+    std::vector<Args> wrong{{},
+                            {"get", "/nonexistent", "1", ""},
+                            {"image", "new", ""},
+                            {"restore", "", "/nonexistent"}};
+    for (const char* line :
+         {"frobnicate", "get /nonexistent 0 x.img", "get /nonexistent 1000 x.img",
+          "get /nonexistent seven x.img", "get /nonexistent -3 x.img", "put /nonexistent 1", "list",
+          "list /nonexistent --jsn", "format /nonexistent --id X", "floppy read c x.img",
+          "image"}) {
+        wrong.push_back(Words(line));
+    }
+    for (const Args& args : wrong) {
         const CliResult bad = RunCli(args);
         EXPECT_EQ(bad.exitCode, 2) << (args.empty() ? "(none)" : args[0]);
         EXPECT_FALSE(bad.err.empty());
@@ -67,27 +65,21 @@ TEST(CliUsage, HelpVersionAndBadUsage) {
 
 TEST(CliRefusals, StoreArgumentsThatAreNotStores) {
     TempDir dir;
-    const CliResult missing = RunCli({"list", dir / "none.img"});
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_TRUE(Contains(missing.err, "quarnex-cli: Store Not Found\n"));
-
     MakeSparseFile(dir / "short.img", kStoreBytes - 1);
-    const CliResult shorter = RunCli({"list", dir / "short.img"});
-    EXPECT_EQ(shorter.exitCode, 1);
-    EXPECT_TRUE(Contains(shorter.err,
-                         "quarnex-cli: Image File Length Invalid\n"
-                         "  Not a 1000 Floppy Image File.\n  " +
-                             dir / "short.img" + "\n  File Length = 1,572,863,999\n"))
-        << shorter.err;
-
     MakeSparseFile(dir / "blank.img", kStoreBytes);
-    const CliResult blank = RunCli({"list", dir / "blank.img"});
-    EXPECT_EQ(blank.exitCode, 1);
-    EXPECT_TRUE(Contains(blank.err, "quarnex-cli: Not A Store\n"));
-
-    const CliResult directory = RunCli({"list", dir.Path()});
-    EXPECT_EQ(directory.exitCode, 1);
-    EXPECT_TRUE(Contains(directory.err, "Neither a block device nor a store image file."));
+    const std::pair<std::string, std::string> cases[] = {
+        {dir / "none.img", "quarnex-cli: Store Not Found\n"},
+        {dir / "short.img",
+         "quarnex-cli: Image File Length Invalid\n"
+         "  Not a 1000 Floppy Image File.\n  " +
+             dir / "short.img" + "\n  File Length = 1,572,863,999\n"},
+        {dir / "blank.img", "quarnex-cli: Not A Store\n"},
+        {dir.Path(), "Neither a block device nor a store image file."}};
+    for (const auto& [path, message] : cases) {
+        const CliResult listed = RunCli({"list", path});
+        EXPECT_EQ(listed.exitCode, 1) << path;
+        EXPECT_TRUE(Contains(listed.err, message)) << listed.err;
+    }
 
     // A store the user may not read: the system's own error text.
     const std::string store = CopyOfMasterStore(dir, "private.img");
@@ -100,7 +92,7 @@ TEST(CliRefusals, StoreArgumentsThatAreNotStores) {
 
     // Readable but not writable: the write fails, and nothing changes.
     ::chmod(store.c_str(), 0644);
-    const std::vector<unsigned char> slot1 = Region(store, SlotOffset(1), kImageBytes);
+    const std::vector<unsigned char> slot1 = SlotImage(store, 1);
     WriteFileBytes(dir / "in.img", PatternImage(4, "DENIED"));
     const CliResult unwritable =
         RunCli({"put", store, "1", dir / "in.img", "--yes"}, CliOptions{"", true, false});
@@ -108,7 +100,7 @@ TEST(CliRefusals, StoreArgumentsThatAreNotStores) {
     EXPECT_TRUE(Contains(unwritable.err, "was generated by GetHandle\n  Permission denied"))
         << unwritable.err;
     EXPECT_TRUE(unwritable.out.empty());
-    EXPECT_EQ(Region(store, SlotOffset(1), kImageBytes), slot1);
+    EXPECT_EQ(SlotImage(store, 1), slot1);
 }
 
 TEST(CliRefusals, RefusedCommandsChangeNothing) {
@@ -116,8 +108,8 @@ TEST(CliRefusals, RefusedCommandsChangeNothing) {
     const std::string store = CopyOfMasterStore(dir, "s.img");
     const std::string image = dir / "in.img";
     WriteFileBytes(image, PatternImage(1, "NEW"));
-    const std::vector<unsigned char> slot1 = Region(store, SlotOffset(1), kImageBytes);
-    const std::vector<unsigned char> slot0 = Region(store, 0, kImageBytes);
+    const std::vector<unsigned char> slot1 = SlotImage(store, 1);
+    const std::vector<unsigned char> slot0 = SlotImage(store, 0);
 
     // No terminal and no --yes: the confirmation is refused.
     const CliResult put = RunCli({"put", store, "1", image});
@@ -130,45 +122,27 @@ TEST(CliRefusals, RefusedCommandsChangeNothing) {
         << put.err;
     // Typed answers on a pipe do not count as a confirmation either.
     EXPECT_EQ(RunCli({"put", store, "1", image}, CliOptions{"y\n", false, false}).exitCode, 1);
-    EXPECT_EQ(RunCli({"describe", store, "1", "text"}).exitCode, 1);
-    EXPECT_EQ(RunCli({"format", store, "--id", "X", "--base", "Y"}).exitCode, 1);
-    EXPECT_EQ(RunCli({"restore", store, dir / "other.img"}).exitCode, 1);
-
-    // An image file of the wrong length: the program's own message.
-    WriteFileBytes(dir / "short.img", std::vector<unsigned char>(kImageBytes - 1, 1));
-    const CliResult wrong = RunCli({"put", store, "1", dir / "short.img", "--yes"});
-    EXPECT_EQ(wrong.exitCode, 1);
-    EXPECT_TRUE(Contains(wrong.err,
-                         "quarnex-cli: Image File Length Invalid\n"
-                         "  Not a 1.44 MB Floppy Image File.\n  " +
-                             dir / "short.img" + "\n  File Length = 1,474,559\n"))
-        << wrong.err;
-    const CliResult absent = RunCli({"put", store, "1", dir / "absent.img", "--yes"});
-    EXPECT_EQ(absent.exitCode, 1);
-    EXPECT_TRUE(Contains(absent.err, "Error # 0x")) << absent.err;
-
-    // A whole-store file of the wrong length is refused before anyone is asked.
-    const CliResult restore = RunCli({"restore", image, store});
-    EXPECT_EQ(restore.exitCode, 1);
-    EXPECT_TRUE(Contains(restore.err, "Not a 1000 Floppy Image File.")) << restore.err;
-    EXPECT_FALSE(Contains(restore.err, "refused"));
-
-    // Copying a store into itself would destroy it.
-    EXPECT_EQ(RunCli({"backup", store, store, "--yes"}).exitCode, 1);
-    EXPECT_EQ(RunCli({"restore", store, store, "--yes"}).exitCode, 1);
-    EXPECT_EQ(RunCli({"get", store, "1", store, "--yes"}).exitCode, 1);
-    EXPECT_EQ(FileSize(store), kStoreBytes);
-
-    // Existing files are not replaced without confirmation.
     WriteFileText(dir / "keep.img", "precious");
-    EXPECT_EQ(RunCli({"get", store, "1", dir / "keep.img"}).exitCode, 1);
-    EXPECT_EQ(RunCli({"image", "new", dir / "keep.img"}).exitCode, 1);
-    EXPECT_EQ(RunCli({"image", "zero", dir / "keep.img"}).exitCode, 1);
-    EXPECT_EQ(RunCli({"create", dir / "keep.img", "--id", "A", "--base", "B"}).exitCode, 1);
-    EXPECT_EQ(RunCli({"backup", store, dir / "keep.img"}).exitCode, 1);
+    WriteFileText(dir / "new.txt", "notes");
+    for (const Args& args :
+         std::vector<Args>{{"describe", store, "1", "text"},
+                           {"format", store, "--id", "X", "--base", "Y"},
+                           {"restore", store, dir / "other.img"},
+                           // Copying a store into itself would destroy it.
+                           {"backup", store, store, "--yes"},
+                           {"restore", store, store, "--yes"},
+                           {"get", store, "1", store, "--yes"},
+                           // Existing files are not replaced without confirmation.
+                           {"get", store, "1", dir / "keep.img"},
+                           {"image", "new", dir / "keep.img"},
+                           {"image", "zero", dir / "keep.img"},
+                           {"create", dir / "keep.img", "--id", "A", "--base", "B"},
+                           {"backup", store, dir / "keep.img"}}) {
+        EXPECT_EQ(RunCli(args).exitCode, 1) << args[0] << " " << args.back();
+    }
+    EXPECT_EQ(FileSize(store), kStoreBytes);
     EXPECT_EQ(ReadFileText(dir / "keep.img"), "precious");
     // Nor the descriptions file a backup writes beside its image.
-    WriteFileText(dir / "new.txt", "notes");
     const CliResult companion = RunCli({"backup", store, dir / "new.img"});
     EXPECT_EQ(companion.exitCode, 1);
     EXPECT_TRUE(Contains(companion.err, "replace the existing file " + dir / "new.txt" + "?"))
@@ -176,8 +150,23 @@ TEST(CliRefusals, RefusedCommandsChangeNothing) {
     EXPECT_EQ(FileSizeOrZero(dir / "new.img"), 0u);
     EXPECT_EQ(ReadFileText(dir / "new.txt"), "notes");
 
-    EXPECT_EQ(Region(store, SlotOffset(1), kImageBytes), slot1);
-    EXPECT_EQ(Region(store, 0, kImageBytes), slot0);
+    // Image files of the wrong length, or none: the program's own messages.
+    WriteFileBytes(dir / "short.img", std::vector<unsigned char>(kImageBytes - 1, 1));
+    const std::pair<Args, std::string> bad[] = {
+        {{"put", store, "1", dir / "short.img", "--yes"},
+         "quarnex-cli: Image File Length Invalid\n  Not a 1.44 MB Floppy Image File.\n  " +
+             dir / "short.img" + "\n  File Length = 1,474,559\n"},
+        {{"put", store, "1", dir / "absent.img", "--yes"}, "Error # 0x"},
+        // A whole-store file of the wrong length is refused before anyone is asked.
+        {{"restore", image, store}, "Not a 1000 Floppy Image File."}};
+    for (const auto& [args, message] : bad) {
+        const CliResult refused = RunCli(args);
+        EXPECT_EQ(refused.exitCode, 1) << args[0];
+        EXPECT_TRUE(Contains(refused.err, message)) << refused.err;
+        EXPECT_FALSE(Contains(refused.err, "refused")) << refused.err;
+    }
+    EXPECT_EQ(SlotImage(store, 1), slot1);
+    EXPECT_EQ(SlotImage(store, 0), slot0);
 }
 
 TEST(CliRefusals, FloppyPromptIsAnsweredCancelWithoutTerminal) {

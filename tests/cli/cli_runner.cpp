@@ -113,21 +113,13 @@ std::string CliBinary() {
 }
 
 CliResult RunCli(const std::vector<std::string>& args, const CliOptions& options) {
-    const std::string outPath = ScratchPath("out");
-    const std::string errPath = ScratchPath("err");
-    const pid_t pid = Spawn(CommandLine(args, options), options.input, outPath, errPath);
-    CliResult result;
-    result.exitCode = WaitFor(pid);
-    result.out = Slurp(outPath);
-    result.err = Slurp(errPath);
-    std::remove(outPath.c_str());
-    std::remove(errPath.c_str());
-    return result;
+    CliProcess run(args, options);
+    return run.Wait();
 }
 
-CliProcess::CliProcess(const std::vector<std::string>& args)
+CliProcess::CliProcess(const std::vector<std::string>& args, const CliOptions& options)
     : outPath_(ScratchPath("out")), errPath_(ScratchPath("err")) {
-    pid_ = Spawn(CommandLine(args, {}), "", outPath_, errPath_);
+    pid_ = Spawn(CommandLine(args, options), options.input, outPath_, errPath_);
 }
 
 CliProcess::~CliProcess() {
@@ -141,10 +133,6 @@ CliProcess::~CliProcess() {
 
 void CliProcess::Interrupt() {
     ::kill(pid_, SIGINT);
-}
-
-std::string CliProcess::ErrSoFar() const {
-    return Slurp(errPath_);
 }
 
 CliResult CliProcess::Wait() {

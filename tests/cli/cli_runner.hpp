@@ -30,15 +30,13 @@ CliResult RunCli(const std::vector<std::string>& args, const CliOptions& options
 // A run that the test can interrupt.
 class CliProcess {
   public:
-    explicit CliProcess(const std::vector<std::string>& args);
+    explicit CliProcess(const std::vector<std::string>& args, const CliOptions& options = {});
     ~CliProcess();
     CliProcess(const CliProcess&) = delete;
     CliProcess& operator=(const CliProcess&) = delete;
 
     void Interrupt();  // Ctrl-C
     CliResult Wait();
-    // The standard error written so far.
-    std::string ErrSoFar() const;
 
   private:
     pid_t pid_ = -1;

@@ -13,29 +13,8 @@
 namespace quarnex::testing {
 namespace {
 
-constexpr std::uint64_t kSlot = kSlotStride;
-
-std::vector<unsigned char> SlotImage(const std::string& store, int slot) {
-    return Region(store, SlotOffset(slot), kImageBytes);
-}
-
 std::vector<unsigned char> SlotGap(const std::string& store, int slot) {
-    return Region(store, SlotOffset(slot) + kImageBytes, kSlotGapBytes);
-}
-
-std::string Mtype(const std::string& store) {
-    const std::string command = "mtype -i '" + store + "' ::DISKS.TXT 2>&1";
-    std::string text;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    char chunk[4096];
-    std::size_t n = 0;
-    while (pipe != nullptr && (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) {
-        text.append(chunk, n);
-    }
-    if (pipe != nullptr) {
-        ::pclose(pipe);
-    }
-    return text;
+    return ReadFileBytes(store, SlotOffset(slot) + kImageBytes, kSlotGapBytes);
 }
 
 TEST(CliStore, CreateMakesASparseNumberedStoreThatListShows) {
@@ -46,16 +25,12 @@ TEST(CliStore, CreateMakesASparseNumberedStoreThatListShows) {
     // Labels at both places of every slot, gaps zero.
     for (int slot : {0, 1, 500, 999}) {
         const std::vector<unsigned char> image = SlotImage(store, slot);
-        const std::string expected = slot == 0 ? "MYSTICK    "
-                                               : "FDISK" +
-                                                     std::string(slot < 10    ? "00"
-                                                                 : slot < 100 ? "0"
-                                                                              : "") +
-                                                     std::to_string(slot) + "   ";
-        EXPECT_EQ(std::string(image.begin() + 43, image.begin() + 54), expected) << slot;
-        EXPECT_EQ(std::string(image.begin() + 9728, image.begin() + 9739), expected) << slot;
-        const std::vector<unsigned char> gap = SlotGap(store, slot);
-        EXPECT_EQ(std::count(gap.begin(), gap.end(), 0), static_cast<long>(gap.size())) << slot;
+        char expected[16];
+        std::snprintf(expected, sizeof expected, "FDISK%03d   ", slot);
+        const std::string id = slot == 0 ? "MYSTICK    " : expected;
+        EXPECT_EQ(Label(image, kLabelOffset), id) << slot;
+        EXPECT_EQ(Label(image, 9728), id) << slot;
+        EXPECT_EQ(SlotGap(store, slot), std::vector<unsigned char>(kSlotGapBytes, 0)) << slot;
     }
 
     TempDir dir;
@@ -65,7 +40,7 @@ TEST(CliStore, CreateMakesASparseNumberedStoreThatListShows) {
     ASSERT_EQ(listed.exitCode, 0) << listed.err;
     // Listing changes nothing, not even by creating a missing DISKS.TXT.
     EXPECT_EQ(SlotImage(copy, 0), slot0);
-    EXPECT_NE(Mtype(copy).find("not found"), std::string::npos);
+    EXPECT_TRUE(Contains(DisksTxt(copy), "not found"));
     const nlohmann::json doc = nlohmann::json::parse(listed.out);
     EXPECT_EQ(doc["store_id"], "MYSTICK");
     EXPECT_EQ(doc["base_id"], "FDISK");
@@ -75,19 +50,17 @@ TEST(CliStore, CreateMakesASparseNumberedStoreThatListShows) {
         const nlohmann::json& slot = doc["slots"][static_cast<std::size_t>(n - 1)];
         char id[16];
         std::snprintf(id, sizeof id, "FDISK%03d   ", n);
-        ASSERT_EQ(slot["slot"], n);
-        ASSERT_EQ(slot["id"], id);
-        ASSERT_EQ(slot["description"], "");
-        ASSERT_EQ(slot["source"], "");
+        ASSERT_EQ(slot,
+                  nlohmann::json({{"slot", n}, {"id", id}, {"description", ""}, {"source", ""}}));
     }
     // The key order of the document is the documented one.
     EXPECT_EQ(listed.out.find("\"store_id\""), listed.out.find('"'));
 
     const CliResult text = RunCli({"list", copy});
     ASSERT_EQ(text.exitCode, 0);
-    EXPECT_NE(text.out.find("Store ID: MYSTICK\n"), std::string::npos);
-    EXPECT_NE(text.out.find("Base ID:  FDISK (numbered)\n"), std::string::npos);
-    EXPECT_NE(text.out.find("\n998 FDISK998\n999 FDISK999\n"), std::string::npos);
+    EXPECT_TRUE(Contains(text.out, "Store ID: MYSTICK\n"));
+    EXPECT_TRUE(Contains(text.out, "Base ID:  FDISK (numbered)\n"));
+    EXPECT_TRUE(Contains(text.out, "\n998 FDISK998\n999 FDISK999\n"));
 }
 
 TEST(CliStore, PutAndGetRoundTripTouchingOnlyTheSlotImage) {
@@ -114,26 +87,23 @@ TEST(CliStore, PutAndGetRoundTripTouchingOnlyTheSlotImage) {
     EXPECT_EQ(SlotImage(store, 6), before6);
 
     // The source is recorded and the slot shows the image's label.
-    const CliResult listed = RunCli({"list", store, "--json"});
-    ASSERT_EQ(listed.exitCode, 0) << listed.err;
-    const nlohmann::json slot5 = nlohmann::json::parse(listed.out)["slots"][4];
+    const nlohmann::json slot5 = ListJson(store)["slots"][4];
     EXPECT_EQ(slot5["id"], "GAME7      ");
     EXPECT_EQ(slot5["source"], image);
-    const std::string disks = Mtype(store);
-    EXPECT_NE(disks.find("005 SRC>" + image + "\r\n"), std::string::npos) << disks;
+    const std::string disks = DisksTxt(store);
+    EXPECT_TRUE(Contains(disks, "005 SRC>" + image + "\r\n")) << disks;
     // The record is saved before the store is read again, so it still holds
     // the slot's ID from before the export.
-    EXPECT_NE(disks.find("005  ID>[FDISK005   ]\r\n"), std::string::npos) << disks;
+    EXPECT_TRUE(Contains(disks, "005  ID>[FDISK005   ]\r\n")) << disks;
 
-    const std::string out = dir / "out.img";
-    const CliResult get = RunCli({"get", store, "5", out});
-    ASSERT_EQ(get.exitCode, 0) << get.err;
-    EXPECT_EQ(ReadFileBytes(out), ReadFileBytes(image));
-
-    // A neighbour comes back as formatted.
-    const CliResult get6 = RunCli({"get", store, "6", dir / "six.img"});
-    ASSERT_EQ(get6.exitCode, 0) << get6.err;
-    EXPECT_EQ(ReadFileBytes(dir / "six.img"), before6);
+    // The slot, and a neighbour as formatted, come back.
+    for (const auto& [slot, expected] :
+         {std::pair{5, ReadFileBytes(image)}, std::pair{6, before6}}) {
+        const std::string out = dir / ("out" + std::to_string(slot) + ".img");
+        const CliResult get = RunCli({"get", store, std::to_string(slot), out});
+        ASSERT_EQ(get.exitCode, 0) << get.err;
+        EXPECT_EQ(ReadFileBytes(out), expected) << slot;
+    }
 }
 
 TEST(CliStore, DescribeShowsInListAndInDisksTxt) {
@@ -144,28 +114,25 @@ TEST(CliStore, DescribeShowsInListAndInDisksTxt) {
     ASSERT_EQ(described.exitCode, 0) << described.err;
     EXPECT_EQ(described.out, "slot 012 described\n");
 
-    const CliResult listed = RunCli({"list", store, "--json"});
-    ASSERT_EQ(listed.exitCode, 0);
-    const nlohmann::json doc = nlohmann::json::parse(listed.out);
+    const nlohmann::json doc = ListJson(store);
     EXPECT_EQ(doc["slots"][11]["description"], "Flight manual\n  page 2\n\nend");
     EXPECT_EQ(doc["slots"][10]["description"], "");
     const CliResult text = RunCli({"list", store});
-    EXPECT_NE(text.out.find("012 FDISK012     Flight manual\n"), std::string::npos) << text.out;
-
-    const std::string disks = Mtype(store);
-    EXPECT_NE(disks.find("--- IDN>[FDISK]\r\n\r\n012  ID>[FDISK012   ]\r\n012   1>Flight manual\r\n"
-                         "012   2>  page 2\r\n012   3>\r\n012   4>end\r\n"),
-              std::string::npos)
+    EXPECT_TRUE(Contains(text.out, "012 FDISK012     Flight manual\n")) << text.out;
+    const std::string disks = DisksTxt(store);
+    EXPECT_TRUE(Contains(disks,
+                         "--- IDN>[FDISK]\r\n\r\n012  ID>[FDISK012   ]\r\n012   1>Flight manual\r\n"
+                         "012   2>  page 2\r\n012   3>\r\n012   4>end\r\n"))
         << disks;
 
     // The same text again writes nothing and says so.
     const CliResult again = RunCli({"describe", store, "12", "Flight manual\\n  page 2\\n\\nend"});
     EXPECT_EQ(again.exitCode, 0);
-    EXPECT_NE(again.err.find("unchanged"), std::string::npos);
+    EXPECT_TRUE(Contains(again.err, "unchanged"));
 
     // An empty text removes the description and its record.
     ASSERT_EQ(RunCli({"describe", store, "12", "", "--yes"}).exitCode, 0);
-    EXPECT_EQ(Mtype(store).find("012 "), std::string::npos);
+    EXPECT_FALSE(Contains(DisksTxt(store), "012 "));
 }
 
 TEST(CliStore, BackupAndRestoreAreByteIdentical) {
@@ -184,16 +151,15 @@ TEST(CliStore, BackupAndRestoreAreByteIdentical) {
     const std::string companion = ReadFileText(dir / "backup.txt");
     EXPECT_EQ(companion.rfind("Disk Descriptions For USB Image File '" + backup + "'\r\n", 0), 0u)
         << companion;
-    EXPECT_NE(companion.find("003   1>kept\r\n"), std::string::npos);
-    EXPECT_NE(companion.find("999 SRC>" + image + "\r\n"), std::string::npos);
+    EXPECT_TRUE(Contains(companion, "003   1>kept\r\n"));
+    EXPECT_TRUE(Contains(companion, "999 SRC>" + image + "\r\n"));
 
     // Restore onto another store: the result is the original, byte for byte.
     const std::string other = CopyOfMasterStore(dir, "other.img");
     const CliResult restored = RunCli({"restore", backup, other, "--yes"});
     ASSERT_EQ(restored.exitCode, 0) << restored.err;
     EXPECT_TRUE(SameBytes(other, store));
-    const CliResult listed = RunCli({"list", other, "--json"});
-    const nlohmann::json doc = nlohmann::json::parse(listed.out);
+    const nlohmann::json doc = ListJson(other);
     EXPECT_EQ(doc["slots"][2]["description"], "kept");
     EXPECT_EQ(doc["slots"][998]["id"], "BACKUP     ");
 }

@@ -18,10 +18,6 @@
 namespace quarnex::testing {
 namespace {
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 TEST(CliTerminal, QuestionsAreAskedAndProgressIsDrawn) {
     TempDir dir;
     const std::string store = CopyOfMasterStore(dir, "s.img");
@@ -32,12 +28,12 @@ TEST(CliTerminal, QuestionsAreAskedAndProgressIsDrawn) {
     const CliResult no = RunCli({"put", store, "2", image}, CliOptions{"n\n", false, true});
     EXPECT_EQ(no.exitCode, 1) << no.out;
     EXPECT_TRUE(Contains(no.out, "? Its image and description are replaced. [y/N] ")) << no.out;
-    EXPECT_NE(Region(store, SlotOffset(2), kImageBytes), ReadFileBytes(image));
+    EXPECT_NE(SlotImage(store, 2), ReadFileBytes(image));
 
     // Answered yes: written, with a progress line on the terminal.
     const CliResult yes = RunCli({"put", store, "2", image}, CliOptions{"y\n", false, true});
     EXPECT_EQ(yes.exitCode, 0) << yes.out;
-    EXPECT_EQ(Region(store, SlotOffset(2), kImageBytes), ReadFileBytes(image));
+    EXPECT_EQ(SlotImage(store, 2), ReadFileBytes(image));
     EXPECT_TRUE(Contains(yes.out, "Export To USB Disk(002) [")) << yes.out;
     EXPECT_TRUE(Contains(yes.out, "] 100%")) << yes.out;
 
@@ -74,11 +70,11 @@ TEST(CliTerminal, CtrlCCancelsABackup) {
                          "quarnex-cli: " + backup + " is incomplete and is refused by restore; " +
                              dir / "b.txt" + " was written (stopped at: Export of USB Disk("))
         << result.err;
-    EXPECT_NE(ReadFileText(dir / "b.txt").find("Disk Descriptions For USB Image File '" + backup),
-              std::string::npos);
-    const std::vector<unsigned char> slot0 = Region(store, 0, kImageBytes);
+    EXPECT_TRUE(
+        Contains(ReadFileText(dir / "b.txt"), "Disk Descriptions For USB Image File '" + backup));
+    const std::vector<unsigned char> slot0 = SlotImage(store, 0);
     EXPECT_EQ(RunCli({"restore", backup, store, "--yes"}).exitCode, 1);
-    EXPECT_EQ(Region(store, 0, kImageBytes), slot0);
+    EXPECT_EQ(SlotImage(store, 0), slot0);
 }
 
 TEST(CliLoopDevice, ListPutGetAndDescribeOnABlockDevice) {
@@ -88,9 +84,7 @@ TEST(CliLoopDevice, ListPutGetAndDescribeOnABlockDevice) {
     if (!loop.Attached()) {
         GTEST_SKIP() << loop.Problem();
     }
-    const CliResult listed = RunCli({"list", loop.Path(), "--json"});
-    ASSERT_EQ(listed.exitCode, 0) << listed.err;
-    EXPECT_EQ(nlohmann::json::parse(listed.out)["slots"][41]["id"], "FDISK042   ");
+    EXPECT_EQ(ListJson(loop.Path())["slots"][41]["id"], "FDISK042   ");
 
     const std::string image = dir / "in.img";
     WriteFileBytes(image, PatternImage(42, "LOOPED"));
@@ -102,10 +96,8 @@ TEST(CliLoopDevice, ListPutGetAndDescribeOnABlockDevice) {
     ASSERT_EQ(RunCli({"describe", loop.Path(), "42", "on loop", "--yes"}).exitCode, 0);
 
     // What reached the device is in the backing file.
-    EXPECT_EQ(Region(backing, SlotOffset(42), kImageBytes), ReadFileBytes(image));
-    const CliResult again = RunCli({"list", backing, "--json"});
-    ASSERT_EQ(again.exitCode, 0) << again.err;
-    const nlohmann::json slot = nlohmann::json::parse(again.out)["slots"][41];
+    EXPECT_EQ(SlotImage(backing, 42), ReadFileBytes(image));
+    const nlohmann::json slot = ListJson(backing)["slots"][41];
     EXPECT_EQ(slot["id"], "LOOPED     ");
     EXPECT_EQ(slot["description"], "on loop");
 }

@@ -1,12 +1,11 @@
 #include "cli/cli_test_store.hpp"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <memory>
 #include <stdexcept>
 
 #include "cli/cli_runner.hpp"
@@ -56,28 +55,42 @@ std::string CopyOfMasterStore(const TempDir& dir, const std::string& name) {
     return path;
 }
 
-std::vector<unsigned char> Region(const std::string& path, std::uint64_t offset,
-                                  std::size_t count) {
-    return ReadFileBytes(path, offset, count);
+std::vector<unsigned char> SlotImage(const std::string& store, int slot) {
+    return ReadFileBytes(store, SlotOffset(slot), kImageBytes);
+}
+
+std::string Label(const std::vector<unsigned char>& image, std::size_t offset) {
+    const auto at = image.begin() + static_cast<long>(offset);
+    return std::string(at, at + kLabelBytes);
+}
+
+std::string DisksTxt(const std::string& store) {
+    const std::string command = "mtype -i '" + store + "' ::DISKS.TXT 2>&1";
+    std::string text;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    char chunk[4096];
+    std::size_t n = 0;
+    while (pipe != nullptr && (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) {
+        text.append(chunk, n);
+    }
+    if (pipe != nullptr) {
+        ::pclose(pipe);
+    }
+    return text;
+}
+
+nlohmann::json ListJson(const std::string& store) {
+    const CliResult listed = RunCli({"list", store, "--json"});
+    EXPECT_EQ(listed.exitCode, 0) << listed.err;
+    return nlohmann::json::parse(listed.out);
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
 }
 
 bool SameBytes(const std::string& a, const std::string& b) {
-    std::ifstream first(a, std::ios::binary);
-    std::ifstream second(b, std::ios::binary);
-    if (!first || !second || FileSize(a) != FileSize(b)) {
-        return false;
-    }
-    std::vector<char> x(kSlotStride);
-    std::vector<char> y(kSlotStride);
-    while (first && second) {
-        first.read(x.data(), static_cast<std::streamsize>(x.size()));
-        second.read(y.data(), static_cast<std::streamsize>(y.size()));
-        if (first.gcount() != second.gcount() ||
-            !std::equal(x.begin(), x.begin() + first.gcount(), y.begin())) {
-            return false;
-        }
-    }
-    return true;
+    return std::system(("cmp -s '" + a + "' '" + b + "'").c_str()) == 0;
 }
 
 std::uint64_t FileSizeOrZero(const std::string& path) {
@@ -87,10 +100,7 @@ std::uint64_t FileSizeOrZero(const std::string& path) {
 
 std::uint64_t AllocatedBytes(const std::string& path) {
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-        return 0;
-    }
-    return static_cast<std::uint64_t>(info.st_blocks) * 512;
+    return ::stat(path.c_str(), &info) == 0 ? static_cast<std::uint64_t>(info.st_blocks) * 512 : 0;
 }
 
 std::vector<unsigned char> PatternImage(unsigned seed, const std::string& label) {

@@ -1,8 +1,10 @@
 #pragma once
-// A formatted store file made once by the tool under test, and fresh sparse
-// copies of it for each test.
+// A formatted store file made once by the tool under test, fresh sparse
+// copies of it for each test, and the looks into stores and outputs the
+// tests share.
 
 #include <cstdint>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -17,11 +19,22 @@ const std::string& MasterStore();
 // A sparse copy of the master store in dir.
 std::string CopyOfMasterStore(const TempDir& dir, const std::string& name);
 
-// Bytes of a file region, compared as a whole.
-std::vector<unsigned char> Region(const std::string& path, std::uint64_t offset, std::size_t count);
+// The image bytes of a slot.
+std::vector<unsigned char> SlotImage(const std::string& store, int slot);
 
-// True when both files have the same length and bytes (read in slot-sized
-// chunks, so whole stores compare without loading them).
+// The 11 label bytes of an image at offset (the boot sector's or the root
+// directory's).
+std::string Label(const std::vector<unsigned char>& image, std::size_t offset);
+
+// DISKS.TXT inside slot 0 as mtype reads it ("... not found" when absent).
+std::string DisksTxt(const std::string& store);
+
+// "list --json" of a store, which must succeed.
+nlohmann::json ListJson(const std::string& store);
+
+bool Contains(const std::string& text, const std::string& part);
+
+// True when both files have the same length and bytes.
 bool SameBytes(const std::string& a, const std::string& b);
 
 // Length of a file, 0 when it does not exist (yet).
