@@ -6,19 +6,13 @@
 
 #include "frame/text.hpp"
 #include "store/store_paths.hpp"
-#include "support/test_world.hpp"
+#include "store_world.hpp"
 
 namespace quarnex {
 namespace {
 
+using testing::SetGridIds;
 using testing::TestWorld;
-
-void SetIds(ProgramState& state, const std::string& base, bool numbered) {
-    for (int row = 1; row < 1000; ++row) {
-        const std::string id = PadRight(base + (numbered ? ThreeDigits(row) : ""), 11);
-        state.window.grid.SetCell(row, 1, " " + id + " ");
-    }
-}
 
 void ClearColumn2(ProgramState& state) {
     for (int row = 1; row < 1000; ++row) {
@@ -31,14 +25,10 @@ void ClearColumn2(ProgramState& state) {
     state.BaseIdPresent = state.BaseIdNumbered = false;
 }
 
-constexpr const char* kHeaderLines =
-    "\r\nList Includes:\r\n   Floppy Disk Base Id (Numbered)\r\n"
-    "   Disk Images With Descriptions\r\n   Disk Images With Altered Disk IDs\r\n\r\n";
-
 TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecord) {
     TestWorld w;
     ProgramState& s = w.state;
-    SetIds(s, "FDISK", true);
+    SetGridIds(s, "FDISK", true);
     s.BaseId = "FDISK";
     s.BaseIdPresent = s.BaseIdNumbered = true;
     s.window.grid.SetCell(7, 2, "First line\r\n\r\n  indented");
@@ -48,7 +38,7 @@ TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecord) {
     s.window.grid.SetCell(31, 1, " -----------  ");
 
     const std::string expected = "Disk Descriptions For USB Image File 'sdb/DISKS.TXT'\r\n" +
-                                 std::string(kHeaderLines) +
+                                 std::string(testing::kListHeader) +
                                  "--- IDN>[FDISK]\r\n"
                                  "\r\n007 SRC>/home/u/dos.img\r\n007  ID>[FDISK007   ]\r\n"
                                  "007   1>First line\r\n007   2>\r\n007   3>  indented\r\n"
@@ -59,14 +49,14 @@ TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecord) {
     EXPECT_EQ(ComposeDescriptions(s, "sdb/DISKS.TXT"), expected);
 
     // Unnumbered base, and a base too long for its field is written as read.
-    SetIds(s, "ABC", false);
+    SetGridIds(s, "ABC", false);
     s.BaseId = "ABC";
     s.BaseIdNumbered = false;
     s.DiskSources.fill("");
     s.window.grid.SetCell(7, 2, "");
     s.window.grid.SetCell(999, 2, "x\r\n");
     EXPECT_EQ(ComposeDescriptions(s, "n"), "Disk Descriptions For USB Image File 'n'\r\n" +
-                                               std::string(kHeaderLines) +
+                                               std::string(testing::kListHeader) +
                                                "---  ID>[ABC]\r\n\r\n999  ID>[ABC        ]\r\n"
                                                "999   1>x\r\n\r\n");
     s.BaseId = "A VERY LONG BASE";
@@ -79,7 +69,7 @@ TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecord) {
 TEST(DescriptionsFormat, DescriptionsPastLine999JoinTheLastLine) {
     TestWorld w;
     ProgramState& s = w.state;
-    SetIds(s, "B", true);
+    SetGridIds(s, "B", true);
     s.BaseId = "B";
     s.BaseIdNumbered = true;
     std::string description;
@@ -100,7 +90,7 @@ TEST(DescriptionsFormat, DescriptionsPastLine999JoinTheLastLine) {
 TEST(DescriptionsFormat, SavedDescriptionsComeBackFromTheFile) {
     TestWorld w;
     ProgramState& s = w.state;
-    SetIds(s, "FDISK", true);
+    SetGridIds(s, "FDISK", true);
     s.window.grid.SetCell(3, 1, " OTHER       ");
     s.BaseId = "FDISK";
     s.BaseIdPresent = s.BaseIdNumbered = true;
@@ -183,7 +173,7 @@ TEST(DescriptionsFormat, BaseIdIsDerivedFromElevenAgreeingRows) {
         s.BaseIdPresent = s.BaseIdNumbered = false;
         DeriveBaseId(s);
     };
-    SetIds(s, "FDISK", true);
+    SetGridIds(s, "FDISK", true);
     derive();
     EXPECT_EQ(s.BaseId, "FDISK");
     EXPECT_TRUE(s.BaseIdPresent && s.BaseIdNumbered);
@@ -194,7 +184,7 @@ TEST(DescriptionsFormat, BaseIdIsDerivedFromElevenAgreeingRows) {
     EXPECT_TRUE(s.BaseIdPresent);
     EXPECT_FALSE(s.BaseIdNumbered);
 
-    SetIds(s, "ABC", false);
+    SetGridIds(s, "ABC", false);
     derive();
     EXPECT_EQ(s.BaseId, "ABC");
     EXPECT_TRUE(s.BaseIdPresent && !s.BaseIdNumbered);
@@ -236,17 +226,18 @@ TEST(DescriptionsFormat, BaseIdIsDerivedFromElevenAgreeingRows) {
 }
 
 TEST(DescriptionsFormat, OutputNamesTakeTheTxtExtension) {
-    EXPECT_EQ(DescriptionsOutputName("sdb/DISKS.TXT"), "sdb/DISKS.txt");
-    EXPECT_EQ(DescriptionsOutputName("/home/u/store.img"), "/home/u/store.txt");
-    EXPECT_EQ(DescriptionsOutputName("/home/u.v/store"), "/home/u.v/store.txt");
-    EXPECT_EQ(DescriptionsOutputName("/a/b.tar.gz"), "/a/b.txt");
-    EXPECT_EQ(DescriptionsOutputName("plain"), "plain.txt");
+    for (const auto& [in, out] : {std::pair{"sdb/DISKS.TXT", "sdb/DISKS.txt"},
+                                  {"/home/u.v/store", "/home/u.v/store.txt"},
+                                  {"/a/b.tar.gz", "/a/b.txt"},
+                                  {"plain", "plain.txt"}}) {
+        EXPECT_EQ(DescriptionsOutputName(in), out);
+    }
 }
 
 TEST(DescriptionsFormat, MutatedAndTruncatedFilesNeverCrashTheReader) {
     TestWorld w;
     ProgramState& s = w.state;
-    SetIds(s, "FDISK", true);
+    SetGridIds(s, "FDISK", true);
     s.BaseId = "FDISK";
     s.BaseIdNumbered = s.BaseIdPresent = true;
     for (int row = 1; row < 1000; row += 37) {

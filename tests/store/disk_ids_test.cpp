@@ -4,6 +4,8 @@
 
 #include <unistd.h>
 
+#include <cstring>
+
 #include "frame/layout.hpp"
 #include "frame/text.hpp"
 #include "mainwindow/menu_model.hpp"
@@ -32,25 +34,18 @@ struct IdCellLog final : GridListener {
 
 TEST(DiskIds, LabelBytesOutsideThePrintableRangeMakeTheIdEmpty) {
     std::array<std::byte, 512> boot{};
-    const auto put = [&](const std::string& label) {
-        for (std::size_t i = 0; i < 11; ++i) {
-            boot[43 + i] = static_cast<std::byte>(label[i]);
-        }
-    };
     EXPECT_EQ(DiskIdFromBootSector(boot), "") << "never formatted: all zero";
-    put("FDISK001   ");
-    EXPECT_EQ(DiskIdFromBootSector(boot), "FDISK001   ");
-    EXPECT_EQ(DiskIdCell(DiskIdFromBootSector(boot)), " FDISK001    ");
-    put("ABC\x7F"
-        "DEFGHIJ");
-    EXPECT_EQ(DiskIdFromBootSector(boot),
-              "ABC\x7F"
-              "DEFGHIJ");
-    put("ABC\x80"
-        "DEFGHIJ");
-    EXPECT_EQ(DiskIdCell(DiskIdFromBootSector(boot)), " ----------- ");
-    put("ABCDEFGHIJ\x1F");
-    EXPECT_EQ(DiskIdFromBootSector(boot), "");
+    for (const auto& [label, id] : {std::pair<std::string, std::string>{"ABC\x7F"
+                                                                        "DEFGHIJ",
+                                                                        "ABC\x7F"
+                                                                        "DEFGHIJ"},
+                                    {"ABC\x80"
+                                     "DEFGHIJ",
+                                     ""},
+                                    {"ABCDEFGHIJ\x1F", ""}}) {
+        std::memcpy(boot.data() + 43, label.data(), 11);
+        EXPECT_EQ(DiskIdFromBootSector(boot), id);
+    }
 }
 
 TEST(DiskIds, LoadsEverySlotOfTheStoreIntoTheGrid) {
@@ -72,10 +67,7 @@ TEST(DiskIds, LoadsEverySlotOfTheStoreIntoTheGrid) {
     EXPECT_EQ(grid.Cell(999, 1), " LAST SLOT   ");
     EXPECT_EQ(grid.Cell(0, 1), " Disk ID") << "slot 0 never reaches the grid";
     EXPECT_EQ(w.state.window.dialogs.usbIdText, "MY STORE");
-    EXPECT_EQ(w.state.window.frameCaption,
-              " Disk Selector (??"
-              "?) [sdb (" +
-                  w.store + ")] ");
+    EXPECT_EQ(w.state.window.frameCaption, " Disk Selector (?\?\?) [sdb (" + w.store + ")] ");
     EXPECT_EQ(w.state.window.menus[MenuId::File_Menu_Format].caption,
               "&Format  USB  sdb  Disks(0-999)");
     EXPECT_EQ(w.ui.actionLabels, (std::vector<std::string>{"", "Loading Disk IDs"}));
@@ -83,15 +75,12 @@ TEST(DiskIds, LoadsEverySlotOfTheStoreIntoTheGrid) {
     EXPECT_TRUE(w.ui.messages.empty());
 
     // 1000 reads of one sector each, at every slot start and nowhere else.
-    std::vector<std::uint64_t> seeks;
     for (const auto& record : w.devices.Log()) {
-        if (record.op == FaultOp::Seek) {
-            seeks.push_back(record.count);
-        }
         if (record.op == FaultOp::Read) {
             EXPECT_EQ(record.count, 512u);
         }
     }
+    const std::vector<std::uint64_t> seeks = w.Seeks();
     ASSERT_EQ(seeks.size(), 1000u);
     EXPECT_EQ(seeks[1], 1572864u);
     EXPECT_EQ(seeks[999], 1571291136u);

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "frame/text.hpp"
-#include "store/store_transfer_world.hpp"
+#include "store_world.hpp"
 
 namespace quarnex {
 namespace {
@@ -17,7 +17,7 @@ using testing::FaultOp;
 using testing::FileSize;
 using testing::ReadFileBytes;
 using testing::SlotMarked;
-using testing::TransferWorld;
+using testing::StoreWorld;
 
 constexpr unsigned kStoreSeed = 20;
 constexpr unsigned kFileSeed = 90;
@@ -31,21 +31,8 @@ bool FileExists(const std::string& path) {
     return ::access(path.c_str(), F_OK) == 0;
 }
 
-// Runs a copy with the progress label watched: how many flushes of path had
-// happened when "Finished" was first shown.
-struct FinishedWatch {
-    explicit FinishedWatch(TransferWorld& w, std::string path) {
-        w.ui.onPump = [&w, this, path](int) {
-            if (flushes < 0 && w.state.window.status.progressLabel == "Progress      Finished") {
-                flushes = w.devices.Count(FaultOp::Flush, path);
-            }
-        };
-    }
-    int flushes = -1;
-};
-
 TEST(StoreFileDialogs, CancelledDialogsAreSilentAndChangeNothing) {
-    TransferWorld w;
+    StoreWorld w;
     std::string path;
     EXPECT_FALSE(fntCopyUSBToFile(w.ctx, path));
     std::string importPath;
@@ -79,7 +66,7 @@ TEST(CopyFileToUSB, RefusesFilesOfAnyOtherLengthBeforeOpeningAnything) {
     };
     for (const Length& length : {Length{1572863999, "1,572,863,999"},
                                  Length{1572864001, "1,572,864,001"}, Length{0, "0"}}) {
-        TransferWorld w;
+        StoreWorld w;
         const std::string file = w.dir / "short.img";
         testing::MakeSparseFile(file, length.size);
         w.ui.fileAnswers.push_back(file);
@@ -98,7 +85,7 @@ TEST(CopyFileToUSB, RefusesFilesOfAnyOtherLengthBeforeOpeningAnything) {
     }
 
     // A named file that does not exist is a trapped error.
-    TransferWorld w;
+    StoreWorld w;
     std::string missing = w.dir / "missing.img";
     EXPECT_FALSE(fntCopyFileToUSB(w.ctx, missing));
     ASSERT_EQ(w.ui.messages.size(), 1u);
@@ -108,18 +95,15 @@ TEST(CopyFileToUSB, RefusesFilesOfAnyOtherLengthBeforeOpeningAnything) {
 }
 
 TEST(CopyUSBToFile, CopiesEveryByteReplacesTheTargetAndWritesTheCompanionFile) {
-    TransferWorld w;
-    w.FormatSlotZero();
-    testing::MarkSlots(w.store, kStoreSeed);
-    for (int slot = 1; slot < kSlotCount; ++slot) {
-        const std::string label = Label(slot);
-        testing::PutBytes(w.store, SlotOffset(slot) + kLabelOffset,
-                          Bytes(label.begin(), label.end()));
+    StoreWorld w;
+    testing::MarkSlots(w.store, kStoreSeed, {0, 1, 2, 499, 500, 501, 998, 999});
+    for (const int slot : {1, 500, 999}) {
+        w.PutLabel(slot, Label(slot));
     }
     const std::string target = w.dir / "backup.img";
     testing::MakeSparseFile(target, kStoreBytes + 4096);  // an older, longer file
     w.ui.fileAnswers.push_back(target);
-    FinishedWatch watch(w, target);
+    const int& flushesAtFinished = w.FlushesAtFinished(target);
 
     std::string path;
     EXPECT_TRUE(fntCopyUSBToFile(w.ctx, path));
@@ -128,11 +112,9 @@ TEST(CopyUSBToFile, CopiesEveryByteReplacesTheTargetAndWritesTheCompanionFile) {
     EXPECT_EQ(FileSize(target), kStoreBytes) << "the old file's tail must be gone";
     EXPECT_EQ(testing::FirstDifferentSlot(target, w.store), -1);
     for (const int slot : {1, 500, 999}) {
-        const std::string label = Label(slot);
-        EXPECT_EQ(ReadFileBytes(target, SlotOffset(slot) + 43, 11),
-                  Bytes(label.begin(), label.end()));
+        EXPECT_EQ(ReadFileBytes(target, SlotOffset(slot) + 43, 11), testing::Text(Label(slot)));
     }
-    EXPECT_GE(watch.flushes, 1) << "Finished shown before the file was flushed";
+    EXPECT_GE(flushesAtFinished, 1) << "Finished shown before the file was flushed";
     EXPECT_TRUE(w.ui.messages.empty());
     ASSERT_GE(w.ui.actionLabels.size(), 2u);
     EXPECT_EQ(w.ui.actionLabels[1], "Export of USB Disk(000) to " + ShortenPath(target));
@@ -153,24 +135,20 @@ TEST(CopyUSBToFile, FailuresAndCancelStopTheCopyAndCloseEverything) {
         const char* reportSource;
     };
     const Case cases[] = {
-        {"store cannot be opened", Fault{FaultOp::Open, 1, "usbstore", EACCES, 0}, 0, -1,
-         "GetHandle"},
-        {"target cannot be created", Fault{FaultOp::Open, 1, "backup", EROFS, 0}, 0, -1,
-         "GetHandle"},
-        {"first read fails", Fault{FaultOp::Read, 1, "usbstore", EIO, 0}, 0, 0, "ReadPtr.ReadFile"},
-        {"read 3 fails", Fault{FaultOp::Read, 3, "usbstore", EIO, 0}, 0, 2, "ReadPtr.ReadFile"},
+        {"store cannot be opened", Fault{FaultOp::Open, 1, "usbstore", EACCES}, 0, -1, "GetHandle"},
+        {"target cannot be created", Fault{FaultOp::Open, 1, "backup", EROFS}, 0, -1, "GetHandle"},
+        {"first read fails", Fault{FaultOp::Read, 1, "usbstore", EIO}, 0, 0, "ReadPtr.ReadFile"},
+        {"read 3 fails", Fault{FaultOp::Read, 3, "usbstore", EIO}, 0, 2, "ReadPtr.ReadFile"},
         {"read 3 comes up short", Fault{FaultOp::Read, 3, "usbstore", 0, 512}, 0, 2,
          "ReadPtr.ReadFile"},
-        {"write 2 fails", Fault{FaultOp::Write, 2, "backup", ENOSPC, 0}, 0, 1,
-         "WritePtr.WriteFile"},
-        {"flush fails", Fault{FaultOp::Flush, 1, "backup", EIO, 0}, 0, 1000,
-         "CloseDevHandle.Flush"},
+        {"write 2 fails", Fault{FaultOp::Write, 2, "backup", ENOSPC}, 0, 1, "WritePtr.WriteFile"},
+        {"flush fails", Fault{FaultOp::Flush, 1, "backup", EIO}, 0, 1000, "CloseDevHandle.Flush"},
         {"cancel after read 3", std::nullopt, 3, 2, nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TransferWorld w;
-        testing::MarkSlots(w.store, kStoreSeed);
+        StoreWorld w;
+        testing::MarkSlots(w.store, kStoreSeed, {0, 1, 2});
         // Without an extension the companion file is the name + ".txt".
         const std::string target = w.dir / "backup";
         w.Arm(c.fault, FaultOp::Read, c.cancelAfterRead);
@@ -194,8 +172,8 @@ TEST(CopyUSBToFile, FailuresAndCancelStopTheCopyAndCloseEverything) {
     }
 
     // The store itself chosen as the target: refused before anything opens.
-    TransferWorld w;
-    testing::MarkSlots(w.store, kStoreSeed);
+    StoreWorld w;
+    testing::MarkSlots(w.store, kStoreSeed, {999});
     std::string self = w.store;
     EXPECT_FALSE(fntCopyUSBToFile(w.ctx, self));
     EXPECT_EQ(w.ui.messages.size(), 1u);
@@ -205,20 +183,21 @@ TEST(CopyUSBToFile, FailuresAndCancelStopTheCopyAndCloseEverything) {
 }
 
 TEST(CopyFileToUSB, WritesTheWholeFileOntoTheStoreAndResetsTheWindow) {
-    TransferWorld w;
-    testing::MarkSlots(w.store, kStoreSeed);
+    StoreWorld w;
+    const std::vector<int> marked = {0, 1, 2, 499, 501, 998, 999};
+    testing::MarkSlots(w.store, kStoreSeed, marked);
     const std::string file = w.dir / "import.img";
     testing::MakeSparseFile(file, kStoreBytes);
-    testing::MarkSlots(file, kFileSeed);
+    testing::MarkSlots(file, kFileSeed, marked);
     testing::PutPattern(file, SlotOffset(500), kSlotStride, 3);
     w.ui.fileAnswers.push_back(file);
-    FinishedWatch watch(w, w.store);
+    const int& flushesAtFinished = w.FlushesAtFinished(w.store);
 
     std::string path;
     EXPECT_TRUE(CopyFileToUSBCommand(w.ctx, path));
 
     EXPECT_EQ(testing::FirstDifferentSlot(w.store, file), -1);
-    EXPECT_GE(watch.flushes, 1) << "Finished shown before the store was flushed";
+    EXPECT_GE(flushesAtFinished, 1) << "Finished shown before the store was flushed";
     EXPECT_TRUE(w.ui.messages.empty());
     const std::vector<std::string>& labels = w.ui.actionLabels;
     EXPECT_NE(std::find(labels.begin(), labels.end(),
@@ -248,37 +227,38 @@ TEST(CopyFileToUSB, IncompleteImportsShowFailedAndKeepTheLaterSlots) {
         const char* reportSource;
     };
     const Case cases[] = {
-        {"file cannot be opened", Fault{FaultOp::Open, 1, "import", EACCES, 0}, 0, false, 0, false,
+        {"file cannot be opened", Fault{FaultOp::Open, 1, "import", EACCES}, 0, false, 0, false,
          "GetHandle"},
-        {"volume cannot be opened", Fault{FaultOp::Open, 1, "usbstore", EACCES, 0}, 0, false, 0,
-         false, "GetHandle"},
-        {"volume cannot be dismounted", Fault{FaultOp::Dismount, 1, "usbstore", EBUSY, 0}, 0, false,
-         0, false, "UnmountVolume"},
-        {"device cannot be opened", Fault{FaultOp::Open, 2, "usbstore", EACCES, 0}, 0, false, 0,
-         false, "GetHandle"},
-        {"read 3 fails", Fault{FaultOp::Read, 3, "import", EIO, 0}, 0, true, 2, true,
+        {"volume cannot be opened", Fault{FaultOp::Open, 1, "usbstore", EACCES}, 0, false, 0, false,
+         "GetHandle"},
+        {"volume cannot be dismounted", Fault{FaultOp::Dismount, 1, "usbstore", EBUSY}, 0, false, 0,
+         false, "UnmountVolume"},
+        {"device cannot be opened", Fault{FaultOp::Open, 2, "usbstore", EACCES}, 0, false, 0, false,
+         "GetHandle"},
+        {"read 3 fails", Fault{FaultOp::Read, 3, "import", EIO}, 0, true, 2, true,
          "ReadPtr.ReadFile"},
-        {"first write fails", Fault{FaultOp::Write, 1, "usbstore", EIO, 0}, 0, true, 0, true,
+        {"first write fails", Fault{FaultOp::Write, 1, "usbstore", EIO}, 0, true, 0, true,
          "WritePtr.WriteFile"},
-        {"write 3 fails", Fault{FaultOp::Write, 3, "usbstore", EIO, 0}, 0, true, 2, true,
+        {"write 3 fails", Fault{FaultOp::Write, 3, "usbstore", EIO}, 0, true, 2, true,
          "WritePtr.WriteFile"},
-        {"flush fails", Fault{FaultOp::Flush, 1, "usbstore", EIO, 0}, 0, true, 1000, true,
+        {"flush fails", Fault{FaultOp::Flush, 1, "usbstore", EIO}, 0, true, 1000, true,
          "CloseDevHandle.Flush"},
         {"cancel after write 3", std::nullopt, 3, true, 3, true, nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TransferWorld w;
-        testing::MarkSlots(w.store, kStoreSeed);
+        StoreWorld w;
+        const std::vector<int> checked = {0, 1, 2, 3, 4, 999};
+        testing::MarkSlots(w.store, kStoreSeed, checked);
         const std::string file = w.dir / "import.img";
         testing::MakeSparseFile(file, kStoreBytes);
-        testing::MarkSlots(file, kFileSeed);
+        testing::MarkSlots(file, kFileSeed, checked);
         w.Arm(c.fault, FaultOp::Write, c.cancelAfterWrite);
         std::string path = file;
 
         EXPECT_EQ(CopyFileToUSBCommand(w.ctx, path), c.ran);
 
-        for (const int slot : {0, 1, 2, 3, 4, 999}) {
+        for (const int slot : checked) {
             const bool fromFile = slot < c.slotsCopied;
             EXPECT_TRUE(SlotMarked(w.store, slot, fromFile ? kFileSeed : kStoreSeed)) << slot;
         }
