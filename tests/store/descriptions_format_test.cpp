@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 #include "frame/text.hpp"
@@ -166,63 +167,45 @@ TEST(DescriptionsFormat, ReaderSkipsWhatIsNotARecordAndToleratesLineEnds) {
 }
 
 TEST(DescriptionsFormat, BaseIdIsDerivedFromElevenAgreeingRows) {
-    TestWorld w;
-    ProgramState& s = w.state;
-    const auto derive = [&] {
-        s.BaseId.clear();
-        s.BaseIdPresent = s.BaseIdNumbered = false;
-        DeriveBaseId(s);
+    struct Case {
+        const char* name;
+        std::function<std::string(int row)> id;  // the Disk ID shown in the row
+        bool present;
+        const char* base;  // nullptr: not looked at
+        bool numbered;
     };
-    SetGridIds(s, "FDISK", true);
-    derive();
-    EXPECT_EQ(s.BaseId, "FDISK");
-    EXPECT_TRUE(s.BaseIdPresent && s.BaseIdNumbered);
-
-    s.window.grid.Reset(false);  // every slot unreadable
-    derive();
-    EXPECT_EQ(s.BaseId, "-----------");
-    EXPECT_TRUE(s.BaseIdPresent);
-    EXPECT_FALSE(s.BaseIdNumbered);
-
-    SetGridIds(s, "ABC", false);
-    derive();
-    EXPECT_EQ(s.BaseId, "ABC");
-    EXPECT_TRUE(s.BaseIdPresent && !s.BaseIdNumbered);
-
-    // Ten numbered rows and then a different one establish nothing; the
-    // eleventh agreeing row does.
-    for (int row = 1; row < 1000; ++row) {
-        s.window.grid.SetCell(row, 1, " X" + std::to_string(row) + "QQQ ");
+    const auto agreeing = [](int count, const std::string& prefix) {
+        return [count, prefix](int row) {
+            return row <= count ? prefix + ThreeDigits(row) : "X" + std::to_string(row) + "QQQ";
+        };
+    };
+    const Case cases[] = {
+        {"numbered", [](int row) { return "FDISK" + ThreeDigits(row); }, true, "FDISK", true},
+        {"unreadable", [](int) { return std::string("-----------"); }, true, "-----------", false},
+        {"unnumbered", [](int) { return std::string("ABC"); }, true, "ABC", false},
+        {"ten numbered rows establish nothing", agreeing(10, "NUM"), false, nullptr, false},
+        {"the eleventh agreeing row does", agreeing(11, "NUM"), true, "NUM", true},
+        // The empty prefix equals the starting candidate, so ten rows suffice.
+        {"bare numbers", agreeing(10, ""), true, "", true},
+        // Short IDs are unnumbered rows and never stop the search early.
+        {"short IDs", [](int row) { return std::string(row % 2 == 0 ? "7" : "AB"); }, false, "AB",
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestWorld w;
+        for (int row = 1; row < 1000; ++row) {
+            w.state.window.grid.SetCell(row, 1, " " + c.id(row) + " ");
+        }
+        DeriveBaseId(w.state);
+        EXPECT_EQ(w.state.BaseIdPresent, c.present);
+        if (c.base != nullptr) {
+            EXPECT_EQ(w.state.BaseId, c.base) << "the candidate as the loop left it";
+        }
+        if (c.present) {
+            EXPECT_EQ(w.state.BaseIdNumbered, c.numbered);
+        }
     }
-    for (int row = 1; row <= 10; ++row) {
-        s.window.grid.SetCell(row, 1, " NUM" + ThreeDigits(row) + " ");
-    }
-    derive();
-    EXPECT_FALSE(s.BaseIdPresent);
-    s.window.grid.SetCell(11, 1, " NUM011 ");
-    derive();
-    EXPECT_TRUE(s.BaseIdPresent && s.BaseIdNumbered);
-    EXPECT_EQ(s.BaseId, "NUM");
-
-    // Bare numbers: the empty prefix equals the starting candidate, so ten
-    // rows suffice.
-    for (int row = 1; row < 1000; ++row) {
-        s.window.grid.SetCell(row, 1, " Y" + std::to_string(row) + "ZZZ ");
-    }
-    for (int row = 1; row <= 10; ++row) {
-        s.window.grid.SetCell(row, 1, " " + ThreeDigits(row) + " ");
-    }
-    derive();
-    EXPECT_TRUE(s.BaseIdPresent && s.BaseIdNumbered);
-    EXPECT_EQ(s.BaseId, "");
-
-    // Short IDs are unnumbered rows and never stop the search early.
-    for (int row = 1; row < 1000; ++row) {
-        s.window.grid.SetCell(row, 1, row % 2 == 0 ? " 7 " : " AB ");
-    }
-    derive();
-    EXPECT_FALSE(s.BaseIdPresent);
-    EXPECT_EQ(s.BaseId, "AB") << "the candidate as the loop left it";
 }
 
 TEST(DescriptionsFormat, OutputNamesTakeTheTxtExtension) {

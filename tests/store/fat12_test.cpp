@@ -56,18 +56,18 @@ TEST(Fat12, FatCodecPacksTwelveBitEntriesWithoutDisturbingNeighbours) {
 
 TEST(Fat12, BlankVolumeHasTheFloppyLayoutAndItsLabelTwice) {
     const Image image = Blank("MYLABEL");
-    EXPECT_EQ(Get16(image, 11), 512);
-    EXPECT_EQ(Get16(image, 19), 2880);
-    EXPECT_EQ(Get16(image, 17), 224);
-    EXPECT_EQ(std::to_integer<int>(image[21]), 0xF0);
-    EXPECT_EQ(Bytes(image, 43, 11), "MYLABEL    ");
-    EXPECT_EQ(Bytes(image, 54, 8), "FAT12   ");
-    EXPECT_EQ(Bytes(image, 9728, 11), "MYLABEL    ");
-    EXPECT_EQ(std::to_integer<int>(image[9728 + 11]), 0x08);
-    EXPECT_EQ(std::to_integer<int>(image[510]), 0x55);
-    EXPECT_EQ(std::to_integer<int>(image[511]), 0xAA);
-    EXPECT_EQ(Bytes(image, 512, 3), std::string("\xF0\xFF\xFF", 3));
-    EXPECT_EQ(Bytes(image, 512 + 4608, 3), std::string("\xF0\xFF\xFF", 3));
+    // 512-byte sectors, 224 root entries, 2880 sectors, media F0, both FATs
+    // starting F0 FF FF, the label in the boot sector and as the root's first
+    // entry, and the boot signature.
+    for (const auto& [offset, bytes] : {std::pair<std::size_t, std::string>{11, {"\x00\x02", 2}},
+                                        {17, {"\xE0\x00\x40\x0B\xF0", 5}},
+                                        {43, "MYLABEL    FAT12   "},
+                                        {510, "\x55\xAA"},
+                                        {512, "\xF0\xFF\xFF"},
+                                        {512 + 4608, "\xF0\xFF\xFF"},
+                                        {9728, "MYLABEL    \x08"}}) {
+        EXPECT_EQ(Bytes(image, offset, bytes.size()), bytes) << offset;
+    }
     EXPECT_EQ(ReadBootLabel(image), "MYLABEL    ");
     EXPECT_EQ(FreeClusters(image, 0), kClusterCount);
     EXPECT_EQ(Blank("MYLABEL"), image) << "the same label must give the same bytes";
