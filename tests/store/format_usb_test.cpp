@@ -6,8 +6,6 @@
 #include <optional>
 
 #include "frame/text.hpp"
-#include "store/descriptions.hpp"
-#include "store/disk_ids.hpp"
 #include "store_world.hpp"
 
 namespace quarnex {
@@ -116,15 +114,6 @@ TEST(FormatUsb, WritesEverySlotFromTheTemplateWithSlotZeroLast) {
         EXPECT_EQ(w.state.DiskSources.at(n), "");
     }
     w.ExpectSettled();
-
-    // Loading the formatted store shows the new IDs and creates a
-    // descriptions file whose base is derived from them.
-    ASSERT_TRUE(LoadDiskIds(w.ctx));
-    EXPECT_EQ(w.state.window.grid.Cell(1, 1), " FDISK001    ");
-    EXPECT_EQ(w.state.window.grid.Cell(999, 1), " FDISK999    ");
-    EXPECT_EQ(w.state.window.dialogs.usbIdText, "MYSTICK");
-    LoadDescriptions(w.ctx);
-    EXPECT_EQ(w.Slot0File(), testing::kCreatedHeader + "--- IDN>[FDISK]\r\n");
 }
 
 TEST(FormatUsb, ATemplateThatCannotBeReadInFullWritesNothing) {
