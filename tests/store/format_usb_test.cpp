@@ -38,6 +38,12 @@ std::string Numbered(int slot) {
     return "FDISK" + ThreeDigits(slot) + "   ";
 }
 
+// A store with the checked slots marked and a blank template installed.
+struct FormatWorld : StoreWorld {
+    FormatWorld() { testing::MarkSlots(store, kOldSeed, kCheckedSlots); }
+    const Bytes templateBytes = InstallTemplate();
+};
+
 // Fills the tables of every slot, to see which entries a format empties.
 void FillTables(ProgramState& state) {
     for (int n = 0; n < kTableEntries; ++n) {
@@ -70,17 +76,16 @@ TEST(FormatUsb, LabelsForTheDeviceAndForNumberedAndUnnumberedBases) {
 }
 
 TEST(FormatUsb, WritesEverySlotFromTheTemplateWithSlotZeroLast) {
-    StoreWorld w;
+    FormatWorld w;
     testing::MarkSlots(w.store, kOldSeed, testing::AllSlots());
-    const Bytes templateBytes = w.InstallTemplate();
     FillTables(w.state);
     const int& flushesAtFinished = w.FlushesAtFinished("usbstore");
 
     EXPECT_TRUE(fntFormatUSB(w.ctx, " MYSTICK", "FDISK", 1));
 
-    EXPECT_TRUE(SlotFormatted(w.store, 0, templateBytes, "MYSTICK    "));
+    EXPECT_TRUE(SlotFormatted(w.store, 0, w.templateBytes, "MYSTICK    "));
     for (int slot = 1; slot < kSlotCount; ++slot) {
-        ASSERT_TRUE(SlotFormatted(w.store, slot, templateBytes, Numbered(slot))) << slot;
+        ASSERT_TRUE(SlotFormatted(w.store, slot, w.templateBytes, Numbered(slot))) << slot;
     }
     // One whole-slot write per slot, slot 0 after all the others.
     for (const testing::OpRecord& record : w.devices.Log()) {
@@ -136,18 +141,16 @@ TEST(FormatUsb, ATemplateThatCannotBeReadInFullWritesNothing) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        StoreWorld w;
-        testing::MarkSlots(w.store, kOldSeed, kCheckedSlots);
-        if (c.installed) {
-            w.InstallTemplate();
+        FormatWorld w;
+        if (!c.installed) {
+            std::filesystem::remove(w.dir / "QuarnCfg/FAT12.144");
         }
         FillTables(w.state);
         w.Arm(c.fault, FaultOp::Write, 0);
 
         EXPECT_FALSE(fntFormatUSB(w.ctx, "ID", "BASE", 1));
 
-        ASSERT_EQ(w.ui.messages.size(), 1u);
-        EXPECT_EQ(w.ui.messages[0].text.rfind(c.report, 0), 0u) << w.ui.messages[0].text;
+        w.ExpectReport(c.report.c_str());
         EXPECT_EQ(w.devices.Count(FaultOp::Open, "usbstore"), 0) << "the store is not opened";
         for (const int slot : {0, 1, 999}) {
             EXPECT_TRUE(SlotMarked(w.store, slot, kOldSeed)) << slot;
@@ -164,8 +167,7 @@ TEST(FormatUsb, ShortAndLongTemplatesGiveAtMostOneImageThenZeros) {
     const Bytes longer = testing::Pattern(0, kImageBytes + 4096, 10);
     for (const Bytes& bytes : {sector, longer}) {
         SCOPED_TRACE(bytes.size());
-        StoreWorld w;
-        testing::MarkSlots(w.store, kOldSeed, kCheckedSlots);
+        FormatWorld w;
         w.InstallTemplate(bytes);
         w.Arm(std::nullopt, FaultOp::Write, 2);  // cancelled after slot 2, to keep it short
 
@@ -218,9 +220,7 @@ TEST(FormatUsb, FailuresAndCancelAtEveryStepLeaveTheStoreAsDescribed) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        StoreWorld w;
-        testing::MarkSlots(w.store, kOldSeed, kCheckedSlots);
-        const Bytes templateBytes = w.InstallTemplate();
+        FormatWorld w;
         FillTables(w.state);
         w.Arm(c.fault, FaultOp::Write, c.cancelAfterWrite);
 
@@ -233,7 +233,7 @@ TEST(FormatUsb, FailuresAndCancelAtEveryStepLeaveTheStoreAsDescribed) {
                 continue;
             }
             if (c.formattedUpTo >= 0 && slot < failedSlot) {
-                EXPECT_TRUE(SlotFormatted(w.store, slot, templateBytes, Numbered(slot)))
+                EXPECT_TRUE(SlotFormatted(w.store, slot, w.templateBytes, Numbered(slot)))
                     << "slot " << slot;
             } else if (slot != failedSlot || !partlyWritten) {
                 EXPECT_TRUE(SlotMarked(w.store, slot, kOldSeed)) << "slot " << slot;
@@ -248,7 +248,7 @@ TEST(FormatUsb, FailuresAndCancelAtEveryStepLeaveTheStoreAsDescribed) {
                                        kOldSeed + static_cast<unsigned>(failedSlot)));
         }
         if (c.slotZeroWritten) {
-            EXPECT_TRUE(SlotFormatted(w.store, 0, templateBytes, "DEVID      "));
+            EXPECT_TRUE(SlotFormatted(w.store, 0, w.templateBytes, "DEVID      "));
         } else {
             EXPECT_TRUE(SlotMarked(w.store, 0, kOldSeed));
         }
@@ -271,9 +271,7 @@ TEST(FormatUsb, FailuresAndCancelAtEveryStepLeaveTheStoreAsDescribed) {
 }
 
 TEST(FormatUsbOnABlockDevice, SlotsReachTheBackingFileThroughALoopDevice) {
-    StoreWorld w;
-    testing::MarkSlots(w.store, kOldSeed, kCheckedSlots);
-    const Bytes templateBytes = w.InstallTemplate();
+    FormatWorld w;
     testing::LoopDevice loop(w.store);
     if (!loop.Attached()) {
         GTEST_SKIP() << loop.Problem();
@@ -285,9 +283,9 @@ TEST(FormatUsbOnABlockDevice, SlotsReachTheBackingFileThroughALoopDevice) {
 
     EXPECT_FALSE(fntFormatUSB(w.ctx, "LOOPSTORE", "LP", 1));
 
-    EXPECT_TRUE(SlotFormatted(w.store, 0, templateBytes, "LOOPSTORE  "))
+    EXPECT_TRUE(SlotFormatted(w.store, 0, w.templateBytes, "LOOPSTORE  "))
         << "the flush on close put slot 0 on the backing file";
-    EXPECT_TRUE(SlotFormatted(w.store, 3, templateBytes, "LP003      "));
+    EXPECT_TRUE(SlotFormatted(w.store, 3, w.templateBytes, "LP003      "));
     EXPECT_TRUE(SlotMarked(w.store, 4, kOldSeed));
     EXPECT_EQ(w.state.window.status.actionLabel, "Formatting USB  " + name + "  Disk(003)");
     EXPECT_EQ(w.devices.Count(FaultOp::Dismount, node), 1);
@@ -296,9 +294,7 @@ TEST(FormatUsbOnABlockDevice, SlotsReachTheBackingFileThroughALoopDevice) {
 }
 
 TEST(FormatDialog, OkFormatsWithTheCapitalsOfTheFirstElevenCharactersThenResets) {
-    StoreWorld w;
-    testing::MarkSlots(w.store, kOldSeed, kCheckedSlots);
-    const Bytes templateBytes = w.InstallTemplate();
+    FormatWorld w;
     DialogTexts& dialogs = w.state.window.dialogs;
     dialogs.usbIdText = " abcd";
     dialogs.usbBaseIdText = "abcdefghijklmnop";
@@ -311,9 +307,9 @@ TEST(FormatDialog, OkFormatsWithTheCapitalsOfTheFirstElevenCharactersThenResets)
 
     EXPECT_EQ(dialogs.usbIdText, " ABCD");
     EXPECT_EQ(dialogs.usbBaseIdText, "ABCDEFGHIJK");
-    EXPECT_TRUE(SlotFormatted(w.store, 0, templateBytes, "ABCD       "));
+    EXPECT_TRUE(SlotFormatted(w.store, 0, w.templateBytes, "ABCD       "));
     for (const int slot : {1, 2, 500, 999}) {
-        EXPECT_TRUE(SlotFormatted(w.store, slot, templateBytes, "ABCDEFGHIJK")) << slot;
+        EXPECT_TRUE(SlotFormatted(w.store, slot, w.templateBytes, "ABCDEFGHIJK")) << slot;
     }
     // The reset that follows: no store, no base, an empty grid.
     EXPECT_EQ(w.state.SelectedDevice, 0);
@@ -328,9 +324,7 @@ TEST(FormatDialog, OkFormatsWithTheCapitalsOfTheFirstElevenCharactersThenResets)
 }
 
 TEST(FormatDialog, TypedAccentsBecomeOneLabelByteEach) {
-    StoreWorld w;
-    testing::MarkSlots(w.store, kOldSeed, kCheckedSlots);
-    const Bytes templateBytes = w.InstallTemplate();
+    FormatWorld w;
     DialogTexts& dialogs = w.state.window.dialogs;
     dialogs.usbIdText = "b\xC3\xBChne-12345678";  // "bühne-12345678"
     dialogs.usbBaseIdText = "\xC3\xA9t\xC3\xA9";  // "été"
@@ -340,19 +334,18 @@ TEST(FormatDialog, TypedAccentsBecomeOneLabelByteEach) {
     EXPECT_FALSE(FormatDialogOk(w.ctx, w.store));
 
     EXPECT_EQ(dialogs.usbIdText, "B\xC3\xBCHNE-12345");
-    EXPECT_TRUE(SlotFormatted(w.store, 0, templateBytes, "B\xFCHNE-12345"));
-    EXPECT_TRUE(SlotFormatted(w.store, 7, templateBytes,
+    EXPECT_TRUE(SlotFormatted(w.store, 0, w.templateBytes, "B\xFCHNE-12345"));
+    EXPECT_TRUE(SlotFormatted(w.store, 7, w.templateBytes,
                               "\xE9T\xE9"
                               "007     "));
 }
 
 TEST(FormatDialog, OkStillResetsAfterAFailureAndRefusesAChangedSelection) {
     {
-        StoreWorld w;
-        w.InstallTemplate();
+        FormatWorld w;
         w.devices.Inject(Fault{FaultOp::Dismount, 1, "usbstore", EBUSY});
         EXPECT_FALSE(FormatDialogOk(w.ctx, w.store));
-        EXPECT_EQ(w.ui.messages.size(), 1u);
+        w.ExpectReport("UnmountVolume");
         EXPECT_EQ(w.devices.Count(FaultOp::Write), 0);
         EXPECT_EQ(w.state.SelectedDevice, 0) << "the window is reset in every case";
         w.ExpectSettled();
@@ -360,20 +353,17 @@ TEST(FormatDialog, OkStillResetsAfterAFailureAndRefusesAChangedSelection) {
     // The dialog does not block the window: another store may have been
     // selected, or none, since it was opened.
     for (const bool noneSelected : {false, true}) {
-        StoreWorld w;
-        testing::MarkSlots(w.store, kOldSeed, kCheckedSlots);
-        w.InstallTemplate();
+        FormatWorld w;
         w.state.window.dialogs.usbIdText = "abc";
         if (noneSelected) {
             w.state.SelectedDevice = 0;
         }
         EXPECT_FALSE(FormatDialogOk(w.ctx, w.dir / "other-store.img"));
-        ASSERT_EQ(w.ui.messages.size(), 1u);
-        EXPECT_EQ(w.ui.messages[0].title, "Format USB (1000 Floppy Images)");
-        EXPECT_EQ(w.ui.messages[0].text,
+        EXPECT_EQ(w.OnlyMessage(),
                   "The selected device changed after this dialog was opened.\r\n"
                   "Nothing was formatted.");
-        EXPECT_EQ(w.ui.messages[0].icon, MessageIcon::Exclamation);
+        EXPECT_EQ(w.ui.messages.at(0).title, "Format USB (1000 Floppy Images)");
+        EXPECT_EQ(w.ui.messages.at(0).icon, MessageIcon::Exclamation);
         EXPECT_TRUE(w.devices.Log().empty()) << "nothing may be opened";
         EXPECT_TRUE(SlotMarked(w.store, 0, kOldSeed));
         EXPECT_EQ(w.state.SelectedDevice, noneSelected ? 0 : 1) << "the selection stays";

@@ -122,8 +122,7 @@ TEST(ImportFromSlot, FailuresAndCancelMarkTheImageUnreliable) {
     w.state.DiskSources[0] = "kept";
     w.devices.Inject(Fault{FaultOp::Open, 1, "usbstore", EACCES, 0});
     EXPECT_FALSE(ImportFromSlot(w.ctx, 5));
-    ASSERT_EQ(w.ui.messages.size(), 1u);
-    EXPECT_NE(w.ui.messages[0].text.find("get a handle for " + w.store), std::string::npos);
+    w.ExpectReport(("get a handle for " + w.store).c_str());
     EXPECT_EQ(w.state.window.status.bufferCaption, "Image.img");
     EXPECT_EQ(w.state.DiskSources[0], "kept");
     EXPECT_EQ(w.state.window.status.progressLabel, "Progress");
@@ -251,7 +250,7 @@ TEST(ExportToSlotCommand, ReloadShowsTheImageLabelAndCarriedTexts) {
     EXPECT_FALSE(ExportToSlotCommand(v.ctx, 5));
     EXPECT_EQ(v.state.window.grid.Cell(5, 1), " ----------- ");
     EXPECT_EQ(v.state.DiskDescriptions[5], "");
-    EXPECT_EQ(v.ui.messages.size(), 1u);
+    v.ExpectReport("UnmountVolume");
     EXPECT_NE(v.Slot0File().find("Disk Descriptions For USB Image File 'sdb/DISKS.TXT'"),
               std::string::npos);
     v.ExpectSettled();

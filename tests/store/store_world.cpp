@@ -228,6 +228,11 @@ const int& StoreWorld::FlushesAtFinished(const std::string& path) {
     return flushesAtFinished_;
 }
 
+std::string StoreWorld::OnlyMessage() const {
+    return ui.messages.size() == 1 ? ui.messages[0].text
+                                   : "<" + std::to_string(ui.messages.size()) + " messages>";
+}
+
 void StoreWorld::ExpectReport(const char* source) const {
     if (source == nullptr) {
         EXPECT_TRUE(ui.messages.empty());

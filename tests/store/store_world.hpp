@@ -87,6 +87,8 @@ struct StoreWorld : TestWorld {
     // How many flushes of path had happened when "Finished" was first shown.
     const int& FlushesAtFinished(const std::string& path);
 
+    // The text of the one message shown, or "<n messages>".
+    std::string OnlyMessage() const;
     // Exactly one error report naming source, or none for nullptr.
     void ExpectReport(const char* source) const;
     // Nothing left open, not busy, and no cancel left over.
