@@ -18,6 +18,7 @@ using testing::Fault;
 using testing::FaultOp;
 using testing::Pattern;
 using testing::ReadFileBytes;
+using testing::StoreFault;
 using testing::StoreWorld;
 
 constexpr unsigned char kOldImageByte = 0xEE;
@@ -83,11 +84,12 @@ TEST(ImportFromSlot, FailuresAndCancelMarkTheImageUnreliable) {
         int blocksRead;       // blocks of the slot found in the image afterwards
         const char* reportSource;
     };
+    using enum FaultOp;
     const Case cases[] = {
-        {"first read fails", Fault{FaultOp::Read, 1, "usbstore", EIO}, 0, 0, "ReadPtr.ReadFile"},
-        {"read 80 fails", Fault{FaultOp::Read, 80, "usbstore", EIO}, 0, 79, "ReadPtr.ReadFile"},
-        {"last read fails", Fault{FaultOp::Read, 160, "usbstore", EIO}, 0, 159, "ReadPtr.ReadFile"},
-        {"seek fails", Fault{FaultOp::Seek, 1, "usbstore", EINVAL}, 0, 0, "SetFilePointer"},
+        {"first read fails", StoreFault(Read, 1), 0, 0, "ReadPtr.ReadFile"},
+        {"read 80 fails", StoreFault(Read, 80), 0, 79, "ReadPtr.ReadFile"},
+        {"last read fails", StoreFault(Read, 160), 0, 159, "ReadPtr.ReadFile"},
+        {"seek fails", StoreFault(Seek, 1, EINVAL), 0, 0, "SetFilePointer"},
         {"cancel after read 1", std::nullopt, 1, 1, nullptr},
         {"cancel after read 160", std::nullopt, 160, 160, nullptr},
     };
@@ -170,19 +172,15 @@ TEST(ExportToSlot, FailuresAndCancelLeaveTheSlotUnwrittenOrPartlyWritten) {
         int blocksWritten;  // -1: the device was never written, nor DISKS.TXT
         const char* reportSource;
     };
+    using enum FaultOp;
     const Case cases[] = {
-        {"volume cannot be opened", Fault{FaultOp::Open, 1, "usbstore", EACCES}, 0, -1,
-         "by GetHandle"},
-        {"volume cannot be dismounted", Fault{FaultOp::Dismount, 1, "usbstore", EBUSY}, 0, -1,
-         "by UnmountVolume"},
-        {"device cannot be opened", Fault{FaultOp::Open, 2, "usbstore", EACCES}, 0, -1,
-         "by GetHandle"},
-        {"first write fails", Fault{FaultOp::Write, 1, "usbstore", EIO}, 0, 0,
-         "WritePtr.WriteFile"},
-        {"write 80 fails", Fault{FaultOp::Write, 80, "usbstore", EIO}, 0, 79, "WritePtr.WriteFile"},
-        {"last write fails", Fault{FaultOp::Write, 160, "usbstore", ENOSPC}, 0, 159,
-         "WritePtr.WriteFile"},
-        {"flush fails", Fault{FaultOp::Flush, 1, "usbstore", EIO}, 0, 160, "CloseDevHandle.Flush"},
+        {"volume cannot be opened", StoreFault(Open, 1, EACCES), 0, -1, "by GetHandle"},
+        {"volume cannot be dismounted", StoreFault(Dismount, 1, EBUSY), 0, -1, "by UnmountVolume"},
+        {"device cannot be opened", StoreFault(Open, 2, EACCES), 0, -1, "by GetHandle"},
+        {"first write fails", StoreFault(Write, 1), 0, 0, "WritePtr.WriteFile"},
+        {"write 80 fails", StoreFault(Write, 80), 0, 79, "WritePtr.WriteFile"},
+        {"last write fails", StoreFault(Write, 160, ENOSPC), 0, 159, "WritePtr.WriteFile"},
+        {"flush fails", StoreFault(Flush, 1), 0, 160, "CloseDevHandle.Flush"},
         {"cancel after write 1", std::nullopt, 1, 1, nullptr},
         {"cancel after write 80", std::nullopt, 80, 80, nullptr},
         {"cancel after write 160", std::nullopt, 160, 160, nullptr},

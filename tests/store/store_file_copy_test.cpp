@@ -17,6 +17,7 @@ using testing::FaultOp;
 using testing::FileSize;
 using testing::ReadFileBytes;
 using testing::SlotMarked;
+using testing::StoreFault;
 using testing::StoreWorld;
 
 constexpr unsigned kStoreSeed = 20;
@@ -123,15 +124,15 @@ TEST(CopyUSBToFile, FailuresAndCancelStopTheCopyAndCloseEverything) {
         int slotsInFile;  // -1: no file may be created
         const char* reportSource;
     };
+    using enum FaultOp;
     const Case cases[] = {
-        {"store cannot be opened", Fault{FaultOp::Open, 1, "usbstore", EACCES}, 0, -1, "GetHandle"},
-        {"target cannot be created", Fault{FaultOp::Open, 1, "backup", EROFS}, 0, -1, "GetHandle"},
-        {"first read fails", Fault{FaultOp::Read, 1, "usbstore", EIO}, 0, 0, "ReadPtr.ReadFile"},
-        {"read 3 fails", Fault{FaultOp::Read, 3, "usbstore", EIO}, 0, 2, "ReadPtr.ReadFile"},
-        {"read 3 comes up short", Fault{FaultOp::Read, 3, "usbstore", 0, 512}, 0, 2,
-         "ReadPtr.ReadFile"},
-        {"write 2 fails", Fault{FaultOp::Write, 2, "backup", ENOSPC}, 0, 1, "WritePtr.WriteFile"},
-        {"flush fails", Fault{FaultOp::Flush, 1, "backup", EIO}, 0, 1000, "CloseDevHandle.Flush"},
+        {"store cannot be opened", StoreFault(Open, 1, EACCES), 0, -1, "GetHandle"},
+        {"target cannot be created", Fault{Open, 1, "backup", EROFS}, 0, -1, "GetHandle"},
+        {"first read fails", StoreFault(Read, 1), 0, 0, "ReadPtr.ReadFile"},
+        {"read 3 fails", StoreFault(Read, 3), 0, 2, "ReadPtr.ReadFile"},
+        {"read 3 comes up short", StoreFault(Read, 3, 0, 512), 0, 2, "ReadPtr.ReadFile"},
+        {"write 2 fails", Fault{Write, 2, "backup", ENOSPC}, 0, 1, "WritePtr.WriteFile"},
+        {"flush fails", Fault{Flush, 1, "backup", EIO}, 0, 1000, "CloseDevHandle.Flush"},
         {"cancel after read 3", std::nullopt, 3, 2, nullptr},
     };
     for (const Case& c : cases) {
@@ -214,22 +215,17 @@ TEST(CopyFileToUSB, IncompleteImportsShowFailedAndKeepTheLaterSlots) {
         int slotsCopied;  // slots of the file found on the store afterwards
         const char* reportSource;
     };
+    using enum FaultOp;
     const Case cases[] = {
-        {"file cannot be opened", Fault{FaultOp::Open, 1, "import", EACCES}, 0, false, 0,
-         "GetHandle"},
-        {"volume cannot be opened", Fault{FaultOp::Open, 1, "usbstore", EACCES}, 0, false, 0,
-         "GetHandle"},
-        {"volume cannot be dismounted", Fault{FaultOp::Dismount, 1, "usbstore", EBUSY}, 0, false, 0,
+        {"file cannot be opened", Fault{Open, 1, "import", EACCES}, 0, false, 0, "GetHandle"},
+        {"volume cannot be opened", StoreFault(Open, 1, EACCES), 0, false, 0, "GetHandle"},
+        {"volume cannot be dismounted", StoreFault(Dismount, 1, EBUSY), 0, false, 0,
          "UnmountVolume"},
-        {"device cannot be opened", Fault{FaultOp::Open, 2, "usbstore", EACCES}, 0, false, 0,
-         "GetHandle"},
-        {"read 3 fails", Fault{FaultOp::Read, 3, "import", EIO}, 0, true, 2, "ReadPtr.ReadFile"},
-        {"first write fails", Fault{FaultOp::Write, 1, "usbstore", EIO}, 0, true, 0,
-         "WritePtr.WriteFile"},
-        {"write 3 fails", Fault{FaultOp::Write, 3, "usbstore", EIO}, 0, true, 2,
-         "WritePtr.WriteFile"},
-        {"flush fails", Fault{FaultOp::Flush, 1, "usbstore", EIO}, 0, true, 1000,
-         "CloseDevHandle.Flush"},
+        {"device cannot be opened", StoreFault(Open, 2, EACCES), 0, false, 0, "GetHandle"},
+        {"read 3 fails", Fault{Read, 3, "import", EIO}, 0, true, 2, "ReadPtr.ReadFile"},
+        {"first write fails", StoreFault(Write, 1), 0, true, 0, "WritePtr.WriteFile"},
+        {"write 3 fails", StoreFault(Write, 3), 0, true, 2, "WritePtr.WriteFile"},
+        {"flush fails", StoreFault(Flush, 1), 0, true, 1000, "CloseDevHandle.Flush"},
         {"cancel after write 3", std::nullopt, 3, true, 3, nullptr},
     };
     for (const Case& c : cases) {

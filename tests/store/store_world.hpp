@@ -35,6 +35,11 @@ Bytes Pattern(std::uint64_t offset, std::size_t count, unsigned seed);
 void PutBytes(const std::string& path, std::uint64_t offset, const Bytes& bytes);
 void PutPattern(const std::string& path, std::uint64_t offset, std::size_t count, unsigned seed);
 
+// A fault of the selected store's operations.
+inline Fault StoreFault(FaultOp op, int nth, int error = EIO, std::size_t shortBy = 0) {
+    return Fault{op, nth, "usbstore", error, shortBy};
+}
+
 // A short mark naming the slot and the seed at the end of the slot's image
 // part and at the end of its gap (clear of slot 0's FAT12 structures). Only
 // the slots a test looks at are marked: that keeps the files sparse and cheap.
