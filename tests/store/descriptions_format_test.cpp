@@ -109,7 +109,6 @@ TEST(DescriptionsFormat, SavedDescriptionsComeBackFromTheFile) {
     EXPECT_EQ(s.BaseId, "FDISK");
     EXPECT_TRUE(s.BaseIdPresent && s.BaseIdNumbered);
     EXPECT_EQ(s.window.grid.Cell(9, 2), three);
-    EXPECT_EQ(s.DiskDescriptions[9], three);
     EXPECT_EQ(s.window.grid.RowHeight(9), 3 * 240 + 45);
     EXPECT_EQ(s.window.grid.Cell(10, 2), "   leading kept") << "trailing spaces are lost";
     EXPECT_EQ(s.window.grid.Cell(11, 2), "ends with a break");
