@@ -341,7 +341,7 @@ TEST(FormatDialog, TypedAccentsBecomeOneLabelByteEach) {
 TEST(FormatDialog, OkStillResetsAfterAFailureAndRefusesAChangedSelection) {
     {
         FormatWorld w;
-        w.devices.Inject(Fault{FaultOp::Dismount, 1, "usbstore", EBUSY});
+        w.devices.Inject(StoreFault(FaultOp::Dismount, 1, EBUSY));
         EXPECT_FALSE(FormatDialogOk(w.ctx, w.store));
         w.ExpectReport("UnmountVolume");
         EXPECT_EQ(w.devices.Count(FaultOp::Write), 0);
