@@ -2,23 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 #include "frame/text.hpp"
 #include "store/store_paths.hpp"
-#include "support/test_world.hpp"
+#include "store_world.hpp"
 
 namespace quarnex {
 namespace {
 
+using testing::SetGridIds;
 using testing::TestWorld;
-
-void SetIds(ProgramState& state, const std::string& base, bool numbered) {
-    for (int row = 1; row < 1000; ++row) {
-        const std::string id = PadRight(base + (numbered ? ThreeDigits(row) : ""), 11);
-        state.window.grid.SetCell(row, 1, " " + id + " ");
-    }
-}
 
 void ClearColumn2(ProgramState& state) {
     for (int row = 1; row < 1000; ++row) {
@@ -31,14 +26,10 @@ void ClearColumn2(ProgramState& state) {
     state.BaseIdPresent = state.BaseIdNumbered = false;
 }
 
-constexpr const char* kHeaderLines =
-    "\r\nList Includes:\r\n   Floppy Disk Base Id (Numbered)\r\n"
-    "   Disk Images With Descriptions\r\n   Disk Images With Altered Disk IDs\r\n\r\n";
-
 TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecord) {
     TestWorld w;
     ProgramState& s = w.state;
-    SetIds(s, "FDISK", true);
+    SetGridIds(s, "FDISK", true);
     s.BaseId = "FDISK";
     s.BaseIdPresent = s.BaseIdNumbered = true;
     s.window.grid.SetCell(7, 2, "First line\r\n\r\n  indented");
@@ -48,7 +39,7 @@ TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecord) {
     s.window.grid.SetCell(31, 1, " -----------  ");
 
     const std::string expected = "Disk Descriptions For USB Image File 'sdb/DISKS.TXT'\r\n" +
-                                 std::string(kHeaderLines) +
+                                 std::string(testing::kListHeader) +
                                  "--- IDN>[FDISK]\r\n"
                                  "\r\n007 SRC>/home/u/dos.img\r\n007  ID>[FDISK007   ]\r\n"
                                  "007   1>First line\r\n007   2>\r\n007   3>  indented\r\n"
@@ -59,14 +50,14 @@ TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecord) {
     EXPECT_EQ(ComposeDescriptions(s, "sdb/DISKS.TXT"), expected);
 
     // Unnumbered base, and a base too long for its field is written as read.
-    SetIds(s, "ABC", false);
+    SetGridIds(s, "ABC", false);
     s.BaseId = "ABC";
     s.BaseIdNumbered = false;
     s.DiskSources.fill("");
     s.window.grid.SetCell(7, 2, "");
     s.window.grid.SetCell(999, 2, "x\r\n");
     EXPECT_EQ(ComposeDescriptions(s, "n"), "Disk Descriptions For USB Image File 'n'\r\n" +
-                                               std::string(kHeaderLines) +
+                                               std::string(testing::kListHeader) +
                                                "---  ID>[ABC]\r\n\r\n999  ID>[ABC        ]\r\n"
                                                "999   1>x\r\n\r\n");
     s.BaseId = "A VERY LONG BASE";
@@ -79,7 +70,7 @@ TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecord) {
 TEST(DescriptionsFormat, DescriptionsPastLine999JoinTheLastLine) {
     TestWorld w;
     ProgramState& s = w.state;
-    SetIds(s, "B", true);
+    SetGridIds(s, "B", true);
     s.BaseId = "B";
     s.BaseIdNumbered = true;
     std::string description;
@@ -100,7 +91,7 @@ TEST(DescriptionsFormat, DescriptionsPastLine999JoinTheLastLine) {
 TEST(DescriptionsFormat, SavedDescriptionsComeBackFromTheFile) {
     TestWorld w;
     ProgramState& s = w.state;
-    SetIds(s, "FDISK", true);
+    SetGridIds(s, "FDISK", true);
     s.window.grid.SetCell(3, 1, " OTHER       ");
     s.BaseId = "FDISK";
     s.BaseIdPresent = s.BaseIdNumbered = true;
@@ -118,7 +109,6 @@ TEST(DescriptionsFormat, SavedDescriptionsComeBackFromTheFile) {
     EXPECT_EQ(s.BaseId, "FDISK");
     EXPECT_TRUE(s.BaseIdPresent && s.BaseIdNumbered);
     EXPECT_EQ(s.window.grid.Cell(9, 2), three);
-    EXPECT_EQ(s.DiskDescriptions[9], three);
     EXPECT_EQ(s.window.grid.RowHeight(9), 3 * 240 + 45);
     EXPECT_EQ(s.window.grid.Cell(10, 2), "   leading kept") << "trailing spaces are lost";
     EXPECT_EQ(s.window.grid.Cell(11, 2), "ends with a break");
@@ -176,77 +166,60 @@ TEST(DescriptionsFormat, ReaderSkipsWhatIsNotARecordAndToleratesLineEnds) {
 }
 
 TEST(DescriptionsFormat, BaseIdIsDerivedFromElevenAgreeingRows) {
-    TestWorld w;
-    ProgramState& s = w.state;
-    const auto derive = [&] {
-        s.BaseId.clear();
-        s.BaseIdPresent = s.BaseIdNumbered = false;
-        DeriveBaseId(s);
+    struct Case {
+        const char* name;
+        std::function<std::string(int row)> id;  // the Disk ID shown in the row
+        bool present;
+        const char* base;  // nullptr: not looked at
+        bool numbered;
     };
-    SetIds(s, "FDISK", true);
-    derive();
-    EXPECT_EQ(s.BaseId, "FDISK");
-    EXPECT_TRUE(s.BaseIdPresent && s.BaseIdNumbered);
-
-    s.window.grid.Reset(false);  // every slot unreadable
-    derive();
-    EXPECT_EQ(s.BaseId, "-----------");
-    EXPECT_TRUE(s.BaseIdPresent);
-    EXPECT_FALSE(s.BaseIdNumbered);
-
-    SetIds(s, "ABC", false);
-    derive();
-    EXPECT_EQ(s.BaseId, "ABC");
-    EXPECT_TRUE(s.BaseIdPresent && !s.BaseIdNumbered);
-
-    // Ten numbered rows and then a different one establish nothing; the
-    // eleventh agreeing row does.
-    for (int row = 1; row < 1000; ++row) {
-        s.window.grid.SetCell(row, 1, " X" + std::to_string(row) + "QQQ ");
+    const auto agreeing = [](int count, const std::string& prefix) {
+        return [count, prefix](int row) {
+            return row <= count ? prefix + ThreeDigits(row) : "X" + std::to_string(row) + "QQQ";
+        };
+    };
+    const Case cases[] = {
+        {"numbered", [](int row) { return "FDISK" + ThreeDigits(row); }, true, "FDISK", true},
+        {"unreadable", [](int) { return std::string("-----------"); }, true, "-----------", false},
+        {"unnumbered", [](int) { return std::string("ABC"); }, true, "ABC", false},
+        {"ten numbered rows establish nothing", agreeing(10, "NUM"), false, nullptr, false},
+        {"the eleventh agreeing row does", agreeing(11, "NUM"), true, "NUM", true},
+        // The empty prefix equals the starting candidate, so ten rows suffice.
+        {"bare numbers", agreeing(10, ""), true, "", true},
+        // Short IDs are unnumbered rows and never stop the search early.
+        {"short IDs", [](int row) { return std::string(row % 2 == 0 ? "7" : "AB"); }, false, "AB",
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestWorld w;
+        for (int row = 1; row < 1000; ++row) {
+            w.state.window.grid.SetCell(row, 1, " " + c.id(row) + " ");
+        }
+        DeriveBaseId(w.state);
+        EXPECT_EQ(w.state.BaseIdPresent, c.present);
+        if (c.base != nullptr) {
+            EXPECT_EQ(w.state.BaseId, c.base) << "the candidate as the loop left it";
+        }
+        if (c.present) {
+            EXPECT_EQ(w.state.BaseIdNumbered, c.numbered);
+        }
     }
-    for (int row = 1; row <= 10; ++row) {
-        s.window.grid.SetCell(row, 1, " NUM" + ThreeDigits(row) + " ");
-    }
-    derive();
-    EXPECT_FALSE(s.BaseIdPresent);
-    s.window.grid.SetCell(11, 1, " NUM011 ");
-    derive();
-    EXPECT_TRUE(s.BaseIdPresent && s.BaseIdNumbered);
-    EXPECT_EQ(s.BaseId, "NUM");
-
-    // Bare numbers: the empty prefix equals the starting candidate, so ten
-    // rows suffice.
-    for (int row = 1; row < 1000; ++row) {
-        s.window.grid.SetCell(row, 1, " Y" + std::to_string(row) + "ZZZ ");
-    }
-    for (int row = 1; row <= 10; ++row) {
-        s.window.grid.SetCell(row, 1, " " + ThreeDigits(row) + " ");
-    }
-    derive();
-    EXPECT_TRUE(s.BaseIdPresent && s.BaseIdNumbered);
-    EXPECT_EQ(s.BaseId, "");
-
-    // Short IDs are unnumbered rows and never stop the search early.
-    for (int row = 1; row < 1000; ++row) {
-        s.window.grid.SetCell(row, 1, row % 2 == 0 ? " 7 " : " AB ");
-    }
-    derive();
-    EXPECT_FALSE(s.BaseIdPresent);
-    EXPECT_EQ(s.BaseId, "AB") << "the candidate as the loop left it";
 }
 
 TEST(DescriptionsFormat, OutputNamesTakeTheTxtExtension) {
-    EXPECT_EQ(DescriptionsOutputName("sdb/DISKS.TXT"), "sdb/DISKS.txt");
-    EXPECT_EQ(DescriptionsOutputName("/home/u/store.img"), "/home/u/store.txt");
-    EXPECT_EQ(DescriptionsOutputName("/home/u.v/store"), "/home/u.v/store.txt");
-    EXPECT_EQ(DescriptionsOutputName("/a/b.tar.gz"), "/a/b.txt");
-    EXPECT_EQ(DescriptionsOutputName("plain"), "plain.txt");
+    for (const auto& [in, out] : {std::pair{"sdb/DISKS.TXT", "sdb/DISKS.txt"},
+                                  {"/home/u.v/store", "/home/u.v/store.txt"},
+                                  {"/a/b.tar.gz", "/a/b.txt"},
+                                  {"plain", "plain.txt"}}) {
+        EXPECT_EQ(DescriptionsOutputName(in), out);
+    }
 }
 
 TEST(DescriptionsFormat, MutatedAndTruncatedFilesNeverCrashTheReader) {
     TestWorld w;
     ProgramState& s = w.state;
-    SetIds(s, "FDISK", true);
+    SetGridIds(s, "FDISK", true);
     s.BaseId = "FDISK";
     s.BaseIdNumbered = s.BaseIdPresent = true;
     for (int row = 1; row < 1000; row += 37) {

@@ -6,10 +6,7 @@
 #include <optional>
 
 #include "frame/text.hpp"
-#include "store/descriptions.hpp"
-#include "store/disk_ids.hpp"
-#include "store/store_transfer_world.hpp"
-#include "support/loop_device.hpp"
+#include "store_world.hpp"
 
 namespace quarnex {
 namespace {
@@ -19,54 +16,34 @@ using testing::Fault;
 using testing::FaultOp;
 using testing::ReadFileBytes;
 using testing::SlotMarked;
-using testing::TransferWorld;
+using testing::StoreFault;
+using testing::StoreWorld;
 
 constexpr unsigned kOldSeed = 40;
-const std::string kFormatting = "Formatting USB  usbstore.img  Disk(";
+const std::string kFormatting = "Formatting USB  sdb  Disk(";
+// The slots the failure cases look at.
+const std::vector<int> kCheckedSlots = {0, 1, 2, 3, 4, 10, 11, 12, 499, 500, 501, 998, 999};
 
-// The template beside the program: a blank volume, or the given bytes.
-Bytes InstallTemplate(TransferWorld& w, std::optional<Bytes> bytes = std::nullopt) {
-    if (!bytes) {
-        std::vector<std::byte> volume(kImageBytes);
-        fat12::BuildBlankVolume(volume, "TEMPLATE");
-        bytes = testing::BytesOf(volume, 0, volume.size());
-    }
-    std::filesystem::create_directories(w.dir / "QuarnCfg");
-    testing::WriteFileBytes(w.dir / "QuarnCfg/FAT12.144", *bytes);
-    return *bytes;
-}
-
-// A whole slot as formatting must leave it: the template, zeros to the end
-// of the slot, and the label at both places.
-Bytes FormattedSlot(const Bytes& templateBytes, const std::string& label) {
-    Bytes slot(kSlotStride, 0);
-    std::copy(templateBytes.begin(), templateBytes.end(), slot.begin());
-    std::copy(label.begin(), label.end(), slot.begin() + 43);
-    std::copy(label.begin(), label.end(), slot.begin() + 9728);
-    return slot;
-}
-
-bool SlotFormatted(TransferWorld& w, int slot, const Bytes& templateBytes,
+// True when the slot is as formatting must leave it: the template, zeros to
+// the end of the slot, and the label at both places.
+bool SlotFormatted(const std::string& store, int slot, const Bytes& templateBytes,
                    const std::string& label) {
-    return ReadFileBytes(w.store, SlotOffset(slot), kSlotStride) ==
-           FormattedSlot(templateBytes, label);
-}
-
-// The slots the failure cases look at. Marking only these keeps the store
-// file sparse, which keeps each case cheap.
-constexpr int kCheckedSlots[] = {0, 1, 2, 3, 4, 10, 11, 12, 499, 500, 501, 998, 999};
-
-void MarkCheckedSlots(TransferWorld& w) {
-    for (const int slot : kCheckedSlots) {
-        const unsigned seed = kOldSeed + static_cast<unsigned>(slot);
-        testing::PutPattern(w.store, testing::ImageEndMark(slot), testing::kMarkBytes, seed);
-        testing::PutPattern(w.store, testing::GapEndMark(slot), testing::kMarkBytes, seed);
-    }
+    Bytes expected(kSlotStride, 0);
+    std::copy(templateBytes.begin(), templateBytes.end(), expected.begin());
+    std::copy(label.begin(), label.end(), expected.begin() + 43);
+    std::copy(label.begin(), label.end(), expected.begin() + 9728);
+    return ReadFileBytes(store, SlotOffset(slot), kSlotStride) == expected;
 }
 
 std::string Numbered(int slot) {
     return "FDISK" + ThreeDigits(slot) + "   ";
 }
+
+// A store with the checked slots marked and a blank template installed.
+struct FormatWorld : StoreWorld {
+    FormatWorld() { testing::MarkSlots(store, kOldSeed, kCheckedSlots); }
+    const Bytes templateBytes = InstallTemplate();
+};
 
 // Fills the tables of every slot, to see which entries a format empties.
 void FillTables(ProgramState& state) {
@@ -83,12 +60,10 @@ TEST(FormatUsb, LabelsForTheDeviceAndForNumberedAndUnnumberedBases) {
     EXPECT_EQ(FormatLabel(0, "", "X", true), "           ");
     // Numbered: the base's first 8 characters and three digits.
     EXPECT_EQ(FormatLabel(1, "", "ABCDEFGHIJK", true), "ABCDEFGH001");
-    EXPECT_EQ(FormatLabel(999, "", "ABCDEFGHIJK", true), "ABCDEFGH999");
     EXPECT_EQ(FormatLabel(42, "", "FDISK", true), "FDISK042   ");
     EXPECT_EQ(FormatLabel(7, "", "", true), "007        ");
     // Unnumbered: the same label for every slot; the base keeps its spaces.
     EXPECT_EQ(FormatLabel(1, "", "ABC", false), "ABC        ");
-    EXPECT_EQ(FormatLabel(999, "", "ABC", false), "ABC        ");
     EXPECT_EQ(FormatLabel(5, "", " AB", false), " AB        ");
     EXPECT_EQ(FormatLabel(5, "", "ABCDEFGHIJKLMN", false), "ABCDEFGHIJK");
     // Typed accents count as one character each and are never cut in two.
@@ -102,34 +77,24 @@ TEST(FormatUsb, LabelsForTheDeviceAndForNumberedAndUnnumberedBases) {
 }
 
 TEST(FormatUsb, WritesEverySlotFromTheTemplateWithSlotZeroLast) {
-    TransferWorld w;
-    testing::MarkSlots(w.store, kOldSeed);
-    const Bytes templateBytes = InstallTemplate(w);
+    FormatWorld w;
+    testing::MarkSlots(w.store, kOldSeed, testing::AllSlots());
     FillTables(w.state);
-    int flushesAtFinished = -1;
-    w.ui.onPump = [&](int) {
-        if (flushesAtFinished < 0 &&
-            w.state.window.status.progressLabel == "Progress      Finished") {
-            flushesAtFinished = w.devices.Count(FaultOp::Flush, "usbstore");
-        }
-    };
+    const int& flushesAtFinished = w.FlushesAtFinished("usbstore");
 
     EXPECT_TRUE(fntFormatUSB(w.ctx, " MYSTICK", "FDISK", 1));
 
-    EXPECT_TRUE(SlotFormatted(w, 0, templateBytes, "MYSTICK    "));
+    EXPECT_TRUE(SlotFormatted(w.store, 0, w.templateBytes, "MYSTICK    "));
     for (int slot = 1; slot < kSlotCount; ++slot) {
-        ASSERT_TRUE(SlotFormatted(w, slot, templateBytes, Numbered(slot))) << slot;
+        ASSERT_TRUE(SlotFormatted(w.store, slot, w.templateBytes, Numbered(slot))) << slot;
     }
     // One whole-slot write per slot, slot 0 after all the others.
-    std::vector<std::uint64_t> positions;
     for (const testing::OpRecord& record : w.devices.Log()) {
-        if (record.op == FaultOp::Seek && record.path == w.store) {
-            positions.push_back(record.count);
-        }
         if (record.op == FaultOp::Write) {
             EXPECT_EQ(record.count, kSlotStride);
         }
     }
+    const std::vector<std::uint64_t> positions = w.Seeks();
     ASSERT_EQ(positions.size(), 1000u);
     EXPECT_EQ(positions[0], SlotOffset(1));
     EXPECT_EQ(positions[998], SlotOffset(999));
@@ -147,8 +112,7 @@ TEST(FormatUsb, WritesEverySlotFromTheTemplateWithSlotZeroLast) {
     EXPECT_EQ(w.state.window.status.progressLabel, "Progress      Finished");
 
     EXPECT_EQ(w.state.BaseId, "FDISK");
-    EXPECT_TRUE(w.state.BaseIdPresent);
-    EXPECT_TRUE(w.state.BaseIdNumbered);
+    EXPECT_TRUE(w.state.BaseIdPresent && w.state.BaseIdNumbered);
     EXPECT_EQ(w.state.DiskDescriptions[0], "desc 0") << "the internal image keeps its texts";
     EXPECT_EQ(w.state.DiskSources[0], "src 0");
     for (const int n : {1, 500, 999}) {
@@ -156,18 +120,6 @@ TEST(FormatUsb, WritesEverySlotFromTheTemplateWithSlotZeroLast) {
         EXPECT_EQ(w.state.DiskSources.at(n), "");
     }
     w.ExpectSettled();
-
-    // Loading the formatted store shows the new IDs and creates a
-    // descriptions file whose base is derived from them.
-    ASSERT_TRUE(LoadDiskIds(w.ctx));
-    EXPECT_EQ(w.state.window.grid.Cell(1, 1), " FDISK001    ");
-    EXPECT_EQ(w.state.window.grid.Cell(999, 1), " FDISK999    ");
-    EXPECT_EQ(w.state.window.dialogs.usbIdText, "MYSTICK");
-    LoadDescriptions(w.ctx);
-    EXPECT_EQ(w.DisksTxt(),
-              "Disk Descriptions For USB Image File 'Unknown'\r\n\r\nList Includes:\r\n"
-              "   Floppy Disk Base Id (Numbered)\r\n   Disk Images With Descriptions\r\n"
-              "   Disk Images With Altered Disk IDs\r\n\r\n--- IDN>[FDISK]\r\n");
 }
 
 TEST(FormatUsb, ATemplateThatCannotBeReadInFullWritesNothing) {
@@ -177,31 +129,30 @@ TEST(FormatUsb, ATemplateThatCannotBeReadInFullWritesNothing) {
         std::optional<Fault> fault;
         std::string report;  // start of the one message shown
     };
+    using enum FaultOp;
     const Case cases[] = {
         {"missing", false, std::nullopt,
          "Error # 0x80040002 was generated by QrnMfntFormatUSB.Quarnex\r\n"
          "No such file or directory"},
-        {"cannot be opened", true, Fault{FaultOp::Open, 1, "FAT12.144", EACCES, 0},
+        {"cannot be opened", true, Fault{Open, 1, "FAT12.144", EACCES},
          "Error # 0x8004000D was generated by GetHandle\r\n"},
-        {"read fails", true, Fault{FaultOp::Read, 1, "FAT12.144", EIO, 0},
+        {"read fails", true, Fault{Read, 1, "FAT12.144", EIO},
          "Error # 0x80040005 was generated by QrnMfntReadPtr.ReadFile\r\n"},
-        {"read comes up short", true, Fault{FaultOp::Read, 1, "FAT12.144", 0, 512},
+        {"read comes up short", true, Fault{Read, 1, "FAT12.144", 0, 512},
          "Error # 0x80040005 was generated by QrnMfntReadPtr.ReadFile\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TransferWorld w;
-        MarkCheckedSlots(w);
-        if (c.installed) {
-            InstallTemplate(w);
+        FormatWorld w;
+        if (!c.installed) {
+            std::filesystem::remove(w.dir / "QuarnCfg/FAT12.144");
         }
         FillTables(w.state);
         w.Arm(c.fault, FaultOp::Write, 0);
 
         EXPECT_FALSE(fntFormatUSB(w.ctx, "ID", "BASE", 1));
 
-        ASSERT_EQ(w.ui.messages.size(), 1u);
-        EXPECT_EQ(w.ui.messages[0].text.rfind(c.report, 0), 0u) << w.ui.messages[0].text;
+        w.ExpectReport(c.report.c_str());
         EXPECT_EQ(w.devices.Count(FaultOp::Open, "usbstore"), 0) << "the store is not opened";
         for (const int slot : {0, 1, 999}) {
             EXPECT_TRUE(SlotMarked(w.store, slot, kOldSeed)) << slot;
@@ -218,17 +169,16 @@ TEST(FormatUsb, ShortAndLongTemplatesGiveAtMostOneImageThenZeros) {
     const Bytes longer = testing::Pattern(0, kImageBytes + 4096, 10);
     for (const Bytes& bytes : {sector, longer}) {
         SCOPED_TRACE(bytes.size());
-        TransferWorld w;
-        MarkCheckedSlots(w);
-        InstallTemplate(w, bytes);
+        FormatWorld w;
+        w.InstallTemplate(bytes);
         w.Arm(std::nullopt, FaultOp::Write, 2);  // cancelled after slot 2, to keep it short
 
         EXPECT_FALSE(fntFormatUSB(w.ctx, "SHORT", "ABC", 0));
 
         const Bytes image(bytes.begin(), bytes.begin() + std::min(bytes.size(), kImageBytes));
-        EXPECT_TRUE(SlotFormatted(w, 0, image, "SHORT      "));
-        EXPECT_TRUE(SlotFormatted(w, 1, image, "ABC        "));
-        EXPECT_TRUE(SlotFormatted(w, 2, image, "ABC        "));
+        EXPECT_TRUE(SlotFormatted(w.store, 0, image, "SHORT      "));
+        EXPECT_TRUE(SlotFormatted(w.store, 1, image, "ABC        "));
+        EXPECT_TRUE(SlotFormatted(w.store, 2, image, "ABC        "));
         EXPECT_TRUE(SlotMarked(w.store, 3, kOldSeed));
         w.ExpectSettled();
     }
@@ -247,34 +197,28 @@ TEST(FormatUsb, FailuresAndCancelAtEveryStepLeaveTheStoreAsDescribed) {
         const char* reportSource;  // nullptr: no message
         const char* lastAction;    // action label at the end ("" = never set)
     };
+    using enum FaultOp;
     const Case cases[] = {
-        {"volume cannot be opened", Fault{FaultOp::Open, 1, "usbstore", EACCES, 0}, 0, -1, false,
-         "GetHandle", ""},
-        {"volume cannot be dismounted", Fault{FaultOp::Dismount, 1, "usbstore", EBUSY, 0}, 0, -1,
-         false, "UnmountVolume", ""},
-        {"device cannot be opened", Fault{FaultOp::Open, 2, "usbstore", EACCES, 0}, 0, -1, false,
-         "GetHandle", ""},
-        {"first slot fails", Fault{FaultOp::Write, 1, "usbstore", EIO, 0}, 0, 0, true,
-         "WritePtr.WriteFile", "001)"},
-        {"slot 500 fails", Fault{FaultOp::Write, 500, "usbstore", EIO, 0}, 0, 499, true,
-         "WritePtr.WriteFile", "500)"},
-        {"positioning for slot 2 fails", Fault{FaultOp::Seek, 2, "usbstore", EINVAL, 0}, 0, 1, true,
+        {"volume cannot be opened", StoreFault(Open, 1, EACCES), 0, -1, false, "GetHandle", ""},
+        {"volume cannot be dismounted", StoreFault(Dismount, 1, EBUSY), 0, -1, false,
+         "UnmountVolume", ""},
+        {"device cannot be opened", StoreFault(Open, 2, EACCES), 0, -1, false, "GetHandle", ""},
+        {"first slot fails", StoreFault(Write, 1), 0, 0, true, "WritePtr.WriteFile", "001)"},
+        {"slot 500 fails", StoreFault(Write, 500), 0, 499, true, "WritePtr.WriteFile", "500)"},
+        {"positioning for slot 2 fails", StoreFault(Seek, 2, EINVAL), 0, 1, true,
          "WritePtr.SetFilePointer", "002)"},
-        {"slot 3 comes up short", Fault{FaultOp::Write, 3, "usbstore", 0, 512}, 0, 2, true,
-         "WritePtr.WriteFile", "003)"},
-        {"last slot fails", Fault{FaultOp::Write, 999, "usbstore", ENOSPC, 0}, 0, 998, true,
-         "WritePtr.WriteFile", "999)"},
-        {"slot 0 fails after a cancel", Fault{FaultOp::Write, 2, "usbstore", EIO, 0}, 1, 1, false,
-         "WritePtr.WriteFile", "001)"},
-        {"flush fails", Fault{FaultOp::Flush, 1, "usbstore", EIO, 0}, 0, 999, true,
-         "CloseDevHandle.Flush", "999)"},
+        {"slot 3 comes up short", StoreFault(Write, 3, 0, 512), 0, 2, true, "WritePtr.WriteFile",
+         "003)"},
+        {"last slot fails", StoreFault(Write, 999, ENOSPC), 0, 998, true, "WritePtr.WriteFile",
+         "999)"},
+        {"slot 0 fails after a cancel", StoreFault(Write, 2), 1, 1, false, "WritePtr.WriteFile",
+         "001)"},
+        {"flush fails", StoreFault(Flush, 1), 0, 999, true, "CloseDevHandle.Flush", "999)"},
         {"cancel after slot 10", std::nullopt, 10, 10, true, nullptr, "010)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TransferWorld w;
-        MarkCheckedSlots(w);
-        const Bytes templateBytes = InstallTemplate(w);
+        FormatWorld w;
         FillTables(w.state);
         w.Arm(c.fault, FaultOp::Write, c.cancelAfterWrite);
 
@@ -287,7 +231,7 @@ TEST(FormatUsb, FailuresAndCancelAtEveryStepLeaveTheStoreAsDescribed) {
                 continue;
             }
             if (c.formattedUpTo >= 0 && slot < failedSlot) {
-                EXPECT_TRUE(SlotFormatted(w, slot, templateBytes, Numbered(slot)))
+                EXPECT_TRUE(SlotFormatted(w.store, slot, w.templateBytes, Numbered(slot)))
                     << "slot " << slot;
             } else if (slot != failedSlot || !partlyWritten) {
                 EXPECT_TRUE(SlotMarked(w.store, slot, kOldSeed)) << "slot " << slot;
@@ -302,7 +246,7 @@ TEST(FormatUsb, FailuresAndCancelAtEveryStepLeaveTheStoreAsDescribed) {
                                        kOldSeed + static_cast<unsigned>(failedSlot)));
         }
         if (c.slotZeroWritten) {
-            EXPECT_TRUE(SlotFormatted(w, 0, templateBytes, "DEVID      "));
+            EXPECT_TRUE(SlotFormatted(w.store, 0, w.templateBytes, "DEVID      "));
         } else {
             EXPECT_TRUE(SlotMarked(w.store, 0, kOldSeed));
         }
@@ -325,27 +269,21 @@ TEST(FormatUsb, FailuresAndCancelAtEveryStepLeaveTheStoreAsDescribed) {
 }
 
 TEST(FormatUsbOnABlockDevice, SlotsReachTheBackingFileThroughALoopDevice) {
-    TransferWorld w;
-    MarkCheckedSlots(w);
-    const Bytes templateBytes = InstallTemplate(w);
+    FormatWorld w;
     testing::LoopDevice loop(w.store);
     if (!loop.Attached()) {
         GTEST_SKIP() << loop.Problem();
     }
+    const std::string name = w.SelectLoopDevice(loop);
     const std::string node = loop.Path();
-    const std::string name = node.substr(node.rfind('/') + 1);
-    DeviceEntry& entry = w.state.devices.Row(1);
-    entry.DeviceLetter = name;
-    entry.DevicePath = node;
-    w.drives.drives.push_back(testing::FakeDrive{name, node, DriveKind::Removable, 9});
     // Cancelled after slot 3: the block-device path is the same for every slot.
     w.Arm(std::nullopt, FaultOp::Write, 3, node);
 
     EXPECT_FALSE(fntFormatUSB(w.ctx, "LOOPSTORE", "LP", 1));
 
-    EXPECT_TRUE(SlotFormatted(w, 0, templateBytes, "LOOPSTORE  "))
+    EXPECT_TRUE(SlotFormatted(w.store, 0, w.templateBytes, "LOOPSTORE  "))
         << "the flush on close put slot 0 on the backing file";
-    EXPECT_TRUE(SlotFormatted(w, 3, templateBytes, "LP003      "));
+    EXPECT_TRUE(SlotFormatted(w.store, 3, w.templateBytes, "LP003      "));
     EXPECT_TRUE(SlotMarked(w.store, 4, kOldSeed));
     EXPECT_EQ(w.state.window.status.actionLabel, "Formatting USB  " + name + "  Disk(003)");
     EXPECT_EQ(w.devices.Count(FaultOp::Dismount, node), 1);
@@ -354,9 +292,7 @@ TEST(FormatUsbOnABlockDevice, SlotsReachTheBackingFileThroughALoopDevice) {
 }
 
 TEST(FormatDialog, OkFormatsWithTheCapitalsOfTheFirstElevenCharactersThenResets) {
-    TransferWorld w;
-    MarkCheckedSlots(w);
-    const Bytes templateBytes = InstallTemplate(w);
+    FormatWorld w;
     DialogTexts& dialogs = w.state.window.dialogs;
     dialogs.usbIdText = " abcd";
     dialogs.usbBaseIdText = "abcdefghijklmnop";
@@ -369,9 +305,9 @@ TEST(FormatDialog, OkFormatsWithTheCapitalsOfTheFirstElevenCharactersThenResets)
 
     EXPECT_EQ(dialogs.usbIdText, " ABCD");
     EXPECT_EQ(dialogs.usbBaseIdText, "ABCDEFGHIJK");
-    EXPECT_TRUE(SlotFormatted(w, 0, templateBytes, "ABCD       "));
+    EXPECT_TRUE(SlotFormatted(w.store, 0, w.templateBytes, "ABCD       "));
     for (const int slot : {1, 2, 500, 999}) {
-        EXPECT_TRUE(SlotFormatted(w, slot, templateBytes, "ABCDEFGHIJK")) << slot;
+        EXPECT_TRUE(SlotFormatted(w.store, slot, w.templateBytes, "ABCDEFGHIJK")) << slot;
     }
     // The reset that follows: no store, no base, an empty grid.
     EXPECT_EQ(w.state.SelectedDevice, 0);
@@ -386,30 +322,28 @@ TEST(FormatDialog, OkFormatsWithTheCapitalsOfTheFirstElevenCharactersThenResets)
 }
 
 TEST(FormatDialog, TypedAccentsBecomeOneLabelByteEach) {
-    TransferWorld w;
-    MarkCheckedSlots(w);
-    const Bytes templateBytes = InstallTemplate(w);
+    FormatWorld w;
     DialogTexts& dialogs = w.state.window.dialogs;
     dialogs.usbIdText = "b\xC3\xBChne-12345678";  // "bühne-12345678"
     dialogs.usbBaseIdText = "\xC3\xA9t\xC3\xA9";  // "été"
     dialogs.usbAppendId = true;
+    w.Arm(std::nullopt, FaultOp::Write, 7);  // the labels show by slot 7
 
-    EXPECT_TRUE(FormatDialogOk(w.ctx, w.store));
+    EXPECT_FALSE(FormatDialogOk(w.ctx, w.store));
 
     EXPECT_EQ(dialogs.usbIdText, "B\xC3\xBCHNE-12345");
-    EXPECT_TRUE(SlotFormatted(w, 0, templateBytes, "B\xFCHNE-12345"));
-    EXPECT_TRUE(SlotFormatted(w, 7, templateBytes,
+    EXPECT_TRUE(SlotFormatted(w.store, 0, w.templateBytes, "B\xFCHNE-12345"));
+    EXPECT_TRUE(SlotFormatted(w.store, 7, w.templateBytes,
                               "\xE9T\xE9"
                               "007     "));
 }
 
 TEST(FormatDialog, OkStillResetsAfterAFailureAndRefusesAChangedSelection) {
     {
-        TransferWorld w;
-        InstallTemplate(w);
-        w.devices.Inject(Fault{FaultOp::Dismount, 1, "usbstore", EBUSY, 0});
+        FormatWorld w;
+        w.devices.Inject(StoreFault(FaultOp::Dismount, 1, EBUSY));
         EXPECT_FALSE(FormatDialogOk(w.ctx, w.store));
-        EXPECT_EQ(w.ui.messages.size(), 1u);
+        w.ExpectReport("UnmountVolume");
         EXPECT_EQ(w.devices.Count(FaultOp::Write), 0);
         EXPECT_EQ(w.state.SelectedDevice, 0) << "the window is reset in every case";
         w.ExpectSettled();
@@ -417,20 +351,17 @@ TEST(FormatDialog, OkStillResetsAfterAFailureAndRefusesAChangedSelection) {
     // The dialog does not block the window: another store may have been
     // selected, or none, since it was opened.
     for (const bool noneSelected : {false, true}) {
-        TransferWorld w;
-        MarkCheckedSlots(w);
-        InstallTemplate(w);
+        FormatWorld w;
         w.state.window.dialogs.usbIdText = "abc";
         if (noneSelected) {
             w.state.SelectedDevice = 0;
         }
         EXPECT_FALSE(FormatDialogOk(w.ctx, w.dir / "other-store.img"));
-        ASSERT_EQ(w.ui.messages.size(), 1u);
-        EXPECT_EQ(w.ui.messages[0].title, "Format USB (1000 Floppy Images)");
-        EXPECT_EQ(w.ui.messages[0].text,
+        EXPECT_EQ(w.OnlyMessage(),
                   "The selected device changed after this dialog was opened.\r\n"
                   "Nothing was formatted.");
-        EXPECT_EQ(w.ui.messages[0].icon, MessageIcon::Exclamation);
+        EXPECT_EQ(w.ui.messages.at(0).title, "Format USB (1000 Floppy Images)");
+        EXPECT_EQ(w.ui.messages.at(0).icon, MessageIcon::Exclamation);
         EXPECT_TRUE(w.devices.Log().empty()) << "nothing may be opened";
         EXPECT_TRUE(SlotMarked(w.store, 0, kOldSeed));
         EXPECT_EQ(w.state.SelectedDevice, noneSelected ? 0 : 1) << "the selection stays";

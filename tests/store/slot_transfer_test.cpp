@@ -6,8 +6,8 @@
 #include <cstring>
 #include <optional>
 
-#include "store/store_transfer_world.hpp"
-#include "support/loop_device.hpp"
+#include "store/fat12/fat12_volume.hpp"
+#include "store_world.hpp"
 
 namespace quarnex {
 namespace {
@@ -18,26 +18,23 @@ using testing::Fault;
 using testing::FaultOp;
 using testing::Pattern;
 using testing::ReadFileBytes;
-using testing::TransferWorld;
+using testing::StoreFault;
+using testing::StoreWorld;
 
 constexpr unsigned char kOldImageByte = 0xEE;
 
-std::span<std::byte> Image(TransferWorld& w) {
-    return w.state.InternalImage.Span();
-}
-
-void FillImage(TransferWorld& w, unsigned char value) {
-    std::memset(Image(w).data(), value, kImageBytes);
+void FillImage(StoreWorld& w, unsigned char value) {
+    std::memset(w.Image().data(), value, kImageBytes);
 }
 
 // Number of leading blocks of the internal image that hold slot n's data,
 // the rest holding kOldImageByte.
-int BlocksFromSlot(TransferWorld& w, int n) {
+int BlocksFromSlot(StoreWorld& w, int n) {
     const Bytes slot = ReadFileBytes(w.store, SlotOffset(n), kImageBytes);
     const Bytes old(kTrackBytes, kOldImageByte);
     int fromSlot = 0;
     for (std::size_t k = 0; k < kTracksPerImage; ++k) {
-        const Bytes block = BytesOf(Image(w), k * kTrackBytes, kTrackBytes);
+        const Bytes block = BytesOf(w.Image(), k * kTrackBytes, kTrackBytes);
         const bool isNew = std::equal(block.begin(), block.end(), slot.begin() + k * kTrackBytes);
         if (isNew && fromSlot == static_cast<int>(k)) {
             ++fromSlot;
@@ -48,18 +45,8 @@ int BlocksFromSlot(TransferWorld& w, int n) {
     return fromSlot;
 }
 
-std::vector<std::uint64_t> SeeksOn(TransferWorld& w) {
-    std::vector<std::uint64_t> seeks;
-    for (const testing::OpRecord& r : w.devices.Log()) {
-        if (r.op == FaultOp::Seek && r.path == w.store) {
-            seeks.push_back(r.count);
-        }
-    }
-    return seeks;
-}
-
 TEST(ImportFromSlot, ReadsExactlyTheImagePartOfSlotOne) {
-    TransferWorld w;
+    StoreWorld w;
     // Bytes around slot 1, so reading a byte too early or too late shows.
     testing::PutPattern(w.store, kSlotStride - 4096, kSlotStride + 8192, 3);
     FillImage(w, kOldImageByte);
@@ -69,14 +56,13 @@ TEST(ImportFromSlot, ReadsExactlyTheImagePartOfSlotOne) {
 
     EXPECT_TRUE(ImportFromSlot(w.ctx, 1));
 
-    EXPECT_EQ(BytesOf(Image(w), 0, kImageBytes), Pattern(1572864, kImageBytes, 3))
+    EXPECT_EQ(BytesOf(w.Image(), 0, kImageBytes), Pattern(1572864, kImageBytes, 3))
         << "the image must be device bytes 1,572,864 to 3,047,423";
-    EXPECT_EQ(SeeksOn(w), std::vector<std::uint64_t>{1572864}) << "one positioning only";
+    EXPECT_EQ(w.Seeks(), std::vector<std::uint64_t>{1572864}) << "one positioning only";
     EXPECT_EQ(w.devices.Count(FaultOp::Read, w.store), 160);
     EXPECT_TRUE(w.ui.messages.empty());
     EXPECT_EQ(w.ui.actionLabels.back(), "Import From USB Disk(001) ");
-    EXPECT_EQ(w.state.window.status.bufferCaption,
-              "USB Disk(001)   [usbstore.img  (" + w.store + ")]");
+    EXPECT_EQ(w.state.window.status.bufferCaption, "USB Disk(001)   [sdb  (" + w.store + ")]");
     EXPECT_FALSE(w.state.window.status.bufferOpaque);
     EXPECT_EQ(w.state.window.status.progressLabel, "Progress      Finished");
     EXPECT_EQ(w.state.ImageSourceKind, SourceUsbSlot);
@@ -95,74 +81,63 @@ TEST(ImportFromSlot, FailuresAndCancelMarkTheImageUnreliable) {
         const char* name;
         std::optional<Fault> fault;
         int cancelAfterRead;  // 0 = no cancel
-        int blocksRead;       // blocks of the slot found in the image afterwards
+        int blocksRead;       // blocks of the slot found in the image; -1: never opened
         const char* reportSource;
     };
+    using enum FaultOp;
     const Case cases[] = {
-        {"first read fails", Fault{FaultOp::Read, 1, "usbstore", EIO, 0}, 0, 0, "ReadPtr.ReadFile"},
-        {"read 80 fails", Fault{FaultOp::Read, 80, "usbstore", EIO, 0}, 0, 79, "ReadPtr.ReadFile"},
-        {"last read fails", Fault{FaultOp::Read, 160, "usbstore", EIO, 0}, 0, 159,
-         "ReadPtr.ReadFile"},
-        {"seek fails", Fault{FaultOp::Seek, 1, "usbstore", EINVAL, 0}, 0, 0, "SetFilePointer"},
+        {"device cannot be opened", StoreFault(Open, 1, EACCES), 0, -1, "get a handle for "},
+        {"first read fails", StoreFault(Read, 1), 0, 0, "ReadPtr.ReadFile"},
+        {"read 80 fails", StoreFault(Read, 80), 0, 79, "ReadPtr.ReadFile"},
+        {"last read fails", StoreFault(Read, 160), 0, 159, "ReadPtr.ReadFile"},
+        {"seek fails", StoreFault(Seek, 1, EINVAL), 0, 0, "SetFilePointer"},
         {"cancel after read 1", std::nullopt, 1, 1, nullptr},
         {"cancel after read 160", std::nullopt, 160, 160, nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TransferWorld w;
+        StoreWorld w;
         testing::PutPattern(w.store, SlotOffset(9), kImageBytes, 4);
         FillImage(w, kOldImageByte);
         w.state.DiskDescriptions[0] = "old";
         w.state.DiskSources[0] = "old source";
         w.state.DiskDescriptions[9] = "slot 9";
         w.state.ImageSourceKind = SourceImageFile;
+        w.state.window.status.bufferCaption = "Image.img";
         w.Arm(c.fault, FaultOp::Read, c.cancelAfterRead);
 
         EXPECT_FALSE(ImportFromSlot(w.ctx, 9));
 
-        EXPECT_EQ(BlocksFromSlot(w, 9), c.blocksRead);
-        EXPECT_EQ(w.state.window.status.bufferCaption, "... ? ...");
-        EXPECT_TRUE(w.state.window.status.bufferOpaque);
-        EXPECT_EQ(w.state.DiskDescriptions[0], "");
-        EXPECT_EQ(w.state.DiskSources[0], "");
+        // Once opened, the image is unreliable whatever was read into it.
+        const bool opened = c.blocksRead >= 0;
+        EXPECT_EQ(BlocksFromSlot(w, 9), std::max(c.blocksRead, 0));
+        EXPECT_EQ(w.state.window.status.bufferCaption, opened ? "... ? ..." : "Image.img");
+        EXPECT_EQ(w.state.window.status.bufferOpaque, opened);
+        EXPECT_EQ(w.state.DiskDescriptions[0], opened ? "" : "old");
+        EXPECT_EQ(w.state.DiskSources[0], opened ? "" : "old source");
         EXPECT_EQ(w.state.DiskDescriptions[9], "slot 9");
         EXPECT_EQ(w.state.ImageSourceKind, SourceImageFile);
-        EXPECT_EQ(w.state.window.status.progressLabel, "Progress      Finished");
+        EXPECT_EQ(w.state.window.status.progressLabel,
+                  opened ? "Progress      Finished" : "Progress");
         w.ExpectReport(c.reportSource);
+        if (!opened) {
+            EXPECT_NE(w.OnlyMessage().find(w.store), std::string::npos);
+        }
         w.ExpectSettled();
     }
-
-    // The device cannot be opened: reported, and nothing else changes.
-    TransferWorld w;
-    w.state.window.status.bufferCaption = "Image.img";
-    w.state.DiskSources[0] = "kept";
-    w.devices.Inject(Fault{FaultOp::Open, 1, "usbstore", EACCES, 0});
-    EXPECT_FALSE(ImportFromSlot(w.ctx, 5));
-    ASSERT_EQ(w.ui.messages.size(), 1u);
-    EXPECT_NE(w.ui.messages[0].text.find("get a handle for " + w.store), std::string::npos);
-    EXPECT_EQ(w.state.window.status.bufferCaption, "Image.img");
-    EXPECT_EQ(w.state.DiskSources[0], "kept");
-    EXPECT_EQ(w.state.window.status.progressLabel, "Progress");
-    w.ExpectSettled();
 }
 
 TEST(ExportToSlot, WritesOnlyTheImagePartOfSlot999) {
-    TransferWorld w;
-    w.FormatSlotZero();
+    StoreWorld w;
     // The 1000 bytes before slot 999 and its whole gap carry a pattern that
     // must survive.
     const std::uint64_t slot999 = 1571291136;
     testing::PutPattern(w.store, slot999 - 1000, kSlotStride + 1000, 5);
     const Bytes image = Pattern(0, kImageBytes, 9);
-    std::memcpy(Image(w).data(), image.data(), kImageBytes);
+    std::memcpy(w.Image().data(), image.data(), kImageBytes);
     w.state.DiskDescriptions[0] = "first\r\nsecond";
     w.state.DiskSources[0] = "/images/a.img";
-    int flushesBeforeFinished = -1;
-    w.ui.onPump = [&](int) {
-        if (w.state.window.status.progressLabel == "Progress      Finished") {
-            flushesBeforeFinished = w.devices.Count(FaultOp::Flush, w.store);
-        }
-    };
+    const int& flushesBeforeFinished = w.FlushesAtFinished(w.store);
 
     EXPECT_TRUE(ExportToSlot(w.ctx, 999));
 
@@ -172,114 +147,81 @@ TEST(ExportToSlot, WritesOnlyTheImagePartOfSlot999) {
               Pattern(1572765696, kSlotGapBytes, 5))
         << "the gap is untouched";
     EXPECT_EQ(ReadFileBytes(w.store, slot999 - 1000, 1000), Pattern(slot999 - 1000, 1000, 5));
-    EXPECT_EQ(SeeksOn(w).front(), slot999);
     EXPECT_GE(flushesBeforeFinished, 1) << "Finished shown before the data was flushed";
     EXPECT_TRUE(w.ui.messages.empty());
     EXPECT_EQ(w.ui.actionLabels.back(), "Export To USB Disk(999) ");
     EXPECT_EQ(w.state.DiskDescriptions[999], "first\r\nsecond");
     EXPECT_EQ(w.state.DiskSources[999], "/images/a.img");
     EXPECT_EQ(w.state.window.grid.Cell(999, 2), "first\r\nsecond");
-    const std::string disks = w.DisksTxt();
+    const std::string disks = w.Slot0File();
     EXPECT_NE(disks.find("999 SRC>/images/a.img\r\n"), std::string::npos) << disks;
     EXPECT_NE(disks.find("999   1>first\r\n999   2>second\r\n"), std::string::npos) << disks;
     w.ExpectSettled();
 }
 
-TEST(ExportToSlot, OpenAndDismountFailuresWriteNothing) {
-    struct Case {
-        const char* name;
-        Fault fault;
-        const char* reportStart;
-    };
-    const Case cases[] = {
-        {"volume cannot be opened", Fault{FaultOp::Open, 1, "usbstore", EACCES, 0}, "by GetHandle"},
-        {"volume cannot be dismounted", Fault{FaultOp::Dismount, 1, "usbstore", EBUSY, 0},
-         "by UnmountVolume"},
-        {"device cannot be opened", Fault{FaultOp::Open, 2, "usbstore", EACCES, 0}, "by GetHandle"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        TransferWorld w;
-        w.FormatSlotZero();
-        testing::PutPattern(w.store, SlotOffset(4), kSlotStride, 6);
-        const Bytes slot0 = ReadFileBytes(w.store, 0, kImageBytes);
-        FillImage(w, 0x5A);
-        w.state.DiskDescriptions[0] = "new";
-        w.state.DiskDescriptions[4] = "old";
-        w.state.DiskSources[4] = "old source";
-        w.state.window.grid.SetCell(4, 2, "old");
-        w.devices.Inject(c.fault);
-
-        EXPECT_FALSE(ExportToSlot(w.ctx, 4));
-
-        EXPECT_EQ(ReadFileBytes(w.store, SlotOffset(4), kSlotStride),
-                  Pattern(SlotOffset(4), kSlotStride, 6));
-        EXPECT_EQ(ReadFileBytes(w.store, 0, kImageBytes), slot0) << "DISKS.TXT was written";
-        EXPECT_EQ(w.devices.Count(FaultOp::Write), 0);
-        EXPECT_EQ(w.state.DiskDescriptions[4], "old");
-        EXPECT_EQ(w.state.DiskSources[4], "old source");
-        EXPECT_EQ(w.state.window.grid.Cell(4, 2), "old");
-        w.ExpectReport(c.reportStart);
-        w.ExpectSettled();
-    }
-}
-
-TEST(ExportToSlot, WriteFailuresAndCancelLeaveAPartlyWrittenSlot) {
+TEST(ExportToSlot, FailuresAndCancelLeaveTheSlotUnwrittenOrPartlyWritten) {
     struct Case {
         const char* name;
         std::optional<Fault> fault;
         int cancelAfterWrite;
-        int blocksWritten;
+        int blocksWritten;  // -1: the device was never written, nor DISKS.TXT
         const char* reportSource;
     };
+    using enum FaultOp;
     const Case cases[] = {
-        {"first write fails", Fault{FaultOp::Write, 1, "usbstore", EIO, 0}, 0, 0,
-         "WritePtr.WriteFile"},
-        {"write 80 fails", Fault{FaultOp::Write, 80, "usbstore", EIO, 0}, 0, 79,
-         "WritePtr.WriteFile"},
-        {"last write fails", Fault{FaultOp::Write, 160, "usbstore", ENOSPC, 0}, 0, 159,
-         "WritePtr.WriteFile"},
-        {"flush fails", Fault{FaultOp::Flush, 1, "usbstore", EIO, 0}, 0, 160,
-         "CloseDevHandle.Flush"},
+        {"volume cannot be opened", StoreFault(Open, 1, EACCES), 0, -1, "by GetHandle"},
+        {"volume cannot be dismounted", StoreFault(Dismount, 1, EBUSY), 0, -1, "by UnmountVolume"},
+        {"device cannot be opened", StoreFault(Open, 2, EACCES), 0, -1, "by GetHandle"},
+        {"first write fails", StoreFault(Write, 1), 0, 0, "WritePtr.WriteFile"},
+        {"write 80 fails", StoreFault(Write, 80), 0, 79, "WritePtr.WriteFile"},
+        {"last write fails", StoreFault(Write, 160, ENOSPC), 0, 159, "WritePtr.WriteFile"},
+        {"flush fails", StoreFault(Flush, 1), 0, 160, "CloseDevHandle.Flush"},
         {"cancel after write 1", std::nullopt, 1, 1, nullptr},
         {"cancel after write 80", std::nullopt, 80, 80, nullptr},
         {"cancel after write 160", std::nullopt, 160, 160, nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TransferWorld w;
-        w.FormatSlotZero();
+        StoreWorld w;
         testing::PutPattern(w.store, SlotOffset(12), kSlotStride, 7);
+        const Bytes slot0 = ReadFileBytes(w.store, 0, kImageBytes);
         const Bytes image = Pattern(0, kImageBytes, 8);
-        std::memcpy(Image(w).data(), image.data(), kImageBytes);
+        std::memcpy(w.Image().data(), image.data(), kImageBytes);
         w.state.DiskDescriptions[0] = "image text";
         w.state.DiskSources[0] = "image source";
         w.state.DiskDescriptions[12] = "old";
         w.state.DiskSources[12] = "old source";
+        w.state.window.grid.SetCell(12, 2, "old");
         w.Arm(c.fault, FaultOp::Write, c.cancelAfterWrite);
 
         EXPECT_FALSE(ExportToSlot(w.ctx, 12));
 
-        const std::size_t written = static_cast<std::size_t>(c.blocksWritten) * kTrackBytes;
+        const bool written = c.blocksWritten >= 0;
+        const std::size_t end =
+            written ? static_cast<std::size_t>(c.blocksWritten) * kTrackBytes : 0;
         const Bytes slot = ReadFileBytes(w.store, SlotOffset(12), kSlotStride);
         const Bytes old = Pattern(SlotOffset(12), kSlotStride, 7);
-        EXPECT_TRUE(std::equal(slot.begin(), slot.begin() + written, image.begin()));
-        EXPECT_TRUE(std::equal(slot.begin() + written, slot.end(), old.begin() + written));
-        EXPECT_EQ(w.state.DiskDescriptions[12], "");
-        EXPECT_EQ(w.state.DiskSources[12], "");
-        EXPECT_EQ(w.state.window.grid.Cell(12, 2), "image text");
-        const std::string disks = w.DisksTxt();
-        EXPECT_NE(disks.find("012   1>image text\r\n"), std::string::npos) << disks;
-        EXPECT_EQ(disks.find("SRC>"), std::string::npos) << "the source is forgotten";
+        EXPECT_TRUE(std::equal(slot.begin(), slot.begin() + end, image.begin()));
+        EXPECT_TRUE(std::equal(slot.begin() + end, slot.end(), old.begin() + end));
+        EXPECT_EQ(w.state.DiskDescriptions[12], written ? "" : "old");
+        EXPECT_EQ(w.state.DiskSources[12], written ? "" : "old source");
+        EXPECT_EQ(w.state.window.grid.Cell(12, 2), written ? "image text" : "old");
+        if (written) {
+            const std::string disks = w.Slot0File();
+            EXPECT_NE(disks.find("012   1>image text\r\n"), std::string::npos) << disks;
+            EXPECT_EQ(disks.find("SRC>"), std::string::npos) << "the source is forgotten";
+        } else {
+            EXPECT_EQ(w.devices.Count(FaultOp::Write), 0);
+            EXPECT_EQ(ReadFileBytes(w.store, 0, kImageBytes), slot0) << "DISKS.TXT was written";
+        }
         w.ExpectReport(c.reportSource);
         w.ExpectSettled();
     }
 }
 
 TEST(ExportToSlotCommand, ReloadShowsTheImageLabelAndCarriedTexts) {
-    TransferWorld w;
-    w.FormatSlotZero();
-    fat12::BuildBlankVolume(Image(w), "NEWDISK");
+    StoreWorld w;
+    fat12::BuildBlankVolume(w.Image(), "NEWDISK");
     w.state.DiskDescriptions[0] = "line one\r\nline two";
     w.state.DiskSources[0] = "/images/new.img";
 
@@ -294,50 +236,44 @@ TEST(ExportToSlotCommand, ReloadShowsTheImageLabelAndCarriedTexts) {
 
     // A store that cannot be dismounted is not written, yet the command still
     // saves and reloads what it had.
-    TransferWorld v;
-    v.FormatSlotZero();
-    fat12::BuildBlankVolume(Image(v), "OTHER");
+    StoreWorld v;
+    fat12::BuildBlankVolume(v.Image(), "OTHER");
     v.state.DiskDescriptions[0] = "not carried";
-    v.devices.Inject(Fault{FaultOp::Dismount, 1, "usbstore", EBUSY, 0});
+    v.devices.Inject(StoreFault(FaultOp::Dismount, 1, EBUSY));
     EXPECT_FALSE(ExportToSlotCommand(v.ctx, 5));
     EXPECT_EQ(v.state.window.grid.Cell(5, 1), " ----------- ");
     EXPECT_EQ(v.state.DiskDescriptions[5], "");
-    EXPECT_EQ(v.ui.messages.size(), 1u);
-    EXPECT_NE(v.DisksTxt().find("Disk Descriptions For USB Image File 'usbstore.img/DISKS.TXT'"),
+    v.ExpectReport("UnmountVolume");
+    EXPECT_NE(v.Slot0File().find("Disk Descriptions For USB Image File 'sdb/DISKS.TXT'"),
               std::string::npos);
     v.ExpectSettled();
 }
 
 TEST(SlotTransferOnABlockDevice, ExportThenImportRoundTripsThroughALoopDevice) {
-    TransferWorld w;
-    w.FormatSlotZero();
+    StoreWorld w;
     testing::LoopDevice loop(w.store);
     if (!loop.Attached()) {
         GTEST_SKIP() << loop.Problem();
     }
+    const std::string name = w.SelectLoopDevice(loop);
     const std::string node = loop.Path();
-    const std::string name = node.substr(node.rfind('/') + 1);
-    DeviceEntry& entry = w.state.devices.Row(1);
-    entry.DeviceLetter = name;
-    entry.DevicePath = node;
-    w.drives.drives.push_back(testing::FakeDrive{name, node, DriveKind::Removable, 9});
     testing::PutPattern(w.store, SlotOffset(321) + kImageBytes, kSlotGapBytes, 2);
     const Bytes image = Pattern(0, kImageBytes, 11);
-    std::memcpy(Image(w).data(), image.data(), kImageBytes);
+    std::memcpy(w.Image().data(), image.data(), kImageBytes);
     w.state.DiskDescriptions[0] = "from the loop test";
 
     EXPECT_TRUE(ExportToSlot(w.ctx, 321));
     FillImage(w, kOldImageByte);
     EXPECT_TRUE(ImportFromSlot(w.ctx, 321));
 
-    EXPECT_EQ(BytesOf(Image(w), 0, kImageBytes), image);
+    EXPECT_EQ(BytesOf(w.Image(), 0, kImageBytes), image);
     EXPECT_EQ(ReadFileBytes(w.store, SlotOffset(321), kImageBytes), image)
         << "the flush on close put the slot on the backing file";
     EXPECT_EQ(ReadFileBytes(w.store, SlotOffset(321) + kImageBytes, kSlotGapBytes),
               Pattern(SlotOffset(321) + kImageBytes, kSlotGapBytes, 2));
     EXPECT_EQ(w.state.window.status.bufferCaption,
               "USB Disk(321)   [" + name + "  (" + node + ")]");
-    EXPECT_NE(w.DisksTxt().find("321   1>from the loop test\r\n"), std::string::npos);
+    EXPECT_NE(w.Slot0File().find("321   1>from the loop test\r\n"), std::string::npos);
     EXPECT_TRUE(w.ui.messages.empty());
     w.ExpectSettled();
 }
