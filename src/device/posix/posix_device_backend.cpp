@@ -84,6 +84,29 @@ bool NamesDeviceOrPartition(const std::string& source, const std::string& device
     return true;
 }
 
+// Repeats a read or write until count bytes moved, the call fails (EINTR is
+// retried) or it moves nothing, which ends with stalledError.
+template <typename Call>
+IoResult Transfer(std::size_t count, int stalledError, Call call) {
+    IoResult result;
+    while (result.bytes < count) {
+        const ssize_t n = call(result.bytes);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            result.error = errno;
+            break;
+        }
+        if (n == 0) {
+            result.error = stalledError;
+            break;
+        }
+        result.bytes += static_cast<std::size_t>(n);
+    }
+    return result;
+}
+
 class PosixDeviceFile final : public DeviceFile {
   public:
     PosixDeviceFile(int fd, std::string path, const PosixRoots& roots)
@@ -96,42 +119,17 @@ class PosixDeviceFile final : public DeviceFile {
     }
 
     IoResult Read(std::byte* destination, std::size_t count) override {
-        IoResult result;
-        while (result.bytes < count) {
-            const ssize_t n = ::read(fd_, destination + result.bytes, count - result.bytes);
-            if (n < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                result.error = errno;
-                break;
-            }
-            if (n == 0) {
-                break;  // end of the file or device
-            }
-            result.bytes += static_cast<std::size_t>(n);
-        }
-        return result;
+        // A read of nothing is the end of the file or device: a short result.
+        return Transfer(count, 0, [&](std::size_t done) {
+            return ::read(fd_, destination + done, count - done);
+        });
     }
 
     IoResult Write(const std::byte* source, std::size_t count) override {
-        IoResult result;
-        while (result.bytes < count) {
-            const ssize_t n = ::write(fd_, source + result.bytes, count - result.bytes);
-            if (n < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                result.error = errno;
-                break;
-            }
-            if (n == 0) {
-                result.error = ENOSPC;
-                break;
-            }
-            result.bytes += static_cast<std::size_t>(n);
-        }
-        return result;
+        // A write of nothing means the medium took no more.
+        return Transfer(count, ENOSPC, [&](std::size_t done) {
+            return ::write(fd_, source + done, count - done);
+        });
     }
 
     int Flush() override {
