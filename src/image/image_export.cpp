@@ -15,8 +15,6 @@ namespace quarnex {
 
 namespace {
 
-constexpr long kLastTrack = static_cast<long>(kTracksPerImage) - 1;
-
 std::optional<std::string> AskExportFile(Context& ctx) {
     return ctx.ui.AskSaveFile(
         FileDialogRequest{"Export Floppy Image", "", "img", kImageFileFilter, 1,
@@ -45,28 +43,18 @@ DevHandle OpenTarget(Context& ctx, const ImageTarget& target) {
 bool WriteTracks(Context& ctx, DevHandle& handle, const ImageTarget& target) {
     std::span<const std::byte> image = std::as_const(ctx.state.InternalImage).Span();
     const double start = ctx.clock.SecondsSinceMidnight();
-    for (std::size_t track = 0; track < kTracksPerImage; ++track) {
-        if (target.isDrive) {
-            SetBufferCaption(ctx, "Writing Track " + std::to_string(track));
-        }
-        bool ok = fntWritePtr(ctx, handle, image, track * kTrackBytes, kTrackBytes,
-                              kCurrentPosition, false);
+    return TransferTracks(ctx, target, "Writing", [&](std::size_t track) {
+        const bool written = fntWritePtr(ctx, handle, image, track * kTrackBytes, kTrackBytes,
+                                         kCurrentPosition, false);
         // Timed whatever the write gave, so a failed block on a slow disk
         // tells both.
         if (TransferTooSlow(ctx.clock, start, track)) {
             ctx.ui.ShowMessage(MessageRequest{"Exporting Image To Drive " + target.driveText,
                                               SlowTransferText("Write", "Export")});
-            ok = false;
-        }
-        if (ctx.state.CancelRequested) {
-            ok = false;
-        }
-        if (!ok) {
             return false;
         }
-        ShowProgress(ctx, static_cast<long>(track), kLastTrack);
-    }
-    return true;
+        return written;
+    });
 }
 
 }  // namespace

@@ -19,7 +19,6 @@ namespace {
 constexpr const char* kTag = "QrnMfntImportFromFlpyImag.";
 constexpr int kRetryAttempts = 4;
 constexpr double kRetryPauseSeconds = 3;
-constexpr long kLastTrack = static_cast<long>(kTracksPerImage) - 1;
 
 std::optional<std::string> AskImportFile(Context& ctx) {
     return ctx.ui.AskOpenFile(FileDialogRequest{
@@ -60,28 +59,18 @@ bool RetryTrack(Context& ctx, DevHandle& handle, std::size_t track) {
 bool ReadTracks(Context& ctx, DevHandle& handle, const ImageTarget& source) {
     std::span<std::byte> image = ctx.state.InternalImage.Span();
     const double start = ctx.clock.SecondsSinceMidnight();
-    for (std::size_t track = 0; track < kTracksPerImage; ++track) {
-        if (source.isDrive) {
-            SetBufferCaption(ctx, "Reading Track " + std::to_string(track));
-        }
-        bool ok = true;
+    return TransferTracks(ctx, source, "Reading", [&](std::size_t track) {
         if (!fntReadPtr(ctx, handle, image, track * kTrackBytes, kTrackBytes, kCurrentPosition,
                         true)) {
-            ok = RetryTrack(ctx, handle, track);
-        } else if (TransferTooSlow(ctx.clock, start, track)) {
+            return RetryTrack(ctx, handle, track);
+        }
+        if (TransferTooSlow(ctx.clock, start, track)) {
             ctx.ui.ShowMessage(MessageRequest{"Importing Image From Drive " + source.driveText,
                                               SlowTransferText("Read", "Import")});
-            ok = false;
-        }
-        if (ctx.state.CancelRequested) {
-            ok = false;
-        }
-        if (!ok) {
             return false;
         }
-        ShowProgress(ctx, static_cast<long>(track), kLastTrack);
-    }
-    return true;
+        return true;
+    });
 }
 
 // The new image's source, shown and recorded after a complete read.

@@ -1,6 +1,8 @@
 #include "image/image_target.hpp"
 
+#include "frame/layout.hpp"
 #include "frame/progress.hpp"
+#include "frame/status.hpp"
 #include "frame/text.hpp"
 
 namespace quarnex {
@@ -84,6 +86,22 @@ bool TransferTooSlow(Clock& clock, double start, std::size_t track) {
         return false;
     }
     return ElapsedSince(clock, start) > static_cast<double>(track + 1) * kSecondsPerBlock;
+}
+
+bool TransferTracks(Context& ctx, const ImageTarget& target, std::string_view verb,
+                    const std::function<bool(std::size_t track)>& transferBlock) {
+    constexpr long kLastTrack = static_cast<long>(kTracksPerImage) - 1;
+    for (std::size_t track = 0; track < kTracksPerImage; ++track) {
+        if (target.isDrive) {
+            SetBufferCaption(ctx, std::string(verb) + " Track " + std::to_string(track));
+        }
+        const bool ok = transferBlock(track);
+        if (!ok || ctx.state.CancelRequested) {
+            return false;
+        }
+        ShowProgress(ctx, static_cast<long>(track), kLastTrack);
+    }
+    return true;
 }
 
 std::string SlowTransferText(std::string_view readOrWrite, std::string_view importOrExport) {

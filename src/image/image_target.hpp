@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -45,6 +46,13 @@ bool WaitForFloppyMedium(Context& ctx, DevHandle& handle, const ImageTarget& dri
 // The time rule of floppy transfers: an average of 0.75 seconds per block
 // from the start, checked from the sixth block (index 5) on, midnight-safe.
 bool TransferTooSlow(Clock& clock, double start, std::size_t track);
+
+// The block loop both directions share: a drive shows verb + " Track " + n
+// while its block moves; transferBlock moves one block under its own rules
+// and says whether it went through. Stops at the first failure or a cancel;
+// progress follows every block that went through.
+bool TransferTracks(Context& ctx, const ImageTarget& target, std::string_view verb,
+                    const std::function<bool(std::size_t track)>& transferBlock);
 
 // "Excessive Read Time May Indicate..." with the given words.
 std::string SlowTransferText(std::string_view readOrWrite, std::string_view importOrExport);
