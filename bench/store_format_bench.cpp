@@ -28,46 +28,12 @@
 #include "store/disk_ids.hpp"
 #include "store/fat12/fat12_volume.hpp"
 #include "store/format_usb.hpp"
+#include "support/loop_device.hpp"
 
 namespace {
 
 using namespace quarnex;
 using namespace quarnex::bench;
-
-std::string RunAndRead(const std::string& command) {
-    std::string output;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return output;
-    }
-    std::array<char, 256> chunk{};
-    while (std::fgets(chunk.data(), static_cast<int>(chunk.size()), pipe) != nullptr) {
-        output += chunk.data();
-    }
-    ::pclose(pipe);
-    while (!output.empty() && output.back() == '\n') {
-        output.pop_back();
-    }
-    return output;
-}
-
-// A loop device over the store file for the length of the run.
-class Loop {
-  public:
-    explicit Loop(const std::string& file)
-        : path_(RunAndRead("losetup --find --show '" + file + "' 2>/dev/null")) {
-        if (path_.rfind("/dev/loop", 0) != 0) {
-            throw std::runtime_error("cannot attach a loop device (needs root)");
-        }
-    }
-    ~Loop() { RunAndRead("losetup -d '" + path_ + "'"); }
-    Loop(const Loop&) = delete;
-    Loop& operator=(const Loop&) = delete;
-    const std::string& Path() const { return path_; }
-
-  private:
-    std::string path_;
-};
 
 void MakeSparse(const std::string& path) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -154,9 +120,12 @@ int Run(const std::string& dir, int rounds, bool onLoop) {
     const std::string store = dir + "/bench-format-store.img";
     MakeSparse(store);
     InstallTemplate(dir);
-    std::optional<Loop> loop;
+    std::optional<testing::LoopDevice> loop;
     if (onLoop) {
         loop.emplace(store);
+        if (!loop->Attached()) {
+            throw std::runtime_error("cannot attach a loop device: " + loop->Problem());
+        }
     }
     const std::string target = onLoop ? loop->Path() : store;
     BenchWorld w(target, target);
