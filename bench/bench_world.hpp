@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "device/posix/posix_device_backend.hpp"
-#include "device/posix/system_clock.hpp"
-#include "frame/context.hpp"
-#include "mainwindow/text_metrics.hpp"
+#include "commands/text_metrics.hpp"
+#include "platform/posix/posix_device_backend.hpp"
+#include "platform/posix/system_clock.hpp"
+#include "state/context.hpp"
 
 namespace quarnex::bench {
 

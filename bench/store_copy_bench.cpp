@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "bench_world.hpp"
-#include "frame/layout.hpp"
+#include "core/media_sizes.hpp"
 #include "store/store_file_copy.hpp"
 
 namespace {

@@ -24,9 +24,9 @@
 #include <vector>
 
 #include "bench_world.hpp"
-#include "frame/layout.hpp"
+#include "core/media_sizes.hpp"
+#include "fat12/fat12_volume.hpp"
 #include "store/disk_ids.hpp"
-#include "store/fat12/fat12_volume.hpp"
 #include "store/format_usb.hpp"
 #include "support/loop_device.hpp"
 

@@ -2,9 +2,9 @@
 
 #include <iostream>
 
-#include "device/posix/program_path.hpp"
-#include "device/system_drive_catalog.hpp"
-#include "frame/startup.hpp"
+#include "platform/posix/program_path.hpp"
+#include "platform/system_drive_catalog.hpp"
+#include "state/startup.hpp"
 
 namespace quarnex::cli {
 

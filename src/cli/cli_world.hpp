@@ -6,12 +6,12 @@
 #include <memory>
 
 #include "cli/console_ui.hpp"
-#include "cli/sparse_file_backend.hpp"
 #include "cli/terminal.hpp"
-#include "device/posix/posix_device_backend.hpp"
-#include "device/posix/system_clock.hpp"
-#include "frame/context.hpp"
-#include "mainwindow/text_metrics.hpp"
+#include "commands/text_metrics.hpp"
+#include "platform/posix/posix_device_backend.hpp"
+#include "platform/posix/sparse_file_backend.hpp"
+#include "platform/posix/system_clock.hpp"
+#include "state/context.hpp"
 
 namespace quarnex::cli {
 

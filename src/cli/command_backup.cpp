@@ -2,7 +2,7 @@
 
 #include "cli/command_support.hpp"
 #include "cli/commands.hpp"
-#include "frame/layout.hpp"
+#include "core/media_sizes.hpp"
 #include "store/store_file_copy.hpp"
 #include "store/store_paths.hpp"
 

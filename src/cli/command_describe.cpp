@@ -2,7 +2,7 @@
 
 #include "cli/command_support.hpp"
 #include "cli/commands.hpp"
-#include "frame/text.hpp"
+#include "core/text.hpp"
 #include "store/descriptions.hpp"
 #include "store/store_paths.hpp"
 

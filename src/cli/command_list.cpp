@@ -4,8 +4,8 @@
 
 #include "cli/command_support.hpp"
 #include "cli/commands.hpp"
-#include "frame/layout.hpp"
-#include "frame/text.hpp"
+#include "core/media_sizes.hpp"
+#include "core/text.hpp"
 
 namespace quarnex::cli {
 

@@ -2,10 +2,10 @@
 #include <iostream>
 
 #include "cli/commands.hpp"
+#include "core/media_sizes.hpp"
+#include "core/text.hpp"
 #include "device/device_io.hpp"
-#include "device/drive_scan.hpp"
-#include "frame/layout.hpp"
-#include "frame/text.hpp"
+#include "scan/drive_scan.hpp"
 #include "store/disk_ids.hpp"
 
 namespace quarnex::cli {

@@ -2,8 +2,8 @@
 
 #include "cli/command_support.hpp"
 #include "cli/commands.hpp"
-#include "frame/layout.hpp"
-#include "frame/text.hpp"
+#include "core/media_sizes.hpp"
+#include "core/text.hpp"
 #include "image/image_export.hpp"
 #include "image/image_import.hpp"
 #include "store/slot_transfer.hpp"

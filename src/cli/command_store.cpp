@@ -4,7 +4,7 @@
 
 #include "cli/command_support.hpp"
 #include "cli/commands.hpp"
-#include "frame/layout.hpp"
+#include "core/media_sizes.hpp"
 #include "store/format_usb.hpp"
 
 namespace quarnex::cli {

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "cli/arguments.hpp"
-#include "frame/text.hpp"
+#include "core/text.hpp"
 #include "store/descriptions.hpp"
 #include "store/disk_ids.hpp"
 

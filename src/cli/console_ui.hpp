@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "cli/terminal.hpp"
-#include "frame/program_state.hpp"
-#include "frame/ui.hpp"
+#include "ports/ui.hpp"
+#include "state/program_state.hpp"
 
 namespace quarnex::cli {
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdio>
 
-#include "frame/text.hpp"
+#include "core/text.hpp"
 
 namespace quarnex::cli {
 

@@ -7,11 +7,11 @@
 #include <span>
 
 #include "cli/console_ui.hpp"
+#include "core/media_sizes.hpp"
+#include "core/text.hpp"
 #include "device/device_io.hpp"
-#include "device/drive_scan.hpp"
 #include "device/error_report.hpp"
-#include "frame/layout.hpp"
-#include "frame/text.hpp"
+#include "scan/drive_scan.hpp"
 
 namespace quarnex::cli {
 

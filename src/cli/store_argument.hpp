@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "frame/context.hpp"
+#include "state/context.hpp"
 
 namespace quarnex::cli {
 

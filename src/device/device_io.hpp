@@ -9,8 +9,8 @@
 #include <span>
 #include <string>
 
-#include "device/device_backend.hpp"
-#include "frame/context.hpp"
+#include "ports/device_backend.hpp"
+#include "state/context.hpp"
 
 namespace quarnex {
 

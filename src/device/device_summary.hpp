@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "frame/program_state.hpp"
+#include "state/program_state.hpp"
 
 namespace quarnex {
 

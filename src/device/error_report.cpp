@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "frame/text.hpp"
+#include "core/text.hpp"
 
 namespace quarnex {
 

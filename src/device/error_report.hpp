@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "frame/context.hpp"
+#include "state/context.hpp"
 
 namespace quarnex {
 

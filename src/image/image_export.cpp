@@ -4,12 +4,12 @@
 #include <span>
 #include <utility>
 
+#include "core/media_sizes.hpp"
+#include "core/text.hpp"
 #include "device/device_io.hpp"
-#include "frame/layout.hpp"
-#include "frame/progress.hpp"
-#include "frame/status.hpp"
-#include "frame/text.hpp"
 #include "image/image_target.hpp"
+#include "state/progress.hpp"
+#include "state/status.hpp"
 
 namespace quarnex {
 

@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <span>
 
+#include "core/media_sizes.hpp"
+#include "core/text.hpp"
+#include "core/volume_id.hpp"
 #include "device/device_io.hpp"
 #include "device/error_report.hpp"
-#include "frame/layout.hpp"
-#include "frame/progress.hpp"
-#include "frame/status.hpp"
-#include "frame/text.hpp"
-#include "frame/volume_id.hpp"
 #include "image/image_label.hpp"
+#include "state/progress.hpp"
+#include "state/status.hpp"
 
 namespace quarnex {
 

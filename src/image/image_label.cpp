@@ -1,6 +1,6 @@
 #include "image/image_label.hpp"
 
-#include "frame/layout.hpp"
+#include "core/media_sizes.hpp"
 
 namespace quarnex {
 

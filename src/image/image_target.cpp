@@ -1,9 +1,9 @@
 #include "image/image_target.hpp"
 
-#include "frame/layout.hpp"
-#include "frame/progress.hpp"
-#include "frame/status.hpp"
-#include "frame/text.hpp"
+#include "core/media_sizes.hpp"
+#include "core/text.hpp"
+#include "state/progress.hpp"
+#include "state/status.hpp"
 
 namespace quarnex {
 

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "device/device_io.hpp"
-#include "frame/context.hpp"
+#include "state/context.hpp"
 
 namespace quarnex {
 

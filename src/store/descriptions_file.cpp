@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <vector>
 
-#include "frame/text.hpp"
-#include "store/fat12/fat12_layout.hpp"
-#include "store/fat12/fat12_volume.hpp"
+#include "core/text.hpp"
+#include "fat12/fat12_layout.hpp"
+#include "fat12/fat12_volume.hpp"
 #include "store/store_paths.hpp"
 
 namespace quarnex {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "device/error_report.hpp"
-#include "frame/context.hpp"
+#include "state/context.hpp"
 
 namespace quarnex {
 

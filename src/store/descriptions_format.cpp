@@ -3,7 +3,7 @@
 #include <cmath>
 #include <vector>
 
-#include "frame/text.hpp"
+#include "core/text.hpp"
 
 namespace quarnex {
 

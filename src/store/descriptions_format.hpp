@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "frame/program_state.hpp"
+#include "state/program_state.hpp"
 
 namespace quarnex {
 

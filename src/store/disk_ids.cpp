@@ -2,12 +2,12 @@
 
 #include <array>
 
+#include "commands/refresh_main_window.hpp"
+#include "core/media_sizes.hpp"
+#include "core/text.hpp"
 #include "device/device_io.hpp"
-#include "frame/layout.hpp"
-#include "frame/progress.hpp"
-#include "frame/status.hpp"
-#include "frame/text.hpp"
-#include "mainwindow/refresh_main_window.hpp"
+#include "state/progress.hpp"
+#include "state/status.hpp"
 
 namespace quarnex {
 

@@ -4,7 +4,7 @@
 #include <span>
 #include <string>
 
-#include "frame/context.hpp"
+#include "state/context.hpp"
 
 namespace quarnex {
 

@@ -4,11 +4,11 @@
 #include <span>
 #include <string>
 
+#include "core/media_sizes.hpp"
+#include "core/text.hpp"
 #include "device/device_io.hpp"
-#include "frame/layout.hpp"
-#include "frame/progress.hpp"
-#include "frame/status.hpp"
-#include "frame/text.hpp"
+#include "state/progress.hpp"
+#include "state/status.hpp"
 #include "store/descriptions.hpp"
 #include "store/disk_ids.hpp"
 #include "store/store_paths.hpp"

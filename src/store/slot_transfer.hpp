@@ -3,7 +3,7 @@
 // internal image, and the export command that then saves the descriptions
 // and reloads the store.
 
-#include "frame/context.hpp"
+#include "state/context.hpp"
 
 namespace quarnex {
 

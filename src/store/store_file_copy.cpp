@@ -4,13 +4,13 @@
 #include <span>
 #include <system_error>
 
+#include "commands/refresh_main_window.hpp"
+#include "core/media_sizes.hpp"
+#include "core/text.hpp"
 #include "device/device_io.hpp"
 #include "device/error_report.hpp"
-#include "frame/layout.hpp"
-#include "frame/progress.hpp"
-#include "frame/status.hpp"
-#include "frame/text.hpp"
-#include "mainwindow/refresh_main_window.hpp"
+#include "state/progress.hpp"
+#include "state/status.hpp"
 #include "store/descriptions.hpp"
 #include "store/store_write_access.hpp"
 #include "store/unit_loop.hpp"

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "frame/context.hpp"
+#include "state/context.hpp"
 
 namespace quarnex {
 

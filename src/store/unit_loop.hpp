@@ -9,8 +9,8 @@
 
 #include <algorithm>
 
-#include "frame/context.hpp"
-#include "frame/progress.hpp"
+#include "state/context.hpp"
+#include "state/progress.hpp"
 
 namespace quarnex {
 

@@ -9,7 +9,7 @@
 
 #include "cli/cli_runner.hpp"
 #include "cli/cli_test_store.hpp"
-#include "frame/layout.hpp"
+#include "core/media_sizes.hpp"
 #include "support/loop_device.hpp"
 #include "support/temp_dir.hpp"
 

@@ -12,7 +12,7 @@
 
 #include "cli/cli_runner.hpp"
 #include "cli/cli_test_store.hpp"
-#include "frame/layout.hpp"
+#include "core/media_sizes.hpp"
 #include "support/temp_dir.hpp"
 
 namespace quarnex::testing {

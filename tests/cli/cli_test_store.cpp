@@ -9,7 +9,7 @@
 #include <stdexcept>
 
 #include "cli/cli_runner.hpp"
-#include "frame/layout.hpp"
+#include "core/media_sizes.hpp"
 
 namespace quarnex::testing {
 
@@ -96,11 +96,6 @@ bool SameBytes(const std::string& a, const std::string& b) {
 std::uint64_t FileSizeOrZero(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
-}
-
-std::uint64_t AllocatedBytes(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 ? static_cast<std::uint64_t>(info.st_blocks) * 512 : 0;
 }
 
 std::vector<unsigned char> PatternImage(unsigned seed, const std::string& label) {

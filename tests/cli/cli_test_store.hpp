@@ -40,9 +40,6 @@ bool SameBytes(const std::string& a, const std::string& b);
 // Length of a file, 0 when it does not exist (yet).
 std::uint64_t FileSizeOrZero(const std::string& path);
 
-// Bytes the file really occupies on disk.
-std::uint64_t AllocatedBytes(const std::string& path);
-
 // A 1.44 MB image with a recognisable pattern and the given volume label.
 std::vector<unsigned char> PatternImage(unsigned seed, const std::string& label);
 

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "core/media_sizes.hpp"
 #include "device/error_report.hpp"
-#include "frame/layout.hpp"
 #include "support/test_world.hpp"
 
 namespace quarnex {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/layout.hpp"
+#include "core/media_sizes.hpp"
 #include "image/image_export.hpp"
 #include "image/image_import.hpp"
 #include "image_test_files.hpp"

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/progress.hpp"
-#include "frame/text.hpp"
+#include "core/text.hpp"
 #include "image_test_files.hpp"
+#include "state/progress.hpp"
 
 namespace quarnex {
 namespace {

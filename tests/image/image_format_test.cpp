@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "frame/volume_id.hpp"
+#include "core/volume_id.hpp"
 #include "image_test_files.hpp"
 
 namespace quarnex {

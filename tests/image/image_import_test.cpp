@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
-#include "frame/progress.hpp"
-#include "frame/text.hpp"
+#include "core/text.hpp"
 #include "image_test_files.hpp"
+#include "state/progress.hpp"
 
 namespace quarnex {
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "frame/layout.hpp"
-#include "frame/program_state.hpp"
+#include "core/media_sizes.hpp"
+#include "state/program_state.hpp"
 #include "support/test_world.hpp"
 
 namespace quarnex::testing {

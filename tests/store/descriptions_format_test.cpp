@@ -5,7 +5,7 @@
 #include <functional>
 #include <random>
 
-#include "frame/text.hpp"
+#include "core/text.hpp"
 #include "store/store_paths.hpp"
 #include "store_world.hpp"
 

@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <functional>
 
+#include "core/text.hpp"
 #include "device/error_report.hpp"
-#include "frame/text.hpp"
+#include "fat12/fat12_layout.hpp"
+#include "fat12/fat12_volume.hpp"
 #include "store/disk_ids.hpp"
-#include "store/fat12/fat12_layout.hpp"
-#include "store/fat12/fat12_volume.hpp"
 #include "store/store_paths.hpp"
 #include "store_world.hpp"
 

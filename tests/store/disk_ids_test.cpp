@@ -6,9 +6,9 @@
 
 #include <cstring>
 
-#include "frame/layout.hpp"
-#include "frame/text.hpp"
-#include "mainwindow/menu_model.hpp"
+#include "commands/menu_model.hpp"
+#include "core/media_sizes.hpp"
+#include "core/text.hpp"
 #include "store_world.hpp"
 
 namespace quarnex {

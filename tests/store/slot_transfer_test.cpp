@@ -6,7 +6,7 @@
 #include <cstring>
 #include <optional>
 
-#include "store/fat12/fat12_volume.hpp"
+#include "fat12/fat12_volume.hpp"
 #include "store_world.hpp"
 
 namespace quarnex {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "frame/text.hpp"
+#include "core/text.hpp"
 #include "store_world.hpp"
 
 namespace quarnex {

@@ -9,10 +9,10 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "frame/layout.hpp"
-#include "frame/text.hpp"
-#include "store/fat12/fat12_layout.hpp"
-#include "store/fat12/fat12_volume.hpp"
+#include "core/media_sizes.hpp"
+#include "core/text.hpp"
+#include "fat12/fat12_layout.hpp"
+#include "fat12/fat12_volume.hpp"
 
 namespace quarnex::testing {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/layout.hpp"
+#include "core/media_sizes.hpp"
 #include "support/loop_device.hpp"
 #include "support/test_world.hpp"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "device/posix/posix_device_backend.hpp"
+#include "platform/posix/posix_device_backend.hpp"
 
 namespace quarnex::testing {
 

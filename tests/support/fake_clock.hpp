@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "frame/clock.hpp"
+#include "ports/clock.hpp"
 
 namespace quarnex::testing {
 

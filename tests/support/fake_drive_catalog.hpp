@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "device/drive_catalog.hpp"
+#include "ports/drive_catalog.hpp"
 
 namespace quarnex::testing {
 

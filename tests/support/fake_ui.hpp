@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "frame/program_state.hpp"
-#include "frame/ui.hpp"
+#include "ports/ui.hpp"
+#include "state/program_state.hpp"
 
 namespace quarnex::testing {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "device/device_backend.hpp"
+#include "ports/device_backend.hpp"
 
 namespace quarnex::testing {
 

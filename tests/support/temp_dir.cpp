@@ -1,6 +1,7 @@
 #include "support/temp_dir.hpp"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -76,6 +77,11 @@ std::string ReadFileText(const std::string& path) {
 
 std::uint64_t FileSize(const std::string& path) {
     return std::filesystem::file_size(path);
+}
+
+std::uint64_t AllocatedBytes(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? static_cast<std::uint64_t>(info.st_blocks) * 512 : 0;
 }
 
 }  // namespace quarnex::testing

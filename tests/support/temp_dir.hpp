@@ -33,4 +33,7 @@ std::vector<unsigned char> ReadFileBytes(const std::string& path, std::uint64_t 
 std::string ReadFileText(const std::string& path);
 std::uint64_t FileSize(const std::string& path);
 
+// Bytes the file really occupies on disk.
+std::uint64_t AllocatedBytes(const std::string& path);
+
 }  // namespace quarnex::testing

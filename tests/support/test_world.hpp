@@ -3,9 +3,9 @@
 // fault-injecting backend, a fake drive catalog, a recording Ui, a fake clock
 // and fixed text metrics, with the buffers allocated.
 
-#include "device/posix/posix_device_backend.hpp"
-#include "frame/context.hpp"
-#include "mainwindow/text_metrics.hpp"
+#include "commands/text_metrics.hpp"
+#include "platform/posix/posix_device_backend.hpp"
+#include "state/context.hpp"
 #include "support/fake_clock.hpp"
 #include "support/fake_drive_catalog.hpp"
 #include "support/fake_ui.hpp"

@@ -1,7 +1,0 @@
-// quarnex: the GUI program. It takes no arguments of its own.
-
-#include "app/program.hpp"
-
-int main(int argc, char** argv) {
-    return quarnex::Main(argc, argv);
-}

@@ -1,0 +1,165 @@
+#include "commands/refresh_main_window.hpp"
+
+#include "core/text.hpp"
+#include "state/progress.hpp"
+#include "state/status.hpp"
+
+namespace quarnex {
+
+namespace {
+
+void Show(MenuModel& menus, MenuId id, bool visible) {
+    menus[id].visible = visible;
+}
+
+void ShowUsbDiskEntries(MenuModel& menus, bool visible, bool enabled, const std::string& caption) {
+    for (MenuId id :
+         {MenuId::Image_Menu_Import_USB_DISKxxx, MenuId::Image_Menu_Export_USB_DISKxxx}) {
+        menus[id].visible = visible;
+        menus[id].enabled = enabled;
+        if (!caption.empty()) {
+            menus[id].caption = caption;
+        }
+    }
+}
+
+void HideStoreCommands(MenuModel& menus) {
+    for (MenuId id :
+         {MenuId::File_Menu_Import, MenuId::File_Menu_Export, MenuId::File_Menu_Seperator_2,
+          MenuId::File_Menu_Format, MenuId::File_Menu_Seperator_3}) {
+        Show(menus, id, false);
+    }
+}
+
+// An internal image taken from a slot no longer matches the store once the
+// store is forgotten or reloaded.
+void MarkSlotImageUnreliable(Context& ctx) {
+    if (ctx.state.ImageSourceKind == SourceUsbSlot) {
+        SetBufferOpaque(ctx, true);
+    }
+}
+
+void ForgetBaseId(ProgramState& state) {
+    state.BaseId.clear();
+    state.BaseIdPresent = false;
+    state.BaseIdNumbered = false;
+}
+
+void ResetState(Context& ctx) {
+    ProgramState& state = ctx.state;
+    MenuModel& menus = state.window.menus;
+    for (int i = 1; i <= 4; ++i) {
+        Show(menus, MenuModel::SelectEntry(i), false);
+    }
+    Show(menus, MenuId::File_Menu_Seperator_1, false);
+    HideStoreCommands(menus);
+    menus[MenuId::File_Menu_Scan].caption = "Scan Drives";
+    Show(menus, MenuId::File_Menu_Scan, state.AdminRights == 1);
+    Show(menus, MenuId::File_Menu_Seperator_4, state.AdminRights == 1);
+    menus[MenuId::File_Menu_Exit].enabled = true;
+    ShowUsbDiskEntries(menus, false, menus[MenuId::Image_Menu_Import_USB_DISKxxx].enabled, "");
+    ctx.ui.Changed(WindowPart::Menus);
+
+    state.window.status.actionLabel.clear();
+    state.window.status.progressLabel = "Progress";
+    state.window.status.progressBar = 0;
+    ctx.ui.Changed(WindowPart::ActionLabel);
+    ctx.ui.Changed(WindowPart::ProgressLabel);
+    ctx.ui.Changed(WindowPart::ProgressBar);
+
+    CloseEditWithoutSaving(ctx);
+    SetFrameCaption(ctx, " Disk Selection ");
+    state.window.grid.Reset(true);
+    ctx.ui.Changed(WindowPart::Grid);
+    MarkSlotImageUnreliable(ctx);
+
+    state.SelectedDisk = 0;
+    state.devices.DeviceCount = 0;
+    state.SelectedDevice = 0;
+    ForgetBaseId(state);
+}
+
+void DeviceListState(Context& ctx, int count) {
+    ProgramState& state = ctx.state;
+    MenuModel& menus = state.window.menus;
+    for (int i = 1; i <= count; ++i) {
+        MenuEntry& entry = menus[MenuModel::SelectEntry(i)];
+        entry.caption = "Select Device &" + state.devices.Row(i).DeviceLetter;
+        entry.visible = true;
+    }
+    Show(menus, MenuId::File_Menu_Seperator_1, true);
+    HideStoreCommands(menus);
+    menus[MenuId::File_Menu_Scan].caption = "ReScan Drives";
+    Show(menus, MenuId::File_Menu_Scan, true);
+    Show(menus, MenuId::File_Menu_Seperator_4, true);
+    menus[MenuId::File_Menu_Exit].enabled = true;
+    ShowUsbDiskEntries(menus, false, menus[MenuId::Image_Menu_Import_USB_DISKxxx].enabled, "");
+    ctx.ui.Changed(WindowPart::Menus);
+
+    CloseEditWithoutSaving(ctx);
+    SetFrameCaption(ctx, " Disk Selection ");
+    state.window.grid.Reset(false);
+    ctx.ui.Changed(WindowPart::Grid);
+    MarkSlotImageUnreliable(ctx);
+
+    state.SelectedDisk = 0;
+    state.SelectedDevice = 0;
+    ForgetBaseId(state);
+}
+
+void DeviceLoadedState(Context& ctx, const std::string& letter) {
+    MenuModel& menus = ctx.state.window.menus;
+    Show(menus, MenuId::File_Menu_Seperator_1, true);
+    // The kernel name stands where a drive letter and its colon would.
+    menus[MenuId::File_Menu_Import].caption = "&File  ->  USB  " + letter + "  Disks(0-999)";
+    menus[MenuId::File_Menu_Export].caption = "&USB  " + letter + "  Disks(0-999) ->  File";
+    menus[MenuId::File_Menu_Format].caption = "&Format  USB  " + letter + "  Disks(0-999)";
+    for (MenuId id : {MenuId::File_Menu_Import, MenuId::File_Menu_Export, MenuId::File_Menu_Format,
+                      MenuId::File_Menu_Seperator_2, MenuId::File_Menu_Seperator_3}) {
+        Show(menus, id, true);
+    }
+    ShowUsbDiskEntries(menus, true, false, "USB Disk # ???");
+    ctx.ui.Changed(WindowPart::Menus);
+    MarkSlotImageUnreliable(ctx);
+}
+
+void DiskSelectedState(Context& ctx, const std::string& diskText, const std::string& letter,
+                       const std::string& path) {
+    ShowUsbDiskEntries(ctx.state.window.menus, true, true, "USB Disk # " + diskText);
+    ctx.ui.Changed(WindowPart::Menus);
+    SetFrameCaption(ctx, " Disk Selector (" + diskText + ") [" + letter + " (" + path + ")] ");
+}
+
+}  // namespace
+
+void CloseEditWithoutSaving(Context& ctx) {
+    EditState& edit = ctx.state.window.edit;
+    edit.boxVisible = false;
+    edit.EditingActive = false;
+    ctx.ui.Changed(WindowPart::EditBox);
+}
+
+void RefreshMainWindow(Context& ctx, int state) {
+    ProgramState& program = ctx.state;
+    const std::string diskText =
+        program.SelectedDisk == 0 ? std::string("???") : ThreeDigits(program.SelectedDisk);
+    std::string letter;
+    std::string path;
+    if (program.SelectedDevice != 0) {
+        letter = program.SelectedEntry().DeviceLetter;
+        path = program.SelectedEntry().DevicePath;
+    }
+    BusyOff(ctx);
+
+    if (state == StateReset) {
+        ResetState(ctx);
+    } else if (state >= 1 && state <= 4) {
+        DeviceListState(ctx, state);
+    } else if (state == StateDeviceLoaded) {
+        DeviceLoadedState(ctx, letter);
+    } else if (state == StateDiskSelected) {
+        DiskSelectedState(ctx, diskText, letter, path);
+    }
+}
+
+}  // namespace quarnex

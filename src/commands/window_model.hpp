@@ -1,0 +1,58 @@
+#pragma once
+// Everything the main window shows, as plain data: the status strip, the
+// menus, the frame caption, the grid, the edit box state and the text boxes of
+// the two ID dialogs. Plain code computes it; the GUI only renders it.
+
+#include <string>
+
+#include "commands/grid_model.hpp"
+#include "commands/menu_model.hpp"
+
+namespace quarnex {
+
+// Design back colour of QrnBufrLbl, shown when the label is opaque.
+inline constexpr int kBufferLabelRed = 255;
+inline constexpr int kBufferLabelGreen = 224;
+inline constexpr int kBufferLabelBlue = 192;
+
+struct StatusStrip {
+    std::string actionLabel;                 // QrnActionLbl
+    std::string bufferCaption = "Zeroed";    // QrnBufrLbl
+    bool bufferOpaque = false;               // marks the internal image as unreliable
+    std::string progressLabel = "Progress";  // QrnProgressLbl
+    int progressBar = 0;                     // QrnProgressBar, 0..100
+};
+
+// Selection and in-place editing of the grid.
+struct EditState {
+    double LastMouseY = 0;
+    int SelectedRow = 0;
+    int PreviousSelectedRow = 0;
+    int EditRow = 0;
+    int ActiveEditRow = 0;
+    bool EditingActive = false;
+    bool EditChangeGuard = false;
+    bool boxVisible = false;  // QrnEdit shown
+    std::string boxText;      // QrnEdit contents, lines joined by CR LF
+};
+
+// Text boxes of the ID dialogs; they keep their contents between uses.
+struct DialogTexts {
+    std::string usbIdText;      // USBIDF.USBIDTxtBox, refilled by every Disk ID load
+    std::string usbBaseIdText;  // USBIDF.FlpyIDTxtBox
+    bool usbAppendId = true;    // USBIDF.AppendIDChkBox
+    std::string floppyIdText;   // FlpyIDF.FlpyIDTxtBox
+};
+
+struct WindowModel {
+    explicit WindowModel(const TextMetrics& metrics) : grid(metrics) {}
+
+    StatusStrip status;
+    MenuModel menus;
+    std::string frameCaption = " Disk Selector ";
+    GridModel grid;
+    EditState edit;
+    DialogTexts dialogs;
+};
+
+}  // namespace quarnex

@@ -1,0 +1,257 @@
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <vector>
+
+#include "fat12/fat12_layout.hpp"
+#include "fat12/fat12_volume.hpp"
+
+namespace quarnex::fat12 {
+
+namespace {
+
+constexpr unsigned kLastCluster = kFirstCluster + kClusterCount - 1;  // 2848
+
+bool IsShortNameChar(unsigned char c) {
+    if (std::isalnum(c) != 0 || c >= 0x80) {
+        return true;
+    }
+    return std::string_view("!#$%&'()-@^_`{}~").find(static_cast<char>(c)) !=
+           std::string_view::npos;
+}
+
+// Only volumes with exactly the 1.44 MB geometry are handled.
+bool GeometryFits(std::span<const std::byte> image) {
+    return image.size() >= kVolumeBytes && Get16(image, 11) == kBytesPerSector &&
+           std::to_integer<unsigned>(image[13]) == kSectorsPerCluster &&
+           Get16(image, 14) == kReservedSectors &&
+           std::to_integer<unsigned>(image[16]) == kFatCount && Get16(image, 17) == kRootEntries &&
+           Get16(image, 19) == kTotalSectors && Get16(image, 22) == kSectorsPerFat;
+}
+
+std::span<const std::byte> Fat(std::span<const std::byte> image, std::size_t copy) {
+    return image.subspan(kFatOffset + copy * kFatBytes, kFatBytes);
+}
+
+std::span<std::byte> Fat(std::span<std::byte> image, std::size_t copy) {
+    return image.subspan(kFatOffset + copy * kFatBytes, kFatBytes);
+}
+
+std::size_t EntryOffset(std::size_t index) {
+    return kRootOffset + index * kDirEntryBytes;
+}
+
+std::size_t ClusterOffset(unsigned cluster) {
+    return kDataOffset + (cluster - kFirstCluster) * kClusterBytes;
+}
+
+struct Lookup {
+    std::optional<std::size_t> found;      // entry index of the file
+    std::optional<std::size_t> freeEntry;  // first unused entry
+};
+
+Lookup FindEntry(std::span<const std::byte> image, const std::string& shortName) {
+    Lookup lookup;
+    for (std::size_t i = 0; i < kRootEntries; ++i) {
+        const std::size_t offset = EntryOffset(i);
+        const auto first = std::to_integer<unsigned char>(image[offset]);
+        if (first == 0x00 || first == kDeletedMark) {
+            if (!lookup.freeEntry) {
+                lookup.freeEntry = i;
+            }
+            if (first == 0x00) {
+                break;  // nothing is used after the end mark
+            }
+            continue;
+        }
+        const auto attr = std::to_integer<unsigned char>(image[offset + 11]);
+        if (attr == kAttrLongName || (attr & (kAttrVolumeLabel | kAttrDirectory)) != 0) {
+            continue;
+        }
+        bool same = true;
+        for (std::size_t c = 0; c < 11 && same; ++c) {
+            const int stored = std::toupper(std::to_integer<unsigned char>(image[offset + c]));
+            same = stored == static_cast<unsigned char>(shortName[c]);
+        }
+        if (same && !lookup.found) {
+            lookup.found = i;
+        }
+    }
+    return lookup;
+}
+
+// The clusters of a chain starting at first, or nothing when the chain runs
+// outside the volume, through free or reserved entries, or in a loop.
+std::optional<std::vector<unsigned>> Chain(std::span<const std::byte> fat, unsigned first) {
+    std::vector<unsigned> clusters;
+    if (first == 0) {
+        return clusters;
+    }
+    unsigned cluster = first;
+    while (true) {
+        if (cluster < kFirstCluster || cluster > kLastCluster || clusters.size() >= kClusterCount) {
+            return std::nullopt;
+        }
+        clusters.push_back(cluster);
+        const unsigned next = GetFatEntry(fat, cluster);
+        if (next >= 0xFF8) {
+            return clusters;
+        }
+        cluster = next;
+    }
+}
+
+struct FileChain {
+    Status status = Status::Ok;
+    std::vector<unsigned> clusters;
+    std::uint32_t size = 0;
+};
+
+FileChain ChainOf(std::span<const std::byte> image, std::size_t entry) {
+    const std::size_t offset = EntryOffset(entry);
+    FileChain result;
+    result.size = Get32(image, offset + 28);
+    auto chain = Chain(Fat(image, 0), Get16(image, offset + 26));
+    const std::size_t needed = (result.size + kClusterBytes - 1) / kClusterBytes;
+    if (!chain || chain->size() < needed) {
+        result.status = Status::Damaged;
+        return result;
+    }
+    result.clusters = std::move(*chain);
+    return result;
+}
+
+}  // namespace
+
+const char* StatusText(Status status) {
+    switch (status) {
+        case Status::Ok:
+            return "Done.";
+        case Status::NotFound:
+            return "The file was not found on the volume.";
+        case Status::BadName:
+            return "The file name does not fit a FAT12 volume.";
+        case Status::Full:
+            return "The FAT12 volume is full.";
+        case Status::Damaged:
+            return "The FAT12 volume is damaged.";
+    }
+    return "";
+}
+
+std::string ShortName(std::string_view name) {
+    const std::size_t dot = name.find('.');
+    const std::string_view base = name.substr(0, dot);
+    const std::string_view ext = dot == std::string_view::npos ? "" : name.substr(dot + 1);
+    if (base.empty() || base.size() > 8 || ext.size() > 3) {
+        return {};
+    }
+    std::string result(11, ' ');
+    for (std::size_t i = 0; i < base.size() + ext.size(); ++i) {
+        const auto c = static_cast<unsigned char>(i < base.size() ? base[i] : ext[i - base.size()]);
+        if (!IsShortNameChar(c)) {
+            return {};
+        }
+        result[i < base.size() ? i : 8 + i - base.size()] = static_cast<char>(std::toupper(c));
+    }
+    return result;
+}
+
+FileRead ReadRootFile(std::span<const std::byte> image, std::string_view name) {
+    const std::string shortName = ShortName(name);
+    if (shortName.empty()) {
+        return {Status::BadName, {}};
+    }
+    if (!GeometryFits(image)) {
+        return {Status::Damaged, {}};
+    }
+    const Lookup lookup = FindEntry(image, shortName);
+    if (!lookup.found) {
+        return {Status::NotFound, {}};
+    }
+    const FileChain chain = ChainOf(image, *lookup.found);
+    if (chain.status != Status::Ok) {
+        return {chain.status, {}};
+    }
+    FileRead read;
+    read.contents.reserve(chain.size);
+    for (unsigned cluster : chain.clusters) {
+        const std::size_t take =
+            std::min<std::size_t>(kClusterBytes, chain.size - read.contents.size());
+        const auto* data = reinterpret_cast<const char*>(image.data() + ClusterOffset(cluster));
+        read.contents.append(data, take);
+        if (read.contents.size() == chain.size) {
+            break;
+        }
+    }
+    return read;
+}
+
+Status ReplaceRootFile(std::span<std::byte> image, std::string_view name,
+                       std::string_view contents) {
+    const std::string shortName = ShortName(name);
+    if (shortName.empty()) {
+        return Status::BadName;
+    }
+    if (!GeometryFits(image)) {
+        return Status::Damaged;
+    }
+    // Everything is checked before the first byte changes.
+    const Lookup lookup = FindEntry(image, shortName);
+    std::vector<unsigned> oldChain;
+    if (lookup.found) {
+        FileChain chain = ChainOf(image, *lookup.found);
+        if (chain.status != Status::Ok) {
+            return chain.status;
+        }
+        oldChain = std::move(chain.clusters);
+    } else if (!lookup.freeEntry) {
+        return Status::Full;
+    }
+    const std::size_t needed = (contents.size() + kClusterBytes - 1) / kClusterBytes;
+    // Free clusters first, so that the old contents survive a write that
+    // stops before the directory changes; the old chain only when needed.
+    std::vector<unsigned> fresh;
+    for (unsigned cluster = kFirstCluster; cluster <= kLastCluster && fresh.size() < needed;
+         ++cluster) {
+        if (GetFatEntry(Fat(image, 0), cluster) == 0) {
+            fresh.push_back(cluster);
+        }
+    }
+    for (std::size_t i = 0; i < oldChain.size() && fresh.size() < needed; ++i) {
+        fresh.push_back(oldChain[i]);
+    }
+    if (fresh.size() < needed || contents.size() > UINT32_MAX) {
+        return Status::Full;
+    }
+
+    for (std::size_t i = 0; i < fresh.size(); ++i) {
+        std::span<std::byte> data = image.subspan(ClusterOffset(fresh[i]), kClusterBytes);
+        const std::size_t begin = i * kClusterBytes;
+        const std::size_t take = std::min(kClusterBytes, contents.size() - begin);
+        std::fill(data.begin(), data.end(), std::byte{0});
+        std::memcpy(data.data(), contents.data() + begin, take);
+    }
+    for (std::size_t copy = 0; copy < kFatCount; ++copy) {
+        std::span<std::byte> fat = Fat(image, copy);
+        for (unsigned cluster : oldChain) {
+            SetFatEntry(fat, cluster, 0);
+        }
+        for (std::size_t i = 0; i < fresh.size(); ++i) {
+            SetFatEntry(fat, fresh[i], i + 1 < fresh.size() ? fresh[i + 1] : kEndOfChain);
+        }
+    }
+    const std::size_t index = lookup.found ? *lookup.found : *lookup.freeEntry;
+    std::span<std::byte> entry = image.subspan(EntryOffset(index), kDirEntryBytes);
+    if (!lookup.found) {
+        std::fill(entry.begin(), entry.end(), std::byte{0});
+        std::memcpy(entry.data(), shortName.data(), 11);
+        StampDirEntry(entry);
+    }
+    entry[11] = static_cast<std::byte>(kAttrArchive);
+    Put16(entry, 26, static_cast<std::uint16_t>(fresh.empty() ? 0 : fresh.front()));
+    Put32(entry, 28, static_cast<std::uint32_t>(contents.size()));
+    return Status::Ok;
+}
+
+}  // namespace quarnex::fat12

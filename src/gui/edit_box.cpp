@@ -1,0 +1,27 @@
+#include "gui/edit_box.hpp"
+
+#include <QKeyEvent>
+
+namespace quarnex {
+
+EditBox::EditBox(QWidget* parent) : QPlainTextEdit(parent) {
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setFrameShape(QFrame::NoFrame);
+    document()->setDocumentMargin(0);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, QColor(255, 255, 192));
+    setPalette(colours);
+}
+
+void EditBox::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        emit escapePressed();
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+}  // namespace quarnex

@@ -1,0 +1,32 @@
+#pragma once
+// The Qt view's side of the plain grid: rows 1..999 as table rows 0..998, the
+// header row as the horizontal header, every change passed on as it happens.
+
+#include <QAbstractTableModel>
+
+#include "commands/grid_model.hpp"
+
+namespace quarnex {
+
+class GridTableModel final : public QAbstractTableModel, public GridListener {
+    Q_OBJECT
+  public:
+    explicit GridTableModel(GridModel& grid, QObject* parent = nullptr);
+    ~GridTableModel() override;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    void CellChanged(int row, int column) override;
+    void RowHeightChanged(int row) override;
+
+  signals:
+    void rowHeightChanged(int row);
+
+  private:
+    GridModel& grid_;
+};
+
+}  // namespace quarnex

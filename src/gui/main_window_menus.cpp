@@ -1,0 +1,251 @@
+// The main window's menu bar: built from the plain menu model, rendered from
+// it after every change, and every entry wired to its command.
+
+#include <QMenuBar>
+
+#include "commands/main_commands.hpp"
+#include "gui/main_window.hpp"
+#include "gui/qt_text.hpp"
+#include "state/progress.hpp"
+
+namespace quarnex {
+
+QAction* MainWindow::AddEntry(QMenu* menu, MenuId id) {
+    const MenuEntry& entry = ctx_.state.window.menus[id];
+    QAction* action = nullptr;
+    if (entry.caption == "-") {
+        action = menu->addSeparator();
+    } else {
+        action = menu->addAction(ToQt(entry.caption));
+        connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+    }
+    actions_.at(static_cast<std::size_t>(id)) = action;
+    return action;
+}
+
+QMenu* MainWindow::AddMenu(QMenu* parent, MenuId id) {
+    QMenu* menu = parent != nullptr ? parent->addMenu(QString()) : menuBar()->addMenu(QString());
+    actions_.at(static_cast<std::size_t>(id)) = menu->menuAction();
+    return menu;
+}
+
+void MainWindow::CreateMenus() {
+    QMenuBar* bar = menuBar();
+    auto barEntry = [this, bar](MenuId id) {
+        QAction* action = bar->addAction(QString());
+        connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+        actions_.at(static_cast<std::size_t>(id)) = action;
+    };
+
+    QMenu* file = AddMenu(nullptr, MenuId::File_Menu);
+    for (auto id = static_cast<std::size_t>(MenuId::File_Menu_OpenStoreFile);
+         id <= static_cast<std::size_t>(MenuId::File_Menu_Exit); ++id) {
+        AddEntry(file, static_cast<MenuId>(id));
+    }
+    barEntry(MenuId::Menu_Spacer_1);
+
+    imageMenu_ = AddMenu(nullptr, MenuId::Image_Menu);
+    connect(imageMenu_, &QMenu::aboutToShow, this, &MainWindow::OnImageMenuOpening);
+    QMenu* import = AddMenu(imageMenu_, MenuId::Image_Menu_Import);
+    for (MenuId id : {MenuId::Image_Menu_Import_Image_File, MenuId::Image_Menu_Import_USB_DISKxxx,
+                      MenuId::Image_Menu_Seperator_1, MenuId::Image_Menu_Import_A_Raw,
+                      MenuId::Image_Menu_Import_B_Raw}) {
+        AddEntry(import, id);
+    }
+    QMenu* exportTo = AddMenu(imageMenu_, MenuId::Menu_Image_Export);
+    for (MenuId id : {MenuId::Image_Menu_Export_Image_File, MenuId::Image_Menu_Export_USB_DISKxxx,
+                      MenuId::Image_Menu_Seperator_2, MenuId::Image_Menu_Export_A_Raw,
+                      MenuId::Image_Menu_Export_B_Raw}) {
+        AddEntry(exportTo, id);
+    }
+    for (MenuId id :
+         {MenuId::Menu_Image_Seperator_3, MenuId::Image_Menu_Format, MenuId::Menu_Image_Zero}) {
+        AddEntry(imageMenu_, id);
+    }
+    barEntry(MenuId::Menu_Spacer_2);
+
+    QMenu* help = AddMenu(nullptr, MenuId::Help_Menu);
+    for (MenuId id :
+         {MenuId::Help_Menu_Documentation, MenuId::Help_Menu_System, MenuId::Help_Menu_About}) {
+        AddEntry(help, id);
+    }
+    barEntry(MenuId::Menu_Spacer_3);
+    barEntry(MenuId::Cancel_Menu);
+    RenderMenus();
+}
+
+void MainWindow::RenderMenus() {
+    const MenuModel& menus = ctx_.state.window.menus;
+    for (std::size_t i = 0; i < kMenuCount; ++i) {
+        const auto id = static_cast<MenuId>(i);
+        QAction* action = actions_.at(i);
+        if (action == nullptr) {
+            continue;
+        }
+        const MenuEntry& entry = menus[id];
+        if (!action->isSeparator()) {
+            action->setText(ToQt(entry.caption));
+        }
+        action->setVisible(entry.visible);
+        action->setEnabled(EffectivelyEnabled(menus, id));
+    }
+    // An exit asked for while a command was still choosing its file stops
+    // the operation that command then starts (entering the busy state
+    // clears the cancel flag).
+    if (exitPending_ && menus.busy) {
+        ctx_.state.CancelRequested = true;
+    }
+    // Every state change passes here: a store selected or forgotten.
+    ApplyGridUsable();
+    // The ID dialogs start operations too.
+    if (usbIdDialog_ != nullptr) {
+        usbIdDialog_->OkButton().setEnabled(!menus.busy);
+        floppyIdDialog_->OkButton().setEnabled(!menus.busy);
+    }
+}
+
+bool MainWindow::MayRun(MenuId id) const {
+    const MenuModel& menus = ctx_.state.window.menus;
+    if (!menus[id].visible || !EffectivelyEnabled(menus, id)) {
+        return false;
+    }
+    // Nothing but cancelling, help and exit may start inside a running command.
+    return commandDepth_ == 0 || AllowedWhileBusy(id);
+}
+
+template <typename Fn>
+void MainWindow::Guarded(Fn&& fn) {
+    ++commandDepth_;
+    fn();
+    --commandDepth_;
+    FinishCommand();
+}
+
+void MainWindow::FinishCommand() {
+    if (commandDepth_ == 0 && exitPending_) {
+        exitPending_ = false;
+        close();
+    }
+}
+
+void MainWindow::RunCommand(MenuId id) {
+    if (!MayRun(id)) {
+        return;
+    }
+    if (id == MenuId::Cancel_Menu) {
+        CancelCommand(ctx_);
+        return;
+    }
+    if (id == MenuId::File_Menu_Exit) {
+        RequestExit();
+        return;
+    }
+    Guarded([this, id] { Dispatch(id); });
+}
+
+void MainWindow::RequestExit() {
+    close();  // the close handler defers while a command runs
+}
+
+void MainWindow::OnImageMenuOpening() {
+    if (commandDepth_ == 0) {
+        RefreshFloppyEntries(ctx_);
+    }
+}
+
+void MainWindow::OnFormatStoreOk() {
+    if (ctx_.state.window.menus.busy || commandDepth_ > 0) {
+        return;
+    }
+    Guarded([this] { FormatStoreFromDialog(ctx_, usbIdDialog_->OpenedForPath()); });
+}
+
+void MainWindow::OnFormatImageOk() {
+    if (ctx_.state.window.menus.busy || commandDepth_ > 0) {
+        return;
+    }
+    Guarded([this] { FormatImageFromDialog(ctx_); });
+}
+
+void MainWindow::Dispatch(MenuId id) {
+    ProgramState& state = ctx_.state;
+    switch (id) {
+        case MenuId::File_Menu_OpenStoreFile:
+            OpenStoreFileCommand(ctx_);
+            break;
+        case MenuId::File_Menu_NewStoreFile:
+            NewStoreFileCommand(ctx_);
+            break;
+        case MenuId::File_Menu_Select_1:
+        case MenuId::File_Menu_Select_2:
+        case MenuId::File_Menu_Select_3:
+        case MenuId::File_Menu_Select_4:
+            SelectDevice(ctx_,
+                         static_cast<int>(id) - static_cast<int>(MenuId::File_Menu_Select_1) + 1);
+            break;
+        case MenuId::File_Menu_Export:
+            ExportStoreToFile(ctx_);
+            break;
+        case MenuId::File_Menu_Import:
+            ImportStoreFromFile(ctx_);
+            break;
+        case MenuId::File_Menu_Format:
+            if (state.SelectedDevice != 0) {
+                usbIdDialog_->Open(state.SelectedEntry().DeviceLetter,
+                                   state.SelectedEntry().DevicePath);
+            }
+            break;
+        case MenuId::File_Menu_Scan:
+            ScanStores(ctx_);
+            break;
+        case MenuId::Image_Menu_Import_Image_File:
+            ImportImage(ctx_, 0);
+            break;
+        case MenuId::Image_Menu_Import_USB_DISKxxx:
+            ImportImageFromSlot(ctx_);
+            break;
+        case MenuId::Image_Menu_Import_A_Raw:
+            ImportImage(ctx_, 'A');
+            break;
+        case MenuId::Image_Menu_Import_B_Raw:
+            ImportImage(ctx_, 'B');
+            break;
+        case MenuId::Image_Menu_Export_Image_File:
+            ExportImage(ctx_, 0);
+            break;
+        case MenuId::Image_Menu_Export_USB_DISKxxx:
+            ExportImageToSlot(ctx_);
+            break;
+        case MenuId::Image_Menu_Export_A_Raw:
+            ExportImage(ctx_, 'A');
+            break;
+        case MenuId::Image_Menu_Export_B_Raw:
+            ExportImage(ctx_, 'B');
+            break;
+        case MenuId::Image_Menu_Format:
+            floppyIdDialog_->Open();
+            break;
+        case MenuId::Menu_Image_Zero:
+            ZeroImage(ctx_);
+            break;
+        case MenuId::Help_Menu_Documentation:
+            if (companions_.showHelp) {
+                companions_.showHelp();
+            }
+            break;
+        case MenuId::Help_Menu_System:
+            if (companions_.showSystem) {
+                companions_.showSystem();
+            }
+            break;
+        case MenuId::Help_Menu_About:
+            if (companions_.showAbout) {
+                companions_.showAbout();
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace quarnex

@@ -1,0 +1,109 @@
+#include "gui/program.hpp"
+
+#include <QApplication>
+#include <QWindow>
+
+#include "gui/fonts.hpp"
+#include "gui/program_icon.hpp"
+#include "platform/posix/posix_device_backend.hpp"
+#include "platform/posix/posix_system_facts.hpp"
+#include "platform/posix/program_path.hpp"
+#include "platform/posix/system_clock.hpp"
+#include "platform/system_drive_catalog.hpp"
+#include "scan/admin_rights.hpp"
+#include "state/startup.hpp"
+
+namespace quarnex {
+
+Program::Program(ProgramServices services, TwipScale scale)
+    : services_(std::move(services)),
+      scale_(scale),
+      metrics_(GridFont(), scale),
+      state_(metrics_),
+      ctx_{state_, services_.devices, services_.drives, services_.ui, services_.clock} {}
+
+Program::~Program() {
+    services_.ui.SetRenderer(nullptr);
+    window_.reset();
+}
+
+PlacedWidgets Program::Placed() const {
+    return PlacedWidgets{window_.get(), help_.get(), floppyId_.get(), usbId_.get()};
+}
+
+bool Program::Start() {
+    state_.AdminRights = CheckAdminRights(ctx_);
+    if (state_.AdminRights < 0) {
+        return false;  // Exit on the advisory window: nothing exists yet
+    }
+    if (!AllocateBuffersOrExplain(state_, services_.ui, services_.allocate)) {
+        return false;
+    }
+    GetProgramPaths(state_, services_.executablePath);
+
+    DialogTexts& texts = state_.window.dialogs;
+    floppyId_ = std::make_unique<FloppyIdDialog>(texts, scale_);
+    usbId_ = std::make_unique<UsbIdDialog>(texts, scale_);
+    sysInfo_ = std::make_unique<SysInfoWindow>(services_.facts);
+    about_ = std::make_unique<AboutWindow>();
+
+    window_ = std::make_unique<MainWindow>(ctx_, metrics_, scale_, *usbId_, *floppyId_);
+    services_.ui.SetRenderer(window_.get());
+    services_.ui.SetDialogParent(window_.get());
+    window_->BuildMainWindow();
+    // The ID dialogs stay above the main window, as dialogs of it would.
+    window_->winId();
+    for (QWidget* dialog :
+         {static_cast<QWidget*>(floppyId_.get()), static_cast<QWidget*>(usbId_.get())}) {
+        dialog->winId();
+        dialog->windowHandle()->setTransientParent(window_->windowHandle());
+    }
+
+    help_ = std::make_unique<HelpWindow>();
+    if (help_->HelpInit(state_.AppFolder)) {
+        state_.window.menus[MenuId::Help_Menu_Documentation].enabled = true;
+        services_.ui.Changed(WindowPart::Menus);
+    }
+    window_->SetCompanions(Companions{about_.get(), help_.get(), [this] { help_->ShowHelp(); },
+                                      [this] { sysInfo_->ShowSysInfo(); },
+                                      [this] { about_->ShowAbout(); }, [this] { Shutdown(); }});
+
+    LoadWindowPlacement(state_.AppFolder, Placed());
+    window_->show();
+    return true;
+}
+
+void Program::Shutdown() {
+    if (shutDown_) {
+        return;
+    }
+    shutDown_ = true;
+    // The placement is taken while every window still exists.
+    SaveWindowPlacement(state_.AppFolder, Placed(), services_.ui);
+    about_->close();
+    sysInfo_->close();
+    usbId_->close();
+    floppyId_->close();
+    help_->HelpUnload();
+    FreeBuffers(state_);
+    QCoreApplication::quit();
+}
+
+int Main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setWindowIcon(ProgramIcon());
+    PosixDeviceBackend devices;
+    const std::unique_ptr<DriveCatalog> drives = MakeSystemDriveCatalog();
+    SystemClock clock;
+    const TwipScale scale = TwipScale::ForScreen();
+    QtUi ui(scale);
+    const PosixSystemFacts facts;
+    Program program(
+        ProgramServices{devices, *drives, clock, ui, facts, RunningExecutablePath(), {}}, scale);
+    if (!program.Start()) {
+        return 0;
+    }
+    return QApplication::exec();
+}
+
+}  // namespace quarnex

@@ -1,0 +1,13 @@
+#include "platform/posix/program_path.hpp"
+
+#include <filesystem>
+
+namespace quarnex {
+
+std::string RunningExecutablePath() {
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : exe.string();
+}
+
+}  // namespace quarnex

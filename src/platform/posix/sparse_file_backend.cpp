@@ -1,0 +1,185 @@
+#include "platform/posix/sparse_file_backend.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+namespace quarnex {
+
+namespace {
+
+bool AllZero(const std::byte* data, std::size_t count) {
+    return std::all_of(data, data + count, [](std::byte b) { return b == std::byte{0}; });
+}
+
+class SparseWritingFile final : public DeviceFile {
+  public:
+    SparseWritingFile(std::unique_ptr<DeviceFile> inner, DeviceBackend& backend,
+                      std::uint64_t length)
+        : inner_(std::move(inner)),
+          backend_(backend),
+          length_(length),
+          scratch_(kSparsePieceBytes) {}
+    ~SparseWritingFile() override { Extend(); }
+    SparseWritingFile(const SparseWritingFile&) = delete;
+    SparseWritingFile& operator=(const SparseWritingFile&) = delete;
+
+    int Seek(std::uint64_t position) override {
+        const int error = inner_->Seek(position);
+        if (error == 0) {
+            position_ = position;
+            innerPosition_ = position;
+        }
+        return error;
+    }
+
+    IoResult Read(std::byte* destination, std::size_t count) override {
+        if (const int error = SyncPosition(); error != 0) {
+            return IoResult{0, error};
+        }
+        IoResult result = inner_->Read(destination, count);
+        // Zeros stepped over past the end are part of the file already.
+        if (result.error == 0 && result.bytes < count && position_ + result.bytes < pendingEnd_) {
+            const std::size_t fill = static_cast<std::size_t>(std::min<std::uint64_t>(
+                count - result.bytes, pendingEnd_ - position_ - result.bytes));
+            std::fill_n(destination + result.bytes, fill, std::byte{0});
+            result.bytes += fill;
+            innerPosition_ = kUnknown;
+        } else {
+            innerPosition_ = position_ + result.bytes;
+        }
+        position_ += result.bytes;
+        return result;
+    }
+
+    IoResult Write(const std::byte* source, std::size_t count) override {
+        IoResult result;
+        while (result.bytes < count) {
+            const std::size_t piece = std::min(kSparsePieceBytes, count - result.bytes);
+            const std::byte* data = source + result.bytes;
+            if (AllZero(data, piece) && HoldsZeros(position_, piece)) {
+                position_ += piece;
+                pendingEnd_ = std::max(pendingEnd_, position_);
+                result.bytes += piece;
+                continue;
+            }
+            if (const int error = SyncPosition(); error != 0) {
+                result.error = error;
+                return result;
+            }
+            const IoResult written = inner_->Write(data, piece);
+            result.bytes += written.bytes;
+            position_ += written.bytes;
+            innerPosition_ = position_;
+            length_ = std::max(length_, position_);
+            if (written.error != 0 || written.bytes < piece) {
+                result.error = written.error;
+                return result;
+            }
+        }
+        return result;
+    }
+
+    int Flush() override {
+        if (const int error = Extend(); error != 0) {
+            return error;
+        }
+        return inner_->Flush();
+    }
+
+    int Dismount() override { return inner_->Dismount(); }
+    bool HasFloppyGeometry() override { return inner_->HasFloppyGeometry(); }
+    const std::string& Path() const override { return inner_->Path(); }
+
+  private:
+    static constexpr std::uint64_t kUnknown = UINT64_MAX;
+
+    int SyncPosition() {
+        if (innerPosition_ == position_) {
+            return 0;
+        }
+        const int error = inner_->Seek(position_);
+        if (error == 0) {
+            innerPosition_ = position_;
+        }
+        return error;
+    }
+
+    // Whether the file already reads as zeros there: past its end it will
+    // once it is extended; inside it only a look at the bytes can tell.
+    bool HoldsZeros(std::uint64_t position, std::size_t count) {
+        if (position >= length_) {
+            return true;
+        }
+        if (!reader_) {
+            OpenResult opened =
+                backend_.Open(inner_->Path(), Access::Read, Disposition::OpenExisting);
+            if (!opened.file) {
+                return false;
+            }
+            reader_ = std::move(opened.file);
+        }
+        const std::size_t inside =
+            static_cast<std::size_t>(std::min<std::uint64_t>(count, length_ - position));
+        if (reader_->Seek(position) != 0) {
+            return false;
+        }
+        const IoResult read = reader_->Read(scratch_.data(), inside);
+        return read.error == 0 && read.bytes == inside && AllZero(scratch_.data(), inside);
+    }
+
+    // Writes the last stepped-over zero so that the file has its full length.
+    int Extend() {
+        if (pendingEnd_ <= length_) {
+            return 0;
+        }
+        position_ = pendingEnd_ - 1;
+        if (const int error = SyncPosition(); error != 0) {
+            return error;
+        }
+        const std::byte zero{0};
+        const IoResult written = inner_->Write(&zero, 1);
+        if (written.error != 0 || written.bytes != 1) {
+            return written.error != 0 ? written.error : ENOSPC;
+        }
+        length_ = pendingEnd_;
+        position_ = pendingEnd_;
+        innerPosition_ = pendingEnd_;
+        return 0;
+    }
+
+    std::unique_ptr<DeviceFile> inner_;
+    DeviceBackend& backend_;
+    std::unique_ptr<DeviceFile> reader_;
+    std::uint64_t length_;  // bytes the file really holds
+    std::uint64_t position_ = 0;
+    std::uint64_t innerPosition_ = 0;
+    std::uint64_t pendingEnd_ = 0;  // end of the zeros stepped over
+    std::vector<std::byte> scratch_;
+};
+
+}  // namespace
+
+OpenResult SparseFileBackend::Open(const std::string& path, Access access,
+                                   Disposition disposition) {
+    OpenResult opened = inner_.Open(path, access, disposition);
+    std::error_code ec;
+    if (!opened.file || access == Access::Read || !std::filesystem::is_regular_file(path, ec)) {
+        return opened;
+    }
+    std::uint64_t length = 0;
+    if (disposition != Disposition::CreateAlways) {
+        const LengthResult size = inner_.FileLength(path);
+        if (!size.length) {
+            return opened;  // cannot tell what the file holds: write everything
+        }
+        length = *size.length;
+    }
+    opened.file = std::make_unique<SparseWritingFile>(std::move(opened.file), inner_, length);
+    return opened;
+}
+
+}  // namespace quarnex

@@ -1,0 +1,27 @@
+#include "platform/posix/system_clock.hpp"
+
+#include <cerrno>
+#include <ctime>
+
+namespace quarnex {
+
+double SystemClock::SecondsSinceMidnight() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    tm local{};
+    localtime_r(&now.tv_sec, &local);
+    return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + now.tv_nsec / 1e9;
+}
+
+void SystemClock::Sleep(double seconds) {
+    if (seconds <= 0) {
+        return;
+    }
+    timespec request{};
+    request.tv_sec = static_cast<time_t>(seconds);
+    request.tv_nsec = static_cast<long>((seconds - static_cast<double>(request.tv_sec)) * 1e9);
+    while (nanosleep(&request, &request) != 0 && errno == EINTR) {
+    }
+}
+
+}  // namespace quarnex

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "ports/clock.hpp"
+
+namespace quarnex {
+
+// The machine's local time of day and a real sleep.
+class SystemClock final : public Clock {
+  public:
+    double SecondsSinceMidnight() override;
+    void Sleep(double seconds) override;
+};
+
+}  // namespace quarnex

@@ -1,0 +1,28 @@
+#include "scan/admin_rights.hpp"
+
+#include "device/device_io.hpp"
+
+namespace quarnex {
+
+bool ProbeAdminRights(Context& ctx) {
+    for (const std::string& path : ctx.drives.RightsProbePaths()) {
+        DevHandle probe =
+            GetHandle(ctx, path, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE, OPEN_EXISTING, true);
+        if (probe.Valid()) {
+            CloseDevHandle(ctx, probe);
+            return true;
+        }
+    }
+    return false;
+}
+
+int CheckAdminRights(Context& ctx) {
+    if (ProbeAdminRights(ctx)) {
+        return 1;
+    }
+    // Continue is the only answer that goes on; anything else (Exit, or the
+    // window closed some other way) ends the program.
+    return ctx.ui.AskAdvisory() == 0 ? 0 : -1;
+}
+
+}  // namespace quarnex

@@ -1,0 +1,17 @@
+#pragma once
+// Whether the program may open raw devices, and what start-up does when it
+// may not.
+
+#include "state/context.hpp"
+
+namespace quarnex {
+
+// Opens the catalog's probe devices read-only, quietly, one after the other
+// until one opens, and closes it again.
+bool ProbeAdminRights(Context& ctx);
+
+// 1 when the probe succeeds; otherwise the user's answer to the advisory
+// question: 0 to continue with limited functionality, -1 to exit.
+int CheckAdminRights(Context& ctx);
+
+}  // namespace quarnex

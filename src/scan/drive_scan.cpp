@@ -1,0 +1,161 @@
+#include "scan/drive_scan.hpp"
+
+#include <array>
+#include <cstring>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "commands/refresh_main_window.hpp"
+#include "device/device_io.hpp"
+#include "state/progress.hpp"
+
+namespace quarnex {
+
+namespace {
+
+constexpr std::size_t kTotalSectorsOffset = 19;
+constexpr unsigned kFloppyTotalSectors = 2880;
+constexpr std::size_t kFileSystemTypeOffset = 54;
+constexpr char kFat12Type[] = "FAT12   ";
+constexpr std::size_t kFileSystemTypeBytes = sizeof(kFat12Type) - 1;
+
+// Floppy entries are exactly "A:" and "B:". Testing the first character alone
+// would take a disk named like "bcache0" for drive B: and shift every index
+// of the scan after it.
+bool IsFloppyEntry(const std::string& name, char letter) {
+    return name.size() == 2 && (name[0] == letter || name[0] == letter + ('a' - 'A')) &&
+           name[1] == ':';
+}
+
+void ShowEntries(MenuModel& menus, std::initializer_list<MenuId> ids, bool visible) {
+    for (MenuId id : ids) {
+        menus[id].visible = visible;
+    }
+}
+
+void ShowAction(Context& ctx, const std::string& text) {
+    ctx.state.window.status.actionLabel = text;
+    ctx.ui.Changed(WindowPart::ActionLabel);
+}
+
+// The node of the whole disk behind a drive whose number is already known.
+std::string WholeDiskPath(Context& ctx, const std::string& drive) {
+    int error = 0;
+    const std::optional<PhysicalDrive> disk = ctx.drives.WholeDiskOf(drive, error);
+    return disk ? disk->nodePath : std::string();
+}
+
+// Reads the drive's first sector and, when it begins a store, enters the
+// drive as the next row of the device table. The handle is closed whatever
+// happens.
+void ExamineDrive(Context& ctx, const std::string& drive, int number) {
+    const std::string path = WholeDiskPath(ctx, drive);
+    DevHandle handle =
+        GetHandle(ctx, path, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE, OPEN_EXISTING, false);
+    if (!handle.Valid()) {
+        return;
+    }
+    std::array<std::byte, kBootSectorBytes> sector{};
+    if (fntRead(ctx, handle, sector, 0, kBootSectorBytes, 0, true) && IsStoreBootSector(sector)) {
+        DeviceTable& table = ctx.state.devices;
+        table.DeviceCount += 1;
+        DeviceEntry& row = table.Row(table.DeviceCount);
+        const DriveDetails details = ctx.drives.Details(drive);
+        row.DeviceLetter = drive;
+        row.DevicePath = path;
+        row.DeviceDriveNumber = number;
+        row.vendorModel = details.vendorModel;
+        row.sizeBytes = details.sizeBytes;
+    }
+    CloseDevHandle(ctx, handle);
+}
+
+}  // namespace
+
+bool IsStoreBootSector(std::span<const std::byte, kBootSectorBytes> sector) {
+    const unsigned totalSectors = std::to_integer<unsigned>(sector[kTotalSectorsOffset]) |
+                                  (std::to_integer<unsigned>(sector[kTotalSectorsOffset + 1]) << 8);
+    return totalSectors == kFloppyTotalSectors &&
+           std::memcmp(sector.data() + kFileSystemTypeOffset, kFat12Type, kFileSystemTypeBytes) ==
+               0;
+}
+
+void CheckFloppyDrives(Context& ctx) {
+    // Read afresh: a drive may have come or gone since the last look.
+    const std::vector<DriveListEntry> list = ctx.drives.DriveList();
+    FloppyState& floppies = ctx.state.floppies;
+    floppies = FloppyState{};
+    for (const DriveListEntry& entry : list) {
+        if (IsFloppyEntry(entry.name, 'A')) {
+            floppies.HasDriveA = true;
+            floppies.FloppyDriveCount += 1;
+        } else if (IsFloppyEntry(entry.name, 'B')) {
+            floppies.HasDriveB = true;
+            floppies.FloppyDriveCount += 1;
+        }
+    }
+
+    MenuModel& menus = ctx.state.window.menus;
+    ShowEntries(menus, {MenuId::Image_Menu_Seperator_1, MenuId::Image_Menu_Seperator_2}, false);
+    if (floppies.HasDriveA) {
+        ShowEntries(menus,
+                    {MenuId::Image_Menu_Seperator_1, MenuId::Image_Menu_Import_A_Raw,
+                     MenuId::Image_Menu_Seperator_2, MenuId::Image_Menu_Export_A_Raw},
+                    true);
+    } else {
+        ShowEntries(menus, {MenuId::Image_Menu_Import_A_Raw, MenuId::Image_Menu_Export_A_Raw},
+                    false);
+    }
+    if (floppies.HasDriveB) {
+        ShowEntries(menus,
+                    {MenuId::Image_Menu_Seperator_1, MenuId::Image_Menu_Import_B_Raw,
+                     MenuId::Image_Menu_Seperator_2, MenuId::Image_Menu_Export_B_Raw},
+                    true);
+    } else {
+        ShowEntries(menus, {MenuId::Image_Menu_Import_B_Raw, MenuId::Image_Menu_Export_B_Raw},
+                    false);
+    }
+    ctx.ui.Changed(WindowPart::Menus);
+}
+
+void ScanDrives(Context& ctx) {
+    RefreshMainWindow(ctx, StateReset);
+    CheckFloppyDrives(ctx);
+    const std::vector<DriveListEntry> list = ctx.drives.DriveList();
+    const int count = static_cast<int>(list.size());
+    const int floppyCount = ctx.state.floppies.FloppyDriveCount;
+    DeviceTable& table = ctx.state.devices;
+    // An empty list has no percentage to show (and would divide by zero).
+    if (count > 0) {
+        ShowProgress(ctx, floppyCount, count);
+    }
+    table.DeviceCount = 0;
+    // Nothing after the floppy drives and the system disk: stop, leaving the
+    // percentage shown and the window as it is.
+    if (count <= floppyCount + 1) {
+        return;
+    }
+    // The entry right after the floppy drives is the system disk, never
+    // examined.
+    for (int i = floppyCount + 1; i < count; ++i) {
+        const std::string& drive = list[static_cast<std::size_t>(i)].name;
+        ShowAction(ctx, "Scanning Drive " + drive);
+        if (ctx.drives.GetDriveType(drive) == DriveKind::Removable && ctx.drives.HasMedium(drive)) {
+            const int number = GetPhysicalDriveNumber(ctx, drive);
+            if (number >= 0) {
+                ExamineDrive(ctx, drive, number);
+            }
+        }
+        ShowProgress(ctx, i + 1, count);
+        if (table.DeviceCount == kMaxDevices) {
+            break;
+        }
+    }
+    ShowAction(ctx, "Scanning Drives");
+    ShowProgress(ctx, 1, 1);
+    RefreshMainWindow(ctx, table.DeviceCount);
+}
+
+}  // namespace quarnex

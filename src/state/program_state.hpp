@@ -1,0 +1,92 @@
+#pragma once
+// The one object that owns the program-wide state. It is created once and
+// passed by reference to every operation; nothing else holds mutable state.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "commands/window_model.hpp"
+#include "core/aligned_buffer.hpp"
+
+namespace quarnex {
+
+// Where the internal image came from.
+enum ImageSource : int {
+    SourceFloppyA = 0,
+    SourceFloppyB = 1,
+    SourceImageFile = 2,
+    SourceUsbSlot = 3,
+    SourceZeroed = 4,
+    SourceFormatted = 5,
+};
+
+struct DeviceEntry {
+    std::string DeviceLetter;  // kernel name (e.g. "sdb") or a store file's name
+    std::string DevicePath;    // device node (e.g. "/dev/sdb") or a store file's path
+    int DeviceDriveNumber = -1;
+    // What helps a user recognise the device; empty or 0 where unknown.
+    std::string vendorModel;
+    std::uint64_t sizeBytes = 0;
+};
+
+struct DeviceTable {
+    int DeviceCount = 0;
+    // Rows 1..4; rows past DeviceCount keep an earlier scan's values.
+    std::array<DeviceEntry, 5> rows;
+
+    DeviceEntry& Row(int i) { return rows.at(static_cast<std::size_t>(i)); }
+    const DeviceEntry& Row(int i) const { return rows.at(static_cast<std::size_t>(i)); }
+};
+
+struct FloppyState {
+    int FloppyDriveCount = 0;
+    bool HasDriveA = false;
+    bool HasDriveB = false;
+};
+
+inline constexpr int kTableEntries = 1000;  // entry 0: internal image, n: slot n
+
+class ProgramState {
+  public:
+    explicit ProgramState(const TextMetrics& metrics) : window(metrics) {}
+    ProgramState(const ProgramState&) = delete;
+    ProgramState& operator=(const ProgramState&) = delete;
+
+    AlignedBuffer InternalImage;   // one floppy image
+    AlignedBuffer TransferBuffer;  // one store slot
+
+    std::array<std::string, kTableEntries> DiskDescriptions;
+    std::array<std::string, kTableEntries> DiskSources;
+    std::string BaseId;
+    bool BaseIdPresent = false;
+    bool BaseIdNumbered = false;
+    int ImageSourceKind = SourceFloppyA;
+
+    DeviceTable devices;
+    FloppyState floppies;
+    int SelectedDevice = 0;  // 1..4, 0 = none
+    int SelectedDisk = 0;    // 1..999, 0 = none
+
+    int AdminRights = 0;
+    std::string AppFolder;  // ends with "/" (or is empty)
+    bool CancelRequested = false;
+
+    WindowModel window;
+
+    // Row SelectedDevice of the device table; only valid while one is selected.
+    const DeviceEntry& SelectedEntry() const { return devices.Row(SelectedDevice); }
+};
+
+// Allocates the internal image and the transfer buffer, zero-filled. On
+// failure nothing stays allocated. The allocator is replaceable for tests.
+using BufferAllocator = std::function<bool(AlignedBuffer&, std::size_t)>;
+bool AllocateBuffers(ProgramState& state, const BufferAllocator& allocate = {});
+void FreeBuffers(ProgramState& state);
+
+// AppFolder from the running program's file name: everything up to and
+// including the last "/", or empty when there is none.
+std::string AppFolderFromExecutable(const std::string& executablePath);
+
+}  // namespace quarnex

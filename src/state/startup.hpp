@@ -1,0 +1,17 @@
+#pragma once
+// The plain steps of start-up: buffers and the program folder.
+
+#include <string>
+
+#include "ports/ui.hpp"
+#include "state/program_state.hpp"
+
+namespace quarnex {
+
+// AllocateBuffers, and on failure the message that ends the program.
+bool AllocateBuffersOrExplain(ProgramState& state, Ui& ui, const BufferAllocator& allocate = {});
+
+// AppFolder from the running program's file name.
+void GetProgramPaths(ProgramState& state, const std::string& executablePath);
+
+}  // namespace quarnex

@@ -1,0 +1,100 @@
+#pragma once
+// A built main window over a temporary folder: real fonts and Qt widgets, the
+// plain operations on real files through the fault-injecting backend, and a
+// Ui that answers dialogs from queues instead of waiting for a user.
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "gui/fonts.hpp"
+#include "gui/main_window.hpp"
+#include "platform/posix/posix_device_backend.hpp"
+#include "support/fake_clock.hpp"
+#include "support/fake_drive_catalog.hpp"
+#include "support/fake_ui.hpp"
+#include "support/fault_injecting_backend.hpp"
+#include "support/temp_dir.hpp"
+
+namespace quarnex::testing {
+
+// The Qt Ui with its real windows, whose questions a FakeUi answers from its
+// queues (and records) instead of waiting for a user.
+class ScriptedQtUi final : public QtUi {
+  public:
+    // state: what the fake reads the labels from.
+    ScriptedQtUi(TwipScale scale, const ProgramState& state) : QtUi(scale), fake(state) {}
+
+    MessageAnswer ShowMessage(const MessageRequest& request) override {
+        return fake.ShowMessage(request);
+    }
+    std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override {
+        return fake.AskOpenFile(request);
+    }
+    std::optional<std::string> AskSaveFile(const FileDialogRequest& request) override {
+        if (onSaveDialog) {
+            onSaveDialog();  // what the user does while the dialog is open
+        }
+        return fake.AskSaveFile(request);
+    }
+    int AskAdvisory() override { return fake.AskAdvisory(); }
+    void Changed(WindowPart part) override {
+        QtUi::Changed(part);
+        fake.Changed(part);
+    }
+    // Real events first, then the fake's onPump, as a user's click would
+    // arrive inside the pump.
+    void PumpEvents() override {
+        QtUi::PumpEvents();
+        fake.PumpEvents();
+    }
+
+    FakeUi fake;
+    std::function<void()> onSaveDialog;
+};
+
+struct GuiWorld {
+    explicit GuiWorld(int adminRights = 1);
+    ~GuiWorld();
+
+    // Row 1 of the device table is a whole-store file whose slot 0 holds an
+    // empty FAT12 volume labelled storeId and whose slots in labelled hold
+    // those labels; returns its path.
+    std::string MakeStore(const std::string& name, const std::string& storeId,
+                          const std::vector<std::pair<int, std::string>>& labelled = {});
+    // DISKS.TXT as it stands inside slot 0 of a store file.
+    std::string DisksTxt(const std::string& storePath) const;
+
+    // The user's mouse on the grid: a click (press and release) or a
+    // double-click on a slot row, or on the header.
+    void ClickRow(int row);
+    void DoubleClickRow(int row);
+    void ClickHeader();
+    void TypeIntoEdit(const QString& text);
+
+    TempDir dir;
+    TwipScale scale{96.0};
+    QtTextMetrics metrics{GridFont(), scale};
+    ProgramState state{metrics};
+    PosixDeviceBackend posix;
+    FaultInjectingBackend devices{posix};
+    FakeDriveCatalog drives;
+    FakeClock clock;
+    ScriptedQtUi ui{scale, state};
+    Context ctx{state, devices, drives, ui, clock};
+    FloppyIdDialog floppyId{state.window.dialogs, scale};
+    UsbIdDialog usbId{state.window.dialogs, scale};
+    MainWindow window{ctx, metrics, scale, usbId, floppyId};
+    int shutdowns = 0;
+};
+
+// The visible entries of a menu, by caption, separators as "-".
+QStringList VisibleEntries(QAction& menuAction);
+QStringList FileMenu(MainWindow& window);
+// The File menu as it should read: the store-file commands, then middle
+// between separators, then Exit.
+QStringList FileMenuWith(const QStringList& middle);
+
+}  // namespace quarnex::testing

@@ -1,0 +1,90 @@
+// The rights probe and the start-up decision built on it.
+
+#include "scan/admin_rights.hpp"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/posix/posix_drive_catalog.hpp"
+#include "platform/system_drive_catalog.hpp"
+#include "support/fake_block_tree.hpp"
+#include "support/test_world.hpp"
+
+namespace quarnex {
+namespace {
+
+using testing::FakeBlockTree;
+using testing::FakeDisk;
+using testing::Fault;
+using testing::FaultOp;
+
+TEST(CheckAdminRights, RootOnThisMachineHasRightsWithoutBeingAsked) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "raw disks open only for root here";
+    }
+    testing::TestWorld w;
+    std::unique_ptr<DriveCatalog> system = MakeSystemDriveCatalog();
+    if (system->RightsProbePaths().empty()) {
+        GTEST_SKIP() << "this machine shows no disk at all";
+    }
+    Context ctx{w.state, w.devices, *system, w.ui, w.clock};
+    EXPECT_EQ(CheckAdminRights(ctx), 1);
+    EXPECT_EQ(w.ui.advisoryQuestions, 0);
+    EXPECT_EQ(w.devices.OpenHandles(), 0) << "the probe closes what it opened";
+    EXPECT_TRUE(w.ui.messages.empty());
+}
+
+TEST(CheckAdminRights, WithoutAReadableDiskTheUserDecides) {
+    testing::TestWorld w;
+    FakeBlockTree tree(w.dir / "tree");
+    PosixDriveCatalog catalog(tree.Roots());
+    Context ctx{w.state, w.devices, catalog, w.ui, w.clock};
+
+    // No disk at all: nothing to probe.
+    w.ui.advisoryAnswers = {0};
+    EXPECT_EQ(CheckAdminRights(ctx), 0) << "Continue";
+    EXPECT_EQ(w.ui.advisoryQuestions, 1);
+
+    // The root disk is listed but its node cannot be opened.
+    tree.AddDisk(FakeDisk{"vda", "254:0", 2048});
+    tree.Mount("254:0", "/", "/dev/vda", "ext4");
+    w.ui.advisoryAnswers = {-1};
+    EXPECT_EQ(CheckAdminRights(ctx), -1) << "Exit";
+    // Any other way of leaving the question ends the program too.
+    w.ui.advisoryAnswers = {7};
+    EXPECT_EQ(CheckAdminRights(ctx), -1);
+    EXPECT_EQ(w.ui.advisoryQuestions, 3);
+
+    // Readable now, but the system refuses the open.
+    tree.WriteNode("vda", std::vector<unsigned char>(512, 0));
+    w.devices.Inject(Fault{FaultOp::Open, 1, "/vda", EACCES, 0});
+    w.ui.advisoryAnswers = {0};
+    EXPECT_EQ(CheckAdminRights(ctx), 0);
+    EXPECT_EQ(w.ui.advisoryQuestions, 4);
+
+    // And once it opens, nobody is asked.
+    EXPECT_EQ(CheckAdminRights(ctx), 1);
+    EXPECT_EQ(w.ui.advisoryQuestions, 4);
+
+    // The root disk refused, a removable stick readable: a stick is never
+    // probed, so the user is asked.
+    tree.AddDisk(FakeDisk{"sdb", "8:16", 2048, true});
+    tree.WriteNode("sdb", std::vector<unsigned char>(512, 0));
+    w.devices.Inject(Fault{FaultOp::Open, 0, "/vda", EPERM, 0});
+    w.ui.advisoryAnswers = {0};
+    EXPECT_EQ(CheckAdminRights(ctx), 0);
+    EXPECT_EQ(w.devices.Count(FaultOp::Open, "/sdb"), 0);
+    EXPECT_EQ(w.ui.advisoryQuestions, 5);
+    // A loop device that opens shows the rights the root disk did not.
+    tree.AddDisk(FakeDisk{"loop0", "7:0", 0});
+    tree.WriteNode("loop0", {});
+    EXPECT_EQ(CheckAdminRights(ctx), 1);
+    EXPECT_EQ(w.ui.advisoryQuestions, 5);
+    EXPECT_EQ(w.devices.OpenHandles(), 0);
+    EXPECT_TRUE(w.ui.messages.empty()) << "the probe is quiet";
+}
+
+}  // namespace
+}  // namespace quarnex

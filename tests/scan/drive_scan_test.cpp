@@ -1,0 +1,319 @@
+// The scan for stores and the floppy-drive check, on fake sysfs/dev/mountinfo
+// trees whose devices are regular files, and once on a real loop device.
+
+#include "scan/drive_scan.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "commands/refresh_main_window.hpp"
+#include "core/media_sizes.hpp"
+#include "platform/posix/posix_drive_catalog.hpp"
+#include "support/fake_block_tree.hpp"
+#include "support/loop_device.hpp"
+#include "support/test_world.hpp"
+
+namespace quarnex {
+namespace {
+
+using testing::FakeBlockTree;
+using testing::FakeDisk;
+using testing::Fault;
+using testing::FaultOp;
+
+constexpr std::uint64_t kStickSectors = 15240576;  // a 7.8 GB stick
+
+// The first sector of a store: a 1.44 MB FAT12 boot sector.
+std::vector<unsigned char> BootSector(unsigned totalSectors = 2880,
+                                      const std::string& type = "FAT12   ") {
+    std::vector<unsigned char> sector(512, 0);
+    const unsigned char jump[] = {0xEB, 0x3C, 0x90};
+    std::memcpy(sector.data(), jump, sizeof jump);
+    std::memcpy(sector.data() + 3, "MSDOS5.0", 8);
+    sector[11] = 0x00;
+    sector[12] = 0x02;  // 512 bytes per sector
+    sector[19] = static_cast<unsigned char>(totalSectors & 0xFF);
+    sector[20] = static_cast<unsigned char>(totalSectors >> 8);
+    std::memcpy(sector.data() + kLabelOffset, "STORE-ID   ", kLabelBytes);
+    std::memcpy(sector.data() + 54, type.data(), std::min<std::size_t>(type.size(), 8));
+    sector[510] = 0x55;
+    sector[511] = 0xAA;
+    return sector;
+}
+
+// A program world whose drive catalog reads a fake tree with a fixed system
+// disk vda that itself holds a store (so that examining it would show).
+struct ScanWorld {
+    ScanWorld() {
+        tree.AddDisk(FakeDisk{"vda", "254:0", kStickSectors, true});
+        tree.WriteNode("vda", BootSector());
+        tree.Mount("254:0", "/", "/dev/vda", "ext4");
+    }
+
+    void AddDrive(FakeDisk disk, const std::vector<unsigned char>& firstSector) {
+        tree.AddDisk(disk);
+        tree.WriteNode(disk.name, firstSector);
+    }
+
+    const MenuModel& Menus() const { return w.state.window.menus; }
+    bool Shown(const std::string& action) const {
+        const std::vector<std::string>& labels = w.ui.actionLabels;
+        return std::find(labels.begin(), labels.end(), action) != labels.end();
+    }
+    int Opens(const std::string& name) const {
+        return w.devices.Count(FaultOp::Open, tree.Node(name));
+    }
+
+    testing::TestWorld w;
+    FakeBlockTree tree{w.dir / "tree"};
+    PosixDriveCatalog catalog{tree.Roots()};
+    Context ctx{w.state, w.devices, catalog, w.ui, w.clock};
+};
+
+FakeDisk Stick(const std::string& name, const std::string& dev) {
+    return FakeDisk{name, dev, kStickSectors, true};
+}
+
+TEST(ScanDrives, OnlyAFloppyAndTheSystemDiskStopsAtFiftyPercent) {
+    ScanWorld s;
+    s.AddDrive(FakeDisk{"fd0", "2:0", 2880, true}, BootSector());
+    // An earlier scan's rows and window.
+    DeviceTable& table = s.w.state.devices;
+    table.DeviceCount = 2;
+    table.Row(1) = DeviceEntry{"sdx", "/dev/sdx", 3, "Old Stick", 42};
+    RefreshMainWindow(s.ctx, 2);
+
+    ScanDrives(s.ctx);
+
+    EXPECT_EQ(table.DeviceCount, 0);
+    EXPECT_EQ(table.Row(1).DeviceLetter, "sdx") << "rows past DeviceCount are left stale";
+    EXPECT_EQ(s.w.state.window.status.progressLabel, "Progress        50%");
+    EXPECT_EQ(s.w.state.window.status.actionLabel, "");
+    EXPECT_EQ(s.w.devices.Count(FaultOp::Open), 0) << "neither A: nor the system disk is opened";
+    // The window was reset at the start and stays so.
+    EXPECT_FALSE(s.Menus()[MenuId::File_Menu_Select_1].visible);
+    EXPECT_EQ(s.Menus()[MenuId::File_Menu_Scan].caption, "Scan Drives");
+    EXPECT_TRUE(s.w.state.floppies.HasDriveA);
+    EXPECT_TRUE(s.Menus()[MenuId::Image_Menu_Import_A_Raw].visible);
+    EXPECT_FALSE(s.Menus()[MenuId::Image_Menu_Import_B_Raw].visible);
+}
+
+TEST(ScanDrives, DrivesExaminedButNoneAcceptedEndsFinishedInReset) {
+    ScanWorld s;
+    std::vector<unsigned char> mbr(512, 0);
+    mbr[510] = 0x55;
+    mbr[511] = 0xAA;
+    s.AddDrive(Stick("sdb", "8:16"), mbr);
+    // A fixed disk and an optical drive are never opened, whatever they hold.
+    s.AddDrive(FakeDisk{"sdc", "8:32", kStickSectors}, BootSector());
+    s.AddDrive(FakeDisk{"sr0", "11:0", 4096, true, true}, BootSector());
+    // An empty card reader: size 0 and no node to open.
+    s.tree.AddDisk(FakeDisk{"sdd", "8:48", 0, true, true, "Generic-", "SD/MMC"});
+    // A reader whose read fails: the node holds nothing.
+    s.AddDrive(Stick("sde", "8:64"), {});
+
+    ScanDrives(s.ctx);
+
+    EXPECT_EQ(s.w.state.devices.DeviceCount, 0);
+    EXPECT_EQ(s.w.ui.actionLabels,
+              (std::vector<std::string>{"", "Scanning Drive sdb", "Scanning Drive sdc",
+                                        "Scanning Drive sdd", "Scanning Drive sde",
+                                        "Scanning Drive sr0", "Scanning Drives"}));
+    // Six entries, none of them floppies: 0 %, then one step per drive.
+    EXPECT_EQ(s.w.ui.progressLabels,
+              (std::vector<std::string>{"Progress", "Progress        0%", "Progress        33%",
+                                        "Progress        50%", "Progress        67%",
+                                        "Progress        83%", "Progress      Finished"}));
+    for (const char* never : {"vda", "sdc", "sr0", "sdd"}) {
+        EXPECT_EQ(s.Opens(never), 0) << never;  // the system disk, fixed, optical, empty
+    }
+    EXPECT_EQ(s.Opens("sdb"), 2) << "the volume for its number, then the disk";
+    EXPECT_EQ(s.Opens("sde"), 2);
+    EXPECT_EQ(s.w.devices.OpenHandles(), 0);
+    EXPECT_TRUE(s.w.ui.messages.empty()) << "failed reads and empty readers say nothing";
+    EXPECT_FALSE(s.Menus()[MenuId::File_Menu_Select_1].visible);
+    EXPECT_EQ(s.Menus()[MenuId::File_Menu_Scan].caption, "Scan Drives");
+}
+
+TEST(ScanDrives, FiveStoresEnterTheFirstFourInNameOrder) {
+    ScanWorld s;
+    s.AddDrive(FakeDisk{"sdf", "8:80", kStickSectors, true}, BootSector());
+    s.AddDrive(FakeDisk{"sdb", "8:16", kStickSectors, true, false, "SanDisk", "Cruzer Blade"},
+               BootSector());
+    s.AddDrive(FakeDisk{"sdd", "8:48", 3072000, true}, BootSector());
+    // On a USB bus without the removable flag (a USB hard disk).
+    s.AddDrive(FakeDisk{"sdc", "8:32", 3072000, false, true}, BootSector());
+    s.AddDrive(FakeDisk{"sde", "8:64", 3072000, true}, BootSector());
+    // A stale row must not keep its old details.
+    s.w.state.devices.Row(2) = DeviceEntry{"old", "/old", 9, "Old Stick", 42};
+
+    ScanDrives(s.ctx);
+
+    const DeviceTable& table = s.w.state.devices;
+    ASSERT_EQ(table.DeviceCount, 4);
+    const std::vector<std::string> names{"sdb", "sdc", "sdd", "sde"};
+    for (int i = 1; i <= 4; ++i) {
+        const std::string& name = names[static_cast<std::size_t>(i - 1)];
+        EXPECT_EQ(table.Row(i).DeviceLetter, name);
+        EXPECT_EQ(table.Row(i).DevicePath, s.tree.Node(name));
+        EXPECT_EQ(table.Row(i).DeviceDriveNumber, i) << "the system disk is number 0";
+        EXPECT_EQ(s.Menus()[MenuModel::SelectEntry(i)].caption, "Select Device &" + name);
+        EXPECT_TRUE(s.Menus()[MenuModel::SelectEntry(i)].visible);
+    }
+    EXPECT_EQ(table.Row(1).vendorModel, "SanDisk Cruzer Blade");
+    EXPECT_EQ(table.Row(1).sizeBytes, kStickSectors * 512);
+    EXPECT_EQ(table.Row(2).vendorModel, "");
+    EXPECT_EQ(table.Row(2).sizeBytes, 3072000ULL * 512);
+
+    EXPECT_FALSE(s.Shown("Scanning Drive sdf")) << "the scan ends right after the fourth store";
+    EXPECT_EQ(s.Opens("sdf"), 0);
+    EXPECT_EQ(s.w.ui.actionLabels.back(), "Scanning Drives");
+    EXPECT_EQ(s.w.state.window.status.progressLabel, "Progress      Finished");
+    EXPECT_EQ(s.w.devices.OpenHandles(), 0);
+    EXPECT_TRUE(s.w.ui.messages.empty());
+}
+
+TEST(ScanDrives, OnlyTheExact144FatBootSectorIsAccepted) {
+    ScanWorld s;
+    s.AddDrive(Stick("sdb", "8:16"), BootSector(1440));  // a 720 KB floppy
+    s.AddDrive(Stick("sdc", "8:32"), BootSector(2880, "FAT12  X"));
+    s.AddDrive(Stick("sdd", "8:48"), BootSector(2880, "fat12   "));
+    s.AddDrive(Stick("sde", "8:64"), BootSector(2880, std::string("FAT12\0\0\0", 8)));
+    s.AddDrive(Stick("sdf", "8:80"), BootSector(2880, "FAT16   "));
+    s.AddDrive(Stick("sdg", "8:96"), BootSector(0x400B));  // 2880 with its bytes swapped
+    std::vector<unsigned char> cut = BootSector();
+    cut.resize(300);
+    s.AddDrive(Stick("sdh", "8:112"), cut);  // a first sector that reads short
+    s.AddDrive(Stick("sdi", "8:128"), BootSector());
+
+    ScanDrives(s.ctx);
+
+    ASSERT_EQ(s.w.state.devices.DeviceCount, 1);
+    EXPECT_EQ(s.w.state.devices.Row(1).DeviceLetter, "sdi");
+    EXPECT_TRUE(s.w.ui.messages.empty());
+    EXPECT_EQ(s.w.devices.OpenHandles(), 0);
+}
+
+TEST(ScanDrives, FailuresAtEachStepAreShownOnceAndTheScanGoesOn) {
+    ScanWorld s;
+    for (const char* name : {"sdb", "sdc", "sdd", "sde"}) {
+        s.AddDrive(Stick(name, std::string("8:") + std::to_string(16 * (name[2] - 'a'))),
+                   BootSector());
+    }
+    // sdb: its volume cannot be opened for the number; sdc: the disk cannot
+    // be opened; sdd: the read fails.
+    s.w.devices.Inject(Fault{FaultOp::Open, 1, "/sdb", EACCES, 0});
+    s.w.devices.Inject(Fault{FaultOp::Open, 2, "/sdc", EACCES, 0});
+    s.w.devices.Inject(Fault{FaultOp::Read, 1, "/sdd", EIO, 0});
+
+    ScanDrives(s.ctx);
+
+    ASSERT_EQ(s.w.ui.messages.size(), 2u);
+    EXPECT_EQ(s.w.ui.messages[0].title, "Error");
+    EXPECT_EQ(s.w.ui.messages[0].text,
+              "Error # 0x8004000D was generated by GetPhysicalDriveNumber.CreateM.OpenFile\r\n"
+              "Permission denied");
+    EXPECT_EQ(s.w.ui.messages[1].text,
+              "Error # 0x8004000D was generated by GetHandle\r\nPermission denied\r\n"
+              "An error occurred when attempting to get a handle for " +
+                  s.tree.Node("sdc"));
+    EXPECT_EQ(s.Opens("sdb"), 1) << "no disk open after the number failed";
+    ASSERT_EQ(s.w.state.devices.DeviceCount, 1);
+    EXPECT_EQ(s.w.state.devices.Row(1).DeviceLetter, "sde");
+    EXPECT_EQ(s.w.devices.OpenHandles(), 0);
+    EXPECT_EQ(s.Menus()[MenuId::File_Menu_Select_1].caption, "Select Device &sde");
+}
+
+TEST(ScanDrives, TwoNamesOnOneDiskGiveTwoRowsAndAnEmptyListIsHarmless) {
+    testing::TestWorld w;
+    const std::string disk = w.dir / "disk";
+    testing::WriteFileBytes(disk, BootSector());
+    w.drives.drives = {testing::FakeDrive{"sys", w.dir / "sys", DriveKind::Fixed, 0},
+                       testing::FakeDrive{"sdb", disk, DriveKind::Removable, 1},
+                       testing::FakeDrive{"sdb1", disk, DriveKind::Removable, 1}};
+    ScanDrives(w.ctx);
+    ASSERT_EQ(w.state.devices.DeviceCount, 2);
+    for (int i : {1, 2}) {
+        EXPECT_EQ(w.state.devices.Row(i).DeviceLetter, i == 1 ? "sdb" : "sdb1");
+        EXPECT_EQ(w.state.devices.Row(i).DevicePath, disk);
+        EXPECT_EQ(w.state.devices.Row(i).DeviceDriveNumber, 1);
+    }
+
+    w.drives.drives.clear();
+    ScanDrives(w.ctx);
+    EXPECT_EQ(w.state.devices.DeviceCount, 0);
+    EXPECT_EQ(w.state.window.status.progressLabel, "Progress");
+    EXPECT_EQ(w.devices.OpenHandles(), 0);
+}
+
+TEST(CheckFloppyDrives, OnlyEntriesAColonAndBColonAreFloppyDrives) {
+    testing::TestWorld w;
+    const MenuModel& menus = w.state.window.menus;
+    auto list = [&w](std::initializer_list<const char*> names) {
+        w.drives.drives.clear();
+        for (const char* name : names) {
+            w.drives.drives.push_back(testing::FakeDrive{name, "", DriveKind::Fixed, -1});
+        }
+        CheckFloppyDrives(w.ctx);
+    };
+
+    list({"A:", "B:", "sda"});
+    EXPECT_EQ(w.state.floppies.FloppyDriveCount, 2);
+    for (MenuId id : {MenuId::Image_Menu_Seperator_1, MenuId::Image_Menu_Import_A_Raw,
+                      MenuId::Image_Menu_Import_B_Raw, MenuId::Image_Menu_Seperator_2,
+                      MenuId::Image_Menu_Export_A_Raw, MenuId::Image_Menu_Export_B_Raw}) {
+        EXPECT_TRUE(menus[id].visible) << static_cast<int>(id);
+    }
+
+    list({"b:", "sda"});
+    EXPECT_EQ(w.state.floppies.FloppyDriveCount, 1);
+    EXPECT_TRUE(w.state.floppies.HasDriveB);
+    EXPECT_FALSE(menus[MenuId::Image_Menu_Import_A_Raw].visible);
+    EXPECT_FALSE(menus[MenuId::Image_Menu_Export_A_Raw].visible);
+    EXPECT_TRUE(menus[MenuId::Image_Menu_Export_B_Raw].visible);
+    EXPECT_TRUE(menus[MenuId::Image_Menu_Seperator_2].visible);
+
+    // Disks whose names begin with a or b are no floppy drives.
+    list({"sda", "bcache0", "aoe1"});
+    EXPECT_EQ(w.state.floppies.FloppyDriveCount, 0);
+    for (MenuId id : {MenuId::Image_Menu_Seperator_1, MenuId::Image_Menu_Import_B_Raw,
+                      MenuId::Image_Menu_Seperator_2, MenuId::Image_Menu_Export_B_Raw}) {
+        EXPECT_FALSE(menus[id].visible) << static_cast<int>(id);
+    }
+    EXPECT_EQ(w.ui.changes.back(), WindowPart::Menus) << "the GUI is told to render the menus";
+}
+
+TEST(ScanDrives, FindsAFormattedStoreOnARealLoopDevice) {
+    ScanWorld s;
+    const std::string backing = s.w.dir / "store.img";
+    // A boot sector as mkfs.fat writes it, where the tool is present.
+    const std::string floppy = s.w.dir / "floppy.img";
+    std::vector<unsigned char> sector = BootSector();
+    if (std::system(
+            ("mkfs.fat -C -F 12 -n STOREID '" + floppy + "' 1440 >/dev/null 2>&1").c_str()) == 0) {
+        sector = testing::ReadFileBytes(floppy, 0, 512);
+    }
+    testing::WriteFileBytes(backing, sector);
+    std::filesystem::resize_file(backing, kStoreBytes);  // sparse after the first sector
+    testing::LoopDevice loop(backing);
+    if (!loop.Attached()) {
+        GTEST_SKIP() << loop.Problem();
+    }
+    s.tree.AddDisk(FakeDisk{"sdq", "8:256", kStoreBytes / 512, true, true, "Loop", "Store"});
+    s.tree.LinkNode("sdq", loop.Path());
+
+    ScanDrives(s.ctx);
+
+    ASSERT_EQ(s.w.state.devices.DeviceCount, 1);
+    EXPECT_EQ(s.w.state.devices.Row(1).DeviceLetter, "sdq");
+    EXPECT_EQ(s.w.state.devices.Row(1).DevicePath, s.tree.Node("sdq"));
+    EXPECT_EQ(s.w.devices.OpenHandles(), 0);
+}
+
+}  // namespace
+}  // namespace quarnex
