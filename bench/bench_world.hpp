@@ -14,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "commands/text_metrics.hpp"
 #include "platform/posix/posix_device_backend.hpp"
 #include "platform/posix/system_clock.hpp"
 #include "state/context.hpp"
@@ -72,8 +71,7 @@ struct BenchWorld {
         state.AdminRights = 1;
     }
 
-    FixedTextMetrics metrics;
-    ProgramState state{metrics};
+    ProgramState state;
     PosixDeviceBackend devices;
     NoDrives drives;
     BenchUi ui;

@@ -78,8 +78,7 @@ double RunBackup(Bench& b, const std::string& to) {
 double RunRestore(Bench& b, const std::string& from) {
     std::string path = from;
     const auto start = Timer::now();
-    if (!quarnex::fntCopyFileToUSB(b.ctx, path) ||
-        b.state.window.status.progressLabel != "Progress      Finished") {
+    if (quarnex::fntCopyFileToUSB(b.ctx, path) != quarnex::Outcome::Complete) {
         throw std::runtime_error("restore failed");
     }
     return Seconds(start);

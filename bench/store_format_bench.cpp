@@ -82,9 +82,9 @@ double RunDdFormat(const std::string& target) {
 
 double RunLoadDiskIds(BenchWorld& w) {
     const auto start = Timer::now();
-    const bool loaded = LoadDiskIds(w.ctx);
+    const Outcome loaded = LoadDiskIds(w.ctx);
     const double seconds = Seconds(start);
-    if (!loaded || w.state.window.grid.Cell(999, 1) != " FDISK999    ") {
+    if (loaded != Outcome::Complete || w.state.slotTable.Cell(999, 1) != " FDISK999    ") {
         throw std::runtime_error("Disk IDs not loaded as formatted");
     }
     return seconds;

@@ -7,7 +7,6 @@
 
 #include "cli/console_ui.hpp"
 #include "cli/terminal.hpp"
-#include "commands/text_metrics.hpp"
 #include "platform/posix/posix_device_backend.hpp"
 #include "platform/posix/sparse_file_backend.hpp"
 #include "platform/posix/system_clock.hpp"
@@ -28,8 +27,7 @@ class CliWorld {
     ProgramState& State() { return state_; }
 
   private:
-    FixedTextMetrics metrics_;
-    ProgramState state_{metrics_};
+    ProgramState state_;
     PosixDeviceBackend posix_;
     SparseFileBackend devices_{posix_};
     std::unique_ptr<DriveCatalog> drives_;

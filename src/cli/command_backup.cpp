@@ -45,11 +45,7 @@ int RunRestore(CliWorld& world, const Invocation& invocation) {
         return kExitFailure;
     }
     world.Console().SetTransferBytes(kStoreBytes);
-    const bool ran = fntCopyFileToUSB(ctx, path);
-    // The copy reports an incomplete run only on the progress display.
-    const bool complete =
-        ran && ctx.state.window.status.progressLabel.find("Failed") == std::string::npos;
-    if (!complete) {
+    if (fntCopyFileToUSB(ctx, path) != Outcome::Complete) {
         NotePartlyWritten(
             world, "Import of USB Disk(",
             store->entry.DevicePath + " now holds the file's first slots and its own later ones");

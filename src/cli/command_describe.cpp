@@ -17,8 +17,8 @@ int RunDescribe(CliWorld& world, const Invocation& invocation) {
     Context& ctx = world.Ctx();
     const int slot = invocation.slot;
     const std::string text = DescriptionFromArgument(invocation.text);
-    GridModel& grid = ctx.state.window.grid;
-    if (grid.Cell(slot, 2) == text) {
+    SlotTable& table = ctx.state.slotTable;
+    if (table.Cell(slot, 2) == text) {
         // As in the grid editor, an unchanged description writes nothing.
         world.Console().Note("the description of slot " + ThreeDigits(slot) + " is unchanged");
         return ExitCode(world, true);
@@ -27,9 +27,8 @@ int RunDescribe(CliWorld& world, const Invocation& invocation) {
                                  "?")) {
         return kExitFailure;
     }
-    grid.SetCell(slot, 2, text);
-    grid.SetRowHeight(slot, static_cast<int>(grid.DescriptionRowHeight(text)));
-    ctx.state.DiskDescriptions.at(static_cast<std::size_t>(slot)) = text;
+    table.SetCell(slot, 2, text);
+    table.DiskDescriptions.at(static_cast<std::size_t>(slot)) = text;
     if (!sbrSaveDescriptions(ctx, StoreDescriptionsName(ctx))) {
         return ExitCode(world, false);
     }

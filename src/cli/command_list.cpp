@@ -29,12 +29,12 @@ void PrintJson(CliWorld& world) {
     for (int n = 1; n < kSlotCount; ++n) {
         slots.push_back({{"slot", n},
                          {"id", ShownDiskId(world, n)},
-                         {"description", PlainLines(state.window.grid.Cell(n, 2))},
-                         {"source", state.DiskSources.at(static_cast<std::size_t>(n))}});
+                         {"description", PlainLines(state.slotTable.Cell(n, 2))},
+                         {"source", state.slotTable.DiskSources.at(static_cast<std::size_t>(n))}});
     }
-    const nlohmann::ordered_json document = {{"store_id", state.window.dialogs.usbIdText},
-                                             {"base_id", state.BaseId},
-                                             {"base_numbered", state.BaseIdNumbered},
+    const nlohmann::ordered_json document = {{"store_id", state.slotTable.storeId.value_or("")},
+                                             {"base_id", state.slotTable.BaseId},
+                                             {"base_numbered", state.slotTable.BaseIdNumbered},
                                              {"slots", slots}};
     // Labels and descriptions are 8-bit text; bytes that are not UTF-8 are
     // replaced rather than ending the output.
@@ -44,17 +44,18 @@ void PrintJson(CliWorld& world) {
 
 void PrintText(CliWorld& world) {
     const ProgramState& state = world.State();
-    std::cout << "Store ID: " << state.window.dialogs.usbIdText << '\n';
+    std::cout << "Store ID: " << state.slotTable.storeId.value_or("") << '\n';
     std::cout << "Base ID:  ";
-    if (state.BaseIdPresent) {
-        std::cout << state.BaseId << (state.BaseIdNumbered ? " (numbered)" : " (not numbered)");
+    if (state.slotTable.BaseIdPresent) {
+        std::cout << state.slotTable.BaseId
+                  << (state.slotTable.BaseIdNumbered ? " (numbered)" : " (not numbered)");
     } else {
         std::cout << "(none)";
     }
     std::cout << '\n';
     const std::string indent(4 + 11 + 2, ' ');
     for (int n = 1; n < kSlotCount; ++n) {
-        const std::string description = PlainLines(state.window.grid.Cell(n, 2));
+        const std::string description = PlainLines(state.slotTable.Cell(n, 2));
         const std::string id = ShownDiskId(world, n);
         // No spaces at the end of a line without a description.
         std::cout << ThreeDigits(n) << ' '
@@ -71,7 +72,7 @@ void PrintText(CliWorld& world) {
         if (first) {
             std::cout << '\n';
         }
-        const std::string& source = state.DiskSources.at(static_cast<std::size_t>(n));
+        const std::string& source = state.slotTable.DiskSources.at(static_cast<std::size_t>(n));
         if (!source.empty()) {
             std::cout << indent << "source: " << source << '\n';
         }

@@ -6,7 +6,10 @@
 #include "core/text.hpp"
 #include "image/image_export.hpp"
 #include "image/image_import.hpp"
+#include "store/descriptions.hpp"
+#include "store/disk_ids.hpp"
 #include "store/slot_transfer.hpp"
+#include "store/store_paths.hpp"
 
 namespace quarnex::cli {
 
@@ -51,7 +54,13 @@ int RunPut(CliWorld& world, const Invocation& invocation) {
                                  "? Its image and description are replaced.")) {
         return kExitFailure;
     }
-    if (!ExportToSlotCommand(ctx, invocation.slot)) {
+    const bool exported = ExportToSlot(ctx, invocation.slot);
+    // As the menu does: the descriptions saved once more, then the store
+    // reloaded so the new ID is the one shown.
+    sbrSaveDescriptions(ctx, StoreDescriptionsName(ctx));
+    LoadDiskIds(ctx);
+    LoadDescriptions(ctx);
+    if (!exported) {
         NotePartlyWritten(world, "Export To USB Disk(",
                           "slot " + ThreeDigits(invocation.slot) + " of " +
                               store->entry.DevicePath +

@@ -13,14 +13,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The format dialog, filled in as the user would, then its OK button.
-bool FormatSelectedStore(CliWorld& world, const StoreTarget& store, const Invocation& invocation) {
-    DialogTexts& dialog = world.State().window.dialogs;
-    dialog.usbIdText = invocation.id;
-    dialog.usbBaseIdText = invocation.base;
-    dialog.usbAppendId = !invocation.noNumber;
+// The IDs taken as the format dialog takes them.
+bool FormatSelectedStore(CliWorld& world, const Invocation& invocation) {
     world.Console().SetTransferBytes(kStoreBytes);
-    return FormatDialogOk(world.Ctx(), store.entry.DevicePath);
+    return fntFormatUSB(world.Ctx(), FormatDialogId(invocation.id), FormatDialogId(invocation.base),
+                        invocation.noNumber ? 0 : 1);
 }
 
 // An empty file of a store's length, taking no space until written.
@@ -59,7 +56,7 @@ int RunFormat(CliWorld& world, const Invocation& invocation) {
     if (!world.Console().Confirm(what)) {
         return kExitFailure;
     }
-    if (!FormatSelectedStore(world, *store, invocation)) {
+    if (!FormatSelectedStore(world, invocation)) {
         NotePartlyWritten(
             world, "Formatting USB",
             store->entry.DevicePath + " is partly formatted: the slots up to there and slot 000");
@@ -81,8 +78,7 @@ int RunCreate(CliWorld& world, const Invocation& invocation) {
         return kExitFailure;
     }
     const std::optional<StoreTarget> store = OpenStore(world, path, StoreUse::Overwrite, false);
-    if (!store || !FormatSelectedStore(world, *store, invocation) ||
-        world.Console().Interrupted()) {
+    if (!store || !FormatSelectedStore(world, invocation) || world.Console().Interrupted()) {
         // A half-made store file is of no use to anyone.
         fs::remove(path, ec);
         world.Console().Note(path + " removed");

@@ -18,7 +18,7 @@ std::optional<StoreTarget> OpenStore(CliWorld& world, const std::string& argumen
     }
     SelectStore(ctx, *target);
     if (load) {
-        if (!LoadDiskIds(ctx)) {
+        if (LoadDiskIds(ctx) != Outcome::Complete) {
             world.Console().Note("the Disk IDs of " + target->entry.DevicePath +
                                  " could not be read");
             return std::nullopt;
@@ -69,7 +69,7 @@ void NotePartlyWritten(CliWorld& world, std::string_view prefix, const std::stri
 }
 
 std::string ShownDiskId(CliWorld& world, int slot) {
-    const std::string& cell = world.Ctx().state.window.grid.Cell(slot, 1);
+    const std::string& cell = world.Ctx().state.slotTable.Cell(slot, 1);
     // " " + ID + " ", possibly followed by a marker.
     return cell.size() >= 12 ? cell.substr(1, 11) : TrimSpaces(cell);
 }

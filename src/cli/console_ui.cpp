@@ -86,7 +86,7 @@ int ConsoleUi::AskAdvisory() {
 }
 
 void ConsoleUi::Changed(WindowPart part) {
-    const StatusStrip& status = state_.window.status;
+    const StatusStrip& status = state_.status;
     switch (part) {
         case WindowPart::ActionLabel:
             if (!status.actionLabel.empty() &&
@@ -182,7 +182,7 @@ void ConsoleUi::DrawProgress(bool force) {
     if (!options_.errorIsTerminal) {
         return;
     }
-    const StatusStrip& status = state_.window.status;
+    const StatusStrip& status = state_.status;
     const auto now = std::chrono::steady_clock::now();
     if (!force && status.progressBar == lastPercent_ && now - lastDraw_ < kRedrawInterval) {
         return;

@@ -15,13 +15,12 @@ int Rounded(double value) {
     return static_cast<int>(std::lround(value));
 }
 
-bool ValidRow(const ProgramState& state, int row) {
-    return row >= 1 && row <= kLastRow &&
-           state.window.edit.LastMouseY >= state.window.grid.BaseRowHeight();
+bool ValidRow(const WindowModel& window, int row) {
+    return row >= 1 && row <= kLastRow && window.edit.LastMouseY >= window.grid.BaseRowHeight();
 }
 
-void MarkRow(ProgramState& state, int row, std::string_view marker) {
-    GridModel& grid = state.window.grid;
+void MarkRow(WindowModel& window, int row, std::string_view marker) {
+    GridModel& grid = window.grid;
     grid.SetCell(row, 1, WithMarker(grid.Cell(row, 1), marker));
 }
 
@@ -30,8 +29,8 @@ std::string_view RestingMarker(const ProgramState& state, int row) {
     return row == state.SelectedDisk ? kSelectionMarker : std::string_view();
 }
 
-void HideBox(Context& ctx) {
-    EditState& edit = ctx.state.window.edit;
+void HideBox(WindowContext& ctx) {
+    EditState& edit = ctx.window.edit;
     edit.boxVisible = false;
     edit.EditingActive = false;
     ctx.ui.Changed(WindowPart::EditBox);
@@ -39,29 +38,29 @@ void HideBox(Context& ctx) {
 
 }  // namespace
 
-void GridMousePress(ProgramState& state, double y) {
-    state.window.edit.LastMouseY = y;
+void GridMousePress(WindowModel& window, double y) {
+    window.edit.LastMouseY = y;
 }
 
-GridEventResult GridClick(Context& ctx, int row) {
+GridEventResult GridClick(WindowContext& ctx, int row) {
     ProgramState& state = ctx.state;
-    EditState& edit = state.window.edit;
+    EditState& edit = ctx.window.edit;
     GridEventResult result;
     if (row < 1 || row > kLastRow) {
         return result;
     }
     result.focusEditBox = edit.boxVisible;
-    if (edit.LastMouseY < state.window.grid.BaseRowHeight()) {
+    if (edit.LastMouseY < ctx.window.grid.BaseRowHeight()) {
         return result;
     }
     edit.SelectedRow = row;
     if (edit.PreviousSelectedRow != 0 && edit.PreviousSelectedRow != row) {
         const bool editing = edit.boxVisible && edit.PreviousSelectedRow == edit.EditRow;
-        MarkRow(state, edit.PreviousSelectedRow, editing ? kEditMarker : std::string_view());
+        MarkRow(ctx.window, edit.PreviousSelectedRow, editing ? kEditMarker : std::string_view());
     }
     edit.PreviousSelectedRow = row;
     const bool editing = edit.boxVisible && row == edit.EditRow;
-    MarkRow(state, row, editing ? kEditMarker : kSelectionMarker);
+    MarkRow(ctx.window, row, editing ? kEditMarker : kSelectionMarker);
     state.SelectedDisk = row;
     ctx.ui.Changed(WindowPart::Grid);
     if (state.SelectedDevice != 0) {
@@ -70,22 +69,22 @@ GridEventResult GridClick(Context& ctx, int row) {
     return result;
 }
 
-GridEventResult GridDoubleClick(Context& ctx, int row, const GridView& view,
+GridEventResult GridDoubleClick(WindowContext& ctx, int row, const GridView& view,
                                 EditBoxPlacement& placement) {
     ProgramState& state = ctx.state;
-    EditState& edit = state.window.edit;
-    GridModel& grid = state.window.grid;
+    EditState& edit = ctx.window.edit;
+    GridModel& grid = ctx.window.grid;
     GridEventResult result;
-    if (!ValidRow(state, row)) {
+    if (!ValidRow(ctx.window, row)) {
         return result;
     }
     result.focusEditBox = edit.boxVisible;
     edit.EditRow = row;
     if (edit.boxVisible && row == edit.ActiveEditRow) {
-        MarkRow(state, row, RestingMarker(state, row));
+        MarkRow(ctx.window, row, RestingMarker(state, row));
         if (edit.boxText != grid.Cell(row, 2)) {
             grid.SetCell(row, 2, edit.boxText);
-            state.DiskDescriptions[static_cast<std::size_t>(row)] = edit.boxText;
+            state.slotTable.DiskDescriptions[static_cast<std::size_t>(row)] = edit.boxText;
             result.saveDescriptions = state.SelectedDevice != 0;
         }
         grid.SetRowHeight(row, Rounded(grid.DescriptionRowHeight(edit.boxText)));
@@ -93,9 +92,9 @@ GridEventResult GridDoubleClick(Context& ctx, int row, const GridView& view,
         result.focusEditBox = false;
     } else {
         if (edit.ActiveEditRow >= 1) {
-            MarkRow(state, edit.ActiveEditRow, RestingMarker(state, edit.ActiveEditRow));
+            MarkRow(ctx.window, edit.ActiveEditRow, RestingMarker(state, edit.ActiveEditRow));
         }
-        MarkRow(state, row, kEditMarker);
+        MarkRow(ctx.window, row, kEditMarker);
         edit.boxText = grid.Cell(row, 2);
         edit.boxVisible = true;
         edit.EditingActive = true;
@@ -108,22 +107,21 @@ GridEventResult GridDoubleClick(Context& ctx, int row, const GridView& view,
     return result;
 }
 
-bool EditEscape(Context& ctx) {
-    ProgramState& state = ctx.state;
-    EditState& edit = state.window.edit;
+bool EditEscape(WindowContext& ctx) {
+    EditState& edit = ctx.window.edit;
     if (!edit.boxVisible) {
         return false;
     }
     HideBox(ctx);
     const bool selected = edit.SelectedRow == edit.EditRow;
-    MarkRow(state, edit.EditRow, selected ? kSelectionMarker : std::string_view());
+    MarkRow(ctx.window, edit.EditRow, selected ? kSelectionMarker : std::string_view());
     ctx.ui.Changed(WindowPart::Grid);
     return true;
 }
 
-void EditTextChanged(Context& ctx, std::string text, const GridView& view,
+void EditTextChanged(WindowContext& ctx, std::string text, const GridView& view,
                      EditBoxPlacement& placement) {
-    EditState& edit = ctx.state.window.edit;
+    EditState& edit = ctx.window.edit;
     edit.boxText = std::move(text);
     if (edit.EditChangeGuard) {
         return;
@@ -133,15 +131,14 @@ void EditTextChanged(Context& ctx, std::string text, const GridView& view,
     edit.EditChangeGuard = false;
 }
 
-void PlaceEditBox(Context& ctx, const GridView& view, EditBoxPlacement& placement) {
-    ProgramState& state = ctx.state;
-    EditState& edit = state.window.edit;
+void PlaceEditBox(WindowContext& ctx, const GridView& view, EditBoxPlacement& placement) {
+    EditState& edit = ctx.window.edit;
     if (!edit.EditingActive) {
         return;
     }
-    const GridModel& grid = state.window.grid;
+    const GridModel& grid = ctx.window.grid;
     const int header = Rounded(grid.DescriptionRowHeight(""));
-    const int y = EditRowTop(state, view);
+    const int y = EditRowTop(ctx.window, view);
     const int need = Rounded(grid.DescriptionRowHeight(edit.boxText));
     const int bottom = view.gridTop + view.gridHeight;
     if (y < 0 || y + header / 2 > bottom) {
@@ -156,9 +153,9 @@ void PlaceEditBox(Context& ctx, const GridView& view, EditBoxPlacement& placemen
     ctx.ui.Changed(WindowPart::EditBox);
 }
 
-int EditRowTop(const ProgramState& state, const GridView& view) {
-    const GridModel& grid = state.window.grid;
-    const int editRow = state.window.edit.EditRow;
+int EditRowTop(const WindowModel& window, const GridView& view) {
+    const GridModel& grid = window.grid;
+    const int editRow = window.edit.EditRow;
     const double pitch = grid.DescriptionRowHeight("") + kGridLine;
     const int fit = Rounded(view.gridHeight / pitch) - 1;
     if (editRow - view.topRow > fit || editRow < view.topRow) {

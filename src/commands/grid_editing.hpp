@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "state/context.hpp"
+#include "commands/window_context.hpp"
 
 namespace quarnex {
 
@@ -31,22 +31,22 @@ struct GridEventResult {
 };
 
 // Mouse press on the grid: remembers how far down it was.
-void GridMousePress(ProgramState& state, double y);
+void GridMousePress(WindowModel& window, double y);
 // Click on a row: selection.
-GridEventResult GridClick(Context& ctx, int row);
+GridEventResult GridClick(WindowContext& ctx, int row);
 // Double-click on a row: opens an edit, or commits it on the row being edited.
-GridEventResult GridDoubleClick(Context& ctx, int row, const GridView& view,
+GridEventResult GridDoubleClick(WindowContext& ctx, int row, const GridView& view,
                                 EditBoxPlacement& placement);
 // Escape in the edit box; true when it was taken (the box was open).
-bool EditEscape(Context& ctx);
+bool EditEscape(WindowContext& ctx);
 // The edit box's text changed: keep it and re-fit the box.
-void EditTextChanged(Context& ctx, std::string text, const GridView& view,
+void EditTextChanged(WindowContext& ctx, std::string text, const GridView& view,
                      EditBoxPlacement& placement);
 
 // Shows, moves or hides the edit box for the current grid geometry.
-void PlaceEditBox(Context& ctx, const GridView& view, EditBoxPlacement& placement);
+void PlaceEditBox(WindowContext& ctx, const GridView& view, EditBoxPlacement& placement);
 // Top of the edit row inside the frame, or -1 when it is out of view.
-int EditRowTop(const ProgramState& state, const GridView& view);
+int EditRowTop(const WindowModel& window, const GridView& view);
 
 // The smallest top row that still shows slot 999 completely.
 int ScrollMaximum(const GridModel& grid, int gridHeight);

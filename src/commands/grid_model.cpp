@@ -6,26 +6,19 @@
 
 namespace quarnex {
 
-GridModel::GridModel(const TextMetrics& metrics)
-    : metrics_(metrics),
+GridModel::GridModel(SlotTable& table, const TextMetrics& metrics)
+    : table_(table),
+      metrics_(metrics),
       baseRowHeight_(static_cast<int>(std::lround(metrics.TextHeightTwips(" ") + 30))),
-      cells_(kGridRows),
       heights_(kGridRows, baseRowHeight_) {
-    WriteHeaders();
-    Reset(true);
+    table_.SetListener(this);
 }
 
-const std::string& GridModel::Cell(int row, int column) const {
-    return cells_.at(static_cast<std::size_t>(row)).at(static_cast<std::size_t>(column));
+GridModel::~GridModel() {
+    table_.SetListener(nullptr);
 }
 
-void GridModel::SetCell(int row, int column, std::string text) {
-    std::string& cell =
-        cells_.at(static_cast<std::size_t>(row)).at(static_cast<std::size_t>(column));
-    if (cell == text) {
-        return;
-    }
-    cell = std::move(text);
+void GridModel::CellChanged(int row, int column) {
     if (listener_ != nullptr) {
         listener_->CellChanged(row, column);
     }
@@ -54,27 +47,17 @@ double GridModel::DescriptionRowHeight(std::string_view text) const {
     return h + 45;
 }
 
+void GridModel::FitRowHeights() {
+    for (int row = 1; row < kGridRows; ++row) {
+        SetRowHeight(row, static_cast<int>(RoundHalfEven(DescriptionRowHeight(Cell(row, 2)))));
+    }
+}
+
 void GridModel::Reset(bool rewriteNumbers) {
     for (int row = 0; row < kGridRows; ++row) {
         SetRowHeight(row, baseRowHeight_);
     }
-    for (int row = 1; row < kGridRows; ++row) {
-        if (rewriteNumbers) {
-            SetCell(row, 0, " " + ThreeDigits(row));
-        }
-        SetCell(row, 1, std::string(kNoDiskIdCell));
-        SetCell(row, 2, "");
-    }
-}
-
-void GridModel::WriteHeaders() {
-    SetCell(0, 0, "  #");
-    SetCell(0, 1, " Disk ID");
-    SetCell(0, 2, " Disk Description");
-}
-
-std::string WithMarker(std::string_view cell, std::string_view marker) {
-    return LeftChars(cell, 12) + std::string(marker);
+    table_.Reset(rewriteNumbers);
 }
 
 }  // namespace quarnex

@@ -1,19 +1,15 @@
 #pragma once
-// The disk grid as plain data: the cell texts of rows 0..999 and columns
-// 0..2 and every row's height in twips. It is the store of record for what the
-// window shows: Disk IDs and descriptions are read back from its cells.
+// The disk grid of the main window: a view of the slot table that adds every
+// row's height in twips, measured with the grid font.
 
-#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "commands/text_metrics.hpp"
+#include "store/slot_table.hpp"
 
 namespace quarnex {
-
-inline constexpr int kGridRows = 1000;  // header row 0 and slots 1..999
-inline constexpr int kGridColumns = 3;
 
 // Receives every change, so a view can repaint just what changed.
 class GridListener {
@@ -23,12 +19,17 @@ class GridListener {
     virtual void RowHeightChanged(int row) = 0;
 };
 
-class GridModel {
+class GridModel final : private SlotTableListener {
   public:
-    explicit GridModel(const TextMetrics& metrics);
+    GridModel(SlotTable& table, const TextMetrics& metrics);
+    ~GridModel() override;
+    GridModel(const GridModel&) = delete;
+    GridModel& operator=(const GridModel&) = delete;
 
-    const std::string& Cell(int row, int column) const;
-    void SetCell(int row, int column, std::string text);
+    const std::string& Cell(int row, int column) const { return table_.Cell(row, column); }
+    void SetCell(int row, int column, std::string text) {
+        table_.SetCell(row, column, std::move(text));
+    }
     int RowHeight(int row) const;
     void SetRowHeight(int row, int twips);
 
@@ -37,32 +38,27 @@ class GridModel {
     // The row height a description needs: BaseRowHeight for one line, else
     // its text height plus 45.
     double DescriptionRowHeight(std::string_view text) const;
+    // Every slot row as high as its description needs; run after the slot
+    // table's descriptions were loaded afresh.
+    void FitRowHeights();
 
     // Rows back to their reset contents: every row BaseRowHeight high, IDs
     // dashed, descriptions empty; slot numbers rewritten only when asked.
     void Reset(bool rewriteNumbers);
     // Writes the header row.
-    void WriteHeaders();
+    void WriteHeaders() { table_.WriteHeaders(); }
 
     const TextMetrics& Metrics() const { return metrics_; }
     void SetListener(GridListener* listener) { listener_ = listener; }
 
   private:
+    void CellChanged(int row, int column) override;
+
+    SlotTable& table_;
     const TextMetrics& metrics_;
     int baseRowHeight_;
-    std::vector<std::array<std::string, kGridColumns>> cells_;
     std::vector<int> heights_;
     GridListener* listener_ = nullptr;
 };
-
-// Text of column 1 while no store is loaded, and for unreadable labels.
-inline constexpr std::string_view kNoDiskIdCell = " ----------- ";
-inline constexpr std::string_view kNoDiskId = "-----------";
-
-// Markers appended to the first 12 characters of a Disk ID cell.
-inline constexpr std::string_view kSelectionMarker = " *";
-inline constexpr std::string_view kEditMarker = " >";
-// The cell's first 12 characters followed by the marker (empty for none).
-std::string WithMarker(std::string_view cell, std::string_view marker);
 
 }  // namespace quarnex

@@ -1,13 +1,17 @@
 #include "commands/main_commands.hpp"
 
+#include <initializer_list>
+
 #include "commands/refresh_main_window.hpp"
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
+#include "core/volume_id.hpp"
 #include "device/error_report.hpp"
 #include "image/image_export.hpp"
 #include "image/image_format.hpp"
 #include "image/image_import.hpp"
 #include "scan/drive_scan.hpp"
+#include "state/progress.hpp"
 #include "store/descriptions.hpp"
 #include "store/disk_ids.hpp"
 #include "store/format_usb.hpp"
@@ -31,17 +35,81 @@ std::string FileNameOf(const std::string& path) {
 
 const char* const kStoreFileFilter = "Image Files (*.img)|*.img|All Files (*.*)|*.*";
 
+void ShowEntries(MenuModel& menus, std::initializer_list<MenuId> ids, bool visible) {
+    for (MenuId id : ids) {
+        menus[id].visible = visible;
+    }
+}
+
+// The raw floppy entries of the Image menu and their separators, for the
+// drives the last look found.
+void ShowFloppyEntries(WindowContext& ctx) {
+    const FloppyState& floppies = ctx.state.floppies;
+    MenuModel& menus = ctx.window.menus;
+    ShowEntries(menus, {MenuId::Image_Menu_Seperator_1, MenuId::Image_Menu_Seperator_2}, false);
+    if (floppies.HasDriveA) {
+        ShowEntries(menus,
+                    {MenuId::Image_Menu_Seperator_1, MenuId::Image_Menu_Import_A_Raw,
+                     MenuId::Image_Menu_Seperator_2, MenuId::Image_Menu_Export_A_Raw},
+                    true);
+    } else {
+        ShowEntries(menus, {MenuId::Image_Menu_Import_A_Raw, MenuId::Image_Menu_Export_A_Raw},
+                    false);
+    }
+    if (floppies.HasDriveB) {
+        ShowEntries(menus,
+                    {MenuId::Image_Menu_Seperator_1, MenuId::Image_Menu_Import_B_Raw,
+                     MenuId::Image_Menu_Seperator_2, MenuId::Image_Menu_Export_B_Raw},
+                    true);
+    } else {
+        ShowEntries(menus, {MenuId::Image_Menu_Import_B_Raw, MenuId::Image_Menu_Export_B_Raw},
+                    false);
+    }
+    ctx.ui.Changed(WindowPart::Menus);
+}
+
 }  // namespace
 
-void RefreshFloppyEntries(Context& ctx) {
+void RefreshFloppyEntries(WindowContext& ctx) {
     CheckFloppyDrives(ctx);
+    ShowFloppyEntries(ctx);
 }
 
-void ScanStores(Context& ctx) {
-    ScanDrives(ctx);
+void ScanStores(WindowContext& ctx) {
+    RefreshMainWindow(ctx, StateReset);
+    const bool scanned = ScanDrives(ctx);
+    ShowFloppyEntries(ctx);
+    if (scanned) {
+        RefreshMainWindow(ctx, ctx.state.devices.DeviceCount);
+    }
 }
 
-void SelectDevice(Context& ctx, int index) {
+bool LoadSelectedStore(WindowContext& ctx) {
+    const Outcome loaded = LoadDiskIds(ctx);
+    if (ctx.state.slotTable.storeId) {
+        ctx.window.dialogs.usbIdText = *ctx.state.slotTable.storeId;
+        ctx.ui.Changed(WindowPart::Dialogs);
+    }
+    if (loaded == Outcome::NotStarted) {
+        return false;  // nothing was read: the window stays as it is
+    }
+    if (loaded == Outcome::Incomplete) {
+        RefreshMainWindow(ctx, ctx.state.devices.DeviceCount);
+        return false;
+    }
+    const DeviceEntry& entry = ctx.state.SelectedEntry();
+    SetFrameCaption(ctx,
+                    " Disk Selector (??"
+                    "?) [" +
+                        entry.DeviceLetter + " (" + entry.DevicePath + ")] ");
+    RefreshMainWindow(ctx, StateDeviceLoaded);
+    LoadDescriptions(ctx);
+    ctx.window.grid.FitRowHeights();
+    ctx.ui.Changed(WindowPart::Grid);
+    return true;
+}
+
+void SelectDevice(WindowContext& ctx, int index) {
     if (index < 1 || index > ctx.state.devices.DeviceCount) {
         return;
     }
@@ -50,26 +118,51 @@ void SelectDevice(Context& ctx, int index) {
     ctx.state.SelectedDevice = index;
     // A store whose IDs could not be read is not loaded: there are no
     // descriptions to read either.
-    if (LoadDiskIds(ctx)) {
-        LoadDescriptions(ctx);
-    }
+    LoadSelectedStore(ctx);
 }
 
-void ExportStoreToFile(Context& ctx) {
+void ExportStoreToFile(WindowContext& ctx) {
     std::string path;
     fntCopyUSBToFile(ctx, path);
 }
 
-void ImportStoreFromFile(Context& ctx) {
-    std::string path;
-    CopyFileToUSBCommand(ctx, path);
+Outcome ImportStoreFromFile(WindowContext& ctx, std::string path) {
+    const Outcome outcome = fntCopyFileToUSB(ctx, path);
+    if (outcome == Outcome::NotStarted) {
+        return outcome;
+    }
+    RefreshMainWindow(ctx, StateReset);
+    // The reset clears the progress display; an incomplete import must stay
+    // visible, since the store now holds a mix of two stores.
+    if (outcome == Outcome::Incomplete) {
+        ShowProgress(ctx, -1, -1);
+    }
+    return outcome;
 }
 
-void FormatStoreFromDialog(Context& ctx, const std::string& openedForPath) {
-    FormatDialogOk(ctx, openedForPath);
+bool FormatStoreFromDialog(WindowContext& ctx, const std::string& openedForPath) {
+    DialogTexts& dialogs = ctx.window.dialogs;
+    dialogs.usbIdText = FormatDialogId(dialogs.usbIdText);
+    dialogs.usbBaseIdText = FormatDialogId(dialogs.usbBaseIdText);
+    ctx.ui.Changed(WindowPart::Dialogs);
+    ProgramState& state = ctx.state;
+    if (state.SelectedDevice == 0 || state.SelectedEntry().DevicePath != openedForPath) {
+        // The dialog does not block the window: the store it named may have
+        // been replaced by another one in the meantime.
+        ctx.ui.ShowMessage(
+            MessageRequest{"Format USB (1000 Floppy Images)",
+                           "The selected device changed after this dialog was opened." +
+                               std::string(kCrLf) + "Nothing was formatted.",
+                           MessageButtons::Ok, MessageIcon::Exclamation});
+        return false;
+    }
+    const bool formatted =
+        fntFormatUSB(ctx, dialogs.usbIdText, dialogs.usbBaseIdText, dialogs.usbAppendId ? 1 : 0);
+    RefreshMainWindow(ctx, StateReset);
+    return formatted;
 }
 
-bool OpenStoreFile(Context& ctx, const std::string& path) {
+bool OpenStoreFile(WindowContext& ctx, const std::string& path) {
     const LengthResult length = ctx.devices.FileLength(path);
     if (!length.length) {
         ErrorReport(ctx, length.error, "QrnMOpenStoreFile", path);
@@ -90,15 +183,15 @@ bool OpenStoreFile(Context& ctx, const std::string& path) {
     RefreshMainWindow(ctx, 1);
     if (state.AdminRights != 1) {
         // Files need no rights, but a scan for devices still does.
-        state.window.menus[MenuId::File_Menu_Scan].visible = false;
-        state.window.menus[MenuId::File_Menu_Seperator_4].visible = false;
+        ctx.window.menus[MenuId::File_Menu_Scan].visible = false;
+        ctx.window.menus[MenuId::File_Menu_Seperator_4].visible = false;
         ctx.ui.Changed(WindowPart::Menus);
     }
     SelectDevice(ctx, 1);
     return true;
 }
 
-void OpenStoreFileCommand(Context& ctx) {
+void OpenStoreFileCommand(WindowContext& ctx) {
     const std::optional<std::string> path = ctx.ui.AskOpenFile(
         FileDialogRequest{"Open 1000 Floppy Image", "", "img", kStoreFileFilter, 1,
                           kOfnPathMustExist | kOfnFileMustExist | kOfnHideReadOnly});
@@ -107,7 +200,7 @@ void OpenStoreFileCommand(Context& ctx) {
     }
 }
 
-bool NewStoreFile(Context& ctx, const std::string& path) {
+bool NewStoreFile(WindowContext& ctx, const std::string& path) {
     OpenResult created = ctx.devices.Open(path, Access::Write, Disposition::CreateNew);
     if (!created.file) {
         ErrorReport(ctx, created.error, "QrnMNewStoreFile", path);
@@ -131,7 +224,7 @@ bool NewStoreFile(Context& ctx, const std::string& path) {
     return OpenStoreFile(ctx, path);
 }
 
-void NewStoreFileCommand(Context& ctx) {
+void NewStoreFileCommand(WindowContext& ctx) {
     const std::optional<std::string> path =
         ctx.ui.AskSaveFile(FileDialogRequest{"New 1000 Floppy Image", "", "img", kStoreFileFilter,
                                              1, kOfnPathMustExist | kOfnHideReadOnly});
@@ -140,33 +233,42 @@ void NewStoreFileCommand(Context& ctx) {
     }
 }
 
-void ImportImage(Context& ctx, char drive) {
+void ImportImage(WindowContext& ctx, char drive) {
     std::string source = drive == 0 ? std::string() : FloppyDrivePath(drive);
     fntImportFromFlpyImag(ctx, source);
 }
 
-void ImportImageFromSlot(Context& ctx) {
+void ImportImageFromSlot(WindowContext& ctx) {
     ImportFromSlot(ctx, ctx.state.SelectedDisk);
 }
 
-void ExportImage(Context& ctx, char drive) {
+void ExportImage(WindowContext& ctx, char drive) {
     std::string target = drive == 0 ? std::string() : FloppyDrivePath(drive);
     fntExportToFlpyImag(ctx, target);
 }
 
-void ExportImageToSlot(Context& ctx) {
-    ExportToSlotCommand(ctx, ctx.state.SelectedDisk);
+bool ExportImageToSlot(WindowContext& ctx) {
+    const bool exported = ExportToSlot(ctx, ctx.state.SelectedDisk);
+    SaveStoreDescriptions(ctx);
+    LoadSelectedStore(ctx);
+    return exported;
 }
 
-void FormatImageFromDialog(Context& ctx) {
-    FlpyIdOkClicked(ctx);
+void FormatImageFromDialog(WindowContext& ctx) {
+    // The text box keeps the first 11 characters of what was typed, in
+    // capitals, and the image is formatted with them.
+    std::string& text = ctx.window.dialogs.floppyIdText;
+    text = ToUpperAscii(FirstCharacters(text, kLabelBytes));
+    ctx.ui.Changed(WindowPart::Dialogs);
+    std::string id = text;
+    FormatInternalImage(ctx, id);
 }
 
-void ZeroImage(Context& ctx) {
+void ZeroImage(WindowContext& ctx) {
     ZeroInternalImage(ctx);
 }
 
-void SaveStoreDescriptions(Context& ctx) {
+void SaveStoreDescriptions(WindowContext& ctx) {
     if (ctx.state.SelectedDevice != 0) {
         sbrSaveDescriptions(ctx, StoreDescriptionsName(ctx));
     }

@@ -4,46 +4,56 @@
 
 #include <string>
 
-#include "state/context.hpp"
+#include "commands/window_context.hpp"
+#include "store/store_file_copy.hpp"
 
 namespace quarnex {
 
 // Opening the Image menu: shows the floppy entries of the drives present.
-void RefreshFloppyEntries(Context& ctx);
+void RefreshFloppyEntries(WindowContext& ctx);
 
 // File menu.
-void ScanStores(Context& ctx);
+void ScanStores(WindowContext& ctx);
 // Select Device i: closes an open edit unsaved, then loads store i's Disk IDs
 // and descriptions.
-void SelectDevice(Context& ctx, int index);
-void ExportStoreToFile(Context& ctx);
+void SelectDevice(WindowContext& ctx, int index);
+// The selected store's Disk IDs into the grid and the store ID into the
+// format dialog; when all were read, the window shows the loaded store and
+// its descriptions, otherwise it returns to the device list.
+bool LoadSelectedStore(WindowContext& ctx);
+void ExportStoreToFile(WindowContext& ctx);
 // A whole-store file onto the selected store; the window returns to its reset
 // state when that succeeded.
-void ImportStoreFromFile(Context& ctx);
-// The format dialog's OK for the store it was opened for.
-void FormatStoreFromDialog(Context& ctx, const std::string& openedForPath);
+// (The file is asked for when path is empty.)
+Outcome ImportStoreFromFile(WindowContext& ctx, std::string path = {});
+// The format dialog's OK for the store it was opened for: both texts become
+// the capitals of their first 11 characters, the store is formatted (unless
+// it is no longer the selected one, which is said and nothing is written)
+// and the window returns to its reset state. True when every slot was
+// formatted.
+bool FormatStoreFromDialog(WindowContext& ctx, const std::string& openedForPath);
 
 // Whole-store image files used as a store, for work without a stick: the file
 // becomes the only row of the device table and is selected like a store.
 // False (with the length message) for a file that is not a whole store.
-bool OpenStoreFile(Context& ctx, const std::string& path);
-void OpenStoreFileCommand(Context& ctx);
+bool OpenStoreFile(WindowContext& ctx, const std::string& path);
+void OpenStoreFileCommand(WindowContext& ctx);
 // Creates an empty whole-store file (sparse where possible) and opens it.
-bool NewStoreFile(Context& ctx, const std::string& path);
-void NewStoreFileCommand(Context& ctx);
+bool NewStoreFile(WindowContext& ctx, const std::string& path);
+void NewStoreFileCommand(WindowContext& ctx);
 
 // Image menu.
 // drive: 'A' or 'B' for the raw floppy drive, 0 to ask for an image file.
-void ImportImage(Context& ctx, char drive);
-void ImportImageFromSlot(Context& ctx);
-void ExportImage(Context& ctx, char drive);
+void ImportImage(WindowContext& ctx, char drive);
+void ImportImageFromSlot(WindowContext& ctx);
+void ExportImage(WindowContext& ctx, char drive);
 // The internal image into the selected slot, then the descriptions file, then
 // the store reloaded so the grid shows the slot's new ID and description.
-void ExportImageToSlot(Context& ctx);
-void FormatImageFromDialog(Context& ctx);
-void ZeroImage(Context& ctx);
+bool ExportImageToSlot(WindowContext& ctx);
+void FormatImageFromDialog(WindowContext& ctx);
+void ZeroImage(WindowContext& ctx);
 
 // A committed description edit: the selected store's descriptions file.
-void SaveStoreDescriptions(Context& ctx);
+void SaveStoreDescriptions(WindowContext& ctx);
 
 }  // namespace quarnex

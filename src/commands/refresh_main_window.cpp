@@ -40,14 +40,14 @@ void MarkSlotImageUnreliable(Context& ctx) {
 }
 
 void ForgetBaseId(ProgramState& state) {
-    state.BaseId.clear();
-    state.BaseIdPresent = false;
-    state.BaseIdNumbered = false;
+    state.slotTable.BaseId.clear();
+    state.slotTable.BaseIdPresent = false;
+    state.slotTable.BaseIdNumbered = false;
 }
 
-void ResetState(Context& ctx) {
+void ResetState(WindowContext& ctx) {
     ProgramState& state = ctx.state;
-    MenuModel& menus = state.window.menus;
+    MenuModel& menus = ctx.window.menus;
     for (int i = 1; i <= 4; ++i) {
         Show(menus, MenuModel::SelectEntry(i), false);
     }
@@ -60,16 +60,16 @@ void ResetState(Context& ctx) {
     ShowUsbDiskEntries(menus, false, menus[MenuId::Image_Menu_Import_USB_DISKxxx].enabled, "");
     ctx.ui.Changed(WindowPart::Menus);
 
-    state.window.status.actionLabel.clear();
-    state.window.status.progressLabel = "Progress";
-    state.window.status.progressBar = 0;
+    state.status.actionLabel.clear();
+    state.status.progressLabel = "Progress";
+    state.status.progressBar = 0;
     ctx.ui.Changed(WindowPart::ActionLabel);
     ctx.ui.Changed(WindowPart::ProgressLabel);
     ctx.ui.Changed(WindowPart::ProgressBar);
 
     CloseEditWithoutSaving(ctx);
     SetFrameCaption(ctx, " Disk Selection ");
-    state.window.grid.Reset(true);
+    ctx.window.grid.Reset(true);
     ctx.ui.Changed(WindowPart::Grid);
     MarkSlotImageUnreliable(ctx);
 
@@ -79,9 +79,9 @@ void ResetState(Context& ctx) {
     ForgetBaseId(state);
 }
 
-void DeviceListState(Context& ctx, int count) {
+void DeviceListState(WindowContext& ctx, int count) {
     ProgramState& state = ctx.state;
-    MenuModel& menus = state.window.menus;
+    MenuModel& menus = ctx.window.menus;
     for (int i = 1; i <= count; ++i) {
         MenuEntry& entry = menus[MenuModel::SelectEntry(i)];
         entry.caption = "Select Device &" + state.devices.Row(i).DeviceLetter;
@@ -98,7 +98,7 @@ void DeviceListState(Context& ctx, int count) {
 
     CloseEditWithoutSaving(ctx);
     SetFrameCaption(ctx, " Disk Selection ");
-    state.window.grid.Reset(false);
+    ctx.window.grid.Reset(false);
     ctx.ui.Changed(WindowPart::Grid);
     MarkSlotImageUnreliable(ctx);
 
@@ -107,8 +107,8 @@ void DeviceListState(Context& ctx, int count) {
     ForgetBaseId(state);
 }
 
-void DeviceLoadedState(Context& ctx, const std::string& letter) {
-    MenuModel& menus = ctx.state.window.menus;
+void DeviceLoadedState(WindowContext& ctx, const std::string& letter) {
+    MenuModel& menus = ctx.window.menus;
     Show(menus, MenuId::File_Menu_Seperator_1, true);
     // The kernel name stands where a drive letter and its colon would.
     menus[MenuId::File_Menu_Import].caption = "&File  ->  USB  " + letter + "  Disks(0-999)";
@@ -123,23 +123,36 @@ void DeviceLoadedState(Context& ctx, const std::string& letter) {
     MarkSlotImageUnreliable(ctx);
 }
 
-void DiskSelectedState(Context& ctx, const std::string& diskText, const std::string& letter,
+void DiskSelectedState(WindowContext& ctx, const std::string& diskText, const std::string& letter,
                        const std::string& path) {
-    ShowUsbDiskEntries(ctx.state.window.menus, true, true, "USB Disk # " + diskText);
+    ShowUsbDiskEntries(ctx.window.menus, true, true, "USB Disk # " + diskText);
     ctx.ui.Changed(WindowPart::Menus);
     SetFrameCaption(ctx, " Disk Selector (" + diskText + ") [" + letter + " (" + path + ")] ");
 }
 
 }  // namespace
 
-void CloseEditWithoutSaving(Context& ctx) {
-    EditState& edit = ctx.state.window.edit;
+void SetFrameCaption(WindowContext& ctx, std::string caption) {
+    ctx.window.frameCaption = std::move(caption);
+    ctx.ui.Changed(WindowPart::FrameCaption);
+}
+
+void ApplyBusyState(WindowContext& ctx) {
+    MenuModel& menus = ctx.window.menus;
+    const bool busy = ctx.state.busy;
+    menus[MenuId::Menu_Spacer_3].visible = busy;
+    menus[MenuId::Cancel_Menu].visible = busy;
+    menus.busy = busy;
+}
+
+void CloseEditWithoutSaving(WindowContext& ctx) {
+    EditState& edit = ctx.window.edit;
     edit.boxVisible = false;
     edit.EditingActive = false;
     ctx.ui.Changed(WindowPart::EditBox);
 }
 
-void RefreshMainWindow(Context& ctx, int state) {
+void RefreshMainWindow(WindowContext& ctx, int state) {
     ProgramState& program = ctx.state;
     const std::string diskText =
         program.SelectedDisk == 0 ? std::string("???") : ThreeDigits(program.SelectedDisk);

@@ -2,7 +2,7 @@
 // The main window's state procedure: menus, frame caption, status labels and
 // grid resets for each state, together with the selection it forgets.
 
-#include "state/context.hpp"
+#include "commands/window_context.hpp"
 
 namespace quarnex {
 
@@ -13,9 +13,16 @@ enum MainWindowState : int {
     StateDiskSelected = 6,
 };
 
-void RefreshMainWindow(Context& ctx, int state);
+void RefreshMainWindow(WindowContext& ctx, int state);
 
 // Ends an open description edit without saving it.
-void CloseEditWithoutSaving(Context& ctx);
+void CloseEditWithoutSaving(WindowContext& ctx);
+
+// Caption of the frame around the grid.
+void SetFrameCaption(WindowContext& ctx, std::string caption);
+
+// Shows or hides the Cancel command and marks the menus busy, as the
+// program state says; the window runs it before it draws the menus.
+void ApplyBusyState(WindowContext& ctx);
 
 }  // namespace quarnex

@@ -10,19 +10,6 @@
 
 namespace quarnex {
 
-// Design back colour of QrnBufrLbl, shown when the label is opaque.
-inline constexpr int kBufferLabelRed = 255;
-inline constexpr int kBufferLabelGreen = 224;
-inline constexpr int kBufferLabelBlue = 192;
-
-struct StatusStrip {
-    std::string actionLabel;                 // QrnActionLbl
-    std::string bufferCaption = "Zeroed";    // QrnBufrLbl
-    bool bufferOpaque = false;               // marks the internal image as unreliable
-    std::string progressLabel = "Progress";  // QrnProgressLbl
-    int progressBar = 0;                     // QrnProgressBar, 0..100
-};
-
 // Selection and in-place editing of the grid.
 struct EditState {
     double LastMouseY = 0;
@@ -45,9 +32,8 @@ struct DialogTexts {
 };
 
 struct WindowModel {
-    explicit WindowModel(const TextMetrics& metrics) : grid(metrics) {}
+    WindowModel(SlotTable& table, const TextMetrics& metrics) : grid(table, metrics) {}
 
-    StatusStrip status;
     MenuModel menus;
     std::string frameCaption = " Disk Selector ";
     GridModel grid;

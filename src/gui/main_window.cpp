@@ -26,7 +26,7 @@ QColor WindowColour() {
 
 }  // namespace
 
-MainWindow::MainWindow(Context& ctx, const QtTextMetrics& metrics, TwipScale scale,
+MainWindow::MainWindow(WindowContext& ctx, const QtTextMetrics& metrics, TwipScale scale,
                        UsbIdDialog& usbId, FloppyIdDialog& floppyId)
     : ctx_(ctx),
       metrics_(metrics),
@@ -87,7 +87,7 @@ void MainWindow::CreateFrame(QWidget* client) {
     grid_ = new DiskGridView(frame_);
     grid_->setFont(gridFont);
     grid_->horizontalHeader()->setFont(gridFont);
-    gridModel_ = new GridTableModel(ctx_.state.window.grid, this);
+    gridModel_ = new GridTableModel(ctx_.window.grid, this);
     grid_->setModel(gridModel_);
     connect(gridModel_, &GridTableModel::rowHeightChanged, this, &MainWindow::ApplyRowHeight);
     connect(grid_, &DiskGridView::gridPressed, this, &MainWindow::OnGridPressed);
@@ -115,7 +115,7 @@ void MainWindow::CreateFrame(QWidget* client) {
 
 void MainWindow::BuildMainWindow() {
     LayoutInProgress = true;
-    GridModel& grid = ctx_.state.window.grid;
+    GridModel& grid = ctx_.window.grid;
     const int base = grid.BaseRowHeight();
     layout_ = BuildMainLayout(
         base, {metrics_.TextWidthTwips(" 123 "), metrics_.TextWidthTwips(" 12345678901 > "),
@@ -137,7 +137,7 @@ void MainWindow::BuildMainWindow() {
     // Without the rights for raw devices nothing can be scrolled or edited
     // until a store image file is opened.
     ApplyGridUsable();
-    ctx_.state.window.menus[MenuId::Menu_Spacer_3].enabled = false;
+    ctx_.window.menus[MenuId::Menu_Spacer_3].enabled = false;
     BusyOff(ctx_);
     LayoutInProgress = false;
 }
@@ -153,8 +153,8 @@ void MainWindow::ApplyRowHeight(int row) {
     if (row == 0) {
         return;  // the header keeps its height
     }
-    grid_->verticalHeader()->resizeSection(
-        row - 1, scale_.Px(ctx_.state.window.grid.RowHeight(row) + kGridLine));
+    grid_->verticalHeader()->resizeSection(row - 1,
+                                           scale_.Px(ctx_.window.grid.RowHeight(row) + kGridLine));
 }
 
 void MainWindow::ApplyLayout() {
@@ -172,7 +172,8 @@ void MainWindow::ApplyLayout() {
 }
 
 void MainWindow::Render(WindowPart part) {
-    const WindowModel& model = ctx_.state.window;
+    const WindowModel& model = ctx_.window;
+    const StatusStrip& status = ctx_.state.status;
     switch (part) {
         case WindowPart::ActionLabel:
             RenderActionLabel();
@@ -181,12 +182,13 @@ void MainWindow::Render(WindowPart part) {
             RenderBufferLabel();
             break;
         case WindowPart::ProgressLabel:
-            progressLabel_->setText(ToQt(model.status.progressLabel));
+            progressLabel_->setText(ToQt(status.progressLabel));
             break;
         case WindowPart::ProgressBar:
-            progressBar_->setValue(model.status.progressBar);
+            progressBar_->setValue(status.progressBar);
             break;
         case WindowPart::Menus:
+            ApplyBusyState(ctx_);
             RenderMenus();
             break;
         case WindowPart::FrameCaption:
@@ -205,7 +207,7 @@ void MainWindow::Render(WindowPart part) {
 }
 
 void MainWindow::RenderActionLabel() {
-    actionLabel_->setText(ToQt(ctx_.state.window.status.actionLabel));
+    actionLabel_->setText(ToQt(ctx_.state.status.actionLabel));
     actionLabel_->adjustSize();
     const int width = actionLabel_->width();
     // Right-aligned against the progress bar, whatever the text's length.
@@ -214,7 +216,7 @@ void MainWindow::RenderActionLabel() {
 }
 
 void MainWindow::RenderBufferLabel() {
-    const StatusStrip& status = ctx_.state.window.status;
+    const StatusStrip& status = ctx_.state.status;
     bufferLabel_->setText(ToQt(status.bufferCaption));
     bufferLabel_->setAutoFillBackground(status.bufferOpaque);
     bufferLabel_->adjustSize();
@@ -222,7 +224,7 @@ void MainWindow::RenderBufferLabel() {
 }
 
 void MainWindow::RenderEditBox() {
-    const EditState& edit = ctx_.state.window.edit;
+    const EditState& edit = ctx_.window.edit;
     if (FromQt(edit_->toPlainText()) != edit.boxText) {
         const QSignalBlocker quiet(edit_);
         edit_->setPlainText(ToQt(edit.boxText));

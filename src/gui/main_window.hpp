@@ -40,8 +40,8 @@ class MainWindow : public QMainWindow, public WindowRenderer {
     Q_OBJECT
   public:
     // The ID dialogs are loaded before the main window and outlive it.
-    MainWindow(Context& ctx, const QtTextMetrics& metrics, TwipScale scale, UsbIdDialog& usbId,
-               FloppyIdDialog& floppyId);
+    MainWindow(WindowContext& ctx, const QtTextMetrics& metrics, TwipScale scale,
+               UsbIdDialog& usbId, FloppyIdDialog& floppyId);
 
     // Sizes everything from the grid font and puts the window into its reset
     // state; the window stays hidden.
@@ -115,7 +115,7 @@ class MainWindow : public QMainWindow, public WindowRenderer {
     void OnFormatStoreOk();
     void OnFormatImageOk();
 
-    Context& ctx_;
+    WindowContext& ctx_;
     const QtTextMetrics& metrics_;
     TwipScale scale_;
     MainLayout layout_;

@@ -27,12 +27,12 @@ void MainWindow::ApplyGridUsable() {
 
 bool MainWindow::GridInUse() const {
     // While an operation runs a click must not change the state it works on.
-    return GridUsable() && !ctx_.state.window.menus.busy && commandDepth_ == 0;
+    return GridUsable() && !ctx_.window.menus.busy && commandDepth_ == 0;
 }
 
 void MainWindow::OnGridPressed(int y) {
     if (GridInUse()) {
-        GridMousePress(ctx_.state, scale_.Twips(y));
+        GridMousePress(ctx_.window, scale_.Twips(y));
     }
 }
 
@@ -81,7 +81,7 @@ void MainWindow::OnScrollChanged() {
     }
     scrollInProgress_ = true;
     const int value = gridScroll_->value();
-    const int maximum = ScrollMaximum(ctx_.state.window.grid, layout_.gridHeight);
+    const int maximum = ScrollMaximum(ctx_.window.grid, layout_.gridHeight);
     {
         // The new maximum may pull the value down; that is this same change.
         const QSignalBlocker quiet(gridScroll_);

@@ -11,7 +11,7 @@
 namespace quarnex {
 
 QAction* MainWindow::AddEntry(QMenu* menu, MenuId id) {
-    const MenuEntry& entry = ctx_.state.window.menus[id];
+    const MenuEntry& entry = ctx_.window.menus[id];
     QAction* action = nullptr;
     if (entry.caption == "-") {
         action = menu->addSeparator();
@@ -75,7 +75,7 @@ void MainWindow::CreateMenus() {
 }
 
 void MainWindow::RenderMenus() {
-    const MenuModel& menus = ctx_.state.window.menus;
+    const MenuModel& menus = ctx_.window.menus;
     for (std::size_t i = 0; i < kMenuCount; ++i) {
         const auto id = static_cast<MenuId>(i);
         QAction* action = actions_.at(i);
@@ -105,7 +105,7 @@ void MainWindow::RenderMenus() {
 }
 
 bool MainWindow::MayRun(MenuId id) const {
-    const MenuModel& menus = ctx_.state.window.menus;
+    const MenuModel& menus = ctx_.window.menus;
     if (!menus[id].visible || !EffectivelyEnabled(menus, id)) {
         return false;
     }
@@ -154,14 +154,14 @@ void MainWindow::OnImageMenuOpening() {
 }
 
 void MainWindow::OnFormatStoreOk() {
-    if (ctx_.state.window.menus.busy || commandDepth_ > 0) {
+    if (ctx_.window.menus.busy || commandDepth_ > 0) {
         return;
     }
     Guarded([this] { FormatStoreFromDialog(ctx_, usbIdDialog_->OpenedForPath()); });
 }
 
 void MainWindow::OnFormatImageOk() {
-    if (ctx_.state.window.menus.busy || commandDepth_ > 0) {
+    if (ctx_.window.menus.busy || commandDepth_ > 0) {
         return;
     }
     Guarded([this] { FormatImageFromDialog(ctx_); });

@@ -19,8 +19,8 @@ Program::Program(ProgramServices services, TwipScale scale)
     : services_(std::move(services)),
       scale_(scale),
       metrics_(GridFont(), scale),
-      state_(metrics_),
-      ctx_{state_, services_.devices, services_.drives, services_.ui, services_.clock} {}
+      model_(state_.slotTable, metrics_),
+      ctx_{{state_, services_.devices, services_.drives, services_.ui, services_.clock}, model_} {}
 
 Program::~Program() {
     services_.ui.SetRenderer(nullptr);
@@ -41,7 +41,7 @@ bool Program::Start() {
     }
     GetProgramPaths(state_, services_.executablePath);
 
-    DialogTexts& texts = state_.window.dialogs;
+    DialogTexts& texts = model_.dialogs;
     floppyId_ = std::make_unique<FloppyIdDialog>(texts, scale_);
     usbId_ = std::make_unique<UsbIdDialog>(texts, scale_);
     sysInfo_ = std::make_unique<SysInfoWindow>(services_.facts);
@@ -61,7 +61,7 @@ bool Program::Start() {
 
     help_ = std::make_unique<HelpWindow>();
     if (help_->HelpInit(state_.AppFolder)) {
-        state_.window.menus[MenuId::Help_Menu_Documentation].enabled = true;
+        model_.menus[MenuId::Help_Menu_Documentation].enabled = true;
         services_.ui.Changed(WindowPart::Menus);
     }
     window_->SetCompanions(Companions{about_.get(), help_.get(), [this] { help_->ShowHelp(); },

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "commands/system_facts.hpp"
+#include "commands/window_context.hpp"
 #include "gui/about_window.hpp"
 #include "gui/floppy_id_dialog.hpp"
 #include "gui/help_window.hpp"
@@ -15,7 +16,6 @@
 #include "gui/sys_info_window.hpp"
 #include "gui/usb_id_dialog.hpp"
 #include "gui/window_placement.hpp"
-#include "state/context.hpp"
 
 namespace quarnex {
 
@@ -46,7 +46,8 @@ class Program {
     void Shutdown();
 
     ProgramState& State() { return state_; }
-    Context& Ctx() { return ctx_; }
+    WindowContext& Ctx() { return ctx_; }
+    WindowModel& Model() { return model_; }
     MainWindow* Window() { return window_.get(); }
     HelpWindow* Help() { return help_.get(); }
     AboutWindow* About() { return about_.get(); }
@@ -61,7 +62,8 @@ class Program {
     TwipScale scale_;
     QtTextMetrics metrics_;
     ProgramState state_;
-    Context ctx_;
+    WindowModel model_;
+    WindowContext ctx_;
     // Created in the order start-up loads them; the main window goes first
     // at the end, since it refers to the others.
     std::unique_ptr<FloppyIdDialog> floppyId_;

@@ -77,13 +77,13 @@ bool fntExportToFlpyImag(Context& ctx, std::string& path) {
     BusyOn(ctx);
     SetActionLabel(ctx, target.isDrive ? "Export To Physical Disk " + target.driveText
                                        : "Export To Disk Image " + ShortenPath(path));
-    const std::string savedCaption = ctx.state.window.status.bufferCaption;
+    const std::string savedCaption = ctx.state.status.bufferCaption;
     bool ok = WriteTracks(ctx, handle, target);
     // Success only once the data is on the medium.
     const bool flushed = CloseDevHandle(ctx, handle);
     ok = ok && flushed;
 
-    std::string& source = ctx.state.DiskSources[0];
+    std::string& source = ctx.state.slotTable.DiskSources[0];
     if (ok && !target.isDrive && (source == "A:" || source == "B:")) {
         source = path;
     }

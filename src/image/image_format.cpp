@@ -19,8 +19,8 @@ namespace {
 // After zeroing or formatting the image has no source and no description.
 void ForgetSource(Context& ctx, ImageSource kind) {
     ctx.state.ImageSourceKind = kind;
-    ctx.state.DiskDescriptions[0].clear();
-    ctx.state.DiskSources[0].clear();
+    ctx.state.slotTable.DiskDescriptions[0].clear();
+    ctx.state.slotTable.DiskSources[0].clear();
 }
 
 void WriteVolumeId(std::span<std::byte> image, const std::string& idText) {
@@ -80,14 +80,6 @@ bool FormatInternalImage(Context& ctx, std::string& id) {
     }
     ForgetSource(ctx, SourceFormatted);
     return read;
-}
-
-void FlpyIdOkClicked(Context& ctx) {
-    std::string& text = ctx.state.window.dialogs.floppyIdText;
-    text = ToUpperAscii(FirstCharacters(text, kLabelBytes));
-    ctx.ui.Changed(WindowPart::Dialogs);
-    std::string id = text;
-    FormatInternalImage(ctx, id);
 }
 
 }  // namespace quarnex

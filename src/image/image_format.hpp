@@ -20,9 +20,4 @@ void ZeroInternalImage(Context& ctx);
 // template was read; failures have been shown.
 bool FormatInternalImage(Context& ctx, std::string& id);
 
-// The OK button of the floppy ID dialog: the text box keeps the first 11
-// characters of what was typed, in capitals, and the image is formatted
-// with them. (Hiding the dialog is the window's job.)
-void FlpyIdOkClicked(Context& ctx);
-
 }  // namespace quarnex

@@ -78,8 +78,8 @@ void RecordSource(Context& ctx, const ImageTarget& source, const std::string& pa
                   const std::string& bracketedLabel) {
     ProgramState& state = ctx.state;
     if (source.isDrive) {
-        state.DiskSources[0] = source.driveText + " " + bracketedLabel;
-        SetBufferLabel(ctx, state.DiskSources[0], false);
+        state.slotTable.DiskSources[0] = source.driveText + " " + bracketedLabel;
+        SetBufferLabel(ctx, state.slotTable.DiskSources[0], false);
         if (source.letter == 'A') {
             state.ImageSourceKind = SourceFloppyA;
         } else if (source.letter == 'B') {
@@ -88,7 +88,7 @@ void RecordSource(Context& ctx, const ImageTarget& source, const std::string& pa
     } else {
         SetBufferLabel(ctx, ShortenPath(path), false);
         state.ImageSourceKind = SourceImageFile;
-        state.DiskSources[0] = path;
+        state.slotTable.DiskSources[0] = path;
     }
 }
 
@@ -153,7 +153,7 @@ bool fntImportFromFlpyImag(Context& ctx, std::string& path) {
     } else {
         SetBufferLabel(ctx, kUnreliableImageCaption, true);
     }
-    ctx.state.DiskDescriptions[0].clear();
+    ctx.state.slotTable.DiskDescriptions[0].clear();
     BusyOff(ctx);
     return ok;
 }

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "commands/refresh_main_window.hpp"
 #include "device/device_io.hpp"
 #include "state/progress.hpp"
 
@@ -29,14 +28,8 @@ bool IsFloppyEntry(const std::string& name, char letter) {
            name[1] == ':';
 }
 
-void ShowEntries(MenuModel& menus, std::initializer_list<MenuId> ids, bool visible) {
-    for (MenuId id : ids) {
-        menus[id].visible = visible;
-    }
-}
-
 void ShowAction(Context& ctx, const std::string& text) {
-    ctx.state.window.status.actionLabel = text;
+    ctx.state.status.actionLabel = text;
     ctx.ui.Changed(WindowPart::ActionLabel);
 }
 
@@ -96,32 +89,9 @@ void CheckFloppyDrives(Context& ctx) {
             floppies.FloppyDriveCount += 1;
         }
     }
-
-    MenuModel& menus = ctx.state.window.menus;
-    ShowEntries(menus, {MenuId::Image_Menu_Seperator_1, MenuId::Image_Menu_Seperator_2}, false);
-    if (floppies.HasDriveA) {
-        ShowEntries(menus,
-                    {MenuId::Image_Menu_Seperator_1, MenuId::Image_Menu_Import_A_Raw,
-                     MenuId::Image_Menu_Seperator_2, MenuId::Image_Menu_Export_A_Raw},
-                    true);
-    } else {
-        ShowEntries(menus, {MenuId::Image_Menu_Import_A_Raw, MenuId::Image_Menu_Export_A_Raw},
-                    false);
-    }
-    if (floppies.HasDriveB) {
-        ShowEntries(menus,
-                    {MenuId::Image_Menu_Seperator_1, MenuId::Image_Menu_Import_B_Raw,
-                     MenuId::Image_Menu_Seperator_2, MenuId::Image_Menu_Export_B_Raw},
-                    true);
-    } else {
-        ShowEntries(menus, {MenuId::Image_Menu_Import_B_Raw, MenuId::Image_Menu_Export_B_Raw},
-                    false);
-    }
-    ctx.ui.Changed(WindowPart::Menus);
 }
 
-void ScanDrives(Context& ctx) {
-    RefreshMainWindow(ctx, StateReset);
+bool ScanDrives(Context& ctx) {
     CheckFloppyDrives(ctx);
     const std::vector<DriveListEntry> list = ctx.drives.DriveList();
     const int count = static_cast<int>(list.size());
@@ -135,7 +105,7 @@ void ScanDrives(Context& ctx) {
     // Nothing after the floppy drives and the system disk: stop, leaving the
     // percentage shown and the window as it is.
     if (count <= floppyCount + 1) {
-        return;
+        return false;
     }
     // The entry right after the floppy drives is the system disk, never
     // examined.
@@ -155,7 +125,7 @@ void ScanDrives(Context& ctx) {
     }
     ShowAction(ctx, "Scanning Drives");
     ShowProgress(ctx, 1, 1);
-    RefreshMainWindow(ctx, table.DeviceCount);
+    return true;
 }
 
 }  // namespace quarnex

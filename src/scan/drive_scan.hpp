@@ -13,12 +13,13 @@ namespace quarnex {
 inline constexpr int kMaxDevices = 4;
 inline constexpr std::size_t kBootSectorBytes = 512;
 
-// Rebuilds the device table from nothing and shows the result in the main
-// window. Not cancellable; shows progress per drive.
-void ScanDrives(Context& ctx);
+// Sets the floppy-drive state, then rebuilds the device table from nothing.
+// Not cancellable; shows progress per drive. False when there was nothing
+// past the floppy drives and the system disk to look at: the scan then
+// stops with the display as it is.
+bool ScanDrives(Context& ctx);
 
-// Sets the floppy-drive state and shows or hides the raw floppy entries of
-// the Image menu and their separators.
+// Sets the floppy-drive state from the drive list as it is now.
 void CheckFloppyDrives(Context& ctx);
 
 // Total sector count 2880 at offset 19 and "FAT12   " at offset 54, byte

@@ -7,8 +7,9 @@
 #include <functional>
 #include <string>
 
-#include "commands/window_model.hpp"
 #include "core/aligned_buffer.hpp"
+#include "state/status_strip.hpp"
+#include "store/slot_table.hpp"
 
 namespace quarnex {
 
@@ -46,22 +47,16 @@ struct FloppyState {
     bool HasDriveB = false;
 };
 
-inline constexpr int kTableEntries = 1000;  // entry 0: internal image, n: slot n
-
 class ProgramState {
   public:
-    explicit ProgramState(const TextMetrics& metrics) : window(metrics) {}
+    ProgramState() = default;
     ProgramState(const ProgramState&) = delete;
     ProgramState& operator=(const ProgramState&) = delete;
 
     AlignedBuffer InternalImage;   // one floppy image
     AlignedBuffer TransferBuffer;  // one store slot
 
-    std::array<std::string, kTableEntries> DiskDescriptions;
-    std::array<std::string, kTableEntries> DiskSources;
-    std::string BaseId;
-    bool BaseIdPresent = false;
-    bool BaseIdNumbered = false;
+    SlotTable slotTable;  // the selected store's Disk IDs, descriptions and base ID
     int ImageSourceKind = SourceFloppyA;
 
     DeviceTable devices;
@@ -72,8 +67,9 @@ class ProgramState {
     int AdminRights = 0;
     std::string AppFolder;  // ends with "/" (or is empty)
     bool CancelRequested = false;
+    bool busy = false;  // between BusyOn and BusyOff
 
-    WindowModel window;
+    StatusStrip status;
 
     // Row SelectedDevice of the device table; only valid while one is selected.
     const DeviceEntry& SelectedEntry() const { return devices.Row(SelectedDevice); }

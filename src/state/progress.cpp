@@ -13,16 +13,13 @@ constexpr double kSecondsPerDay = 86400.0;
 // Cancel chosen after one operation ended can never stop the next one.
 void SetBusy(Context& ctx, bool busy) {
     ctx.state.CancelRequested = false;
-    MenuModel& menus = ctx.state.window.menus;
-    menus[MenuId::Menu_Spacer_3].visible = busy;
-    menus[MenuId::Cancel_Menu].visible = busy;
-    menus.busy = busy;
+    ctx.state.busy = busy;
     ctx.ui.Changed(WindowPart::Menus);
 }
 }  // namespace
 
 void ShowProgress(Context& ctx, long done, long total) {
-    StatusStrip& status = ctx.state.window.status;
+    StatusStrip& status = ctx.state.status;
     if (done >= 0) {
         const double percent = RoundHalfEven(static_cast<double>(done) / total * 100.0);
         status.progressBar = static_cast<int>(percent);

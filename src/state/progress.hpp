@@ -11,9 +11,9 @@ namespace quarnex {
 // that the operation failed.
 void ShowProgress(Context& ctx, long done, long total);
 
-// Enter and leave the busy state: clear CancelRequested and show or hide the
-// Cancel command; while busy, commands that would start another long
-// operation are disabled.
+// Enter and leave the busy state: clear CancelRequested and tell the window,
+// which shows or hides the Cancel command; while busy, commands that would
+// start another long operation are disabled.
 void BusyOn(Context& ctx);
 void BusyOff(Context& ctx);
 

@@ -15,7 +15,6 @@ void SetBufferLabel(Context& ctx, std::string caption, bool opaque);
 // Only the caption; the background stays as it is.
 void SetBufferCaption(Context& ctx, std::string caption);
 void SetBufferOpaque(Context& ctx, bool opaque);
-void SetFrameCaption(Context& ctx, std::string caption);
 
 // Caption that marks the internal image as unreliable after a failure.
 inline constexpr const char* kUnreliableImageCaption = "... ? ...";

@@ -13,23 +13,21 @@ constexpr const char* kStoreFileName = "DISKS.TXT";
 // The outcome of a file that cannot be used: a numbered "FDISK" base, and
 // whatever was read until then stays.
 bool FallBackToDefaultBase(ProgramState& state) {
-    state.BaseId = "FDISK";
-    state.BaseIdPresent = true;
-    state.BaseIdNumbered = true;
+    state.slotTable.BaseId = "FDISK";
+    state.slotTable.BaseIdPresent = true;
+    state.slotTable.BaseIdNumbered = true;
     return false;
 }
 
 void ClearDescriptions(ProgramState& state) {
-    GridModel& grid = state.window.grid;
     for (int row = 1; row < kGridRows; ++row) {
-        grid.SetRowHeight(row, grid.BaseRowHeight());
-        grid.SetCell(row, 2, "");
-        state.DiskDescriptions.at(static_cast<std::size_t>(row)).clear();
-        state.DiskSources.at(static_cast<std::size_t>(row)).clear();
+        state.slotTable.SetCell(row, 2, "");
+        state.slotTable.DiskDescriptions.at(static_cast<std::size_t>(row)).clear();
+        state.slotTable.DiskSources.at(static_cast<std::size_t>(row)).clear();
     }
-    state.BaseId.clear();
-    state.BaseIdPresent = false;
-    state.BaseIdNumbered = false;
+    state.slotTable.BaseId.clear();
+    state.slotTable.BaseIdPresent = false;
+    state.slotTable.BaseIdNumbered = false;
 }
 
 bool LoadOrCreate(Context& ctx, bool create) {
@@ -46,7 +44,7 @@ bool LoadOrCreate(Context& ctx, bool create) {
         return true;
     }
     std::string text = DescriptionsHeader("Unknown");
-    if (state.BaseIdPresent) {
+    if (state.slotTable.BaseIdPresent) {
         text += BaseLine(state);
     }
     if (WriteStoreFile(ctx, kStoreFileName, text)) {

@@ -23,11 +23,11 @@ long WholeNumber(std::string_view text) {
 void ReadBaseLine(ProgramState& state, const std::string& line) {
     const std::string kind = line.substr(4, 3);
     if (kind == " ID") {
-        state.BaseIdPresent = true;
-        state.BaseIdNumbered = false;
+        state.slotTable.BaseIdPresent = true;
+        state.slotTable.BaseIdNumbered = false;
     } else if (kind == "IDN") {
-        state.BaseIdPresent = true;
-        state.BaseIdNumbered = true;
+        state.slotTable.BaseIdPresent = true;
+        state.slotTable.BaseIdNumbered = true;
     } else {
         return;
     }
@@ -36,16 +36,12 @@ void ReadBaseLine(ProgramState& state, const std::string& line) {
     if (open == std::string::npos || close == std::string::npos || close < open + 2) {
         return;
     }
-    state.BaseId = line.substr(open + 1, close - open - 1);
+    state.slotTable.BaseId = line.substr(open + 1, close - open - 1);
 }
 
-void SetDescriptionCell(ProgramState& state, int row, std::string text, bool measured) {
-    GridModel& grid = state.window.grid;
-    const int height = measured ? static_cast<int>(RoundHalfEven(grid.DescriptionRowHeight(text)))
-                                : grid.BaseRowHeight();
-    grid.SetRowHeight(row, height);
-    state.DiskDescriptions.at(static_cast<std::size_t>(row)) = text;
-    grid.SetCell(row, 2, std::move(text));
+void SetDescriptionCell(ProgramState& state, int row, std::string text) {
+    state.slotTable.DiskDescriptions.at(static_cast<std::size_t>(row)) = text;
+    state.slotTable.SetCell(row, 2, std::move(text));
 }
 
 }  // namespace
@@ -58,7 +54,8 @@ std::string DescriptionsHeader(std::string_view name) {
 }
 
 std::string BaseLine(const ProgramState& state) {
-    return Line((state.BaseIdNumbered ? "--- IDN>[" : "---  ID>[") + state.BaseId + "]");
+    return Line((state.slotTable.BaseIdNumbered ? "--- IDN>[" : "---  ID>[") +
+                state.slotTable.BaseId + "]");
 }
 
 bool ApplyDescriptions(ProgramState& state, std::string_view text) {
@@ -83,24 +80,24 @@ bool ApplyDescriptions(ProgramState& state, std::string_view text) {
         const std::string kind = line.substr(4, 3);
         std::string body = line.substr(8);
         if (kind == "SRC") {
-            state.DiskSources.at(static_cast<std::size_t>(row)) = body;
-            SetDescriptionCell(state, row, std::move(body), false);
+            state.slotTable.DiskSources.at(static_cast<std::size_t>(row)) = body;
+            SetDescriptionCell(state, row, std::move(body));
         } else if (kind != " ID" && kind != "IDN") {
             const bool first = WholeNumber(kind) == 1;
-            std::string cell = first ? std::move(body)
-                                     : state.window.grid.Cell(row, 2) + std::string(kCrLf) + body;
-            SetDescriptionCell(state, row, std::move(cell), true);
+            std::string cell =
+                first ? std::move(body) : state.slotTable.Cell(row, 2) + std::string(kCrLf) + body;
+            SetDescriptionCell(state, row, std::move(cell));
         }
     }
     return true;
 }
 
 void DeriveBaseId(ProgramState& state) {
-    std::string candidate = state.BaseId;
+    std::string candidate = state.slotTable.BaseId;
     int numberedRun = 0;
     int plainRun = 0;
     for (int row = 1; row <= kLastSlot; ++row) {
-        const std::string id = TrimSpaces(state.window.grid.Cell(row, 1));
+        const std::string id = TrimSpaces(state.slotTable.Cell(row, 1));
         const std::size_t length = id.size();
         const bool numbered =
             length >= 3 && LenientNumber(std::string_view(id).substr(length - 3)) == row;
@@ -114,8 +111,8 @@ void DeriveBaseId(ProgramState& state) {
                 candidate = std::move(prefix);
             }
             if (numberedRun == 10) {
-                state.BaseIdPresent = true;
-                state.BaseIdNumbered = true;
+                state.slotTable.BaseIdPresent = true;
+                state.slotTable.BaseIdNumbered = true;
                 break;
             }
         } else {
@@ -127,22 +124,22 @@ void DeriveBaseId(ProgramState& state) {
                 candidate = id;
             }
             if (plainRun == 10) {
-                state.BaseIdPresent = true;
-                state.BaseIdNumbered = false;
+                state.slotTable.BaseIdPresent = true;
+                state.slotTable.BaseIdNumbered = false;
                 break;
             }
         }
     }
-    state.BaseId = candidate;
+    state.slotTable.BaseId = candidate;
 }
 
 std::string ComposeDescriptions(const ProgramState& state, std::string_view name) {
     std::string text = DescriptionsHeader(name) + BaseLine(state);
-    const GridModel& grid = state.window.grid;
+    const SlotTable& grid = state.slotTable;
     for (int slot = 1; slot <= kLastSlot; ++slot) {
-        const std::string& source = state.DiskSources.at(static_cast<std::size_t>(slot));
-        const std::string expected =
-            PadRight(state.BaseId + (state.BaseIdNumbered ? ThreeDigits(slot) : ""), 11);
+        const std::string& source = state.slotTable.DiskSources.at(static_cast<std::size_t>(slot));
+        const std::string expected = PadRight(
+            state.slotTable.BaseId + (state.slotTable.BaseIdNumbered ? ThreeDigits(slot) : ""), 11);
         const std::string& description = grid.Cell(slot, 2);
         const std::string current =
             PadRight(TrimSpaces(LeftChars(TrimSpaces(grid.Cell(slot, 1)), 11)), 11);

@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "commands/refresh_main_window.hpp"
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
 #include "device/device_io.hpp"
@@ -27,7 +26,7 @@ std::string DiskIdCell(const std::string& id) {
     return " " + (id.empty() ? std::string(kNoDiskId) : id) + " ";
 }
 
-bool LoadDiskIds(Context& ctx) {
+Outcome LoadDiskIds(Context& ctx) {
     ProgramState& state = ctx.state;
     ShowProgress(ctx, -1, 0);
     SetActionLabel(ctx, "Loading Disk IDs");
@@ -35,9 +34,10 @@ bool LoadDiskIds(Context& ctx) {
     DevHandle handle = GetHandle(ctx, entry.DevicePath, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE,
                                  OPEN_EXISTING, false);
     if (!handle.Valid()) {
-        return false;
+        return Outcome::NotStarted;
     }
     std::array<std::byte, kSectorBytes> boot{};
+    state.slotTable.storeId.reset();
     bool allRead = true;
     for (int slot = 0; slot < kSlotCount; ++slot) {
         if (!fntRead(ctx, handle, boot, 0, boot.size(), static_cast<std::int64_t>(SlotOffset(slot)),
@@ -47,26 +47,18 @@ bool LoadDiskIds(Context& ctx) {
         }
         const std::string id = DiskIdFromBootSector(boot);
         if (slot == 0) {
-            state.window.dialogs.usbIdText = TrimSpaces(id);
-            ctx.ui.Changed(WindowPart::Dialogs);
+            state.slotTable.storeId = TrimSpaces(id);
         } else {
-            state.window.grid.SetCell(slot, 1, DiskIdCell(id));
+            state.slotTable.SetCell(slot, 1, DiskIdCell(id));
         }
         ShowProgress(ctx, slot, kSlotCount - 1);
     }
     ctx.ui.Changed(WindowPart::Grid);
-    if (allRead) {
-        SetFrameCaption(ctx,
-                        " Disk Selector (??"
-                        "?) [" +
-                            entry.DeviceLetter + " (" + entry.DevicePath + ")] ");
-        RefreshMainWindow(ctx, StateDeviceLoaded);
-    } else {
+    if (!allRead) {
         SetActionLabel(ctx, "Loading Disk IDs Failed");
-        RefreshMainWindow(ctx, state.devices.DeviceCount);
     }
     CloseDevHandle(ctx, handle);
-    return allRead;
+    return allRead ? Outcome::Complete : Outcome::Incomplete;
 }
 
 }  // namespace quarnex

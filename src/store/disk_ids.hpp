@@ -5,6 +5,7 @@
 #include <string>
 
 #include "state/context.hpp"
+#include "state/outcome.hpp"
 
 namespace quarnex {
 
@@ -15,10 +16,11 @@ std::string DiskIdFromBootSector(std::span<const std::byte> boot);
 // Column-1 text of a slot row: " " + ID + " ", eleven hyphens for an empty ID.
 std::string DiskIdCell(const std::string& id);
 
-// Reads the label of slots 0..999: slot 0's trimmed label fills the device-ID
-// text box, slots 1..999 their grid rows. True when all 1000 reads succeeded
-// (the store is then loaded); on a failed read the rows from that slot on keep
-// their old text and the window returns to the device list.
-bool LoadDiskIds(Context& ctx);
+// Reads the label of slots 0..999: slot 0's trimmed label becomes the slot
+// table's store ID, slots 1..999 fill their rows. Complete when all 1000
+// reads succeeded; not started when the device could not be opened;
+// incomplete after a failed read, with the rows from that slot on keeping
+// their old text.
+Outcome LoadDiskIds(Context& ctx);
 
 }  // namespace quarnex

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <optional>
 
-#include "commands/refresh_main_window.hpp"
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
 #include "core/volume_id.hpp"
@@ -63,8 +62,8 @@ bool FormatSlots(Context& ctx, DevHandle& device, const std::string& baseId, boo
     const std::string& letter = state.SelectedEntry().DeviceLetter;
     constexpr long kLastSlot = kSlotCount - 1;
     for (int slot = 1; slot <= kLastSlot; ++slot) {
-        state.DiskDescriptions.at(static_cast<std::size_t>(slot)).clear();
-        state.DiskSources.at(static_cast<std::size_t>(slot)).clear();
+        state.slotTable.DiskDescriptions.at(static_cast<std::size_t>(slot)).clear();
+        state.slotTable.DiskSources.at(static_cast<std::size_t>(slot)).clear();
         SetActionLabel(ctx, "Formatting USB  " + letter + "  Disk(" + ThreeDigits(slot) + ")");
         PutLabel(buffer, FormatLabel(slot, "", baseId, append));
         const bool written = fntWritePtr(ctx, device, buffer.Span(), 0, kSlotStride,
@@ -107,9 +106,9 @@ bool fntFormatUSB(Context& ctx, const std::string& deviceId, const std::string& 
     }
     BusyOn(ctx);
     const bool numbered = append != 0;
-    state.BaseId = FirstCharacters(baseId, numbered ? 8 : kLabelBytes);
-    state.BaseIdNumbered = numbered;
-    state.BaseIdPresent = true;
+    state.slotTable.BaseId = FirstCharacters(baseId, numbered ? 8 : kLabelBytes);
+    state.slotTable.BaseIdNumbered = numbered;
+    state.slotTable.BaseIdPresent = true;
 
     bool complete = FormatSlots(ctx, store->device, baseId, numbered);
     // Slot 0 last, whatever ended the loop: the store keeps a readable volume.
@@ -125,26 +124,8 @@ bool fntFormatUSB(Context& ctx, const std::string& deviceId, const std::string& 
     return complete;
 }
 
-bool FormatDialogOk(Context& ctx, const std::string& openedForPath) {
-    ProgramState& state = ctx.state;
-    DialogTexts& dialogs = state.window.dialogs;
-    dialogs.usbIdText = ToUpperAscii(FirstCharacters(dialogs.usbIdText, kLabelBytes));
-    dialogs.usbBaseIdText = ToUpperAscii(FirstCharacters(dialogs.usbBaseIdText, kLabelBytes));
-    ctx.ui.Changed(WindowPart::Dialogs);
-    if (state.SelectedDevice == 0 || state.SelectedEntry().DevicePath != openedForPath) {
-        // The dialog does not block the window: the store it named may have
-        // been replaced by another one in the meantime.
-        ctx.ui.ShowMessage(
-            MessageRequest{"Format USB (1000 Floppy Images)",
-                           "The selected device changed after this dialog was opened." +
-                               std::string(kCrLf) + "Nothing was formatted.",
-                           MessageButtons::Ok, MessageIcon::Exclamation});
-        return false;
-    }
-    const bool formatted =
-        fntFormatUSB(ctx, dialogs.usbIdText, dialogs.usbBaseIdText, dialogs.usbAppendId ? 1 : 0);
-    RefreshMainWindow(ctx, StateReset);
-    return formatted;
+std::string FormatDialogId(const std::string& typed) {
+    return ToUpperAscii(FirstCharacters(typed, kLabelBytes));
 }
 
 }  // namespace quarnex

@@ -22,10 +22,8 @@ std::string FormatLabel(int slot, const std::string& deviceId, const std::string
 // full aborts before anything is written.
 bool fntFormatUSB(Context& ctx, const std::string& deviceId, const std::string& baseId, int append);
 
-// The OK button of the format dialog: both texts become the capitals of their
-// first 11 characters, the selected store is formatted (unless it is no
-// longer the one at openedForPath, which is said and nothing is written) and
-// the window returns to its reset state. Returns what fntFormatUSB returned.
-bool FormatDialogOk(Context& ctx, const std::string& openedForPath);
+// An ID as the format dialog takes it: the capitals of its first 11
+// characters.
+std::string FormatDialogId(const std::string& typed);
 
 }  // namespace quarnex

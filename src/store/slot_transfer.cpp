@@ -69,12 +69,12 @@ bool ImportFromSlot(Context& ctx, int n) {
                            store.DevicePath + ")]",
                        false);
         state.ImageSourceKind = SourceUsbSlot;
-        state.DiskDescriptions[0] = state.DiskDescriptions[slot];
-        state.DiskSources[0] = state.DiskSources[slot];
+        state.slotTable.DiskDescriptions[0] = state.slotTable.DiskDescriptions[slot];
+        state.slotTable.DiskSources[0] = state.slotTable.DiskSources[slot];
     } else {
         SetBufferLabel(ctx, kUnreliableImageCaption, true);
-        state.DiskDescriptions[0].clear();
-        state.DiskSources[0].clear();
+        state.slotTable.DiskDescriptions[0].clear();
+        state.slotTable.DiskSources[0].clear();
     }
     BusyOff(ctx);
     return complete;
@@ -106,25 +106,17 @@ bool ExportToSlot(Context& ctx, int n) {
 
     const auto slot = static_cast<std::size_t>(n);
     if (complete) {
-        state.DiskDescriptions[slot] = state.DiskDescriptions[0];
-        state.DiskSources[slot] = state.DiskSources[0];
+        state.slotTable.DiskDescriptions[slot] = state.slotTable.DiskDescriptions[0];
+        state.slotTable.DiskSources[slot] = state.slotTable.DiskSources[0];
     } else {
-        state.DiskDescriptions[slot].clear();
-        state.DiskSources[slot].clear();
+        state.slotTable.DiskDescriptions[slot].clear();
+        state.slotTable.DiskSources[slot].clear();
     }
-    state.window.grid.SetCell(n, 2, state.DiskDescriptions[0]);
+    state.slotTable.SetCell(n, 2, state.slotTable.DiskDescriptions[0]);
     ctx.ui.Changed(WindowPart::Grid);
     sbrSaveDescriptions(ctx, StoreDescriptionsName(ctx));
     BusyOff(ctx);
     return complete;
-}
-
-bool ExportToSlotCommand(Context& ctx, int n) {
-    const bool exported = ExportToSlot(ctx, n);
-    sbrSaveDescriptions(ctx, StoreDescriptionsName(ctx));
-    LoadDiskIds(ctx);
-    LoadDescriptions(ctx);
-    return exported;
 }
 
 }  // namespace quarnex

@@ -17,9 +17,4 @@ bool ImportFromSlot(Context& ctx, int n);
 // slot's description and source follow the image, and DISKS.TXT is saved.
 bool ExportToSlot(Context& ctx, int n);
 
-// The whole export command as the menu runs it: the export, the descriptions
-// saved once more, the Disk IDs and descriptions reloaded so the grid shows
-// the slot's new ID. Returns the export's result.
-bool ExportToSlotCommand(Context& ctx, int n);
-
 }  // namespace quarnex

@@ -4,7 +4,6 @@
 #include <span>
 #include <system_error>
 
-#include "commands/refresh_main_window.hpp"
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
 #include "device/device_io.hpp"
@@ -106,40 +105,36 @@ bool fntCopyUSBToFile(Context& ctx, std::string& path) {
     return complete;
 }
 
-namespace {
-
-enum class ImportOutcome { NotStarted, Incomplete, Complete };
-
-ImportOutcome CopyFileOntoStore(Context& ctx, std::string& path) {
+Outcome fntCopyFileToUSB(Context& ctx, std::string& path) {
     ShowProgress(ctx, -1, 0);
     if (!ChooseFile(ctx, path, false)) {
         BusyOff(ctx);
-        return ImportOutcome::NotStarted;
+        return Outcome::NotStarted;
     }
     const LengthResult length = ctx.devices.FileLength(path);
     if (!length.length) {
         ErrorReport(ctx, SystemTrappedError(ctx, length.error, "FileLen"), "QrnMfntCopyFileToUSB.");
         BusyOff(ctx);
-        return ImportOutcome::NotStarted;
+        return Outcome::NotStarted;
     }
     if (*length.length != kStoreBytes) {
         ShowRefusal(
             ctx, "Image File Length Invalid",
             "Not a 1000 Floppy Image File." + std::string(kCrLf) + path + std::string(kCrLf) +
                 "File Length = " + FormatThousands(static_cast<std::int64_t>(*length.length)));
-        return ImportOutcome::NotStarted;
+        return Outcome::NotStarted;
     }
     DevHandle file =
         GetHandle(ctx, path, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE, OPEN_EXISTING, false);
     if (!file.Valid()) {
         BusyOff(ctx);
-        return ImportOutcome::NotStarted;
+        return Outcome::NotStarted;
     }
     std::optional<StoreWriteHandles> handles = OpenStoreForWriting(ctx);
     if (!handles) {
         CloseDevHandle(ctx, file);
         BusyOff(ctx);
-        return ImportOutcome::NotStarted;
+        return Outcome::NotStarted;
     }
     BusyOn(ctx);
 
@@ -160,27 +155,7 @@ ImportOutcome CopyFileOntoStore(Context& ctx, std::string& path) {
         ShowProgress(ctx, -1, -1);
     }
     BusyOff(ctx);
-    return complete ? ImportOutcome::Complete : ImportOutcome::Incomplete;
-}
-
-}  // namespace
-
-bool fntCopyFileToUSB(Context& ctx, std::string& path) {
-    return CopyFileOntoStore(ctx, path) != ImportOutcome::NotStarted;
-}
-
-bool CopyFileToUSBCommand(Context& ctx, std::string& path) {
-    const ImportOutcome outcome = CopyFileOntoStore(ctx, path);
-    if (outcome == ImportOutcome::NotStarted) {
-        return false;
-    }
-    RefreshMainWindow(ctx, StateReset);
-    // The reset clears the progress display; an incomplete import must stay
-    // visible, since the store now holds a mix of two stores.
-    if (outcome == ImportOutcome::Incomplete) {
-        ShowProgress(ctx, -1, -1);
-    }
-    return true;
+    return complete ? Outcome::Complete : Outcome::Incomplete;
 }
 
 }  // namespace quarnex

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "state/context.hpp"
+#include "state/outcome.hpp"
 
 namespace quarnex {
 
@@ -15,13 +16,9 @@ namespace quarnex {
 bool fntCopyUSBToFile(Context& ctx, std::string& path);
 
 // Copies a whole-store file (asked for with an open dialog when path is
-// empty) onto the selected store. True once the copy has run, complete or
-// not ("Progress       Failed" shows an incomplete one); false when it
-// did not start.
-bool fntCopyFileToUSB(Context& ctx, std::string& path);
-
-// The import command: the copy, then the window back to its Reset state
-// when the store was written to (its IDs and descriptions no longer hold).
-bool CopyFileToUSBCommand(Context& ctx, std::string& path);
+// empty) onto the selected store. An incomplete copy (the store then holds
+// the file's first slots and its own later ones) also shows
+// "Progress       Failed".
+Outcome fntCopyFileToUSB(Context& ctx, std::string& path);
 
 }  // namespace quarnex

@@ -16,28 +16,28 @@ constexpr int kThreeLines = 765;
 
 TEST(EditRowTop, CountsTheRowsAboveAndIsOutOfViewBeyondTheGrid) {
     TestWorld w;
-    ASSERT_EQ(w.state.window.grid.BaseRowHeight(), kBase);
-    EditState& edit = w.state.window.edit;
+    ASSERT_EQ(w.model.grid.BaseRowHeight(), kBase);
+    EditState& edit = w.model.edit;
     const GridView view{360, 6000, 1};
     edit.EditRow = 5;
     // Header, its lines, four rows of 270 with their lines.
-    EXPECT_EQ(EditRowTop(w.state, view), 360 + kBase + 45 + 4 * (kBase + 15));
-    w.state.window.grid.SetCell(3, 2, "a\r\nb\r\nc");
-    EXPECT_EQ(EditRowTop(w.state, view), 360 + kBase + 45 + 3 * (kBase + 15) + kThreeLines + 15);
+    EXPECT_EQ(EditRowTop(w.model, view), 360 + kBase + 45 + 4 * (kBase + 15));
+    w.state.slotTable.SetCell(3, 2, "a\r\nb\r\nc");
+    EXPECT_EQ(EditRowTop(w.model, view), 360 + kBase + 45 + 3 * (kBase + 15) + kThreeLines + 15);
 
     // fit = round(6000 / 285) - 1 = 20 rows below the top row.
     edit.EditRow = 21;
-    EXPECT_GE(EditRowTop(w.state, view), 0);
+    EXPECT_GE(EditRowTop(w.model, view), 0);
     edit.EditRow = 22;
-    EXPECT_EQ(EditRowTop(w.state, view), -1);
+    EXPECT_EQ(EditRowTop(w.model, view), -1);
     edit.EditRow = 9;
-    EXPECT_EQ(EditRowTop(w.state, GridView{360, 6000, 10}), -1);  // above the top row
-    EXPECT_EQ(EditRowTop(w.state, GridView{360, 6000, 9}), 360 + kBase + 45);
+    EXPECT_EQ(EditRowTop(w.model, GridView{360, 6000, 10}), -1);  // above the top row
+    EXPECT_EQ(EditRowTop(w.model, GridView{360, 6000, 9}), 360 + kBase + 45);
 }
 
 TEST(ScrollMaximum, LastTopRowStillShowsSlot999) {
     TestWorld w;
-    GridModel& grid = w.state.window.grid;
+    GridModel& grid = w.model.grid;
     // 300 for the header; 20 rows of 285 fill 6000 exactly, the 21st does not.
     EXPECT_EQ(ScrollMaximum(grid, 6000), 980);
     EXPECT_EQ(ScrollMaximum(grid, 5999), 981);
@@ -53,7 +53,7 @@ TEST(ScrollMaximum, LastTopRowStillShowsSlot999) {
 
 TEST(PlaceEditBox, GrowsWithTheTextAndStopsAtTheGridEdge) {
     TestWorld w;
-    EditState& edit = w.state.window.edit;
+    EditState& edit = w.model.edit;
     EditBoxPlacement placement;
     const GridView view{360, 6000, 1};
     edit.EditRow = 2;

@@ -28,7 +28,8 @@ struct ChangeLog final : GridListener {
 
 TEST(GridModel, StartsWithHeadersSlotNumbersDashesAndOneLineRows) {
     FixedTextMetrics metrics(240.0);
-    const GridModel grid(metrics);
+    SlotTable slots;
+    const GridModel grid(slots, metrics);
     EXPECT_EQ(grid.BaseRowHeight(), 270);
     EXPECT_EQ(grid.Cell(0, 0), "  #");
     EXPECT_EQ(grid.Cell(0, 1), " Disk ID");
@@ -47,7 +48,8 @@ TEST(GridModel, StartsWithHeadersSlotNumbersDashesAndOneLineRows) {
 
 TEST(GridModel, DescriptionRowsGrowWithTheirLinesAndNeverShrinkBelowOneLine) {
     FixedTextMetrics fixed(240.0);
-    const GridModel grid(fixed);
+    SlotTable slots;
+    const GridModel grid(slots, fixed);
     EXPECT_EQ(grid.DescriptionRowHeight(""), 270);
     EXPECT_EQ(grid.DescriptionRowHeight("one line"), 270);
     EXPECT_EQ(grid.DescriptionRowHeight("a\r\nb"), 2 * 240 + 45);
@@ -56,15 +58,28 @@ TEST(GridModel, DescriptionRowsGrowWithTheirLinesAndNeverShrinkBelowOneLine) {
     // The one-line height itself is enough; one twip more is not.
     TableMetrics table;
     table.heights = {{" ", 250.0}, {"fits", 280.0}, {"taller", 281.0}};
-    const GridModel measured(table);
+    const GridModel measured(slots, table);
     EXPECT_EQ(measured.BaseRowHeight(), 280);
     EXPECT_EQ(measured.DescriptionRowHeight("fits"), 280);
     EXPECT_EQ(measured.DescriptionRowHeight("taller"), 281 + 45);
 }
 
+TEST(GridModel, FittingSizesEverySlotRowToItsDescriptionAfresh) {
+    FixedTextMetrics metrics(240.0);
+    SlotTable slots;
+    GridModel grid(slots, metrics);
+    slots.SetCell(4, 2, "a\r\nb\r\nc");
+    grid.SetRowHeight(9, 3 * 240 + 45);  // a description that is gone since
+    grid.FitRowHeights();
+    EXPECT_EQ(grid.RowHeight(4), 3 * 240 + 45);
+    EXPECT_EQ(grid.RowHeight(9), 270) << "a row whose description went shrinks again";
+    EXPECT_EQ(grid.RowHeight(5), 270);
+}
+
 TEST(GridModel, ResetsShrinkRowsAndClearCellsButKeepHeaders) {
     FixedTextMetrics metrics(240.0);
-    GridModel grid(metrics);
+    SlotTable slots;
+    GridModel grid(slots, metrics);
     grid.SetCell(7, 0, " xyz");
     grid.SetCell(7, 1, " FDISK007    *");
     grid.SetCell(7, 2, "two\r\nlines");

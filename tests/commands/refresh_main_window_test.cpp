@@ -20,17 +20,17 @@ void FillTable(ProgramState& state, int count) {
 
 TEST(RefreshMainWindow, ResetHidesStoreCommandsAndForgetsTheSelection) {
     TestWorld w;
-    MenuModel& menus = w.state.window.menus;
+    MenuModel& menus = w.model.menus;
     FillTable(w.state, 2);
     w.state.SelectedDevice = 1;
     w.state.SelectedDisk = 7;
-    w.state.BaseId = "FDISK";
-    w.state.BaseIdPresent = w.state.BaseIdNumbered = true;
-    w.state.window.grid.SetCell(7, 1, " FDISK007    *");
-    w.state.window.grid.SetCell(7, 2, "two\r\nlines");
-    w.state.window.grid.SetRowHeight(7, 600);
-    w.state.window.edit.EditingActive = true;
-    w.state.window.edit.boxVisible = true;
+    w.state.slotTable.BaseId = "FDISK";
+    w.state.slotTable.BaseIdPresent = w.state.slotTable.BaseIdNumbered = true;
+    w.state.slotTable.SetCell(7, 1, " FDISK007    *");
+    w.state.slotTable.SetCell(7, 2, "two\r\nlines");
+    w.model.grid.SetRowHeight(7, 600);
+    w.model.edit.EditingActive = true;
+    w.model.edit.boxVisible = true;
     BusyOn(w.ctx);
 
     RefreshMainWindow(w.ctx, StateReset);
@@ -45,17 +45,17 @@ TEST(RefreshMainWindow, ResetHidesStoreCommandsAndForgetsTheSelection) {
     EXPECT_EQ(menus[MenuId::File_Menu_Scan].caption, "Scan Drives");
     EXPECT_TRUE(menus[MenuId::File_Menu_Scan].visible);
     EXPECT_TRUE(menus[MenuId::File_Menu_Exit].visible);
-    EXPECT_EQ(w.state.window.frameCaption, " Disk Selection ");
-    EXPECT_EQ(w.state.window.grid.Cell(7, 1), " ----------- ");
-    EXPECT_EQ(w.state.window.grid.Cell(7, 2), "");
-    EXPECT_EQ(w.state.window.grid.Cell(7, 0), " 007");
-    EXPECT_EQ(w.state.window.grid.RowHeight(7), w.state.window.grid.BaseRowHeight());
-    EXPECT_FALSE(w.state.window.edit.EditingActive);
+    EXPECT_EQ(w.model.frameCaption, " Disk Selection ");
+    EXPECT_EQ(w.state.slotTable.Cell(7, 1), " ----------- ");
+    EXPECT_EQ(w.state.slotTable.Cell(7, 2), "");
+    EXPECT_EQ(w.state.slotTable.Cell(7, 0), " 007");
+    EXPECT_EQ(w.model.grid.RowHeight(7), w.model.grid.BaseRowHeight());
+    EXPECT_FALSE(w.model.edit.EditingActive);
     EXPECT_EQ(w.state.SelectedDisk, 0);
     EXPECT_EQ(w.state.SelectedDevice, 0);
     EXPECT_EQ(w.state.devices.DeviceCount, 0);
-    EXPECT_EQ(w.state.BaseId, "");
-    EXPECT_FALSE(w.state.BaseIdPresent || w.state.BaseIdNumbered);
+    EXPECT_EQ(w.state.slotTable.BaseId, "");
+    EXPECT_FALSE(w.state.slotTable.BaseIdPresent || w.state.slotTable.BaseIdNumbered);
     EXPECT_FALSE(menus.busy);
 
     w.state.AdminRights = 0;
@@ -66,7 +66,7 @@ TEST(RefreshMainWindow, ResetHidesStoreCommandsAndForgetsTheSelection) {
 
 TEST(RefreshMainWindow, DeviceListShowsOnlyTheStoresOfTheLatestScan) {
     TestWorld w;
-    MenuModel& menus = w.state.window.menus;
+    MenuModel& menus = w.model.menus;
     FillTable(w.state, 4);
     RefreshMainWindow(w.ctx, 4);
     EXPECT_TRUE(menus[MenuModel::SelectEntry(4)].visible);
@@ -85,7 +85,7 @@ TEST(RefreshMainWindow, DeviceListShowsOnlyTheStoresOfTheLatestScan) {
 
 TEST(RefreshMainWindow, LoadedAndSelectedCaptions) {
     TestWorld w;
-    MenuModel& menus = w.state.window.menus;
+    MenuModel& menus = w.model.menus;
     FillTable(w.state, 1);
     RefreshMainWindow(w.ctx, 1);
     w.state.SelectedDevice = 1;
@@ -102,7 +102,7 @@ TEST(RefreshMainWindow, LoadedAndSelectedCaptions) {
     RefreshMainWindow(w.ctx, StateDiskSelected);
     EXPECT_EQ(menus[MenuId::Image_Menu_Import_USB_DISKxxx].caption, "USB Disk # 007");
     EXPECT_TRUE(menus[MenuId::Image_Menu_Import_USB_DISKxxx].enabled);
-    EXPECT_EQ(w.state.window.frameCaption, " Disk Selector (007) [sdb (/dev/sdb)] ");
+    EXPECT_EQ(w.model.frameCaption, " Disk Selector (007) [sdb (/dev/sdb)] ");
 
     // Loading again (after an export to a slot) disables the slot entries,
     // although the slot stays selected.
@@ -116,17 +116,17 @@ TEST(RefreshMainWindow, ASlotImageBecomesUnreliableAndOtherCodesOnlyLeaveBusy) {
     TestWorld w;
     w.state.ImageSourceKind = SourceUsbSlot;
     RefreshMainWindow(w.ctx, StateReset);
-    EXPECT_TRUE(w.state.window.status.bufferOpaque);
+    EXPECT_TRUE(w.state.status.bufferOpaque);
 
     w.state.ImageSourceKind = SourceImageFile;
-    w.state.window.status.bufferOpaque = false;
-    w.state.window.frameCaption = "unchanged";
+    w.state.status.bufferOpaque = false;
+    w.model.frameCaption = "unchanged";
     BusyOn(w.ctx);
     RefreshMainWindow(w.ctx, 0);
     RefreshMainWindow(w.ctx, 42);
-    EXPECT_FALSE(w.state.window.menus.busy);
-    EXPECT_EQ(w.state.window.frameCaption, "unchanged");
-    EXPECT_FALSE(w.state.window.status.bufferOpaque);
+    EXPECT_FALSE(w.state.busy);
+    EXPECT_EQ(w.model.frameCaption, "unchanged");
+    EXPECT_FALSE(w.state.status.bufferOpaque);
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace quarnex::testing {
 namespace {
 
 std::string IdCell(GuiWorld& w, int row) {
-    return w.state.window.grid.Cell(row, 1);
+    return w.state.slotTable.Cell(row, 1);
 }
 
 // Sum of the pixel heights of grid rows from..to.
@@ -63,7 +63,7 @@ void EditingTests::commitWritesTheDescriptionsFileOnce() {
     const std::string path = w.MakeStore("store.img", "MYSTORE", {{9, "WORK009"}});
     QVERIFY(OpenStoreFile(w.ctx, path));
     QVERIFY(w.DisksTxt(path).size() > 0);
-    const int base = w.state.window.grid.BaseRowHeight();
+    const int base = w.model.grid.BaseRowHeight();
 
     // Opening and committing without a change writes nothing.
     w.DoubleClickRow(9);
@@ -85,25 +85,25 @@ void EditingTests::commitWritesTheDescriptionsFileOnce() {
     QVERIFY(w.window.Edit().height() > oneLine);  // the box grew by a line
     w.DoubleClickRow(9);
     QVERIFY(!w.window.Edit().isVisible());
-    QCOMPARE(w.state.window.grid.Cell(9, 2), std::string("Tax 2024\r\nreceipts"));
-    QCOMPARE(w.state.DiskDescriptions[9], std::string("Tax 2024\r\nreceipts"));
+    QCOMPARE(w.state.slotTable.Cell(9, 2), std::string("Tax 2024\r\nreceipts"));
+    QCOMPARE(w.state.slotTable.DiskDescriptions[9], std::string("Tax 2024\r\nreceipts"));
     QCOMPARE(w.window.Grid().model()->index(8, 2).data().toString(), QString("Tax 2024\nreceipts"));
     QCOMPARE(w.devices.Count(FaultOp::Flush), flushes + 1);
     QVERIFY(w.DisksTxt(path).find("Tax 2024") != std::string::npos);
-    QVERIFY(w.state.window.grid.RowHeight(9) > base);
+    QVERIFY(w.model.grid.RowHeight(9) > base);
     QVERIFY(w.window.Grid().rowHeight(8) > w.window.Grid().rowHeight(7));
     QCOMPARE(w.devices.OpenHandles(), 0);
 }
 
 void EditingTests::escapeRestoresTheRightMarker() {
     GuiWorld w;
-    w.state.window.grid.SetCell(9, 2, "old text");
+    w.state.slotTable.SetCell(9, 2, "old text");
     w.DoubleClickRow(9);
     w.TypeIntoEdit(" and more");
     QTest::keyClick(&w.window.Edit(), Qt::Key_Escape);
     QVERIFY(!w.window.Edit().isVisible());
     QCOMPARE(IdCell(w, 9), std::string(" ----------- *"));
-    QCOMPARE(w.state.window.grid.Cell(9, 2), std::string("old text"));
+    QCOMPARE(w.state.slotTable.Cell(9, 2), std::string("old text"));
 
     // Another row clicked while row 9 is edited: Escape leaves row 9 bare.
     w.DoubleClickRow(9);
@@ -128,7 +128,7 @@ void EditingTests::editBoxFollowsScrollingAndTyping() {
     QCOMPARE(w.window.Edit().y(), top - 2 * w.window.Grid().rowHeight(0));
     w.window.GridScroll().setValue(10);  // scrolled off the top
     QVERIFY(!w.window.Edit().isVisible());
-    QVERIFY(w.state.window.edit.EditingActive);
+    QVERIFY(w.model.edit.EditingActive);
     w.window.GridScroll().setValue(1);
     QVERIFY(w.window.Edit().isVisible());
     QCOMPARE(w.window.Edit().y(), top);
@@ -153,9 +153,9 @@ void EditingTests::scrollMaximumWithTallRowsAtTheEnd() {
     QVERIFY(oneLineMaximum < 999);
 
     for (int row = 990; row <= 999; ++row) {
-        w.state.window.grid.SetCell(row, 2, "first\r\nsecond\r\nthird");
-        w.state.window.grid.SetRowHeight(
-            row, static_cast<int>(w.state.window.grid.DescriptionRowHeight("a\r\nb\r\nc")));
+        w.state.slotTable.SetCell(row, 2, "first\r\nsecond\r\nthird");
+        w.model.grid.SetRowHeight(
+            row, static_cast<int>(w.model.grid.DescriptionRowHeight("a\r\nb\r\nc")));
     }
     // The range follows the texts on the next move of the bar.
     scroll.setValue(1);

@@ -26,8 +26,8 @@ void LayoutTests::firstSizeWiderAndSmallest() {
     DiskGridView& grid = w.window.Grid();
     // The header and 20 slot rows; slot 21 starts below the grid's lower edge.
     QCOMPARE(grid.rowAt(grid.viewport()->height() - 3), 19);
-    QCOMPARE(w.window.Layout().gridHeight, 21 * w.state.window.grid.BaseRowHeight() + 330);
-    QCOMPARE(grid.horizontalHeader()->height(), Px(w.state.window.grid.BaseRowHeight() + 15));
+    QCOMPARE(w.window.Layout().gridHeight, 21 * w.model.grid.BaseRowHeight() + 330);
+    QCOMPARE(grid.horizontalHeader()->height(), Px(w.model.grid.BaseRowHeight() + 15));
     // Every ID fits its column with the marker.
     const QFontMetrics metrics(grid.font());
     QVERIFY(metrics.horizontalAdvance(" 12345678901 >") < grid.columnWidth(1));

@@ -35,8 +35,7 @@ struct ProgramWorld {
     FakeClock clock;
     // The fake records labels from a state of its own; the program's state is
     // checked through its windows.
-    FixedTextMetrics metrics;
-    ProgramState labelState{metrics};
+    ProgramState labelState;
     ScriptedQtUi ui{scale, labelState};
     PosixSystemFacts facts;
     std::unique_ptr<Program> program;

@@ -74,7 +74,7 @@ void StatesTests::resetWithAndWithoutRights() {
         QVERIFY(!w.window.GridScroll().isEnabled());
         w.ClickRow(5);
         QCOMPARE(w.state.SelectedDisk, 0);
-        QCOMPARE(w.state.window.grid.Cell(5, 1), std::string(" ----------- "));
+        QCOMPARE(w.state.slotTable.Cell(5, 1), std::string(" ----------- "));
     }
 }
 
@@ -210,8 +210,8 @@ void StatesTests::scanSelectClickAndExportToTheSlot() {
     QVERIFY(importSlot.isVisible() && !importSlot.isEnabled());
     QCOMPARE(w.window.Frame().title(),
              QString::fromStdString(" Disk Selector (\?\?\?) [sdb (" + store + ")] "));
-    QCOMPARE(w.state.window.grid.Cell(7, 1), std::string(" OLDGAME007  "));
-    QCOMPARE(w.state.window.dialogs.usbIdText, std::string("MYSTORE"));
+    QCOMPARE(w.state.slotTable.Cell(7, 1), std::string(" OLDGAME007  "));
+    QCOMPARE(w.model.dialogs.usbIdText, std::string("MYSTORE"));
 
     w.ClickRow(7);
     QCOMPARE(importSlot.text(), QString("USB Disk # 007"));
@@ -223,15 +223,15 @@ void StatesTests::scanSelectClickAndExportToTheSlot() {
     QCOMPARE(w.window.Grid().model()->index(6, 1).data().toString(), QString(" OLDGAME007  *"));
 
     // The internal image gets a new ID and a description, then goes to slot 7.
-    w.state.window.dialogs.floppyIdText = "new disk";
-    FlpyIdOkClicked(w.ctx);
-    w.state.DiskDescriptions[0] = "Fresh volume";
+    w.model.dialogs.floppyIdText = "new disk";
+    FormatImageFromDialog(w.ctx);
+    w.state.slotTable.DiskDescriptions[0] = "Fresh volume";
     w.window.RunCommand(MenuId::Image_Menu_Export_USB_DISKxxx);
 
     // The reload shows the slot's new ID and description; the rewritten ID
     // cell has lost its marker and the slot entries wait for the next click.
-    QCOMPARE(w.state.window.grid.Cell(7, 1), std::string(" NEW DISK    "));
-    QCOMPARE(w.state.window.grid.Cell(7, 2), std::string("Fresh volume"));
+    QCOMPARE(w.state.slotTable.Cell(7, 1), std::string(" NEW DISK    "));
+    QCOMPARE(w.state.slotTable.Cell(7, 2), std::string("Fresh volume"));
     QCOMPARE(w.window.Grid().model()->index(6, 2).data().toString(), QString("Fresh volume"));
     QAction& exportSlot = w.window.Action(MenuId::Image_Menu_Export_USB_DISKxxx);
     QCOMPARE(exportSlot.text(), QString("USB Disk # ???"));

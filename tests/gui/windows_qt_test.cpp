@@ -215,8 +215,7 @@ void WindowsTest::systemInformationPrintsTheFacts() {
 
 void WindowsTest::placementRoundTripThroughRealWindows() {
     AppFolder folder(false);
-    FixedTextMetrics metrics;
-    ProgramState state(metrics);
+    ProgramState state;
     testing::FakeUi ui(state);
     const double perPixel = TwipsPerPixel(nullptr);
     QCOMPARE(perPixel, 15.0);  // the offscreen screen is 96 dpi
@@ -293,8 +292,7 @@ void WindowsTest::placementRoundTripThroughRealWindows() {
 
 void WindowsTest::placementSaveFailureIsShown() {
     TempDir dir;  // no QuarnCfg folder inside
-    FixedTextMetrics metrics;
-    ProgramState state(metrics);
+    ProgramState state;
     testing::FakeUi ui(state);
     QWidget mainWindow;
     const std::string appFolder = dir.Path() + "/";

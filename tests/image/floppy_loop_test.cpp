@@ -36,7 +36,7 @@ TEST(FloppyOnLoopDevice, ExportThenImportRoundTrip) {
     testing::FillImage(w.state, Bytes(kImageBytes, 0));
     ASSERT_TRUE(fntImportFromFlpyImag(w.ctx, path));
     EXPECT_EQ(testing::ImageOf(w.state), disk);
-    EXPECT_EQ(w.state.DiskSources[0], "A: [LOOPDISK   ]");
+    EXPECT_EQ(w.state.slotTable.DiskSources[0], "A: [LOOPDISK   ]");
     EXPECT_EQ(w.state.ImageSourceKind, SourceFloppyA);
     EXPECT_TRUE(w.ui.messages.empty());
     EXPECT_EQ(w.devices.OpenHandles(), 0);

@@ -76,16 +76,16 @@ struct ImageWorld : TestWorld {
     ImageWorld() {
         FillImage(state, old);
         state.ImageSourceKind = SourceUsbSlot;
-        state.DiskSources[0] = "earlier source";
-        state.DiskDescriptions[0] = "earlier description";
-        state.window.status.bufferCaption = "earlier source";
+        state.slotTable.DiskSources[0] = "earlier source";
+        state.slotTable.DiskDescriptions[0] = "earlier description";
+        state.status.bufferCaption = "earlier source";
     }
     // The internal image and what it came from are as before.
     void ExpectImageKept() const {
         EXPECT_EQ(ImageOf(state), old);
         EXPECT_EQ(state.ImageSourceKind, SourceUsbSlot);
-        EXPECT_EQ(state.DiskSources[0], "earlier source");
-        EXPECT_FALSE(state.window.menus.busy);
+        EXPECT_EQ(state.slotTable.DiskSources[0], "earlier source");
+        EXPECT_FALSE(state.busy);
         EXPECT_EQ(devices.OpenHandles(), 0);
     }
     // A device file holding these bytes stands for drive A: or B:.

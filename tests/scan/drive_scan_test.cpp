@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "commands/main_commands.hpp"
 #include "commands/refresh_main_window.hpp"
 #include "core/media_sizes.hpp"
 #include "platform/posix/posix_drive_catalog.hpp"
@@ -60,7 +61,7 @@ struct ScanWorld {
         tree.WriteNode(disk.name, firstSector);
     }
 
-    const MenuModel& Menus() const { return w.state.window.menus; }
+    const MenuModel& Menus() const { return w.model.menus; }
     bool Shown(const std::string& action) const {
         const std::vector<std::string>& labels = w.ui.actionLabels;
         return std::find(labels.begin(), labels.end(), action) != labels.end();
@@ -72,7 +73,7 @@ struct ScanWorld {
     testing::TestWorld w;
     FakeBlockTree tree{w.dir / "tree"};
     PosixDriveCatalog catalog{tree.Roots()};
-    Context ctx{w.state, w.devices, catalog, w.ui, w.clock};
+    WindowContext ctx{{w.state, w.devices, catalog, w.ui, w.clock}, w.model};
 };
 
 FakeDisk Stick(const std::string& name, const std::string& dev) {
@@ -88,12 +89,12 @@ TEST(ScanDrives, OnlyAFloppyAndTheSystemDiskStopsAtFiftyPercent) {
     table.Row(1) = DeviceEntry{"sdx", "/dev/sdx", 3, "Old Stick", 42};
     RefreshMainWindow(s.ctx, 2);
 
-    ScanDrives(s.ctx);
+    ScanStores(s.ctx);
 
     EXPECT_EQ(table.DeviceCount, 0);
     EXPECT_EQ(table.Row(1).DeviceLetter, "sdx") << "rows past DeviceCount are left stale";
-    EXPECT_EQ(s.w.state.window.status.progressLabel, "Progress        50%");
-    EXPECT_EQ(s.w.state.window.status.actionLabel, "");
+    EXPECT_EQ(s.w.state.status.progressLabel, "Progress        50%");
+    EXPECT_EQ(s.w.state.status.actionLabel, "");
     EXPECT_EQ(s.w.devices.Count(FaultOp::Open), 0) << "neither A: nor the system disk is opened";
     // The window was reset at the start and stays so.
     EXPECT_FALSE(s.Menus()[MenuId::File_Menu_Select_1].visible);
@@ -117,7 +118,7 @@ TEST(ScanDrives, DrivesExaminedButNoneAcceptedEndsFinishedInReset) {
     // A reader whose read fails: the node holds nothing.
     s.AddDrive(Stick("sde", "8:64"), {});
 
-    ScanDrives(s.ctx);
+    ScanStores(s.ctx);
 
     EXPECT_EQ(s.w.state.devices.DeviceCount, 0);
     EXPECT_EQ(s.w.ui.actionLabels,
@@ -152,7 +153,7 @@ TEST(ScanDrives, FiveStoresEnterTheFirstFourInNameOrder) {
     // A stale row must not keep its old details.
     s.w.state.devices.Row(2) = DeviceEntry{"old", "/old", 9, "Old Stick", 42};
 
-    ScanDrives(s.ctx);
+    ScanStores(s.ctx);
 
     const DeviceTable& table = s.w.state.devices;
     ASSERT_EQ(table.DeviceCount, 4);
@@ -173,7 +174,7 @@ TEST(ScanDrives, FiveStoresEnterTheFirstFourInNameOrder) {
     EXPECT_FALSE(s.Shown("Scanning Drive sdf")) << "the scan ends right after the fourth store";
     EXPECT_EQ(s.Opens("sdf"), 0);
     EXPECT_EQ(s.w.ui.actionLabels.back(), "Scanning Drives");
-    EXPECT_EQ(s.w.state.window.status.progressLabel, "Progress      Finished");
+    EXPECT_EQ(s.w.state.status.progressLabel, "Progress      Finished");
     EXPECT_EQ(s.w.devices.OpenHandles(), 0);
     EXPECT_TRUE(s.w.ui.messages.empty());
 }
@@ -191,7 +192,7 @@ TEST(ScanDrives, OnlyTheExact144FatBootSectorIsAccepted) {
     s.AddDrive(Stick("sdh", "8:112"), cut);  // a first sector that reads short
     s.AddDrive(Stick("sdi", "8:128"), BootSector());
 
-    ScanDrives(s.ctx);
+    ScanStores(s.ctx);
 
     ASSERT_EQ(s.w.state.devices.DeviceCount, 1);
     EXPECT_EQ(s.w.state.devices.Row(1).DeviceLetter, "sdi");
@@ -211,7 +212,7 @@ TEST(ScanDrives, FailuresAtEachStepAreShownOnceAndTheScanGoesOn) {
     s.w.devices.Inject(Fault{FaultOp::Open, 2, "/sdc", EACCES, 0});
     s.w.devices.Inject(Fault{FaultOp::Read, 1, "/sdd", EIO, 0});
 
-    ScanDrives(s.ctx);
+    ScanStores(s.ctx);
 
     ASSERT_EQ(s.w.ui.messages.size(), 2u);
     EXPECT_EQ(s.w.ui.messages[0].title, "Error");
@@ -236,7 +237,7 @@ TEST(ScanDrives, TwoNamesOnOneDiskGiveTwoRowsAndAnEmptyListIsHarmless) {
     w.drives.drives = {testing::FakeDrive{"sys", w.dir / "sys", DriveKind::Fixed, 0},
                        testing::FakeDrive{"sdb", disk, DriveKind::Removable, 1},
                        testing::FakeDrive{"sdb1", disk, DriveKind::Removable, 1}};
-    ScanDrives(w.ctx);
+    ScanStores(w.ctx);
     ASSERT_EQ(w.state.devices.DeviceCount, 2);
     for (int i : {1, 2}) {
         EXPECT_EQ(w.state.devices.Row(i).DeviceLetter, i == 1 ? "sdb" : "sdb1");
@@ -245,21 +246,21 @@ TEST(ScanDrives, TwoNamesOnOneDiskGiveTwoRowsAndAnEmptyListIsHarmless) {
     }
 
     w.drives.drives.clear();
-    ScanDrives(w.ctx);
+    ScanStores(w.ctx);
     EXPECT_EQ(w.state.devices.DeviceCount, 0);
-    EXPECT_EQ(w.state.window.status.progressLabel, "Progress");
+    EXPECT_EQ(w.state.status.progressLabel, "Progress");
     EXPECT_EQ(w.devices.OpenHandles(), 0);
 }
 
 TEST(CheckFloppyDrives, OnlyEntriesAColonAndBColonAreFloppyDrives) {
     testing::TestWorld w;
-    const MenuModel& menus = w.state.window.menus;
+    const MenuModel& menus = w.model.menus;
     auto list = [&w](std::initializer_list<const char*> names) {
         w.drives.drives.clear();
         for (const char* name : names) {
             w.drives.drives.push_back(testing::FakeDrive{name, "", DriveKind::Fixed, -1});
         }
-        CheckFloppyDrives(w.ctx);
+        RefreshFloppyEntries(w.ctx);
     };
 
     list({"A:", "B:", "sda"});
@@ -307,7 +308,7 @@ TEST(ScanDrives, FindsAFormattedStoreOnARealLoopDevice) {
     s.tree.AddDisk(FakeDisk{"sdq", "8:256", kStoreBytes / 512, true, true, "Loop", "Store"});
     s.tree.LinkNode("sdq", loop.Path());
 
-    ScanDrives(s.ctx);
+    ScanStores(s.ctx);
 
     ASSERT_EQ(s.w.state.devices.DeviceCount, 1);
     EXPECT_EQ(s.w.state.devices.Row(1).DeviceLetter, "sdq");

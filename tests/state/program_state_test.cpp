@@ -14,8 +14,7 @@ namespace quarnex {
 namespace {
 
 TEST(AllocateBuffers, ZeroFilledAlignedAndTheirSizes) {
-    FixedTextMetrics metrics;
-    ProgramState state(metrics);
+    ProgramState state;
     ASSERT_TRUE(AllocateBuffers(state));
     ASSERT_EQ(state.InternalImage.Size(), kImageBytes);
     ASSERT_EQ(state.TransferBuffer.Size(), kSlotStride);
@@ -32,8 +31,7 @@ TEST(AllocateBuffers, ZeroFilledAlignedAndTheirSizes) {
 }
 
 TEST(AllocateBuffers, FailureLeavesNothingAllocated) {
-    FixedTextMetrics metrics;
-    ProgramState state(metrics);
+    ProgramState state;
     int calls = 0;
     const bool ok = AllocateBuffers(state, [&](AlignedBuffer& buffer, std::size_t size) {
         return ++calls == 1 && buffer.Allocate(size);  // the second allocation fails

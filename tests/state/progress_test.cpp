@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "commands/refresh_main_window.hpp"
+
 #include "support/test_world.hpp"
 
 namespace quarnex {
@@ -11,7 +13,7 @@ using testing::TestWorld;
 
 TEST(ShowProgress, PercentagesFinishedAndPumping) {
     TestWorld w;
-    const StatusStrip& status = w.state.window.status;
+    const StatusStrip& status = w.state.status;
 
     ShowProgress(w.ctx, 0, 999);
     EXPECT_EQ(status.progressLabel, "Progress        0%");
@@ -36,7 +38,7 @@ TEST(ShowProgress, PercentagesFinishedAndPumping) {
 
 TEST(ShowProgress, ResetAndFailureDoNotPump) {
     TestWorld w;
-    StatusStrip& status = w.state.window.status;
+    StatusStrip& status = w.state.status;
     status.actionLabel = "Import of Disk Image x";
     ShowProgress(w.ctx, 40, 100);
     const int pumps = w.ui.pumps;
@@ -55,12 +57,14 @@ TEST(ShowProgress, ResetAndFailureDoNotPump) {
 
 TEST(BusyState, CancelIsShownOnlyWhileBusyAndTheFlagNeverLeaks) {
     TestWorld w;
-    const MenuModel& menus = w.state.window.menus;
+    const MenuModel& menus = w.model.menus;
     EXPECT_FALSE(menus[MenuId::Cancel_Menu].visible);
 
     CancelCommand(w.ctx);  // before the operation: no effect on it
     BusyOn(w.ctx);
     EXPECT_FALSE(w.state.CancelRequested);
+    EXPECT_EQ(w.ui.changes.back(), WindowPart::Menus) << "the window is told to redraw its menus";
+    ApplyBusyState(w.ctx);  // what the window does before it draws them
     EXPECT_TRUE(menus[MenuId::Cancel_Menu].visible);
     EXPECT_TRUE(menus[MenuId::Menu_Spacer_3].visible);
     EXPECT_FALSE(EffectivelyEnabled(menus, MenuId::File_Menu_Scan));
@@ -73,6 +77,7 @@ TEST(BusyState, CancelIsShownOnlyWhileBusyAndTheFlagNeverLeaks) {
     EXPECT_TRUE(w.state.CancelRequested);
     BusyOff(w.ctx);
     EXPECT_FALSE(w.state.CancelRequested) << "a late cancel must not reach the next operation";
+    ApplyBusyState(w.ctx);
     EXPECT_FALSE(menus[MenuId::Cancel_Menu].visible);
     EXPECT_FALSE(menus[MenuId::Menu_Spacer_3].visible);
     EXPECT_TRUE(EffectivelyEnabled(menus, MenuId::File_Menu_Scan));

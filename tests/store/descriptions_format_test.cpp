@@ -17,26 +17,25 @@ using testing::TestWorld;
 
 void ClearColumn2(ProgramState& state) {
     for (int row = 1; row < 1000; ++row) {
-        state.window.grid.SetCell(row, 2, "");
-        state.window.grid.SetRowHeight(row, state.window.grid.BaseRowHeight());
-        state.DiskDescriptions[static_cast<std::size_t>(row)].clear();
-        state.DiskSources[static_cast<std::size_t>(row)].clear();
+        state.slotTable.SetCell(row, 2, "");
+        state.slotTable.DiskDescriptions[static_cast<std::size_t>(row)].clear();
+        state.slotTable.DiskSources[static_cast<std::size_t>(row)].clear();
     }
-    state.BaseId.clear();
-    state.BaseIdPresent = state.BaseIdNumbered = false;
+    state.slotTable.BaseId.clear();
+    state.slotTable.BaseIdPresent = state.slotTable.BaseIdNumbered = false;
 }
 
 TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecord) {
     TestWorld w;
     ProgramState& s = w.state;
     SetGridIds(s, "FDISK", true);
-    s.BaseId = "FDISK";
-    s.BaseIdPresent = s.BaseIdNumbered = true;
-    s.window.grid.SetCell(7, 2, "First line\r\n\r\n  indented");
-    s.DiskSources[7] = "/home/u/dos.img";
-    s.window.grid.SetCell(12, 1, " GAMES       *");  // altered ID with a selection marker
-    s.DiskSources[30] = "A:";
-    s.window.grid.SetCell(31, 1, " -----------  ");
+    s.slotTable.BaseId = "FDISK";
+    s.slotTable.BaseIdPresent = s.slotTable.BaseIdNumbered = true;
+    s.slotTable.SetCell(7, 2, "First line\r\n\r\n  indented");
+    s.slotTable.DiskSources[7] = "/home/u/dos.img";
+    s.slotTable.SetCell(12, 1, " GAMES       *");  // altered ID with a selection marker
+    s.slotTable.DiskSources[30] = "A:";
+    s.slotTable.SetCell(31, 1, " -----------  ");
 
     const std::string expected = "Disk Descriptions For USB Image File 'sdb/DISKS.TXT'\r\n" +
                                  std::string(testing::kListHeader) +
@@ -51,16 +50,16 @@ TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecord) {
 
     // Unnumbered base, and a base too long for its field is written as read.
     SetGridIds(s, "ABC", false);
-    s.BaseId = "ABC";
-    s.BaseIdNumbered = false;
-    s.DiskSources.fill("");
-    s.window.grid.SetCell(7, 2, "");
-    s.window.grid.SetCell(999, 2, "x\r\n");
+    s.slotTable.BaseId = "ABC";
+    s.slotTable.BaseIdNumbered = false;
+    s.slotTable.DiskSources.fill("");
+    s.slotTable.SetCell(7, 2, "");
+    s.slotTable.SetCell(999, 2, "x\r\n");
     EXPECT_EQ(ComposeDescriptions(s, "n"), "Disk Descriptions For USB Image File 'n'\r\n" +
                                                std::string(testing::kListHeader) +
                                                "---  ID>[ABC]\r\n\r\n999  ID>[ABC        ]\r\n"
                                                "999   1>x\r\n\r\n");
-    s.BaseId = "A VERY LONG BASE";
+    s.slotTable.BaseId = "A VERY LONG BASE";
     const std::string text = ComposeDescriptions(s, "n");
     EXPECT_NE(text.find("---  ID>[A VERY LONG BASE]\r\n"), std::string::npos);
     EXPECT_NE(text.find("\r\n500  ID>[ABC        ]\r\n"), std::string::npos);
@@ -71,20 +70,20 @@ TEST(DescriptionsFormat, DescriptionsPastLine999JoinTheLastLine) {
     TestWorld w;
     ProgramState& s = w.state;
     SetGridIds(s, "B", true);
-    s.BaseId = "B";
-    s.BaseIdNumbered = true;
+    s.slotTable.BaseId = "B";
+    s.slotTable.BaseIdNumbered = true;
     std::string description;
     for (int k = 1; k <= 1002; ++k) {
         description += (k > 1 ? "\r\n" : "") + std::string("L") + std::to_string(k);
     }
-    s.window.grid.SetCell(5, 2, description);
+    s.slotTable.SetCell(5, 2, description);
     const std::string text = ComposeDescriptions(s, "n");
     EXPECT_NE(text.find("\r\n005  12>L12\r\n"), std::string::npos);
     EXPECT_NE(text.find("\r\n005 998>L998\r\n005 999>L999 L1000 L1001 L1002\r\n"),
               std::string::npos);
     ClearColumn2(s);
     ASSERT_TRUE(ApplyDescriptions(s, text));
-    EXPECT_EQ(s.window.grid.Cell(5, 2).substr(s.window.grid.Cell(5, 2).size() - 22),
+    EXPECT_EQ(s.slotTable.Cell(5, 2).substr(s.slotTable.Cell(5, 2).size() - 22),
               "L999 L1000 L1001 L1002");
 }
 
@@ -92,32 +91,33 @@ TEST(DescriptionsFormat, SavedDescriptionsComeBackFromTheFile) {
     TestWorld w;
     ProgramState& s = w.state;
     SetGridIds(s, "FDISK", true);
-    s.window.grid.SetCell(3, 1, " OTHER       ");
-    s.BaseId = "FDISK";
-    s.BaseIdPresent = s.BaseIdNumbered = true;
+    s.slotTable.SetCell(3, 1, " OTHER       ");
+    s.slotTable.BaseId = "FDISK";
+    s.slotTable.BaseIdPresent = s.slotTable.BaseIdNumbered = true;
     const std::string three = "a\r\n\r\nb";
-    s.window.grid.SetCell(9, 2, three);
-    s.window.grid.SetCell(10, 2, "   leading kept   ");
-    s.window.grid.SetCell(11, 2, "ends with a break\r\n");
-    s.DiskSources[20] = "USB Disk(004)   [sdc  (/dev/sdc)]";
-    s.window.grid.SetCell(20, 2, "D20");
-    s.DiskSources[21] = "only a source";
+    s.slotTable.SetCell(9, 2, three);
+    s.slotTable.SetCell(10, 2, "   leading kept   ");
+    s.slotTable.SetCell(11, 2, "ends with a break\r\n");
+    s.slotTable.DiskSources[20] = "USB Disk(004)   [sdc  (/dev/sdc)]";
+    s.slotTable.SetCell(20, 2, "D20");
+    s.slotTable.DiskSources[21] = "only a source";
     const std::string text = ComposeDescriptions(s, "x");
 
     ClearColumn2(s);
     ASSERT_TRUE(ApplyDescriptions(s, text));
-    EXPECT_EQ(s.BaseId, "FDISK");
-    EXPECT_TRUE(s.BaseIdPresent && s.BaseIdNumbered);
-    EXPECT_EQ(s.window.grid.Cell(9, 2), three);
-    EXPECT_EQ(s.window.grid.RowHeight(9), 3 * 240 + 45);
-    EXPECT_EQ(s.window.grid.Cell(10, 2), "   leading kept") << "trailing spaces are lost";
-    EXPECT_EQ(s.window.grid.Cell(11, 2), "ends with a break");
-    EXPECT_EQ(s.DiskSources[20], "USB Disk(004)   [sdc  (/dev/sdc)]");
-    EXPECT_EQ(s.window.grid.Cell(20, 2), "D20");
-    EXPECT_EQ(s.DiskSources[21], "only a source");
-    EXPECT_EQ(s.window.grid.Cell(21, 2), "only a source") << "a source stands in as description";
-    EXPECT_EQ(s.window.grid.RowHeight(21), s.window.grid.BaseRowHeight());
-    EXPECT_EQ(s.window.grid.Cell(3, 2), "") << "an altered ID alone gives no description";
+    EXPECT_EQ(s.slotTable.BaseId, "FDISK");
+    EXPECT_TRUE(s.slotTable.BaseIdPresent && s.slotTable.BaseIdNumbered);
+    EXPECT_EQ(s.slotTable.Cell(9, 2), three);
+    w.model.grid.FitRowHeights();
+    EXPECT_EQ(w.model.grid.RowHeight(9), 3 * 240 + 45);
+    EXPECT_EQ(s.slotTable.Cell(10, 2), "   leading kept") << "trailing spaces are lost";
+    EXPECT_EQ(s.slotTable.Cell(11, 2), "ends with a break");
+    EXPECT_EQ(s.slotTable.DiskSources[20], "USB Disk(004)   [sdc  (/dev/sdc)]");
+    EXPECT_EQ(s.slotTable.Cell(20, 2), "D20");
+    EXPECT_EQ(s.slotTable.DiskSources[21], "only a source");
+    EXPECT_EQ(s.slotTable.Cell(21, 2), "only a source") << "a source stands in as description";
+    EXPECT_EQ(w.model.grid.RowHeight(21), w.model.grid.BaseRowHeight());
+    EXPECT_EQ(s.slotTable.Cell(3, 2), "") << "an altered ID alone gives no description";
     // The next save writes the source back as description line 1.
     EXPECT_NE(ComposeDescriptions(s, "x").find("021 SRC>only a source\r\n021  ID>[FDISK021   ]\r\n"
                                                "021   1>only a source\r\n"),
@@ -143,26 +143,26 @@ TEST(DescriptionsFormat, ReaderSkipsWhatIsNotARecordAndToleratesLineEnds) {
         "--- XYZ>[NOPE]\r\n"
         "012   1>no line end";
     ASSERT_TRUE(ApplyDescriptions(s, file));
-    EXPECT_EQ(s.BaseId, "MYBASE");
-    EXPECT_TRUE(s.BaseIdPresent);
-    EXPECT_FALSE(s.BaseIdNumbered);
-    EXPECT_EQ(s.DiskSources[999], "");
-    EXPECT_EQ(s.window.grid.Cell(5, 2), "restart\r\nseven");
-    EXPECT_EQ(s.window.grid.Cell(6, 2), "");
-    EXPECT_EQ(s.window.grid.Cell(0, 2), " Disk Description") << "slot 000 is ignored";
-    EXPECT_EQ(s.DiskDescriptions[0], "");
-    EXPECT_EQ(s.window.grid.Cell(12, 2), "no line end");
-    EXPECT_EQ(s.window.grid.Cell(8, 2), "\r\nany other kind appends");
-    EXPECT_EQ(s.window.grid.Cell(7, 2), "") << "0x7 reads as slot 0";
+    EXPECT_EQ(s.slotTable.BaseId, "MYBASE");
+    EXPECT_TRUE(s.slotTable.BaseIdPresent);
+    EXPECT_FALSE(s.slotTable.BaseIdNumbered);
+    EXPECT_EQ(s.slotTable.DiskSources[999], "");
+    EXPECT_EQ(s.slotTable.Cell(5, 2), "restart\r\nseven");
+    EXPECT_EQ(s.slotTable.Cell(6, 2), "");
+    EXPECT_EQ(s.slotTable.Cell(0, 2), " Disk Description") << "slot 000 is ignored";
+    EXPECT_EQ(s.slotTable.DiskDescriptions[0], "");
+    EXPECT_EQ(s.slotTable.Cell(12, 2), "no line end");
+    EXPECT_EQ(s.slotTable.Cell(8, 2), "\r\nany other kind appends");
+    EXPECT_EQ(s.slotTable.Cell(7, 2), "") << "0x7 reads as slot 0";
 
     ClearColumn2(s);
     ASSERT_TRUE(ApplyDescriptions(s, "--- IDN>[]\r\n"));
-    EXPECT_EQ(s.BaseId, "");
-    EXPECT_TRUE(s.BaseIdPresent && s.BaseIdNumbered);
+    EXPECT_EQ(s.slotTable.BaseId, "");
+    EXPECT_TRUE(s.slotTable.BaseIdPresent && s.slotTable.BaseIdNumbered);
 
     ClearColumn2(s);
     EXPECT_FALSE(ApplyDescriptions(s, "004   1>kept\r\n-01   1>bad\r\n004   2>never\r\n"));
-    EXPECT_EQ(s.window.grid.Cell(4, 2), "kept");
+    EXPECT_EQ(s.slotTable.Cell(4, 2), "kept");
 }
 
 TEST(DescriptionsFormat, BaseIdIsDerivedFromElevenAgreeingRows) {
@@ -194,15 +194,15 @@ TEST(DescriptionsFormat, BaseIdIsDerivedFromElevenAgreeingRows) {
         SCOPED_TRACE(c.name);
         TestWorld w;
         for (int row = 1; row < 1000; ++row) {
-            w.state.window.grid.SetCell(row, 1, " " + c.id(row) + " ");
+            w.state.slotTable.SetCell(row, 1, " " + c.id(row) + " ");
         }
         DeriveBaseId(w.state);
-        EXPECT_EQ(w.state.BaseIdPresent, c.present);
+        EXPECT_EQ(w.state.slotTable.BaseIdPresent, c.present);
         if (c.base != nullptr) {
-            EXPECT_EQ(w.state.BaseId, c.base) << "the candidate as the loop left it";
+            EXPECT_EQ(w.state.slotTable.BaseId, c.base) << "the candidate as the loop left it";
         }
         if (c.present) {
-            EXPECT_EQ(w.state.BaseIdNumbered, c.numbered);
+            EXPECT_EQ(w.state.slotTable.BaseIdNumbered, c.numbered);
         }
     }
 }
@@ -220,11 +220,11 @@ TEST(DescriptionsFormat, MutatedAndTruncatedFilesNeverCrashTheReader) {
     TestWorld w;
     ProgramState& s = w.state;
     SetGridIds(s, "FDISK", true);
-    s.BaseId = "FDISK";
-    s.BaseIdNumbered = s.BaseIdPresent = true;
+    s.slotTable.BaseId = "FDISK";
+    s.slotTable.BaseIdNumbered = s.slotTable.BaseIdPresent = true;
     for (int row = 1; row < 1000; row += 37) {
-        s.window.grid.SetCell(row, 2, "line a\r\n\r\n  line b " + std::to_string(row));
-        s.DiskSources[static_cast<std::size_t>(row)] = "src" + std::to_string(row);
+        s.slotTable.SetCell(row, 2, "line a\r\n\r\n  line b " + std::to_string(row));
+        s.slotTable.DiskSources[static_cast<std::size_t>(row)] = "src" + std::to_string(row);
     }
     const std::string original = ComposeDescriptions(s, "seed");
     std::mt19937 random(20261206);
@@ -254,9 +254,8 @@ TEST(DescriptionsFormat, MutatedAndTruncatedFilesNeverCrashTheReader) {
         ClearColumn2(s);
         accepted += ApplyDescriptions(s, file) ? 1 : 0;
         for (int row = 1; row < 1000; ++row) {
-            ASSERT_EQ(s.window.grid.Cell(row, 2),
-                      s.DiskDescriptions[static_cast<std::size_t>(row)]);
-            ASSERT_GE(s.window.grid.RowHeight(row), s.window.grid.BaseRowHeight());
+            ASSERT_EQ(s.slotTable.Cell(row, 2),
+                      s.slotTable.DiskDescriptions[static_cast<std::size_t>(row)]);
         }
         // Whatever was read can be written again and read back the same way.
         const std::string again = ComposeDescriptions(s, "again");

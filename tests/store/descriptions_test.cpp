@@ -67,14 +67,14 @@ void FailEachStep(const std::function<void(StoreWorld&)>& prepare,
 TEST(Descriptions, AbsentFileIsCreatedInsideSlot0WithTheDerivedBase) {
     StoreWorld w;
     w.LabelSlots("FDISK", true);
-    ASSERT_TRUE(LoadDiskIds(w.ctx));
-    w.state.window.grid.SetCell(4, 2, "stale");
-    w.state.DiskSources[4] = "stale";
+    ASSERT_EQ(LoadDiskIds(w.ctx), Outcome::Complete);
+    w.state.slotTable.SetCell(4, 2, "stale");
+    w.state.slotTable.DiskSources[4] = "stale";
     EXPECT_TRUE(LoadDescriptions(w.ctx));
-    EXPECT_EQ(w.state.BaseId, "FDISK");
-    EXPECT_TRUE(w.state.BaseIdPresent && w.state.BaseIdNumbered);
-    EXPECT_EQ(w.state.window.grid.Cell(4, 2), "");
-    EXPECT_EQ(w.state.DiskSources[4], "");
+    EXPECT_EQ(w.state.slotTable.BaseId, "FDISK");
+    EXPECT_TRUE(w.state.slotTable.BaseIdPresent && w.state.slotTable.BaseIdNumbered);
+    EXPECT_EQ(w.state.slotTable.Cell(4, 2), "");
+    EXPECT_EQ(w.state.slotTable.DiskSources[4], "");
     const std::string expected = kCreatedHeader + "--- IDN>[FDISK]\r\n";
     EXPECT_EQ(w.Slot0File(), expected);
     EXPECT_TRUE(w.ui.messages.empty());
@@ -86,9 +86,9 @@ TEST(Descriptions, AbsentFileIsCreatedInsideSlot0WithTheDerivedBase) {
     for (int slot = 1; slot < 1000; ++slot) {
         v.PutLabel(slot, PadRight("S" + std::to_string(slot * 7) + "QQQ", 11));
     }
-    ASSERT_TRUE(LoadDiskIds(v.ctx));
+    ASSERT_EQ(LoadDiskIds(v.ctx), Outcome::Complete);
     EXPECT_TRUE(LoadDescriptions(v.ctx));
-    EXPECT_FALSE(v.state.BaseIdPresent);
+    EXPECT_FALSE(v.state.slotTable.BaseIdPresent);
     EXPECT_EQ(v.Slot0File(), kCreatedHeader);
 }
 
@@ -96,14 +96,14 @@ TEST(Descriptions, SavedThroughSlot0AndLoadedBackUnchanged) {
     StoreWorld w;
     w.LabelSlots("GAMES", false);
     w.PutLabel(17, "SPECIAL    ");
-    ASSERT_TRUE(LoadDiskIds(w.ctx));
+    ASSERT_EQ(LoadDiskIds(w.ctx), Outcome::Complete);
     ASSERT_TRUE(LoadDescriptions(w.ctx));
-    EXPECT_EQ(w.state.BaseId, "GAMES");
-    EXPECT_FALSE(w.state.BaseIdNumbered);
+    EXPECT_EQ(w.state.slotTable.BaseId, "GAMES");
+    EXPECT_FALSE(w.state.slotTable.BaseIdNumbered);
 
-    GridModel& grid = w.state.window.grid;
+    GridModel& grid = w.model.grid;
     grid.SetCell(2, 2, "Doom\r\n\r\n  shareware 1.9");
-    w.state.DiskSources[2] = "/home/u/images/doom.img";
+    w.state.slotTable.DiskSources[2] = "/home/u/images/doom.img";
     grid.SetCell(999, 2, "last");
     EXPECT_EQ(StoreDescriptionsName(w.ctx), "sdb/DISKS.TXT");
     ASSERT_TRUE(sbrSaveDescriptions(w.ctx, "sdb/DISKS.TXT"));
@@ -118,10 +118,10 @@ TEST(Descriptions, SavedThroughSlot0AndLoadedBackUnchanged) {
     EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 20);
     ExpectToolsAccept(w, written);
 
-    ASSERT_TRUE(LoadDiskIds(w.ctx));
+    ASSERT_EQ(LoadDiskIds(w.ctx), Outcome::Complete);
     ASSERT_TRUE(LoadDescriptions(w.ctx));
     EXPECT_EQ(grid.Cell(2, 2), "Doom\r\n\r\n  shareware 1.9");
-    EXPECT_EQ(w.state.DiskSources[2], "/home/u/images/doom.img");
+    EXPECT_EQ(w.state.slotTable.DiskSources[2], "/home/u/images/doom.img");
     EXPECT_EQ(grid.Cell(999, 2), "last");
     EXPECT_EQ(grid.Cell(17, 2), "");
     EXPECT_EQ(w.Slot0File(), written) << "loading does not rewrite the file";
@@ -132,31 +132,32 @@ TEST(Descriptions, ExistingFileIsFoundWhateverItsCaseAndAnUnusableOneFallsBackTo
     StoreWorld w;
     w.LabelSlots("FDISK", true);
     w.PutSlot0File("disks.txt", "--- IDN>[MINE]\r\n003   1>three\r\n");
-    ASSERT_TRUE(LoadDiskIds(w.ctx));
+    ASSERT_EQ(LoadDiskIds(w.ctx), Outcome::Complete);
     EXPECT_TRUE(LoadDescriptions(w.ctx));
-    EXPECT_EQ(w.state.BaseId, "MINE");
-    EXPECT_EQ(w.state.window.grid.Cell(3, 2), "three");
+    EXPECT_EQ(w.state.slotTable.BaseId, "MINE");
+    EXPECT_EQ(w.state.slotTable.Cell(3, 2), "three");
 
     w.PutSlot0File("DISKS.TXT", "---  ID>[MINE]\r\n003   1>three\r\n-05   1>x\r\n004   1>four\r\n");
     EXPECT_FALSE(LoadDescriptions(w.ctx));
-    EXPECT_EQ(w.state.BaseId, "FDISK");
-    EXPECT_TRUE(w.state.BaseIdPresent && w.state.BaseIdNumbered);
-    EXPECT_EQ(w.state.window.grid.Cell(3, 2), "three") << "rows read before the error stay";
-    EXPECT_EQ(w.state.window.grid.Cell(4, 2), "");
+    EXPECT_EQ(w.state.slotTable.BaseId, "FDISK");
+    EXPECT_TRUE(w.state.slotTable.BaseIdPresent && w.state.slotTable.BaseIdNumbered);
+    EXPECT_EQ(w.state.slotTable.Cell(3, 2), "three") << "rows read before the error stay";
+    EXPECT_EQ(w.state.slotTable.Cell(4, 2), "");
     EXPECT_TRUE(w.ui.messages.empty());
 }
 
 TEST(Descriptions, EveryFailedStepOfLoadingFallsBackSilentlyAndClosesTheDevice) {
-    FailEachStep([](StoreWorld& w) { SetGridIds(w.state, "FDISK", true); },
-                 [](FaultOp op, int k) {
-                     return Fault{op, k, "", EIO};
-                 },
-                 [](StoreWorld& w) { return LoadDescriptions(w.ctx); },
-                 [](StoreWorld& w, FaultOp, int) {
-                     EXPECT_EQ(w.state.BaseId, "FDISK");
-                     EXPECT_TRUE(w.state.BaseIdPresent && w.state.BaseIdNumbered);
-                     EXPECT_TRUE(w.ui.messages.empty());
-                 });
+    FailEachStep(
+        [](StoreWorld& w) { SetGridIds(w.state, "FDISK", true); },
+        [](FaultOp op, int k) {
+            return Fault{op, k, "", EIO};
+        },
+        [](StoreWorld& w) { return LoadDescriptions(w.ctx); },
+        [](StoreWorld& w, FaultOp, int) {
+            EXPECT_EQ(w.state.slotTable.BaseId, "FDISK");
+            EXPECT_TRUE(w.state.slotTable.BaseIdPresent && w.state.slotTable.BaseIdNumbered);
+            EXPECT_TRUE(w.ui.messages.empty());
+        });
 }
 
 TEST(Descriptions, EveryFailedStepOfSavingIsReportedOnceAndNeverLeavesAHalfVolume) {
@@ -164,7 +165,7 @@ TEST(Descriptions, EveryFailedStepOfSavingIsReportedOnceAndNeverLeavesAHalfVolum
         [](StoreWorld& w) {
             SetGridIds(w.state, "FDISK", true);
             ASSERT_TRUE(LoadDescriptions(w.ctx));
-            w.state.window.grid.SetCell(5, 2, std::string(3000, 'd'));
+            w.state.slotTable.SetCell(5, 2, std::string(3000, 'd'));
         },
         // A write fault moves all but one byte, as a medium that fills up.
         [](FaultOp op, int k) {
@@ -187,9 +188,9 @@ TEST(Descriptions, AFullOrDamagedSlot0IsReportedAndLeftAlone) {
     StoreWorld w;
     w.LabelSlots("FDISK", true);
     w.PutSlot0File("FILLER.BIN", std::string((2847 - 1) * 512, 'f'));
-    ASSERT_TRUE(LoadDiskIds(w.ctx));
+    ASSERT_EQ(LoadDiskIds(w.ctx), Outcome::Complete);
     ASSERT_TRUE(LoadDescriptions(w.ctx));  // the created file takes the last cluster
-    w.state.window.grid.SetCell(5, 2, std::string(600, 'd'));
+    w.state.slotTable.SetCell(5, 2, std::string(600, 'd'));
     const testing::Bytes slot0 = w.Read(0, fat12::kVolumeBytes);
     EXPECT_FALSE(sbrSaveDescriptions(w.ctx, "sdb/DISKS.TXT"));
     EXPECT_EQ(w.OnlyMessage(),
@@ -201,7 +202,7 @@ TEST(Descriptions, AFullOrDamagedSlot0IsReportedAndLeftAlone) {
     d.PutLabel(0, "DAMAGED    ");
     testing::PutBytes(d.store, 19, {0});  // total sectors no longer 2880
     EXPECT_FALSE(LoadDescriptions(d.ctx));
-    EXPECT_EQ(d.state.BaseId, "FDISK");
+    EXPECT_EQ(d.state.slotTable.BaseId, "FDISK");
     EXPECT_TRUE(d.ui.messages.empty());
     EXPECT_FALSE(sbrSaveDescriptions(d.ctx, "sdb/DISKS.TXT"));
     d.ExpectReport("The FAT12 volume is damaged.");
@@ -216,8 +217,8 @@ TEST(Descriptions, AMountedStoreIsReachedThroughItsMountPoint) {
     w.drives.mountPoints = {mount};
     WriteFileText(mount + "/Disks.Txt", "---  ID>[MOUNTED]\r\n008   1>eight\r\n");
     EXPECT_TRUE(LoadDescriptions(w.ctx));
-    EXPECT_EQ(w.state.BaseId, "MOUNTED");
-    EXPECT_EQ(w.state.window.grid.Cell(8, 2), "eight");
+    EXPECT_EQ(w.state.slotTable.BaseId, "MOUNTED");
+    EXPECT_EQ(w.state.slotTable.Cell(8, 2), "eight");
 
     ASSERT_TRUE(sbrSaveDescriptions(w.ctx, "sdb/DISKS.TXT"));
     EXPECT_EQ(ReadFileText(mount + "/Disks.Txt").rfind(kSavedHeader, 0), 0u);
@@ -227,7 +228,7 @@ TEST(Descriptions, AMountedStoreIsReachedThroughItsMountPoint) {
         << "the existing file was replaced";
 
     std::filesystem::remove(mount + "/Disks.Txt");
-    w.state.window.grid.Reset(false);
+    w.model.grid.Reset(false);
     EXPECT_TRUE(LoadDescriptions(w.ctx));
     EXPECT_EQ(ReadFileText(mount + "/DISKS.TXT"), kCreatedHeader + "---  ID>[-----------]\r\n");
     EXPECT_EQ(w.devices.OpenHandles(), 0);
@@ -235,9 +236,9 @@ TEST(Descriptions, AMountedStoreIsReachedThroughItsMountPoint) {
 
 TEST(Descriptions, WholeStoreFilesGetTheirDescriptionsBesideThem) {
     StoreWorld w;
-    w.state.window.grid.SetCell(6, 2, "six");
-    w.state.BaseId = "FDISK";
-    w.state.BaseIdNumbered = true;
+    w.state.slotTable.SetCell(6, 2, "six");
+    w.state.slotTable.BaseId = "FDISK";
+    w.state.slotTable.BaseIdNumbered = true;
     const std::string image = w.dir / "backup.img";
     ASSERT_TRUE(sbrSaveDescriptions(w.ctx, image));
     const std::string text = ReadFileText(w.dir / "backup.txt");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "commands/main_commands.hpp"
+
 #include <filesystem>
 #include <optional>
 
@@ -48,8 +50,9 @@ struct FormatWorld : StoreWorld {
 // Fills the tables of every slot, to see which entries a format empties.
 void FillTables(ProgramState& state) {
     for (int n = 0; n < kTableEntries; ++n) {
-        state.DiskDescriptions.at(static_cast<std::size_t>(n)) = "desc " + std::to_string(n);
-        state.DiskSources.at(static_cast<std::size_t>(n)) = "src " + std::to_string(n);
+        state.slotTable.DiskDescriptions.at(static_cast<std::size_t>(n)) =
+            "desc " + std::to_string(n);
+        state.slotTable.DiskSources.at(static_cast<std::size_t>(n)) = "src " + std::to_string(n);
     }
 }
 
@@ -109,15 +112,16 @@ TEST(FormatUsb, WritesEverySlotFromTheTemplateWithSlotZeroLast) {
     EXPECT_EQ(labels[1], kFormatting + "001)");
     EXPECT_EQ(labels[999], kFormatting + "999)");
     EXPECT_EQ(flushesAtFinished, 2) << "Finished shown before the store was flushed";
-    EXPECT_EQ(w.state.window.status.progressLabel, "Progress      Finished");
+    EXPECT_EQ(w.state.status.progressLabel, "Progress      Finished");
 
-    EXPECT_EQ(w.state.BaseId, "FDISK");
-    EXPECT_TRUE(w.state.BaseIdPresent && w.state.BaseIdNumbered);
-    EXPECT_EQ(w.state.DiskDescriptions[0], "desc 0") << "the internal image keeps its texts";
-    EXPECT_EQ(w.state.DiskSources[0], "src 0");
+    EXPECT_EQ(w.state.slotTable.BaseId, "FDISK");
+    EXPECT_TRUE(w.state.slotTable.BaseIdPresent && w.state.slotTable.BaseIdNumbered);
+    EXPECT_EQ(w.state.slotTable.DiskDescriptions[0], "desc 0")
+        << "the internal image keeps its texts";
+    EXPECT_EQ(w.state.slotTable.DiskSources[0], "src 0");
     for (const int n : {1, 500, 999}) {
-        EXPECT_EQ(w.state.DiskDescriptions.at(n), "");
-        EXPECT_EQ(w.state.DiskSources.at(n), "");
+        EXPECT_EQ(w.state.slotTable.DiskDescriptions.at(n), "");
+        EXPECT_EQ(w.state.slotTable.DiskSources.at(n), "");
     }
     w.ExpectSettled();
 }
@@ -157,9 +161,9 @@ TEST(FormatUsb, ATemplateThatCannotBeReadInFullWritesNothing) {
         for (const int slot : {0, 1, 999}) {
             EXPECT_TRUE(SlotMarked(w.store, slot, kOldSeed)) << slot;
         }
-        EXPECT_EQ(w.state.DiskDescriptions[5], "desc 5");
-        EXPECT_FALSE(w.state.BaseIdPresent);
-        EXPECT_EQ(w.state.window.status.progressLabel, "Progress");
+        EXPECT_EQ(w.state.slotTable.DiskDescriptions[5], "desc 5");
+        EXPECT_FALSE(w.state.slotTable.BaseIdPresent);
+        EXPECT_EQ(w.state.status.progressLabel, "Progress");
         w.ExpectSettled();
     }
 }
@@ -253,16 +257,16 @@ TEST(FormatUsb, FailuresAndCancelAtEveryStepLeaveTheStoreAsDescribed) {
         // Table entries of the slots the loop reached are emptied, no others.
         int reached = c.cancelAfterWrite != 0 ? c.formattedUpTo : std::min(failedSlot, 999);
         reached = c.formattedUpTo < 0 ? 0 : reached;
-        EXPECT_EQ(w.state.DiskDescriptions.at(static_cast<std::size_t>(reached)),
+        EXPECT_EQ(w.state.slotTable.DiskDescriptions.at(static_cast<std::size_t>(reached)),
                   reached == 0 ? "desc 0" : "");
         if (reached < 999) {
-            EXPECT_EQ(w.state.DiskSources.at(static_cast<std::size_t>(reached + 1)),
+            EXPECT_EQ(w.state.slotTable.DiskSources.at(static_cast<std::size_t>(reached + 1)),
                       "src " + std::to_string(reached + 1));
         }
-        EXPECT_EQ(w.state.BaseIdPresent, c.formattedUpTo >= 0);
-        const std::string& action = w.state.window.status.actionLabel;
+        EXPECT_EQ(w.state.slotTable.BaseIdPresent, c.formattedUpTo >= 0);
+        const std::string& action = w.state.status.actionLabel;
         EXPECT_EQ(action, *c.lastAction == '\0' ? "" : kFormatting + c.lastAction);
-        EXPECT_NE(w.state.window.status.progressLabel, "Progress      Finished");
+        EXPECT_NE(w.state.status.progressLabel, "Progress      Finished");
         w.ExpectReport(c.reportSource);
         w.ExpectSettled();
     }
@@ -285,7 +289,7 @@ TEST(FormatUsbOnABlockDevice, SlotsReachTheBackingFileThroughALoopDevice) {
         << "the flush on close put slot 0 on the backing file";
     EXPECT_TRUE(SlotFormatted(w.store, 3, w.templateBytes, "LP003      "));
     EXPECT_TRUE(SlotMarked(w.store, 4, kOldSeed));
-    EXPECT_EQ(w.state.window.status.actionLabel, "Formatting USB  " + name + "  Disk(003)");
+    EXPECT_EQ(w.state.status.actionLabel, "Formatting USB  " + name + "  Disk(003)");
     EXPECT_EQ(w.devices.Count(FaultOp::Dismount, node), 1);
     EXPECT_TRUE(w.ui.messages.empty());
     w.ExpectSettled();
@@ -293,15 +297,15 @@ TEST(FormatUsbOnABlockDevice, SlotsReachTheBackingFileThroughALoopDevice) {
 
 TEST(FormatDialog, OkFormatsWithTheCapitalsOfTheFirstElevenCharactersThenResets) {
     FormatWorld w;
-    DialogTexts& dialogs = w.state.window.dialogs;
+    DialogTexts& dialogs = w.model.dialogs;
     dialogs.usbIdText = " abcd";
     dialogs.usbBaseIdText = "abcdefghijklmnop";
     dialogs.usbAppendId = false;
-    w.state.window.grid.SetCell(5, 2, "old description");
-    w.state.BaseId = "OLD";
-    w.state.BaseIdPresent = true;
+    w.state.slotTable.SetCell(5, 2, "old description");
+    w.state.slotTable.BaseId = "OLD";
+    w.state.slotTable.BaseIdPresent = true;
 
-    EXPECT_TRUE(FormatDialogOk(w.ctx, w.store));
+    EXPECT_TRUE(FormatStoreFromDialog(w.ctx, w.store));
 
     EXPECT_EQ(dialogs.usbIdText, " ABCD");
     EXPECT_EQ(dialogs.usbBaseIdText, "ABCDEFGHIJK");
@@ -312,24 +316,24 @@ TEST(FormatDialog, OkFormatsWithTheCapitalsOfTheFirstElevenCharactersThenResets)
     // The reset that follows: no store, no base, an empty grid.
     EXPECT_EQ(w.state.SelectedDevice, 0);
     EXPECT_EQ(w.state.devices.DeviceCount, 0);
-    EXPECT_EQ(w.state.BaseId, "");
-    EXPECT_FALSE(w.state.BaseIdPresent);
-    EXPECT_EQ(w.state.window.grid.Cell(5, 2), "");
-    EXPECT_EQ(w.state.window.frameCaption, " Disk Selection ");
-    EXPECT_EQ(w.state.window.status.actionLabel, "");
+    EXPECT_EQ(w.state.slotTable.BaseId, "");
+    EXPECT_FALSE(w.state.slotTable.BaseIdPresent);
+    EXPECT_EQ(w.state.slotTable.Cell(5, 2), "");
+    EXPECT_EQ(w.model.frameCaption, " Disk Selection ");
+    EXPECT_EQ(w.state.status.actionLabel, "");
     EXPECT_TRUE(w.ui.messages.empty());
     w.ExpectSettled();
 }
 
 TEST(FormatDialog, TypedAccentsBecomeOneLabelByteEach) {
     FormatWorld w;
-    DialogTexts& dialogs = w.state.window.dialogs;
+    DialogTexts& dialogs = w.model.dialogs;
     dialogs.usbIdText = "b\xC3\xBChne-12345678";  // "bühne-12345678"
     dialogs.usbBaseIdText = "\xC3\xA9t\xC3\xA9";  // "été"
     dialogs.usbAppendId = true;
     w.Arm(std::nullopt, FaultOp::Write, 7);  // the labels show by slot 7
 
-    EXPECT_FALSE(FormatDialogOk(w.ctx, w.store));
+    EXPECT_FALSE(FormatStoreFromDialog(w.ctx, w.store));
 
     EXPECT_EQ(dialogs.usbIdText, "B\xC3\xBCHNE-12345");
     EXPECT_TRUE(SlotFormatted(w.store, 0, w.templateBytes, "B\xFCHNE-12345"));
@@ -342,7 +346,7 @@ TEST(FormatDialog, OkStillResetsAfterAFailureAndRefusesAChangedSelection) {
     {
         FormatWorld w;
         w.devices.Inject(StoreFault(FaultOp::Dismount, 1, EBUSY));
-        EXPECT_FALSE(FormatDialogOk(w.ctx, w.store));
+        EXPECT_FALSE(FormatStoreFromDialog(w.ctx, w.store));
         w.ExpectReport("UnmountVolume");
         EXPECT_EQ(w.devices.Count(FaultOp::Write), 0);
         EXPECT_EQ(w.state.SelectedDevice, 0) << "the window is reset in every case";
@@ -352,11 +356,11 @@ TEST(FormatDialog, OkStillResetsAfterAFailureAndRefusesAChangedSelection) {
     // selected, or none, since it was opened.
     for (const bool noneSelected : {false, true}) {
         FormatWorld w;
-        w.state.window.dialogs.usbIdText = "abc";
+        w.model.dialogs.usbIdText = "abc";
         if (noneSelected) {
             w.state.SelectedDevice = 0;
         }
-        EXPECT_FALSE(FormatDialogOk(w.ctx, w.dir / "other-store.img"));
+        EXPECT_FALSE(FormatStoreFromDialog(w.ctx, w.dir / "other-store.img"));
         EXPECT_EQ(w.OnlyMessage(),
                   "The selected device changed after this dialog was opened.\r\n"
                   "Nothing was formatted.");
@@ -365,7 +369,7 @@ TEST(FormatDialog, OkStillResetsAfterAFailureAndRefusesAChangedSelection) {
         EXPECT_TRUE(w.devices.Log().empty()) << "nothing may be opened";
         EXPECT_TRUE(SlotMarked(w.store, 0, kOldSeed));
         EXPECT_EQ(w.state.SelectedDevice, noneSelected ? 0 : 1) << "the selection stays";
-        EXPECT_EQ(w.state.window.dialogs.usbIdText, "ABC");
+        EXPECT_EQ(w.model.dialogs.usbIdText, "ABC");
         w.ExpectSettled();
     }
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "commands/main_commands.hpp"
+
 #include <algorithm>
 #include <cstring>
 #include <optional>
@@ -50,8 +52,8 @@ TEST(ImportFromSlot, ReadsExactlyTheImagePartOfSlotOne) {
     // Bytes around slot 1, so reading a byte too early or too late shows.
     testing::PutPattern(w.store, kSlotStride - 4096, kSlotStride + 8192, 3);
     FillImage(w, kOldImageByte);
-    w.state.DiskDescriptions[1] = "two\r\nlines";
-    w.state.DiskSources[1] = "/images/a.img";
+    w.state.slotTable.DiskDescriptions[1] = "two\r\nlines";
+    w.state.slotTable.DiskSources[1] = "/images/a.img";
     w.state.ImageSourceKind = SourceZeroed;
 
     EXPECT_TRUE(ImportFromSlot(w.ctx, 1));
@@ -62,12 +64,12 @@ TEST(ImportFromSlot, ReadsExactlyTheImagePartOfSlotOne) {
     EXPECT_EQ(w.devices.Count(FaultOp::Read, w.store), 160);
     EXPECT_TRUE(w.ui.messages.empty());
     EXPECT_EQ(w.ui.actionLabels.back(), "Import From USB Disk(001) ");
-    EXPECT_EQ(w.state.window.status.bufferCaption, "USB Disk(001)   [sdb  (" + w.store + ")]");
-    EXPECT_FALSE(w.state.window.status.bufferOpaque);
-    EXPECT_EQ(w.state.window.status.progressLabel, "Progress      Finished");
+    EXPECT_EQ(w.state.status.bufferCaption, "USB Disk(001)   [sdb  (" + w.store + ")]");
+    EXPECT_FALSE(w.state.status.bufferOpaque);
+    EXPECT_EQ(w.state.status.progressLabel, "Progress      Finished");
     EXPECT_EQ(w.state.ImageSourceKind, SourceUsbSlot);
-    EXPECT_EQ(w.state.DiskDescriptions[0], "two\r\nlines");
-    EXPECT_EQ(w.state.DiskSources[0], "/images/a.img");
+    EXPECT_EQ(w.state.slotTable.DiskDescriptions[0], "two\r\nlines");
+    EXPECT_EQ(w.state.slotTable.DiskSources[0], "/images/a.img");
     w.ExpectSettled();
 
     // Slots outside 1..999 are refused without touching anything.
@@ -99,11 +101,11 @@ TEST(ImportFromSlot, FailuresAndCancelMarkTheImageUnreliable) {
         StoreWorld w;
         testing::PutPattern(w.store, SlotOffset(9), kImageBytes, 4);
         FillImage(w, kOldImageByte);
-        w.state.DiskDescriptions[0] = "old";
-        w.state.DiskSources[0] = "old source";
-        w.state.DiskDescriptions[9] = "slot 9";
+        w.state.slotTable.DiskDescriptions[0] = "old";
+        w.state.slotTable.DiskSources[0] = "old source";
+        w.state.slotTable.DiskDescriptions[9] = "slot 9";
         w.state.ImageSourceKind = SourceImageFile;
-        w.state.window.status.bufferCaption = "Image.img";
+        w.state.status.bufferCaption = "Image.img";
         w.Arm(c.fault, FaultOp::Read, c.cancelAfterRead);
 
         EXPECT_FALSE(ImportFromSlot(w.ctx, 9));
@@ -111,14 +113,13 @@ TEST(ImportFromSlot, FailuresAndCancelMarkTheImageUnreliable) {
         // Once opened, the image is unreliable whatever was read into it.
         const bool opened = c.blocksRead >= 0;
         EXPECT_EQ(BlocksFromSlot(w, 9), std::max(c.blocksRead, 0));
-        EXPECT_EQ(w.state.window.status.bufferCaption, opened ? "... ? ..." : "Image.img");
-        EXPECT_EQ(w.state.window.status.bufferOpaque, opened);
-        EXPECT_EQ(w.state.DiskDescriptions[0], opened ? "" : "old");
-        EXPECT_EQ(w.state.DiskSources[0], opened ? "" : "old source");
-        EXPECT_EQ(w.state.DiskDescriptions[9], "slot 9");
+        EXPECT_EQ(w.state.status.bufferCaption, opened ? "... ? ..." : "Image.img");
+        EXPECT_EQ(w.state.status.bufferOpaque, opened);
+        EXPECT_EQ(w.state.slotTable.DiskDescriptions[0], opened ? "" : "old");
+        EXPECT_EQ(w.state.slotTable.DiskSources[0], opened ? "" : "old source");
+        EXPECT_EQ(w.state.slotTable.DiskDescriptions[9], "slot 9");
         EXPECT_EQ(w.state.ImageSourceKind, SourceImageFile);
-        EXPECT_EQ(w.state.window.status.progressLabel,
-                  opened ? "Progress      Finished" : "Progress");
+        EXPECT_EQ(w.state.status.progressLabel, opened ? "Progress      Finished" : "Progress");
         w.ExpectReport(c.reportSource);
         if (!opened) {
             EXPECT_NE(w.OnlyMessage().find(w.store), std::string::npos);
@@ -135,8 +136,8 @@ TEST(ExportToSlot, WritesOnlyTheImagePartOfSlot999) {
     testing::PutPattern(w.store, slot999 - 1000, kSlotStride + 1000, 5);
     const Bytes image = Pattern(0, kImageBytes, 9);
     std::memcpy(w.Image().data(), image.data(), kImageBytes);
-    w.state.DiskDescriptions[0] = "first\r\nsecond";
-    w.state.DiskSources[0] = "/images/a.img";
+    w.state.slotTable.DiskDescriptions[0] = "first\r\nsecond";
+    w.state.slotTable.DiskSources[0] = "/images/a.img";
     const int& flushesBeforeFinished = w.FlushesAtFinished(w.store);
 
     EXPECT_TRUE(ExportToSlot(w.ctx, 999));
@@ -150,9 +151,9 @@ TEST(ExportToSlot, WritesOnlyTheImagePartOfSlot999) {
     EXPECT_GE(flushesBeforeFinished, 1) << "Finished shown before the data was flushed";
     EXPECT_TRUE(w.ui.messages.empty());
     EXPECT_EQ(w.ui.actionLabels.back(), "Export To USB Disk(999) ");
-    EXPECT_EQ(w.state.DiskDescriptions[999], "first\r\nsecond");
-    EXPECT_EQ(w.state.DiskSources[999], "/images/a.img");
-    EXPECT_EQ(w.state.window.grid.Cell(999, 2), "first\r\nsecond");
+    EXPECT_EQ(w.state.slotTable.DiskDescriptions[999], "first\r\nsecond");
+    EXPECT_EQ(w.state.slotTable.DiskSources[999], "/images/a.img");
+    EXPECT_EQ(w.state.slotTable.Cell(999, 2), "first\r\nsecond");
     const std::string disks = w.Slot0File();
     EXPECT_NE(disks.find("999 SRC>/images/a.img\r\n"), std::string::npos) << disks;
     EXPECT_NE(disks.find("999   1>first\r\n999   2>second\r\n"), std::string::npos) << disks;
@@ -187,11 +188,11 @@ TEST(ExportToSlot, FailuresAndCancelLeaveTheSlotUnwrittenOrPartlyWritten) {
         const Bytes slot0 = ReadFileBytes(w.store, 0, kImageBytes);
         const Bytes image = Pattern(0, kImageBytes, 8);
         std::memcpy(w.Image().data(), image.data(), kImageBytes);
-        w.state.DiskDescriptions[0] = "image text";
-        w.state.DiskSources[0] = "image source";
-        w.state.DiskDescriptions[12] = "old";
-        w.state.DiskSources[12] = "old source";
-        w.state.window.grid.SetCell(12, 2, "old");
+        w.state.slotTable.DiskDescriptions[0] = "image text";
+        w.state.slotTable.DiskSources[0] = "image source";
+        w.state.slotTable.DiskDescriptions[12] = "old";
+        w.state.slotTable.DiskSources[12] = "old source";
+        w.state.slotTable.SetCell(12, 2, "old");
         w.Arm(c.fault, FaultOp::Write, c.cancelAfterWrite);
 
         EXPECT_FALSE(ExportToSlot(w.ctx, 12));
@@ -203,9 +204,9 @@ TEST(ExportToSlot, FailuresAndCancelLeaveTheSlotUnwrittenOrPartlyWritten) {
         const Bytes old = Pattern(SlotOffset(12), kSlotStride, 7);
         EXPECT_TRUE(std::equal(slot.begin(), slot.begin() + end, image.begin()));
         EXPECT_TRUE(std::equal(slot.begin() + end, slot.end(), old.begin() + end));
-        EXPECT_EQ(w.state.DiskDescriptions[12], written ? "" : "old");
-        EXPECT_EQ(w.state.DiskSources[12], written ? "" : "old source");
-        EXPECT_EQ(w.state.window.grid.Cell(12, 2), written ? "image text" : "old");
+        EXPECT_EQ(w.state.slotTable.DiskDescriptions[12], written ? "" : "old");
+        EXPECT_EQ(w.state.slotTable.DiskSources[12], written ? "" : "old source");
+        EXPECT_EQ(w.state.slotTable.Cell(12, 2), written ? "image text" : "old");
         if (written) {
             const std::string disks = w.Slot0File();
             EXPECT_NE(disks.find("012   1>image text\r\n"), std::string::npos) << disks;
@@ -219,18 +220,19 @@ TEST(ExportToSlot, FailuresAndCancelLeaveTheSlotUnwrittenOrPartlyWritten) {
     }
 }
 
-TEST(ExportToSlotCommand, ReloadShowsTheImageLabelAndCarriedTexts) {
+TEST(ExportImageToSlot, ReloadShowsTheImageLabelAndCarriedTexts) {
     StoreWorld w;
     fat12::BuildBlankVolume(w.Image(), "NEWDISK");
-    w.state.DiskDescriptions[0] = "line one\r\nline two";
-    w.state.DiskSources[0] = "/images/new.img";
+    w.state.slotTable.DiskDescriptions[0] = "line one\r\nline two";
+    w.state.slotTable.DiskSources[0] = "/images/new.img";
 
-    EXPECT_TRUE(ExportToSlotCommand(w.ctx, 5));
+    w.state.SelectedDisk = 5;
+    EXPECT_TRUE(ExportImageToSlot(w.ctx));
 
-    EXPECT_EQ(w.state.window.grid.Cell(5, 1), " NEWDISK     ");
-    EXPECT_EQ(w.state.DiskDescriptions[5], "line one\r\nline two");
-    EXPECT_EQ(w.state.DiskSources[5], "/images/new.img");
-    EXPECT_EQ(w.state.window.grid.Cell(5, 2), "line one\r\nline two");
+    EXPECT_EQ(w.state.slotTable.Cell(5, 1), " NEWDISK     ");
+    EXPECT_EQ(w.state.slotTable.DiskDescriptions[5], "line one\r\nline two");
+    EXPECT_EQ(w.state.slotTable.DiskSources[5], "/images/new.img");
+    EXPECT_EQ(w.state.slotTable.Cell(5, 2), "line one\r\nline two");
     EXPECT_TRUE(w.ui.messages.empty());
     w.ExpectSettled();
 
@@ -238,11 +240,12 @@ TEST(ExportToSlotCommand, ReloadShowsTheImageLabelAndCarriedTexts) {
     // saves and reloads what it had.
     StoreWorld v;
     fat12::BuildBlankVolume(v.Image(), "OTHER");
-    v.state.DiskDescriptions[0] = "not carried";
+    v.state.slotTable.DiskDescriptions[0] = "not carried";
     v.devices.Inject(StoreFault(FaultOp::Dismount, 1, EBUSY));
-    EXPECT_FALSE(ExportToSlotCommand(v.ctx, 5));
-    EXPECT_EQ(v.state.window.grid.Cell(5, 1), " ----------- ");
-    EXPECT_EQ(v.state.DiskDescriptions[5], "");
+    v.state.SelectedDisk = 5;
+    EXPECT_FALSE(ExportImageToSlot(v.ctx));
+    EXPECT_EQ(v.state.slotTable.Cell(5, 1), " ----------- ");
+    EXPECT_EQ(v.state.slotTable.DiskDescriptions[5], "");
     v.ExpectReport("UnmountVolume");
     EXPECT_NE(v.Slot0File().find("Disk Descriptions For USB Image File 'sdb/DISKS.TXT'"),
               std::string::npos);
@@ -260,7 +263,7 @@ TEST(SlotTransferOnABlockDevice, ExportThenImportRoundTripsThroughALoopDevice) {
     testing::PutPattern(w.store, SlotOffset(321) + kImageBytes, kSlotGapBytes, 2);
     const Bytes image = Pattern(0, kImageBytes, 11);
     std::memcpy(w.Image().data(), image.data(), kImageBytes);
-    w.state.DiskDescriptions[0] = "from the loop test";
+    w.state.slotTable.DiskDescriptions[0] = "from the loop test";
 
     EXPECT_TRUE(ExportToSlot(w.ctx, 321));
     FillImage(w, kOldImageByte);
@@ -271,8 +274,7 @@ TEST(SlotTransferOnABlockDevice, ExportThenImportRoundTripsThroughALoopDevice) {
         << "the flush on close put the slot on the backing file";
     EXPECT_EQ(ReadFileBytes(w.store, SlotOffset(321) + kImageBytes, kSlotGapBytes),
               Pattern(SlotOffset(321) + kImageBytes, kSlotGapBytes, 2));
-    EXPECT_EQ(w.state.window.status.bufferCaption,
-              "USB Disk(321)   [" + name + "  (" + node + ")]");
+    EXPECT_EQ(w.state.status.bufferCaption, "USB Disk(321)   [" + name + "  (" + node + ")]");
     EXPECT_NE(w.Slot0File().find("321   1>from the loop test\r\n"), std::string::npos);
     EXPECT_TRUE(w.ui.messages.empty());
     w.ExpectSettled();

@@ -128,7 +128,7 @@ void ExpectFatToolsAccept(const std::string& volume, const std::string& file,
 void SetGridIds(ProgramState& state, const std::string& base, bool numbered) {
     for (int row = 1; row < kSlotCount; ++row) {
         const std::string id = PadRight(base + (numbered ? ThreeDigits(row) : ""), 11);
-        state.window.grid.SetCell(row, 1, " " + id + " ");
+        state.slotTable.SetCell(row, 1, " " + id + " ");
     }
 }
 
@@ -220,8 +220,7 @@ void StoreWorld::Arm(const std::optional<Fault>& fault, FaultOp cancelOp, int ca
 
 const int& StoreWorld::FlushesAtFinished(const std::string& path) {
     ui.onPump = [this, path](int) {
-        if (flushesAtFinished_ < 0 &&
-            state.window.status.progressLabel == "Progress      Finished") {
+        if (flushesAtFinished_ < 0 && state.status.progressLabel == "Progress      Finished") {
             flushesAtFinished_ = devices.Count(FaultOp::Flush, path);
         }
     };
@@ -244,7 +243,7 @@ void StoreWorld::ExpectReport(const char* source) const {
 
 void StoreWorld::ExpectSettled() const {
     EXPECT_EQ(devices.OpenHandles(), 0) << "a handle was left open";
-    EXPECT_FALSE(state.window.menus.busy);
+    EXPECT_FALSE(state.busy);
     EXPECT_FALSE(state.CancelRequested);
 }
 

@@ -46,7 +46,7 @@ int FakeUi::AskAdvisory() {
 
 void FakeUi::Changed(WindowPart part) {
     changes.push_back(part);
-    const StatusStrip& status = state_.window.status;
+    const StatusStrip& status = state_.status;
     switch (part) {
         case WindowPart::ActionLabel:
             RecordIfNew(actionLabels, status.actionLabel);

@@ -1,11 +1,12 @@
 #pragma once
 // Everything an operation needs, wired for tests: real files through a
 // fault-injecting backend, a fake drive catalog, a recording Ui, a fake clock
-// and fixed text metrics, with the buffers allocated.
+// and fixed text metrics, with the buffers allocated; and the main window's
+// model over it for the commands.
 
 #include "commands/text_metrics.hpp"
+#include "commands/window_context.hpp"
 #include "platform/posix/posix_device_backend.hpp"
-#include "state/context.hpp"
 #include "support/fake_clock.hpp"
 #include "support/fake_drive_catalog.hpp"
 #include "support/fake_ui.hpp"
@@ -22,13 +23,14 @@ struct TestWorld {
 
     TempDir dir;
     FixedTextMetrics metrics{kTestLineHeight};
-    ProgramState state{metrics};
+    ProgramState state;
+    WindowModel model{state.slotTable, metrics};
     PosixDeviceBackend posix;
     FaultInjectingBackend devices{posix};
     FakeDriveCatalog drives;
     FakeUi ui{state};
     FakeClock clock;
-    Context ctx{state, devices, drives, ui, clock};
+    WindowContext ctx{{state, devices, drives, ui, clock}, model};
 };
 
 }  // namespace quarnex::testing

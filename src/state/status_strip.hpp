@@ -1,0 +1,22 @@
+#pragma once
+// The status strip of the main window as plain data: the labels and the
+// progress bar that operations write while they run.
+
+#include <string>
+
+namespace quarnex {
+
+// Design back colour of QrnBufrLbl, shown when the label is opaque.
+inline constexpr int kBufferLabelRed = 255;
+inline constexpr int kBufferLabelGreen = 224;
+inline constexpr int kBufferLabelBlue = 192;
+
+struct StatusStrip {
+    std::string actionLabel;                 // QrnActionLbl
+    std::string bufferCaption = "Zeroed";    // QrnBufrLbl
+    bool bufferOpaque = false;               // marks the internal image as unreliable
+    std::string progressLabel = "Progress";  // QrnProgressLbl
+    int progressBar = 0;                     // QrnProgressBar, 0..100
+};
+
+}  // namespace quarnex
