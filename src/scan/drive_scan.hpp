@@ -6,12 +6,13 @@
 #include <cstddef>
 #include <span>
 
+#include "fat12/boot_sector.hpp"
 #include "state/context.hpp"
 
 namespace quarnex {
 
 inline constexpr int kMaxDevices = 4;
-inline constexpr std::size_t kBootSectorBytes = 512;
+inline constexpr std::size_t kBootSectorBytes = sizeof(fat12::BootSector);
 
 // Rebuilds the device table from nothing and shows the result in the main
 // window. Not cancellable; shows progress per drive.
@@ -21,8 +22,7 @@ void ScanDrives(Context& ctx);
 // the Image menu and their separators.
 void CheckFloppyDrives(Context& ctx);
 
-// Total sector count 2880 at offset 19 and "FAT12   " at offset 54, byte
-// for byte.
+// Total sector count 2880 and file system type "FAT12   ", byte for byte.
 bool IsStoreBootSector(std::span<const std::byte, kBootSectorBytes> sector);
 
 }  // namespace quarnex

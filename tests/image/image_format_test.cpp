@@ -4,7 +4,8 @@
 
 #include <filesystem>
 
-#include "core/volume_id.hpp"
+#include "fat12/boot_sector.hpp"
+#include "fat12/dir_entry.hpp"
 #include "image_test_files.hpp"
 
 namespace quarnex {
@@ -48,8 +49,8 @@ const std::string kAe = "\xC3\xA4";  // a letter that takes two bytes
 Bytes Expected(const Bytes& templ, const std::string& id11) {
     Bytes image(kImageBytes, 0);
     std::copy(templ.begin(), templ.begin() + std::min(templ.size(), kImageBytes), image.begin());
-    std::copy(id11.begin(), id11.end(), image.begin() + kLabelOffset);
-    std::copy(id11.begin(), id11.end(), image.begin() + kRootLabelOffset);
+    std::copy(id11.begin(), id11.end(), image.begin() + fat12::kBootLabelOffset);
+    std::copy(id11.begin(), id11.end(), image.begin() + fat12::kRootLabelOffset);
     return image;
 }
 
@@ -157,26 +158,11 @@ TEST(FormatInternalImage, MissingUnopenableAndUnreadableTemplates) {
         EXPECT_TRUE(w.state.window.status.bufferOpaque);
         const Bytes image = ImageOf(w.state);
         const Bytes label{'a', 'b', 'c', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
-        EXPECT_EQ(Range(image, kLabelOffset, kLabelOffset + 11), label);
-        EXPECT_EQ(Range(image, kRootLabelOffset, kRootLabelOffset + 11), label);
+        EXPECT_EQ(Range(image, fat12::kBootLabelOffset, fat12::kBootLabelOffset + 11), label);
+        EXPECT_EQ(Range(image, fat12::kRootLabelOffset, fat12::kRootLabelOffset + 11), label);
         w.ExpectFormattedSource();
         EXPECT_EQ(w.devices.OpenHandles(), 0);
     }
-}
-
-TEST(VolumeId, CharactersNotBytesAndTheirEightBitForm) {
-    const std::string oe = "\xC3\xB6", ue = "\xC3\xBC", euro = "\xE2\x82\xAC";
-    // Eleven characters of which three take two bytes each.
-    EXPECT_EQ(FirstCharacters(kAe + oe + ue + "abcdefghijk", 11), kAe + oe + ue + "abcdefgh");
-    EXPECT_EQ(FirstCharacters("ab" + euro, 3), "ab" + euro) << "the euro sign whole";
-    EXPECT_EQ(FirstCharacters("ab\xE2\x82", 3), "ab\xE2") << "a broken sequence byte by byte";
-    EXPECT_EQ(VolumeIdText(kAe + "b"), kAe + "b         ");
-    const auto bytes = VolumeIdBytes(kAe + euro + "\xFFZ");
-    EXPECT_EQ(bytes[0], std::byte{0xE4}) << "Latin-1 characters keep their byte";
-    EXPECT_EQ(bytes[1], std::byte{'?'}) << "characters beyond Latin-1";
-    EXPECT_EQ(bytes[2], std::byte{'?'}) << "a byte that is no character";
-    EXPECT_EQ(bytes[3], std::byte{'Z'});
-    EXPECT_EQ(bytes[10], std::byte{' '});
 }
 
 }  // namespace

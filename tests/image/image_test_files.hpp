@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/media_sizes.hpp"
+#include "fat12/boot_sector.hpp"
 #include "state/program_state.hpp"
 #include "support/test_world.hpp"
 
@@ -31,7 +32,7 @@ inline Bytes PatternImage(unsigned seed, std::size_t size = kImageBytes) {
 }
 
 inline void PutLabel(Bytes& image, const std::string& label) {
-    std::copy(label.begin(), label.end(), image.begin() + kLabelOffset);
+    std::copy(label.begin(), label.end(), image.begin() + fat12::kBootLabelOffset);
 }
 
 inline Bytes ImageOf(const ProgramState& state) {
