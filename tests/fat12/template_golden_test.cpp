@@ -2,12 +2,12 @@
 // as the standard FAT tools see it.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <fstream>
+#include <iomanip>
 #include <iterator>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "store/store_world.hpp"
 
@@ -44,32 +44,28 @@ Bytes ReadGolden() {
     return bytes;
 }
 
-std::string HexRow(const Bytes& bytes, std::size_t offset) {
-    std::string text;
-    char hex[4];
-    for (std::size_t i = offset; i < offset + kRow && i < bytes.size(); ++i) {
-        std::snprintf(hex, sizeof hex, "%02x ", static_cast<unsigned char>(bytes[i]));
-        text += hex;
+std::string Row(const Bytes& bytes, std::size_t offset) {
+    std::ostringstream text;
+    text << std::hex << std::setfill('0');
+    for (std::size_t i = offset; i < std::min(offset + kRow, bytes.size()); ++i) {
+        text << ' ' << std::setw(2) << static_cast<unsigned>(static_cast<unsigned char>(bytes[i]));
     }
-    return text;
+    return text.str();
 }
 
-// Every differing 16-byte row, with its offset and both versions.
+// Every differing 16-byte row: its offset and both versions.
 std::string Differences(const Bytes& expected, const Bytes& actual) {
-    std::string report;
+    std::ostringstream report;
     if (expected.size() != actual.size()) {
-        report += "length " + std::to_string(actual.size()) + ", expected " +
-                  std::to_string(expected.size()) + "\n";
+        report << "length " << actual.size() << ", expected " << expected.size() << "\n";
     }
     for (std::size_t row = 0; row < std::min(expected.size(), actual.size()); row += kRow) {
         if (expected.compare(row, kRow, actual, row, kRow) != 0) {
-            char offset[24];
-            std::snprintf(offset, sizeof offset, "%08zx", row);
-            report += std::string(offset) + " expected " + HexRow(expected, row) + "\n" +
-                      "         actual   " + HexRow(actual, row) + "\n";
+            report << std::hex << std::setfill('0') << std::setw(8) << row << " expected"
+                   << Row(expected, row) << "\n         actual  " << Row(actual, row) << "\n";
         }
     }
-    return report;
+    return report.str();
 }
 
 TEST(Fat12Template, BuildWritesExactlyTheCheckedInBytes) {
@@ -83,7 +79,7 @@ TEST(Fat12Template, BuildWritesExactlyTheCheckedInBytes) {
     // The comparison itself names the row of a changed byte.
     Bytes changed = golden;
     changed[0x2B] = 'X';
-    EXPECT_EQ(Differences(golden, changed).substr(0, 18), "00000020 expected ");
+    EXPECT_EQ(Differences(golden, changed).substr(0, 20), "00000020 expected 00");
 }
 
 TEST(Fat12Template, FsckAcceptsItAndMtoolsReadsItsLabel) {

@@ -6,7 +6,6 @@
 
 #include "core/text.hpp"
 #include "fat12/dir_entry.hpp"
-#include "fat12/fat12_volume.hpp"
 #include "fat12/geometry.hpp"
 
 namespace quarnex::fat12 {
@@ -72,16 +71,6 @@ TEST(VolumeLabel, WriteChangesExactlyTheBootLabelAndTheRootEntryName) {
     Image shortImage(9738, std::byte{0});
     EXPECT_FALSE(WriteVolumeLabel(shortImage, "X"));
     EXPECT_EQ(shortImage, Image(9738, std::byte{0})) << "nothing written";
-}
-
-TEST(VolumeLabel, BlankVolumesCarryTheLabelTwiceAndTheSameBytesEveryTime) {
-    Image image(kVolumeBytes);
-    BuildBlankVolume(image, "MYLABEL");
-    EXPECT_EQ(ReadVolumeLabel(image), "MYLABEL    ");
-    EXPECT_EQ(Text(image, kRootLabelOffset, 12), "MYLABEL    \x08") << "a volume-label entry";
-    Image again(kVolumeBytes, std::byte{1});
-    BuildBlankVolume(again, "MYLABEL");
-    EXPECT_EQ(again, image);
 }
 
 // IDs are typed as UTF-8 text and stored one byte per character.
