@@ -104,68 +104,47 @@ TEST(Fat12, StoredNameCaseIsKeptAndDeletedOrLabelEntriesAreNotMatched) {
     EXPECT_EQ(ReadRootFile(image, "TESTVOL").status, Status::NotFound) << "the label entry";
 }
 
-// Each case breaks a volume holding DISKS.TXT of 2000 bytes; nothing may change.
 TEST(Fat12, FullOrDamagedVolumesAreRefusedAndLeftUnchanged) {
-    struct Case {
-        const char* what;
-        void (*damage)(Image&);
-        const char* name;
-        std::size_t size;
-        Status status;
-    };
-    const Case cases[] = {
-        {"data full",
-         [](Image& v) {
-             const std::string filler((kClusterCount - 4 - 2) * 512, 'f');
-             ASSERT_EQ(ReplaceRootFile(v, "FILLER.BIN", filler), Status::Ok);
-         },
-         "NEW.TXT", 1025, Status::Full},
-        {"root full",
-         [](Image& v) {
-             for (int i = 2; i < 224; ++i) {
-                 ASSERT_EQ(ReplaceRootFile(v, "F" + std::to_string(i) + ".TXT", ""), Status::Ok);
-             }
-         },
-         "NEW.TXT", 1, Status::Full},
-        {"chain loop",
-         [](Image& v) {
-             const unsigned first = FirstFile(v).firstCluster.Get();
-             SetFatEntry(std::span(v).subspan(kFatOffset, kFatBytes), first + 1, first);
-         },
-         "DISKS.TXT", 3, Status::Damaged},
-        {"size beyond its chain",
-         [](Image& v) {
-             DirEntry entry = FirstFile(v);
-             entry.fileSize.Set(9000);
-             StoreRecord(v, RootEntryOffset(1), entry);
-         },
-         "DISKS.TXT", 3, Status::Damaged},
-        {"not a 1.44 MB volume",
-         [](Image& v) {
-             BootSector boot = LoadRecord<BootSector>(v, 0);
-             boot.totalSectors.Set(2400);
-             StoreRecord(v, 0, boot);
-         },
-         "NEW.TXT", 1, Status::Damaged},
-        {"name not 8.3", [](Image&) {}, "LONGNAME1.TXT", 1, Status::BadName},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        Image image = Blank();
-        ASSERT_EQ(ReplaceRootFile(image, "DISKS.TXT", std::string(2000, 'a')), Status::Ok);
-        c.damage(image);
-        const Image before = image;
-        EXPECT_EQ(ReplaceRootFile(image, c.name, std::string(c.size, 'd')), c.status);
-        EXPECT_EQ(image, before);
-        if (c.status == Status::Damaged && std::string_view(c.name) == "DISKS.TXT") {
-            EXPECT_EQ(ReadRootFile(image, c.name).status, Status::Damaged);
-        }
+    Image full = Blank();
+    const std::string filler(kClusterCount * 512 - 1024, 'f');
+    ASSERT_EQ(ReplaceRootFile(full, "FILLER.BIN", filler), Status::Ok);
+    Image before = full;
+    EXPECT_EQ(ReplaceRootFile(full, "DISKS.TXT", std::string(1025, 'd')), Status::Full);
+    EXPECT_EQ(full, before);
+    EXPECT_EQ(ReplaceRootFile(full, "DISKS.TXT", std::string(1024, 'd')), Status::Ok);
+    EXPECT_EQ(ReplaceRootFile(full, "FILLER.BIN", filler), Status::Ok)
+        << "reusing its own clusters";
+
+    Image root = Blank();
+    for (int i = 1; i < 224; ++i) {
+        ASSERT_EQ(ReplaceRootFile(root, "F" + std::to_string(i) + ".TXT", ""), Status::Ok);
     }
-    Image image = Blank();
-    ASSERT_EQ(ReplaceRootFile(image, "FILLER.BIN", std::string(kClusterCount * 512, 'f')),
-              Status::Ok);
-    EXPECT_EQ(ReplaceRootFile(image, "FILLER.BIN", "again"), Status::Ok)
-        << "a file may reuse its own clusters";
+    before = root;
+    EXPECT_EQ(ReplaceRootFile(root, "DISKS.TXT", "x"), Status::Full) << "root is full";
+    EXPECT_EQ(root, before);
+
+    Image damaged = Blank();
+    ASSERT_EQ(ReplaceRootFile(damaged, "DISKS.TXT", std::string(2000, 'a')), Status::Ok);
+    const unsigned first = FirstFile(damaged).firstCluster.Get();
+    SetFatEntry(std::span(damaged).subspan(kFatOffset, kFatBytes), first + 1, first);  // a loop
+    before = damaged;
+    EXPECT_EQ(ReplaceRootFile(damaged, "DISKS.TXT", "new"), Status::Damaged);
+    EXPECT_EQ(ReadRootFile(damaged, "DISKS.TXT").status, Status::Damaged);
+    EXPECT_EQ(damaged, before);
+
+    Image odd = Blank();
+    ASSERT_EQ(ReplaceRootFile(odd, "DISKS.TXT", std::string(2000, 'a')), Status::Ok);
+    DirEntry entry = FirstFile(odd);
+    entry.fileSize.Set(9000);  // beyond its chain
+    StoreRecord(odd, RootEntryOffset(1), entry);
+    EXPECT_EQ(ReadRootFile(odd, "DISKS.TXT").status, Status::Damaged);
+    BootSector boot = LoadRecord<BootSector>(odd, 0);
+    boot.totalSectors.Set(2400);  // not a 1.44 MB volume
+    StoreRecord(odd, 0, boot);
+    before = odd;
+    EXPECT_EQ(ReplaceRootFile(odd, "DISKS.TXT", "x"), Status::Damaged);
+    EXPECT_EQ(odd, before);
+    EXPECT_EQ(ReplaceRootFile(odd, "LONGNAME1.TXT", "x"), Status::BadName);
 }
 
 TEST(Fat12, VolumesPassFsckAndReadBackWithMtools) {

@@ -107,7 +107,6 @@ TEST(ImportFile, RefusalsAndCancelsChangeNothing) {
                   locked);
 
     w.ExpectImageKept();
-    EXPECT_EQ(w.state.DiskDescriptions[0], "earlier description");
     EXPECT_EQ(w.state.window.status.bufferCaption, "earlier source");
     EXPECT_FALSE(w.state.window.status.bufferOpaque);
 }

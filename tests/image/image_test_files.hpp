@@ -81,11 +81,12 @@ struct ImageWorld : TestWorld {
         state.DiskDescriptions[0] = "earlier description";
         state.window.status.bufferCaption = "earlier source";
     }
-    // The internal image and what it came from are as before.
+    // The internal image, what it came from and its description are as before.
     void ExpectImageKept() const {
         EXPECT_EQ(ImageOf(state), old);
         EXPECT_EQ(state.ImageSourceKind, SourceUsbSlot);
         EXPECT_EQ(state.DiskSources[0], "earlier source");
+        EXPECT_EQ(state.DiskDescriptions[0], "earlier description");
         EXPECT_FALSE(state.window.menus.busy);
         EXPECT_EQ(devices.OpenHandles(), 0);
     }
