@@ -5,7 +5,7 @@
 #include "commands/refresh_main_window.hpp"
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
-#include "core/volume_id.hpp"
+#include "fat12/volume_label.hpp"
 #include "device/error_report.hpp"
 #include "image/image_export.hpp"
 #include "image/image_format.hpp"
@@ -258,7 +258,7 @@ void FormatImageFromDialog(WindowContext& ctx) {
     // The text box keeps the first 11 characters of what was typed, in
     // capitals, and the image is formatted with them.
     std::string& text = ctx.window.dialogs.floppyIdText;
-    text = ToUpperAscii(FirstCharacters(text, kLabelBytes));
+    text = ToUpperAscii(FirstCharacters(text, fat12::kLabelBytes));
     ctx.ui.Changed(WindowPart::Dialogs);
     std::string id = text;
     FormatInternalImage(ctx, id);

@@ -1,5 +1,6 @@
 #pragma once
 // Sizes of the media the program moves: floppy images and the 1000-slot store.
+// Where things lie inside an image is the FAT12 code's business (src/fat12).
 
 #include <cstddef>
 #include <cstdint>
@@ -15,12 +16,6 @@ inline constexpr std::size_t kSlotGapBytes = kSlotStride - kImageBytes;
 inline constexpr int kSlotCount = 1000;  // slots 0..999; slot 0 is the store's own volume
 inline constexpr std::uint64_t kStoreBytes =
     std::uint64_t{kSlotStride} * kSlotCount;  // 1,572,864,000
-
-// Volume label of an image: the boot sector's label field and the name of the
-// first root directory entry.
-inline constexpr std::size_t kLabelOffset = 43;
-inline constexpr std::size_t kRootLabelOffset = 9728;
-inline constexpr std::size_t kLabelBytes = 11;
 
 inline constexpr std::uint64_t SlotOffset(int slot) {
     return std::uint64_t{kSlotStride} * static_cast<std::uint64_t>(slot);

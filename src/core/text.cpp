@@ -5,6 +5,8 @@
 #include <cmath>
 #include <vector>
 
+#include "core/utf8.hpp"
+
 namespace quarnex {
 
 std::string ThreeDigits(long value) {
@@ -116,6 +118,14 @@ std::string ToUpperAscii(std::string_view text) {
 
 std::string LeftChars(std::string_view text, std::size_t n) {
     return std::string(text.substr(0, n));
+}
+
+std::string FirstCharacters(std::string_view text, std::size_t n) {
+    std::size_t end = 0;
+    for (std::size_t count = 0; count < n && end < text.size(); ++count) {
+        end += NextCharacter(text.substr(end)).length;
+    }
+    return std::string(text.substr(0, end));
 }
 
 std::string PadRight(std::string_view text, std::size_t width) {

@@ -45,6 +45,10 @@ std::string ToUpperAscii(std::string_view text);
 // First n characters (all of text when it is shorter).
 std::string LeftChars(std::string_view text, std::size_t n);
 
+// The first n characters of a UTF-8 text; a character is never cut in two
+// (a byte that starts no valid character counts as one).
+std::string FirstCharacters(std::string_view text, std::size_t n);
+
 // text padded with trailing spaces to width (never cut).
 std::string PadRight(std::string_view text, std::size_t width);
 

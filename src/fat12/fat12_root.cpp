@@ -3,14 +3,15 @@
 #include <cstring>
 #include <vector>
 
-#include "fat12/fat12_layout.hpp"
+#include "fat12/boot_sector.hpp"
+#include "fat12/dir_entry.hpp"
 #include "fat12/fat12_volume.hpp"
+#include "fat12/fat_codec.hpp"
+#include "fat12/geometry.hpp"
 
 namespace quarnex::fat12 {
 
 namespace {
-
-constexpr unsigned kLastCluster = kFirstCluster + kClusterCount - 1;  // 2848
 
 bool IsShortNameChar(unsigned char c) {
     if (std::isalnum(c) != 0 || c >= 0x80) {
@@ -22,11 +23,16 @@ bool IsShortNameChar(unsigned char c) {
 
 // Only volumes with exactly the 1.44 MB geometry are handled.
 bool GeometryFits(std::span<const std::byte> image) {
-    return image.size() >= kVolumeBytes && Get16(image, 11) == kBytesPerSector &&
-           std::to_integer<unsigned>(image[13]) == kSectorsPerCluster &&
-           Get16(image, 14) == kReservedSectors &&
-           std::to_integer<unsigned>(image[16]) == kFatCount && Get16(image, 17) == kRootEntries &&
-           Get16(image, 19) == kTotalSectors && Get16(image, 22) == kSectorsPerFat;
+    if (image.size() < kVolumeBytes) {
+        return false;
+    }
+    const auto boot = LoadRecord<BootSector>(image, 0);
+    return boot.bytesPerSector.Get() == kBytesPerSector &&
+           std::to_integer<unsigned>(boot.sectorsPerCluster) == kSectorsPerCluster &&
+           boot.reservedSectors.Get() == kReservedSectors &&
+           std::to_integer<unsigned>(boot.fatCount) == kFatCount &&
+           boot.rootEntries.Get() == kRootEntries && boot.totalSectors.Get() == kTotalSectors &&
+           boot.sectorsPerFat.Get() == kSectorsPerFat;
 }
 
 std::span<const std::byte> Fat(std::span<const std::byte> image, std::size_t copy) {
@@ -35,10 +41,6 @@ std::span<const std::byte> Fat(std::span<const std::byte> image, std::size_t cop
 
 std::span<std::byte> Fat(std::span<std::byte> image, std::size_t copy) {
     return image.subspan(kFatOffset + copy * kFatBytes, kFatBytes);
-}
-
-std::size_t EntryOffset(std::size_t index) {
-    return kRootOffset + index * kDirEntryBytes;
 }
 
 std::size_t ClusterOffset(unsigned cluster) {
@@ -53,24 +55,24 @@ struct Lookup {
 Lookup FindEntry(std::span<const std::byte> image, const std::string& shortName) {
     Lookup lookup;
     for (std::size_t i = 0; i < kRootEntries; ++i) {
-        const std::size_t offset = EntryOffset(i);
-        const auto first = std::to_integer<unsigned char>(image[offset]);
-        if (first == 0x00 || first == kDeletedMark) {
+        const auto entry = LoadRecord<DirEntry>(image, RootEntryOffset(i));
+        const std::byte first = entry.name[0];
+        if (first == kEndOfDirectory || first == kDeletedMark) {
             if (!lookup.freeEntry) {
                 lookup.freeEntry = i;
             }
-            if (first == 0x00) {
+            if (first == kEndOfDirectory) {
                 break;  // nothing is used after the end mark
             }
             continue;
         }
-        const auto attr = std::to_integer<unsigned char>(image[offset + 11]);
-        if (attr == kAttrLongName || (attr & (kAttrVolumeLabel | kAttrDirectory)) != 0) {
+        const std::byte attr = entry.attributes;
+        if (attr == kAttrLongName || (attr & (kAttrVolumeLabel | kAttrDirectory)) != std::byte{0}) {
             continue;
         }
         bool same = true;
-        for (std::size_t c = 0; c < 11 && same; ++c) {
-            const int stored = std::toupper(std::to_integer<unsigned char>(image[offset + c]));
+        for (std::size_t c = 0; c < entry.name.size() && same; ++c) {
+            const int stored = std::toupper(std::to_integer<unsigned char>(entry.name[c]));
             same = stored == static_cast<unsigned char>(shortName[c]);
         }
         if (same && !lookup.found) {
@@ -94,7 +96,7 @@ std::optional<std::vector<unsigned>> Chain(std::span<const std::byte> fat, unsig
         }
         clusters.push_back(cluster);
         const unsigned next = GetFatEntry(fat, cluster);
-        if (next >= 0xFF8) {
+        if (next >= kFirstEndOfChain) {
             return clusters;
         }
         cluster = next;
@@ -108,10 +110,10 @@ struct FileChain {
 };
 
 FileChain ChainOf(std::span<const std::byte> image, std::size_t entry) {
-    const std::size_t offset = EntryOffset(entry);
+    const auto record = LoadRecord<DirEntry>(image, RootEntryOffset(entry));
     FileChain result;
-    result.size = Get32(image, offset + 28);
-    auto chain = Chain(Fat(image, 0), Get16(image, offset + 26));
+    result.size = record.fileSize.Get();
+    auto chain = Chain(Fat(image, 0), record.firstCluster.Get());
     const std::size_t needed = (result.size + kClusterBytes - 1) / kClusterBytes;
     if (!chain || chain->size() < needed) {
         result.status = Status::Damaged;
@@ -146,7 +148,7 @@ std::string ShortName(std::string_view name) {
     if (base.empty() || base.size() > 8 || ext.size() > 3) {
         return {};
     }
-    std::string result(11, ' ');
+    std::string result(sizeof(DirEntry::name), ' ');
     for (std::size_t i = 0; i < base.size() + ext.size(); ++i) {
         const auto c = static_cast<unsigned char>(i < base.size() ? base[i] : ext[i - base.size()]);
         if (!IsShortNameChar(c)) {
@@ -242,15 +244,16 @@ Status ReplaceRootFile(std::span<std::byte> image, std::string_view name,
         }
     }
     const std::size_t index = lookup.found ? *lookup.found : *lookup.freeEntry;
-    std::span<std::byte> entry = image.subspan(EntryOffset(index), kDirEntryBytes);
+    auto entry = LoadRecord<DirEntry>(image, RootEntryOffset(index));
     if (!lookup.found) {
-        std::fill(entry.begin(), entry.end(), std::byte{0});
-        std::memcpy(entry.data(), shortName.data(), 11);
-        StampDirEntry(entry);
+        entry = DirEntry{};
+        std::memcpy(entry.name.data(), shortName.data(), entry.name.size());
+        StampFixedTimes(entry);
     }
-    entry[11] = static_cast<std::byte>(kAttrArchive);
-    Put16(entry, 26, static_cast<std::uint16_t>(fresh.empty() ? 0 : fresh.front()));
-    Put32(entry, 28, static_cast<std::uint32_t>(contents.size()));
+    entry.attributes = kAttrArchive;
+    entry.firstCluster.Set(static_cast<std::uint16_t>(fresh.empty() ? 0 : fresh.front()));
+    entry.fileSize.Set(static_cast<std::uint32_t>(contents.size()));
+    StoreRecord(image, RootEntryOffset(index), entry);
     return Status::Ok;
 }
 

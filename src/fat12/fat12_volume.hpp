@@ -1,7 +1,7 @@
 #pragma once
 // A small FAT12 toolkit for 1.44 MB volumes held in memory: building a blank
-// volume, reading its label, and reading or replacing one file in its root
-// directory. Operations check the volume first and never leave it half
+// volume and reading or replacing one file in its root directory (labels:
+// volume_label.hpp). Operations check the volume first and never leave it half
 // changed: on any error the image is exactly as it was.
 
 #include <cstddef>
@@ -26,9 +26,6 @@ const char* StatusText(Status status);
 // sits in the boot sector and in a volume-label entry, the first root entry.
 // Serial number and time stamps are fixed, so the bytes are always the same.
 void BuildBlankVolume(std::span<std::byte> image, std::string_view label);
-
-// The boot sector's 11-byte label field as stored.
-std::string ReadBootLabel(std::span<const std::byte> image);
 
 // "disks.txt" -> "DISKS   TXT"; empty when the name does not fit 8.3.
 std::string ShortName(std::string_view name);

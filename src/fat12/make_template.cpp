@@ -5,8 +5,8 @@
 #include <fstream>
 #include <vector>
 
-#include "fat12/fat12_layout.hpp"
 #include "fat12/fat12_volume.hpp"
+#include "fat12/geometry.hpp"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -5,9 +5,9 @@
 
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
-#include "core/volume_id.hpp"
 #include "device/device_io.hpp"
 #include "device/error_report.hpp"
+#include "fat12/volume_label.hpp"
 #include "image/image_label.hpp"
 #include "state/progress.hpp"
 #include "state/status.hpp"
@@ -21,15 +21,6 @@ void ForgetSource(Context& ctx, ImageSource kind) {
     ctx.state.ImageSourceKind = kind;
     ctx.state.slotTable.DiskDescriptions[0].clear();
     ctx.state.slotTable.DiskSources[0].clear();
-}
-
-void WriteVolumeId(std::span<std::byte> image, const std::string& idText) {
-    if (image.size() < kRootLabelOffset + kLabelBytes) {
-        return;  // no image buffer: nothing to write into
-    }
-    const auto bytes = VolumeIdBytes(idText);
-    std::copy(bytes.begin(), bytes.end(), image.begin() + kLabelOffset);
-    std::copy(bytes.begin(), bytes.end(), image.begin() + kRootLabelOffset);
 }
 
 }  // namespace
@@ -68,10 +59,10 @@ bool FormatInternalImage(Context& ctx, std::string& id) {
     const bool read = fntReadPtr(ctx, handle, image, 0, count, kCurrentPosition, false);
     CloseDevHandle(ctx, handle);
 
-    id = VolumeIdText(id);
-    WriteVolumeId(image, id);
+    id = fat12::VolumeIdText(id);
+    fat12::WriteVolumeLabel(image, id);  // does nothing without an image buffer
     if (read) {
-        const bool blank = id == std::string(kLabelBytes, ' ');
+        const bool blank = id == std::string(fat12::kLabelBytes, ' ');
         SetBufferLabel(ctx, "FAT12 / ID = [" + (blank ? std::string(kNoLabelText) : id) + "]",
                        false);
         ShowProgress(ctx, 1, 1);

@@ -1,22 +1,12 @@
 #include "image/image_label.hpp"
 
-#include "core/media_sizes.hpp"
+#include "fat12/volume_label.hpp"
 
 namespace quarnex {
 
 std::string ShownImageLabel(std::span<const std::byte> image) {
-    if (image.size() < kLabelOffset + kLabelBytes) {
-        return kNoLabelText;
-    }
-    std::string label;
-    for (std::size_t i = 0; i < kLabelBytes; ++i) {
-        const auto byte = static_cast<unsigned char>(image[kLabelOffset + i]);
-        if (byte < 0x20 || byte > 0x7F) {
-            return kNoLabelText;
-        }
-        label += static_cast<char>(byte);
-    }
-    if (label == std::string(kLabelBytes, ' ')) {
+    const std::string label = fat12::ReadVolumeLabel(image);
+    if (label.empty() || label == std::string(fat12::kLabelBytes, ' ')) {
         return kNoLabelText;
     }
     return label;

@@ -8,17 +8,15 @@
 #include <vector>
 
 #include "device/device_io.hpp"
+#include "fat12/boot_sector.hpp"
+#include "fat12/geometry.hpp"
 #include "state/progress.hpp"
 
 namespace quarnex {
 
 namespace {
 
-constexpr std::size_t kTotalSectorsOffset = 19;
-constexpr unsigned kFloppyTotalSectors = 2880;
-constexpr std::size_t kFileSystemTypeOffset = 54;
 constexpr char kFat12Type[] = "FAT12   ";
-constexpr std::size_t kFileSystemTypeBytes = sizeof(kFat12Type) - 1;
 
 // Floppy entries are exactly "A:" and "B:". Testing the first character alone
 // would take a disk named like "bcache0" for drive B: and shift every index
@@ -68,11 +66,9 @@ void ExamineDrive(Context& ctx, const std::string& drive, int number) {
 }  // namespace
 
 bool IsStoreBootSector(std::span<const std::byte, kBootSectorBytes> sector) {
-    const unsigned totalSectors = std::to_integer<unsigned>(sector[kTotalSectorsOffset]) |
-                                  (std::to_integer<unsigned>(sector[kTotalSectorsOffset + 1]) << 8);
-    return totalSectors == kFloppyTotalSectors &&
-           std::memcmp(sector.data() + kFileSystemTypeOffset, kFat12Type, kFileSystemTypeBytes) ==
-               0;
+    const auto boot = fat12::LoadRecord<fat12::BootSector>(sector, 0);
+    return boot.totalSectors.Get() == fat12::kTotalSectors &&
+           std::memcmp(boot.fileSystemType.data(), kFat12Type, boot.fileSystemType.size()) == 0;
 }
 
 void CheckFloppyDrives(Context& ctx) {

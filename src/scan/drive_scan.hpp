@@ -6,12 +6,13 @@
 #include <cstddef>
 #include <span>
 
+#include "fat12/boot_sector.hpp"
 #include "state/context.hpp"
 
 namespace quarnex {
 
 inline constexpr int kMaxDevices = 4;
-inline constexpr std::size_t kBootSectorBytes = 512;
+inline constexpr std::size_t kBootSectorBytes = sizeof(fat12::BootSector);
 
 // Sets the floppy-drive state, then rebuilds the device table from nothing.
 // Not cancellable; shows progress per drive. False when there was nothing
@@ -22,8 +23,7 @@ bool ScanDrives(Context& ctx);
 // Sets the floppy-drive state from the drive list as it is now.
 void CheckFloppyDrives(Context& ctx);
 
-// Total sector count 2880 at offset 19 and "FAT12   " at offset 54, byte
-// for byte.
+// Total sector count 2880 and file system type "FAT12   ", byte for byte.
 bool IsStoreBootSector(std::span<const std::byte, kBootSectorBytes> sector);
 
 }  // namespace quarnex

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "core/text.hpp"
-#include "fat12/fat12_layout.hpp"
 #include "fat12/fat12_volume.hpp"
+#include "fat12/geometry.hpp"
 #include "store/store_paths.hpp"
 
 namespace quarnex {

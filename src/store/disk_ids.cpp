@@ -5,21 +5,14 @@
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
 #include "device/device_io.hpp"
+#include "fat12/volume_label.hpp"
 #include "state/progress.hpp"
 #include "state/status.hpp"
 
 namespace quarnex {
 
 std::string DiskIdFromBootSector(std::span<const std::byte> boot) {
-    std::string id;
-    for (std::size_t i = 0; i < kLabelBytes; ++i) {
-        const auto byte = std::to_integer<unsigned char>(boot[kLabelOffset + i]);
-        if (byte < 0x20 || byte > 0x7F) {
-            return {};
-        }
-        id += static_cast<char>(byte);
-    }
-    return id;
+    return fat12::ReadVolumeLabel(boot);
 }
 
 std::string DiskIdCell(const std::string& id) {

@@ -10,7 +10,7 @@
 namespace quarnex {
 
 // The label of an image's boot sector as shown: 11 characters when every
-// byte lies in 0x20..0x7F, otherwise empty. boot must hold at least 54 bytes.
+// byte lies in 0x20..0x7F, otherwise empty (fat12::ReadVolumeLabel).
 std::string DiskIdFromBootSector(std::span<const std::byte> boot);
 
 // Column-1 text of a slot row: " " + ID + " ", eleven hyphens for an empty ID.

@@ -1,15 +1,13 @@
 #include "store/format_usb.hpp"
 
 #include <algorithm>
-#include <array>
-#include <cstring>
 #include <optional>
 
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
-#include "core/volume_id.hpp"
 #include "device/device_io.hpp"
 #include "device/error_report.hpp"
+#include "fat12/volume_label.hpp"
 #include "state/progress.hpp"
 #include "state/status.hpp"
 #include "store/descriptions_file.hpp"
@@ -21,13 +19,6 @@ namespace quarnex {
 namespace {
 
 constexpr const char* kFormatTag = "QrnMfntFormatUSB.";
-
-// The label is text of 11 characters; the volume holds one byte for each.
-void PutLabel(AlignedBuffer& buffer, const std::string& label) {
-    const std::array<std::byte, kLabelBytes> bytes = VolumeIdBytes(label);
-    std::memcpy(buffer.Data() + kLabelOffset, bytes.data(), kLabelBytes);
-    std::memcpy(buffer.Data() + kRootLabelOffset, bytes.data(), kLabelBytes);
-}
 
 // Zeros and the template's first bytes in TransferBuffer. False after a
 // report when the template cannot be read in full: then nothing is written.
@@ -65,7 +56,7 @@ bool FormatSlots(Context& ctx, DevHandle& device, const std::string& baseId, boo
         state.slotTable.DiskDescriptions.at(static_cast<std::size_t>(slot)).clear();
         state.slotTable.DiskSources.at(static_cast<std::size_t>(slot)).clear();
         SetActionLabel(ctx, "Formatting USB  " + letter + "  Disk(" + ThreeDigits(slot) + ")");
-        PutLabel(buffer, FormatLabel(slot, "", baseId, append));
+        fat12::WriteVolumeLabel(buffer.Span(), FormatLabel(slot, "", baseId, append));
         const bool written = fntWritePtr(ctx, device, buffer.Span(), 0, kSlotStride,
                                          static_cast<std::int64_t>(SlotOffset(slot)), false);
         if (!written || state.CancelRequested) {
@@ -83,12 +74,12 @@ std::string FormatLabel(int slot, const std::string& deviceId, const std::string
     // Cut by characters, never inside one, so a typed accent cannot leave a
     // broken byte sequence in the label.
     if (slot == 0) {
-        return VolumeIdText(TrimSpaces(FirstCharacters(deviceId, kLabelBytes)));
+        return fat12::VolumeIdText(TrimSpaces(FirstCharacters(deviceId, fat12::kLabelBytes)));
     }
     if (append) {
-        return VolumeIdText(FirstCharacters(baseId, 8) + ThreeDigits(slot));
+        return fat12::VolumeIdText(FirstCharacters(baseId, 8) + ThreeDigits(slot));
     }
-    return VolumeIdText(baseId);
+    return fat12::VolumeIdText(baseId);
 }
 
 bool fntFormatUSB(Context& ctx, const std::string& deviceId, const std::string& baseId,
@@ -106,13 +97,14 @@ bool fntFormatUSB(Context& ctx, const std::string& deviceId, const std::string& 
     }
     BusyOn(ctx);
     const bool numbered = append != 0;
-    state.slotTable.BaseId = FirstCharacters(baseId, numbered ? 8 : kLabelBytes);
+    state.slotTable.BaseId = FirstCharacters(baseId, numbered ? 8 : fat12::kLabelBytes);
     state.slotTable.BaseIdNumbered = numbered;
     state.slotTable.BaseIdPresent = true;
 
     bool complete = FormatSlots(ctx, store->device, baseId, numbered);
     // Slot 0 last, whatever ended the loop: the store keeps a readable volume.
-    PutLabel(state.TransferBuffer, FormatLabel(0, deviceId, baseId, numbered));
+    fat12::WriteVolumeLabel(state.TransferBuffer.Span(),
+                            FormatLabel(0, deviceId, baseId, numbered));
     complete =
         fntWritePtr(ctx, store->device, state.TransferBuffer.Span(), 0, kSlotStride, 0, false) &&
         complete;
@@ -125,7 +117,7 @@ bool fntFormatUSB(Context& ctx, const std::string& deviceId, const std::string& 
 }
 
 std::string FormatDialogId(const std::string& typed) {
-    return ToUpperAscii(FirstCharacters(typed, kLabelBytes));
+    return ToUpperAscii(FirstCharacters(typed, fat12::kLabelBytes));
 }
 
 }  // namespace quarnex

@@ -10,6 +10,8 @@
 #include "cli/cli_runner.hpp"
 #include "cli/cli_test_store.hpp"
 #include "core/media_sizes.hpp"
+#include "fat12/dir_entry.hpp"
+#include "fat12/volume_label.hpp"
 #include "support/loop_device.hpp"
 #include "support/temp_dir.hpp"
 
@@ -30,27 +32,28 @@ TEST(CliImage, NewAndZeroWriteWholeImagesAndAskBeforeReplacing) {
     std::vector<unsigned char> image = ReadFileBytes(fresh);
     ASSERT_EQ(image.size(), kImageBytes);
     // The ID as the ID dialog's OK button leaves it, at both places.
-    EXPECT_EQ(Label(image, kLabelOffset), "MY DISK 123");
+    EXPECT_EQ(Label(image, fat12::kBootLabelOffset), "MY DISK 123");
     EXPECT_EQ(Label(image, 9728), "MY DISK 123");
     // Everything else is the template.
     std::vector<unsigned char> blank = ReadFileBytes(TemplatePath());
     ASSERT_EQ(blank.size(), kImageBytes);
     for (std::vector<unsigned char>* bytes : {&image, &blank}) {
-        std::fill_n(bytes->begin() + kLabelOffset, kLabelBytes, 0);
-        std::fill_n(bytes->begin() + 9728, kLabelBytes, 0);
+        std::fill_n(bytes->begin() + fat12::kBootLabelOffset, fat12::kLabelBytes, 0);
+        std::fill_n(bytes->begin() + fat12::kRootLabelOffset, fat12::kLabelBytes, 0);
     }
     EXPECT_TRUE(image == blank);
 
     // Without --id the label is blank.
     const std::string unnamed = dir / "unnamed.img";
     ASSERT_EQ(RunCli({"image", "new", unnamed}).exitCode, 0);
-    EXPECT_EQ(Label(ReadFileBytes(unnamed), kLabelOffset), std::string(kLabelBytes, ' '));
+    EXPECT_EQ(Label(ReadFileBytes(unnamed), fat12::kBootLabelOffset),
+              std::string(fat12::kLabelBytes, ' '));
 
     // Zero over an existing file: refused without a terminal, done with --yes.
     const CliResult refused = RunCli({"image", "zero", fresh});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_TRUE(Contains(refused.err, "replace the existing file " + fresh + "?")) << refused.err;
-    EXPECT_EQ(Label(ReadFileBytes(fresh), kLabelOffset), "MY DISK 123");
+    EXPECT_EQ(Label(ReadFileBytes(fresh), fat12::kBootLabelOffset), "MY DISK 123");
     const CliResult zeroed = RunCli({"image", "zero", fresh, "--yes"});
     ASSERT_EQ(zeroed.exitCode, 0) << zeroed.err;
     EXPECT_EQ(ReadFileBytes(fresh), std::vector<unsigned char>(kImageBytes, 0));
@@ -72,10 +75,10 @@ TEST(CliImage, FormatWritesTheIdsAsTheFormatDialogTakesThem) {
 
     for (int slot : {1, 2, 998, 999}) {
         const std::vector<unsigned char> image = SlotImage(store, slot);
-        EXPECT_EQ(Label(image, kLabelOffset), "PLAIN BASE ") << slot;
+        EXPECT_EQ(Label(image, fat12::kBootLabelOffset), "PLAIN BASE ") << slot;
         EXPECT_EQ(Label(image, 9728), "PLAIN BASE ") << slot;
     }
-    EXPECT_EQ(Label(SlotImage(store, 0), kLabelOffset), "NEW STICK I");
+    EXPECT_EQ(Label(SlotImage(store, 0), fat12::kBootLabelOffset), "NEW STICK I");
 
     const nlohmann::json doc = ListJson(store);
     EXPECT_EQ(doc["store_id"], "NEW STICK I");

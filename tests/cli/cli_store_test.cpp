@@ -8,6 +8,7 @@
 #include "cli/cli_runner.hpp"
 #include "cli/cli_test_store.hpp"
 #include "core/media_sizes.hpp"
+#include "fat12/volume_label.hpp"
 #include "support/temp_dir.hpp"
 
 namespace quarnex::testing {
@@ -28,7 +29,7 @@ TEST(CliStore, CreateMakesASparseNumberedStoreThatListShows) {
         char expected[16];
         std::snprintf(expected, sizeof expected, "FDISK%03d   ", slot);
         const std::string id = slot == 0 ? "MYSTICK    " : expected;
-        EXPECT_EQ(Label(image, kLabelOffset), id) << slot;
+        EXPECT_EQ(Label(image, fat12::kBootLabelOffset), id) << slot;
         EXPECT_EQ(Label(image, 9728), id) << slot;
         EXPECT_EQ(SlotGap(store, slot), std::vector<unsigned char>(kSlotGapBytes, 0)) << slot;
     }

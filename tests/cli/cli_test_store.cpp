@@ -10,6 +10,7 @@
 
 #include "cli/cli_runner.hpp"
 #include "core/media_sizes.hpp"
+#include "fat12/volume_label.hpp"
 
 namespace quarnex::testing {
 
@@ -61,7 +62,7 @@ std::vector<unsigned char> SlotImage(const std::string& store, int slot) {
 
 std::string Label(const std::vector<unsigned char>& image, std::size_t offset) {
     const auto at = image.begin() + static_cast<long>(offset);
-    return std::string(at, at + kLabelBytes);
+    return std::string(at, at + fat12::kLabelBytes);
 }
 
 std::string DisksTxt(const std::string& store) {
@@ -111,8 +112,8 @@ std::vector<unsigned char> PatternImage(unsigned seed, const std::string& label)
     const std::string type = "FAT12   ";
     std::copy(type.begin(), type.end(), image.begin() + 54);
     std::string padded = label;
-    padded.resize(kLabelBytes, ' ');
-    std::copy(padded.begin(), padded.end(), image.begin() + kLabelOffset);
+    padded.resize(fat12::kLabelBytes, ' ');
+    std::copy(padded.begin(), padded.end(), image.begin() + fat12::kBootLabelOffset);
     return image;
 }
 

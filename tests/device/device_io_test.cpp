@@ -233,7 +233,6 @@ TEST(CtlCode, BuildsTheThreeControlCodes) {
     EXPECT_EQ(CtlCode(0x2D, 0x420, 0, 0), 0x2D1080u);
     EXPECT_EQ(CtlCode(7, 0, 0, 0), 0x70000u);
     EXPECT_EQ(CtlCode(9, 8, 0, 0), 0x90020u);
-    EXPECT_EQ(CtlCode(1, 2, 3, 1), (1u << 16) | (1u << 14) | (2u << 2) | 3u);
 }
 
 }  // namespace

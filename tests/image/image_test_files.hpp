@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/media_sizes.hpp"
+#include "fat12/boot_sector.hpp"
 #include "state/program_state.hpp"
 #include "support/test_world.hpp"
 
@@ -31,7 +32,7 @@ inline Bytes PatternImage(unsigned seed, std::size_t size = kImageBytes) {
 }
 
 inline void PutLabel(Bytes& image, const std::string& label) {
-    std::copy(label.begin(), label.end(), image.begin() + kLabelOffset);
+    std::copy(label.begin(), label.end(), image.begin() + fat12::kBootLabelOffset);
 }
 
 inline Bytes ImageOf(const ProgramState& state) {
@@ -80,11 +81,12 @@ struct ImageWorld : TestWorld {
         state.slotTable.DiskDescriptions[0] = "earlier description";
         state.status.bufferCaption = "earlier source";
     }
-    // The internal image and what it came from are as before.
+    // The internal image, what it came from and its description are as before.
     void ExpectImageKept() const {
         EXPECT_EQ(ImageOf(state), old);
         EXPECT_EQ(state.ImageSourceKind, SourceUsbSlot);
         EXPECT_EQ(state.slotTable.DiskSources[0], "earlier source");
+        EXPECT_EQ(state.slotTable.DiskDescriptions[0], "earlier description");
         EXPECT_FALSE(state.busy);
         EXPECT_EQ(devices.OpenHandles(), 0);
     }

@@ -14,6 +14,7 @@
 #include "commands/main_commands.hpp"
 #include "commands/refresh_main_window.hpp"
 #include "core/media_sizes.hpp"
+#include "fat12/volume_label.hpp"
 #include "platform/posix/posix_drive_catalog.hpp"
 #include "support/fake_block_tree.hpp"
 #include "support/loop_device.hpp"
@@ -40,7 +41,7 @@ std::vector<unsigned char> BootSector(unsigned totalSectors = 2880,
     sector[12] = 0x02;  // 512 bytes per sector
     sector[19] = static_cast<unsigned char>(totalSectors & 0xFF);
     sector[20] = static_cast<unsigned char>(totalSectors >> 8);
-    std::memcpy(sector.data() + kLabelOffset, "STORE-ID   ", kLabelBytes);
+    std::memcpy(sector.data() + fat12::kBootLabelOffset, "STORE-ID   ", fat12::kLabelBytes);
     std::memcpy(sector.data() + 54, type.data(), std::min<std::size_t>(type.size(), 8));
     sector[510] = 0x55;
     sector[511] = 0xAA;

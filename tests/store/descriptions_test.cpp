@@ -7,8 +7,8 @@
 
 #include "core/text.hpp"
 #include "device/error_report.hpp"
-#include "fat12/fat12_layout.hpp"
 #include "fat12/fat12_volume.hpp"
+#include "fat12/geometry.hpp"
 #include "store/disk_ids.hpp"
 #include "store/store_paths.hpp"
 #include "store_world.hpp"

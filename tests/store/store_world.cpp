@@ -11,8 +11,9 @@
 
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
-#include "fat12/fat12_layout.hpp"
 #include "fat12/fat12_volume.hpp"
+#include "fat12/geometry.hpp"
+#include "fat12/volume_label.hpp"
 
 namespace quarnex::testing {
 
@@ -144,7 +145,7 @@ StoreWorld::StoreWorld() : store(dir / "usbstore.img") {
 }
 
 void StoreWorld::PutLabel(int slot, const std::string& label11) {
-    PutBytes(store, SlotOffset(slot) + kLabelOffset, Text(label11));
+    PutBytes(store, SlotOffset(slot) + fat12::kBootLabelOffset, Text(label11));
 }
 
 void StoreWorld::LabelSlots(const std::string& base, bool numbered) {

@@ -1,0 +1,65 @@
+#include "fat12/volume_label.hpp"
+
+#include <algorithm>
+
+#include "core/utf8.hpp"
+#include "fat12/dir_entry.hpp"
+
+namespace quarnex::fat12 {
+
+static_assert(sizeof(DirEntry::name) == kLabelBytes);
+
+std::string ReadVolumeLabel(std::span<const std::byte> image) {
+    if (image.size() < kBootLabelOffset + kLabelBytes) {
+        return {};
+    }
+    std::string label;
+    for (const std::byte byte : image.subspan(kBootLabelOffset, kLabelBytes)) {
+        const auto value = std::to_integer<unsigned char>(byte);
+        if (value < 0x20 || value > 0x7F) {
+            return {};
+        }
+        label += static_cast<char>(value);
+    }
+    return label;
+}
+
+bool WriteVolumeLabel(std::span<std::byte> image, std::string_view idText) {
+    if (image.size() < kRootLabelOffset + kLabelBytes) {
+        return false;
+    }
+    const std::array<std::byte, kLabelBytes> bytes = VolumeIdBytes(idText);
+    std::ranges::copy(bytes, image.begin() + kBootLabelOffset);
+    std::ranges::copy(bytes, image.begin() + kRootLabelOffset);
+    return true;
+}
+
+std::string VolumeIdText(std::string_view id) {
+    std::string text;
+    std::size_t characters = 0;
+    for (std::size_t at = 0; at < id.size() && characters < kLabelBytes; ++characters) {
+        const std::size_t length = NextCharacter(id.substr(at)).length;
+        text += id.substr(at, length);
+        at += length;
+    }
+    text.append(kLabelBytes - characters, ' ');
+    return text;
+}
+
+std::array<std::byte, kLabelBytes> VolumeIdBytes(std::string_view idText) {
+    std::array<std::byte, kLabelBytes> bytes{};
+    bytes.fill(std::byte{' '});
+    std::size_t at = 0;
+    for (std::byte& byte : bytes) {
+        if (at >= idText.size()) {
+            break;
+        }
+        const Utf8Character character = NextCharacter(idText.substr(at));
+        at += character.length;
+        byte =
+            std::byte{static_cast<unsigned char>(character.point <= 0xFF ? character.point : '?')};
+    }
+    return bytes;
+}
+
+}  // namespace quarnex::fat12
