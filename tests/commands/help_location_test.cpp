@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "platform/posix/program_path.hpp"
+#include "platform/posix/posix_program_paths.hpp"
 #include "state/program_state.hpp"
 #include "support/temp_dir.hpp"
 
