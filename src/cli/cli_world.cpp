@@ -16,7 +16,7 @@ ConsoleOptions OptionsOn(Terminal& terminal, bool assumeYes) {
 }  // namespace
 
 CliWorld::CliWorld(bool assumeYes)
-    : platform_(MakePlatform(PlatformOptions{true, true})),
+    : platform_(MakePlatform(PlatformOptions{.sparseFiles = true, .watchInterrupts = true})),
       ui_(state_, OptionsOn(*platform_.terminal, assumeYes), std::cerr, *platform_.interrupts,
           *platform_.terminal),
       ctx_{state_, *platform_.devices, *platform_.drives, ui_, *platform_.clock} {
