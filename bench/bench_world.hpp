@@ -1,6 +1,7 @@
 #pragma once
-// What the store benchmarks share: a program state wired to the real POSIX
-// backend with a silent Ui, one selected store, and dd run through the shell.
+// What the store benchmarks share: a program state wired to the real device
+// backend (from MakePlatform) with a silent Ui, one selected store, and dd run
+// through the shell.
 
 #include <sys/resource.h>
 
@@ -14,8 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/posix_device_backend.hpp"
-#include "platform/posix/system_clock.hpp"
+#include "platform/platform.hpp"
 #include "state/context.hpp"
 
 namespace quarnex::bench {
@@ -72,10 +72,11 @@ struct BenchWorld {
     }
 
     ProgramState state;
-    PosixDeviceBackend devices;
+    Platform platform = MakePlatform();
+    DeviceBackend& devices = *platform.devices;
     NoDrives drives;
     BenchUi ui;
-    SystemClock clock;
+    Clock& clock = *platform.clock;
     Context ctx{state, devices, drives, ui, clock};
 };
 

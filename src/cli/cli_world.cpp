@@ -2,20 +2,28 @@
 
 #include <iostream>
 
-#include "platform/posix/program_path.hpp"
-#include "platform/system_drive_catalog.hpp"
 #include "state/startup.hpp"
 
 namespace quarnex::cli {
 
-CliWorld::CliWorld(ConsoleOptions options)
-    : drives_(MakeSystemDriveCatalog()),
-      ui_(state_, options, std::cerr, interrupts_),
-      ctx_{state_, devices_, *drives_, ui_, clock_} {
+namespace {
+
+ConsoleOptions OptionsOn(Terminal& terminal, bool assumeYes) {
+    return ConsoleOptions{assumeYes, terminal.IsTerminal(StandardStream::Input),
+                          terminal.IsTerminal(StandardStream::Error)};
+}
+
+}  // namespace
+
+CliWorld::CliWorld(bool assumeYes)
+    : platform_(MakePlatform(PlatformOptions{.sparseFiles = true, .watchInterrupts = true})),
+      ui_(state_, OptionsOn(*platform_.terminal, assumeYes), std::cerr, *platform_.interrupts,
+          *platform_.terminal),
+      ctx_{state_, *platform_.devices, *platform_.drives, ui_, *platform_.clock} {
     // Raw devices need rights; opening them proves it or says why not, so
     // the tool runs with the store commands available.
     state_.AdminRights = 1;
-    GetProgramPaths(state_, RunningExecutablePath());
+    GetProgramPaths(state_, platform_.paths->RunningExecutable());
     ready_ = AllocateBuffersOrExplain(state_, ui_);
 }
 

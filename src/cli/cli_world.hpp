@@ -1,22 +1,18 @@
 #pragma once
 // Everything one run of the terminal tool works with, wired together: the
-// program state, the POSIX device backend (keeping written files sparse), the
-// drive catalog, the clock and the console Ui.
-
-#include <memory>
+// program state, the platform (its device backend keeping written files
+// sparse, interrupts collected for the whole run) and the console Ui.
 
 #include "cli/console_ui.hpp"
-#include "cli/terminal.hpp"
-#include "platform/posix/posix_device_backend.hpp"
-#include "platform/posix/sparse_file_backend.hpp"
-#include "platform/posix/system_clock.hpp"
+#include "platform/platform.hpp"
 #include "state/context.hpp"
 
 namespace quarnex::cli {
 
 class CliWorld {
   public:
-    explicit CliWorld(ConsoleOptions options);
+    // assumeYes: --yes, confirmations are answered yes.
+    explicit CliWorld(bool assumeYes);
     CliWorld(const CliWorld&) = delete;
     CliWorld& operator=(const CliWorld&) = delete;
 
@@ -28,11 +24,7 @@ class CliWorld {
 
   private:
     ProgramState state_;
-    PosixDeviceBackend posix_;
-    SparseFileBackend devices_{posix_};
-    std::unique_ptr<DriveCatalog> drives_;
-    SystemClock clock_;
-    InterruptWatch interrupts_;
+    Platform platform_;
     ConsoleUi ui_;
     Context ctx_;
     bool ready_ = false;

@@ -1,8 +1,5 @@
 #include "cli/console_ui.hpp"
 
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 #include "cli/progress_line.hpp"
 
 namespace quarnex::cli {
@@ -31,14 +28,6 @@ void WriteIndentedLines(std::ostream& out, std::string_view text) {
     }
 }
 
-std::size_t TerminalWidth() {
-    winsize size{};
-    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 20) {
-        return size.ws_col - 1;
-    }
-    return 79;
-}
-
 bool IsYes(const std::string& answer) {
     return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
 }
@@ -46,8 +35,8 @@ bool IsYes(const std::string& answer) {
 }  // namespace
 
 ConsoleUi::ConsoleUi(ProgramState& state, ConsoleOptions options, std::ostream& err,
-                     InterruptWatch& interrupts)
-    : state_(state), options_(options), err_(err), interrupts_(interrupts) {}
+                     InterruptWatch& interrupts, Terminal& terminal)
+    : state_(state), options_(options), err_(err), interrupts_(interrupts), terminal_(terminal) {}
 
 MessageAnswer ConsoleUi::ShowMessage(const MessageRequest& request) {
     EndProgressLine();
@@ -64,7 +53,7 @@ MessageAnswer ConsoleUi::ShowMessage(const MessageRequest& request) {
     }
     err_ << "  [R]etry or [C]ancel? ";
     err_.flush();
-    const std::optional<std::string> answer = ReadAnswerLine(interrupts_);
+    const std::optional<std::string> answer = terminal_.ReadAnswerLine();
     const bool retry = answer && !answer->empty() && (answer->at(0) == 'r' || answer->at(0) == 'R');
     return retry ? MessageAnswer::Retry : MessageAnswer::Cancel;
 }
@@ -160,7 +149,7 @@ bool ConsoleUi::Confirm(const std::string& question) {
     }
     err_ << kToolName << ": " << question << " [y/N] ";
     err_.flush();
-    const std::optional<std::string> answer = ReadAnswerLine(interrupts_);
+    const std::optional<std::string> answer = terminal_.ReadAnswerLine();
     if (answer && IsYes(*answer)) {
         return true;
     }
@@ -194,8 +183,10 @@ void ConsoleUi::DrawProgress(bool force) {
         transferBytes_ > 0 && seconds > 0.2
             ? static_cast<double>(transferBytes_) * status.progressBar / 100.0 / seconds
             : 0.0;
-    err_ << '\r' << ProgressLine(status.actionLabel, status.progressBar, speed, TerminalWidth())
-         << "\x1b[K";
+    // One column short of the width, so that the cursor never wraps.
+    const std::optional<std::size_t> columns = terminal_.Columns(StandardStream::Error);
+    const std::size_t width = columns && *columns > 20 ? *columns - 1 : 79;
+    err_ << '\r' << ProgressLine(status.actionLabel, status.progressBar, speed, width) << "\x1b[K";
     err_.flush();
     lineOpen_ = true;
 }

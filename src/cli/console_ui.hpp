@@ -12,7 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/terminal.hpp"
+#include "ports/interrupt_watch.hpp"
+#include "ports/terminal.hpp"
 #include "ports/ui.hpp"
 #include "state/program_state.hpp"
 
@@ -27,7 +28,7 @@ struct ConsoleOptions {
 class ConsoleUi final : public Ui {
   public:
     ConsoleUi(ProgramState& state, ConsoleOptions options, std::ostream& err,
-              InterruptWatch& interrupts);
+              InterruptWatch& interrupts, Terminal& terminal);
 
     MessageAnswer ShowMessage(const MessageRequest& request) override;
     std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override;
@@ -65,6 +66,7 @@ class ConsoleUi final : public Ui {
     ConsoleOptions options_;
     std::ostream& err_;
     InterruptWatch& interrupts_;
+    Terminal& terminal_;
     std::optional<std::string> fileAnswer_;
     std::vector<std::string> actions_;
     std::uint64_t transferBytes_ = 0;

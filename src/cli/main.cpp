@@ -5,7 +5,6 @@
 #include "cli/arguments.hpp"
 #include "cli/cli_world.hpp"
 #include "cli/commands.hpp"
-#include "cli/terminal.hpp"
 
 int main(int argc, char** argv) {
     using namespace quarnex::cli;
@@ -14,7 +13,7 @@ int main(int argc, char** argv) {
             ParseArguments(argc, argv, invocation, std::cout, std::cerr)) {
         return *ended;
     }
-    CliWorld world(ConsoleOptions{invocation.yes, IsTerminal(0), IsTerminal(2)});
+    CliWorld world(invocation.yes);
     if (!world.Ready()) {
         return kExitFailure;
     }

@@ -5,11 +5,7 @@
 
 #include "gui/fonts.hpp"
 #include "gui/program_icon.hpp"
-#include "platform/posix/posix_device_backend.hpp"
-#include "platform/posix/posix_system_facts.hpp"
-#include "platform/posix/program_path.hpp"
-#include "platform/posix/system_clock.hpp"
-#include "platform/system_drive_catalog.hpp"
+#include "platform/platform.hpp"
 #include "scan/admin_rights.hpp"
 #include "state/startup.hpp"
 
@@ -92,14 +88,17 @@ void Program::Shutdown() {
 int Main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setWindowIcon(ProgramIcon());
-    PosixDeviceBackend devices;
-    const std::unique_ptr<DriveCatalog> drives = MakeSystemDriveCatalog();
-    SystemClock clock;
+    const Platform platform = MakePlatform();
     const TwipScale scale = TwipScale::ForScreen();
     QtUi ui(scale);
-    const PosixSystemFacts facts;
-    Program program(
-        ProgramServices{devices, *drives, clock, ui, facts, RunningExecutablePath(), {}}, scale);
+    Program program(ProgramServices{*platform.devices,
+                                    *platform.drives,
+                                    *platform.clock,
+                                    ui,
+                                    *platform.facts,
+                                    platform.paths->RunningExecutable(),
+                                    {}},
+                    scale);
     if (!program.Start()) {
         return 0;
     }

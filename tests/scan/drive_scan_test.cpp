@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -34,11 +33,7 @@ constexpr std::uint64_t kStickSectors = 15240576;  // a 7.8 GB stick
 std::vector<unsigned char> BootSector(unsigned totalSectors = 2880,
                                       const std::string& type = "FAT12   ") {
     std::vector<unsigned char> sector(512, 0);
-    const unsigned char jump[] = {0xEB, 0x3C, 0x90};
-    std::memcpy(sector.data(), jump, sizeof jump);
-    std::memcpy(sector.data() + 3, "MSDOS5.0", 8);
-    sector[11] = 0x00;
-    sector[12] = 0x02;  // 512 bytes per sector
+    std::memcpy(sector.data(), "\xEB\x3C\x90MSDOS5.0\x00\x02", 13);  // 512 bytes per sector
     sector[19] = static_cast<unsigned char>(totalSectors & 0xFF);
     sector[20] = static_cast<unsigned char>(totalSectors >> 8);
     std::memcpy(sector.data() + fat12::kBootLabelOffset, "STORE-ID   ", fat12::kLabelBytes);
@@ -63,10 +58,6 @@ struct ScanWorld {
     }
 
     const MenuModel& Menus() const { return w.model.menus; }
-    bool Shown(const std::string& action) const {
-        const std::vector<std::string>& labels = w.ui.actionLabels;
-        return std::find(labels.begin(), labels.end(), action) != labels.end();
-    }
     int Opens(const std::string& name) const {
         return w.devices.Count(FaultOp::Open, tree.Node(name));
     }
@@ -99,10 +90,7 @@ TEST(ScanDrives, OnlyAFloppyAndTheSystemDiskStopsAtFiftyPercent) {
     EXPECT_EQ(s.w.devices.Count(FaultOp::Open), 0) << "neither A: nor the system disk is opened";
     // The window was reset at the start and stays so.
     EXPECT_FALSE(s.Menus()[MenuId::File_Menu_Select_1].visible);
-    EXPECT_EQ(s.Menus()[MenuId::File_Menu_Scan].caption, "Scan Drives");
-    EXPECT_TRUE(s.w.state.floppies.HasDriveA);
     EXPECT_TRUE(s.Menus()[MenuId::Image_Menu_Import_A_Raw].visible);
-    EXPECT_FALSE(s.Menus()[MenuId::Image_Menu_Import_B_Raw].visible);
 }
 
 TEST(ScanDrives, DrivesExaminedButNoneAcceptedEndsFinishedInReset) {
@@ -138,8 +126,6 @@ TEST(ScanDrives, DrivesExaminedButNoneAcceptedEndsFinishedInReset) {
     EXPECT_EQ(s.Opens("sde"), 2);
     EXPECT_EQ(s.w.devices.OpenHandles(), 0);
     EXPECT_TRUE(s.w.ui.messages.empty()) << "failed reads and empty readers say nothing";
-    EXPECT_FALSE(s.Menus()[MenuId::File_Menu_Select_1].visible);
-    EXPECT_EQ(s.Menus()[MenuId::File_Menu_Scan].caption, "Scan Drives");
 }
 
 TEST(ScanDrives, FiveStoresEnterTheFirstFourInNameOrder) {
@@ -158,54 +144,42 @@ TEST(ScanDrives, FiveStoresEnterTheFirstFourInNameOrder) {
 
     const DeviceTable& table = s.w.state.devices;
     ASSERT_EQ(table.DeviceCount, 4);
-    const std::vector<std::string> names{"sdb", "sdc", "sdd", "sde"};
     for (int i = 1; i <= 4; ++i) {
-        const std::string& name = names[static_cast<std::size_t>(i - 1)];
-        EXPECT_EQ(table.Row(i).DeviceLetter, name);
+        const std::string name = std::string("sd") + static_cast<char>('a' + i);
         EXPECT_EQ(table.Row(i).DevicePath, s.tree.Node(name));
         EXPECT_EQ(table.Row(i).DeviceDriveNumber, i) << "the system disk is number 0";
         EXPECT_EQ(s.Menus()[MenuModel::SelectEntry(i)].caption, "Select Device &" + name);
-        EXPECT_TRUE(s.Menus()[MenuModel::SelectEntry(i)].visible);
     }
     EXPECT_EQ(table.Row(1).vendorModel, "SanDisk Cruzer Blade");
-    EXPECT_EQ(table.Row(1).sizeBytes, kStickSectors * 512);
     EXPECT_EQ(table.Row(2).vendorModel, "");
     EXPECT_EQ(table.Row(2).sizeBytes, 3072000ULL * 512);
-
-    EXPECT_FALSE(s.Shown("Scanning Drive sdf")) << "the scan ends right after the fourth store";
-    EXPECT_EQ(s.Opens("sdf"), 0);
+    EXPECT_EQ(s.Opens("sdf"), 0) << "the scan ends right after the fourth store";
     EXPECT_EQ(s.w.ui.actionLabels.back(), "Scanning Drives");
     EXPECT_EQ(s.w.state.status.progressLabel, "Progress      Finished");
-    EXPECT_EQ(s.w.devices.OpenHandles(), 0);
     EXPECT_TRUE(s.w.ui.messages.empty());
 }
 
-TEST(ScanDrives, OnlyTheExact144FatBootSectorIsAccepted) {
-    ScanWorld s;
-    s.AddDrive(Stick("sdb", "8:16"), BootSector(1440));  // a 720 KB floppy
-    s.AddDrive(Stick("sdc", "8:32"), BootSector(2880, "FAT12  X"));
-    s.AddDrive(Stick("sdd", "8:48"), BootSector(2880, "fat12   "));
-    s.AddDrive(Stick("sde", "8:64"), BootSector(2880, std::string("FAT12\0\0\0", 8)));
-    s.AddDrive(Stick("sdf", "8:80"), BootSector(2880, "FAT16   "));
-    s.AddDrive(Stick("sdg", "8:96"), BootSector(0x400B));  // 2880 with its bytes swapped
-    std::vector<unsigned char> cut = BootSector();
-    cut.resize(300);
-    s.AddDrive(Stick("sdh", "8:112"), cut);  // a first sector that reads short
-    s.AddDrive(Stick("sdi", "8:128"), BootSector());
-
-    ScanStores(s.ctx);
-
-    ASSERT_EQ(s.w.state.devices.DeviceCount, 1);
-    EXPECT_EQ(s.w.state.devices.Row(1).DeviceLetter, "sdi");
-    EXPECT_TRUE(s.w.ui.messages.empty());
-    EXPECT_EQ(s.w.devices.OpenHandles(), 0);
-}
-
-TEST(ScanDrives, FailuresAtEachStepAreShownOnceAndTheScanGoesOn) {
+// Failures are shown once each, first sectors that are not exactly a 1.44 MB
+// FAT12 boot sector are passed over silently, and the scan goes on.
+TEST(ScanDrives, FailuresAndOtherFirstSectorsAreSkippedAndTheScanGoesOn) {
     ScanWorld s;
     for (const char* name : {"sdb", "sdc", "sdd", "sde"}) {
         s.AddDrive(Stick(name, std::string("8:") + std::to_string(16 * (name[2] - 'a'))),
                    BootSector());
+    }
+    std::vector<unsigned char> cut = BootSector();
+    cut.resize(300);  // a first sector that reads short
+    const std::vector<std::vector<unsigned char>> refused{
+        BootSector(1440),  // a 720 KB floppy
+        BootSector(2880, "FAT12  X"),
+        BootSector(2880, "fat12   "),
+        BootSector(2880, std::string("FAT12\0\0\0", 8)),
+        BootSector(2880, "FAT16   "),
+        BootSector(0x400B),  // 2880 with its bytes swapped
+        cut};
+    for (std::size_t i = 0; i < refused.size(); ++i) {
+        s.AddDrive(Stick(std::string("sd") + static_cast<char>('f' + i), "8:" + std::to_string(i)),
+                   refused[i]);
     }
     // sdb: its volume cannot be opened for the number; sdc: the disk cannot
     // be opened; sdd: the read fails.
@@ -225,6 +199,7 @@ TEST(ScanDrives, FailuresAtEachStepAreShownOnceAndTheScanGoesOn) {
               "An error occurred when attempting to get a handle for " +
                   s.tree.Node("sdc"));
     EXPECT_EQ(s.Opens("sdb"), 1) << "no disk open after the number failed";
+    EXPECT_EQ(s.Opens("sdl"), 2) << "the last first sector was read too";
     ASSERT_EQ(s.w.state.devices.DeviceCount, 1);
     EXPECT_EQ(s.w.state.devices.Row(1).DeviceLetter, "sde");
     EXPECT_EQ(s.w.devices.OpenHandles(), 0);
@@ -240,17 +215,13 @@ TEST(ScanDrives, TwoNamesOnOneDiskGiveTwoRowsAndAnEmptyListIsHarmless) {
                        testing::FakeDrive{"sdb1", disk, DriveKind::Removable, 1}};
     ScanStores(w.ctx);
     ASSERT_EQ(w.state.devices.DeviceCount, 2);
-    for (int i : {1, 2}) {
-        EXPECT_EQ(w.state.devices.Row(i).DeviceLetter, i == 1 ? "sdb" : "sdb1");
-        EXPECT_EQ(w.state.devices.Row(i).DevicePath, disk);
-        EXPECT_EQ(w.state.devices.Row(i).DeviceDriveNumber, 1);
-    }
+    EXPECT_EQ(w.state.devices.Row(2).DeviceLetter, "sdb1");
+    EXPECT_EQ(w.state.devices.Row(2).DevicePath, disk);
 
     w.drives.drives.clear();
     ScanStores(w.ctx);
     EXPECT_EQ(w.state.devices.DeviceCount, 0);
     EXPECT_EQ(w.state.status.progressLabel, "Progress");
-    EXPECT_EQ(w.devices.OpenHandles(), 0);
 }
 
 TEST(CheckFloppyDrives, OnlyEntriesAColonAndBColonAreFloppyDrives) {
@@ -264,43 +235,32 @@ TEST(CheckFloppyDrives, OnlyEntriesAColonAndBColonAreFloppyDrives) {
         RefreshFloppyEntries(w.ctx);
     };
 
+    const auto shown = [&menus] {
+        std::string marks;
+        for (MenuId id : {MenuId::Image_Menu_Seperator_1, MenuId::Image_Menu_Import_A_Raw,
+                          MenuId::Image_Menu_Import_B_Raw, MenuId::Image_Menu_Seperator_2,
+                          MenuId::Image_Menu_Export_A_Raw, MenuId::Image_Menu_Export_B_Raw}) {
+            marks += menus[id].visible ? '1' : '0';
+        }
+        return marks;
+    };
     list({"A:", "B:", "sda"});
     EXPECT_EQ(w.state.floppies.FloppyDriveCount, 2);
-    for (MenuId id : {MenuId::Image_Menu_Seperator_1, MenuId::Image_Menu_Import_A_Raw,
-                      MenuId::Image_Menu_Import_B_Raw, MenuId::Image_Menu_Seperator_2,
-                      MenuId::Image_Menu_Export_A_Raw, MenuId::Image_Menu_Export_B_Raw}) {
-        EXPECT_TRUE(menus[id].visible) << static_cast<int>(id);
-    }
-
+    EXPECT_EQ(shown(), "111111");
     list({"b:", "sda"});
     EXPECT_EQ(w.state.floppies.FloppyDriveCount, 1);
-    EXPECT_TRUE(w.state.floppies.HasDriveB);
-    EXPECT_FALSE(menus[MenuId::Image_Menu_Import_A_Raw].visible);
-    EXPECT_FALSE(menus[MenuId::Image_Menu_Export_A_Raw].visible);
-    EXPECT_TRUE(menus[MenuId::Image_Menu_Export_B_Raw].visible);
-    EXPECT_TRUE(menus[MenuId::Image_Menu_Seperator_2].visible);
-
+    EXPECT_EQ(shown(), "101101");
     // Disks whose names begin with a or b are no floppy drives.
     list({"sda", "bcache0", "aoe1"});
     EXPECT_EQ(w.state.floppies.FloppyDriveCount, 0);
-    for (MenuId id : {MenuId::Image_Menu_Seperator_1, MenuId::Image_Menu_Import_B_Raw,
-                      MenuId::Image_Menu_Seperator_2, MenuId::Image_Menu_Export_B_Raw}) {
-        EXPECT_FALSE(menus[id].visible) << static_cast<int>(id);
-    }
+    EXPECT_EQ(shown(), "000000");
     EXPECT_EQ(w.ui.changes.back(), WindowPart::Menus) << "the GUI is told to render the menus";
 }
 
 TEST(ScanDrives, FindsAFormattedStoreOnARealLoopDevice) {
     ScanWorld s;
     const std::string backing = s.w.dir / "store.img";
-    // A boot sector as mkfs.fat writes it, where the tool is present.
-    const std::string floppy = s.w.dir / "floppy.img";
-    std::vector<unsigned char> sector = BootSector();
-    if (std::system(
-            ("mkfs.fat -C -F 12 -n STOREID '" + floppy + "' 1440 >/dev/null 2>&1").c_str()) == 0) {
-        sector = testing::ReadFileBytes(floppy, 0, 512);
-    }
-    testing::WriteFileBytes(backing, sector);
+    testing::WriteFileBytes(backing, BootSector());
     std::filesystem::resize_file(backing, kStoreBytes);  // sparse after the first sector
     testing::LoopDevice loop(backing);
     if (!loop.Attached()) {
@@ -313,7 +273,6 @@ TEST(ScanDrives, FindsAFormattedStoreOnARealLoopDevice) {
 
     ASSERT_EQ(s.w.state.devices.DeviceCount, 1);
     EXPECT_EQ(s.w.state.devices.Row(1).DeviceLetter, "sdq");
-    EXPECT_EQ(s.w.state.devices.Row(1).DevicePath, s.tree.Node("sdq"));
     EXPECT_EQ(s.w.devices.OpenHandles(), 0);
 }
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <utility>
 
 #include "support/temp_dir.hpp"
 
@@ -33,14 +34,11 @@ void FakeBlockTree::AddDisk(const FakeDisk& disk) {
     WriteFileText((folder / "dev").string(), disk.dev + "\n");
     WriteFileText((folder / "size").string(), std::to_string(disk.sectors) + "\n");
     WriteFileText((folder / "removable").string(), disk.removable ? "1\n" : "0\n");
-    if (!disk.vendor.empty()) {
-        WriteFileText((folder / "device" / "vendor").string(), disk.vendor + "\n");
-    }
-    if (!disk.model.empty()) {
-        WriteFileText((folder / "device" / "model").string(), disk.model + "\n");
-    }
-    if (!disk.scsiType.empty()) {
-        WriteFileText((folder / "device" / "type").string(), disk.scsiType + "\n");
+    for (const auto& [file, value] :
+         {std::pair{"vendor", disk.vendor}, {"model", disk.model}, {"type", disk.scsiType}}) {
+        if (!value.empty()) {
+            WriteFileText((folder / "device" / file).string(), value + "\n");
+        }
     }
 }
 
@@ -55,11 +53,6 @@ void FakeBlockTree::AddPartition(const std::string& disk, const std::string& nam
 
 void FakeBlockTree::AddSlave(const std::string& disk, const std::string& below) {
     WriteFileText(sys_ + "/block/" + disk + "/slaves/" + below, "");
-}
-
-void FakeBlockTree::SetAttribute(const std::string& disk, const std::string& attribute,
-                                 const std::string& value) {
-    WriteFileText(sys_ + "/block/" + disk + "/" + attribute, value + "\n");
 }
 
 void FakeBlockTree::WriteNode(const std::string& name, const std::vector<unsigned char>& bytes) {

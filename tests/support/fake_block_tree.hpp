@@ -28,15 +28,12 @@ class FakeBlockTree {
     explicit FakeBlockTree(const std::string& base);
 
     PosixRoots Roots() const;
-    const std::string& DevRoot() const { return dev_; }
 
     void AddDisk(const FakeDisk& disk);
     void AddPartition(const std::string& disk, const std::string& name, const std::string& dev,
                       std::uint64_t sectors = 2048);
     // Marks disk as built on another (a device-mapper disk over a partition).
     void AddSlave(const std::string& disk, const std::string& below);
-    void SetAttribute(const std::string& disk, const std::string& attribute,
-                      const std::string& value);
 
     std::string Node(const std::string& name) const { return dev_ + "/" + name; }
     // The node as a regular file holding these bytes.

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "commands/system_facts.hpp"
+#include "ports/system_facts.hpp"
 
 namespace quarnex::testing {
 

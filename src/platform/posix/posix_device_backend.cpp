@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "core/media_sizes.hpp"
-#include "device/mount_table.hpp"
+#include "platform/posix/mount_table.hpp"
 
 namespace quarnex {
 

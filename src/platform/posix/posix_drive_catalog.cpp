@@ -11,7 +11,7 @@
 
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
-#include "device/mount_table.hpp"
+#include "platform/posix/mount_table.hpp"
 
 namespace quarnex {
 

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/posix/program_path.hpp"
+#include "platform/posix/posix_program_paths.hpp"
 
 namespace quarnex {
 
@@ -149,10 +149,6 @@ int PosixSystemFacts::KeyboardType() const {
 
 int PosixSystemFacts::FunctionKeys() const {
     return kStandardFunctionKeys;
-}
-
-std::unique_ptr<SystemFactSource> MakePlatformSystemFacts() {
-    return std::make_unique<PosixSystemFacts>();
 }
 
 }  // namespace quarnex

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "commands/system_facts.hpp"
+#include "ports/system_facts.hpp"
 
 namespace quarnex {
 

@@ -5,24 +5,17 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
-#include <vector>
+
+#include "platform/posix/file_zero_probe.hpp"
 
 namespace quarnex {
 
 namespace {
 
-bool AllZero(const std::byte* data, std::size_t count) {
-    return std::all_of(data, data + count, [](std::byte b) { return b == std::byte{0}; });
-}
-
 class SparseWritingFile final : public DeviceFile {
   public:
-    SparseWritingFile(std::unique_ptr<DeviceFile> inner, DeviceBackend& backend,
-                      std::uint64_t length)
-        : inner_(std::move(inner)),
-          backend_(backend),
-          length_(length),
-          scratch_(kSparsePieceBytes) {}
+    SparseWritingFile(std::unique_ptr<DeviceFile> inner, std::uint64_t length)
+        : inner_(std::move(inner)), probe_(inner_->Path()), length_(length) {}
     ~SparseWritingFile() override { Extend(); }
     SparseWritingFile(const SparseWritingFile&) = delete;
     SparseWritingFile& operator=(const SparseWritingFile&) = delete;
@@ -58,24 +51,35 @@ class SparseWritingFile final : public DeviceFile {
     IoResult Write(const std::byte* source, std::size_t count) override {
         IoResult result;
         while (result.bytes < count) {
-            const std::size_t piece = std::min(kSparsePieceBytes, count - result.bytes);
             const std::byte* data = source + result.bytes;
-            if (AllZero(data, piece) && HoldsZeros(position_, piece)) {
+            const std::size_t piece = std::min(kSparsePieceBytes, count - result.bytes);
+            if (Skippable(data, piece, position_)) {
                 position_ += piece;
                 pendingEnd_ = std::max(pendingEnd_, position_);
                 result.bytes += piece;
                 continue;
             }
+            // The pieces that must be written go out in one write.
+            std::size_t run = piece;
+            while (result.bytes + run < count) {
+                const std::size_t next = std::min(kSparsePieceBytes, count - result.bytes - run);
+                if (Skippable(data + run, next, position_ + run)) {
+                    break;
+                }
+                run += next;
+            }
             if (const int error = SyncPosition(); error != 0) {
                 result.error = error;
                 return result;
             }
-            const IoResult written = inner_->Write(data, piece);
+            const IoResult written = inner_->Write(data, run);
+            const bool complete = written.error == 0 && written.bytes == run;
+            probe_.Written(position_, complete ? data : nullptr, run);
             result.bytes += written.bytes;
             position_ += written.bytes;
             innerPosition_ = position_;
             length_ = std::max(length_, position_);
-            if (written.error != 0 || written.bytes < piece) {
+            if (!complete) {
                 result.error = written.error;
                 return result;
             }
@@ -108,27 +112,17 @@ class SparseWritingFile final : public DeviceFile {
         return error;
     }
 
-    // Whether the file already reads as zeros there: past its end it will
-    // once it is extended; inside it only a look at the bytes can tell.
-    bool HoldsZeros(std::uint64_t position, std::size_t count) {
+    // A piece of zeros where the file already reads as zeros: past its end
+    // it will once it is extended; inside it the probe tells.
+    bool Skippable(const std::byte* data, std::size_t count, std::uint64_t position) {
+        if (!AllZero(data, count)) {
+            return false;
+        }
         if (position >= length_) {
             return true;
         }
-        if (!reader_) {
-            OpenResult opened =
-                backend_.Open(inner_->Path(), Access::Read, Disposition::OpenExisting);
-            if (!opened.file) {
-                return false;
-            }
-            reader_ = std::move(opened.file);
-        }
-        const std::size_t inside =
-            static_cast<std::size_t>(std::min<std::uint64_t>(count, length_ - position));
-        if (reader_->Seek(position) != 0) {
-            return false;
-        }
-        const IoResult read = reader_->Read(scratch_.data(), inside);
-        return read.error == 0 && read.bytes == inside && AllZero(scratch_.data(), inside);
+        return probe_.ReadsZeros(
+            position, static_cast<std::size_t>(std::min<std::uint64_t>(count, length_ - position)));
     }
 
     // Writes the last stepped-over zero so that the file has its full length.
@@ -142,6 +136,7 @@ class SparseWritingFile final : public DeviceFile {
         }
         const std::byte zero{0};
         const IoResult written = inner_->Write(&zero, 1);
+        probe_.Written(position_, written.bytes == 1 ? &zero : nullptr, 1);
         if (written.error != 0 || written.bytes != 1) {
             return written.error != 0 ? written.error : ENOSPC;
         }
@@ -152,13 +147,11 @@ class SparseWritingFile final : public DeviceFile {
     }
 
     std::unique_ptr<DeviceFile> inner_;
-    DeviceBackend& backend_;
-    std::unique_ptr<DeviceFile> reader_;
+    FileZeroProbe probe_;
     std::uint64_t length_;  // bytes the file really holds
     std::uint64_t position_ = 0;
     std::uint64_t innerPosition_ = 0;
     std::uint64_t pendingEnd_ = 0;  // end of the zeros stepped over
-    std::vector<std::byte> scratch_;
 };
 
 }  // namespace
@@ -178,7 +171,7 @@ OpenResult SparseFileBackend::Open(const std::string& path, Access access,
         }
         length = *size.length;
     }
-    opened.file = std::make_unique<SparseWritingFile>(std::move(opened.file), inner_, length);
+    opened.file = std::make_unique<SparseWritingFile>(std::move(opened.file), length);
     return opened;
 }
 

@@ -6,6 +6,7 @@
 // pass straight through.
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 #include "ports/device_backend.hpp"
@@ -19,6 +20,8 @@ inline constexpr std::size_t kSparsePieceBytes = 4096;
 class SparseFileBackend final : public DeviceBackend {
   public:
     explicit SparseFileBackend(DeviceBackend& inner) : inner_(inner) {}
+    explicit SparseFileBackend(std::unique_ptr<DeviceBackend> inner)
+        : owned_(std::move(inner)), inner_(*owned_) {}
 
     OpenResult Open(const std::string& path, Access access, Disposition disposition) override;
     LengthResult FileLength(const std::string& path) override { return inner_.FileLength(path); }
@@ -26,6 +29,7 @@ class SparseFileBackend final : public DeviceBackend {
     std::string ErrorText(int code) override { return inner_.ErrorText(code); }
 
   private:
+    std::unique_ptr<DeviceBackend> owned_;
     DeviceBackend& inner_;
 };
 

@@ -1,4 +1,4 @@
-#include "device/mount_table.hpp"
+#include "platform/posix/mount_table.hpp"
 
 #include <gtest/gtest.h>
 

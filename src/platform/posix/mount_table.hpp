@@ -1,5 +1,6 @@
 #pragma once
-// Reading the kernel's table of mounted file systems (mountinfo format).
+// The kernel's table of mounted file systems (Linux's mountinfo format),
+// parsed; the callers read the file.
 
 #include <string>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "platform/posix/program_path.hpp"
+#include "platform/posix/posix_program_paths.hpp"
 
 #include <filesystem>
 

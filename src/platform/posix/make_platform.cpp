@@ -1,0 +1,49 @@
+#include "platform/platform.hpp"
+
+#include "platform/posix/posix_device_backend.hpp"
+#include "platform/posix/posix_drive_catalog.hpp"
+#include "platform/posix/posix_interrupt_watch.hpp"
+#include "platform/posix/posix_program_paths.hpp"
+#include "platform/posix/posix_system_facts.hpp"
+#include "platform/posix/posix_terminal.hpp"
+#include "platform/posix/sparse_file_backend.hpp"
+#include "platform/posix/system_clock.hpp"
+
+namespace quarnex {
+
+namespace {
+
+// Without a watch, interrupts keep their usual effect and none is ever seen.
+class NoInterruptWatch final : public InterruptWatch {
+  public:
+    bool Poll() override { return false; }
+    void Release() override {}
+};
+
+}  // namespace
+
+// The real system: /sys, /dev, the process's own mount table and signals.
+Platform MakePlatform(PlatformOptions options) {
+    Platform platform;
+    if (options.sparseFiles) {
+        platform.devices =
+            std::make_unique<SparseFileBackend>(std::make_unique<PosixDeviceBackend>());
+    } else {
+        platform.devices = std::make_unique<PosixDeviceBackend>();
+    }
+    platform.drives = std::make_unique<PosixDriveCatalog>();
+    platform.clock = std::make_unique<SystemClock>();
+    platform.facts = std::make_unique<PosixSystemFacts>();
+    platform.paths = std::make_unique<PosixProgramPaths>();
+    if (options.watchInterrupts) {
+        auto watch = std::make_unique<PosixInterruptWatch>();
+        platform.terminal = std::make_unique<PosixTerminal>(watch.get());
+        platform.interrupts = std::move(watch);
+    } else {
+        platform.interrupts = std::make_unique<NoInterruptWatch>();
+        platform.terminal = std::make_unique<PosixTerminal>(nullptr);
+    }
+    return platform;
+}
+
+}  // namespace quarnex

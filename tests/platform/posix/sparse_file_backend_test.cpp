@@ -1,0 +1,132 @@
+// Files written through the sparse backend hold exactly the bytes written,
+// at their full length, while zeros they already hold are not written again.
+
+#include "platform/posix/sparse_file_backend.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/posix/posix_device_backend.hpp"
+#include "support/fault_injecting_backend.hpp"
+#include "support/temp_dir.hpp"
+
+namespace quarnex::testing {
+namespace {
+
+using quarnex::kSparsePieceBytes;
+using quarnex::SparseFileBackend;
+
+constexpr std::size_t kPiece = kSparsePieceBytes;
+
+std::vector<std::byte> Bytes(std::size_t count, unsigned char value) {
+    return std::vector<std::byte>(count, std::byte{value});
+}
+
+void WriteAll(DeviceFile& file, const std::vector<std::byte>& data) {
+    const IoResult result = file.Write(data.data(), data.size());
+    ASSERT_EQ(result.error, 0);
+    ASSERT_EQ(result.bytes, data.size());
+}
+
+// 40 pieces: 100 bytes of 0x11 in the first, 3 of 0x22 in the 21st.
+std::vector<unsigned char> Original() {
+    std::vector<unsigned char> data(40 * kPiece, 0);
+    std::memset(data.data() + 10, 0x11, 100);
+    std::memset(data.data() + 20 * kPiece + 5, 0x22, 3);
+    return data;
+}
+
+void WriteThrough(DeviceBackend& backend, const std::string& path,
+                  const std::vector<unsigned char>& bytes) {
+    OpenResult opened = backend.Open(path, Access::Write, Disposition::CreateAlways);
+    ASSERT_NE(opened.file, nullptr);
+    std::vector<std::byte> data(bytes.size());
+    std::memcpy(data.data(), bytes.data(), bytes.size());
+    WriteAll(*opened.file, data);
+    ASSERT_EQ(opened.file->Flush(), 0);
+}
+
+// A new file written sparse holds the bytes written, and only its data takes
+// space. Rewriting it, and a file whose zeros are all on the disk: zeros
+// where the file holds zeros are stepped over, anything else is written, also
+// right after an earlier write in the same run.
+TEST(SparseFileBackend, WritesOnlyWhereTheFileDoesNotHoldThoseZerosYet) {
+    struct Step {
+        std::size_t piece;
+        unsigned char value;
+        std::size_t pieces;
+        int writes;  // calls that reach the file
+        const char* what;
+    };
+    const Step steps[] = {
+        {0, 0x00, 1, 1, "zeros over data"},
+        {0, 0x00, 1, 0, "zeros over the zeros just written"},
+        {1, 0x00, 5, 0, "zeros over zeros"},
+        {2, 0x77, 1, 1, "data"},
+        {2, 0x00, 2, 1, "zeros over the data just written, then over zeros"},
+        {19, 0x00, 3, 1, "zeros over a run ending in data"},
+        {38, 0x00, 2, 0, "zeros up to the end"},
+    };
+    for (const bool holes : {true, false}) {
+        SCOPED_TRACE(holes ? "file with holes" : "file of written zeros");
+        TempDir dir;
+        PosixDeviceBackend posix;
+        FaultInjectingBackend counted(posix);
+        SparseFileBackend sparse(counted);
+        const std::string path = dir / "store.img";
+        if (holes) {
+            WriteThrough(sparse, path, Original());
+            EXPECT_EQ(ReadFileBytes(path), Original());
+            // Two data pieces and the final byte reach the file, nothing else.
+            EXPECT_LE(AllocatedBytes(path), 4 * kPiece);
+        } else {
+            WriteThrough(posix, path, Original());
+        }
+        std::vector<unsigned char> expected = Original();
+        OpenResult opened = sparse.Open(path, Access::ReadWrite, Disposition::OpenExisting);
+        ASSERT_NE(opened.file, nullptr);
+        for (const Step& step : steps) {
+            SCOPED_TRACE(step.what);
+            const int before = counted.Count(FaultOp::Write);
+            ASSERT_EQ(opened.file->Seek(step.piece * kPiece), 0);
+            WriteAll(*opened.file, Bytes(step.pieces * kPiece, step.value));
+            EXPECT_EQ(counted.Count(FaultOp::Write) - before, step.writes);
+            std::fill_n(expected.begin() + static_cast<std::ptrdiff_t>(step.piece * kPiece),
+                        step.pieces * kPiece, step.value);
+        }
+        // A positioned write of a few bytes lands in place; reading goes on
+        // after it.
+        ASSERT_EQ(opened.file->Seek(30 * kPiece), 0);
+        WriteAll(*opened.file, Bytes(2, 0x33));
+        std::vector<std::byte> back(2);
+        EXPECT_EQ(opened.file->Read(back.data(), 2).bytes, 2u);
+        EXPECT_EQ(back[0], std::byte{0});
+        ASSERT_EQ(opened.file->Flush(), 0);
+        opened.file.reset();
+        expected[30 * kPiece] = expected[30 * kPiece + 1] = 0x33;
+        EXPECT_EQ(ReadFileBytes(path), expected);
+    }
+}
+
+TEST(SparseFileBackend, ZerosPastTheEndReadBackAndGiveTheFullLength) {
+    TempDir dir;
+    PosixDeviceBackend posix;
+    SparseFileBackend sparse(posix);
+    const std::string path = dir / "tail.img";
+    OpenResult opened = sparse.Open(path, Access::ReadWrite, Disposition::CreateNew);
+    ASSERT_NE(opened.file, nullptr);
+    WriteAll(*opened.file, Bytes(kPiece, 0x44));
+    WriteAll(*opened.file, Bytes(3 * kPiece, 0));  // stepped over entirely
+    ASSERT_EQ(opened.file->Seek(kPiece), 0);
+    std::vector<std::byte> back = Bytes(3 * kPiece, 0x55);
+    const IoResult read = opened.file->Read(back.data(), back.size());
+    EXPECT_EQ(read.error, 0);
+    EXPECT_EQ(read.bytes, back.size());
+    EXPECT_EQ(back, Bytes(3 * kPiece, 0));
+    ASSERT_EQ(opened.file->Flush(), 0);
+    EXPECT_EQ(FileSize(path), 4 * kPiece);
+}
+
+}  // namespace
+}  // namespace quarnex::testing
