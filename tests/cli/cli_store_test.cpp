@@ -40,7 +40,7 @@ std::vector<unsigned char> SlotGap(const std::string& store, int slot) {
     return ReadFileBytes(store, SlotOffset(slot) + kImageBytes, kSlotGapBytes);
 }
 
-TEST(CliStore, CreateMakesASparseNumberedStoreThatListShows) {
+TEST(CliStore, CreateAndFormatMakeStoresThatListShows) {
     const std::string& store = MasterStore();
     EXPECT_EQ(FileSize(store), kStoreBytes);
     // Zeros are not written: a formatted store takes a few megabytes.
@@ -70,9 +70,25 @@ TEST(CliStore, CreateMakesASparseNumberedStoreThatListShows) {
     ASSERT_EQ(text.exitCode, 0);
     EXPECT_TRUE(Contains(text.out, "Store ID: MYSTICK\nBase ID:  FDISK (numbered)\n")) << text.out;
     EXPECT_TRUE(Contains(text.out, "\n998 FDISK998\n999 FDISK999\n"));
+
+    // Format takes the IDs as the format dialog does, and drops the
+    // descriptions.
+    ASSERT_EQ(RunCli({"describe", copy, "5", "gone after the format", "--yes"}).exitCode, 0);
+    const CliResult formatted = RunCli({"format", copy, "--id", "new stick id", "--base",
+                                        "plain base name", "--no-number", "--yes"});
+    ASSERT_EQ(formatted.exitCode, 0) << formatted.err;
+    EXPECT_EQ(formatted.out, "formatted " + copy + "\n");
+    for (int slot : {1, 999}) {
+        EXPECT_EQ(Labels(SlotImage(copy, slot)), "PLAIN BASE |PLAIN BASE ") << slot;
+    }
+    doc = ListJson(copy);
+    doc["slots"] = {doc["slots"][4]};
+    EXPECT_EQ(doc, nlohmann::json::parse(R"({"store_id": "NEW STICK I", "base_id": "PLAIN BASE",
+        "base_numbered": false, "slots": [
+        {"slot": 5, "id": "PLAIN BASE ", "description": "", "source": ""}]})"));
 }
 
-TEST(CliStore, PutAndGetRoundTripTouchingOnlyTheSlotImage) {
+TEST(CliStore, PutGetDescribeBackupAndRestore) {
     TempDir dir;
     const std::string store = CopyOfMasterStore(dir, "s.img");
     const std::string image = dir / "in.img";
@@ -93,20 +109,14 @@ TEST(CliStore, PutAndGetRoundTripTouchingOnlyTheSlotImage) {
     // The source is recorded; the record is saved before the store is
     // read again, so it still holds the slot's ID from before the export.
     const std::string disks = DisksTxt(store);
-    EXPECT_TRUE(Contains(disks, "005 SRC>" + image + "\r\n")) << disks;
+    EXPECT_TRUE(Contains(disks, "--- IDN>[FDISK]\r\n\r\n005 SRC>" + image + "\r\n")) << disks;
     EXPECT_TRUE(Contains(disks, "005  ID>[FDISK005   ]\r\n")) << disks;
 
     // And it comes back.
     ASSERT_EQ(RunCli({"get", store, "5", dir / "out.img"}).exitCode, 0);
     EXPECT_EQ(ReadFileBytes(dir / "out.img"), ReadFileBytes(image));
-}
 
-TEST(CliStore, DescriptionsAreKeptAndABackupRestoresByteForByte) {
-    TempDir dir;
-    const std::string store = CopyOfMasterStore(dir, "s.img");
-    const std::string image = dir / "in.img";
-    WriteFileBytes(image, PatternImage(3, "BACKUP"));
-    ASSERT_EQ(RunCli({"put", store, "999", image, "--yes"}).exitCode, 0);
+    // Descriptions, kept in DISKS.TXT and the backup's companion file.
     const std::string text = "Flight manual\\n  page 2\\n\\nend";
     const CliResult described = RunCli({"describe", store, "12", text, "--yes"});
     ASSERT_EQ(described.exitCode, 0) << described.err;
@@ -115,7 +125,7 @@ TEST(CliStore, DescriptionsAreKeptAndABackupRestoresByteForByte) {
     const std::string record =
         "012  ID>[FDISK012   ]\r\n012   1>Flight manual\r\n"
         "012   2>  page 2\r\n012   3>\r\n012   4>end\r\n";
-    EXPECT_TRUE(Contains(DisksTxt(store), "--- IDN>[FDISK]\r\n\r\n" + record));
+    EXPECT_TRUE(Contains(DisksTxt(store), "\r\n\r\n" + record));
     // The same text again writes nothing and says so.
     const CliResult again = RunCli({"describe", store, "12", text});
     EXPECT_EQ(again.exitCode, 0);
@@ -130,7 +140,7 @@ TEST(CliStore, DescriptionsAreKeptAndABackupRestoresByteForByte) {
     EXPECT_EQ(companion.rfind("Disk Descriptions For USB Image File '" + backup + "'\r\n", 0), 0u)
         << companion;
     EXPECT_TRUE(Contains(companion, record));
-    EXPECT_TRUE(Contains(companion, "999 SRC>" + image + "\r\n"));
+    EXPECT_TRUE(Contains(companion, "005 SRC>" + image + "\r\n"));
     // An empty text removes the description and its record; the backup
     // restores the store as it was, byte for byte.
     ASSERT_EQ(RunCli({"describe", store, "12", "", "--yes"}).exitCode, 0);
@@ -164,24 +174,6 @@ TEST(CliImage, NewAndZeroWriteWholeImagesAndAskBeforeReplacing) {
     EXPECT_TRUE(ReadFileBytes(fresh) == expected);
     ASSERT_EQ(RunCli({"image", "zero", fresh, "--yes"}).exitCode, 0);
     EXPECT_EQ(ReadFileBytes(fresh), std::vector<unsigned char>(kImageBytes, 0));
-}
-
-TEST(CliImage, FormatWritesTheIdsAsTheFormatDialogTakesThem) {
-    TempDir dir;
-    const std::string store = CopyOfMasterStore(dir, "s.img");
-    ASSERT_EQ(RunCli({"describe", store, "5", "gone after the format", "--yes"}).exitCode, 0);
-    const CliResult formatted = RunCli({"format", store, "--id", "new stick id", "--base",
-                                        "plain base name", "--no-number", "--yes"});
-    ASSERT_EQ(formatted.exitCode, 0) << formatted.err;
-    EXPECT_EQ(formatted.out, "formatted " + store + "\n");
-    for (int slot : {1, 999}) {
-        EXPECT_EQ(Labels(SlotImage(store, slot)), "PLAIN BASE |PLAIN BASE ") << slot;
-    }
-    const nlohmann::json doc = ListJson(store);
-    EXPECT_EQ(doc["store_id"], "NEW STICK I");
-    EXPECT_EQ(doc["base_id"], "PLAIN BASE");
-    EXPECT_EQ(doc["base_numbered"], false);
-    EXPECT_EQ(doc["slots"][4]["description"], "");
 }
 
 }  // namespace
