@@ -1,6 +1,5 @@
 #include "cli/cli_runner.hpp"
 
-#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -38,39 +37,25 @@ CliResult RunCli(const std::vector<std::string>& args, const CliOptions& options
 }
 
 CliProcess::CliProcess(const std::vector<std::string>& args, const CliOptions& options) {
-    std::vector<std::string> argv;
-    if (options.asNobody) {
-        argv = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"};
+    std::string command = ShellQuote(CliBinary());
+    for (const std::string& arg : args) {
+        command += " " + ShellQuote(arg);
     }
     if (options.onTerminal) {
         // script gives the command a terminal for stdin, stdout and stderr;
         // everything it writes arrives on script's stdout.
-        std::string command = ShellQuote(CliBinary());
-        for (const std::string& arg : args) {
-            command += " " + ShellQuote(arg);
-        }
-        argv.insert(argv.end(), {"script", "-qefc", command, "/dev/null"});
-    } else {
-        argv.push_back(CliBinary());
-        argv.insert(argv.end(), args.begin(), args.end());
+        command = "script -qefc " + ShellQuote(command) + " /dev/null";
     }
-    std::vector<char*> cargs;
-    for (std::string& arg : argv) {
-        cargs.push_back(arg.data());
+    if (options.asNobody) {
+        command = "setpriv --reuid=65534 --regid=65534 --clear-groups -- " + command;
     }
-    cargs.push_back(nullptr);
     WriteFileText(files_ / "in", options.input);
-    posix_spawn_file_actions_t streams;
-    ::posix_spawn_file_actions_init(&streams);
-    ::posix_spawn_file_actions_addopen(&streams, 0, (files_ / "in").c_str(), O_RDONLY, 0);
-    ::posix_spawn_file_actions_addopen(&streams, 1, (files_ / "out").c_str(), O_WRONLY | O_CREAT,
-                                       0644);
-    ::posix_spawn_file_actions_addopen(&streams, 2, (files_ / "err").c_str(), O_WRONLY | O_CREAT,
-                                       0644);
-    const int failed = ::posix_spawnp(&pid_, cargs[0], &streams, nullptr, cargs.data(), environ);
-    ::posix_spawn_file_actions_destroy(&streams);
-    if (failed != 0) {
-        throw std::runtime_error("cannot start " + argv[0]);
+    // exec: the shell becomes the command, so that Interrupt reaches it.
+    const std::string line = "exec " + command + " <" + ShellQuote(files_ / "in") + " >" +
+                             ShellQuote(files_ / "out") + " 2>" + ShellQuote(files_ / "err");
+    const char* argv[] = {"sh", "-c", line.c_str(), nullptr};
+    if (::posix_spawn(&pid_, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
+        throw std::runtime_error("cannot start " + line);
     }
 }
 

@@ -112,7 +112,6 @@ TEST(CliStore, PutGetDescribeBackupAndRestore) {
     EXPECT_TRUE(Contains(disks, "--- IDN>[FDISK]\r\n\r\n005 SRC>" + image + "\r\n")) << disks;
     EXPECT_TRUE(Contains(disks, "005  ID>[FDISK005   ]\r\n")) << disks;
 
-    // And it comes back.
     ASSERT_EQ(RunCli({"get", store, "5", dir / "out.img"}).exitCode, 0);
     EXPECT_EQ(ReadFileBytes(dir / "out.img"), ReadFileBytes(image));
 

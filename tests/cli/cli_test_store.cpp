@@ -69,12 +69,12 @@ std::vector<unsigned char> PatternImage(unsigned seed, const std::string& label)
         image[i] = static_cast<unsigned char>((i / kTrackBytes * 7 + i * 13 + seed) & 0xFF);
     }
     // A boot sector that a store accepts: 2880 sectors, FAT12, the label.
-    const std::string fields = "\x40\x0B";
-    std::copy(fields.begin(), fields.end(), image.begin() + 19);
-    const std::string type = "FAT12   ";
-    std::copy(type.begin(), type.end(), image.begin() + 54);
-    const std::string padded = (label + std::string(kLabelBytes, ' ')).substr(0, kLabelBytes);
-    std::copy(padded.begin(), padded.end(), image.begin() + kLabelOffset);
+    for (const auto& [at, text] :
+         {std::pair<std::size_t, std::string>{19, "\x40\x0B"},
+          {54, "FAT12   "},
+          {kLabelOffset, (label + "           ").substr(0, kLabelBytes)}}) {
+        std::copy(text.begin(), text.end(), image.begin() + static_cast<long>(at));
+    }
     return image;
 }
 

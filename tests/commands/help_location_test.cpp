@@ -23,8 +23,7 @@ TEST(HelpLocation, ReadsTheLastFileLineOfTheHelpSection) {
         // Without "=" the whole line; a key that begins with FILE counts.
         {"[HELP]\nFILE /opt/x.htm\n", "FILE /opt/x.htm"},
         {"[HELP]\nFilename=/opt/y.htm\nURL=/opt/z.htm\n", "/opt/y.htm"},
-        {"[HELP]\rFILE=/opt/a=b.htm\r", "/opt/a=b.htm"},  // only the first "=" separates
-        {"", ""}};
+        {"[HELP]\rFILE=/opt/a=b.htm\r", "/opt/a=b.htm"}};  // only the first "=" separates
     for (const auto& [text, location] : cases) {
         EXPECT_EQ(ReadHelpLocation(text), location) << text;
     }

