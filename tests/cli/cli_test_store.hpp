@@ -14,7 +14,6 @@ namespace quarnex::testing {
 
 // The store made by "create --id mystick --base fdisk". Tests only copy it.
 const std::string& MasterStore();
-// A sparse copy of the master store in dir.
 std::string CopyOfMasterStore(const TempDir& dir, const std::string& name);
 
 std::vector<unsigned char> SlotImage(const std::string& store, int slot);

@@ -44,7 +44,6 @@ TEST(HelpLocation, FindsThePageOrFallsBack) {
     const std::string location = app + "QuarnCfg/QuarnHlp.url";
     std::filesystem::create_directory(app + "QuarnCfg");
     std::filesystem::create_directory(app + "QuarnHlp");
-    EXPECT_EQ(FindHelpFile(app), "");
     WriteFileText(page, "<html></html>");
     EXPECT_EQ(FindHelpFile(app), "file://" + page);
     // A FILE line naming a missing page, or a folder, falls back to the default.

@@ -162,7 +162,6 @@ void WindowsTest::placementRoundTripThroughRealWindows() {
     mainWindow.show();
     floppy.setGeometry(40, 50, 200, 100);
     QVERIFY(SaveWindowPlacement(app, {&mainWindow, nullptr, &floppy, nullptr}, ui));
-    QVERIFY(ui.messages.empty());
     // Outer frames in twips; the hidden, never shown dialog has no frame yet.
     const QRect f = mainWindow.frameGeometry();
     QVERIFY(f.width() > 500);  // its frame is counted
