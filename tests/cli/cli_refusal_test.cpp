@@ -2,105 +2,61 @@
 // refused command leaves everything as it was.
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <iterator>
 #include <sstream>
-#include <string>
 
 #include "cli/cli_runner.hpp"
 #include "cli/cli_test_store.hpp"
 #include "core/media_sizes.hpp"
-#include "support/temp_dir.hpp"
+#include "support/loop_device.hpp"
 
 namespace quarnex::testing {
 namespace {
 
 using Args = std::vector<std::string>;
 
-// A command line as typed, split at its spaces.
+// A command line as typed in a shell, split at its spaces; '' is an empty
+// argument.
 Args Words(const std::string& line) {
+    Args args;
     std::istringstream in(line);
-    return Args(std::istream_iterator<std::string>(in), {});
+    for (std::string word; in >> word;) {
+        args.push_back(word == "''" ? "" : word);
+    }
+    return args;
+}
+
+// Runs quarnex-cli and expects exit code 1, the message on stderr and
+// nothing on stdout.
+void ExpectFailure(const std::vector<std::string>& args, const std::string& message,
+                   bool asNobody = false) {
+    const CliResult run = RunCli(args, CliOptions{"", asNobody, false});
+    EXPECT_EQ(run.exitCode, 1) << args[0] << " " << args.back();
+    EXPECT_TRUE(Contains(run.err, message)) << run.err;
+    EXPECT_EQ(run.out, "") << args[0] << " " << args.back();
 }
 
 TEST(CliUsage, HelpVersionAndBadUsage) {
     const CliResult version = RunCli({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out, "quarnex-cli 1.0.0\n");
-
     const CliResult help = RunCli({"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    for (const char* command : {"scan", "list", "get", "put", "describe", "format", "create",
-                                "backup", "restore", "image", "floppy"}) {
-        EXPECT_TRUE(Contains(help.out, std::string("  ") + command + " ")) << command;
-    }
-    for (const char* line :
-         {"list --help", "put --help", "image new --help", "floppy write --help"}) {
-        const CliResult sub = RunCli(Words(line));
-        EXPECT_EQ(sub.exitCode, 0) << line;
-        EXPECT_TRUE(Contains(sub.out, "Usage:")) << line;
-    }
-
+    EXPECT_TRUE(Contains(help.out,
+                         "Exit codes: 0 success, 1 the operation failed or was refused, "
+                         "2 wrong usage.\n"))
+        << help.out;
     // Exit 2 for every kind of wrong usage, before anything is touched.
-    std::vector<Args> wrong{{},
-                            {"get", "/nonexistent", "1", ""},
-                            {"image", "new", ""},
-                            {"restore", "", "/nonexistent"}};
     for (const char* line :
-         {"frobnicate", "get /nonexistent 0 x.img", "get /nonexistent 1000 x.img",
-          "get /nonexistent seven x.img", "get /nonexistent -3 x.img", "put /nonexistent 1", "list",
-          "list /nonexistent --jsn", "format /nonexistent --id X", "floppy read c x.img",
-          "image"}) {
-        wrong.push_back(Words(line));
-    }
-    for (const Args& args : wrong) {
-        const CliResult bad = RunCli(args);
-        EXPECT_EQ(bad.exitCode, 2) << (args.empty() ? "(none)" : args[0]);
+         {"", "frobnicate", "get /x 1 ''", "image new ''", "restore '' /x", "get /x 0 x.img",
+          "get /x 1000 x.img", "get /x seven x.img", "put /x 1", "list", "list /x --jsn",
+          "format /x --id X", "floppy read c x.img", "image"}) {
+        const CliResult bad = RunCli(Words(line));
+        EXPECT_EQ(bad.exitCode, 2) << line;
         EXPECT_FALSE(bad.err.empty());
     }
-}
-
-TEST(CliRefusals, StoreArgumentsThatAreNotStores) {
-    TempDir dir;
-    MakeSparseFile(dir / "short.img", kStoreBytes - 1);
-    MakeSparseFile(dir / "blank.img", kStoreBytes);
-    const std::pair<std::string, std::string> cases[] = {
-        {dir / "none.img", "quarnex-cli: Store Not Found\n"},
-        {dir / "short.img",
-         "quarnex-cli: Image File Length Invalid\n"
-         "  Not a 1000 Floppy Image File.\n  " +
-             dir / "short.img" + "\n  File Length = 1,572,863,999\n"},
-        {dir / "blank.img", "quarnex-cli: Not A Store\n"},
-        {dir.Path(), "Neither a block device nor a store image file."}};
-    for (const auto& [path, message] : cases) {
-        const CliResult listed = RunCli({"list", path});
-        EXPECT_EQ(listed.exitCode, 1) << path;
-        EXPECT_TRUE(Contains(listed.err, message)) << listed.err;
-    }
-
-    // A store the user may not read: the system's own error text.
-    const std::string store = CopyOfMasterStore(dir, "private.img");
-    ::chmod(dir.Path().c_str(), 0755);
-    ::chmod(store.c_str(), 0600);
-    const CliResult unreadable = RunCli({"list", store}, CliOptions{"", true, false});
-    EXPECT_EQ(unreadable.exitCode, 1);
-    EXPECT_TRUE(Contains(unreadable.err, "Permission denied")) << unreadable.err;
-    EXPECT_TRUE(unreadable.out.empty());
-
-    // Readable but not writable: the write fails, and nothing changes.
-    ::chmod(store.c_str(), 0644);
-    const std::vector<unsigned char> slot1 = SlotImage(store, 1);
-    WriteFileBytes(dir / "in.img", PatternImage(4, "DENIED"));
-    const CliResult unwritable =
-        RunCli({"put", store, "1", dir / "in.img", "--yes"}, CliOptions{"", true, false});
-    EXPECT_EQ(unwritable.exitCode, 1);
-    EXPECT_TRUE(Contains(unwritable.err, "was generated by GetHandle\n  Permission denied"))
-        << unwritable.err;
-    EXPECT_TRUE(unwritable.out.empty());
-    EXPECT_EQ(SlotImage(store, 1), slot1);
 }
 
 TEST(CliRefusals, RefusedCommandsChangeNothing) {
@@ -108,80 +64,87 @@ TEST(CliRefusals, RefusedCommandsChangeNothing) {
     const std::string store = CopyOfMasterStore(dir, "s.img");
     const std::string image = dir / "in.img";
     WriteFileBytes(image, PatternImage(1, "NEW"));
-    const std::vector<unsigned char> slot1 = SlotImage(store, 1);
-    const std::vector<unsigned char> slot0 = SlotImage(store, 0);
-
-    // No terminal and no --yes: the confirmation is refused.
-    const CliResult put = RunCli({"put", store, "1", image});
-    EXPECT_EQ(put.exitCode, 1);
-    EXPECT_TRUE(Contains(put.err, "quarnex-cli: write " + image + " into slot 001 [FDISK001] of " +
-                                      store +
-                                      "? Its image and description are replaced.\n"
-                                      "  refused: standard input is not a terminal; give "
-                                      "--yes to confirm\n"))
-        << put.err;
-    // Typed answers on a pipe do not count as a confirmation either.
-    EXPECT_EQ(RunCli({"put", store, "1", image}, CliOptions{"y\n", false, false}).exitCode, 1);
+    WriteFileBytes(dir / "short.img", std::vector<unsigned char>(kImageBytes - 1, 1));
     WriteFileText(dir / "keep.img", "precious");
     WriteFileText(dir / "new.txt", "notes");
-    for (const Args& args :
-         std::vector<Args>{{"describe", store, "1", "text"},
-                           {"format", store, "--id", "X", "--base", "Y"},
-                           {"restore", store, dir / "other.img"},
-                           // Copying a store into itself would destroy it.
-                           {"backup", store, store, "--yes"},
-                           {"restore", store, store, "--yes"},
-                           {"get", store, "1", store, "--yes"},
-                           // Existing files are not replaced without confirmation.
-                           {"get", store, "1", dir / "keep.img"},
-                           {"image", "new", dir / "keep.img"},
-                           {"image", "zero", dir / "keep.img"},
-                           {"create", dir / "keep.img", "--id", "A", "--base", "B"},
-                           {"backup", store, dir / "keep.img"}}) {
-        EXPECT_EQ(RunCli(args).exitCode, 1) << args[0] << " " << args.back();
-    }
-    EXPECT_EQ(FileSize(store), kStoreBytes);
-    EXPECT_EQ(ReadFileText(dir / "keep.img"), "precious");
-    // Nor the descriptions file a backup writes beside its image.
-    const CliResult companion = RunCli({"backup", store, dir / "new.img"});
-    EXPECT_EQ(companion.exitCode, 1);
-    EXPECT_TRUE(Contains(companion.err, "replace the existing file " + dir / "new.txt" + "?"))
-        << companion.err;
-    EXPECT_EQ(FileSizeOrZero(dir / "new.img"), 0u);
-    EXPECT_EQ(ReadFileText(dir / "new.txt"), "notes");
-
-    // Image files of the wrong length, or none: the program's own messages.
-    WriteFileBytes(dir / "short.img", std::vector<unsigned char>(kImageBytes - 1, 1));
-    const std::pair<Args, std::string> bad[] = {
-        {{"put", store, "1", dir / "short.img", "--yes"},
+    MakeSparseFile(dir / "short-store.img", kStoreBytes - 1);
+    MakeSparseFile(dir / "blank-store.img", kStoreBytes);
+    const std::vector<unsigned char> slot1 = SlotImage(store, 1);
+    const std::vector<unsigned char> slot0 = SlotImage(store, 0);
+    const std::string self = "is the store itself; refused";
+    const std::string replace = "replace the existing file " + dir / "keep.img" + "?";
+    std::vector<std::pair<Args, std::string>> refused{
+        // Store arguments that are not stores.
+        {{"list", dir / "none.img"}, "quarnex-cli: Store Not Found\n"},
+        {{"list", dir / "short-store.img"},
+         "quarnex-cli: Image File Length Invalid\n  Not a 1000 Floppy Image File.\n  " +
+             dir / "short-store.img" + "\n  File Length = 1,572,863,999\n"},
+        {{"list", dir / "blank-store.img"}, "quarnex-cli: Not A Store\n"},
+        {{"list", dir.Path()}, "Neither a block device nor a store image file."},
+        // No terminal and no --yes: the confirmation is refused.
+        {{"put", store, "1", image},
+         "quarnex-cli: write " + image + " into slot 001 [FDISK001] of " + store +
+             "? Its image and description are replaced.\n"
+             "  refused: standard input is not a terminal; give --yes to confirm\n"},
+        {{"describe", store, "1", "text"}, "change the description of slot 001"},
+        {{"format", store, "--id", "X", "--base", "Y"}, "format the store " + store + "?"},
+        {{"format", dir / "blank-store.img", "--id", "X", "--base", "Y"},
+         dir / "blank-store.img" + " does not hold a store. Format it as one?"},
+        {{"restore", store, dir / "blank-store.img"}, "Everything on it is replaced."},
+        // Copying a store into itself would destroy it.
+        {{"backup", store, store, "--yes"}, self},
+        {{"restore", store, store, "--yes"}, self},
+        {{"get", store, "1", store, "--yes"}, self},
+        // Existing files are not replaced unasked, nor the descriptions file
+        // a backup writes beside its image.
+        {{"get", store, "1", dir / "keep.img"}, replace},
+        {{"image", "new", dir / "keep.img"}, replace},
+        {{"create", dir / "keep.img", "--id", "A", "--base", "B"}, replace},
+        {{"backup", store, dir / "keep.img"}, replace},
+        {{"backup", store, dir / "new.img"}, "replace the existing file " + dir / "new.txt" + "?"},
+        // Files of the wrong length are refused before anyone is asked.
+        {{"put", store, "1", dir / "short.img"},
          "quarnex-cli: Image File Length Invalid\n  Not a 1.44 MB Floppy Image File.\n  " +
              dir / "short.img" + "\n  File Length = 1,474,559\n"},
-        {{"put", store, "1", dir / "absent.img", "--yes"}, "Error # 0x"},
-        // A whole-store file of the wrong length is refused before anyone is asked.
         {{"restore", image, store}, "Not a 1000 Floppy Image File."}};
-    for (const auto& [args, message] : bad) {
-        const CliResult refused = RunCli(args);
-        EXPECT_EQ(refused.exitCode, 1) << args[0];
-        EXPECT_TRUE(Contains(refused.err, message)) << refused.err;
-        EXPECT_FALSE(Contains(refused.err, "refused")) << refused.err;
+    if (::access("/dev/fd0", F_OK) != 0) {  // no drive: the disk prompt comes
+        refused.push_back({{"floppy", "read", "a", dir / "f.img"},
+                           "quarnex-cli: (I1) Importing Image From Drive A:\n"
+                           "  Insert a 1.44 MB Floppy Disk Into Drive A:\n"
+                           "  (answered Cancel: standard input is not a terminal)\n"});
     }
+    for (const auto& [args, message] : refused) {
+        ExpectFailure(args, message);
+    }
+    // Typed answers that do not come from a terminal do not count either.
+    EXPECT_EQ(RunCli({"put", store, "1", image}, CliOptions{"y\n", false, false}).exitCode, 1);
+    EXPECT_EQ(ReadFileText(dir / "keep.img"), "precious");
+    EXPECT_EQ(ReadFileText(dir / "new.txt"), "notes");
+    EXPECT_EQ(FileSizeOrZero(dir / "new.img"), 0u);
+    EXPECT_NE(::access((dir / "f.img").c_str(), F_OK), 0);
+    EXPECT_EQ(AllocatedBytes(dir / "blank-store.img"), 0u);
+    // Not readable, then not writable, by the user: the system's own error
+    // text.
+    ::chmod(dir.Path().c_str(), 0755);
+    ::chmod(store.c_str(), 0600);
+    ExpectFailure({"list", store}, "Permission denied", true);
+    ::chmod(store.c_str(), 0644);
+    ExpectFailure({"put", store, "1", image, "--yes"},
+                  "was generated by GetHandle\n  Permission denied", true);
     EXPECT_EQ(SlotImage(store, 1), slot1);
     EXPECT_EQ(SlotImage(store, 0), slot0);
 }
 
-TEST(CliRefusals, FloppyPromptIsAnsweredCancelWithoutTerminal) {
+TEST(CliLoopDevice, ADeviceTooSmallForAStoreIsRefused) {
     TempDir dir;
-    if (::access("/dev/fd0", F_OK) == 0) {
-        GTEST_SKIP() << "this machine has a floppy drive";
+    MakeSparseFile(dir / "small.img", 64ULL * 1024 * 1024);
+    LoopDevice small(dir / "small.img");
+    if (!small.Attached()) {
+        GTEST_SKIP() << small.Problem();
     }
-    const CliResult read = RunCli({"floppy", "read", "a", dir / "f.img"});
-    EXPECT_EQ(read.exitCode, 1);
-    EXPECT_TRUE(Contains(read.err,
-                         "quarnex-cli: (I1) Importing Image From Drive A:\n"
-                         "  Insert a 1.44 MB Floppy Disk Into Drive A:\n"
-                         "  (answered Cancel: standard input is not a terminal)\n"))
-        << read.err;
-    EXPECT_NE(::access((dir / "f.img").c_str(), F_OK), 0);
+    ExpectFailure({"list", small.Path()},
+                  "quarnex-cli: Device Too Small\n  " + small.Path() +
+                      " holds 67,108,864 bytes;\n  a store needs 1,572,864,000.\n");
 }
 
 }  // namespace

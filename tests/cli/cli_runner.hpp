@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_dir.hpp"
+
 namespace quarnex::testing {
 
 struct CliResult {
@@ -17,12 +19,11 @@ struct CliResult {
 };
 
 struct CliOptions {
-    std::string input;        // fed to standard input (a pipe, not a terminal)
+    std::string input;        // fed to standard input (a file, not a terminal)
     bool asNobody = false;    // run without root's rights (setpriv)
     bool onTerminal = false;  // stdin and stderr on a pseudo-terminal (script)
 };
 
-// The path of the binary under test.
 std::string CliBinary();
 
 CliResult RunCli(const std::vector<std::string>& args, const CliOptions& options = {});
@@ -32,16 +33,12 @@ class CliProcess {
   public:
     explicit CliProcess(const std::vector<std::string>& args, const CliOptions& options = {});
     ~CliProcess();
-    CliProcess(const CliProcess&) = delete;
-    CliProcess& operator=(const CliProcess&) = delete;
-
     void Interrupt();  // Ctrl-C
     CliResult Wait();
 
   private:
+    TempDir files_;  // stdin, stdout and stderr of the run
     pid_t pid_ = -1;
-    std::string outPath_;
-    std::string errPath_;
 };
 
 }  // namespace quarnex::testing
