@@ -4,8 +4,8 @@
 #include "cli/commands.hpp"
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
-#include "device/device_io.hpp"
 #include "scan/drive_scan.hpp"
+#include "state/reported_io.hpp"
 #include "store/disk_ids.hpp"
 
 namespace quarnex::cli {

@@ -9,9 +9,9 @@
 #include "cli/console_ui.hpp"
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
-#include "device/device_io.hpp"
-#include "device/error_report.hpp"
 #include "scan/drive_scan.hpp"
+#include "state/error_report.hpp"
+#include "state/reported_io.hpp"
 
 namespace quarnex::cli {
 

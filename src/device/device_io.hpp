@@ -1,7 +1,8 @@
 #pragma once
 // Opening devices, volumes and files and moving blocks at byte positions.
-// Every byte the program moves passes through here. Each operation reports its
-// own failure (unless asked to be quiet) and returns a plain result.
+// Every byte the program moves passes through here. Nothing here talks to
+// the user: each step returns a status naming what failed, and the
+// operations decide whether and how to show it.
 
 #include <cstddef>
 #include <cstdint>
@@ -10,7 +11,6 @@
 #include <string>
 
 #include "ports/device_backend.hpp"
-#include "state/context.hpp"
 
 namespace quarnex {
 
@@ -26,6 +26,15 @@ inline constexpr std::uint32_t OPEN_EXISTING = 3;
 
 // Position meaning "continue where the last transfer ended".
 inline constexpr std::int64_t kCurrentPosition = -1;
+
+// The result of one step: on failure the system error, the step's tag as the
+// error report names it, and what was being attempted.
+struct IoStatus {
+    bool ok = true;
+    int error = 0;
+    const char* source = "";
+    std::string description;
+};
 
 // An open device, volume or file. Closing a handle that was opened for
 // writing first puts the data on the medium.
@@ -43,7 +52,7 @@ class DevHandle {
     bool Valid() const { return file_ != nullptr; }
     bool ForWriting() const { return forWriting_; }
     DeviceFile* File() { return file_.get(); }
-    // Gives up the file without flushing it; used by CloseDevHandle.
+    // Gives up the file without flushing it; used by CloseDevice.
     std::unique_ptr<DeviceFile> Release() { return std::move(file_); }
 
   private:
@@ -51,32 +60,34 @@ class DevHandle {
     bool forWriting_ = false;
 };
 
-// Opens path; an invalid handle on failure, shown unless quiet.
-DevHandle GetHandle(Context& ctx, const std::string& path, std::uint32_t desiredAccess,
-                    std::uint32_t shareMode, std::uint32_t creationDisposition, bool quiet);
+struct OpenedDevice {
+    DevHandle handle;  // invalid on failure
+    IoStatus status;
+};
+
+// Opens path with the given access and disposition (share modes have no
+// effect here).
+OpenedDevice OpenDevice(DeviceBackend& devices, const std::string& path,
+                        std::uint32_t desiredAccess, std::uint32_t creationDisposition);
 
 // Closes the handle (nothing for an invalid one). A handle opened for writing
-// is flushed first; a failed flush is reported and gives false.
-bool CloseDevHandle(Context& ctx, DevHandle& handle);
+// is flushed first; the flush's failure is the status.
+IoStatus CloseDevice(DevHandle& handle);
 
 // Transfers count bytes between the handle and memory at the given position
-// (kCurrentPosition continues where the last transfer ended). True only when
-// every byte moved; a failure is shown unless ignoreErrors is set.
-bool fntRead(Context& ctx, DevHandle& handle, std::span<std::byte> buffer, std::size_t index,
-             std::size_t count, std::int64_t position, bool ignoreErrors);
-bool fntReadPtr(Context& ctx, DevHandle& handle, std::span<std::byte> memory, std::size_t offset,
-                std::size_t count, std::int64_t position, bool ignoreErrors);
-bool fntWritePtr(Context& ctx, DevHandle& handle, std::span<const std::byte> memory,
-                 std::size_t offset, std::size_t count, std::int64_t position, bool ignoreErrors);
+// (kCurrentPosition continues where the last transfer ended). Ok only when
+// every byte moved. The three differ only in the tags a failure carries.
+IoStatus DeviceRead(DevHandle& handle, std::span<std::byte> buffer, std::size_t index,
+                    std::size_t count, std::int64_t position);
+IoStatus DeviceReadPtr(DevHandle& handle, std::span<std::byte> memory, std::size_t offset,
+                       std::size_t count, std::int64_t position);
+IoStatus DeviceWritePtr(DevHandle& handle, std::span<const std::byte> memory, std::size_t offset,
+                        std::size_t count, std::int64_t position);
 
-// Takes the volume on the handle's device out of use; reported on failure.
-bool UnmountVolume(Context& ctx, DevHandle& handle);
+// Takes the volume on the handle's device out of use.
+IoStatus DismountDevice(DevHandle& handle);
 
-// The number of the whole disk a drive lives on, or -1 after a trapped-error
-// report.
-int GetPhysicalDriveNumber(Context& ctx, const std::string& driveLetter);
-
-// True when the medium has the 1.44 MB floppy geometry; never reports.
+// True when the medium has the 1.44 MB floppy geometry.
 bool IsFloppyGeometry(DevHandle& handle);
 
 // Device-control code from its four parts.

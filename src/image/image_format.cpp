@@ -5,11 +5,11 @@
 
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
-#include "device/device_io.hpp"
-#include "device/error_report.hpp"
 #include "fat12/volume_label.hpp"
 #include "image/image_label.hpp"
+#include "state/error_report.hpp"
 #include "state/progress.hpp"
+#include "state/reported_io.hpp"
 #include "state/status.hpp"
 
 namespace quarnex {

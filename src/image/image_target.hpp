@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "device/device_io.hpp"
 #include "state/context.hpp"
+#include "state/reported_io.hpp"
 
 namespace quarnex {
 

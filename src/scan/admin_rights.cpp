@@ -1,6 +1,6 @@
 #include "scan/admin_rights.hpp"
 
-#include "device/device_io.hpp"
+#include "state/reported_io.hpp"
 
 namespace quarnex {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "device/device_io.hpp"
 #include "fat12/boot_sector.hpp"
 #include "fat12/geometry.hpp"
 #include "state/progress.hpp"
+#include "state/reported_io.hpp"
 
 namespace quarnex {
 

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "device/error_report.hpp"
 #include "state/context.hpp"
+#include "state/error_report.hpp"
 
 namespace quarnex {
 

@@ -4,9 +4,9 @@
 
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
-#include "device/device_io.hpp"
 #include "fat12/volume_label.hpp"
 #include "state/progress.hpp"
+#include "state/reported_io.hpp"
 #include "state/status.hpp"
 
 namespace quarnex {

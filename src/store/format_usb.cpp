@@ -5,10 +5,10 @@
 
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
-#include "device/device_io.hpp"
-#include "device/error_report.hpp"
 #include "fat12/volume_label.hpp"
+#include "state/error_report.hpp"
 #include "state/progress.hpp"
+#include "state/reported_io.hpp"
 #include "state/status.hpp"
 #include "store/descriptions_file.hpp"
 #include "store/store_write_access.hpp"

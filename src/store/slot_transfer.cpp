@@ -6,8 +6,8 @@
 
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
-#include "device/device_io.hpp"
 #include "state/progress.hpp"
+#include "state/reported_io.hpp"
 #include "state/status.hpp"
 #include "store/descriptions.hpp"
 #include "store/disk_ids.hpp"

@@ -6,9 +6,9 @@
 
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
-#include "device/device_io.hpp"
-#include "device/error_report.hpp"
+#include "state/error_report.hpp"
 #include "state/progress.hpp"
+#include "state/reported_io.hpp"
 #include "state/status.hpp"
 #include "store/descriptions.hpp"
 #include "store/store_write_access.hpp"

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "device/device_io.hpp"
+#include "state/reported_io.hpp"
 
 namespace quarnex {
 

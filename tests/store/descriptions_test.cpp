@@ -6,9 +6,9 @@
 #include <functional>
 
 #include "core/text.hpp"
-#include "device/error_report.hpp"
 #include "fat12/fat12_volume.hpp"
 #include "fat12/geometry.hpp"
+#include "state/error_report.hpp"
 #include "store/disk_ids.hpp"
 #include "store/store_paths.hpp"
 #include "store_world.hpp"

@@ -1,4 +1,4 @@
-#include "device/error_report.hpp"
+#include "state/error_report.hpp"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "device/device_summary.hpp"
+#include "state/device_summary.hpp"
 
 #include <array>
 #include <cstdio>

@@ -1,0 +1,70 @@
+#include "state/reported_io.hpp"
+
+#include <optional>
+
+#include "state/error_report.hpp"
+
+namespace quarnex {
+
+namespace {
+
+// The status's result, after showing its failure unless quiet.
+bool Reported(Context& ctx, const IoStatus& status, bool quiet) {
+    if (!status.ok && !quiet) {
+        ErrorReport(ctx, status.error, status.source, status.description);
+    }
+    return status.ok;
+}
+
+}  // namespace
+
+DevHandle GetHandle(Context& ctx, const std::string& path, std::uint32_t desiredAccess,
+                    std::uint32_t /*shareMode*/, std::uint32_t creationDisposition, bool quiet) {
+    OpenedDevice opened = OpenDevice(ctx.devices, path, desiredAccess, creationDisposition);
+    Reported(ctx, opened.status, quiet);
+    return std::move(opened.handle);
+}
+
+bool CloseDevHandle(Context& ctx, DevHandle& handle) {
+    return Reported(ctx, CloseDevice(handle), false);
+}
+
+bool fntRead(Context& ctx, DevHandle& handle, std::span<std::byte> buffer, std::size_t index,
+             std::size_t count, std::int64_t position, bool ignoreErrors) {
+    return Reported(ctx, DeviceRead(handle, buffer, index, count, position), ignoreErrors);
+}
+
+bool fntReadPtr(Context& ctx, DevHandle& handle, std::span<std::byte> memory, std::size_t offset,
+                std::size_t count, std::int64_t position, bool ignoreErrors) {
+    return Reported(ctx, DeviceReadPtr(handle, memory, offset, count, position), ignoreErrors);
+}
+
+bool fntWritePtr(Context& ctx, DevHandle& handle, std::span<const std::byte> memory,
+                 std::size_t offset, std::size_t count, std::int64_t position, bool ignoreErrors) {
+    return Reported(ctx, DeviceWritePtr(handle, memory, offset, count, position), ignoreErrors);
+}
+
+bool UnmountVolume(Context& ctx, DevHandle& handle) {
+    return Reported(ctx, DismountDevice(handle), false);
+}
+
+int GetPhysicalDriveNumber(Context& ctx, const std::string& driveLetter) {
+    const std::string volume = ctx.drives.VolumePath(driveLetter);
+    OpenResult opened = ctx.devices.Open(volume, Access::Read, Disposition::OpenExisting);
+    if (opened.file == nullptr) {
+        ErrorReport(ctx, SystemTrappedError(ctx, opened.error, "CreateM.OpenFile"),
+                    "GetPhysicalDriveNumber.");
+        return -1;
+    }
+    int error = 0;
+    const std::optional<PhysicalDrive> disk = ctx.drives.WholeDiskOf(driveLetter, error);
+    opened.file.reset();
+    if (!disk) {
+        ErrorReport(ctx, SystemTrappedError(ctx, error, "CreateM.GetDevNumber"),
+                    "GetPhysicalDriveNumber.");
+        return -1;
+    }
+    return disk->number;
+}
+
+}  // namespace quarnex

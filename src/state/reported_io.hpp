@@ -1,0 +1,41 @@
+#pragma once
+// The device steps as operations use them: each failure is shown in the
+// "Error" message box (unless the caller asks for quiet) and the caller gets
+// a plain result.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "device/device_io.hpp"
+#include "state/context.hpp"
+
+namespace quarnex {
+
+// Opens path; an invalid handle on failure, shown unless quiet.
+DevHandle GetHandle(Context& ctx, const std::string& path, std::uint32_t desiredAccess,
+                    std::uint32_t shareMode, std::uint32_t creationDisposition, bool quiet);
+
+// Closes the handle (nothing for an invalid one). A handle opened for writing
+// is flushed first; a failed flush is reported and gives false.
+bool CloseDevHandle(Context& ctx, DevHandle& handle);
+
+// Transfers count bytes between the handle and memory at the given position
+// (kCurrentPosition continues where the last transfer ended). True only when
+// every byte moved; a failure is shown unless ignoreErrors is set.
+bool fntRead(Context& ctx, DevHandle& handle, std::span<std::byte> buffer, std::size_t index,
+             std::size_t count, std::int64_t position, bool ignoreErrors);
+bool fntReadPtr(Context& ctx, DevHandle& handle, std::span<std::byte> memory, std::size_t offset,
+                std::size_t count, std::int64_t position, bool ignoreErrors);
+bool fntWritePtr(Context& ctx, DevHandle& handle, std::span<const std::byte> memory,
+                 std::size_t offset, std::size_t count, std::int64_t position, bool ignoreErrors);
+
+// Takes the volume on the handle's device out of use; reported on failure.
+bool UnmountVolume(Context& ctx, DevHandle& handle);
+
+// The number of the whole disk a drive lives on, or -1 after a trapped-error
+// report.
+int GetPhysicalDriveNumber(Context& ctx, const std::string& driveLetter);
+
+}  // namespace quarnex
