@@ -9,6 +9,7 @@
 #include <tuple>
 #include <utility>
 
+#include "platform/posix/posix_device_backend.hpp"
 #include "platform/posix/sysfs_block.hpp"
 #include "support/fake_block_tree.hpp"
 #include "support/temp_dir.hpp"
@@ -18,18 +19,47 @@ namespace {
 
 using testing::FakeBlockTree;
 using testing::FakeDisk;
+using Names = std::vector<std::string>;
 
-std::vector<std::string> Names(PosixDriveCatalog& catalog) {
-    std::vector<std::string> names;
+Names ListedNames(PosixDriveCatalog& catalog) {
+    Names names;
     for (const DriveListEntry& entry : catalog.DriveList()) {
         names.push_back(entry.name);
     }
     return names;
 }
 
+// One machine with every kind of disk; the root file system on sda2.
+struct Machine {
+    Machine() {
+        tree.AddDisk(FakeDisk{"fd0", "2:0", 2880, true});
+        tree.AddDisk(FakeDisk{"sdd", "8:48", 0, true, true, "Generic-", "SD/MMC"});
+        tree.AddDisk(FakeDisk{"sdb", "8:16", 15240576, true, false, "SanDisk ", "Cruzer Blade  "});
+        tree.AddDisk(FakeDisk{"sdc", "8:32", 3072000, false, true, "WD", "Elements"});
+        tree.AddDisk(FakeDisk{"sda", "8:0", 1000000});
+        tree.AddDisk(FakeDisk{"sr0", "11:0", 0, true, true});
+        tree.AddDisk(FakeDisk{"sde", "8:64", 4096, true, false, "", "", "5"});
+        tree.AddDisk(FakeDisk{"vdb", "254:16", 2048, false, false, "0x1af4"});
+        tree.AddDisk(FakeDisk{"nvme0n1", "259:0", 2048});
+        for (const char* never : {"loop0", "ram0", "zram0"}) {
+            tree.AddDisk(FakeDisk{never, "7:" + std::to_string(never[0])});
+        }
+        tree.AddPartition("sda", "sda2", "8:2");
+        tree.AddPartition("sdb", "sdb1", "8:17", 2048);
+        tree.Mount("0:21", "/proc", "proc", "proc");
+        tree.Mount("8:2", "/", "/dev/root", "ext4");
+        tree.Mount("8:16", "/media/user/STORE\\040ID", "/dev/sdb");
+        tree.Mount("8:17", "/mnt/part", "/dev/sdb1");
+        tree.Mount("8:32", "/mnt/other", "/dev/sdc");
+        tree.Mount("0:50", "/mnt/by-name", tree.Node("sdb1"));  // a private number
+    }
+    testing::TempDir dir;
+    FakeBlockTree tree{dir.Path()};
+    PosixDriveCatalog catalog{tree.Roots()};
+};
+
 TEST(SysfsNames, NameOrderAndDeviceNumbers) {
     EXPECT_TRUE(NameOrderLess("nvme0n2", "nvme0n10"));
-    EXPECT_TRUE(NameOrderLess("sd", "sda"));
     EXPECT_FALSE(NameOrderLess("sdc", "sdb"));
     EXPECT_EQ(ParseDevNumber("259:17"), (DevNumber{259, 17}));
     for (const char* bad : {"", "8", "8:", ":1", "8:1:2", "a:b", "8 :1"}) {
@@ -37,157 +67,121 @@ TEST(SysfsNames, NameOrderAndDeviceNumbers) {
     }
 }
 
-TEST(PosixDriveCatalog, ListFloppiesThenSystemDiskThenOthersInNameOrder) {
-    testing::TempDir dir;
-    FakeBlockTree tree(dir.Path());
-    int minor = 0;
-    for (const char* name :
-         {"sdd", "loop0", "ram0", "zram0", "fd1", "sdb", "nvme0n1", "sda", "fd0", "sdc", "sr0"}) {
-        tree.AddDisk(FakeDisk{name, "100:" + std::to_string(minor++)});
-    }
-    // The root file system lives on a partition of sda, found by its number.
-    tree.AddPartition("sda", "sda2", "8:2");
-    tree.Mount("0:21", "/proc", "proc", "proc");
-    tree.Mount("8:2", "/", "/dev/root", "ext4");
-    PosixDriveCatalog catalog(tree.Roots());
-    EXPECT_EQ(Names(catalog),
-              (std::vector<std::string>{"A:", "B:", "sda", "nvme0n1", "sdb", "sdc", "sdd", "sr0"}));
-    EXPECT_EQ(catalog.RightsProbePath(), tree.Node("sda2")) << "the root file system's own node";
-    // Then the fixed disks and the loop devices; never the optical drive.
-    EXPECT_EQ(catalog.RightsProbePaths(),
-              (std::vector<std::string>{tree.Node("sda2"), tree.Node("nvme0n1"), tree.Node("sdb"),
-                                        tree.Node("sdc"), tree.Node("sdd"), tree.Node("loop0")}));
-    EXPECT_EQ(catalog.VolumePath("B:"), tree.Node("fd1"));
-    EXPECT_EQ(catalog.VolumePath("sdc"), tree.Node("sdc"));
-}
-
-TEST(PosixDriveCatalog, SystemDiskThroughSourceMappingOrPlaceholder) {
-    {
-        // btrfs reports a private number; the source names the partition.
-        testing::TempDir dir;
-        FakeBlockTree tree(dir.Path());
-        tree.AddDisk(FakeDisk{"sda", "8:0"});
-        tree.AddDisk(FakeDisk{"sdb", "8:16"});
-        tree.AddPartition("sdb", "sdb3", "8:19");
-        tree.Mount("0:33", "/", "/dev/sdb3", "btrfs");
-        PosixDriveCatalog catalog(tree.Roots());
-        EXPECT_EQ(Names(catalog), (std::vector<std::string>{"sdb", "sda"}));
-        EXPECT_EQ(catalog.RightsProbePath(), tree.Node("sdb3"));
-    }
-    {
-        // A root on a mapped device counts for the disk beneath it.
-        testing::TempDir dir;
-        FakeBlockTree tree(dir.Path());
-        tree.AddDisk(FakeDisk{"dm-0", "253:0"});
-        tree.AddDisk(FakeDisk{"nvme0n1", "259:0"});
-        tree.AddDisk(FakeDisk{"sda", "8:0"});
-        tree.AddPartition("nvme0n1", "nvme0n1p2", "259:2");
-        tree.AddSlave("dm-0", "nvme0n1p2");
-        tree.Mount("253:0", "/", "/dev/mapper/root", "ext4");
-        PosixDriveCatalog catalog(tree.Roots());
-        EXPECT_EQ(Names(catalog), (std::vector<std::string>{"nvme0n1", "dm-0", "sda"}));
-        EXPECT_EQ(catalog.RightsProbePath(), tree.Node("dm-0"));
-    }
-    {
-        // A container: the root is an overlay; a placeholder keeps the place
-        // and the probe falls back to the first disk.
-        testing::TempDir dir;
-        FakeBlockTree tree(dir.Path());
-        tree.AddDisk(FakeDisk{"vdb", "254:16"});
-        tree.AddDisk(FakeDisk{"vda", "254:0"});
-        tree.Mount("0:40", "/", "overlay", "overlay");
-        PosixDriveCatalog catalog(tree.Roots());
-        EXPECT_EQ(Names(catalog), (std::vector<std::string>{kNoSystemDisk, "vda", "vdb"}));
-        int error = 0;
-        EXPECT_FALSE(catalog.WholeDiskOf(kNoSystemDisk, error));
-        EXPECT_EQ(catalog.RightsProbePath(), tree.Node("vda"));
-    }
-    {
-        testing::TempDir dir;
-        FakeBlockTree tree(dir.Path());
-        PosixDriveCatalog catalog(tree.Roots());
-        EXPECT_EQ(Names(catalog), (std::vector<std::string>{kNoSystemDisk}));
-        EXPECT_EQ(catalog.RightsProbePath(), "") << "no disk at all: nothing to probe";
-    }
-}
-
-TEST(PosixDriveCatalog, DriveTypesNumbersDetailsAndMedium) {
-    testing::TempDir dir;
-    FakeBlockTree tree(dir.Path());
-    tree.AddDisk(FakeDisk{"fd0", "2:0", 2880, true});
-    tree.AddDisk(FakeDisk{"sda", "8:0", 1000000});
-    tree.AddDisk(FakeDisk{"sdb", "8:16", 15240576, true, false, "SanDisk ", "Cruzer Blade    "});
-    tree.AddDisk(FakeDisk{"sdc", "8:32", 3072000, false, true, "WD", "Elements"});
-    tree.AddDisk(FakeDisk{"sdd", "8:48", 0, true, true, "Generic-", "SD/MMC"});
-    tree.AddDisk(FakeDisk{"sr0", "11:0", 0, true, true});
-    tree.AddDisk(FakeDisk{"sde", "8:64", 4096, true, false, "", "", "5"});
-    tree.AddDisk(FakeDisk{"vdb", "254:16", 2048, false, false, "0x1af4"});
-    tree.AddPartition("sdb", "sdb1", "8:17", 2048);
-    tree.Mount("8:0", "/", "/dev/sda", "ext4");
-    PosixDriveCatalog catalog(tree.Roots());
-
-    // B: without fd1; sdc a USB disk without the flag; sdb1 as its disk;
-    // sde optical by its SCSI type.
+// Floppies, then the system disk, then the others in name order; the probe
+// tries the root file system's own node, the fixed disks (never a stick) and
+// loop devices.
+TEST(PosixDriveCatalog, ListTypesNumbersAndDetails) {
+    Machine m;
+    const FakeBlockTree& t = m.tree;
+    EXPECT_EQ(ListedNames(m.catalog),
+              (Names{"A:", "sda", "nvme0n1", "sdb", "sdc", "sdd", "sde", "sr0", "vdb"}));
+    EXPECT_EQ(m.catalog.RightsProbePaths(),
+              (Names{t.Node("sda2"), t.Node("nvme0n1"), t.Node("vdb"), t.Node("loop0")}));
+    EXPECT_EQ(m.catalog.VolumePath("A:"), t.Node("fd0"));
+    EXPECT_EQ(m.catalog.VolumePath("sdc"), t.Node("sdc"));
+    // B: without fd1; sdc a USB disk without the flag; sde optical by its
+    // SCSI type.
     const std::pair<const char*, DriveKind> kinds[] = {
-        {"A:", DriveKind::Removable},  {"B:", DriveKind::NoRoot},
-        {"sda", DriveKind::Fixed},     {"sdb", DriveKind::Removable},
-        {"sdc", DriveKind::Removable}, {"sdb1", DriveKind::Removable},
-        {"sr0", DriveKind::CdRom},     {"sde", DriveKind::CdRom},
-        {"vdb", DriveKind::Fixed},     {"sdz", DriveKind::NoRoot}};
+        {"A:", DriveKind::Removable},  {"B:", DriveKind::NoRoot},      {"sda", DriveKind::Fixed},
+        {"sdc", DriveKind::Removable}, {"sdb1", DriveKind::Removable}, {"sr0", DriveKind::CdRom},
+        {"sde", DriveKind::CdRom},     {"vdb", DriveKind::Fixed},      {"sdz", DriveKind::NoRoot}};
     for (const auto& [name, kind] : kinds) {
-        EXPECT_EQ(catalog.GetDriveType(name), kind) << name;
+        EXPECT_EQ(m.catalog.GetDriveType(name), kind) << name;
     }
-
-    // Numbers: the system disk 0, the others from 1 in list order; a
+    // The system disk is 0, the others count from 1 in list order; a
     // partition maps to its whole disk.
     int error = 0;
     const std::tuple<const char*, int, const char*> disks[] = {
-        {"sda", 0, "sda"}, {"sdb", 1, "sdb"}, {"sdb1", 1, "sdb"}, {"sdc", 2, "sdc"}};
+        {"sda", 0, "sda"}, {"sdb", 2, "sdb"}, {"sdb1", 2, "sdb"}, {"vdb", 7, "vdb"}};
     for (const auto& [name, number, node] : disks) {
-        const std::optional<PhysicalDrive> disk = catalog.WholeDiskOf(name, error);
+        const std::optional<PhysicalDrive> disk = m.catalog.WholeDiskOf(name, error);
         ASSERT_TRUE(disk) << name;
-        EXPECT_EQ(disk->number, number) << name;
-        EXPECT_EQ(disk->nodePath, tree.Node(node)) << name;
+        EXPECT_EQ(std::pair(disk->number, disk->nodePath), std::pair(number, t.Node(node))) << name;
     }
-    for (const char* unknown : {"sdz", "A:", "fd0", "loop0", ""}) {
+    for (const char* unknown : {"sdz", "A:", "loop0", ""}) {
         error = 0;
-        EXPECT_FALSE(catalog.WholeDiskOf(unknown, error)) << unknown;
+        EXPECT_FALSE(m.catalog.WholeDiskOf(unknown, error)) << unknown;
         EXPECT_EQ(error, ENODEV) << unknown;
     }
-
-    EXPECT_EQ(catalog.Details("sdb").vendorModel, "SanDisk Cruzer Blade");
-    EXPECT_EQ(catalog.Details("sdb").sizeBytes, 15240576ULL * 512);
-    EXPECT_EQ(catalog.Details("sdb1").sizeBytes, 2048ULL * 512);
-    EXPECT_EQ(catalog.Details("vdb").vendorModel, "") << "a bus id is no name";
-    EXPECT_EQ(catalog.Details("A:").sizeBytes, 2880ULL * 512);
-
-    EXPECT_TRUE(catalog.HasMedium("sdb"));
-    EXPECT_FALSE(catalog.HasMedium("sdd")) << "an empty card reader has size 0";
-    EXPECT_TRUE(catalog.HasMedium("sdz")) << "unknown: let the open decide";
+    EXPECT_EQ(m.catalog.Details("sdb").vendorModel, "SanDisk Cruzer Blade");
+    EXPECT_EQ(m.catalog.Details("sdb1").sizeBytes, 2048ULL * 512);
+    EXPECT_EQ(m.catalog.Details("vdb").vendorModel, "") << "a bus id is no name";
+    EXPECT_EQ(m.catalog.Details("A:").sizeBytes, 2880ULL * 512);
+    EXPECT_FALSE(m.catalog.HasMedium("sdd")) << "an empty card reader has size 0";
+    EXPECT_TRUE(m.catalog.HasMedium("sdz")) << "unknown: let the open decide";
 }
 
-TEST(PosixDriveCatalog, MountPointsOfADeviceAndItsPartitions) {
-    testing::TempDir dir;
-    FakeBlockTree tree(dir.Path());
-    tree.AddDisk(FakeDisk{"sda", "8:0"});
-    tree.AddDisk(FakeDisk{"sdb", "8:16", 3072000, true});
-    tree.AddDisk(FakeDisk{"sdc", "8:32", 3072000, true});
-    tree.AddPartition("sdb", "sdb1", "8:17");
-    tree.Mount("8:0", "/", "/dev/sda", "ext4");
-    tree.Mount("8:16", "/media/user/STORE\\040ID", "/dev/sdb");
-    tree.Mount("8:17", "/mnt/part", "/dev/sdb1");
-    tree.Mount("8:32", "/mnt/other", "/dev/sdc");
-    // Matched by its source alone (a private device number).
-    tree.Mount("0:50", "/mnt/by-name", tree.Node("sdb1"));
-    tree.Mount("8:16", "/media/user/STORE\\040ID", "/dev/sdb");
-    PosixDriveCatalog catalog(tree.Roots());
+// btrfs reports a private number, so the source names the partition; a root
+// on a mapped device counts for the disk beneath it; in a container (an
+// overlay root) a placeholder keeps the place and the probe takes the first
+// disk; with no disk at all there is nothing to probe.
+TEST(PosixDriveCatalog, SystemDiskThroughSourceMappingOrPlaceholder) {
+    struct Case {
+        Names disks;                              // name and number, in pairs
+        std::vector<Names> parts, slaves, roots;  // {disk, name, dev}, {disk, below}, mounts
+        Names listed;
+        std::string probe;  // a node name; empty: no probe
+    };
+    const Case cases[] = {
+        {{"sda", "8:0", "sdb", "8:16"},
+         {{"sdb", "sdb3", "8:19"}},
+         {},
+         {{"0:33", "/", "/dev/sdb3", "btrfs"}},
+         {"sdb", "sda"},
+         "sdb3"},
+        {{"dm-0", "253:0", "nvme0n1", "259:0"},
+         {{"nvme0n1", "nvme0n1p2", "259:2"}},
+         {{"dm-0", "nvme0n1p2"}},
+         {{"253:0", "/", "/dev/mapper/root", "ext4"}},
+         {"nvme0n1", "dm-0"},
+         "dm-0"},
+        {{"vdb", "254:16", "vda", "254:0"},
+         {},
+         {},
+         {{"0:40", "/", "overlay", "overlay"}},
+         {kNoSystemDisk, "vda", "vdb"},
+         "vda"},
+        {{}, {}, {}, {}, {kNoSystemDisk}, ""},
+    };
+    for (const Case& c : cases) {
+        testing::TempDir dir;
+        FakeBlockTree tree(dir.Path());
+        for (std::size_t i = 0; i + 1 < c.disks.size(); i += 2) {
+            tree.AddDisk(FakeDisk{c.disks[i], c.disks[i + 1]});
+        }
+        for (const Names& p : c.parts)
+            tree.AddPartition(p[0], p[1], p[2]);
+        for (const Names& s : c.slaves)
+            tree.AddSlave(s[0], s[1]);
+        for (const Names& r : c.roots)
+            tree.Mount(r[0], r[1], r[2], r[3]);
+        PosixDriveCatalog catalog(tree.Roots());
+        EXPECT_EQ(ListedNames(catalog), c.listed);
+        EXPECT_EQ(catalog.RightsProbePath(), c.probe.empty() ? "" : tree.Node(c.probe));
+        int error = 0;
+        EXPECT_FALSE(catalog.WholeDiskOf(kNoSystemDisk, error));
+    }
+}
 
-    EXPECT_EQ(catalog.MountPoints(tree.Node("sdb")),
-              (std::vector<std::string>{"/media/user/STORE ID", "/mnt/part", "/mnt/by-name"}));
-    EXPECT_EQ(catalog.MountPoints(tree.Node("sdc")), (std::vector<std::string>{"/mnt/other"}));
-    EXPECT_TRUE(catalog.MountPoints(tree.Node("sdz")).empty());
-    // A store file named like a disk is not that disk.
-    EXPECT_TRUE(catalog.MountPoints(dir / "sdb").empty());
+// Mount points of a device and its partitions (by number or by source); the
+// backend's dismount tries them and fails, as the folders are no mount
+// points; a store file named like a disk is mounted nowhere.
+TEST(PosixDriveCatalog, MountPointsOfADeviceAndItsPartitionsAndTheirDismount) {
+    Machine m;
+    EXPECT_EQ(m.catalog.MountPoints(m.tree.Node("sdb")),
+              (Names{"/media/user/STORE ID", "/mnt/part", "/mnt/by-name"}));
+    EXPECT_EQ(m.catalog.MountPoints(m.tree.Node("sdc")), (Names{"/mnt/other"}));
+    EXPECT_TRUE(m.catalog.MountPoints(m.tree.Node("sdz")).empty());
+    EXPECT_TRUE(m.catalog.MountPoints(m.dir / "sdb").empty());
+    testing::WriteFileText(m.dir / "sdb", "");
+    m.tree.WriteNode("sdb", {});
+    PosixDeviceBackend backend(m.tree.Roots());
+    for (const auto& [path, fails] :
+         {std::pair{m.tree.Node("sdb"), true}, {m.dir / "sdb", false}}) {
+        OpenResult opened = backend.Open(path, Access::Write, Disposition::OpenExisting);
+        ASSERT_NE(opened.file, nullptr) << path;
+        EXPECT_EQ(opened.file->Dismount() != 0, fails) << path;
+    }
 }
 
 }  // namespace
