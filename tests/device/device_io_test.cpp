@@ -82,43 +82,24 @@ TEST(Transfers, PositionedAndSequentialBlocksStayInsideTheCallersMemory) {
 
 // Each transfer's failures carry its own tags; a short transfer fails too.
 TEST(Transfers, EveryFailureNamesItsStep) {
-    const char* kSeek = "An error occurred when attempting to SetFilePointer().";
     using Step = std::function<IoStatus(DevHandle&, std::vector<std::byte>&)>;
     const Step read = [](DevHandle& h, auto& m) { return DeviceRead(h, m, 0, m.size(), 0); };
     const Step readPtr = [](DevHandle& h, auto& m) { return DeviceReadPtr(h, m, 0, m.size(), 0); };
-    const Step writePtr = [](DevHandle& h, auto& m) {
-        return DeviceWritePtr(h, m, 0, m.size(), 512);
-    };
+    const Step write = [](DevHandle& h, auto& m) { return DeviceWritePtr(h, m, 0, m.size(), 512); };
     struct Row {
         Step step;
         Fault fault;
         int error;
-        const char* source;
-        const char* description;
+        std::string source, description;
     };
+    const std::string at = "An error occurred when attempting to ", seek = at + "SetFilePointer().";
     const Row rows[] = {
-        {read,
-         {FaultOp::Read, 1, "", 0, 100},
-         EIO,
-         "QrnMfntRead.ReadFile",
-         "An error occurred when attempting to Read."},
-        {read, {FaultOp::Seek, 1, "", EINVAL, 0}, EINVAL, "QrnMfntRead.SetFilePointer", kSeek},
-        {readPtr,
-         {FaultOp::Read, 1, "", EIO, 0},
-         EIO,
-         "QrnMfntReadPtr.ReadFile",
-         "An error occurred when attempting to Read"},
-        {readPtr, {FaultOp::Seek, 1, "", EIO, 0}, EIO, "QrnMfntReadPtr.SetFilePointer", kSeek},
-        {writePtr,
-         {FaultOp::Write, 1, "", 0, 100},
-         ENOSPC,
-         "QrnMfntWritePtr.WriteFile",
-         "An error occurred when attempting to Write"},
-        {writePtr,
-         {FaultOp::Seek, 1, "", EINVAL, 0},
-         EINVAL,
-         "QrnMfntWritePtr.SetFilePointer",
-         kSeek},
+        {read, {FaultOp::Read, 1, "", 0, 100}, EIO, "QrnMfntRead.ReadFile", at + "Read."},
+        {read, {FaultOp::Seek, 1, "", EINVAL, 0}, EINVAL, "QrnMfntRead.SetFilePointer", seek},
+        {readPtr, {FaultOp::Read, 1, "", EIO, 0}, EIO, "QrnMfntReadPtr.ReadFile", at + "Read"},
+        {readPtr, {FaultOp::Seek, 1, "", EIO, 0}, EIO, "QrnMfntReadPtr.SetFilePointer", seek},
+        {write, {FaultOp::Write, 1, "", 0, 9}, ENOSPC, "QrnMfntWritePtr.WriteFile", at + "Write"},
+        {write, {FaultOp::Seek, 1, "", EIO, 0}, EIO, "QrnMfntWritePtr.SetFilePointer", seek},
     };
     for (const Row& row : rows) {
         IoWorld w;

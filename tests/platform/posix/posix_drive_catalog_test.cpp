@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <sstream>
 #include <tuple>
 #include <utility>
 
@@ -116,48 +117,41 @@ TEST(PosixDriveCatalog, ListTypesNumbersAndDetails) {
 // overlay root) a placeholder keeps the place and the probe takes the first
 // disk; with no disk at all there is nothing to probe.
 TEST(PosixDriveCatalog, SystemDiskThroughSourceMappingOrPlaceholder) {
-    struct Case {
-        Names disks;                              // name and number, in pairs
-        std::vector<Names> parts, slaves, roots;  // {disk, name, dev}, {disk, below}, mounts
-        Names listed;
-        std::string probe;  // a node name; empty: no probe
-    };
-    const Case cases[] = {
-        {{"sda", "8:0", "sdb", "8:16"},
-         {{"sdb", "sdb3", "8:19"}},
-         {},
-         {{"0:33", "/", "/dev/sdb3", "btrfs"}},
+    // A tree in words: "disk NAME DEV", "part DISK NAME DEV", "slave DISK
+    // BELOW", "root DEV SOURCE TYPE", separated by ";".
+    const std::tuple<const char*, Names, const char*> cases[] = {
+        {"disk sda 8:0; disk sdb 8:16; part sdb sdb3 8:19; root 0:33 /dev/sdb3 btrfs",
          {"sdb", "sda"},
          "sdb3"},
-        {{"dm-0", "253:0", "nvme0n1", "259:0"},
-         {{"nvme0n1", "nvme0n1p2", "259:2"}},
-         {{"dm-0", "nvme0n1p2"}},
-         {{"253:0", "/", "/dev/mapper/root", "ext4"}},
+        {"disk dm-0 253:0; disk nvme0n1 259:0; part nvme0n1 nvme0n1p2 259:2;"
+         "slave dm-0 nvme0n1p2; root 253:0 /dev/mapper/root ext4",
          {"nvme0n1", "dm-0"},
          "dm-0"},
-        {{"vdb", "254:16", "vda", "254:0"},
-         {},
-         {},
-         {{"0:40", "/", "overlay", "overlay"}},
+        {"disk vdb 254:16; disk vda 254:0; root 0:40 overlay overlay",
          {kNoSystemDisk, "vda", "vdb"},
          "vda"},
-        {{}, {}, {}, {}, {kNoSystemDisk}, ""},
+        {"", {kNoSystemDisk}, ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& [words, listed, probe] : cases) {
         testing::TempDir dir;
         FakeBlockTree tree(dir.Path());
-        for (std::size_t i = 0; i + 1 < c.disks.size(); i += 2) {
-            tree.AddDisk(FakeDisk{c.disks[i], c.disks[i + 1]});
+        std::istringstream lines(words);
+        for (std::string line; std::getline(lines, line, ';');) {
+            std::istringstream in(line);
+            std::string verb, a, b, c;
+            in >> verb >> a >> b >> c;
+            if (verb == "disk")
+                tree.AddDisk(FakeDisk{a, b});
+            if (verb == "part")
+                tree.AddPartition(a, b, c);
+            if (verb == "slave")
+                tree.AddSlave(a, b);
+            if (verb == "root")
+                tree.Mount(a, "/", b, c);
         }
-        for (const Names& p : c.parts)
-            tree.AddPartition(p[0], p[1], p[2]);
-        for (const Names& s : c.slaves)
-            tree.AddSlave(s[0], s[1]);
-        for (const Names& r : c.roots)
-            tree.Mount(r[0], r[1], r[2], r[3]);
         PosixDriveCatalog catalog(tree.Roots());
-        EXPECT_EQ(ListedNames(catalog), c.listed);
-        EXPECT_EQ(catalog.RightsProbePath(), c.probe.empty() ? "" : tree.Node(c.probe));
+        EXPECT_EQ(ListedNames(catalog), listed) << words;
+        EXPECT_EQ(catalog.RightsProbePath(), *probe ? tree.Node(probe) : "") << words;
         int error = 0;
         EXPECT_FALSE(catalog.WholeDiskOf(kNoSystemDisk, error));
     }
