@@ -179,6 +179,8 @@ TEST(IsStoreBootSector, OnlyA144MbFat12BootSector) {
         {BootSector(), true},
         {BootSector(1440), false},  // a 720 KB floppy
         {BootSector(2880, "fat12   "), false},
+        {BootSector(2880, "FAT12  X"), false},  // all eight bytes count
+        {BootSector(2880, std::string("FAT12\0\0\0", 8)), false},
         {BootSector(0x400B), false},  // 2880 with its bytes swapped
     };
     for (const auto& [sector, store] : cases) {
