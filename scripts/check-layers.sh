@@ -62,7 +62,7 @@ if [ -n "$bad" ]; then
     status=1
 fi
 
-long=$(git ls-files src | while IFS= read -r file; do
+long=$(find src -type f | sort | while IFS= read -r file; do
     lines=$(wc -l <"$file")
     [ "$lines" -gt 400 ] && printf '%s: %s lines\n' "$file" "$lines"
     true
