@@ -1,6 +1,7 @@
 #include "cli/arguments.hpp"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <filesystem>
 
 namespace quarnex::cli {
@@ -22,10 +23,29 @@ CLI::Validator NotEmpty() {
         "PATH");
 }
 
+// Slot numbers are read as the listing prints them: decimal, leading zeros
+// allowed ("010" is slot 10, never 8). The parser's own integer reading would
+// take C prefixes (octal, 0x) and reach another slot.
+CLI::Validator DecimalSlot() {
+    return CLI::Validator(
+        [](const std::string& text) {
+            const std::optional<int> slot = ParseSlotNumber(text);
+            if (slot) {
+                return std::string();
+            }
+            return "'" + text + "' is not a slot number: decimal digits only, 1..999";
+        },
+        "1..999");
+}
+
 void AddSlot(CLI::App& command, Invocation& invocation) {
-    command.add_option("SLOT", invocation.slot, "Slot number, 1..999")
+    command
+        .add_option_function<std::string>(
+            "SLOT",
+            [&invocation](const std::string& text) { invocation.slot = *ParseSlotNumber(text); },
+            "Slot number, 1..999")
         ->required()
-        ->check(CLI::Range(1, 999));
+        ->check(DecimalSlot());
 }
 
 CLI::App* AddCommand(CLI::App& app, const char* name, const char* description, Command command,
@@ -42,6 +62,25 @@ void AddFloppyDrive(CLI::App& command, std::string& drive) {
 }
 
 }  // namespace
+
+std::optional<int> ParseSlotNumber(std::string_view text) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::size_t first = std::min(text.find_first_not_of('0'), text.size());
+    const std::string_view digits = text.substr(first);
+    if (digits.size() > 3) {
+        return std::nullopt;
+    }
+    int value = 0;
+    for (const char digit : digits) {
+        value = value * 10 + (digit - '0');
+    }
+    if (value < 1 || value > 999) {
+        return std::nullopt;
+    }
+    return value;
+}
 
 std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation& invocation,
                                   std::ostream& out, std::ostream& err) {

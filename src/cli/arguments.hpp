@@ -4,6 +4,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 namespace quarnex::cli {
 
@@ -44,6 +45,10 @@ inline constexpr int kExitUsage = 2;    // the command line is wrong
 
 // Parses argv. Returns the exit code when parsing already ended the run
 // (help or version shown on out, a usage error explained on err).
+// A slot number as typed: decimal digits only (leading zeros allowed), 1..999;
+// nothing for anything else ("0x10", "1e2", "5 ", "").
+std::optional<int> ParseSlotNumber(std::string_view text);
+
 std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation& invocation,
                                   std::ostream& out, std::ostream& err);
 

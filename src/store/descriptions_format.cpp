@@ -161,7 +161,10 @@ std::string ComposeDescriptions(const ProgramState& state, std::string_view name
                 text += Line(number + " " + std::string(3 - field.size(), ' ') + field + ">" +
                              std::string(lines[k - 1]));
             } else {
-                last += (k == kMaxLineNumber ? "" : " ") + std::string(lines[k - 1]);
+                if (k != kMaxLineNumber) {
+                    last += ' ';
+                }
+                last += lines[k - 1];
             }
         }
         if (lines.size() >= kMaxLineNumber) {

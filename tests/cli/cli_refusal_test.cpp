@@ -57,6 +57,15 @@ TEST(CliUsage, HelpVersionAndBadUsage) {
         EXPECT_EQ(bad.exitCode, 2) << line;
         EXPECT_FALSE(bad.err.empty());
     }
+    // Slot numbers are decimal: what C would read as octal or hexadecimal is
+    // refused with the reason, never taken for another slot.
+    for (const char* slot : {"0x10", "1e2", "5 ", "", "+5", "0000"}) {
+        const CliResult bad = RunCli({"describe", "/x", slot, "text"});
+        EXPECT_EQ(bad.exitCode, 2) << slot;
+        EXPECT_TRUE(Contains(bad.err, "'" + std::string(slot) +
+                                          "' is not a slot number: decimal digits only, 1..999"))
+            << bad.err;
+    }
 }
 
 TEST(CliRefusals, RefusedCommandsChangeNothing) {

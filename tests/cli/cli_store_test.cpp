@@ -113,12 +113,12 @@ TEST(CliStore, PutGetDescribeBackupAndRestore) {
     EXPECT_TRUE(Contains(disks, "--- IDN>[FDISK]\r\n\r\n005 SRC>" + image + "\r\n")) << disks;
     EXPECT_TRUE(Contains(disks, "005  ID>[FDISK005   ]\r\n")) << disks;
 
-    ASSERT_EQ(RunCli({"get", store, "5", dir / "out.img"}).exitCode, 0);
+    ASSERT_EQ(RunCli({"get", store, "005", dir / "out.img"}).exitCode, 0);
     EXPECT_EQ(ReadFileBytes(dir / "out.img"), ReadFileBytes(image));
 
     // Descriptions, kept in DISKS.TXT and the backup's companion file.
     const std::string text = "Flight manual\\n  page 2\\n\\nend";
-    const CliResult described = RunCli({"describe", store, "12", text, "--yes"});
+    const CliResult described = RunCli({"describe", store, "012", text, "--yes"});
     ASSERT_EQ(described.exitCode, 0) << described.err;
     EXPECT_EQ(described.out, "slot 012 described\n");
     EXPECT_EQ(ListJson(store)["slots"][11]["description"], "Flight manual\n  page 2\n\nend");
