@@ -6,16 +6,9 @@ namespace quarnex {
 namespace {
 
 TEST(ShortenPath, KeepsTheLongestCandidateThatFitsOrLeavesThePathAlone) {
-    const std::string name(49, 'n'), forty(40, 'p');
-    std::string many;  // 41 separators
-    for (int i = 0; i < 41; ++i) {
-        many += "/d";
-    }
-    const struct {
-        std::string path, shown;
-    } cases[] = {
-        // 59 characters.
-        {"C:/Documents and Settings/User/My Documents/Images/disk.img",
+    const std::string name(49, 'n'), forty(40, 'p'), many(41, '/');
+    const std::pair<std::string, std::string> cases[] = {
+        {"C:/Documents and Settings/User/My Documents/Images/disk.img",  // 59 characters
          "C:/Documents and Settings/.../disk.img"},
         // All three fit; candidate 3 (the last two parts kept) is the longest.
         {"/a/" + std::string(40, 'x') + "/images/disk.img", "/.../images/disk.img"},
@@ -25,69 +18,40 @@ TEST(ShortenPath, KeepsTheLongestCandidateThatFitsOrLeavesThePathAlone) {
         {forty, forty},                                            // short enough
         {"/" + std::string(40, 'q'), "/" + std::string(40, 'q')},  // one separator only
         {std::string(60, 'r'), std::string(60, 'r')},              // no separator
-        {many, many},                                              // too many separators
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ShortenPath(c.path), c.shown) << c.path;
+        {many, many}};                                             // too many separators
+    for (const auto& [path, shown] : cases) {
+        EXPECT_EQ(ShortenPath(path), shown) << path;
     }
 }
 
-TEST(NumberFormats, ThreeDigitsAndThousands) {
-    EXPECT_EQ(ThreeDigits(7), "007");
-    EXPECT_EQ(ThreeDigits(0), "000");
-    EXPECT_EQ(ThreeDigits(999), "999");
-    EXPECT_EQ(ThreeDigits(1000), "1000");
-    EXPECT_EQ(FormatThousands(0), "0");
-    EXPECT_EQ(FormatThousands(999), "999");
-    EXPECT_EQ(FormatThousands(1000), "1,000");
-    EXPECT_EQ(FormatThousands(1474559), "1,474,559");
-    EXPECT_EQ(FormatThousands(1572864001), "1,572,864,001");
-    EXPECT_EQ(FormatThousands(-1234), "-1,234");
+TEST(NumberFormats, DigitsThousandsRoundingAndLenientReading) {
+    EXPECT_EQ(ThreeDigits(0) + ThreeDigits(7) + ThreeDigits(999) + ThreeDigits(1000),
+              "0000079991000");
+    const std::pair<long long, const char*> thousands[] = {
+        {0, "0"}, {999, "999"}, {1000, "1,000"}, {1572864001, "1,572,864,001"}, {-1234, "-1,234"}};
+    for (const auto& [number, text] : thousands) {
+        EXPECT_EQ(FormatThousands(number), text);
+    }
+    const std::pair<double, double> halves[] = {{12.5, 12}, {13.5, 14},  {0.5, 0},   {-2.5, -2},
+                                                {-3.5, -4}, {2.4999, 2}, {99.6, 100}};
+    for (const auto& [value, rounded] : halves) {
+        EXPECT_EQ(RoundHalfEven(value), rounded) << value;
+    }
+    const std::pair<const char*, double> lenient[] = {
+        {"007", 7}, {"  12abc", 12},     {"-01", -1},    {"SRC", 0}, {"", 0},
+        {"-", 0},   {"7000.5,", 7000.5}, {"1.2.3", 1.2}, {"+5 6", 5}};
+    for (const auto& [text, number] : lenient) {
+        EXPECT_EQ(LenientNumber(text), number) << text;
+    }
 }
 
-TEST(NumberFormats, RoundHalfEven) {
-    EXPECT_EQ(RoundHalfEven(12.5), 12.0);
-    EXPECT_EQ(RoundHalfEven(13.5), 14.0);
-    EXPECT_EQ(RoundHalfEven(0.5), 0.0);
-    EXPECT_EQ(RoundHalfEven(-2.5), -2.0);
-    EXPECT_EQ(RoundHalfEven(-3.5), -4.0);
-    EXPECT_EQ(RoundHalfEven(2.4999), 2.0);
-    EXPECT_EQ(RoundHalfEven(99.6), 100.0);
-}
-
-TEST(LenientNumber, ReadsTheLeadingNumber) {
-    EXPECT_EQ(LenientNumber("007"), 7);
-    EXPECT_EQ(LenientNumber("  12abc"), 12);
-    EXPECT_EQ(LenientNumber("-01"), -1);
-    EXPECT_EQ(LenientNumber("  1"), 1);
-    EXPECT_EQ(LenientNumber("SRC"), 0);
-    EXPECT_EQ(LenientNumber(""), 0);
-    EXPECT_EQ(LenientNumber("-"), 0);
-    EXPECT_EQ(LenientNumber("7000.5,"), 7000.5);
-    EXPECT_EQ(LenientNumber("1.2.3"), 1.2);
-    EXPECT_EQ(LenientNumber("+5 6"), 5);
-}
-
-TEST(CharacterSearch, FirstAndLastOf) {
-    EXPECT_EQ(fntFirstOf("a,b c", ", "), 2u);
-    EXPECT_EQ(fntFirstOf("abc", "xyz"), 0u);
-    EXPECT_EQ(fntFirstOf("", ","), 0u);
-    EXPECT_EQ(fntFirstOf("abc", ""), 0u);
+TEST(TextHelpers, SearchTrimUpperPad) {
     EXPECT_EQ(fntLastOf("C:\\a\\b\\c.exe", "\\"), 7u);  // the third backslash
     EXPECT_EQ(fntLastOf("abc", "Z"), 0u);
-    EXPECT_EQ(fntFirstOf("ABC", "b"), 0u);  // case-sensitive
-}
-
-TEST(TextHelpers, UnsignedTrimUpperPad) {
-    EXPECT_EQ(UnsignedToDouble(-1), 4294967295.0);
-    EXPECT_EQ(UnsignedToDouble(5), 5.0);
-    EXPECT_EQ(TrimSpaces("  a b  "), "a b");
-    EXPECT_EQ(TrimSpaces("   "), "");
+    EXPECT_EQ(TrimSpaces("  a b  ") + "|" + TrimSpaces("   "), "a b|");
     EXPECT_EQ(ToUpperAscii("abc\xe9z"), "ABC\xe9Z");
-    EXPECT_EQ(PadRight("ab", 5), "ab   ");
-    EXPECT_EQ(PadRight("abcdef", 3), "abcdef");
-    EXPECT_EQ(LeftChars("abcdef", 3), "abc");
-    EXPECT_EQ(LeftChars("ab", 3), "ab");
+    EXPECT_EQ(PadRight("ab", 5) + PadRight("abcdef", 3), "ab   abcdef");
+    EXPECT_EQ(LeftChars("abcdef", 3) + LeftChars("ab", 3), "abcab");
 }
 
 }  // namespace

@@ -1,173 +1,162 @@
-// Selecting slots and editing descriptions in place, through real mouse and
-// key events on the grid and the edit box.
+// The grid and its window: selecting slots and editing descriptions in place
+// through real mouse and key events, scrolling, resizing and minimising.
 
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTest>
 
 #include "commands/main_commands.hpp"
-#include "gui_tests.hpp"
 #include "gui_world.hpp"
 
 namespace quarnex::testing {
 namespace {
 
-std::string IdCell(GuiWorld& w, int row) {
-    return w.state.slotTable.Cell(row, 1);
-}
-
-// Sum of the pixel heights of grid rows from..to.
-int RowsHeight(GuiWorld& w, int from, int to) {
-    int sum = 0;
-    for (int row = from; row <= to; ++row) {
-        sum += w.window.Grid().rowHeight(row - 1);
-    }
-    return sum;
+int Px(double twips) {
+    return static_cast<int>(twips / 15.0 + 0.5);
 }
 
 class EditingTests : public QObject {
     Q_OBJECT
   private slots:
-    void clicksMoveTheMarkersAndHeaderClicksChangeNothing();
+    void clicksScrollingAndEscapeMoveTheMarkersAndTheBox();
     void commitWritesTheDescriptionsFileOnce();
-    void escapeRestoresTheRightMarker();
-    void editBoxFollowsScrollingAndTyping();
-    void scrollMaximumWithTallRowsAtTheEnd();
+    void scrollMaximumKeepsSlot999InView();
+    void sizesAndTheMinimisedState();
 };
 
-void EditingTests::clicksMoveTheMarkersAndHeaderClicksChangeNothing() {
+void EditingTests::clicksScrollingAndEscapeMoveTheMarkersAndTheBox() {
     GuiWorld w;
     w.ClickRow(5);
     w.ClickRow(4);
-    QCOMPARE(IdCell(w, 5), std::string(" -----------"));
-    QCOMPARE(IdCell(w, 4), std::string(" ----------- *"));
-    QCOMPARE(w.state.SelectedDisk, 4);
-    // Without a store the menus stay as they were.
-    QVERIFY(!w.window.Action(MenuId::Image_Menu_Import_USB_DISKxxx).isVisible());
+    QCOMPARE(w.Cell(5, 1) + "|" + w.Cell(4, 1), QString(" -----------| ----------- *"));
     w.DoubleClickRow(6);
-    w.TypeIntoEdit("typed");
-    w.ClickHeader();
-    QTest::mouseDClick(w.window.Grid().horizontalHeader()->viewport(), Qt::LeftButton, {},
-                       QPoint(40, 5));
-    QCOMPARE(w.state.SelectedDisk, 6);
-    QCOMPARE(IdCell(w, 6), std::string(" ----------- >"));
-    QCOMPARE(IdCell(w, 4), std::string(" -----------"));
-    QVERIFY(w.window.Edit().isVisible());
-    QCOMPARE(w.window.Edit().toPlainText(), QString("typed"));
-    // The header click hands the keyboard back to the open edit.
-    QVERIFY(w.window.Edit().hasFocus());
+    EditBox& edit = w.window.Edit();
+    const int top = edit.y();
+    QTest::keyClicks(&edit, "typed");
+    // Header clicks change nothing and hand the keyboard back to the edit.
+    QHeaderView* header = w.window.Grid().horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(40, 5));
+    QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, QPoint(40, 5));
+    QCOMPARE(w.Cell(6, 1) + "|" + w.Cell(4, 1), QString(" ----------- >| -----------"));
+    QVERIFY(edit.hasFocus());
+
+    w.window.GridScroll().setValue(3);  // row 6 is now the fourth row shown
+    QVERIFY(edit.isVisible() && edit.y() == top - 2 * w.window.Grid().rowHeight(0));
+    w.window.GridScroll().setValue(10);  // scrolled off the top
+    QVERIFY(!edit.isVisible() && w.model.edit.EditingActive);
+    w.window.GridScroll().setValue(1);
+    QVERIFY(edit.isVisible() && edit.y() == top);
+    QCOMPARE(edit.toPlainText(), QString("typed"));
+
+    // Escape drops the text and restores the selection marker; with another
+    // row clicked meanwhile, the edited row is left bare.
+    QTest::keyClick(&edit, Qt::Key_Escape);
+    QCOMPARE(w.Cell(6, 1) + "|" + w.Cell(6, 2), QString(" ----------- *|"));
+    w.DoubleClickRow(9);
+    w.ClickRow(5);
+    QCOMPARE(w.Cell(9, 1), QString(" ----------- >"));
+    QTest::keyClick(&edit, Qt::Key_Escape);
+    QCOMPARE(w.Cell(9, 1) + "|" + w.Cell(5, 1), QString(" -----------| ----------- *"));
+    w.window.GridScroll().setValue(3);  // the box stays hidden through scrolling
+    w.window.GridScroll().setValue(1);
+    QVERIFY(!edit.isVisible());
 }
 
 void EditingTests::commitWritesTheDescriptionsFileOnce() {
     GuiWorld w;
     const std::string path = w.MakeStore("store.img", "MYSTORE", {{9, "WORK009"}});
     QVERIFY(OpenStoreFile(w.ctx, path));
-    QVERIFY(w.DisksTxt(path).size() > 0);
-    const int base = w.model.grid.BaseRowHeight();
-
-    // Opening and committing without a change writes nothing.
     w.DoubleClickRow(9);
-    QVERIFY(w.window.Edit().isVisible());
-    QCOMPARE(IdCell(w, 9), std::string(" WORK009     >"));
     const int flushes = w.devices.Count(FaultOp::Flush);
     const int writes = w.devices.Count(FaultOp::Write);
     w.DoubleClickRow(9);
-    QVERIFY(!w.window.Edit().isVisible());
-    QCOMPARE(IdCell(w, 9), std::string(" WORK009     *"));
+    QCOMPARE(w.Cell(9, 1), QString(" WORK009     *"));  // unchanged: nothing written
     QCOMPARE(w.devices.Count(FaultOp::Write), writes);
 
-    // A changed text goes to the grid, the table and the file, once.
     w.DoubleClickRow(9);
     const int oneLine = w.window.Edit().height();
-    w.TypeIntoEdit("Tax 2024");
+    QTest::keyClicks(&w.window.Edit(), "Tax 2024");
     QTest::keyClick(&w.window.Edit(), Qt::Key_Return);
-    w.TypeIntoEdit("receipts");
+    QTest::keyClicks(&w.window.Edit(), "receipts");
     QVERIFY(w.window.Edit().height() > oneLine);  // the box grew by a line
     w.DoubleClickRow(9);
-    QVERIFY(!w.window.Edit().isVisible());
-    QCOMPARE(w.state.slotTable.Cell(9, 2), std::string("Tax 2024\r\nreceipts"));
-    QCOMPARE(w.state.slotTable.DiskDescriptions[9], std::string("Tax 2024\r\nreceipts"));
-    QCOMPARE(w.window.Grid().model()->index(8, 2).data().toString(), QString("Tax 2024\nreceipts"));
+    QCOMPARE(w.Cell(9, 2), QString("Tax 2024\nreceipts"));
     QCOMPARE(w.devices.Count(FaultOp::Flush), flushes + 1);
     QVERIFY(w.DisksTxt(path).find("Tax 2024") != std::string::npos);
-    QVERIFY(w.model.grid.RowHeight(9) > base);
     QVERIFY(w.window.Grid().rowHeight(8) > w.window.Grid().rowHeight(7));
     QCOMPARE(w.devices.OpenHandles(), 0);
 }
 
-void EditingTests::escapeRestoresTheRightMarker() {
-    GuiWorld w;
-    w.state.slotTable.SetCell(9, 2, "old text");
-    w.DoubleClickRow(9);
-    w.TypeIntoEdit(" and more");
-    QTest::keyClick(&w.window.Edit(), Qt::Key_Escape);
-    QVERIFY(!w.window.Edit().isVisible());
-    QCOMPARE(IdCell(w, 9), std::string(" ----------- *"));
-    QCOMPARE(w.state.slotTable.Cell(9, 2), std::string("old text"));
-
-    // Another row clicked while row 9 is edited: Escape leaves row 9 bare.
-    w.DoubleClickRow(9);
-    w.ClickRow(5);
-    QCOMPARE(IdCell(w, 9), std::string(" ----------- >"));
-    QTest::keyClick(&w.window.Edit(), Qt::Key_Escape);
-    QCOMPARE(IdCell(w, 9), std::string(" -----------"));
-    QCOMPARE(IdCell(w, 5), std::string(" ----------- *"));
-    // The box stays hidden through later scrolling.
-    w.window.GridScroll().setValue(3);
-    w.window.GridScroll().setValue(1);
-    QVERIFY(!w.window.Edit().isVisible());
-}
-
-void EditingTests::editBoxFollowsScrollingAndTyping() {
-    GuiWorld w;
-    w.DoubleClickRow(4);
-    const int top = w.window.Edit().y();
-    w.TypeIntoEdit("kept");
-    w.window.GridScroll().setValue(3);  // row 4 is now the second row shown
-    QVERIFY(w.window.Edit().isVisible());
-    QCOMPARE(w.window.Edit().y(), top - 2 * w.window.Grid().rowHeight(0));
-    w.window.GridScroll().setValue(10);  // scrolled off the top
-    QVERIFY(!w.window.Edit().isVisible());
-    QVERIFY(w.model.edit.EditingActive);
-    w.window.GridScroll().setValue(1);
-    QVERIFY(w.window.Edit().isVisible());
-    QCOMPARE(w.window.Edit().y(), top);
-    QCOMPARE(w.window.Edit().toPlainText(), QString("kept"));
-
-    // Near the bottom the box is cut off at the grid's lower edge.
-    w.DoubleClickRow(20);
-    for (int i = 0; i < 5; ++i) {
-        QTest::keyClick(&w.window.Edit(), Qt::Key_Return);
-    }
-    const QRect grid = w.window.Grid().geometry();
-    QVERIFY(w.window.Edit().isVisible());
-    QVERIFY(w.window.Edit().geometry().bottom() <= grid.bottom());
-}
-
-void EditingTests::scrollMaximumWithTallRowsAtTheEnd() {
+void EditingTests::scrollMaximumKeepsSlot999InView() {
     GuiWorld w;
     QScrollBar& scroll = w.window.GridScroll();
-    scroll.setValue(999);
-    const int oneLineMaximum = scroll.maximum();
-    QCOMPARE(w.window.TopRow(), oneLineMaximum);
-    QVERIFY(oneLineMaximum < 999);
-
     for (int row = 990; row <= 999; ++row) {
         w.state.slotTable.SetCell(row, 2, "first\r\nsecond\r\nthird");
-        w.model.grid.SetRowHeight(
-            row, static_cast<int>(w.model.grid.DescriptionRowHeight("a\r\nb\r\nc")));
     }
-    // The range follows the texts on the next move of the bar.
-    scroll.setValue(1);
+    w.model.grid.FitRowHeights();
+    scroll.setValue(1);  // the range follows the rows on the next move
     scroll.setValue(999);
-    const int tallMaximum = scroll.maximum();
-    // Fewer tall rows fit, so the last top row lies further down.
-    QVERIFY(tallMaximum > oneLineMaximum);
-    QCOMPARE(w.window.TopRow(), tallMaximum);
+    const int maximum = scroll.maximum();
     // Slot 999 ends inside the grid, and one row more would not fit.
+    int rowsHeight = 0;
+    for (int row = maximum; row <= 999; ++row) {
+        rowsHeight += w.window.Grid().rowHeight(row - 1);
+    }
     const int viewport = w.window.Grid().viewport()->height();
-    QVERIFY(RowsHeight(w, tallMaximum, 999) <= viewport + 1);
-    QVERIFY(RowsHeight(w, tallMaximum - 1, 999) > viewport);
+    QVERIFY(rowsHeight <= viewport + 1);
+    QVERIFY(rowsHeight + w.window.Grid().rowHeight(maximum - 2) > viewport);
+}
+
+void EditingTests::sizesAndTheMinimisedState() {
+    GuiWorld w;
+    DiskGridView& grid = w.window.Grid();
+    // The header and 20 slot rows at first; every ID fits with its marker.
+    QCOMPARE(grid.rowAt(grid.viewport()->height() - 3), 19);
+    QVERIFY(QFontMetrics(grid.font()).horizontalAdvance(" 12345678901 >") < grid.columnWidth(1));
+    QVERIFY(w.window.Frame().font().italic());
+
+    // Wider: only the descriptions column and the edit box widen.
+    w.DoubleClickRow(3);
+    const QList<int> before{grid.columnWidth(0), grid.columnWidth(1), grid.columnWidth(2),
+                            w.window.Edit().width()};
+    w.window.resize(w.window.width() + 300, w.window.height() + 150);
+    QTest::qWait(20);
+    QCOMPARE((QList<int>{grid.columnWidth(0), grid.columnWidth(1), grid.columnWidth(2) - 300,
+                         w.window.Edit().width() - 300}),
+             before);
+    // Equal margins left, right and below the frame; the strip keeps to its edge.
+    const QRect frame = w.window.Frame().geometry();
+    const QWidget* client = w.window.centralWidget();
+    QCOMPARE(client->width() - frame.right() - 1, frame.left());
+    QCOMPARE(client->height() - frame.bottom() - 1, frame.left());
+    QCOMPARE(w.window.ProgressBar().geometry().right(), frame.right());
+    QCOMPARE(w.window.ProgressLabel().x(), w.window.ProgressBar().x());
+
+    // The outer frame, decorations included, keeps the smallest size.
+    w.window.resize(200, 150);
+    QTest::qWait(20);
+    QCOMPARE(w.window.frameGeometry().size(), QSize(Px(kMinWindowWidth), Px(kMinWindowHeight)));
+
+    // The companions follow the window into the minimised state and back.
+    QWidget about, help;
+    w.window.SetCompanions(Companions{&about, &help, {}, {}, {}, {}});
+    about.show();
+    const QRect placed = w.window.Frame().geometry();
+    w.window.setWindowState(Qt::WindowMinimized);
+    QTest::qWait(20);
+    QVERIFY(!about.isVisible() && !help.isVisible());
+    QCOMPARE(w.window.Frame().geometry(), placed);  // nothing laid out meanwhile
+    w.window.setWindowState(Qt::WindowNoState);
+    QTest::qWait(20);
+    QVERIFY(about.isVisible() && !help.isVisible());
+
+    // Closed while restored, it stays closed through the next resize.
+    about.hide();
+    w.window.resize(w.window.width() + 10, w.window.height());
+    w.window.setWindowState(Qt::WindowMinimized);
+    w.window.setWindowState(Qt::WindowNoState);
+    QTest::qWait(20);
+    QVERIFY(!about.isVisible());
 }
 
 }  // namespace

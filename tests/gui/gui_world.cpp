@@ -1,6 +1,5 @@
 #include "gui_world.hpp"
 
-#include <QHeaderView>
 #include <QMenu>
 #include <QTest>
 #include <cstring>
@@ -9,58 +8,41 @@
 
 #include "core/media_sizes.hpp"
 #include "fat12/fat12_volume.hpp"
-#include "support/temp_dir.hpp"
 
 namespace quarnex::testing {
-
-namespace {
-void WriteBytesAt(const std::string& path, std::uint64_t offset,
-                  const std::vector<std::byte>& bytes) {
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    file.seekp(static_cast<std::streamoff>(offset));
-    file.write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    if (!file) {
-        throw std::runtime_error("cannot write " + path);
-    }
-}
-}  // namespace
 
 GuiWorld::GuiWorld(int adminRights) {
     if (!AllocateBuffers(state)) {
         throw std::runtime_error("cannot allocate the buffers");
     }
     state.AdminRights = adminRights;
-    // The FAT12 template lies beside the programs.
-    state.AppFolder = QUARNEX_APP_DIR "/";
+    state.AppFolder = QUARNEX_APP_DIR "/";  // the FAT12 template lies beside the programs
     ui.SetRenderer(&window);
     ui.SetDialogParent(&window);
     window.BuildMainWindow();
-    Companions companions;
-    companions.shutdown = [this] { ++shutdowns; };
-    window.SetCompanions(companions);
+    window.SetCompanions(Companions{nullptr, nullptr, {}, {}, {}, [this] { ++shutdowns; }});
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) {
         throw std::runtime_error("the main window was not shown");
     }
 }
 
-GuiWorld::~GuiWorld() {
-    ui.SetRenderer(nullptr);
-}
-
 std::string GuiWorld::MakeStore(const std::string& name, const std::string& storeId,
                                 const std::vector<std::pair<int, std::string>>& labelled) {
     const std::string path = dir / name;
     MakeSparseFile(path, kStoreBytes);
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
     std::vector<std::byte> volume(kImageBytes);
-    auto writeSlot = [&](int slot, const std::string& label) {
+    std::vector<std::pair<int, std::string>> labels{{0, storeId}};
+    labels.insert(labels.end(), labelled.begin(), labelled.end());
+    for (const auto& [slot, label] : labels) {
         fat12::BuildBlankVolume(volume, label);
-        WriteBytesAt(path, SlotOffset(slot), volume);
-    };
-    writeSlot(0, storeId);
-    for (const auto& [slot, label] : labelled) {
-        writeSlot(slot, label);
+        file.seekp(static_cast<std::streamoff>(SlotOffset(slot)));
+        file.write(reinterpret_cast<const char*>(volume.data()),
+                   static_cast<std::streamsize>(volume.size()));
+    }
+    if (!file.flush()) {
+        throw std::runtime_error("cannot write " + path);
     }
     state.devices.Row(1) = DeviceEntry{name, path, -1, "", kStoreBytes};
     return path;
@@ -73,34 +55,19 @@ std::string GuiWorld::DisksTxt(const std::string& storePath) const {
     return fat12::ReadRootFile(volume, "DISKS.TXT").contents;
 }
 
-namespace {
-QPoint RowCentre(DiskGridView& grid, int row) {
+static QPoint RowCentre(DiskGridView& grid, int row) {
     const int y = grid.rowViewportPosition(row - 1) + grid.rowHeight(row - 1) / 2;
     return QPoint(grid.columnViewportPosition(2) + 10, y);
 }
-}  // namespace
 
 void GuiWorld::ClickRow(int row) {
     QTest::mouseClick(window.Grid().viewport(), Qt::LeftButton, {}, RowCentre(window.Grid(), row));
 }
 
 void GuiWorld::DoubleClickRow(int row) {
-    // A double-click as the system delivers it: a click, then the second
-    // press as a double-click, then its release.
-    QWidget* viewport = window.Grid().viewport();
-    const QPoint at = RowCentre(window.Grid(), row);
-    QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
-    QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
-}
-
-void GuiWorld::ClickHeader() {
-    QHeaderView* header = window.Grid().horizontalHeader();
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                      QPoint(header->sectionViewportPosition(2) + 10, header->height() / 2));
-}
-
-void GuiWorld::TypeIntoEdit(const QString& text) {
-    QTest::keyClicks(&window.Edit(), text);
+    // As the system delivers it: a click, then a press as a double-click.
+    ClickRow(row);
+    QTest::mouseDClick(window.Grid().viewport(), Qt::LeftButton, {}, RowCentre(window.Grid(), row));
 }
 
 QStringList VisibleEntries(QAction& menuAction) {

@@ -3,11 +3,10 @@
 // plain operations on real files through the fault-injecting backend, and a
 // Ui that answers dialogs from queues instead of waiting for a user.
 
-#include <deque>
+#include <QObject>
 #include <functional>
+#include <memory>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "gui/fonts.hpp"
 #include "gui/main_window.hpp"
@@ -20,16 +19,12 @@
 
 namespace quarnex::testing {
 
-// The Qt Ui with its real windows, whose questions a FakeUi answers from its
-// queues (and records) instead of waiting for a user.
+// The Qt Ui with its real windows, whose questions a FakeUi answers and records.
 class ScriptedQtUi final : public QtUi {
   public:
-    // state: what the fake reads the labels from.
     ScriptedQtUi(TwipScale scale, const ProgramState& state) : QtUi(scale), fake(state) {}
 
-    MessageAnswer ShowMessage(const MessageRequest& request) override {
-        return fake.ShowMessage(request);
-    }
+    MessageAnswer ShowMessage(const MessageRequest& r) override { return fake.ShowMessage(r); }
     std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override {
         return fake.AskOpenFile(request);
     }
@@ -44,8 +39,7 @@ class ScriptedQtUi final : public QtUi {
         QtUi::Changed(part);
         fake.Changed(part);
     }
-    // Real events first, then the fake's onPump, as a user's click would
-    // arrive inside the pump.
+    // Real events first, then the fake's onPump, as a click arrives inside a pump.
     void PumpEvents() override {
         QtUi::PumpEvents();
         fake.PumpEvents();
@@ -57,22 +51,22 @@ class ScriptedQtUi final : public QtUi {
 
 struct GuiWorld {
     explicit GuiWorld(int adminRights = 1);
-    ~GuiWorld();
+    ~GuiWorld() { ui.SetRenderer(nullptr); }
 
-    // Row 1 of the device table is a whole-store file whose slot 0 holds an
-    // empty FAT12 volume labelled storeId and whose slots in labelled hold
-    // those labels; returns its path.
+    // Makes row 1 of the device table a store file whose slots 0 and
+    // labelled hold empty FAT12 volumes so labelled; returns its path.
     std::string MakeStore(const std::string& name, const std::string& storeId,
                           const std::vector<std::pair<int, std::string>>& labelled = {});
     // DISKS.TXT as it stands inside slot 0 of a store file.
     std::string DisksTxt(const std::string& storePath) const;
 
-    // The user's mouse on the grid: a click (press and release) or a
-    // double-click on a slot row, or on the header.
     void ClickRow(int row);
     void DoubleClickRow(int row);
-    void ClickHeader();
-    void TypeIntoEdit(const QString& text);
+    // What the grid shows in a cell of a slot row, and a menu entry's caption.
+    QString Cell(int row, int column) {
+        return window.Grid().model()->index(row - 1, column).data().toString();
+    }
+    QString Caption(MenuId id) { return window.Action(id).text(); }
 
     TempDir dir;
     TwipScale scale{96.0};
@@ -97,5 +91,9 @@ QStringList FileMenu(MainWindow& window);
 // The File menu as it should read: the store-file commands, then middle
 // between separators, then Exit.
 QStringList FileMenuWith(const QStringList& middle);
+
+std::unique_ptr<QObject> MakeStatesTests();
+std::unique_ptr<QObject> MakeEditingTests();
+std::unique_ptr<QObject> MakeProgramTests();
 
 }  // namespace quarnex::testing
