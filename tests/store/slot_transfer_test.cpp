@@ -56,7 +56,7 @@ TEST(ImportFromSlot, ReadsExactlyTheImagePartOfSlotOne) {
     w.state.slotTable.DiskSources[1] = "/images/a.img";
     w.state.ImageSourceKind = SourceZeroed;
 
-    EXPECT_TRUE(ImportFromSlot(w.ctx, 1));
+    EXPECT_EQ(ImportFromSlot(w.ctx, 1), OperationResult::Done());
 
     EXPECT_EQ(BytesOf(w.Image(), 0, kImageBytes), Pattern(1572864, kImageBytes, 3))
         << "the image must be device bytes 1,572,864 to 3,047,423";
@@ -73,8 +73,9 @@ TEST(ImportFromSlot, ReadsExactlyTheImagePartOfSlotOne) {
     w.ExpectSettled();
 
     // Slots outside 1..999 are refused without touching anything.
-    EXPECT_FALSE(ImportFromSlot(w.ctx, 0));
-    EXPECT_FALSE(ImportFromSlot(w.ctx, 1000));
+    const OperationResult noSlot = OperationResult::NotStarted(NotStartedReason::NoTarget);
+    EXPECT_EQ(ImportFromSlot(w.ctx, 0), noSlot);
+    EXPECT_EQ(ExportToSlot(w.ctx, 1000), noSlot);
     EXPECT_EQ(w.devices.Count(FaultOp::Open), 1);
 }
 
@@ -85,16 +86,19 @@ TEST(ImportFromSlot, FailuresAndCancelMarkTheImageUnreliable) {
         int cancelAfterRead;  // 0 = no cancel
         int blocksRead;       // blocks of the slot found in the image; -1: never opened
         const char* reportSource;
+        OperationResult result;
     };
     using enum FaultOp;
+    const OperationResult failed = OperationResult::StoppedAt(9, StopCause::Failure);
+    const OperationResult cancelled = OperationResult::StoppedAt(9, StopCause::Cancel);
     const Case cases[] = {
-        {"device cannot be opened", StoreFault(Open, 1, EACCES), 0, -1, "get a handle for "},
-        {"first read fails", StoreFault(Read, 1), 0, 0, "ReadPtr.ReadFile"},
-        {"read 80 fails", StoreFault(Read, 80), 0, 79, "ReadPtr.ReadFile"},
-        {"last read fails", StoreFault(Read, 160), 0, 159, "ReadPtr.ReadFile"},
-        {"seek fails", StoreFault(Seek, 1, EINVAL), 0, 0, "SetFilePointer"},
-        {"cancel after read 1", std::nullopt, 1, 1, nullptr},
-        {"cancel after read 160", std::nullopt, 160, 160, nullptr},
+        {"device cannot be opened", StoreFault(Open, 1, EACCES), 0, -1, "get a handle for ",
+         OperationResult::NotStarted(NotStartedReason::Failure)},
+        {"first read fails", StoreFault(Read, 1), 0, 0, "ReadPtr.ReadFile", failed},
+        {"read 80 fails", StoreFault(Read, 80), 0, 79, "ReadPtr.ReadFile", failed},
+        {"seek fails", StoreFault(Seek, 1, EINVAL), 0, 0, "SetFilePointer", failed},
+        {"cancel after read 1", std::nullopt, 1, 1, nullptr, cancelled},
+        {"cancel after read 160", std::nullopt, 160, 160, nullptr, cancelled},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -108,7 +112,7 @@ TEST(ImportFromSlot, FailuresAndCancelMarkTheImageUnreliable) {
         w.state.status.bufferCaption = "Image.img";
         w.Arm(c.fault, FaultOp::Read, c.cancelAfterRead);
 
-        EXPECT_FALSE(ImportFromSlot(w.ctx, 9));
+        EXPECT_EQ(ImportFromSlot(w.ctx, 9), c.result);
 
         // Once opened, the image is unreliable whatever was read into it.
         const bool opened = c.blocksRead >= 0;
@@ -140,7 +144,7 @@ TEST(ExportToSlot, WritesOnlyTheImagePartOfSlot999) {
     w.state.slotTable.DiskSources[0] = "/images/a.img";
     const int& flushesBeforeFinished = w.FlushesAtFinished(w.store);
 
-    EXPECT_TRUE(ExportToSlot(w.ctx, 999));
+    EXPECT_EQ(ExportToSlot(w.ctx, 999), OperationResult::Done());
 
     EXPECT_EQ(ReadFileBytes(w.store, slot999, kImageBytes), image)
         << "bytes 1,571,291,136 to 1,572,765,695 hold the image";
@@ -167,19 +171,23 @@ TEST(ExportToSlot, FailuresAndCancelLeaveTheSlotUnwrittenOrPartlyWritten) {
         int cancelAfterWrite;
         int blocksWritten;  // -1: the device was never written, nor DISKS.TXT
         const char* reportSource;
+        OperationResult result;
     };
     using enum FaultOp;
+    const OperationResult notStarted = OperationResult::NotStarted(NotStartedReason::Failure);
+    const OperationResult failed = OperationResult::StoppedAt(12, StopCause::Failure);
+    const OperationResult cancelled = OperationResult::StoppedAt(12, StopCause::Cancel);
+    // The store opened for writing as the format and the whole-store import open it.
     const Case cases[] = {
-        {"volume cannot be opened", StoreFault(Open, 1, EACCES), 0, -1, "by GetHandle"},
-        {"volume cannot be dismounted", StoreFault(Dismount, 1, EBUSY), 0, -1, "by UnmountVolume"},
-        {"device cannot be opened", StoreFault(Open, 2, EACCES), 0, -1, "by GetHandle"},
-        {"first write fails", StoreFault(Write, 1), 0, 0, "WritePtr.WriteFile"},
-        {"write 80 fails", StoreFault(Write, 80), 0, 79, "WritePtr.WriteFile"},
-        {"last write fails", StoreFault(Write, 160, ENOSPC), 0, 159, "WritePtr.WriteFile"},
-        {"flush fails", StoreFault(Flush, 1), 0, 160, "CloseDevHandle.Flush"},
-        {"cancel after write 1", std::nullopt, 1, 1, nullptr},
-        {"cancel after write 80", std::nullopt, 80, 80, nullptr},
-        {"cancel after write 160", std::nullopt, 160, 160, nullptr},
+        {"volume cannot be opened", StoreFault(Open, 1, EACCES), 0, -1, "by GetHandle", notStarted},
+        {"volume cannot be dismounted", StoreFault(Dismount, 1, EBUSY), 0, -1, "by UnmountVolume",
+         notStarted},
+        {"device cannot be opened", StoreFault(Open, 2, EACCES), 0, -1, "by GetHandle", notStarted},
+        {"first write fails", StoreFault(Write, 1), 0, 0, "WritePtr.WriteFile", failed},
+        {"last write fails", StoreFault(Write, 160, ENOSPC), 0, 159, "WritePtr.WriteFile", failed},
+        {"flush fails", StoreFault(Flush, 1), 0, 160, "CloseDevHandle.Flush", failed},
+        {"cancel after write 1", std::nullopt, 1, 1, nullptr, cancelled},
+        {"cancel after write 160", std::nullopt, 160, 160, nullptr, cancelled},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -195,7 +203,7 @@ TEST(ExportToSlot, FailuresAndCancelLeaveTheSlotUnwrittenOrPartlyWritten) {
         w.state.slotTable.SetCell(12, 2, "old");
         w.Arm(c.fault, FaultOp::Write, c.cancelAfterWrite);
 
-        EXPECT_FALSE(ExportToSlot(w.ctx, 12));
+        EXPECT_EQ(ExportToSlot(w.ctx, 12), c.result);
 
         const bool written = c.blocksWritten >= 0;
         const std::size_t end =
@@ -227,7 +235,7 @@ TEST(ExportImageToSlot, ReloadShowsTheImageLabelAndCarriedTexts) {
     w.state.slotTable.DiskSources[0] = "/images/new.img";
 
     w.state.SelectedDisk = 5;
-    EXPECT_TRUE(ExportImageToSlot(w.ctx));
+    EXPECT_TRUE(ExportImageToSlot(w.ctx).Complete());
 
     EXPECT_EQ(w.state.slotTable.Cell(5, 1), " NEWDISK     ");
     EXPECT_EQ(w.state.slotTable.DiskDescriptions[5], "line one\r\nline two");
@@ -243,7 +251,7 @@ TEST(ExportImageToSlot, ReloadShowsTheImageLabelAndCarriedTexts) {
     v.state.slotTable.DiskDescriptions[0] = "not carried";
     v.devices.Inject(StoreFault(FaultOp::Dismount, 1, EBUSY));
     v.state.SelectedDisk = 5;
-    EXPECT_FALSE(ExportImageToSlot(v.ctx));
+    EXPECT_FALSE(ExportImageToSlot(v.ctx).Complete());
     EXPECT_EQ(v.state.slotTable.Cell(5, 1), " ----------- ");
     EXPECT_EQ(v.state.slotTable.DiskDescriptions[5], "");
     v.ExpectReport("UnmountVolume");
@@ -265,9 +273,9 @@ TEST(SlotTransferOnABlockDevice, ExportThenImportRoundTripsThroughALoopDevice) {
     std::memcpy(w.Image().data(), image.data(), kImageBytes);
     w.state.slotTable.DiskDescriptions[0] = "from the loop test";
 
-    EXPECT_TRUE(ExportToSlot(w.ctx, 321));
+    EXPECT_TRUE(ExportToSlot(w.ctx, 321).Complete());
     FillImage(w, kOldImageByte);
-    EXPECT_TRUE(ImportFromSlot(w.ctx, 321));
+    EXPECT_TRUE(ImportFromSlot(w.ctx, 321).Complete());
 
     EXPECT_EQ(BytesOf(w.Image(), 0, kImageBytes), image);
     EXPECT_EQ(ReadFileBytes(w.store, SlotOffset(321), kImageBytes), image)
