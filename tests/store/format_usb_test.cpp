@@ -258,29 +258,6 @@ TEST(FormatUsb, FailuresAndCancelAtEveryStepLeaveTheStoreAsDescribed) {
     }
 }
 
-TEST(FormatUsbOnABlockDevice, SlotsReachTheBackingFileThroughALoopDevice) {
-    FormatWorld w;
-    testing::LoopDevice loop(w.store);
-    if (!loop.Attached()) {
-        GTEST_SKIP() << loop.Problem();
-    }
-    const std::string name = w.SelectLoopDevice(loop);
-    const std::string node = loop.Path();
-    // Cancelled after slot 3: the block-device path is the same for every slot.
-    w.Arm(std::nullopt, FaultOp::Write, 3, node);
-
-    EXPECT_FALSE(fntFormatUSB(w.ctx, {"LOOPSTORE", "LP", true}).Complete());
-
-    EXPECT_TRUE(SlotFormatted(w.store, 0, w.templateBytes, "LOOPSTORE  "))
-        << "the flush on close put slot 0 on the backing file";
-    EXPECT_TRUE(SlotFormatted(w.store, 3, w.templateBytes, "LP003      "));
-    EXPECT_TRUE(SlotMarked(w.store, 4, kOldSeed));
-    EXPECT_EQ(w.state.status.actionLabel, "Formatting USB  " + name + "  Disk(003)");
-    EXPECT_EQ(w.devices.Count(FaultOp::Dismount, node), 1);
-    EXPECT_TRUE(w.ui.messages.empty());
-    w.ExpectSettled();
-}
-
 // Typed accents count as one character and become one label byte each.
 TEST(FormatDialog, OkFormatsWithTheCapitalsOfTheFirstElevenCharactersThenResets) {
     FormatWorld w;

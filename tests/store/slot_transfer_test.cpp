@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <tuple>
 
 #include "fat12/fat12_volume.hpp"
 #include "store_world.hpp"
@@ -29,22 +30,33 @@ void FillImage(StoreWorld& w, unsigned char value) {
     std::memset(w.Image().data(), value, kImageBytes);
 }
 
-// Number of leading blocks of the internal image that hold slot n's data,
-// the rest holding kOldImageByte.
+void PutImage(StoreWorld& w, const Bytes& image) {
+    std::memcpy(w.Image().data(), image.data(), kImageBytes);
+}
+
+// Leading blocks of the internal image that hold slot n's data, the rest
+// holding kOldImageByte; -1 when neither.
 int BlocksFromSlot(StoreWorld& w, int n) {
     const Bytes slot = ReadFileBytes(w.store, SlotOffset(n), kImageBytes);
     const Bytes old(kTrackBytes, kOldImageByte);
     int fromSlot = 0;
     for (std::size_t k = 0; k < kTracksPerImage; ++k) {
         const Bytes block = BytesOf(w.Image(), k * kTrackBytes, kTrackBytes);
-        const bool isNew = std::equal(block.begin(), block.end(), slot.begin() + k * kTrackBytes);
-        if (isNew && fromSlot == static_cast<int>(k)) {
+        if (fromSlot == static_cast<int>(k) &&
+            std::equal(block.begin(), block.end(), slot.begin() + k * kTrackBytes)) {
             ++fromSlot;
         } else if (block != old) {
-            return -1;  // neither old nor in order
+            return -1;
         }
     }
     return fromSlot;
+}
+
+// Texts of the internal image (row 0) and of slot n.
+auto Texts(const StoreWorld& w, std::size_t n) {
+    const SlotTable& t = w.state.slotTable;
+    return std::tuple(t.DiskDescriptions[0], t.DiskSources[0], t.DiskDescriptions[n],
+                      t.DiskSources[n], t.Cell(static_cast<int>(n), 2));
 }
 
 TEST(ImportFromSlot, ReadsExactlyTheImagePartOfSlotOne) {
@@ -54,22 +66,19 @@ TEST(ImportFromSlot, ReadsExactlyTheImagePartOfSlotOne) {
     FillImage(w, kOldImageByte);
     w.state.slotTable.DiskDescriptions[1] = "two\r\nlines";
     w.state.slotTable.DiskSources[1] = "/images/a.img";
-    w.state.ImageSourceKind = SourceZeroed;
 
     EXPECT_EQ(ImportFromSlot(w.ctx, 1), OperationResult::Done());
 
     EXPECT_EQ(BytesOf(w.Image(), 0, kImageBytes), Pattern(1572864, kImageBytes, 3))
         << "the image must be device bytes 1,572,864 to 3,047,423";
     EXPECT_EQ(w.Seeks(), std::vector<std::uint64_t>{1572864}) << "one positioning only";
-    EXPECT_EQ(w.devices.Count(FaultOp::Read, w.store), 160);
     EXPECT_TRUE(w.ui.messages.empty());
     EXPECT_EQ(w.ui.actionLabels.back(), "Import From USB Disk(001) ");
-    EXPECT_EQ(w.state.status.bufferCaption, "USB Disk(001)   [sdb  (" + w.store + ")]");
-    EXPECT_FALSE(w.state.status.bufferOpaque);
-    EXPECT_EQ(w.state.status.progressLabel, "Progress      Finished");
-    EXPECT_EQ(w.state.ImageSourceKind, SourceUsbSlot);
-    EXPECT_EQ(w.state.slotTable.DiskDescriptions[0], "two\r\nlines");
-    EXPECT_EQ(w.state.slotTable.DiskSources[0], "/images/a.img");
+    EXPECT_EQ(std::tie(w.state.status.bufferCaption, w.state.status.bufferOpaque,
+                       w.state.status.progressLabel, w.state.ImageSourceKind),
+              std::tuple("USB Disk(001)   [sdb  (" + w.store + ")]", false,
+                         "Progress      Finished", SourceUsbSlot));
+    EXPECT_EQ(std::get<1>(Texts(w, 1)) + std::get<0>(Texts(w, 1)), "/images/a.imgtwo\r\nlines");
     w.ExpectSettled();
 
     // Slots outside 1..999 are refused without touching anything.
@@ -117,13 +126,12 @@ TEST(ImportFromSlot, FailuresAndCancelMarkTheImageUnreliable) {
         // Once opened, the image is unreliable whatever was read into it.
         const bool opened = c.blocksRead >= 0;
         EXPECT_EQ(BlocksFromSlot(w, 9), std::max(c.blocksRead, 0));
-        EXPECT_EQ(w.state.status.bufferCaption, opened ? "... ? ..." : "Image.img");
-        EXPECT_EQ(w.state.status.bufferOpaque, opened);
-        EXPECT_EQ(w.state.slotTable.DiskDescriptions[0], opened ? "" : "old");
-        EXPECT_EQ(w.state.slotTable.DiskSources[0], opened ? "" : "old source");
-        EXPECT_EQ(w.state.slotTable.DiskDescriptions[9], "slot 9");
-        EXPECT_EQ(w.state.ImageSourceKind, SourceImageFile);
-        EXPECT_EQ(w.state.status.progressLabel, opened ? "Progress      Finished" : "Progress");
+        EXPECT_EQ(std::tie(w.state.status.bufferCaption, w.state.status.bufferOpaque,
+                           w.state.status.progressLabel, w.state.ImageSourceKind),
+                  std::tuple(opened ? "... ? ..." : "Image.img", opened,
+                             opened ? "Progress      Finished" : "Progress", SourceImageFile));
+        EXPECT_EQ(std::get<0>(Texts(w, 9)) + std::get<1>(Texts(w, 9)) + std::get<2>(Texts(w, 9)),
+                  (opened ? "" : "oldold source") + std::string("slot 9"));
         w.ExpectReport(c.reportSource);
         if (!opened) {
             EXPECT_NE(w.OnlyMessage().find(w.store), std::string::npos);
@@ -139,7 +147,7 @@ TEST(ExportToSlot, WritesOnlyTheImagePartOfSlot999) {
     const std::uint64_t slot999 = 1571291136;
     testing::PutPattern(w.store, slot999 - 1000, kSlotStride + 1000, 5);
     const Bytes image = Pattern(0, kImageBytes, 9);
-    std::memcpy(w.Image().data(), image.data(), kImageBytes);
+    PutImage(w, image);
     w.state.slotTable.DiskDescriptions[0] = "first\r\nsecond";
     w.state.slotTable.DiskSources[0] = "/images/a.img";
     const int& flushesBeforeFinished = w.FlushesAtFinished(w.store);
@@ -155,12 +163,13 @@ TEST(ExportToSlot, WritesOnlyTheImagePartOfSlot999) {
     EXPECT_GE(flushesBeforeFinished, 1) << "Finished shown before the data was flushed";
     EXPECT_TRUE(w.ui.messages.empty());
     EXPECT_EQ(w.ui.actionLabels.back(), "Export To USB Disk(999) ");
-    EXPECT_EQ(w.state.slotTable.DiskDescriptions[999], "first\r\nsecond");
-    EXPECT_EQ(w.state.slotTable.DiskSources[999], "/images/a.img");
-    EXPECT_EQ(w.state.slotTable.Cell(999, 2), "first\r\nsecond");
+    EXPECT_EQ(Texts(w, 999), std::tuple("first\r\nsecond", "/images/a.img", "first\r\nsecond",
+                                        "/images/a.img", "first\r\nsecond"));
     const std::string disks = w.Slot0File();
-    EXPECT_NE(disks.find("999 SRC>/images/a.img\r\n"), std::string::npos) << disks;
-    EXPECT_NE(disks.find("999   1>first\r\n999   2>second\r\n"), std::string::npos) << disks;
+    EXPECT_NE(disks.find("999 SRC>/images/a.img\r\n999  ID>[-----------]\r\n999   1>first\r\n"
+                         "999   2>second\r\n"),
+              std::string::npos)
+        << disks;
     w.ExpectSettled();
 }
 
@@ -195,7 +204,7 @@ TEST(ExportToSlot, FailuresAndCancelLeaveTheSlotUnwrittenOrPartlyWritten) {
         testing::PutPattern(w.store, SlotOffset(12), kSlotStride, 7);
         const Bytes slot0 = ReadFileBytes(w.store, 0, kImageBytes);
         const Bytes image = Pattern(0, kImageBytes, 8);
-        std::memcpy(w.Image().data(), image.data(), kImageBytes);
+        PutImage(w, image);
         w.state.slotTable.DiskDescriptions[0] = "image text";
         w.state.slotTable.DiskSources[0] = "image source";
         w.state.slotTable.DiskDescriptions[12] = "old";
@@ -206,22 +215,19 @@ TEST(ExportToSlot, FailuresAndCancelLeaveTheSlotUnwrittenOrPartlyWritten) {
         EXPECT_EQ(ExportToSlot(w.ctx, 12), c.result);
 
         const bool written = c.blocksWritten >= 0;
-        const std::size_t end =
-            written ? static_cast<std::size_t>(c.blocksWritten) * kTrackBytes : 0;
-        const Bytes slot = ReadFileBytes(w.store, SlotOffset(12), kSlotStride);
-        const Bytes old = Pattern(SlotOffset(12), kSlotStride, 7);
-        EXPECT_TRUE(std::equal(slot.begin(), slot.begin() + end, image.begin()));
-        EXPECT_TRUE(std::equal(slot.begin() + end, slot.end(), old.begin() + end));
-        EXPECT_EQ(w.state.slotTable.DiskDescriptions[12], written ? "" : "old");
-        EXPECT_EQ(w.state.slotTable.DiskSources[12], written ? "" : "old source");
-        EXPECT_EQ(w.state.slotTable.Cell(12, 2), written ? "image text" : "old");
+        const auto end = static_cast<std::ptrdiff_t>(std::max(c.blocksWritten, 0) * kTrackBytes);
+        Bytes expected = Pattern(SlotOffset(12), kSlotStride, 7);
+        std::copy(image.begin(), image.begin() + end, expected.begin());
+        EXPECT_TRUE(ReadFileBytes(w.store, SlotOffset(12), kSlotStride) == expected);
+        EXPECT_EQ(Texts(w, 12),
+                  written ? std::tuple("image text", "image source", "", "", "image text")
+                          : std::tuple("image text", "image source", "old", "old source", "old"));
         if (written) {
             const std::string disks = w.Slot0File();
             EXPECT_NE(disks.find("012   1>image text\r\n"), std::string::npos) << disks;
             EXPECT_EQ(disks.find("SRC>"), std::string::npos) << "the source is forgotten";
         } else {
-            EXPECT_EQ(w.devices.Count(FaultOp::Write), 0);
-            EXPECT_EQ(ReadFileBytes(w.store, 0, kImageBytes), slot0) << "DISKS.TXT was written";
+            EXPECT_TRUE(ReadFileBytes(w.store, 0, kImageBytes) == slot0) << "DISKS.TXT was written";
         }
         w.ExpectReport(c.reportSource);
         w.ExpectSettled();
@@ -229,35 +235,30 @@ TEST(ExportToSlot, FailuresAndCancelLeaveTheSlotUnwrittenOrPartlyWritten) {
 }
 
 TEST(ExportImageToSlot, ReloadShowsTheImageLabelAndCarriedTexts) {
-    StoreWorld w;
-    fat12::BuildBlankVolume(w.Image(), "NEWDISK");
-    w.state.slotTable.DiskDescriptions[0] = "line one\r\nline two";
-    w.state.slotTable.DiskSources[0] = "/images/new.img";
+    for (const bool dismountFails : {false, true}) {
+        SCOPED_TRACE(dismountFails);
+        StoreWorld w;
+        fat12::BuildBlankVolume(w.Image(), "NEWDISK");
+        w.state.slotTable.DiskDescriptions[0] = "line one\r\nline two";
+        w.state.slotTable.DiskSources[0] = "/images/new.img";
+        if (dismountFails) {
+            w.devices.Inject(StoreFault(FaultOp::Dismount, 1, EBUSY));
+        }
+        w.state.SelectedDisk = 5;
 
-    w.state.SelectedDisk = 5;
-    EXPECT_TRUE(ExportImageToSlot(w.ctx).Complete());
+        EXPECT_EQ(ExportImageToSlot(w.ctx).Complete(), !dismountFails);
 
-    EXPECT_EQ(w.state.slotTable.Cell(5, 1), " NEWDISK     ");
-    EXPECT_EQ(w.state.slotTable.DiskDescriptions[5], "line one\r\nline two");
-    EXPECT_EQ(w.state.slotTable.DiskSources[5], "/images/new.img");
-    EXPECT_EQ(w.state.slotTable.Cell(5, 2), "line one\r\nline two");
-    EXPECT_TRUE(w.ui.messages.empty());
-    w.ExpectSettled();
-
-    // A store that cannot be dismounted is not written, yet the command still
-    // saves and reloads what it had.
-    StoreWorld v;
-    fat12::BuildBlankVolume(v.Image(), "OTHER");
-    v.state.slotTable.DiskDescriptions[0] = "not carried";
-    v.devices.Inject(StoreFault(FaultOp::Dismount, 1, EBUSY));
-    v.state.SelectedDisk = 5;
-    EXPECT_FALSE(ExportImageToSlot(v.ctx).Complete());
-    EXPECT_EQ(v.state.slotTable.Cell(5, 1), " ----------- ");
-    EXPECT_EQ(v.state.slotTable.DiskDescriptions[5], "");
-    v.ExpectReport("UnmountVolume");
-    EXPECT_NE(v.Slot0File().find("Disk Descriptions For USB Image File 'sdb/DISKS.TXT'"),
-              std::string::npos);
-    v.ExpectSettled();
+        // Not written, the command still saves and reloads what it had.
+        const SlotTable& t = w.state.slotTable;
+        EXPECT_EQ(std::tie(t.Cell(5, 1), t.DiskDescriptions[5], t.DiskSources[5], t.Cell(5, 2)),
+                  dismountFails ? std::tuple(" ----------- ", "", "", "")
+                                : std::tuple(" NEWDISK     ", "line one\r\nline two",
+                                             "/images/new.img", "line one\r\nline two"));
+        EXPECT_EQ(w.Slot0File().rfind("Disk Descriptions For USB Image File 'sdb/DISKS.TXT'", 0),
+                  0u);
+        w.ExpectReport(dismountFails ? "UnmountVolume" : nullptr);
+        w.ExpectSettled();
+    }
 }
 
 TEST(SlotTransferOnABlockDevice, ExportThenImportRoundTripsThroughALoopDevice) {
@@ -267,10 +268,9 @@ TEST(SlotTransferOnABlockDevice, ExportThenImportRoundTripsThroughALoopDevice) {
         GTEST_SKIP() << loop.Problem();
     }
     const std::string name = w.SelectLoopDevice(loop);
-    const std::string node = loop.Path();
     testing::PutPattern(w.store, SlotOffset(321) + kImageBytes, kSlotGapBytes, 2);
     const Bytes image = Pattern(0, kImageBytes, 11);
-    std::memcpy(w.Image().data(), image.data(), kImageBytes);
+    PutImage(w, image);
     w.state.slotTable.DiskDescriptions[0] = "from the loop test";
 
     EXPECT_TRUE(ExportToSlot(w.ctx, 321).Complete());
@@ -282,7 +282,8 @@ TEST(SlotTransferOnABlockDevice, ExportThenImportRoundTripsThroughALoopDevice) {
         << "the flush on close put the slot on the backing file";
     EXPECT_EQ(ReadFileBytes(w.store, SlotOffset(321) + kImageBytes, kSlotGapBytes),
               Pattern(SlotOffset(321) + kImageBytes, kSlotGapBytes, 2));
-    EXPECT_EQ(w.state.status.bufferCaption, "USB Disk(321)   [" + name + "  (" + node + ")]");
+    EXPECT_EQ(w.state.status.bufferCaption,
+              "USB Disk(321)   [" + name + "  (" + loop.Path() + ")]");
     EXPECT_NE(w.Slot0File().find("321   1>from the loop test\r\n"), std::string::npos);
     EXPECT_TRUE(w.ui.messages.empty());
     w.ExpectSettled();
