@@ -143,8 +143,10 @@ TEST(CopyUSBToFile, FailuresAndCancelStopTheCopyAndCloseEverything) {
 
         const BackupResult result = fntCopyUSBToFile(w.ctx, path);
 
-        EXPECT_EQ(result.copy, c.result);
         const bool ran = c.slotsInFile >= 0;
+        EXPECT_EQ(result.copy, c.result);
+        // The stopped slot is the one the label named last, as the terminal tool says it.
+        EXPECT_EQ(w.state.status.actionLabel, ran ? BackupSlotAction(c.result.unit, target) : "");
         EXPECT_EQ(result.descriptionsWritten, ran) << "the companion file is written anyway";
         EXPECT_EQ(FileExists(target + ".txt"), ran);
         EXPECT_EQ(FileExists(target) ? FileSize(target) : 1, ran ? SlotOffset(c.slotsInFile) : 1);
@@ -236,6 +238,10 @@ TEST(CopyFileToUSB, IncompleteImportsShowFailedAndKeepTheLaterSlots) {
             EXPECT_TRUE(SlotMarked(w.store, slot, fromFile ? kFileSeed : kStoreSeed)) << slot;
         }
         const bool ran = c.result.outcome != Outcome::NotStarted;
+        if (ran) {  // the last label before the window's reset cleared it
+            const std::vector<std::string>& labels = w.ui.actionLabels;
+            EXPECT_EQ(labels.at(labels.size() - 2), RestoreSlotAction(c.result.unit, file));
+        }
         EXPECT_EQ(w.state.SelectedDevice, ran ? 0 : 1) << "the window resets after a run";
         EXPECT_EQ(w.state.status.progressLabel == "Progress       Failed", ran);
         w.ExpectReport(c.reportSource);
