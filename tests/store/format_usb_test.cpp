@@ -83,7 +83,6 @@ TEST(FormatUsb, LabelsForTheDeviceAndForNumberedAndUnnumberedBases) {
 
 TEST(FormatUsb, WritesEverySlotFromTheTemplateWithSlotZeroLast) {
     FormatWorld w;
-    testing::MarkSlots(w.store, kOldSeed, testing::AllSlots());
     FillTables(w.state);
     const int& flushesAtFinished = w.FlushesAtFinished("usbstore");
 

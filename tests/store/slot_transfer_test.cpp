@@ -78,7 +78,8 @@ TEST(ImportFromSlot, ReadsExactlyTheImagePartOfSlotOne) {
                        w.state.status.progressLabel, w.state.ImageSourceKind),
               std::tuple("USB Disk(001)   [sdb  (" + w.store + ")]", false,
                          "Progress      Finished", SourceUsbSlot));
-    EXPECT_EQ(std::get<1>(Texts(w, 1)) + std::get<0>(Texts(w, 1)), "/images/a.imgtwo\r\nlines");
+    EXPECT_EQ(Texts(w, 1),
+              std::tuple("two\r\nlines", "/images/a.img", "two\r\nlines", "/images/a.img", ""));
     w.ExpectSettled();
 
     // Slots outside 1..999 are refused without touching anything.
@@ -130,8 +131,8 @@ TEST(ImportFromSlot, FailuresAndCancelMarkTheImageUnreliable) {
                            w.state.status.progressLabel, w.state.ImageSourceKind),
                   std::tuple(opened ? "... ? ..." : "Image.img", opened,
                              opened ? "Progress      Finished" : "Progress", SourceImageFile));
-        EXPECT_EQ(std::get<0>(Texts(w, 9)) + std::get<1>(Texts(w, 9)) + std::get<2>(Texts(w, 9)),
-                  (opened ? "" : "oldold source") + std::string("slot 9"));
+        EXPECT_EQ(Texts(w, 9), opened ? std::tuple("", "", "slot 9", "", "")
+                                      : std::tuple("old", "old source", "slot 9", "", ""));
         w.ExpectReport(c.reportSource);
         if (!opened) {
             EXPECT_NE(w.OnlyMessage().find(w.store), std::string::npos);
