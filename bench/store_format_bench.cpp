@@ -69,7 +69,8 @@ void DropCaches(const std::vector<std::string>& paths) {
 
 double RunFormat(BenchWorld& w) {
     const auto start = Timer::now();
-    if (!fntFormatUSB(w.ctx, "BENCH", "FDISK", 1) || w.ui.messages != 0) {
+    if (!fntFormatUSB(w.ctx, FormatRequest{"BENCH", "FDISK", true}).Complete() ||
+        w.ui.messages != 0) {
         throw std::runtime_error("format failed");
     }
     return Seconds(start);

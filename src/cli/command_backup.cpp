@@ -18,10 +18,18 @@ int RunBackup(CliWorld& world, const Invocation& invocation) {
     }
     world.Console().SetTransferBytes(kStoreBytes);
     std::string path = invocation.file;
-    if (!fntCopyUSBToFile(world.Ctx(), path)) {
+    const BackupResult result = fntCopyUSBToFile(world.Ctx(), path);
+    const std::string companionState =
+        companion + (result.descriptionsWritten ? " was written" : " was not written");
+    if (!result.copy.Complete()) {
         NotePartlyWritten(
-            world, "Export of USB Disk(",
-            path + " is incomplete and is refused by restore; " + companion + " was written");
+            world, result.copy, [&](int slot) { return BackupSlotAction(slot, path); },
+            path + " is incomplete and is refused by restore; " + companionState);
+        return ExitCode(world, false);
+    }
+    if (!result.descriptionsWritten) {
+        // The copy itself is whole; only its descriptions are missing.
+        world.Console().Note(path + " was written; " + companionState);
         return ExitCode(world, false);
     }
     std::cout << store->entry.DevicePath << " -> " << path
@@ -45,9 +53,10 @@ int RunRestore(CliWorld& world, const Invocation& invocation) {
         return kExitFailure;
     }
     world.Console().SetTransferBytes(kStoreBytes);
-    if (fntCopyFileToUSB(ctx, path) != Outcome::Complete) {
+    const OperationResult result = fntCopyFileToUSB(ctx, path);
+    if (!result.Complete()) {
         NotePartlyWritten(
-            world, "Import of USB Disk(",
+            world, result, [&](int slot) { return RestoreSlotAction(slot, path); },
             store->entry.DevicePath + " now holds the file's first slots and its own later ones");
         return ExitCode(world, false);
     }

@@ -24,7 +24,7 @@ int RunGet(CliWorld& world, const Invocation& invocation) {
     }
     Context& ctx = world.Ctx();
     world.Console().SetTransferBytes(kImageBytes);
-    if (!ImportFromSlot(ctx, invocation.slot) || world.Console().Interrupted()) {
+    if (!ImportFromSlot(ctx, invocation.slot).Complete() || world.Console().Interrupted()) {
         return ExitCode(world, false);
     }
     std::string path = invocation.file;
@@ -54,14 +54,14 @@ int RunPut(CliWorld& world, const Invocation& invocation) {
                                  "? Its image and description are replaced.")) {
         return kExitFailure;
     }
-    const bool exported = ExportToSlot(ctx, invocation.slot);
+    const OperationResult exported = ExportToSlot(ctx, invocation.slot);
     // As the menu does: the descriptions saved once more, then the store
     // reloaded so the new ID is the one shown.
     sbrSaveDescriptions(ctx, StoreDescriptionsName(ctx));
     LoadDiskIds(ctx);
     LoadDescriptions(ctx);
-    if (!exported) {
-        NotePartlyWritten(world, "Export To USB Disk(",
+    if (!exported.Complete()) {
+        NotePartlyWritten(world, exported, ExportToSlotAction,
                           "slot " + ThreeDigits(invocation.slot) + " of " +
                               store->entry.DevicePath +
                               " may be partly overwritten; its source is forgotten");

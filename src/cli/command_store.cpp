@@ -14,10 +14,11 @@ namespace fs = std::filesystem;
 namespace {
 
 // The IDs taken as the format dialog takes them.
-bool FormatSelectedStore(CliWorld& world, const Invocation& invocation) {
+OperationResult FormatSelectedStore(CliWorld& world, const Invocation& invocation) {
     world.Console().SetTransferBytes(kStoreBytes);
-    return fntFormatUSB(world.Ctx(), FormatDialogId(invocation.id), FormatDialogId(invocation.base),
-                        invocation.noNumber ? 0 : 1);
+    return fntFormatUSB(
+        world.Ctx(), FormatRequest{FormatDialogId(invocation.id), FormatDialogId(invocation.base),
+                                   !invocation.noNumber});
 }
 
 // An empty file of a store's length, taking no space until written.
@@ -56,9 +57,11 @@ int RunFormat(CliWorld& world, const Invocation& invocation) {
     if (!world.Console().Confirm(what)) {
         return kExitFailure;
     }
-    if (!FormatSelectedStore(world, invocation)) {
+    const OperationResult result = FormatSelectedStore(world, invocation);
+    if (!result.Complete()) {
         NotePartlyWritten(
-            world, "Formatting USB",
+            world, result,
+            [&](int slot) { return FormatSlotAction(store->entry.DeviceLetter, slot); },
             store->entry.DevicePath + " is partly formatted: the slots up to there and slot 000");
         return ExitCode(world, false);
     }
@@ -78,7 +81,8 @@ int RunCreate(CliWorld& world, const Invocation& invocation) {
         return kExitFailure;
     }
     const std::optional<StoreTarget> store = OpenStore(world, path, StoreUse::Overwrite, false);
-    if (!store || !FormatSelectedStore(world, invocation) || world.Console().Interrupted()) {
+    if (!store || !FormatSelectedStore(world, invocation).Complete() ||
+        world.Console().Interrupted()) {
         // A half-made store file is of no use to anyone.
         fs::remove(path, ec);
         world.Console().Note(path + " removed");

@@ -68,6 +68,14 @@ void NotePartlyWritten(CliWorld& world, std::string_view prefix, const std::stri
     }
 }
 
+void NotePartlyWritten(CliWorld& world, const OperationResult& result,
+                       const std::function<std::string(int unit)>& actionAt,
+                       const std::string& what) {
+    if (result.outcome == Outcome::Incomplete) {
+        world.Console().Note(what + " (stopped at: " + TrimSpaces(actionAt(result.unit)) + ")");
+    }
+}
+
 std::string ShownDiskId(CliWorld& world, int slot) {
     const std::string& cell = world.Ctx().state.slotTable.Cell(slot, 1);
     // " " + ID + " ", possibly followed by a marker.

@@ -2,6 +2,7 @@
 // Steps the commands share: opening the STORE argument as the selected
 // store, asking before files are replaced, reading back what a slot shows.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,6 +10,7 @@
 
 #include "cli/cli_world.hpp"
 #include "cli/store_argument.hpp"
+#include "state/outcome.hpp"
 
 namespace quarnex::cli {
 
@@ -37,10 +39,16 @@ std::string SlotName(CliWorld& world, const StoreTarget& store, int slot);
 // descriptions file); true when none of them exists.
 bool ConfirmReplaceFiles(CliWorld& world, const std::vector<std::string>& paths);
 
-// After a failed or cancelled operation whose unit loop had begun (an
+// After a failed or cancelled image operation whose transfer had begun (an
 // action label starting with prefix was shown): says what it left changed
-// and the unit it stopped at.
+// and where it stopped. The image operations do not yet return the unit.
 void NotePartlyWritten(CliWorld& world, std::string_view prefix, const std::string& what);
+
+// After an operation that stopped part way: says what it left changed and
+// the unit it stopped at, named as the operation's action label named it.
+void NotePartlyWritten(CliWorld& world, const OperationResult& result,
+                       const std::function<std::string(int unit)>& actionAt,
+                       const std::string& what);
 
 // A description typed on the command line: the two characters \n break lines.
 std::string DescriptionFromArgument(const std::string& text);

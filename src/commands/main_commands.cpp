@@ -126,21 +126,21 @@ void ExportStoreToFile(WindowContext& ctx) {
     fntCopyUSBToFile(ctx, path);
 }
 
-Outcome ImportStoreFromFile(WindowContext& ctx, std::string path) {
-    const Outcome outcome = fntCopyFileToUSB(ctx, path);
-    if (outcome == Outcome::NotStarted) {
-        return outcome;
+OperationResult ImportStoreFromFile(WindowContext& ctx, std::string path) {
+    const OperationResult result = fntCopyFileToUSB(ctx, path);
+    if (result.outcome == Outcome::NotStarted) {
+        return result;
     }
     RefreshMainWindow(ctx, StateReset);
     // The reset clears the progress display; an incomplete import must stay
     // visible, since the store now holds a mix of two stores.
-    if (outcome == Outcome::Incomplete) {
+    if (result.outcome == Outcome::Incomplete) {
         ShowProgress(ctx, -1, -1);
     }
-    return outcome;
+    return result;
 }
 
-bool FormatStoreFromDialog(WindowContext& ctx, const std::string& openedForPath) {
+OperationResult FormatStoreFromDialog(WindowContext& ctx, const std::string& openedForPath) {
     DialogTexts& dialogs = ctx.window.dialogs;
     dialogs.usbIdText = FormatDialogId(dialogs.usbIdText);
     dialogs.usbBaseIdText = FormatDialogId(dialogs.usbBaseIdText);
@@ -154,12 +154,12 @@ bool FormatStoreFromDialog(WindowContext& ctx, const std::string& openedForPath)
                            "The selected device changed after this dialog was opened." +
                                std::string(kCrLf) + "Nothing was formatted.",
                            MessageButtons::Ok, MessageIcon::Exclamation});
-        return false;
+        return OperationResult::NotStarted(NotStartedReason::Refused);
     }
-    const bool formatted =
-        fntFormatUSB(ctx, dialogs.usbIdText, dialogs.usbBaseIdText, dialogs.usbAppendId ? 1 : 0);
+    const OperationResult result = fntFormatUSB(
+        ctx, FormatRequest{dialogs.usbIdText, dialogs.usbBaseIdText, dialogs.usbAppendId});
     RefreshMainWindow(ctx, StateReset);
-    return formatted;
+    return result;
 }
 
 bool OpenStoreFile(WindowContext& ctx, const std::string& path) {
@@ -247,11 +247,11 @@ void ExportImage(WindowContext& ctx, char drive) {
     fntExportToFlpyImag(ctx, target);
 }
 
-bool ExportImageToSlot(WindowContext& ctx) {
-    const bool exported = ExportToSlot(ctx, ctx.state.SelectedDisk);
+OperationResult ExportImageToSlot(WindowContext& ctx) {
+    const OperationResult result = ExportToSlot(ctx, ctx.state.SelectedDisk);
     SaveStoreDescriptions(ctx);
     LoadSelectedStore(ctx);
-    return exported;
+    return result;
 }
 
 void FormatImageFromDialog(WindowContext& ctx) {

@@ -25,13 +25,12 @@ void ExportStoreToFile(WindowContext& ctx);
 // A whole-store file onto the selected store; the window returns to its reset
 // state when that succeeded.
 // (The file is asked for when path is empty.)
-Outcome ImportStoreFromFile(WindowContext& ctx, std::string path = {});
+OperationResult ImportStoreFromFile(WindowContext& ctx, std::string path = {});
 // The format dialog's OK for the store it was opened for: both texts become
 // the capitals of their first 11 characters, the store is formatted (unless
 // it is no longer the selected one, which is said and nothing is written)
-// and the window returns to its reset state. True when every slot was
-// formatted.
-bool FormatStoreFromDialog(WindowContext& ctx, const std::string& openedForPath);
+// and the window returns to its reset state.
+OperationResult FormatStoreFromDialog(WindowContext& ctx, const std::string& openedForPath);
 
 // Whole-store image files used as a store, for work without a stick: the file
 // becomes the only row of the device table and is selected like a store.
@@ -49,7 +48,7 @@ void ImportImageFromSlot(WindowContext& ctx);
 void ExportImage(WindowContext& ctx, char drive);
 // The internal image into the selected slot, then the descriptions file, then
 // the store reloaded so the grid shows the slot's new ID and description.
-bool ExportImageToSlot(WindowContext& ctx);
+OperationResult ExportImageToSlot(WindowContext& ctx);
 void FormatImageFromDialog(WindowContext& ctx);
 void ZeroImage(WindowContext& ctx);
 

@@ -44,10 +44,11 @@ bool LoadTemplate(Context& ctx) {
     return read;
 }
 
-// Slots 1..999 in order; true when every one was written and no cancel came.
-// The shown progress stops short of "Finished" until the data is on the
+// Slots 1..999 in order; complete when every one was written and no cancel
+// came. The shown progress stops short of "Finished" until the data is on the
 // medium.
-bool FormatSlots(Context& ctx, DevHandle& device, const std::string& baseId, bool append) {
+OperationResult FormatSlots(Context& ctx, DevHandle& device, const std::string& baseId,
+                            bool append) {
     ProgramState& state = ctx.state;
     AlignedBuffer& buffer = state.TransferBuffer;
     const std::string& letter = state.SelectedEntry().DeviceLetter;
@@ -55,19 +56,24 @@ bool FormatSlots(Context& ctx, DevHandle& device, const std::string& baseId, boo
     for (int slot = 1; slot <= kLastSlot; ++slot) {
         state.slotTable.DiskDescriptions.at(static_cast<std::size_t>(slot)).clear();
         state.slotTable.DiskSources.at(static_cast<std::size_t>(slot)).clear();
-        SetActionLabel(ctx, "Formatting USB  " + letter + "  Disk(" + ThreeDigits(slot) + ")");
+        SetActionLabel(ctx, FormatSlotAction(letter, slot));
         fat12::WriteVolumeLabel(buffer.Span(), FormatLabel(slot, "", baseId, append));
         const bool written = fntWritePtr(ctx, device, buffer.Span(), 0, kSlotStride,
                                          static_cast<std::int64_t>(SlotOffset(slot)), false);
-        if (!written || state.CancelRequested) {
-            return false;
+        if (const UnitStep step = AfterTransfer(ctx, written); step != UnitStep::Done) {
+            return OperationResult::StoppedAt(
+                slot, step == UnitStep::Cancelled ? StopCause::Cancel : StopCause::Failure);
         }
         ShowProgress(ctx, std::min<long>(slot, LastUnitBeforeFinished(kLastSlot)), kLastSlot);
     }
-    return true;
+    return OperationResult::Done();
 }
 
 }  // namespace
+
+std::string FormatSlotAction(const std::string& deviceLetter, int slot) {
+    return "Formatting USB  " + deviceLetter + "  Disk(" + ThreeDigits(slot) + ")";
+}
 
 std::string FormatLabel(int slot, const std::string& deviceId, const std::string& baseId,
                         bool append) {
@@ -82,38 +88,41 @@ std::string FormatLabel(int slot, const std::string& deviceId, const std::string
     return fat12::VolumeIdText(baseId);
 }
 
-bool fntFormatUSB(Context& ctx, const std::string& deviceId, const std::string& baseId,
-                  int append) {
+OperationResult fntFormatUSB(Context& ctx, const FormatRequest& request) {
     ProgramState& state = ctx.state;
     ShowProgress(ctx, -1, 0);
     SetActionLabel(ctx, "");
-    if (state.SelectedDevice == 0 || !LoadTemplate(ctx)) {
-        return false;
+    if (state.SelectedDevice == 0) {
+        return OperationResult::NotStarted(NotStartedReason::NoTarget);
+    }
+    if (!LoadTemplate(ctx)) {
+        return OperationResult::NotStarted(NotStartedReason::Failure);
     }
     std::optional<StoreWriteHandles> store = OpenStoreForWriting(ctx);
     if (!store) {
         BusyOff(ctx);
-        return false;
+        return OperationResult::NotStarted(NotStartedReason::Failure);
     }
     BusyOn(ctx);
-    const bool numbered = append != 0;
+    const std::string& baseId = request.baseId;
+    const bool numbered = request.numbered;
     state.slotTable.BaseId = FirstCharacters(baseId, numbered ? 8 : fat12::kLabelBytes);
     state.slotTable.BaseIdNumbered = numbered;
     state.slotTable.BaseIdPresent = true;
 
-    bool complete = FormatSlots(ctx, store->device, baseId, numbered);
+    OperationResult result = FormatSlots(ctx, store->device, baseId, numbered);
     // Slot 0 last, whatever ended the loop: the store keeps a readable volume.
     fat12::WriteVolumeLabel(state.TransferBuffer.Span(),
-                            FormatLabel(0, deviceId, baseId, numbered));
-    complete =
-        fntWritePtr(ctx, store->device, state.TransferBuffer.Span(), 0, kSlotStride, 0, false) &&
-        complete;
-    complete = CloseStore(ctx, *store) && complete;
-    if (complete) {
+                            FormatLabel(0, request.storeId, baseId, numbered));
+    const bool slotZeroWritten =
+        fntWritePtr(ctx, store->device, state.TransferBuffer.Span(), 0, kSlotStride, 0, false);
+    result = AfterFlush(result, slotZeroWritten, kSlotCount - 1);
+    result = AfterFlush(result, CloseStore(ctx, *store), kSlotCount - 1);
+    if (result.Complete()) {
         ShowProgress(ctx, kSlotCount - 1, kSlotCount - 1);
     }
     BusyOff(ctx);
-    return complete;
+    return result;
 }
 
 std::string FormatDialogId(const std::string& typed) {

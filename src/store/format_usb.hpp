@@ -6,6 +6,7 @@
 #include <string>
 
 #include "state/context.hpp"
+#include "state/outcome.hpp"
 
 namespace quarnex {
 
@@ -15,12 +16,22 @@ namespace quarnex {
 std::string FormatLabel(int slot, const std::string& deviceId, const std::string& baseId,
                         bool append);
 
+struct FormatRequest {
+    std::string storeId;   // slot 0's label
+    std::string baseId;    // the label of slots 1..999
+    bool numbered = true;  // the base ID takes the slot number
+};
+
 // Writes all 1000 slots, slots 1..999 first and slot 0 last; slot 0 is
-// written even after a failed or cancelled slot. True only when every slot
-// was written and reached the medium, so that a caller never takes a partly
-// formatted store for a formatted one. A template that cannot be read in
-// full aborts before anything is written.
-bool fntFormatUSB(Context& ctx, const std::string& deviceId, const std::string& baseId, int append);
+// written even after a failed or cancelled slot. Complete only when every
+// slot was written and reached the medium, so that a caller never takes a
+// partly formatted store for a formatted one; otherwise stopped at the last
+// slot of 1..999 it began. A template that cannot be read in full aborts
+// before anything is written.
+OperationResult fntFormatUSB(Context& ctx, const FormatRequest& request);
+
+// The action label naming the slot being formatted.
+std::string FormatSlotAction(const std::string& deviceLetter, int slot);
 
 // An ID as the format dialog takes it: the capitals of its first 11
 // characters.

@@ -35,11 +35,24 @@ std::size_t BlockOffset(int k) {
     return static_cast<std::size_t>(k) * kTrackBytes;
 }
 
+// A run over the slot's blocks stopped at its block; the caller's unit is the
+// slot.
+OperationResult InSlot(const OperationResult& run, int n) {
+    return run.Complete() ? run : OperationResult::StoppedAt(n, run.cause);
+}
+
+const OperationResult kNoSlot = OperationResult::NotStarted(NotStartedReason::NoTarget);
+const OperationResult kFailedToStart = OperationResult::NotStarted(NotStartedReason::Failure);
+
 }  // namespace
 
-bool ImportFromSlot(Context& ctx, int n) {
+std::string ExportToSlotAction(int n) {
+    return "Export To USB Disk(" + ThreeDigits(n) + ") ";
+}
+
+OperationResult ImportFromSlot(Context& ctx, int n) {
     if (!IsImageSlot(n)) {
-        return false;
+        return kNoSlot;
     }
     ProgramState& state = ctx.state;
     ShowProgress(ctx, -1, 0);
@@ -48,22 +61,22 @@ bool ImportFromSlot(Context& ctx, int n) {
     DevHandle device = GetHandle(ctx, store.DevicePath, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE,
                                  OPEN_EXISTING, false);
     if (!device.Valid()) {
-        return false;
+        return kFailedToStart;
     }
     BusyOn(ctx);
     SetActionLabel(ctx, "Import From USB Disk(" + ThreeDigits(n) + ") ");
 
     const std::span<std::byte> image = state.InternalImage.Span();
-    const bool complete = RunUnits(ctx, kBlocks, [&](int k) {
-        return fntReadPtr(ctx, device, image, BlockOffset(k), kTrackBytes, BlockPosition(n, k),
-                          false) &&
-               NotCancelled(ctx);
-    });
+    const auto readBlock = [&](int k) {
+        return AfterTransfer(ctx, fntReadPtr(ctx, device, image, BlockOffset(k), kTrackBytes,
+                                             BlockPosition(n, k), false));
+    };
+    const OperationResult result = InSlot(RunUnits(ctx, kBlocks, readBlock), n);
     ShowProgress(ctx, 1, 1);
     CloseDevHandle(ctx, device);
 
     const auto slot = static_cast<std::size_t>(n);
-    if (complete) {
+    if (result.Complete()) {
         SetBufferLabel(ctx,
                        "USB Disk(" + ThreeDigits(n) + ")   [" + store.DeviceLetter + "  (" +
                            store.DevicePath + ")]",
@@ -77,35 +90,34 @@ bool ImportFromSlot(Context& ctx, int n) {
         state.slotTable.DiskSources[0].clear();
     }
     BusyOff(ctx);
-    return complete;
+    return result;
 }
 
-bool ExportToSlot(Context& ctx, int n) {
+OperationResult ExportToSlot(Context& ctx, int n) {
     if (!IsImageSlot(n)) {
-        return false;
+        return kNoSlot;
     }
     ProgramState& state = ctx.state;
     ShowProgress(ctx, -1, 0);
     std::optional<StoreWriteHandles> handles = OpenStoreForWriting(ctx);
     if (!handles) {
         BusyOff(ctx);
-        return false;
+        return kFailedToStart;
     }
     BusyOn(ctx);
-    SetActionLabel(ctx, "Export To USB Disk(" + ThreeDigits(n) + ") ");
+    SetActionLabel(ctx, ExportToSlotAction(n));
 
     const std::span<const std::byte> image = state.InternalImage.Span();
-    bool complete = RunUnits(ctx, kBlocks, [&](int k) {
-        return fntWritePtr(ctx, handles->device, image, BlockOffset(k), kTrackBytes,
-                           BlockPosition(n, k), false) &&
-               NotCancelled(ctx);
+    OperationResult result = RunUnits(ctx, kBlocks, [&](int k) {
+        return AfterTransfer(ctx, fntWritePtr(ctx, handles->device, image, BlockOffset(k),
+                                              kTrackBytes, BlockPosition(n, k), false));
     });
     // The image is on the stick before the display says Finished.
-    complete = CloseStore(ctx, *handles) && complete;
+    result = InSlot(AfterFlush(result, CloseStore(ctx, *handles), kBlocks - 1), n);
     ShowProgress(ctx, 1, 1);
 
     const auto slot = static_cast<std::size_t>(n);
-    if (complete) {
+    if (result.Complete()) {
         state.slotTable.DiskDescriptions[slot] = state.slotTable.DiskDescriptions[0];
         state.slotTable.DiskSources[slot] = state.slotTable.DiskSources[0];
     } else {
@@ -116,7 +128,7 @@ bool ExportToSlot(Context& ctx, int n) {
     ctx.ui.Changed(WindowPart::Grid);
     sbrSaveDescriptions(ctx, StoreDescriptionsName(ctx));
     BusyOff(ctx);
-    return complete;
+    return result;
 }
 
 }  // namespace quarnex

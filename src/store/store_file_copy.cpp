@@ -54,19 +54,32 @@ void ShowRefusal(Context& ctx, std::string title, std::string text) {
                                       MessageIcon::Exclamation});
 }
 
+const OperationResult kDialogCancelled =
+    OperationResult::NotStarted(NotStartedReason::DialogCancelled);
+const OperationResult kFailedToStart = OperationResult::NotStarted(NotStartedReason::Failure);
+const OperationResult kRefused = OperationResult::NotStarted(NotStartedReason::Refused);
+
 }  // namespace
 
-bool fntCopyUSBToFile(Context& ctx, std::string& path) {
+std::string BackupSlotAction(int slot, const std::string& path) {
+    return "Export of USB Disk(" + ThreeDigits(slot) + ") to " + ShortenPath(path);
+}
+
+std::string RestoreSlotAction(int slot, const std::string& path) {
+    return "Import of USB Disk(" + ThreeDigits(slot) + ") From " + ShortenPath(path);
+}
+
+BackupResult fntCopyUSBToFile(Context& ctx, std::string& path) {
     ShowProgress(ctx, -1, 0);
     if (!ChooseFile(ctx, path, true)) {
         BusyOff(ctx);
-        return false;
+        return {kDialogCancelled};
     }
     const DeviceEntry store = ctx.state.SelectedEntry();
     if (IsSameFile(path, store.DevicePath)) {
         ShowRefusal(ctx, "Export 1000 Floppy Image",
                     "A USB device cannot be exported onto itself." + std::string(kCrLf) + path);
-        return false;
+        return {kRefused};
     }
     // The device first: a store that cannot be read leaves an existing file
     // as it was.
@@ -74,88 +87,94 @@ bool fntCopyUSBToFile(Context& ctx, std::string& path) {
                                  OPEN_EXISTING, false);
     if (!device.Valid()) {
         BusyOff(ctx);
-        return false;
+        return {kFailedToStart};
     }
     DevHandle file =
         GetHandle(ctx, path, FILE_GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS, false);
     if (!file.Valid()) {
         CloseDevHandle(ctx, device);
         BusyOff(ctx);
-        return false;
+        return {kFailedToStart};
     }
     BusyOn(ctx);
 
-    const std::string shownPath = ShortenPath(path);
     const std::span<std::byte> buffer = ctx.state.TransferBuffer.Span();
-    bool complete = RunUnits(ctx, kSlotCount, [&](int n) {
-        SetActionLabel(ctx, "Export of USB Disk(" + ThreeDigits(n) + ") to " + shownPath);
+    BackupResult result;
+    result.copy = RunUnits(ctx, kSlotCount, [&](int n) {
+        SetActionLabel(ctx, BackupSlotAction(n, path));
+        if (!fntReadPtr(ctx, device, buffer, 0, kSlotStride, kCurrentPosition, false)) {
+            return UnitStep::Failed;
+        }
         // A cancel stops the copy before the slot just read is written.
-        return fntReadPtr(ctx, device, buffer, 0, kSlotStride, kCurrentPosition, false) &&
-               NotCancelled(ctx) &&
-               fntWritePtr(ctx, file, buffer, 0, kSlotStride, kCurrentPosition, false);
+        if (ctx.state.CancelRequested) {
+            return UnitStep::Cancelled;
+        }
+        return fntWritePtr(ctx, file, buffer, 0, kSlotStride, kCurrentPosition, false)
+                   ? UnitStep::Done
+                   : UnitStep::Failed;
     });
     CloseDevHandle(ctx, device);
-    complete = CloseDevHandle(ctx, file) && complete;
-    if (complete) {
+    result.copy = AfterFlush(result.copy, CloseDevHandle(ctx, file), kSlotCount - 1);
+    if (result.copy.Complete()) {
         ShowProgress(ctx, kSlotCount - 1, kSlotCount - 1);
     }
 
-    sbrSaveDescriptions(ctx, path);
+    result.descriptionsWritten = sbrSaveDescriptions(ctx, path);
     BusyOff(ctx);
-    return complete;
+    return result;
 }
 
-Outcome fntCopyFileToUSB(Context& ctx, std::string& path) {
+OperationResult fntCopyFileToUSB(Context& ctx, std::string& path) {
     ShowProgress(ctx, -1, 0);
     if (!ChooseFile(ctx, path, false)) {
         BusyOff(ctx);
-        return Outcome::NotStarted;
+        return kDialogCancelled;
     }
     const LengthResult length = ctx.devices.FileLength(path);
     if (!length.length) {
         ErrorReport(ctx, SystemTrappedError(ctx, length.error, "FileLen"), "QrnMfntCopyFileToUSB.");
         BusyOff(ctx);
-        return Outcome::NotStarted;
+        return kFailedToStart;
     }
     if (*length.length != kStoreBytes) {
         ShowRefusal(
             ctx, "Image File Length Invalid",
             "Not a 1000 Floppy Image File." + std::string(kCrLf) + path + std::string(kCrLf) +
                 "File Length = " + FormatThousands(static_cast<std::int64_t>(*length.length)));
-        return Outcome::NotStarted;
+        return kRefused;
     }
     DevHandle file =
         GetHandle(ctx, path, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE, OPEN_EXISTING, false);
     if (!file.Valid()) {
         BusyOff(ctx);
-        return Outcome::NotStarted;
+        return kFailedToStart;
     }
     std::optional<StoreWriteHandles> handles = OpenStoreForWriting(ctx);
     if (!handles) {
         CloseDevHandle(ctx, file);
         BusyOff(ctx);
-        return Outcome::NotStarted;
+        return kFailedToStart;
     }
     BusyOn(ctx);
 
-    const std::string shownPath = ShortenPath(path);
     const std::span<std::byte> buffer = ctx.state.TransferBuffer.Span();
-    bool complete = RunUnits(ctx, kSlotCount, [&](int n) {
-        SetActionLabel(ctx, "Import of USB Disk(" + ThreeDigits(n) + ") From " + shownPath);
+    OperationResult result = RunUnits(ctx, kSlotCount, [&](int n) {
+        SetActionLabel(ctx, RestoreSlotAction(n, path));
         // A cancel stops the copy after the current slot has been written.
-        return fntReadPtr(ctx, file, buffer, 0, kSlotStride, kCurrentPosition, false) &&
-               fntWritePtr(ctx, handles->device, buffer, 0, kSlotStride, kCurrentPosition, false) &&
-               NotCancelled(ctx);
+        return AfterTransfer(
+            ctx,
+            fntReadPtr(ctx, file, buffer, 0, kSlotStride, kCurrentPosition, false) &&
+                fntWritePtr(ctx, handles->device, buffer, 0, kSlotStride, kCurrentPosition, false));
     });
     CloseDevHandle(ctx, file);
-    complete = CloseStore(ctx, *handles) && complete;
-    if (complete) {
+    result = AfterFlush(result, CloseStore(ctx, *handles), kSlotCount - 1);
+    if (result.Complete()) {
         ShowProgress(ctx, kSlotCount - 1, kSlotCount - 1);
     } else {
         ShowProgress(ctx, -1, -1);
     }
     BusyOff(ctx);
-    return complete ? Outcome::Complete : Outcome::Incomplete;
+    return result;
 }
 
 }  // namespace quarnex

@@ -9,16 +9,25 @@
 
 namespace quarnex {
 
+struct BackupResult {
+    OperationResult copy;  // units are slots; complete once all 1000 were copied and flushed
+    bool descriptionsWritten = false;  // the descriptions file beside the copy
+};
+
 // Copies the selected store into path (asked for with a save dialog when
-// empty; path then holds the choice) and writes the descriptions file beside
-// it. An existing file is replaced. True when all 1000 slots were copied and
-// flushed.
-bool fntCopyUSBToFile(Context& ctx, std::string& path);
+// empty; path then holds the choice) and, once the copy has run, writes the
+// descriptions file beside it, even after a failure. An existing file is
+// replaced.
+BackupResult fntCopyUSBToFile(Context& ctx, std::string& path);
 
 // Copies a whole-store file (asked for with an open dialog when path is
 // empty) onto the selected store. An incomplete copy (the store then holds
 // the file's first slots and its own later ones) also shows
 // "Progress       Failed".
-Outcome fntCopyFileToUSB(Context& ctx, std::string& path);
+OperationResult fntCopyFileToUSB(Context& ctx, std::string& path);
+
+// The action labels naming the slot being copied.
+std::string BackupSlotAction(int slot, const std::string& path);
+std::string RestoreSlotAction(int slot, const std::string& path);
 
 }  // namespace quarnex

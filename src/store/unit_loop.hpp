@@ -1,15 +1,14 @@
 #pragma once
 // The loop every long store transfer shares: units 0..count-1 in order, each
-// unit's step saying whether it succeeded (a failed transfer and a cancel
-// both count as a failed unit), and the progress display moved on after every
-// unit that succeeded but the last. The caller shows the end itself, after
-// the written data has reached the medium, so that "Finished" never shows
-// while it might still fail. Where each operation tests the cancel flag stays
-// in its own step.
+// unit's step saying whether it was done, failed or was cancelled, and the
+// progress display moved on after every unit that was done but the last. The caller shows the end
+// itself, after the written data has reached the medium, so that "Finished" never shows while it
+// might still fail. Where each operation tests the cancel flag stays in its own step.
 
 #include <algorithm>
 
 #include "state/context.hpp"
+#include "state/outcome.hpp"
 #include "state/progress.hpp"
 
 namespace quarnex {
@@ -22,23 +21,39 @@ constexpr long LastUnitBeforeFinished(long total) {
 static_assert(LastUnitBeforeFinished(999) == 994);
 static_assert(LastUnitBeforeFinished(159) == 158);
 
-// True when every unit succeeded; stops at the first unit that did not.
+enum class UnitStep { Done, Failed, Cancelled };
+
+// Complete when every unit was done; stops at the first unit that was not.
 template <typename Step>
-bool RunUnits(Context& ctx, int count, Step step) {
+OperationResult RunUnits(Context& ctx, int count, Step step) {
     for (int unit = 0; unit < count; ++unit) {
-        if (!step(unit)) {
-            return false;
+        if (const UnitStep done = step(unit); done != UnitStep::Done) {
+            return OperationResult::StoppedAt(
+                unit, done == UnitStep::Cancelled ? StopCause::Cancel : StopCause::Failure);
         }
         if (unit + 1 < count) {
             ShowProgress(ctx, std::min<long>(unit, LastUnitBeforeFinished(count - 1)), count - 1);
         }
     }
-    return true;
+    return OperationResult::Done();
 }
 
-// A unit's transfer counts as failed once the user has asked to cancel.
-inline bool NotCancelled(const Context& ctx) {
-    return !ctx.state.CancelRequested;
+// A unit whose transfer succeeded counts as cancelled once the user has asked
+// to cancel.
+inline UnitStep AfterTransfer(const Context& ctx, bool transferred) {
+    if (!transferred) {
+        return UnitStep::Failed;
+    }
+    return ctx.state.CancelRequested ? UnitStep::Cancelled : UnitStep::Done;
+}
+
+// A complete run whose data then fails to reach the medium stopped at its
+// last unit.
+inline OperationResult AfterFlush(const OperationResult& run, bool flushed, int lastUnit) {
+    if (run.Complete() && !flushed) {
+        return OperationResult::StoppedAt(lastUnit, StopCause::Failure);
+    }
+    return run;
 }
 
 }  // namespace quarnex

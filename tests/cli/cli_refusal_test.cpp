@@ -78,6 +78,7 @@ TEST(CliRefusals, RefusedCommandsChangeNothing) {
     WriteFileText(dir / "new.txt", "notes");
     MakeSparseFile(dir / "short-store.img", kStoreBytes - 1);
     MakeSparseFile(dir / "blank-store.img", kStoreBytes);
+    ::mkdir((dir / "nodesc.txt").c_str(), 0755);  // a backup without it is not whole
     const std::vector<unsigned char> slot1 = SlotImage(store, 1);
     const std::vector<unsigned char> slot0 = SlotImage(store, 0);
     const std::string self = "is the store itself; refused";
@@ -115,7 +116,9 @@ TEST(CliRefusals, RefusedCommandsChangeNothing) {
         {{"put", store, "1", dir / "short.img"},
          "quarnex-cli: Image File Length Invalid\n  Not a 1.44 MB Floppy Image File.\n  " +
              dir / "short.img" + "\n  File Length = 1,474,559\n"},
-        {{"restore", image, store}, "Not a 1000 Floppy Image File."}};
+        {{"restore", image, store}, "Not a 1000 Floppy Image File."},
+        {{"backup", store, dir / "nodesc.img", "--yes"},
+         "was written; " + dir / "nodesc.txt" + " was not written\n"}};
     if (::access("/dev/fd0", F_OK) != 0) {  // no drive: the disk prompt comes
         refused.push_back({{"floppy", "read", "a", dir / "f.img"},
                            "quarnex-cli: (I1) Importing Image From Drive A:\n"

@@ -75,14 +75,6 @@ bool SlotMarked(const std::string& path, int slot, unsigned seed) {
                Pattern(GapEndMark(slot), kMarkBytes, s);
 }
 
-std::vector<int> AllSlots() {
-    std::vector<int> slots(kSlotCount);
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-        slots[static_cast<std::size_t>(slot)] = slot;
-    }
-    return slots;
-}
-
 int FirstDifferentSlot(const std::string& a, const std::string& b) {
     for (int slot = 0; slot < kSlotCount; ++slot) {
         if (ReadFileBytes(a, SlotOffset(slot), kSlotStride) !=

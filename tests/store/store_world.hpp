@@ -48,7 +48,6 @@ std::uint64_t GapEndMark(int slot);
 void MarkSlots(const std::string& path, unsigned seed, const std::vector<int>& slots);
 // True when both marks of the slot carry the seed.
 bool SlotMarked(const std::string& path, int slot, unsigned seed);
-std::vector<int> AllSlots();
 // Compares two files slot by slot; the first differing slot, or -1.
 int FirstDifferentSlot(const std::string& a, const std::string& b);
 
