@@ -29,12 +29,12 @@ TEST(FloppyOnLoopDevice, ExportThenImportRoundTrip) {
     Bytes disk = testing::PatternImage(31);
     testing::PutLabel(disk, "LOOPDISK   ");
     testing::FillImage(w.state, disk);
-    std::string path = "\\\\.\\a:";
-    ASSERT_TRUE(fntExportToFlpyImag(w.ctx, path));
+    const std::string path = "\\\\.\\a:";
+    ASSERT_EQ(fntExportToFlpyImag(w.ctx, {path}).outcome, Outcome::Complete);
     EXPECT_EQ(testing::ReadFileBytes(backing), disk) << "on the backing file after the export";
 
     testing::FillImage(w.state, Bytes(kImageBytes, 0));
-    ASSERT_TRUE(fntImportFromFlpyImag(w.ctx, path));
+    ASSERT_EQ(fntImportFromFlpyImag(w.ctx, {path}).outcome, Outcome::Complete);
     EXPECT_EQ(testing::ImageOf(w.state), disk);
     EXPECT_EQ(w.state.slotTable.DiskSources[0], "A: [LOOPDISK   ]");
     EXPECT_EQ(w.state.ImageSourceKind, SourceFloppyA);

@@ -2,11 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "commands/main_commands.hpp"
-
 #include <filesystem>
 
-#include "fat12/boot_sector.hpp"
+#include "commands/main_commands.hpp"
 #include "fat12/dir_entry.hpp"
 #include "image_test_files.hpp"
 
@@ -23,29 +21,12 @@ struct FormatWorld : ImageWorld {
         WriteFileBytes(dir / "QuarnCfg/FAT12.144", bytes);
         return bytes;
     }
-    // Formats through the dialog's OK button.
-    void ClickOk(const std::string& typed) {
-        state.status.bufferOpaque = true;
-        model.dialogs.floppyIdText = typed;
-        FormatImageFromDialog(ctx);
-    }
-    void ExpectFormatted(const std::string& caption) const {
-        EXPECT_EQ(state.status.bufferCaption, caption);
-        EXPECT_FALSE(state.status.bufferOpaque);
-        EXPECT_EQ(state.status.actionLabel, "Formatting Internal Disk Image");
-        EXPECT_EQ(state.status.progressLabel, "Progress      Finished");
-        ExpectNoSource(SourceFormatted);
-        EXPECT_TRUE(ui.messages.empty());
-        EXPECT_EQ(devices.OpenHandles(), 0);
-    }
     void ExpectNoSource(ImageSource kind) const {
         EXPECT_EQ(state.ImageSourceKind, kind);
         EXPECT_EQ(state.slotTable.DiskSources[0], "");
         EXPECT_EQ(state.slotTable.DiskDescriptions[0], "");
     }
 };
-
-const std::string kAe = "\xC3\xA4";  // a letter that takes two bytes
 
 // What a format must leave: the template, zeros after it, the ID twice.
 Bytes Expected(const Bytes& templ, const std::string& id11) {
@@ -61,105 +42,98 @@ TEST(ZeroInternalImage, AllZerosAndNoSource) {
     w.state.status.bufferOpaque = true;
     ZeroInternalImage(w.ctx);
     EXPECT_EQ(ImageOf(w.state), Bytes(kImageBytes, 0));
-    const StatusStrip& status = w.state.status;
-    EXPECT_EQ(status.bufferCaption, "Zeroed");
-    EXPECT_FALSE(status.bufferOpaque);
-    EXPECT_EQ(status.actionLabel, "Zeroing Internal Disk Image");
-    EXPECT_EQ(status.progressBar, 100);
-    EXPECT_EQ(status.progressLabel, "Progress      Finished");
+    const StatusStrip& s = w.state.status;
+    EXPECT_EQ((Strings{s.bufferCaption, s.actionLabel, s.progressLabel}),
+              (Strings{"Zeroed", "Zeroing Internal Disk Image", "Progress      Finished"}));
+    EXPECT_FALSE(s.bufferOpaque);
+    EXPECT_EQ(s.progressBar, 100);
     w.ExpectNoSource(SourceZeroed);
 }
 
-TEST(FormatInternalImage, OkButtonIdsInCapitalsAtBothPlaces) {
+// Through the dialog's OK button, and with templates shorter and longer
+// than an image (only the first 1,474,560 bytes are read).
+TEST(FormatInternalImage, IdsInCapitalsAtBothPlaces) {
+    const std::string ae = "\xC3\xA4";  // a letter that takes two bytes
     struct Case {
         std::string typed, box, written, shown;
+        std::size_t templateBytes;
     };
     const Case cases[] = {
-        {"abcdefghijklmn", "ABCDEFGHIJK", "ABCDEFGHIJK", "ABCDEFGHIJK"},
-        {"abc", "ABC", "ABC        ", "ABC        "},
-        {"", "", "           ", "-----------"},
-        {"my disk 1", "MY DISK 1", "MY DISK 1  ", "MY DISK 1  "},
+        {"abcdefghijklmn", "ABCDEFGHIJK", "ABCDEFGHIJK", "ABCDEFGHIJK", kImageBytes},
+        {"abc", "ABC", "ABC        ", "ABC        ", 512},
+        {"", "", "           ", "-----------", kImageBytes + 5000},
+        {"my disk 1", "MY DISK 1", "MY DISK 1  ", "MY DISK 1  ", kImageBytes},
         // No character cut in two; the label is 11 bytes, Latin-1.
-        {kAe + "bcdefghijklmn", kAe + "BCDEFGHIJK",
+        {ae + "bcdefghijklmn", ae + "BCDEFGHIJK",
          "\xE4"
          "BCDEFGHIJK",
-         kAe + "BCDEFGHIJK"},
+         ae + "BCDEFGHIJK", kImageBytes},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
         FormatWorld w;
-        const Bytes templ = w.WriteTemplate(kImageBytes);
-        w.ClickOk(c.typed);
+        const Bytes templ = w.WriteTemplate(c.templateBytes);
+        w.state.status.bufferOpaque = true;
+        w.model.dialogs.floppyIdText = c.typed;
+        FormatImageFromDialog(w.ctx);
         EXPECT_EQ(w.model.dialogs.floppyIdText, c.box);
         EXPECT_EQ(ImageOf(w.state), Expected(templ, c.written));
-        w.ExpectFormatted("FAT12 / ID = [" + c.shown + "]");
+        ASSERT_EQ(w.devices.Count(FaultOp::Read), 1);
+        EXPECT_EQ(w.devices.Log().back().count, std::min(c.templateBytes, kImageBytes));
+        const StatusStrip& s = w.state.status;
+        EXPECT_EQ((Strings{s.bufferCaption, s.actionLabel, s.progressLabel}),
+                  (Strings{"FAT12 / ID = [" + c.shown + "]", "Formatting Internal Disk Image",
+                           "Progress      Finished"}));
+        EXPECT_FALSE(s.bufferOpaque);
+        w.ExpectNoSource(SourceFormatted);
+        EXPECT_TRUE(w.ui.messages.empty());
+        EXPECT_EQ(w.devices.OpenHandles(), 0);
     }
-}
-
-TEST(FormatInternalImage, ShortAndLongTemplates) {
-    FormatWorld w;
-    const Bytes templ = w.WriteTemplate(512);
-    std::string id = "boot";
-    EXPECT_TRUE(FormatInternalImage(w.ctx, id));
-    EXPECT_EQ(id, "boot       ");
-    EXPECT_EQ(ImageOf(w.state), Expected(templ, "boot       "))
-        << "the rest is zero but for the ID in the root directory";
-    EXPECT_EQ(w.state.status.bufferCaption, "FAT12 / ID = [boot       ]");
-
-    FormatWorld big;  // only the first 1,474,560 bytes are read
-    const Bytes longer = big.WriteTemplate(kImageBytes + 5000);
-    id = "LONG";
-    EXPECT_TRUE(FormatInternalImage(big.ctx, id));
-    EXPECT_EQ(ImageOf(big.state), Expected(longer, "LONG       "));
-    ASSERT_EQ(big.devices.Count(FaultOp::Read), 1);
-    EXPECT_EQ(big.devices.Log().back().count, kImageBytes);
 }
 
 TEST(FormatInternalImage, MissingUnopenableAndUnreadableTemplates) {
-    {
-        SCOPED_TRACE("missing");
+    struct Case {
+        const char* name;
+        std::function<void(FormatWorld&)> arrange;
+        Outcome outcome;
+        std::string text;  // how the one message begins
+        bool unreliable;
+    };
+    const Case cases[] = {
+        {"missing", [](FormatWorld&) {}, Outcome::NotStarted,
+         "Error # 0x80040002 was generated by FileLen\r\nNo such file or directory", true},
+        {"not openable",
+         [](FormatWorld& w) {
+             w.WriteTemplate(kImageBytes);
+             w.Inject(FaultOp::Open, {1}, EACCES, "FAT12");
+         },
+         Outcome::NotStarted, "Error # 0x8004000D was generated by GetHandle", false},
+        {"not readable: the ID is written, the rest unreliable",
+         [](FormatWorld& w) {
+             w.WriteTemplate(kImageBytes);
+             w.devices.Inject(Fault{FaultOp::Read, 1, "FAT12", 0, 1});
+         },
+         Outcome::Incomplete, "Error # 0x80040005 was generated by QrnMfntReadPtr.ReadFile", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         FormatWorld w;
-        std::string id = "X";
-        EXPECT_FALSE(FormatInternalImage(w.ctx, id));
-        ExpectOneMessage(
-            w.ui, "Error",
-            "Error # 0x80040002 was generated by FileLen\r\nNo such file or directory");
-        EXPECT_EQ(w.state.status.bufferCaption, "... ? ...");
-        EXPECT_TRUE(w.state.status.bufferOpaque);
-        EXPECT_EQ(w.devices.Count(FaultOp::Open), 0);
-        w.ExpectImageKept();
-    }
-    {
-        SCOPED_TRACE("present but not openable");
-        FormatWorld w;
-        w.WriteTemplate(kImageBytes);
-        w.Inject(FaultOp::Open, {1}, EACCES, "FAT12");
-        std::string id = "X";
-        EXPECT_FALSE(FormatInternalImage(w.ctx, id));
+        c.arrange(w);
+        EXPECT_EQ(FormatInternalImage(w.ctx, "abc"), c.outcome);
         ASSERT_EQ(w.ui.messages.size(), 1u);
-        EXPECT_TRUE(
-            w.ui.messages[0].text.starts_with("Error # 0x8004000D was generated by GetHandle"));
-        EXPECT_EQ(w.state.status.bufferCaption, "earlier source");
-        w.ExpectImageKept();
-    }
-    {
-        SCOPED_TRACE("read fails: the ID is written, the rest unreliable");
-        FormatWorld w;
-        w.WriteTemplate(kImageBytes);
-        w.devices.Inject(Fault{FaultOp::Read, 1, "FAT12", 0, 1});
-        std::string id = "abc";
-        EXPECT_FALSE(FormatInternalImage(w.ctx, id));
-        ASSERT_EQ(w.ui.messages.size(), 1u);
-        EXPECT_TRUE(w.ui.messages[0].text.starts_with(
-            "Error # 0x80040005 was generated by QrnMfntReadPtr.ReadFile"));
-        EXPECT_EQ(w.state.status.bufferCaption, "... ? ...");
-        EXPECT_TRUE(w.state.status.bufferOpaque);
+        EXPECT_TRUE(w.ui.messages[0].text.starts_with(c.text)) << w.ui.messages[0].text;
+        EXPECT_EQ(w.state.status.bufferCaption, c.unreliable ? "... ? ..." : "earlier source");
+        EXPECT_EQ(w.state.status.bufferOpaque, c.unreliable);
+        EXPECT_EQ(w.devices.OpenHandles(), 0);
+        if (c.outcome == Outcome::NotStarted) {
+            w.ExpectImageKept();
+            continue;
+        }
         const Bytes image = ImageOf(w.state);
         const Bytes label{'a', 'b', 'c', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
         EXPECT_EQ(Range(image, fat12::kBootLabelOffset, fat12::kBootLabelOffset + 11), label);
         EXPECT_EQ(Range(image, fat12::kRootLabelOffset, fat12::kRootLabelOffset + 11), label);
         w.ExpectNoSource(SourceFormatted);
-        EXPECT_EQ(w.devices.OpenHandles(), 0);
     }
 }
 

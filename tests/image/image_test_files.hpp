@@ -6,11 +6,13 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/media_sizes.hpp"
 #include "fat12/boot_sector.hpp"
+#include "image/image_result.hpp"
 #include "state/program_state.hpp"
 #include "support/test_world.hpp"
 
@@ -36,9 +38,8 @@ inline void PutLabel(Bytes& image, const std::string& label) {
 }
 
 inline Bytes ImageOf(const ProgramState& state) {
-    const auto span = state.InternalImage.Span();
-    return Bytes(reinterpret_cast<const unsigned char*>(span.data()),
-                 reinterpret_cast<const unsigned char*>(span.data()) + span.size());
+    const auto* data = reinterpret_cast<const unsigned char*>(state.InternalImage.Span().data());
+    return Bytes(data, data + kImageBytes);
 }
 
 inline void FillImage(ProgramState& state, const Bytes& bytes) {
@@ -52,23 +53,12 @@ inline Bytes Range(const Bytes& bytes, std::size_t from, std::size_t to) {
                  bytes.begin() + static_cast<std::ptrdiff_t>(to));
 }
 
-// Exactly one message was shown, with this title and text.
-inline void ExpectOneMessage(const FakeUi& ui, const std::string& title, const std::string& text) {
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].title, title);
-    EXPECT_EQ(ui.messages[0].text, text);
-}
-
-// The file dialog both image commands show.
-inline void ExpectImageDialog(const FakeUi& ui, const std::string& title, unsigned options) {
-    ASSERT_EQ(ui.fileDialogs.size(), 1u);
-    const FileDialogRequest& dialog = ui.fileDialogs[0];
-    EXPECT_EQ(dialog.title, title);
-    EXPECT_EQ(dialog.fileName, "");
-    EXPECT_EQ(dialog.defaultExtension, "img");
-    EXPECT_EQ(dialog.filter, "Image Files (*.img)|*.img|All Files (*.*)|*.*");
-    EXPECT_EQ(dialog.filterIndex, 1);
-    EXPECT_EQ(dialog.options, options);
+// A completed transfer as its result tells it.
+inline ImageResult CompleteOn(const std::string& path, const std::string& action) {
+    ImageResult result = NotStartedOn(path);
+    result.outcome = Outcome::Complete;
+    result.action = action;
+    return result;
 }
 
 // A world whose internal image holds old bytes and whose image state tells
@@ -96,6 +86,13 @@ struct ImageWorld : TestWorld {
         drive = dir / (driveB ? "fd1" : "fd0");
         WriteFileBytes(drive, bytes);
         return drive;
+    }
+    // A file in a folder deep enough that labels show it shortened.
+    std::string ImageFile(const Bytes& bytes) {
+        const std::string folder = dir / "floppy images kept for the tests";
+        std::filesystem::create_directories(folder);
+        WriteFileBytes(folder + "/some disk.img", bytes);
+        return folder + "/some disk.img";
     }
     void Inject(FaultOp op, std::initializer_list<int> nths, int error = EIO,
                 const std::string& path = "") {

@@ -1,0 +1,92 @@
+// What imports and exports share: the file dialog when no target is named,
+// and the prompts for a floppy drive without a usable disk.
+
+#include "image/image_target.hpp"
+
+#include <gtest/gtest.h>
+
+#include "image/image_export.hpp"
+#include "image/image_import.hpp"
+#include "image_test_files.hpp"
+
+namespace quarnex {
+namespace {
+
+using namespace testing;
+
+ImageResult Transfer(ImageWorld& w, bool exporting, const ImageTransferRequest& request) {
+    return exporting ? fntExportToFlpyImag(w.ctx, request) : fntImportFromFlpyImag(w.ctx, request);
+}
+
+TEST(ImageDialogs, TheChosenFileIsUsedAndACancelIsSilent) {
+    for (const bool exporting : {false, true}) {
+        SCOPED_TRACE(exporting ? "export" : "import");
+        ImageWorld w;
+        const std::string file = w.ImageFile(PatternImage(2));
+        w.ui.fileAnswers = {file, std::nullopt};
+        EXPECT_EQ(Transfer(w, exporting, {}).path, file);
+        EXPECT_EQ(Transfer(w, exporting, {}), ImageResult{});
+        EXPECT_EQ(ReadFileBytes(file), ImageOf(w.state));
+        ASSERT_EQ(w.ui.fileDialogs.size(), 2u);
+        const FileDialogRequest& d = w.ui.fileDialogs[0];
+        EXPECT_EQ((Strings{d.title, d.fileName, d.defaultExtension, d.filter}),
+                  (Strings{exporting ? "Export Floppy Image" : "Import Floppy Image", "", "img",
+                           "Image Files (*.img)|*.img|All Files (*.*)|*.*"}));
+        EXPECT_EQ(d.filterIndex, 1);
+        EXPECT_EQ(d.options, exporting ? 0x806u : 0x1806u);
+        EXPECT_TRUE(w.ui.messages.empty());
+        EXPECT_FALSE(w.state.busy);
+    }
+}
+
+TEST(FloppyPrompts, NoDiskAndWrongDiskAskWithRetryAndCancel) {
+    struct Case {
+        bool exporting;
+        const char* path;
+        std::size_t diskBytes;  // 0: no disk
+        int opens;
+        double pause;
+        std::string title;
+    };
+    const Case cases[] = {
+        {false, kDriveA, 0, 6, 1.0, "(I1) Importing Image From Drive A:"},
+        {false, kDriveA, kImageBytes + kBlock, 1, 5.0, "(I2) Importing Image From Drive A:"},
+        {true, "\\\\.\\b:", 0, 6, 1.0, "(X1) Exporting Image From Drive B:"},
+        {true, kDriveA, 720 * 1024, 1, 5.0, "(X2) Exporting Image To Drive A:"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        ImageWorld w;
+        const Bytes disk = PatternImage(5, c.diskBytes);
+        if (c.diskBytes != 0) {
+            w.InsertDisk(disk);
+        }
+        w.ui.messageAnswers = {MessageAnswer::Retry, MessageAnswer::Cancel};
+        EXPECT_EQ(Transfer(w, c.exporting, {c.path}), NotStartedOn(c.path));
+        EXPECT_EQ(w.devices.Count(FaultOp::Open), c.opens);
+        EXPECT_EQ(w.clock.sleeps, std::vector<double>(6, c.pause));
+        ASSERT_EQ(w.ui.messages.size(), 2u);
+        for (const MessageRequest& m : w.ui.messages) {
+            EXPECT_EQ(m.title, c.title);
+            EXPECT_EQ(m.text, "Insert a 1.44 MB Floppy Disk Into Drive " +
+                                  c.title.substr(c.title.size() - 2));
+            EXPECT_EQ(m.buttons, MessageButtons::RetryCancel);
+            EXPECT_EQ(m.icon, MessageIcon::None);
+        }
+        EXPECT_EQ(w.devices.Count(FaultOp::Read) + w.devices.Count(FaultOp::Write), 0);
+        EXPECT_EQ(w.state.status.bufferCaption, "earlier source");
+        w.ExpectImageKept();
+    }
+    ImageWorld w;  // the disk arrives after Retry
+    const Bytes disk = PatternImage(4);
+    w.InsertDisk(disk, true);
+    w.Inject(FaultOp::Open, {1, 2, 3}, ENOMEDIUM, "fd1");
+    w.ui.messageAnswers = {MessageAnswer::Retry};
+    EXPECT_EQ(Transfer(w, false, {"\\\\.\\b:"}).outcome, Outcome::Complete);
+    EXPECT_EQ(w.ui.MessageTitles(), Strings{"(I1) Importing Image From Drive B:"});
+    EXPECT_EQ(w.devices.Count(FaultOp::Open), 4);
+    EXPECT_EQ(ImageOf(w.state), disk);
+}
+
+}  // namespace
+}  // namespace quarnex
