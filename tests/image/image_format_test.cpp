@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "commands/main_commands.hpp"
 #include "fat12/dir_entry.hpp"
 #include "image_test_files.hpp"
@@ -13,127 +11,100 @@ namespace {
 
 using namespace testing;
 
-struct FormatWorld : ImageWorld {
-    // The template beside the program; its bytes are returned.
-    Bytes WriteTemplate(std::size_t size) {
-        std::filesystem::create_directories(dir / "QuarnCfg");
-        const Bytes bytes = PatternImage(77, size);
-        WriteFileBytes(dir / "QuarnCfg/FAT12.144", bytes);
-        return bytes;
-    }
-    void ExpectNoSource(ImageSource kind) const {
-        EXPECT_EQ(state.ImageSourceKind, kind);
-        EXPECT_EQ(state.slotTable.DiskSources[0], "");
-        EXPECT_EQ(state.slotTable.DiskDescriptions[0], "");
-    }
-};
+// The template beside the program; its bytes are returned.
+Bytes WriteTemplate(ImageWorld& w, std::size_t size) {
+    std::filesystem::create_directories(w.dir / "QuarnCfg");
+    const Bytes bytes = PatternImage(77, size);
+    WriteFileBytes(w.dir / "QuarnCfg/FAT12.144", bytes);
+    return bytes;
+}
 
-// What a format must leave: the template, zeros after it, the ID twice.
-Bytes Expected(const Bytes& templ, const std::string& id11) {
-    Bytes image(kImageBytes, 0);
-    std::copy(templ.begin(), templ.begin() + std::min(templ.size(), kImageBytes), image.begin());
+// The image after a format: the template, zeros after it, the ID twice.
+Bytes Formatted(Bytes image, const std::string& id11) {
+    image.resize(kImageBytes, 0);
     std::copy(id11.begin(), id11.end(), image.begin() + fat12::kBootLabelOffset);
     std::copy(id11.begin(), id11.end(), image.begin() + fat12::kRootLabelOffset);
     return image;
 }
 
-TEST(ZeroInternalImage, AllZerosAndNoSource) {
-    FormatWorld w;
-    w.state.status.bufferOpaque = true;
-    ZeroInternalImage(w.ctx);
-    EXPECT_EQ(ImageOf(w.state), Bytes(kImageBytes, 0));
-    const StatusStrip& s = w.state.status;
-    EXPECT_EQ((Strings{s.bufferCaption, s.actionLabel, s.progressLabel}),
-              (Strings{"Zeroed", "Zeroing Internal Disk Image", "Progress      Finished"}));
-    EXPECT_FALSE(s.bufferOpaque);
-    EXPECT_EQ(s.progressBar, 100);
-    w.ExpectNoSource(SourceZeroed);
-}
-
-// Through the dialog's OK button, and with templates shorter and longer
-// than an image (only the first 1,474,560 bytes are read).
-TEST(FormatInternalImage, IdsInCapitalsAtBothPlaces) {
+// Zeroing, and formatting through the dialog's OK button with the capitals
+// of the first 11 characters typed (no character cut in two; the label is 11
+// bytes, Latin-1), from templates shorter and longer than an image.
+TEST(FormatInternalImage, ZerosOrTemplateWithTheIdAtBothPlaces) {
     const std::string ae = "\xC3\xA4";  // a letter that takes two bytes
     struct Case {
         std::string typed, box, written, shown;
-        std::size_t templateBytes;
+        std::size_t templateBytes;  // 0: zeroed instead
     };
     const Case cases[] = {
         {"abcdefghijklmn", "ABCDEFGHIJK", "ABCDEFGHIJK", "ABCDEFGHIJK", kImageBytes},
-        {"abc", "ABC", "ABC        ", "ABC        ", 512},
+        {"my disk", "MY DISK", "MY DISK    ", "MY DISK    ", 512},
         {"", "", "           ", "-----------", kImageBytes + 5000},
-        {"my disk 1", "MY DISK 1", "MY DISK 1  ", "MY DISK 1  ", kImageBytes},
-        // No character cut in two; the label is 11 bytes, Latin-1.
         {ae + "bcdefghijklmn", ae + "BCDEFGHIJK",
          "\xE4"
          "BCDEFGHIJK",
          ae + "BCDEFGHIJK", kImageBytes},
+        {"", "", "", "", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
-        FormatWorld w;
-        const Bytes templ = w.WriteTemplate(c.templateBytes);
+        ImageWorld w;
         w.state.status.bufferOpaque = true;
-        w.model.dialogs.floppyIdText = c.typed;
-        FormatImageFromDialog(w.ctx);
-        EXPECT_EQ(w.model.dialogs.floppyIdText, c.box);
-        EXPECT_EQ(ImageOf(w.state), Expected(templ, c.written));
-        ASSERT_EQ(w.devices.Count(FaultOp::Read), 1);
-        EXPECT_EQ(w.devices.Log().back().count, std::min(c.templateBytes, kImageBytes));
-        const StatusStrip& s = w.state.status;
-        EXPECT_EQ((Strings{s.bufferCaption, s.actionLabel, s.progressLabel}),
-                  (Strings{"FAT12 / ID = [" + c.shown + "]", "Formatting Internal Disk Image",
-                           "Progress      Finished"}));
-        EXPECT_FALSE(s.bufferOpaque);
-        w.ExpectNoSource(SourceFormatted);
+        Bytes image(kImageBytes, 0);
+        if (c.templateBytes == 0) {
+            ZeroInternalImage(w.ctx);
+        } else {
+            image = Formatted(WriteTemplate(w, c.templateBytes), c.written);
+            w.model.dialogs.floppyIdText = c.typed;
+            FormatImageFromDialog(w.ctx);
+            EXPECT_EQ(w.model.dialogs.floppyIdText, c.box);
+        }
+        const bool zeroed = c.templateBytes == 0;
+        const std::string caption = zeroed ? "Zeroed" : "FAT12 / ID = [" + c.shown + "]";
+        EXPECT_EQ(StateOf(w.state), (ImageState{image, zeroed ? SourceZeroed : SourceFormatted, "",
+                                                "", caption, false}));
+        EXPECT_EQ(w.state.status.actionLabel,
+                  zeroed ? "Zeroing Internal Disk Image" : "Formatting Internal Disk Image");
+        EXPECT_EQ(w.state.status.progressLabel, "Progress      Finished");
+        EXPECT_EQ(w.devices.Count(FaultOp::Read), zeroed ? 0 : 1);
         EXPECT_TRUE(w.ui.messages.empty());
-        EXPECT_EQ(w.devices.OpenHandles(), 0);
+        w.ExpectSettled();
     }
 }
 
 TEST(FormatInternalImage, MissingUnopenableAndUnreadableTemplates) {
-    struct Case {
-        const char* name;
-        std::function<void(FormatWorld&)> arrange;
-        Outcome outcome;
-        std::string text;  // how the one message begins
-        bool unreliable;
-    };
-    const Case cases[] = {
-        {"missing", [](FormatWorld&) {}, Outcome::NotStarted,
-         "Error # 0x80040002 was generated by FileLen\r\nNo such file or directory", true},
-        {"not openable",
-         [](FormatWorld& w) {
-             w.WriteTemplate(kImageBytes);
-             w.Inject(FaultOp::Open, {1}, EACCES, "FAT12");
-         },
-         Outcome::NotStarted, "Error # 0x8004000D was generated by GetHandle", false},
-        {"not readable: the ID is written, the rest unreliable",
-         [](FormatWorld& w) {
-             w.WriteTemplate(kImageBytes);
-             w.devices.Inject(Fault{FaultOp::Read, 1, "FAT12", 0, 1});
-         },
-         Outcome::Incomplete, "Error # 0x80040005 was generated by QrnMfntReadPtr.ReadFile", true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        FormatWorld w;
-        c.arrange(w);
-        EXPECT_EQ(FormatInternalImage(w.ctx, "abc"), c.outcome);
-        ASSERT_EQ(w.ui.messages.size(), 1u);
-        EXPECT_TRUE(w.ui.messages[0].text.starts_with(c.text)) << w.ui.messages[0].text;
-        EXPECT_EQ(w.state.status.bufferCaption, c.unreliable ? "... ? ..." : "earlier source");
-        EXPECT_EQ(w.state.status.bufferOpaque, c.unreliable);
-        EXPECT_EQ(w.devices.OpenHandles(), 0);
-        if (c.outcome == Outcome::NotStarted) {
-            w.ExpectImageKept();
-            continue;
-        }
-        const Bytes image = ImageOf(w.state);
-        const Bytes label{'a', 'b', 'c', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
-        EXPECT_EQ(Range(image, fat12::kBootLabelOffset, fat12::kBootLabelOffset + 11), label);
-        EXPECT_EQ(Range(image, fat12::kRootLabelOffset, fat12::kRootLabelOffset + 11), label);
-        w.ExpectNoSource(SourceFormatted);
+    ImageWorld missing;
+    EXPECT_EQ(FormatInternalImage(missing.ctx, "abc"), Outcome::NotStarted);
+    ImageState suspect = missing.kept;
+    suspect.caption = "... ? ...";
+    suspect.opaque = true;
+    EXPECT_EQ(StateOf(missing.state), suspect);
+
+    ImageWorld locked;
+    WriteTemplate(locked, kImageBytes);
+    locked.Inject(FaultOp::Open, {1}, EACCES);
+    EXPECT_EQ(FormatInternalImage(locked.ctx, "abc"), Outcome::NotStarted);
+    EXPECT_EQ(StateOf(locked.state), locked.kept);
+
+    ImageWorld unreadable;  // the ID is still written, the rest is suspect
+    WriteTemplate(unreadable, kImageBytes);
+    unreadable.devices.Inject(Fault{FaultOp::Read, 1, "FAT12", 0, 1});
+    EXPECT_EQ(FormatInternalImage(unreadable.ctx, "abc"), Outcome::Incomplete);
+    const ImageState after = StateOf(unreadable.state);
+    for (const std::size_t at : {fat12::kBootLabelOffset, fat12::kRootLabelOffset}) {
+        EXPECT_EQ(std::string(after.bytes.begin() + at, after.bytes.begin() + at + 11),
+                  "abc        ");
+    }
+    EXPECT_EQ((ImageState{after.bytes, SourceFormatted, "", "", "... ? ...", true}), after);
+
+    const Strings texts{"Error # 0x80040002 was generated by FileLen\r\nNo such file or directory",
+                        "Error # 0x8004000D was generated by GetHandle\r\nPermission denied",
+                        "Error # 0x80040005 was generated by QrnMfntReadPtr.ReadFile"};
+    std::size_t i = 0;
+    for (ImageWorld* w : {&missing, &locked, &unreadable}) {
+        ASSERT_EQ(w->ui.messages.size(), 1u);
+        EXPECT_TRUE(w->ui.messages[0].text.starts_with(texts[i++])) << w->ui.messages[0].text;
+        w->ExpectSettled();
     }
 }
 
