@@ -30,11 +30,11 @@ TEST(ImageDialogs, TheChosenFileIsUsedAndACancelIsSilent) {
         EXPECT_EQ(Transfer(w, exporting, {}), ImageResult{});
         ASSERT_EQ(w.ui.fileDialogs.size(), 2u);
         const FileDialogRequest& d = w.ui.fileDialogs[0];
-        EXPECT_EQ((Strings{d.title, d.fileName, d.defaultExtension, d.filter}),
+        EXPECT_EQ((Strings{d.title, d.fileName, d.defaultExtension, d.filter,
+                           std::to_string(d.filterIndex), std::to_string(d.options)}),
                   (Strings{exporting ? "Export Floppy Image" : "Import Floppy Image", "", "img",
-                           "Image Files (*.img)|*.img|All Files (*.*)|*.*"}));
-        EXPECT_EQ(d.filterIndex, 1);
-        EXPECT_EQ(d.options, exporting ? 0x806u : 0x1806u);
+                           "Image Files (*.img)|*.img|All Files (*.*)|*.*", "1",
+                           exporting ? "2054" : "6150"}));  // 0x806, 0x1806
         EXPECT_TRUE(w.ui.messages.empty());
         w.ExpectSettled();
     }
