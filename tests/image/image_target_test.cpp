@@ -68,14 +68,11 @@ TEST(FloppyPrompts, NoDiskAndWrongDiskAskWithRetryAndCancel) {
         EXPECT_EQ(Transfer(w, c.exporting, {c.path}), NotStartedOn(c.path));
         EXPECT_EQ(w.devices.Count(FaultOp::Open), c.opens);
         EXPECT_EQ(w.clock.sleeps, std::vector<double>(6, c.pause));
-        ASSERT_EQ(w.ui.messages.size(), 2u);
-        for (const MessageRequest& m : w.ui.messages) {
-            EXPECT_EQ(m.title, c.title);
-            EXPECT_EQ(m.text, "Insert a 1.44 MB Floppy Disk Into Drive " +
-                                  c.title.substr(c.title.size() - 2));
-            EXPECT_EQ(m.buttons, MessageButtons::RetryCancel);
-            EXPECT_EQ(m.icon, MessageIcon::None);
-        }
+        EXPECT_EQ(w.ui.MessageTitles(), Strings(2, c.title));
+        const MessageRequest& m = w.ui.LastMessage();
+        const std::string drive = c.title.substr(c.title.size() - 2);
+        EXPECT_EQ(m.text, "Insert a 1.44 MB Floppy Disk Into Drive " + drive);
+        EXPECT_TRUE(m.buttons == MessageButtons::RetryCancel && m.icon == MessageIcon::None);
         EXPECT_EQ(w.devices.Count(FaultOp::Read) + w.devices.Count(FaultOp::Write), 0);
         EXPECT_EQ(StateOf(w.state), w.kept);
         w.ExpectSettled();
