@@ -2,6 +2,7 @@
 
 #include "cli/command_support.hpp"
 #include "cli/commands.hpp"
+#include "cli/image_stop_note.hpp"
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
 #include "image/image_export.hpp"
@@ -14,9 +15,9 @@ namespace {
 
 // target is a file or a raw drive path; shown names it for the user.
 int ExportImageTo(CliWorld& world, const std::string& target, const std::string& shown) {
-    std::string path = target;
-    if (!fntExportToFlpyImag(world.Ctx(), path)) {
-        NotePartlyWritten(world, "Export To", shown + " is incomplete");
+    const ImageResult exported = fntExportToFlpyImag(world.Ctx(), ImageTransferRequest{target});
+    if (exported.outcome != Outcome::Complete) {
+        NoteImageStopped(world, exported, shown + " is incomplete");
         return ExitCode(world, false);
     }
     std::cout << "wrote " << shown << '\n';
@@ -30,8 +31,8 @@ int RunImageNew(CliWorld& world, const Invocation& invocation) {
         return kExitFailure;
     }
     // As the floppy ID dialog's OK button: the first 11 characters, in capitals.
-    std::string id = ToUpperAscii(LeftChars(invocation.id, 11));
-    if (!FormatInternalImage(world.Ctx(), id)) {
+    const std::string id = ToUpperAscii(LeftChars(invocation.id, 11));
+    if (FormatInternalImage(world.Ctx(), id) != Outcome::Complete) {
         return ExitCode(world, false);
     }
     return ExportImageTo(world, invocation.file, invocation.file);
@@ -50,8 +51,9 @@ int RunFloppyRead(CliWorld& world, const Invocation& invocation) {
         return kExitFailure;
     }
     world.Console().SetTransferBytes(kImageBytes);
-    std::string drive = FloppyDrivePath(invocation.drive);
-    if (!fntImportFromFlpyImag(world.Ctx(), drive) || world.Console().Interrupted()) {
+    const ImageResult read =
+        fntImportFromFlpyImag(world.Ctx(), ImageTransferRequest{FloppyDrivePath(invocation.drive)});
+    if (read.outcome != Outcome::Complete || world.Console().Interrupted()) {
         return ExitCode(world, false);
     }
     return ExportImageTo(world, invocation.file, invocation.file);
@@ -59,8 +61,9 @@ int RunFloppyRead(CliWorld& world, const Invocation& invocation) {
 
 int RunFloppyWrite(CliWorld& world, const Invocation& invocation) {
     world.Console().SetTransferBytes(kImageBytes);
-    std::string path = invocation.file;
-    if (!fntImportFromFlpyImag(world.Ctx(), path) || world.Console().Interrupted()) {
+    const std::string& path = invocation.file;
+    const ImageResult read = fntImportFromFlpyImag(world.Ctx(), ImageTransferRequest{path});
+    if (read.outcome != Outcome::Complete || world.Console().Interrupted()) {
         return ExitCode(world, false);
     }
     const std::string driveText = std::string(1, invocation.drive) + ":";

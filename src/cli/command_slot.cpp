@@ -2,6 +2,7 @@
 
 #include "cli/command_support.hpp"
 #include "cli/commands.hpp"
+#include "cli/image_stop_note.hpp"
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
 #include "image/image_export.hpp"
@@ -27,9 +28,10 @@ int RunGet(CliWorld& world, const Invocation& invocation) {
     if (!ImportFromSlot(ctx, invocation.slot).Complete() || world.Console().Interrupted()) {
         return ExitCode(world, false);
     }
-    std::string path = invocation.file;
-    if (!fntExportToFlpyImag(ctx, path)) {
-        NotePartlyWritten(world, "Export To Disk Image", path + " is incomplete");
+    const std::string& path = invocation.file;
+    const ImageResult exported = fntExportToFlpyImag(ctx, ImageTransferRequest{path});
+    if (exported.outcome != Outcome::Complete) {
+        NoteImageStopped(world, exported, path + " is incomplete");
         return ExitCode(world, false);
     }
     std::cout << "slot " << ThreeDigits(invocation.slot) << " -> " << path << '\n';
@@ -44,9 +46,10 @@ int RunPut(CliWorld& world, const Invocation& invocation) {
     }
     Context& ctx = world.Ctx();
     world.Console().SetTransferBytes(kImageBytes);
-    std::string path = invocation.file;
+    const std::string& path = invocation.file;
     // The file is read (and checked) before anything on the store can change.
-    if (!fntImportFromFlpyImag(ctx, path) || world.Console().Interrupted()) {
+    const ImageResult read = fntImportFromFlpyImag(ctx, ImageTransferRequest{path});
+    if (read.outcome != Outcome::Complete || world.Console().Interrupted()) {
         return ExitCode(world, false);
     }
     if (!world.Console().Confirm("write " + path + " into " +

@@ -28,6 +28,11 @@ std::string FloppyDrivePath(char drive) {
     return drive == 'B' ? "\\\\.\\b:" : "\\\\.\\a:";
 }
 
+// Drive 0 leaves the file to the operation's dialog.
+ImageTransferRequest ImageRequestFor(char drive) {
+    return drive == 0 ? ImageTransferRequest{} : ImageTransferRequest{FloppyDrivePath(drive)};
+}
+
 std::string FileNameOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -234,8 +239,7 @@ void NewStoreFileCommand(WindowContext& ctx) {
 }
 
 void ImportImage(WindowContext& ctx, char drive) {
-    std::string source = drive == 0 ? std::string() : FloppyDrivePath(drive);
-    fntImportFromFlpyImag(ctx, source);
+    fntImportFromFlpyImag(ctx, ImageRequestFor(drive));
 }
 
 void ImportImageFromSlot(WindowContext& ctx) {
@@ -243,8 +247,7 @@ void ImportImageFromSlot(WindowContext& ctx) {
 }
 
 void ExportImage(WindowContext& ctx, char drive) {
-    std::string target = drive == 0 ? std::string() : FloppyDrivePath(drive);
-    fntExportToFlpyImag(ctx, target);
+    fntExportToFlpyImag(ctx, ImageRequestFor(drive));
 }
 
 OperationResult ExportImageToSlot(WindowContext& ctx) {
@@ -260,8 +263,7 @@ void FormatImageFromDialog(WindowContext& ctx) {
     std::string& text = ctx.window.dialogs.floppyIdText;
     text = ToUpperAscii(FirstCharacters(text, fat12::kLabelBytes));
     ctx.ui.Changed(WindowPart::Dialogs);
-    std::string id = text;
-    FormatInternalImage(ctx, id);
+    FormatInternalImage(ctx, text);
 }
 
 void ZeroImage(WindowContext& ctx) {

@@ -38,9 +38,9 @@ DevHandle OpenTarget(Context& ctx, const ImageTarget& target) {
     return handle;
 }
 
-// Writes the 160 blocks straight from the internal image; false after a
+// Writes the 160 blocks straight from the internal image; Incomplete after a
 // failed write, a slow medium or a cancel. Nothing is retried.
-bool WriteTracks(Context& ctx, DevHandle& handle, const ImageTarget& target) {
+ImageResult WriteTracks(Context& ctx, DevHandle& handle, const ImageTarget& target) {
     std::span<const std::byte> image = std::as_const(ctx.state.InternalImage).Span();
     const double start = ctx.clock.SecondsSinceMidnight();
     return TransferTracks(ctx, target, "Writing", [&](std::size_t track) {
@@ -59,37 +59,43 @@ bool WriteTracks(Context& ctx, DevHandle& handle, const ImageTarget& target) {
 
 }  // namespace
 
-bool fntExportToFlpyImag(Context& ctx, std::string& path) {
-    if (path.empty()) {
-        std::optional<std::string> chosen = AskExportFile(ctx);
-        if (!chosen) {
-            BusyOff(ctx);
-            return false;
-        }
-        path = std::move(*chosen);
+ImageResult fntExportToFlpyImag(Context& ctx, const ImageTransferRequest& request) {
+    const std::optional<std::string> path = request.path ? request.path : AskExportFile(ctx);
+    if (!path) {
+        BusyOff(ctx);
+        return ImageResult{};
     }
-    const ImageTarget target = ResolveImageTarget(ctx, path);
+    const ImageTarget target = ResolveImageTarget(ctx, *path);
     DevHandle handle = OpenTarget(ctx, target);
     if (!handle.Valid()) {
-        return false;
+        return NotStartedOn(*path);
     }
 
     BusyOn(ctx);
-    SetActionLabel(ctx, target.isDrive ? "Export To Physical Disk " + target.driveText
-                                       : "Export To Disk Image " + ShortenPath(path));
+    const std::string action = target.isDrive ? "Export To Physical Disk " + target.driveText
+                                              : "Export To Disk Image " + ShortenPath(*path);
+    SetActionLabel(ctx, action);
     const std::string savedCaption = ctx.state.status.bufferCaption;
-    bool ok = WriteTracks(ctx, handle, target);
-    // Success only once the data is on the medium.
+    ImageResult result = WriteTracks(ctx, handle, target);
+    result.path = *path;
+    result.action = action;
+    // Complete, and shown as finished, only once the data is on the medium.
     const bool flushed = CloseDevHandle(ctx, handle);
-    ok = ok && flushed;
+    if (result.outcome == Outcome::Complete && !flushed) {
+        result.outcome = Outcome::Incomplete;
+        result.stoppedAtTrack = kTracksPerImage;
+    }
 
-    std::string& source = ctx.state.slotTable.DiskSources[0];
-    if (ok && !target.isDrive && (source == "A:" || source == "B:")) {
-        source = path;
+    if (result.outcome == Outcome::Complete) {
+        ShowAllTracksDone(ctx);
+        std::string& source = ctx.state.slotTable.DiskSources[0];
+        if (!target.isDrive && (source == "A:" || source == "B:")) {
+            source = *path;
+        }
     }
     SetBufferCaption(ctx, savedCaption);
     BusyOff(ctx);
-    return ok;
+    return result;
 }
 
 }  // namespace quarnex

@@ -34,7 +34,7 @@ void ZeroInternalImage(Context& ctx) {
     ForgetSource(ctx, SourceZeroed);
 }
 
-bool FormatInternalImage(Context& ctx, std::string& id) {
+Outcome FormatInternalImage(Context& ctx, const std::string& id) {
     ShowProgress(ctx, -1, 0);
     const std::string templatePath = ctx.state.AppFolder + kFat12TemplatePath;
     const LengthResult length = ctx.devices.FileLength(templatePath);
@@ -43,7 +43,7 @@ bool FormatInternalImage(Context& ctx, std::string& id) {
         // with the error's own source only.
         ErrorReport(ctx, SystemTrappedError(ctx, length.error, "FileLen"), "");
         SetBufferLabel(ctx, kUnreliableImageCaption, true);
-        return false;
+        return Outcome::NotStarted;
     }
     const std::size_t count =
         static_cast<std::size_t>(std::min<std::uint64_t>(*length.length, kImageBytes));
@@ -51,7 +51,7 @@ bool FormatInternalImage(Context& ctx, std::string& id) {
     DevHandle handle = GetHandle(ctx, templatePath, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE,
                                  OPEN_EXISTING, false);
     if (!handle.Valid()) {
-        return false;
+        return Outcome::NotStarted;
     }
     SetActionLabel(ctx, "Formatting Internal Disk Image");
     std::span<std::byte> image = ctx.state.InternalImage.Span();
@@ -59,18 +59,18 @@ bool FormatInternalImage(Context& ctx, std::string& id) {
     const bool read = fntReadPtr(ctx, handle, image, 0, count, kCurrentPosition, false);
     CloseDevHandle(ctx, handle);
 
-    id = fat12::VolumeIdText(id);
-    fat12::WriteVolumeLabel(image, id);  // does nothing without an image buffer
+    const std::string label = fat12::VolumeIdText(id);
+    fat12::WriteVolumeLabel(image, label);  // does nothing without an image buffer
     if (read) {
-        const bool blank = id == std::string(fat12::kLabelBytes, ' ');
-        SetBufferLabel(ctx, "FAT12 / ID = [" + (blank ? std::string(kNoLabelText) : id) + "]",
+        const bool blank = label == std::string(fat12::kLabelBytes, ' ');
+        SetBufferLabel(ctx, "FAT12 / ID = [" + (blank ? std::string(kNoLabelText) : label) + "]",
                        false);
         ShowProgress(ctx, 1, 1);
     } else {
         SetBufferLabel(ctx, kUnreliableImageCaption, true);
     }
     ForgetSource(ctx, SourceFormatted);
-    return read;
+    return read ? Outcome::Complete : Outcome::Incomplete;
 }
 
 }  // namespace quarnex

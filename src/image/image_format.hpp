@@ -5,6 +5,7 @@
 #include <string>
 
 #include "state/context.hpp"
+#include "state/outcome.hpp"
 
 namespace quarnex {
 
@@ -15,9 +16,10 @@ inline constexpr const char* kFat12TemplatePath = "QuarnCfg/FAT12.144";
 void ZeroInternalImage(Context& ctx);
 
 // Reads the template into the internal image and writes the ID (first 11
-// characters, padded with spaces; id is set to that form) into the boot
-// sector's label field and the first root directory entry. True when the
-// template was read; failures have been shown.
-bool FormatInternalImage(Context& ctx, std::string& id);
+// characters, padded with spaces) into the boot sector's label field and the
+// first root directory entry. NotStarted when the template is missing or
+// cannot be opened, Incomplete when it could not be read; failures have been
+// shown.
+Outcome FormatInternalImage(Context& ctx, const std::string& id);
 
 }  // namespace quarnex

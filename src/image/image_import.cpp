@@ -54,9 +54,9 @@ bool RetryTrack(Context& ctx, DevHandle& handle, std::size_t track) {
     return false;
 }
 
-// Reads the 160 blocks straight into the internal image; false after a
+// Reads the 160 blocks straight into the internal image; Incomplete after a
 // failed block, a slow medium or a cancel.
-bool ReadTracks(Context& ctx, DevHandle& handle, const ImageTarget& source) {
+ImageResult ReadTracks(Context& ctx, DevHandle& handle, const ImageTarget& source) {
     std::span<std::byte> image = ctx.state.InternalImage.Span();
     const double start = ctx.clock.SecondsSinceMidnight();
     return TransferTracks(ctx, source, "Reading", [&](std::size_t track) {
@@ -123,39 +123,43 @@ DevHandle OpenDrive(Context& ctx, const ImageTarget& drive) {
 
 }  // namespace
 
-bool fntImportFromFlpyImag(Context& ctx, std::string& path) {
+ImageResult fntImportFromFlpyImag(Context& ctx, const ImageTransferRequest& request) {
     ShowProgress(ctx, -1, 0);
-    if (path.empty()) {
-        std::optional<std::string> chosen = AskImportFile(ctx);
-        if (!chosen) {
-            BusyOff(ctx);
-            return false;
-        }
-        path = std::move(*chosen);
+    const std::optional<std::string> path = request.path ? request.path : AskImportFile(ctx);
+    if (!path) {
+        BusyOff(ctx);
+        return ImageResult{};
     }
-    const ImageTarget source = ResolveImageTarget(ctx, path);
-    DevHandle handle = source.isDrive ? OpenDrive(ctx, source) : OpenImageFile(ctx, path);
+    const ImageTarget source = ResolveImageTarget(ctx, *path);
+    DevHandle handle = source.isDrive ? OpenDrive(ctx, source) : OpenImageFile(ctx, *path);
     if (!handle.Valid()) {
         BusyOff(ctx);
-        return false;
+        return NotStartedOn(*path);
     }
 
     BusyOn(ctx);
-    SetActionLabel(ctx, source.isDrive ? "Import of Physical Disk " + source.driveText
-                                       : "Import of Disk Image " + ShortenPath(path));
+    const std::string action = source.isDrive ? "Import of Physical Disk " + source.driveText
+                                              : "Import of Disk Image " + ShortenPath(*path);
+    SetActionLabel(ctx, action);
     SetBufferLabel(ctx, "...", false);
-    const bool ok = ReadTracks(ctx, handle, source);
+    ImageResult result = ReadTracks(ctx, handle, source);
+    result.path = *path;
+    result.action = action;
+    const bool complete = result.outcome == Outcome::Complete;
+    if (complete) {
+        ShowAllTracksDone(ctx);
+    }
     const std::string bracketedLabel = "[" + ShownImageLabel(ctx.state.InternalImage.Span()) + "]";
     CloseDevHandle(ctx, handle);
 
-    if (ok) {
-        RecordSource(ctx, source, path, bracketedLabel);
+    if (complete) {
+        RecordSource(ctx, source, *path, bracketedLabel);
     } else {
         SetBufferLabel(ctx, kUnreliableImageCaption, true);
     }
     ctx.state.slotTable.DiskDescriptions[0].clear();
     BusyOff(ctx);
-    return ok;
+    return result;
 }
 
 }  // namespace quarnex

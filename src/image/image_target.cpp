@@ -14,6 +14,7 @@ constexpr double kOpenPauseSeconds = 1;
 constexpr double kMediumPauseSeconds = 5;
 constexpr double kSecondsPerBlock = 0.75;
 constexpr std::size_t kFirstTimedTrack = 5;
+constexpr long kLastTrack = static_cast<long>(kTracksPerImage) - 1;
 
 std::string InsertDiskText(const ImageTarget& drive) {
     return "Insert a 1.44 MB Floppy Disk Into Drive " + drive.driveText;
@@ -88,20 +89,30 @@ bool TransferTooSlow(Clock& clock, double start, std::size_t track) {
     return ElapsedSince(clock, start) > static_cast<double>(track + 1) * kSecondsPerBlock;
 }
 
-bool TransferTracks(Context& ctx, const ImageTarget& target, std::string_view verb,
-                    const std::function<bool(std::size_t track)>& transferBlock) {
-    constexpr long kLastTrack = static_cast<long>(kTracksPerImage) - 1;
+ImageResult TransferTracks(Context& ctx, const ImageTarget& target, std::string_view verb,
+                           const std::function<bool(std::size_t track)>& transferBlock) {
+    ImageResult result;
     for (std::size_t track = 0; track < kTracksPerImage; ++track) {
         if (target.isDrive) {
             SetBufferCaption(ctx, std::string(verb) + " Track " + std::to_string(track));
         }
         const bool ok = transferBlock(track);
         if (!ok || ctx.state.CancelRequested) {
-            return false;
+            result.outcome = Outcome::Incomplete;
+            result.stoppedAtTrack = track;
+            result.cancelled = ok;  // the block went through, so the cancel stopped it
+            return result;
         }
-        ShowProgress(ctx, static_cast<long>(track), kLastTrack);
+        if (track + 1 < kTracksPerImage) {
+            ShowProgress(ctx, static_cast<long>(track), kLastTrack);
+        }
     }
-    return true;
+    result.outcome = Outcome::Complete;
+    return result;
+}
+
+void ShowAllTracksDone(Context& ctx) {
+    ShowProgress(ctx, kLastTrack, kLastTrack);
 }
 
 std::string SlowTransferText(std::string_view readOrWrite, std::string_view importOrExport) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "image/image_result.hpp"
 #include "state/context.hpp"
 #include "state/reported_io.hpp"
 
@@ -49,10 +50,15 @@ bool TransferTooSlow(Clock& clock, double start, std::size_t track);
 
 // The block loop both directions share: a drive shows verb + " Track " + n
 // while its block moves; transferBlock moves one block under its own rules
-// and says whether it went through. Stops at the first failure or a cancel;
-// progress follows every block that went through.
-bool TransferTracks(Context& ctx, const ImageTarget& target, std::string_view verb,
-                    const std::function<bool(std::size_t track)>& transferBlock);
+// and says whether it went through. Stops at the first failure or a cancel,
+// Incomplete at that block; progress follows every block that went through
+// but the last, which the caller shows with ShowAllTracksDone once the
+// transfer is truly complete (an export only after its flush).
+ImageResult TransferTracks(Context& ctx, const ImageTarget& target, std::string_view verb,
+                           const std::function<bool(std::size_t track)>& transferBlock);
+
+// Progress at its end: "Finished".
+void ShowAllTracksDone(Context& ctx);
 
 // "Excessive Read Time May Indicate..." with the given words.
 std::string SlowTransferText(std::string_view readOrWrite, std::string_view importOrExport);

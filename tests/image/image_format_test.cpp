@@ -3,10 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "commands/main_commands.hpp"
-
-#include <filesystem>
-
-#include "fat12/boot_sector.hpp"
 #include "fat12/dir_entry.hpp"
 #include "image_test_files.hpp"
 
@@ -15,151 +11,97 @@ namespace {
 
 using namespace testing;
 
-struct FormatWorld : ImageWorld {
-    // The template beside the program; its bytes are returned.
-    Bytes WriteTemplate(std::size_t size) {
-        std::filesystem::create_directories(dir / "QuarnCfg");
-        const Bytes bytes = PatternImage(77, size);
-        WriteFileBytes(dir / "QuarnCfg/FAT12.144", bytes);
-        return bytes;
-    }
-    // Formats through the dialog's OK button.
-    void ClickOk(const std::string& typed) {
-        state.status.bufferOpaque = true;
-        model.dialogs.floppyIdText = typed;
-        FormatImageFromDialog(ctx);
-    }
-    void ExpectFormatted(const std::string& caption) const {
-        EXPECT_EQ(state.status.bufferCaption, caption);
-        EXPECT_FALSE(state.status.bufferOpaque);
-        EXPECT_EQ(state.status.actionLabel, "Formatting Internal Disk Image");
-        EXPECT_EQ(state.status.progressLabel, "Progress      Finished");
-        ExpectNoSource(SourceFormatted);
-        EXPECT_TRUE(ui.messages.empty());
-        EXPECT_EQ(devices.OpenHandles(), 0);
-    }
-    void ExpectNoSource(ImageSource kind) const {
-        EXPECT_EQ(state.ImageSourceKind, kind);
-        EXPECT_EQ(state.slotTable.DiskSources[0], "");
-        EXPECT_EQ(state.slotTable.DiskDescriptions[0], "");
-    }
-};
+// The template beside the program; its bytes are returned.
+Bytes WriteTemplate(ImageWorld& w, std::size_t size) {
+    std::filesystem::create_directories(w.dir / "QuarnCfg");
+    const Bytes bytes = PatternImage(77, size);
+    WriteFileBytes(w.dir / "QuarnCfg/FAT12.144", bytes);
+    return bytes;
+}
 
-const std::string kAe = "\xC3\xA4";  // a letter that takes two bytes
-
-// What a format must leave: the template, zeros after it, the ID twice.
-Bytes Expected(const Bytes& templ, const std::string& id11) {
-    Bytes image(kImageBytes, 0);
-    std::copy(templ.begin(), templ.begin() + std::min(templ.size(), kImageBytes), image.begin());
+// The image after a format: the template, zeros after it, the ID twice.
+Bytes Formatted(Bytes image, const std::string& id11) {
+    image.resize(kImageBytes, 0);
     std::copy(id11.begin(), id11.end(), image.begin() + fat12::kBootLabelOffset);
     std::copy(id11.begin(), id11.end(), image.begin() + fat12::kRootLabelOffset);
     return image;
 }
 
-TEST(ZeroInternalImage, AllZerosAndNoSource) {
-    FormatWorld w;
-    w.state.status.bufferOpaque = true;
-    ZeroInternalImage(w.ctx);
-    EXPECT_EQ(ImageOf(w.state), Bytes(kImageBytes, 0));
-    const StatusStrip& status = w.state.status;
-    EXPECT_EQ(status.bufferCaption, "Zeroed");
-    EXPECT_FALSE(status.bufferOpaque);
-    EXPECT_EQ(status.actionLabel, "Zeroing Internal Disk Image");
-    EXPECT_EQ(status.progressBar, 100);
-    EXPECT_EQ(status.progressLabel, "Progress      Finished");
-    w.ExpectNoSource(SourceZeroed);
-}
-
-TEST(FormatInternalImage, OkButtonIdsInCapitalsAtBothPlaces) {
+// Zeroing, and formatting through the dialog's OK button with the capitals
+// of the first 11 characters typed (no character cut in two; the label is 11
+// bytes, Latin-1), from templates shorter and longer than an image.
+TEST(FormatInternalImage, ZerosOrTemplateWithTheIdAtBothPlaces) {
+    const std::string ae = "\xC3\xA4", latin1 = "\xE4";  // one letter in UTF-8 and Latin-1
     struct Case {
         std::string typed, box, written, shown;
+        std::size_t templateBytes;  // 0: zeroed instead
     };
     const Case cases[] = {
-        {"abcdefghijklmn", "ABCDEFGHIJK", "ABCDEFGHIJK", "ABCDEFGHIJK"},
-        {"abc", "ABC", "ABC        ", "ABC        "},
-        {"", "", "           ", "-----------"},
-        {"my disk 1", "MY DISK 1", "MY DISK 1  ", "MY DISK 1  "},
-        // No character cut in two; the label is 11 bytes, Latin-1.
-        {kAe + "bcdefghijklmn", kAe + "BCDEFGHIJK",
-         "\xE4"
-         "BCDEFGHIJK",
-         kAe + "BCDEFGHIJK"},
+        {"abcdefghijklmn", "ABCDEFGHIJK", "ABCDEFGHIJK", "ABCDEFGHIJK", kImageBytes},
+        {"my disk", "MY DISK", "MY DISK    ", "MY DISK    ", 512},
+        {"", "", "           ", "-----------", kImageBytes + 5000},
+        {ae + "bcdefghijklmn", ae + "BCDEFGHIJK", latin1 + "BCDEFGHIJK", ae + "BCDEFGHIJK", 1},
+        {"", "", "", "", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
-        FormatWorld w;
-        const Bytes templ = w.WriteTemplate(kImageBytes);
-        w.ClickOk(c.typed);
-        EXPECT_EQ(w.model.dialogs.floppyIdText, c.box);
-        EXPECT_EQ(ImageOf(w.state), Expected(templ, c.written));
-        w.ExpectFormatted("FAT12 / ID = [" + c.shown + "]");
+        ImageWorld w;
+        w.state.status.bufferOpaque = true;
+        Bytes image(kImageBytes, 0);
+        if (c.templateBytes == 0) {
+            ZeroInternalImage(w.ctx);
+        } else {
+            image = Formatted(WriteTemplate(w, c.templateBytes), c.written);
+            w.model.dialogs.floppyIdText = c.typed;
+            FormatImageFromDialog(w.ctx);
+            EXPECT_EQ(w.model.dialogs.floppyIdText, c.box);
+        }
+        const bool zeroed = c.templateBytes == 0;
+        const std::string caption = zeroed ? "Zeroed" : "FAT12 / ID = [" + c.shown + "]";
+        EXPECT_EQ(StateOf(w.state), (ImageState{image, zeroed ? SourceZeroed : SourceFormatted, "",
+                                                "", caption, false}));
+        EXPECT_EQ(w.state.status.actionLabel,
+                  zeroed ? "Zeroing Internal Disk Image" : "Formatting Internal Disk Image");
+        EXPECT_EQ(w.state.status.progressLabel, "Progress      Finished");
+        EXPECT_EQ(w.devices.Count(FaultOp::Read), zeroed ? 0 : 1);
+        EXPECT_TRUE(w.ui.messages.empty());
+        w.ExpectSettled();
     }
-}
-
-TEST(FormatInternalImage, ShortAndLongTemplates) {
-    FormatWorld w;
-    const Bytes templ = w.WriteTemplate(512);
-    std::string id = "boot";
-    EXPECT_TRUE(FormatInternalImage(w.ctx, id));
-    EXPECT_EQ(id, "boot       ");
-    EXPECT_EQ(ImageOf(w.state), Expected(templ, "boot       "))
-        << "the rest is zero but for the ID in the root directory";
-    EXPECT_EQ(w.state.status.bufferCaption, "FAT12 / ID = [boot       ]");
-
-    FormatWorld big;  // only the first 1,474,560 bytes are read
-    const Bytes longer = big.WriteTemplate(kImageBytes + 5000);
-    id = "LONG";
-    EXPECT_TRUE(FormatInternalImage(big.ctx, id));
-    EXPECT_EQ(ImageOf(big.state), Expected(longer, "LONG       "));
-    ASSERT_EQ(big.devices.Count(FaultOp::Read), 1);
-    EXPECT_EQ(big.devices.Log().back().count, kImageBytes);
 }
 
 TEST(FormatInternalImage, MissingUnopenableAndUnreadableTemplates) {
-    {
-        SCOPED_TRACE("missing");
-        FormatWorld w;
-        std::string id = "X";
-        EXPECT_FALSE(FormatInternalImage(w.ctx, id));
-        ExpectOneMessage(
-            w.ui, "Error",
-            "Error # 0x80040002 was generated by FileLen\r\nNo such file or directory");
-        EXPECT_EQ(w.state.status.bufferCaption, "... ? ...");
-        EXPECT_TRUE(w.state.status.bufferOpaque);
-        EXPECT_EQ(w.devices.Count(FaultOp::Open), 0);
-        w.ExpectImageKept();
+    ImageWorld missing;
+    EXPECT_EQ(FormatInternalImage(missing.ctx, "abc"), Outcome::NotStarted);
+    ImageState suspect = missing.kept;
+    suspect.caption = "... ? ...";
+    suspect.opaque = true;
+    EXPECT_EQ(StateOf(missing.state), suspect);
+
+    ImageWorld locked;
+    WriteTemplate(locked, kImageBytes);
+    locked.Inject(FaultOp::Open, {1}, EACCES);
+    EXPECT_EQ(FormatInternalImage(locked.ctx, "abc"), Outcome::NotStarted);
+    EXPECT_EQ(StateOf(locked.state), locked.kept);
+
+    ImageWorld unreadable;  // the ID is still written, the rest is suspect
+    WriteTemplate(unreadable, kImageBytes);
+    unreadable.devices.Inject(Fault{FaultOp::Read, 1, "FAT12", 0, 1});
+    EXPECT_EQ(FormatInternalImage(unreadable.ctx, "abc"), Outcome::Incomplete);
+    const ImageState after = StateOf(unreadable.state);
+    for (const std::size_t at : {fat12::kBootLabelOffset, fat12::kRootLabelOffset}) {
+        EXPECT_EQ(std::string(after.bytes.begin() + at, after.bytes.begin() + at + 11),
+                  "abc        ");
     }
-    {
-        SCOPED_TRACE("present but not openable");
-        FormatWorld w;
-        w.WriteTemplate(kImageBytes);
-        w.Inject(FaultOp::Open, {1}, EACCES, "FAT12");
-        std::string id = "X";
-        EXPECT_FALSE(FormatInternalImage(w.ctx, id));
-        ASSERT_EQ(w.ui.messages.size(), 1u);
-        EXPECT_TRUE(
-            w.ui.messages[0].text.starts_with("Error # 0x8004000D was generated by GetHandle"));
-        EXPECT_EQ(w.state.status.bufferCaption, "earlier source");
-        w.ExpectImageKept();
-    }
-    {
-        SCOPED_TRACE("read fails: the ID is written, the rest unreliable");
-        FormatWorld w;
-        w.WriteTemplate(kImageBytes);
-        w.devices.Inject(Fault{FaultOp::Read, 1, "FAT12", 0, 1});
-        std::string id = "abc";
-        EXPECT_FALSE(FormatInternalImage(w.ctx, id));
-        ASSERT_EQ(w.ui.messages.size(), 1u);
-        EXPECT_TRUE(w.ui.messages[0].text.starts_with(
-            "Error # 0x80040005 was generated by QrnMfntReadPtr.ReadFile"));
-        EXPECT_EQ(w.state.status.bufferCaption, "... ? ...");
-        EXPECT_TRUE(w.state.status.bufferOpaque);
-        const Bytes image = ImageOf(w.state);
-        const Bytes label{'a', 'b', 'c', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
-        EXPECT_EQ(Range(image, fat12::kBootLabelOffset, fat12::kBootLabelOffset + 11), label);
-        EXPECT_EQ(Range(image, fat12::kRootLabelOffset, fat12::kRootLabelOffset + 11), label);
-        w.ExpectNoSource(SourceFormatted);
-        EXPECT_EQ(w.devices.OpenHandles(), 0);
+    EXPECT_EQ((ImageState{after.bytes, SourceFormatted, "", "", "... ? ...", true}), after);
+
+    const Strings texts{"Error # 0x80040002 was generated by FileLen\r\nNo such file or directory",
+                        "Error # 0x8004000D was generated by GetHandle\r\nPermission denied",
+                        "Error # 0x80040005 was generated by QrnMfntReadPtr.ReadFile"};
+    std::size_t i = 0;
+    for (ImageWorld* w : {&missing, &locked, &unreadable}) {
+        ASSERT_EQ(w->ui.messages.size(), 1u);
+        EXPECT_TRUE(w->ui.messages[0].text.starts_with(texts[i++])) << w->ui.messages[0].text;
+        w->ExpectSettled();
     }
 }
 

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "core/text.hpp"
 #include "image_test_files.hpp"
 #include "state/progress.hpp"
@@ -14,119 +12,44 @@ namespace {
 using namespace testing;
 
 struct ImportWorld : ImageWorld {
-    // A file in a folder deep enough that labels show it shortened.
-    std::string ImageFile(const Bytes& bytes) {
-        const std::string folder = dir / "floppy images kept for the tests";
-        std::filesystem::create_directories(folder);
-        WriteFileBytes(folder + "/some disk.img", bytes);
-        return folder + "/some disk.img";
-    }
-    bool Import(std::string path) { return fntImportFromFlpyImag(ctx, path); }
-    // A complete import: the disk's bytes, its source, no description.
+    ImageResult Import(const std::string& path) { return fntImportFromFlpyImag(ctx, {path}); }
+    // Complete: the disk's bytes and source, no description, no message.
     void ExpectImported(const Bytes& disk, ImageSource kind, const std::string& source,
                         const std::string& caption) const {
-        EXPECT_EQ(ImageOf(state), disk);
-        EXPECT_EQ(state.ImageSourceKind, kind);
-        EXPECT_EQ(state.slotTable.DiskSources[0], source);
-        EXPECT_EQ(state.slotTable.DiskDescriptions[0], "");
-        EXPECT_EQ(state.status.bufferCaption, caption);
-        EXPECT_FALSE(state.status.bufferOpaque);
+        EXPECT_EQ(StateOf(state), (ImageState{disk, kind, source, "", caption, false}));
         EXPECT_EQ(state.status.progressLabel, "Progress      Finished");
         EXPECT_TRUE(ui.messages.empty());
-        EXPECT_FALSE(state.busy);
-        EXPECT_EQ(devices.OpenHandles(), 0);
-    }
-    // A failed import: the blocks read so far are new, the image is marked
-    // unreliable, its source stays, its description is gone.
-    void ExpectStoppedAfter(const Bytes& disk, std::size_t blocks) const {
-        const Bytes image = ImageOf(state);
-        EXPECT_EQ(Range(image, 0, blocks * kBlock), Range(disk, 0, blocks * kBlock));
-        EXPECT_EQ(Range(image, blocks * kBlock, kImageBytes),
-                  Range(old, blocks * kBlock, kImageBytes));
-        EXPECT_EQ(state.status.bufferCaption, "... ? ...");
-        EXPECT_TRUE(state.status.bufferOpaque);
-        EXPECT_EQ(state.ImageSourceKind, SourceUsbSlot);
-        EXPECT_EQ(state.slotTable.DiskSources[0], "earlier source");
-        EXPECT_EQ(state.slotTable.DiskDescriptions[0], "");
-        EXPECT_FALSE(state.busy);
-        EXPECT_FALSE(state.CancelRequested);
-        EXPECT_EQ(devices.OpenHandles(), 0);
+        ExpectSettled();
     }
 };
 
-TEST(ImportFile, ReadsEveryBlockAndRecordsTheSource) {
+TEST(ImportFile, RefusalsStartNothing) {
     ImportWorld w;
-    Bytes disk = PatternImage(1);
-    PutLabel(disk, "MYDISK     ");
-    const std::string file = w.ImageFile(disk);
-    const std::string shown = ShortenPath(file);
-    ASSERT_NE(shown, file);
-
-    w.ui.fileAnswers.push_back(file);
-    std::string path;
-    EXPECT_TRUE(fntImportFromFlpyImag(w.ctx, path));
-    EXPECT_EQ(path, file) << "the chosen name goes back to the caller";
-    ExpectImageDialog(w.ui, "Import Floppy Image", 0x1806u);
-
-    w.ExpectImported(disk, SourceImageFile, file, shown);
-    EXPECT_EQ(w.state.status.actionLabel, "Import of Disk Image " + shown);
-    EXPECT_EQ(w.ui.bufferCaptions, (Strings{"...", shown})) << "no track numbers for a file";
-    // One request per block, in order, without seeking.
-    EXPECT_EQ(w.devices.Count(FaultOp::Read), 160);
-    EXPECT_EQ(w.devices.Count(FaultOp::Seek), 0);
-}
-
-TEST(ImportFile, RefusalsAndCancelsChangeNothing) {
-    ImportWorld w;
-    const std::string shortFile = w.ImageFile(Bytes(kImageBytes - 1, 0x11));
-    EXPECT_FALSE(w.Import(shortFile));
-    ExpectOneMessage(
-        w.ui, "Image File Length Invalid",
-        "Not a 1.44 MB Floppy Image File.\r\n" + shortFile + "\r\nFile Length = 1,474,559");
-    EXPECT_EQ(w.ui.messages[0].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(w.ui.messages[0].buttons, MessageButtons::Ok);
-
-    const std::string emptyFile = w.dir / "empty.img";
-    WriteFileBytes(emptyFile, {});
-    EXPECT_FALSE(w.Import(emptyFile));
-    EXPECT_EQ(w.ui.LastMessage().text,
-              "Not a 1.44 MB Floppy Image File.\r\n" + emptyFile + "\r\nFile Length = 0");
+    const std::string shortFile = w.ImageFile(Bytes(kImageBytes - 1));
+    EXPECT_EQ(w.Import(shortFile), NotStartedOn(shortFile));
     EXPECT_EQ(w.devices.Count(FaultOp::Open), 0) << "a wrong length is refused before opening";
+    ASSERT_EQ(w.ui.messages.size(), 1u);
+    EXPECT_EQ(w.ui.messages[0].title, "Image File Length Invalid");
+    EXPECT_EQ(w.ui.messages[0].text,
+              "Not a 1.44 MB Floppy Image File.\r\n" + shortFile + "\r\nFile Length = 1,474,559");
+    EXPECT_EQ(w.ui.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(StateOf(w.state), w.kept);
 
-    std::string cancelled;  // the dialog cancelled: silent
-    EXPECT_FALSE(fntImportFromFlpyImag(w.ctx, cancelled));
-    EXPECT_EQ(cancelled, "");
-
-    const std::string locked = w.ImageFile(PatternImage(3));
-    w.Inject(FaultOp::Open, {1}, EACCES, "some disk");
-    EXPECT_FALSE(w.Import(locked));
-    ASSERT_EQ(w.ui.messages.size(), 3u);
-    EXPECT_EQ(w.ui.messages[2].text,
-              "Error # 0x8004000D was generated by GetHandle\r\nPermission denied\r\n"
-              "An error occurred when attempting to get a handle for " +
-                  locked);
-
-    w.ExpectImageKept();
-    EXPECT_EQ(w.state.status.bufferCaption, "earlier source");
-    EXPECT_FALSE(w.state.status.bufferOpaque);
-}
-
-TEST(ImportFile, AMissingFileEndsInTheTrappedErrorReport) {
-    ImportWorld w;
-    EXPECT_FALSE(w.Import(w.dir / "not there.img"));
-    ExpectOneMessage(w.ui, "Error",
-                     "Error # 0x80040002 was generated by QrnMfntImportFromFlpyImag.FileLen\r\n"
-                     "No such file or directory");
-    EXPECT_EQ(w.state.status.bufferCaption, "... ? ...");
-    EXPECT_TRUE(w.state.status.bufferOpaque);
-    w.ExpectImageKept();
+    ImportWorld missing;  // caught by the operation's own handler: the image is suspect
+    EXPECT_EQ(missing.Import(missing.dir / "gone.img").outcome, Outcome::NotStarted);
+    EXPECT_EQ(missing.ui.LastMessage().text,
+              "Error # 0x80040002 was generated by QrnMfntImportFromFlpyImag.FileLen\r\n"
+              "No such file or directory");
+    ImageState suspect = missing.kept;
+    suspect.caption = "... ? ...";
+    suspect.opaque = true;
+    EXPECT_EQ(StateOf(missing.state), suspect);
+    missing.ExpectSettled();
 }
 
 TEST(ImportDrive, DriveTextKindAndLabelOfTheSource) {
     struct Case {
-        std::string path;
-        std::string label;
-        std::string source;
+        std::string path, label, source;
         ImageSource kind;
     };
     const Case cases[] = {
@@ -139,12 +62,11 @@ TEST(ImportDrive, DriveTextKindAndLabelOfTheSource) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.source);
         ImportWorld w;
-        Bytes disk = PatternImage(9);
-        PutLabel(disk, c.label);
+        const Bytes disk = Labelled(PatternImage(9), c.label);
         w.InsertDisk(disk, c.kind == SourceFloppyB);
-        EXPECT_TRUE(w.Import(c.path));
+        const std::string action = "Import of Physical Disk " + c.source.substr(0, 2);
+        EXPECT_EQ(w.Import(c.path), ResultOf(Outcome::Complete, c.path, action));
         w.ExpectImported(disk, c.kind, c.source, c.source);
-        EXPECT_EQ(w.state.status.actionLabel, "Import of Physical Disk " + c.source.substr(0, 2));
         // "...", then every track, then the source.
         ASSERT_EQ(w.ui.bufferCaptions.size(), 162u);
         EXPECT_EQ(w.ui.bufferCaptions[1], "Reading Track 0");
@@ -152,153 +74,67 @@ TEST(ImportDrive, DriveTextKindAndLabelOfTheSource) {
     }
 }
 
-TEST(ImportDrive, NoDiskAndWrongDiskPromptsWithRetryAndCancel) {
+// The time rule from the sixth block on, midnight-safe; retries of a failed
+// block, silent until the last attempt; a cancel. A stopped import keeps the
+// blocks read, marks the image suspect and forgets its description.
+TEST(ImportStops, SlowMediaRetriesAndCancel) {
     struct Case {
         const char* name;
-        std::size_t diskBytes;  // 0: no disk
-        int opens;
-        double pause;
-        std::string title;
+        double start, perBlock;
+        std::vector<int> failingReads;
+        bool cancel;                   // after block 3
+        std::string text;              // of the one message; "" for none
+        std::size_t moved, stoppedAt;  // blocks read; 160 when complete
+        int reads;
     };
+    const std::string slow =
+        "Excessive Read Time May Indicate\r\nDisk Is Not A Formatted 1.44MB Disk.\r\n\r\n"
+        "Import Is Terminated.";
+    const std::string failed =
+        "Error # 0x80040005 was generated by QrnMfntReadPtr.ReadFile\r\nInput/output error\r\n"
+        "An error occurred when attempting to Read";
     const Case cases[] = {
-        {"no disk: three opens a second apart, Retry, three more, Cancel", 0, 6, 1.0,
-         "(I1) Importing Image From Drive A:"},
-        {"wrong geometry: Retry checks the same handle, three times five seconds apart",
-         kImageBytes + kBlock, 1, 5.0, "(I2) Importing Image From Drive A:"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ImportWorld w;
-        if (c.diskBytes != 0) {
-            w.InsertDisk(PatternImage(5, c.diskBytes));
-        }
-        w.ui.messageAnswers = {MessageAnswer::Retry, MessageAnswer::Cancel};
-        EXPECT_FALSE(w.Import(kDriveA));
-        EXPECT_EQ(w.devices.Count(FaultOp::Open), c.opens);
-        EXPECT_EQ(w.clock.sleeps, std::vector<double>(6, c.pause));
-        ASSERT_EQ(w.ui.messages.size(), 2u);
-        for (const MessageRequest& m : w.ui.messages) {
-            EXPECT_EQ(m.title, c.title);
-            EXPECT_EQ(m.text, "Insert a 1.44 MB Floppy Disk Into Drive A:");
-            EXPECT_EQ(m.buttons, MessageButtons::RetryCancel);
-            EXPECT_EQ(m.icon, MessageIcon::None);
-        }
-        EXPECT_EQ(w.devices.Count(FaultOp::Read), 0);
-        w.ExpectImageKept();
-        EXPECT_EQ(w.state.status.bufferCaption, "earlier source");
-    }
-    // The disk arrives after Retry.
-    ImportWorld w;
-    const Bytes disk = PatternImage(4);
-    w.InsertDisk(disk, true);
-    w.Inject(FaultOp::Open, {1, 2, 3}, ENOMEDIUM, "fd1");
-    w.ui.messageAnswers = {MessageAnswer::Retry};
-    EXPECT_TRUE(w.Import("\\\\.\\b:"));
-    EXPECT_EQ(w.ui.MessageTitles(), Strings{"(I1) Importing Image From Drive B:"});
-    EXPECT_EQ(w.devices.Count(FaultOp::Open), 4);
-    EXPECT_EQ(ImageOf(w.state), disk);
-    EXPECT_EQ(w.devices.OpenHandles(), 0);
-}
-
-TEST(ImportRetries, SilentUntilTheLastAttemptReportsOnce) {
-    {
-        SCOPED_TRACE("block 100 read on the third retry attempt");
-        ImportWorld w;
-        const Bytes disk = PatternImage(6);
-        // Read 101 is block 100; then per attempt a sector-0 read and a block
-        // read. Late enough that the 9 s of pauses stay within the time rule.
-        w.Inject(FaultOp::Read, {101, 103});
-        w.devices.Inject(Fault{FaultOp::Read, 104, "", 0, 100});  // attempt 2, short sector
-        const std::string file = w.ImageFile(disk);
-        EXPECT_TRUE(w.Import(file));
-        w.ExpectImported(disk, SourceImageFile, file, ShortenPath(file));
-        EXPECT_EQ(w.clock.sleeps, std::vector<double>(3, 3.0));
-        EXPECT_EQ(w.devices.Count(FaultOp::Read), 160 + 5);
-        // Only the retries seek: sector 0, then the block's own position.
-        std::vector<std::size_t> seeks;
-        for (const OpRecord& record : w.devices.Log()) {
-            if (record.op == FaultOp::Seek) {
-                seeks.push_back(record.count);
-            }
-        }
-        EXPECT_EQ(seeks, (std::vector<std::size_t>{0, 100 * kBlock, 0, 0, 100 * kBlock}));
-    }
-    {
-        SCOPED_TRACE("the pauses of an early retry count against the time rule");
-        ImportWorld w;
-        w.Inject(FaultOp::Read, {2, 4});  // block 1 read on the second attempt, after 6 s
-        EXPECT_FALSE(w.Import(w.ImageFile(PatternImage(12))));
-        EXPECT_EQ(w.ui.MessageTitles(), Strings{"Importing Image From Drive "});
-        EXPECT_EQ(w.devices.Count(FaultOp::Read), 6 + 4);
-    }
-    {
-        SCOPED_TRACE("all four attempts fail");
-        ImportWorld w;
-        const Bytes disk = PatternImage(7);
-        w.Inject(FaultOp::Read, {4, 6, 8, 10, 12});
-        EXPECT_FALSE(w.Import(w.ImageFile(disk)));
-        ExpectOneMessage(w.ui, "Error",
-                         "Error # 0x80040005 was generated by QrnMfntReadPtr.ReadFile\r\n"
-                         "Input/output error\r\nAn error occurred when attempting to Read");
-        EXPECT_EQ(w.clock.sleeps, std::vector<double>(4, 3.0));
-        EXPECT_EQ(w.devices.Count(FaultOp::Read), 12);
-        w.ExpectStoppedAfter(disk, 3);
-    }
-}
-
-TEST(ImportTiming, SlowMediaStopAfterTheSixthBlockEvenAcrossMidnight) {
-    struct Case {
-        const char* name;
-        double start;
-        double perBlock;
-        bool completes;
-        int failingRead;
-    };
-    const Case cases[] = {
-        {"0.8 s a block", 12 * 3600.0, 0.8, false, 0},
-        {"0.76 s a block, just over the limit", 12 * 3600.0, 0.76, false, 0},
-        {"exactly 0.75 s a block is allowed", 12 * 3600.0, 0.75, true, 0},
-        {"1 s a block across midnight", 86400.0 - 2.0, 1.0, false, 0},
-        {"fast across midnight", 86400.0 - 2.0, 0.01, true, 0},
-        {"the 3 s pause of a retried block 5 is not timed", 12 * 3600.0, 0.0, true, 6},
-    };
+        {"exactly 0.75 s a block is allowed", 0, 0.75, {}, false, "", 160, 0, 160},
+        // Read 101 is block 100; then per attempt a sector-0 read and a block read.
+        {"block 100 read on the third attempt", 0, 0, {101, 103, 105}, false, "", 160, 0, 166},
+        {"the 3 s pause of a retried block 5 is not timed", 0, 0.0, {6}, false, "", 160, 0, 162},
+        {"0.76 s a block, just over the limit", 0, 0.76, {}, false, slow, 6, 5, 6},
+        {"1 s a block across midnight", 86400.0 - 2.0, 1.0, {}, false, slow, 6, 5, 6},
+        {"the pauses of an early retry count", 0, 0, {2, 4}, false, slow, 6, 5, 10},
+        {"all four attempts fail", 0, 0, {4, 6, 8, 10, 12}, false, failed, 3, 3, 12},
+        {"cancel", 0, 0, {}, true, "", 4, 3, 4}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ImportWorld w;
         w.clock.Set(c.start);
-        const Bytes disk = PatternImage(8);
+        const Bytes disk = PatternImage(7);
         w.devices.After(FaultOp::Read, 0, [&](int) { w.clock.Advance(c.perBlock); });
-        if (c.failingRead != 0) {
-            w.Inject(FaultOp::Read, {c.failingRead});
-        }
-        EXPECT_EQ(w.Import(w.ImageFile(disk)), c.completes);
-        if (c.completes) {
-            EXPECT_TRUE(w.ui.messages.empty());
-            EXPECT_EQ(ImageOf(w.state), disk);
+        w.Inject(FaultOp::Read, c.failingReads);
+        w.ui.onPump = [&](int pumps) {
+            if (c.cancel && pumps == 3) {
+                CancelCommand(w.ctx);
+            }
+        };
+        const std::string file = w.ImageFile(disk);
+        const ImageResult result = w.Import(file);
+        const std::string action = "Import of Disk Image " + ShortenPath(file);
+        const Strings titles{c.text == slow ? "Importing Image From Drive " : "Error"};
+        EXPECT_EQ(w.ui.MessageTitles(), c.text.empty() ? Strings{} : titles);
+        EXPECT_EQ(w.state.status.actionLabel, action);
+        EXPECT_EQ(w.devices.Count(FaultOp::Read), c.reads) << "one request per block, in order";
+        if (c.moved == kTracksPerImage) {
+            EXPECT_EQ(result, ResultOf(Outcome::Complete, file, action));
+            w.ExpectImported(disk, SourceImageFile, file, ShortenPath(file));
+            EXPECT_EQ(w.ui.bufferCaptions, (Strings{"...", ShortenPath(file)})) << "no tracks";
             continue;
         }
-        ExpectOneMessage(w.ui, "Importing Image From Drive ",
-                         "Excessive Read Time May Indicate\r\nDisk Is Not A Formatted 1.44MB "
-                         "Disk.\r\n\r\nImport Is Terminated.");
-        EXPECT_EQ(w.ui.messages[0].icon, MessageIcon::None);
-        EXPECT_EQ(w.devices.Count(FaultOp::Read), 6);
-        w.ExpectStoppedAfter(disk, 6);
+        EXPECT_EQ(result, ResultOf(Outcome::Incomplete, file, action, c.stoppedAt, c.cancel));
+        EXPECT_EQ(c.text.empty() ? "" : w.ui.LastMessage().text, c.text);
+        EXPECT_EQ(StateOf(w.state), (ImageState{Spliced(disk, w.old, c.moved), SourceUsbSlot,
+                                                "earlier source", "", "... ? ...", true}));
+        EXPECT_NE(w.state.status.progressLabel, "Progress      Finished");
+        w.ExpectSettled();
     }
-}
-
-TEST(ImportCancel, StopsAfterTheCurrentBlock) {
-    ImportWorld w;
-    const Bytes disk = PatternImage(11);
-    w.InsertDisk(disk);
-    w.ui.onPump = [&](int pumps) {
-        if (pumps == 3) {
-            CancelCommand(w.ctx);  // after block 2 was shown
-        }
-    };
-    EXPECT_FALSE(w.Import(kDriveA));
-    EXPECT_TRUE(w.ui.messages.empty());
-    EXPECT_EQ(w.devices.Count(FaultOp::Read), 4);
-    w.ExpectStoppedAfter(disk, 4);
 }
 
 }  // namespace

@@ -1,17 +1,17 @@
 #pragma once
-// Floppy images for the image tests: recognisable bytes, a chosen label, a
-// look at the internal image, and a world that remembers an earlier import.
+// Floppy images for the image tests, the internal image's whole visible
+// state, and a world that remembers an earlier import.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstddef>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/media_sizes.hpp"
 #include "fat12/boot_sector.hpp"
-#include "state/program_state.hpp"
+#include "image/image_result.hpp"
 #include "support/test_world.hpp"
 
 namespace quarnex::testing {
@@ -31,63 +31,63 @@ inline Bytes PatternImage(unsigned seed, std::size_t size = kImageBytes) {
     return bytes;
 }
 
-inline void PutLabel(Bytes& image, const std::string& label) {
+inline Bytes Labelled(Bytes image, const std::string& label) {
     std::copy(label.begin(), label.end(), image.begin() + fat12::kBootLabelOffset);
+    return image;
+}
+
+// The first blocks of head, then the rest of tail.
+inline Bytes Spliced(const Bytes& head, const Bytes& tail, std::size_t blocks) {
+    Bytes bytes = tail;
+    std::copy(head.begin(), head.begin() + static_cast<std::ptrdiff_t>(blocks * kBlock),
+              bytes.begin());
+    return bytes;
 }
 
 inline Bytes ImageOf(const ProgramState& state) {
-    const auto span = state.InternalImage.Span();
-    return Bytes(reinterpret_cast<const unsigned char*>(span.data()),
-                 reinterpret_cast<const unsigned char*>(span.data()) + span.size());
+    const auto* data = reinterpret_cast<const unsigned char*>(state.InternalImage.Span().data());
+    return Bytes(data, data + kImageBytes);
 }
 
-inline void FillImage(ProgramState& state, const Bytes& bytes) {
-    std::copy(bytes.begin(), bytes.end(),
-              reinterpret_cast<unsigned char*>(state.InternalImage.Data()));
+// What the window tells of the internal image, with its bytes.
+struct ImageState {
+    Bytes bytes;
+    int kind;  // ImageSourceKind
+    std::string source, description, caption;
+    bool opaque;
+    bool operator==(const ImageState&) const = default;
+};
+
+inline ImageState StateOf(const ProgramState& s) {
+    const SlotTable& t = s.slotTable;
+    return ImageState{ImageOf(s),
+                      s.ImageSourceKind,
+                      t.DiskSources[0],
+                      t.DiskDescriptions[0],
+                      s.status.bufferCaption,
+                      s.status.bufferOpaque};
 }
 
-// Bytes [from, to) of a buffer.
-inline Bytes Range(const Bytes& bytes, std::size_t from, std::size_t to) {
-    return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(from),
-                 bytes.begin() + static_cast<std::ptrdiff_t>(to));
+inline ImageResult ResultOf(Outcome outcome, const std::string& path, const std::string& action,
+                            std::size_t stoppedAt = 0, bool cancelled = false) {
+    return {outcome, path, action, stoppedAt, cancelled};
 }
 
-// Exactly one message was shown, with this title and text.
-inline void ExpectOneMessage(const FakeUi& ui, const std::string& title, const std::string& text) {
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].title, title);
-    EXPECT_EQ(ui.messages[0].text, text);
-}
-
-// The file dialog both image commands show.
-inline void ExpectImageDialog(const FakeUi& ui, const std::string& title, unsigned options) {
-    ASSERT_EQ(ui.fileDialogs.size(), 1u);
-    const FileDialogRequest& dialog = ui.fileDialogs[0];
-    EXPECT_EQ(dialog.title, title);
-    EXPECT_EQ(dialog.fileName, "");
-    EXPECT_EQ(dialog.defaultExtension, "img");
-    EXPECT_EQ(dialog.filter, "Image Files (*.img)|*.img|All Files (*.*)|*.*");
-    EXPECT_EQ(dialog.filterIndex, 1);
-    EXPECT_EQ(dialog.options, options);
-}
-
-// A world whose internal image holds old bytes and whose image state tells
-// an earlier import, so that every change shows.
+// The internal image holds old bytes from an earlier import, so that every
+// change shows.
 struct ImageWorld : TestWorld {
     ImageWorld() {
-        FillImage(state, old);
-        state.ImageSourceKind = SourceUsbSlot;
-        state.slotTable.DiskSources[0] = "earlier source";
-        state.slotTable.DiskDescriptions[0] = "earlier description";
-        state.status.bufferCaption = "earlier source";
+        std::copy(old.begin(), old.end(),
+                  reinterpret_cast<unsigned char*>(state.InternalImage.Data()));
+        state.ImageSourceKind = kept.kind;
+        state.slotTable.DiskSources[0] = kept.source;
+        state.slotTable.DiskDescriptions[0] = kept.description;
+        state.status.bufferCaption = kept.caption;
     }
-    // The internal image, what it came from and its description are as before.
-    void ExpectImageKept() const {
-        EXPECT_EQ(ImageOf(state), old);
-        EXPECT_EQ(state.ImageSourceKind, SourceUsbSlot);
-        EXPECT_EQ(state.slotTable.DiskSources[0], "earlier source");
-        EXPECT_EQ(state.slotTable.DiskDescriptions[0], "earlier description");
+    // Idle again, every handle closed.
+    void ExpectSettled() const {
         EXPECT_FALSE(state.busy);
+        EXPECT_FALSE(state.CancelRequested);
         EXPECT_EQ(devices.OpenHandles(), 0);
     }
     // A device file holding these bytes stands for drive A: or B:.
@@ -97,13 +97,21 @@ struct ImageWorld : TestWorld {
         WriteFileBytes(drive, bytes);
         return drive;
     }
-    void Inject(FaultOp op, std::initializer_list<int> nths, int error = EIO,
+    // A file in a folder deep enough that labels show it shortened.
+    std::string ImageFile(const Bytes& bytes) {
+        std::filesystem::create_directories(dir / "floppy images kept for the tests");
+        WriteFileBytes(dir / "floppy images kept for the tests/some disk.img", bytes);
+        return dir / "floppy images kept for the tests/some disk.img";
+    }
+    void Inject(FaultOp op, const std::vector<int>& nths, int error = EIO,
                 const std::string& path = "") {
         for (int nth : nths) {
             devices.Inject(Fault{op, nth, path, error, 0});
         }
     }
-    Bytes old = PatternImage(200);
+    const Bytes old = Labelled(PatternImage(200), "EARLIER    ");
+    const ImageState kept{
+        old, SourceUsbSlot, "earlier source", "earlier description", "earlier source", false};
 };
 
 }  // namespace quarnex::testing
