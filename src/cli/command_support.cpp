@@ -61,13 +61,6 @@ bool ConfirmReplaceFiles(CliWorld& world, const std::vector<std::string>& paths)
         existing + "?");
 }
 
-void NotePartlyWritten(CliWorld& world, std::string_view prefix, const std::string& what) {
-    const std::string unit = world.Console().LastAction(prefix);
-    if (!unit.empty()) {
-        world.Console().Note(what + " (stopped at: " + TrimSpaces(unit) + ")");
-    }
-}
-
 void NotePartlyWritten(CliWorld& world, const OperationResult& result,
                        const std::function<std::string(int unit)>& actionAt,
                        const std::string& what) {

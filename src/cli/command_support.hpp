@@ -39,11 +39,6 @@ std::string SlotName(CliWorld& world, const StoreTarget& store, int slot);
 // descriptions file); true when none of them exists.
 bool ConfirmReplaceFiles(CliWorld& world, const std::vector<std::string>& paths);
 
-// After a failed or cancelled image operation whose transfer had begun (an
-// action label starting with prefix was shown): says what it left changed
-// and where it stopped. The image operations do not yet return the unit.
-void NotePartlyWritten(CliWorld& world, std::string_view prefix, const std::string& what);
-
 // After an operation that stopped part way: says what it left changed and
 // the unit it stopped at, named as the operation's action label named it.
 void NotePartlyWritten(CliWorld& world, const OperationResult& result,

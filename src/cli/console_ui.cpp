@@ -78,10 +78,6 @@ void ConsoleUi::Changed(WindowPart part) {
     const StatusStrip& status = state_.status;
     switch (part) {
         case WindowPart::ActionLabel:
-            if (!status.actionLabel.empty() &&
-                (actions_.empty() || actions_.back() != status.actionLabel)) {
-                actions_.push_back(status.actionLabel);
-            }
             break;
         case WindowPart::ProgressBar:
             if (status.progressBar == 0 && status.progressLabel == "Progress") {
@@ -122,15 +118,6 @@ bool ConsoleUi::SeenInterrupt() {
         interrupts_.Release();
     }
     return interrupted_;
-}
-
-std::string ConsoleUi::LastAction(std::string_view prefix) const {
-    for (auto it = actions_.rbegin(); it != actions_.rend(); ++it) {
-        if (it->starts_with(prefix)) {
-            return *it;
-        }
-    }
-    return {};
 }
 
 bool ConsoleUi::Confirm(const std::string& question) {

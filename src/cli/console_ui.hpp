@@ -51,10 +51,6 @@ class ConsoleUi final : public Ui {
     void Note(const std::string& text);
     // True once Ctrl-C was pressed during this run.
     bool Interrupted() const { return interrupted_; }
-    // The last action label shown that starts with prefix; empty when none
-    // was. Operations name their running unit there once their target is
-    // open, so it tells whether, and where, writing had begun.
-    std::string LastAction(std::string_view prefix) const;
 
   private:
     // True once Ctrl-C was pressed; says so the first time.
@@ -68,7 +64,6 @@ class ConsoleUi final : public Ui {
     InterruptWatch& interrupts_;
     Terminal& terminal_;
     std::optional<std::string> fileAnswer_;
-    std::vector<std::string> actions_;
     std::uint64_t transferBytes_ = 0;
     bool lineOpen_ = false;
     bool interrupted_ = false;
