@@ -3,6 +3,8 @@
 // program state, the platform (its device backend keeping written files
 // sparse, interrupts collected for the whole run) and the console Ui.
 
+#include <memory>
+
 #include "cli/console_ui.hpp"
 #include "platform/platform.hpp"
 #include "state/context.hpp"
@@ -21,12 +23,15 @@ class CliWorld {
     Context& Ctx() { return ctx_; }
     ConsoleUi& Console() { return ui_; }
     ProgramState& State() { return state_; }
+    // Held until the run ends: the operation's lock on its store.
+    void HoldStoreLock(std::unique_ptr<StoreLock> lock) { storeLock_ = std::move(lock); }
 
   private:
     ProgramState state_;
     Platform platform_;
     ConsoleUi ui_;
     Context ctx_;
+    std::unique_ptr<StoreLock> storeLock_;
     bool ready_ = false;
 };
 

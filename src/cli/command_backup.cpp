@@ -10,7 +10,7 @@ namespace quarnex::cli {
 
 int RunBackup(CliWorld& world, const Invocation& invocation) {
     const std::optional<StoreTarget> store =
-        OpenStore(world, invocation.store, StoreUse::Existing, true);
+        OpenStore(world, invocation.store, StoreUse::Existing, StoreAccess::Read, true);
     const std::string companion = DescriptionsOutputName(invocation.file);
     if (!store || RefuseSameFile(world, store->entry.DevicePath, invocation.file) ||
         !ConfirmReplaceFiles(world, {invocation.file, companion})) {
@@ -39,7 +39,7 @@ int RunBackup(CliWorld& world, const Invocation& invocation) {
 
 int RunRestore(CliWorld& world, const Invocation& invocation) {
     const std::optional<StoreTarget> store =
-        OpenStore(world, invocation.store, StoreUse::Overwrite, false);
+        OpenStore(world, invocation.store, StoreUse::Overwrite, StoreAccess::Write, false);
     if (!store || RefuseSameFile(world, store->entry.DevicePath, invocation.file)) {
         return kExitFailure;
     }

@@ -10,7 +10,7 @@ namespace quarnex::cli {
 
 int RunDescribe(CliWorld& world, const Invocation& invocation) {
     const std::optional<StoreTarget> store =
-        OpenStore(world, invocation.store, StoreUse::Existing, true);
+        OpenStore(world, invocation.store, StoreUse::Existing, StoreAccess::Write, true);
     if (!store) {
         return kExitFailure;
     }

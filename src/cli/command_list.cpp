@@ -82,7 +82,7 @@ void PrintText(CliWorld& world) {
 }  // namespace
 
 int RunList(CliWorld& world, const Invocation& invocation) {
-    if (!OpenStore(world, invocation.store, StoreUse::Existing, true) ||
+    if (!OpenStore(world, invocation.store, StoreUse::Existing, StoreAccess::Read, true) ||
         world.Console().Interrupted()) {
         return ExitCode(world, false);
     }

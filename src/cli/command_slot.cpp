@@ -18,7 +18,7 @@ int RunGet(CliWorld& world, const Invocation& invocation) {
     // Nothing is loaded: reading a slot needs neither the IDs nor the
     // descriptions file (loading that would create it where it is missing).
     const std::optional<StoreTarget> store =
-        OpenStore(world, invocation.store, StoreUse::Existing, false);
+        OpenStore(world, invocation.store, StoreUse::Existing, StoreAccess::Read, false);
     if (!store || RefuseSameFile(world, store->entry.DevicePath, invocation.file) ||
         !ConfirmReplaceFile(world, invocation.file)) {
         return kExitFailure;
@@ -40,7 +40,7 @@ int RunGet(CliWorld& world, const Invocation& invocation) {
 
 int RunPut(CliWorld& world, const Invocation& invocation) {
     const std::optional<StoreTarget> store =
-        OpenStore(world, invocation.store, StoreUse::Existing, true);
+        OpenStore(world, invocation.store, StoreUse::Existing, StoreAccess::Write, true);
     if (!store) {
         return kExitFailure;
     }

@@ -44,7 +44,7 @@ bool MakeSparseStoreFile(CliWorld& world, const std::string& path) {
 
 int RunFormat(CliWorld& world, const Invocation& invocation) {
     const std::optional<StoreTarget> store =
-        OpenStore(world, invocation.store, StoreUse::Overwrite, false);
+        OpenStore(world, invocation.store, StoreUse::Overwrite, StoreAccess::Write, false);
     if (!store) {
         return kExitFailure;
     }
@@ -80,7 +80,8 @@ int RunCreate(CliWorld& world, const Invocation& invocation) {
     if (!ConfirmReplaceFile(world, path) || !MakeSparseStoreFile(world, path)) {
         return kExitFailure;
     }
-    const std::optional<StoreTarget> store = OpenStore(world, path, StoreUse::Overwrite, false);
+    const std::optional<StoreTarget> store =
+        OpenStore(world, path, StoreUse::Overwrite, StoreAccess::Write, false);
     if (!store || !FormatSelectedStore(world, invocation).Complete() ||
         world.Console().Interrupted()) {
         // A half-made store file is of no use to anyone.

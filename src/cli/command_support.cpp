@@ -4,18 +4,33 @@
 
 #include "cli/arguments.hpp"
 #include "core/text.hpp"
+#include "state/store_lock.hpp"
 #include "store/descriptions.hpp"
 #include "store/disk_ids.hpp"
 
 namespace quarnex::cli {
 
 std::optional<StoreTarget> OpenStore(CliWorld& world, const std::string& argument, StoreUse use,
-                                     bool load) {
+                                     StoreAccess access, bool load) {
     Context& ctx = world.Ctx();
     std::optional<StoreTarget> target = ResolveStore(ctx, argument, use);
     if (!target) {
         return std::nullopt;
     }
+    // Held for the rest of the run, so that a read-modify-write of the
+    // descriptions never interleaves with another program's.
+    ConsoleUi& console = world.Console();
+    std::unique_ptr<StoreLock> lock =
+        LockStore(ctx, target->entry.DevicePath, access == StoreAccess::Write,
+                  LockWait{[&console](const std::string& line) { console.Note(line); },
+                           [&console] {
+                               console.PumpEvents();
+                               return console.Interrupted();
+                           }});
+    if (!lock) {
+        return std::nullopt;
+    }
+    world.HoldStoreLock(std::move(lock));
     SelectStore(ctx, *target);
     if (load) {
         if (LoadDiskIds(ctx) != Outcome::Complete) {

@@ -14,12 +14,16 @@
 
 namespace quarnex::cli {
 
-// Resolves and selects the store; with load, reads its Disk IDs and
+// Whether the command changes the store: writers hold it exclusively,
+// readers share it, each for the rest of the run.
+enum class StoreAccess { Read, Write };
+
+// Resolves, locks and selects the store; with load, reads its Disk IDs and
 // descriptions as selecting it in the GUI does, but without creating a
-// missing descriptions file. Empty after a refusal or a
-// failure, which has been shown.
+// missing descriptions file. Empty after a refusal or a failure, which has
+// been shown.
 std::optional<StoreTarget> OpenStore(CliWorld& world, const std::string& argument, StoreUse use,
-                                     bool load);
+                                     StoreAccess access, bool load);
 
 // True (after saying so) when path names the store's own file: copying a
 // store into itself would destroy it.

@@ -54,6 +54,21 @@ struct LengthResult {
     int error = 0;
 };
 
+// A held lock on a whole store (device node or image file); released when
+// destroyed.
+class StoreLock {
+  public:
+    virtual ~StoreLock() = default;
+    StoreLock() = default;
+    StoreLock(const StoreLock&) = delete;
+    StoreLock& operator=(const StoreLock&) = delete;
+};
+
+struct LockResult {
+    std::unique_ptr<StoreLock> lock;  // null when not taken
+    int error = 0;                    // EWOULDBLOCK while another program holds it
+};
+
 class DeviceBackend {
   public:
     virtual ~DeviceBackend() = default;
@@ -68,6 +83,10 @@ class DeviceBackend {
     virtual bool FileExists(const std::string& path) = 0;
     // The system's text for an error code; empty when it has none.
     virtual std::string ErrorText(int code) = 0;
+    // Tries, without waiting, to take the advisory whole-file lock that
+    // programs writing a disk honour: exclusive for writing, shared for a
+    // consistent read.
+    virtual LockResult TryLock(const std::string& path, bool exclusive) = 0;
 };
 
 }  // namespace quarnex

@@ -48,6 +48,9 @@ class FaultInjectingBackend final : public DeviceBackend {
     LengthResult FileLength(const std::string& path) override { return inner_.FileLength(path); }
     bool FileExists(const std::string& path) override { return inner_.FileExists(path); }
     std::string ErrorText(int code) override { return inner_.ErrorText(code); }
+    LockResult TryLock(const std::string& path, bool exclusive) override {
+        return inner_.TryLock(path, exclusive);
+    }
 
     // Used by the wrapped files.
     const Fault* Decide(FaultOp op, const std::string& path, std::size_t count);

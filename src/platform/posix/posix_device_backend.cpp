@@ -4,6 +4,7 @@
 #include <linux/fd.h>
 #include <linux/fs.h>
 #include <linux/hdreg.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -254,6 +255,33 @@ bool PosixDeviceBackend::FileExists(const std::string& path) {
 std::string PosixDeviceBackend::ErrorText(int code) {
     const char* text = ::strerrordesc_np(code);
     return text == nullptr ? std::string() : std::string(text);
+}
+
+namespace {
+
+// flock(2) on a descriptor of its own: the lock lives exactly as long as it.
+class PosixStoreLock final : public StoreLock {
+  public:
+    explicit PosixStoreLock(int fd) : fd_(fd) {}
+    ~PosixStoreLock() override { ::close(fd_); }
+
+  private:
+    int fd_;
+};
+
+}  // namespace
+
+LockResult PosixDeviceBackend::TryLock(const std::string& path, bool exclusive) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return LockResult{nullptr, errno};
+    }
+    if (::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
+        const int error = errno == EAGAIN ? EWOULDBLOCK : errno;
+        ::close(fd);
+        return LockResult{nullptr, error};
+    }
+    return LockResult{std::make_unique<PosixStoreLock>(fd), 0};
 }
 
 }  // namespace quarnex

@@ -24,6 +24,7 @@ class PosixDeviceBackend final : public DeviceBackend {
     LengthResult FileLength(const std::string& path) override;
     bool FileExists(const std::string& path) override;
     std::string ErrorText(int code) override;
+    LockResult TryLock(const std::string& path, bool exclusive) override;
 
     const PosixRoots& Roots() const { return roots_; }
 

@@ -27,6 +27,9 @@ class SparseFileBackend final : public DeviceBackend {
     LengthResult FileLength(const std::string& path) override { return inner_.FileLength(path); }
     bool FileExists(const std::string& path) override { return inner_.FileExists(path); }
     std::string ErrorText(int code) override { return inner_.ErrorText(code); }
+    LockResult TryLock(const std::string& path, bool exclusive) override {
+        return inner_.TryLock(path, exclusive);
+    }
 
   private:
     std::unique_ptr<DeviceBackend> owned_;

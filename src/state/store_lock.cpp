@@ -1,0 +1,44 @@
+#include "state/store_lock.hpp"
+
+#include <cerrno>
+
+#include "state/progress.hpp"
+
+namespace quarnex {
+
+namespace {
+constexpr double kPollSeconds = 0.1;
+}  // namespace
+
+std::unique_ptr<StoreLock> LockStore(Context& ctx, const std::string& path, bool exclusive,
+                                     const LockWait& wait) {
+    const double start = ctx.clock.SecondsSinceMidnight();
+    bool said = false;
+    for (;;) {
+        LockResult result = ctx.devices.TryLock(path, exclusive);
+        if (result.lock) {
+            return std::move(result.lock);
+        }
+        if (result.error != EWOULDBLOCK) {
+            wait.say("cannot lock " + path + ": " + ctx.devices.ErrorText(result.error) +
+                     "; refused");
+            return nullptr;
+        }
+        if (!said) {
+            // A reader waits only for writers; a writer for anyone.
+            wait.say(std::string("waiting for another program that is ") +
+                     (exclusive ? "reading or writing " : "writing ") + path);
+            said = true;
+        }
+        if (ElapsedSince(ctx.clock, start) >= wait.limitSeconds) {
+            wait.say(path + " is still in use by another program; refused");
+            return nullptr;
+        }
+        if (wait.stop && wait.stop()) {
+            return nullptr;
+        }
+        ctx.clock.Sleep(kPollSeconds);
+    }
+}
+
+}  // namespace quarnex
