@@ -94,21 +94,11 @@ TEST(SparseFileBackend, WritesOnlyWhereTheFileDoesNotHoldThoseZerosYet) {
             std::fill_n(expected.begin() + static_cast<std::ptrdiff_t>(step.piece * kPiece),
                         step.pieces * kPiece, step.value);
         }
-        // A few bytes land in place and reading goes on after them; zeros
-        // past the end are stepped over, read back, and give the full length.
-        ASSERT_EQ(opened.file->Seek(30 * kPiece), 0);
-        WriteAll(*opened.file, Bytes(2, 0x33));
-        std::vector<std::byte> back = Bytes(3 * kPiece, 0x55);
-        EXPECT_EQ(opened.file->Read(back.data(), 1).bytes, 1u);
-        EXPECT_EQ(back[0], std::byte{0});
+        // Zeros past the end are stepped over and still give the full length.
         ASSERT_EQ(opened.file->Seek(40 * kPiece), 0);
         WriteAll(*opened.file, Bytes(3 * kPiece, 0));
-        ASSERT_EQ(opened.file->Seek(40 * kPiece), 0);
-        EXPECT_EQ(opened.file->Read(back.data(), back.size()).bytes, back.size());
-        EXPECT_EQ(back, Bytes(3 * kPiece, 0));
         ASSERT_EQ(opened.file->Flush(), 0);
         opened.file.reset();
-        expected[30 * kPiece] = expected[30 * kPiece + 1] = 0x33;
         expected.resize(43 * kPiece, 0);
         EXPECT_EQ(ReadFileBytes(path), expected);
     }
