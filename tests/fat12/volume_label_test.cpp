@@ -17,7 +17,7 @@ using Image = std::vector<std::byte>;
 // label reads as none.
 TEST(VolumeLabel, ReadAcceptsOnlyElevenBytesFrom0x20To0x7F) {
     const std::pair<std::string, std::string> cases[] = {
-        {" !\177DEFGHIJ", " !\177DEFGHIJ"},  // both ends of the range
+        {" !\177DEFGHIJK", " !\177DEFGHIJK"},  // both ends of the range
         {"ABCDEFGHIJ\037", ""},
         {"\200BCDEFGHIJK", ""},
         {std::string(11, '\0'), ""}};  // never formatted
