@@ -37,16 +37,16 @@ unsigned FreeClusters(const Image& image) {
     return free;
 }
 
-// Entries 2 = 0x003 and 3 = 0x004 share bytes 3..5 as 03 40 00; the
-// neighbours' nibbles stay as they were.
+// Entries 2 and 3 share bytes 3..5; setting either keeps all other nibbles.
 TEST(Fat12, FatCodecPacksTwelveBitEntriesWithoutDisturbingNeighbours) {
     std::vector<std::byte> fat(kFatBytes, std::byte{0xFF});
-    SetFatEntry(fat, 2, 0x003);
-    SetFatEntry(fat, 3, 0x004);
-    EXPECT_EQ(Text(fat, 0, 8), std::string("\xFF\xFF\xFF\x03\x40\x00\xFF\xFF", 8));
+    SetFatEntry(fat, 2, 0x123);
+    SetFatEntry(fat, 3, 0x456);
+    EXPECT_EQ(Text(fat, 0, 8), std::string("\xFF\xFF\xFF\x23\x61\x45\xFF\xFF", 8));
+    SetFatEntry(fat, 2, 0x789);
     EXPECT_EQ(std::vector({GetFatEntry(fat, 1), GetFatEntry(fat, 2), GetFatEntry(fat, 3),
                            GetFatEntry(fat, 4)}),
-              std::vector<unsigned>({0xFFF, 0x003, 0x004, 0xFFF}));
+              std::vector<unsigned>({0xFFF, 0x789, 0x456, 0xFFF}));
 }
 
 TEST(Fat12, ReplacingAFileFreesItsChainKeepsBothFatsEqualAndTheStoredNameCase) {
