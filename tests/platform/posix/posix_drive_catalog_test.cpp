@@ -80,35 +80,26 @@ TEST(PosixDriveCatalog, ListTypesNumbersAndDetails) {
               (Names{t.Node("sda2"), t.Node("nvme0n1"), t.Node("vdb"), t.Node("loop0")}));
     EXPECT_EQ(m.catalog.VolumePath("A:"), t.Node("fd0"));
     EXPECT_EQ(m.catalog.VolumePath("sdc"), t.Node("sdc"));
-    // B: without fd1; sdc a USB disk without the flag; sde optical by its
-    // SCSI type.
-    const std::pair<const char*, DriveKind> kinds[] = {
-        {"A:", DriveKind::Removable},  {"B:", DriveKind::NoRoot},      {"sda", DriveKind::Fixed},
-        {"sdc", DriveKind::Removable}, {"sdb1", DriveKind::Removable}, {"sr0", DriveKind::CdRom},
-        {"sde", DriveKind::CdRom},     {"vdb", DriveKind::Fixed},      {"sdz", DriveKind::NoRoot}};
-    for (const auto& [name, kind] : kinds) {
-        EXPECT_EQ(m.catalog.GetDriveType(name), kind) << name;
-    }
-    // The system disk is 0, the others count from 1 in list order; a
-    // partition maps to its whole disk.
-    int error = 0;
-    const std::tuple<const char*, int, const char*> disks[] = {
-        {"sda", 0, "sda"}, {"sdb", 2, "sdb"}, {"sdb1", 2, "sdb"}, {"vdb", 7, "vdb"}};
-    for (const auto& [name, number, node] : disks) {
+    // Kind and whole disk (or the error) of each name: B: without fd1; sdc a
+    // USB disk without the flag; sde optical by its SCSI type. The system
+    // disk is 0, the others count from 1 in list order; a partition maps to
+    // its whole disk.
+    const std::tuple<const char*, DriveKind, int, const char*> drives[] = {
+        {"A:", DriveKind::Removable, -ENODEV, ""}, {"B:", DriveKind::NoRoot, -ENODEV, ""},
+        {"sda", DriveKind::Fixed, 0, "sda"},       {"sdb1", DriveKind::Removable, 2, "sdb"},
+        {"sdc", DriveKind::Removable, 3, "sdc"},   {"sde", DriveKind::CdRom, 5, "sde"},
+        {"vdb", DriveKind::Fixed, 7, "vdb"},       {"sdz", DriveKind::NoRoot, -ENODEV, ""}};
+    for (const auto& [name, kind, number, node] : drives) {
+        int error = 0;
         const std::optional<PhysicalDrive> disk = m.catalog.WholeDiskOf(name, error);
-        ASSERT_TRUE(disk) << name;
-        EXPECT_EQ(std::pair(disk->number, disk->nodePath), std::pair(number, t.Node(node))) << name;
+        EXPECT_EQ(std::tuple(m.catalog.GetDriveType(name), disk ? disk->number : -error,
+                             disk ? disk->nodePath : ""),
+                  std::tuple(kind, number, *node ? t.Node(node) : ""))
+            << name;
     }
-    for (const char* unknown : {"sdz", "A:", "loop0", ""}) {
-        error = 0;
-        EXPECT_FALSE(m.catalog.WholeDiskOf(unknown, error)) << unknown;
-        EXPECT_EQ(error, ENODEV) << unknown;
-    }
-    EXPECT_EQ(m.catalog.Details("sdb").vendorModel, "SanDisk Cruzer Blade");
     EXPECT_EQ(m.catalog.Details("sdb1").sizeBytes, 2048ULL * 512);
     EXPECT_EQ(m.catalog.Details("vdb").vendorModel, "") << "a bus id is no name";
     EXPECT_EQ(m.catalog.Details("A:").sizeBytes, 2880ULL * 512);
-    EXPECT_FALSE(m.catalog.HasMedium("sdd")) << "an empty card reader has size 0";
     EXPECT_TRUE(m.catalog.HasMedium("sdz")) << "unknown: let the open decide";
 }
 
@@ -165,7 +156,6 @@ TEST(PosixDriveCatalog, MountPointsOfADeviceAndItsPartitionsAndTheirDismount) {
     EXPECT_EQ(m.catalog.MountPoints(m.tree.Node("sdb")),
               (Names{"/media/user/STORE ID", "/mnt/part", "/mnt/by-name"}));
     EXPECT_EQ(m.catalog.MountPoints(m.tree.Node("sdc")), (Names{"/mnt/other"}));
-    EXPECT_TRUE(m.catalog.MountPoints(m.tree.Node("sdz")).empty());
     EXPECT_TRUE(m.catalog.MountPoints(m.dir / "sdb").empty());
     testing::WriteFileText(m.dir / "sdb", "");
     m.tree.WriteNode("sdb", {});
