@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <random>
+#include <tuple>
 
 #include "core/text.hpp"
 #include "store/store_paths.hpp"
@@ -67,47 +68,47 @@ TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecord) {
 }
 
 TEST(DescriptionsFormat, SavedDescriptionsComeBackFromTheFile) {
-    TestWorld w;
-    ProgramState& s = w.state;
-    SetGridIds(s, "FDISK", true);
-    s.slotTable.SetCell(3, 1, " OTHER       ");
-    s.slotTable.BaseId = "FDISK";
-    s.slotTable.BaseIdPresent = s.slotTable.BaseIdNumbered = true;
-    const std::string three = "a\r\n\r\nb";
-    s.slotTable.SetCell(9, 2, three);
-    s.slotTable.SetCell(10, 2, "   leading kept   ");
-    s.slotTable.SetCell(11, 2, "ends with a break\r\n");
-    s.slotTable.DiskSources[20] = "USB Disk(004)   [sdc  (/dev/sdc)]";
-    s.slotTable.SetCell(20, 2, "D20");
-    s.slotTable.DiskSources[21] = "only a source";
     std::string longest;  // lines past 999 join the last one
     for (int k = 1; k <= 1002; ++k) {
         longest += (k > 1 ? "\r\n" : "") + std::string("L") + std::to_string(k);
     }
-    s.slotTable.SetCell(5, 2, longest);
-    const std::string text = ComposeDescriptions(s, "x");
-    EXPECT_NE(text.find("\r\n005 998>L998\r\n005 999>L999 L1000 L1001 L1002\r\n"),
-              std::string::npos);
-
-    ClearColumn2(s);
-    ASSERT_TRUE(ApplyDescriptions(s, text));
-    EXPECT_EQ(s.slotTable.BaseId, "FDISK");
-    EXPECT_TRUE(s.slotTable.BaseIdPresent && s.slotTable.BaseIdNumbered);
-    EXPECT_EQ(s.slotTable.Cell(9, 2), three);
-    EXPECT_TRUE(s.slotTable.Cell(5, 2).ends_with("\r\nL998\r\nL999 L1000 L1001 L1002"));
+    // Slot k+1: description and source saved, description read back.
+    const std::tuple<std::string, std::string, std::string> rows[] = {
+        {"a\r\n\r\nb", "", "a\r\n\r\nb"},
+        {"   leading kept   ", "", "   leading kept"},  // trailing spaces are lost
+        {"ends with a break\r\n", "", "ends with a break"},
+        {"D20", "USB Disk(004)   [sdc  (/dev/sdc)]", "D20"},
+        {"", "only a source", "only a source"},  // the source stands in
+        {"", "", ""},                            // an altered ID alone gives none
+        {longest, "", longest.substr(0, longest.find("\r\nL1000")) + " L1000 L1001 L1002"},
+    };
+    TestWorld w;
+    SlotTable& t = w.state.slotTable;
+    SetGridIds(w.state, "FDISK", true);
+    t.BaseId = "FDISK";
+    t.BaseIdPresent = t.BaseIdNumbered = true;
+    t.SetCell(6, 1, " OTHER       ");
+    for (std::size_t k = 0; k < std::size(rows); ++k) {
+        t.SetCell(static_cast<int>(k + 1), 2, std::get<0>(rows[k]));
+        t.DiskSources[k + 1] = std::get<1>(rows[k]);
+    }
+    const std::string text = ComposeDescriptions(w.state, "x");
+    ClearColumn2(w.state);
+    ASSERT_TRUE(ApplyDescriptions(w.state, text));
+    EXPECT_EQ(std::tie(t.BaseId, t.BaseIdPresent, t.BaseIdNumbered),
+              std::tuple("FDISK", true, true));
+    for (std::size_t k = 0; k < std::size(rows); ++k) {
+        EXPECT_EQ(std::tuple(t.Cell(static_cast<int>(k + 1), 2), t.DiskSources[k + 1]),
+                  std::tuple(std::get<2>(rows[k]), std::get<1>(rows[k])))
+            << k + 1;
+    }
     w.model.grid.FitRowHeights();
-    EXPECT_EQ(w.model.grid.RowHeight(9), 3 * 240 + 45);
-    EXPECT_EQ(s.slotTable.Cell(10, 2), "   leading kept") << "trailing spaces are lost";
-    EXPECT_EQ(s.slotTable.Cell(11, 2), "ends with a break");
-    EXPECT_EQ(s.slotTable.DiskSources[20], "USB Disk(004)   [sdc  (/dev/sdc)]");
-    EXPECT_EQ(s.slotTable.Cell(20, 2), "D20");
-    EXPECT_EQ(s.slotTable.DiskSources[21], "only a source");
-    EXPECT_EQ(s.slotTable.Cell(21, 2), "only a source") << "a source stands in as description";
-    EXPECT_EQ(w.model.grid.RowHeight(21), w.model.grid.BaseRowHeight());
-    EXPECT_EQ(s.slotTable.Cell(3, 2), "") << "an altered ID alone gives no description";
+    EXPECT_EQ(w.model.grid.RowHeight(1), 3 * 240 + 45);
+    EXPECT_EQ(w.model.grid.RowHeight(5), w.model.grid.BaseRowHeight());
     // The next save writes the source back as description line 1.
-    EXPECT_NE(ComposeDescriptions(s, "x").find("021 SRC>only a source\r\n021  ID>[FDISK021   ]\r\n"
-                                               "021   1>only a source\r\n"),
+    EXPECT_NE(ComposeDescriptions(w.state, "x")
+                  .find("005 SRC>only a source\r\n005  ID>[FDISK005   ]\r\n"
+                        "005   1>only a source\r\n"),
               std::string::npos);
 }
 
@@ -207,8 +208,6 @@ TEST(DescriptionsFormat, MutatedAndTruncatedFilesNeverCrashTheReader) {
     TestWorld w;
     ProgramState& s = w.state;
     SetGridIds(s, "FDISK", true);
-    s.slotTable.BaseId = "FDISK";
-    s.slotTable.BaseIdNumbered = s.slotTable.BaseIdPresent = true;
     for (int row = 1; row < 1000; row += 37) {
         s.slotTable.SetCell(row, 2, "line a\r\n\r\n  line b " + std::to_string(row));
         s.slotTable.DiskSources[static_cast<std::size_t>(row)] = "src" + std::to_string(row);
@@ -219,24 +218,14 @@ TEST(DescriptionsFormat, MutatedAndTruncatedFilesNeverCrashTheReader) {
     int accepted = 0;
     for (int round = 0; round < 3000; ++round) {
         std::string file = original;
-        const int edits = 1 + static_cast<int>(random() % 40);
-        for (int e = 0; e < edits && !file.empty(); ++e) {
+        for (int e = 1 + static_cast<int>(random() % 40); e > 0 && !file.empty(); --e) {
             const std::size_t at = random() % file.size();
-            switch (random() % 4) {
-                case 0:
-                    file[at] = alphabet[random() % alphabet.size()];
-                    break;
-                case 1:
-                    file.erase(at, random() % 30);
-                    break;
-                case 2:
-                    file.insert(at,
-                                std::string(random() % 5, alphabet[random() % alphabet.size()]));
-                    break;
-                default:
-                    file.resize(at);  // truncated
-                    break;
-            }
+            const char c = alphabet[random() % alphabet.size()];
+            const unsigned kind = random() % 4;
+            kind == 0   ? void(file[at] = c)
+            : kind == 1 ? void(file.erase(at, random() % 30))
+            : kind == 2 ? void(file.insert(at, std::string(random() % 5, c)))
+                        : file.resize(at);  // truncated
         }
         ClearColumn2(s);
         accepted += ApplyDescriptions(s, file) ? 1 : 0;

@@ -5,7 +5,6 @@
 #include "commands/main_commands.hpp"
 
 #include <algorithm>
-#include <optional>
 #include <tuple>
 
 #include "core/text.hpp"
@@ -14,21 +13,14 @@
 namespace quarnex {
 namespace {
 
-using testing::Fault;
 using testing::FaultOp;
 using testing::FileSize;
 using testing::SlotMarked;
-using testing::StoreFault;
 using testing::StoreWorld;
 
 constexpr unsigned kStoreSeed = 20;
 constexpr unsigned kFileSeed = 90;
 const OperationResult kFailedToStart = OperationResult::NotStarted(NotStartedReason::Failure);
-const auto FailedAt = [](int slot) { return OperationResult::StoppedAt(slot, StopCause::Failure); };
-
-bool FileExists(const std::string& path) {
-    return ::access(path.c_str(), F_OK) == 0;
-}
 
 auto Fields(const FileDialogRequest& d) {
     return std::tuple(d.title, d.fileName, d.defaultExtension, d.filter, d.filterIndex, d.options);
@@ -108,56 +100,7 @@ TEST(CopyUSBToFile, CopiesEveryByteReplacesTheTargetAndWritesTheCompanionFile) {
     w.ExpectSettled();
 }
 
-TEST(CopyUSBToFile, FailuresAndCancelStopTheCopyAndCloseEverything) {
-    struct Case {
-        const char* name;
-        std::optional<Fault> fault;
-        int cancelAfterRead;
-        int slotsInFile;  // -1: no file may be created
-        const char* reportSource;
-        OperationResult result;
-    };
-    using enum FaultOp;
-    const Case cases[] = {
-        {"store cannot be opened", StoreFault(Open, 1, EACCES), 0, -1, "GetHandle", kFailedToStart},
-        {"target cannot be created", Fault{Open, 1, "backup", EROFS}, 0, -1, "GetHandle",
-         kFailedToStart},
-        {"first read fails", StoreFault(Read, 1), 0, 0, "ReadPtr.ReadFile", FailedAt(0)},
-        {"read 3 comes up short", StoreFault(Read, 3, 0, 512), 0, 2, "ReadPtr.ReadFile",
-         FailedAt(2)},
-        {"write 2 fails", Fault{Write, 2, "backup", ENOSPC}, 0, 1, "WritePtr.WriteFile",
-         FailedAt(1)},
-        {"flush fails", Fault{Flush, 1, "backup", EIO}, 0, 1000, "CloseDevHandle.Flush",
-         FailedAt(999)},
-        {"cancel after read 3", std::nullopt, 3, 2, nullptr,
-         OperationResult::StoppedAt(2, StopCause::Cancel)},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        StoreWorld w;
-        testing::MarkSlots(w.store, kStoreSeed, {0, 1, 2});
-        // Without an extension the companion file is the name + ".txt".
-        const std::string target = w.dir / "backup";
-        w.Arm(c.fault, FaultOp::Read, c.cancelAfterRead);
-        std::string path = target;
-
-        const BackupResult result = fntCopyUSBToFile(w.ctx, path);
-
-        const bool ran = c.slotsInFile >= 0;
-        EXPECT_EQ(result.copy, c.result);
-        // The stopped slot is the one the label named last, as the terminal tool says it.
-        EXPECT_EQ(w.state.status.actionLabel, ran ? BackupSlotAction(c.result.unit, target) : "");
-        EXPECT_EQ(result.descriptionsWritten, ran) << "the companion file is written anyway";
-        EXPECT_EQ(FileExists(target + ".txt"), ran);
-        EXPECT_EQ(FileExists(target) ? FileSize(target) : 1, ran ? SlotOffset(c.slotsInFile) : 1);
-        for (int slot = 0; slot < std::min(c.slotsInFile, 3); ++slot) {
-            EXPECT_TRUE(SlotMarked(target, slot, kStoreSeed)) << slot;
-        }
-        EXPECT_NE(w.state.status.progressLabel, "Progress      Finished");
-        w.ExpectReport(c.reportSource);
-        w.ExpectSettled();
-    }
-    // The store itself chosen as the target: refused before anything opens.
+TEST(CopyUSBToFile, RefusesTheStoreItselfAsTheTarget) {
     StoreWorld w;
     testing::MarkSlots(w.store, kStoreSeed, {999});
     std::string self = w.store;
@@ -196,57 +139,6 @@ TEST(CopyFileToUSB, WritesTheWholeFileOntoTheStoreAndResetsTheWindow) {
     EXPECT_EQ(w.state.SelectedDevice, 0) << "the window returns to Reset";
     EXPECT_EQ(w.devices.Count(FaultOp::Dismount, "usbstore"), 1);
     w.ExpectSettled();
-}
-
-TEST(CopyFileToUSB, IncompleteImportsShowFailedAndKeepTheLaterSlots) {
-    struct Case {
-        const char* name;
-        std::optional<Fault> fault;
-        int cancelAfterWrite;
-        int slotsCopied;  // slots of the file found on the store afterwards
-        const char* reportSource;
-        OperationResult result;  // once the copy loop started, "Failed" shows at its end
-    };
-    using enum FaultOp;
-    // The store opened for writing as the export to a slot opens it; one row
-    // for the file left open when that fails.
-    const Case cases[] = {
-        {"file cannot be opened", Fault{Open, 1, "import", EACCES}, 0, 0, "GetHandle",
-         kFailedToStart},
-        {"volume cannot be dismounted", StoreFault(Dismount, 1, EBUSY), 0, 0, "UnmountVolume",
-         kFailedToStart},
-        {"read 3 fails", Fault{Read, 3, "import", EIO}, 0, 2, "ReadPtr.ReadFile", FailedAt(2)},
-        {"write 3 fails", StoreFault(Write, 3), 0, 2, "WritePtr.WriteFile", FailedAt(2)},
-        {"flush fails", StoreFault(Flush, 1), 0, 1000, "CloseDevHandle.Flush", FailedAt(999)},
-        {"cancel after write 3", std::nullopt, 3, 3, nullptr,
-         OperationResult::StoppedAt(2, StopCause::Cancel)},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        StoreWorld w;
-        const std::vector<int> checked = {0, 1, 2, 3, 4, 999};
-        testing::MarkSlots(w.store, kStoreSeed, checked);
-        const std::string file = w.dir / "import.img";
-        testing::MakeSparseFile(file, kStoreBytes);
-        testing::MarkSlots(file, kFileSeed, checked);
-        w.Arm(c.fault, FaultOp::Write, c.cancelAfterWrite);
-
-        EXPECT_EQ(ImportStoreFromFile(w.ctx, file), c.result);
-
-        for (const int slot : checked) {
-            const bool fromFile = slot < c.slotsCopied;
-            EXPECT_TRUE(SlotMarked(w.store, slot, fromFile ? kFileSeed : kStoreSeed)) << slot;
-        }
-        const bool ran = c.result.outcome != Outcome::NotStarted;
-        if (ran) {  // the last label before the window's reset cleared it
-            const std::vector<std::string>& labels = w.ui.actionLabels;
-            EXPECT_EQ(labels.at(labels.size() - 2), RestoreSlotAction(c.result.unit, file));
-        }
-        EXPECT_EQ(w.state.SelectedDevice, ran ? 0 : 1) << "the window resets after a run";
-        EXPECT_EQ(w.state.status.progressLabel == "Progress       Failed", ran);
-        w.ExpectReport(c.reportSource);
-        w.ExpectSettled();
-    }
 }
 
 }  // namespace

@@ -1,0 +1,240 @@
+// Failures and cancels of every long store transfer, one table: each row
+// fails one step (or cancels) and says which looked-at units of the written
+// target end up new, old or partly written.
+#include <gtest/gtest.h>
+
+#include "commands/main_commands.hpp"
+
+#include <cstring>
+#include <filesystem>
+#include <optional>
+
+#include "core/text.hpp"
+#include "store/format_usb.hpp"
+#include "store/slot_transfer.hpp"
+#include "store/store_file_copy.hpp"
+#include "store_world.hpp"
+
+namespace quarnex {
+namespace {
+
+using testing::Bytes;
+using testing::Fault;
+using testing::FaultOp;
+using testing::Pattern;
+using testing::SlotMarked;
+using testing::StoreFault;
+
+enum class Writer { Format, Backup, Restore, Export, Import };
+
+constexpr unsigned kOldSeed = 40;
+constexpr unsigned kNewSeed = 90;
+
+// Sets up the writer's source and target with recognisable old and new
+// bytes; a unit is a slot of the whole-store writers and a track of the
+// single-slot ones.
+struct WriterWorld : testing::StoreWorld {
+    explicit WriterWorld(Writer writer) : writer(writer) {
+        switch (writer) {
+            case Writer::Format:
+                probes = {1, 2, 3, 11, 999, 0};
+                templateBytes = InstallTemplate();
+                break;
+            case Writer::Backup:
+                probes = {0, 1, 2, 999};
+                break;
+            case Writer::Restore:
+                probes = {0, 1, 2, 3, 999};
+                testing::MakeSparseFile(file, kStoreBytes);
+                testing::MarkSlots(file, kNewSeed, probes);
+                break;
+            case Writer::Export:
+                probes = {0, 1, 158, 159};
+                testing::PutPattern(store, SlotOffset(12), kSlotStride, kOldSeed);
+                std::memcpy(Image().data(), Pattern(0, kImageBytes, kNewSeed).data(), kImageBytes);
+                state.slotTable.DiskDescriptions[0] = "image text";
+                state.slotTable.SetCell(12, 2, "old");
+                return;
+            case Writer::Import:
+                probes = {0, 1, 78, 79, 159};
+                testing::PutPattern(store, SlotOffset(9), kImageBytes, kNewSeed);
+                std::memset(Image().data(), kOldSeed, kImageBytes);
+                state.status.bufferCaption = "Image.img";
+                return;
+        }
+        testing::MarkSlots(store, writer == Writer::Backup ? kNewSeed : kOldSeed, probes);
+    }
+
+    OperationResult Run() {
+        std::string path = file;
+        switch (writer) {
+            case Writer::Format:
+                return fntFormatUSB(ctx, {"DEVID", "FDISK", true});
+            case Writer::Backup:
+                return fntCopyUSBToFile(ctx, path).copy;
+            case Writer::Restore:
+                return ImportStoreFromFile(ctx, file);
+            case Writer::Export:
+                return ExportToSlot(ctx, 12);
+            case Writer::Import:
+                break;
+        }
+        return ImportFromSlot(ctx, 9);
+    }
+
+    bool UnitIs(int unit, bool fresh) {
+        const std::uint64_t track = static_cast<std::uint64_t>(unit) * kTrackBytes;
+        switch (writer) {
+            case Writer::Format:
+                return fresh ? Read(SlotOffset(unit), kSlotStride) == Formatted(unit)
+                             : SlotMarked(store, unit, kOldSeed);
+            case Writer::Backup:
+                return fresh ? SlotMarked(file, unit, kNewSeed)
+                             : !std::filesystem::exists(file) ||
+                                   testing::FileSize(file) <= SlotOffset(unit);
+            case Writer::Restore:
+                return SlotMarked(store, unit, fresh ? kNewSeed : kOldSeed);
+            case Writer::Export:
+                return Read(SlotOffset(12) + track, kTrackBytes) ==
+                       (fresh ? Pattern(track, kTrackBytes, kNewSeed)
+                              : Pattern(SlotOffset(12) + track, kTrackBytes, kOldSeed));
+            case Writer::Import:
+                break;
+        }
+        return testing::BytesOf(Image(), track, kTrackBytes) ==
+               (fresh ? Pattern(SlotOffset(9) + track, kTrackBytes, kNewSeed)
+                      : Bytes(kTrackBytes, kOldSeed));
+    }
+
+    // The template, zeros to the end of the slot, and the label at both places.
+    Bytes Formatted(int slot) const {
+        const std::string label = slot == 0 ? "DEVID      " : "FDISK" + ThreeDigits(slot) + "   ";
+        Bytes expected(kSlotStride, 0);
+        std::copy(templateBytes.begin(), templateBytes.end(), expected.begin());
+        std::copy(label.begin(), label.end(), expected.begin() + 43);
+        std::copy(label.begin(), label.end(), expected.begin() + 9728);
+        return expected;
+    }
+
+    Writer writer;
+    std::vector<int> probes;
+    Bytes templateBytes;
+    // The backup's target, or the file a restore reads.
+    std::string file = dir / (writer == Writer::Restore ? "import.img" : "backup");
+};
+
+struct Row {
+    const char* name;
+    Writer writer;
+    std::optional<Fault> fault;
+    int cancelAfter;  // the user cancels after this many transfers (0: never)
+    OperationResult result;
+    const char* report;  // part of the one message shown; nullptr: none
+    const char* units;   // per probe: n new, o old, ? partly written
+};
+
+TEST(StoreWriters, FailuresAndCancelsLeaveTheTargetAsDescribed) {
+    using enum FaultOp;
+    using enum Writer;
+    const OperationResult notStarted = OperationResult::NotStarted(NotStartedReason::Failure);
+    const auto failedAt = [](int unit) {
+        return OperationResult::StoppedAt(unit, StopCause::Failure);
+    };
+    const auto cancelledAt = [](int unit) {
+        return OperationResult::StoppedAt(unit, StopCause::Cancel);
+    };
+    // Opening, dismounting and flushing the store for writing are shared by
+    // the format, the restore and the slot export: one row each.
+    const Row rows[] = {
+        {"template cannot be opened", Format, Fault{Open, 1, "FAT12.144", EACCES}, 0, notStarted,
+         "Error # 0x8004000D was generated by GetHandle\r\n", "oooooo"},
+        {"template read comes up short", Format, Fault{Read, 1, "FAT12.144", 0, 512}, 0, notStarted,
+         "Error # 0x80040005 was generated by QrnMfntReadPtr.ReadFile\r\n", "oooooo"},
+        {"store volume cannot be opened", Export, StoreFault(Open, 1, EACCES), 0, notStarted,
+         "by GetHandle", "oooo"},
+        {"store cannot be dismounted", Restore, StoreFault(Dismount, 1, EBUSY), 0, notStarted,
+         "by UnmountVolume", "ooooo"},
+        {"store device cannot be opened", Format, StoreFault(Open, 2, EACCES), 0, notStarted,
+         "by GetHandle", "oooooo"},
+        {"store cannot be flushed", Format, StoreFault(Flush, 1), 0, failedAt(999),
+         "CloseDevHandle.Flush", "nnnnnn"},
+        {"format write fails", Format, StoreFault(Write, 1), 0, failedAt(1), "WritePtr.WriteFile",
+         "ooooon"},
+        {"format positioning fails", Format, StoreFault(Seek, 2, EINVAL), 0, failedAt(2),
+         "WritePtr.SetFilePointer", "noooon"},
+        {"format write comes up short", Format, StoreFault(Write, 3, 0, 512), 0, failedAt(3),
+         "WritePtr.WriteFile", "nn?oon"},
+        {"slot 0 fails after the rest", Format, StoreFault(Write, 1000), 0, failedAt(999),
+         "WritePtr.WriteFile", "nnnnno"},
+        {"format cancelled", Format, std::nullopt, 10, cancelledAt(10), nullptr, "nnnoon"},
+        {"backup store cannot be opened", Backup, StoreFault(Open, 1, EACCES), 0, notStarted,
+         "GetHandle", "oooo"},
+        {"backup target cannot be created", Backup, Fault{Open, 1, "backup", EROFS}, 0, notStarted,
+         "GetHandle", "oooo"},
+        {"backup read fails", Backup, StoreFault(Read, 3), 0, failedAt(2), "ReadPtr.ReadFile",
+         "nnoo"},
+        {"backup write fails", Backup, Fault{Write, 2, "backup", ENOSPC}, 0, failedAt(1),
+         "WritePtr.WriteFile", "nooo"},
+        {"backup target cannot be flushed", Backup, Fault{Flush, 1, "backup", EIO}, 0,
+         failedAt(999), "CloseDevHandle.Flush", "nnnn"},
+        {"backup cancelled", Backup, std::nullopt, 3, cancelledAt(2), nullptr, "nnoo"},
+        {"restore file cannot be opened", Restore, Fault{Open, 1, "import", EACCES}, 0, notStarted,
+         "GetHandle", "ooooo"},
+        {"restore read fails", Restore, Fault{Read, 3, "import", EIO}, 0, failedAt(2),
+         "ReadPtr.ReadFile", "nnooo"},
+        {"restore write fails", Restore, StoreFault(Write, 3), 0, failedAt(2), "WritePtr.WriteFile",
+         "nnooo"},
+        {"restore cancelled", Restore, std::nullopt, 3, cancelledAt(2), nullptr, "nnnoo"},
+        {"export's last write fails", Export, StoreFault(Write, 160, ENOSPC), 0, failedAt(12),
+         "WritePtr.WriteFile", "nnno"},
+        {"export cancelled", Export, std::nullopt, 1, cancelledAt(12), nullptr, "nooo"},
+        {"import device cannot be opened", Import, StoreFault(Open, 1, EACCES), 0, notStarted,
+         "get a handle for ", "ooooo"},
+        {"import positioning fails", Import, StoreFault(Seek, 1, EINVAL), 0, failedAt(9),
+         "SetFilePointer", "ooooo"},
+        {"import read fails", Import, StoreFault(Read, 80), 0, failedAt(9), "ReadPtr.ReadFile",
+         "nnnoo"},
+        {"import cancelled after the last read", Import, std::nullopt, 160, cancelledAt(9), nullptr,
+         "nnnnn"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        WriterWorld w(row.writer);
+        const bool reads = row.writer == Backup || row.writer == Import;
+        w.Arm(row.fault, reads ? Read : Write, row.cancelAfter);
+
+        EXPECT_EQ(w.Run(), row.result);
+
+        for (std::size_t k = 0; k < w.probes.size(); ++k) {
+            if (row.units[k] != '?') {
+                EXPECT_TRUE(w.UnitIs(w.probes[k], row.units[k] == 'n')) << "unit " << w.probes[k];
+            }
+        }
+        const bool ran = row.result.outcome != Outcome::NotStarted;
+        const std::string& progress = w.state.status.progressLabel;
+        switch (row.writer) {
+            case Import:  // once opened, the image is unreliable whatever was read
+                EXPECT_EQ(w.state.status.bufferCaption, ran ? "... ? ..." : "Image.img");
+                break;
+            case Restore:  // the window resets after a run, which shows "Failed"
+                EXPECT_EQ(w.state.SelectedDevice, ran ? 0 : 1);
+                EXPECT_EQ(progress == "Progress       Failed", ran);
+                break;
+            case Backup:  // the descriptions are written beside a started copy anyway
+                EXPECT_EQ(std::filesystem::exists(w.file + ".txt"), ran);
+                EXPECT_EQ(w.state.status.actionLabel,
+                          ran ? BackupSlotAction(row.result.unit, w.file) : "");
+                break;
+            case Export:
+                EXPECT_EQ(w.state.slotTable.Cell(12, 2), ran ? "image text" : "old");
+                break;
+            case Format:
+                EXPECT_NE(progress, "Progress      Finished");
+        }
+        w.ExpectReport(row.report);
+        w.ExpectSettled();
+    }
+}
+
+}  // namespace
+}  // namespace quarnex
