@@ -189,30 +189,30 @@ FileRead ReadRootFile(std::span<const std::byte> image, std::string_view name) {
     return read;
 }
 
-Status ReplaceRootFile(std::span<std::byte> image, std::string_view name,
-                       std::string_view contents) {
+ReplaceStages StageRootFileReplace(std::span<const std::byte> image, std::string_view name,
+                                   std::string_view contents) {
     const std::string shortName = ShortName(name);
     if (shortName.empty()) {
-        return Status::BadName;
+        return {Status::BadName, {}};
     }
     if (!GeometryFits(image)) {
-        return Status::Damaged;
+        return {Status::Damaged, {}};
     }
-    // Everything is checked before the first byte changes.
+    // Everything is checked before the first stage is made.
     const Lookup lookup = FindEntry(image, shortName);
     std::vector<unsigned> oldChain;
     if (lookup.found) {
         FileChain chain = ChainOf(image, *lookup.found);
         if (chain.status != Status::Ok) {
-            return chain.status;
+            return {chain.status, {}};
         }
         oldChain = std::move(chain.clusters);
     } else if (!lookup.freeEntry) {
-        return Status::Full;
+        return {Status::Full, {}};
     }
     const std::size_t needed = (contents.size() + kClusterBytes - 1) / kClusterBytes;
-    // Free clusters first, so that the old contents survive a write that
-    // stops before the directory changes; the old chain only when needed.
+    // Free clusters first, so that the old contents survive until the
+    // directory changes; the old chain only when needed.
     std::vector<unsigned> fresh;
     for (unsigned cluster = kFirstCluster; cluster <= kLastCluster && fresh.size() < needed;
          ++cluster) {
@@ -224,27 +224,31 @@ Status ReplaceRootFile(std::span<std::byte> image, std::string_view name,
         fresh.push_back(oldChain[i]);
     }
     if (fresh.size() < needed || contents.size() > UINT32_MAX) {
-        return Status::Full;
+        return {Status::Full, {}};
     }
 
+    ReplaceStages stages;
+    std::vector<std::byte> volume(image.begin(), image.begin() + kVolumeBytes);
     for (std::size_t i = 0; i < fresh.size(); ++i) {
-        std::span<std::byte> data = image.subspan(ClusterOffset(fresh[i]), kClusterBytes);
+        std::span<std::byte> data =
+            std::span(volume).subspan(ClusterOffset(fresh[i]), kClusterBytes);
         const std::size_t begin = i * kClusterBytes;
         const std::size_t take = std::min(kClusterBytes, contents.size() - begin);
         std::fill(data.begin(), data.end(), std::byte{0});
         std::memcpy(data.data(), contents.data() + begin, take);
     }
+    stages.images.push_back(volume);
+
     for (std::size_t copy = 0; copy < kFatCount; ++copy) {
-        std::span<std::byte> fat = Fat(image, copy);
-        for (unsigned cluster : oldChain) {
-            SetFatEntry(fat, cluster, 0);
-        }
         for (std::size_t i = 0; i < fresh.size(); ++i) {
-            SetFatEntry(fat, fresh[i], i + 1 < fresh.size() ? fresh[i + 1] : kEndOfChain);
+            SetFatEntry(Fat(std::span(volume), copy), fresh[i],
+                        i + 1 < fresh.size() ? fresh[i + 1] : kEndOfChain);
         }
     }
+    stages.images.push_back(volume);
+
     const std::size_t index = lookup.found ? *lookup.found : *lookup.freeEntry;
-    auto entry = LoadRecord<DirEntry>(image, RootEntryOffset(index));
+    auto entry = LoadRecord<DirEntry>(volume, RootEntryOffset(index));
     if (!lookup.found) {
         entry = DirEntry{};
         std::memcpy(entry.name.data(), shortName.data(), entry.name.size());
@@ -253,8 +257,27 @@ Status ReplaceRootFile(std::span<std::byte> image, std::string_view name,
     entry.attributes = kAttrArchive;
     entry.firstCluster.Set(static_cast<std::uint16_t>(fresh.empty() ? 0 : fresh.front()));
     entry.fileSize.Set(static_cast<std::uint32_t>(contents.size()));
-    StoreRecord(image, RootEntryOffset(index), entry);
-    return Status::Ok;
+    StoreRecord(volume, RootEntryOffset(index), entry);
+    stages.images.push_back(volume);
+
+    for (std::size_t copy = 0; copy < kFatCount; ++copy) {
+        for (unsigned cluster : oldChain) {
+            if (std::find(fresh.begin(), fresh.end(), cluster) == fresh.end()) {
+                SetFatEntry(Fat(std::span(volume), copy), cluster, 0);
+            }
+        }
+    }
+    stages.images.push_back(std::move(volume));
+    return stages;
+}
+
+Status ReplaceRootFile(std::span<std::byte> image, std::string_view name,
+                       std::string_view contents) {
+    ReplaceStages stages = StageRootFileReplace(image, name, contents);
+    if (stages.status == Status::Ok) {
+        std::copy(stages.images.back().begin(), stages.images.back().end(), image.begin());
+    }
+    return stages.status;
 }
 
 }  // namespace quarnex::fat12

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quarnex::fat12 {
 
@@ -44,5 +45,22 @@ FileRead ReadRootFile(std::span<const std::byte> image, std::string_view name);
 // freed. An existing entry keeps its stored name.
 Status ReplaceRootFile(std::span<std::byte> image, std::string_view name,
                        std::string_view contents);
+
+// The same replacement as four whole volume images, each one step further:
+//   1. the new data in free clusters;
+//   2. its chain marked in both FATs, the old chain still allocated;
+//   3. the directory entry naming the new chain and size;
+//   4. the old chain freed in both FATs.
+// Putting on the medium the sectors by which each image differs from the
+// one before, in order and each step flushed, leaves the old or the new file
+// readable wherever the writing stops, and at worst clusters no file uses.
+// (When only the old chain's clusters can hold the new data they are reused
+// in step 1, and that no longer holds.) images is empty unless status is Ok.
+struct ReplaceStages {
+    Status status = Status::Ok;
+    std::vector<std::vector<std::byte>> images;
+};
+ReplaceStages StageRootFileReplace(std::span<const std::byte> image, std::string_view name,
+                                   std::string_view contents);
 
 }  // namespace quarnex::fat12

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <utility>
 #include <vector>
 
 #include "core/text.hpp"
@@ -111,40 +112,54 @@ Slot0 ReadSlot0(Context& ctx, Access access) {
     return slot;
 }
 
-// Writes the sectors of the volume that changed: file data first, then the
-// FATs, then the root directory, so that an interrupted write leaves at worst
-// unused clusters behind.
+bool InFats(std::size_t offset) {
+    return offset >= fat12::kFatOffset && offset < fat12::kRootOffset;
+}
+
+// Writes the sectors by which after differs from before, in runs. The
+// changes inside the FATs form one run, so that both copies reach the
+// medium in the same write and never disagree there.
 int WriteChangedSectors(DeviceFile& device, const std::vector<std::byte>& before,
                         const std::vector<std::byte>& after) {
-    const std::size_t regions[][2] = {{fat12::kDataOffset, fat12::kVolumeBytes},
-                                      {fat12::kFatOffset, fat12::kRootOffset},
-                                      {fat12::kRootOffset, fat12::kDataOffset}};
-    for (const auto& region : regions) {
-        std::size_t sector = region[0];
-        while (sector < region[1]) {
-            const auto differs = [&](std::size_t at) {
-                return !std::equal(
-                    before.begin() + static_cast<std::ptrdiff_t>(at),
-                    before.begin() + static_cast<std::ptrdiff_t>(at + fat12::kBytesPerSector),
-                    after.begin() + static_cast<std::ptrdiff_t>(at));
-            };
-            if (!differs(sector)) {
-                sector += fat12::kBytesPerSector;
-                continue;
-            }
-            std::size_t end = sector + fat12::kBytesPerSector;
-            while (end < region[1] && differs(end)) {
-                end += fat12::kBytesPerSector;
-            }
-            if (const int error =
-                    WriteAndFlush(device, sector, after.data() + sector, end - sector);
-                error != 0) {
-                return error;
-            }
-            sector = end;
+    std::vector<std::pair<std::size_t, std::size_t>> runs;
+    for (std::size_t sector = 0; sector < fat12::kVolumeBytes; sector += fat12::kBytesPerSector) {
+        const auto at = static_cast<std::ptrdiff_t>(sector);
+        if (std::equal(before.begin() + at, before.begin() + at + fat12::kBytesPerSector,
+                       after.begin() + at)) {
+            continue;
+        }
+        const std::size_t end = sector + fat12::kBytesPerSector;
+        if (!runs.empty() &&
+            (runs.back().second == sector || (InFats(runs.back().first) && InFats(sector)))) {
+            runs.back().second = end;
+        } else {
+            runs.emplace_back(sector, end);
         }
     }
-    return device.Flush();
+    for (const auto& [begin, end] : runs) {
+        if (const int error = WriteAndFlush(device, begin, after.data() + begin, end - begin);
+            error != 0) {
+            return error;
+        }
+    }
+    return 0;
+}
+
+// Takes the volume through the stages of a replacement, each flushed before
+// the next begins, so that a stop anywhere leaves the old or the new file.
+int WriteStages(DeviceFile& device, const std::vector<std::byte>& original,
+                const fat12::ReplaceStages& stages) {
+    const std::vector<std::byte>* before = &original;
+    for (const std::vector<std::byte>& stage : stages.images) {
+        if (int error = WriteChangedSectors(device, *before, stage); error != 0) {
+            return error;
+        }
+        if (int error = device.Flush(); error != 0) {
+            return error;
+        }
+        before = &stage;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -183,12 +198,11 @@ std::optional<TrappedError> WriteStoreFile(Context& ctx, const std::string& file
     if (slot.error) {
         return slot.error;
     }
-    std::vector<std::byte> changed = slot.image;
-    if (const fat12::Status status = fat12::ReplaceRootFile(changed, fileName, text);
-        status != fat12::Status::Ok) {
-        return VolumeError(status);
+    const fat12::ReplaceStages stages = fat12::StageRootFileReplace(slot.image, fileName, text);
+    if (stages.status != fat12::Status::Ok) {
+        return VolumeError(stages.status);
     }
-    if (const int error = WriteChangedSectors(*slot.device, slot.image, changed); error != 0) {
+    if (const int error = WriteStages(*slot.device, slot.image, stages); error != 0) {
         return FileError(ctx, error);
     }
     return std::nullopt;

@@ -54,6 +54,9 @@ class FaultyFile final : public DeviceFile {
             const std::size_t shortened = fault->shortBy >= count ? 0 : count - fault->shortBy;
             return move(shortened);
         }
+        if (backend_.Stopped(op, Path())) {
+            return IoResult{count, 0};
+        }
         const IoResult result = move(count);
         backend_.Completed(op, Path());
         return result;
@@ -63,6 +66,9 @@ class FaultyFile final : public DeviceFile {
     int Simple(FaultOp op, Call call) {
         if (const Fault* fault = backend_.Decide(op, Path(), 0)) {
             return fault->error;
+        }
+        if (backend_.Stopped(op, Path())) {
+            return 0;
         }
         const int error = call();
         backend_.Completed(op, Path());
@@ -92,6 +98,21 @@ int FaultInjectingBackend::Count(FaultOp op, const std::string& pathContains) co
         }
     }
     return count;
+}
+
+void FaultInjectingBackend::StopAtWrite(int k, std::string pathContains) {
+    stopAtWrite_ = k;
+    stopPath_ = std::move(pathContains);
+}
+
+bool FaultInjectingBackend::Stopped(FaultOp op, const std::string& path) {
+    if (stopAtWrite_ == 0 || !Matches(path, stopPath_)) {
+        return false;
+    }
+    if (op == FaultOp::Write && Count(FaultOp::Write, stopPath_) >= stopAtWrite_) {
+        stopped_ = true;
+    }
+    return stopped_ && (op == FaultOp::Write || op == FaultOp::Flush);
 }
 
 const Fault* FaultInjectingBackend::Decide(FaultOp op, const std::string& path, std::size_t count) {

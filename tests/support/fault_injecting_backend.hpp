@@ -37,6 +37,10 @@ class FaultInjectingBackend final : public DeviceBackend {
     // one) has completed; the count passed is that operation's number.
     void After(FaultOp op, int nth, std::function<void(int)> callback,
                std::string pathContains = {});
+    // From the kth matching write on, writes are dropped and flushes succeed
+    // without reaching the medium: the medium stays as a kill right after
+    // write k-1 would leave it, while the operation runs on.
+    void StopAtWrite(int k, std::string pathContains = {});
 
     // Number of operations of that kind so far (matching the path filter).
     int Count(FaultOp op, const std::string& pathContains = {}) const;
@@ -53,6 +57,7 @@ class FaultInjectingBackend final : public DeviceBackend {
     }
 
     // Used by the wrapped files.
+    bool Stopped(FaultOp op, const std::string& path);
     const Fault* Decide(FaultOp op, const std::string& path, std::size_t count);
     void Completed(FaultOp op, const std::string& path);
     void Closed() { --openHandles_; }
@@ -75,6 +80,9 @@ class FaultInjectingBackend final : public DeviceBackend {
     std::vector<Callback> callbacks_;
     std::vector<OpRecord> log_;
     int openHandles_ = 0;
+    int stopAtWrite_ = 0;  // 0: no stop
+    std::string stopPath_;
+    bool stopped_ = false;
 };
 
 }  // namespace quarnex::testing
