@@ -132,12 +132,10 @@ TEST(DescriptionsFormat, BaseIdIsDerivedFromElevenAgreeingRows) {
         };
     };
     const auto same = [](const char* id) { return [id](int) { return std::string(id); }; };
-    // The Disk ID shown in each row; present, the candidate as the loop left it (nullptr: not
-    // looked at), numbered.
+    // Row ID; present, the candidate as the loop left it (nullptr: not looked at), numbered.
     const std::tuple<std::function<std::string(int)>, bool, const char*, bool> cases[] = {
         {agreeing(999, "FDISK"), true, "FDISK", true},
         {same("-----------"), true, "-----------", false},
-        {same("ABC"), true, "ABC", false},
         {agreeing(10, "NUM"), false, nullptr, false},  // ten numbered rows establish nothing
         {agreeing(11, "NUM"), true, "NUM", true},
         {agreeing(10, ""), true, "", true},  // the empty prefix is the starting candidate
