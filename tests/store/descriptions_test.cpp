@@ -7,7 +7,6 @@
 #include <tuple>
 
 #include "core/text.hpp"
-#include "fat12/fat12_volume.hpp"
 #include "fat12/geometry.hpp"
 #include "state/error_report.hpp"
 #include "store/disk_ids.hpp"
@@ -126,15 +125,13 @@ TEST(Descriptions, ExistingFileIsFoundWhateverItsCaseAndAnUnusableOneFallsBackTo
     w.ExpectReport(nullptr);
 }
 
-TEST(Descriptions, EveryFailedStepOfLoadingFallsBackSilentlyAndClosesTheDevice) {
+// Loading falls back silently; saving is reported once and never leaves a half volume.
+TEST(Descriptions, EveryFailedStepOfLoadingOrSavingClosesTheDevice) {
     FailEachStep([](StoreWorld&) {}, EIO, [](StoreWorld& w) { return LoadDescriptions(w.ctx); },
                  [](StoreWorld& w, FaultOp, int) {
                      EXPECT_EQ(Base(w), std::tuple("FDISK", true, true));
                      w.ExpectReport(nullptr);
                  });
-}
-
-TEST(Descriptions, EveryFailedStepOfSavingIsReportedOnceAndNeverLeavesAHalfVolume) {
     FailEachStep(
         [](StoreWorld& w) {
             ASSERT_TRUE(LoadDescriptions(w.ctx));
