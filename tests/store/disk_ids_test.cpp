@@ -57,15 +57,11 @@ TEST(DiskIds, AFailedReadKeepsLaterRowsAndReturnsToTheDeviceList) {
             w.PutLabel(slot, "NEW" + ThreeDigits(slot) + "     ");
             w.state.slotTable.SetCell(slot, 1, " OLD" + ThreeDigits(slot) + "      ");
         }
-        const auto fail = [&] {
-            if (failing == 500) {
-                w.devices.Inject(Fault{FaultOp::Read, 501, "", EIO});
-            }
-        };
-        if (failing == 600) {
+        if (failing == 500) {
+            w.devices.Inject(Fault{FaultOp::Read, 501, "", EIO});
+        } else {
             ::truncate(w.store.c_str(), static_cast<off_t>(SlotOffset(600) + 100));
         }
-        fail();
         EXPECT_EQ(LoadDiskIds(w.ctx), Outcome::Incomplete);
         const SlotTable& t = w.state.slotTable;
         EXPECT_EQ(
@@ -74,7 +70,7 @@ TEST(DiskIds, AFailedReadKeepsLaterRowsAndReturnsToTheDeviceList) {
                        w.devices.OpenHandles()),
             std::tuple(" NEW", " OLD", "USBSTORE", "Loading Disk IDs Failed", failing + 1, 0));
         w.ExpectReport(report);
-        fail();
+        ::truncate(w.store.c_str(), static_cast<off_t>(SlotOffset(600) + 100));
         EXPECT_FALSE(LoadSelectedStore(w.ctx));
         EXPECT_EQ(w.state.SelectedDevice, 0) << "the store is not loaded";
     }
