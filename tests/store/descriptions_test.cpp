@@ -61,19 +61,7 @@ void FailEachStep(const std::function<void(StoreWorld&)>& prepare, int errorNumb
     }
 }
 
-TEST(Descriptions, AbsentFileIsCreatedInsideSlot0WithTheDerivedBase) {
-    StoreWorld w;
-    w.LabelSlots("FDISK", true);
-    ASSERT_EQ(LoadDiskIds(w.ctx), Outcome::Complete);
-    w.state.slotTable.SetCell(4, 2, "stale");
-    w.state.slotTable.DiskSources[4] = "stale";
-    EXPECT_TRUE(LoadDescriptions(w.ctx));
-    EXPECT_EQ(Base(w), std::tuple("FDISK", true, true));
-    EXPECT_EQ(w.state.slotTable.Cell(4, 2) + w.state.slotTable.DiskSources[4], "");
-    EXPECT_EQ(w.Slot0File(), kCreatedHeader + "--- IDN>[FDISK]\r\n");
-    w.ExpectReport(nullptr);
-
-    // With no base to be found, no base line is written.
+TEST(Descriptions, WithoutABaseTheCreatedFileHasNoBaseLine) {
     StoreWorld v;
     for (int slot = 1; slot < 1000; ++slot) {
         v.PutLabel(slot, PadRight("S" + std::to_string(slot * 7) + "QQQ", 11));
@@ -88,7 +76,13 @@ TEST(Descriptions, SavedThroughSlot0AndLoadedBackUnchanged) {
     w.LabelSlots("GAMES", false);
     w.PutLabel(17, "SPECIAL    ");
     ASSERT_EQ(LoadDiskIds(w.ctx), Outcome::Complete);
+    w.state.slotTable.SetCell(4, 2, "stale");
+    w.state.slotTable.DiskSources[4] = "stale";
+    // An absent file is created inside slot 0 with the derived base.
     ASSERT_TRUE(LoadDescriptions(w.ctx));
+    EXPECT_EQ(w.Slot0File(), kCreatedHeader + "---  ID>[GAMES]\r\n");
+    EXPECT_EQ(w.state.slotTable.Cell(4, 2) + w.state.slotTable.DiskSources[4], "");
+    w.ExpectReport(nullptr);
     GridModel& grid = w.model.grid;
     grid.SetCell(2, 2, "Doom\r\n\r\n  shareware 1.9");
     w.state.slotTable.DiskSources[2] = "/home/u/images/doom.img";
