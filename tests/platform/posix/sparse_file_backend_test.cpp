@@ -20,12 +20,9 @@ using quarnex::SparseFileBackend;
 
 constexpr std::size_t kPiece = kSparsePieceBytes;
 
-std::vector<std::byte> Bytes(std::size_t count, unsigned char value) {
-    return std::vector<std::byte>(count, std::byte{value});
-}
-
-void WriteAll(DeviceFile& file, const std::vector<std::byte>& data) {
-    const IoResult result = file.Write(data.data(), data.size());
+void WriteAll(DeviceFile& file, const std::vector<unsigned char>& data) {
+    const IoResult result =
+        file.Write(reinterpret_cast<const std::byte*>(data.data()), data.size());
     ASSERT_EQ(result.error, 0);
     ASSERT_EQ(result.bytes, data.size());
 }
@@ -42,9 +39,7 @@ void WriteThrough(DeviceBackend& backend, const std::string& path,
                   const std::vector<unsigned char>& bytes) {
     OpenResult opened = backend.Open(path, Access::Write, Disposition::CreateAlways);
     ASSERT_NE(opened.file, nullptr);
-    WriteAll(*opened.file, std::vector<std::byte>(
-                               reinterpret_cast<const std::byte*>(bytes.data()),
-                               reinterpret_cast<const std::byte*>(bytes.data()) + bytes.size()));
+    WriteAll(*opened.file, bytes);
     ASSERT_EQ(opened.file->Flush(), 0);
 }
 
@@ -75,7 +70,7 @@ TEST(SparseFileBackend, WritesOnlyWhereTheFileDoesNotHoldThoseZerosYet) {
             // Two data pieces and the final byte reach the file, nothing else.
             EXPECT_LE(AllocatedBytes(path), 4 * kPiece);
         } else {
-            WriteThrough(posix, path, Original());
+            WriteFileBytes(path, Original());
         }
         std::vector<unsigned char> expected = Original();
         OpenResult opened = sparse.Open(path, Access::ReadWrite, Disposition::OpenExisting);
@@ -83,14 +78,14 @@ TEST(SparseFileBackend, WritesOnlyWhereTheFileDoesNotHoldThoseZerosYet) {
         for (const auto& [piece, value, pieces, writes, what] : steps) {
             const int before = counted.Count(FaultOp::Write);
             ASSERT_EQ(opened.file->Seek(piece * kPiece), 0);
-            WriteAll(*opened.file, Bytes(pieces * kPiece, value));
+            WriteAll(*opened.file, std::vector<unsigned char>(pieces * kPiece, value));
             EXPECT_EQ(counted.Count(FaultOp::Write) - before, writes) << what;
             std::fill_n(expected.begin() + static_cast<std::ptrdiff_t>(piece * kPiece),
                         pieces * kPiece, value);
         }
         // Zeros past the end are stepped over and still give the full length.
         ASSERT_EQ(opened.file->Seek(40 * kPiece), 0);
-        WriteAll(*opened.file, Bytes(3 * kPiece, 0));
+        WriteAll(*opened.file, std::vector<unsigned char>(3 * kPiece, 0));
         ASSERT_EQ(opened.file->Flush(), 0);
         opened.file.reset();
         expected.resize(43 * kPiece, 0);
