@@ -159,13 +159,22 @@ std::string ShortName(std::string_view name) {
     return result;
 }
 
+namespace {
+
+// Why a request on this volume and name is refused, or Ok.
+Status Refusal(std::span<const std::byte> image, const std::string& shortName) {
+    if (shortName.empty()) {
+        return Status::BadName;
+    }
+    return GeometryFits(image) ? Status::Ok : Status::Damaged;
+}
+
+}  // namespace
+
 FileRead ReadRootFile(std::span<const std::byte> image, std::string_view name) {
     const std::string shortName = ShortName(name);
-    if (shortName.empty()) {
-        return {Status::BadName, {}};
-    }
-    if (!GeometryFits(image)) {
-        return {Status::Damaged, {}};
+    if (const Status refused = Refusal(image, shortName); refused != Status::Ok) {
+        return {refused, {}};
     }
     const Lookup lookup = FindEntry(image, shortName);
     if (!lookup.found) {
@@ -192,11 +201,8 @@ FileRead ReadRootFile(std::span<const std::byte> image, std::string_view name) {
 ReplaceStages StageRootFileReplace(std::span<const std::byte> image, std::string_view name,
                                    std::string_view contents) {
     const std::string shortName = ShortName(name);
-    if (shortName.empty()) {
-        return {Status::BadName, {}};
-    }
-    if (!GeometryFits(image)) {
-        return {Status::Damaged, {}};
+    if (const Status refused = Refusal(image, shortName); refused != Status::Ok) {
+        return {refused, {}};
     }
     // Everything is checked before the first stage is made.
     const Lookup lookup = FindEntry(image, shortName);
