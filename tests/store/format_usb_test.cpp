@@ -13,19 +13,13 @@
 namespace quarnex {
 namespace {
 
-using testing::Bytes;
-using testing::FaultOp;
-using testing::ReadFileBytes;
-using testing::SlotMarked;
-using testing::StoreFault;
-using testing::StoreWorld;
+using namespace testing;
 
 constexpr unsigned kOldSeed = 40;
 const OperationResult kFailedToStart = OperationResult::NotStarted(NotStartedReason::Failure);
 const std::string kFormatting = "Formatting USB  sdb  Disk(";
 
-// True when the slot is as formatting must leave it: the template, zeros to
-// the end of the slot, and the label at both places.
+// The template, zeros to the end of the slot, and the label at both places.
 bool SlotFormatted(const std::string& store, int slot, const Bytes& templateBytes,
                    const std::string& label) {
     Bytes expected(kSlotStride, 0);
@@ -35,26 +29,14 @@ bool SlotFormatted(const std::string& store, int slot, const Bytes& templateByte
     return ReadFileBytes(store, SlotOffset(slot), kSlotStride) == expected;
 }
 
-std::string Numbered(int slot) {
-    return "FDISK" + ThreeDigits(slot) + "   ";
-}
-
-// A store with the checked slots marked and a blank template installed.
 struct FormatWorld : StoreWorld {
-    FormatWorld() { testing::MarkSlots(store, kOldSeed, {0, 3}); }
+    FormatWorld() { MarkSlots(store, kOldSeed, {0, 3}); }
     const Bytes templateBytes = InstallTemplate();
 };
 
-// Fills the tables of every slot, to see which entries a format empties.
-void FillTables(ProgramState& state) {
-    for (int n = 0; n < kTableEntries; ++n) {
-        state.slotTable.DiskDescriptions.at(static_cast<std::size_t>(n)) =
-            "desc " + std::to_string(n);
-        state.slotTable.DiskSources.at(static_cast<std::size_t>(n)) = "src " + std::to_string(n);
-    }
-}
-
 TEST(FormatUsb, LabelsForTheDeviceAndForNumberedAndUnnumberedBases) {
+    const std::string ae6 = "\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84";
+    const std::string ss8 = "\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F";
     // Slot 0: cut to 11 first, then stripped, then padded.
     EXPECT_EQ(FormatLabel(0, " ABCD", "X", true), "ABCD       ");
     EXPECT_EQ(FormatLabel(0, "  ABCDEFGHIJKLM", "X", false), "ABCDEFGHI  ");
@@ -68,68 +50,46 @@ TEST(FormatUsb, LabelsForTheDeviceAndForNumberedAndUnnumberedBases) {
     EXPECT_EQ(FormatLabel(5, "", " AB", false), " AB        ");
     EXPECT_EQ(FormatLabel(5, "", "ABCDEFGHIJKLMN", false), "ABCDEFGHIJK");
     // Typed accents count as one character each and are never cut in two.
-    EXPECT_EQ(FormatLabel(0, "\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84X", "", true),
-              "\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84\xC3\x84X    ");
-    EXPECT_EQ(FormatLabel(
-                  3, "", "\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F",
-                  true),
-              "\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F"
-              "003");
+    EXPECT_EQ(FormatLabel(0, ae6 + "X", "", true), ae6 + "X    ");
+    EXPECT_EQ(FormatLabel(3, "", ss8 + "\xC3\x9F", true), ss8 + "003");
 }
 
 TEST(FormatUsb, WritesEverySlotFromTheTemplateWithSlotZeroLast) {
     FormatWorld w;
-    FillTables(w.state);
+    SlotTable& table = w.state.slotTable;
+    table.DiskDescriptions[0] = table.DiskDescriptions[999] = "desc";
+    table.DiskSources[0] = table.DiskSources[500] = "src";
     const int& flushesAtFinished = w.FlushesAtFinished("usbstore");
 
     EXPECT_EQ(fntFormatUSB(w.ctx, {" MYSTICK", "FDISK", true}), OperationResult::Done());
 
     EXPECT_TRUE(SlotFormatted(w.store, 0, w.templateBytes, "MYSTICK    "));
     for (int slot = 1; slot < kSlotCount; ++slot) {
-        ASSERT_TRUE(SlotFormatted(w.store, slot, w.templateBytes, Numbered(slot))) << slot;
+        ASSERT_TRUE(
+            SlotFormatted(w.store, slot, w.templateBytes, "FDISK" + ThreeDigits(slot) + "   "))
+            << slot;
     }
-    // Slot 0 after all the others.
-    const std::vector<std::uint64_t> positions = w.Seeks();
-    ASSERT_EQ(positions.size(), 1000u);
-    EXPECT_EQ(positions[0], SlotOffset(1));
-    EXPECT_EQ(positions[999], 0u);
-    EXPECT_EQ(w.devices.Count(FaultOp::Read, "FAT12.144"), 1) << "the template is read once";
-    EXPECT_EQ(w.devices.Count(FaultOp::Dismount, "usbstore"), 1);
-
-    EXPECT_TRUE(w.ui.messages.empty());
+    // Slot 0 after all the others; the template read once.
+    const std::vector<std::uint64_t> seeks = w.Seeks();
     const std::vector<std::string>& labels = w.ui.actionLabels;
-    ASSERT_EQ(labels.size(), 1000u);
-    EXPECT_EQ(labels[0], "");
-    EXPECT_EQ(labels[1], kFormatting + "001)");
-    EXPECT_EQ(labels[999], kFormatting + "999)");
+    ASSERT_EQ(std::pair(seeks.size(), labels.size()), std::pair(1000ul, 1000ul));
+    EXPECT_EQ(std::tuple(seeks[0], seeks[999], labels[0], labels[1], labels[999]),
+              std::tuple(SlotOffset(1), 0ul, "", kFormatting + "001)", kFormatting + "999)"));
+    EXPECT_EQ(std::tuple(w.devices.Count(FaultOp::Read, "FAT12.144"),
+                         w.devices.Count(FaultOp::Dismount, "usbstore"), w.ui.messages.size()),
+              std::tuple(1, 1, 0u));
     EXPECT_EQ(flushesAtFinished, 2) << "Finished shown before the store was flushed";
     EXPECT_EQ(w.state.status.progressLabel, "Progress      Finished");
-
-    EXPECT_EQ(w.state.slotTable.BaseId, "FDISK");
-    EXPECT_TRUE(w.state.slotTable.BaseIdPresent && w.state.slotTable.BaseIdNumbered);
-    EXPECT_EQ(w.state.slotTable.DiskDescriptions[0] + w.state.slotTable.DiskSources[0],
-              "desc 0src 0")
-        << "the internal image keeps its texts";
-    EXPECT_EQ(w.state.slotTable.DiskDescriptions[999] + w.state.slotTable.DiskSources[500], "");
-    w.ExpectSettled();
-}
-
-TEST(FormatUsb, AMissingTemplateWritesNothing) {
-    FormatWorld w;
-    std::filesystem::remove(w.dir / "QuarnCfg/FAT12.144");
-    EXPECT_EQ(fntFormatUSB(w.ctx, {"ID", "BASE", true}), kFailedToStart);
-    EXPECT_EQ(w.OnlyMessage(),
-              "Error # 0x80040002 was generated by QrnMfntFormatUSB.Quarnex\r\n"
-              "No such file or directory");
-    EXPECT_EQ(w.devices.Count(FaultOp::Open, "usbstore"), 0) << "the store is not opened";
-    EXPECT_TRUE(SlotMarked(w.store, 0, kOldSeed));
+    // The base is kept; slot 0's texts stay, the others' are emptied.
+    EXPECT_EQ(std::tuple(table.BaseId, table.BaseIdPresent, table.BaseIdNumbered,
+                         table.DiskDescriptions[0] + table.DiskSources[0],
+                         table.DiskDescriptions[999] + table.DiskSources[500]),
+              std::tuple("FDISK", true, true, "descsrc", ""));
     w.ExpectSettled();
 }
 
 TEST(FormatUsb, ShortAndLongTemplatesGiveAtMostOneImageThenZeros) {
-    const Bytes sector = testing::Pattern(0, 512, 9);
-    const Bytes longer = testing::Pattern(0, kImageBytes + 4096, 10);
-    for (const Bytes& bytes : {sector, longer}) {
+    for (const Bytes& bytes : {Pattern(0, 512, 9), Pattern(0, kImageBytes + 4096, 10)}) {
         SCOPED_TRACE(bytes.size());
         FormatWorld w;
         w.InstallTemplate(bytes);
@@ -139,9 +99,10 @@ TEST(FormatUsb, ShortAndLongTemplatesGiveAtMostOneImageThenZeros) {
                   OperationResult::StoppedAt(2, StopCause::Cancel));
 
         const Bytes image(bytes.begin(), bytes.begin() + std::min(bytes.size(), kImageBytes));
-        EXPECT_TRUE(SlotFormatted(w.store, 0, image, "SHORT      "));
-        EXPECT_TRUE(SlotFormatted(w.store, 1, image, "ABC        "));
-        EXPECT_TRUE(SlotFormatted(w.store, 2, image, "ABC        "));
+        for (const int slot : {0, 1, 2}) {
+            EXPECT_TRUE(
+                SlotFormatted(w.store, slot, image, slot == 0 ? "SHORT      " : "ABC        "));
+        }
         EXPECT_TRUE(SlotMarked(w.store, 3, kOldSeed));
         w.ExpectSettled();
     }
@@ -151,26 +112,19 @@ TEST(FormatUsb, ShortAndLongTemplatesGiveAtMostOneImageThenZeros) {
 TEST(FormatDialog, OkFormatsWithTheCapitalsOfTheFirstElevenCharactersThenResets) {
     FormatWorld w;
     DialogTexts& dialogs = w.model.dialogs;
-    dialogs.usbIdText = " b\xC3\xBChne-12345678";  // " bühne-12345678"
-    dialogs.usbBaseIdText =
-        "\xC3\xA9t\xC3\xA9"
-        "abcdefghijklm";  // "étéabcdefghijklm"
+    dialogs.usbIdText = " b\xC3\xBChne-12345678";              // " bühne-12345678"
+    dialogs.usbBaseIdText = "\303\251t\303\251abcdefghijklm";  // "étéabcdefghijklm"
     dialogs.usbAppendId = false;
     w.state.slotTable.SetCell(5, 2, "old description");
     w.state.slotTable.BaseIdPresent = true;
 
     EXPECT_EQ(FormatStoreFromDialog(w.ctx, w.store), OperationResult::Done());
 
-    EXPECT_EQ(dialogs.usbIdText, " B\xC3\xBCHNE-1234");
-    EXPECT_EQ(dialogs.usbBaseIdText,
-              "\xC3\xA9T\xC3\xA9"
-              "ABCDEFGH");
+    EXPECT_EQ(dialogs.usbIdText + "|" + dialogs.usbBaseIdText,
+              " B\303\274HNE-1234|\303\251T\303\251ABCDEFGH");
     EXPECT_TRUE(SlotFormatted(w.store, 0, w.templateBytes, "B\xFCHNE-1234 "));
     for (const int slot : {1, 500, 999}) {
-        EXPECT_TRUE(SlotFormatted(w.store, slot, w.templateBytes,
-                                  "\xE9T\xE9"
-                                  "ABCDEFGH"))
-            << slot;
+        EXPECT_TRUE(SlotFormatted(w.store, slot, w.templateBytes, "\351T\351ABCDEFGH")) << slot;
     }
     // The reset that follows: no store, no base, an empty grid.
     EXPECT_EQ(std::tuple(w.state.SelectedDevice, w.state.devices.DeviceCount,
@@ -183,12 +137,15 @@ TEST(FormatDialog, OkFormatsWithTheCapitalsOfTheFirstElevenCharactersThenResets)
 
 TEST(FormatDialog, OkStillResetsAfterAFailureAndRefusesAChangedSelection) {
     {
-        FormatWorld w;
-        w.devices.Inject(StoreFault(FaultOp::Dismount, 1, EBUSY));
+        FormatWorld w;  // the template is missing: the store is not even opened
+        std::filesystem::remove(w.dir / "QuarnCfg/FAT12.144");
         EXPECT_EQ(FormatStoreFromDialog(w.ctx, w.store), kFailedToStart);
-        w.ExpectReport("UnmountVolume");
-        EXPECT_EQ(w.devices.Count(FaultOp::Write), 0);
-        EXPECT_EQ(w.state.SelectedDevice, 0) << "the window is reset in every case";
+        EXPECT_EQ(w.OnlyMessage(),
+                  "Error # 0x80040002 was generated by QrnMfntFormatUSB.Quarnex\r\n"
+                  "No such file or directory");
+        EXPECT_EQ(std::pair(w.devices.Count(FaultOp::Open, "usbstore"), w.state.SelectedDevice),
+                  std::pair(0, 0))
+            << "the window is reset in every case";
         w.ExpectSettled();
     }
     // The dialog does not block the window: another store may have been
@@ -196,20 +153,19 @@ TEST(FormatDialog, OkStillResetsAfterAFailureAndRefusesAChangedSelection) {
     for (const bool noneSelected : {false, true}) {
         FormatWorld w;
         w.model.dialogs.usbIdText = "abc";
-        if (noneSelected) {
-            w.state.SelectedDevice = 0;
-        }
+        w.state.SelectedDevice = noneSelected ? 0 : 1;
         EXPECT_EQ(FormatStoreFromDialog(w.ctx, w.dir / "other-store.img"),
                   OperationResult::NotStarted(NotStartedReason::Refused));
-        EXPECT_EQ(w.OnlyMessage(),
-                  "The selected device changed after this dialog was opened.\r\n"
-                  "Nothing was formatted.");
-        EXPECT_EQ(w.ui.messages.at(0).title, "Format USB (1000 Floppy Images)");
-        EXPECT_EQ(w.ui.messages.at(0).icon, MessageIcon::Exclamation);
-        EXPECT_TRUE(w.devices.Log().empty()) << "nothing may be opened";
-        EXPECT_TRUE(SlotMarked(w.store, 0, kOldSeed));
-        EXPECT_EQ(w.state.SelectedDevice, noneSelected ? 0 : 1) << "the selection stays";
-        EXPECT_EQ(w.model.dialogs.usbIdText, "ABC");
+        ASSERT_EQ(w.ui.messages.size(), 1u);
+        const MessageRequest& m = w.ui.messages[0];
+        EXPECT_EQ(std::tie(m.title, m.icon, m.text),
+                  std::tuple("Format USB (1000 Floppy Images)", MessageIcon::Exclamation,
+                             "The selected device changed after this dialog was opened.\r\n"
+                             "Nothing was formatted."));
+        EXPECT_TRUE(w.devices.Log().empty()) << "nothing may be opened, or written";
+        EXPECT_EQ(std::pair(w.state.SelectedDevice, w.model.dialogs.usbIdText),
+                  std::pair(noneSelected ? 0 : 1, std::string("ABC")))
+            << "the selection stays";
         w.ExpectSettled();
     }
 }

@@ -1,25 +1,21 @@
 #include "store_world.hpp"
 
-#include <fcntl.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
+#include <tuple>
 
-#include "core/media_sizes.hpp"
 #include "core/text.hpp"
 #include "fat12/fat12_volume.hpp"
 #include "fat12/geometry.hpp"
 #include "fat12/volume_label.hpp"
 
 namespace quarnex::testing {
-
-Bytes Text(const std::string& text) {
-    return {text.begin(), text.end()};
-}
 
 Bytes BytesOf(std::span<const std::byte> memory, std::size_t offset, std::size_t count) {
     const auto* begin = reinterpret_cast<const unsigned char*>(memory.data()) + offset;
@@ -28,22 +24,18 @@ Bytes BytesOf(std::span<const std::byte> memory, std::size_t offset, std::size_t
 
 Bytes Pattern(std::uint64_t offset, std::size_t count, unsigned seed) {
     Bytes bytes(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::uint64_t at = offset + i;
-        bytes[i] = static_cast<unsigned char>((at * 131 + (at >> 9) * 7 + seed) & 0xFF);
+    for (std::uint64_t at = offset; at < offset + count; ++at) {
+        bytes[at - offset] = static_cast<unsigned char>((at * 131 + (at >> 9) * 7 + seed) & 0xFF);
     }
     return bytes;
 }
 
 void PutBytes(const std::string& path, std::uint64_t offset, const Bytes& bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-    const bool ok =
-        fd >= 0 && ::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset)) ==
-                       static_cast<ssize_t>(bytes.size());
-    if (fd >= 0) {
-        ::close(fd);
-    }
-    if (!ok) {
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(static_cast<std::streamoff>(offset));
+    file.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    if (!file) {
         throw std::runtime_error("cannot write into " + path);
     }
 }
@@ -52,27 +44,25 @@ void PutPattern(const std::string& path, std::uint64_t offset, std::size_t count
     PutBytes(path, offset, Pattern(offset, count, seed));
 }
 
-static std::uint64_t ImageEndMark(int slot) {
-    return SlotOffset(slot) + kImageBytes - kMarkBytes;
-}
-
-std::uint64_t GapEndMark(int slot) {
-    return SlotOffset(slot) + kSlotStride - kMarkBytes;
+static constexpr std::size_t kMarkBytes = 16;  // clear of slot 0's FAT12 structures
+static std::array<std::uint64_t, 2> MarkOffsets(int slot) {
+    return {SlotOffset(slot) + kImageBytes - kMarkBytes,
+            SlotOffset(slot) + kSlotStride - kMarkBytes};
 }
 
 void MarkSlots(const std::string& path, unsigned seed, const std::vector<int>& slots) {
     for (const int slot : slots) {
-        PutPattern(path, ImageEndMark(slot), kMarkBytes, seed + static_cast<unsigned>(slot));
-        PutPattern(path, GapEndMark(slot), kMarkBytes, seed + static_cast<unsigned>(slot));
+        for (const std::uint64_t at : MarkOffsets(slot)) {
+            PutPattern(path, at, kMarkBytes, seed + static_cast<unsigned>(slot));
+        }
     }
 }
 
 bool SlotMarked(const std::string& path, int slot, unsigned seed) {
-    const unsigned s = seed + static_cast<unsigned>(slot);
-    return ReadFileBytes(path, ImageEndMark(slot), kMarkBytes) ==
-               Pattern(ImageEndMark(slot), kMarkBytes, s) &&
-           ReadFileBytes(path, GapEndMark(slot), kMarkBytes) ==
-               Pattern(GapEndMark(slot), kMarkBytes, s);
+    return std::ranges::all_of(MarkOffsets(slot), [&](std::uint64_t at) {
+        return ReadFileBytes(path, at, kMarkBytes) ==
+               Pattern(at, kMarkBytes, seed + static_cast<unsigned>(slot));
+    });
 }
 
 int FirstDifferentSlot(const std::string& a, const std::string& b) {
@@ -91,17 +81,14 @@ bool HaveTool(const std::string& name) {
 
 int RunCommand(const std::string& command, std::string* output) {
     std::FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) {
-        return -1;
-    }
+    std::string ignored;
+    std::string& out = output != nullptr ? *output : ignored;
     char chunk[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) {
-        if (output != nullptr) {
-            output->append(chunk, n);
-        }
+    for (std::size_t n = 0;
+         pipe != nullptr && (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) {
+        out.append(chunk, n);
     }
-    const int status = ::pclose(pipe);
+    const int status = pipe != nullptr ? ::pclose(pipe) : -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -111,9 +98,8 @@ void ExpectFatToolsAccept(const std::string& volume, const std::string& file,
         std::printf("fsck.fat or mtype not installed; volume not checked by them\n");
         return;
     }
-    std::string output;
+    std::string output, typed;
     EXPECT_EQ(RunCommand("fsck.fat -n " + volume, &output), 0) << output;
-    std::string typed;
     EXPECT_EQ(RunCommand("MTOOLS_SKIP_CHECK=1 mtype -i " + volume + " ::" + file, &typed), 0);
     EXPECT_EQ(typed, expected);
 }
@@ -125,19 +111,24 @@ void SetGridIds(ProgramState& state, const std::string& base, bool numbered) {
     }
 }
 
+static Bytes BlankVolume(const std::string& label) {
+    std::vector<std::byte> volume(fat12::kVolumeBytes);
+    fat12::BuildBlankVolume(volume, label);
+    return BytesOf(volume, 0, volume.size());
+}
+
 StoreWorld::StoreWorld() : store(dir / "usbstore.img") {
     MakeSparseFile(store, kStoreBytes);
     state.devices.Row(1) = DeviceEntry{"sdb", store, 2, "", kStoreBytes};
     state.devices.DeviceCount = 1;
     state.SelectedDevice = 1;
     drives.drives.push_back(FakeDrive{"sdb", store, DriveKind::Removable, 2});
-    std::vector<std::byte> volume(fat12::kVolumeBytes);
-    fat12::BuildBlankVolume(volume, "USBSTORE");
-    PutBytes(store, 0, BytesOf(volume, 0, volume.size()));
+    PutBytes(store, 0, BlankVolume("USBSTORE"));
 }
 
 void StoreWorld::PutLabel(int slot, const std::string& label11) {
-    PutBytes(store, SlotOffset(slot) + fat12::kBootLabelOffset, Text(label11));
+    PutBytes(store, SlotOffset(slot) + fat12::kBootLabelOffset,
+             Bytes(label11.begin(), label11.end()));
 }
 
 void StoreWorld::LabelSlots(const std::string& base, bool numbered) {
@@ -150,52 +141,45 @@ Bytes StoreWorld::Read(std::uint64_t offset, std::size_t count) const {
     return ReadFileBytes(store, offset, count);
 }
 
-std::vector<std::byte> StoreWorld::Slot0Volume() const {
-    const Bytes raw = Read(0, fat12::kVolumeBytes);
-    std::vector<std::byte> volume(raw.size());
-    std::memcpy(volume.data(), raw.data(), raw.size());
-    return volume;
+static std::vector<std::byte> Slot0Volume(const std::string& store) {
+    const Bytes raw = ReadFileBytes(store, 0, fat12::kVolumeBytes);
+    const auto* begin = reinterpret_cast<const std::byte*>(raw.data());
+    return {begin, begin + raw.size()};
 }
 
 std::string StoreWorld::Slot0File(const std::string& name) const {
-    const fat12::FileRead read = fat12::ReadRootFile(Slot0Volume(), name);
+    const fat12::FileRead read = fat12::ReadRootFile(Slot0Volume(store), name);
     return read.status == fat12::Status::Ok ? read.contents
                                             : "<" + std::to_string(int(read.status)) + ">";
 }
 
 void StoreWorld::PutSlot0File(const std::string& name, const std::string& text) {
-    std::vector<std::byte> volume = Slot0Volume();
+    std::vector<std::byte> volume = Slot0Volume(store);
     ASSERT_EQ(fat12::ReplaceRootFile(volume, name, text), fat12::Status::Ok);
     PutBytes(store, 0, BytesOf(volume, 0, volume.size()));
 }
 
 Bytes StoreWorld::InstallTemplate(std::optional<Bytes> bytes) {
-    if (!bytes) {
-        std::vector<std::byte> volume(fat12::kVolumeBytes);
-        fat12::BuildBlankVolume(volume, "TEMPLATE");
-        bytes = BytesOf(volume, 0, volume.size());
-    }
+    const Bytes contents = bytes ? *bytes : BlankVolume("TEMPLATE");
     std::filesystem::create_directories(dir / "QuarnCfg");
-    WriteFileBytes(dir / "QuarnCfg/FAT12.144", *bytes);
-    return *bytes;
+    WriteFileBytes(dir / "QuarnCfg/FAT12.144", contents);
+    return contents;
 }
 
 std::vector<std::uint64_t> StoreWorld::Seeks() const {
     std::vector<std::uint64_t> seeks;
-    for (const OpRecord& record : devices.Log()) {
-        if (record.op == FaultOp::Seek && record.path == store) {
-            seeks.push_back(record.count);
+    for (const OpRecord& r : devices.Log()) {
+        if (r.op == FaultOp::Seek && r.path == store) {
+            seeks.push_back(r.count);
         }
     }
     return seeks;
 }
 
 std::string StoreWorld::SelectLoopDevice(const LoopDevice& loop) {
-    const std::string node = loop.Path();
-    const std::string name = node.substr(node.rfind('/') + 1);
-    DeviceEntry& entry = state.devices.Row(1);
-    entry.DeviceLetter = name;
-    entry.DevicePath = node;
+    const std::string node = loop.Path(), name = node.substr(node.rfind('/') + 1);
+    state.devices.Row(1).DeviceLetter = name;
+    state.devices.Row(1).DevicePath = node;
     drives.drives.push_back(FakeDrive{name, node, DriveKind::Removable, 9});
     return name;
 }
@@ -226,18 +210,16 @@ std::string StoreWorld::OnlyMessage() const {
 }
 
 void StoreWorld::ExpectReport(const char* source) const {
-    if (source == nullptr) {
-        EXPECT_TRUE(ui.messages.empty());
-        return;
+    ASSERT_EQ(ui.messages.size(), source == nullptr ? 0u : 1u);
+    if (source != nullptr) {
+        EXPECT_NE(ui.messages[0].text.find(source), std::string::npos) << ui.messages[0].text;
     }
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_NE(ui.messages[0].text.find(source), std::string::npos) << ui.messages[0].text;
 }
 
 void StoreWorld::ExpectSettled() const {
-    EXPECT_EQ(devices.OpenHandles(), 0) << "a handle was left open";
-    EXPECT_FALSE(state.busy);
-    EXPECT_FALSE(state.CancelRequested);
+    EXPECT_EQ(std::tuple(devices.OpenHandles(), state.busy, state.CancelRequested),
+              std::tuple(0, false, false))
+        << "open handles, busy, cancel left over";
 }
 
 }  // namespace quarnex::testing
