@@ -70,8 +70,7 @@ void EditingTests::commitWritesTheDescriptionsFileOnce() {
     const int opens = w.devices.Count(FaultOp::Open);
     const int writes = w.devices.Count(FaultOp::Write);
     w.DoubleClickRow(9);
-    QCOMPARE(w.Cell(9, 1), QString(" WORK009     *"));  // unchanged: nothing written
-    QCOMPARE(w.devices.Count(FaultOp::Write), writes);
+    QVERIFY(w.Cell(9, 1) == " WORK009     *" && w.devices.Count(FaultOp::Write) == writes);
 
     w.DoubleClickRow(9);
     const int oneLine = w.window.Edit().height();
@@ -103,8 +102,8 @@ void EditingTests::scrollMaximumKeepsSlot999InView() {
         rowsHeight += w.window.Grid().rowHeight(row - 1);
     }
     const int viewport = w.window.Grid().viewport()->height();
-    QVERIFY(rowsHeight <= viewport + 1);
-    QVERIFY(rowsHeight + w.window.Grid().rowHeight(maximum - 2) > viewport);
+    QVERIFY(rowsHeight <= viewport + 1 &&
+            rowsHeight + w.window.Grid().rowHeight(maximum - 2) > viewport);
 }
 
 void EditingTests::sizesAndTheMinimisedState() {
@@ -127,10 +126,9 @@ void EditingTests::sizesAndTheMinimisedState() {
     // Equal margins left, right and below the frame; the strip keeps to its edge.
     const QRect frame = w.window.Frame().geometry();
     const QWidget* client = w.window.centralWidget();
-    QCOMPARE(client->width() - frame.right() - 1, frame.left());
-    QCOMPARE(client->height() - frame.bottom() - 1, frame.left());
-    QCOMPARE(w.window.ProgressBar().geometry().right(), frame.right());
-    QCOMPARE(w.window.ProgressLabel().x(), w.window.ProgressBar().x());
+    QCOMPARE((QList<int>{client->width() - frame.right() - 1, client->height() - frame.bottom() - 1,
+                         w.window.ProgressBar().geometry().right(), w.window.ProgressLabel().x()}),
+             (QList<int>{frame.left(), frame.left(), frame.right(), w.window.ProgressBar().x()}));
 
     // The outer frame, decorations included, keeps the smallest size.
     w.window.resize(200, 150);
