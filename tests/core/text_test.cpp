@@ -45,14 +45,5 @@ TEST(NumberFormats, DigitsThousandsRoundingAndLenientReading) {
     }
 }
 
-TEST(TextHelpers, SearchTrimUpperPad) {
-    EXPECT_EQ(fntLastOf("C:\\a\\b\\c.exe", "\\"), 7u);  // the third backslash
-    EXPECT_EQ(fntLastOf("abc", "Z"), 0u);
-    EXPECT_EQ(TrimSpaces("  a b  ") + "|" + TrimSpaces("   "), "a b|");
-    EXPECT_EQ(ToUpperAscii("abc\xe9z"), "ABC\xe9Z");
-    EXPECT_EQ(PadRight("ab", 5) + PadRight("abcdef", 3), "ab   abcdef");
-    EXPECT_EQ(LeftChars("abcdef", 3) + LeftChars("ab", 3), "abcab");
-}
-
 }  // namespace
 }  // namespace quarnex

@@ -21,12 +21,6 @@ using testing::ReadFileBytes;
 using testing::StoreFault;
 using testing::StoreWorld;
 
-constexpr unsigned char kOldImageByte = 0xEE;
-
-void FillImage(StoreWorld& w, unsigned char value) {
-    std::memset(w.Image().data(), value, kImageBytes);
-}
-
 void PutImage(StoreWorld& w, const Bytes& image) {
     std::memcpy(w.Image().data(), image.data(), kImageBytes);
 }
@@ -42,7 +36,7 @@ TEST(ImportFromSlot, ReadsExactlyTheImagePartOfSlotOne) {
     StoreWorld w;
     // Bytes around slot 1, so reading a byte too early or too late shows.
     testing::PutPattern(w.store, kSlotStride - 4096, kSlotStride + 8192, 3);
-    FillImage(w, kOldImageByte);
+    std::memset(w.Image().data(), 0xEE, kImageBytes);
     w.state.slotTable.DiskDescriptions[1] = "two\r\nlines";
     w.state.slotTable.DiskSources[1] = "/images/a.img";
 
@@ -126,34 +120,6 @@ TEST(ExportImageToSlot, ReloadShowsTheImageLabelAndCarriedTexts) {
         w.ExpectReport(dismountFails ? "UnmountVolume" : nullptr);
         w.ExpectSettled();
     }
-}
-
-TEST(SlotTransferOnABlockDevice, ExportThenImportRoundTripsThroughALoopDevice) {
-    StoreWorld w;
-    testing::LoopDevice loop(w.store);
-    if (!loop.Attached()) {
-        GTEST_SKIP() << loop.Problem();
-    }
-    const std::string name = w.SelectLoopDevice(loop);
-    testing::PutPattern(w.store, SlotOffset(321) + kImageBytes, kSlotGapBytes, 2);
-    const Bytes image = Pattern(0, kImageBytes, 11);
-    PutImage(w, image);
-    w.state.slotTable.DiskDescriptions[0] = "from the loop test";
-
-    EXPECT_TRUE(ExportToSlot(w.ctx, 321).Complete());
-    FillImage(w, kOldImageByte);
-    EXPECT_TRUE(ImportFromSlot(w.ctx, 321).Complete());
-
-    EXPECT_EQ(BytesOf(w.Image(), 0, kImageBytes), image);
-    EXPECT_EQ(ReadFileBytes(w.store, SlotOffset(321), kImageBytes), image)
-        << "the flush on close put the slot on the backing file";
-    EXPECT_EQ(ReadFileBytes(w.store, SlotOffset(321) + kImageBytes, kSlotGapBytes),
-              Pattern(SlotOffset(321) + kImageBytes, kSlotGapBytes, 2));
-    EXPECT_EQ(w.state.status.bufferCaption,
-              "USB Disk(321)   [" + name + "  (" + loop.Path() + ")]");
-    EXPECT_NE(w.Slot0File().find("321   1>from the loop test\r\n"), std::string::npos);
-    EXPECT_TRUE(w.ui.messages.empty());
-    w.ExpectSettled();
 }
 
 }  // namespace

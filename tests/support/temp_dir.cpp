@@ -1,6 +1,5 @@
 #include "support/temp_dir.hpp"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,14 +26,8 @@ TempDir::~TempDir() {
 }
 
 void MakeSparseFile(const std::string& path, std::uint64_t size) {
-    const int fd = ::open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY | O_CLOEXEC, 0644);
-    if (fd < 0 || ::ftruncate(fd, static_cast<off_t>(size)) != 0) {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-        throw std::runtime_error("cannot create sparse file " + path);
-    }
-    ::close(fd);
+    std::ofstream{path, std::ios::binary | std::ios::trunc};
+    std::filesystem::resize_file(path, size);
 }
 
 void WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
