@@ -8,9 +8,11 @@ packages=(
     libgtest-dev libgmock-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libcli11-dev nlohmann-json3-dev
+    libsdbus-c++-dev
     clang-format
     mtools dosfstools util-linux coreutils
     xvfb xauth
+    dbus python3-dbusmock
 )
 
 missing=()

@@ -156,6 +156,13 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation&
         ->check(NotEmpty());
     restore->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());
 
+    CLI::App* eject =
+        AddCommand(app, "eject", "Safely remove a stick: wait for writers, unmount, power off",
+                   Command::Eject, invocation);
+    eject->add_option("STORE", invocation.store, "Store (the stick's device)")
+        ->required()
+        ->check(NotEmpty());
+
     CLI::App* image = app.add_subcommand("image", "Make 1.44 MB image files");
     image->require_subcommand(1);
     CLI::App* imageNew = AddCommand(*image, "new", "A blank formatted 1.44 MB image file",

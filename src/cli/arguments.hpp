@@ -22,6 +22,7 @@ enum class Command {
     ImageZero,
     FloppyRead,
     FloppyWrite,
+    Eject,
 };
 
 struct Invocation {

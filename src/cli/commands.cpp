@@ -30,6 +30,8 @@ int RunCommand(CliWorld& world, const Invocation& invocation) {
             return RunFloppyRead(world, invocation);
         case Command::FloppyWrite:
             return RunFloppyWrite(world, invocation);
+        case Command::Eject:
+            return RunEject(world, invocation);
     }
     return kExitUsage;
 }

@@ -22,5 +22,6 @@ int RunImageNew(CliWorld& world, const Invocation& invocation);
 int RunImageZero(CliWorld& world, const Invocation& invocation);
 int RunFloppyRead(CliWorld& world, const Invocation& invocation);
 int RunFloppyWrite(CliWorld& world, const Invocation& invocation);
+int RunEject(CliWorld& world, const Invocation& invocation);
 
 }  // namespace quarnex::cli

@@ -57,12 +57,14 @@ std::optional<std::array<std::byte, kBootSectorBytes>> FirstSector(Context& ctx,
 std::optional<StoreTarget> ResolveStore(Context& ctx, const std::string& argument, StoreUse use) {
     std::error_code ec;
     const fs::file_status status = fs::status(argument, ec);
-    if (ec || !fs::exists(status)) {
+    // A device the platform reaches through a service may have no node here.
+    const bool serviceDevice = ctx.drives.KnowsDevice(argument);
+    if (!serviceDevice && (ec || !fs::exists(status))) {
         Refuse(ctx, "Store Not Found", argument + std::string(kCrLf) + "No such file or device.");
         return std::nullopt;
     }
     StoreTarget target;
-    if (fs::is_regular_file(status)) {
+    if (fs::is_regular_file(status) && !serviceDevice) {
         target.isFile = true;
         const fs::path absolute = fs::absolute(argument, ec);
         target.entry.DevicePath = ec ? argument : absolute.lexically_normal().string();
@@ -73,7 +75,7 @@ std::optional<StoreTarget> ResolveStore(Context& ctx, const std::string& argumen
             return std::nullopt;
         }
         target.entry.sizeBytes = kStoreBytes;
-    } else if (fs::is_block_file(status)) {
+    } else if (fs::is_block_file(status) || serviceDevice) {
         const fs::path node = fs::canonical(argument, ec);
         target.entry.DevicePath = ec ? argument : node.string();
         target.entry.DeviceLetter = fs::path(target.entry.DevicePath).filename().string();

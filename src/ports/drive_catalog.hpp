@@ -3,6 +3,7 @@
 // floppy drives, which are removable, which whole disk a drive lives on and
 // where its file systems are mounted.
 
+#include <cerrno>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -61,6 +62,16 @@ class DriveCatalog {
     // reader). Where a system refuses to open such a drive at all, this is
     // what lets the scan pass it by without an error message.
     virtual bool HasMedium(const std::string& /*drive*/) { return true; }
+    // True where raw devices are granted one at a time by a system service
+    // that asks the user (udisks2 with polkit): there are no rights to probe.
+    virtual bool AccessThroughService() { return false; }
+    // Whether the platform reaches a device of that path through such a
+    // service, even where no node of that name is in the file system.
+    virtual bool KnowsDevice(const std::string& /*devicePath*/) { return false; }
+    // Makes the drive holding a whole disk safe to unplug: its file systems
+    // unmounted, the drive powered off. 0, or an error for the device
+    // backend's ErrorText.
+    virtual int PowerOff(const std::string& /*devicePath*/) { return ENOTSUP; }
 };
 
 }  // namespace quarnex

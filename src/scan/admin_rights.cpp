@@ -5,6 +5,11 @@
 namespace quarnex {
 
 bool ProbeAdminRights(Context& ctx) {
+    // Where a service grants each device on request, asking the user, the
+    // rights are there by construction; the advisory would only mislead.
+    if (ctx.drives.AccessThroughService()) {
+        return true;
+    }
     for (const std::string& path : ctx.drives.RightsProbePaths()) {
         DevHandle probe =
             GetHandle(ctx, path, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE, OPEN_EXISTING, true);

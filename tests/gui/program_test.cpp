@@ -9,6 +9,9 @@
 #include "gui/query_window.hpp"
 #include "gui_world.hpp"
 #include "platform/posix/posix_system_facts.hpp"
+#include "platform/udisks/udisks_device_backend.hpp"
+#include "platform/udisks/udisks_drive_catalog.hpp"
+#include "support/udisks_standin.hpp"
 
 namespace quarnex::testing {
 namespace {
@@ -52,6 +55,7 @@ class ProgramTests : public QObject {
     void advisoryWindowAndItsAnswers();
     void withRightsNoQuestionEverythingLoadedPlacedAndReleased();
     void endsEarlyOnExitOrFailedBuffersOrContinuesWithoutRights();
+    void throughUdisksNoAdvisoryAndTheScanFindsTheStick();
 };
 
 void ProgramTests::advisoryWindowAndItsAnswers() {
@@ -122,6 +126,36 @@ void ProgramTests::endsEarlyOnExitOrFailedBuffersOrContinuesWithoutRights() {
     QVERIFY(w.program->Start());
     QCOMPARE(w.program->State().AdminRights, 0);
     QCOMPARE(FileMenu(*w.program->Window()), FileMenuWith({}));
+}
+
+// An ordinary user's desktop: disks come from udisks2 (here a stand-in on a
+// private bus), which asks polkit for each; there are no rights to probe.
+void ProgramTests::throughUdisksNoAdvisoryAndTheScanFindsTheStick() {
+    if (const std::string missing = UdisksStandIn::Missing(); !missing.empty()) {
+        QSKIP(("no stand-in udisks2 service: " + missing).c_str());
+    }
+    GuiWorld stores;
+    UdisksStandIn service({{"sdq", stores.MakeStore("stick.img", "MYSTICK"), "", ""}});
+    TempDir dir;
+    std::filesystem::create_directories(dir / "QuarnCfg");
+    const std::shared_ptr<UdisksClient> client = UdisksClient::Connect();
+    QVERIFY(client != nullptr);
+    UdisksDriveCatalog drives(client);
+    UdisksDeviceBackend devices(client, std::make_unique<PosixDeviceBackend>());
+    FakeClock clock;
+    ProgramState labelState;
+    ScriptedQtUi ui{TwipScale(96.0), labelState};
+    PosixSystemFacts facts;
+    Program program(ProgramServices{devices, drives, clock, ui, facts, dir / "quarnex", {}},
+                    TwipScale(96.0));
+    QVERIFY(program.Start());
+    QCOMPARE(ui.fake.advisoryQuestions, 0);
+    QCOMPARE(program.State().AdminRights, 1);
+    program.Window()->RunCommand(MenuId::File_Menu_Scan);
+    QCOMPARE(FileMenu(*program.Window()),
+             FileMenuWith({"Select Device &sdq", "-", "ReScan Drives"}));
+    QVERIFY(ui.fake.messages.empty());
+    program.Window()->Action(MenuId::File_Menu_Exit).trigger();
 }
 
 }  // namespace

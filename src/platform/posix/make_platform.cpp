@@ -1,5 +1,7 @@
 #include "platform/platform.hpp"
 
+#include <unistd.h>
+
 #include "platform/posix/posix_device_backend.hpp"
 #include "platform/posix/posix_drive_catalog.hpp"
 #include "platform/posix/posix_interrupt_watch.hpp"
@@ -8,6 +10,8 @@
 #include "platform/posix/posix_terminal.hpp"
 #include "platform/posix/sparse_file_backend.hpp"
 #include "platform/posix/system_clock.hpp"
+#include "platform/udisks/udisks_device_backend.hpp"
+#include "platform/udisks/udisks_drive_catalog.hpp"
 
 namespace quarnex {
 
@@ -23,6 +27,9 @@ class NoInterruptWatch final : public InterruptWatch {
 }  // namespace
 
 // The real system: /sys, /dev, the process's own mount table and signals.
+// An ordinary user reaches disks through udisks2 when the service is there
+// (polkit then asks for each device); root, or a system without it, opens
+// them directly.
 Platform MakePlatform(PlatformOptions options) {
     Platform platform;
     if (options.sparseFiles) {
@@ -32,6 +39,13 @@ Platform MakePlatform(PlatformOptions options) {
         platform.devices = std::make_unique<PosixDeviceBackend>();
     }
     platform.drives = std::make_unique<PosixDriveCatalog>();
+    if (::geteuid() != 0) {
+        if (std::shared_ptr<UdisksClient> udisks = UdisksClient::Connect()) {
+            platform.devices =
+                std::make_unique<UdisksDeviceBackend>(udisks, std::move(platform.devices));
+            platform.drives = std::make_unique<UdisksDriveCatalog>(udisks);
+        }
+    }
     platform.clock = std::make_unique<SystemClock>();
     platform.facts = std::make_unique<PosixSystemFacts>();
     platform.paths = std::make_unique<PosixProgramPaths>();

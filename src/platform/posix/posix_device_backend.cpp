@@ -1,11 +1,6 @@
 #include "platform/posix/posix_device_backend.hpp"
 
 #include <fcntl.h>
-#include <linux/fd.h>
-#include <linux/fs.h>
-#include <linux/hdreg.h>
-#include <sys/file.h>
-#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -18,7 +13,7 @@
 #include <sstream>
 #include <vector>
 
-#include "core/media_sizes.hpp"
+#include "platform/posix/fd_device_file.hpp"
 #include "platform/posix/mount_table.hpp"
 
 namespace quarnex {
@@ -30,14 +25,6 @@ std::string ReadWholeFile(const std::string& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-std::uint64_t DeviceBytes(int fd, const struct stat& info) {
-    if (S_ISBLK(info.st_mode)) {
-        std::uint64_t bytes = 0;
-        return ioctl(fd, BLKGETSIZE64, &bytes) == 0 ? bytes : 0;
-    }
-    return static_cast<std::uint64_t>(info.st_size);
 }
 
 // Device numbers of a block device and of its partitions, from sysfs.
@@ -85,65 +72,16 @@ bool NamesDeviceOrPartition(const std::string& source, const std::string& device
     return true;
 }
 
-// Repeats a read or write until count bytes moved, the call fails (EINTR is
-// retried) or it moves nothing, which ends with stalledError.
-template <typename Call>
-IoResult Transfer(std::size_t count, int stalledError, Call call) {
-    IoResult result;
-    while (result.bytes < count) {
-        const ssize_t n = call(result.bytes);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            result.error = errno;
-            break;
-        }
-        if (n == 0) {
-            result.error = stalledError;
-            break;
-        }
-        result.bytes += static_cast<std::size_t>(n);
-    }
-    return result;
-}
-
-class PosixDeviceFile final : public DeviceFile {
+// A descriptor opened here; dismounting looks the device up in sysfs and the
+// mount table.
+class PosixDeviceFile final : public FdDeviceFile {
   public:
     PosixDeviceFile(int fd, std::string path, const PosixRoots& roots)
-        : fd_(fd), path_(std::move(path)), roots_(roots) {}
-    ~PosixDeviceFile() override { ::close(fd_); }
-
-    int Seek(std::uint64_t position) override {
-        const off_t target = static_cast<off_t>(position);
-        return ::lseek(fd_, target, SEEK_SET) == target ? 0 : errno;
-    }
-
-    IoResult Read(std::byte* destination, std::size_t count) override {
-        // A read of nothing is the end of the file or device: a short result.
-        return Transfer(count, 0, [&](std::size_t done) {
-            return ::read(fd_, destination + done, count - done);
-        });
-    }
-
-    IoResult Write(const std::byte* source, std::size_t count) override {
-        // A write of nothing means the medium took no more.
-        return Transfer(count, ENOSPC, [&](std::size_t done) {
-            return ::write(fd_, source + done, count - done);
-        });
-    }
-
-    int Flush() override {
-        struct stat info {};
-        if (::fstat(fd_, &info) == 0 && S_ISCHR(info.st_mode)) {
-            return 0;  // character devices keep no cache to flush
-        }
-        return ::fsync(fd_) == 0 ? 0 : errno;
-    }
+        : FdDeviceFile(fd, std::move(path)), roots_(roots) {}
 
     int Dismount() override {
         struct stat info {};
-        if (::fstat(fd_, &info) != 0) {
+        if (::fstat(Fd(), &info) != 0) {
             return errno;
         }
         std::vector<dev_t> numbers;
@@ -153,7 +91,7 @@ class PosixDeviceFile final : public DeviceFile {
         const std::vector<MountEntry> mounts = ParseMountInfo(ReadWholeFile(roots_.mountInfo));
         // Newest mounts first, so that nested mounts go before their parents.
         for (auto it = mounts.rbegin(); it != mounts.rend(); ++it) {
-            bool ours = NamesDeviceOrPartition(it->source, path_);
+            bool ours = NamesDeviceOrPartition(it->source, Path());
             for (dev_t number : numbers) {
                 ours = ours || (major(number) == it->major && minor(number) == it->minor);
             }
@@ -164,36 +102,7 @@ class PosixDeviceFile final : public DeviceFile {
         return 0;
     }
 
-    bool HasFloppyGeometry() override {
-        struct stat info {};
-        if (::fstat(fd_, &info) != 0) {
-            return false;
-        }
-        if (S_ISBLK(info.st_mode)) {
-            int sectorSize = 0;
-            if (ioctl(fd_, BLKSSZGET, &sectorSize) != 0 || sectorSize != 512) {
-                return false;
-            }
-            struct floppy_struct floppy {};
-            if (ioctl(fd_, FDGETPRM, &floppy) == 0) {
-                return floppy.track == 80 && floppy.head == 2 && floppy.sect == 18;
-            }
-            struct hd_geometry geometry {};
-            if (ioctl(fd_, HDIO_GETGEO, &geometry) == 0 && geometry.cylinders == 80 &&
-                geometry.heads == 2 && geometry.sectors == 18) {
-                return true;
-            }
-        }
-        // USB floppy drives and image files: the size of a 1.44 MB disk.
-        return (S_ISBLK(info.st_mode) || S_ISREG(info.st_mode)) &&
-               DeviceBytes(fd_, info) == kImageBytes;
-    }
-
-    const std::string& Path() const override { return path_; }
-
   private:
-    int fd_;
-    std::string path_;
     const PosixRoots& roots_;
 };
 
@@ -237,7 +146,7 @@ LengthResult PosixDeviceBackend::FileLength(const std::string& path) {
         if (fd < 0) {
             return LengthResult{std::nullopt, errno};
         }
-        const std::uint64_t bytes = DeviceBytes(fd, info);
+        const std::uint64_t bytes = DescriptorBytes(fd);
         ::close(fd);
         return LengthResult{bytes, 0};
     }
@@ -257,31 +166,12 @@ std::string PosixDeviceBackend::ErrorText(int code) {
     return text == nullptr ? std::string() : std::string(text);
 }
 
-namespace {
-
-// flock(2) on a descriptor of its own: the lock lives exactly as long as it.
-class PosixStoreLock final : public StoreLock {
-  public:
-    explicit PosixStoreLock(int fd) : fd_(fd) {}
-    ~PosixStoreLock() override { ::close(fd_); }
-
-  private:
-    int fd_;
-};
-
-}  // namespace
-
 LockResult PosixDeviceBackend::TryLock(const std::string& path, bool exclusive) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return LockResult{nullptr, errno};
     }
-    if (::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
-        const int error = errno == EAGAIN ? EWOULDBLOCK : errno;
-        ::close(fd);
-        return LockResult{nullptr, error};
-    }
-    return LockResult{std::make_unique<PosixStoreLock>(fd), 0};
+    return LockDescriptor(fd, exclusive);
 }
 
 }  // namespace quarnex

@@ -1,0 +1,32 @@
+#pragma once
+// Device access without root: a whole disk that udisks2 knows is opened by
+// the service (Block.OpenDevice, polkit asking the user) and used through the
+// descriptor it hands over; its store lock is taken on such a descriptor and
+// dismounting asks the service to unmount. Everything else (image files,
+// store files, descriptions) goes to the inner backend.
+
+#include <memory>
+#include <string>
+
+#include "platform/udisks/udisks_client.hpp"
+#include "ports/device_backend.hpp"
+
+namespace quarnex {
+
+class UdisksDeviceBackend final : public DeviceBackend {
+  public:
+    UdisksDeviceBackend(std::shared_ptr<UdisksClient> client, std::unique_ptr<DeviceBackend> files)
+        : client_(std::move(client)), files_(std::move(files)) {}
+
+    OpenResult Open(const std::string& path, Access access, Disposition disposition) override;
+    LengthResult FileLength(const std::string& path) override;
+    bool FileExists(const std::string& path) override { return files_->FileExists(path); }
+    std::string ErrorText(int code) override;
+    LockResult TryLock(const std::string& path, bool exclusive) override;
+
+  private:
+    std::shared_ptr<UdisksClient> client_;
+    std::unique_ptr<DeviceBackend> files_;
+};
+
+}  // namespace quarnex
