@@ -23,7 +23,8 @@ int RunDescribe(CliWorld& world, const Invocation& invocation) {
         world.Console().Note("the description of slot " + ThreeDigits(slot) + " is unchanged");
         return ExitCode(world, true);
     }
-    if (!world.Console().Confirm("change the description of " + SlotName(world, *store, slot) +
+    if (!ConfirmReplaceDescriptions(world, *store) ||
+        !world.Console().Confirm("change the description of " + SlotName(world, *store, slot) +
                                  "?")) {
         return kExitFailure;
     }

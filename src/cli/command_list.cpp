@@ -4,6 +4,7 @@
 
 #include "cli/command_support.hpp"
 #include "cli/commands.hpp"
+#include "cli/terminal_text.hpp"
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
 
@@ -32,22 +33,24 @@ void PrintJson(CliWorld& world) {
                          {"description", PlainLines(state.slotTable.Cell(n, 2))},
                          {"source", state.slotTable.DiskSources.at(static_cast<std::size_t>(n))}});
     }
-    const nlohmann::ordered_json document = {{"store_id", state.slotTable.storeId.value_or("")},
-                                             {"base_id", state.slotTable.BaseId},
-                                             {"base_numbered", state.slotTable.BaseIdNumbered},
-                                             {"slots", slots}};
-    // Labels and descriptions are 8-bit text; bytes that are not UTF-8 are
-    // replaced rather than ending the output.
+    const nlohmann::ordered_json document = {
+        {"store_id", state.slotTable.storeId.value_or("")},
+        {"base_id", state.slotTable.BaseId},
+        {"base_numbered", state.slotTable.BaseIdNumbered},
+        {"descriptions_problems", state.slotTable.descriptionsFile.problems},
+        {"slots", slots}};
+    // Bytes that are not UTF-8 (in a label, a file name) are replaced rather
+    // than ending the output.
     std::cout << document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
               << '\n';
 }
 
 void PrintText(CliWorld& world) {
     const ProgramState& state = world.State();
-    std::cout << "Store ID: " << state.slotTable.storeId.value_or("") << '\n';
+    std::cout << "Store ID: " << TerminalText(state.slotTable.storeId.value_or("")) << '\n';
     std::cout << "Base ID:  ";
     if (state.slotTable.BaseIdPresent) {
-        std::cout << state.slotTable.BaseId
+        std::cout << TerminalText(state.slotTable.BaseId)
                   << (state.slotTable.BaseIdNumbered ? " (numbered)" : " (not numbered)");
     } else {
         std::cout << "(none)";
@@ -56,7 +59,7 @@ void PrintText(CliWorld& world) {
     const std::string indent(4 + 11 + 2, ' ');
     for (int n = 1; n < kSlotCount; ++n) {
         const std::string description = PlainLines(state.slotTable.Cell(n, 2));
-        const std::string id = ShownDiskId(world, n);
+        const std::string id = TerminalText(ShownDiskId(world, n));
         // No spaces at the end of a line without a description.
         std::cout << ThreeDigits(n) << ' '
                   << (description.empty() ? id.substr(0, id.find_last_not_of(' ') + 1) : id);
@@ -65,7 +68,7 @@ void PrintText(CliWorld& world) {
         while (start < description.size()) {
             const std::size_t end = description.find('\n', start);
             const std::string line = description.substr(start, end - start);
-            std::cout << (first ? std::string("  ") : indent) << line << '\n';
+            std::cout << (first ? std::string("  ") : indent) << TerminalText(line) << '\n';
             first = false;
             start = end == std::string::npos ? description.size() : end + 1;
         }
@@ -74,7 +77,7 @@ void PrintText(CliWorld& world) {
         }
         const std::string& source = state.slotTable.DiskSources.at(static_cast<std::size_t>(n));
         if (!source.empty()) {
-            std::cout << indent << "source: " << source << '\n';
+            std::cout << indent << "source: " << TerminalText(source) << '\n';
         }
     }
 }
@@ -91,7 +94,8 @@ int RunList(CliWorld& world, const Invocation& invocation) {
     } else {
         PrintText(world);
     }
-    return ExitCode(world, true);
+    // What DISKS.TXT could not give was said on stderr when it was read.
+    return ExitCode(world, world.State().slotTable.descriptionsFile.problems.empty());
 }
 
 }  // namespace quarnex::cli

@@ -10,7 +10,6 @@
 #include "store/descriptions.hpp"
 #include "store/disk_ids.hpp"
 #include "store/slot_transfer.hpp"
-#include "store/store_paths.hpp"
 
 namespace quarnex::cli {
 
@@ -52,22 +51,28 @@ int RunPut(CliWorld& world, const Invocation& invocation) {
     if (read.outcome != Outcome::Complete || world.Console().Interrupted()) {
         return ExitCode(world, false);
     }
-    if (!world.Console().Confirm("write " + path + " into " +
+    if (!ConfirmReplaceDescriptions(world, *store) ||
+        !world.Console().Confirm("write " + path + " into " +
                                  SlotName(world, *store, invocation.slot) +
                                  "? Its image and description are replaced.")) {
         return kExitFailure;
     }
+    // The export saves the descriptions; the store is then reloaded so that
+    // the new ID is the one shown.
     const OperationResult exported = ExportToSlot(ctx, invocation.slot);
-    // As the menu does: the descriptions saved once more, then the store
-    // reloaded so the new ID is the one shown.
-    sbrSaveDescriptions(ctx, StoreDescriptionsName(ctx));
+    const bool saved = !ctx.state.slotTable.descriptionsFile.saveFailed;
     LoadDiskIds(ctx);
     LoadDescriptions(ctx);
+    const std::string slot = "slot " + ThreeDigits(invocation.slot);
     if (!exported.Complete()) {
         NotePartlyWritten(world, exported, ExportToSlotAction,
-                          "slot " + ThreeDigits(invocation.slot) + " of " +
-                              store->entry.DevicePath +
+                          slot + " of " + store->entry.DevicePath +
                               " may be partly overwritten; its source is forgotten");
+        return ExitCode(world, false);
+    }
+    if (!saved) {
+        world.Console().Note(slot + " was written, but DISKS.TXT was not saved: the slot's " +
+                             "description and source there are out of date");
         return ExitCode(world, false);
     }
     std::cout << path << " -> slot " << ThreeDigits(invocation.slot) << " ["

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "cli/arguments.hpp"
+#include "cli/terminal_text.hpp"
 #include "core/text.hpp"
 #include "state/store_lock.hpp"
 #include "store/descriptions.hpp"
@@ -41,8 +42,44 @@ std::optional<StoreTarget> OpenStore(CliWorld& world, const std::string& argumen
         // Looking at a store must not change it: a missing DISKS.TXT is not
         // created here (an export or a description written later saves one).
         ReadDescriptions(ctx);
+        NoteDescriptionsRead(world, *target);
     }
     return target;
+}
+
+bool NoteDescriptionsRead(CliWorld& world, const StoreTarget& store) {
+    const std::vector<std::string>& problems = world.State().slotTable.descriptionsFile.problems;
+    if (problems.empty()) {
+        return true;
+    }
+    std::string text = "DISKS.TXT of " + store.entry.DevicePath + " could not be read in full:";
+    for (const std::string& problem : problems) {
+        text += "\n  " + TerminalText(problem);
+    }
+    world.Console().Note(text);
+    return false;
+}
+
+bool ConfirmReplaceDescriptions(CliWorld& world, const StoreTarget& store) {
+    DescriptionsFileState& file = world.State().slotTable.descriptionsFile;
+    const std::string name = "DISKS.TXT of " + store.entry.DevicePath;
+    if (file.folder) {
+        world.Console().Note(name + " is a folder, so no description can be saved there; refused");
+        return false;
+    }
+    if (file.problems.empty()) {
+        return true;
+    }
+    if (!world.Console().Confirm("replace " + name +
+                                 ", which could not be read in full? What could not be read "
+                                 "in it is lost.")) {
+        return false;
+    }
+    if (world.Console().AssumesYes()) {
+        world.Console().Note(name + " could not be read in full and will be replaced (--yes)");
+    }
+    file.replaceConfirmed = true;
+    return true;
 }
 
 bool RefuseSameFile(CliWorld& world, const std::string& storePath, const std::string& path) {

@@ -20,10 +20,19 @@ enum class StoreAccess { Read, Write };
 
 // Resolves, locks and selects the store; with load, reads its Disk IDs and
 // descriptions as selecting it in the GUI does, but without creating a
-// missing descriptions file. Empty after a refusal or a failure, which has
-// been shown.
+// missing descriptions file, and says what could not be read in it. Empty
+// after a refusal or a failure, which has been shown.
 std::optional<StoreTarget> OpenStore(CliWorld& world, const std::string& argument, StoreUse use,
                                      StoreAccess access, bool load);
+
+// Says on stderr what could not be read in the store's DISKS.TXT; true when
+// it was read in full (or is absent).
+bool NoteDescriptionsRead(CliWorld& world, const StoreTarget& store);
+
+// Before a command writes the store's DISKS.TXT: refused when a folder
+// stands there; asked when the file could not be read in full (with --yes,
+// said plainly that it will be replaced). True when the command may go on.
+bool ConfirmReplaceDescriptions(CliWorld& world, const StoreTarget& store);
 
 // True (after saying so) when path names the store's own file: copying a
 // store into itself would destroy it.

@@ -51,11 +51,15 @@ MessageAnswer ConsoleUi::ShowMessage(const MessageRequest& request) {
         err_.flush();
         return MessageAnswer::Cancel;
     }
-    err_ << "  [R]etry or [C]ancel? ";
+    const bool retry = request.buttons == MessageButtons::RetryCancel;
+    err_ << (retry ? "  [R]etry or [C]ancel? " : "  [O]K or [C]ancel? ");
     err_.flush();
     const std::optional<std::string> answer = terminal_.ReadAnswerLine();
-    const bool retry = answer && !answer->empty() && (answer->at(0) == 'r' || answer->at(0) == 'R');
-    return retry ? MessageAnswer::Retry : MessageAnswer::Cancel;
+    const char first = answer && !answer->empty() ? static_cast<char>(answer->at(0) | 0x20) : 0;
+    if (first != (retry ? 'r' : 'o')) {
+        return MessageAnswer::Cancel;
+    }
+    return retry ? MessageAnswer::Retry : MessageAnswer::Ok;
 }
 
 std::optional<std::string> ConsoleUi::AskOpenFile(const FileDialogRequest& /*request*/) {

@@ -47,6 +47,8 @@ class ConsoleUi final : public Ui {
     // answer is yes; without a terminal to ask on, the command is refused;
     // after a Ctrl-C it is no.
     bool Confirm(const std::string& question);
+    // True when --yes answers every question.
+    bool AssumesYes() const { return options_.assumeYes; }
     // A line of the tool's own on stderr ("quarnex-cli: ...").
     void Note(const std::string& text);
     // True once Ctrl-C was pressed during this run.

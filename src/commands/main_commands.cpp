@@ -23,6 +23,15 @@ namespace quarnex {
 
 namespace {
 
+// What the selected store's DISKS.TXT could not give, for message boxes.
+std::string UnreadDescriptionsText(WindowContext& ctx) {
+    std::string text = "DISKS.TXT could not be read in full:";
+    for (const std::string& problem : ctx.state.slotTable.descriptionsFile.problems) {
+        text += std::string(kCrLf) + problem;
+    }
+    return text;
+}
+
 // The raw floppy drives as the image operations name them.
 std::string FloppyDrivePath(char drive) {
     return drive == 'B' ? "\\\\.\\b:" : "\\\\.\\a:";
@@ -111,6 +120,10 @@ bool LoadSelectedStore(WindowContext& ctx) {
     LoadDescriptions(ctx);
     ctx.window.grid.FitRowHeights();
     ctx.ui.Changed(WindowPart::Grid);
+    if (!ctx.state.slotTable.descriptionsFile.problems.empty()) {
+        ctx.ui.ShowMessage(MessageRequest{"Disk Descriptions", UnreadDescriptionsText(ctx),
+                                          MessageButtons::Ok, MessageIcon::Exclamation});
+    }
     return true;
 }
 
@@ -251,6 +264,9 @@ void ExportImage(WindowContext& ctx, char drive) {
 }
 
 OperationResult ExportImageToSlot(WindowContext& ctx) {
+    if (!MayReplaceDescriptions(ctx)) {
+        return OperationResult::NotStarted(NotStartedReason::Refused);
+    }
     const OperationResult result = ExportToSlot(ctx, ctx.state.SelectedDisk);
     SaveStoreDescriptions(ctx);
     LoadSelectedStore(ctx);
@@ -271,9 +287,28 @@ void ZeroImage(WindowContext& ctx) {
 }
 
 void SaveStoreDescriptions(WindowContext& ctx) {
-    if (ctx.state.SelectedDevice != 0) {
+    if (ctx.state.SelectedDevice != 0 && MayReplaceDescriptions(ctx)) {
         sbrSaveDescriptions(ctx, StoreDescriptionsName(ctx));
     }
+}
+
+bool MayReplaceDescriptions(WindowContext& ctx) {
+    DescriptionsFileState& file = ctx.state.slotTable.descriptionsFile;
+    if (file.folder) {
+        ctx.ui.ShowMessage(MessageRequest{
+            "Disk Descriptions", "DISKS.TXT is a folder in slot 0, so no description can be saved.",
+            MessageButtons::Ok, MessageIcon::Exclamation});
+        return false;
+    }
+    if (file.problems.empty() || file.replaceConfirmed) {
+        return true;
+    }
+    const std::string text = UnreadDescriptionsText(ctx) + std::string(kCrLf) + std::string(kCrLf) +
+                             "Replace it? What could not be read in it is lost.";
+    file.replaceConfirmed =
+        ctx.ui.ShowMessage(MessageRequest{"Disk Descriptions", text, MessageButtons::OkCancel,
+                                          MessageIcon::Exclamation}) == MessageAnswer::Ok;
+    return file.replaceConfirmed;
 }
 
 }  // namespace quarnex

@@ -48,11 +48,19 @@ void ImportImageFromSlot(WindowContext& ctx);
 void ExportImage(WindowContext& ctx, char drive);
 // The internal image into the selected slot, then the descriptions file, then
 // the store reloaded so the grid shows the slot's new ID and description.
+// Nothing starts when the descriptions file may not be replaced.
 OperationResult ExportImageToSlot(WindowContext& ctx);
 void FormatImageFromDialog(WindowContext& ctx);
 void ZeroImage(WindowContext& ctx);
 
 // A committed description edit: the selected store's descriptions file.
+// A file that could not be read in full is replaced only when the user
+// agrees.
 void SaveStoreDescriptions(WindowContext& ctx);
+
+// Before the selected store's descriptions file is written: when it could
+// not be read in full, asks whether to replace it. False when the user
+// declines, or when a folder stands where the file belongs (said so).
+bool MayReplaceDescriptions(WindowContext& ctx);
 
 }  // namespace quarnex

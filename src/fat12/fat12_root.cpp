@@ -50,6 +50,7 @@ std::size_t ClusterOffset(unsigned cluster) {
 struct Lookup {
     std::optional<std::size_t> found;      // entry index of the file
     std::optional<std::size_t> freeEntry;  // first unused entry
+    bool folder = false;                   // a folder has the name
 };
 
 Lookup FindEntry(std::span<const std::byte> image, const std::string& shortName) {
@@ -67,7 +68,7 @@ Lookup FindEntry(std::span<const std::byte> image, const std::string& shortName)
             continue;
         }
         const std::byte attr = entry.attributes;
-        if (attr == kAttrLongName || (attr & (kAttrVolumeLabel | kAttrDirectory)) != std::byte{0}) {
+        if (attr == kAttrLongName || (attr & kAttrVolumeLabel) != std::byte{0}) {
             continue;
         }
         bool same = true;
@@ -75,7 +76,9 @@ Lookup FindEntry(std::span<const std::byte> image, const std::string& shortName)
             const int stored = std::toupper(std::to_integer<unsigned char>(entry.name[c]));
             same = stored == static_cast<unsigned char>(shortName[c]);
         }
-        if (same && !lookup.found) {
+        if (same && (attr & kAttrDirectory) != std::byte{0}) {
+            lookup.folder = true;
+        } else if (same && !lookup.found) {
             lookup.found = i;
         }
     }
@@ -137,6 +140,8 @@ const char* StatusText(Status status) {
             return "The FAT12 volume is full.";
         case Status::Damaged:
             return "The FAT12 volume is damaged.";
+        case Status::Folder:
+            return "A folder has that name.";
     }
     return "";
 }
@@ -177,6 +182,9 @@ FileRead ReadRootFile(std::span<const std::byte> image, std::string_view name) {
         return {refused, {}};
     }
     const Lookup lookup = FindEntry(image, shortName);
+    if (lookup.folder) {
+        return {Status::Folder, {}};
+    }
     if (!lookup.found) {
         return {Status::NotFound, {}};
     }
@@ -207,6 +215,9 @@ ReplaceStages StageRootFileReplace(std::span<const std::byte> image, std::string
     // Everything is checked before the first stage is made.
     const Lookup lookup = FindEntry(image, shortName);
     std::vector<unsigned> oldChain;
+    if (lookup.folder) {
+        return {Status::Folder, {}};
+    }
     if (lookup.found) {
         FileChain chain = ChainOf(image, *lookup.found);
         if (chain.status != Status::Ok) {

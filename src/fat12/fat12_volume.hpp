@@ -19,6 +19,7 @@ enum class Status {
     BadName,   // not a valid 8.3 name
     Full,      // not enough free clusters or no free root entry
     Damaged,   // not a 1.44 MB FAT12 volume, or its structures do not add up
+    Folder,    // the name belongs to a folder
 };
 
 const char* StatusText(Status status);

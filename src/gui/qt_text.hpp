@@ -1,6 +1,7 @@
 #pragma once
-// The program's texts are 8-bit with CR LF line ends; Qt's are Unicode with
-// LF. These convert between the two so that every byte survives a round trip.
+// The program's texts are UTF-8 with CR LF line ends (files in other
+// encodings are converted where they are read and written); Qt's are Unicode
+// with LF.
 
 #include <QString>
 #include <string>
@@ -10,8 +11,7 @@ namespace quarnex {
 
 // For showing: CR LF becomes a line break.
 QString ToQt(std::string_view text);
-// From what the user typed: line breaks become CR LF; characters outside the
-// 8-bit range become "?".
+// From what the user typed: line breaks become CR LF.
 std::string FromQt(const QString& text);
 
 }  // namespace quarnex

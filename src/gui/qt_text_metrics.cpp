@@ -23,7 +23,7 @@ double QtTextMetrics::TextHeightTwips(std::string_view text) const {
 }
 
 int QtTextMetrics::TextWidthTwips(std::string_view text) const {
-    const QString line = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    const QString line = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     return scale_.Twips(std::ceil(metrics_.horizontalAdvance(line)));
 }
 

@@ -44,6 +44,12 @@ MessageAnswer QtUi::ShowMessage(const MessageRequest& request) {
         box.setDefaultButton(QMessageBox::Retry);
         return box.exec() == QMessageBox::Retry ? MessageAnswer::Retry : MessageAnswer::Cancel;
     }
+    if (request.buttons == MessageButtons::OkCancel) {
+        // Questions that put data at stake: Cancel is the safe default.
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Cancel);
+        return box.exec() == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+    }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
     return MessageAnswer::Ok;

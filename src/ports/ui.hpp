@@ -10,7 +10,7 @@
 
 namespace quarnex {
 
-enum class MessageButtons { Ok, RetryCancel };
+enum class MessageButtons { Ok, RetryCancel, OkCancel };
 enum class MessageIcon { None, Exclamation, Critical };
 enum class MessageAnswer { Ok, Retry, Cancel };
 

@@ -1,5 +1,6 @@
 #include "store/descriptions.hpp"
 
+#include "core/text_encoding.hpp"
 #include "store/descriptions_file.hpp"
 #include "store/descriptions_format.hpp"
 #include "store/store_paths.hpp"
@@ -9,15 +10,8 @@ namespace quarnex {
 namespace {
 
 constexpr const char* kStoreFileName = "DISKS.TXT";
-
-// The outcome of a file that cannot be used: a numbered "FDISK" base, and
-// whatever was read until then stays.
-bool FallBackToDefaultBase(ProgramState& state) {
-    state.slotTable.BaseId = "FDISK";
-    state.slotTable.BaseIdPresent = true;
-    state.slotTable.BaseIdNumbered = true;
-    return false;
-}
+// Lines that cannot be placed are named one by one up to this many.
+constexpr std::size_t kNamedLines = 10;
 
 void ClearDescriptions(ProgramState& state) {
     for (int row = 1; row < kGridRows; ++row) {
@@ -28,16 +22,55 @@ void ClearDescriptions(ProgramState& state) {
     state.slotTable.BaseId.clear();
     state.slotTable.BaseIdPresent = false;
     state.slotTable.BaseIdNumbered = false;
+    state.slotTable.descriptionsFile = DescriptionsFileState{};
+}
+
+// A file that cannot be used at all: the base is derived from the IDs, as
+// for a missing file, rather than invented.
+bool Unreadable(ProgramState& state, std::string problem) {
+    state.slotTable.descriptionsFile.problems.push_back(std::move(problem));
+    DeriveBaseId(state);
+    return false;
+}
+
+// Reads the file's text in whatever encoding it came; what cannot be read
+// is noted.
+bool ApplyFileText(ProgramState& state, const std::string& bytes) {
+    DescriptionsFileState& file = state.slotTable.descriptionsFile;
+    const DecodedText decoded = DecodeText(bytes);
+    file.encoding = decoded.encoding;
+    if (decoded.text.find('\0') != std::string::npos) {
+        return Unreadable(state, "DISKS.TXT is not a text file: it holds NUL bytes.");
+    }
+    if (decoded.invalid > 0) {
+        const bool utf16 =
+            decoded.encoding == TextEncoding::Utf16Le || decoded.encoding == TextEncoding::Utf16Be;
+        file.problems.push_back("DISKS.TXT holds " + std::to_string(decoded.invalid) +
+                                " characters that are not valid " + (utf16 ? "UTF-16." : "UTF-8."));
+    }
+    const std::vector<SkippedLine> skipped = ApplyDescriptions(state, decoded.text);
+    for (std::size_t i = 0; i < skipped.size() && i < kNamedLines; ++i) {
+        file.problems.push_back("Line " + std::to_string(skipped[i].number) +
+                                " cannot be placed: " + skipped[i].text);
+    }
+    if (skipped.size() > kNamedLines) {
+        file.problems.push_back(std::to_string(skipped.size() - kNamedLines) +
+                                " more lines cannot be placed.");
+    }
+    return file.problems.empty();
 }
 
 bool LoadOrCreate(Context& ctx, bool create) {
     ProgramState& state = ctx.state;
     const FileText file = ReadStoreFile(ctx, kStoreFileName);
     if (file.error) {
-        return FallBackToDefaultBase(state);
+        state.slotTable.descriptionsFile.folder = file.folder;
+        return Unreadable(state, file.folder
+                                     ? "DISKS.TXT is a folder, not a file."
+                                     : "DISKS.TXT could not be read: " + file.error->description);
     }
     if (file.present) {
-        return ApplyDescriptions(state, file.text) || FallBackToDefaultBase(state);
+        return ApplyFileText(state, file.text);
     }
     DeriveBaseId(state);
     if (!create) {
@@ -47,10 +80,9 @@ bool LoadOrCreate(Context& ctx, bool create) {
     if (state.slotTable.BaseIdPresent) {
         text += BaseLine(state);
     }
-    if (WriteStoreFile(ctx, kStoreFileName, text)) {
-        return FallBackToDefaultBase(state);
-    }
-    return true;
+    // Nothing was there to lose: a file that cannot be created is only
+    // missing, and the next save tries again.
+    return !WriteStoreFile(ctx, kStoreFileName, EncodeText(text, TextEncoding::Windows1252));
 }
 
 bool Load(Context& ctx, bool create) {
@@ -61,6 +93,17 @@ bool Load(Context& ctx, bool create) {
     const bool loaded = LoadOrCreate(ctx, create);
     ctx.ui.Changed(WindowPart::Grid);
     return loaded;
+}
+
+// Why the store's own file must not be written now, or empty.
+std::string SaveRefusal(const DescriptionsFileState& file) {
+    if (file.folder) {
+        return "DISKS.TXT is a folder in slot 0, so the descriptions were not saved.";
+    }
+    if (!file.problems.empty() && !file.replaceConfirmed) {
+        return "DISKS.TXT could not be read in full and was left unchanged.";
+    }
+    return {};
 }
 
 }  // namespace
@@ -74,10 +117,18 @@ bool ReadDescriptions(Context& ctx) {
 }
 
 bool sbrSaveDescriptions(Context& ctx, const std::string& name) {
+    DescriptionsFileState& file = ctx.state.slotTable.descriptionsFile;
     const std::string output = DescriptionsOutputName(name);
-    const std::string text = ComposeDescriptions(ctx.state, name);
+    const std::string text = EncodeText(ComposeDescriptions(ctx.state, name), file.encoding);
+    const bool storeFile = ctx.state.SelectedDevice != 0 && name == StoreDescriptionsName(ctx);
     std::optional<TrappedError> error;
-    if (ctx.state.SelectedDevice != 0 && name == StoreDescriptionsName(ctx)) {
+    if (storeFile) {
+        file.saveFailed = true;
+        if (const std::string refusal = SaveRefusal(file); !refusal.empty()) {
+            ctx.ui.ShowMessage(MessageRequest{"Disk Descriptions", refusal, MessageButtons::Ok,
+                                              MessageIcon::Exclamation});
+            return false;
+        }
         error = WriteStoreFile(ctx, output.substr(output.rfind('/') + 1), text);
     } else {
         error = WritePlainFile(ctx, output, text);
@@ -85,6 +136,10 @@ bool sbrSaveDescriptions(Context& ctx, const std::string& name) {
     if (error) {
         ErrorReport(ctx, *error, "QrnMsbrSaveDescriptions.");
         return false;
+    }
+    if (storeFile) {
+        file.problems.clear();  // the file now holds what the table holds
+        file.saveFailed = false;
     }
     return true;
 }

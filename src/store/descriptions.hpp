@@ -12,8 +12,9 @@ namespace quarnex {
 // Fills column 2, the row heights, DiskDescriptions, DiskSources and the base
 // ID of the selected store from its DISKS.TXT; when the file is absent, derives
 // the base ID from the loaded IDs and creates the file. True when the file was
-// read (or created) without error; on error the base becomes "FDISK" numbered
-// and nothing is shown to the user.
+// read in full (or created). Otherwise slotTable.descriptionsFile says what
+// could not be read (nothing is shown to the user); what could be read stays,
+// and a file that could not be used at all leaves the base derived.
 bool LoadDescriptions(Context& ctx);
 
 // The same without creating a missing file: the base ID is only derived.
@@ -23,8 +24,11 @@ bool ReadDescriptions(Context& ctx);
 // Writes the descriptions file from the grid and the tables. name is either
 // DeviceLetter + "/DISKS.TXT" of the selected store (reached through its mount
 // point or inside slot 0's FAT12 volume) or an ordinary file path, whose
-// extension is replaced by "txt". True when the whole file was written;
-// failures are reported to the user.
+// extension is replaced by "txt". Written in the encoding the store's file
+// was read in. The store's own file is not replaced when it is a folder, or
+// when it could not be read in full and the user has not confirmed
+// (slotTable.descriptionsFile). True when the whole file was written;
+// failures and refusals are reported to the user.
 bool sbrSaveDescriptions(Context& ctx, const std::string& name);
 
 }  // namespace quarnex

@@ -167,6 +167,10 @@ int WriteStages(DeviceFile& device, const std::vector<std::byte>& original,
 FileText ReadStoreFile(Context& ctx, const std::string& fileName) {
     if (const auto folder = MountPoint(ctx)) {
         const auto path = FindInFolder(*folder, fileName);
+        std::error_code error;
+        if (path && std::filesystem::is_directory(*path, error)) {
+            return FileText{true, true, {}, VolumeError(fat12::Status::Folder)};
+        }
         return path ? ReadWholeFile(ctx, *path) : FileText{};
     }
     Slot0 slot = ReadSlot0(ctx, Access::Read);
@@ -180,6 +184,7 @@ FileText ReadStoreFile(Context& ctx, const std::string& fileName) {
         return result;
     }
     result.present = true;
+    result.folder = read.status == fat12::Status::Folder;
     if (read.status != fat12::Status::Ok) {
         result.error = VolumeError(read.status);
         return result;

@@ -17,6 +17,7 @@ inline constexpr const char* kVolumeErrorSource = "Quarnex.FAT12";
 
 struct FileText {
     bool present = false;  // the file exists (its text is read)
+    bool folder = false;   // a folder of that name stands where the file belongs
     std::string text;
     std::optional<TrappedError> error;  // set when it could not be reached or read
 };

@@ -1,5 +1,6 @@
 #include "store/descriptions_format.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -18,6 +19,40 @@ std::string Line(std::string_view text) {
 
 long WholeNumber(std::string_view text) {
     return static_cast<long>(RoundHalfEven(LenientNumber(text)));
+}
+
+// Lines 1..7 of the header, and any other place they may stand.
+bool IsHeaderLine(const std::string& line) {
+    static constexpr std::string_view kFixed[] = {
+        "List Includes:", "Floppy Disk Base Id (Numbered)", "Disk Images With Descriptions",
+        "Disk Images With Altered Disk IDs"};
+    return line.rfind("Disk Descriptions For USB Image File '", 0) == 0 ||
+           std::find(std::begin(kFixed), std::end(kFixed), line) != std::end(kFixed);
+}
+
+// 1..999 from exactly three digits at the start; 0 for anything else, slot
+// 000 included (it would be the grid's header row).
+int SlotNumber(const std::string& line) {
+    int slot = 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (line[i] < '0' || line[i] > '9') {
+            return 0;
+        }
+        slot = slot * 10 + (line[i] - '0');
+    }
+    return slot;
+}
+
+// Text that must stay on its one line of the file: control characters
+// (a line break in a file name, say) become "?".
+std::string OneLine(std::string_view text) {
+    std::string line(text);
+    for (char& c : line) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            c = '?';
+        }
+    }
+    return line;
 }
 
 void ReadBaseLine(ProgramState& state, const std::string& line) {
@@ -47,7 +82,7 @@ void SetDescriptionCell(ProgramState& state, int row, std::string text) {
 }  // namespace
 
 std::string DescriptionsHeader(std::string_view name) {
-    return Line("Disk Descriptions For USB Image File '" + std::string(name) + "'") + Line("") +
+    return Line("Disk Descriptions For USB Image File '" + OneLine(name) + "'") + Line("") +
            Line("List Includes:") + Line("   Floppy Disk Base Id (Numbered)") +
            Line("   Disk Images With Descriptions") + Line("   Disk Images With Altered Disk IDs") +
            Line("");
@@ -58,38 +93,38 @@ std::string BaseLine(const ProgramState& state) {
                 state.slotTable.BaseId + "]");
 }
 
-bool ApplyDescriptions(ProgramState& state, std::string_view text) {
+std::vector<SkippedLine> ApplyDescriptions(ProgramState& state, std::string_view text) {
+    std::vector<SkippedLine> skipped;
+    std::size_t number = 0;
     for (std::string_view raw : SplitLines(text)) {
+        ++number;
         const std::string line = TrimSpaces(raw);
-        if (line.size() < 8 || line[7] != '>') {
+        if (line.empty() || IsHeaderLine(line)) {
             continue;
         }
-        if (line.compare(0, 3, "---") == 0) {
+        const bool marked = line.size() >= 8 && line[7] == '>';
+        const std::string kind = marked ? line.substr(4, 3) : "";
+        if (marked && line.compare(0, 4, "--- ") == 0 && (kind == " ID" || kind == "IDN")) {
             ReadBaseLine(state, line);
             continue;
         }
-        const long slot = WholeNumber(std::string_view(line).substr(0, 3));
-        if (slot < 0) {
-            return false;
-        }
-        // Slot 0 is the internal image, never a record of the store.
-        if (slot == 0 || slot > kLastSlot) {
+        const int slot = marked && line[3] == ' ' ? SlotNumber(line) : 0;
+        if (slot == 0) {
+            skipped.push_back(SkippedLine{number, line});
             continue;
         }
-        const int row = static_cast<int>(slot);
-        const std::string kind = line.substr(4, 3);
         std::string body = line.substr(8);
         if (kind == "SRC") {
-            state.slotTable.DiskSources.at(static_cast<std::size_t>(row)) = body;
-            SetDescriptionCell(state, row, std::move(body));
+            state.slotTable.DiskSources.at(static_cast<std::size_t>(slot)) = body;
+            SetDescriptionCell(state, slot, std::move(body));
         } else if (kind != " ID" && kind != "IDN") {
             const bool first = WholeNumber(kind) == 1;
             std::string cell =
-                first ? std::move(body) : state.slotTable.Cell(row, 2) + std::string(kCrLf) + body;
-            SetDescriptionCell(state, row, std::move(cell));
+                first ? std::move(body) : state.slotTable.Cell(slot, 2) + std::string(kCrLf) + body;
+            SetDescriptionCell(state, slot, std::move(cell));
         }
     }
-    return true;
+    return skipped;
 }
 
 void DeriveBaseId(ProgramState& state) {
@@ -149,11 +184,14 @@ std::string ComposeDescriptions(const ProgramState& state, std::string_view name
         const std::string number = ThreeDigits(slot);
         text += Line("");
         if (!source.empty()) {
-            text += Line(number + " SRC>" + source);
+            text += Line(number + " SRC>" + OneLine(source));
         }
         text += Line(number + "  ID>[" + current + "]");
         // Line numbers have three digits: lines past 999 join the last one.
-        const std::vector<std::string_view> lines = SplitLines(description);
+        // A NUL byte would make the whole file unreadable as text.
+        std::string written = description;
+        std::replace(written.begin(), written.end(), '\0', '?');
+        const std::vector<std::string_view> lines = SplitLines(written);
         std::string last;
         for (std::size_t k = 1; k <= lines.size(); ++k) {
             if (k < kMaxLineNumber) {

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "state/program_state.hpp"
 
@@ -14,10 +15,17 @@ std::string DescriptionsHeader(std::string_view name);
 // "--- IDN>[base]" or "---  ID>[base]", with its line end.
 std::string BaseLine(const ProgramState& state);
 
+// A line the reader could not place: neither a header, base or record line,
+// or a record whose number is not exactly three digits from 001 to 999.
+struct SkippedLine {
+    std::size_t number = 0;  // in the file, from 1
+    std::string text;        // without its leading and trailing spaces
+};
+
 // Applies the file's lines in order to the base ID, column 2, the row heights
-// and the tables. Stops at the first line that makes the file unusable (a
-// negative slot number) and returns false; what was read until then stays.
-bool ApplyDescriptions(ProgramState& state, std::string_view text);
+// and the tables. A line that cannot be placed is skipped on its own and
+// returned; the lines around it are read as usual.
+std::vector<SkippedLine> ApplyDescriptions(ProgramState& state, std::string_view text);
 
 // Sets BaseId and its flags from column 1 of rows 1..999: eleven agreeing rows
 // in a row establish a numbered or unnumbered base.

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/text_encoding.hpp"
+
 namespace quarnex {
 
 inline constexpr int kGridRows = 1000;  // header row 0 and slots 1..999
@@ -23,6 +25,17 @@ class SlotTableListener {
   public:
     virtual ~SlotTableListener() = default;
     virtual void CellChanged(int row, int column) = 0;
+};
+
+// How the last load found the store's descriptions file.
+struct DescriptionsFileState {
+    TextEncoding encoding = TextEncoding::Windows1252;  // saving writes the same
+    // What could not be read, one sentence each; empty when the file was read
+    // in full or was absent. Saving would replace what could not be read.
+    std::vector<std::string> problems;
+    bool folder = false;            // a folder stands where the file belongs
+    bool replaceConfirmed = false;  // the user agreed to replace it all the same
+    bool saveFailed = false;        // the last save of the store's file failed
 };
 
 class SlotTable {
@@ -50,6 +63,7 @@ class SlotTable {
     // Slot 0's label, trimmed: the ID of the store the Disk IDs came from;
     // empty when slot 0 could not be read by the last load.
     std::optional<std::string> storeId;
+    DescriptionsFileState descriptionsFile;
 
   private:
     std::vector<std::array<std::string, kGridColumns>> cells_;

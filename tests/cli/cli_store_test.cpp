@@ -63,7 +63,7 @@ TEST(CliStore, CreateAndFormatMakeStoresThatListShows) {
     ASSERT_EQ(doc["slots"].size(), 999u);
     doc["slots"] = {doc["slots"][0], doc["slots"][998]};
     EXPECT_EQ(doc, nlohmann::json::parse(R"({"store_id": "MYSTICK", "base_id": "FDISK",
-        "base_numbered": true, "slots": [
+        "base_numbered": true, "descriptions_problems": [], "slots": [
         {"slot": 1, "id": "FDISK001   ", "description": "", "source": ""},
         {"slot": 999, "id": "FDISK999   ", "description": "", "source": ""}]})"));
     // The key order of the document is the documented one.
@@ -85,7 +85,7 @@ TEST(CliStore, CreateAndFormatMakeStoresThatListShows) {
     doc = ListJson(copy);
     doc["slots"] = {doc["slots"][4]};
     EXPECT_EQ(doc, nlohmann::json::parse(R"({"store_id": "NEW STICK I", "base_id": "PLAIN BASE",
-        "base_numbered": false, "slots": [
+        "base_numbered": false, "descriptions_problems": [], "slots": [
         {"slot": 5, "id": "PLAIN BASE ", "description": "", "source": ""}]})"));
 }
 

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
+#include "core/text_encoding.hpp"
+
 namespace quarnex {
 namespace {
 
@@ -22,6 +26,44 @@ TEST(ShortenPath, KeepsTheLongestCandidateThatFitsOrLeavesThePathAlone) {
     for (const auto& [path, shown] : cases) {
         EXPECT_EQ(ShortenPath(path), shown) << path;
     }
+}
+
+TEST(TextEncoding, FilesAreReadAsTheyCameAndWrittenBackByteForByte) {
+    using enum TextEncoding;
+    // Bytes of a file; its encoding, its text, how many sequences were invalid.
+    const std::tuple<std::string, TextEncoding, std::string, std::size_t> cases[] = {
+        {"Caf\xE9 \xFC \x80\x8A\x9F\x81", Windows1252, "Café ü €ŠŸ\u0081", 0},
+        {"plain ASCII", Windows1252, "plain ASCII", 0},
+        {"Caf\xC3\xA9 \xE2\x82\xAC", Utf8, "Café €", 0},
+        {"\xC0\xAF overlong, so 1252", Windows1252, "À¯ overlong, so 1252", 0},
+        {"\xEF\xBB\xBF"
+         "Caf\xC3\xA9",
+         Utf8Bom, "Café", 0},
+        {"\xEF\xBB\xBF"
+         "bad \xE9",
+         Utf8Bom, "bad \uFFFD", 1},
+        {std::string("\xFF\xFE"
+                     "C\0a\0f\0\xE9\0\r\0\n\0",
+                     14),
+         Utf16Le, "Café\r\n", 0},
+        {std::string("\xFE\xFF\xD8\x3D\xDE\x00\0x", 8), Utf16Be, "\U0001F600x", 0},
+        {std::string("\xFF\xFE\x00\xD8"
+                     "a\0"
+                     "b",
+                     7),
+         Utf16Le, "\uFFFDa\uFFFD", 2},
+    };
+    for (const auto& [bytes, encoding, text, invalid] : cases) {
+        const DecodedText decoded = DecodeText(bytes);
+        EXPECT_EQ(std::tuple(decoded.encoding, decoded.text, decoded.invalid),
+                  std::tuple(encoding, text, invalid))
+            << bytes;
+        if (invalid == 0) {
+            EXPECT_EQ(EncodeText(decoded.text, encoding), bytes);
+        }
+    }
+    // What Windows-1252 cannot hold, and bytes that are not UTF-8, become "?".
+    EXPECT_EQ(EncodeText("日 \xE9 é", Windows1252), "? ? \xE9");
 }
 
 TEST(NumberFormats, DigitsThousandsRoundingAndLenientReading) {

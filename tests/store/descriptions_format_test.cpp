@@ -49,7 +49,7 @@ TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecordAndTheReaderTakesThe
                   "\r\n012  ID>[GAMES      ]\r\n\r\n030 SRC>A:\r\n030  ID>[FDISK030   ]\r\n"
                   "\r\n031  ID>[-----------]\r\n\r\n");
     ClearColumn2(w.state);
-    ASSERT_TRUE(ApplyDescriptions(w.state, text));
+    ASSERT_TRUE(ApplyDescriptions(w.state, text).empty());
     // The source stands in for a missing description; an altered ID alone gives none.
     EXPECT_EQ(std::tuple(t.BaseId, t.BaseIdPresent, t.BaseIdNumbered, t.Cell(7, 2),
                          t.DiskSources[7], t.Cell(30, 2), t.DiskSources[30], t.Cell(12, 2)),
@@ -91,38 +91,37 @@ TEST(DescriptionsFormat, DescriptionsAreReadBackAsTheFileCanHoldThem) {
     }
     const std::string text = ComposeDescriptions(w.state, "x");
     ClearColumn2(w.state);
-    ASSERT_TRUE(ApplyDescriptions(w.state, text));
+    ASSERT_TRUE(ApplyDescriptions(w.state, text).empty());
     for (std::size_t k = 0; k < std::size(rows); ++k) {
         EXPECT_EQ(std::tuple(t.Cell(static_cast<int>(k + 1), 2), t.DiskSources[k + 1]),
                   std::tuple(std::get<2>(rows[k]), std::get<1>(rows[k])));
     }
 }
 
-TEST(DescriptionsFormat, ReaderSkipsWhatIsNotARecordAndToleratesLineEnds) {
+TEST(DescriptionsFormat, ReaderSkipsLinesItCannotPlaceOneByOneAndToleratesLineEnds) {
     TestWorld w;
     SlotTable& t = w.state.slotTable;
-    ASSERT_TRUE(ApplyDescriptions(w.state,
-                                  "junk\n---  ID>[MYBASE]\r1000 SRC>x\r\n999 SRC>\r\n"
-                                  "  005   1>one   \n005   2>two\r\n005   1>restart\r\n"
-                                  "005   7>seven\r\n006  ID>[IGNORED    ]\r\n"
-                                  "006 IDN>[IGNORED    ]\r\n000   1>header row\r\n"
-                                  "0x7   1>lenient\r\n008 ABC>any other kind appends\r\n"
-                                  "--- XYZ>[NOPE]\r\n012   1>no line end"));
+    const std::vector<SkippedLine> skipped = ApplyDescriptions(
+        w.state,
+        "junk\n---  ID>[MYBASE]\r1000 SRC>x\r\n999 SRC>\r\n"
+        "  005   1>one   \n005   2>two\r\n005   1>restart\r\n-01   1>stray line\r\n"
+        "005   7>seven\r\n006  ID>[IGNORED    ]\r\n1000  1>not slot 100\r\n"
+        "006 IDN>[IGNORED    ]\r\n000   1>header row\r\n"
+        "0x7   1>lenient\r\n008 ABC>any other kind appends\r\n"
+        "--- XYZ>[NOPE]\r\n012   1>no line end");
     EXPECT_EQ(std::tie(t.BaseId, t.BaseIdPresent, t.BaseIdNumbered),
               std::tuple("MYBASE", true, false));
-    // Slot 000 is ignored and 0x7 reads as slot 0.
     EXPECT_EQ(std::tuple(t.DiskSources[999], t.Cell(0, 2), t.DiskDescriptions[0], t.Cell(5, 2),
-                         t.Cell(6, 2), t.Cell(7, 2), t.Cell(8, 2), t.Cell(12, 2)),
+                         t.Cell(6, 2), t.Cell(7, 2), t.Cell(8, 2), t.Cell(12, 2), t.Cell(100, 2)),
               std::tuple("", " Disk Description", "", "restart\r\nseven", "", "",
-                         "\r\nany other kind appends", "no line end"));
+                         "\r\nany other kind appends", "no line end", ""));
+    // junk, 1000 SRC, -01, 1000  1, 000, 0x7 and --- XYZ.
+    ASSERT_EQ(skipped.size(), 7u);
+    EXPECT_EQ(std::tie(skipped[2].number, skipped[2].text), std::tuple(8u, "-01   1>stray line"));
 
     ClearColumn2(w.state);
-    ASSERT_TRUE(ApplyDescriptions(w.state, "--- IDN>[]\r\n"));
+    ASSERT_TRUE(ApplyDescriptions(w.state, "--- IDN>[]\r\n").empty());
     EXPECT_EQ(std::tie(t.BaseId, t.BaseIdPresent, t.BaseIdNumbered), std::tuple("", true, true));
-
-    ClearColumn2(w.state);
-    EXPECT_FALSE(ApplyDescriptions(w.state, "004   1>kept\r\n-01   1>bad\r\n004   2>never\r\n"));
-    EXPECT_EQ(t.Cell(4, 2), "kept");
 }
 
 TEST(DescriptionsFormat, BaseIdIsDerivedFromElevenAgreeingRows) {
@@ -187,7 +186,7 @@ TEST(DescriptionsFormat, MutatedAndTruncatedFilesNeverCrashTheReader) {
                         : file.resize(at);  // truncated
         }
         ClearColumn2(s);
-        accepted += ApplyDescriptions(s, file) ? 1 : 0;
+        accepted += ApplyDescriptions(s, file).empty() ? 1 : 0;
         for (int row = 1; row < 1000; ++row) {
             ASSERT_EQ(s.slotTable.Cell(row, 2),
                       s.slotTable.DiskDescriptions[static_cast<std::size_t>(row)]);
@@ -195,9 +194,31 @@ TEST(DescriptionsFormat, MutatedAndTruncatedFilesNeverCrashTheReader) {
         // Whatever was read can be written again and read back the same way.
         const std::string again = ComposeDescriptions(s, "again");
         ClearColumn2(s);
-        ASSERT_TRUE(ApplyDescriptions(s, again));
+        ASSERT_TRUE(ApplyDescriptions(s, again).empty());
     }
     EXPECT_GT(accepted, 0);
+
+    // Lines that cannot be placed, put anywhere, are skipped on their own:
+    // every record and the base read as without them.
+    const char* const strays[] = {"-01   1>stray line", "1000  1>x",     "0x7   1>y", "000 SRC>z",
+                                  "--- XYZ>[NOPE]",     "12    1>short", "junk"};
+    for (int round = 0; round < 200; ++round) {
+        std::vector<std::string_view> lines = SplitLines(original);
+        std::vector<std::string> inserted;
+        for (int e = 1 + static_cast<int>(random() % 5); e > 0; --e) {
+            inserted.emplace_back(strays[random() % std::size(strays)]);
+        }
+        for (const std::string& stray : inserted) {
+            lines.insert(lines.begin() + static_cast<long>(random() % (lines.size() + 1)), stray);
+        }
+        std::string file;
+        for (std::string_view line : lines) {
+            file += std::string(line) + "\r\n";
+        }
+        ClearColumn2(s);
+        ASSERT_EQ(ApplyDescriptions(s, file).size(), inserted.size()) << file;
+        ASSERT_EQ(ComposeDescriptions(s, "seed"), original) << file;
+    }
 }
 
 }  // namespace

@@ -122,5 +122,40 @@ TEST(ExportImageToSlot, ReloadShowsTheImageLabelAndCarriedTexts) {
     }
 }
 
+TEST(ExportImageToSlot, AnUnreadableDescriptionsFileIsReplacedOnlyWhenTheUserAgrees) {
+    const std::string unread =
+        "DISKS.TXT could not be read in full:\r\nLine 2 cannot be placed: -01   1>stray line";
+    for (const bool exporting : {false, true}) {
+        for (const MessageAnswer answer : {MessageAnswer::Cancel, MessageAnswer::Ok}) {
+            SCOPED_TRACE(std::to_string(exporting) + std::to_string(int(answer)));
+            StoreWorld w;
+            w.PutSlot0File("DISKS.TXT", "005   1>five\r\n-01   1>stray line\r\n");
+            ASSERT_TRUE(LoadSelectedStore(w.ctx));  // says what could not be read
+            fat12::BuildBlankVolume(w.Image(), "NEWDISK");
+            w.state.SelectedDisk = 7;
+            w.state.slotTable.SetCell(7, 2, "edited");
+            w.ui.messageAnswers = {answer};
+            const Bytes before = w.Read(0, SlotOffset(8));
+            if (exporting) {
+                EXPECT_EQ(ExportImageToSlot(w.ctx).Complete(), answer == MessageAnswer::Ok);
+            } else {
+                SaveStoreDescriptions(w.ctx);
+            }
+            ASSERT_EQ(w.ui.messages.size(), 2u);
+            EXPECT_EQ(
+                std::tuple(w.ui.messages[0].text, w.ui.messages[1].text, w.ui.messages[1].buttons),
+                std::tuple(unread,
+                           unread + "\r\n\r\nReplace it? What could not be read "
+                                    "in it is lost.",
+                           MessageButtons::OkCancel));
+            EXPECT_EQ(w.Read(0, SlotOffset(8)) == before, answer == MessageAnswer::Cancel);
+            const std::string file = w.Slot0File();
+            EXPECT_EQ(file.find("005   1>five\r\n") != std::string::npos &&
+                          file.find("stray") == std::string::npos,
+                      answer == MessageAnswer::Ok);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace quarnex

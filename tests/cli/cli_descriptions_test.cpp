@@ -1,0 +1,219 @@
+// DISKS.TXT as the terminal tool meets it: files it cannot read in full,
+// other encodings, texts that must not reach the terminal raw, saves that fail.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <functional>
+
+#include "cli/cli_runner.hpp"
+#include "cli/cli_test_store.hpp"
+#include "core/media_sizes.hpp"
+#include "core/text_encoding.hpp"
+#include "fat12/dir_entry.hpp"
+#include "fat12/fat12_volume.hpp"
+#include "fat12/fat_codec.hpp"
+#include "fat12/geometry.hpp"
+
+namespace quarnex::testing {
+namespace {
+
+using Volume = std::vector<std::byte>;
+
+Volume Slot0(const std::string& store) {
+    const std::vector<unsigned char> bytes = ReadFileBytes(store, 0, fat12::kVolumeBytes);
+    return Volume(reinterpret_cast<const std::byte*>(bytes.data()),
+                  reinterpret_cast<const std::byte*>(bytes.data()) + bytes.size());
+}
+
+void ChangeSlot0(const std::string& store, const std::function<void(Volume&)>& change) {
+    Volume volume = Slot0(store);
+    change(volume);
+    std::fstream(store, std::ios::in | std::ios::out | std::ios::binary)
+        .write(reinterpret_cast<const char*>(volume.data()),
+               static_cast<std::streamsize>(volume.size()));
+}
+
+std::string DisksTxt(const std::string& store) {
+    const fat12::FileRead read = fat12::ReadRootFile(Slot0(store), "DISKS.TXT");
+    return read.status == fat12::Status::Ok ? read.contents : "<unreadable>";
+}
+
+// A DISKS.TXT whose root entry has the byte at offset set to value.
+std::function<void(Volume&)> SetEntryByte(std::size_t offset, unsigned char value) {
+    return [offset, value](Volume& v) {
+        fat12::ReplaceRootFile(v, "DISKS.TXT", "text");
+        for (std::size_t i = 0; i < fat12::kRootEntries; ++i) {
+            const std::size_t at = fat12::RootEntryOffset(i);
+            if (std::memcmp(v.data() + at, "DISKS   TXT", 11) == 0) {
+                v[at + offset] = std::byte{value};
+            }
+        }
+    };
+}
+
+void FillSlot0(Volume& v) {
+    std::size_t free = 0;
+    for (unsigned c = fat12::kFirstCluster; c <= fat12::kLastCluster; ++c) {
+        free += fat12::GetFatEntry(std::span(v).subspan(fat12::kFatOffset), c) == 0 ? 1 : 0;
+    }
+    ASSERT_EQ(fat12::ReplaceRootFile(v, "FILLER.BIN", std::string(free * 512, 'f')),
+              fat12::Status::Ok);
+}
+
+const std::string kHeader =
+    "Disk Descriptions For USB Image File 'Unknown'\r\n\r\nList Includes:\r\n"
+    "   Floppy Disk Base Id (Numbered)\r\n   Disk Images With Descriptions\r\n"
+    "   Disk Images With Altered Disk IDs\r\n\r\n";
+// Slots 5 and 900 described, base GAMES, and a line no slot can take.
+const std::string kGames = kHeader +
+                           "---  ID>[GAMES]\r\n\r\n005  ID>[FDISK005   ]\r\n005   1>five\r\n"
+                           "-01   1>stray line\r\n\r\n900  ID>[FDISK900   ]\r\n900   1>nine\r\n";
+
+// Every "|"-separated part of parts is in text.
+void ExpectParts(const std::string& text, const std::string& parts) {
+    for (std::size_t at = 0; at <= parts.size();) {
+        const std::size_t bar = std::min(parts.find('|', at), parts.size());
+        EXPECT_TRUE(Contains(text, parts.substr(at, bar - at))) << text.substr(0, 900);
+        at = bar + 1;
+    }
+}
+
+TEST(CliDescriptions, WhatCannotBeReadIsSaidAndReplacedOnlyWhenConfirmed) {
+    TempDir dir;
+    const std::string image = dir / "in.img";
+    WriteFileBytes(image, PatternImage(3, "NEW"));
+    std::filesystem::create_directories(dir / std::string(200, 'd'));
+    const std::string longName = dir / std::string(200, 'd') + "/" + std::string(200, 'n') + ".img";
+    const std::string newline = dir / "a\nb.img";
+    std::filesystem::copy_file(image, longName);
+    std::filesystem::copy_file(image, newline);
+    const std::string ask =
+        "which could not be read in full? What could not be read in it is lost.";
+    const std::string folder = "is a folder, so no description can be saved there; refused\n";
+    using Prepare = std::function<void(const std::string&)>;
+    const auto put = [](const std::string& bytes) -> Prepare {
+        return [bytes](const std::string& s) {
+            ChangeSlot0(s, [&](Volume& v) { fat12::ReplaceRootFile(v, "DISKS.TXT", bytes); });
+        };
+    };
+    const auto change = [](const std::function<void(Volume&)>& c) -> Prepare {
+        return [c](const std::string& s) { ChangeSlot0(s, c); };
+    };
+    constexpr TextEncoding kUtf16 = TextEncoding::Utf16Le;
+    const Prepare games = put(kGames), isFolder = change(SetEntryByte(11, 0x10)),
+                  utf16 = put(EncodeText(kHeader + "005   1>Café ü\r\n", kUtf16));
+    // Slot 0 prepared; the command on store S; exit code; parts of stderr, of
+    // stdout and of DISKS.TXT after ("=": slots 0..7 unchanged).
+    const std::tuple<Prepare, std::vector<std::string>, int, std::string, std::string, std::string>
+        cases[] = {
+            {games,
+             {"list", "S"},
+             1,
+             "in full:\n  Line 12 cannot be placed: -01   1>stray line\n",
+             "Base ID:  GAMES (not numbered)\n|\n005 FDISK005     five\n|\n900 FDISK900     nine\n",
+             "="},
+            {games,
+             {"list", "S", "--json"},
+             1,
+             "",
+             "\"descriptions_problems\": [\n    \"Line 12 cannot be placed: -01   1>stray line\"\n "
+             " ],",
+             "="},
+            {games, {"describe", "S", "7", "seven"}, 1, ask, "", "="},
+            {games, {"put", "S", "7", image}, 1, ask, "", "="},
+            {games,
+             {"describe", "S", "7", "seven", "--yes"},
+             0,
+             "could not be read in full and will be replaced (--yes)\n",
+             "slot 007 described",
+             "---  ID>[GAMES]\r\n|005   1>five\r\n|007   1>seven\r\n|900   1>nine\r\n"},
+            {put(kHeader + "1000  1>x\r\n"),
+             {"list", "S"},
+             1,
+             "Line 8 cannot be placed: 1000  1>x",
+             "\n100 FDISK100\n",
+             "="},
+            // Shown as UTF-8, written back as read; a new file is Windows-1252.
+            {utf16, {"list", "S"}, 0, "", "\n005 FDISK005     Café ü\n", "="},
+            {utf16,
+             {"describe", "S", "6", "€", "--yes"},
+             0,
+             "",
+             "",
+             EncodeText("006   1>€", kUtf16).substr(2)},
+            {put("\xEF\xBB\xBF" + kHeader),
+             {"describe", "S", "6", "€", "--yes"},
+             0,
+             "",
+             "",
+             "\xEF\xBB\xBF|006   1>\xE2\x82\xAC\r\n"},
+            {put(std::string("\0\0junk", 6)),
+             {"list", "S"},
+             1,
+             "\n  DISKS.TXT is not a text file: it holds NUL bytes.\n",
+             "",
+             "="},
+            {nullptr,
+             {"describe", "S", "6", "Ünï €", "--yes"},
+             0,
+             "",
+             "",
+             "006   1>\xDCn\xEF \x80\r\n"},
+            {change(SetEntryByte(30, 1)),
+             {"list", "S"},
+             1,
+             "\n  DISKS.TXT could not be read: The FAT12 volume is damaged.\n",
+             "",
+             "="},
+            {isFolder, {"describe", "S", "7", "x", "--yes"}, 1, folder, "", "="},
+            {isFolder, {"put", "S", "7", image, "--yes"}, 1, folder, "", "="},
+            // Control characters never reach the terminal raw; a line break in
+            // a file name stays on its line.
+            {put(kHeader + "007   1>a\x1b[2Jb\x07\r\n007   2>c\x7f\r\n"),
+             {"list", "S"},
+             0,
+             "",
+             "\n007 FDISK007     a\\x1b[2Jb\\x07\n                 c\\x7f\n",
+             "="},
+            {nullptr,
+             {"put", "S", "7", newline, "--yes"},
+             0,
+             "",
+             "",
+             "007 SRC>" + dir / "a?b.img\r\n007  ID>"},
+            // The slot is written, its description cannot be saved.
+            {change(FillSlot0),
+             {"put", "S", "7", longName, "--yes"},
+             1,
+             "The FAT12 volume is full.\nquarnex-cli: slot 007 was written, but DISKS.TXT was not "
+             "saved: the slot's description and source there are out of date\n",
+             "",
+             ""},
+        };
+    for (const auto& [prepare, command, exit, err, out, after] : cases) {
+        const std::string store = CopyOfMasterStore(dir, "s.img");
+        if (prepare) {
+            prepare(store);
+        }
+        const std::vector<unsigned char> before = ReadFileBytes(store, 0, kSlotStride * 8);
+        std::vector<std::string> args = command;
+        std::replace(args.begin(), args.end(), std::string("S"), store);
+        const CliResult run = RunCli(args);
+        SCOPED_TRACE(args[0] + " " + args.back() + "\n" + run.err);
+        EXPECT_EQ(run.exitCode, exit);
+        ExpectParts(run.err, err);
+        ExpectParts(run.out, out);
+        EXPECT_FALSE(Contains(run.out, "\x1b") || Contains(run.out, "\x07"));
+        if (after == "=") {
+            EXPECT_TRUE(ReadFileBytes(store, 0, kSlotStride * 8) == before);
+        } else {
+            ExpectParts(DisksTxt(store), after);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quarnex::testing
