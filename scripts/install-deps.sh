@@ -11,6 +11,7 @@ packages=(
     clang-format
     mtools dosfstools util-linux coreutils
     xvfb xauth
+    jwm xdotool x11-utils
 )
 
 missing=()
