@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 #include <filesystem>
 
@@ -41,7 +42,10 @@ void WindowsTest::helpCommandsFollowTheirRules() {
     QVERIFY(!help.HelpInit(app));  // no page yet
 
     std::filesystem::create_directory(app + "QuarnHlp");
-    WriteFileText(app + "QuarnHlp/QuarnHlp.htm", "<h1>Help</h1><a href=\"second.htm\">next</a>");
+    WriteFileText(app + "QuarnHlp/QuarnHlp.htm",
+                  "<h1>Help</h1><a href=\"second.htm\">next</a> <a href=\"#far\">on</a><pre>" +
+                      std::string(200, '\n') + "</pre><h2><a name=\"far\"></a>Far</h2>" + "<pre>" +
+                      std::string(200, '\n') + "</pre>");
     WriteFileText(app + "QuarnHlp/second.htm", "<h1>Second</h1>");
     QVERIFY(help.HelpInit(app));
     // Back does nothing on the help page; elsewhere it moves through the history.
@@ -59,10 +63,29 @@ void WindowsTest::helpCommandsFollowTheirRules() {
     go(&HelpWindow::Back, "QuarnHlp.htm");
     go(&HelpWindow::Forward, "second.htm");
 
+    // A link to an anchor, clicked: Back to the top, Forward to the anchor.
+    help.Home();
+    help.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&help));
+    QTextCursor link = help.Browser().document()->find("on");
+    link.setPosition(link.selectionStart() + 1);
+    QTest::mouseClick(help.Browser().viewport(), Qt::LeftButton, {},
+                      help.Browser().cursorRect(link).center());
+    const auto place = [&help] {
+        return help.Browser().source().fragment() + " " +
+               QString::number(help.Browser().verticalScrollBar()->value());
+    };
+    const QString atAnchor = place();
+    help.Back();
+    QVERIFY(atAnchor.startsWith("far ") && atAnchor != "far 0");
+    QCOMPARE(place(), QString(" 0"));
+    help.Forward();
+    QCOMPARE(place(), atAnchor);
+
     // Closing by the frame hides; showing again keeps the page.
     QVERIFY(!help.close() && !help.isVisible());
     help.ShowHelp();
-    QCOMPARE(page(), QString("second.htm"));
+    QCOMPARE(place(), atAnchor);
     help.HelpUnload();  // the real unload goes through
     QVERIFY(!help.isVisible());
 }
