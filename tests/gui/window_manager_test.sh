@@ -19,6 +19,8 @@ if [ -z "${QUARNEX_WM_TEST_DISPLAY:-}" ]; then
     exec xvfb-run -a -s '-screen 0 1280x1024x24' sh "$0" "$@"
 fi
 
+# The test presets choose Qt's offscreen platform; this test needs the X server.
+export QT_QPA_PLATFORM=xcb
 work=$(mktemp -d)
 jwm_pid=
 trap 'rm -rf "$work"; [ -n "$jwm_pid" ] && kill "$jwm_pid" 2>/dev/null; true' EXIT
@@ -44,7 +46,12 @@ outer() {
 }
 
 window() {
-    xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1
+    found=$(timeout 60 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1)
+    if [ -z "$found" ]; then
+        echo "FAIL: no window '$1' appeared" >&2
+        exit 1
+    fi
+    echo "$found"
 }
 
 # The frames once they stay put (the manager and the program may still be

@@ -1,5 +1,6 @@
-// The Qt windows, offscreen: help navigation, the about and system windows,
-// and the placement file through real widgets.
+// The Qt windows, offscreen: help navigation, the about and system windows.
+// (Window placement is tested under a window manager:
+// window_manager_test.sh.)
 
 #include <QApplication>
 #include <QMenuBar>
@@ -12,14 +13,11 @@
 #include "gui/about_window.hpp"
 #include "gui/help_window.hpp"
 #include "gui/sys_info_window.hpp"
-#include "gui/window_placement.hpp"
 #include "support/fake_system_facts.hpp"
-#include "support/fake_ui.hpp"
 #include "support/temp_dir.hpp"
 
 namespace quarnex {
 
-using testing::ReadFileText;
 using testing::WriteFileText;
 
 class WindowsTest : public QObject {
@@ -27,7 +25,6 @@ class WindowsTest : public QObject {
   private slots:
     void helpCommandsFollowTheirRules();
     void aboutAndSystemInformation();
-    void placementRoundTripThroughRealWindows();
 };
 
 void WindowsTest::helpCommandsFollowTheirRules() {
@@ -125,44 +122,6 @@ void WindowsTest::aboutAndSystemInformation() {
     const QPoint offset =
         info.frameGeometry().center() - QGuiApplication::primaryScreen()->geometry().center();
     QVERIFY(offset.manhattanLength() <= 2);
-}
-
-void WindowsTest::placementRoundTripThroughRealWindows() {
-    testing::TempDir dir;
-    const std::string app = dir.Path() + "/";
-    const std::string file = app + "QuarnCfg/Quarn.cfg";
-    std::filesystem::create_directory(app + "QuarnCfg");
-    ProgramState state;
-    testing::FakeUi ui(state);
-    QCOMPARE(TwipsPerPixel(nullptr), 15.0);  // the offscreen screen is 96 dpi
-
-    QWidget mainWindow, floppy;
-    mainWindow.setGeometry(20, 30, 500, 400);
-    mainWindow.show();
-    floppy.setGeometry(40, 50, 200, 100);
-    QVERIFY(SaveWindowPlacement(app, {&mainWindow, nullptr, &floppy, nullptr}, ui));
-    // Outer frames in twips, decorations counted; the never shown dialog has none.
-    const QRect f = mainWindow.frameGeometry();
-    QVERIFY(f.width() > 500);
-    const auto t = [](int pixels) { return ", " + std::to_string(pixels * 15); };
-    const std::string written = ReadFileText(file);
-    QCOMPARE(written, "[WINDOWS]\r\n|------| = Visible, Top, Left [, Height, Width]\r\nQrnF = 1" +
-                          t(f.top()) + t(f.left()) + t(f.height()) + t(f.width()) +
-                          "\r\nHelpF = 0, 0, 0, 500, 500\r\nFlpyIDF = 0, 750, 600\r\n"
-                          "USBIDF = 0, 0, 0\r\n\r\n");
-
-    // The next run: fresh hidden windows get the same outer frames; dialogs
-    // keep their size. Saved again, the file is the same: windows do not creep.
-    QWidget mainAgain, floppyAgain;
-    floppyAgain.resize(222, 111);
-    const PlacedWidgets loaded{&mainAgain, nullptr, &floppyAgain, nullptr};
-    LoadWindowPlacement(app, loaded);
-    QApplication::processEvents();
-    QVERIFY(mainAgain.isVisible() && !floppyAgain.isVisible());
-    QCOMPARE(mainAgain.frameGeometry(), mainWindow.frameGeometry());
-    QCOMPARE(floppyAgain.frameGeometry(), QRect(40, 50, 222, 111));
-    QVERIFY(SaveWindowPlacement(app, loaded, ui));
-    QCOMPARE(ReadFileText(file), written);
 }
 
 }  // namespace quarnex
