@@ -13,6 +13,7 @@ packages=(
     mtools dosfstools util-linux coreutils
     xvfb xauth
     dbus python3-dbusmock
+    jwm xdotool x11-utils
 )
 
 missing=()

@@ -93,8 +93,11 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation&
     app.add_flag("-y,--yes", invocation.yes,
                  "Answer confirmations with yes (needed when standard input is not a terminal)");
 
-    AddCommand(app, "scan", "List the stores attached to this machine (name, device, store ID)",
-               Command::Scan, invocation);
+    CLI::App* scan =
+        AddCommand(app, "scan", "List the stores attached to this machine (name, device, store ID)",
+                   Command::Scan, invocation);
+    scan->add_flag("--all", invocation.all,
+                   "Also look at loop devices (a store image attached with losetup)");
 
     CLI::App* list = AddCommand(app, "list", "Show the store ID, the base ID and every slot",
                                 Command::List, invocation);

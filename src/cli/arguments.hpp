@@ -35,6 +35,7 @@ struct Invocation {
     char drive = 'A';   // floppy a|b, as the drive's letter
     int slot = 0;       // SLOT, 1..999
     bool json = false;
+    bool all = false;  // scan --all: loop devices too
     bool noNumber = false;
     bool yes = false;
 };

@@ -24,10 +24,17 @@ std::string StoreId(Context& ctx, const std::string& devicePath) {
 
 }  // namespace
 
-int RunScan(CliWorld& world) {
+int RunScan(CliWorld& world, bool loopDevices) {
     Context& ctx = world.Ctx();
-    ScanDrives(ctx);
+    ScanDrives(ctx, loopDevices);
     const DeviceTable& table = ctx.state.devices;
+    if (table.DeviceCount == 0) {
+        world.Console().Note("No stores found.");
+        if (!loopDevices) {
+            world.Console().Note(
+                "Loop devices (a store image attached with losetup) are looked at with --all.");
+        }
+    }
     for (int i = 1; i <= table.DeviceCount; ++i) {
         const DeviceEntry& entry = table.Row(i);
         std::cout << entry.DeviceLetter << '\t' << entry.DevicePath << '\t'

@@ -9,7 +9,7 @@ namespace quarnex::cli {
 
 int RunCommand(CliWorld& world, const Invocation& invocation);
 
-int RunScan(CliWorld& world);
+int RunScan(CliWorld& world, bool loopDevices);
 int RunList(CliWorld& world, const Invocation& invocation);
 int RunGet(CliWorld& world, const Invocation& invocation);
 int RunPut(CliWorld& world, const Invocation& invocation);

@@ -1,5 +1,7 @@
 #include "commands/main_commands.hpp"
 
+#include <cerrno>
+#include <filesystem>
 #include <initializer_list>
 
 #include "commands/refresh_main_window.hpp"
@@ -80,6 +82,33 @@ void ShowFloppyEntries(WindowContext& ctx) {
                     false);
     }
     ctx.ui.Changed(WindowPart::Menus);
+}
+
+// A new file of a store's length; one byte at the very end gives the whole
+// length without writing the rest. False after the error report.
+bool MakeEmptyStoreFile(WindowContext& ctx, const std::string& path) {
+    OpenResult created = ctx.devices.Open(path, Access::Write, Disposition::CreateNew);
+    if (!created.file) {
+        ErrorReport(ctx, created.error, "QrnMNewStoreFile", path);
+        return false;
+    }
+    const std::byte last{0};
+    int error = created.file->Seek(kStoreBytes - 1);
+    if (error == 0) {
+        const IoResult written = created.file->Write(&last, 1);
+        error = written.error != 0 ? written.error : (written.bytes == 1 ? 0 : 28);
+    }
+    if (error == 0) {
+        error = created.file->Flush();
+    }
+    created.file.reset();
+    if (error != 0) {
+        std::error_code ignored;
+        std::filesystem::remove(path, ignored);
+        ErrorReport(ctx, error, "QrnMNewStoreFile", path);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -218,37 +247,45 @@ void OpenStoreFileCommand(WindowContext& ctx) {
     }
 }
 
-bool NewStoreFile(WindowContext& ctx, const std::string& path) {
-    OpenResult created = ctx.devices.Open(path, Access::Write, Disposition::CreateNew);
-    if (!created.file) {
-        ErrorReport(ctx, created.error, "QrnMNewStoreFile", path);
-        return false;
-    }
-    // One byte at the very end gives the whole length without writing the rest.
-    const std::byte last{0};
-    int error = created.file->Seek(kStoreBytes - 1);
-    if (error == 0) {
-        const IoResult written = created.file->Write(&last, 1);
-        error = written.error != 0 ? written.error : (written.bytes == 1 ? 0 : 28);
-    }
-    if (error == 0) {
-        error = created.file->Flush();
-    }
-    created.file.reset();
-    if (error != 0) {
-        ErrorReport(ctx, error, "QrnMNewStoreFile", path);
-        return false;
-    }
-    return OpenStoreFile(ctx, path);
-}
-
-void NewStoreFileCommand(WindowContext& ctx) {
-    const std::optional<std::string> path =
+std::optional<std::string> AskNewStoreFile(WindowContext& ctx) {
+    std::optional<std::string> path =
         ctx.ui.AskSaveFile(FileDialogRequest{"New 1000 Floppy Image", "", "img", kStoreFileFilter,
                                              1, kOfnPathMustExist | kOfnHideReadOnly});
-    if (path) {
-        NewStoreFile(ctx, *path);
+    // Said before the IDs are asked for: an existing file is never replaced.
+    if (path && ctx.devices.FileExists(*path)) {
+        ErrorReport(ctx, EEXIST, "QrnMNewStoreFile", *path);
+        return std::nullopt;
     }
+    return path;
+}
+
+OperationResult NewStoreFileFromDialog(WindowContext& ctx, const std::string& path) {
+    DialogTexts& dialogs = ctx.window.dialogs;
+    dialogs.usbIdText = FormatDialogId(dialogs.usbIdText);
+    dialogs.usbBaseIdText = FormatDialogId(dialogs.usbBaseIdText);
+    ctx.ui.Changed(WindowPart::Dialogs);
+    if (!MakeEmptyStoreFile(ctx, path)) {
+        return OperationResult::NotStarted(NotStartedReason::Failure);
+    }
+    // The new file is the only store, selected, while it is formatted.
+    RefreshMainWindow(ctx, StateReset);
+    ProgramState& state = ctx.state;
+    state.devices.Row(1) = DeviceEntry{FileNameOf(path), path, -1, "", kStoreBytes};
+    state.devices.DeviceCount = 1;
+    state.SelectedDevice = 1;
+    const OperationResult result = fntFormatUSB(
+        ctx, FormatRequest{dialogs.usbIdText, dialogs.usbBaseIdText, dialogs.usbAppendId});
+    RefreshMainWindow(ctx, StateReset);
+    if (!result.Complete()) {
+        std::error_code ignored;
+        std::filesystem::remove(path, ignored);
+        if (result.outcome == Outcome::Incomplete) {
+            ShowProgress(ctx, -1, -1);
+        }
+        return result;
+    }
+    OpenStoreFile(ctx, path);
+    return result;
 }
 
 void ImportImage(WindowContext& ctx, char drive) {

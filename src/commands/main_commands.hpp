@@ -2,6 +2,7 @@
 // What each command of the main window does, in plain code: the GUI's menus,
 // grid and dialogs call these, and so can the tests.
 
+#include <optional>
 #include <string>
 
 #include "commands/window_context.hpp"
@@ -37,9 +38,15 @@ OperationResult FormatStoreFromDialog(WindowContext& ctx, const std::string& ope
 // False (with the length message) for a file that is not a whole store.
 bool OpenStoreFile(WindowContext& ctx, const std::string& path);
 void OpenStoreFileCommand(WindowContext& ctx);
-// Creates an empty whole-store file (sparse where possible) and opens it.
-bool NewStoreFile(WindowContext& ctx, const std::string& path);
-void NewStoreFileCommand(WindowContext& ctx);
+// New Store Image File: the name of the new file; empty when the dialog was
+// cancelled. The store ID and base are then asked for with the format dialog.
+std::optional<std::string> AskNewStoreFile(WindowContext& ctx);
+// The format dialog's OK for a new store file: both texts become the
+// capitals of their first 11 characters, the file is made a store's length
+// (sparse), formatted as the Format command formats a stick, and opened. An
+// existing file is never touched; a file whose format did not complete is
+// removed again, as half a store is of no use.
+OperationResult NewStoreFileFromDialog(WindowContext& ctx, const std::string& path);
 
 // Image menu.
 // drive: 'A' or 'B' for the raw floppy drive, 0 to ask for an image file.

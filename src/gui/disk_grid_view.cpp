@@ -1,8 +1,13 @@
 #include "gui/disk_grid_view.hpp"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QToolTip>
 #include <QWheelEvent>
+
+#include "gui/cut_text.hpp"
 
 namespace quarnex {
 
@@ -27,10 +32,19 @@ DiskGridView::DiskGridView(QWidget* parent) : QTableView(parent) {
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setMinimumSectionSize(1);
+    // The table's own answers to header clicks (select the column and scroll
+    // it into view, fit a column to its contents on a double-click) would
+    // shift the columns away from the edit box for good: the header only
+    // reports presses and clicks here.
+    QHeaderView* header = horizontalHeader();
+    disconnect(header, SIGNAL(sectionPressed(int)), this, SLOT(selectColumn(int)));
+    disconnect(header, SIGNAL(sectionEntered(int)), this, SLOT(_q_selectColumn(int)));
+    disconnect(header, SIGNAL(sectionHandleDoubleClicked(int)), this,
+               SLOT(resizeColumnToContents(int)));
+    setAutoScroll(false);
     // A press on the header is a press above the first slot row.
-    connect(horizontalHeader(), &QHeaderView::sectionPressed, this, [this] { HeaderPressed(); });
-    connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
-            [this] { emit gridClicked(currentRow_); });
+    connect(header, &QHeaderView::sectionPressed, this, [this] { HeaderPressed(); });
+    connect(header, &QHeaderView::sectionClicked, this, [this] { emit gridClicked(currentRow_); });
 }
 
 int DiskGridView::GridRowAt(int viewportY) const {
@@ -86,6 +100,23 @@ void DiskGridView::wheelEvent(QWheelEvent* event) {
         emit wheelSteps(steps);
     }
     event->accept();
+}
+
+bool DiskGridView::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) {
+        return QTableView::viewportEvent(event);
+    }
+    // A cell whose text is wider than its column shows it in full.
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex cell = indexAt(help->pos());
+    const QString text = cell.data().toString();
+    const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    if (cell.isValid() && NeedsMoreThan(*this, text, columnWidth(cell.column()) - margins)) {
+        QToolTip::showText(help->globalPos(), text, viewport(), visualRect(cell));
+    } else {
+        QToolTip::hideText();
+    }
+    return true;  // not the frame's caption either
 }
 
 }  // namespace quarnex

@@ -29,6 +29,7 @@ class DiskGridView : public QTableView {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
   private:
     int YInGrid(int viewportY) const;

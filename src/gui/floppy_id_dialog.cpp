@@ -28,6 +28,8 @@ FloppyIdDialog::FloppyIdDialog(DialogTexts& texts, TwipScale scale, QWidget* par
     PlaceTwips(*cancel_, scale, 360, 1200, 735, 255);
     ok_ = new QPushButton(QStringLiteral("OK"), this);
     PlaceTwips(*ok_, scale, 1440, 1200, 615, 255);
+    // Enter in the text boxes means OK (Cancel, made first, would take it).
+    ok_->setDefault(true);
 
     connect(id_, &QLineEdit::textEdited, this,
             [this](const QString& text) { texts_.floppyIdText = FromQt(text); });

@@ -97,6 +97,11 @@ void HelpWindow::Back() {
 
 void HelpWindow::Forward() {
     browser_->forward();
+    // The browser scrolls back to the link that was followed (its focus
+    // mark), not to the anchor it led to.
+    if (const QString anchor = browser_->source().fragment(); !anchor.isEmpty()) {
+        browser_->scrollToAnchor(anchor);
+    }
 }
 
 void HelpWindow::Home() {

@@ -5,9 +5,11 @@
 #include <QMenuBar>
 
 #include "commands/refresh_main_window.hpp"
+#include "gui/cut_text.hpp"
 #include "gui/fonts.hpp"
 #include "gui/qt_text.hpp"
 #include "state/progress.hpp"
+#include "state/status.hpp"
 
 namespace quarnex {
 
@@ -168,6 +170,8 @@ void MainWindow::ApplyLayout() {
     PlaceTwips(*progressLabel_, scale_, layout_.progressBarLeft, kStripTop, kProgressBarWidth,
                kProgressLabelHeight);
     RenderActionLabel();
+    RenderBufferLabel();
+    TipFrameCaption();
     RenderEditBox();
 }
 
@@ -193,6 +197,7 @@ void MainWindow::Render(WindowPart part) {
             break;
         case WindowPart::FrameCaption:
             frame_->setTitle(ToQt(model.frameCaption));
+            TipFrameCaption();
             break;
         case WindowPart::Grid:
             break;  // the table model passes every cell change on itself
@@ -207,20 +212,35 @@ void MainWindow::Render(WindowPart part) {
 }
 
 void MainWindow::RenderActionLabel() {
-    actionLabel_->setText(ToQt(ctx_.state.status.actionLabel));
+    const StatusStrip& status = ctx_.state.status;
+    const QString shown = ToQt(status.actionLabel);
+    actionLabel_->setText(shown);
     actionLabel_->adjustSize();
     const int width = actionLabel_->width();
-    // Right-aligned against the progress bar, whatever the text's length.
-    actionLabel_->setGeometry(scale_.Px(ActionLabelLeft(layout_, scale_.Twips(width))),
-                              scale_.Px(kStripTop), width, scale_.Px(kActionLabelHeight));
+    // Right-aligned against the progress bar, whatever the text's length: a
+    // long one runs off the window's left edge.
+    const int left = scale_.Px(ActionLabelLeft(layout_, scale_.Twips(width)));
+    actionLabel_->setGeometry(left, scale_.Px(kStripTop), width, scale_.Px(kActionLabelHeight));
+    const QString full = ToQt(InFull(status.actionLabel, status.actionLabelPath));
+    TipWhenCut(*actionLabel_, full, full != shown || left < 0);
 }
 
 void MainWindow::RenderBufferLabel() {
     const StatusStrip& status = ctx_.state.status;
-    bufferLabel_->setText(ToQt(status.bufferCaption));
+    const QString shown = ToQt(status.bufferCaption);
+    bufferLabel_->setText(shown);
     bufferLabel_->setAutoFillBackground(status.bufferOpaque);
     bufferLabel_->adjustSize();
     bufferLabel_->update();
+    // The progress bar on the same line covers what runs past its left edge.
+    const QString full = ToQt(InFull(status.bufferCaption, status.bufferCaptionPath));
+    TipWhenCut(*bufferLabel_, full,
+               full != shown || bufferLabel_->geometry().right() >= progressBar_->x());
+}
+
+void MainWindow::TipFrameCaption() {
+    // The group box needs at least the caption's width.
+    TipWhenCut(*frame_, frame_->title(), frame_->minimumSizeHint().width() > frame_->width());
 }
 
 void MainWindow::RenderEditBox() {

@@ -85,6 +85,7 @@ class MainWindow : public QMainWindow, public WindowRenderer {
     void RenderEditBox();
     void RenderBufferLabel();
     void RenderActionLabel();
+    void TipFrameCaption();
     void ApplyLayout();
     void ApplyColumnWidths();
     void ApplyRowHeight(int row);

@@ -157,7 +157,13 @@ void MainWindow::OnFormatStoreOk() {
     if (ctx_.window.menus.busy || commandDepth_ > 0) {
         return;
     }
-    Guarded([this] { FormatStoreFromDialog(ctx_, usbIdDialog_->OpenedForPath()); });
+    Guarded([this] {
+        if (usbIdDialog_->ForNewFile()) {
+            NewStoreFileFromDialog(ctx_, usbIdDialog_->OpenedForPath());
+        } else {
+            FormatStoreFromDialog(ctx_, usbIdDialog_->OpenedForPath());
+        }
+    });
 }
 
 void MainWindow::OnFormatImageOk() {
@@ -174,7 +180,10 @@ void MainWindow::Dispatch(MenuId id) {
             OpenStoreFileCommand(ctx_);
             break;
         case MenuId::File_Menu_NewStoreFile:
-            NewStoreFileCommand(ctx_);
+            // The IDs are asked for as the Format command asks for them.
+            if (const std::optional<std::string> path = AskNewStoreFile(ctx_)) {
+                usbIdDialog_->OpenForNewFile(*path);
+            }
             break;
         case MenuId::File_Menu_Select_1:
         case MenuId::File_Menu_Select_2:

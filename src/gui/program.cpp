@@ -88,7 +88,8 @@ void Program::Shutdown() {
 int Main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setWindowIcon(ProgramIcon());
-    const Platform platform = MakePlatform();
+    // Store files stay sparse, as the terminal tool keeps them.
+    const Platform platform = MakePlatform(PlatformOptions{true, false});
     const TwipScale scale = TwipScale::ForScreen();
     QtUi ui(scale);
     Program program(ProgramServices{*platform.devices,

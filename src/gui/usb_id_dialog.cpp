@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QPlainTextEdit>
 
+#include "gui/cut_text.hpp"
 #include "gui/fonts.hpp"
 #include "gui/qt_text.hpp"
 
@@ -57,6 +58,8 @@ UsbIdDialog::UsbIdDialog(DialogTexts& texts, TwipScale scale, QWidget* parent)
     PlaceTwips(*cancel_, scale, 600, 2280, 735, 255);
     ok_ = new QPushButton(QStringLiteral("OK"), frame2);
     PlaceTwips(*ok_, scale, 3600, 2280, 615, 255);
+    // Enter in the text boxes means OK (Cancel, made first, would take it).
+    ok_->setDefault(true);
 
     connect(usbId_, &QLineEdit::textEdited, this,
             [this](const QString& text) { texts_.usbIdText = FromQt(text); });
@@ -72,8 +75,18 @@ UsbIdDialog::UsbIdDialog(DialogTexts& texts, TwipScale scale, QWidget* parent)
 }
 
 void UsbIdDialog::Open(const std::string& deviceLetter, const std::string& devicePath) {
-    openedForPath_ = devicePath;
-    prompt_->setText(ToQt("Enter ID For USB Device " + deviceLetter));
+    forNewFile_ = false;
+    ShowFor(devicePath, "Enter ID For USB Device " + deviceLetter);
+}
+
+void UsbIdDialog::OpenForNewFile(const std::string& path) {
+    forNewFile_ = true;
+    ShowFor(path, "Enter ID For New Store File " + path);
+}
+
+void UsbIdDialog::ShowFor(const std::string& path, const std::string& prompt) {
+    openedForPath_ = path;
+    SetTextShowingAll(*prompt_, ToQt(prompt));
     Refresh();
     show();
     raise();

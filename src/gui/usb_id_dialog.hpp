@@ -23,8 +23,11 @@ class UsbIdDialog : public QDialog {
     // The Format command: names the store in the prompt, shows the dialog and
     // puts the focus into the device ID box.
     void Open(const std::string& deviceLetter, const std::string& devicePath);
-    // The store the dialog was last opened for.
+    // New Store Image File: the same questions for a file still to be made.
+    void OpenForNewFile(const std::string& path);
+    // The store the dialog was last opened for, and whether it is a new file.
     const std::string& OpenedForPath() const { return openedForPath_; }
+    bool ForNewFile() const { return forNewFile_; }
     // The model's texts back into the boxes.
     void Refresh();
 
@@ -39,8 +42,11 @@ class UsbIdDialog : public QDialog {
     void okClicked();
 
   private:
+    void ShowFor(const std::string& path, const std::string& prompt);
+
     DialogTexts& texts_;
     std::string openedForPath_;
+    bool forNewFile_ = false;
     QLabel* prompt_ = nullptr;
     QLineEdit* usbId_ = nullptr;
     QLineEdit* baseId_ = nullptr;

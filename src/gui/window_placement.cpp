@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <cmath>
 #include <optional>
 
@@ -29,13 +30,16 @@ QSize FrameExtra(const QWidget& widget) {
     return widget.frameGeometry().size() - widget.size();
 }
 
-// The frame of a window that was never shown is unknown, so an outer size
-// applied to it can only be set as the inner size. This finishes the job once
-// the window system tells the frame: otherwise the window would grow by its
-// frame on every run.
+// Until a window manager has framed a window, Qt knows neither the frame's
+// size nor where the frame will sit, so an outer geometry can only be applied
+// as if there were no frame (exact where there is none). This applies it again
+// once the frame is known, which is when the window is first painted after the
+// manager mapped it: otherwise every run would move the window up and left by
+// its frame and make it larger by the same.
 class OuterGeometryFinisher final : public QObject {
   public:
     OuterGeometryFinisher(QWidget& widget, QRect outer) : QObject(&widget), outer_(outer) {
+        setObjectName(QStringLiteral("OuterGeometryFinisher"));
         widget.installEventFilter(this);
     }
 
@@ -43,20 +47,27 @@ class OuterGeometryFinisher final : public QObject {
         auto* widget = qobject_cast<QWidget*>(watched);
         const QEvent::Type type = event->type();
         if (widget == nullptr || done_ ||
-            (type != QEvent::Show && type != QEvent::Move && type != QEvent::Resize)) {
+            (type != QEvent::Paint && type != QEvent::Move && type != QEvent::Resize &&
+             type != QEvent::Show)) {
             return false;
         }
-        const QSize extra = FrameExtra(*widget);
-        if (extra == QSize(0, 0)) {
-            return false;  // still unknown (or a window without a frame)
+        if (FrameExtra(*widget) == QSize(0, 0)) {
+            return false;  // not framed (yet)
         }
         done_ = true;
         widget->removeEventFilter(this);
-        widget->resize(std::max(1, outer_.width() - extra.width()),
-                       std::max(1, outer_.height() - extra.height()));
-        widget->move(outer_.topLeft());
+        // Not inside the event that told: a paint is no place to resize.
+        QTimer::singleShot(0, widget, [widget, outer = outer_] { ApplyOuter(*widget, outer); });
         deleteLater();
         return false;
+    }
+
+    static void ApplyOuter(QWidget& widget, const QRect& outer) {
+        const QSize extra = FrameExtra(widget);
+        widget.resize(std::max(1, outer.width() - extra.width()),
+                      std::max(1, outer.height() - extra.height()));
+        // With the frame known, move() places the frame itself.
+        widget.move(outer.topLeft());
     }
 
   private:
@@ -130,17 +141,13 @@ void WidgetPlacement::SetGeometry(const TwipRect& rect) {
     const QRect outer(ToPixels(rect.left, perPixel), ToPixels(rect.top, perPixel),
                       ToPixels(rect.width, perPixel), ToPixels(rect.height, perPixel));
     // The file keeps the outer frame; the widget's own size is the inner one.
-    // A size that stays as it is is left alone (the dialogs keep only their
-    // position), so an unknown frame cannot shrink them later.
-    const QSize extra = FrameExtra(widget_);
-    if (outer.size() != widget_.frameGeometry().size()) {
-        widget_.resize(std::max(1, outer.width() - extra.width()),
-                       std::max(1, outer.height() - extra.height()));
-        if (extra == QSize(0, 0)) {
-            new OuterGeometryFinisher(widget_, outer);
-        }
+    // A later line for the same window replaces what an earlier one left to do.
+    delete widget_.findChild<OuterGeometryFinisher*>(QStringLiteral("OuterGeometryFinisher"),
+                                                     Qt::FindDirectChildrenOnly);
+    if (FrameExtra(widget_) == QSize(0, 0)) {
+        new OuterGeometryFinisher(widget_, outer);
     }
-    widget_.move(outer.topLeft());
+    OuterGeometryFinisher::ApplyOuter(widget_, outer);
 }
 
 void LoadWindowPlacement(const std::string& appFolder, const PlacedWidgets& widgets) {

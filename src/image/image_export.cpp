@@ -74,7 +74,7 @@ ImageResult fntExportToFlpyImag(Context& ctx, const ImageTransferRequest& reques
     BusyOn(ctx);
     const std::string action = target.isDrive ? "Export To Physical Disk " + target.driveText
                                               : "Export To Disk Image " + ShortenPath(*path);
-    SetActionLabel(ctx, action);
+    SetActionLabel(ctx, action, target.isDrive ? std::string() : *path);
     const std::string savedCaption = ctx.state.status.bufferCaption;
     ImageResult result = WriteTracks(ctx, handle, target);
     result.path = *path;

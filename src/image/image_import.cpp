@@ -86,7 +86,7 @@ void RecordSource(Context& ctx, const ImageTarget& source, const std::string& pa
             state.ImageSourceKind = SourceFloppyB;
         }
     } else {
-        SetBufferLabel(ctx, ShortenPath(path), false);
+        SetBufferLabel(ctx, ShortenPath(path), false, path);
         state.ImageSourceKind = SourceImageFile;
         state.slotTable.DiskSources[0] = path;
     }
@@ -140,7 +140,7 @@ ImageResult fntImportFromFlpyImag(Context& ctx, const ImageTransferRequest& requ
     BusyOn(ctx);
     const std::string action = source.isDrive ? "Import of Physical Disk " + source.driveText
                                               : "Import of Disk Image " + ShortenPath(*path);
-    SetActionLabel(ctx, action);
+    SetActionLabel(ctx, action, source.isDrive ? std::string() : *path);
     SetBufferLabel(ctx, "...", false);
     ImageResult result = ReadTracks(ctx, handle, source);
     result.path = *path;

@@ -38,6 +38,9 @@ class DriveCatalog {
     DriveCatalog& operator=(const DriveCatalog&) = delete;
 
     virtual std::vector<DriveListEntry> DriveList() = 0;
+    // Loop devices with a file attached (an image attached with losetup),
+    // which the drive list leaves out: a scan looks at them only on request.
+    virtual std::vector<DriveListEntry> LoopDevices() { return {}; }
     virtual DriveKind GetDriveType(const std::string& drive) = 0;
     // The path that opens a drive's volume (the device node of the name).
     virtual std::string VolumePath(const std::string& drive) = 0;

@@ -87,9 +87,15 @@ void CheckFloppyDrives(Context& ctx) {
     }
 }
 
-bool ScanDrives(Context& ctx) {
+bool ScanDrives(Context& ctx, bool loopDevices) {
     CheckFloppyDrives(ctx);
-    const std::vector<DriveListEntry> list = ctx.drives.DriveList();
+    std::vector<DriveListEntry> list = ctx.drives.DriveList();
+    const int drives = static_cast<int>(list.size());
+    if (loopDevices) {
+        for (DriveListEntry& loop : ctx.drives.LoopDevices()) {
+            list.push_back(std::move(loop));
+        }
+    }
     const int count = static_cast<int>(list.size());
     const int floppyCount = ctx.state.floppies.FloppyDriveCount;
     DeviceTable& table = ctx.state.devices;
@@ -108,7 +114,10 @@ bool ScanDrives(Context& ctx) {
     for (int i = floppyCount + 1; i < count; ++i) {
         const std::string& drive = list[static_cast<std::size_t>(i)].name;
         ShowAction(ctx, "Scanning Drive " + drive);
-        if (ctx.drives.GetDriveType(drive) == DriveKind::Removable && ctx.drives.HasMedium(drive)) {
+        // A loop device is never removable; it was asked for by name.
+        const bool candidate =
+            i >= drives || ctx.drives.GetDriveType(drive) == DriveKind::Removable;
+        if (candidate && ctx.drives.HasMedium(drive)) {
             const int number = GetPhysicalDriveNumber(ctx, drive);
             if (number >= 0) {
                 ExamineDrive(ctx, drive, number);

@@ -2,15 +2,19 @@
 
 #include <utility>
 
+#include "core/text.hpp"
+
 namespace quarnex {
 
-void SetActionLabel(Context& ctx, std::string text) {
+void SetActionLabel(Context& ctx, std::string text, std::string path) {
     ctx.state.status.actionLabel = std::move(text);
+    ctx.state.status.actionLabelPath = std::move(path);
     ctx.ui.Changed(WindowPart::ActionLabel);
 }
 
-void SetBufferLabel(Context& ctx, std::string caption, bool opaque) {
+void SetBufferLabel(Context& ctx, std::string caption, bool opaque, std::string path) {
     ctx.state.status.bufferCaption = std::move(caption);
+    ctx.state.status.bufferCaptionPath = std::move(path);
     ctx.state.status.bufferOpaque = opaque;
     ctx.ui.Changed(WindowPart::BufferLabel);
 }
@@ -23,6 +27,15 @@ void SetBufferCaption(Context& ctx, std::string caption) {
 void SetBufferOpaque(Context& ctx, bool opaque) {
     ctx.state.status.bufferOpaque = opaque;
     ctx.ui.Changed(WindowPart::BufferLabel);
+}
+
+std::string InFull(const std::string& shown, const std::string& path) {
+    const std::string shortened = ShortenPath(path);
+    if (path.empty() || shown.size() < shortened.size() ||
+        shown.compare(shown.size() - shortened.size(), shortened.size(), shortened) != 0) {
+        return shown;
+    }
+    return shown.substr(0, shown.size() - shortened.size()) + path;
 }
 
 }  // namespace quarnex

@@ -8,13 +8,19 @@
 
 namespace quarnex {
 
-void SetActionLabel(Context& ctx, std::string text);
+// A text that ends with ShortenPath(path) keeps path, so that a front end
+// with the room for it can show the text in full (InFull).
+void SetActionLabel(Context& ctx, std::string text, std::string path = {});
 // Caption of QrnBufrLbl with its background: opaque marks the internal
 // image's content as unreliable.
-void SetBufferLabel(Context& ctx, std::string caption, bool opaque);
+void SetBufferLabel(Context& ctx, std::string caption, bool opaque, std::string path = {});
 // Only the caption; the background stays as it is.
 void SetBufferCaption(Context& ctx, std::string caption);
 void SetBufferOpaque(Context& ctx, bool opaque);
+
+// A label with its shortened path written out again; the label as it is
+// when it does not end with ShortenPath(path) (it was set afresh since).
+std::string InFull(const std::string& shown, const std::string& path);
 
 // Caption that marks the internal image as unreliable after a failure.
 inline constexpr const char* kUnreliableImageCaption = "... ? ...";

@@ -13,7 +13,9 @@ inline constexpr int kBufferLabelBlue = 192;
 
 struct StatusStrip {
     std::string actionLabel;                 // QrnActionLbl
+    std::string actionLabelPath;             // the path it shows shortened, if any
     std::string bufferCaption = "Zeroed";    // QrnBufrLbl
+    std::string bufferCaptionPath;           // likewise
     bool bufferOpaque = false;               // marks the internal image as unreliable
     std::string progressLabel = "Progress";  // QrnProgressLbl
     int progressBar = 0;                     // QrnProgressBar, 0..100

@@ -101,7 +101,7 @@ BackupResult fntCopyUSBToFile(Context& ctx, std::string& path) {
     const std::span<std::byte> buffer = ctx.state.TransferBuffer.Span();
     BackupResult result;
     result.copy = RunUnits(ctx, kSlotCount, [&](int n) {
-        SetActionLabel(ctx, BackupSlotAction(n, path));
+        SetActionLabel(ctx, BackupSlotAction(n, path), path);
         if (!fntReadPtr(ctx, device, buffer, 0, kSlotStride, kCurrentPosition, false)) {
             return UnitStep::Failed;
         }
@@ -159,7 +159,7 @@ OperationResult fntCopyFileToUSB(Context& ctx, std::string& path) {
 
     const std::span<std::byte> buffer = ctx.state.TransferBuffer.Span();
     OperationResult result = RunUnits(ctx, kSlotCount, [&](int n) {
-        SetActionLabel(ctx, RestoreSlotAction(n, path));
+        SetActionLabel(ctx, RestoreSlotAction(n, path), path);
         // A cancel stops the copy after the current slot has been written.
         return AfterTransfer(
             ctx,

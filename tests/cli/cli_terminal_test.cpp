@@ -102,6 +102,19 @@ TEST(CliLoopDevice, ListPutGetAndDescribeOnABlockDevice) {
     const nlohmann::json slot = ListJson(backing)["slots"][41];
     EXPECT_EQ(slot["id"], "LOOPED     ");
     EXPECT_EQ(slot["description"], "on loop");
+
+    // A scan finds the store on the loop device with --all only; finding
+    // nothing, it says so and how to look at loop devices.
+    const CliResult scan = RunCli({"scan"});
+    const CliResult all = RunCli({"scan", "--all"});
+    EXPECT_TRUE(Contains(all.out, loop.Path().substr(5) + "\t" + loop.Path() + "\tMYSTICK\n"))
+        << all.out << all.err;
+    EXPECT_FALSE(Contains(scan.out, loop.Path()));
+    if (scan.out.empty()) {
+        EXPECT_EQ(scan.err,
+                  "quarnex-cli: No stores found.\nquarnex-cli: Loop devices (a store image "
+                  "attached with losetup) are looked at with --all.\n");
+    }
 }
 
 }  // namespace

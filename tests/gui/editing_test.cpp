@@ -33,12 +33,21 @@ void EditingTests::clicksScrollingAndEscapeMoveTheMarkersAndTheBox() {
     EditBox& edit = w.window.Edit();
     const int top = edit.y();
     QTest::keyClicks(&edit, "typed");
-    // Header clicks change nothing and hand the keyboard back to the edit.
-    QHeaderView* header = w.window.Grid().horizontalHeader();
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(40, 5));
-    QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, QPoint(40, 5));
+    // Header clicks change nothing and hand the keyboard back to the edit:
+    // not the selection, nor where the columns and the box sit (" Disk
+    // Description" and the line at its right end included).
+    DiskGridView& grid = w.window.Grid();
+    QHeaderView* header = grid.horizontalHeader();
+    const QRect box = edit.geometry();
+    const int column2 = grid.columnViewportPosition(2);
+    for (const int x : {40, column2 + 30, column2 + grid.columnWidth(2) - 1}) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, 5));
+        QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, 5));
+    }
     QCOMPARE(w.Cell(6, 1) + "|" + w.Cell(4, 1), QString(" ----------- >| -----------"));
-    QVERIFY(edit.hasFocus());
+    QVERIFY(edit.hasFocus() && edit.geometry() == box);
+    QCOMPARE(QList<int>({grid.horizontalScrollBar()->value(), grid.columnViewportPosition(2)}),
+             QList<int>({0, column2}));
 
     w.window.GridScroll().setValue(3);  // row 6 is now the fourth row shown
     QVERIFY(edit.isVisible() && edit.y() == top - 2 * w.window.Grid().rowHeight(0));

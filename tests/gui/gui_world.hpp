@@ -11,6 +11,7 @@
 #include "gui/fonts.hpp"
 #include "gui/main_window.hpp"
 #include "platform/posix/posix_device_backend.hpp"
+#include "platform/posix/sparse_file_backend.hpp"
 #include "support/fake_clock.hpp"
 #include "support/fake_drive_catalog.hpp"
 #include "support/fake_ui.hpp"
@@ -74,7 +75,8 @@ struct GuiWorld {
     ProgramState state;
     WindowModel model{state.slotTable, metrics};
     PosixDeviceBackend posix;
-    FaultInjectingBackend devices{posix};
+    SparseFileBackend sparse{posix};  // as the program keeps its files
+    FaultInjectingBackend devices{sparse};
     FakeDriveCatalog drives;
     FakeClock clock;
     ScriptedQtUi ui{scale, state};

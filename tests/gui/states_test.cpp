@@ -1,8 +1,12 @@
 // The main window's states as the user sees them: menu entries and their
 // captions, the frame caption, the busy state and the Cancel command.
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QMenu>
 #include <QTest>
+#include <QToolTip>
+#include <filesystem>
 
 #include "commands/main_commands.hpp"
 #include "commands/refresh_main_window.hpp"
@@ -20,6 +24,7 @@ class StatesTests : public QObject {
     void idDialogs();
     void scanSelectClickAndExportToTheSlot();  // with the captions of each step
     void storeImageFilesWithoutRights();
+    void cutTextsShowInFullAsTooltips();
 };
 
 void StatesTests::startAndTheDevicesOfTheLatestScan() {
@@ -96,7 +101,7 @@ void StatesTests::idDialogs() {
     QCOMPARE(floppy.windowTitle() + (floppy.isVisible() && !floppy.isModal() ? "|shown" : ""),
              QString("Floppy Image Drive ID|shown"));
     QTest::keyClicks(&floppy.IdBox(), "backup disk 12");
-    QTest::mouseClick(&floppy.OkButton(), Qt::LeftButton);
+    QTest::keyClick(&floppy.IdBox(), Qt::Key_Return);  // Enter means OK
     QCOMPARE(w.window.BufferLabel().text(), QString("FAT12 / ID = [BACKUP DISK]"));
 
     // After another store was selected, OK formats nothing and says why.
@@ -168,24 +173,75 @@ void StatesTests::storeImageFilesWithoutRights() {
     QVERIFY(w.ui.fake.messages.at(0).title == "Image File Length Invalid" &&
             w.ui.fake.messages[0].text.find("File Length = 1,000") != std::string::npos);
 
-    // A new store file: the whole length, sparse, opened and selected.
+    // A new store file: its name, then the IDs as Format asks for them, Enter
+    // for OK. It is a formatted store of the whole length, sparse, opened and
+    // selected, whose descriptions can be written at once.
     const std::string fresh = w.dir / "fresh.img";
     w.ui.fake.fileAnswers.push_back(fresh);
     w.window.RunCommand(MenuId::File_Menu_NewStoreFile);
+    UsbIdDialog& usb = w.window.UsbIdWindow();
+    QVERIFY(usb.isVisible() && !w.devices.FileExists(fresh));  // made on OK
+    QCOMPARE(usb.Prompt().toolTip(),
+             QString::fromStdString("Enter ID For New Store File " + fresh));
+    usb.UsbIdBox().clear();
+    QTest::keyClicks(&usb.UsbIdBox(), "shop");
+    usb.BaseIdBox().clear();
+    QTest::keyClicks(&usb.BaseIdBox(), "fdisk");
+    QTest::keyClick(&usb.BaseIdBox(), Qt::Key_Return);
     QCOMPARE(FileSize(fresh), kStoreBytes);
     QVERIFY(AllocatedBytes(fresh) < kStoreBytes / 100);
+    QCOMPARE(w.Cell(999, 1) + "|" + QString::fromStdString(*w.state.slotTable.storeId),
+             QString(" FDISK999    |SHOP"));
+    w.DoubleClickRow(3);
+    QTest::keyClicks(&w.window.Edit(), "First disk");
+    w.DoubleClickRow(3);
+    QVERIFY(w.DisksTxt(fresh).find("First disk") != std::string::npos);
+    QCOMPARE(w.ui.fake.messages.size(), std::size_t{1});
     QCOMPARE(FileMenu(w.window), FileMenuWith({"Select Device &fresh.img", "-",
                                                "&USB  fresh.img  Disks(0-999) ->  File",
                                                "&File  ->  USB  fresh.img  Disks(0-999)", "-",
                                                "&Format  USB  fresh.img  Disks(0-999)"}));
     w.ClickRow(5);  // the grid serves the file as it would a stick
     QCOMPARE(w.Caption(MenuId::Image_Menu_Import_USB_DISKxxx), QString("USB Disk # 005"));
-    // An existing name is never overwritten by New.
+    // An existing name is never overwritten by New: said before the IDs.
     w.ui.fake.fileAnswers.push_back(small);
     w.window.RunCommand(MenuId::File_Menu_NewStoreFile);
+    QVERIFY(w.ui.fake.messages.back().text.find(small) != std::string::npos && !usb.isVisible());
     QCOMPARE(ReadFileBytes(small, 0, 2000).size(), std::size_t{1000});
     QCOMPARE(w.state.SelectedEntry().DevicePath, fresh);
     QCOMPARE(w.devices.OpenHandles(), 0);
+}
+
+void StatesTests::cutTextsShowInFullAsTooltips() {
+    GuiWorld w;
+    const std::string folder = w.dir / "a folder with a name long enough to be cut off";
+    std::filesystem::create_directory(folder);
+    const std::string image = folder + "/disk.img";
+    WriteFileBytes(image, std::vector<unsigned char>(kImageBytes, 0));
+    w.ui.fake.fileAnswers.push_back(image);
+    w.window.RunCommand(MenuId::Image_Menu_Import_Image_File);
+    const QString path = QString::fromStdString(image);
+    QCOMPARE(w.window.BufferLabel().toolTip() + "|" + w.window.ActionLabel().toolTip(),
+             path + "|Import of Disk Image " + path);
+    QVERIFY(!w.window.BufferLabel().text().contains(path));  // shortened
+    QVERIFY(OpenStoreFile(w.ctx, w.MakeStore("a folder with a name long enough to be cut off/"
+                                             "store.img",
+                                             "STORE")));
+    QGroupBox& frame = w.window.Frame();
+    QVERIFY(frame.title().contains("store.img") && frame.toolTip() == frame.title());
+    // A long description in its cell, in full when the pointer rests on it.
+    const QString text(60, 'x');
+    w.state.slotTable.DiskDescriptions[4] = text.toStdString();
+    w.model.grid.SetCell(4, 2, text.toStdString());
+    DiskGridView& grid = w.window.Grid();
+    QHelpEvent help(QEvent::ToolTip,
+                    QPoint(grid.columnViewportPosition(2) + 5, grid.rowViewportPosition(3) + 3),
+                    grid.viewport()->mapToGlobal(QPoint(0, 0)));
+    QApplication::sendEvent(grid.viewport(), &help);
+    QCOMPARE(QToolTip::text(), text);
+    // Texts shown whole have none.
+    ZeroImage(w.ctx);
+    QCOMPARE(w.window.BufferLabel().toolTip() + w.window.ActionLabel().toolTip(), QString());
 }
 
 }  // namespace

@@ -1,24 +1,23 @@
-// The Qt windows, offscreen: help navigation, the about and system windows,
-// and the placement file through real widgets.
+// The Qt windows, offscreen: help navigation, the about and system windows.
+// (Window placement is tested under a window manager:
+// window_manager_test.sh.)
 
 #include <QApplication>
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 #include <filesystem>
 
 #include "gui/about_window.hpp"
 #include "gui/help_window.hpp"
 #include "gui/sys_info_window.hpp"
-#include "gui/window_placement.hpp"
 #include "support/fake_system_facts.hpp"
-#include "support/fake_ui.hpp"
 #include "support/temp_dir.hpp"
 
 namespace quarnex {
 
-using testing::ReadFileText;
 using testing::WriteFileText;
 
 class WindowsTest : public QObject {
@@ -26,7 +25,6 @@ class WindowsTest : public QObject {
   private slots:
     void helpCommandsFollowTheirRules();
     void aboutAndSystemInformation();
-    void placementRoundTripThroughRealWindows();
 };
 
 void WindowsTest::helpCommandsFollowTheirRules() {
@@ -41,7 +39,10 @@ void WindowsTest::helpCommandsFollowTheirRules() {
     QVERIFY(!help.HelpInit(app));  // no page yet
 
     std::filesystem::create_directory(app + "QuarnHlp");
-    WriteFileText(app + "QuarnHlp/QuarnHlp.htm", "<h1>Help</h1><a href=\"second.htm\">next</a>");
+    WriteFileText(app + "QuarnHlp/QuarnHlp.htm",
+                  "<h1>Help</h1><a href=\"second.htm\">next</a> <a href=\"#far\">on</a><pre>" +
+                      std::string(200, '\n') + "</pre><h2><a name=\"far\"></a>Far</h2>" + "<pre>" +
+                      std::string(200, '\n') + "</pre>");
     WriteFileText(app + "QuarnHlp/second.htm", "<h1>Second</h1>");
     QVERIFY(help.HelpInit(app));
     // Back does nothing on the help page; elsewhere it moves through the history.
@@ -59,10 +60,29 @@ void WindowsTest::helpCommandsFollowTheirRules() {
     go(&HelpWindow::Back, "QuarnHlp.htm");
     go(&HelpWindow::Forward, "second.htm");
 
+    // A link to an anchor, clicked: Back to the top, Forward to the anchor.
+    help.Home();
+    help.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&help));
+    QTextCursor link = help.Browser().document()->find("on");
+    link.setPosition(link.selectionStart() + 1);
+    QTest::mouseClick(help.Browser().viewport(), Qt::LeftButton, {},
+                      help.Browser().cursorRect(link).center());
+    const auto place = [&help] {
+        return help.Browser().source().fragment() + " " +
+               QString::number(help.Browser().verticalScrollBar()->value());
+    };
+    const QString atAnchor = place();
+    help.Back();
+    QVERIFY(atAnchor.startsWith("far ") && atAnchor != "far 0");
+    QCOMPARE(place(), QString(" 0"));
+    help.Forward();
+    QCOMPARE(place(), atAnchor);
+
     // Closing by the frame hides; showing again keeps the page.
     QVERIFY(!help.close() && !help.isVisible());
     help.ShowHelp();
-    QCOMPARE(page(), QString("second.htm"));
+    QCOMPARE(place(), atAnchor);
     help.HelpUnload();  // the real unload goes through
     QVERIFY(!help.isVisible());
 }
@@ -102,44 +122,6 @@ void WindowsTest::aboutAndSystemInformation() {
     const QPoint offset =
         info.frameGeometry().center() - QGuiApplication::primaryScreen()->geometry().center();
     QVERIFY(offset.manhattanLength() <= 2);
-}
-
-void WindowsTest::placementRoundTripThroughRealWindows() {
-    testing::TempDir dir;
-    const std::string app = dir.Path() + "/";
-    const std::string file = app + "QuarnCfg/Quarn.cfg";
-    std::filesystem::create_directory(app + "QuarnCfg");
-    ProgramState state;
-    testing::FakeUi ui(state);
-    QCOMPARE(TwipsPerPixel(nullptr), 15.0);  // the offscreen screen is 96 dpi
-
-    QWidget mainWindow, floppy;
-    mainWindow.setGeometry(20, 30, 500, 400);
-    mainWindow.show();
-    floppy.setGeometry(40, 50, 200, 100);
-    QVERIFY(SaveWindowPlacement(app, {&mainWindow, nullptr, &floppy, nullptr}, ui));
-    // Outer frames in twips, decorations counted; the never shown dialog has none.
-    const QRect f = mainWindow.frameGeometry();
-    QVERIFY(f.width() > 500);
-    const auto t = [](int pixels) { return ", " + std::to_string(pixels * 15); };
-    const std::string written = ReadFileText(file);
-    QCOMPARE(written, "[WINDOWS]\r\n|------| = Visible, Top, Left [, Height, Width]\r\nQrnF = 1" +
-                          t(f.top()) + t(f.left()) + t(f.height()) + t(f.width()) +
-                          "\r\nHelpF = 0, 0, 0, 500, 500\r\nFlpyIDF = 0, 750, 600\r\n"
-                          "USBIDF = 0, 0, 0\r\n\r\n");
-
-    // The next run: fresh hidden windows get the same outer frames; dialogs
-    // keep their size. Saved again, the file is the same: windows do not creep.
-    QWidget mainAgain, floppyAgain;
-    floppyAgain.resize(222, 111);
-    const PlacedWidgets loaded{&mainAgain, nullptr, &floppyAgain, nullptr};
-    LoadWindowPlacement(app, loaded);
-    QApplication::processEvents();
-    QVERIFY(mainAgain.isVisible() && !floppyAgain.isVisible());
-    QCOMPARE(mainAgain.frameGeometry(), mainWindow.frameGeometry());
-    QCOMPARE(floppyAgain.frameGeometry(), QRect(40, 50, 222, 111));
-    QVERIFY(SaveWindowPlacement(app, loaded, ui));
-    QCOMPARE(ReadFileText(file), written);
 }
 
 }  // namespace quarnex

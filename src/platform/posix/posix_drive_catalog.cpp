@@ -138,6 +138,18 @@ std::vector<DriveListEntry> PosixDriveCatalog::DriveList() {
     return list;
 }
 
+std::vector<DriveListEntry> PosixDriveCatalog::LoopDevices() {
+    std::vector<DriveListEntry> list;
+    for (std::string& loop : sys_.LoopDevices()) {
+        // A loop device without a file has a size of 0.
+        const std::optional<std::uint64_t> sectors = sys_.Sectors(loop);
+        if (sectors && *sectors != 0) {
+            list.push_back(DriveListEntry{std::move(loop)});
+        }
+    }
+    return list;
+}
+
 std::string PosixDriveCatalog::DiskOf(const std::string& drive) const {
     if (drive == kNoSystemDisk || IsFloppyName(drive)) {
         return {};
@@ -183,11 +195,18 @@ std::optional<PhysicalDrive> PosixDriveCatalog::WholeDiskOf(const std::string& d
         return PhysicalDrive{0, Node(disk)};
     }
     const auto found = std::find(layout.others.begin(), layout.others.end(), disk);
-    if (disk.empty() || found == layout.others.end()) {
+    if (!disk.empty() && found != layout.others.end()) {
+        return PhysicalDrive{static_cast<int>(found - layout.others.begin()) + 1, Node(disk)};
+    }
+    // Loop devices are numbered after the disks.
+    const std::vector<std::string> loops = sys_.LoopDevices();
+    const auto loop = std::find(loops.begin(), loops.end(), disk);
+    if (disk.empty() || loop == loops.end()) {
         error = ENODEV;
         return std::nullopt;
     }
-    return PhysicalDrive{static_cast<int>(found - layout.others.begin()) + 1, Node(disk)};
+    return PhysicalDrive{static_cast<int>(layout.others.size() + (loop - loops.begin())) + 1,
+                         Node(disk)};
 }
 
 DriveDetails PosixDriveCatalog::Details(const std::string& drive) {

@@ -22,6 +22,7 @@ class PosixDriveCatalog final : public DriveCatalog {
     explicit PosixDriveCatalog(PosixRoots roots = {});
 
     std::vector<DriveListEntry> DriveList() override;
+    std::vector<DriveListEntry> LoopDevices() override;
     DriveKind GetDriveType(const std::string& drive) override;
     std::string VolumePath(const std::string& drive) override;
     std::optional<PhysicalDrive> WholeDiskOf(const std::string& drive, int& error) override;
