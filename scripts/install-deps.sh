@@ -11,6 +11,9 @@ packages=(
     clang-format
     mtools dosfstools util-linux coreutils
     xvfb xauth
+    # scripts/check-install.sh: the package, its validators and a window
+    # manager to close the installed program as a user would.
+    dpkg-dev file desktop-file-utils appstream lintian bash-completion man-db jwm xdotool x11-utils
 )
 
 missing=()
