@@ -14,8 +14,8 @@ PCs. Such a stick holds 1000 slots, each a 1.44 MB floppy disk image.
 Quarnex finds these sticks, shows the label and the description of every
 slot, copies disk images between slots, image files and real floppy
 drives, formats whole sticks, and backs a whole stick up to a single file
-and restores it again. The Qt program quarnex and the terminal tool
-quarnex-cli do the same.")
+and restores it again. The package holds the Qt program quarnex and the
+terminal tool quarnex-cli, which runs the same operations from a shell.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 set(CPACK_STRIP_FILES ON)
