@@ -117,7 +117,7 @@ void WindowsTest::placementRoundTripThroughRealWindows() {
     mainWindow.setGeometry(20, 30, 500, 400);
     mainWindow.show();
     floppy.setGeometry(40, 50, 200, 100);
-    QVERIFY(SaveWindowPlacement(app, {&mainWindow, nullptr, &floppy, nullptr}, ui));
+    QVERIFY(SaveWindowPlacement(file, {&mainWindow, nullptr, &floppy, nullptr}, ui));
     // Outer frames in twips, decorations counted; the never shown dialog has none.
     const QRect f = mainWindow.frameGeometry();
     QVERIFY(f.width() > 500);
@@ -133,12 +133,12 @@ void WindowsTest::placementRoundTripThroughRealWindows() {
     QWidget mainAgain, floppyAgain;
     floppyAgain.resize(222, 111);
     const PlacedWidgets loaded{&mainAgain, nullptr, &floppyAgain, nullptr};
-    LoadWindowPlacement(app, loaded);
+    LoadWindowPlacement(file, loaded);
     QApplication::processEvents();
     QVERIFY(mainAgain.isVisible() && !floppyAgain.isVisible());
     QCOMPARE(mainAgain.frameGeometry(), mainWindow.frameGeometry());
     QCOMPARE(floppyAgain.frameGeometry(), QRect(40, 50, 222, 111));
-    QVERIFY(SaveWindowPlacement(app, loaded, ui));
+    QVERIFY(SaveWindowPlacement(file, loaded, ui));
     QCOMPARE(ReadFileText(file), written);
 }
 
