@@ -13,7 +13,9 @@ packages=(
     mtools dosfstools util-linux coreutils
     xvfb xauth
     dbus python3-dbusmock
-    jwm xdotool x11-utils
+    # scripts/check-install.sh: the package, its validators and a window
+    # manager to close the installed program as a user would.
+    dpkg-dev file desktop-file-utils appstream lintian bash-completion man-db jwm xdotool x11-utils
 )
 
 missing=()

@@ -23,7 +23,7 @@ CliWorld::CliWorld(bool assumeYes)
     // Raw devices need rights; opening them proves it or says why not, so
     // the tool runs with the store commands available.
     state_.AdminRights = 1;
-    GetProgramPaths(state_, platform_.paths->RunningExecutable());
+    GetProgramPaths(state_, platform_.paths->DataFolder());
     ready_ = AllocateBuffersOrExplain(state_, ui_);
 }
 

@@ -234,8 +234,8 @@ std::string PlacementText(const PlacementWindows& windows, ScreenTwips screen) {
     return out;
 }
 
-void SbrLoad(const std::string& appFolder, const PlacementWindows& windows, ScreenTwips screen) {
-    std::ifstream file(appFolder + std::string(kConfigFileName), std::ios::binary);
+void SbrLoad(const std::string& path, const PlacementWindows& windows, ScreenTwips screen) {
+    std::ifstream file(path, std::ios::binary);
     if (!file) {
         return;
     }
@@ -248,9 +248,7 @@ void SbrLoad(const std::string& appFolder, const PlacementWindows& windows, Scre
     }
 }
 
-bool SbrSave(const std::string& appFolder, const PlacementWindows& windows, ScreenTwips screen,
-             Ui& ui) {
-    const std::string path = appFolder + std::string(kConfigFileName);
+bool SbrSave(const std::string& path, const PlacementWindows& windows, ScreenTwips screen, Ui& ui) {
     const std::string text = PlacementText(windows, screen);
     bool failed = false;
     int error = 0;

@@ -1,5 +1,5 @@
 #pragma once
-// ConfigM: the window placement file QuarnCfg/Quarn.cfg. Plain code: it sees
+// ConfigM: the window placement file Quarn.cfg. Plain code: it sees
 // the windows only through PlacementWindow, so the GUI, the tests and a later
 // platform all share the parser and the writer.
 
@@ -12,8 +12,6 @@
 
 namespace quarnex {
 
-// Relative to AppFolder.
-inline constexpr std::string_view kConfigFileName = "QuarnCfg/Quarn.cfg";
 // Smallest size and the margin kept from the screen's right and bottom edges.
 inline constexpr int kPlacementMinimum = 500;
 
@@ -81,12 +79,12 @@ void ApplyPlacementLine(const PlacementLine& line, PlacementWindow& window);
 // The file's contents as SbrSave writes them (CR LF line ends).
 std::string PlacementText(const PlacementWindows& windows, ScreenTwips screen);
 
-// Reads AppFolder + QuarnCfg/Quarn.cfg and applies it. Silent on every failure.
-void SbrLoad(const std::string& appFolder, const PlacementWindows& windows, ScreenTwips screen);
+// Reads the file (QuarnCfg/Quarn.cfg beside the program, or the per-user one
+// that ProgramPaths names) and applies it. Silent on every failure.
+void SbrLoad(const std::string& path, const PlacementWindows& windows, ScreenTwips screen);
 
 // Writes the file. On failure shows "Error Saving Configuration File." with the
 // path and the error number and returns false.
-bool SbrSave(const std::string& appFolder, const PlacementWindows& windows, ScreenTwips screen,
-             Ui& ui);
+bool SbrSave(const std::string& path, const PlacementWindows& windows, ScreenTwips screen, Ui& ui);
 
 }  // namespace quarnex

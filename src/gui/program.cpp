@@ -35,7 +35,7 @@ bool Program::Start() {
     if (!AllocateBuffersOrExplain(state_, services_.ui, services_.allocate)) {
         return false;
     }
-    GetProgramPaths(state_, services_.executablePath);
+    GetProgramPaths(state_, services_.appFolder);
 
     DialogTexts& texts = model_.dialogs;
     floppyId_ = std::make_unique<FloppyIdDialog>(texts, scale_);
@@ -64,7 +64,7 @@ bool Program::Start() {
                                       [this] { sysInfo_->ShowSysInfo(); },
                                       [this] { about_->ShowAbout(); }, [this] { Shutdown(); }});
 
-    LoadWindowPlacement(state_.AppFolder, Placed());
+    LoadWindowPlacement(services_.placementFile, Placed());
     window_->show();
     return true;
 }
@@ -75,7 +75,7 @@ void Program::Shutdown() {
     }
     shutDown_ = true;
     // The placement is taken while every window still exists.
-    SaveWindowPlacement(state_.AppFolder, Placed(), services_.ui);
+    SaveWindowPlacement(services_.placementFile, Placed(), services_.ui);
     about_->close();
     sysInfo_->close();
     usbId_->close();
@@ -97,7 +97,8 @@ int Main(int argc, char** argv) {
                                     *platform.clock,
                                     ui,
                                     *platform.facts,
-                                    platform.paths->RunningExecutable(),
+                                    platform.paths->DataFolder(),
+                                    platform.paths->PlacementFile(),
                                     {}},
                     scale);
     if (!program.Start()) {

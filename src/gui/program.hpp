@@ -26,8 +26,9 @@ struct ProgramServices {
     Clock& clock;
     QtUi& ui;
     const SystemFactSource& facts;
-    std::string executablePath;
-    BufferAllocator allocate;  // empty: the ordinary allocation
+    std::string appFolder;      // the template and the help
+    std::string placementFile;  // the window placement file
+    BufferAllocator allocate;   // empty: the ordinary allocation
 };
 
 class Program {

@@ -150,14 +150,14 @@ void WidgetPlacement::SetGeometry(const TwipRect& rect) {
     OuterGeometryFinisher::ApplyOuter(widget_, outer);
 }
 
-void LoadWindowPlacement(const std::string& appFolder, const PlacedWidgets& widgets) {
+void LoadWindowPlacement(const std::string& file, const PlacedWidgets& widgets) {
     Adapters adapters(widgets);
-    SbrLoad(appFolder, adapters.windows, ScreenSizeTwips(widgets.QrnF));
+    SbrLoad(file, adapters.windows, ScreenSizeTwips(widgets.QrnF));
 }
 
-bool SaveWindowPlacement(const std::string& appFolder, const PlacedWidgets& widgets, Ui& ui) {
+bool SaveWindowPlacement(const std::string& file, const PlacedWidgets& widgets, Ui& ui) {
     Adapters adapters(widgets);
-    return SbrSave(appFolder, adapters.windows, ScreenSizeTwips(widgets.QrnF), ui);
+    return SbrSave(file, adapters.windows, ScreenSizeTwips(widgets.QrnF), ui);
 }
 
 }  // namespace quarnex

@@ -44,10 +44,10 @@ class WidgetPlacement final : public PlacementWindow {
     QWidget& widget_;
 };
 
-// Start-up: read QuarnCfg/Quarn.cfg under appFolder and apply it.
-void LoadWindowPlacement(const std::string& appFolder, const PlacedWidgets& widgets);
+// Start-up: read the placement file and apply it.
+void LoadWindowPlacement(const std::string& file, const PlacedWidgets& widgets);
 
 // Shutdown: write the file; a failure is shown through ui. True when written.
-bool SaveWindowPlacement(const std::string& appFolder, const PlacedWidgets& widgets, Ui& ui);
+bool SaveWindowPlacement(const std::string& file, const PlacedWidgets& widgets, Ui& ui);
 
 }  // namespace quarnex

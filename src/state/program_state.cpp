@@ -26,9 +26,4 @@ void FreeBuffers(ProgramState& state) {
     state.InternalImage.Free();
 }
 
-std::string AppFolderFromExecutable(const std::string& executablePath) {
-    const std::size_t last = fntLastOf(executablePath, "/");
-    return last == 0 ? std::string() : executablePath.substr(0, last);
-}
-
 }  // namespace quarnex

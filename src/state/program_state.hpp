@@ -81,8 +81,4 @@ using BufferAllocator = std::function<bool(AlignedBuffer&, std::size_t)>;
 bool AllocateBuffers(ProgramState& state, const BufferAllocator& allocate = {});
 void FreeBuffers(ProgramState& state);
 
-// AppFolder from the running program's file name: everything up to and
-// including the last "/", or empty when there is none.
-std::string AppFolderFromExecutable(const std::string& executablePath);
-
 }  // namespace quarnex

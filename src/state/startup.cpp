@@ -14,8 +14,8 @@ bool AllocateBuffersOrExplain(ProgramState& state, Ui& ui, const BufferAllocator
     return false;
 }
 
-void GetProgramPaths(ProgramState& state, const std::string& executablePath) {
-    state.AppFolder = AppFolderFromExecutable(executablePath);
+void GetProgramPaths(ProgramState& state, const std::string& dataFolder) {
+    state.AppFolder = dataFolder;
 }
 
 }  // namespace quarnex

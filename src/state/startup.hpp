@@ -11,7 +11,8 @@ namespace quarnex {
 // AllocateBuffers, and on failure the message that ends the program.
 bool AllocateBuffersOrExplain(ProgramState& state, Ui& ui, const BufferAllocator& allocate = {});
 
-// AppFolder from the running program's file name.
-void GetProgramPaths(ProgramState& state, const std::string& executablePath);
+// AppFolder: the folder of the template and the help, as the platform found
+// it (ProgramPaths::DataFolder).
+void GetProgramPaths(ProgramState& state, const std::string& dataFolder);
 
 }  // namespace quarnex

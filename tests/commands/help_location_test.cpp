@@ -5,7 +5,6 @@
 #include <filesystem>
 
 #include "platform/platform.hpp"
-#include "state/program_state.hpp"
 #include "support/temp_dir.hpp"
 
 namespace quarnex {
@@ -58,8 +57,7 @@ TEST(HelpLocation, FindsThePageOrFallsBack) {
 
 // The build puts the guide and its location file beside the executables.
 TEST(HelpLocation, TheShippedGuideIsFoundBesideTheProgram) {
-    const std::string appFolder =
-        AppFolderFromExecutable(MakePlatform().paths->RunningExecutable());
+    const std::string appFolder = MakePlatform().paths->DataFolder();
     ASSERT_FALSE(appFolder.empty());
     const std::string page = appFolder + "QuarnHlp/QuarnHlp.htm";
     EXPECT_EQ(FindHelpFile(appFolder), "file://" + page);

@@ -95,7 +95,7 @@ TEST(PlacementFile, WritesClampedFramesOverOldContentAndReportsAFailedSave) {
     const std::string path = appFolder + "QuarnCfg/Quarn.cfg";
     std::filesystem::create_directory(appFolder + "QuarnCfg");
     FakeWindow loaded[4];
-    SbrLoad(appFolder, {&loaded[0], &loaded[1], &loaded[2], &loaded[3]}, kScreen);
+    SbrLoad(path, {&loaded[0], &loaded[1], &loaded[2], &loaded[3]}, kScreen);
     EXPECT_EQ(Seen(loaded), "") << "a missing file changes nothing";
 
     testing::WriteFileText(path, std::string(400, 'x'));  // longer than what is saved
@@ -103,14 +103,14 @@ TEST(PlacementFile, WritesClampedFramesOverOldContentAndReportsAFailedSave) {
     FakeWindow help({50000, 60000, 200, 12000}, true);
     FakeWindow floppy({100, 200, 2000, 3000}, false);
     const PlacementWindows saved{&main, &help, &floppy, nullptr};
-    ASSERT_TRUE(SbrSave(appFolder, saved, kScreen, world.ui));
+    ASSERT_TRUE(SbrSave(path, saved, kScreen, world.ui));
     EXPECT_EQ(testing::ReadFileText(path),
               "[WINDOWS]\r\n|------| = Visible, Top, Left [, Height, Width]\r\n"
               "QrnF = 1, 0, 300, 7000, 9000\r\nHelpF = 1, 13900, 18700, 500, 12000\r\n"
               "FlpyIDF = 0, 100, 200\r\nUSBIDF = 0, 0, 0\r\n\r\n");
     // Without the folder the save fails, says so, and creates nothing.
     std::filesystem::remove_all(appFolder + "QuarnCfg");
-    EXPECT_FALSE(SbrSave(appFolder, saved, kScreen, world.ui));
+    EXPECT_FALSE(SbrSave(path, saved, kScreen, world.ui));
     ASSERT_EQ(world.ui.messages.size(), 1u);
     const MessageRequest& message = world.ui.LastMessage();
     EXPECT_EQ(message.title + "|" + message.text,

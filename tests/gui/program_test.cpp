@@ -16,7 +16,7 @@
 namespace quarnex::testing {
 namespace {
 
-// A program folder: the executable's name in it gives the AppFolder.
+// A program folder with its placement file beside the program.
 struct ProgramWorld {
     explicit ProgramWorld(bool rights, BufferAllocator allocate = {}) {
         std::filesystem::create_directories(dir / "QuarnCfg");
@@ -24,9 +24,10 @@ struct ProgramWorld {
             drives.rightsProbePath = dir / "probe";
             WriteFileBytes(drives.rightsProbePath, {0});
         }
-        program = std::make_unique<Program>(ProgramServices{devices, drives, clock, ui, facts,
-                                                            dir / "quarnex", std::move(allocate)},
-                                            scale);
+        program = std::make_unique<Program>(
+            ProgramServices{devices, drives, clock, ui, facts, dir.Path() + "/",
+                            dir / "QuarnCfg/Quarn.cfg", std::move(allocate)},
+            scale);
     }
 
     TempDir dir;

@@ -46,10 +46,5 @@ TEST(AllocateBuffers, FailureLeavesNothingAllocatedAndSaysTheProgramEnds) {
     EXPECT_TRUE(state.InternalImage.Empty() && state.TransferBuffer.Empty());
 }
 
-TEST(AppFolder, FolderOfTheExecutable) {
-    EXPECT_EQ(AppFolderFromExecutable("/opt/quarnex/bin/quarnex"), "/opt/quarnex/bin/");
-    EXPECT_EQ(AppFolderFromExecutable("quarnex") + "|" + AppFolderFromExecutable("/quarnex"), "|/");
-}
-
 }  // namespace
 }  // namespace quarnex
