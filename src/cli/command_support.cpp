@@ -4,9 +4,11 @@
 
 #include "cli/arguments.hpp"
 #include "core/text.hpp"
+#include "state/output_guard.hpp"
 #include "state/store_lock.hpp"
 #include "store/descriptions.hpp"
 #include "store/disk_ids.hpp"
+#include "store/write_mark.hpp"
 
 namespace quarnex::cli {
 
@@ -45,12 +47,12 @@ std::optional<StoreTarget> OpenStore(CliWorld& world, const std::string& argumen
     return target;
 }
 
-bool RefuseSameFile(CliWorld& world, const std::string& storePath, const std::string& path) {
-    std::error_code ec;
-    if (!std::filesystem::equivalent(storePath, path, ec) || ec) {
+bool RefuseStoreOverlap(CliWorld& world, const std::string& storePath, const std::string& path) {
+    const StoreOverlap overlap = world.Ctx().devices.Overlap(path, storePath);
+    if (overlap == StoreOverlap::None) {
         return false;
     }
-    world.Console().Note(path + " is the store itself; refused");
+    world.Console().Note(path + " " + OverlapWords(overlap) + "; refused");
     return true;
 }
 

@@ -1,18 +1,20 @@
 #include "store/store_file_copy.hpp"
 
-#include <filesystem>
+#include <algorithm>
+#include <array>
 #include <span>
-#include <system_error>
 
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
 #include "state/error_report.hpp"
+#include "state/output_guard.hpp"
 #include "state/progress.hpp"
 #include "state/reported_io.hpp"
 #include "state/status.hpp"
 #include "store/descriptions.hpp"
 #include "store/store_write_access.hpp"
 #include "store/unit_loop.hpp"
+#include "store/write_mark.hpp"
 
 namespace quarnex {
 
@@ -43,12 +45,6 @@ bool ChooseFile(Context& ctx, std::string& path, bool forSaving) {
     return true;
 }
 
-// Replacing the export target must never destroy the store being read.
-bool IsSameFile(const std::string& a, const std::string& b) {
-    std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec) && !ec;
-}
-
 void ShowRefusal(Context& ctx, std::string title, std::string text) {
     ctx.ui.ShowMessage(MessageRequest{std::move(title), std::move(text), MessageButtons::Ok,
                                       MessageIcon::Exclamation});
@@ -76,9 +72,9 @@ BackupResult fntCopyUSBToFile(Context& ctx, std::string& path) {
         return {kDialogCancelled};
     }
     const DeviceEntry store = ctx.state.SelectedEntry();
-    if (IsSameFile(path, store.DevicePath)) {
-        ShowRefusal(ctx, "Export 1000 Floppy Image",
-                    "A USB device cannot be exported onto itself." + std::string(kCrLf) + path);
+    // Replacing the export target must never destroy the store being read.
+    if (RefuseStoreOverlap(ctx, path, store.DevicePath, "Export 1000 Floppy Image")) {
+        BusyOff(ctx);
         return {kRefused};
     }
     // The device first: a store that cannot be read leaves an existing file
@@ -129,6 +125,13 @@ OperationResult fntCopyFileToUSB(Context& ctx, std::string& path) {
     if (!ChooseFile(ctx, path, false)) {
         BusyOff(ctx);
         return kDialogCancelled;
+    }
+    // Reading a file that lies on the store while the store is rewritten
+    // would copy back what was already overwritten.
+    if (RefuseStoreOverlap(ctx, path, ctx.state.SelectedEntry().DevicePath,
+                           "Import 1000 Floppy Image")) {
+        BusyOff(ctx);
+        return kRefused;
     }
     const LengthResult length = ctx.devices.FileLength(path);
     if (!length.length) {

@@ -1,6 +1,7 @@
 #include "store/store_file_copy.hpp"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "commands/main_commands.hpp"
 
@@ -8,6 +9,8 @@
 #include <tuple>
 
 #include "core/text.hpp"
+#include "store/format_usb.hpp"
+#include "store/slot_transfer.hpp"
 #include "store_world.hpp"
 
 namespace quarnex {
@@ -92,12 +95,20 @@ TEST(CopyUSBToFile, CopiesEveryByteReplacesTheTargetAndWritesTheCompanionFile) {
     w.ExpectSettled();
 }
 
-TEST(CopyUSBToFile, RefusesTheStoreItselfAsTheTarget) {
-    StoreWorld w;
-    std::string self = w.store;
-    EXPECT_EQ(fntCopyUSBToFile(w.ctx, self).copy, kRefused);
-    EXPECT_EQ(w.OnlyMessage(), "A USB device cannot be exported onto itself.\r\n" + w.store);
-    EXPECT_EQ(w.devices.Count(FaultOp::Open), 0) << "nothing may be opened, or written";
+TEST(StoreFileCopies, RefuseTheStoreItselfUnderAnyNameBeforeOpeningAnything) {
+    for (const bool backup : {true, false}) {
+        StoreWorld w;
+        const std::string link = w.dir / "link.img";
+        ASSERT_EQ(::link(w.store.c_str(), link.c_str()), 0);
+        std::string path = link;
+        const OperationResult result =
+            backup ? fntCopyUSBToFile(w.ctx, path).copy : fntCopyFileToUSB(w.ctx, path);
+        EXPECT_EQ(result, kRefused);
+        EXPECT_EQ(w.OnlyMessage(),
+                  link + "\r\nThis file is the store itself.\r\nNothing was written.");
+        EXPECT_EQ(w.devices.Count(FaultOp::Open), 0) << "nothing may be opened, or written";
+        w.ExpectSettled();
+    }
 }
 
 TEST(CopyFileToUSB, WritesTheWholeFileOntoTheStoreAndResetsTheWindow) {
