@@ -40,6 +40,9 @@ std::optional<StoreTarget> OpenStore(CliWorld& world, const std::string& argumen
                                  " could not be read");
             return std::nullopt;
         }
+        if (ctx.state.slotTable.writeUnfinished) {
+            world.Console().Note(UnfinishedWriteText(target->entry.DevicePath));
+        }
         // Looking at a store must not change it: a missing DISKS.TXT is not
         // created here (an export or a description written later saves one).
         ReadDescriptions(ctx);

@@ -50,6 +50,9 @@ class SlotTable {
     // Slot 0's label, trimmed: the ID of the store the Disk IDs came from;
     // empty when slot 0 could not be read by the last load.
     std::optional<std::string> storeId;
+    // Slot 0 carries the mark of a format or restore that did not finish:
+    // its slots may mix two stores.
+    bool writeUnfinished = false;
 
   private:
     std::vector<std::array<std::string, kGridColumns>> cells_;

@@ -160,17 +160,40 @@ OperationResult fntCopyFileToUSB(Context& ctx, std::string& path) {
     }
     BusyOn(ctx);
 
+    // The file's first sector, marked, reaches the medium before any slot
+    // changes; the mark goes only when every slot is on the medium.
+    std::array<std::byte, kSectorBytes> fileFirst{};
+    std::array<std::byte, kSectorBytes> marked{};
+    bool started = fntReadPtr(ctx, file, fileFirst, 0, kSectorBytes, 0, false);
+    if (started) {
+        marked = fileFirst;
+        PutWriteMark(marked);
+        started = WriteFirstSector(ctx, handles->device, marked);
+    }
     const std::span<std::byte> buffer = ctx.state.TransferBuffer.Span();
-    OperationResult result = RunUnits(ctx, kSlotCount, [&](int n) {
-        SetActionLabel(ctx, RestoreSlotAction(n, path));
-        // A cancel stops the copy after the current slot has been written.
-        return AfterTransfer(
-            ctx,
-            fntReadPtr(ctx, file, buffer, 0, kSlotStride, kCurrentPosition, false) &&
-                fntWritePtr(ctx, handles->device, buffer, 0, kSlotStride, kCurrentPosition, false));
-    });
+    OperationResult result = OperationResult::StoppedAt(0, StopCause::Failure);
+    if (started) {
+        result = RunUnits(ctx, kSlotCount, [&](int n) {
+            SetActionLabel(ctx, RestoreSlotAction(n, path));
+            // Slot 0 goes on with the mark; the first transfer starts over at
+            // the beginning of both.
+            const std::int64_t position = n == 0 ? 0 : kCurrentPosition;
+            const bool read = fntReadPtr(ctx, file, buffer, 0, kSlotStride, position, false);
+            if (n == 0) {
+                std::copy(marked.begin(), marked.end(), buffer.begin());
+            }
+            // A cancel stops the copy after the current slot has been written.
+            return AfterTransfer(ctx, read && fntWritePtr(ctx, handles->device, buffer, 0,
+                                                          kSlotStride, position, false));
+        });
+        result = AfterFlush(result, FlushDevHandle(ctx, handles->device), kSlotCount - 1);
+    }
+    if (result.Complete()) {
+        result =
+            AfterFlush(result, WriteFirstSector(ctx, handles->device, fileFirst), kSlotCount - 1);
+    }
     CloseDevHandle(ctx, file);
-    result = AfterFlush(result, CloseStore(ctx, *handles), kSlotCount - 1);
+    result = AfterFlush(result, CloseStore(ctx, *handles, CloseOrder::VolumeFirst), kSlotCount - 1);
     if (result.Complete()) {
         ShowProgress(ctx, kSlotCount - 1, kSlotCount - 1);
     } else {

@@ -87,6 +87,15 @@ TEST(CliStore, CreateAndFormatMakeStoresThatListShows) {
     EXPECT_EQ(doc, nlohmann::json::parse(R"({"store_id": "NEW STICK I", "base_id": "PLAIN BASE",
         "base_numbered": false, "slots": [
         {"slot": 5, "id": "PLAIN BASE ", "description": "", "source": ""}]})"));
+    // The mark of a format or restore that did not finish: listings say so.
+    std::fstream(copy, std::ios::in | std::ios::out | std::ios::binary)
+        .seekp(3)
+        .write("QRNXBUSY", 8);
+    const CliResult marked = RunCli({"list", copy});
+    EXPECT_TRUE(Contains(marked.err, "quarnex-cli: the last format or restore of " + copy +
+                                         " did not finish: its slots may mix old and new disks; "
+                                         "run it again\n"))
+        << marked.err;
 }
 
 TEST(CliStore, PutGetDescribeBackupAndRestore) {
