@@ -139,5 +139,45 @@ TEST(CopyFileToUSB, WritesTheWholeFileOntoTheStoreAndResetsTheWindow) {
     w.ExpectSettled();
 }
 
+// The whole-store writers close the store's volume before its device; a slot
+// export closes the device first. The store is a loop device whose volume is
+// a file of its own; each run is cancelled early.
+TEST(StoreWriters, CloseTheVolumeAndTheDeviceInTheirOrder) {
+    for (const int writer : {0, 1, 2}) {  // format, restore, slot export
+        SCOPED_TRACE(writer);
+        StoreWorld w;
+        LoopDevice loop(w.store);
+        if (!loop.Attached()) {
+            GTEST_SKIP() << loop.Problem();
+        }
+        const std::string name = w.SelectLoopDevice(loop);
+        const std::string volume = w.dir / "volume";
+        WriteFileText(volume, "");
+        w.drives.drives.insert(w.drives.drives.begin(), FakeDrive{name, volume});
+        w.InstallTemplate();
+        std::string file = w.dir / "import.img";
+        MakeSparseFile(file, kStoreBytes);
+        w.Arm(std::nullopt, FaultOp::Write, 3, name);
+        if (writer == 0) {
+            fntFormatUSB(w.ctx, {"ID", "BASE", true});
+        } else if (writer == 1) {
+            fntCopyFileToUSB(w.ctx, file);
+        } else {
+            ExportToSlot(w.ctx, 12);
+        }
+        // The flushes that close the two handles sit next to each other.
+        const auto& log = w.devices.Log();
+        const auto volumeClosed = std::ranges::find_if(
+            log, [&](const auto& r) { return r.op == FaultOp::Flush && r.path == volume; });
+        ASSERT_TRUE(volumeClosed != log.begin() && volumeClosed != log.end());
+        const auto deviceFlush = [&](auto it) {
+            return it != log.end() && it->op == FaultOp::Flush && it->path == loop.Path();
+        };
+        EXPECT_EQ(deviceFlush(volumeClosed + 1), writer != 2)
+            << "the device closed after the volume";
+        EXPECT_TRUE(deviceFlush(volumeClosed - 1));
+    }
+}
+
 }  // namespace
 }  // namespace quarnex
