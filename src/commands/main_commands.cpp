@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "commands/refresh_main_window.hpp"
+#include "commands/window_store_lock.hpp"
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
 #include "fat12/volume_label.hpp"
@@ -89,7 +90,10 @@ void ScanStores(WindowContext& ctx) {
     }
 }
 
-bool LoadSelectedStore(WindowContext& ctx) {
+namespace {
+
+// Loading, and saving DISKS.TXT, for callers that hold the store's lock.
+bool LoadStoreLocked(WindowContext& ctx) {
     const Outcome loaded = LoadDiskIds(ctx);
     if (ctx.state.slotTable.storeId) {
         ctx.window.dialogs.usbIdText = *ctx.state.slotTable.storeId;
@@ -111,7 +115,26 @@ bool LoadSelectedStore(WindowContext& ctx) {
     LoadDescriptions(ctx);
     ctx.window.grid.FitRowHeights();
     ctx.ui.Changed(WindowPart::Grid);
+    if (ctx.state.slotTable.writeUnfinished) {
+        ctx.ui.ShowMessage(MessageRequest{"Format Or Restore Not Finished",
+                                          "The last format or restore of " + entry.DevicePath +
+                                              " did not finish." + std::string(kCrLf) +
+                                              "Its slots may mix old and new disks. Run it again.",
+                                          MessageButtons::Ok, MessageIcon::Exclamation});
+    }
     return true;
+}
+
+void SaveDescriptionsLocked(WindowContext& ctx) {
+    sbrSaveDescriptions(ctx, StoreDescriptionsName(ctx));
+}
+
+}  // namespace
+
+bool LoadSelectedStore(WindowContext& ctx) {
+    // Exclusive: loading creates a missing DISKS.TXT.
+    const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, true);
+    return lock && LoadStoreLocked(ctx);
 }
 
 void SelectDevice(WindowContext& ctx, int index) {
@@ -127,11 +150,18 @@ void SelectDevice(WindowContext& ctx, int index) {
 }
 
 void ExportStoreToFile(WindowContext& ctx) {
-    std::string path;
-    fntCopyUSBToFile(ctx, path);
+    const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, false);
+    if (lock) {
+        std::string path;
+        fntCopyUSBToFile(ctx, path);
+    }
 }
 
 OperationResult ImportStoreFromFile(WindowContext& ctx, std::string path) {
+    const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, true);
+    if (!lock) {
+        return OperationResult::NotStarted(NotStartedReason::Refused);
+    }
     const OperationResult result = fntCopyFileToUSB(ctx, path);
     if (result.outcome == Outcome::NotStarted) {
         return result;
@@ -159,6 +189,10 @@ OperationResult FormatStoreFromDialog(WindowContext& ctx, const std::string& ope
                            "The selected device changed after this dialog was opened." +
                                std::string(kCrLf) + "Nothing was formatted.",
                            MessageButtons::Ok, MessageIcon::Exclamation});
+        return OperationResult::NotStarted(NotStartedReason::Refused);
+    }
+    const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, true);
+    if (!lock) {
         return OperationResult::NotStarted(NotStartedReason::Refused);
     }
     const OperationResult result = fntFormatUSB(
@@ -243,7 +277,9 @@ void ImportImage(WindowContext& ctx, char drive) {
 }
 
 void ImportImageFromSlot(WindowContext& ctx) {
-    ImportFromSlot(ctx, ctx.state.SelectedDisk);
+    if (const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, false)) {
+        ImportFromSlot(ctx, ctx.state.SelectedDisk);
+    }
 }
 
 void ExportImage(WindowContext& ctx, char drive) {
@@ -251,9 +287,14 @@ void ExportImage(WindowContext& ctx, char drive) {
 }
 
 OperationResult ExportImageToSlot(WindowContext& ctx) {
+    // One lock for the slot, its record and the reload.
+    const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, true);
+    if (!lock) {
+        return OperationResult::NotStarted(NotStartedReason::Refused);
+    }
     const OperationResult result = ExportToSlot(ctx, ctx.state.SelectedDisk);
-    SaveStoreDescriptions(ctx);
-    LoadSelectedStore(ctx);
+    SaveDescriptionsLocked(ctx);
+    LoadStoreLocked(ctx);
     return result;
 }
 
@@ -261,7 +302,7 @@ void FormatImageFromDialog(WindowContext& ctx) {
     // The text box keeps the first 11 characters of what was typed, in
     // capitals, and the image is formatted with them.
     std::string& text = ctx.window.dialogs.floppyIdText;
-    text = ToUpperAscii(FirstCharacters(text, fat12::kLabelBytes));
+    text = ToUpperLabel(FirstCharacters(text, fat12::kLabelBytes));
     ctx.ui.Changed(WindowPart::Dialogs);
     FormatInternalImage(ctx, text);
 }
@@ -271,8 +312,11 @@ void ZeroImage(WindowContext& ctx) {
 }
 
 void SaveStoreDescriptions(WindowContext& ctx) {
-    if (ctx.state.SelectedDevice != 0) {
-        sbrSaveDescriptions(ctx, StoreDescriptionsName(ctx));
+    if (ctx.state.SelectedDevice == 0) {
+        return;
+    }
+    if (const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, true)) {
+        SaveDescriptionsLocked(ctx);
     }
 }
 
