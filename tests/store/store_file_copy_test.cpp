@@ -43,22 +43,35 @@ TEST(StoreFileDialogs, CancelledDialogsAreSilentAndChangeNothing) {
     w.ExpectSettled();
 }
 
-TEST(CopyFileToUSB, RefusesFilesOfAnyOtherLengthBeforeOpeningAnything) {
-    for (const auto& [size, shown] :
-         {std::pair<std::uint64_t, const char*>{1572863999, "1,572,863,999"}, {0, "0"}}) {
+// Refused before anything is opened: a restore of a file of another length,
+// and either copy onto (or from) the store itself under another name.
+TEST(StoreFileCopies, RefuseWrongLengthsAndTheStoreItselfBeforeOpeningAnything) {
+    for (const int row : {0, 1, 2, 3}) {  // two lengths; the store as restore input, backup output
         StoreWorld w;
-        const std::string file = w.dir / "short.img";
-        MakeSparseFile(file, size);
-        w.ui.fileAnswers.push_back(file);
-        EXPECT_EQ(ImportStoreFromFile(w.ctx), kRefused);
+        std::string file = w.dir / "other.img";
+        std::string shown = row == 0 ? "1,572,863,999" : "0";
+        if (row < 2) {
+            MakeSparseFile(file, row == 0 ? kStoreBytes - 1 : 0);
+        } else {
+            ASSERT_EQ(::link(w.store.c_str(), file.c_str()), 0);
+        }
+        const OperationResult result =
+            row == 3 ? fntCopyUSBToFile(w.ctx, file).copy : ImportStoreFromFile(w.ctx, file);
+        EXPECT_EQ(result, kRefused);
         ASSERT_EQ(w.ui.messages.size(), 1u);
         const MessageRequest& m = w.ui.messages[0];
         EXPECT_EQ(
-            std::tie(m.title, m.icon, m.buttons, m.text),
-            std::tuple("Image File Length Invalid", MessageIcon::Exclamation, MessageButtons::Ok,
-                       "Not a 1000 Floppy Image File.\r\n" + file + "\r\nFile Length = " + shown));
+            std::tie(m.title, m.icon, m.text),
+            std::tuple(
+                row < 2    ? "Image File Length Invalid"
+                : row == 2 ? "Import 1000 Floppy Image"
+                           : "Export 1000 Floppy Image",
+                MessageIcon::Exclamation,
+                row < 2 ? "Not a 1000 Floppy Image File.\r\n" + file + "\r\nFile Length = " + shown
+                        : file + "\r\nThis file is the store itself.\r\nNothing was written."));
         EXPECT_EQ(std::pair(w.devices.Count(FaultOp::Open), w.state.SelectedDevice),
-                  std::pair(0, 1));
+                  std::pair(0, 1))
+            << "nothing may be opened, nor the window reset";
         w.ExpectSettled();
     }
     // A named file that does not exist is a trapped error.
@@ -93,22 +106,6 @@ TEST(CopyUSBToFile, CopiesEveryByteReplacesTheTargetAndWritesTheCompanionFile) {
     EXPECT_TRUE(ReadFileText(w.dir / "backup.txt")
                     .starts_with("Disk Descriptions For USB Image File '" + target + "'\r\n"));
     w.ExpectSettled();
-}
-
-TEST(StoreFileCopies, RefuseTheStoreItselfUnderAnyNameBeforeOpeningAnything) {
-    for (const bool backup : {true, false}) {
-        StoreWorld w;
-        const std::string link = w.dir / "link.img";
-        ASSERT_EQ(::link(w.store.c_str(), link.c_str()), 0);
-        std::string path = link;
-        const OperationResult result =
-            backup ? fntCopyUSBToFile(w.ctx, path).copy : fntCopyFileToUSB(w.ctx, path);
-        EXPECT_EQ(result, kRefused);
-        EXPECT_EQ(w.OnlyMessage(),
-                  link + "\r\nThis file is the store itself.\r\nNothing was written.");
-        EXPECT_EQ(w.devices.Count(FaultOp::Open), 0) << "nothing may be opened, or written";
-        w.ExpectSettled();
-    }
 }
 
 TEST(CopyFileToUSB, WritesTheWholeFileOntoTheStoreAndResetsTheWindow) {

@@ -52,12 +52,9 @@ TEST(StoreOverlap, EveryNameOfTheStoreAndEveryFileOnItIsFound) {
             testing::WriteFileText(dir / "mnt/there.img", "x");
             cases.insert(cases.end(), {{dir / "mnt/there.img", loop.Path(), OnStore},
                                        {dir / "mnt/new.img", backing, OnStore}});
-        } else {
-            std::printf("no ext2 mount here; files on a mounted store not checked\n");
         }
-    } else {
-        std::printf("%s; loop devices not checked\n", loop.Problem().c_str());
     }
+    std::printf("checked %zu cases%s\n", cases.size(), mounted ? "" : " (no loop or no mount)");
     for (const auto& [output, store, expected] : cases) {
         EXPECT_EQ(backend.Overlap(output, store), expected) << output << " beside " << store;
     }
