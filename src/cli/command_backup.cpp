@@ -12,7 +12,7 @@ int RunBackup(CliWorld& world, const Invocation& invocation) {
     const std::optional<StoreTarget> store =
         OpenStore(world, invocation.store, StoreUse::Existing, StoreAccess::Read, true);
     const std::string companion = DescriptionsOutputName(invocation.file);
-    if (!store || RefuseSameFile(world, store->entry.DevicePath, invocation.file) ||
+    if (!store || RefuseStoreOverlap(world, store->entry.DevicePath, invocation.file) ||
         !ConfirmReplaceFiles(world, {invocation.file, companion})) {
         return kExitFailure;
     }
@@ -40,7 +40,7 @@ int RunBackup(CliWorld& world, const Invocation& invocation) {
 int RunRestore(CliWorld& world, const Invocation& invocation) {
     const std::optional<StoreTarget> store =
         OpenStore(world, invocation.store, StoreUse::Overwrite, StoreAccess::Write, false);
-    if (!store || RefuseSameFile(world, store->entry.DevicePath, invocation.file)) {
+    if (!store || RefuseStoreOverlap(world, store->entry.DevicePath, invocation.file)) {
         return kExitFailure;
     }
     Context& ctx = world.Ctx();

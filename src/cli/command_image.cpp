@@ -31,7 +31,7 @@ int RunImageNew(CliWorld& world, const Invocation& invocation) {
         return kExitFailure;
     }
     // As the floppy ID dialog's OK button: the first 11 characters, in capitals.
-    const std::string id = ToUpperAscii(LeftChars(invocation.id, 11));
+    const std::string id = ToUpperLabel(FirstCharacters(invocation.id, 11));
     if (FormatInternalImage(world.Ctx(), id) != Outcome::Complete) {
         return ExitCode(world, false);
     }

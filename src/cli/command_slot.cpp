@@ -18,7 +18,7 @@ int RunGet(CliWorld& world, const Invocation& invocation) {
     // descriptions file (loading that would create it where it is missing).
     const std::optional<StoreTarget> store =
         OpenStore(world, invocation.store, StoreUse::Existing, StoreAccess::Read, false);
-    if (!store || RefuseSameFile(world, store->entry.DevicePath, invocation.file) ||
+    if (!store || RefuseStoreOverlap(world, store->entry.DevicePath, invocation.file) ||
         !ConfirmReplaceFile(world, invocation.file)) {
         return kExitFailure;
     }

@@ -5,9 +5,11 @@
 #include "cli/arguments.hpp"
 #include "cli/terminal_text.hpp"
 #include "core/text.hpp"
+#include "state/output_guard.hpp"
 #include "state/store_lock.hpp"
 #include "store/descriptions.hpp"
 #include "store/disk_ids.hpp"
+#include "store/write_mark.hpp"
 
 namespace quarnex::cli {
 
@@ -38,6 +40,9 @@ std::optional<StoreTarget> OpenStore(CliWorld& world, const std::string& argumen
             world.Console().Note("the Disk IDs of " + target->entry.DevicePath +
                                  " could not be read");
             return std::nullopt;
+        }
+        if (ctx.state.slotTable.writeUnfinished) {
+            world.Console().Note(UnfinishedWriteText(target->entry.DevicePath));
         }
         // Looking at a store must not change it: a missing DISKS.TXT is not
         // created here (an export or a description written later saves one).
@@ -82,12 +87,12 @@ bool ConfirmReplaceDescriptions(CliWorld& world, const StoreTarget& store) {
     return true;
 }
 
-bool RefuseSameFile(CliWorld& world, const std::string& storePath, const std::string& path) {
-    std::error_code ec;
-    if (!std::filesystem::equivalent(storePath, path, ec) || ec) {
+bool RefuseStoreOverlap(CliWorld& world, const std::string& storePath, const std::string& path) {
+    const StoreOverlap overlap = world.Ctx().devices.Overlap(path, storePath);
+    if (overlap == StoreOverlap::None) {
         return false;
     }
-    world.Console().Note(path + " is the store itself; refused");
+    world.Console().Note(path + " " + OverlapWords(overlap) + "; refused");
     return true;
 }
 

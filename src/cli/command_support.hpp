@@ -34,9 +34,10 @@ bool NoteDescriptionsRead(CliWorld& world, const StoreTarget& store);
 // said plainly that it will be replaced). True when the command may go on.
 bool ConfirmReplaceDescriptions(CliWorld& world, const StoreTarget& store);
 
-// True (after saying so) when path names the store's own file: copying a
-// store into itself would destroy it.
-bool RefuseSameFile(CliWorld& world, const std::string& storePath, const std::string& path);
+// True (after saying so) when path is the store under any name, the backing
+// file of its loop device, or lies on it: copying a store into (or out of)
+// itself would destroy it.
+bool RefuseStoreOverlap(CliWorld& world, const std::string& storePath, const std::string& path);
 
 // Asks before an existing file is replaced; true when the file is new.
 bool ConfirmReplaceFile(CliWorld& world, const std::string& path);

@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "commands/refresh_main_window.hpp"
+#include "commands/window_store_lock.hpp"
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
 #include "fat12/volume_label.hpp"
@@ -127,7 +128,10 @@ void ScanStores(WindowContext& ctx) {
     }
 }
 
-bool LoadSelectedStore(WindowContext& ctx) {
+namespace {
+
+// Loading, and saving DISKS.TXT, for callers that hold the store's lock.
+bool LoadStoreLocked(WindowContext& ctx) {
     const Outcome loaded = LoadDiskIds(ctx);
     if (ctx.state.slotTable.storeId) {
         ctx.window.dialogs.usbIdText = *ctx.state.slotTable.storeId;
@@ -153,7 +157,26 @@ bool LoadSelectedStore(WindowContext& ctx) {
         ctx.ui.ShowMessage(MessageRequest{"Disk Descriptions", UnreadDescriptionsText(ctx),
                                           MessageButtons::Ok, MessageIcon::Exclamation});
     }
+    if (ctx.state.slotTable.writeUnfinished) {
+        ctx.ui.ShowMessage(MessageRequest{"Format Or Restore Not Finished",
+                                          "The last format or restore of " + entry.DevicePath +
+                                              " did not finish." + std::string(kCrLf) +
+                                              "Its slots may mix old and new disks. Run it again.",
+                                          MessageButtons::Ok, MessageIcon::Exclamation});
+    }
     return true;
+}
+
+void SaveDescriptionsLocked(WindowContext& ctx) {
+    sbrSaveDescriptions(ctx, StoreDescriptionsName(ctx));
+}
+
+}  // namespace
+
+bool LoadSelectedStore(WindowContext& ctx) {
+    // Exclusive: loading creates a missing DISKS.TXT.
+    const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, true);
+    return lock && LoadStoreLocked(ctx);
 }
 
 void SelectDevice(WindowContext& ctx, int index) {
@@ -169,11 +192,18 @@ void SelectDevice(WindowContext& ctx, int index) {
 }
 
 void ExportStoreToFile(WindowContext& ctx) {
-    std::string path;
-    fntCopyUSBToFile(ctx, path);
+    const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, false);
+    if (lock) {
+        std::string path;
+        fntCopyUSBToFile(ctx, path);
+    }
 }
 
 OperationResult ImportStoreFromFile(WindowContext& ctx, std::string path) {
+    const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, true);
+    if (!lock) {
+        return OperationResult::NotStarted(NotStartedReason::Refused);
+    }
     const OperationResult result = fntCopyFileToUSB(ctx, path);
     if (result.outcome == Outcome::NotStarted) {
         return result;
@@ -201,6 +231,10 @@ OperationResult FormatStoreFromDialog(WindowContext& ctx, const std::string& ope
                            "The selected device changed after this dialog was opened." +
                                std::string(kCrLf) + "Nothing was formatted.",
                            MessageButtons::Ok, MessageIcon::Exclamation});
+        return OperationResult::NotStarted(NotStartedReason::Refused);
+    }
+    const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, true);
+    if (!lock) {
         return OperationResult::NotStarted(NotStartedReason::Refused);
     }
     const OperationResult result = fntFormatUSB(
@@ -293,7 +327,9 @@ void ImportImage(WindowContext& ctx, char drive) {
 }
 
 void ImportImageFromSlot(WindowContext& ctx) {
-    ImportFromSlot(ctx, ctx.state.SelectedDisk);
+    if (const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, false)) {
+        ImportFromSlot(ctx, ctx.state.SelectedDisk);
+    }
 }
 
 void ExportImage(WindowContext& ctx, char drive) {
@@ -304,9 +340,14 @@ OperationResult ExportImageToSlot(WindowContext& ctx) {
     if (!MayReplaceDescriptions(ctx)) {
         return OperationResult::NotStarted(NotStartedReason::Refused);
     }
+    // One lock for the slot, its record and the reload.
+    const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, true);
+    if (!lock) {
+        return OperationResult::NotStarted(NotStartedReason::Refused);
+    }
     const OperationResult result = ExportToSlot(ctx, ctx.state.SelectedDisk);
-    SaveStoreDescriptions(ctx);
-    LoadSelectedStore(ctx);
+    SaveDescriptionsLocked(ctx);
+    LoadStoreLocked(ctx);
     return result;
 }
 
@@ -314,7 +355,7 @@ void FormatImageFromDialog(WindowContext& ctx) {
     // The text box keeps the first 11 characters of what was typed, in
     // capitals, and the image is formatted with them.
     std::string& text = ctx.window.dialogs.floppyIdText;
-    text = ToUpperAscii(FirstCharacters(text, fat12::kLabelBytes));
+    text = ToUpperLabel(FirstCharacters(text, fat12::kLabelBytes));
     ctx.ui.Changed(WindowPart::Dialogs);
     FormatInternalImage(ctx, text);
 }
@@ -324,8 +365,11 @@ void ZeroImage(WindowContext& ctx) {
 }
 
 void SaveStoreDescriptions(WindowContext& ctx) {
-    if (ctx.state.SelectedDevice != 0 && MayReplaceDescriptions(ctx)) {
-        sbrSaveDescriptions(ctx, StoreDescriptionsName(ctx));
+    if (ctx.state.SelectedDevice == 0 || !MayReplaceDescriptions(ctx)) {
+        return;
+    }
+    if (const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, true)) {
+        SaveDescriptionsLocked(ctx);
     }
 }
 

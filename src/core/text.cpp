@@ -116,6 +116,51 @@ std::string ToUpperAscii(std::string_view text) {
     return out;
 }
 
+namespace {
+
+// The capital of a small letter of Windows-1252 (Latin-1 and the four of
+// 0x80..0x9F); the point itself for anything else, such as the sharp s.
+std::uint32_t CapitalOf(std::uint32_t point) {
+    if (point >= 'a' && point <= 'z') {
+        return point - 'a' + 'A';
+    }
+    if (point >= 0xE0 && point <= 0xFE && point != 0xF7) {
+        return point - 0x20;
+    }
+    switch (point) {
+        case 0x0153:  // oe ligature
+        case 0x0161:  // s caron
+            return point - 1;
+        case 0x017E:  // z caron
+            return 0x017D;
+        case 0x00FF:  // y diaeresis
+            return 0x0178;
+        default:
+            return point;
+    }
+}
+
+}  // namespace
+
+std::string ToUpperLabel(std::string_view text) {
+    std::string out;
+    while (!text.empty()) {
+        const Utf8Character c = NextCharacter(text);
+        const std::uint32_t upper = CapitalOf(c.point);
+        if (upper == c.point || c.length > 2) {
+            out.append(text.substr(0, c.length));
+        } else if (upper < 0x80) {
+            out += static_cast<char>(upper);
+        } else {
+            // Every capital here lies below U+0800: two bytes.
+            out += static_cast<char>(0xC0 | (upper >> 6));
+            out += static_cast<char>(0x80 | (upper & 0x3F));
+        }
+        text.remove_prefix(c.length);
+    }
+    return out;
+}
+
 std::string LeftChars(std::string_view text, std::size_t n) {
     return std::string(text.substr(0, n));
 }

@@ -42,6 +42,10 @@ std::string TrimSpaces(std::string_view text);
 // ASCII upper case; other bytes stay as they are.
 std::string ToUpperAscii(std::string_view text);
 
+// Upper case of a UTF-8 ID as the ID dialogs make it: ASCII letters and the
+// small letters of Windows-1252 ("ü" becomes "Ü"); everything else as it is.
+std::string ToUpperLabel(std::string_view text);
+
 // First n characters (all of text when it is shorter).
 std::string LeftChars(std::string_view text, std::size_t n);
 

@@ -105,18 +105,30 @@ OpenedDevice OpenDevice(DeviceBackend& devices, const std::string& path,
     return {DevHandle(std::move(opened.file), access != Access::Read), IoStatus{}};
 }
 
+namespace {
+
+IoStatus FlushFile(DeviceFile& file) {
+    const int error = file.Flush();
+    if (error != 0) {
+        return Failed(error, "CloseDevHandle.Flush",
+                      "An error occurred when attempting to write the data to " + file.Path());
+    }
+    return IoStatus{};
+}
+
+}  // namespace
+
+IoStatus FlushDevice(DevHandle& handle) {
+    return handle.Valid() && handle.ForWriting() ? FlushFile(*handle.File()) : IoStatus{};
+}
+
 IoStatus CloseDevice(DevHandle& handle) {
     const bool forWriting = handle.ForWriting();
     std::unique_ptr<DeviceFile> file = handle.Release();
     if (file == nullptr || !forWriting) {
         return IoStatus{};
     }
-    const int error = file->Flush();
-    if (error != 0) {
-        return Failed(error, "CloseDevHandle.Flush",
-                      "An error occurred when attempting to write the data to " + file->Path());
-    }
-    return IoStatus{};
+    return FlushFile(*file);
 }
 
 IoStatus DeviceRead(DevHandle& handle, std::span<std::byte> buffer, std::size_t index,

@@ -73,6 +73,9 @@ OpenedDevice OpenDevice(DeviceBackend& devices, const std::string& path,
 // Closes the handle (nothing for an invalid one). A handle opened for writing
 // is flushed first; the flush's failure is the status.
 IoStatus CloseDevice(DevHandle& handle);
+// Puts what was written through a handle opened for writing on the medium,
+// keeping the handle open.
+IoStatus FlushDevice(DevHandle& handle);
 
 // Transfers count bytes between the handle and memory at the given position
 // (kCurrentPosition continues where the last transfer ended). Ok only when

@@ -7,6 +7,7 @@
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
 #include "image/image_target.hpp"
+#include "state/output_guard.hpp"
 #include "state/progress.hpp"
 #include "state/reported_io.hpp"
 #include "state/status.hpp"
@@ -66,6 +67,14 @@ ImageResult fntExportToFlpyImag(Context& ctx, const ImageTransferRequest& reques
         return ImageResult{};
     }
     const ImageTarget target = ResolveImageTarget(ctx, *path);
+    // The image may have come from the selected store: a file that overlaps
+    // it would overwrite the store's first slot.
+    if (!target.isDrive && ctx.state.SelectedDevice != 0 &&
+        RefuseStoreOverlap(ctx, target.systemPath, ctx.state.SelectedEntry().DevicePath,
+                           "Export Floppy Image")) {
+        BusyOff(ctx);
+        return NotStartedOn(*path);
+    }
     DevHandle handle = OpenTarget(ctx, target);
     if (!handle.Valid()) {
         return NotStartedOn(*path);

@@ -69,6 +69,16 @@ struct LockResult {
     int error = 0;                    // EWOULDBLOCK while another program holds it
 };
 
+// How a file stands to a store: writing it while the store is read or
+// written would destroy one of them.
+enum class StoreOverlap {
+    None,
+    SameFile,     // the store's own file, under this or another name
+    SameDevice,   // the store's device (or a partition of it) under another name
+    BackingFile,  // the file behind the store's loop device
+    OnStore,      // lies in a file system mounted from the store
+};
+
 class DeviceBackend {
   public:
     virtual ~DeviceBackend() = default;
@@ -87,6 +97,9 @@ class DeviceBackend {
     // programs writing a disk honour: exclusive for writing, shared for a
     // consistent read.
     virtual LockResult TryLock(const std::string& path, bool exclusive) = 0;
+    // Whether path (which need not exist yet) overlaps the store at
+    // storePath; None also when the store cannot be examined.
+    virtual StoreOverlap Overlap(const std::string& path, const std::string& storePath) = 0;
 };
 
 }  // namespace quarnex

@@ -29,6 +29,10 @@ bool CloseDevHandle(Context& ctx, DevHandle& handle) {
     return Reported(ctx, CloseDevice(handle), false);
 }
 
+bool FlushDevHandle(Context& ctx, DevHandle& handle) {
+    return Reported(ctx, FlushDevice(handle), false);
+}
+
 bool fntRead(Context& ctx, DevHandle& handle, std::span<std::byte> buffer, std::size_t index,
              std::size_t count, std::int64_t position, bool ignoreErrors) {
     return Reported(ctx, DeviceRead(handle, buffer, index, count, position), ignoreErrors);

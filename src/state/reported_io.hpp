@@ -20,6 +20,9 @@ DevHandle GetHandle(Context& ctx, const std::string& path, std::uint32_t desired
 // Closes the handle (nothing for an invalid one). A handle opened for writing
 // is flushed first; a failed flush is reported and gives false.
 bool CloseDevHandle(Context& ctx, DevHandle& handle);
+// Puts the data written so far on the medium, the handle staying open; a
+// failure is reported and gives false.
+bool FlushDevHandle(Context& ctx, DevHandle& handle);
 
 // Transfers count bytes between the handle and memory at the given position
 // (kCurrentPosition continues where the last transfer ended). True only when

@@ -8,6 +8,7 @@
 #include "state/progress.hpp"
 #include "state/reported_io.hpp"
 #include "state/status.hpp"
+#include "store/write_mark.hpp"
 
 namespace quarnex {
 
@@ -31,6 +32,7 @@ Outcome LoadDiskIds(Context& ctx) {
     }
     std::array<std::byte, kSectorBytes> boot{};
     state.slotTable.storeId.reset();
+    state.slotTable.writeUnfinished = false;
     bool allRead = true;
     for (int slot = 0; slot < kSlotCount; ++slot) {
         if (!fntRead(ctx, handle, boot, 0, boot.size(), static_cast<std::int64_t>(SlotOffset(slot)),
@@ -41,6 +43,7 @@ Outcome LoadDiskIds(Context& ctx) {
         const std::string id = DiskIdFromBootSector(boot);
         if (slot == 0) {
             state.slotTable.storeId = TrimSpaces(id);
+            state.slotTable.writeUnfinished = HasWriteMark(boot);
         } else {
             state.slotTable.SetCell(slot, 1, DiskIdCell(id));
         }

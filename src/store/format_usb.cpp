@@ -1,6 +1,7 @@
 #include "store/format_usb.hpp"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 
 #include "core/media_sizes.hpp"
@@ -13,6 +14,7 @@
 #include "store/descriptions_file.hpp"
 #include "store/store_write_access.hpp"
 #include "store/unit_loop.hpp"
+#include "store/write_mark.hpp"
 
 namespace quarnex {
 
@@ -110,14 +112,34 @@ OperationResult fntFormatUSB(Context& ctx, const FormatRequest& request) {
     state.slotTable.BaseIdNumbered = numbered;
     state.slotTable.BaseIdPresent = true;
 
-    OperationResult result = FormatSlots(ctx, store->device, baseId, numbered);
-    // Slot 0 last, whatever ended the loop: the store keeps a readable volume.
-    fat12::WriteVolumeLabel(state.TransferBuffer.Span(),
-                            FormatLabel(0, request.storeId, baseId, numbered));
-    const bool slotZeroWritten =
-        fntWritePtr(ctx, store->device, state.TransferBuffer.Span(), 0, kSlotStride, 0, false);
-    result = AfterFlush(result, slotZeroWritten, kSlotCount - 1);
-    result = AfterFlush(result, CloseStore(ctx, *store), kSlotCount - 1);
+    // Slot 0's new first sector, marked, reaches the medium before any slot
+    // changes; it keeps the store findable by a scan while the rest is
+    // rewritten.
+    AlignedBuffer& buffer = state.TransferBuffer;
+    fat12::WriteVolumeLabel(buffer.Span(), FormatLabel(0, request.storeId, baseId, numbered));
+    std::array<std::byte, kSectorBytes> clean{};
+    std::copy_n(buffer.Data(), kSectorBytes, clean.begin());
+    std::array<std::byte, kSectorBytes> marked = clean;
+    PutWriteMark(marked);
+    OperationResult result = WriteFirstSector(ctx, store->device, marked)
+                                 ? FormatSlots(ctx, store->device, baseId, numbered)
+                                 : OperationResult::StoppedAt(0, StopCause::Failure);
+    if (result.outcome != Outcome::Incomplete || result.unit != 0) {
+        // Slot 0 last, whatever ended the loop: the store keeps a readable
+        // volume, still marked.
+        fat12::WriteVolumeLabel(buffer.Span(), FormatLabel(0, request.storeId, baseId, numbered));
+        std::copy(marked.begin(), marked.end(), buffer.Data());
+        const bool slotZeroWritten =
+            fntWritePtr(ctx, store->device, buffer.Span(), 0, kSlotStride, 0, false) &&
+            FlushDevHandle(ctx, store->device);
+        result = AfterFlush(result, slotZeroWritten, kSlotCount - 1);
+        std::copy(clean.begin(), clean.end(), buffer.Data());
+    }
+    // Only a format that wrote every slot clears the mark, as its last step.
+    if (result.Complete()) {
+        result = AfterFlush(result, WriteFirstSector(ctx, store->device, clean), kSlotCount - 1);
+    }
+    result = AfterFlush(result, CloseStore(ctx, *store, CloseOrder::VolumeFirst), kSlotCount - 1);
     if (result.Complete()) {
         ShowProgress(ctx, kSlotCount - 1, kSlotCount - 1);
     }
@@ -126,7 +148,7 @@ OperationResult fntFormatUSB(Context& ctx, const FormatRequest& request) {
 }
 
 std::string FormatDialogId(const std::string& typed) {
-    return ToUpperAscii(FirstCharacters(typed, fat12::kLabelBytes));
+    return ToUpperLabel(FirstCharacters(typed, fat12::kLabelBytes));
 }
 
 }  // namespace quarnex

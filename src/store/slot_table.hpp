@@ -64,6 +64,9 @@ class SlotTable {
     // empty when slot 0 could not be read by the last load.
     std::optional<std::string> storeId;
     DescriptionsFileState descriptionsFile;
+    // Slot 0 carries the mark of a format or restore that did not finish:
+    // its slots may mix two stores.
+    bool writeUnfinished = false;
 
   private:
     std::vector<std::array<std::string, kGridColumns>> cells_;

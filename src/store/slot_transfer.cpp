@@ -113,7 +113,8 @@ OperationResult ExportToSlot(Context& ctx, int n) {
                                               kTrackBytes, BlockPosition(n, k), false));
     });
     // The image is on the stick before the display says Finished.
-    result = InSlot(AfterFlush(result, CloseStore(ctx, *handles), kBlocks - 1), n);
+    result = InSlot(
+        AfterFlush(result, CloseStore(ctx, *handles, CloseOrder::DeviceFirst), kBlocks - 1), n);
     ShowProgress(ctx, 1, 1);
 
     const auto slot = static_cast<std::size_t>(n);

@@ -1,18 +1,20 @@
 #include "store/store_file_copy.hpp"
 
-#include <filesystem>
+#include <algorithm>
+#include <array>
 #include <span>
-#include <system_error>
 
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
 #include "state/error_report.hpp"
+#include "state/output_guard.hpp"
 #include "state/progress.hpp"
 #include "state/reported_io.hpp"
 #include "state/status.hpp"
 #include "store/descriptions.hpp"
 #include "store/store_write_access.hpp"
 #include "store/unit_loop.hpp"
+#include "store/write_mark.hpp"
 
 namespace quarnex {
 
@@ -43,12 +45,6 @@ bool ChooseFile(Context& ctx, std::string& path, bool forSaving) {
     return true;
 }
 
-// Replacing the export target must never destroy the store being read.
-bool IsSameFile(const std::string& a, const std::string& b) {
-    std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec) && !ec;
-}
-
 void ShowRefusal(Context& ctx, std::string title, std::string text) {
     ctx.ui.ShowMessage(MessageRequest{std::move(title), std::move(text), MessageButtons::Ok,
                                       MessageIcon::Exclamation});
@@ -76,9 +72,9 @@ BackupResult fntCopyUSBToFile(Context& ctx, std::string& path) {
         return {kDialogCancelled};
     }
     const DeviceEntry store = ctx.state.SelectedEntry();
-    if (IsSameFile(path, store.DevicePath)) {
-        ShowRefusal(ctx, "Export 1000 Floppy Image",
-                    "A USB device cannot be exported onto itself." + std::string(kCrLf) + path);
+    // Replacing the export target must never destroy the store being read.
+    if (RefuseStoreOverlap(ctx, path, store.DevicePath, "Export 1000 Floppy Image")) {
+        BusyOff(ctx);
         return {kRefused};
     }
     // The device first: a store that cannot be read leaves an existing file
@@ -130,6 +126,13 @@ OperationResult fntCopyFileToUSB(Context& ctx, std::string& path) {
         BusyOff(ctx);
         return kDialogCancelled;
     }
+    // Reading a file that lies on the store while the store is rewritten
+    // would copy back what was already overwritten.
+    if (RefuseStoreOverlap(ctx, path, ctx.state.SelectedEntry().DevicePath,
+                           "Import 1000 Floppy Image")) {
+        BusyOff(ctx);
+        return kRefused;
+    }
     const LengthResult length = ctx.devices.FileLength(path);
     if (!length.length) {
         ErrorReport(ctx, SystemTrappedError(ctx, length.error, "FileLen"), "QrnMfntCopyFileToUSB.");
@@ -157,17 +160,40 @@ OperationResult fntCopyFileToUSB(Context& ctx, std::string& path) {
     }
     BusyOn(ctx);
 
+    // The file's first sector, marked, reaches the medium before any slot
+    // changes; the mark goes only when every slot is on the medium.
+    std::array<std::byte, kSectorBytes> fileFirst{};
+    std::array<std::byte, kSectorBytes> marked{};
+    bool started = fntReadPtr(ctx, file, fileFirst, 0, kSectorBytes, 0, false);
+    if (started) {
+        marked = fileFirst;
+        PutWriteMark(marked);
+        started = WriteFirstSector(ctx, handles->device, marked);
+    }
     const std::span<std::byte> buffer = ctx.state.TransferBuffer.Span();
-    OperationResult result = RunUnits(ctx, kSlotCount, [&](int n) {
-        SetActionLabel(ctx, RestoreSlotAction(n, path), path);
-        // A cancel stops the copy after the current slot has been written.
-        return AfterTransfer(
-            ctx,
-            fntReadPtr(ctx, file, buffer, 0, kSlotStride, kCurrentPosition, false) &&
-                fntWritePtr(ctx, handles->device, buffer, 0, kSlotStride, kCurrentPosition, false));
-    });
+    OperationResult result = OperationResult::StoppedAt(0, StopCause::Failure);
+    if (started) {
+        result = RunUnits(ctx, kSlotCount, [&](int n) {
+            SetActionLabel(ctx, RestoreSlotAction(n, path), path);
+            // Slot 0 goes on with the mark; the first transfer starts over at
+            // the beginning of both.
+            const std::int64_t position = n == 0 ? 0 : kCurrentPosition;
+            const bool read = fntReadPtr(ctx, file, buffer, 0, kSlotStride, position, false);
+            if (n == 0) {
+                std::copy(marked.begin(), marked.end(), buffer.begin());
+            }
+            // A cancel stops the copy after the current slot has been written.
+            return AfterTransfer(ctx, read && fntWritePtr(ctx, handles->device, buffer, 0,
+                                                          kSlotStride, position, false));
+        });
+        result = AfterFlush(result, FlushDevHandle(ctx, handles->device), kSlotCount - 1);
+    }
+    if (result.Complete()) {
+        result =
+            AfterFlush(result, WriteFirstSector(ctx, handles->device, fileFirst), kSlotCount - 1);
+    }
     CloseDevHandle(ctx, file);
-    result = AfterFlush(result, CloseStore(ctx, *handles), kSlotCount - 1);
+    result = AfterFlush(result, CloseStore(ctx, *handles, CloseOrder::VolumeFirst), kSlotCount - 1);
     if (result.Complete()) {
         ShowProgress(ctx, kSlotCount - 1, kSlotCount - 1);
     } else {

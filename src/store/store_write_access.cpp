@@ -27,10 +27,12 @@ std::optional<StoreWriteHandles> OpenStoreForWriting(Context& ctx) {
     return handles;
 }
 
-bool CloseStore(Context& ctx, StoreWriteHandles& handles) {
-    const bool deviceFlushed = CloseDevHandle(ctx, handles.device);
-    const bool volumeFlushed = CloseDevHandle(ctx, handles.volume);
-    return deviceFlushed && volumeFlushed;
+bool CloseStore(Context& ctx, StoreWriteHandles& handles, CloseOrder order) {
+    DevHandle& first = order == CloseOrder::VolumeFirst ? handles.volume : handles.device;
+    DevHandle& second = order == CloseOrder::VolumeFirst ? handles.device : handles.volume;
+    const bool firstFlushed = CloseDevHandle(ctx, first);
+    const bool secondFlushed = CloseDevHandle(ctx, second);
+    return firstFlushed && secondFlushed;
 }
 
 }  // namespace quarnex

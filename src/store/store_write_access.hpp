@@ -18,8 +18,12 @@ struct StoreWriteHandles {
 // report; whatever was opened before the failure is closed again.
 std::optional<StoreWriteHandles> OpenStoreForWriting(Context& ctx);
 
-// Closes the device, then the volume. False when either could not put its
+// A slot export closes the device first; the whole-store writers (format,
+// restore) close the volume first.
+enum class CloseOrder { DeviceFirst, VolumeFirst };
+
+// Closes both handles in that order. False when either could not put its
 // data on the medium (already reported).
-bool CloseStore(Context& ctx, StoreWriteHandles& handles);
+bool CloseStore(Context& ctx, StoreWriteHandles& handles, CloseOrder order);
 
 }  // namespace quarnex

@@ -68,6 +68,7 @@ TEST(CliRefusals, RefusedCommandsChangeNothing) {
     const std::vector<unsigned char> slot1 = SlotImage(store, 1);
     const std::vector<unsigned char> slot0 = SlotImage(store, 0);
     const std::string self = "is the store itself; refused";
+    ::link(store.c_str(), (dir / "link.img").c_str());
     const std::string replace = "replace the existing file " + dir / "keep.img" + "?";
     std::vector<std::pair<Args, std::string>> refused{
         // Store arguments that are not stores.
@@ -89,6 +90,7 @@ TEST(CliRefusals, RefusedCommandsChangeNothing) {
         {{"restore", store, dir / "blank-store.img"}, "Everything on it is replaced."},
         // Copying a store into itself would destroy it.
         {{"backup", store, store, "--yes"}, self},
+        {{"get", store, "1", dir / "link.img", "--yes"}, dir / "link.img " + self},
         // Existing files are not replaced unasked, nor the descriptions file
         // a backup writes beside its image.
         {{"get", store, "1", dir / "keep.img"}, replace},

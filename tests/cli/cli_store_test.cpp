@@ -1,12 +1,16 @@
 // End-to-end runs of quarnex-cli on sparse store files and image files,
 // checked byte by byte.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <thread>
 
 #include "cli/cli_runner.hpp"
 #include "cli/cli_test_store.hpp"
@@ -87,6 +91,15 @@ TEST(CliStore, CreateAndFormatMakeStoresThatListShows) {
     EXPECT_EQ(doc, nlohmann::json::parse(R"({"store_id": "NEW STICK I", "base_id": "PLAIN BASE",
         "base_numbered": false, "descriptions_problems": [], "slots": [
         {"slot": 5, "id": "PLAIN BASE ", "description": "", "source": ""}]})"));
+    // The mark of a format or restore that did not finish: listings say so.
+    std::fstream(copy, std::ios::in | std::ios::out | std::ios::binary)
+        .seekp(3)
+        .write("QRNXBUSY", 8);
+    const CliResult marked = RunCli({"list", copy});
+    EXPECT_TRUE(Contains(marked.err, "quarnex-cli: the last format or restore of " + copy +
+                                         " did not finish: its slots may mix old and new disks; "
+                                         "run it again\n"))
+        << marked.err;
 }
 
 TEST(CliStore, PutGetDescribeBackupAndRestore) {
@@ -114,6 +127,19 @@ TEST(CliStore, PutGetDescribeBackupAndRestore) {
 
     ASSERT_EQ(RunCli({"get", store, "005", dir / "out.img"}).exitCode, 0);
     EXPECT_EQ(ReadFileBytes(dir / "out.img"), ReadFileBytes(image));
+    // A FIFO cannot be synced, yet every byte reached its reader.
+    const std::string fifo = dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::vector<unsigned char> piped;
+    std::thread reader([&] {
+        std::ifstream in(fifo, std::ios::binary);
+        piped.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    });
+    const CliResult toFifo = RunCli({"get", store, "5", fifo, "--yes"});
+    ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));  // frees a reader left waiting
+    reader.join();
+    EXPECT_EQ(toFifo.exitCode, 0) << toFifo.err;
+    EXPECT_EQ(piped, ReadFileBytes(image));
 
     // Descriptions, kept in DISKS.TXT and the backup's companion file.
     const std::string text = "Flight manual\\n  page 2\\n\\nend";

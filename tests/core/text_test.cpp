@@ -87,5 +87,14 @@ TEST(NumberFormats, DigitsThousandsRoundingAndLenientReading) {
     }
 }
 
+// ID dialogs upper-case the small letters of Windows-1252 too ("ü", "é", "ÿ",
+// "š", "œ", "ž"); sharp s, division sign, other scripts and broken bytes stay.
+TEST(ToUpperLabel, SmallLettersOfWindows1252) {
+    EXPECT_EQ(ToUpperLabel("a\xC3\xBC\xC3\xA9\xC3\xBF\xC5\xA1\xC5\x93\xC5\xBE"),
+              "A\xC3\x9C\xC3\x89\xC5\xB8\xC5\xA0\xC5\x92\xC5\xBD");
+    EXPECT_EQ(ToUpperLabel("\xC3\x9F\xC3\xB7\xD0\xB1\xE2\x82\xAC\xFFz"),
+              "\xC3\x9F\xC3\xB7\xD0\xB1\xE2\x82\xAC\xFFZ");
+}
+
 }  // namespace
 }  // namespace quarnex

@@ -31,7 +31,8 @@ Bytes Formatted(Bytes image, const std::string& id11) {
 // of the first 11 characters typed (no character cut in two; the label is 11
 // bytes, Latin-1), from templates shorter and longer than an image.
 TEST(FormatInternalImage, ZerosOrTemplateWithTheIdAtBothPlaces) {
-    const std::string ae = "\xC3\xA4", latin1 = "\xE4";  // one letter in UTF-8 and Latin-1
+    // One small letter in UTF-8, its capital in UTF-8 and Latin-1.
+    const std::string ae = "\xC3\xA4", upper = "\xC3\x84", latin1 = "\xC4";
     struct Case {
         std::string typed, box, written, shown;
         std::size_t templateBytes;  // 0: zeroed instead
@@ -40,7 +41,8 @@ TEST(FormatInternalImage, ZerosOrTemplateWithTheIdAtBothPlaces) {
         {"abcdefghijklmn", "ABCDEFGHIJK", "ABCDEFGHIJK", "ABCDEFGHIJK", kImageBytes},
         {"my disk", "MY DISK", "MY DISK    ", "MY DISK    ", 512},
         {"", "", "           ", "-----------", kImageBytes + 5000},
-        {ae + "bcdefghijklmn", ae + "BCDEFGHIJK", latin1 + "BCDEFGHIJK", ae + "BCDEFGHIJK", 1},
+        {ae + "bcdefghijklmn", upper + "BCDEFGHIJK", latin1 + "BCDEFGHIJK", upper + "BCDEFGHIJK",
+         1},
         {"", "", "", "", 0},
     };
     for (const Case& c : cases) {

@@ -7,6 +7,11 @@
 #include "fat12/geometry.hpp"
 #include "store/descriptions.hpp"
 #include "store/descriptions_file.hpp"
+#include "store/disk_ids.hpp"
+#include "store/format_usb.hpp"
+#include "store/slot_transfer.hpp"
+#include "store/store_file_copy.hpp"
+#include "store/write_mark.hpp"
 #include "store_world.hpp"
 
 namespace quarnex {
@@ -31,9 +36,39 @@ void Prepare(StoreWorld& w, int row5) {
     }
 }
 
-// Creates DISKS.TXT (row5 < 0), or describes slot 5 with row5 characters.
+// A put: slot 12 gets a new image, then DISKS.TXT its source record. The
+// bytes around slot 12 start old.
+constexpr int kPut = -2;
+constexpr std::uint64_t kAround = SlotOffset(12) - kTrackBytes;
+constexpr std::size_t kAroundBytes = kSlotStride + 2 * kTrackBytes;
+const testing::Bytes kNewImage = testing::Pattern(0, kImageBytes, 2);
+
+// Creates DISKS.TXT (row5 -1), describes slot 5 with row5 characters, or puts.
 bool CreateOrDescribe(StoreWorld& w, int row5) {
+    if (row5 == kPut) {
+        testing::PutPattern(w.store, kAround, kAroundBytes, 1);
+        std::copy(kNewImage.begin(), kNewImage.end(),
+                  reinterpret_cast<unsigned char*>(w.Image().data()));
+        w.state.slotTable.DiskSources[0] = "new.img";
+        return ExportToSlot(w.ctx, 12).Complete();  // which saves DISKS.TXT too
+    }
     return row5 < 0 ? LoadDescriptions(w.ctx) : SaveWithRow5(w, row5);
+}
+
+// Slot 12 new up to a block and old after it, the neighbours old: with the
+// new prefix put back to old, the area reads all old.
+bool SlotIsNewPrefix(const StoreWorld& w) {
+    testing::Bytes left = w.Read(kAround, kAroundBytes);
+    std::size_t fresh = 0;
+    while (fresh < kImageBytes &&
+           std::equal(kNewImage.begin() + static_cast<long>(fresh),
+                      kNewImage.begin() + static_cast<long>(fresh + kTrackBytes),
+                      left.begin() + static_cast<long>(kTrackBytes + fresh))) {
+        fresh += kTrackBytes;
+    }
+    const testing::Bytes old = testing::Pattern(kAround, kAroundBytes, 1);
+    std::copy_n(old.begin() + kTrackBytes, fresh, left.begin() + kTrackBytes);
+    return left == old;
 }
 
 // DISKS.TXT as the program itself reads it back.
@@ -68,8 +103,8 @@ TEST(CrashSafety, AStopAtAnyWriteLeavesTheOldOrTheNewFileAndAtWorstLostClusters)
     if (!fsck) {
         std::printf("fsck.fat not installed; volumes not checked by it\n");
     }
-    // Creation, a longer text replacing a shorter one, and the reverse.
-    for (const auto& [from, to] : {std::pair{-1, -1}, {0, 3000}, {3000, 10}}) {
+    // Creation, a longer text replacing a shorter one, the reverse, a put.
+    for (const auto& [from, to] : {std::pair{-1, -1}, {0, 3000}, {3000, 10}, {10, kPut}}) {
         StoreWorld whole;
         Prepare(whole, from);
         const std::string before = ReadBack(whole);
@@ -87,9 +122,60 @@ TEST(CrashSafety, AStopAtAnyWriteLeavesTheOldOrTheNewFileAndAtWorstLostClusters)
             EXPECT_TRUE(CreateOrDescribe(w, to));
             const std::string left = ReadBack(w);
             EXPECT_TRUE(left == before || left == after) << left;
+            EXPECT_TRUE(to != kPut || SlotIsNewPrefix(w));
             if (fsck) {
                 EXPECT_EQ(FsckReportBeyondLostClusters(w), "");
             }
+        }
+    }
+}
+
+// A format or a restore marks the store with its first write and clears the
+// mark with its last: after a stop at any write k the next listing either
+// shows the complete new store or says that the operation did not finish.
+TEST(CrashSafety, AFormatOrRestoreStoppedAtAnyWriteIsListedAsNotFinished) {
+    for (const bool format : {true, false}) {
+        SCOPED_TRACE(format ? "format" : "restore");
+        StoreWorld w;
+        std::string source = w.dir / "source.img";
+        if (format) {
+            w.InstallTemplate();
+        } else {
+            testing::MakeSparseFile(source, kStoreBytes);
+            testing::PutBytes(source, 0, w.Read(0, fat12::kVolumeBytes));
+            testing::MarkSlots(source, 7, {1, 500, 999});
+        }
+        // The next listing, by another program, after write k.
+        StoreWorld lister;
+        lister.state.devices.Row(1).DevicePath = w.store;
+        std::vector<int> unmarkedAfter;
+        int writes = 0;
+        w.devices.After(
+            FaultOp::Write, 0,
+            [&](int k) {
+                writes = k;
+                const testing::Bytes first = w.Read(0, kSectorBytes);
+                if (!HasWriteMark(std::as_bytes(std::span(first)))) {
+                    unmarkedAfter.push_back(k);
+                }
+                if (k == 1 || k == 500) {
+                    ASSERT_EQ(LoadDiskIds(lister.ctx), Outcome::Complete);
+                    EXPECT_TRUE(lister.state.slotTable.writeUnfinished) << "after write " << k;
+                }
+            },
+            "usbstore");
+        ASSERT_EQ(format ? fntFormatUSB(w.ctx, {"NEWSTORE", "FDISK", true})
+                         : fntCopyFileToUSB(w.ctx, source),
+                  OperationResult::Done());
+        EXPECT_EQ(unmarkedAfter, std::vector<int>{writes}) << "unmarked only after the last write";
+        ASSERT_EQ(LoadDiskIds(lister.ctx), Outcome::Complete);
+        EXPECT_FALSE(lister.state.slotTable.writeUnfinished);
+        if (format) {
+            EXPECT_EQ(
+                std::pair(*lister.state.slotTable.storeId, lister.state.slotTable.Cell(999, 1)),
+                std::pair(std::string("NEWSTORE"), std::string(" FDISK999    ")));
+        } else {
+            EXPECT_EQ(testing::FirstDifferentSlot(w.store, source), -1);
         }
     }
 }

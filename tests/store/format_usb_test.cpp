@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "core/text.hpp"
+#include "store/write_mark.hpp"
 #include "store_world.hpp"
 
 namespace quarnex {
@@ -19,13 +20,17 @@ constexpr unsigned kOldSeed = 40;
 const OperationResult kFailedToStart = OperationResult::NotStarted(NotStartedReason::Failure);
 const std::string kFormatting = "Formatting USB  sdb  Disk(";
 
-// The template, zeros to the end of the slot, and the label at both places.
+// The template, zeros to the end of the slot, and the label at both places;
+// marked: with the mark of an unfinished format in the boot sector.
 bool SlotFormatted(const std::string& store, int slot, const Bytes& templateBytes,
-                   const std::string& label) {
+                   const std::string& label, bool marked = false) {
     Bytes expected(kSlotStride, 0);
     std::copy(templateBytes.begin(), templateBytes.end(), expected.begin());
     std::copy(label.begin(), label.end(), expected.begin() + 43);
     std::copy(label.begin(), label.end(), expected.begin() + 9728);
+    if (marked) {
+        std::copy(kWriteMark.begin(), kWriteMark.end(), expected.begin() + kWriteMarkOffset);
+    }
     return ReadFileBytes(store, SlotOffset(slot), kSlotStride) == expected;
 }
 
@@ -69,16 +74,18 @@ TEST(FormatUsb, WritesEverySlotFromTheTemplateWithSlotZeroLast) {
             SlotFormatted(w.store, slot, w.templateBytes, "FDISK" + ThreeDigits(slot) + "   "))
             << slot;
     }
-    // Slot 0 after all the others; the template read once.
+    // The marked first sector, the slots, slot 0 after all the others and
+    // its unmarked first sector last; the template read once.
     const std::vector<std::uint64_t> seeks = w.Seeks();
     const std::vector<std::string>& labels = w.ui.actionLabels;
-    ASSERT_EQ(std::pair(seeks.size(), labels.size()), std::pair(1000ul, 1000ul));
-    EXPECT_EQ(std::tuple(seeks[0], seeks[999], labels[0], labels[1], labels[999]),
-              std::tuple(SlotOffset(1), 0ul, "", kFormatting + "001)", kFormatting + "999)"));
+    ASSERT_EQ(std::pair(seeks.size(), labels.size()), std::pair(1002ul, 1000ul));
+    EXPECT_EQ(
+        std::tuple(seeks[0], seeks[1], seeks[1000], seeks[1001], labels[0], labels[1], labels[999]),
+        std::tuple(0ul, SlotOffset(1), 0ul, 0ul, "", kFormatting + "001)", kFormatting + "999)"));
     EXPECT_EQ(std::tuple(w.devices.Count(FaultOp::Read, "FAT12.144"),
                          w.devices.Count(FaultOp::Dismount, "usbstore"), w.ui.messages.size()),
               std::tuple(1, 1, 0u));
-    EXPECT_EQ(flushesAtFinished, 2) << "Finished shown before the store was flushed";
+    EXPECT_EQ(flushesAtFinished, 5) << "Finished shown before the store was flushed";
     EXPECT_EQ(w.state.status.progressLabel, "Progress      Finished");
     // The base is kept; slot 0's texts stay, the others' are emptied.
     EXPECT_EQ(std::tuple(table.BaseId, table.BaseIdPresent, table.BaseIdNumbered,
@@ -93,15 +100,16 @@ TEST(FormatUsb, ShortAndLongTemplatesGiveAtMostOneImageThenZeros) {
         SCOPED_TRACE(bytes.size());
         FormatWorld w;
         w.InstallTemplate(bytes);
-        w.Arm(std::nullopt, FaultOp::Write, 2);  // cancelled after slot 2, to keep it short
+        w.Arm(std::nullopt, FaultOp::Write, 3);  // cancelled after slot 2, to keep it short
 
         EXPECT_EQ(fntFormatUSB(w.ctx, {"SHORT", "ABC", false}),
                   OperationResult::StoppedAt(2, StopCause::Cancel));
 
         const Bytes image(bytes.begin(), bytes.begin() + std::min(bytes.size(), kImageBytes));
-        for (const int slot : {0, 1, 2}) {
-            EXPECT_TRUE(
-                SlotFormatted(w.store, slot, image, slot == 0 ? "SHORT      " : "ABC        "));
+        // Slot 0 keeps the mark: the format did not finish.
+        EXPECT_TRUE(SlotFormatted(w.store, 0, image, "SHORT      ", true));
+        for (const int slot : {1, 2}) {
+            EXPECT_TRUE(SlotFormatted(w.store, slot, image, "ABC        "));
         }
         EXPECT_TRUE(SlotMarked(w.store, 3, kOldSeed));
         w.ExpectSettled();
@@ -121,10 +129,10 @@ TEST(FormatDialog, OkFormatsWithTheCapitalsOfTheFirstElevenCharactersThenResets)
     EXPECT_EQ(FormatStoreFromDialog(w.ctx, w.store), OperationResult::Done());
 
     EXPECT_EQ(dialogs.usbIdText + "|" + dialogs.usbBaseIdText,
-              " B\303\274HNE-1234|\303\251T\303\251ABCDEFGH");
-    EXPECT_TRUE(SlotFormatted(w.store, 0, w.templateBytes, "B\xFCHNE-1234 "));
+              " B\303\234HNE-1234|\303\211T\303\211ABCDEFGH");
+    EXPECT_TRUE(SlotFormatted(w.store, 0, w.templateBytes, "B\xDCHNE-1234 "));
     for (const int slot : {1, 500, 999}) {
-        EXPECT_TRUE(SlotFormatted(w.store, slot, w.templateBytes, "\351T\351ABCDEFGH")) << slot;
+        EXPECT_TRUE(SlotFormatted(w.store, slot, w.templateBytes, "\311T\311ABCDEFGH")) << slot;
     }
     // The reset that follows: no store, no base, an empty grid.
     EXPECT_EQ(std::tuple(w.state.SelectedDevice, w.state.devices.DeviceCount,

@@ -1,6 +1,7 @@
 #include "store/store_file_copy.hpp"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "commands/main_commands.hpp"
 
@@ -8,6 +9,8 @@
 #include <tuple>
 
 #include "core/text.hpp"
+#include "store/format_usb.hpp"
+#include "store/slot_transfer.hpp"
 #include "store_world.hpp"
 
 namespace quarnex {
@@ -40,22 +43,35 @@ TEST(StoreFileDialogs, CancelledDialogsAreSilentAndChangeNothing) {
     w.ExpectSettled();
 }
 
-TEST(CopyFileToUSB, RefusesFilesOfAnyOtherLengthBeforeOpeningAnything) {
-    for (const auto& [size, shown] :
-         {std::pair<std::uint64_t, const char*>{1572863999, "1,572,863,999"}, {0, "0"}}) {
+// Refused before anything is opened: a restore of a file of another length,
+// and either copy onto (or from) the store itself under another name.
+TEST(StoreFileCopies, RefuseWrongLengthsAndTheStoreItselfBeforeOpeningAnything) {
+    for (const int row : {0, 1, 2, 3}) {  // two lengths; the store as restore input, backup output
         StoreWorld w;
-        const std::string file = w.dir / "short.img";
-        MakeSparseFile(file, size);
-        w.ui.fileAnswers.push_back(file);
-        EXPECT_EQ(ImportStoreFromFile(w.ctx), kRefused);
+        std::string file = w.dir / "other.img";
+        std::string shown = row == 0 ? "1,572,863,999" : "0";
+        if (row < 2) {
+            MakeSparseFile(file, row == 0 ? kStoreBytes - 1 : 0);
+        } else {
+            ASSERT_EQ(::link(w.store.c_str(), file.c_str()), 0);
+        }
+        const OperationResult result =
+            row == 3 ? fntCopyUSBToFile(w.ctx, file).copy : ImportStoreFromFile(w.ctx, file);
+        EXPECT_EQ(result, kRefused);
         ASSERT_EQ(w.ui.messages.size(), 1u);
         const MessageRequest& m = w.ui.messages[0];
         EXPECT_EQ(
-            std::tie(m.title, m.icon, m.buttons, m.text),
-            std::tuple("Image File Length Invalid", MessageIcon::Exclamation, MessageButtons::Ok,
-                       "Not a 1000 Floppy Image File.\r\n" + file + "\r\nFile Length = " + shown));
+            std::tie(m.title, m.icon, m.text),
+            std::tuple(
+                row < 2    ? "Image File Length Invalid"
+                : row == 2 ? "Import 1000 Floppy Image"
+                           : "Export 1000 Floppy Image",
+                MessageIcon::Exclamation,
+                row < 2 ? "Not a 1000 Floppy Image File.\r\n" + file + "\r\nFile Length = " + shown
+                        : file + "\r\nThis file is the store itself.\r\nNothing was written."));
         EXPECT_EQ(std::pair(w.devices.Count(FaultOp::Open), w.state.SelectedDevice),
-                  std::pair(0, 1));
+                  std::pair(0, 1))
+            << "nothing may be opened, nor the window reset";
         w.ExpectSettled();
     }
     // A named file that does not exist is a trapped error.
@@ -92,14 +108,6 @@ TEST(CopyUSBToFile, CopiesEveryByteReplacesTheTargetAndWritesTheCompanionFile) {
     w.ExpectSettled();
 }
 
-TEST(CopyUSBToFile, RefusesTheStoreItselfAsTheTarget) {
-    StoreWorld w;
-    std::string self = w.store;
-    EXPECT_EQ(fntCopyUSBToFile(w.ctx, self).copy, kRefused);
-    EXPECT_EQ(w.OnlyMessage(), "A USB device cannot be exported onto itself.\r\n" + w.store);
-    EXPECT_EQ(w.devices.Count(FaultOp::Open), 0) << "nothing may be opened, or written";
-}
-
 TEST(CopyFileToUSB, WritesTheWholeFileOntoTheStoreAndResetsTheWindow) {
     StoreWorld w;
     const std::vector<int> marked = {0, 1, 2, 499, 501, 998, 999};
@@ -126,6 +134,46 @@ TEST(CopyFileToUSB, WritesTheWholeFileOntoTheStoreAndResetsTheWindow) {
               std::pair(0, 1))
         << "the window returns to Reset";
     w.ExpectSettled();
+}
+
+// The whole-store writers close the store's volume before its device; a slot
+// export closes the device first. The store is a loop device whose volume is
+// a file of its own; each run is cancelled early.
+TEST(StoreWriters, CloseTheVolumeAndTheDeviceInTheirOrder) {
+    for (const int writer : {0, 1, 2}) {  // format, restore, slot export
+        SCOPED_TRACE(writer);
+        StoreWorld w;
+        LoopDevice loop(w.store);
+        if (!loop.Attached()) {
+            GTEST_SKIP() << loop.Problem();
+        }
+        const std::string name = w.SelectLoopDevice(loop);
+        const std::string volume = w.dir / "volume";
+        WriteFileText(volume, "");
+        w.drives.drives.insert(w.drives.drives.begin(), FakeDrive{name, volume});
+        w.InstallTemplate();
+        std::string file = w.dir / "import.img";
+        MakeSparseFile(file, kStoreBytes);
+        w.Arm(std::nullopt, FaultOp::Write, 3, name);
+        if (writer == 0) {
+            fntFormatUSB(w.ctx, {"ID", "BASE", true});
+        } else if (writer == 1) {
+            fntCopyFileToUSB(w.ctx, file);
+        } else {
+            ExportToSlot(w.ctx, 12);
+        }
+        // The flushes that close the two handles sit next to each other.
+        const auto& log = w.devices.Log();
+        const auto volumeClosed = std::ranges::find_if(
+            log, [&](const auto& r) { return r.op == FaultOp::Flush && r.path == volume; });
+        ASSERT_TRUE(volumeClosed != log.begin() && volumeClosed != log.end());
+        const auto deviceFlush = [&](auto it) {
+            return it != log.end() && it->op == FaultOp::Flush && it->path == loop.Path();
+        };
+        EXPECT_EQ(deviceFlush(volumeClosed + 1), writer != 2)
+            << "the device closed after the volume";
+        EXPECT_TRUE(deviceFlush(volumeClosed - 1));
+    }
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "store/format_usb.hpp"
 #include "store/slot_transfer.hpp"
 #include "store/store_file_copy.hpp"
+#include "store/write_mark.hpp"
 #include "store_world.hpp"
 
 namespace quarnex {
@@ -86,7 +87,7 @@ struct WriterWorld : testing::StoreWorld {
         const std::uint64_t track = static_cast<std::uint64_t>(unit) * kTrackBytes;
         switch (writer) {
             case Writer::Format:
-                return fresh ? Read(SlotOffset(unit), kSlotStride) == Formatted(unit)
+                return fresh ? Unmarked(Read(SlotOffset(unit), kSlotStride)) == Formatted(unit)
                              : SlotMarked(store, unit, kOldSeed);
             case Writer::Backup:
                 return fresh ? SlotMarked(file, unit, kNewSeed)
@@ -104,6 +105,16 @@ struct WriterWorld : testing::StoreWorld {
         return testing::BytesOf(Image(), track, kTrackBytes) ==
                (fresh ? Pattern(SlotOffset(9) + track, kTrackBytes, kNewSeed)
                       : Bytes(kTrackBytes, kOldSeed));
+    }
+
+    // A slot as it reads with the mark of an unfinished whole-store write
+    // put back to the template's bytes.
+    Bytes Unmarked(Bytes slot) const {
+        if (HasWriteMark(std::as_bytes(std::span(slot)))) {
+            std::copy_n(templateBytes.begin() + kWriteMarkOffset, kWriteMark.size(),
+                        slot.begin() + kWriteMarkOffset);
+        }
+        return slot;
     }
 
     // The template, zeros to the end of the slot, and the label at both places.
@@ -156,17 +167,21 @@ TEST(StoreWriters, FailuresAndCancelsLeaveTheTargetAsDescribed) {
          "by UnmountVolume", "ooooo"},
         {"store device cannot be opened", Format, StoreFault(Open, 2, EACCES), 0, notStarted,
          "by GetHandle", "oooooo"},
-        {"store cannot be flushed", Format, StoreFault(Flush, 1), 0, failedAt(999),
+        {"store cannot be flushed", Format, StoreFault(Flush, 2), 0, failedAt(999),
          "CloseDevHandle.Flush", "nnnnnn"},
-        {"format write fails", Format, StoreFault(Write, 1), 0, failedAt(1), "WritePtr.WriteFile",
+        {"marking the store fails", Format, StoreFault(Write, 1), 0, failedAt(0),
+         "WritePtr.WriteFile", "oooooo"},
+        {"format write fails", Format, StoreFault(Write, 2), 0, failedAt(1), "WritePtr.WriteFile",
          "ooooon"},
-        {"format positioning fails", Format, StoreFault(Seek, 2, EINVAL), 0, failedAt(2),
+        {"format positioning fails", Format, StoreFault(Seek, 3, EINVAL), 0, failedAt(2),
          "WritePtr.SetFilePointer", "noooon"},
-        {"format write comes up short", Format, StoreFault(Write, 3, 0, 512), 0, failedAt(3),
+        {"format write comes up short", Format, StoreFault(Write, 4, 0, 512), 0, failedAt(3),
          "WritePtr.WriteFile", "nn?oon"},
-        {"slot 0 fails after the rest", Format, StoreFault(Write, 1000), 0, failedAt(999),
+        {"slot 0 fails after the rest", Format, StoreFault(Write, 1001), 0, failedAt(999),
          "WritePtr.WriteFile", "nnnnno"},
-        {"format cancelled", Format, std::nullopt, 10, cancelledAt(10), nullptr, "nnnoon"},
+        {"format cancelled", Format, std::nullopt, 11, cancelledAt(10), nullptr, "nnnoon"},
+        {"unmarking the store fails", Format, StoreFault(Write, 1002), 0, failedAt(999),
+         "WritePtr.WriteFile", "nnnnnn"},
         {"backup store cannot be opened", Backup, StoreFault(Open, 1, EACCES), 0, notStarted,
          "GetHandle", "oooo"},
         {"backup target cannot be created", Backup, Fault{Open, 1, "backup", EROFS}, 0, notStarted,
@@ -180,11 +195,11 @@ TEST(StoreWriters, FailuresAndCancelsLeaveTheTargetAsDescribed) {
         {"backup cancelled", Backup, std::nullopt, 3, cancelledAt(2), nullptr, "nnoo"},
         {"restore file cannot be opened", Restore, Fault{Open, 1, "import", EACCES}, 0, notStarted,
          "GetHandle", "ooooo"},
-        {"restore read fails", Restore, Fault{Read, 3, "import", EIO}, 0, failedAt(2),
+        {"restore read fails", Restore, Fault{Read, 4, "import", EIO}, 0, failedAt(2),
          "ReadPtr.ReadFile", "nnooo"},
-        {"restore write fails", Restore, StoreFault(Write, 3), 0, failedAt(2), "WritePtr.WriteFile",
+        {"restore write fails", Restore, StoreFault(Write, 4), 0, failedAt(2), "WritePtr.WriteFile",
          "nnooo"},
-        {"restore cancelled", Restore, std::nullopt, 3, cancelledAt(2), nullptr, "nnnoo"},
+        {"restore cancelled", Restore, std::nullopt, 4, cancelledAt(2), nullptr, "nnnoo"},
         {"export's last write fails", Export, StoreFault(Write, 160, ENOSPC), 0, failedAt(12),
          "WritePtr.WriteFile", "nnno"},
         {"export cancelled", Export, std::nullopt, 1, cancelledAt(12), nullptr, "nooo"},
@@ -211,6 +226,13 @@ TEST(StoreWriters, FailuresAndCancelsLeaveTheTargetAsDescribed) {
             }
         }
         const bool ran = row.result.outcome != Outcome::NotStarted;
+        if (row.writer == Format || row.writer == Restore) {
+            // A store that mixes old and new slots says so.
+            const bool mixed = !row.result.Complete() && std::string_view(row.units).find_first_of(
+                                                             "n?") != std::string_view::npos;
+            const Bytes first = w.Read(0, kSectorBytes);
+            EXPECT_EQ(HasWriteMark(std::as_bytes(std::span(first))), mixed);
+        }
         const std::string& progress = w.state.status.progressLabel;
         switch (row.writer) {
             case Import:  // once opened, the image is unreliable whatever was read

@@ -55,6 +55,9 @@ class FaultInjectingBackend final : public DeviceBackend {
     LockResult TryLock(const std::string& path, bool exclusive) override {
         return inner_.TryLock(path, exclusive);
     }
+    StoreOverlap Overlap(const std::string& path, const std::string& storePath) override {
+        return inner_.Overlap(path, storePath);
+    }
 
     // Used by the wrapped files.
     bool Stopped(FaultOp op, const std::string& path);

@@ -85,10 +85,18 @@ IoResult FdDeviceFile::Write(const std::byte* source, std::size_t count) {
 
 int FdDeviceFile::Flush() {
     struct stat info {};
-    if (::fstat(fd_, &info) == 0 && S_ISCHR(info.st_mode)) {
+    const bool known = ::fstat(fd_, &info) == 0;
+    if (known && S_ISCHR(info.st_mode)) {
         return 0;  // character devices keep no cache to flush
     }
-    return ::fsync(fd_) == 0 ? 0 : errno;
+    if (::fsync(fd_) == 0) {
+        return 0;
+    }
+    const int error = errno;
+    // Pipes, FIFOs and sockets cannot be synced: every byte written has
+    // already gone to the reader.
+    const bool unsyncable = error == EINVAL || error == ENOTSUP;
+    return unsyncable && known && !S_ISREG(info.st_mode) && !S_ISBLK(info.st_mode) ? 0 : error;
 }
 
 bool FdDeviceFile::HasFloppyGeometry() {

@@ -15,6 +15,7 @@
 
 #include "platform/posix/fd_device_file.hpp"
 #include "platform/posix/mount_table.hpp"
+#include "platform/posix/store_overlap.hpp"
 
 namespace quarnex {
 
@@ -25,29 +26,6 @@ std::string ReadWholeFile(const std::string& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-// Device numbers of a block device and of its partitions, from sysfs.
-std::vector<dev_t> DeviceAndPartitions(const PosixRoots& roots, dev_t device) {
-    std::vector<dev_t> numbers{device};
-    namespace fs = std::filesystem;
-    const fs::path deviceDir =
-        fs::path(roots.sysRoot) / "dev" / "block" /
-        (std::to_string(major(device)) + ":" + std::to_string(minor(device)));
-    std::error_code ec;
-    for (const fs::directory_entry& entry : fs::directory_iterator(deviceDir, ec)) {
-        if (!fs::exists(entry.path() / "partition", ec)) {
-            continue;
-        }
-        unsigned maj = 0;
-        unsigned min = 0;
-        char colon = 0;
-        std::istringstream dev(ReadWholeFile((entry.path() / "dev").string()));
-        if (dev >> maj >> colon >> min && colon == ':') {
-            numbers.push_back(makedev(maj, min));
-        }
-    }
-    return numbers;
 }
 
 // A mount source names the device itself or one of its partitions
@@ -172,6 +150,10 @@ LockResult PosixDeviceBackend::TryLock(const std::string& path, bool exclusive) 
         return LockResult{nullptr, errno};
     }
     return LockDescriptor(fd, exclusive);
+}
+
+StoreOverlap PosixDeviceBackend::Overlap(const std::string& path, const std::string& storePath) {
+    return FindStoreOverlap(roots_, path, storePath);
 }
 
 }  // namespace quarnex

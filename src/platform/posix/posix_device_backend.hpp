@@ -25,6 +25,7 @@ class PosixDeviceBackend final : public DeviceBackend {
     bool FileExists(const std::string& path) override;
     std::string ErrorText(int code) override;
     LockResult TryLock(const std::string& path, bool exclusive) override;
+    StoreOverlap Overlap(const std::string& path, const std::string& storePath) override;
 
     const PosixRoots& Roots() const { return roots_; }
 

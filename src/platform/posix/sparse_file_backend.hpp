@@ -30,6 +30,9 @@ class SparseFileBackend final : public DeviceBackend {
     LockResult TryLock(const std::string& path, bool exclusive) override {
         return inner_.TryLock(path, exclusive);
     }
+    StoreOverlap Overlap(const std::string& path, const std::string& storePath) override {
+        return inner_.Overlap(path, storePath);
+    }
 
   private:
     std::unique_ptr<DeviceBackend> owned_;

@@ -1,0 +1,21 @@
+#pragma once
+// Files that must not be written (or read) beside a store: the store itself
+// under any name, its loop device's backing file, or a file on a file system
+// mounted from it. Writing one while the store is copied destroys the store
+// or the copy, so it is refused before anything is opened.
+
+#include <string>
+
+#include "state/context.hpp"
+
+namespace quarnex {
+
+// What follows the path in a refusal: "is the store itself". Empty for None.
+std::string OverlapWords(StoreOverlap overlap);
+
+// True, after a message box with the given title, when path overlaps the
+// store at storePath.
+bool RefuseStoreOverlap(Context& ctx, const std::string& path, const std::string& storePath,
+                        const std::string& title);
+
+}  // namespace quarnex

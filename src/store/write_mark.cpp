@@ -1,0 +1,34 @@
+#include "store/write_mark.hpp"
+
+#include <algorithm>
+
+#include "core/media_sizes.hpp"
+
+namespace quarnex {
+
+bool HasWriteMark(std::span<const std::byte> bootSector) {
+    if (bootSector.size() < kWriteMarkOffset + kWriteMark.size()) {
+        return false;
+    }
+    return std::equal(kWriteMark.begin(), kWriteMark.end(),
+                      bootSector.begin() + static_cast<std::ptrdiff_t>(kWriteMarkOffset),
+                      [](char c, std::byte b) { return static_cast<std::byte>(c) == b; });
+}
+
+void PutWriteMark(std::span<std::byte> bootSector) {
+    std::transform(kWriteMark.begin(), kWriteMark.end(),
+                   bootSector.begin() + static_cast<std::ptrdiff_t>(kWriteMarkOffset),
+                   [](char c) { return static_cast<std::byte>(c); });
+}
+
+std::string UnfinishedWriteText(const std::string& storePath) {
+    return "the last format or restore of " + storePath +
+           " did not finish: its slots may mix old and new disks; run it again";
+}
+
+bool WriteFirstSector(Context& ctx, DevHandle& device, std::span<const std::byte> sector) {
+    return fntWritePtr(ctx, device, sector, 0, kSectorBytes, 0, false) &&
+           FlushDevHandle(ctx, device);
+}
+
+}  // namespace quarnex

@@ -1,0 +1,37 @@
+#pragma once
+// The mark of a whole-store write (a format or a restore) that has not
+// finished. It is written into slot 0's boot sector, flushed, before any
+// slot is touched, and cleared, flushed, as the very last step; a store that
+// still carries it mixes old and new slots, and every listing says so.
+//
+// Why the OEM name field (boot-sector bytes 3..10): it is the one field of
+// the boot sector that neither FAT12 drivers nor the scan read (they check
+// the jump, the BPB, the sector count and the signature), so a marked store
+// stays a valid volume that the scan still finds, which lets the user run
+// the same format or restore again from the window. The volume label
+// (bytes 43..53), which the emulator hardware and the store ID use, is left
+// alone, and nothing outside slot 0's first sector changes. The mark and the
+// boot sector share one 512-byte write, so no torn write can separate them.
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "state/reported_io.hpp"
+
+namespace quarnex {
+
+inline constexpr std::size_t kWriteMarkOffset = 3;
+inline constexpr std::string_view kWriteMark = "QRNXBUSY";
+
+bool HasWriteMark(std::span<const std::byte> bootSector);
+void PutWriteMark(std::span<std::byte> bootSector);
+
+// What a listing of a marked store says, in one line.
+std::string UnfinishedWriteText(const std::string& storePath);
+
+// Writes the 512 bytes at sector as the store's first sector and flushes;
+// false after the report. The handle's position afterwards is not kept.
+bool WriteFirstSector(Context& ctx, DevHandle& device, std::span<const std::byte> sector);
+
+}  // namespace quarnex
