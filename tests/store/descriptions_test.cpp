@@ -157,12 +157,14 @@ TEST(Descriptions, AFullOrDamagedSlot0IsReportedAndLeftAlone) {
     EXPECT_TRUE(w.Read(0, fat12::kVolumeBytes) == slot0);
 
     StoreWorld d;
-    testing::PutBytes(d.store, 19, {0});  // total sectors no longer 2880
+    testing::PutBytes(d.store, 19, {0x40, 0x20});  // 8256 sectors: more than the slot
     EXPECT_FALSE(LoadDescriptions(d.ctx));
     EXPECT_EQ(d.state.slotTable.BaseId, "FDISK");
     d.ExpectReport(nullptr);
     EXPECT_FALSE(sbrSaveDescriptions(d.ctx, "sdb/DISKS.TXT"));
-    d.ExpectReport("The FAT12 volume is damaged.");
+    d.ExpectReport(
+        "The FAT12 volume is damaged: its sector count (8256) does not fit the 3072 sectors that "
+        "hold it.");
 }
 
 TEST(Descriptions, AMountedStoreIsReachedThroughItsMountPoint) {
