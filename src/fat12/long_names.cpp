@@ -143,7 +143,7 @@ void LongNameReader::Add(const RawEntry& entry) {
             static_cast<char16_t>(std::to_integer<unsigned>(entry[kUnitOffsets[u]]) |
                                   (std::to_integer<unsigned>(entry[kUnitOffsets[u] + 1]) << 8));
     }
-    // The next part down; after part 1, Finish expects the short entry.
+    // The next piece down; after the first, Finish expects the short entry.
     expected_ = order == 1 ? 0x100 : order - 1;
 }
 
