@@ -39,10 +39,35 @@ BootSector BlankBootSector() {
     boot.serialNumber.Set(kSerialNumber);
     PutText(boot.volumeLabel, "");
     PutText(boot.fileSystemType, "FAT12");
-    // Boot code: a message would need a loader; halting is enough.
-    const unsigned char halt[] = {0xFA, 0xF4, 0xEB, 0xFD};  // cli; hlt; jmp $-1
-    for (std::size_t i = 0; i < sizeof halt; ++i) {
-        boot.bootCode[i] = static_cast<std::byte>(halt[i]);
+    // Boot code, reached by the jump at offset 0 (0x7C3E once loaded at
+    // 0:7C00): print the message through BIOS teletype output, wait for a
+    // key, then ask the BIOS to boot again.
+    const unsigned char code[] = {
+        0xFA,              // cli
+        0x31, 0xC0,        // xor ax, ax
+        0x8E, 0xD8,        // mov ds, ax
+        0x8E, 0xD0,        // mov ss, ax
+        0xBC, 0x00, 0x7C,  // mov sp, 0x7C00
+        0xFB,              // sti
+        0xBE, 0x60, 0x7C,  // mov si, message (0x7C60)
+        0xAC,              // next: lodsb
+        0x84, 0xC0,        // test al, al
+        0x74, 0x09,        // jz wait
+        0xB4, 0x0E,        // mov ah, 0x0E (teletype output)
+        0xBB, 0x07, 0x00,  // mov bx, 0x0007 (page 0, grey)
+        0xCD, 0x10,        // int 0x10
+        0xEB, 0xF2,        // jmp next
+        0x31, 0xC0,        // wait: xor ax, ax (read key)
+        0xCD, 0x16,        // int 0x16
+        0xCD, 0x19,        // int 0x19 (boot again)
+    };
+    const std::string_view message = "This is not a system disk.\r\nPress any key to restart.\r\n";
+    static_assert(62 + sizeof code == 0x60);
+    for (std::size_t i = 0; i < sizeof code; ++i) {
+        boot.bootCode[i] = static_cast<std::byte>(code[i]);
+    }
+    for (std::size_t i = 0; i < message.size(); ++i) {
+        boot.bootCode[sizeof code + i] = static_cast<std::byte>(message[i]);
     }
     boot.signature = kBootSignature;
     return boot;

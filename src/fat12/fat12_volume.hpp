@@ -1,67 +1,111 @@
 #pragma once
-// A small FAT12 toolkit for 1.44 MB volumes held in memory: building a blank
-// volume and reading or replacing one file in its root directory (labels:
-// volume_label.hpp). Operations check the volume first and never leave it half
-// changed: on any error the image is exactly as it was.
+// Files and folders inside a FAT12 volume held in memory: any layout that
+// fits the bytes given (a slot, or a whole image file), checked before use.
+// Reading works on any volume whose boot sector adds up; writing only on one
+// that passes every check, and never leaves it half changed: a write is a
+// series of whole-volume stages (StageFileWrite) that a caller may put on the
+// medium one after another, or apply at once.
 
 #include <cstddef>
-#include <optional>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "fat12/dir_entry.hpp"
+
 namespace quarnex::fat12 {
 
 enum class Status {
     Ok,
-    NotFound,  // no such file in the root directory
-    BadName,   // not a valid 8.3 name
-    Full,      // not enough free clusters or no free root entry
-    Damaged,   // not a 1.44 MB FAT12 volume, or its structures do not add up
-    Folder,    // the name belongs to a folder
+    NotFound,    // no such file or folder
+    BadName,     // a name no FAT volume can hold
+    Full,        // not enough free clusters, or no room in the directory
+    Damaged,     // the volume's structures do not add up
+    FatsDiffer,  // the FAT copies differ: read, never written
+    Exists,      // a folder to make is there already, or one to remove holds files
+    NotAFolder,  // a path goes through a file
+    IsAFolder,   // a file was asked for and a folder found
 };
 
 const char* StatusText(Status status);
+// The text with the reason after it: "The FAT12 volume is damaged: its ...".
+std::string StatusText(Status status, const std::string& detail);
 
-// Fills image (at least kVolumeBytes long) with a blank volume whose label
-// sits in the boot sector and in a volume-label entry, the first root entry.
-// Serial number and time stamps are fixed, so the bytes are always the same.
+// Fills image (at least kVolumeBytes long) with a blank 1.44 MB volume. A
+// label that is not blank also goes into a volume-label entry, the first
+// root entry. Serial number and time stamps are fixed, so the bytes are
+// always the same.
 void BuildBlankVolume(std::span<std::byte> image, std::string_view label);
 
-// "disks.txt" -> "DISKS   TXT"; empty when the name does not fit 8.3.
-std::string ShortName(std::string_view name);
+// Paths name files and folders from the root, parts separated by "/"; each
+// part is matched without regard to case against long and short names.
 
 struct FileRead {
     Status status = Status::Ok;
     std::string contents;
+    std::string detail;  // why, when status is Damaged or FatsDiffer
 };
+FileRead ReadFile(std::span<const std::byte> image, std::string_view path);
 
-// Reads the file of that name (matched without regard to case) from the root
-// directory.
-FileRead ReadRootFile(std::span<const std::byte> image, std::string_view name);
+struct DirectoryItem {
+    std::string name;       // long name, or the short one
+    std::string shortName;  // "NAME.EXT"
+    std::uint32_t size = 0;
+    std::byte attributes{0};
+    Stamp created;
+    Stamp modified;
+    std::uint16_t accessDate = 0;
+    bool directory = false;
+};
+struct Listing {
+    Status status = Status::Ok;
+    std::vector<DirectoryItem> items;  // "." and ".." of subdirectories included
+    std::string detail;
+};
+Listing ListDirectory(std::span<const std::byte> image, std::string_view path);
 
-// Creates or replaces the file of that name in the root directory: the data
-// goes to free clusters, both FAT copies are updated and the old chain is
-// freed. An existing entry keeps its stored name.
-Status ReplaceRootFile(std::span<std::byte> image, std::string_view name,
-                       std::string_view contents);
-
-// The same replacement as four whole volume images, each one step further:
-//   1. the new data in free clusters;
-//   2. its chain marked in both FATs, the old chain still allocated;
-//   3. the directory entry naming the new chain and size;
-//   4. the old chain freed in both FATs.
-// Putting on the medium the sectors by which each image differs from the
-// one before, in order and each step flushed, leaves the old or the new file
-// readable wherever the writing stops, and at worst clusters no file uses.
-// (When only the old chain's clusters can hold the new data they are reused
-// in step 1, and that no longer holds.) images is empty unless status is Ok.
+// A change as whole volume images (each of image's size), each one step
+// further:
+//   1. new data (and new directory clusters) in free clusters;
+//   2. their chains marked in both FATs, the old chain still allocated;
+//   3. the long-name entries of a new name;
+//   4. the directory entry: name, first cluster, size, times;
+//   5. the old chain freed in both FATs.
+// Putting on the medium the sectors by which each image differs from the one
+// before, in order and each step flushed, leaves the old or the new file
+// wherever the writing stops, and at worst clusters no file uses. (When only
+// the old chain's clusters can hold the new data they are reused in step 1,
+// and that no longer holds.) images is empty unless status is Ok. The FATs
+// lie at [fatBegin, fatEnd), to be written together.
 struct ReplaceStages {
     Status status = Status::Ok;
     std::vector<std::vector<std::byte>> images;
+    std::string detail;
+    std::size_t fatBegin = 0;
+    std::size_t fatEnd = 0;
 };
+
+// Creates or replaces the file at path, whose folder must exist. A file that
+// exists keeps its names, creation time and attributes (plus archive); its
+// modified and accessed dates become now.
+ReplaceStages StageFileWrite(std::span<const std::byte> image, std::string_view path,
+                             std::string_view contents, const Stamp& now);
+// Makes the folder at path (with "." and ".."), whose parent must exist.
+ReplaceStages StageMakeFolder(std::span<const std::byte> image, std::string_view path,
+                              const Stamp& now);
+// Removes the file or empty folder at path: its entries first, then its chain.
+ReplaceStages StageRemove(std::span<const std::byte> image, std::string_view path);
+
+// Applies the last stage of a successful change to image.
+Status ApplyStages(std::span<std::byte> image, const ReplaceStages& stages);
+
+// The same for a file in the root directory, as the store's DISKS.TXT is kept.
+FileRead ReadRootFile(std::span<const std::byte> image, std::string_view name);
 ReplaceStages StageRootFileReplace(std::span<const std::byte> image, std::string_view name,
-                                   std::string_view contents);
+                                   std::string_view contents, const Stamp& now = {});
+Status ReplaceRootFile(std::span<std::byte> image, std::string_view name, std::string_view contents,
+                       const Stamp& now = {});
 
 }  // namespace quarnex::fat12

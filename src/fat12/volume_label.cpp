@@ -25,12 +25,19 @@ std::string ReadVolumeLabel(std::span<const std::byte> image) {
 }
 
 bool WriteVolumeLabel(std::span<std::byte> image, std::string_view idText) {
-    if (image.size() < kRootLabelOffset + kLabelBytes) {
+    if (image.size() < RootEntryOffset(1)) {
         return false;
     }
     const std::array<std::byte, kLabelBytes> bytes = VolumeIdBytes(idText);
     std::ranges::copy(bytes, image.begin() + kBootLabelOffset);
     std::ranges::copy(bytes, image.begin() + kRootLabelOffset);
+    // A name of spaces is no valid label entry, so a blank label marks the
+    // entry deleted; the next label written brings it back.
+    const auto attributes = image[RootEntryOffset(0) + offsetof(DirEntry, attributes)];
+    const bool blank = std::ranges::all_of(bytes, [](std::byte b) { return b == std::byte{' '}; });
+    if (blank && attributes == kAttrVolumeLabel) {
+        image[kRootLabelOffset] = kDeletedMark;
+    }
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/media_sizes.hpp"
 #include "core/text.hpp"
 #include "fat12/fat12_volume.hpp"
 #include "fat12/geometry.hpp"
@@ -19,9 +20,14 @@ TrappedError FileError(Context& ctx, int error) {
     return SystemTrappedError(ctx, error == 0 ? EIO : error, kFileErrorSource);
 }
 
-TrappedError VolumeError(fat12::Status status) {
+TrappedError VolumeError(fat12::Status status, const std::string& detail) {
     const int error = status == fat12::Status::Full ? ENOSPC : EIO;
-    return TrappedError{ErrorCode(error), kVolumeErrorSource, fat12::StatusText(status)};
+    return TrappedError{ErrorCode(error), kVolumeErrorSource, fat12::StatusText(status, detail)};
+}
+
+fat12::Stamp Now(Context& ctx) {
+    const LocalDateTime now = ctx.clock.Now();
+    return fat12::MakeStamp(now.year, now.month, now.day, now.hour, now.minute, now.second);
 }
 
 // The mount point of the selected store's volume, when it is mounted. A store
@@ -100,7 +106,7 @@ Slot0 ReadSlot0(Context& ctx, Access access) {
         return slot;
     }
     slot.device = std::move(opened.file);
-    slot.image.resize(fat12::kVolumeBytes);
+    slot.image.resize(kSlotStride);  // the volume may take the whole slot
     int error = slot.device->Seek(0);
     if (error == 0) {
         const IoResult read = slot.device->Read(slot.image.data(), slot.image.size());
@@ -112,17 +118,16 @@ Slot0 ReadSlot0(Context& ctx, Access access) {
     return slot;
 }
 
-bool InFats(std::size_t offset) {
-    return offset >= fat12::kFatOffset && offset < fat12::kRootOffset;
-}
-
 // Writes the sectors by which after differs from before, in runs. The
 // changes inside the FATs form one run, so that both copies reach the
 // medium in the same write and never disagree there.
 int WriteChangedSectors(DeviceFile& device, const std::vector<std::byte>& before,
-                        const std::vector<std::byte>& after) {
+                        const std::vector<std::byte>& after, const fat12::ReplaceStages& stages) {
+    const auto InFats = [&](std::size_t offset) {
+        return offset >= stages.fatBegin && offset < stages.fatEnd;
+    };
     std::vector<std::pair<std::size_t, std::size_t>> runs;
-    for (std::size_t sector = 0; sector < fat12::kVolumeBytes; sector += fat12::kBytesPerSector) {
+    for (std::size_t sector = 0; sector < after.size(); sector += fat12::kBytesPerSector) {
         const auto at = static_cast<std::ptrdiff_t>(sector);
         if (std::equal(before.begin() + at, before.begin() + at + fat12::kBytesPerSector,
                        after.begin() + at)) {
@@ -151,7 +156,7 @@ int WriteStages(DeviceFile& device, const std::vector<std::byte>& original,
                 const fat12::ReplaceStages& stages) {
     const std::vector<std::byte>* before = &original;
     for (const std::vector<std::byte>& stage : stages.images) {
-        if (int error = WriteChangedSectors(device, *before, stage); error != 0) {
+        if (int error = WriteChangedSectors(device, *before, stage, stages); error != 0) {
             return error;
         }
         if (int error = device.Flush(); error != 0) {
@@ -169,7 +174,7 @@ FileText ReadStoreFile(Context& ctx, const std::string& fileName) {
         const auto path = FindInFolder(*folder, fileName);
         std::error_code error;
         if (path && std::filesystem::is_directory(*path, error)) {
-            return FileText{true, true, {}, VolumeError(fat12::Status::Folder)};
+            return FileText{true, true, {}, VolumeError(fat12::Status::IsAFolder)};
         }
         return path ? ReadWholeFile(ctx, *path) : FileText{};
     }
@@ -184,9 +189,9 @@ FileText ReadStoreFile(Context& ctx, const std::string& fileName) {
         return result;
     }
     result.present = true;
-    result.folder = read.status == fat12::Status::Folder;
+    result.folder = read.status == fat12::Status::IsAFolder;
     if (read.status != fat12::Status::Ok) {
-        result.error = VolumeError(read.status);
+        result.error = VolumeError(read.status, read.detail);
         return result;
     }
     result.text = std::move(read.contents);
@@ -203,9 +208,10 @@ std::optional<TrappedError> WriteStoreFile(Context& ctx, const std::string& file
     if (slot.error) {
         return slot.error;
     }
-    const fat12::ReplaceStages stages = fat12::StageRootFileReplace(slot.image, fileName, text);
+    const fat12::ReplaceStages stages =
+        fat12::StageRootFileReplace(slot.image, fileName, text, Now(ctx));
     if (stages.status != fat12::Status::Ok) {
-        return VolumeError(stages.status);
+        return VolumeError(stages.status, stages.detail);
     }
     if (const int error = WriteStages(*slot.device, slot.image, stages); error != 0) {
         return FileError(ctx, error);

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "core/text.hpp"
+#include "fat12/dir_entry.hpp"
+#include "fat12/fat12_volume.hpp"
 #include "fat12/geometry.hpp"
 
 namespace quarnex::fat12 {
@@ -38,6 +40,13 @@ TEST(VolumeLabel, WriteChangesExactlyTheBootLabelAndTheRootEntryName) {
         std::memcpy(expected.data() + at, "\344bc        ", 11);
     }
     EXPECT_TRUE(image == expected) << "only the boot label and the root entry's name change";
+    // A blank label deletes a label entry (a name of spaces fails fsck.fat);
+    // the next label brings it back.
+    BuildBlankVolume(image, "OLD");
+    ASSERT_TRUE(WriteVolumeLabel(image, ""));
+    EXPECT_EQ(image[9728], kDeletedMark);
+    ASSERT_TRUE(WriteVolumeLabel(image, "NEW"));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&image[9728]), 12), "NEW        \x08");
     Image shortImage(9738, std::byte{0});
     EXPECT_FALSE(WriteVolumeLabel(shortImage, "X"));
     EXPECT_EQ(shortImage, Image(9738, std::byte{0})) << "nothing written";

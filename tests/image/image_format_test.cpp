@@ -24,6 +24,9 @@ Bytes Formatted(Bytes image, const std::string& id11) {
     image.resize(kImageBytes, 0);
     std::copy(id11.begin(), id11.end(), image.begin() + fat12::kBootLabelOffset);
     std::copy(id11.begin(), id11.end(), image.begin() + fat12::kRootLabelOffset);
+    if (id11 == std::string(11, ' ') && image[fat12::kRootLabelOffset + 11] == 0x08) {
+        image[fat12::kRootLabelOffset] = 0xE5;  // no label entry of spaces
+    }
     return image;
 }
 

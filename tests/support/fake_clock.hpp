@@ -13,6 +13,11 @@ class FakeClock final : public Clock {
     explicit FakeClock(double start = 12 * 3600.0) : now_(start) {}
 
     double SecondsSinceMidnight() override { return now_; }
+    // 14 March 2026 at the time of day the clock shows.
+    LocalDateTime Now() override {
+        const int whole = static_cast<int>(now_);
+        return {2026, 3, 14, whole / 3600, whole / 60 % 60, now_ - whole / 60 * 60};
+    }
     void Sleep(double seconds) override {
         sleeps.push_back(seconds);
         Advance(seconds);

@@ -1,5 +1,6 @@
 #include "platform/posix/system_clock.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 
@@ -11,6 +12,15 @@ double SystemClock::SecondsSinceMidnight() {
     tm local{};
     localtime_r(&now.tv_sec, &local);
     return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + now.tv_nsec / 1e9;
+}
+
+LocalDateTime SystemClock::Now() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    tm local{};
+    localtime_r(&now.tv_sec, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+            local.tm_hour,        local.tm_min,     std::min(local.tm_sec, 59) + now.tv_nsec / 1e9};
 }
 
 void SystemClock::Sleep(double seconds) {

@@ -8,6 +8,7 @@ namespace quarnex {
 class SystemClock final : public Clock {
   public:
     double SecondsSinceMidnight() override;
+    LocalDateTime Now() override;
     void Sleep(double seconds) override;
 };
 

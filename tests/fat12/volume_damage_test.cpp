@@ -1,0 +1,179 @@
+// Damaged volumes: every check that stops a write, and random damage that
+// reading survives without crash or hang.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+
+#include "fat12/boot_sector.hpp"
+#include "fat12/fat12_volume.hpp"
+#include "fat12/fat_codec.hpp"
+#include "fat12/geometry.hpp"
+#include "fat12/volume_check.hpp"
+
+namespace quarnex::fat12 {
+namespace {
+
+using Image = std::vector<std::byte>;
+
+void Apply(Image& image, const ReplaceStages& stages) {
+    ASSERT_EQ(ApplyStages(image, stages), Status::Ok) << stages.detail;
+}
+
+// DISKS.TXT (4 clusters), B.TXT (2), Folder holding "Inner file.bin" (6).
+const Image& Sample() {
+    static const Image sample = [] {
+        Image image(kVolumeBytes);
+        BuildBlankVolume(image, "DAMAGE");
+        Apply(image, StageFileWrite(image, "DISKS.TXT", std::string(2000, 'd'), {}));
+        Apply(image, StageFileWrite(image, "B.TXT", std::string(600, 'b'), {}));
+        Apply(image, StageMakeFolder(image, "Folder", {}));
+        Apply(image, StageFileWrite(image, "Folder/Inner file.bin", std::string(3000, 'i'), {}));
+        return image;
+    }();
+    return sample;
+}
+
+unsigned FirstCluster(const Image& image, const std::string& path) {
+    const auto parts = SplitPath(path);
+    const auto layout = ReadLayout(image).layout;
+    const auto folder =
+        FindFolder(*layout, image, std::vector<std::string>(parts.begin(), parts.end() - 1));
+    return FindEntry(image, folder.slots, parts.back())->entry.firstCluster.Get();
+}
+
+void SetBoot(Image& image, std::size_t offset, unsigned value, std::size_t bytes) {
+    for (std::size_t i = 0; i < bytes; ++i) {
+        image[offset + i] = std::byte{static_cast<unsigned char>(value >> (8 * i))};
+    }
+}
+
+void SetFat(Image& image, unsigned cluster, unsigned value, std::size_t copies = kFatCount) {
+    for (std::size_t copy = 0; copy < copies; ++copy) {
+        SetFatEntry(std::span(image).subspan(kFatOffset + copy * kFatBytes, kFatBytes), cluster,
+                    value);
+    }
+}
+
+TEST(VolumeDamage, WritesAreRefusedWithTheReasonAndReadsGoOnWhereTheyCan) {
+    const unsigned disks = FirstCluster(Sample(), "DISKS.TXT");
+    const unsigned folder = FirstCluster(Sample(), "Folder");
+    struct Case {
+        const char* damage;
+        std::function<void(Image&)> apply;
+        Status status;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"sector size", [](Image& i) { SetBoot(i, 11, 1024, 2); }, Status::Damaged,
+         "its sector size (1024) is not 512 bytes"},
+        {"cluster size", [](Image& i) { SetBoot(i, 13, 3, 1); }, Status::Damaged,
+         "its sectors per cluster (3) is not a power of two from 1 to 64"},
+        {"FAT count", [](Image& i) { SetBoot(i, 16, 3, 1); }, Status::Damaged,
+         "its number of FATs (3) is not 1 or 2"},
+        {"no root", [](Image& i) { SetBoot(i, 17, 0, 2); }, Status::Damaged,
+         "its root directory size (0) leaves no root directory"},
+        {"too many sectors", [](Image& i) { SetBoot(i, 19, 4000, 2); }, Status::Damaged,
+         "its sector count (4000) does not fit the 2880 sectors that hold it"},
+        {"tiny FAT", [](Image& i) { SetBoot(i, 22, 1, 2); }, Status::Damaged,
+         "its FAT size (1) is too small for its clusters"},
+        {"media", [](Image& i) { SetBoot(i, 21, 0x12, 1); }, Status::Damaged,
+         "its media descriptor (18) is not a known medium"},
+        {"FATs differ", [&](Image& i) { SetFat(i, 2000, 0xFFF, 1); }, Status::FatsDiffer,
+         "a check tool can tell which copy is right"},
+        {"loop", [&](Image& i) { SetFat(i, disks + 2, disks); }, Status::Damaged,
+         "the cluster chain of \"DISKS.TXT\" does not match its size"},
+        {"out of range", [&](Image& i) { SetFat(i, disks + 1, 0xF00); }, Status::Damaged,
+         "the cluster chain of \"DISKS.TXT\" does not match its size"},
+        {"free in chain", [&](Image& i) { SetFat(i, disks + 1, 0); }, Status::Damaged,
+         "the cluster chain of \"DISKS.TXT\" does not match its size"},
+        {"folder loop", [&](Image& i) { SetFat(i, folder, folder); }, Status::Damaged,
+         "the cluster chain of \"Folder\" is broken"},
+        {"cross-linked",
+         [&](Image& i) { SetFat(i, FirstCluster(Sample(), "B.TXT") + 1, disks + 2); },
+         Status::Damaged, "the cluster chain of \"B.TXT\" does not match its size"},
+        {"shared chain",
+         [&](Image& i) {
+             i[kRootOffset + 2 * 32 + 26] = std::byte{static_cast<unsigned char>(disks + 2)};
+             i[kRootOffset + 2 * 32 + 28] = std::byte{0};  // B.TXT: two clusters of DISKS.TXT
+             i[kRootOffset + 2 * 32 + 29] = std::byte{4};
+         },
+         Status::Damaged, "cluster 4 of \"B.TXT\" also belongs to another file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.damage);
+        Image image = Sample();
+        c.apply(image);
+        for (const ReplaceStages& stages :
+             {StageFileWrite(image, "DISKS.TXT", "new", {}), StageMakeFolder(image, "New", {}),
+              StageRemove(image, "B.TXT")}) {
+            EXPECT_EQ(stages.status, c.status);
+            EXPECT_EQ(stages.detail, c.reason);
+            EXPECT_TRUE(stages.images.empty());
+        }
+        const FileRead inner = ReadFile(image, "folder/inner FILE.bin");
+        if (c.status == Status::FatsDiffer) {
+            EXPECT_EQ(inner.contents, std::string(3000, 'i')) << "read, not written";
+            EXPECT_EQ(StatusText(c.status, c.reason),
+                      "The two FATs of the FAT12 volume differ, so it is not written: a check "
+                      "tool can tell which copy is right.");
+        }
+    }
+}
+
+// Lists every folder it reaches, at most depth levels down, and reads every file.
+void ReadEverything(const Image& image, const std::string& path, int depth) {
+    for (const DirectoryItem& item : ListDirectory(image, path).items) {
+        if (item.name == "." || item.name == ".." || depth == 0) {
+            continue;
+        }
+        if (item.directory) {
+            ReadEverything(image, path + "/" + item.name, depth - 1);
+        } else {
+            ReadFile(image, path + "/" + item.name);
+        }
+    }
+}
+
+// Random damage to the boot sector, the FATs and the directories: reading
+// ends, and a write the engine accepts leaves a sound volume with the file.
+TEST(VolumeDamage, RandomDamageNeverCrashesOrHangsAndWritesOnlyOnSoundVolumes) {
+    std::mt19937 random(20261207);
+    const auto pick = [&](unsigned below) { return static_cast<unsigned>(random() % below); };
+    int accepted = 0;
+    for (int run = 0; run < 300; ++run) {
+        Image image = Sample();
+        for (unsigned hits = 1 + pick(4); hits > 0; --hits) {
+            switch (pick(4)) {
+                case 0:
+                    image[11 + pick(29)] = std::byte{static_cast<unsigned char>(pick(256))};
+                    break;
+                case 1: {
+                    const unsigned cluster = pick(kLastCluster + 2);
+                    const unsigned values[] = {0, 1, cluster, pick(0x1000), 0xFF7u, 0xFFF};
+                    SetFat(image, cluster % 20, values[pick(6)], 1 + pick(2));
+                    break;
+                }
+                case 2:
+                    image[kRootOffset + pick(160)] =
+                        std::byte{static_cast<unsigned char>(pick(256))};
+                    break;
+                default:
+                    image[kDataOffset + pick(8 * 512)] =
+                        std::byte{static_cast<unsigned char>(pick(256))};
+            }
+        }
+        ReadEverything(image, "", 8);
+        const ReplaceStages stages = StageFileWrite(image, "Folder/new.txt", "x", {});
+        if (stages.status == Status::Ok) {
+            ++accepted;
+            ApplyStages(image, stages);
+            EXPECT_EQ(ReadFile(image, "Folder/new.txt").contents, "x") << run;
+            EXPECT_EQ(CheckForWriting(image).status, Status::Ok) << run;
+        }
+    }
+    EXPECT_GT(accepted, 30) << "some damage leaves a sound volume (a flipped data byte)";
+}
+
+}  // namespace
+}  // namespace quarnex::fat12
