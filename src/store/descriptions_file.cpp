@@ -174,7 +174,7 @@ FileText ReadStoreFile(Context& ctx, const std::string& fileName) {
         const auto path = FindInFolder(*folder, fileName);
         std::error_code error;
         if (path && std::filesystem::is_directory(*path, error)) {
-            return FileText{true, true, {}, VolumeError(fat12::Status::IsAFolder)};
+            return FileText{true, true, {}, VolumeError(fat12::Status::IsAFolder, {})};
         }
         return path ? ReadWholeFile(ctx, *path) : FileText{};
     }

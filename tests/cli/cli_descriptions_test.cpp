@@ -165,7 +165,8 @@ TEST(CliDescriptions, WhatCannotBeReadIsSaidAndReplacedOnlyWhenConfirmed) {
             {change(SetEntryByte(30, 1)),
              {"list", "S"},
              1,
-             "\n  DISKS.TXT could not be read: The FAT12 volume is damaged.\n",
+             "\n  DISKS.TXT could not be read: The FAT12 volume is damaged: the cluster chain of "
+             "\"DISKS.TXT\" is broken.\n",
              "",
              "="},
             {isFolder, {"describe", "S", "7", "x", "--yes"}, 1, folder, "", "="},

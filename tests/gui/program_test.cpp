@@ -147,8 +147,10 @@ void ProgramTests::throughUdisksNoAdvisoryAndTheScanFindsTheStick() {
     ProgramState labelState;
     ScriptedQtUi ui{TwipScale(96.0), labelState};
     PosixSystemFacts facts;
-    Program program(ProgramServices{devices, drives, clock, ui, facts, dir / "quarnex", {}},
-                    TwipScale(96.0));
+    Program program(
+        ProgramServices{
+            devices, drives, clock, ui, facts, dir.Path() + "/", dir / "QuarnCfg/Quarn.cfg", {}},
+        TwipScale(96.0));
     QVERIFY(program.Start());
     QCOMPARE(ui.fake.advisoryQuestions, 0);
     QCOMPARE(program.State().AdminRights, 1);

@@ -176,6 +176,14 @@ std::vector<std::uint64_t> StoreWorld::Seeks() const {
     return seeks;
 }
 
+std::string StoreWorld::SelectLoopDevice(const LoopDevice& loop) {
+    const std::string node = loop.Path(), name = node.substr(node.rfind('/') + 1);
+    state.devices.Row(1).DeviceLetter = name;
+    state.devices.Row(1).DevicePath = node;
+    drives.drives.push_back(FakeDrive{name, node, DriveKind::Removable, 9});
+    return name;
+}
+
 void StoreWorld::Arm(const std::optional<Fault>& fault, FaultOp cancelOp, int cancelAfter,
                      const std::string& cancelPath) {
     if (fault) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/media_sizes.hpp"
+#include "support/loop_device.hpp"
 #include "support/test_world.hpp"
 
 namespace quarnex::testing {
@@ -63,6 +64,8 @@ struct StoreWorld : TestWorld {
     Bytes InstallTemplate(std::optional<Bytes> bytes = std::nullopt);
     std::span<std::byte> Image() { return state.InternalImage.Span(); }
     std::vector<std::uint64_t> Seeks() const;  // positions, in order
+    // Makes the loop device the selected store; its name ("loopN").
+    std::string SelectLoopDevice(const LoopDevice& loop);
 
     // Injects the fault; the user cancels after the nth cancelOp (0 = never).
     void Arm(const std::optional<Fault>& fault, FaultOp cancelOp, int cancelAfter,

@@ -23,6 +23,11 @@ class UdisksDeviceBackend final : public DeviceBackend {
     bool FileExists(const std::string& path) override { return files_->FileExists(path); }
     std::string ErrorText(int code) override;
     LockResult TryLock(const std::string& path, bool exclusive) override;
+    // Device numbers, inodes and loop backing files are read the same way
+    // with or without the service.
+    StoreOverlap Overlap(const std::string& path, const std::string& storePath) override {
+        return files_->Overlap(path, storePath);
+    }
 
   private:
     std::shared_ptr<UdisksClient> client_;
