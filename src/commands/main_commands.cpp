@@ -26,6 +26,15 @@ namespace quarnex {
 
 namespace {
 
+// The store dialog's request; its boxes keep the IDs as they will be written.
+FormatRequest TakeStoreDialogRequest(WindowContext& ctx) {
+    DialogTexts& dialogs = ctx.window.dialogs;
+    dialogs.usbIdText = FormatDialogId(dialogs.usbIdText);
+    dialogs.usbBaseIdText = FormatDialogId(dialogs.usbBaseIdText);
+    ctx.ui.Changed(WindowPart::Dialogs);
+    return FormatRequest{dialogs.usbIdText, dialogs.usbBaseIdText, dialogs.usbAppendId};
+}
+
 // What the selected store's DISKS.TXT could not give, for message boxes.
 std::string UnreadDescriptionsText(WindowContext& ctx) {
     std::string text = "DISKS.TXT could not be read in full:";
@@ -218,10 +227,7 @@ OperationResult ImportStoreFromFile(WindowContext& ctx, std::string path) {
 }
 
 OperationResult FormatStoreFromDialog(WindowContext& ctx, const std::string& openedForPath) {
-    DialogTexts& dialogs = ctx.window.dialogs;
-    dialogs.usbIdText = FormatDialogId(dialogs.usbIdText);
-    dialogs.usbBaseIdText = FormatDialogId(dialogs.usbBaseIdText);
-    ctx.ui.Changed(WindowPart::Dialogs);
+    const FormatRequest request = TakeStoreDialogRequest(ctx);
     ProgramState& state = ctx.state;
     if (state.SelectedDevice == 0 || state.SelectedEntry().DevicePath != openedForPath) {
         // The dialog does not block the window: the store it named may have
@@ -237,8 +243,7 @@ OperationResult FormatStoreFromDialog(WindowContext& ctx, const std::string& ope
     if (!lock) {
         return OperationResult::NotStarted(NotStartedReason::Refused);
     }
-    const OperationResult result = fntFormatUSB(
-        ctx, FormatRequest{dialogs.usbIdText, dialogs.usbBaseIdText, dialogs.usbAppendId});
+    const OperationResult result = fntFormatUSB(ctx, request);
     RefreshMainWindow(ctx, StateReset);
     return result;
 }
@@ -294,10 +299,7 @@ std::optional<std::string> AskNewStoreFile(WindowContext& ctx) {
 }
 
 OperationResult NewStoreFileFromDialog(WindowContext& ctx, const std::string& path) {
-    DialogTexts& dialogs = ctx.window.dialogs;
-    dialogs.usbIdText = FormatDialogId(dialogs.usbIdText);
-    dialogs.usbBaseIdText = FormatDialogId(dialogs.usbBaseIdText);
-    ctx.ui.Changed(WindowPart::Dialogs);
+    const FormatRequest request = TakeStoreDialogRequest(ctx);
     if (!MakeEmptyStoreFile(ctx, path)) {
         return OperationResult::NotStarted(NotStartedReason::Failure);
     }
@@ -307,8 +309,7 @@ OperationResult NewStoreFileFromDialog(WindowContext& ctx, const std::string& pa
     state.devices.Row(1) = DeviceEntry{FileNameOf(path), path, -1, "", kStoreBytes};
     state.devices.DeviceCount = 1;
     state.SelectedDevice = 1;
-    const OperationResult result = fntFormatUSB(
-        ctx, FormatRequest{dialogs.usbIdText, dialogs.usbBaseIdText, dialogs.usbAppendId});
+    const OperationResult result = fntFormatUSB(ctx, request);
     RefreshMainWindow(ctx, StateReset);
     if (!result.Complete()) {
         std::error_code ignored;

@@ -218,16 +218,24 @@ int UdisksClient::Unmount(const UdisksObjects& objects, const std::string& objec
         if (!ours || !block.hasFilesystem || block.mountPoints.empty()) {
             continue;
         }
-        try {
-            auto proxy = sdbus::createProxy(*connection_, kService, block.object);
-            proxy->callMethod("Unmount")
-                .onInterface(kFilesystem)
-                .withTimeout(kAuthorisingTimeout)
-                .withArguments(Properties{})
-                .storeResultsTo();
-        } catch (const sdbus::Error& e) {
-            return ErrorOf(e, lastFailure_);
+        if (const int error = CallWithOptions(block.object, kFilesystem, "Unmount"); error != 0) {
+            return error;
         }
+    }
+    return 0;
+}
+
+int UdisksClient::CallWithOptions(const std::string& object, const char* interface,
+                                  const char* method) {
+    try {
+        auto proxy = sdbus::createProxy(*connection_, kService, object);
+        proxy->callMethod(method)
+            .onInterface(interface)
+            .withTimeout(kAuthorisingTimeout)
+            .withArguments(Properties{})
+            .storeResultsTo();
+    } catch (const sdbus::Error& e) {
+        return ErrorOf(e, lastFailure_);
     }
     return 0;
 }
@@ -251,17 +259,7 @@ int UdisksClient::PowerOff(const std::string& object) {
         lastFailure_ = "the device is not on a drive that can be powered off";
         return kUdisksFailed;
     }
-    try {
-        auto proxy = sdbus::createProxy(*connection_, kService, block->drive);
-        proxy->callMethod("PowerOff")
-            .onInterface(kDrive)
-            .withTimeout(kAuthorisingTimeout)
-            .withArguments(Properties{})
-            .storeResultsTo();
-    } catch (const sdbus::Error& e) {
-        return ErrorOf(e, lastFailure_);
-    }
-    return 0;
+    return CallWithOptions(block->drive, kDrive, "PowerOff");
 }
 
 std::string UdisksClient::ErrorText(int code) const {

@@ -91,6 +91,8 @@ class UdisksClient {
   private:
     explicit UdisksClient(std::unique_ptr<sdbus::IConnection> connection);
     int Unmount(const UdisksObjects& objects, const std::string& object);
+    // Calls a method that takes only options and returns nothing; 0 or an error.
+    int CallWithOptions(const std::string& object, const char* interface, const char* method);
 
     std::unique_ptr<sdbus::IConnection> connection_;
     std::string lastFailure_;
