@@ -38,6 +38,8 @@ void PrintJson(CliWorld& world) {
         {"base_id", state.slotTable.BaseId},
         {"base_numbered", state.slotTable.BaseIdNumbered},
         {"descriptions_problems", state.slotTable.descriptionsFile.problems},
+        // A format or restore stopped part way: the slots may mix two stores.
+        {"write_unfinished", state.slotTable.writeUnfinished},
         {"slots", slots}};
     // Bytes that are not UTF-8 (in a label, a file name) are replaced rather
     // than ending the output.

@@ -67,7 +67,7 @@ TEST(CliStore, CreateAndFormatMakeStoresThatListShows) {
     ASSERT_EQ(doc["slots"].size(), 999u);
     doc["slots"] = {doc["slots"][0], doc["slots"][998]};
     EXPECT_EQ(doc, nlohmann::json::parse(R"({"store_id": "MYSTICK", "base_id": "FDISK",
-        "base_numbered": true, "descriptions_problems": [], "slots": [
+        "base_numbered": true, "descriptions_problems": [], "write_unfinished": false, "slots": [
         {"slot": 1, "id": "FDISK001   ", "description": "", "source": ""},
         {"slot": 999, "id": "FDISK999   ", "description": "", "source": ""}]})"));
     // The key order of the document is the documented one.
@@ -89,7 +89,8 @@ TEST(CliStore, CreateAndFormatMakeStoresThatListShows) {
     doc = ListJson(copy);
     doc["slots"] = {doc["slots"][4]};
     EXPECT_EQ(doc, nlohmann::json::parse(R"({"store_id": "NEW STICK I", "base_id": "PLAIN BASE",
-        "base_numbered": false, "descriptions_problems": [], "slots": [
+        "base_numbered": false, "descriptions_problems": [], "write_unfinished": false,
+        "slots": [
         {"slot": 5, "id": "PLAIN BASE ", "description": "", "source": ""}]})"));
     // The mark of a format or restore that did not finish: listings say so.
     std::fstream(copy, std::ios::in | std::ios::out | std::ios::binary)
@@ -100,6 +101,8 @@ TEST(CliStore, CreateAndFormatMakeStoresThatListShows) {
                                          " did not finish: its slots may mix old and new disks; "
                                          "run it again\n"))
         << marked.err;
+    EXPECT_EQ(nlohmann::json::parse(RunCli({"list", copy, "--json"}).out)["write_unfinished"],
+              true);
 }
 
 TEST(CliStore, PutGetDescribeBackupAndRestore) {
