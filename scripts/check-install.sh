@@ -50,7 +50,7 @@ completions=$(bash -c '
     }
     offer quarnex-cli ""; offer quarnex-cli image ""; offer quarnex-cli floppy read ""' _ \
     "$prefix/share/bash-completion/completions/quarnex-cli")
-[ "$completions" = $'scan list get put describe format create backup restore image floppy\nnew zero\na b' ] ||
+[ "$completions" = $'scan list get put describe format create backup restore image floppy eject\nnew zero\na b' ] ||
     fail "completion offered: $completions"
 
 # The GUI as a user drives it under a window manager: Continue on the rights
