@@ -68,7 +68,7 @@ std::string ChoosePlacementFile(const std::string& executable, const PathProbe& 
     if (!FolderOf(executable).empty() && probe.isWritableFolder(beside)) {
         return beside + "/Quarn.cfg";
     }
-    // The base directory specification ignores a relative XDG_CONFIG_HOME.
+    // A relative XDG_CONFIG_HOME is ignored, as desktop programs do.
     std::string home = probe.xdgConfigHome;
     if (home.empty() || home.front() != '/') {
         home = probe.home.empty() ? std::string() : probe.home + "/.config";
