@@ -3,8 +3,8 @@
 // fits the bytes given (a slot, or a whole image file), checked before use.
 // Reading works on any volume whose boot sector adds up; writing only on one
 // that passes every check, and never leaves it half changed: a write is a
-// series of whole-volume stages (StageFileWrite) that a caller may put on the
-// medium one after another, or apply at once.
+// series of small stages (StageFileWrite) that a caller may put on the medium
+// one after another, or apply at once.
 
 #include <cstddef>
 #include <cstdint>
@@ -66,25 +66,40 @@ struct Listing {
 };
 Listing ListDirectory(std::span<const std::byte> image, std::string_view path);
 
-// A change as whole volume images (each of image's size), each one step
-// further:
+// A change as a series of stages, each one step further:
 //   1. new data (and new directory clusters) in free clusters;
 //   2. their chains marked in both FATs, the old chain still allocated;
 //   3. the long-name entries of a new name;
 //   4. the directory entry: name, first cluster, size, times;
 //   5. the old chain freed in both FATs.
-// Putting on the medium the sectors by which each image differs from the one
-// before, in order and each step flushed, leaves the old or the new file
-// wherever the writing stops, and at worst clusters no file uses. (When only
-// the old chain's clusters can hold the new data they are reused in step 1,
-// and that no longer holds.) images is empty unless status is Ok. The FATs
-// lie at [fatBegin, fatEnd), to be written together.
+// Putting on the medium the sectors each stage touches, in order and each
+// stage flushed, leaves the old or the new file wherever the writing stops,
+// and at worst clusters no file uses. (When only the old chain's clusters can
+// hold the new data they are reused in step 1, and that no longer holds.)
+// A stage holds bytes put at offsets of the volume and FAT entries set in
+// every copy: entries rather than bytes, because two entries share a byte and
+// merged changes (MergeStages) must not carry one change's later step into
+// another's earlier one. stages is empty unless status is Ok. The FATs lie at
+// [fatBegin, fatEnd), fatBytes each, to be written together.
+struct ByteEdit {
+    std::size_t offset = 0;
+    std::vector<std::byte> bytes;
+};
+struct FatEdit {
+    unsigned cluster = 0;
+    unsigned value = 0;
+};
+struct Stage {
+    std::vector<ByteEdit> bytes;
+    std::vector<FatEdit> fat;
+};
 struct ReplaceStages {
     Status status = Status::Ok;
-    std::vector<std::vector<std::byte>> images;
+    std::vector<Stage> stages;
     std::string detail;
     std::size_t fatBegin = 0;
     std::size_t fatEnd = 0;
+    std::size_t fatBytes = 0;
 };
 
 // Creates or replaces the file at path, whose folder must exist. A file that
@@ -98,8 +113,24 @@ ReplaceStages StageMakeFolder(std::span<const std::byte> image, std::string_view
 // Removes the file or empty folder at path: its entries first, then its chain.
 ReplaceStages StageRemove(std::span<const std::byte> image, std::string_view path);
 
-// Applies the last stage of a successful change to image.
+// Applies every stage of a successful change to image.
 Status ApplyStages(std::span<std::byte> image, const ReplaceStages& stages);
+
+// Whole sectors [begin, end) of the volume.
+struct SectorRun {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+};
+// Applies stage number index to image and returns the sectors it touched in
+// ascending runs; the FAT sectors form one run, so that both copies reach the
+// medium in the same write.
+std::vector<SectorRun> ApplyStage(std::span<std::byte> image, const ReplaceStages& stages,
+                                  std::size_t index);
+
+// Joins a later change (staged on the volume after into) to into, step by
+// step: step k of both comes before step k+1 of either. Sound when the later
+// change was staged by the same VolumeEditor within one batch.
+void MergeStages(ReplaceStages& into, ReplaceStages&& later);
 
 // The same for a file in the root directory, as the store's DISKS.TXT is kept.
 FileRead ReadRootFile(std::span<const std::byte> image, std::string_view name);

@@ -1,6 +1,7 @@
 // Changes to files and folders as stages that keep the volume readable at
 // every step (see StageFileWrite).
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <optional>
 
@@ -9,6 +10,7 @@
 #include "fat12/long_names.hpp"
 #include "fat12/short_names.hpp"
 #include "fat12/volume_check.hpp"
+#include "fat12/volume_editor.hpp"
 
 namespace quarnex::fat12 {
 
@@ -24,20 +26,16 @@ struct Target {
     std::string leaf;
 };
 
-Target Resolve(std::span<const std::byte> image, std::string_view path) {
-    const VolumeCheck check = CheckForWriting(image);
-    if (check.status != Status::Ok) {
-        return {check.status, check.detail, {}, {}, {}, {}};
-    }
+Target Resolve(const Layout& layout, std::span<const std::byte> image, std::string_view path) {
     std::vector<std::string> parts = SplitPath(path);
     if (parts.empty()) {
         return {Status::BadName, {}, {}, {}, {}, {}};
     }
     Target target;
-    target.layout = check.layout;
+    target.layout = layout;
     target.leaf = parts.back();
     parts.pop_back();
-    FolderLookup folder = FindFolder(check.layout, image, parts);
+    FolderLookup folder = FindFolder(layout, image, parts);
     if (folder.status != Status::Ok) {
         return {folder.status, folder.detail, {}, {}, {}, {}};
     }
@@ -94,24 +92,45 @@ std::optional<Placement> Place(const Target& target, std::span<const std::byte> 
     return placement;
 }
 
+// Records a change stage by stage and applies it to the editor's copy as it
+// goes, so that later reads of the copy see it.
 class Stager {
   public:
-    Stager(std::span<const std::byte> image, const Layout& layout)
-        : layout_(layout), volume_(image.begin(), image.end()) {
+    Stager(std::span<std::byte> volume, const Layout& layout) : layout_(layout), volume_(volume) {
         stages_.fatBegin = layout.fatOffset;
         stages_.fatEnd = layout.FatCopyOffset(layout.fatCount);
+        stages_.fatBytes = layout.fatBytes;
+        stages_.stages.emplace_back();
     }
 
-    std::span<std::byte> Volume() { return volume_; }
-    void Snapshot() { stages_.images.push_back(volume_); }
+    void Next() { stages_.stages.emplace_back(); }
     ReplaceStages Done() { return std::move(stages_); }
 
-    void FillCluster(unsigned cluster, std::string_view data) {
-        std::byte* at = volume_.data() + layout_.ClusterOffset(cluster);
-        std::memset(at, 0, layout_.clusterBytes);
-        if (!data.empty()) {
-            std::memcpy(at, data.data(), std::min(data.size(), layout_.clusterBytes));
+    void Put(std::size_t offset, std::span<const std::byte> bytes) {
+        std::ranges::copy(bytes, volume_.begin() + static_cast<std::ptrdiff_t>(offset));
+        stages_.stages.back().bytes.push_back({offset, {bytes.begin(), bytes.end()}});
+    }
+
+    template <typename Record>
+    void PutRecord(std::size_t offset, const Record& record) {
+        Put(offset, std::as_bytes(std::span(&record, 1)));
+    }
+
+    void SetFat(unsigned cluster, unsigned value) {
+        SetFatEntries(layout_, volume_, cluster, value);
+        stages_.stages.back().fat.push_back({cluster, value});
+    }
+
+    void Link(const std::vector<unsigned>& chain) {
+        for (std::size_t i = 0; i < chain.size(); ++i) {
+            SetFat(chain[i], i + 1 < chain.size() ? chain[i + 1] : kChainEnd);
         }
+    }
+
+    void FillCluster(unsigned cluster, std::string_view data) {
+        std::vector<std::byte> bytes(layout_.clusterBytes);
+        std::memcpy(bytes.data(), data.data(), std::min(data.size(), bytes.size()));
+        Put(layout_.ClusterOffset(cluster), bytes);
     }
 
     void FillChain(const std::vector<unsigned>& chain, std::string_view data) {
@@ -123,9 +142,22 @@ class Stager {
 
   private:
     const Layout& layout_;
-    std::vector<std::byte> volume_;
+    std::span<std::byte> volume_;
     ReplaceStages stages_;
 };
+
+// Free clusters, lowest first, that no earlier change of the batch freed:
+// those stay as they were until the batch's last step is on the medium.
+std::vector<unsigned> Unclaimed(const Layout& layout, std::span<const std::byte> image,
+                                const std::vector<bool>& freedInBatch, std::size_t wanted) {
+    std::vector<unsigned> free;
+    for (unsigned cluster = 2; cluster <= layout.lastCluster && free.size() < wanted; ++cluster) {
+        if (!freedInBatch[cluster] && FatEntry(layout, image, cluster) == kFreeCluster) {
+            free.push_back(cluster);
+        }
+    }
+    return free;
+}
 
 DirEntry DotEntry(const char* name, unsigned cluster, const Stamp& now) {
     DirEntry entry{};
@@ -138,9 +170,16 @@ DirEntry DotEntry(const char* name, unsigned cluster, const Stamp& now) {
     return entry;
 }
 
+// The editor's copy and what its batch has freed.
+struct Work {
+    std::span<std::byte> image;
+    std::vector<bool>& freedInBatch;
+};
+
 // A new file (contents) or folder (no contents) at target.
-ReplaceStages StageNew(const Target& target, std::span<const std::byte> image,
-                       std::optional<std::string_view> contents, const Stamp& now) {
+ReplaceStages StageNew(const Target& target, Work work, std::optional<std::string_view> contents,
+                       const Stamp& now) {
+    const std::span<const std::byte> image = work.image;
     const auto taken = [&](const ShortNameBytes& name) {
         const auto entries = ReadEntries(image, target.folder);
         return std::ranges::any_of(entries,
@@ -161,7 +200,7 @@ ReplaceStages StageNew(const Target& target, std::span<const std::byte> image,
     const std::size_t dataClusters =
         contents ? (size + layout.clusterBytes - 1) / layout.clusterBytes : 1;
     const std::size_t wanted = dataClusters + (placement ? placement->newClusters : 0);
-    const std::vector<unsigned> free = FreeClusters(layout, image, wanted);
+    const std::vector<unsigned> free = Unclaimed(layout, image, work.freedInBatch, wanted);
     if (!placement || free.size() < wanted || size > UINT32_MAX) {
         return Refused(Status::Full);
     }
@@ -169,40 +208,37 @@ ReplaceStages StageNew(const Target& target, std::span<const std::byte> image,
                                      free.begin() + static_cast<std::ptrdiff_t>(dataClusters));
     const std::vector<unsigned> grown(free.begin() + static_cast<std::ptrdiff_t>(dataClusters),
                                       free.end());
-
-    Stager stager(image, layout);
-    for (const unsigned cluster : grown) {
-        stager.FillCluster(cluster, {});
-    }
-    if (contents) {
-        stager.FillChain(data, *contents);
-    } else {
-        stager.FillCluster(data.front(), {});
-        StoreRecord(stager.Volume(), layout.ClusterOffset(data.front()),
-                    DotEntry(".", data.front(), now));
-        StoreRecord(stager.Volume(), layout.ClusterOffset(data.front()) + sizeof(DirEntry),
-                    DotEntry("..", target.folder.firstCluster, now));
-    }
-    stager.Snapshot();
-
-    LinkChain(layout, stager.Volume(), data);
-    if (!grown.empty()) {
-        SetFatEntries(layout, stager.Volume(), target.folder.clusters.back(), grown.front());
-        LinkChain(layout, stager.Volume(), grown);
-    }
-    stager.Snapshot();
-
     std::vector<std::size_t> offsets = placement->offsets;
     for (const unsigned cluster : grown) {
         for (std::size_t at = 0; at < layout.clusterBytes; at += sizeof(DirEntry)) {
             offsets.push_back(layout.ClusterOffset(cluster) + at);
         }
     }
-    for (std::size_t i = 0; i < longEntries.size(); ++i) {
-        StoreRecord(stager.Volume(), offsets[i], longEntries[i]);
-    }
-    stager.Snapshot();
 
+    Stager stager(work.image, layout);
+    for (const unsigned cluster : grown) {
+        stager.FillCluster(cluster, {});
+    }
+    if (contents) {
+        stager.FillChain(data, *contents);
+    } else {
+        std::array<DirEntry, 2> dots{DotEntry(".", data.front(), now),
+                                     DotEntry("..", target.folder.firstCluster, now)};
+        std::vector<std::byte> cluster(layout.clusterBytes);
+        std::memcpy(cluster.data(), dots.data(), sizeof(dots));
+        stager.Put(layout.ClusterOffset(data.front()), cluster);
+    }
+    stager.Next();
+    stager.Link(data);
+    if (!grown.empty()) {
+        stager.SetFat(target.folder.clusters.back(), grown.front());
+        stager.Link(grown);
+    }
+    stager.Next();
+    for (std::size_t i = 0; i < longEntries.size(); ++i) {
+        stager.PutRecord(offsets[i], longEntries[i]);
+    }
+    stager.Next();
     DirEntry entry{};
     std::memcpy(entry.name.data(), choice->name.data(), entry.name.size());
     entry.reserved = choice->caseBits;
@@ -211,113 +247,138 @@ ReplaceStages StageNew(const Target& target, std::span<const std::byte> image,
     entry.fileSize.Set(static_cast<std::uint32_t>(size));
     StampCreated(entry, now);
     StampModified(entry, now);
-    StoreRecord(stager.Volume(), offsets[longEntries.size()], entry);
-    stager.Snapshot();
-    stager.Snapshot();  // no old chain to free
+    stager.PutRecord(offsets[longEntries.size()], entry);
+    stager.Next();  // no old chain to free
     return stager.Done();
 }
 
-ReplaceStages StageReplace(const Target& target, std::span<const std::byte> image,
-                           std::string_view contents, const Stamp& now) {
+ReplaceStages StageReplace(const Target& target, Work work, std::string_view contents,
+                           const Stamp& now) {
     const Layout& layout = target.layout;
     DirEntry entry = target.existing->entry;
-    const std::vector<unsigned> old =
-        ClusterChain(layout, image, entry.firstCluster.Get()).value_or(std::vector<unsigned>{});
+    const std::vector<unsigned> old = ClusterChain(layout, work.image, entry.firstCluster.Get())
+                                          .value_or(std::vector<unsigned>{});
     const std::size_t needed = (contents.size() + layout.clusterBytes - 1) / layout.clusterBytes;
     // Free clusters first, so that the old contents survive until the
     // directory changes; the old chain only when needed.
-    std::vector<unsigned> fresh = FreeClusters(layout, image, needed);
+    std::vector<unsigned> fresh = Unclaimed(layout, work.image, work.freedInBatch, needed);
     for (std::size_t i = 0; i < old.size() && fresh.size() < needed; ++i) {
         fresh.push_back(old[i]);
     }
     if (fresh.size() < needed || contents.size() > UINT32_MAX) {
         return Refused(Status::Full);
     }
-    Stager stager(image, layout);
+    Stager stager(work.image, layout);
     stager.FillChain(fresh, contents);
-    stager.Snapshot();
-    LinkChain(layout, stager.Volume(), fresh);
-    stager.Snapshot();
-    stager.Snapshot();  // the names stay
+    stager.Next();
+    stager.Link(fresh);
+    stager.Next();
+    stager.Next();  // the names stay
     entry.attributes |= kAttrArchive;
     entry.firstCluster.Set(static_cast<std::uint16_t>(fresh.empty() ? 0 : fresh.front()));
     entry.fileSize.Set(static_cast<std::uint32_t>(contents.size()));
     StampModified(entry, now);
-    StoreRecord(stager.Volume(), target.folder.offsets[target.existing->slot], entry);
-    stager.Snapshot();
+    stager.PutRecord(target.folder.offsets[target.existing->slot], entry);
+    stager.Next();
     for (const unsigned cluster : old) {
         if (std::ranges::find(fresh, cluster) == fresh.end()) {
-            SetFatEntries(layout, stager.Volume(), cluster, kFreeCluster);
+            stager.SetFat(cluster, kFreeCluster);
+            work.freedInBatch[cluster] = true;
         }
     }
-    stager.Snapshot();
     return stager.Done();
 }
 
 }  // namespace
 
-ReplaceStages StageFileWrite(std::span<const std::byte> image, std::string_view path,
-                             std::string_view contents, const Stamp& now) {
-    const Target target = Resolve(image, path);
+VolumeEditor::VolumeEditor(std::vector<std::byte> image) : image_(std::move(image)) {
+    const VolumeCheck check = CheckForWriting(image_);
+    status_ = check.status;
+    detail_ = check.detail;
+    layout_ = check.layout;
+    freedInBatch_.assign(layout_.lastCluster + 1, false);
+}
+
+void VolumeEditor::NewBatch() {
+    freedInBatch_.assign(layout_.lastCluster + 1, false);
+}
+
+ReplaceStages VolumeEditor::WriteFile(std::string_view path, std::string_view contents,
+                                      const Stamp& now) {
+    if (status_ != Status::Ok) {
+        return Refused(status_, detail_);
+    }
+    const Target target = Resolve(layout_, image_, path);
     if (target.status != Status::Ok) {
         return Refused(target.status, target.detail);
     }
     if (!target.existing) {
-        return StageNew(target, image, contents, now);
+        return StageNew(target, {image_, freedInBatch_}, contents, now);
     }
     if (IsDirectory(target.existing->entry)) {
         return Refused(Status::IsAFolder);
     }
-    return StageReplace(target, image, contents, now);
+    return StageReplace(target, {image_, freedInBatch_}, contents, now);
 }
 
-ReplaceStages StageMakeFolder(std::span<const std::byte> image, std::string_view path,
-                              const Stamp& now) {
-    const Target target = Resolve(image, path);
+ReplaceStages VolumeEditor::MakeFolder(std::string_view path, const Stamp& now) {
+    if (status_ != Status::Ok) {
+        return Refused(status_, detail_);
+    }
+    const Target target = Resolve(layout_, image_, path);
     if (target.status != Status::Ok) {
         return Refused(target.status, target.detail);
     }
     if (target.existing) {
         return Refused(Status::Exists);
     }
-    return StageNew(target, image, std::nullopt, now);
+    return StageNew(target, {image_, freedInBatch_}, std::nullopt, now);
 }
 
-ReplaceStages StageRemove(std::span<const std::byte> image, std::string_view path) {
-    const Target target = Resolve(image, path);
+ReplaceStages VolumeEditor::Remove(std::string_view path) {
+    if (status_ != Status::Ok) {
+        return Refused(status_, detail_);
+    }
+    const Target target = Resolve(layout_, image_, path);
     if (target.status != Status::Ok && target.status != Status::BadName) {
         return Refused(target.status, target.detail);
     }
     if (!target.existing) {
         return Refused(Status::NotFound);
     }
-    const Layout& layout = target.layout;
     const DirEntry& entry = target.existing->entry;
     const std::vector<unsigned> chain =
-        ClusterChain(layout, image, entry.firstCluster.Get()).value_or(std::vector<unsigned>{});
+        ClusterChain(layout_, image_, entry.firstCluster.Get()).value_or(std::vector<unsigned>{});
     if (IsDirectory(entry)) {
-        const auto inside = ReadDirectorySlots(layout, image, entry.firstCluster.Get());
-        if (inside && ReadEntries(image, *inside).size() > 2) {
+        const auto inside = ReadDirectorySlots(layout_, image_, entry.firstCluster.Get());
+        if (inside && ReadEntries(image_, *inside).size() > 2) {
             return Refused(Status::Exists);
         }
     }
-    Stager stager(image, layout);
+    Stager stager(image_, layout_);
     for (std::size_t i = target.existing->firstSlot; i <= target.existing->slot; ++i) {
-        stager.Volume()[target.folder.offsets[i]] = kDeletedMark;
+        stager.Put(target.folder.offsets[i], std::span(&kDeletedMark, 1));
     }
-    stager.Snapshot();
+    stager.Next();
     for (const unsigned cluster : chain) {
-        SetFatEntries(layout, stager.Volume(), cluster, kFreeCluster);
+        stager.SetFat(cluster, kFreeCluster);
+        freedInBatch_[cluster] = true;
     }
-    stager.Snapshot();
     return stager.Done();
 }
 
-Status ApplyStages(std::span<std::byte> image, const ReplaceStages& stages) {
-    if (stages.status == Status::Ok && !stages.images.empty()) {
-        std::ranges::copy(stages.images.back(), image.begin());
-    }
-    return stages.status;
+ReplaceStages StageFileWrite(std::span<const std::byte> image, std::string_view path,
+                             std::string_view contents, const Stamp& now) {
+    return VolumeEditor({image.begin(), image.end()}).WriteFile(path, contents, now);
+}
+
+ReplaceStages StageMakeFolder(std::span<const std::byte> image, std::string_view path,
+                              const Stamp& now) {
+    return VolumeEditor({image.begin(), image.end()}).MakeFolder(path, now);
+}
+
+ReplaceStages StageRemove(std::span<const std::byte> image, std::string_view path) {
+    return VolumeEditor({image.begin(), image.end()}).Remove(path);
 }
 
 }  // namespace quarnex::fat12

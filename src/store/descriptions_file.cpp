@@ -9,8 +9,8 @@
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
 #include "fat12/fat12_volume.hpp"
-#include "fat12/geometry.hpp"
 #include "store/store_paths.hpp"
+#include "store/volume_writer.hpp"
 
 namespace quarnex {
 
@@ -118,55 +118,6 @@ Slot0 ReadSlot0(Context& ctx, Access access) {
     return slot;
 }
 
-// Writes the sectors by which after differs from before, in runs. The
-// changes inside the FATs form one run, so that both copies reach the
-// medium in the same write and never disagree there.
-int WriteChangedSectors(DeviceFile& device, const std::vector<std::byte>& before,
-                        const std::vector<std::byte>& after, const fat12::ReplaceStages& stages) {
-    const auto InFats = [&](std::size_t offset) {
-        return offset >= stages.fatBegin && offset < stages.fatEnd;
-    };
-    std::vector<std::pair<std::size_t, std::size_t>> runs;
-    for (std::size_t sector = 0; sector < after.size(); sector += fat12::kBytesPerSector) {
-        const auto at = static_cast<std::ptrdiff_t>(sector);
-        if (std::equal(before.begin() + at, before.begin() + at + fat12::kBytesPerSector,
-                       after.begin() + at)) {
-            continue;
-        }
-        const std::size_t end = sector + fat12::kBytesPerSector;
-        if (!runs.empty() &&
-            (runs.back().second == sector || (InFats(runs.back().first) && InFats(sector)))) {
-            runs.back().second = end;
-        } else {
-            runs.emplace_back(sector, end);
-        }
-    }
-    for (const auto& [begin, end] : runs) {
-        if (const int error = WriteAndFlush(device, begin, after.data() + begin, end - begin);
-            error != 0) {
-            return error;
-        }
-    }
-    return 0;
-}
-
-// Takes the volume through the stages of a replacement, each flushed before
-// the next begins, so that a stop anywhere leaves the old or the new file.
-int WriteStages(DeviceFile& device, const std::vector<std::byte>& original,
-                const fat12::ReplaceStages& stages) {
-    const std::vector<std::byte>* before = &original;
-    for (const std::vector<std::byte>& stage : stages.images) {
-        if (int error = WriteChangedSectors(device, *before, stage, stages); error != 0) {
-            return error;
-        }
-        if (int error = device.Flush(); error != 0) {
-            return error;
-        }
-        before = &stage;
-    }
-    return 0;
-}
-
 }  // namespace
 
 FileText ReadStoreFile(Context& ctx, const std::string& fileName) {
@@ -213,7 +164,7 @@ std::optional<TrappedError> WriteStoreFile(Context& ctx, const std::string& file
     if (stages.status != fat12::Status::Ok) {
         return VolumeError(stages.status, stages.detail);
     }
-    if (const int error = WriteStages(*slot.device, slot.image, stages); error != 0) {
+    if (const int error = WriteStages(*slot.device, 0, slot.image, stages); error != 0) {
         return FileError(ctx, error);
     }
     return std::nullopt;

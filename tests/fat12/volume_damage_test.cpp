@@ -109,7 +109,7 @@ TEST(VolumeDamage, WritesAreRefusedWithTheReasonAndReadsGoOnWhereTheyCan) {
               StageRemove(image, "B.TXT")}) {
             EXPECT_EQ(stages.status, c.status);
             EXPECT_EQ(stages.detail, c.reason);
-            EXPECT_TRUE(stages.images.empty());
+            EXPECT_TRUE(stages.stages.empty());
         }
         const FileRead inner = ReadFile(image, "folder/inner FILE.bin");
         if (c.status == Status::FatsDiffer) {
