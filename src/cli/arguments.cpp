@@ -11,7 +11,8 @@ namespace {
 constexpr const char* kFooter =
     "STORE is a block device node (the whole stick, e.g. /dev/sdb) or a whole-store image file\n"
     "of 1,572,864,000 bytes. SLOT is 1..999. Every command takes -y/--yes, which answers its\n"
-    "confirmation with yes.\n"
+    "confirmation with yes. The TARGET of files is a store with --slot N (0..999; slot 0 is\n"
+    "the store's own volume) or a floppy image file.\n"
     "Exit codes: 0 success, 1 the operation failed or was refused, 2 wrong usage.";
 
 // An empty path would make the operations ask for a file with a dialog.
@@ -55,6 +56,62 @@ CLI::App* AddCommand(CLI::App& app, const char* name, const char* description, C
     return sub;
 }
 
+CLI::Validator VolumeSlot() {
+    return CLI::Validator(
+        [](const std::string& text) {
+            if (ParseVolumeSlot(text)) {
+                return std::string();
+            }
+            return "'" + text + "' is not a slot number: decimal digits only, 0..999";
+        },
+        "0..999");
+}
+
+// files ls|get|put|rm|mkdir TARGET [--slot N] ...
+CLI::App* AddFilesCommand(CLI::App& files, const char* name, const char* description,
+                          Command command, Invocation& invocation) {
+    CLI::App* sub = AddCommand(files, name, description, command, invocation);
+    sub->add_option("TARGET", invocation.store, "Store, or a floppy image file")
+        ->required()
+        ->check(NotEmpty());
+    sub->add_option_function<std::string>(
+           "--slot",
+           [&invocation](const std::string& text) {
+               invocation.volumeSlot = ParseVolumeSlot(text);
+           },
+           "Slot of the store TARGET, 0..999 (0: the store's own volume)")
+        ->check(VolumeSlot());
+    return sub;
+}
+
+void AddFilesCommands(CLI::App& app, Invocation& invocation) {
+    CLI::App* files = app.add_subcommand(
+        "files", "Files inside a slot's volume or a floppy image file: ls, get, put, rm, mkdir");
+    files->require_subcommand(1);
+    CLI::App* ls = AddFilesCommand(*files, "ls", "List a folder: names, sizes, times, attributes",
+                                   Command::FilesList, invocation);
+    ls->add_option("PATH", invocation.folder, "Folder in the volume (default: the root)");
+    ls->add_flag("--json", invocation.json, "One JSON document instead of text");
+    CLI::App* get = AddFilesCommand(*files, "get", "Copy a file out of the volume",
+                                    Command::FilesGet, invocation);
+    get->add_option("PATH", invocation.folder, "File in the volume")->required()->check(NotEmpty());
+    get->add_option("DEST", invocation.destination, "File to write, or an existing folder")
+        ->required()
+        ->check(NotEmpty());
+    CLI::App* put =
+        AddFilesCommand(*files, "put", "Copy files into the volume", Command::FilesPut, invocation);
+    put->add_option("FILE", invocation.paths, "Files to copy in")->required()->check(NotEmpty());
+    put->add_option("--to", invocation.destination, "Folder in the volume (default: the root)");
+    CLI::App* rm = AddFilesCommand(*files, "rm", "Remove files and empty folders",
+                                   Command::FilesRemove, invocation);
+    rm->add_option("PATH", invocation.paths, "Files or empty folders in the volume")
+        ->required()
+        ->check(NotEmpty());
+    CLI::App* mkdir =
+        AddFilesCommand(*files, "mkdir", "Make a folder", Command::FilesMakeFolder, invocation);
+    mkdir->add_option("PATH", invocation.folder, "Folder to make")->required()->check(NotEmpty());
+}
+
 void AddFloppyDrive(CLI::App& command, std::string& drive) {
     command.add_option("DRIVE", drive, "Floppy drive: a or b")
         ->required()
@@ -80,6 +137,13 @@ std::optional<int> ParseSlotNumber(std::string_view text) {
         return std::nullopt;
     }
     return value;
+}
+
+std::optional<int> ParseVolumeSlot(std::string_view text) {
+    if (!text.empty() && text.find_first_not_of('0') == std::string_view::npos) {
+        return 0;
+    }
+    return ParseSlotNumber(text);
 }
 
 std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation& invocation,
@@ -179,6 +243,8 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation&
     imageZero->add_option("FILE", invocation.file, "Image file to write")
         ->required()
         ->check(NotEmpty());
+
+    AddFilesCommands(app, invocation);
 
     std::string drive;
     CLI::App* floppy = app.add_subcommand("floppy", "Raw floppy drives a and b");

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quarnex::cli {
 
@@ -23,6 +24,11 @@ enum class Command {
     FloppyRead,
     FloppyWrite,
     Eject,
+    FilesList,
+    FilesGet,
+    FilesPut,
+    FilesRemove,
+    FilesMakeFolder,
 };
 
 struct Invocation {
@@ -34,6 +40,12 @@ struct Invocation {
     std::string base;   // --base
     char drive = 'A';   // floppy a|b, as the drive's letter
     int slot = 0;       // SLOT, 1..999
+    // files: TARGET in store, --slot (0..999; none for an image file), the
+    // paths in the volume or host files to put, DEST and --to.
+    std::optional<int> volumeSlot;
+    std::vector<std::string> paths;
+    std::string destination;
+    std::string folder;
     bool json = false;
     bool all = false;  // scan --all: loop devices too
     bool noNumber = false;
@@ -50,6 +62,8 @@ inline constexpr int kExitUsage = 2;    // the command line is wrong
 // A slot number as typed: decimal digits only (leading zeros allowed), 1..999;
 // nothing for anything else ("0x10", "1e2", "5 ", "").
 std::optional<int> ParseSlotNumber(std::string_view text);
+// The same, also taking slot 0 (the store's own volume): files --slot.
+std::optional<int> ParseVolumeSlot(std::string_view text);
 
 std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation& invocation,
                                   std::ostream& out, std::ostream& err);

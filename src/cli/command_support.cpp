@@ -22,18 +22,9 @@ std::optional<StoreTarget> OpenStore(CliWorld& world, const std::string& argumen
     }
     // Held for the rest of the run, so that a read-modify-write of the
     // descriptions never interleaves with another program's.
-    ConsoleUi& console = world.Console();
-    std::unique_ptr<StoreLock> lock =
-        LockStore(ctx, target->entry.DevicePath, access == StoreAccess::Write,
-                  LockWait{[&console](const std::string& line) { console.Note(line); },
-                           [&console] {
-                               console.PumpEvents();
-                               return console.Interrupted();
-                           }});
-    if (!lock) {
+    if (!LockForRun(world, target->entry.DevicePath, access)) {
         return std::nullopt;
     }
-    world.HoldStoreLock(std::move(lock));
     SelectStore(ctx, *target);
     if (load) {
         if (LoadDiskIds(ctx) != Outcome::Complete) {
@@ -50,6 +41,22 @@ std::optional<StoreTarget> OpenStore(CliWorld& world, const std::string& argumen
         NoteDescriptionsRead(world, *target);
     }
     return target;
+}
+
+bool LockForRun(CliWorld& world, const std::string& path, StoreAccess access) {
+    ConsoleUi& console = world.Console();
+    std::unique_ptr<StoreLock> lock =
+        LockStore(world.Ctx(), path, access == StoreAccess::Write,
+                  LockWait{[&console](const std::string& line) { console.Note(line); },
+                           [&console] {
+                               console.PumpEvents();
+                               return console.Interrupted();
+                           }});
+    if (!lock) {
+        return false;
+    }
+    world.HoldStoreLock(std::move(lock));
+    return true;
 }
 
 bool NoteDescriptionsRead(CliWorld& world, const StoreTarget& store) {

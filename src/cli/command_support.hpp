@@ -25,6 +25,10 @@ enum class StoreAccess { Read, Write };
 std::optional<StoreTarget> OpenStore(CliWorld& world, const std::string& argument, StoreUse use,
                                      StoreAccess access, bool load);
 
+// Locks path (a store or an image file) for the rest of the run, waiting
+// for another program as the store commands do; false after saying why not.
+bool LockForRun(CliWorld& world, const std::string& path, StoreAccess access);
+
 // Says on stderr what could not be read in the store's DISKS.TXT; true when
 // it was read in full (or is absent).
 bool NoteDescriptionsRead(CliWorld& world, const StoreTarget& store);

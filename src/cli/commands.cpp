@@ -32,6 +32,12 @@ int RunCommand(CliWorld& world, const Invocation& invocation) {
             return RunFloppyWrite(world, invocation);
         case Command::Eject:
             return RunEject(world, invocation);
+        case Command::FilesList:
+        case Command::FilesGet:
+        case Command::FilesPut:
+        case Command::FilesRemove:
+        case Command::FilesMakeFolder:
+            return RunFiles(world, invocation);
     }
     return kExitUsage;
 }

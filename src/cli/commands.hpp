@@ -23,5 +23,7 @@ int RunImageZero(CliWorld& world, const Invocation& invocation);
 int RunFloppyRead(CliWorld& world, const Invocation& invocation);
 int RunFloppyWrite(CliWorld& world, const Invocation& invocation);
 int RunEject(CliWorld& world, const Invocation& invocation);
+// files ls, get, put, rm, mkdir.
+int RunFiles(CliWorld& world, const Invocation& invocation);
 
 }  // namespace quarnex::cli

@@ -1,0 +1,271 @@
+#include "store/volume_files.hpp"
+
+#include <cerrno>
+#include <filesystem>
+#include <memory>
+
+#include "core/media_sizes.hpp"
+#include "fat12/volume_editor.hpp"
+#include "store/volume_writer.hpp"
+
+namespace quarnex {
+
+namespace {
+
+FilesResult Failed(FilesFailure failure, int error, std::string name = {}) {
+    FilesResult result;
+    result.failure = failure;
+    result.error = error == 0 ? EIO : error;
+    result.name = std::move(name);
+    return result;
+}
+
+FilesResult Refused(fat12::Status status, std::string detail, std::string name) {
+    FilesResult result;
+    result.failure = FilesFailure::Volume;
+    result.status = status;
+    result.detail = std::move(detail);
+    result.name = std::move(name);
+    return result;
+}
+
+// The volume as read, and the device it lies on.
+struct OpenedVolume {
+    std::unique_ptr<DeviceFile> device;
+    std::uint64_t base = 0;
+    std::vector<std::byte> image;
+    FilesResult result;
+};
+
+bool IsMountedSlot0(Context& ctx, const VolumeTarget& target) {
+    std::error_code ec;
+    return target.slot == 0 && !std::filesystem::is_regular_file(target.path, ec) &&
+           !ctx.drives.MountPoints(target.path).empty();
+}
+
+OpenedVolume OpenVolume(Context& ctx, const VolumeTarget& target, bool write) {
+    OpenedVolume volume;
+    if (write && IsMountedSlot0(ctx, target)) {
+        // The mounted file system caches the volume: raw writes would be
+        // lost or undone, or corrupt it.
+        volume.result =
+            Failed(FilesFailure::Mounted, EBUSY, ctx.drives.MountPoints(target.path).front());
+        return volume;
+    }
+    std::uint64_t size = kSlotStride;  // a slot's volume may take the whole slot
+    if (target.slot) {
+        volume.base = SlotOffset(*target.slot);
+    } else {
+        const LengthResult length = ctx.devices.FileLength(target.path);
+        if (!length.length) {
+            volume.result = Failed(FilesFailure::Open, length.error, target.path);
+            return volume;
+        }
+        if (*length.length > kLargestImageFile) {
+            volume.result = Failed(FilesFailure::TooLarge, EFBIG, target.path);
+            return volume;
+        }
+        size = *length.length;
+    }
+    OpenResult opened = ctx.devices.Open(target.path, write ? Access::ReadWrite : Access::Read,
+                                         Disposition::OpenExisting);
+    if (opened.file == nullptr) {
+        volume.result = Failed(FilesFailure::Open, opened.error, target.path);
+        return volume;
+    }
+    volume.device = std::move(opened.file);
+    volume.image.resize(size);
+    int error = volume.device->Seek(volume.base);
+    if (error == 0) {
+        const IoResult read = volume.device->Read(volume.image.data(), size);
+        error = read.error != 0 ? read.error : (read.bytes == size ? 0 : EIO);
+    }
+    if (error != 0) {
+        volume.result = Failed(FilesFailure::Open, error, target.path);
+    }
+    return volume;
+}
+
+fat12::Stamp Now(Context& ctx) {
+    const LocalDateTime now = ctx.clock.Now();
+    return fat12::MakeStamp(now.year, now.month, now.day, now.hour, now.minute, now.second);
+}
+
+// Puts batches of merged changes on the medium, one after another.
+FilesResult WriteBatches(OpenedVolume& volume, const std::vector<fat12::ReplaceStages>& batches) {
+    for (const fat12::ReplaceStages& batch : batches) {
+        if (const int error = WriteStages(*volume.device, volume.base, volume.image, batch);
+            error != 0) {
+            return Failed(FilesFailure::Write, error);
+        }
+    }
+    return {};
+}
+
+struct HostFile {
+    std::string contents;
+    FilesResult result;
+};
+
+HostFile ReadHostFile(Context& ctx, const std::string& path) {
+    HostFile file;
+    OpenResult opened = ctx.devices.Open(path, Access::Read, Disposition::OpenExisting);
+    const LengthResult length = ctx.devices.FileLength(path);
+    if (opened.file == nullptr || !length.length) {
+        file.result =
+            Failed(FilesFailure::Source, opened.error ? opened.error : length.error, path);
+        return file;
+    }
+    if (*length.length > kLargestImageFile) {
+        file.result = Refused(fat12::Status::Full, {}, path);  // it fits no floppy
+        return file;
+    }
+    file.contents.resize(*length.length);
+    const IoResult read =
+        opened.file->Read(reinterpret_cast<std::byte*>(file.contents.data()), file.contents.size());
+    if (read.error != 0 || read.bytes != file.contents.size()) {
+        file.result = Failed(FilesFailure::Source, read.error, path);
+    }
+    return file;
+}
+
+}  // namespace
+
+std::string PathInFolder(const std::string& folder, const std::string& hostFile) {
+    const std::string name = std::filesystem::path(hostFile).filename().string();
+    return folder.empty() ? name : folder + "/" + name;
+}
+
+FolderListing ListVolumeFolder(Context& ctx, const VolumeTarget& target, const std::string& path) {
+    FolderListing listing;
+    const OpenedVolume volume = OpenVolume(ctx, target, false);
+    if (!volume.result.Ok()) {
+        listing.result = volume.result;
+        return listing;
+    }
+    fat12::Listing read = fat12::ListDirectory(volume.image, path);
+    if (read.status != fat12::Status::Ok) {
+        listing.result = Refused(read.status, read.detail, path);
+        return listing;
+    }
+    listing.items = std::move(read.items);
+    return listing;
+}
+
+FilesResult CopyFileOut(Context& ctx, const VolumeTarget& target, const std::string& path,
+                        const std::string& destination) {
+    const OpenedVolume volume = OpenVolume(ctx, target, false);
+    if (!volume.result.Ok()) {
+        return volume.result;
+    }
+    const fat12::FileRead read = fat12::ReadFile(volume.image, path);
+    if (read.status != fat12::Status::Ok) {
+        return Refused(read.status, read.detail, path);
+    }
+    // A stop part way leaves the destination as it was.
+    const std::string partial = destination + ".quarnex-part";
+    int error = 0;
+    {
+        OpenResult opened = ctx.devices.Open(partial, Access::Write, Disposition::CreateAlways);
+        if (opened.file == nullptr) {
+            return Failed(FilesFailure::Target, opened.error, partial);
+        }
+        const IoResult written = opened.file->Write(
+            reinterpret_cast<const std::byte*>(read.contents.data()), read.contents.size());
+        error = written.error != 0 ? written.error
+                                   : (written.bytes == read.contents.size() ? 0 : ENOSPC);
+        if (error == 0) {
+            error = opened.file->Flush();
+        }
+    }
+    std::error_code ec;
+    if (error == 0) {
+        std::filesystem::rename(partial, destination, ec);
+        error = ec.value();
+    }
+    if (error != 0) {
+        std::filesystem::remove(partial, ec);
+        return Failed(FilesFailure::Target, error, destination);
+    }
+    return {};
+}
+
+FilesResult PutFiles(Context& ctx, const VolumeTarget& target, const PutRequest& request) {
+    // Everything is read and staged before the first byte is written.
+    std::vector<HostFile> files;
+    for (const std::string& path : request.files) {
+        files.push_back(ReadHostFile(ctx, path));
+        if (!files.back().result.Ok()) {
+            return files.back().result;
+        }
+    }
+    OpenedVolume volume = OpenVolume(ctx, target, true);
+    if (!volume.result.Ok()) {
+        return volume.result;
+    }
+    fat12::VolumeEditor editor(volume.image);
+    if (editor.CheckStatus() != fat12::Status::Ok) {
+        return Refused(editor.CheckStatus(), editor.CheckDetail(), {});
+    }
+    const fat12::Stamp now = Now(ctx);
+    FilesResult result;
+    std::vector<fat12::ReplaceStages> batches(1);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::string path = PathInFolder(request.folder, request.files[i]);
+        if (!request.replace) {
+            if (fat12::ReadFile(editor.Image(), path).status == fat12::Status::Ok) {
+                result.existing.push_back(path);
+            }
+        }
+        fat12::ReplaceStages stages = editor.WriteFile(path, files[i].contents, now);
+        if (stages.status == fat12::Status::Full && !batches.back().stages.empty()) {
+            // The clusters the batch frees are free once it is on the medium.
+            editor.NewBatch();
+            batches.emplace_back();
+            stages = editor.WriteFile(path, files[i].contents, now);
+        }
+        if (stages.status != fat12::Status::Ok) {
+            return Refused(stages.status, stages.detail, path);
+        }
+        fat12::MergeStages(batches.back(), std::move(stages));
+    }
+    if (!result.existing.empty()) {
+        return result;
+    }
+    return WriteBatches(volume, batches);
+}
+
+FilesResult RemoveFiles(Context& ctx, const VolumeTarget& target,
+                        const std::vector<std::string>& paths) {
+    OpenedVolume volume = OpenVolume(ctx, target, true);
+    if (!volume.result.Ok()) {
+        return volume.result;
+    }
+    // A removal allocates nothing, so all of them go in one batch: every
+    // entry first, then every chain.
+    fat12::VolumeEditor editor(volume.image);
+    fat12::ReplaceStages batch;
+    for (const std::string& path : paths) {
+        fat12::ReplaceStages stages = editor.Remove(path);
+        if (stages.status != fat12::Status::Ok) {
+            return Refused(stages.status, stages.detail, path);
+        }
+        fat12::MergeStages(batch, std::move(stages));
+    }
+    return WriteBatches(volume, {batch});
+}
+
+FilesResult MakeVolumeFolder(Context& ctx, const VolumeTarget& target, const std::string& path) {
+    OpenedVolume volume = OpenVolume(ctx, target, true);
+    if (!volume.result.Ok()) {
+        return volume.result;
+    }
+    fat12::VolumeEditor editor(volume.image);
+    fat12::ReplaceStages stages = editor.MakeFolder(path, Now(ctx));
+    if (stages.status != fat12::Status::Ok) {
+        return Refused(stages.status, stages.detail, path);
+    }
+    return WriteBatches(volume, {stages});
+}
+
+}  // namespace quarnex
