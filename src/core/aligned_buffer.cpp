@@ -1,7 +1,7 @@
 #include "core/aligned_buffer.hpp"
 
+#include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <utility>
 
 namespace quarnex {
@@ -11,11 +11,14 @@ AlignedBuffer::~AlignedBuffer() {
 }
 
 AlignedBuffer::AlignedBuffer(AlignedBuffer&& other) noexcept
-    : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+    : block_(std::exchange(other.block_, nullptr)),
+      data_(std::exchange(other.data_, nullptr)),
+      size_(std::exchange(other.size_, 0)) {}
 
 AlignedBuffer& AlignedBuffer::operator=(AlignedBuffer&& other) noexcept {
     if (this != &other) {
         Free();
+        block_ = std::exchange(other.block_, nullptr);
         data_ = std::exchange(other.data_, nullptr);
         size_ = std::exchange(other.size_, 0);
     }
@@ -24,19 +27,22 @@ AlignedBuffer& AlignedBuffer::operator=(AlignedBuffer&& other) noexcept {
 
 bool AlignedBuffer::Allocate(std::size_t size) {
     Free();
-    const std::size_t rounded = (size + kAlignment - 1) / kAlignment * kAlignment;
-    void* memory = std::aligned_alloc(kAlignment, rounded == 0 ? kAlignment : rounded);
-    if (memory == nullptr) {
+    // calloc rather than a fill: large blocks come zeroed from the system,
+    // so the pages are not all touched at start-up.
+    void* block = std::calloc(size + kAlignment, 1);
+    if (block == nullptr) {
         return false;
     }
-    std::memset(memory, 0, rounded == 0 ? kAlignment : rounded);
-    data_ = static_cast<std::byte*>(memory);
+    const auto address = reinterpret_cast<std::uintptr_t>(block);
+    block_ = block;
+    data_ = reinterpret_cast<std::byte*>((address + kAlignment - 1) / kAlignment * kAlignment);
     size_ = size;
     return true;
 }
 
 void AlignedBuffer::Free() {
-    std::free(data_);
+    std::free(block_);
+    block_ = nullptr;
     data_ = nullptr;
     size_ = 0;
 }

@@ -30,6 +30,7 @@ class AlignedBuffer {
     std::span<const std::byte> Span() const { return {data_, size_}; }
 
   private:
+    void* block_ = nullptr;  // as allocated; data_ lies aligned inside it
     std::byte* data_ = nullptr;
     std::size_t size_ = 0;
 };

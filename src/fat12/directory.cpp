@@ -36,6 +36,7 @@ std::optional<DirectorySlots> ReadDirectorySlots(const Layout& layout,
 
 std::vector<FoundEntry> ReadEntries(std::span<const std::byte> image, const DirectorySlots& slots) {
     std::vector<FoundEntry> found;
+    found.reserve(slots.offsets.size());
     LongNameReader longName;
     std::size_t firstSlot = 0;
     bool pending = false;

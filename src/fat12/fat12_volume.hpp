@@ -100,6 +100,7 @@ struct ReplaceStages {
     std::size_t fatBegin = 0;
     std::size_t fatEnd = 0;
     std::size_t fatBytes = 0;
+    bool replaces = false;  // a file that exists is replaced
 };
 
 // Creates or replaces the file at path, whose folder must exist. A file that

@@ -286,7 +286,9 @@ ReplaceStages StageReplace(const Target& target, Work work, std::string_view con
             work.freedInBatch[cluster] = true;
         }
     }
-    return stager.Done();
+    ReplaceStages stages = stager.Done();
+    stages.replaces = true;
+    return stages;
 }
 
 }  // namespace

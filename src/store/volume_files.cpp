@@ -212,11 +212,6 @@ FilesResult PutFiles(Context& ctx, const VolumeTarget& target, const PutRequest&
     std::vector<fat12::ReplaceStages> batches(1);
     for (std::size_t i = 0; i < files.size(); ++i) {
         const std::string path = PathInFolder(request.folder, request.files[i]);
-        if (!request.replace) {
-            if (fat12::ReadFile(editor.Image(), path).status == fat12::Status::Ok) {
-                result.existing.push_back(path);
-            }
-        }
         fat12::ReplaceStages stages = editor.WriteFile(path, files[i].contents, now);
         if (stages.status == fat12::Status::Full && !batches.back().stages.empty()) {
             // The clusters the batch frees are free once it is on the medium.
@@ -226,6 +221,9 @@ FilesResult PutFiles(Context& ctx, const VolumeTarget& target, const PutRequest&
         }
         if (stages.status != fat12::Status::Ok) {
             return Refused(stages.status, stages.detail, path);
+        }
+        if (stages.replaces && !request.replace) {
+            result.existing.push_back(path);
         }
         fat12::MergeStages(batches.back(), std::move(stages));
     }
