@@ -1,0 +1,177 @@
+// files ls/get/put/rm/mkdir against volumes that dosfstools and mtools made,
+// checked back with their tools; refusals leave the volume's bytes alone.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <sstream>
+
+#include "cli/cli_runner.hpp"
+#include "cli/cli_test_store.hpp"
+#include "core/media_sizes.hpp"
+
+namespace quarnex::testing {
+namespace {
+
+// Runs a shell command; its exit status, with stdout and stderr in out.
+int Shell(const std::string& command, std::string* out = nullptr) {
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    std::string text;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        text.append(buffer, n);
+    }
+    const int status = ::pclose(pipe);
+    if (out != nullptr) {
+        *out = text;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool HaveFatTools() {
+    return Shell("command -v fsck.fat && command -v mformat && command -v mdir") == 0;
+}
+
+std::string Quoted(const std::string& text) {
+    return "'" + text + "'";
+}
+
+// The paths mdir -/ -b lists (folders end in "/"), without "::".
+std::set<std::string> MtoolsNames(const std::string& image) {
+    std::string out;
+    EXPECT_EQ(Shell("MTOOLS_SKIP_CHECK=1 mdir -/ -b -i " + Quoted(image) + " ::", &out), 0) << out;
+    std::set<std::string> names;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);) {
+        names.insert(line.substr(line.rfind("::") == 0 ? 3 : 0));
+    }
+    return names;
+}
+
+std::string MtoolsRead(const std::string& image, const std::string& path) {
+    std::string out;
+    EXPECT_EQ(Shell("MTOOLS_SKIP_CHECK=1 mtype -i " + Quoted(image) + " " + Quoted("::" + path),
+                    &out),
+              0)
+        << out;
+    return out;
+}
+
+TEST(CliFiles, ChangesOnEveryLayoutAreCleanForFsckAndReadBackByMtools) {
+    if (!HaveFatTools()) {
+        GTEST_SKIP() << "dosfstools or mtools not installed";
+    }
+    const std::vector<std::string> layouts = {
+        "mkfs.fat -C -s 1 IMG 1440",        "mkfs.fat -C -s 2 IMG 1440",
+        "mkfs.fat -C -s 4 -r 112 IMG 1440", "mkfs.fat -C -f 1 IMG 1440",
+        "mkfs.fat -C -r 224 -R 4 IMG 1440", "mkfs.fat -C IMG 720",
+        "mkfs.fat -C IMG 1200",             "mkfs.fat -C IMG 1680",
+        "mformat -C -i IMG -f 1440 ::",     "mformat -C -i IMG -t 80 -h 2 -s 21 ::",
+    };
+    const std::string longText(5000, 'L');
+    const std::string shortText(700, 's');
+    for (const std::string& layout : layouts) {
+        SCOPED_TRACE(layout);
+        TempDir dir;
+        const std::string image = dir / "volume.img";
+        std::string command = layout;
+        command.replace(command.find("IMG"), 3, Quoted(image));
+        ASSERT_EQ(Shell(command + " >/dev/null"), 0);
+        WriteFileText(dir / "Long file name.txt", longText);
+        WriteFileText(dir / "SHORT.BIN", shortText);
+        WriteFileText(dir / "gone.txt", "x");
+        ASSERT_EQ(RunCli({"files", "mkdir", image, "Sub Folder"}).exitCode, 0);
+        CliResult put = RunCli({"files", "put", image, dir / "Long file name.txt",
+                                dir / "SHORT.BIN", "--to", "sub folder"});
+        ASSERT_EQ(put.exitCode, 0) << put.err;
+        ASSERT_EQ(RunCli({"files", "put", image, dir / "gone.txt", dir / "SHORT.BIN"}).exitCode, 0);
+        ASSERT_EQ(RunCli({"files", "rm", image, "GONE.TXT"}).exitCode, 0);
+
+        std::string fsck;
+        EXPECT_EQ(Shell("fsck.fat -n " + Quoted(image), &fsck), 0) << fsck;
+        EXPECT_EQ(MtoolsNames(image),
+                  (std::set<std::string>{"SHORT.BIN", "Sub Folder/", "Sub Folder/SHORT.BIN",
+                                         "Sub Folder/Long file name.txt"}));
+        EXPECT_EQ(MtoolsRead(image, "Sub Folder/Long file name.txt"), longText);
+        EXPECT_EQ(MtoolsRead(image, "SHORT.BIN"), shortText);
+        const CliResult get =
+            RunCli({"files", "get", image, "SUB FOLDER/long file name.txt", dir.Path()});
+        EXPECT_EQ(get.exitCode, 0) << get.err;
+        EXPECT_EQ(ReadFileText(dir / "long file name.txt"), longText);
+        const nlohmann::json listed =
+            nlohmann::json::parse(RunCli({"files", "ls", image, "Sub Folder", "--json"}).out);
+        ASSERT_EQ(listed["entries"].size(), 2u);
+        EXPECT_EQ(listed["entries"][0]["name"], "Long file name.txt");
+        EXPECT_EQ(listed["entries"][0]["size"], 5000);
+    }
+}
+
+TEST(CliFiles, RefusalsSayWhyAndLeaveTheVolumeAsItWas) {
+    TempDir dir;
+    const std::string image = dir / "volume.img";
+    ASSERT_EQ(RunCli({"image", "new", image, "--id", "FILES"}).exitCode, 0);
+    WriteFileText(dir / "a.txt", "old a");
+    ASSERT_EQ(RunCli({"files", "put", image, dir / "a.txt"}).exitCode, 0);
+    WriteFileText(dir / "a.txt", "new a");
+    WriteFileText(dir / "big.bin", std::string(1'460'000, 'b'));
+    const std::string differ = dir / "differ.img";
+    std::vector<unsigned char> bytes = ReadFileBytes(image);
+    bytes[512 + 9 * 512 + 3] ^= 0xFF;  // a byte of the second FAT
+    WriteFileBytes(differ, bytes);
+    struct Case {
+        std::vector<std::string> args;
+        std::string says;
+        int exitCode = 1;
+    };
+    const std::vector<Case> cases = {
+        {{"files", "put", image, dir / "big.bin"}, "big.bin: The FAT12 volume is full; nothing"},
+        {{"files", "put", image, dir / "a.txt", "--to", "nowhere"}, "not found on the volume"},
+        {{"files", "put", image, dir / "missing.txt"}, "cannot read " + dir / "missing.txt"},
+        {{"files", "put", image, dir / "a.txt"}, "replace a.txt in " + image + "?"},
+        {{"files", "rm", image, "a.txt", "nothing.txt"}, "nothing.txt: The file was not found"},
+        {{"files", "get", image, "nothing.txt", dir / "out"}, "nothing.txt: The file was not"},
+        {{"files", "mkdir", image, "a*b"}, "a*b: The file name does not fit"},
+        {{"files", "mkdir", image, "A.TXT"}, "The folder exists already"},
+        {{"files", "ls", image, "a.txt"}, "a.txt: A part of the path is a file"},
+        {{"files", "put", differ, dir / "a.txt"}, "The two FATs of the FAT12 volume differ"},
+        {{"files", "ls", MasterStore()}, "is a store: name a slot with --slot N", 2},
+        {{"files", "ls", image, "--slot", "1000"}, "not a slot number", 2},
+    };
+    const std::vector<unsigned char> before = ReadFileBytes(image);
+    const std::vector<unsigned char> differBefore = ReadFileBytes(differ);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args[1] + " " + c.args.back());
+        const CliResult run = RunCli(c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_TRUE(Contains(run.err, c.says)) << run.err;
+        EXPECT_EQ(ReadFileBytes(image), before);
+        EXPECT_EQ(ReadFileBytes(differ), differBefore);
+    }
+    EXPECT_FALSE(FileSizeOrZero(dir / "out"));
+    ASSERT_EQ(RunCli({"--yes", "files", "put", image, dir / "a.txt"}).exitCode, 0);
+    ASSERT_EQ(RunCli({"files", "get", image, "A.TXT", dir / "a.back"}).exitCode, 0);
+    EXPECT_EQ(ReadFileText(dir / "a.back"), "new a");
+}
+
+TEST(CliFiles, ASlotOfAStoreIsWorkedOnInPlaceAndItsNeighboursStay) {
+    TempDir dir;
+    const std::string store = CopyOfMasterStore(dir, "store.img");
+    const std::vector<unsigned char> slot6 = SlotImage(store, 6);
+    const std::vector<unsigned char> slot8 = SlotImage(store, 8);
+    WriteFileText(dir / "notes.txt", "slot seven");
+    const CliResult put = RunCli({"files", "put", store, "--slot", "007", dir / "notes.txt"});
+    ASSERT_EQ(put.exitCode, 0) << put.err;
+    EXPECT_EQ(put.out, dir / "notes.txt -> notes.txt\n");
+    const CliResult ls = RunCli({"files", "ls", store, "--slot", "7"});
+    EXPECT_TRUE(Contains(ls.out, "  ---A             10  notes.txt")) << ls.out;
+    EXPECT_EQ(SlotImage(store, 6), slot6);
+    EXPECT_EQ(SlotImage(store, 8), slot8);
+    EXPECT_EQ(RunCli({"files", "ls", store, "--slot", "0"}).exitCode, 0);
+    if (HaveFatTools()) {
+        WriteFileBytes(dir / "slot7.img", SlotImage(store, 7));
+        EXPECT_EQ(MtoolsRead(dir / "slot7.img", "notes.txt"), "slot seven");
+    }
+}
+
+}  // namespace
+}  // namespace quarnex::testing
