@@ -1,5 +1,7 @@
 #include "fat12/directory.hpp"
 
+#include "fat12/geometry.hpp"
+
 #include "fat12/fat_table.hpp"
 #include "fat12/long_names.hpp"
 #include "fat12/short_names.hpp"
@@ -87,13 +89,17 @@ std::optional<FoundEntry> FindEntry(std::span<const std::byte> image, const Dire
 }
 
 std::optional<std::size_t> FreeSlots(std::span<const std::byte> image, const DirectorySlots& slots,
-                                     std::size_t count) {
+                                     std::size_t count, bool oneSector) {
     std::size_t run = 0;
     bool ended = false;
     for (std::size_t i = 0; i < slots.offsets.size(); ++i) {
         const std::byte first = image[slots.offsets[i]];
         ended = ended || first == kEndOfDirectory;
-        run = (ended || first == kDeletedMark) ? run + 1 : 0;
+        const bool free = ended || first == kDeletedMark;
+        const bool crosses =
+            oneSector && run > 0 &&
+            slots.offsets[i] / kBytesPerSector != slots.offsets[i - 1] / kBytesPerSector;
+        run = free ? (crosses ? 1 : run + 1) : 0;
         if (run == count) {
             return i + 1 - count;
         }

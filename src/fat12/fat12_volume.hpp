@@ -69,8 +69,9 @@ Listing ListDirectory(std::span<const std::byte> image, std::string_view path);
 // A change as a series of stages, each one step further:
 //   1. new data (and new directory clusters) in free clusters;
 //   2. their chains marked in both FATs, the old chain still allocated;
-//   3. the long-name entries of a new name;
-//   4. the directory entry: name, first cluster, size, times;
+//   3. (empty: kept so that every change has the same steps);
+//   4. the directory entry: long-name entries, name, first cluster, size,
+//      times; all in one sector whenever the folder has room there;
 //   5. the old chain freed in both FATs.
 // Putting on the medium the sectors each stage touches, in order and each
 // stage flushed, leaves the old or the new file wherever the writing stops,

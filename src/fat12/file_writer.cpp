@@ -59,15 +59,28 @@ ReplaceStages Refused(Status status, std::string detail = {}) {
 struct Placement {
     std::vector<std::size_t> offsets;  // long-name entries first, the short entry last
     std::size_t newClusters = 0;       // clusters to append to the folder
+    std::vector<std::size_t> hiding;   // end marks before them, to become deleted entries
 };
 
 std::optional<Placement> Place(const Target& target, std::span<const std::byte> image,
                                std::size_t count) {
     const std::vector<std::size_t>& slots = target.folder.offsets;
     Placement placement;
-    if (const auto first = FreeSlots(image, target.folder, count)) {
+    // In one sector when there is room, so that the names and the entry
+    // reach the medium in one write.
+    auto first = FreeSlots(image, target.folder, count, true);
+    if (!first) {
+        first = FreeSlots(image, target.folder, count);
+    }
+    if (first) {
         placement.offsets.assign(slots.begin() + static_cast<std::ptrdiff_t>(*first),
                                  slots.begin() + static_cast<std::ptrdiff_t>(*first + count));
+        // End marks before the chosen slots would hide them.
+        for (std::size_t i = 0; i < *first; ++i) {
+            if (image[slots[i]] == kEndOfDirectory) {
+                placement.hiding.push_back(slots[i]);
+            }
+        }
         return placement;
     }
     if (target.folder.firstCluster == 0) {
@@ -216,6 +229,9 @@ ReplaceStages StageNew(const Target& target, Work work, std::optional<std::strin
     }
 
     Stager stager(work.image, layout);
+    for (const std::size_t offset : placement->hiding) {
+        stager.Put(offset, std::span(&kDeletedMark, 1));
+    }
     for (const unsigned cluster : grown) {
         stager.FillCluster(cluster, {});
     }
@@ -234,11 +250,13 @@ ReplaceStages StageNew(const Target& target, Work work, std::optional<std::strin
         stager.SetFat(target.folder.clusters.back(), grown.front());
         stager.Link(grown);
     }
+    // The long-name entries go with the entry in step 4 (step 3 stays
+    // empty): alone on the medium they would be orphans that fsck removes.
+    stager.Next();
     stager.Next();
     for (std::size_t i = 0; i < longEntries.size(); ++i) {
         stager.PutRecord(offsets[i], longEntries[i]);
     }
-    stager.Next();
     DirEntry entry{};
     std::memcpy(entry.name.data(), choice->name.data(), entry.name.size());
     entry.reserved = choice->caseBits;

@@ -50,9 +50,8 @@ std::set<std::string> MtoolsNames(const std::string& image) {
 
 std::string MtoolsRead(const std::string& image, const std::string& path) {
     std::string out;
-    EXPECT_EQ(Shell("MTOOLS_SKIP_CHECK=1 mtype -i " + Quoted(image) + " " + Quoted("::" + path),
-                    &out),
-              0)
+    EXPECT_EQ(
+        Shell("MTOOLS_SKIP_CHECK=1 mtype -i " + Quoted(image) + " " + Quoted("::" + path), &out), 0)
         << out;
     return out;
 }
@@ -62,11 +61,16 @@ TEST(CliFiles, ChangesOnEveryLayoutAreCleanForFsckAndReadBackByMtools) {
         GTEST_SKIP() << "dosfstools or mtools not installed";
     }
     const std::vector<std::string> layouts = {
-        "mkfs.fat -C -s 1 IMG 1440",        "mkfs.fat -C -s 2 IMG 1440",
-        "mkfs.fat -C -s 4 -r 112 IMG 1440", "mkfs.fat -C -f 1 IMG 1440",
-        "mkfs.fat -C -r 224 -R 4 IMG 1440", "mkfs.fat -C IMG 720",
-        "mkfs.fat -C IMG 1200",             "mkfs.fat -C IMG 1680",
-        "mformat -C -i IMG -f 1440 ::",     "mformat -C -i IMG -t 80 -h 2 -s 21 ::",
+        "mkfs.fat -C -s 1 IMG 1440",
+        "mkfs.fat -C -s 2 IMG 1440",
+        "mkfs.fat -C -s 4 -r 112 IMG 1440",
+        "mkfs.fat -C -f 1 IMG 1440",
+        "mkfs.fat -C -r 224 -R 4 IMG 1440",
+        "mkfs.fat -C IMG 720",
+        "mkfs.fat -C IMG 1200",
+        "mkfs.fat -C IMG 1680",
+        "mformat -C -i IMG -f 1440 ::",
+        "mformat -C -i IMG -t 80 -h 2 -s 21 ::",
     };
     const std::string longText(5000, 'L');
     const std::string shortText(700, 's');

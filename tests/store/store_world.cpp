@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <regex>
+#include <sstream>
 #include <stdexcept>
 #include <tuple>
 
@@ -220,6 +222,21 @@ void StoreWorld::ExpectSettled() const {
     EXPECT_EQ(std::tuple(devices.OpenHandles(), state.busy, state.CancelRequested),
               std::tuple(0, false, false))
         << "open handles, busy, cancel left over";
+}
+
+std::string FsckBeyondLostClusters(const std::string& image) {
+    std::string output;
+    const int status = RunCommand("fsck.fat -n " + image, &output);
+    static const std::regex harmless(
+        R"(fsck\.fat \d.*|Reclaimed \d+ unused clusters? \(\d+ bytes\)( in \d+ chains?)?\.|)"
+        R"(Leaving filesystem unchanged\.|.*: \d+ files?, \d+/\d+ clusters|)");
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+        if (!std::regex_match(line, harmless)) {
+            return output;
+        }
+    }
+    return status == 0 || status == 1 ? "" : output;
 }
 
 }  // namespace quarnex::testing

@@ -46,6 +46,13 @@ int RunCommand(const std::string& command, std::string* output = nullptr);
 void ExpectFatToolsAccept(const std::string& volume, const std::string& file,
                           const std::string& expected);
 
+// What a stop between writes may leave in the volume image: nothing for
+// fsck.fat -n to report (exit 0), or exit 1 with only "Reclaimed ... unused
+// cluster(s)" besides its banner and summary. A free cluster in a chain,
+// differing FATs or a wrong size all print other lines. Empty when
+// acceptable, otherwise fsck's output.
+std::string FsckBeyondLostClusters(const std::string& image);
+
 // Sets column 1 of rows 1..999 to base (+ the row number when numbered).
 void SetGridIds(ProgramState& state, const std::string& base, bool numbered);
 
