@@ -387,18 +387,4 @@ ReplaceStages VolumeEditor::Remove(std::string_view path) {
     return stager.Done();
 }
 
-ReplaceStages StageFileWrite(std::span<const std::byte> image, std::string_view path,
-                             std::string_view contents, const Stamp& now) {
-    return VolumeEditor({image.begin(), image.end()}).WriteFile(path, contents, now);
-}
-
-ReplaceStages StageMakeFolder(std::span<const std::byte> image, std::string_view path,
-                              const Stamp& now) {
-    return VolumeEditor({image.begin(), image.end()}).MakeFolder(path, now);
-}
-
-ReplaceStages StageRemove(std::span<const std::byte> image, std::string_view path) {
-    return VolumeEditor({image.begin(), image.end()}).Remove(path);
-}
-
 }  // namespace quarnex::fat12

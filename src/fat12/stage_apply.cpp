@@ -1,9 +1,11 @@
-// Putting staged changes into a volume, and the sectors each stage touches.
+// Staging single changes, putting staged changes into a volume, and the
+// sectors each stage touches.
 #include <algorithm>
 
 #include "fat12/fat12_volume.hpp"
 #include "fat12/fat_codec.hpp"
 #include "fat12/geometry.hpp"
+#include "fat12/volume_editor.hpp"
 
 namespace quarnex::fat12 {
 
@@ -75,6 +77,20 @@ void MergeStages(ReplaceStages& into, ReplaceStages&& later) {
         std::ranges::move(later.stages[i].bytes, std::back_inserter(stage.bytes));
         std::ranges::move(later.stages[i].fat, std::back_inserter(stage.fat));
     }
+}
+
+ReplaceStages StageFileWrite(std::span<const std::byte> image, std::string_view path,
+                             std::string_view contents, const Stamp& now) {
+    return VolumeEditor({image.begin(), image.end()}).WriteFile(path, contents, now);
+}
+
+ReplaceStages StageMakeFolder(std::span<const std::byte> image, std::string_view path,
+                              const Stamp& now) {
+    return VolumeEditor({image.begin(), image.end()}).MakeFolder(path, now);
+}
+
+ReplaceStages StageRemove(std::span<const std::byte> image, std::string_view path) {
+    return VolumeEditor({image.begin(), image.end()}).Remove(path);
 }
 
 }  // namespace quarnex::fat12
