@@ -39,8 +39,8 @@ for page in "$prefix"/share/man/man1/*.1.gz; do
     [ -z "$warnings" ] || fail "$page: $warnings"
 done
 
-# Completion: the words offered after "quarnex-cli ", "quarnex-cli image " and
-# "quarnex-cli floppy read ".
+# Completion: the words offered after "quarnex-cli ", "quarnex-cli image ",
+# "quarnex-cli floppy read " and "quarnex-cli files ".
 completions=$(bash -c '
     source /usr/share/bash-completion/bash_completion
     source "$1"
@@ -48,9 +48,10 @@ completions=$(bash -c '
         COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
         _quarnex_cli quarnex-cli; echo "${COMPREPLY[*]}"
     }
-    offer quarnex-cli ""; offer quarnex-cli image ""; offer quarnex-cli floppy read ""' _ \
+    offer quarnex-cli ""; offer quarnex-cli image ""; offer quarnex-cli floppy read ""
+    offer quarnex-cli files ""' _ \
     "$prefix/share/bash-completion/completions/quarnex-cli")
-[ "$completions" = $'scan list get put describe format create backup restore image floppy eject\nnew zero\na b' ] ||
+[ "$completions" = $'scan list get put describe format create backup restore image floppy eject files\nnew zero\na b\nls get put rm mkdir' ] ||
     fail "completion offered: $completions"
 
 # The GUI as a user drives it under a window manager: Continue on the rights
