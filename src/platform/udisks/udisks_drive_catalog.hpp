@@ -42,6 +42,7 @@ class UdisksDriveCatalog final : public DriveCatalog {
         UdisksDrive drive;
         int number = 0;
     };
+    static std::optional<Found> FindIn(const UdisksObjects& objects, const std::string& drive);
     std::optional<Found> Find(const std::string& drive);
 
     std::shared_ptr<UdisksClient> client_;
