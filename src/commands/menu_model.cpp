@@ -21,6 +21,7 @@ MenuModel::MenuModel() {
     set(MenuId::File_Menu_Format, "&Format USB Device");
     set(MenuId::File_Menu_Seperator_3, "-");
     set(MenuId::File_Menu_Scan, "Re&Scan Devices");
+    set(MenuId::File_Menu_SafelyRemove, "Safely &Remove", false, false);
     set(MenuId::File_Menu_Seperator_4, "-");
     set(MenuId::File_Menu_Exit, "&Exit");
     set(MenuId::Menu_Spacer_1, "  ", false, false);

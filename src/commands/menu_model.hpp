@@ -24,6 +24,7 @@ enum class MenuId : std::size_t {
     File_Menu_Format,
     File_Menu_Seperator_3,
     File_Menu_Scan,
+    File_Menu_SafelyRemove,  // powers the selected stick off
     File_Menu_Seperator_4,
     File_Menu_Exit,
     Menu_Spacer_1,

@@ -1,5 +1,6 @@
 #include "commands/refresh_main_window.hpp"
 
+#include "commands/safely_remove.hpp"
 #include "core/text.hpp"
 #include "state/progress.hpp"
 #include "state/status.hpp"
@@ -58,6 +59,7 @@ void ResetState(WindowContext& ctx) {
     Show(menus, MenuId::File_Menu_Seperator_4, state.AdminRights == 1);
     menus[MenuId::File_Menu_Exit].enabled = true;
     ShowUsbDiskEntries(menus, false, menus[MenuId::Image_Menu_Import_USB_DISKxxx].enabled, "");
+    ShowSafelyRemove(ctx);
     ctx.ui.Changed(WindowPart::Menus);
 
     state.status.actionLabel.clear();
@@ -94,6 +96,7 @@ void DeviceListState(WindowContext& ctx, int count) {
     Show(menus, MenuId::File_Menu_Seperator_4, true);
     menus[MenuId::File_Menu_Exit].enabled = true;
     ShowUsbDiskEntries(menus, false, menus[MenuId::Image_Menu_Import_USB_DISKxxx].enabled, "");
+    ShowSafelyRemove(ctx);
     ctx.ui.Changed(WindowPart::Menus);
 
     CloseEditWithoutSaving(ctx);
@@ -119,6 +122,7 @@ void DeviceLoadedState(WindowContext& ctx, const std::string& letter) {
         Show(menus, id, true);
     }
     ShowUsbDiskEntries(menus, true, false, "USB Disk # ???");
+    ShowSafelyRemove(ctx);
     ctx.ui.Changed(WindowPart::Menus);
     MarkSlotImageUnreliable(ctx);
 }

@@ -4,6 +4,7 @@
 #include <QMenuBar>
 
 #include "commands/main_commands.hpp"
+#include "commands/safely_remove.hpp"
 #include "gui/main_window.hpp"
 #include "gui/qt_text.hpp"
 #include "state/progress.hpp"
@@ -206,6 +207,9 @@ void MainWindow::Dispatch(MenuId id) {
             break;
         case MenuId::File_Menu_Scan:
             ScanStores(ctx_);
+            break;
+        case MenuId::File_Menu_SafelyRemove:
+            SafelyRemoveSelected(ctx_);
             break;
         case MenuId::Image_Menu_Import_Image_File:
             ImportImage(ctx_, 0);

@@ -75,6 +75,8 @@ class DriveCatalog {
     // unmounted, the drive powered off. 0, or an error for the device
     // backend's ErrorText.
     virtual int PowerOff(const std::string& /*devicePath*/) { return ENOTSUP; }
+    // Whether PowerOff can work here at all.
+    virtual bool CanPowerOff() { return false; }
 };
 
 }  // namespace quarnex

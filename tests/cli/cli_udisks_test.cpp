@@ -44,7 +44,6 @@ TEST(CliUdisks, AnOrdinaryUserWorksOnAStickThroughTheService) {
         {{"put", "/dev/sdq", "7", image, "--yes"}, 0, image + " -> slot 007 [GAME7]\n", ""},
         {{"describe", "/dev/sdq", "7", "Lathe programs", "--yes"}, 0, "slot 007 described\n", ""},
         {{"put", "/dev/sdr", "7", image, "--yes"}, 1, "", refusal},
-        {{"eject", "/dev/sdq"}, 0, "/dev/sdq is powered off and can be unplugged\n", ""},
     };
     for (const auto& step : steps) {
         const CliResult run = RunCli(step.args, CliOptions{"", true, false});
@@ -59,6 +58,9 @@ TEST(CliUdisks, AnOrdinaryUserWorksOnAStickThroughTheService) {
               "GAME7      |Lathe programs");
     EXPECT_EQ(SlotImage(stick, 7), PatternImage(7, "GAME7"));
     EXPECT_EQ(SlotImage(refused, 7), SlotImage(MasterStore(), 7));
+    // Last: a stick powered off is gone from the service.
+    const CliResult ejected = RunCli({"eject", "/dev/sdq"}, CliOptions{"", true, false});
+    EXPECT_EQ(ejected.out, "/dev/sdq is powered off and can be unplugged\n") << ejected.err;
 
     const std::vector<std::string> calls = service.Calls();
     for (const std::string call : {"OpenDevice /org/freedesktop/UDisks2/block_devices/sdq w",

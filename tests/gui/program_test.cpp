@@ -56,7 +56,7 @@ class ProgramTests : public QObject {
     void advisoryWindowAndItsAnswers();
     void withRightsNoQuestionEverythingLoadedPlacedAndReleased();
     void endsEarlyOnExitOrFailedBuffersOrContinuesWithoutRights();
-    void throughUdisksNoAdvisoryAndTheScanFindsTheStick();
+    void throughUdisksTheScanFindsSticksAndSafelyRemoveTakesThemAway();
 };
 
 void ProgramTests::advisoryWindowAndItsAnswers() {
@@ -131,12 +131,13 @@ void ProgramTests::endsEarlyOnExitOrFailedBuffersOrContinuesWithoutRights() {
 
 // An ordinary user's desktop: disks come from udisks2 (here a stand-in on a
 // private bus), which asks polkit for each; there are no rights to probe.
-void ProgramTests::throughUdisksNoAdvisoryAndTheScanFindsTheStick() {
+void ProgramTests::throughUdisksTheScanFindsSticksAndSafelyRemoveTakesThemAway() {
     if (const std::string missing = UdisksStandIn::Missing(); !missing.empty()) {
         QSKIP(("no stand-in udisks2 service: " + missing).c_str());
     }
     GuiWorld stores;
-    UdisksStandIn service({{"sdq", stores.MakeStore("stick.img", "MYSTICK"), "", ""}});
+    UdisksStandIn service({{"sdq", stores.MakeStore("stick.img", "MYSTICK"), "", ""},
+                           {"sdr", stores.MakeStore("stuck.img", "STUCK"), "stuck", ""}});
     TempDir dir;
     std::filesystem::create_directories(dir / "QuarnCfg");
     const std::shared_ptr<UdisksClient> client = UdisksClient::Connect();
@@ -154,11 +155,67 @@ void ProgramTests::throughUdisksNoAdvisoryAndTheScanFindsTheStick() {
     QVERIFY(program.Start());
     QCOMPARE(ui.fake.advisoryQuestions, 0);
     QCOMPARE(program.State().AdminRights, 1);
-    program.Window()->RunCommand(MenuId::File_Menu_Scan);
-    QCOMPARE(FileMenu(*program.Window()),
-             FileMenuWith({"Select Device &sdq", "-", "ReScan Drives"}));
+    MainWindow& window = *program.Window();
+    QAction& remove = window.Action(MenuId::File_Menu_SafelyRemove);
+    const std::size_t callsBefore = service.Calls().size();
+    window.RunCommand(MenuId::File_Menu_Scan);
+    const std::vector<std::string> scanCalls = service.Calls();
+    // The drive list looks at the service; every drive is then found in that look.
+    QCOMPARE(std::count(scanCalls.begin() + static_cast<std::ptrdiff_t>(callsBefore),
+                        scanCalls.end(), "GetManagedObjects"),
+             2);
     QVERIFY(ui.fake.messages.empty());
-    program.Window()->Action(MenuId::File_Menu_Exit).trigger();
+
+    // Offered but not possible with no stick selected, nor while another
+    // command runs; after a failure the stick stays.
+    const QStringList both{"Select Device &sdq", "Select Device &sdr", "-", "ReScan Drives",
+                           "Safely &Remove"};
+    QCOMPARE(FileMenu(window), FileMenuWith(both));
+    QVERIFY(remove.isVisible() && !remove.isEnabled());
+    window.RunCommand(MenuId::File_Menu_Select_2);
+    QVERIFY(remove.isEnabled());
+    ui.fake.fileAnswers.push_back(dir / "backup.img");
+    bool enabledWhileBusy = true;
+    ui.fake.onPump = [&](int) {
+        enabledWhileBusy = remove.isEnabled();
+        window.RunCommand(MenuId::File_Menu_SafelyRemove);
+        window.Action(MenuId::Cancel_Menu).trigger();
+    };
+    window.RunCommand(MenuId::File_Menu_Export);
+    ui.fake.onPump = nullptr;
+    QVERIFY(!enabledWhileBusy);
+
+    const struct {
+        MenuId select;
+        std::string said;
+        QStringList left;
+    } removals[] = {
+        {MenuId::File_Menu_Select_2,
+         "The drive of /dev/sdr was not powered off; unplug it only after it has been.", both},
+        {MenuId::File_Menu_Select_1,
+         "/dev/sdq is powered off and can be unplugged.",
+         {"Select Device &sdr", "-", "ReScan Drives", "Safely &Remove"}},
+    };
+    for (const auto& removal : removals) {
+        window.RunCommand(removal.select);
+        window.RunCommand(MenuId::File_Menu_SafelyRemove);
+        QVERIFY2(ui.fake.LastMessage().text.find(removal.said) != std::string::npos,
+                 ui.fake.LastMessage().text.c_str());
+        if (removal.left != both) {
+            QCOMPARE(FileMenu(window), FileMenuWith(removal.left));
+        }
+    }
+    const std::vector<std::string> calls = service.Calls();
+    for (const std::string off : {"PowerOff /org/freedesktop/UDisks2/drives/sdr",
+                                  "PowerOff /org/freedesktop/UDisks2/drives/sdq"}) {
+        QCOMPARE(std::count(calls.begin(), calls.end(), off), 1);
+    }
+
+    // A store file is no drive.
+    ui.fake.fileAnswers.push_back(stores.MakeStore("file.img", "FILESTORE"));
+    window.RunCommand(MenuId::File_Menu_OpenStoreFile);
+    QVERIFY(remove.isVisible() && !remove.isEnabled());
+    window.Action(MenuId::File_Menu_Exit).trigger();
 }
 
 }  // namespace

@@ -105,6 +105,8 @@ std::vector<std::string> UdisksStandIn::Calls() const {
         const std::size_t at = line.find(" CALL ");
         if (at != std::string::npos) {
             calls.push_back(line.substr(at + 6));
+        } else if (line.size() > 18 && line.ends_with(" GetManagedObjects")) {
+            calls.emplace_back("GetManagedObjects");
         }
     }
     return calls;

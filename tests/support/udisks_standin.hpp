@@ -17,7 +17,7 @@ namespace quarnex::testing {
 struct StandInDisk {
     std::string name;   // the block device is /dev/<name>
     std::string image;  // whose descriptor OpenDevice hands out
-    std::string flags;  // "refuse", "system", "ignore" or empty
+    std::string flags;  // "refuse", "system", "ignore", "stuck" or empty
     std::string mount;  // slot 0's mount point; empty when not mounted
 };
 
@@ -32,8 +32,8 @@ class UdisksStandIn {
     UdisksStandIn(const UdisksStandIn&) = delete;
     UdisksStandIn& operator=(const UdisksStandIn&) = delete;
 
-    // The calls the service saw, in order: "OpenDevice <object> <mode>",
-    // "Unmount <object>", "PowerOff <object>".
+    // The calls the service saw, in order: "GetManagedObjects",
+    // "OpenDevice <object> <mode>", "Unmount <object>", "PowerOff <object>".
     std::vector<std::string> Calls() const;
 
   private:

@@ -12,6 +12,7 @@
               "system" : false,
               "ignore" : false,
               "refuse" : false,
+              "stuck" : false,
               "mount" : "/some/dir"
           } ]
       }
@@ -19,7 +20,8 @@
     - disk block device / dev / <name> on a drive; OpenDevice
 hands out a descriptor of its image file (or refuses as polkit would when
 "refuse" is set), Filesystem.Unmount clears its mount point, Drive.PowerOff
-removes nothing but is recorded. Every call is written to the log
+takes the drive and its block device away as a stick that goes off leaves
+(or fails when "stuck" is set). Every call is written to the log
 (python3 -m dbusmock -l FILE) as "CALL <method> <object> <argument>".
 '''
 
@@ -67,8 +69,17 @@ def unmount(self, _options):
     self.props[FILESYSTEM]['MountPoints'] = mount_points([])
 
 
-def power_off(self, _options):
-    self.log(f'CALL PowerOff {self.path}')
+def power_off(block, stuck):
+    def call(self, _options):
+        self.log(f'CALL PowerOff {self.path}')
+        if stuck:
+            raise dbus.exceptions.DBusException(
+                'Error powering off drive: device is busy',
+                name='org.freedesktop.UDisks2.Error.Failed')
+        for path in (block, self.path):
+            objects[path].remove_from_connection()
+            del objects[path]
+    return call
 
 
 def load(mock, parameters):
@@ -87,7 +98,7 @@ def load(mock, parameters):
             'MediaAvailable': dbus.Boolean(True),
             'MediaCompatibility': dbus.Array([], signature='s'),
             'Size': dbus.UInt64(size),
-        }, [('PowerOff', 'a{sv}', '', power_off)])
+        }, [('PowerOff', 'a{sv}', '', power_off(block, disk.get('stuck', False)))])
         mock.AddObject(block, BLOCK, {
             'Device': path_bytes('/dev/' + name),
             'PreferredDevice': path_bytes('/dev/' + name),

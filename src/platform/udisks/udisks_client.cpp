@@ -180,6 +180,7 @@ std::optional<UdisksObjects> UdisksClient::Objects() {
             objects.drives.emplace(path, ReadDrive(drive->second));
         }
     }
+    known_ = objects;
     return objects;
 }
 

@@ -75,8 +75,14 @@ class UdisksClient {
     UdisksClient(const UdisksClient&) = delete;
     UdisksClient& operator=(const UdisksClient&) = delete;
 
-    // Every block device and drive; empty after a failed call.
+    // Every block device and drive, asked for afresh; empty after a failed
+    // call. What it returns is also kept for Known.
     std::optional<UdisksObjects> Objects();
+    // What the last Objects call returned, without asking the service; empty
+    // before the first. Right for finding a device by its name or path, which
+    // stay while it is plugged in, wrong for what changes (mount points): a
+    // scan asks once and then looks its drives up here.
+    const std::optional<UdisksObjects>& Known() const { return known_; }
     // Opens a block device ("r", "w" or "rw"); the descriptor (close on
     // exec) or -1 with the error in error.
     int OpenDevice(const std::string& object, const std::string& mode, int& error);
@@ -96,6 +102,7 @@ class UdisksClient {
 
     std::unique_ptr<sdbus::IConnection> connection_;
     std::string lastFailure_;
+    std::optional<UdisksObjects> known_;
 };
 
 }  // namespace quarnex

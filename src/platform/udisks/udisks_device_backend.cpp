@@ -37,19 +37,40 @@ const char* ModeOf(Access access) {
 
 }  // namespace
 
-OpenResult UdisksDeviceBackend::Open(const std::string& path, Access access,
-                                     Disposition disposition) {
+std::optional<UdisksDeviceBackend::Opened> UdisksDeviceBackend::OpenThroughService(
+    const std::string& path, const char* mode) {
+    // The object of a device the last look saw serves as long as the service
+    // still has it; one it does not know (any more) is looked for afresh.
+    if (const std::optional<UdisksObjects>& known = client_->Known()) {
+        if (const UdisksBlock* block = known->BlockOf(path)) {
+            Opened opened{-1, 0, block->object};
+            opened.fd = client_->OpenDevice(opened.object, mode, opened.error);
+            if (opened.fd >= 0 || opened.error != kUdisksFailed) {
+                return opened;
+            }
+        }
+    }
     const std::optional<UdisksObjects> objects = client_->Objects();
     const UdisksBlock* block = objects ? objects->BlockOf(path) : nullptr;
     if (block == nullptr) {
+        return std::nullopt;
+    }
+    Opened opened{-1, 0, block->object};
+    opened.fd = client_->OpenDevice(opened.object, mode, opened.error);
+    return opened;
+}
+
+OpenResult UdisksDeviceBackend::Open(const std::string& path, Access access,
+                                     Disposition disposition) {
+    const std::optional<Opened> opened = OpenThroughService(path, ModeOf(access));
+    if (!opened) {
         return files_->Open(path, access, disposition);
     }
-    int error = 0;
-    const int fd = client_->OpenDevice(block->object, ModeOf(access), error);
-    if (fd < 0) {
-        return OpenResult{nullptr, error};
+    if (opened->fd < 0) {
+        return OpenResult{nullptr, opened->error};
     }
-    return OpenResult{std::make_unique<UdisksDeviceFile>(fd, path, client_, block->object), 0};
+    return OpenResult{std::make_unique<UdisksDeviceFile>(opened->fd, path, client_, opened->object),
+                      0};
 }
 
 LengthResult UdisksDeviceBackend::FileLength(const std::string& path) {
@@ -67,19 +88,16 @@ std::string UdisksDeviceBackend::ErrorText(int code) {
 }
 
 LockResult UdisksDeviceBackend::TryLock(const std::string& path, bool exclusive) {
-    const std::optional<UdisksObjects> objects = client_->Objects();
-    const UdisksBlock* block = objects ? objects->BlockOf(path) : nullptr;
-    if (block == nullptr) {
-        return files_->TryLock(path, exclusive);
-    }
     // The device's own lock, as udev honours it: taken on a descriptor of the
     // device that the service opened for us.
-    int error = 0;
-    const int fd = client_->OpenDevice(block->object, "r", error);
-    if (fd < 0) {
-        return LockResult{nullptr, error};
+    const std::optional<Opened> opened = OpenThroughService(path, "r");
+    if (!opened) {
+        return files_->TryLock(path, exclusive);
     }
-    return LockDescriptor(fd, exclusive);
+    if (opened->fd < 0) {
+        return LockResult{nullptr, opened->error};
+    }
+    return LockDescriptor(opened->fd, exclusive);
 }
 
 }  // namespace quarnex

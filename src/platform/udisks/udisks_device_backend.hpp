@@ -6,6 +6,7 @@
 // store files, descriptions) goes to the inner backend.
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/udisks/udisks_client.hpp"
@@ -30,6 +31,14 @@ class UdisksDeviceBackend final : public DeviceBackend {
     }
 
   private:
+    struct Opened {
+        int fd = -1;  // -1 with the error
+        int error = 0;
+        std::string object;
+    };
+    // A device the service knows, opened by it; empty for other paths.
+    std::optional<Opened> OpenThroughService(const std::string& path, const char* mode);
+
     std::shared_ptr<UdisksClient> client_;
     std::unique_ptr<DeviceBackend> files_;
 };

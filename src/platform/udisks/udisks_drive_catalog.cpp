@@ -14,18 +14,27 @@ bool IsFloppyEntry(const std::string& name) {
 
 }  // namespace
 
-std::optional<UdisksDriveCatalog::Found> UdisksDriveCatalog::Find(const std::string& drive) {
-    const std::optional<UdisksObjects> objects = client_->Objects();
-    if (!objects) {
-        return std::nullopt;
-    }
-    const std::vector<const UdisksBlock*> offered = objects->Offered();
+std::optional<UdisksDriveCatalog::Found> UdisksDriveCatalog::FindIn(const UdisksObjects& objects,
+                                                                    const std::string& drive) {
+    const std::vector<const UdisksBlock*> offered = objects.Offered();
     for (std::size_t i = 0; i < offered.size(); ++i) {
         if (offered[i]->Name() == drive) {
-            return Found{*offered[i], *objects->DriveOf(*offered[i]), static_cast<int>(i) + 1};
+            return Found{*offered[i], *objects.DriveOf(*offered[i]), static_cast<int>(i) + 1};
         }
     }
     return std::nullopt;
+}
+
+std::optional<UdisksDriveCatalog::Found> UdisksDriveCatalog::Find(const std::string& drive) {
+    // A scan asks about the drives its drive list has just seen: one look at
+    // the service serves them all. Other names are asked about afresh.
+    if (const std::optional<UdisksObjects>& known = client_->Known()) {
+        if (std::optional<Found> found = FindIn(*known, drive)) {
+            return found;
+        }
+    }
+    const std::optional<UdisksObjects> objects = client_->Objects();
+    return objects ? FindIn(*objects, drive) : std::nullopt;
 }
 
 std::vector<DriveListEntry> UdisksDriveCatalog::DriveList() {

@@ -33,6 +33,7 @@ class UdisksDriveCatalog final : public DriveCatalog {
     bool AccessThroughService() override { return true; }
     bool KnowsDevice(const std::string& devicePath) override;
     int PowerOff(const std::string& devicePath) override;
+    bool CanPowerOff() override { return true; }
 
   private:
     // A whole disk the service offers, with its drive and its number among
@@ -42,6 +43,7 @@ class UdisksDriveCatalog final : public DriveCatalog {
         UdisksDrive drive;
         int number = 0;
     };
+    static std::optional<Found> FindIn(const UdisksObjects& objects, const std::string& drive);
     std::optional<Found> Find(const std::string& drive);
 
     std::shared_ptr<UdisksClient> client_;
