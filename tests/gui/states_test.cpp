@@ -248,14 +248,6 @@ void StatesTests::cutTextsShowInFullAsTooltips() {
     QCOMPARE(w.window.BufferLabel().toolTip() + w.window.ActionLabel().toolTip(), QString());
 }
 
-}  // namespace
-
-std::unique_ptr<QObject> MakeStatesTests() {
-    return std::make_unique<StatesTests>();
-}
-
-}  // namespace quarnex::testing
-
 void StatesTests::imageContentsWindow() {
     GuiWorld w;
     fat12::BuildBlankVolume(w.state.InternalImage.Span(), "GUI");
@@ -295,5 +287,13 @@ void StatesTests::imageContentsWindow() {
     QCOMPARE(contents->FolderLabel().text(), QString("Folder: /"));
     QVERIFY(w.window.BufferLabel().text().startsWith("Changed: "));
 }
+
+}  // namespace
+
+std::unique_ptr<QObject> MakeStatesTests() {
+    return std::make_unique<StatesTests>();
+}
+
+}  // namespace quarnex::testing
 
 #include "states_test.moc"
