@@ -102,7 +102,8 @@ void ContentsList::keyPressEvent(QKeyEvent* event) {
 
 ContentsWindow::ContentsWindow(Context& ctx, QWidget* parent) : QDialog(parent), model_(ctx) {
     setWindowTitle(QString::fromLatin1(kContentsTitle));
-    setWindowModality(Qt::WindowModal);
+    // Nothing else may change the internal image while its files are shown.
+    setWindowModality(Qt::ApplicationModal);
     resize(640, 420);
 
     folderLabel_ = new QLabel(this);
@@ -173,6 +174,10 @@ void ContentsWindow::Open() {
     model_.Open();
     list_->clear();
     Render();
+    if (!placed_ && parentWidget() != nullptr) {
+        placed_ = true;  // over the main window; then where the user leaves it
+        move(parentWidget()->frameGeometry().center() - rect().center());
+    }
     open();
     raise();
     activateWindow();

@@ -41,7 +41,7 @@ class ContentsWindow : public QDialog {
   public:
     ContentsWindow(Context& ctx, QWidget* parent);
 
-    // Shows the root of the internal image, the main window waiting.
+    // Shows the root of the internal image; the other windows wait.
     void Open();
 
     ImageContents& Model() { return model_; }
@@ -74,6 +74,7 @@ class ContentsWindow : public QDialog {
     QPushButton* newFolder_ = nullptr;
     // Where dragged items are written; kept until the next drag or the end.
     std::unique_ptr<QTemporaryDir> dragFolder_;
+    bool placed_ = false;
 };
 
 }  // namespace quarnex

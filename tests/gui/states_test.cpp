@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QHelpEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QTest>
 #include <QToolTip>
 #include <filesystem>
@@ -283,6 +284,17 @@ void StatesTests::imageContentsWindow() {
     QTest::keyClick(&list, Qt::Key_Return);
     QCOMPARE(contents->FolderLabel().text(), QString("Folder: /Docs"));
     QCOMPARE(rows(), QStringList({"..", "", "", "", "in.txt", "0", "2026-03-14 12:00", "A"}));
+    // A file dropped from the file manager lands in the folder shown.
+    WriteFileText(w.dir / "dropped.txt", "from the desktop");
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(w.dir / "dropped.txt"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list.viewport(), &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list.viewport(), &drop);
+    QCOMPARE(list.topLevelItemCount(), 3);
+    QCOMPARE(list.topLevelItem(1)->text(0), QString("dropped.txt"));
+    QCOMPARE(ReadImageFile(w.ctx, "Docs/dropped.txt").contents, std::string("from the desktop"));
     QTest::keyClick(&list, Qt::Key_Backspace);
     QCOMPARE(contents->FolderLabel().text(), QString("Folder: /"));
     QVERIFY(w.window.BufferLabel().text().startsWith("Changed: "));
