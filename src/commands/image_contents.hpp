@@ -66,7 +66,7 @@ class ImageContents {
     // Says why a change failed; false.
     bool ReportChange(const ImageChange& change, const std::string& name);
     int AddOne(const std::string& hostPath, const std::string& folder);
-    int AddFile(const std::string& hostPath, const std::string& target, const std::string& name);
+    int AddFile(const std::string& hostPath, const std::string& folder, const std::string& name);
     bool ExtractOne(const std::string& path, bool folder, const std::string& hostPath, bool ask);
 
     Context& ctx_;

@@ -81,7 +81,7 @@ int ImageContents::AddOne(const std::string& hostPath, const std::string& folder
     const std::string target = PathIn(folder, name);
     std::error_code error;
     if (!std::filesystem::is_directory(hostPath, error)) {
-        return AddFile(hostPath, target, name);
+        return AddFile(hostPath, folder, name);
     }
     const ImageItemKind there = FindImageItem(ctx_, target);
     if (there == ImageItemKind::File) {
@@ -112,17 +112,17 @@ int ImageContents::AddOne(const std::string& hostPath, const std::string& folder
     return added;
 }
 
-int ImageContents::AddFile(const std::string& hostPath, const std::string& target,
+int ImageContents::AddFile(const std::string& hostPath, const std::string& folder,
                            const std::string& name) {
+    const std::string target = PathIn(folder, name);
     const ImageItemKind there = FindImageItem(ctx_, target);
     if (there == ImageItemKind::Folder) {
         Refuse("\"" + name + "\" is a folder on the internal image, so the file of that name " +
                "cannot be added.");
         return 0;
     }
-    if (there == ImageItemKind::File &&
-        !Ask("\"" + name + "\" exists in /" + target.substr(0, target.size() - name.size()) +
-             " already." + std::string(kCrLf) + "Replace it?")) {
+    if (there == ImageItemKind::File && !Ask("\"" + name + "\" exists in /" + folder + " already." +
+                                             std::string(kCrLf) + "Replace it?")) {
         return 0;
     }
     bool tooLarge = false;

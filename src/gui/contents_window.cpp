@@ -93,6 +93,10 @@ void ContentsList::keyPressEvent(QKeyEvent* event) {
         goUp();
         return;
     }
+    if (event->key() == Qt::Key_Delete && deleteSelected) {
+        deleteSelected();
+        return;
+    }
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentItem()) {
         emit itemActivated(currentItem(), 0);
         return;
@@ -162,10 +166,13 @@ ContentsWindow::ContentsWindow(Context& ctx, QWidget* parent) : QDialog(parent),
     connect(up_, &QPushButton::clicked, this, [this] { list_->goUp(); });
     connect(extract_, &QPushButton::clicked, this, &ContentsWindow::OnExtract);
     connect(add_, &QPushButton::clicked, this, &ContentsWindow::OnAdd);
-    connect(delete_, &QPushButton::clicked, this, [this] {
-        model_.Delete(SelectedRows());
-        Render();
-    });
+    list_->deleteSelected = [this] {
+        if (model_.Changeable()) {
+            model_.Delete(SelectedRows());
+            Render();
+        }
+    };
+    connect(delete_, &QPushButton::clicked, this, [this] { list_->deleteSelected(); });
     connect(newFolder_, &QPushButton::clicked, this, &ContentsWindow::OnNewFolder);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 }

@@ -27,6 +27,7 @@ class ContentsList : public QTreeWidget {
     std::function<QStringList()> filesForDrag;
     std::function<void(const QStringList&)> filesDropped;
     std::function<void()> goUp;
+    std::function<void()> deleteSelected;
 
   protected:
     void startDrag(Qt::DropActions actions) override;
