@@ -46,10 +46,19 @@ MessageAnswer ConsoleUi::ShowMessage(const MessageRequest& request) {
         err_.flush();
         return MessageAnswer::Ok;
     }
+    const bool yesNo = request.buttons == MessageButtons::YesNo;
     if (!options_.inputIsTerminal) {
-        err_ << "  (answered Cancel: standard input is not a terminal)\n";
+        err_ << (yesNo ? "  (answered No: standard input is not a terminal)\n"
+                       : "  (answered Cancel: standard input is not a terminal)\n");
         err_.flush();
-        return MessageAnswer::Cancel;
+        return yesNo ? MessageAnswer::No : MessageAnswer::Cancel;
+    }
+    if (yesNo) {
+        err_ << "  [Y]es or [N]o? ";
+        err_.flush();
+        const std::optional<std::string> answer = terminal_.ReadAnswerLine();
+        const bool yes = answer && !answer->empty() && (answer->at(0) | 0x20) == 'y';
+        return yes ? MessageAnswer::Yes : MessageAnswer::No;
     }
     const bool retry = request.buttons == MessageButtons::RetryCancel;
     err_ << (retry ? "  [R]etry or [C]ancel? " : "  [O]K or [C]ancel? ");

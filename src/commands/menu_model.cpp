@@ -38,6 +38,7 @@ MenuModel::MenuModel() {
     set(MenuId::Image_Menu_Seperator_2, "-");
     set(MenuId::Image_Menu_Export_A_Raw, "&A: (Raw)");
     set(MenuId::Image_Menu_Export_B_Raw, "&B: (Raw)");
+    set(MenuId::Image_Menu_Contents, "&Contents...");
     set(MenuId::Menu_Image_Seperator_3, "-");
     set(MenuId::Image_Menu_Format, "&Format");
     set(MenuId::Menu_Image_Zero, "&Zero");

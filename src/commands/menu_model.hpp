@@ -41,6 +41,7 @@ enum class MenuId : std::size_t {
     Image_Menu_Seperator_2,
     Image_Menu_Export_A_Raw,
     Image_Menu_Export_B_Raw,
+    Image_Menu_Contents,  // the files inside the internal image
     Menu_Image_Seperator_3,
     Image_Menu_Format,
     Menu_Image_Zero,

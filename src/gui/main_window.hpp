@@ -14,6 +14,7 @@
 
 #include "commands/grid_editing.hpp"
 #include "commands/main_layout.hpp"
+#include "gui/contents_window.hpp"
 #include "gui/disk_grid_view.hpp"
 #include "gui/edit_box.hpp"
 #include "gui/floppy_id_dialog.hpp"
@@ -65,6 +66,8 @@ class MainWindow : public QMainWindow, public WindowRenderer {
     EditBox& Edit() { return *edit_; }
     UsbIdDialog& UsbIdWindow() { return *usbIdDialog_; }
     FloppyIdDialog& FloppyIdWindow() { return *floppyIdDialog_; }
+    // Null until the Image menu's Contents entry was first chosen.
+    ContentsWindow* ContentsWin() { return contents_; }
     const MainLayout& Layout() const { return layout_; }
     int TopRow() const { return topRow_; }
     // True while a command runs (a long operation may be waiting in it).
@@ -115,6 +118,7 @@ class MainWindow : public QMainWindow, public WindowRenderer {
     void OnImageMenuOpening();
     void OnFormatStoreOk();
     void OnFormatImageOk();
+    void OpenContentsWindow();
 
     WindowContext& ctx_;
     const QtTextMetrics& metrics_;
@@ -137,6 +141,7 @@ class MainWindow : public QMainWindow, public WindowRenderer {
     FloppyIdDialog* floppyIdDialog_ = nullptr;
     std::array<QAction*, kMenuCount> actions_{};
     QMenu* imageMenu_ = nullptr;
+    ContentsWindow* contents_ = nullptr;
 
     int topRow_ = 1;
     bool LayoutInProgress = false;

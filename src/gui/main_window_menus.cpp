@@ -59,8 +59,8 @@ void MainWindow::CreateMenus() {
                       MenuId::Image_Menu_Export_B_Raw}) {
         AddEntry(exportTo, id);
     }
-    for (MenuId id :
-         {MenuId::Menu_Image_Seperator_3, MenuId::Image_Menu_Format, MenuId::Menu_Image_Zero}) {
+    for (MenuId id : {MenuId::Image_Menu_Contents, MenuId::Menu_Image_Seperator_3,
+                      MenuId::Image_Menu_Format, MenuId::Menu_Image_Zero}) {
         AddEntry(imageMenu_, id);
     }
     barEntry(MenuId::Menu_Spacer_2);
@@ -174,6 +174,13 @@ void MainWindow::OnFormatImageOk() {
     Guarded([this] { FormatImageFromDialog(ctx_); });
 }
 
+void MainWindow::OpenContentsWindow() {
+    if (contents_ == nullptr) {
+        contents_ = new ContentsWindow(ctx_, this);
+    }
+    contents_->Open();
+}
+
 void MainWindow::Dispatch(MenuId id) {
     ProgramState& state = ctx_.state;
     switch (id) {
@@ -237,6 +244,9 @@ void MainWindow::Dispatch(MenuId id) {
             break;
         case MenuId::Image_Menu_Format:
             floppyIdDialog_->Open();
+            break;
+        case MenuId::Image_Menu_Contents:
+            OpenContentsWindow();
             break;
         case MenuId::Menu_Image_Zero:
             ZeroImage(ctx_);

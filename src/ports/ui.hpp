@@ -10,9 +10,9 @@
 
 namespace quarnex {
 
-enum class MessageButtons { Ok, RetryCancel, OkCancel };
+enum class MessageButtons { Ok, RetryCancel, OkCancel, YesNo };
 enum class MessageIcon { None, Exclamation, Critical };
-enum class MessageAnswer { Ok, Retry, Cancel };
+enum class MessageAnswer { Ok, Retry, Cancel, Yes, No };
 
 struct MessageRequest {
     std::string title;

@@ -16,6 +16,7 @@ void SetBufferLabel(Context& ctx, std::string caption, bool opaque, std::string 
     ctx.state.status.bufferCaption = std::move(caption);
     ctx.state.status.bufferCaptionPath = std::move(path);
     ctx.state.status.bufferOpaque = opaque;
+    ctx.state.status.imageChanged = false;
     ctx.ui.Changed(WindowPart::BufferLabel);
 }
 
@@ -27,6 +28,15 @@ void SetBufferCaption(Context& ctx, std::string caption) {
 void SetBufferOpaque(Context& ctx, bool opaque) {
     ctx.state.status.bufferOpaque = opaque;
     ctx.ui.Changed(WindowPart::BufferLabel);
+}
+
+void MarkImageChanged(Context& ctx) {
+    StatusStrip& status = ctx.state.status;
+    if (!status.imageChanged) {
+        status.imageChanged = true;
+        status.bufferCaption = kChangedImagePrefix + status.bufferCaption;
+        ctx.ui.Changed(WindowPart::BufferLabel);
+    }
 }
 
 std::string InFull(const std::string& shown, const std::string& path) {

@@ -17,6 +17,10 @@ void SetBufferLabel(Context& ctx, std::string caption, bool opaque, std::string 
 // Only the caption; the background stays as it is.
 void SetBufferCaption(Context& ctx, std::string caption);
 void SetBufferOpaque(Context& ctx, bool opaque);
+// The internal image's files were changed after it was read or made: its
+// caption says so in front, once, until a new caption is set.
+void MarkImageChanged(Context& ctx);
+inline constexpr const char* kChangedImagePrefix = "Changed: ";
 
 // A label with its shortened path written out again; the label as it is
 // when it does not end with ShortenPath(path) (it was set afresh since).

@@ -17,6 +17,7 @@ struct StatusStrip {
     std::string bufferCaption = "Zeroed";    // QrnBufrLbl
     std::string bufferCaptionPath;           // likewise
     bool bufferOpaque = false;               // marks the internal image as unreliable
+    bool imageChanged = false;               // edited since its caption was set
     std::string progressLabel = "Progress";  // QrnProgressLbl
     int progressBar = 0;                     // QrnProgressBar, 0..100
 };

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QHelpEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QTest>
 #include <QToolTip>
 #include <filesystem>
@@ -11,7 +12,10 @@
 #include "commands/main_commands.hpp"
 #include "commands/refresh_main_window.hpp"
 #include "core/media_sizes.hpp"
+#include "fat12/fat12_volume.hpp"
 #include "gui_world.hpp"
+#include "image/image_files.hpp"
+#include "state/progress.hpp"
 
 namespace quarnex::testing {
 namespace {
@@ -25,6 +29,7 @@ class StatesTests : public QObject {
     void scanSelectClickAndExportToTheSlot();  // with the captions of each step
     void storeImageFilesWithoutRights();
     void cutTextsShowInFullAsTooltips();
+    void imageContentsWindow();
 };
 
 void StatesTests::startAndTheDevicesOfTheLatestScan() {
@@ -242,6 +247,57 @@ void StatesTests::cutTextsShowInFullAsTooltips() {
     // Texts shown whole have none.
     ZeroImage(w.ctx);
     QCOMPARE(w.window.BufferLabel().toolTip() + w.window.ActionLabel().toolTip(), QString());
+}
+
+void StatesTests::imageContentsWindow() {
+    GuiWorld w;
+    fat12::BuildBlankVolume(w.state.InternalImage.Span(), "GUI");
+    QVERIFY(WriteImageFile(w.ctx, "Hello there.txt", "hi").Ok() &&
+            MakeImageFolder(w.ctx, "Docs").Ok() && WriteImageFile(w.ctx, "Docs/in.txt", "").Ok());
+    QCOMPARE(VisibleEntries(w.window.Action(MenuId::Image_Menu)),
+             QStringList({"&Import From", "&Export To", "&Contents...", "-", "&Format", "&Zero"}));
+    // Not while an operation runs.
+    BusyOn(w.ctx);
+    QVERIFY(!w.window.Action(MenuId::Image_Menu_Contents).isEnabled());
+    w.window.RunCommand(MenuId::Image_Menu_Contents);
+    QVERIFY(w.window.ContentsWin() == nullptr);
+    BusyOff(w.ctx);
+
+    w.window.Action(MenuId::Image_Menu_Contents).trigger();
+    ContentsWindow* contents = w.window.ContentsWin();
+    QVERIFY(contents != nullptr && contents->isVisible());
+    QTreeWidget& list = contents->List();
+    auto rows = [&list] {
+        QStringList texts;
+        for (int i = 0; i < list.topLevelItemCount(); ++i) {
+            for (int column = 0; column < 4; ++column) {
+                texts << list.topLevelItem(i)->text(column);
+            }
+        }
+        return texts;
+    };
+    QCOMPARE(rows(), QStringList({"Docs", "", "2026-03-14 12:00", "", "Hello there.txt", "2",
+                                  "2026-03-14 12:00", "A"}));
+    QVERIFY(contents->AddButton().isEnabled() && !contents->DeleteButton().isEnabled() &&
+            !contents->UpButton().isEnabled());
+    list.setCurrentItem(list.topLevelItem(0));
+    QTest::keyClick(&list, Qt::Key_Return);
+    QCOMPARE(contents->FolderLabel().text(), QString("Folder: /Docs"));
+    QCOMPARE(rows(), QStringList({"..", "", "", "", "in.txt", "0", "2026-03-14 12:00", "A"}));
+    // A file dropped from the file manager lands in the folder shown.
+    WriteFileText(w.dir / "dropped.txt", "from the desktop");
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(w.dir / "dropped.txt"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list.viewport(), &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list.viewport(), &drop);
+    QCOMPARE(list.topLevelItemCount(), 3);
+    QCOMPARE(list.topLevelItem(1)->text(0), QString("dropped.txt"));
+    QCOMPARE(ReadImageFile(w.ctx, "Docs/dropped.txt").contents, std::string("from the desktop"));
+    QTest::keyClick(&list, Qt::Key_Backspace);
+    QCOMPARE(contents->FolderLabel().text(), QString("Folder: /"));
+    QVERIFY(w.window.BufferLabel().text().startsWith("Changed: "));
 }
 
 }  // namespace

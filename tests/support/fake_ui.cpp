@@ -17,6 +17,9 @@ MessageAnswer FakeUi::ShowMessage(const MessageRequest& request) {
         messageAnswers.pop_front();
         return answer;
     }
+    if (request.buttons == MessageButtons::YesNo) {
+        return MessageAnswer::No;
+    }
     return request.buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
 }
 

@@ -24,7 +24,7 @@ class FakeUi final : public Ui {
     void Changed(WindowPart part) override;
     void PumpEvents() override;
 
-    // Answers, taken in order; when a queue is empty: OK / Cancel for
+    // Answers, taken in order; when a queue is empty: OK / Cancel / No for
     // messages, a cancelled dialog for files, Exit for the advisory question.
     std::deque<MessageAnswer> messageAnswers;
     std::deque<std::optional<std::string>> fileAnswers;

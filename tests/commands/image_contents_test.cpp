@@ -1,0 +1,208 @@
+// The internal image's contents window, in plain code: the rows of a volume
+// the standard tools made, folders entered and left, and changes that fsck.fat
+// and mtools see in the image's bytes; refusals leave the bytes as they were.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <set>
+#include <sstream>
+
+#include "commands/image_contents.hpp"
+#include "state/status.hpp"
+#include "store/store_world.hpp"
+
+namespace quarnex::testing {
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+struct ContentsWorld : TestWorld {
+    // A volume made by mkfs.fat and filled by mtools: a long name in the
+    // root and in a subfolder, both with a fixed time.
+    ContentsWorld() {
+        for (const char* tool : {"mkfs.fat", "mcopy", "mmd", "mdir", "mtype", "fsck.fat"}) {
+            tools = tools && HaveTool(tool);
+        }
+        if (!tools) {
+            return;
+        }
+        WriteFileText(dir / "A long file name.txt", std::string(1234, 'x'));
+        WriteFileText(dir / "inner.bin", "inner");
+        Run("touch -d '2025-02-03 04:05' '" + dir / "A long file name.txt" + "' '" +
+            dir / "inner.bin" + "' && mkfs.fat -C " + Volume() + " 1440 >/dev/null && mmd -i " +
+            Volume() + " '::/Sub Folder' && mcopy -m -i " + Volume() + " '" +
+            dir / "A long file name.txt" + "' :: && mcopy -m -i " + Volume() + " '" +
+            dir / "inner.bin" + "' '::/Sub Folder'");
+        Load();
+    }
+    std::string Volume() const { return dir / "v.img"; }
+    std::string Run(const std::string& command) {
+        std::string output;
+        EXPECT_EQ(RunCommand("MTOOLS_SKIP_CHECK=1 " + command, &output), 0) << command << output;
+        return output;
+    }
+    void Load() {
+        const std::vector<unsigned char> bytes = ReadFileBytes(Volume());
+        std::memcpy(state.InternalImage.Span().data(), bytes.data(), kImageBytes);
+    }
+    // The internal image back into the file, for the tools.
+    void Save() { WriteFileBytes(Volume(), BytesOf(state.InternalImage.Span(), 0, kImageBytes)); }
+    Bytes Image() { return BytesOf(state.InternalImage.Span(), 0, kImageBytes); }
+    Rows Shown() const {
+        Rows rows;
+        for (const ContentsRow& row : contents.Rows()) {
+            rows.push_back({row.name, row.size, row.date, row.attributes});
+        }
+        return rows;
+    }
+    std::string Host(const std::string& name, const std::string& text) {
+        WriteFileText(dir / name, text);
+        return dir / name;
+    }
+
+    bool tools = true;
+    ImageContents contents{ctx};
+};
+
+#define SKIP_WITHOUT_TOOLS(w)                           \
+    if (!(w).tools) {                                   \
+        GTEST_SKIP() << "mtools or dosfstools missing"; \
+    }
+
+TEST(ImageContents, RowsOfAToolMadeVolumeAndItsFolders) {
+    ContentsWorld w;
+    SKIP_WITHOUT_TOOLS(w);
+    w.contents.Open();
+    ASSERT_TRUE(w.contents.Readable() && w.contents.Changeable()) << w.contents.Note();
+    EXPECT_EQ(w.Shown()[1],
+              (std::vector<std::string>{"A long file name.txt", "1,234", "2025-02-03 04:05", "A"}));
+    EXPECT_EQ(w.Shown()[0][0], "Sub Folder");
+    EXPECT_TRUE(w.contents.Rows()[0].folder && w.contents.Rows()[0].size.empty());
+    EXPECT_FALSE(w.contents.Enter(1)) << "a file is not entered";
+    ASSERT_TRUE(w.contents.Enter(0));
+    EXPECT_EQ(w.contents.FolderText(), "/Sub Folder");
+    EXPECT_EQ(w.Shown(), (Rows{{"..", "", "", ""}, {"inner.bin", "5", "2025-02-03 04:05", "A"}}));
+    ASSERT_TRUE(w.contents.Enter(0)) << "the .. row goes up";
+    EXPECT_EQ(w.contents.FolderText(), "/");
+    EXPECT_FALSE(w.contents.Up()) << "nothing above the root";
+}
+
+TEST(ImageContents, ChangesAreSeenByTheToolsAndMarkTheImageChanged) {
+    ContentsWorld w;
+    SKIP_WITHOUT_TOOLS(w);
+    w.state.status.bufferCaption = "/tmp/v.img";
+    w.contents.Open();
+    std::filesystem::create_directories(w.dir / "tree/deeper");
+    WriteFileText(w.dir / "tree/deeper/leaf.txt", "leaf");
+    w.ui.messageAnswers = {MessageAnswer::Yes, MessageAnswer::Yes};
+    EXPECT_EQ(w.contents.Add({w.Host("A LONG FILE NAME.TXT", "replaced"),
+                              w.Host("New file with a long name.dat", std::string(5000, 'n')),
+                              w.dir / "tree"}),
+              5);
+    EXPECT_TRUE(w.contents.NewFolder("Made here"));
+    ASSERT_TRUE(w.contents.Enter(0));  // "Made here"
+    EXPECT_EQ(w.contents.Add({w.Host("in made.txt", "m")}), 1);
+    w.contents.Up();
+    const auto sub = std::find_if(w.contents.Rows().begin(), w.contents.Rows().end(),
+                                  [](const ContentsRow& row) { return row.name == "Sub Folder"; });
+    EXPECT_EQ(w.contents.Delete({static_cast<std::size_t>(sub - w.contents.Rows().begin())}), 1);
+    EXPECT_EQ(w.ui.MessageTitles(), (std::vector<std::string>{kContentsTitle, kContentsTitle}))
+        << "replacing and deleting were asked";
+
+    w.Save();
+    w.Run("fsck.fat -n " + w.Volume());
+    std::istringstream listed(w.Run("mdir -/ -b -i " + w.Volume() + " ::"));
+    std::set<std::string> names;
+    for (std::string line; std::getline(listed, line);) {
+        names.insert(line);
+    }
+    EXPECT_EQ(names,
+              (std::set<std::string>{"::/A long file name.txt", "::/New file with a long name.dat",
+                                     "::/tree/", "::/tree/deeper/", "::/tree/deeper/leaf.txt",
+                                     "::/Made here/", "::/Made here/in made.txt"}));
+    EXPECT_EQ(w.Run("mtype -i " + w.Volume() + " '::/A long file name.txt'"), "replaced");
+    EXPECT_EQ(w.Run("mtype -i " + w.Volume() + " '::/tree/deeper/leaf.txt'"), "leaf");
+    EXPECT_EQ(w.Run("mtype -i " + w.Volume() + " '::/New file with a long name.dat'"),
+              std::string(5000, 'n'));
+    EXPECT_EQ(w.state.status.bufferCaption, "Changed: /tmp/v.img") << "marked once";
+    EXPECT_EQ(w.Shown()[0][2], "2026-03-14 12:00") << "new items carry the clock's time";
+
+    // Extracting gives the same bytes back, asking before a file is replaced.
+    std::filesystem::create_directory(w.dir / "out");
+    w.Host("out/A long file name.txt", "old");
+    const std::size_t file = w.contents.Rows().size() - 2;
+    const std::vector<std::string> written = w.contents.Extract({0, file}, w.dir / "out", true);
+    EXPECT_EQ(written, std::vector<std::string>{w.dir / "out/Made here"}) << "No to replacing";
+    EXPECT_EQ(ReadFileText(w.dir / "out/A long file name.txt"), "old");
+    EXPECT_EQ(ReadFileText(w.dir / "out/Made here/in made.txt"), "m");
+}
+
+TEST(ImageContents, RefusalsLeaveTheImageAsItWasAndSaySo) {
+    struct Case {
+        const char* what;
+        std::function<void(ContentsWorld&)> prepare;
+        std::function<void(ContentsWorld&)> act;
+        const char* said;
+    };
+    const std::size_t fat2 = 512 + 9 * 512;
+    const Case cases[] = {
+        {"full volume",
+         [](ContentsWorld& w) {
+             w.Run("dd if=/dev/zero of=" + w.dir / "big" +
+                   " bs=1000 count=1300 2>/dev/null && "
+                   "mcopy -i " +
+                   w.Volume() + " " + w.dir / "big ::");
+         },
+         [](ContentsWorld& w) { w.contents.Add({w.Host("more.bin", std::string(200000, 'm'))}); },
+         "There is no room for \"more.bin\" on the internal image"},
+        {"FATs differ", [&](ContentsWorld& w) { PutBytes(w.Volume(), fat2 + 40, {0x77}); },
+         [](ContentsWorld& w) { w.contents.NewFolder("New"); },
+         "The two FATs of the FAT12 volume differ"},
+        {"name", [](ContentsWorld&) {},
+         [](ContentsWorld& w) { w.contents.Add({w.Host("what?.txt", "q")}); },
+         "\"what?.txt\" cannot be stored on a FAT12 volume"},
+        {"replace declined", [](ContentsWorld&) {},
+         [](ContentsWorld& w) { w.contents.Add({w.Host("a long FILE name.txt", "no")}); },
+         "\"a long FILE name.txt\" exists in / already."},
+        {"delete declined", [](ContentsWorld&) {},
+         [](ContentsWorld& w) {
+             w.contents.Delete({0, 1});
+         },
+         "Delete 2 items from the internal image?"},
+    };
+    for (const Case& c : cases) {
+        ContentsWorld w;
+        SKIP_WITHOUT_TOOLS(w);
+        c.prepare(w);
+        w.Load();
+        w.contents.Open();
+        const Bytes before = w.Image();
+        c.act(w);
+        EXPECT_EQ(w.Image(), before) << c.what;
+        ASSERT_EQ(w.ui.messages.size(), 1u) << c.what;
+        EXPECT_NE(w.ui.LastMessage().text.find(c.said), std::string::npos)
+            << c.what << ": " << w.ui.LastMessage().text;
+        EXPECT_EQ(w.state.status.imageChanged, false) << c.what;
+    }
+    ContentsWorld differ;
+    PutBytes(differ.Volume(), fat2 + 40, {0x77});
+    differ.Load();
+    differ.contents.Open();
+    EXPECT_TRUE(differ.contents.Readable() && !differ.contents.Changeable());
+    EXPECT_EQ(differ.contents.Rows().size(), 2u) << "still shown";
+    EXPECT_NE(differ.contents.Note().find("can be extracted, but nothing can be changed"),
+              std::string::npos);
+
+    TestWorld zeroed;
+    ImageContents none{zeroed.ctx};
+    none.Open();
+    EXPECT_FALSE(none.Readable());
+    EXPECT_EQ(none.Note().rfind("The internal image holds no FAT12 volume that can be read.", 0),
+              0u);
+}
+
+}  // namespace
+}  // namespace quarnex::testing
