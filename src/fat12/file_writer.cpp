@@ -61,25 +61,32 @@ ReplaceStages Refused(Status status, std::string detail = {}) {
 struct Placement {
     std::vector<std::size_t> offsets;  // long-name entries first, the short entry last
     std::size_t newClusters = 0;       // clusters to append to the folder
+    // The slot after new entries that reach past the end mark: it becomes the
+    // end mark before they are written, so that no stale entry beyond the old
+    // mark comes back (0: none).
+    std::size_t endMark = 0;
 };
 
 std::optional<Placement> Place(const Target& target, std::span<const std::byte> image,
                                std::size_t count) {
     const std::vector<std::size_t>& slots = target.folder.offsets;
+    std::size_t end = slots.size();
+    for (std::size_t i = 0; i < slots.size() && end == slots.size(); ++i) {
+        end = image[slots[i]] == kEndOfDirectory ? i : end;
+    }
     Placement placement;
     if (const auto first = FreeSlots(image, target.folder, count)) {
         placement.offsets.assign(slots.begin() + static_cast<std::ptrdiff_t>(*first),
                                  slots.begin() + static_cast<std::ptrdiff_t>(*first + count));
+        if (*first + count > end && *first + count < slots.size()) {
+            placement.endMark = slots[*first + count];
+        }
         return placement;
     }
     if (target.folder.firstCluster == 0) {
         return std::nullopt;  // the root cannot grow
     }
     // Free slots at the end, where the new entries can begin.
-    std::size_t end = slots.size();
-    for (std::size_t i = 0; i < slots.size() && end == slots.size(); ++i) {
-        end = image[slots[i]] == kEndOfDirectory ? i : end;
-    }
     std::size_t tail = 0;
     while (tail < slots.size() && tail < count) {
         const std::size_t index = slots.size() - 1 - tail;
@@ -182,6 +189,9 @@ ReplaceStages StageNew(const Target& target, std::span<const std::byte> image,
                     DotEntry(".", data.front(), now));
         StoreRecord(stager.Volume(), layout.ClusterOffset(data.front()) + sizeof(DirEntry),
                     DotEntry("..", target.folder.firstCluster, now));
+    }
+    if (placement->endMark != 0) {
+        stager.Volume()[placement->endMark] = kEndOfDirectory;
     }
     stager.Snapshot();
 

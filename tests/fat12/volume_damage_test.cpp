@@ -133,7 +133,8 @@ TEST(VolumeDamage, WritesAreRefusedWithTheReasonAndReadsGoOnWhereTheyCan) {
 // A short seeded run of random damage to the boot sector, the FATs and the
 // directories; bench/volume_fuzz_run.cpp runs a long one.
 TEST(VolumeDamage, RandomDamageNeverCrashesOrHangsAndWritesOnlyOnSoundVolumes) {
-    const FuzzTally tally = RunVolumeFuzz(1, 3000);
+    // Case 4374 once had a new entry bring back stale ones past the end mark.
+    const FuzzTally tally = RunVolumeFuzz(4001, 3000);
     EXPECT_EQ(tally.faults, std::vector<std::string>{});
     // The damage is neither always fatal nor always harmless.
     EXPECT_GT(tally.written, tally.cases / 20);
