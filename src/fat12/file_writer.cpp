@@ -5,6 +5,7 @@
 #include <cstring>
 #include <optional>
 
+#include "fat12/entry_placement.hpp"
 #include "fat12/fat12_volume.hpp"
 #include "fat12/fat_table.hpp"
 #include "fat12/long_names.hpp"
@@ -52,57 +53,6 @@ ReplaceStages Refused(Status status, std::string detail = {}) {
     stages.status = status;
     stages.detail = std::move(detail);
     return stages;
-}
-
-// Where the entries of a new name go: free slots of the folder, or slots in
-// clusters added to its end.
-struct Placement {
-    std::vector<std::size_t> offsets;  // long-name entries first, the short entry last
-    std::size_t newClusters = 0;       // clusters to append to the folder
-    std::vector<std::size_t> hiding;   // end marks before them, to become deleted entries
-};
-
-std::optional<Placement> Place(const Target& target, std::span<const std::byte> image,
-                               std::size_t count) {
-    const std::vector<std::size_t>& slots = target.folder.offsets;
-    Placement placement;
-    // In one sector when there is room, so that the names and the entry
-    // reach the medium in one write.
-    auto first = FreeSlots(image, target.folder, count, true);
-    if (!first) {
-        first = FreeSlots(image, target.folder, count);
-    }
-    if (first) {
-        placement.offsets.assign(slots.begin() + static_cast<std::ptrdiff_t>(*first),
-                                 slots.begin() + static_cast<std::ptrdiff_t>(*first + count));
-        // End marks before the chosen slots would hide them.
-        for (std::size_t i = 0; i < *first; ++i) {
-            if (image[slots[i]] == kEndOfDirectory) {
-                placement.hiding.push_back(slots[i]);
-            }
-        }
-        return placement;
-    }
-    if (target.folder.firstCluster == 0) {
-        return std::nullopt;  // the root cannot grow
-    }
-    // Free slots at the end, where the new entries can begin.
-    std::size_t end = slots.size();
-    for (std::size_t i = 0; i < slots.size() && end == slots.size(); ++i) {
-        end = image[slots[i]] == kEndOfDirectory ? i : end;
-    }
-    std::size_t tail = 0;
-    while (tail < slots.size() && tail < count) {
-        const std::size_t index = slots.size() - 1 - tail;
-        if (index < end && image[slots[index]] != kDeletedMark) {
-            break;
-        }
-        ++tail;
-    }
-    const std::size_t perCluster = target.layout.clusterBytes / sizeof(DirEntry);
-    placement.newClusters = (count - tail + perCluster - 1) / perCluster;
-    placement.offsets.assign(slots.end() - static_cast<std::ptrdiff_t>(tail), slots.end());
-    return placement;
 }
 
 // Records a change stage by stage and applies it to the editor's copy as it
@@ -207,7 +157,8 @@ ReplaceStages StageNew(const Target& target, Work work, std::optional<std::strin
     if (choice->needsLongName) {
         longEntries = LongNameEntries(*units, ShortNameChecksum(choice->name));
     }
-    const auto placement = Place(target, image, longEntries.size() + 1);
+    const auto placement =
+        Place(target.folder, target.layout.clusterBytes, image, longEntries.size() + 1);
     const Layout& layout = target.layout;
     const std::size_t size = contents ? contents->size() : 0;
     const std::size_t dataClusters =
@@ -229,8 +180,8 @@ ReplaceStages StageNew(const Target& target, Work work, std::optional<std::strin
     }
 
     Stager stager(work.image, layout);
-    for (const std::size_t offset : placement->hiding) {
-        stager.Put(offset, std::span(&kDeletedMark, 1));
+    for (const std::size_t offset : placement->endMarks) {
+        stager.Put(offset, std::span(&kEndOfDirectory, 1));
     }
     for (const unsigned cluster : grown) {
         stager.FillCluster(cluster, {});
@@ -250,9 +201,13 @@ ReplaceStages StageNew(const Target& target, Work work, std::optional<std::strin
         stager.SetFat(target.folder.clusters.back(), grown.front());
         stager.Link(grown);
     }
-    // The long-name entries go with the entry in step 4 (step 3 stays
-    // empty): alone on the medium they would be orphans that fsck removes.
+    // The long-name entries go with the entry in step 4: alone on the medium
+    // they would be orphans that fsck removes. Step 3 only turns stale slots
+    // into deleted ones, behind the end marks step 1 put down.
     stager.Next();
+    for (const std::size_t offset : placement->deleted) {
+        stager.Put(offset, std::span(&kDeletedMark, 1));
+    }
     stager.Next();
     for (std::size_t i = 0; i < longEntries.size(); ++i) {
         stager.PutRecord(offsets[i], longEntries[i]);

@@ -1,5 +1,6 @@
 #include "fat12/volume_check.hpp"
 
+#include "fat12/boot_sector.hpp"
 #include "fat12/fat_table.hpp"
 #include "fat12/long_names.hpp"
 
@@ -94,8 +95,21 @@ VolumeCheck CheckForWriting(std::span<const std::byte> image) {
     if (check.status != Status::Ok) {
         return check;
     }
+    // Other systems take a boot sector without the signature for no volume at
+    // all, and a FAT whose first byte names another medium for a stray one:
+    // either may be read, never written.
+    if (LoadRecord<BootSector>(image, 0).signature != kBootSignature) {
+        return {Status::Damaged, "its boot sector lacks the signature 55 AA", check.layout};
+    }
     if (!FatsAgree(check.layout, image)) {
         return {Status::FatsDiffer, "a check tool can tell which copy is right", check.layout};
+    }
+    if (const unsigned media = FatEntry(check.layout, image, 0) & 0xFF;
+        media != check.layout.mediaDescriptor) {
+        return {Status::Damaged,
+                "its FAT's media byte (" + std::to_string(media) + ") is not its boot sector's (" +
+                    std::to_string(check.layout.mediaDescriptor) + ")",
+                check.layout};
     }
     TreeWalk walk(check.layout, image);
     if (std::string problem = walk.Walk(0, "", 0); !problem.empty()) {

@@ -22,8 +22,9 @@ struct VolumeCheck {
 
 // Reading needs a boot sector whose fields add up.
 VolumeCheck CheckForReading(std::span<const std::byte> image);
-// Writing also needs equal FAT copies and a sound tree: every chain inside
-// the data area, ending properly, as long as its file, and owned by one entry.
+// Writing also needs the boot sector's signature, equal FAT copies that begin
+// with the boot sector's media byte, and a sound tree: every chain inside the
+// data area, ending properly, as long as its file, and owned by one entry.
 VolumeCheck CheckForWriting(std::span<const std::byte> image);
 
 // "A/b//c.txt" -> {"A", "b", "c.txt"}.

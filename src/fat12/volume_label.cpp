@@ -9,6 +9,15 @@ namespace quarnex::fat12 {
 
 static_assert(sizeof(DirEntry::name) == kLabelBytes);
 
+namespace {
+
+// What FAT systems keep in the boot sector of a volume without a label;
+// fsck.fat takes a field of spaces for a broken label.
+constexpr std::string_view kNoNameLabel = "NO NAME    ";
+static_assert(kNoNameLabel.size() == kLabelBytes);
+
+}  // namespace
+
 std::string ReadVolumeLabel(std::span<const std::byte> image) {
     if (image.size() < kBootLabelOffset + kLabelBytes) {
         return {};
@@ -21,7 +30,7 @@ std::string ReadVolumeLabel(std::span<const std::byte> image) {
         }
         label += static_cast<char>(value);
     }
-    return label;
+    return label == kNoNameLabel ? std::string(kLabelBytes, ' ') : label;
 }
 
 bool WriteVolumeLabel(std::span<std::byte> image, std::string_view idText) {
@@ -29,12 +38,14 @@ bool WriteVolumeLabel(std::span<std::byte> image, std::string_view idText) {
         return false;
     }
     const std::array<std::byte, kLabelBytes> bytes = VolumeIdBytes(idText);
-    std::ranges::copy(bytes, image.begin() + kBootLabelOffset);
+    const bool blank = std::ranges::all_of(bytes, [](std::byte b) { return b == std::byte{' '}; });
+    const std::span<const std::byte> boot =
+        blank ? std::as_bytes(std::span(kNoNameLabel)) : std::span<const std::byte>(bytes);
+    std::ranges::copy(boot, image.begin() + kBootLabelOffset);
     std::ranges::copy(bytes, image.begin() + kRootLabelOffset);
     // A name of spaces is no valid label entry, so a blank label marks the
     // entry deleted; the next label written brings it back.
     const auto attributes = image[RootEntryOffset(0) + offsetof(DirEntry, attributes)];
-    const bool blank = std::ranges::all_of(bytes, [](std::byte b) { return b == std::byte{' '}; });
     if (blank && attributes == kAttrVolumeLabel) {
         image[kRootLabelOffset] = kDeletedMark;
     }

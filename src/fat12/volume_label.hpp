@@ -16,12 +16,14 @@ namespace quarnex::fat12 {
 inline constexpr std::size_t kLabelBytes = sizeof(BootSector::volumeLabel);
 
 // The boot sector's label as 11 characters when every byte lies in
-// 0x20..0x7F; empty when one does not or image is too short to hold it.
+// 0x20..0x7F (11 spaces for "NO NAME", the mark of no label); empty when one
+// does not or image is too short to hold it.
 std::string ReadVolumeLabel(std::span<const std::byte> image);
 
 // Writes the 8-bit form of idText (VolumeIdBytes) to the boot sector's label
-// and to the name of the root's first entry; a blank label marks that entry
-// deleted when it is a volume-label entry. False, and nothing written, when
+// and to the name of the root's first entry; a blank label is "NO NAME" in
+// the boot sector and marks that entry deleted when it is a volume-label
+// entry. False, and nothing written, when
 // image is too short to hold the entry.
 bool WriteVolumeLabel(std::span<std::byte> image, std::string_view idText);
 

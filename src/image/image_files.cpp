@@ -6,6 +6,7 @@
 
 #include "core/media_sizes.hpp"
 #include "fat12/volume_check.hpp"
+#include "state/local_stamp.hpp"
 #include "state/status.hpp"
 
 namespace quarnex {
@@ -14,11 +15,6 @@ namespace {
 
 std::span<std::byte> Volume(Context& ctx) {
     return ctx.state.InternalImage.Span().first(kImageBytes);
-}
-
-fat12::Stamp Now(Context& ctx) {
-    const LocalDateTime now = ctx.clock.Now();
-    return fat12::MakeStamp(now.year, now.month, now.day, now.hour, now.minute, now.second);
 }
 
 // Puts a staged change into the image; nothing changes unless it is whole.
@@ -82,11 +78,11 @@ ImageItemKind FindImageItem(Context& ctx, const std::string& path) {
 }
 
 ImageChange WriteImageFile(Context& ctx, const std::string& path, const std::string& contents) {
-    return Apply(ctx, fat12::StageFileWrite(Volume(ctx), path, contents, Now(ctx)));
+    return Apply(ctx, fat12::StageFileWrite(Volume(ctx), path, contents, StampNow(ctx)));
 }
 
 ImageChange MakeImageFolder(Context& ctx, const std::string& path) {
-    return Apply(ctx, fat12::StageMakeFolder(Volume(ctx), path, Now(ctx)));
+    return Apply(ctx, fat12::StageMakeFolder(Volume(ctx), path, StampNow(ctx)));
 }
 
 ImageChange RemoveImageItem(Context& ctx, const std::string& path) {

@@ -6,8 +6,10 @@
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
 #include "fat12/volume_label.hpp"
+#include "fat12/volume_serial.hpp"
 #include "image/image_label.hpp"
 #include "state/error_report.hpp"
+#include "state/local_stamp.hpp"
 #include "state/progress.hpp"
 #include "state/reported_io.hpp"
 #include "state/status.hpp"
@@ -15,6 +17,10 @@
 namespace quarnex {
 
 namespace {
+
+// The internal image's number among the volumes a serial tells apart: none
+// of a store's slots.
+constexpr unsigned kInternalImageSerialSlot = 1000;
 
 // After zeroing or formatting the image has no source and no description.
 void ForgetSource(Context& ctx, ImageSource kind) {
@@ -61,6 +67,8 @@ Outcome FormatInternalImage(Context& ctx, const std::string& id) {
 
     const std::string label = fat12::VolumeIdText(id);
     fat12::WriteVolumeLabel(image, label);  // does nothing without an image buffer
+    fat12::WriteVolumeSerial(image,
+                             fat12::VolumeSerialNumber(StampNow(ctx), kInternalImageSerialSlot));
     if (read) {
         const bool blank = label == std::string(fat12::kLabelBytes, ' ');
         SetBufferLabel(ctx, "FAT12 / ID = [" + (blank ? std::string(kNoLabelText) : label) + "]",

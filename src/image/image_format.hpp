@@ -17,7 +17,8 @@ void ZeroInternalImage(Context& ctx);
 
 // Reads the template into the internal image and writes the ID (first 11
 // characters, padded with spaces) into the boot sector's label field and the
-// first root directory entry. NotStarted when the template is missing or
+// first root directory entry, and a serial number of the moment into the boot
+// sector. NotStarted when the template is missing or
 // cannot be opened, Incomplete when it could not be read; failures have been
 // shown.
 Outcome FormatInternalImage(Context& ctx, const std::string& id);

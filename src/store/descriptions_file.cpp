@@ -9,6 +9,7 @@
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
 #include "fat12/fat12_volume.hpp"
+#include "state/local_stamp.hpp"
 #include "store/store_paths.hpp"
 #include "store/volume_writer.hpp"
 
@@ -23,11 +24,6 @@ TrappedError FileError(Context& ctx, int error) {
 TrappedError VolumeError(fat12::Status status, const std::string& detail) {
     const int error = status == fat12::Status::Full ? ENOSPC : EIO;
     return TrappedError{ErrorCode(error), kVolumeErrorSource, fat12::StatusText(status, detail)};
-}
-
-fat12::Stamp Now(Context& ctx) {
-    const LocalDateTime now = ctx.clock.Now();
-    return fat12::MakeStamp(now.year, now.month, now.day, now.hour, now.minute, now.second);
 }
 
 // The mount point of the selected store's volume, when it is mounted. A store
@@ -160,7 +156,7 @@ std::optional<TrappedError> WriteStoreFile(Context& ctx, const std::string& file
         return slot.error;
     }
     const fat12::ReplaceStages stages =
-        fat12::StageRootFileReplace(slot.image, fileName, text, Now(ctx));
+        fat12::StageRootFileReplace(slot.image, fileName, text, StampNow(ctx));
     if (stages.status != fat12::Status::Ok) {
         return VolumeError(stages.status, stages.detail);
     }

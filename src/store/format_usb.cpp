@@ -7,7 +7,9 @@
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
 #include "fat12/volume_label.hpp"
+#include "fat12/volume_serial.hpp"
 #include "state/error_report.hpp"
+#include "state/local_stamp.hpp"
 #include "state/progress.hpp"
 #include "state/reported_io.hpp"
 #include "state/status.hpp"
@@ -46,11 +48,18 @@ bool LoadTemplate(Context& ctx) {
     return read;
 }
 
+// Slot n's label and serial number into the volume in TransferBuffer.
+void NameSlot(Context& ctx, int slot, const std::string& label, const fat12::Stamp& formatted) {
+    fat12::WriteVolumeLabel(ctx.state.TransferBuffer.Span(), label);
+    fat12::WriteVolumeSerial(ctx.state.TransferBuffer.Span(),
+                             fat12::VolumeSerialNumber(formatted, static_cast<unsigned>(slot)));
+}
+
 // Slots 1..999 in order; complete when every one was written and no cancel
 // came. The shown progress stops short of "Finished" until the data is on the
 // medium.
-OperationResult FormatSlots(Context& ctx, DevHandle& device, const std::string& baseId,
-                            bool append) {
+OperationResult FormatSlots(Context& ctx, DevHandle& device, const std::string& baseId, bool append,
+                            const fat12::Stamp& formatted) {
     ProgramState& state = ctx.state;
     AlignedBuffer& buffer = state.TransferBuffer;
     const std::string& letter = state.SelectedEntry().DeviceLetter;
@@ -59,7 +68,7 @@ OperationResult FormatSlots(Context& ctx, DevHandle& device, const std::string& 
         state.slotTable.DiskDescriptions.at(static_cast<std::size_t>(slot)).clear();
         state.slotTable.DiskSources.at(static_cast<std::size_t>(slot)).clear();
         SetActionLabel(ctx, FormatSlotAction(letter, slot));
-        fat12::WriteVolumeLabel(buffer.Span(), FormatLabel(slot, "", baseId, append));
+        NameSlot(ctx, slot, FormatLabel(slot, "", baseId, append), formatted);
         const bool written = fntWritePtr(ctx, device, buffer.Span(), 0, kSlotStride,
                                          static_cast<std::int64_t>(SlotOffset(slot)), false);
         if (const UnitStep step = AfterTransfer(ctx, written); step != UnitStep::Done) {
@@ -97,6 +106,7 @@ OperationResult fntFormatUSB(Context& ctx, const FormatRequest& request) {
     if (state.SelectedDevice == 0) {
         return OperationResult::NotStarted(NotStartedReason::NoTarget);
     }
+    const fat12::Stamp formatted = StampNow(ctx);
     if (!LoadTemplate(ctx)) {
         return OperationResult::NotStarted(NotStartedReason::Failure);
     }
@@ -116,18 +126,18 @@ OperationResult fntFormatUSB(Context& ctx, const FormatRequest& request) {
     // changes; it keeps the store findable by a scan while the rest is
     // rewritten.
     AlignedBuffer& buffer = state.TransferBuffer;
-    fat12::WriteVolumeLabel(buffer.Span(), FormatLabel(0, request.storeId, baseId, numbered));
+    NameSlot(ctx, 0, FormatLabel(0, request.storeId, baseId, numbered), formatted);
     std::array<std::byte, kSectorBytes> clean{};
     std::copy_n(buffer.Data(), kSectorBytes, clean.begin());
     std::array<std::byte, kSectorBytes> marked = clean;
     PutWriteMark(marked);
     OperationResult result = WriteFirstSector(ctx, store->device, marked)
-                                 ? FormatSlots(ctx, store->device, baseId, numbered)
+                                 ? FormatSlots(ctx, store->device, baseId, numbered, formatted)
                                  : OperationResult::StoppedAt(0, StopCause::Failure);
     if (result.outcome != Outcome::Incomplete || result.unit != 0) {
         // Slot 0 last, whatever ended the loop: the store keeps a readable
         // volume, still marked.
-        fat12::WriteVolumeLabel(buffer.Span(), FormatLabel(0, request.storeId, baseId, numbered));
+        NameSlot(ctx, 0, FormatLabel(0, request.storeId, baseId, numbered), formatted);
         std::copy(marked.begin(), marked.end(), buffer.Data());
         const bool slotZeroWritten =
             fntWritePtr(ctx, store->device, buffer.Span(), 0, kSlotStride, 0, false) &&

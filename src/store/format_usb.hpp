@@ -1,7 +1,7 @@
 #pragma once
 // Formatting a whole store: every slot gets a fresh empty FAT12 volume made
 // from the template, slot 0 labelled with the device ID and slots 1..999 with
-// the base ID (optionally numbered).
+// the base ID (optionally numbered), each with a serial number of its own.
 
 #include <string>
 

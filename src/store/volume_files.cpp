@@ -6,6 +6,7 @@
 
 #include "core/media_sizes.hpp"
 #include "fat12/volume_editor.hpp"
+#include "state/local_stamp.hpp"
 #include "store/volume_writer.hpp"
 
 namespace quarnex {
@@ -84,11 +85,6 @@ OpenedVolume OpenVolume(Context& ctx, const VolumeTarget& target, bool write) {
         volume.result = Failed(FilesFailure::Open, error, target.path);
     }
     return volume;
-}
-
-fat12::Stamp Now(Context& ctx) {
-    const LocalDateTime now = ctx.clock.Now();
-    return fat12::MakeStamp(now.year, now.month, now.day, now.hour, now.minute, now.second);
 }
 
 // Puts batches of merged changes on the medium, one after another.
@@ -207,7 +203,7 @@ FilesResult PutFiles(Context& ctx, const VolumeTarget& target, const PutRequest&
     if (editor.CheckStatus() != fat12::Status::Ok) {
         return Refused(editor.CheckStatus(), editor.CheckDetail(), {});
     }
-    const fat12::Stamp now = Now(ctx);
+    const fat12::Stamp now = StampNow(ctx);
     FilesResult result;
     std::vector<fat12::ReplaceStages> batches(1);
     for (std::size_t i = 0; i < files.size(); ++i) {
@@ -259,7 +255,7 @@ FilesResult MakeVolumeFolder(Context& ctx, const VolumeTarget& target, const std
         return volume.result;
     }
     fat12::VolumeEditor editor(volume.image);
-    fat12::ReplaceStages stages = editor.MakeFolder(path, Now(ctx));
+    fat12::ReplaceStages stages = editor.MakeFolder(path, StampNow(ctx));
     if (stages.status != fat12::Status::Ok) {
         return Refused(stages.status, stages.detail, path);
     }

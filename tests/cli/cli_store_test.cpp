@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <thread>
 
 #include "cli/cli_runner.hpp"
@@ -51,11 +52,15 @@ TEST(CliStore, CreateAndFormatMakeStoresThatListShows) {
     EXPECT_EQ(FileSize(store), kStoreBytes);
     // Zeros are not written: a formatted store takes a few megabytes.
     EXPECT_LT(AllocatedBytes(store), 64ULL * 1024 * 1024);
+    std::set<std::vector<unsigned char>> serials;
     for (const auto& [slot, id] :
          {std::pair{0, "MYSTICK    "}, {1, "FDISK001   "}, {999, "FDISK999   "}}) {
-        EXPECT_EQ(Labels(SlotImage(store, slot)), id + ("|" + std::string(id)));
+        const std::vector<unsigned char> image = SlotImage(store, slot);
+        EXPECT_EQ(Labels(image), id + ("|" + std::string(id)));
         EXPECT_EQ(SlotGap(store, slot), std::vector<unsigned char>(kSlotGapBytes, 0)) << slot;
+        serials.emplace(image.begin() + 39, image.begin() + 43);
     }
+    EXPECT_EQ(serials.size(), 3u) << "every slot has a serial number of its own";
 
     TempDir dir;
     const std::string copy = CopyOfMasterStore(dir, "s.img");
@@ -193,7 +198,14 @@ TEST(CliImage, NewAndZeroWriteWholeImages) {
     for (std::size_t at : {fat12::kBootLabelOffset, fat12::kRootLabelOffset}) {
         std::copy_n("MY DISK 123", fat12::kLabelBytes, expected.begin() + static_cast<long>(at));
     }
-    EXPECT_TRUE(ReadFileBytes(fresh) == expected);
+    // The serial number is the moment's, not the template's.
+    const std::vector<unsigned char> written = ReadFileBytes(fresh);
+    EXPECT_FALSE(std::equal(written.begin() + 39, written.begin() + 43, expected.begin() + 39));
+    std::copy_n(written.begin() + 39, 4, expected.begin() + 39);
+    EXPECT_TRUE(written == expected);
+    // Without an ID the volume has no label, which fsck.fat accepts.
+    ASSERT_EQ(RunCli({"image", "new", dir / "blank.img"}).exitCode, 0);
+    EXPECT_EQ(std::system(("fsck.fat -n '" + dir / "blank.img" + "' >/dev/null").c_str()), 0);
 
     // Zero over an existing file, confirmed.
     ASSERT_EQ(RunCli({"image", "zero", fresh, "--yes"}).exitCode, 0);

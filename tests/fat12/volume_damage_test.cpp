@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <random>
 
 #include "fat12/boot_sector.hpp"
 #include "fat12/fat12_volume.hpp"
 #include "fat12/fat_codec.hpp"
 #include "fat12/geometry.hpp"
 #include "fat12/volume_check.hpp"
+#include "volume_fuzz.hpp"
 
 namespace quarnex::fat12 {
 namespace {
@@ -63,6 +63,7 @@ TEST(VolumeDamage, WritesAreRefusedWithTheReasonAndReadsGoOnWhereTheyCan) {
         std::function<void(Image&)> apply;
         Status status;
         const char* reason;
+        bool readable = false;  // the file in Folder reads all the same
     };
     const Case cases[] = {
         {"sector size", [](Image& i) { SetBoot(i, 11, 1024, 2); }, Status::Damaged,
@@ -79,8 +80,14 @@ TEST(VolumeDamage, WritesAreRefusedWithTheReasonAndReadsGoOnWhereTheyCan) {
          "its FAT size (1) is too small for its clusters"},
         {"media", [](Image& i) { SetBoot(i, 21, 0x12, 1); }, Status::Damaged,
          "its media descriptor (18) is not a known medium"},
+        {"all zeros", [](Image& i) { std::ranges::fill(i, std::byte{0}); }, Status::Damaged,
+         "its sector size (0) is not 512 bytes"},
         {"FATs differ", [&](Image& i) { SetFat(i, 2000, 0xFFF, 1); }, Status::FatsDiffer,
-         "a check tool can tell which copy is right"},
+         "a check tool can tell which copy is right", true},
+        {"signature AA 55", [](Image& i) { SetBoot(i, 510, 0x55AA, 2); }, Status::Damaged,
+         "its boot sector lacks the signature 55 AA", true},
+        {"FAT's media byte", [](Image& i) { SetFat(i, 0, 0xFF8); }, Status::Damaged,
+         "its FAT's media byte (248) is not its boot sector's (240)", true},
         {"loop", [&](Image& i) { SetFat(i, disks + 2, disks); }, Status::Damaged,
          "the cluster chain of \"DISKS.TXT\" does not match its size"},
         {"out of range", [&](Image& i) { SetFat(i, disks + 1, 0xF00); }, Status::Damaged,
@@ -111,9 +118,11 @@ TEST(VolumeDamage, WritesAreRefusedWithTheReasonAndReadsGoOnWhereTheyCan) {
             EXPECT_EQ(stages.detail, c.reason);
             EXPECT_TRUE(stages.stages.empty());
         }
-        const FileRead inner = ReadFile(image, "folder/inner FILE.bin");
+        if (c.readable) {
+            EXPECT_EQ(ReadFile(image, "folder/inner FILE.bin").contents, std::string(3000, 'i'))
+                << "read, not written";
+        }
         if (c.status == Status::FatsDiffer) {
-            EXPECT_EQ(inner.contents, std::string(3000, 'i')) << "read, not written";
             EXPECT_EQ(StatusText(c.status, c.reason),
                       "The two FATs of the FAT12 volume differ, so it is not written: a check "
                       "tool can tell which copy is right.");
@@ -121,58 +130,15 @@ TEST(VolumeDamage, WritesAreRefusedWithTheReasonAndReadsGoOnWhereTheyCan) {
     }
 }
 
-// Lists every folder it reaches, at most depth levels down, and reads every file.
-void ReadEverything(const Image& image, const std::string& path, int depth) {
-    for (const DirectoryItem& item : ListDirectory(image, path).items) {
-        if (item.name == "." || item.name == ".." || depth == 0) {
-            continue;
-        }
-        if (item.directory) {
-            ReadEverything(image, path + "/" + item.name, depth - 1);
-        } else {
-            ReadFile(image, path + "/" + item.name);
-        }
-    }
-}
-
-// Random damage to the boot sector, the FATs and the directories: reading
-// ends, and a write the engine accepts leaves a sound volume with the file.
+// A short seeded run of random damage to the boot sector, the FATs and the
+// directories; bench/volume_fuzz_run.cpp runs a long one.
 TEST(VolumeDamage, RandomDamageNeverCrashesOrHangsAndWritesOnlyOnSoundVolumes) {
-    std::mt19937 random(20261207);
-    const auto pick = [&](unsigned below) { return static_cast<unsigned>(random() % below); };
-    int accepted = 0;
-    for (int run = 0; run < 300; ++run) {
-        Image image = Sample();
-        for (unsigned hits = 1 + pick(4); hits > 0; --hits) {
-            switch (pick(4)) {
-                case 0:
-                    image[11 + pick(29)] = std::byte{static_cast<unsigned char>(pick(256))};
-                    break;
-                case 1: {
-                    const unsigned cluster = pick(kLastCluster + 2);
-                    const unsigned values[] = {0, 1, cluster, pick(0x1000), 0xFF7u, 0xFFF};
-                    SetFat(image, cluster % 20, values[pick(6)], 1 + pick(2));
-                    break;
-                }
-                case 2:
-                    image[kRootOffset + pick(160)] =
-                        std::byte{static_cast<unsigned char>(pick(256))};
-                    break;
-                default:
-                    image[kDataOffset + pick(8 * 512)] =
-                        std::byte{static_cast<unsigned char>(pick(256))};
-            }
-        }
-        ReadEverything(image, "", 8);
-        const ReplaceStages stages = StageFileWrite(image, "Folder/new.txt", "x", {});
-        if (stages.status == Status::Ok) {
-            ++accepted;
-            ApplyStages(image, stages);
-            EXPECT_EQ(ReadFile(image, "Folder/new.txt").contents, "x") << run;
-            EXPECT_EQ(CheckForWriting(image).status, Status::Ok) << run;
-        }
-    }
-    EXPECT_GT(accepted, 30) << "some damage leaves a sound volume (a flipped data byte)";
+    // Case 4374 once had a new entry bring back stale ones past the end mark.
+    const FuzzTally tally = RunVolumeFuzz(4001, 3000);
+    EXPECT_EQ(tally.faults, std::vector<std::string>{});
+    // The damage is neither always fatal nor always harmless.
+    EXPECT_GT(tally.written, tally.cases / 20);
+    EXPECT_TRUE(tally.sound < tally.readable && tally.readable < tally.cases);
 }
 
 }  // namespace

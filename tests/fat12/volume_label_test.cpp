@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
+#include <set>
+#include <tuple>
 #include <vector>
 
 #include "core/text.hpp"
 #include "fat12/dir_entry.hpp"
 #include "fat12/fat12_volume.hpp"
 #include "fat12/geometry.hpp"
+#include "fat12/volume_serial.hpp"
 
 namespace quarnex::fat12 {
 namespace {
@@ -22,7 +26,8 @@ TEST(VolumeLabel, ReadAcceptsOnlyElevenBytesFrom0x20To0x7F) {
         {" !\177DEFGHIJK", " !\177DEFGHIJK"},  // both ends of the range
         {"ABCDEFGHIJ\037", ""},
         {"\200BCDEFGHIJK", ""},
-        {std::string(11, '\0'), ""}};  // never formatted
+        {std::string(11, '\0'), ""},             // never formatted
+        {"NO NAME    ", std::string(11, ' ')}};  // what FAT systems store for no label
     for (const auto& [bytes, read] : cases) {
         Image image(kBootLabelOffset + kLabelBytes);
         std::memcpy(image.data() + kBootLabelOffset, bytes.data(), kLabelBytes);
@@ -40,11 +45,12 @@ TEST(VolumeLabel, WriteChangesExactlyTheBootLabelAndTheRootEntryName) {
         std::memcpy(expected.data() + at, "\344bc        ", 11);
     }
     EXPECT_TRUE(image == expected) << "only the boot label and the root entry's name change";
-    // A blank label deletes a label entry (a name of spaces fails fsck.fat);
-    // the next label brings it back.
+    // A blank label deletes a label entry and is "NO NAME" in the boot sector
+    // (spaces in either place fail fsck.fat); the next label brings it back.
     BuildBlankVolume(image, "OLD");
     ASSERT_TRUE(WriteVolumeLabel(image, ""));
-    EXPECT_EQ(image[9728], kDeletedMark);
+    EXPECT_EQ(std::tuple(image[9728], std::string(reinterpret_cast<const char*>(&image[43]), 11)),
+              std::tuple(kDeletedMark, "NO NAME    "));
     ASSERT_TRUE(WriteVolumeLabel(image, "NEW"));
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&image[9728]), 12), "NEW        \x08");
     Image shortImage(9738, std::byte{0});
@@ -61,6 +67,40 @@ TEST(VolumeLabel, CharactersNotBytesAndTheirEightBitForm) {
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
               "\xE4??Z       ")
         << "Latin-1 keeps its byte; beyond it, and a byte that is no character, give ?";
+}
+
+// Every slot of one format, and every slot of formats at other seconds up to
+// 48 days apart, gets a serial of its own.
+TEST(VolumeSerial, NoTwoSlotsOrSecondsShareOne) {
+    const auto at = [](int day, int hour, int minute, double second, unsigned slot) {
+        return VolumeSerialNumber(MakeStamp(2026, 3, day, hour, minute, second), slot);
+    };
+    // Worked out apart from the code: seconds since 1980 times 1024 plus the
+    // slot, through the last step of MurmurHash3.
+    EXPECT_EQ(std::vector({at(14, 12, 0, 0, 0), at(14, 12, 0, 0, 1), at(14, 12, 0, 1.5, 0),
+                           VolumeSerialNumber(MakeStamp(1980, 1, 1, 0, 0, 0), 1)}),
+              std::vector<std::uint32_t>({0x4B681A31, 0x0CF4375C, 0x4340E817, 0x514E28B7}));
+    std::set<std::uint32_t> seen;
+    for (const auto& [day, hour, minute, second] :
+         std::vector<std::array<int, 4>>{{1, 0, 0, 0},
+                                         {1, 0, 0, 1},
+                                         {1, 0, 0, 2},
+                                         {1, 0, 1, 0},
+                                         {1, 1, 0, 0},
+                                         {2, 0, 0, 0},
+                                         {2, 0, 0, 1},
+                                         {31, 23, 59, 59}}) {
+        for (unsigned slot = 0; slot < kSerialSlots; ++slot) {
+            seen.insert(at(day, hour, minute, second, slot));
+        }
+    }
+    EXPECT_EQ(seen.size(), 8 * kSerialSlots);
+    Image image(kSerialOffset + 4, std::byte{0xA5});
+    ASSERT_TRUE(WriteVolumeSerial(image, 0x12345678));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.data()) + 38, 5),
+              "\xA5\x78\x56\x34\x12");
+    image.pop_back();
+    EXPECT_FALSE(WriteVolumeSerial(image, 1));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "commands/main_commands.hpp"
 #include "fat12/dir_entry.hpp"
+#include "fat12/volume_serial.hpp"
 #include "image_test_files.hpp"
 
 namespace quarnex {
@@ -19,12 +20,19 @@ Bytes WriteTemplate(ImageWorld& w, std::size_t size) {
     return bytes;
 }
 
-// The image after a format: the template, zeros after it, the ID twice.
+// The image after a format: the template, zeros after it, the ID twice (a
+// blank one as "NO NAME" in the boot sector), and the serial of the test
+// clock's noon, the internal image counting as slot 1000.
 Bytes Formatted(Bytes image, const std::string& id11) {
     image.resize(kImageBytes, 0);
-    std::copy(id11.begin(), id11.end(), image.begin() + fat12::kBootLabelOffset);
+    fat12::WriteVolumeSerial(
+        std::as_writable_bytes(std::span(image)),
+        fat12::VolumeSerialNumber(fat12::MakeStamp(2026, 3, 14, 12, 0, 0), 1000));
+    const bool blank = id11 == std::string(11, ' ');
+    const std::string boot = blank ? "NO NAME    " : id11;
+    std::copy(boot.begin(), boot.end(), image.begin() + fat12::kBootLabelOffset);
     std::copy(id11.begin(), id11.end(), image.begin() + fat12::kRootLabelOffset);
-    if (id11 == std::string(11, ' ') && image[fat12::kRootLabelOffset + 11] == 0x08) {
+    if (blank && image[fat12::kRootLabelOffset + 11] == 0x08) {
         image[fat12::kRootLabelOffset] = 0xE5;  // no label entry of spaces
     }
     return image;

@@ -20,14 +20,11 @@ constexpr unsigned kOldSeed = 40;
 const OperationResult kFailedToStart = OperationResult::NotStarted(NotStartedReason::Failure);
 const std::string kFormatting = "Formatting USB  sdb  Disk(";
 
-// The template, zeros to the end of the slot, and the label at both places;
-// marked: with the mark of an unfinished format in the boot sector.
+// The slot as formatted; marked: with the mark of an unfinished format in the
+// boot sector.
 bool SlotFormatted(const std::string& store, int slot, const Bytes& templateBytes,
                    const std::string& label, bool marked = false) {
-    Bytes expected(kSlotStride, 0);
-    std::copy(templateBytes.begin(), templateBytes.end(), expected.begin());
-    std::copy(label.begin(), label.end(), expected.begin() + 43);
-    std::copy(label.begin(), label.end(), expected.begin() + 9728);
+    Bytes expected = FormattedSlot(templateBytes, slot, label);
     if (marked) {
         std::copy(kWriteMark.begin(), kWriteMark.end(), expected.begin() + kWriteMarkOffset);
     }

@@ -16,12 +16,24 @@
 #include "fat12/fat12_volume.hpp"
 #include "fat12/geometry.hpp"
 #include "fat12/volume_label.hpp"
+#include "fat12/volume_serial.hpp"
 
 namespace quarnex::testing {
 
 Bytes BytesOf(std::span<const std::byte> memory, std::size_t offset, std::size_t count) {
     const auto* begin = reinterpret_cast<const unsigned char*>(memory.data()) + offset;
     return Bytes(begin, begin + count);
+}
+
+Bytes FormattedSlot(const Bytes& templateBytes, int slot, const std::string& label11) {
+    Bytes expected(kSlotStride, 0);
+    std::copy(templateBytes.begin(), templateBytes.end(), expected.begin());
+    std::copy(label11.begin(), label11.end(), expected.begin() + fat12::kBootLabelOffset);
+    std::copy(label11.begin(), label11.end(), expected.begin() + fat12::kRootLabelOffset);
+    fat12::WriteVolumeSerial(std::as_writable_bytes(std::span(expected)),
+                             fat12::VolumeSerialNumber(fat12::MakeStamp(2026, 3, 14, 12, 0, 0),
+                                                       static_cast<unsigned>(slot)));
+    return expected;
 }
 
 Bytes Pattern(std::uint64_t offset, std::size_t count, unsigned seed) {

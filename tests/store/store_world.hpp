@@ -52,6 +52,9 @@ void ExpectFatToolsAccept(const std::string& volume, const std::string& file,
 // differing FATs or a wrong size all print other lines. Empty when
 // acceptable, otherwise fsck's output.
 std::string FsckBeyondLostClusters(const std::string& image);
+// Slot n as a format at the test clock's noon writes it: the template, zeros
+// to the end of the slot, the label at both places and the slot's serial.
+Bytes FormattedSlot(const Bytes& templateBytes, int slot, const std::string& label11);
 
 // Sets column 1 of rows 1..999 to base (+ the row number when numbered).
 void SetGridIds(ProgramState& state, const std::string& base, bool numbered);

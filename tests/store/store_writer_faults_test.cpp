@@ -117,14 +117,9 @@ struct WriterWorld : testing::StoreWorld {
         return slot;
     }
 
-    // The template, zeros to the end of the slot, and the label at both places.
     Bytes Formatted(int slot) const {
-        const std::string label = slot == 0 ? "DEVID      " : "FDISK" + ThreeDigits(slot) + "   ";
-        Bytes expected(kSlotStride, 0);
-        std::copy(templateBytes.begin(), templateBytes.end(), expected.begin());
-        std::copy(label.begin(), label.end(), expected.begin() + 43);
-        std::copy(label.begin(), label.end(), expected.begin() + 9728);
-        return expected;
+        return testing::FormattedSlot(
+            templateBytes, slot, slot == 0 ? "DEVID      " : "FDISK" + ThreeDigits(slot) + "   ");
     }
 
     Writer writer;
