@@ -92,7 +92,11 @@ class Stager {
 
     void FillCluster(unsigned cluster, std::string_view data) {
         std::vector<std::byte> bytes(layout_.clusterBytes);
-        std::memcpy(bytes.data(), data.data(), std::min(data.size(), bytes.size()));
+        // An empty view may carry a null pointer, which memcpy must not see.
+        const std::size_t count = std::min(data.size(), bytes.size());
+        if (count > 0) {
+            std::memcpy(bytes.data(), data.data(), count);
+        }
         Put(layout_.ClusterOffset(cluster), bytes);
     }
 
