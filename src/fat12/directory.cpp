@@ -12,6 +12,10 @@ bool IsDirectory(const DirEntry& entry) {
     return (entry.attributes & kAttrDirectory) != std::byte{0};
 }
 
+bool IsDotEntry(const FoundEntry& item) {
+    return item.shortName == "." || item.shortName == "..";
+}
+
 std::optional<DirectorySlots> ReadDirectorySlots(const Layout& layout,
                                                  std::span<const std::byte> image,
                                                  unsigned firstCluster) {

@@ -49,4 +49,7 @@ std::optional<std::size_t> FreeSlots(std::span<const std::byte> image, const Dir
 
 bool IsDirectory(const DirEntry& entry);
 
+// "." or "..", the two entries every subdirectory starts with.
+bool IsDotEntry(const FoundEntry& item);
+
 }  // namespace quarnex::fat12

@@ -329,8 +329,14 @@ ReplaceStages VolumeEditor::Remove(std::string_view path) {
     const std::vector<unsigned> chain =
         ClusterChain(layout_, image_, entry.firstCluster.Get()).value_or(std::vector<unsigned>{});
     if (IsDirectory(entry)) {
+        // Counted by name, not by number: a folder that lost its dot entries
+        // may still hold files whose clusters would otherwise be orphaned.
         const auto inside = ReadDirectorySlots(layout_, image_, entry.firstCluster.Get());
-        if (inside && ReadEntries(image_, *inside).size() > 2) {
+        if (!inside) {
+            return Refused(Status::Damaged);
+        }
+        const auto items = ReadEntries(image_, *inside);
+        if (!std::all_of(items.begin(), items.end(), IsDotEntry)) {
             return Refused(Status::Exists);
         }
     }

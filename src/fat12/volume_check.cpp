@@ -12,10 +12,6 @@ namespace {
 // itself under another cluster).
 constexpr std::size_t kMaxDepth = 64;
 
-bool IsDotEntry(const FoundEntry& item) {
-    return item.shortName == "." || item.shortName == "..";
-}
-
 std::string Where(const std::string& path) {
     return path.empty() ? "the root" : "\"" + path + "\"";
 }

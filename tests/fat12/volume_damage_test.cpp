@@ -130,6 +130,15 @@ TEST(VolumeDamage, WritesAreRefusedWithTheReasonAndReadsGoOnWhereTheyCan) {
     }
 }
 
+TEST(VolumeDamage, AFolderThatLostItsDotEntriesIsNotRemovedWithItsFiles) {
+    Image image = Sample();
+    const std::size_t at = ReadLayout(image).layout->ClusterOffset(FirstCluster(image, "Folder"));
+    image[at] = image[at + 32] = std::byte{0xE5};
+    const ReplaceStages stages = StageRemove(image, "Folder");
+    EXPECT_EQ(stages.status, Status::Exists);
+    EXPECT_TRUE(stages.stages.empty());
+}
+
 // A short seeded run of random damage to the boot sector, the FATs and the
 // directories; bench/volume_fuzz_run.cpp runs a long one.
 TEST(VolumeDamage, RandomDamageNeverCrashesOrHangsAndWritesOnlyOnSoundVolumes) {
