@@ -59,8 +59,15 @@ void ImageContents::Reload() {
     readable_ = shown.listing.status == fat12::Status::Ok;
     changeable_ = shown.writable == fat12::Status::Ok;
     if (!readable_) {
-        note_ = "The internal image holds no FAT12 volume that can be read. " +
-                fat12::StatusText(shown.listing.status, shown.listing.detail);
+        // A zeroed image is the normal start, not damage: say what to do.
+        const auto image = ctx_.state.InternalImage.Span();
+        const bool zeroed =
+            std::all_of(image.begin(), image.end(), [](std::byte b) { return b == std::byte{0}; });
+        note_ = zeroed
+                    ? "The internal image is zeroed, so it holds no files: format it or import a "
+                      "disk first."
+                    : "The internal image holds no FAT12 volume that can be read. " +
+                          fat12::StatusText(shown.listing.status, shown.listing.detail);
         return;
     }
     note_ = changeable_ ? std::string()

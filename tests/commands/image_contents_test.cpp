@@ -200,7 +200,19 @@ TEST(ImageContents, RefusalsLeaveTheImageAsItWasAndSaySo) {
     ImageContents none{zeroed.ctx};
     none.Open();
     EXPECT_FALSE(none.Readable());
-    EXPECT_EQ(none.Note().rfind("The internal image holds no FAT12 volume that can be read.", 0),
+    EXPECT_EQ(none.Note(),
+              "The internal image is zeroed, so it holds no files: format it or import a disk "
+              "first.");
+
+    ContentsWorld blank;
+    PutBytes(blank.Volume(), 11, {0, 0});  // sector size 0: damage, not a zeroed start
+    blank.Load();
+    ImageContents damaged{blank.ctx};
+    damaged.Open();
+    EXPECT_FALSE(damaged.Readable());
+    EXPECT_EQ(damaged.Note().rfind("The internal image holds no FAT12 volume that can be read. The "
+                                   "FAT12 volume is damaged: its sector size (0)",
+                                   0),
               0u);
 }
 
