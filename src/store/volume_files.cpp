@@ -125,6 +125,16 @@ HostFile ReadHostFile(Context& ctx, const std::string& path) {
     return file;
 }
 
+// The new name lives in the folder; until the folder is on the medium a
+// power cut may leave the old file or none. Folders that cannot be opened
+// (platforms without folder handles) are left to the system.
+int FlushFolderOf(Context& ctx, const std::string& path) {
+    const std::filesystem::path folder =
+        std::filesystem::absolute(std::filesystem::path(path)).parent_path();
+    OpenResult opened = ctx.devices.Open(folder.string(), Access::Read, Disposition::OpenExisting);
+    return opened.file == nullptr ? 0 : opened.file->Flush();
+}
+
 }  // namespace
 
 std::string PathInFolder(const std::string& folder, const std::string& hostFile) {
@@ -178,6 +188,9 @@ FilesResult CopyFileOut(Context& ctx, const VolumeTarget& target, const std::str
     if (error == 0) {
         std::filesystem::rename(partial, destination, ec);
         error = ec.value();
+    }
+    if (error == 0) {
+        error = FlushFolderOf(ctx, destination);
     }
     if (error != 0) {
         std::filesystem::remove(partial, ec);
