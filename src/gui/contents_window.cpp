@@ -1,5 +1,7 @@
 #include "gui/contents_window.hpp"
 
+#include <algorithm>
+
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QFile>
@@ -214,8 +216,15 @@ void ContentsWindow::Render() {
             item->setIcon(NameColumn, row.folder ? folderIcon : fileIcon);
             item->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
         }
+        // Wide enough for the widest value a floppy can hold, so the columns
+        // do not jump from folder to folder.
+        const QString widest[] = {QStringLiteral("1,474,560"), QStringLiteral("2000-01-01 00:00"),
+                                  QStringLiteral("RHSA")};
         for (int column = SizeColumn; column <= AttributesColumn; ++column) {
             list_->resizeColumnToContents(column);
+            const int needed =
+                list_->fontMetrics().horizontalAdvance(widest[column - SizeColumn]) + 16;
+            list_->setColumnWidth(column, std::max(list_->columnWidth(column), needed));
         }
         if (list_->topLevelItemCount() > 0) {
             list_->setCurrentItem(list_->topLevelItem(0), 0, QItemSelectionModel::NoUpdate);
