@@ -19,7 +19,9 @@ const char* StatusText(Status status) {
         case Status::FatsDiffer:
             return "The two FATs of the FAT12 volume differ, so it is not written.";
         case Status::Exists:
-            return "The folder exists already, or is not empty.";
+            return "A file or folder of that name exists already.";
+        case Status::NotEmpty:
+            return "The folder is not empty.";
         case Status::NotAFolder:
             return "A part of the path is a file, not a folder.";
         case Status::IsAFolder:

@@ -24,7 +24,8 @@ enum class Status {
     Full,        // not enough free clusters, or no room in the directory
     Damaged,     // the volume's structures do not add up
     FatsDiffer,  // the FAT copies differ: read, never written
-    Exists,      // a folder to make is there already, or one to remove holds files
+    Exists,      // a file or folder of the name to make is there already
+    NotEmpty,    // a folder to remove still holds files
     NotAFolder,  // a path goes through a file
     IsAFolder,   // a file was asked for and a folder found
 };

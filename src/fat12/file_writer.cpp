@@ -337,7 +337,7 @@ ReplaceStages VolumeEditor::Remove(std::string_view path) {
         }
         const auto items = ReadEntries(image_, *inside);
         if (!std::all_of(items.begin(), items.end(), IsDotEntry)) {
-            return Refused(Status::Exists);
+            return Refused(Status::NotEmpty);
         }
     }
     Stager stager(image_, layout_);

@@ -116,6 +116,8 @@ TEST(CliFiles, RefusalsSayWhyAndLeaveTheVolumeAsItWas) {
     ASSERT_EQ(RunCli({"image", "new", image, "--id", "FILES"}).exitCode, 0);
     WriteFileText(dir / "a.txt", "old a");
     ASSERT_EQ(RunCli({"files", "put", image, dir / "a.txt"}).exitCode, 0);
+    ASSERT_EQ(RunCli({"files", "mkdir", image, "Full"}).exitCode, 0);
+    ASSERT_EQ(RunCli({"files", "put", image, dir / "a.txt", "--to", "Full"}).exitCode, 0);
     WriteFileText(dir / "a.txt", "new a");
     WriteFileText(dir / "big.bin", std::string(1'460'000, 'b'));
     const std::string differ = dir / "differ.img";
@@ -135,7 +137,8 @@ TEST(CliFiles, RefusalsSayWhyAndLeaveTheVolumeAsItWas) {
         {{"files", "rm", image, "a.txt", "nothing.txt"}, "nothing.txt: The file was not found"},
         {{"files", "get", image, "nothing.txt", dir / "out"}, "nothing.txt: The file was not"},
         {{"files", "mkdir", image, "a*b"}, "a*b: The file name does not fit"},
-        {{"files", "mkdir", image, "A.TXT"}, "The folder exists already"},
+        {{"files", "mkdir", image, "A.TXT"}, "A.TXT: A file or folder of that name exists"},
+        {{"files", "rm", image, "full"}, "full: The folder is not empty; nothing was changed"},
         {{"files", "ls", image, "a.txt"}, "a.txt: A part of the path is a file"},
         {{"files", "put", differ, dir / "a.txt"}, "The two FATs of the FAT12 volume differ"},
         {{"files", "ls", MasterStore()}, "is a store: name a slot with --slot N", 2},
