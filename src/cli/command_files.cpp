@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <nlohmann/json.hpp>
@@ -128,9 +129,9 @@ std::string AttributeText(std::byte attributes) {
     return text;
 }
 
-void PrintListing(const std::vector<fat12::DirectoryItem>& items, bool json) {
+void PrintListing(const FolderListing& listing, bool json) {
     nlohmann::ordered_json entries = nlohmann::ordered_json::array();
-    for (const fat12::DirectoryItem& item : items) {
+    for (const fat12::DirectoryItem& item : listing.items) {
         if (item.shortName == "." || item.shortName == "..") {
             continue;
         }
@@ -151,17 +152,24 @@ void PrintListing(const std::vector<fat12::DirectoryItem>& items, bool json) {
             item.directory ? "<DIR>" : FormatThousands(static_cast<std::int64_t>(item.size));
         std::string line = modified + "  " + AttributeText(item.attributes) + "  ";
         line += std::string(size.size() < 13 ? 13 - size.size() : 0, ' ') + size + "  ";
-        line += item.shortName +
-                std::string(item.shortName.size() < 12 ? 12 - item.shortName.size() : 0, ' ');
+        // Folders are marked right after the name the line ends with.
+        const std::string mark = item.directory ? "/" : "";
         if (item.name != item.shortName) {
-            line += "  " + item.name;
+            line += item.shortName +
+                    std::string(12 - std::min<std::size_t>(12, item.shortName.size()), ' ') + "  " +
+                    item.name + mark;
+        } else {
+            line += item.shortName + mark;
         }
-        std::cout << TerminalText(line) << (item.directory ? "/" : "") << '\n';
+        std::cout << TerminalText(line) << '\n';
     }
     if (json) {
-        std::cout << nlohmann::ordered_json{{"entries", entries}}.dump(
-                         2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+        std::cout << nlohmann::ordered_json{{"entries", entries}, {"free_bytes", listing.freeBytes}}
+                         .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
                   << '\n';
+    } else {
+        std::cout << FormatThousands(static_cast<std::int64_t>(listing.freeBytes))
+                  << " bytes free\n";
     }
 }
 
@@ -170,7 +178,7 @@ int RunList(CliWorld& world, const Invocation& invocation, const OpenedTarget& o
     if (!listing.result.Ok()) {
         return Report(world, listing.result, opened, false);
     }
-    PrintListing(listing.items, invocation.json);
+    PrintListing(listing, invocation.json);
     return ExitCode(world, true);
 }
 

@@ -57,6 +57,9 @@ void ImageContents::Reload() {
     }
     rows_.clear();
     readable_ = shown.listing.status == fat12::Status::Ok;
+    freeText_ = readable_ ? FormatThousands(static_cast<std::int64_t>(shown.listing.freeBytes)) +
+                                " bytes free"
+                          : std::string();
     changeable_ = shown.writable == fat12::Status::Ok;
     if (!readable_) {
         // A zeroed image is the normal start, not damage: say what to do.

@@ -41,6 +41,8 @@ class ImageContents {
     // a damaged tree); Note says why.
     bool Changeable() const { return readable_ && changeable_; }
     const std::string& Note() const { return note_; }
+    // "1,423,360 bytes free" for a readable volume, else empty.
+    const std::string& FreeText() const { return freeText_; }
 
     // Into a folder row, or up for the ".." row; false for a file row.
     bool Enter(std::size_t row);
@@ -73,6 +75,7 @@ class ImageContents {
     std::string folder_;
     std::vector<ContentsRow> rows_;
     bool readable_ = false;
+    std::string freeText_;
     bool changeable_ = false;
     std::string note_;
 };

@@ -64,6 +64,7 @@ struct Listing {
     Status status = Status::Ok;
     std::vector<DirectoryItem> items;  // "." and ".." of subdirectories included
     std::string detail;
+    std::uint64_t freeBytes = 0;  // in free clusters of the whole volume
 };
 Listing ListDirectory(std::span<const std::byte> image, std::string_view path);
 

@@ -72,6 +72,8 @@ Listing ListDirectory(std::span<const std::byte> image, std::string_view path) {
         return {folder.status, {}, folder.detail};
     }
     Listing listing;
+    listing.freeBytes = static_cast<std::uint64_t>(check.layout.clusterBytes) *
+                        FreeClusters(check.layout, image, check.layout.clusterCount).size();
     for (const FoundEntry& found : ReadEntries(image, folder.slots)) {
         DirectoryItem item;
         item.name = found.name;

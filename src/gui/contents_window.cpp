@@ -114,6 +114,8 @@ ContentsWindow::ContentsWindow(Context& ctx, QWidget* parent) : QDialog(parent),
 
     folderLabel_ = new QLabel(this);
     folderLabel_->setTextFormat(Qt::PlainText);
+    freeLabel_ = new QLabel(this);
+    freeLabel_->setTextFormat(Qt::PlainText);
     noteLabel_ = new QLabel(this);
     noteLabel_->setTextFormat(Qt::PlainText);
     noteLabel_->setWordWrap(true);
@@ -144,7 +146,10 @@ ContentsWindow::ContentsWindow(Context& ctx, QWidget* parent) : QDialog(parent),
     buttons->addStretch();
     buttons->addWidget(close);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(folderLabel_);
+    auto* heading = new QHBoxLayout;
+    heading->addWidget(folderLabel_, 1);
+    heading->addWidget(freeLabel_);
+    layout->addLayout(heading);
     layout->addWidget(list_, 1);
     layout->addWidget(noteLabel_);
     layout->addLayout(buttons);
@@ -231,6 +236,7 @@ void ContentsWindow::Render() {
         }
     }
     folderLabel_->setText(QStringLiteral("Folder: ") + ToQt(model_.FolderText()));
+    freeLabel_->setText(ToQt(model_.FreeText()));
     noteLabel_->setText(ToQt(model_.Note()));
     noteLabel_->setVisible(!model_.Note().empty());
     const bool selected = !SelectedRows().empty();

@@ -66,6 +66,7 @@ class ContentsWindow : public QDialog {
 
     ImageContents model_;
     QLabel* folderLabel_ = nullptr;
+    QLabel* freeLabel_ = nullptr;
     QLabel* noteLabel_ = nullptr;
     ContentsList* list_ = nullptr;
     QPushButton* up_ = nullptr;

@@ -155,6 +155,7 @@ FolderListing ListVolumeFolder(Context& ctx, const VolumeTarget& target, const s
         return listing;
     }
     listing.items = std::move(read.items);
+    listing.freeBytes = read.freeBytes;
     return listing;
 }
 

@@ -47,6 +47,7 @@ struct FilesResult {
 struct FolderListing {
     FilesResult result;
     std::vector<fat12::DirectoryItem> items;
+    std::uint64_t freeBytes = 0;
 };
 FolderListing ListVolumeFolder(Context& ctx, const VolumeTarget& target, const std::string& path);
 

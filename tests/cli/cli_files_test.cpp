@@ -2,6 +2,7 @@
 // checked back with their tools; refusals leave the volume's bytes alone.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <set>
 #include <sstream>
@@ -9,6 +10,7 @@
 #include "cli/cli_runner.hpp"
 #include "cli/cli_test_store.hpp"
 #include "core/media_sizes.hpp"
+#include "core/text.hpp"
 
 namespace quarnex::testing {
 namespace {
@@ -46,6 +48,20 @@ std::set<std::string> MtoolsNames(const std::string& image) {
         names.insert(line.substr(line.rfind("::") == 0 ? 3 : 0));
     }
     return names;
+}
+
+// The free bytes mdir reports ("1 432 576 bytes free").
+std::uint64_t MtoolsFreeBytes(const std::string& image) {
+    std::string out;
+    EXPECT_EQ(Shell("MTOOLS_SKIP_CHECK=1 mdir -i " + Quoted(image) + " ::", &out), 0) << out;
+    const std::size_t end = out.rfind(" bytes free");
+    std::string digits;
+    for (std::size_t i = out.rfind('\n', end) + 1; i < end; ++i) {
+        if (std::isdigit(static_cast<unsigned char>(out[i])) != 0) {
+            digits += out[i];
+        }
+    }
+    return digits.empty() ? 0 : std::stoull(digits);
 }
 
 std::string MtoolsRead(const std::string& image, const std::string& path) {
@@ -107,6 +123,14 @@ TEST(CliFiles, ChangesOnEveryLayoutAreCleanForFsckAndReadBackByMtools) {
         ASSERT_EQ(listed["entries"].size(), 2u);
         EXPECT_EQ(listed["entries"][0]["name"], "Long file name.txt");
         EXPECT_EQ(listed["entries"][0]["size"], 5000);
+        const std::uint64_t free = MtoolsFreeBytes(image);
+        EXPECT_GT(free, 0u);
+        EXPECT_EQ(listed["free_bytes"], free);
+        const std::string root = RunCli({"files", "ls", image}).out;
+        EXPECT_TRUE(Contains(root, "  SUBFOL~1      Sub Folder/\n")) << root;
+        EXPECT_TRUE(Contains(
+            root, "\n" + FormatThousands(static_cast<std::int64_t>(free)) + " bytes free\n"))
+            << root;
     }
 }
 

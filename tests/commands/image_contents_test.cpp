@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "commands/image_contents.hpp"
+#include "core/text.hpp"
 #include "state/status.hpp"
 #include "store/store_world.hpp"
 
@@ -129,6 +130,11 @@ TEST(ImageContents, ChangesAreSeenByTheToolsAndMarkTheImageChanged) {
               std::string(5000, 'n'));
     EXPECT_EQ(w.state.status.bufferCaption, "Changed: /tmp/v.img") << "marked once";
     EXPECT_EQ(w.Shown()[0][2], "2026-03-14 12:00") << "new items carry the clock's time";
+    const std::string free = w.Run("mdir -i " + w.Volume() + " ::");
+    const std::size_t end = free.rfind(" bytes free");
+    std::string figure = free.substr(free.rfind('\n', end) + 1, end - free.rfind('\n', end) - 1);
+    std::erase(figure, ' ');
+    EXPECT_EQ(w.contents.FreeText(), FormatThousands(std::stoll(figure)) + " bytes free") << free;
 
     // Extracting gives the same bytes back, asking before a file is replaced.
     std::filesystem::create_directory(w.dir / "out");
