@@ -132,7 +132,7 @@ std::string AttributeText(std::byte attributes) {
 void PrintListing(const FolderListing& listing, bool json) {
     nlohmann::ordered_json entries = nlohmann::ordered_json::array();
     for (const fat12::DirectoryItem& item : listing.items) {
-        if (item.shortName == "." || item.shortName == "..") {
+        if (fat12::IsDotItem(item)) {
             continue;
         }
         const std::string modified =

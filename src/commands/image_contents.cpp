@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/all_zero.hpp"
 #include "core/text.hpp"
 
 namespace quarnex {
@@ -44,6 +45,11 @@ bool ShownBefore(const ContentsRow& a, const ContentsRow& b) {
 
 }  // namespace
 
+std::string ImageContents::FreeText() const {
+    return readable_ ? FormatThousands(static_cast<std::int64_t>(freeBytes_)) + " bytes free"
+                     : std::string();
+}
+
 void ImageContents::Open() {
     folder_.clear();
     Reload();
@@ -57,16 +63,12 @@ void ImageContents::Reload() {
     }
     rows_.clear();
     readable_ = shown.listing.status == fat12::Status::Ok;
-    freeText_ = readable_ ? FormatThousands(static_cast<std::int64_t>(shown.listing.freeBytes)) +
-                                " bytes free"
-                          : std::string();
+    freeBytes_ = readable_ ? ImageFreeBytes(ctx_) : 0;
     changeable_ = shown.writable == fat12::Status::Ok;
     if (!readable_) {
         // A zeroed image is the normal start, not damage: say what to do.
         const auto image = ctx_.state.InternalImage.Span();
-        const bool zeroed =
-            std::all_of(image.begin(), image.end(), [](std::byte b) { return b == std::byte{0}; });
-        note_ = zeroed
+        note_ = AllZero(image.data(), image.size())
                     ? "The internal image is zeroed, so it holds no files: format it or import a "
                       "disk first."
                     : "The internal image holds no FAT12 volume that can be read. " +
@@ -77,7 +79,7 @@ void ImageContents::Reload() {
                         : fat12::StatusText(shown.writable, shown.writeDetail) +
                               " Its files can be extracted, but nothing can be changed.";
     for (const fat12::DirectoryItem& item : shown.listing.items) {
-        if (item.name == "." || item.name == "..") {
+        if (fat12::IsDotItem(item)) {
             continue;
         }
         rows_.push_back(ContentsRow{

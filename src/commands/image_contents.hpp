@@ -5,6 +5,7 @@
 // user chose; every question and refusal goes through the Ui port.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -42,7 +43,7 @@ class ImageContents {
     bool Changeable() const { return readable_ && changeable_; }
     const std::string& Note() const { return note_; }
     // "1,423,360 bytes free" for a readable volume, else empty.
-    const std::string& FreeText() const { return freeText_; }
+    std::string FreeText() const;
 
     // Into a folder row, or up for the ".." row; false for a file row.
     bool Enter(std::size_t row);
@@ -75,7 +76,7 @@ class ImageContents {
     std::string folder_;
     std::vector<ContentsRow> rows_;
     bool readable_ = false;
-    std::string freeText_;
+    std::uint64_t freeBytes_ = 0;
     bool changeable_ = false;
     std::string note_;
 };

@@ -64,9 +64,13 @@ struct Listing {
     Status status = Status::Ok;
     std::vector<DirectoryItem> items;  // "." and ".." of subdirectories included
     std::string detail;
-    std::uint64_t freeBytes = 0;  // in free clusters of the whole volume
 };
 Listing ListDirectory(std::span<const std::byte> image, std::string_view path);
+// "." or "..": a subdirectory's entries for itself and its parent.
+bool IsDotItem(const DirectoryItem& item);
+
+// The bytes in free clusters; 0 when the boot sector cannot be read.
+std::uint64_t FreeBytes(std::span<const std::byte> image);
 
 // A change as a series of stages, each one step further:
 //   1. new data (and new directory clusters) in free clusters;

@@ -1,5 +1,6 @@
 // Reading files and listing folders.
 #include <algorithm>
+#include <optional>
 
 #include "fat12/fat12_volume.hpp"
 #include "fat12/fat_table.hpp"
@@ -72,8 +73,6 @@ Listing ListDirectory(std::span<const std::byte> image, std::string_view path) {
         return {folder.status, {}, folder.detail};
     }
     Listing listing;
-    listing.freeBytes = static_cast<std::uint64_t>(check.layout.clusterBytes) *
-                        FreeClusters(check.layout, image, check.layout.clusterCount).size();
     for (const FoundEntry& found : ReadEntries(image, folder.slots)) {
         DirectoryItem item;
         item.name = found.name;
@@ -87,6 +86,19 @@ Listing ListDirectory(std::span<const std::byte> image, std::string_view path) {
         listing.items.push_back(std::move(item));
     }
     return listing;
+}
+
+bool IsDotItem(const DirectoryItem& item) {
+    return item.shortName == "." || item.shortName == "..";
+}
+
+std::uint64_t FreeBytes(std::span<const std::byte> image) {
+    const std::optional<Layout> layout = ReadLayout(image).layout;
+    if (!layout) {
+        return 0;
+    }
+    return static_cast<std::uint64_t>(layout->clusterBytes) *
+           FreeClusters(*layout, image, layout->clusterCount).size();
 }
 
 }  // namespace quarnex::fat12

@@ -29,16 +29,12 @@ ImageChange Apply(Context& ctx, const fat12::ReplaceStages& stages) {
     return {applied, {}};
 }
 
-bool IsOwnEntry(const fat12::DirectoryItem& item) {
-    return item.name == "." || item.name == "..";
-}
-
 // Removes a folder's items deepest first, then the folder (or the file).
 ImageChange RemoveFrom(std::vector<std::byte>& image, const std::string& path) {
     const fat12::Listing inside = fat12::ListDirectory(image, path);
     if (inside.status == fat12::Status::Ok) {
         for (const fat12::DirectoryItem& item : inside.items) {
-            if (IsOwnEntry(item)) {
+            if (fat12::IsDotItem(item)) {
                 continue;
             }
             const ImageChange removed = RemoveFrom(image, path + "/" + item.name);
@@ -63,6 +59,10 @@ ImageFolder ListImageFolder(Context& ctx, const std::string& folder) {
     result.writable = check.status;
     result.writeDetail = check.detail;
     return result;
+}
+
+std::uint64_t ImageFreeBytes(Context& ctx) {
+    return fat12::FreeBytes(Volume(ctx));
 }
 
 fat12::FileRead ReadImageFile(Context& ctx, const std::string& path) {

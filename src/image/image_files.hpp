@@ -4,6 +4,7 @@
 // as it was), with the program's clock as the time stamp. A change marks the
 // image as changed in the status strip.
 
+#include <cstdint>
 #include <string>
 
 #include "fat12/fat12_volume.hpp"
@@ -18,6 +19,7 @@ struct ImageFolder {
     std::string writeDetail;
 };
 ImageFolder ListImageFolder(Context& ctx, const std::string& folder);
+std::uint64_t ImageFreeBytes(Context& ctx);
 
 fat12::FileRead ReadImageFile(Context& ctx, const std::string& path);
 

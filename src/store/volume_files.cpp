@@ -129,8 +129,11 @@ HostFile ReadHostFile(Context& ctx, const std::string& path) {
 // power cut may leave the old file or none. Folders that cannot be opened
 // (platforms without folder handles) are left to the system.
 int FlushFolderOf(Context& ctx, const std::string& path) {
-    const std::filesystem::path folder =
-        std::filesystem::absolute(std::filesystem::path(path)).parent_path();
+    std::error_code ec;
+    const std::filesystem::path folder = std::filesystem::absolute(path, ec).parent_path();
+    if (ec) {
+        return ec.value();
+    }
     OpenResult opened = ctx.devices.Open(folder.string(), Access::Read, Disposition::OpenExisting);
     return opened.file == nullptr ? 0 : opened.file->Flush();
 }
@@ -155,7 +158,7 @@ FolderListing ListVolumeFolder(Context& ctx, const VolumeTarget& target, const s
         return listing;
     }
     listing.items = std::move(read.items);
-    listing.freeBytes = read.freeBytes;
+    listing.freeBytes = fat12::FreeBytes(volume.image);
     return listing;
 }
 

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/all_zero.hpp"
+
 namespace quarnex {
 
 namespace {
@@ -15,11 +17,6 @@ namespace {
 constexpr std::size_t kReadAheadBytes = 256 * 1024;
 
 }  // namespace
-
-bool AllZero(const std::byte* data, std::size_t count) {
-    // Zero first byte, and each byte equal to the one before it.
-    return count == 0 || (data[0] == std::byte{0} && std::memcmp(data, data + 1, count - 1) == 0);
-}
 
 FileZeroProbe::~FileZeroProbe() {
     if (fd_ >= 0) {

@@ -11,10 +11,6 @@
 
 namespace quarnex {
 
-// Whether every byte is zero; at memory speed, since every byte a sparse
-// file takes goes through it.
-bool AllZero(const std::byte* data, std::size_t count);
-
 class FileZeroProbe {
   public:
     explicit FileZeroProbe(std::string path) : path_(std::move(path)) {}

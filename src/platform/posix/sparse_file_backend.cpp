@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "core/all_zero.hpp"
 #include "platform/posix/file_zero_probe.hpp"
 
 namespace quarnex {
