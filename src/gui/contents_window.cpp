@@ -11,6 +11,8 @@
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScreen>
+#include <QShowEvent>
 #include <QStyle>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -196,6 +198,21 @@ void ContentsWindow::Open() {
     raise();
     activateWindow();
     list_->setFocus();
+}
+
+// Qt centres the window over the main window, which is narrower: without a
+// window manager to pull it back, its left edge would lie off the screen.
+void ContentsWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    const QRect room = screen()->availableGeometry();
+    const QRect frame = frameGeometry();
+    const int left = std::clamp(frame.left(), room.left(),
+                                std::max(room.left(), room.right() + 1 - frame.width()));
+    const int top = std::clamp(frame.top(), room.top(),
+                               std::max(room.top(), room.bottom() + 1 - frame.height()));
+    if (left != frame.left() || top != frame.top()) {
+        move(pos() + QPoint(left - frame.left(), top - frame.top()));
+    }
 }
 
 void ContentsWindow::Render() {

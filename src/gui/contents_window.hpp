@@ -55,6 +55,9 @@ class ContentsWindow : public QDialog {
     QPushButton& DeleteButton() { return *delete_; }
     QPushButton& NewFolderButton() { return *newFolder_; }
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     void Render();
     std::vector<std::size_t> SelectedRows() const;

@@ -266,6 +266,8 @@ void StatesTests::imageContentsWindow() {
     w.window.Action(MenuId::Image_Menu_Contents).trigger();
     ContentsWindow* contents = w.window.ContentsWin();
     QVERIFY(contents != nullptr && contents->isVisible());
+    QVERIFY2(contents->screen()->availableGeometry().contains(contents->frameGeometry()),
+             "wholly on the screen, with or without a window manager");
     QTreeWidget& list = contents->List();
     auto rows = [&list] {
         QStringList texts;
