@@ -18,13 +18,15 @@ int RunBackup(CliWorld& world, const Invocation& invocation) {
     }
     world.Console().SetTransferBytes(kStoreBytes);
     std::string path = invocation.file;
+    const bool replacing = world.Ctx().devices.FileExists(path);
     const BackupResult result = fntCopyUSBToFile(world.Ctx(), path);
     const std::string companionState =
         companion + (result.descriptionsWritten ? " was written" : " was not written");
     if (!result.copy.Complete()) {
         NotePartlyWritten(
             world, result.copy, [&](int slot) { return BackupSlotAction(slot, path); },
-            path + " is incomplete and is refused by restore; " + companionState);
+            replacing ? path + " and " + companion + " are as they were before"
+                      : path + " was not written");
         return ExitCode(world, false);
     }
     if (!result.descriptionsWritten) {

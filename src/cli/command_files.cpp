@@ -68,7 +68,10 @@ int Report(CliWorld& world, const FilesResult& result, const OpenedTarget& opene
         case FilesFailure::None:
             break;
         case FilesFailure::Open:
-            world.Console().Note("cannot read " + result.name + ": " + reason + unchanged);
+            // A change opens the target for writing: say which way it failed.
+            world.Console().Note((change ? "cannot open " + result.name + " for writing: "
+                                         : "cannot read " + result.name + ": ") +
+                                 reason + unchanged);
             break;
         case FilesFailure::TooLarge:
             world.Console().Note(result.name + " is larger than a 2.88 MB floppy, so it is not " +
@@ -93,7 +96,9 @@ int Report(CliWorld& world, const FilesResult& result, const OpenedTarget& opene
             world.Console().Note("cannot read " + result.name + ": " + reason + unchanged);
             break;
         case FilesFailure::Target:
-            world.Console().Note("cannot write " + result.name + ": " + reason);
+            world.Console().Note("cannot write " + result.name + ": " +
+                                 (result.detail.empty() ? reason + "; nothing was written."
+                                                        : result.detail + " Nothing was written."));
             break;
         case FilesFailure::Write:
             world.Console().Note("writing " + opened.shown + " failed: " + reason +

@@ -111,6 +111,11 @@ bool ConfirmReplaceFiles(CliWorld& world, const std::vector<std::string>& paths)
     std::string existing;
     int count = 0;
     for (const std::string& path : paths) {
+        // Refused before anyone is asked: a pipe would even block the open.
+        if (const std::string problem = OutputProblem(world.Ctx(), path, 0); !problem.empty()) {
+            world.Console().Note("cannot write " + path + ": " + problem + " Nothing was written.");
+            return false;
+        }
         std::error_code ec;
         if (std::filesystem::exists(path, ec)) {
             existing += (count == 0 ? "" : " and ") + path;

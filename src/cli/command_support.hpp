@@ -43,7 +43,8 @@ bool ConfirmReplaceDescriptions(CliWorld& world, const StoreTarget& store);
 // itself would destroy it.
 bool RefuseStoreOverlap(CliWorld& world, const std::string& storePath, const std::string& path);
 
-// Asks before an existing file is replaced; true when the file is new.
+// Asks before an existing file is replaced; true when the file is new. A path
+// that is no regular file (or one this user may not write) is refused.
 bool ConfirmReplaceFile(CliWorld& world, const std::string& path);
 
 // The slot's Disk ID as its grid row shows it: 11 characters, eleven hyphens

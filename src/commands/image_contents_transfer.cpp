@@ -9,6 +9,7 @@
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
 #include "state/error_report.hpp"
+#include "state/output_guard.hpp"
 
 namespace quarnex {
 
@@ -45,14 +46,14 @@ std::optional<std::string> ReadHostFile(Context& ctx, const std::string& path, b
 }
 
 bool WriteHostFile(Context& ctx, const std::string& path, const std::string& contents) {
-    OpenResult created = ctx.devices.Open(path, Access::Write, Disposition::CreateAlways);
+    OpenResult created = ctx.devices.Open(path, Access::Write, Disposition::Replace);
     int error = created.error;
     if (created.file) {
         const IoResult written = created.file->Write(
             reinterpret_cast<const std::byte*>(contents.data()), contents.size());
         error = written.error != 0 ? written.error : (written.bytes == contents.size() ? 0 : EIO);
         if (error == 0) {
-            error = created.file->Flush();
+            error = created.file->Commit();
         }
     }
     if (error != 0) {
@@ -158,6 +159,11 @@ bool ImageContents::ExtractOne(const std::string& path, bool folder, const std::
         const fat12::FileRead read = ReadImageFile(ctx_, path);
         if (read.status != fat12::Status::Ok) {
             Refuse("\"" + path + "\": " + fat12::StatusText(read.status, read.detail));
+            return false;
+        }
+        if (const std::string problem = OutputProblem(ctx_, hostPath, read.contents.size());
+            !problem.empty()) {
+            Refuse("\"" + hostPath + "\": " + problem);
             return false;
         }
         if (ask && ctx_.devices.FileExists(hostPath) &&

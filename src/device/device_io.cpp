@@ -94,7 +94,7 @@ OpenedDevice OpenDevice(DeviceBackend& devices, const std::string& path,
     if (creationDisposition == CREATE_NEW) {
         disposition = Disposition::CreateNew;
     } else if (creationDisposition == CREATE_ALWAYS) {
-        disposition = Disposition::CreateAlways;
+        disposition = Disposition::Replace;  // takes the old file's place on commit
     }
     OpenResult opened = devices.Open(path, access, disposition);
     if (opened.file == nullptr) {
@@ -120,6 +120,19 @@ IoStatus FlushFile(DeviceFile& file) {
 
 IoStatus FlushDevice(DevHandle& handle) {
     return handle.Valid() && handle.ForWriting() ? FlushFile(*handle.File()) : IoStatus{};
+}
+
+IoStatus CommitDevice(DevHandle& handle) {
+    const bool forWriting = handle.ForWriting();
+    std::unique_ptr<DeviceFile> file = handle.Release();
+    if (file == nullptr || !forWriting) {
+        return IoStatus{};
+    }
+    if (const int error = file->Commit(); error != 0) {
+        return Failed(error, "CloseDevHandle.Flush",
+                      "An error occurred when attempting to write the data to " + file->Path());
+    }
+    return IoStatus{};
 }
 
 IoStatus CloseDevice(DevHandle& handle) {

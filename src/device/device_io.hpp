@@ -76,6 +76,9 @@ IoStatus CloseDevice(DevHandle& handle);
 // Puts what was written through a handle opened for writing on the medium,
 // keeping the handle open.
 IoStatus FlushDevice(DevHandle& handle);
+// Closes a handle whose output is complete: flushed, and a replacement put
+// in the old file's place. Closing it any other way leaves the old file.
+IoStatus CommitDevice(DevHandle& handle);
 
 // Transfers count bytes between the handle and memory at the given position
 // (kCurrentPosition continues where the last transfer ended). Ok only when

@@ -75,6 +75,11 @@ ImageResult fntExportToFlpyImag(Context& ctx, const ImageTransferRequest& reques
         BusyOff(ctx);
         return NotStartedOn(*path);
     }
+    if (!target.isDrive &&
+        RefuseUnusableOutput(ctx, target.systemPath, kImageBytes, "Export Floppy Image")) {
+        BusyOff(ctx);
+        return NotStartedOn(*path);
+    }
     DevHandle handle = OpenTarget(ctx, target);
     if (!handle.Valid()) {
         return NotStartedOn(*path);
@@ -88,8 +93,10 @@ ImageResult fntExportToFlpyImag(Context& ctx, const ImageTransferRequest& reques
     ImageResult result = WriteTracks(ctx, handle, target);
     result.path = *path;
     result.action = action;
-    // Complete, and shown as finished, only once the data is on the medium.
-    const bool flushed = CloseDevHandle(ctx, handle);
+    // Complete, and shown as finished, only once the data is on the medium;
+    // an unfinished file never takes the old one's place.
+    const bool flushed = result.outcome == Outcome::Complete ? CommitDevHandle(ctx, handle)
+                                                             : CloseDevHandle(ctx, handle);
     if (result.outcome == Outcome::Complete && !flushed) {
         result.outcome = Outcome::Incomplete;
         result.stoppedAtTrack = kTracksPerImage;

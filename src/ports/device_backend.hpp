@@ -12,7 +12,9 @@
 namespace quarnex {
 
 enum class Access { Read, Write, ReadWrite };
-enum class Disposition { OpenExisting, CreateNew, CreateAlways };
+// Replace writes a new file beside the path that takes the path's place
+// only when committed; until then (and after a failure) the old file stays.
+enum class Disposition { OpenExisting, CreateNew, Replace };
 
 // Result of one platform transfer: how many bytes moved, and the system error
 // when the call itself failed (0 otherwise).
@@ -36,6 +38,9 @@ class DeviceFile {
     virtual IoResult Write(const std::byte* source, std::size_t count) = 0;
     // Puts everything written so far on the medium; 0 or the system error.
     virtual int Flush() = 0;
+    // Flushes, and for a file opened to replace another, puts it in the
+    // other's place. A replacement destroyed uncommitted is removed.
+    virtual int Commit() = 0;
     // Takes the file systems on this device out of use (unmounts them);
     // a device that is not mounted succeeds at once. 0 or the system error.
     virtual int Dismount() = 0;
@@ -52,6 +57,18 @@ struct OpenResult {
 struct LengthResult {
     std::optional<std::uint64_t> length;  // empty on failure
     int error = 0;
+    std::uint64_t allocated = 0;  // bytes it really occupies (a sparse file's are fewer)
+};
+
+// What a path names, as a file to be written: only a regular file (or a
+// link to one) may be replaced.
+enum class OutputKind { Missing, File, Folder, Device, Pipe, Socket, Other };
+
+struct OutputCheck {
+    OutputKind kind = OutputKind::Missing;
+    bool writable = true;                    // an existing file this user may write
+    std::optional<std::uint64_t> freeBytes;  // room in its folder, when known
+    int error = 0;                           // the folder cannot be examined
 };
 
 // A held lock on a whole store (device node or image file); released when
@@ -91,6 +108,8 @@ class DeviceBackend {
     virtual LengthResult FileLength(const std::string& path) = 0;
     // Whether an ordinary file of that name exists (a directory search).
     virtual bool FileExists(const std::string& path) = 0;
+    // What writing path would replace, without opening it (a pipe would block).
+    virtual OutputCheck ExamineOutput(const std::string& path) = 0;
     // The system's text for an error code; empty when it has none.
     virtual std::string ErrorText(int code) = 0;
     // Tries, without waiting, to take the advisory whole-file lock that

@@ -20,6 +20,47 @@ std::string OverlapWords(StoreOverlap overlap) {
     return {};
 }
 
+std::string OutputProblem(Context& ctx, const std::string& path, std::uint64_t bytes) {
+    const OutputCheck check = ctx.devices.ExamineOutput(path);
+    switch (check.kind) {
+        case OutputKind::Missing:
+        case OutputKind::File:
+            break;
+        case OutputKind::Folder:
+            return "This is a folder, not a file.";
+        case OutputKind::Device:
+            return "This is a device, not a file.";
+        case OutputKind::Pipe:
+            return "This is a pipe (FIFO), not a file.";
+        case OutputKind::Socket:
+            return "This is a socket, not a file.";
+        case OutputKind::Other:
+            return "This is not a regular file.";
+    }
+    if (!check.writable) {
+        return "You may not write this file: choose another name or change its permissions.";
+    }
+    if (check.freeBytes && *check.freeBytes < bytes) {
+        return "Its folder has " + FormatThousands(static_cast<std::int64_t>(*check.freeBytes)) +
+               " bytes free; the new file needs " +
+               FormatThousands(static_cast<std::int64_t>(bytes)) +
+               " bytes beside the old one until it is complete.";
+    }
+    return {};
+}
+
+bool RefuseUnusableOutput(Context& ctx, const std::string& path, std::uint64_t bytes,
+                          const std::string& title) {
+    const std::string problem = OutputProblem(ctx, path, bytes);
+    if (problem.empty()) {
+        return false;
+    }
+    ctx.ui.ShowMessage(MessageRequest{
+        title, path + std::string(kCrLf) + problem + std::string(kCrLf) + "Nothing was written.",
+        MessageButtons::Ok, MessageIcon::Exclamation});
+    return true;
+}
+
 bool RefuseStoreOverlap(Context& ctx, const std::string& path, const std::string& storePath,
                         const std::string& title) {
     const StoreOverlap overlap = ctx.devices.Overlap(path, storePath);

@@ -4,6 +4,7 @@
 // mounted from it. Writing one while the store is copied destroys the store
 // or the copy, so it is refused before anything is opened.
 
+#include <cstdint>
 #include <string>
 
 #include "state/context.hpp"
@@ -17,5 +18,16 @@ std::string OverlapWords(StoreOverlap overlap);
 // store at storePath.
 bool RefuseStoreOverlap(Context& ctx, const std::string& path, const std::string& storePath,
                         const std::string& title);
+
+// Why path cannot take a new file of the given size, as a sentence ("This is
+// a folder, not a file."); empty when it can. Only a regular file this user
+// may write is replaced, and only when its folder has room for the new file
+// beside the old one.
+std::string OutputProblem(Context& ctx, const std::string& path, std::uint64_t bytes);
+
+// True, after a message box with the given title, when OutputProblem finds
+// one.
+bool RefuseUnusableOutput(Context& ctx, const std::string& path, std::uint64_t bytes,
+                          const std::string& title);
 
 }  // namespace quarnex

@@ -29,6 +29,10 @@ bool CloseDevHandle(Context& ctx, DevHandle& handle) {
     return Reported(ctx, CloseDevice(handle), false);
 }
 
+bool CommitDevHandle(Context& ctx, DevHandle& handle) {
+    return Reported(ctx, CommitDevice(handle), false);
+}
+
 bool FlushDevHandle(Context& ctx, DevHandle& handle) {
     return Reported(ctx, FlushDevice(handle), false);
 }

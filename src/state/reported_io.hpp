@@ -23,6 +23,9 @@ bool CloseDevHandle(Context& ctx, DevHandle& handle);
 // Puts the data written so far on the medium, the handle staying open; a
 // failure is reported and gives false.
 bool FlushDevHandle(Context& ctx, DevHandle& handle);
+// Closes a handle whose output is complete, putting a replacement in place
+// of the old file; a failure is reported and gives false.
+bool CommitDevHandle(Context& ctx, DevHandle& handle);
 
 // Transfers count bytes between the handle and memory at the given position
 // (kCurrentPosition continues where the last transfer ended). True only when

@@ -168,14 +168,14 @@ std::optional<TrappedError> WriteStoreFile(Context& ctx, const std::string& file
 
 std::optional<TrappedError> WritePlainFile(Context& ctx, const std::string& path,
                                            const std::string& text) {
-    OpenResult opened = ctx.devices.Open(path, Access::Write, Disposition::CreateAlways);
+    OpenResult opened = ctx.devices.Open(path, Access::Write, Disposition::Replace);
     if (opened.file == nullptr) {
         return FileError(ctx, opened.error);
     }
     int error = WriteAndFlush(*opened.file, 0, reinterpret_cast<const std::byte*>(text.data()),
                               text.size());
     if (error == 0) {
-        error = opened.file->Flush();
+        error = opened.file->Commit();
     }
     if (error != 0) {
         return FileError(ctx, error);

@@ -12,6 +12,7 @@
 #include "state/reported_io.hpp"
 #include "state/status.hpp"
 #include "store/descriptions.hpp"
+#include "store/store_paths.hpp"
 #include "store/store_write_access.hpp"
 #include "store/unit_loop.hpp"
 #include "store/write_mark.hpp"
@@ -55,6 +56,16 @@ const OperationResult kDialogCancelled =
 const OperationResult kFailedToStart = OperationResult::NotStarted(NotStartedReason::Failure);
 const OperationResult kRefused = OperationResult::NotStarted(NotStartedReason::Refused);
 
+// Room a backup may need: a sparse store file holds no more than it
+// occupies (its holes stay holes in the copy); anything else, all of it.
+std::uint64_t BackupBytes(Context& ctx, const std::string& storePath) {
+    const LengthResult length = ctx.devices.FileLength(storePath);
+    if (length.length && ctx.devices.FileExists(storePath)) {
+        return std::min<std::uint64_t>(length.allocated, kStoreBytes);
+    }
+    return kStoreBytes;
+}
+
 }  // namespace
 
 std::string BackupSlotAction(int slot, const std::string& path) {
@@ -72,8 +83,12 @@ BackupResult fntCopyUSBToFile(Context& ctx, std::string& path) {
         return {kDialogCancelled};
     }
     const DeviceEntry store = ctx.state.SelectedEntry();
-    // Replacing the export target must never destroy the store being read.
-    if (RefuseStoreOverlap(ctx, path, store.DevicePath, "Export 1000 Floppy Image")) {
+    // Replacing the export target must never destroy the store being read,
+    // and a backup that cannot be completed must not cost the previous one.
+    const std::string title = "Export 1000 Floppy Image";
+    if (RefuseStoreOverlap(ctx, path, store.DevicePath, title) ||
+        RefuseUnusableOutput(ctx, path, BackupBytes(ctx, store.DevicePath), title) ||
+        RefuseUnusableOutput(ctx, DescriptionsOutputName(path), 0, title)) {
         BusyOff(ctx);
         return {kRefused};
     }
@@ -110,12 +125,18 @@ BackupResult fntCopyUSBToFile(Context& ctx, std::string& path) {
                    : UnitStep::Failed;
     });
     CloseDevHandle(ctx, device);
-    result.copy = AfterFlush(result.copy, CloseDevHandle(ctx, file), kSlotCount - 1);
+    // Only a complete copy takes the previous backup's place; anything less
+    // is dropped with the old file untouched.
+    if (result.copy.Complete()) {
+        result.copy = AfterFlush(result.copy, CommitDevHandle(ctx, file), kSlotCount - 1);
+    } else {
+        file = DevHandle();
+    }
     if (result.copy.Complete()) {
         ShowProgress(ctx, kSlotCount - 1, kSlotCount - 1);
+        // The descriptions belong beside a complete backup only.
+        result.descriptionsWritten = sbrSaveDescriptions(ctx, path);
     }
-
-    result.descriptionsWritten = sbrSaveDescriptions(ctx, path);
     BusyOff(ctx);
     return result;
 }

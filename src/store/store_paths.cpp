@@ -19,8 +19,8 @@ std::string StoreDescriptionsName(Context& ctx) {
 std::string DescriptionsOutputName(std::string_view name) {
     const std::size_t slash = name.rfind('/');
     const std::size_t from = slash == std::string_view::npos ? 0 : slash + 1;
-    const std::size_t dot = name.find('.', from);
-    if (dot == std::string_view::npos) {
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot < from) {
         return std::string(name) + ".txt";
     }
     return std::string(name.substr(0, dot + 1)) + "txt";

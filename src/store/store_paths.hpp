@@ -20,8 +20,9 @@ std::string StoreVolumePath(Context& ctx);
 // sbrSaveDescriptions for the store's own descriptions file.
 std::string StoreDescriptionsName(Context& ctx);
 
-// Output file name of a descriptions file: the name up to and including the
-// first "." after the last "/" followed by "txt", or name + ".txt".
+// Output file name of a descriptions file: the name with its last extension
+// replaced by "txt" ("stick.2024-05.img" gives "stick.2024-05.txt", so two
+// dated backups never share one), or name + ".txt" without an extension.
 std::string DescriptionsOutputName(std::string_view name);
 
 }  // namespace quarnex

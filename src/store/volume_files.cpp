@@ -7,6 +7,7 @@
 #include "core/media_sizes.hpp"
 #include "fat12/volume_editor.hpp"
 #include "state/local_stamp.hpp"
+#include "state/output_guard.hpp"
 #include "store/volume_writer.hpp"
 
 namespace quarnex {
@@ -125,19 +126,6 @@ HostFile ReadHostFile(Context& ctx, const std::string& path) {
     return file;
 }
 
-// The new name lives in the folder; until the folder is on the medium a
-// power cut may leave the old file or none. Folders that cannot be opened
-// (platforms without folder handles) are left to the system.
-int FlushFolderOf(Context& ctx, const std::string& path) {
-    std::error_code ec;
-    const std::filesystem::path folder = std::filesystem::absolute(path, ec).parent_path();
-    if (ec) {
-        return ec.value();
-    }
-    OpenResult opened = ctx.devices.Open(folder.string(), Access::Read, Disposition::OpenExisting);
-    return opened.file == nullptr ? 0 : opened.file->Flush();
-}
-
 }  // namespace
 
 std::string PathInFolder(const std::string& folder, const std::string& hostFile) {
@@ -172,32 +160,25 @@ FilesResult CopyFileOut(Context& ctx, const VolumeTarget& target, const std::str
     if (read.status != fat12::Status::Ok) {
         return Refused(read.status, read.detail, path);
     }
+    if (std::string problem = OutputProblem(ctx, destination, read.contents.size());
+        !problem.empty()) {
+        FilesResult refused = Failed(FilesFailure::Target, 0, destination);
+        refused.detail = std::move(problem);
+        return refused;
+    }
     // A stop part way leaves the destination as it was.
-    const std::string partial = destination + ".quarnex-part";
-    int error = 0;
-    {
-        OpenResult opened = ctx.devices.Open(partial, Access::Write, Disposition::CreateAlways);
-        if (opened.file == nullptr) {
-            return Failed(FilesFailure::Target, opened.error, partial);
-        }
-        const IoResult written = opened.file->Write(
-            reinterpret_cast<const std::byte*>(read.contents.data()), read.contents.size());
-        error = written.error != 0 ? written.error
-                                   : (written.bytes == read.contents.size() ? 0 : ENOSPC);
-        if (error == 0) {
-            error = opened.file->Flush();
-        }
+    OpenResult opened = ctx.devices.Open(destination, Access::Write, Disposition::Replace);
+    if (opened.file == nullptr) {
+        return Failed(FilesFailure::Target, opened.error, destination);
     }
-    std::error_code ec;
+    const IoResult written = opened.file->Write(
+        reinterpret_cast<const std::byte*>(read.contents.data()), read.contents.size());
+    int error =
+        written.error != 0 ? written.error : (written.bytes == read.contents.size() ? 0 : ENOSPC);
     if (error == 0) {
-        std::filesystem::rename(partial, destination, ec);
-        error = ec.value();
-    }
-    if (error == 0) {
-        error = FlushFolderOf(ctx, destination);
+        error = opened.file->Commit();
     }
     if (error != 0) {
-        std::filesystem::remove(partial, ec);
         return Failed(FilesFailure::Target, error, destination);
     }
     return {};

@@ -135,19 +135,6 @@ TEST(CliStore, PutGetDescribeBackupAndRestore) {
 
     ASSERT_EQ(RunCli({"get", store, "005", dir / "out.img"}).exitCode, 0);
     EXPECT_EQ(ReadFileBytes(dir / "out.img"), ReadFileBytes(image));
-    // A FIFO cannot be synced, yet every byte reached its reader.
-    const std::string fifo = dir / "fifo";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    std::vector<unsigned char> piped;
-    std::thread reader([&] {
-        std::ifstream in(fifo, std::ios::binary);
-        piped.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    });
-    const CliResult toFifo = RunCli({"get", store, "5", fifo, "--yes"});
-    ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));  // frees a reader left waiting
-    reader.join();
-    EXPECT_EQ(toFifo.exitCode, 0) << toFifo.err;
-    EXPECT_EQ(piped, ReadFileBytes(image));
 
     // Descriptions, kept in DISKS.TXT and the backup's companion file.
     const std::string text = "Flight manual\\n  page 2\\n\\nend";

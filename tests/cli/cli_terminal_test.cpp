@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
@@ -52,24 +53,33 @@ TEST(CliTerminal, CtrlCCancelsABackup) {
     TempDir dir;
     const std::string store = CopyOfMasterStore(dir, "s.img");
     const std::string backup = dir / "b.img";
-    CliProcess run({"backup", store, backup});
-    // Wait until the copy is under way: the file exists and grows.
-    for (int i = 0; i < 200 && FileSizeOrZero(backup) < 10 * kSlotStride; ++i) {
+    WriteFileText(backup, "the previous backup");
+    WriteFileText(dir / "b.txt", "its descriptions");
+    CliProcess run({"backup", store, backup, "--yes"});
+    // Wait until the copy is under way: its new file beside the old grows.
+    const auto newFileBytes = [&] {
+        for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+            if (entry.path().string().ends_with(".quarnex-part")) {
+                return FileSizeOrZero(entry.path().string());
+            }
+        }
+        return std::uint64_t{0};
+    };
+    for (int i = 0; i < 200 && newFileBytes() < 10 * kSlotStride; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     run.Interrupt();
     const CliResult result = run.Wait();
     EXPECT_EQ(result.exitCode, 1) << result.err;
-    // The user is told what was left behind, and restore refuses it.
+    // The previous backup is kept whole, and the user is told so.
     EXPECT_TRUE(Contains(result.err, "quarnex-cli: cancelling (") &&
                 Contains(result.err, "quarnex-cli: cancelled\n") &&
-                Contains(result.err,
-                         "quarnex-cli: " + backup + " is incomplete and is refused by restore; " +
-                             dir / "b.txt" + " was written (stopped at: Export of USB Disk("))
+                Contains(result.err, "quarnex-cli: " + backup + " and " + dir / "b.txt" +
+                                         " are as they were before (stopped at: Export of USB"))
         << result.err;
-    const std::vector<unsigned char> slot0 = SlotImage(store, 0);
-    EXPECT_EQ(RunCli({"restore", backup, store, "--yes"}).exitCode, 1);
-    EXPECT_EQ(SlotImage(store, 0), slot0);
+    EXPECT_EQ(ReadFileText(backup), "the previous backup");
+    EXPECT_EQ(ReadFileText(dir / "b.txt"), "its descriptions");
+    EXPECT_EQ(newFileBytes(), 0u) << "the unfinished copy is removed";
 }
 
 // A device too small for a store is refused; on one that holds a store,

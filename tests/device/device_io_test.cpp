@@ -39,8 +39,11 @@ TEST(OpenDevice, DispositionsAndAFailedOpen) {
     DevHandle existing = w.Open(FILE_GENERIC_WRITE);
     EXPECT_TRUE(CloseDevice(existing).ok);
     EXPECT_EQ(testing::ReadFileText(w.path), "old content") << "OPEN_EXISTING keeps it";
+    DevHandle dropped = w.Open(FILE_GENERIC_WRITE, CREATE_ALWAYS);
+    EXPECT_TRUE(CloseDevice(dropped).ok);
+    EXPECT_EQ(testing::ReadFileText(w.path), "old content") << "replaced only once committed";
     DevHandle replaced = w.Open(FILE_GENERIC_WRITE, CREATE_ALWAYS);
-    EXPECT_TRUE(CloseDevice(replaced).ok);
+    EXPECT_TRUE(CommitDevice(replaced).ok);
     EXPECT_EQ(testing::FileSize(w.path), 0u);
 }
 

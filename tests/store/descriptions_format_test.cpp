@@ -156,7 +156,8 @@ TEST(DescriptionsFormat, BaseIdIsDerivedFromElevenAgreeingRows) {
 TEST(DescriptionsFormat, OutputNamesTakeTheTxtExtension) {
     for (const auto& [in, out] : {std::pair{"sdb/DISKS.TXT", "sdb/DISKS.txt"},
                                   {"/home/u.v/store", "/home/u.v/store.txt"},
-                                  {"/a/b.tar.gz", "/a/b.txt"},
+                                  {"/a/b.tar.gz", "/a/b.tar.txt"},
+                                  {"stick.2024-05.img", "stick.2024-05.txt"},
                                   {"plain", "plain.txt"}}) {
         EXPECT_EQ(DescriptionsOutputName(in), out);
     }

@@ -41,8 +41,11 @@ struct WriterWorld : testing::StoreWorld {
                 probes = {1, 2, 3, 11, 999, 0};
                 templateBytes = InstallTemplate();
                 break;
-            case Writer::Backup:
+            case Writer::Backup:  // over an older backup and its descriptions
                 probes = {0, 1, 2, 999};
+                testing::MakeSparseFile(file, kStoreBytes);
+                testing::MarkSlots(file, kOldSeed, probes);
+                testing::WriteFileText(file + ".txt", "old notes");
                 break;
             case Writer::Restore:
                 probes = {0, 1, 2, 3, 999};
@@ -90,9 +93,7 @@ struct WriterWorld : testing::StoreWorld {
                 return fresh ? Unmarked(Read(SlotOffset(unit), kSlotStride)) == Formatted(unit)
                              : SlotMarked(store, unit, kOldSeed);
             case Writer::Backup:
-                return fresh ? SlotMarked(file, unit, kNewSeed)
-                             : !std::filesystem::exists(file) ||
-                                   testing::FileSize(file) <= SlotOffset(unit);
+                return SlotMarked(file, unit, fresh ? kNewSeed : kOldSeed);
             case Writer::Restore:
                 return SlotMarked(store, unit, fresh ? kNewSeed : kOldSeed);
             case Writer::Export:
@@ -182,12 +183,12 @@ TEST(StoreWriters, FailuresAndCancelsLeaveTheTargetAsDescribed) {
         {"backup target cannot be created", Backup, Fault{Open, 1, "backup", EROFS}, 0, notStarted,
          "GetHandle", "oooo"},
         {"backup read fails", Backup, StoreFault(Read, 3), 0, failedAt(2), "ReadPtr.ReadFile",
-         "nnoo"},
+         "oooo"},
         {"backup write fails", Backup, Fault{Write, 2, "backup", ENOSPC}, 0, failedAt(1),
-         "WritePtr.WriteFile", "nooo"},
+         "WritePtr.WriteFile", "oooo"},
         {"backup target cannot be flushed", Backup, Fault{Flush, 1, "backup", EIO}, 0,
-         failedAt(999), "CloseDevHandle.Flush", "nnnn"},
-        {"backup cancelled", Backup, std::nullopt, 3, cancelledAt(2), nullptr, "nnoo"},
+         failedAt(999), "CloseDevHandle.Flush", "oooo"},
+        {"backup cancelled", Backup, std::nullopt, 3, cancelledAt(2), nullptr, "oooo"},
         {"restore file cannot be opened", Restore, Fault{Open, 1, "import", EACCES}, 0, notStarted,
          "GetHandle", "ooooo"},
         {"restore read fails", Restore, Fault{Read, 4, "import", EIO}, 0, failedAt(2),
@@ -237,8 +238,12 @@ TEST(StoreWriters, FailuresAndCancelsLeaveTheTargetAsDescribed) {
                 EXPECT_EQ(w.state.SelectedDevice, ran ? 0 : 1);
                 EXPECT_EQ(progress == "Progress       Failed", ran);
                 break;
-            case Backup:  // the descriptions are written beside a started copy anyway
-                EXPECT_EQ(std::filesystem::exists(w.file + ".txt"), ran);
+            case Backup:  // nothing but a complete copy replaces the old one
+                EXPECT_EQ(testing::ReadFileText(w.file + ".txt") == "old notes",
+                          !row.result.Complete());
+                for (const auto& entry : std::filesystem::directory_iterator(w.dir.Path())) {
+                    EXPECT_FALSE(entry.path().string().ends_with(".quarnex-part"));
+                }
                 EXPECT_EQ(w.state.status.actionLabel,
                           ran ? BackupSlotAction(row.result.unit, w.file) : "");
                 break;

@@ -38,6 +38,10 @@ class FaultyFile final : public DeviceFile {
     int Flush() override {
         return Simple(FaultOp::Flush, [&] { return inner_->Flush(); });
     }
+    // A commit is the last flush; stopped, the replacement never happens.
+    int Commit() override {
+        return Simple(FaultOp::Flush, [&] { return inner_->Commit(); });
+    }
     int Dismount() override {
         return Simple(FaultOp::Dismount, [&] { return inner_->Dismount(); });
     }

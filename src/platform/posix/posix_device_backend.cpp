@@ -15,6 +15,7 @@
 
 #include "platform/posix/fd_device_file.hpp"
 #include "platform/posix/mount_table.hpp"
+#include "platform/posix/replacement_file.hpp"
 #include "platform/posix/store_overlap.hpp"
 
 namespace quarnex {
@@ -84,12 +85,24 @@ class PosixDeviceFile final : public FdDeviceFile {
     const PosixRoots& roots_;
 };
 
+// The locks on every name of one store, released together.
+class StoreLocks final : public StoreLock {
+  public:
+    explicit StoreLocks(std::vector<std::unique_ptr<StoreLock>> locks) : locks_(std::move(locks)) {}
+
+  private:
+    std::vector<std::unique_ptr<StoreLock>> locks_;
+};
+
 }  // namespace
 
 PosixDeviceBackend::PosixDeviceBackend(PosixRoots roots) : roots_(std::move(roots)) {}
 
 OpenResult PosixDeviceBackend::Open(const std::string& path, Access access,
                                     Disposition disposition) {
+    if (disposition == Disposition::Replace && access != Access::Read) {
+        return OpenReplacement(path, access);
+    }
     int flags = O_CLOEXEC;
     switch (access) {
         case Access::Read:
@@ -104,8 +117,6 @@ OpenResult PosixDeviceBackend::Open(const std::string& path, Access access,
     }
     if (disposition == Disposition::CreateNew) {
         flags |= O_CREAT | O_EXCL;
-    } else if (disposition == Disposition::CreateAlways) {
-        flags |= O_CREAT | O_TRUNC;
     }
     const int fd = ::open(path.c_str(), flags, 0666);
     if (fd < 0) {
@@ -126,12 +137,17 @@ LengthResult PosixDeviceBackend::FileLength(const std::string& path) {
         }
         const std::uint64_t bytes = DescriptorBytes(fd);
         ::close(fd);
-        return LengthResult{bytes, 0};
+        return LengthResult{bytes, 0, bytes};
     }
     if (S_ISDIR(info.st_mode)) {
         return LengthResult{std::nullopt, EISDIR};
     }
-    return LengthResult{static_cast<std::uint64_t>(info.st_size), 0};
+    return LengthResult{static_cast<std::uint64_t>(info.st_size), 0,
+                        static_cast<std::uint64_t>(info.st_blocks) * 512};
+}
+
+OutputCheck PosixDeviceBackend::ExamineOutput(const std::string& path) {
+    return ExamineOutputPath(path);
 }
 
 bool PosixDeviceBackend::FileExists(const std::string& path) {
@@ -145,11 +161,29 @@ std::string PosixDeviceBackend::ErrorText(int code) {
 }
 
 LockResult PosixDeviceBackend::TryLock(const std::string& path, bool exclusive) {
+    // A file and a loop device over it are one store: every name is locked,
+    // in one order, so two writers meet whichever name each was given.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return LockResult{nullptr, errno};
     }
-    return LockDescriptor(fd, exclusive);
+    std::vector<std::unique_ptr<StoreLock>> held;
+    for (const std::string& name : StoreNames(roots_, path)) {
+        // The given name reuses its descriptor; another that this user
+        // cannot open is skipped, the file every locker takes still meets.
+        const int nameFd = name == path ? ::dup(fd) : ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+        if (nameFd < 0) {
+            continue;
+        }
+        LockResult lock = LockDescriptor(nameFd, exclusive);
+        if (!lock.lock) {
+            ::close(fd);
+            return lock;
+        }
+        held.push_back(std::move(lock.lock));
+    }
+    ::close(fd);
+    return LockResult{std::make_unique<StoreLocks>(std::move(held)), 0};
 }
 
 StoreOverlap PosixDeviceBackend::Overlap(const std::string& path, const std::string& storePath) {

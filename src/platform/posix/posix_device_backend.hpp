@@ -23,6 +23,7 @@ class PosixDeviceBackend final : public DeviceBackend {
     OpenResult Open(const std::string& path, Access access, Disposition disposition) override;
     LengthResult FileLength(const std::string& path) override;
     bool FileExists(const std::string& path) override;
+    OutputCheck ExamineOutput(const std::string& path) override;
     std::string ErrorText(int code) override;
     LockResult TryLock(const std::string& path, bool exclusive) override;
     StoreOverlap Overlap(const std::string& path, const std::string& storePath) override;

@@ -95,6 +95,13 @@ class SparseWritingFile final : public DeviceFile {
         return inner_->Flush();
     }
 
+    int Commit() override {
+        if (const int error = Extend(); error != 0) {
+            return error;
+        }
+        return inner_->Commit();
+    }
+
     int Dismount() override { return inner_->Dismount(); }
     bool HasFloppyGeometry() override { return inner_->HasFloppyGeometry(); }
     const std::string& Path() const override { return inner_->Path(); }
@@ -159,13 +166,16 @@ class SparseWritingFile final : public DeviceFile {
 
 OpenResult SparseFileBackend::Open(const std::string& path, Access access,
                                    Disposition disposition) {
+    // A replacement is a new regular file even while the old is none.
+    const bool replacing = disposition == Disposition::Replace;
     OpenResult opened = inner_.Open(path, access, disposition);
     std::error_code ec;
-    if (!opened.file || access == Access::Read || !std::filesystem::is_regular_file(path, ec)) {
+    if (!opened.file || access == Access::Read ||
+        (!replacing && !std::filesystem::is_regular_file(path, ec))) {
         return opened;
     }
     std::uint64_t length = 0;
-    if (disposition != Disposition::CreateAlways) {
+    if (disposition != Disposition::Replace) {
         const LengthResult size = inner_.FileLength(path);
         if (!size.length) {
             return opened;  // cannot tell what the file holds: write everything

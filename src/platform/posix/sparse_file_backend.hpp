@@ -26,6 +26,9 @@ class SparseFileBackend final : public DeviceBackend {
     OpenResult Open(const std::string& path, Access access, Disposition disposition) override;
     LengthResult FileLength(const std::string& path) override { return inner_.FileLength(path); }
     bool FileExists(const std::string& path) override { return inner_.FileExists(path); }
+    OutputCheck ExamineOutput(const std::string& path) override {
+        return inner_.ExamineOutput(path);
+    }
     std::string ErrorText(int code) override { return inner_.ErrorText(code); }
     LockResult TryLock(const std::string& path, bool exclusive) override {
         return inner_.TryLock(path, exclusive);

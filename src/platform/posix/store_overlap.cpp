@@ -64,6 +64,30 @@ std::vector<FileId> LoopBacking(const PosixRoots& roots, dev_t device, const std
     return ids;
 }
 
+struct LoopDevice {
+    std::string node;
+    dev_t number = 0;
+    bool operator<(const LoopDevice& other) const { return node < other.node; }
+};
+
+// The loop devices whose backing file is file, by name.
+std::vector<LoopDevice> LoopsOver(const PosixRoots& roots, const FileId& file) {
+    std::vector<LoopDevice> loops;
+    const SysfsBlock sysfs(roots.sysRoot);
+    for (const std::string& loop : sysfs.LoopDevices()) {
+        const std::optional<DevNumber> number = sysfs.Number(loop);
+        if (!number) {
+            continue;
+        }
+        const LoopDevice device{roots.devRoot + "/" + loop, makedev(number->major, number->minor)};
+        if (Contains(LoopBacking(roots, device.number, device.node), file)) {
+            loops.push_back(device);
+        }
+    }
+    std::sort(loops.begin(), loops.end());
+    return loops;
+}
+
 // What a store occupies: the files it is (its own file, or the backing file
 // of its loop device), and the block devices that show it (its device and
 // partitions, or the loop devices over its file and their partitions).
@@ -81,25 +105,37 @@ StoreExtent ExtentOf(const PosixRoots& roots, const std::string& storePath,
         return extent;
     }
     extent.files.push_back(FileId{store.st_dev, store.st_ino});
-    const SysfsBlock sysfs(roots.sysRoot);
-    for (const std::string& loop : sysfs.LoopDevices()) {
-        const std::optional<DevNumber> number = sysfs.Number(loop);
-        if (!number) {
-            continue;
-        }
-        const dev_t device = makedev(number->major, number->minor);
-        for (const FileId& backing : LoopBacking(roots, device, roots.devRoot + "/" + loop)) {
-            if (backing == extent.files.front()) {
-                const std::vector<dev_t> shown = DeviceAndPartitions(roots, device);
-                extent.devices.insert(extent.devices.end(), shown.begin(), shown.end());
-                break;
-            }
-        }
+    for (const LoopDevice& loop : LoopsOver(roots, extent.files.front())) {
+        const std::vector<dev_t> shown = DeviceAndPartitions(roots, loop.number);
+        extent.devices.insert(extent.devices.end(), shown.begin(), shown.end());
     }
     return extent;
 }
 
 }  // namespace
+
+std::vector<std::string> StoreNames(const PosixRoots& roots, const std::string& storePath) {
+    struct stat store {};
+    if (::stat(storePath.c_str(), &store) != 0) {
+        return {storePath};
+    }
+    std::string file = storePath;
+    if (S_ISBLK(store.st_mode)) {
+        file = FirstLine(NumberDir(roots, store.st_rdev) + "/loop/backing_file");
+        struct stat backing {};
+        if (file.empty() || ::stat(file.c_str(), &backing) != 0 ||
+            !Contains(LoopBacking(roots, store.st_rdev, storePath),
+                      FileId{backing.st_dev, backing.st_ino})) {
+            return {storePath};  // no loop device, or its file is gone
+        }
+        store = backing;
+    }
+    std::vector<std::string> names{file};
+    for (const LoopDevice& loop : LoopsOver(roots, FileId{store.st_dev, store.st_ino})) {
+        names.push_back(loop.node);
+    }
+    return names;
+}
 
 std::vector<dev_t> DeviceAndPartitions(const PosixRoots& roots, dev_t device) {
     std::vector<dev_t> numbers{device};

@@ -79,7 +79,7 @@ LengthResult UdisksDeviceBackend::FileLength(const std::string& path) {
     if (block == nullptr) {
         return files_->FileLength(path);
     }
-    return LengthResult{block->size, 0};
+    return LengthResult{block->size, 0, block->size};
 }
 
 std::string UdisksDeviceBackend::ErrorText(int code) {

@@ -22,6 +22,9 @@ class UdisksDeviceBackend final : public DeviceBackend {
     OpenResult Open(const std::string& path, Access access, Disposition disposition) override;
     LengthResult FileLength(const std::string& path) override;
     bool FileExists(const std::string& path) override { return files_->FileExists(path); }
+    OutputCheck ExamineOutput(const std::string& path) override {
+        return files_->ExamineOutput(path);
+    }
     std::string ErrorText(int code) override;
     LockResult TryLock(const std::string& path, bool exclusive) override;
     // Device numbers, inodes and loop backing files are read the same way

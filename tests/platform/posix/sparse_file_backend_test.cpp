@@ -37,10 +37,10 @@ std::vector<unsigned char> Original() {
 
 void WriteThrough(DeviceBackend& backend, const std::string& path,
                   const std::vector<unsigned char>& bytes) {
-    OpenResult opened = backend.Open(path, Access::Write, Disposition::CreateAlways);
+    OpenResult opened = backend.Open(path, Access::Write, Disposition::Replace);
     ASSERT_NE(opened.file, nullptr);
     WriteAll(*opened.file, bytes);
-    ASSERT_EQ(opened.file->Flush(), 0);
+    ASSERT_EQ(opened.file->Commit(), 0);
 }
 
 // A new file written sparse holds the bytes written, and only its data takes
