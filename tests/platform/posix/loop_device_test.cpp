@@ -12,14 +12,27 @@
 namespace quarnex {
 namespace {
 
-TEST(LoopDevice, BlocksReachTheBackingFileAfterTheFlush) {
-    testing::TempDir dir;
-    const std::string backing = dir / "disk.img";
-    testing::MakeSparseFile(backing, 16 * 1024 * 1024);
-    testing::LoopDevice loop(backing);
-    if (!loop.Attached()) {
-        GTEST_SKIP() << loop.Problem();
+// A loop device over a sparse 16 MB file; skipped where none can be attached.
+class LoopDevice : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!loop.Attached()) {
+            GTEST_SKIP() << loop.Problem();
+        }
     }
+
+    testing::TempDir dir;
+    const std::string backing = MakeBacking(dir / "disk.img");
+    testing::LoopDevice loop{backing};
+
+  private:
+    static std::string MakeBacking(const std::string& path) {
+        testing::MakeSparseFile(path, 16 * 1024 * 1024);
+        return path;
+    }
+};
+
+TEST_F(LoopDevice, BlocksReachTheBackingFileAfterTheFlush) {
     std::vector<unsigned char> memory(2 * kTrackBytes, 0x5A);
     memory.back() = 0xA5;
     PosixDeviceBackend backend;
@@ -41,14 +54,7 @@ TEST(LoopDevice, BlocksReachTheBackingFileAfterTheFlush) {
 
 // A file and a loop device over it are one store: a lock taken through
 // either name keeps out a writer that comes through the other.
-TEST(LoopDevice, TheFileAndItsLoopDeviceShareOneLock) {
-    testing::TempDir dir;
-    const std::string backing = dir / "disk.img";
-    testing::MakeSparseFile(backing, 16 * 1024 * 1024);
-    testing::LoopDevice loop(backing);
-    if (!loop.Attached()) {
-        GTEST_SKIP() << loop.Problem();
-    }
+TEST_F(LoopDevice, TheFileAndItsLoopDeviceShareOneLock) {
     PosixDeviceBackend backend;
     for (const auto& [held, other] :
          {std::pair{backing, loop.Path()}, std::pair{loop.Path(), backing}}) {
