@@ -35,6 +35,10 @@ std::optional<StoreTarget> OpenStore(CliWorld& world, const std::string& argumen
         if (ctx.state.slotTable.writeUnfinished) {
             world.Console().Note(UnfinishedWriteText(target->entry.DevicePath));
         }
+        if (const std::string slots = UnfinishedSlotsText(ctx.state.slotTable, "\n");
+            !slots.empty()) {
+            world.Console().Note(slots);
+        }
         // Looking at a store must not change it: a missing DISKS.TXT is not
         // created here (an export or a description written later saves one).
         ReadDescriptions(ctx);

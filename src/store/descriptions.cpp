@@ -57,6 +57,9 @@ bool ApplyFileText(ProgramState& state, const std::string& bytes) {
         file.problems.push_back(std::to_string(skipped.size() - kNamedLines) +
                                 " more lines cannot be placed.");
     }
+    // Repeated records are settled by the reader, but not silently.
+    const std::vector<std::string> repeated = RepeatedRecords(decoded.text);
+    file.problems.insert(file.problems.end(), repeated.begin(), repeated.end());
     return file.problems.empty();
 }
 

@@ -73,8 +73,9 @@ TEST(CliStore, CreateAndFormatMakeStoresThatListShows) {
     doc["slots"] = {doc["slots"][0], doc["slots"][998]};
     EXPECT_EQ(doc, nlohmann::json::parse(R"({"store_id": "MYSTICK", "base_id": "FDISK",
         "base_numbered": true, "descriptions_problems": [], "write_unfinished": false, "slots": [
-        {"slot": 1, "id": "FDISK001   ", "description": "", "source": ""},
-        {"slot": 999, "id": "FDISK999   ", "description": "", "source": ""}]})"));
+        {"slot": 1, "id": "FDISK001   ", "description": "", "source": "", "write_unfinished": false},
+        {"slot": 999, "id": "FDISK999   ", "description": "", "source": "",
+         "write_unfinished": false}]})"));
     // The key order of the document is the documented one.
     EXPECT_EQ(listed.out.find("\"store_id\""), listed.out.find('"'));
     const CliResult text = RunCli({"list", copy});
@@ -96,7 +97,8 @@ TEST(CliStore, CreateAndFormatMakeStoresThatListShows) {
     EXPECT_EQ(doc, nlohmann::json::parse(R"({"store_id": "NEW STICK I", "base_id": "PLAIN BASE",
         "base_numbered": false, "descriptions_problems": [], "write_unfinished": false,
         "slots": [
-        {"slot": 5, "id": "PLAIN BASE ", "description": "", "source": ""}]})"));
+        {"slot": 5, "id": "PLAIN BASE ", "description": "", "source": "",
+         "write_unfinished": false}]})"));
     // The mark of a format or restore that did not finish: listings say so.
     std::fstream(copy, std::ios::in | std::ios::out | std::ios::binary)
         .seekp(3)
@@ -127,11 +129,11 @@ TEST(CliStore, PutGetDescribeBackupAndRestore) {
     EXPECT_EQ(SlotImage(store, 5), ReadFileBytes(image));
     EXPECT_EQ(SlotGap(store, 5), std::vector<unsigned char>(kSlotGapBytes, 0xA5));
     EXPECT_EQ(SlotImage(store, 4), SlotImage(MasterStore(), 4));
-    // The source is recorded; the record is saved before the store is
-    // read again, so it still holds the slot's ID from before the export.
+    // The record holds the source and the slot's new ID.
     const std::string disks = DisksTxt(store);
-    EXPECT_TRUE(Contains(disks, "--- IDN>[FDISK]\r\n\r\n005 SRC>" + image + "\r\n")) << disks;
-    EXPECT_TRUE(Contains(disks, "005  ID>[FDISK005   ]\r\n")) << disks;
+    EXPECT_TRUE(Contains(
+        disks, "--- IDN>[FDISK]\r\n\r\n005 SRC>" + image + "\r\n005  ID>[GAME7      ]\r\n"))
+        << disks;
 
     ASSERT_EQ(RunCli({"get", store, "005", dir / "out.img"}).exitCode, 0);
     EXPECT_EQ(ReadFileBytes(dir / "out.img"), ReadFileBytes(image));
