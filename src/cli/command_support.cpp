@@ -148,6 +148,14 @@ std::string SlotName(CliWorld& world, const StoreTarget& store, int slot) {
            store.entry.DevicePath;
 }
 
+void NoteCutId(CliWorld& world, const std::string& option, const std::string& typed,
+               std::size_t limit, const std::string& why, const std::string& what) {
+    if (FirstCharacters(typed, limit) != typed) {
+        world.Console().Note(option + " \"" + TerminalText(typed) + "\" is cut to " +
+                             std::to_string(limit) + " characters, " + why + ": " + what);
+    }
+}
+
 std::string DescriptionFromArgument(const std::string& text) {
     std::string result;
     for (std::size_t i = 0; i < text.size(); ++i) {

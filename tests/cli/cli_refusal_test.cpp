@@ -49,6 +49,21 @@ TEST(CliUsage, HelpVersionAndBadUsage) {
     for (const std::string slot : {"1000", "0x10", "1e2", "5 ", "", "+5", "0000"}) {
         cases.push_back({{"describe", "/x", slot, "text"}, 2, "'" + slot + rule});
     }
+    // IDs a volume label cannot hold are refused, before any file is made.
+    const std::string x = "/nonexistent/x.img";
+    const std::string label = ": a volume label cannot hold \"";
+    const std::string ascii = "\": use ASCII letters, digits, spaces and punctuation\n";
+    cases.push_back({{"create", x, "--id",
+                      "a\x07"
+                      "b",
+                      "--base", "B"},
+                     2,
+                     "--id" + label + "\\x07" + ascii});
+    cases.push_back({{"format", x, "--id", "A", "--base", "Caf\xC3\xA9 \x7F\xC3\xA9"},
+                     2,
+                     "--base" + label + "\xC3\xA9\\x7f" + ascii});
+    cases.push_back(
+        {{"image", "new", x, "--id", "line\nbreak"}, 2, "--id" + label + "\\x0a" + ascii});
     for (const auto& [args, code, message] : cases) {
         Expect(args, code, message);
     }

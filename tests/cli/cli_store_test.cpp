@@ -89,6 +89,23 @@ TEST(CliStore, CreateAndFormatMakeStoresThatListShows) {
                                         "plain base name", "--no-number", "--yes"});
     ASSERT_EQ(formatted.exitCode, 0) << formatted.err;
     EXPECT_EQ(formatted.out, "formatted " + copy + "\n");
+    // Cut IDs are said, with the labels they give.
+    EXPECT_EQ(formatted.err,
+              "quarnex-cli: --id \"new stick id\" is cut to 11 characters, all a volume label "
+              "holds: the store's label is \"NEW STICK I\"\nquarnex-cli: --base \"plain base "
+              "name\" is cut to 11 characters, all a volume label holds: the slots' label is "
+              "\"PLAIN BASE \"\n");
+    const CliResult numbered =
+        RunCli({"format", copy, "--id", "x", "--base", "abcdefghij", "--yes"});
+    EXPECT_TRUE(Contains(numbered.err,
+                         "quarnex-cli: --base \"abcdefghij\" is cut to 8 "
+                         "characters, which leave room for the slot number: the "
+                         "slots' labels are \"ABCDEFGH001\" to \"ABCDEFGH999\"\n"))
+        << numbered.err;
+    ASSERT_EQ(RunCli({"format", copy, "--id", "new stick id", "--base", "plain base name",
+                      "--no-number", "--yes"})
+                  .exitCode,
+              0);
     for (int slot : {1, 999}) {
         EXPECT_EQ(Labels(SlotImage(copy, slot)), "PLAIN BASE |PLAIN BASE ") << slot;
     }
@@ -191,7 +208,9 @@ TEST(CliImage, NewAndZeroWriteWholeImages) {
     const CliResult made = RunCli({"image", "new", fresh, "--id", "my disk 12345"});
     ASSERT_EQ(made.exitCode, 0) << made.err;
     EXPECT_EQ(made.out, "wrote " + fresh + "\n");
-    EXPECT_EQ(made.err, "");
+    EXPECT_EQ(made.err,
+              "quarnex-cli: --id \"my disk 12345\" is cut to 11 characters, all a "
+              "volume label holds: the volume's label is \"MY DISK 123\"\n");
     // The template, with the ID as the ID dialog's OK button leaves it at
     // both places.
     std::vector<unsigned char> expected = ReadFileBytes(
