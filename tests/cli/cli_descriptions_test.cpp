@@ -167,6 +167,20 @@ TEST(CliDescriptions, WhatCannotBeReadIsSaidAndReplacedOnlyWhenConfirmed) {
              "\n  DISKS.TXT is not a text file: it holds NUL bytes.\n",
              "",
              "="},
+            // What Windows-1252 cannot hold is said, and asked for.
+            {nullptr,
+             {"describe", "S", "6", "tick ✓ 日 ✓"},
+             1,
+             "s.img is written in Windows-1252, which cannot hold \"✓日\" of the description: "
+             "they are saved as \"?\"\n|, with \"?\" for what cannot be saved?\n  refused",
+             "",
+             "="},
+            {nullptr,
+             {"describe", "S", "6", "tick ✓ 日 ✓", "--yes"},
+             0,
+             "which cannot hold \"✓日\"",
+             "slot 006 described",
+             "006   1>tick ? ? ?\r\n"},
             {nullptr,
              {"describe", "S", "6", "Ünï €", "--yes"},
              0,
@@ -218,8 +232,10 @@ TEST(CliDescriptions, WhatCannotBeReadIsSaidAndReplacedOnlyWhenConfirmed) {
             {change(FillSlot0),
              {"put", "S", "7", longName, "--yes"},
              1,
-             "The FAT12 volume is full.\nquarnex-cli: slot 007 was written, but DISKS.TXT was not "
-             "saved: the slot's description and source there are out of date\n",
+             "The FAT12 volume is full.\n  DISKS.TXT of |s.img was not saved.\nquarnex-cli: slot "
+             "007 "
+             "was written, but DISKS.TXT was not saved: the slot's description and source there "
+             "are out of date\n",
              "",
              ""},
         };
