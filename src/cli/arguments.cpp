@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "cli/terminal_text.hpp"
+#include "fat12/volume_label.hpp"
+
 namespace quarnex::cli {
 
 namespace {
@@ -14,6 +17,12 @@ constexpr const char* kFooter =
     "confirmation with yes. The TARGET of files is a store with --slot N (0..999; slot 0 is\n"
     "the store's own volume) or a floppy image file.\n"
     "Exit codes: 0 success, 1 the operation failed or was refused, 2 wrong usage.";
+
+constexpr const char* kStoreIdHelp =
+    "Store ID: up to 11 printable ASCII characters, longer ones are cut";
+constexpr const char* kBaseIdHelp =
+    "Base ID of the slots: up to 8 printable ASCII characters (11 with --no-number), longer "
+    "ones are cut";
 
 // An empty path would make the operations ask for a file with a dialog.
 CLI::Validator NotEmpty() {
@@ -37,6 +46,21 @@ CLI::Validator DecimalSlot() {
             return "'" + text + "' is not a slot number: decimal digits only, 1..999";
         },
         "1..999");
+}
+
+// IDs become volume labels, which the listings read back only when they are
+// printable ASCII: anything else would come back as an empty label.
+CLI::Validator VolumeId() {
+    return CLI::Validator(
+        [](const std::string& text) {
+            const std::string refused = fat12::CharactersNoLabelHolds(text);
+            if (refused.empty()) {
+                return std::string();
+            }
+            return "a volume label cannot hold \"" + TerminalText(refused) +
+                   "\": use ASCII letters, digits, spaces and punctuation";
+        },
+        "ID");
 }
 
 void AddSlot(CLI::App& command, Invocation& invocation) {
@@ -191,9 +215,8 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation&
     CLI::App* format = AddCommand(app, "format", "Format a store: 1000 empty FAT12 volumes",
                                   Command::Format, invocation);
     format->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());
-    format->add_option("--id", invocation.id, "Store ID (up to 11 characters)")->required();
-    format->add_option("--base", invocation.base, "Base ID of the slots (up to 11 characters)")
-        ->required();
+    format->add_option("--id", invocation.id, kStoreIdHelp)->required()->check(VolumeId());
+    format->add_option("--base", invocation.base, kBaseIdHelp)->required()->check(VolumeId());
     format->add_flag("--no-number", invocation.noNumber,
                      "Do not append the slot number (001..999) to the base ID");
 
@@ -202,9 +225,8 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation&
     create->add_option("FILE", invocation.file, "Store image file to create")
         ->required()
         ->check(NotEmpty());
-    create->add_option("--id", invocation.id, "Store ID (up to 11 characters)")->required();
-    create->add_option("--base", invocation.base, "Base ID of the slots (up to 11 characters)")
-        ->required();
+    create->add_option("--id", invocation.id, kStoreIdHelp)->required()->check(VolumeId());
+    create->add_option("--base", invocation.base, kBaseIdHelp)->required()->check(VolumeId());
     create->add_flag("--no-number", invocation.noNumber,
                      "Do not append the slot number (001..999) to the base ID");
 
@@ -237,7 +259,10 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation&
     imageNew->add_option("FILE", invocation.file, "Image file to write")
         ->required()
         ->check(NotEmpty());
-    imageNew->add_option("--id", invocation.id, "Volume ID (up to 11 characters)");
+    imageNew
+        ->add_option("--id", invocation.id,
+                     "Volume ID: up to 11 printable ASCII characters, longer ones are cut")
+        ->check(VolumeId());
     CLI::App* imageZero =
         AddCommand(*image, "zero", "A 1.44 MB image file of zeros", Command::ImageZero, invocation);
     imageZero->add_option("FILE", invocation.file, "Image file to write")

@@ -2,7 +2,9 @@
 
 #include "cli/command_support.hpp"
 #include "cli/commands.hpp"
+#include "cli/terminal_text.hpp"
 #include "core/text.hpp"
+#include "core/text_encoding.hpp"
 #include "store/descriptions.hpp"
 #include "store/store_paths.hpp"
 
@@ -23,9 +25,19 @@ int RunDescribe(CliWorld& world, const Invocation& invocation) {
         world.Console().Note("the description of slot " + ThreeDigits(slot) + " is unchanged");
         return ExitCode(world, true);
     }
+    // Said before the question, so that a script's refusal says it too.
+    const TextEncoding encoding = table.descriptionsFile.encoding;
+    const std::string lacking = CharactersEncodingLacks(text, encoding);
+    if (!lacking.empty()) {
+        world.Console().Note("DISKS.TXT of " + store->entry.DevicePath + " is written in " +
+                             EncodingName(encoding) + ", which cannot hold \"" +
+                             TerminalText(lacking) +
+                             "\" of the description: they are saved as \"?\"");
+    }
     if (!ConfirmReplaceDescriptions(world, *store) ||
-        !world.Console().Confirm("change the description of " + SlotName(world, *store, slot) +
-                                 "?")) {
+        !world.Console().Confirm(
+            "change the description of " + SlotName(world, *store, slot) +
+            (lacking.empty() ? "?" : ", with \"?\" for what cannot be saved?"))) {
         return kExitFailure;
     }
     table.SetCell(slot, 2, text);

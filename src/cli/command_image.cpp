@@ -5,6 +5,7 @@
 #include "cli/image_stop_note.hpp"
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
+#include "fat12/volume_label.hpp"
 #include "image/image_export.hpp"
 #include "image/image_format.hpp"
 #include "image/image_import.hpp"
@@ -27,11 +28,13 @@ int ExportImageTo(CliWorld& world, const std::string& target, const std::string&
 }  // namespace
 
 int RunImageNew(CliWorld& world, const Invocation& invocation) {
+    // As the floppy ID dialog's OK button: the first 11 characters, in capitals.
+    const std::string id = ToUpperLabel(FirstCharacters(invocation.id, fat12::kLabelBytes));
+    NoteCutId(world, "--id", invocation.id, fat12::kLabelBytes, "all a volume label holds",
+              "the volume's label is \"" + id + "\"");
     if (!ConfirmReplaceFile(world, invocation.file)) {
         return kExitFailure;
     }
-    // As the floppy ID dialog's OK button: the first 11 characters, in capitals.
-    const std::string id = ToUpperLabel(FirstCharacters(invocation.id, 11));
     if (FormatInternalImage(world.Ctx(), id) != Outcome::Complete) {
         return ExitCode(world, false);
     }

@@ -28,10 +28,13 @@ void PrintJson(CliWorld& world) {
     const ProgramState& state = world.State();
     nlohmann::ordered_json slots = nlohmann::ordered_json::array();
     for (int n = 1; n < kSlotCount; ++n) {
-        slots.push_back({{"slot", n},
-                         {"id", ShownDiskId(world, n)},
-                         {"description", PlainLines(state.slotTable.Cell(n, 2))},
-                         {"source", state.slotTable.DiskSources.at(static_cast<std::size_t>(n))}});
+        slots.push_back(
+            {{"slot", n},
+             {"id", ShownDiskId(world, n)},
+             {"description", PlainLines(state.slotTable.Cell(n, 2))},
+             {"source", state.slotTable.DiskSources.at(static_cast<std::size_t>(n))},
+             // A put stopped part way: the image may mix two disks.
+             {"write_unfinished", state.slotTable.slotUnfinished.at(static_cast<std::size_t>(n))}});
     }
     const nlohmann::ordered_json document = {
         {"store_id", state.slotTable.storeId.value_or("")},
@@ -80,6 +83,9 @@ void PrintText(CliWorld& world) {
         const std::string& source = state.slotTable.DiskSources.at(static_cast<std::size_t>(n));
         if (!source.empty()) {
             std::cout << indent << "source: " << TerminalText(source) << '\n';
+        }
+        if (state.slotTable.slotUnfinished.at(static_cast<std::size_t>(n))) {
+            std::cout << indent << "not completely written: put an image into it again\n";
         }
     }
 }

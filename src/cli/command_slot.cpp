@@ -60,14 +60,20 @@ int RunPut(CliWorld& world, const Invocation& invocation) {
     // The export saves the descriptions; the store is then reloaded so that
     // the new ID is the one shown.
     const OperationResult exported = ExportToSlot(ctx, invocation.slot);
+    const std::string slot = "slot " + ThreeDigits(invocation.slot);
+    if (exported.outcome == Outcome::NotStarted) {
+        world.Console().Note("nothing was written: " + slot + " of " + store->entry.DevicePath +
+                             " keeps its image, description and source");
+        return ExitCode(world, false);
+    }
     const bool saved = !ctx.state.slotTable.descriptionsFile.saveFailed;
     LoadDiskIds(ctx);
     LoadDescriptions(ctx);
-    const std::string slot = "slot " + ThreeDigits(invocation.slot);
     if (!exported.Complete()) {
         NotePartlyWritten(world, exported, ExportToSlotAction,
                           slot + " of " + store->entry.DevicePath +
-                              " may be partly overwritten; its source is forgotten");
+                              " was not completely written: put an image into it again; its "
+                              "source is forgotten");
         return ExitCode(world, false);
     }
     if (!saved) {

@@ -5,6 +5,7 @@
 #include "cli/command_support.hpp"
 #include "cli/commands.hpp"
 #include "core/media_sizes.hpp"
+#include "fat12/volume_label.hpp"
 #include "store/format_usb.hpp"
 
 namespace quarnex::cli {
@@ -40,6 +41,24 @@ bool MakeSparseStoreFile(CliWorld& world, const std::string& path) {
     return true;
 }
 
+// Before anything is asked or written: which IDs are cut, and to what.
+void NoteCutIds(CliWorld& world, const Invocation& invocation) {
+    constexpr const char* kWhole = "all a volume label holds";
+    const std::string base = FormatDialogId(invocation.base);
+    NoteCutId(world, "--id", invocation.id, fat12::kLabelBytes, kWhole,
+              "the store's label is \"" + FormatLabel(0, FormatDialogId(invocation.id), "", false) +
+                  "\"");
+    if (invocation.noNumber) {
+        NoteCutId(world, "--base", invocation.base, fat12::kLabelBytes, kWhole,
+                  "the slots' label is \"" + FormatLabel(1, "", base, false) + "\"");
+    } else {
+        NoteCutId(world, "--base", invocation.base, kNumberedBaseChars,
+                  "which leave room for the slot number",
+                  "the slots' labels are \"" + FormatLabel(1, "", base, true) + "\" to \"" +
+                      FormatLabel(kSlotCount - 1, "", base, true) + "\"");
+    }
+}
+
 }  // namespace
 
 int RunFormat(CliWorld& world, const Invocation& invocation) {
@@ -48,6 +67,7 @@ int RunFormat(CliWorld& world, const Invocation& invocation) {
     if (!store) {
         return kExitFailure;
     }
+    NoteCutIds(world, invocation);
     const std::string what = store->looksLikeStore
                                  ? "format the store " + store->entry.DevicePath +
                                        "? Every image and description on it is destroyed."
@@ -77,6 +97,7 @@ int RunCreate(CliWorld& world, const Invocation& invocation) {
                              " exists and is not a regular file; refused (format formats devices)");
         return kExitFailure;
     }
+    NoteCutIds(world, invocation);
     if (!ConfirmReplaceFile(world, path) || !MakeSparseStoreFile(world, path)) {
         return kExitFailure;
     }

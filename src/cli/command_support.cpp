@@ -35,6 +35,10 @@ std::optional<StoreTarget> OpenStore(CliWorld& world, const std::string& argumen
         if (ctx.state.slotTable.writeUnfinished) {
             world.Console().Note(UnfinishedWriteText(target->entry.DevicePath));
         }
+        if (const std::string slots = UnfinishedSlotsText(ctx.state.slotTable, "\n");
+            !slots.empty()) {
+            world.Console().Note(slots);
+        }
         // Looking at a store must not change it: a missing DISKS.TXT is not
         // created here (an export or a description written later saves one).
         ReadDescriptions(ctx);
@@ -147,6 +151,14 @@ std::string ShownDiskId(CliWorld& world, int slot) {
 std::string SlotName(CliWorld& world, const StoreTarget& store, int slot) {
     return "slot " + ThreeDigits(slot) + " [" + TrimSpaces(ShownDiskId(world, slot)) + "] of " +
            store.entry.DevicePath;
+}
+
+void NoteCutId(CliWorld& world, const std::string& option, const std::string& typed,
+               std::size_t limit, const std::string& why, const std::string& what) {
+    if (FirstCharacters(typed, limit) != typed) {
+        world.Console().Note(option + " \"" + TerminalText(typed) + "\" is cut to " +
+                             std::to_string(limit) + " characters, " + why + ": " + what);
+    }
 }
 
 std::string DescriptionFromArgument(const std::string& text) {

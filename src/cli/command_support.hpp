@@ -64,6 +64,11 @@ void NotePartlyWritten(CliWorld& world, const OperationResult& result,
                        const std::function<std::string(int unit)>& actionAt,
                        const std::string& what);
 
+// Says when an ID given with option has more than limit characters and is
+// cut (why: the reason; what: the label it gives). The window cuts silently.
+void NoteCutId(CliWorld& world, const std::string& option, const std::string& typed,
+               std::size_t limit, const std::string& why, const std::string& what);
+
 // A description typed on the command line: the two characters \n break lines.
 std::string DescriptionFromArgument(const std::string& text);
 

@@ -30,6 +30,10 @@ class GridModel final : private SlotTableListener {
     void SetCell(int row, int column, std::string text) {
         table_.SetCell(row, column, std::move(text));
     }
+    // The slot's boot sector still carries the mark of a slot write.
+    bool SlotUnfinished(int row) const {
+        return table_.slotUnfinished.at(static_cast<std::size_t>(row));
+    }
     int RowHeight(int row) const;
     void SetRowHeight(int row, int twips);
 

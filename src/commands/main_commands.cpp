@@ -173,6 +173,10 @@ bool LoadStoreLocked(WindowContext& ctx) {
                                               "Its slots may mix old and new disks. Run it again.",
                                           MessageButtons::Ok, MessageIcon::Exclamation});
     }
+    if (const std::string slots = UnfinishedSlotsText(ctx.state.slotTable, kCrLf); !slots.empty()) {
+        ctx.ui.ShowMessage(
+            {"Slot Not Completely Written", slots, MessageButtons::Ok, MessageIcon::Exclamation});
+    }
     return true;
 }
 

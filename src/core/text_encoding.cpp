@@ -199,4 +199,35 @@ std::string EncodeText(std::string_view utf8, TextEncoding encoding) {
     return out;
 }
 
+std::string CharactersEncodingLacks(std::string_view utf8, TextEncoding encoding) {
+    std::string lacking;
+    for (std::size_t at = 0; at < utf8.size();) {
+        const CodePoint next = NextCodePoint(utf8.substr(at));
+        const std::string_view character = utf8.substr(at, next.length);
+        at += next.length;
+        const bool held = next.valid && (encoding != TextEncoding::Windows1252 ||
+                                         next.point == U'?' || Windows1252Byte(next.point) != '?');
+        if (!held && lacking.find(character) == std::string::npos) {
+            lacking += character;
+        }
+    }
+    return lacking;
+}
+
+std::string EncodingName(TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::Windows1252:
+            return "Windows-1252";
+        case TextEncoding::Utf8:
+            return "UTF-8";
+        case TextEncoding::Utf8Bom:
+            return "UTF-8 with a byte-order mark";
+        case TextEncoding::Utf16Le:
+            return "UTF-16LE";
+        case TextEncoding::Utf16Be:
+            return "UTF-16BE";
+    }
+    return "an unknown encoding";
+}
+
 }  // namespace quarnex

@@ -25,6 +25,14 @@ DecodedText DecodeText(std::string_view bytes);
 // Characters Windows-1252 cannot hold, and bytes that are not UTF-8, become "?".
 std::string EncodeText(std::string_view utf8, TextEncoding encoding);
 
+// The characters of UTF-8 text that EncodeText would write as "?" in the
+// encoding (and bytes that are not UTF-8), each once, in the order they
+// come; empty when the encoding holds them all.
+std::string CharactersEncodingLacks(std::string_view utf8, TextEncoding encoding);
+
+// The encoding's usual name ("Windows-1252", "UTF-8", ...).
+std::string EncodingName(TextEncoding encoding);
+
 // Appends the UTF-8 form of a code point.
 void AppendUtf8(std::string& out, char32_t point);
 

@@ -64,6 +64,20 @@ std::string VolumeIdText(std::string_view id) {
     return text;
 }
 
+std::string CharactersNoLabelHolds(std::string_view id) {
+    std::string refused;
+    for (std::size_t at = 0; at < id.size();) {
+        const Utf8Character character = NextCharacter(id.substr(at));
+        const std::string_view text = id.substr(at, character.length);
+        at += character.length;
+        const bool printable = character.point >= 0x20 && character.point < 0x7F;
+        if (!printable && refused.find(text) == std::string::npos) {
+            refused += text;
+        }
+    }
+    return refused;
+}
+
 std::array<std::byte, kLabelBytes> VolumeIdBytes(std::string_view idText) {
     std::array<std::byte, kLabelBytes> bytes{};
     bytes.fill(std::byte{' '});

@@ -31,6 +31,11 @@ bool WriteVolumeLabel(std::span<std::byte> image, std::string_view idText);
 // cut inside a character), padded with spaces to 11 characters.
 std::string VolumeIdText(std::string_view id);
 
+// The characters of an ID that a label cannot hold so that it reads back as
+// an ID: everything but printable ASCII (control characters, DEL, anything
+// past U+007E), each once, in the order they come; empty when there is none.
+std::string CharactersNoLabelHolds(std::string_view id);
+
 // The 8-bit form of such an ID, one byte per character: ASCII as it is,
 // U+0080..U+00FF as that byte (Latin-1), anything else as "?"; spaces after
 // the text.

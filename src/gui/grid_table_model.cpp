@@ -1,6 +1,10 @@
 #include "gui/grid_table_model.hpp"
 
+#include <QColor>
+
 #include "gui/qt_text.hpp"
+#include "state/status_strip.hpp"
+#include "store/write_mark.hpp"
 
 namespace quarnex {
 
@@ -31,6 +35,16 @@ QVariant GridTableModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::TextAlignmentRole) {
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignTop);
     }
+    // A slot a write left part way is shown in the colour of an unreliable
+    // image, and says why.
+    if (grid_.SlotUnfinished(index.row() + 1)) {
+        if (role == Qt::BackgroundRole) {
+            return QColor(kBufferLabelRed, kBufferLabelGreen, kBufferLabelBlue);
+        }
+        if (role == Qt::ToolTipRole) {
+            return ToQt(UnfinishedSlotText(index.row() + 1));
+        }
+    }
     return {};
 }
 
@@ -54,6 +68,11 @@ void GridTableModel::CellChanged(int row, int column) {
     }
     const QModelIndex cell = index(row - 1, column);
     emit dataChanged(cell, cell, {Qt::DisplayRole});
+}
+
+void GridTableModel::SlotMarksChanged() {
+    emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
+                     {Qt::BackgroundRole, Qt::ToolTipRole});
 }
 
 void GridTableModel::RowHeightChanged(int row) {

@@ -21,6 +21,9 @@ class GridTableModel final : public QAbstractTableModel, public GridListener {
 
     void CellChanged(int row, int column) override;
     void RowHeightChanged(int row) override;
+    // After a load: which slots are marked as not completely written may
+    // have changed without any cell text changing.
+    void SlotMarksChanged();
 
   signals:
     void rowHeightChanged(int row);

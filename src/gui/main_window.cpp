@@ -200,7 +200,9 @@ void MainWindow::Render(WindowPart part) {
             TipFrameCaption();
             break;
         case WindowPart::Grid:
-            break;  // the table model passes every cell change on itself
+            // The table model passes every cell change on itself.
+            gridModel_->SlotMarksChanged();
+            break;
         case WindowPart::EditBox:
             RenderEditBox();
             break;

@@ -1,6 +1,10 @@
 #include "store/descriptions.hpp"
 
+#include <cerrno>
+
+#include "core/text.hpp"
 #include "core/text_encoding.hpp"
+#include "state/error_report.hpp"
 #include "store/descriptions_file.hpp"
 #include "store/descriptions_format.hpp"
 #include "store/store_paths.hpp"
@@ -57,6 +61,9 @@ bool ApplyFileText(ProgramState& state, const std::string& bytes) {
         file.problems.push_back(std::to_string(skipped.size() - kNamedLines) +
                                 " more lines cannot be placed.");
     }
+    // Repeated records are settled by the reader, but not silently.
+    const std::vector<std::string> repeated = RepeatedRecords(decoded.text);
+    file.problems.insert(file.problems.end(), repeated.begin(), repeated.end());
     return file.problems.empty();
 }
 
@@ -106,6 +113,18 @@ std::string SaveRefusal(const DescriptionsFileState& file) {
     return {};
 }
 
+// Which file was not saved, and what to do when the system refused it.
+std::string StoreFileNotSaved(Context& ctx, const TrappedError& error) {
+    const std::string& store = ctx.state.SelectedEntry().DevicePath;
+    std::string text = "DISKS.TXT of " + store + " was not saved";
+    for (const int refusal : {EACCES, EPERM, EROFS}) {
+        if (error.number == ErrorCode(refusal)) {
+            return text + ": run with the rights to write " + store + " (as its owner or root)";
+        }
+    }
+    return text + ".";
+}
+
 }  // namespace
 
 bool LoadDescriptions(Context& ctx) {
@@ -134,6 +153,9 @@ bool sbrSaveDescriptions(Context& ctx, const std::string& name) {
         error = WritePlainFile(ctx, output, text);
     }
     if (error) {
+        if (storeFile) {
+            error->description += std::string(kCrLf) + StoreFileNotSaved(ctx, *error);
+        }
         ErrorReport(ctx, *error, "QrnMsbrSaveDescriptions.");
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <vector>
 
 #include "core/text.hpp"
@@ -53,6 +54,23 @@ std::string OneLine(std::string_view text) {
         }
     }
     return line;
+}
+
+// The slot of a record line, 0 for any other line.
+int RecordSlot(const std::string& line) {
+    return line.size() >= 8 && line[7] == '>' && line[3] == ' ' ? SlotNumber(line) : 0;
+}
+
+// Where a record line stands in its record: source, ID, description line 1,
+// any later description line.
+int RecordRank(const std::string& kind) {
+    if (kind == "SRC") {
+        return 0;
+    }
+    if (kind == " ID" || kind == "IDN") {
+        return 1;
+    }
+    return WholeNumber(kind) == 1 ? 2 : 3;
 }
 
 void ReadBaseLine(ProgramState& state, const std::string& line) {
@@ -108,7 +126,7 @@ std::vector<SkippedLine> ApplyDescriptions(ProgramState& state, std::string_view
             ReadBaseLine(state, line);
             continue;
         }
-        const int slot = marked && line[3] == ' ' ? SlotNumber(line) : 0;
+        const int slot = RecordSlot(line);
         if (slot == 0) {
             skipped.push_back(SkippedLine{number, line});
             continue;
@@ -125,6 +143,49 @@ std::vector<SkippedLine> ApplyDescriptions(ProgramState& state, std::string_view
         }
     }
     return skipped;
+}
+
+std::vector<std::string> RepeatedRecords(std::string_view text) {
+    constexpr std::size_t kNamedStarts = 3;
+    constexpr std::size_t kNamedSlots = 10;
+    std::map<int, std::vector<std::size_t>> starts;  // the first line of each record, by slot
+    int lastSlot = 0;
+    int lastRank = 0;
+    std::size_t number = 0;
+    for (std::string_view raw : SplitLines(text)) {
+        ++number;
+        const std::string line = TrimSpaces(raw);
+        const int slot = RecordSlot(line);
+        if (slot == 0) {
+            continue;
+        }
+        const int rank = RecordRank(line.substr(4, 3));
+        if (slot != lastSlot || (rank < 3 && rank <= lastRank)) {
+            starts[slot].push_back(number);
+        }
+        lastSlot = slot;
+        lastRank = rank;
+    }
+    std::vector<std::string> problems;
+    std::size_t repeated = 0;
+    for (const auto& [slot, lines] : starts) {
+        if (lines.size() < 2 || ++repeated > kNamedSlots) {
+            continue;
+        }
+        std::string named;
+        for (std::size_t i = 0; i < lines.size() && i < kNamedStarts; ++i) {
+            named += (i == 0 ? "" : ", ") + std::to_string(lines[i]);
+        }
+        problems.push_back("Slot " + ThreeDigits(slot) + " is recorded " +
+                           std::to_string(lines.size()) + " times (lines " + named +
+                           (lines.size() > kNamedStarts ? " and more" : "") +
+                           "); only the record shown can be kept.");
+    }
+    if (repeated > kNamedSlots) {
+        problems.push_back(std::to_string(repeated - kNamedSlots) +
+                           " more slots are recorded more than once.");
+    }
+    return problems;
 }
 
 void DeriveBaseId(ProgramState& state) {

@@ -27,6 +27,12 @@ struct SkippedLine {
 // returned; the lines around it are read as usual.
 std::vector<SkippedLine> ApplyDescriptions(ProgramState& state, std::string_view text);
 
+// One sentence for each slot the file records more than once (a second
+// record of a slot starts wherever its lines begin again: after another
+// slot's lines, or with a source, ID or first description line following
+// its own). The reader keeps only one of them, so each is a problem.
+std::vector<std::string> RepeatedRecords(std::string_view text);
+
 // Sets BaseId and its flags from column 1 of rows 1..999: eleven agreeing rows
 // in a row establish a numbered or unnumbered base.
 void DeriveBaseId(ProgramState& state);

@@ -20,6 +20,16 @@ std::string DiskIdCell(const std::string& id) {
     return " " + (id.empty() ? std::string(kNoDiskId) : id) + " ";
 }
 
+std::string UnfinishedSlotsText(const SlotTable& table, std::string_view separator) {
+    std::string text;
+    for (int slot = 1; slot < kSlotCount; ++slot) {
+        if (table.slotUnfinished.at(static_cast<std::size_t>(slot))) {
+            text += (text.empty() ? "" : std::string(separator)) + UnfinishedSlotText(slot);
+        }
+    }
+    return text;
+}
+
 Outcome LoadDiskIds(Context& ctx) {
     ProgramState& state = ctx.state;
     ShowProgress(ctx, -1, 0);
@@ -33,6 +43,7 @@ Outcome LoadDiskIds(Context& ctx) {
     std::array<std::byte, kSectorBytes> boot{};
     state.slotTable.storeId.reset();
     state.slotTable.writeUnfinished = false;
+    state.slotTable.slotUnfinished.fill(false);
     bool allRead = true;
     for (int slot = 0; slot < kSlotCount; ++slot) {
         if (!fntRead(ctx, handle, boot, 0, boot.size(), static_cast<std::int64_t>(SlotOffset(slot)),
@@ -46,6 +57,7 @@ Outcome LoadDiskIds(Context& ctx) {
             state.slotTable.writeUnfinished = HasWriteMark(boot);
         } else {
             state.slotTable.SetCell(slot, 1, DiskIdCell(id));
+            state.slotTable.slotUnfinished.at(static_cast<std::size_t>(slot)) = HasWriteMark(boot);
         }
         ShowProgress(ctx, slot, kSlotCount - 1);
     }

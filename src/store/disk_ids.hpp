@@ -3,9 +3,11 @@
 
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "state/context.hpp"
 #include "state/outcome.hpp"
+#include "store/slot_table.hpp"
 
 namespace quarnex {
 
@@ -15,6 +17,10 @@ std::string DiskIdFromBootSector(std::span<const std::byte> boot);
 
 // Column-1 text of a slot row: " " + ID + " ", eleven hyphens for an empty ID.
 std::string DiskIdCell(const std::string& id);
+
+// One line per slot that still carries the mark of a slot write, joined by
+// separator; empty when none does.
+std::string UnfinishedSlotsText(const SlotTable& table, std::string_view separator);
 
 // Reads the label of slots 0..999: slot 0's trimmed label becomes the slot
 // table's store ID, slots 1..999 fill their rows. Complete when all 1000

@@ -94,7 +94,7 @@ std::string FormatLabel(int slot, const std::string& deviceId, const std::string
         return fat12::VolumeIdText(TrimSpaces(FirstCharacters(deviceId, fat12::kLabelBytes)));
     }
     if (append) {
-        return fat12::VolumeIdText(FirstCharacters(baseId, 8) + ThreeDigits(slot));
+        return fat12::VolumeIdText(FirstCharacters(baseId, kNumberedBaseChars) + ThreeDigits(slot));
     }
     return fat12::VolumeIdText(baseId);
 }
@@ -118,7 +118,8 @@ OperationResult fntFormatUSB(Context& ctx, const FormatRequest& request) {
     BusyOn(ctx);
     const std::string& baseId = request.baseId;
     const bool numbered = request.numbered;
-    state.slotTable.BaseId = FirstCharacters(baseId, numbered ? 8 : fat12::kLabelBytes);
+    state.slotTable.BaseId =
+        FirstCharacters(baseId, numbered ? kNumberedBaseChars : fat12::kLabelBytes);
     state.slotTable.BaseIdNumbered = numbered;
     state.slotTable.BaseIdPresent = true;
 

@@ -10,6 +10,9 @@
 
 namespace quarnex {
 
+// A numbered base ID's characters: the slot number takes the other three.
+inline constexpr std::size_t kNumberedBaseChars = 8;
+
 // Slot n's label, exactly 11 characters: n = 0 takes deviceId (cut to 11,
 // trimmed, padded); n >= 1 the base ID's first 8 characters + three digits
 // when append is set, else its first 11.

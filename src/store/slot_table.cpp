@@ -33,6 +33,7 @@ void SlotTable::Reset(bool rewriteNumbers) {
         SetCell(row, 1, std::string(kNoDiskIdCell));
         SetCell(row, 2, "");
     }
+    slotUnfinished.fill(false);
 }
 
 void SlotTable::WriteHeaders() {

@@ -67,6 +67,9 @@ class SlotTable {
     // Slot 0 carries the mark of a format or restore that did not finish:
     // its slots may mix two stores.
     bool writeUnfinished = false;
+    // Slots whose boot sector still carries the mark a slot write puts there
+    // until its last step: their images may mix two disks. By row.
+    std::array<bool, kGridRows> slotUnfinished{};
 
   private:
     std::vector<std::array<std::string, kGridColumns>> cells_;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
@@ -14,6 +15,7 @@
 #include "store/store_paths.hpp"
 #include "store/store_write_access.hpp"
 #include "store/unit_loop.hpp"
+#include "store/write_mark.hpp"
 
 namespace quarnex {
 
@@ -108,16 +110,39 @@ OperationResult ExportToSlot(Context& ctx, int n) {
     SetActionLabel(ctx, ExportToSlotAction(n));
 
     const std::span<const std::byte> image = state.InternalImage.Span();
+    // The first block goes on with its boot sector marked and reaches the
+    // medium before the rest; the real boot sector is the last write. A stop
+    // in between leaves a slot that says it was not completely written,
+    // never one that looks whole with blocks of two disks.
+    std::vector<std::byte> markedBlock(image.begin(), image.begin() + kTrackBytes);
+    PutWriteMark(markedBlock);
+    DevHandle& device = handles->device;
+    bool touched = false;
     OperationResult result = RunUnits(ctx, kBlocks, [&](int k) {
-        return AfterTransfer(ctx, fntWritePtr(ctx, handles->device, image, BlockOffset(k),
-                                              kTrackBytes, BlockPosition(n, k), false));
+        if (k > 0) {
+            return AfterTransfer(ctx, fntWritePtr(ctx, device, image, BlockOffset(k), kTrackBytes,
+                                                  kCurrentPosition, false));
+        }
+        touched = fntWritePtr(ctx, device, markedBlock, 0, kTrackBytes, BlockPosition(n, 0), false);
+        return AfterTransfer(ctx, touched && FlushDevHandle(ctx, device));
     });
+    if (result.Complete()) {
+        const bool unmarked =
+            FlushDevHandle(ctx, device) &&
+            fntWritePtr(ctx, device, image, 0, kSectorBytes, BlockPosition(n, 0), false);
+        result = AfterFlush(result, unmarked, kBlocks - 1);
+    }
     // The image is on the stick before the display says Finished.
     result = InSlot(
         AfterFlush(result, CloseStore(ctx, *handles, CloseOrder::DeviceFirst), kBlocks - 1), n);
     ShowProgress(ctx, 1, 1);
 
     const auto slot = static_cast<std::size_t>(n);
+    if (!touched) {
+        // Nothing reached the slot: it keeps its image, record and file.
+        BusyOff(ctx);
+        return kFailedToStart;
+    }
     if (result.Complete()) {
         state.slotTable.DiskDescriptions[slot] = state.slotTable.DiskDescriptions[0];
         state.slotTable.DiskSources[slot] = state.slotTable.DiskSources[0];
@@ -125,6 +150,14 @@ OperationResult ExportToSlot(Context& ctx, int n) {
         state.slotTable.DiskDescriptions[slot].clear();
         state.slotTable.DiskSources[slot].clear();
     }
+    // The slot now starts with the image's boot sector (marked or not), so
+    // its record names the image's ID, the one the next load shows.
+    const std::string& idCell = state.slotTable.Cell(n, 1);
+    const std::string newId = DiskIdCell(DiskIdFromBootSector(image));
+    state.slotTable.SetCell(n, 1,
+                            idCell.size() > newId.size()
+                                ? WithMarker(newId, std::string_view(idCell).substr(12))
+                                : newId);
     state.slotTable.SetCell(n, 2, state.slotTable.DiskDescriptions[0]);
     ctx.ui.Changed(WindowPart::Grid);
     sbrSaveDescriptions(ctx, StoreDescriptionsName(ctx));

@@ -18,8 +18,11 @@ namespace quarnex {
 OperationResult ImportFromSlot(Context& ctx, int n);
 
 // Writes the internal image into the image part of slot n (1..999), leaving
-// the slot's gap alone; complete when all of it was written and flushed. The
-// slot's description and source follow the image, and DISKS.TXT is saved.
+// the slot's gap alone; complete when all of it was written and flushed.
+// Until the last write the slot's boot sector carries the write mark, so a
+// slot left part written is listed as such. The slot's ID, description and
+// source follow the image, and DISKS.TXT is saved. Not started when nothing
+// could be written: then the slot, its record and the file stay as they were.
 OperationResult ExportToSlot(Context& ctx, int n);
 
 // The action label naming the slot being written.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/media_sizes.hpp"
+#include "core/text.hpp"
 
 namespace quarnex {
 
@@ -24,6 +25,10 @@ void PutWriteMark(std::span<std::byte> bootSector) {
 std::string UnfinishedWriteText(const std::string& storePath) {
     return "the last format or restore of " + storePath +
            " did not finish: its slots may mix old and new disks; run it again";
+}
+
+std::string UnfinishedSlotText(int slot) {
+    return "Slot " + ThreeDigits(slot) + " was not completely written: put an image into it again.";
 }
 
 bool WriteFirstSector(Context& ctx, DevHandle& device, std::span<const std::byte> sector) {

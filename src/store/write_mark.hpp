@@ -1,8 +1,10 @@
 #pragma once
-// The mark of a whole-store write (a format or a restore) that has not
-// finished. It is written into slot 0's boot sector, flushed, before any
-// slot is touched, and cleared, flushed, as the very last step; a store that
-// still carries it mixes old and new slots, and every listing says so.
+// The mark of a write that has not finished. A whole-store write (a format
+// or a restore) puts it into slot 0's boot sector, flushed, before any slot
+// is touched, and clears it, flushed, as the very last step; a store that
+// still carries it mixes old and new slots, and every listing says so. A
+// slot write does the same in the slot's own boot sector: the image goes on
+// with a marked boot sector, and the real one is its last write.
 //
 // Why the OEM name field (boot-sector bytes 3..10): it is the one field of
 // the boot sector that neither FAT12 drivers nor the scan read (they check
@@ -29,6 +31,8 @@ void PutWriteMark(std::span<std::byte> bootSector);
 
 // What a listing of a marked store says, in one line.
 std::string UnfinishedWriteText(const std::string& storePath);
+// The same for a marked slot n (1..999).
+std::string UnfinishedSlotText(int slot);
 
 // Writes the 512 bytes at sector as the store's first sector and flushes;
 // false after the report. The handle's position afterwards is not kept.

@@ -102,6 +102,17 @@ TEST(CliDescriptions, WhatCannotBeReadIsSaidAndReplacedOnlyWhenConfirmed) {
     const auto change = [](const std::function<void(Volume&)>& c) -> Prepare {
         return [c](const std::string& s) { ChangeSlot0(s, c); };
     };
+    // Slot 7 as a put stopped part way leaves it: its boot sector marked.
+    const Prepare marked7 = [](const std::string& s) {
+        std::fstream(s, std::ios::in | std::ios::out | std::ios::binary)
+            .seekp(static_cast<std::streamoff>(7 * kSlotStride + 3))
+            .write("QRNXBUSY", 8);
+    };
+    const std::string unfinished =
+        "quarnex-cli: Slot 007 was not completely written: put an image into it again.\n";
+    const Prepare twice = put(kHeader +
+                              "\r\n005  ID>[FDISK005   ]\r\n005   1>first\r\n\r\n"
+                              "005  ID>[FDISK005   ]\r\n005   1>second\r\n");
     constexpr TextEncoding kUtf16 = TextEncoding::Utf16Le;
     const Prepare games = put(kGames), isFolder = change(SetEntryByte(11, 0x10)),
                   utf16 = put(EncodeText(kHeader + "005   1>Café ü\r\n", kUtf16));
@@ -156,6 +167,20 @@ TEST(CliDescriptions, WhatCannotBeReadIsSaidAndReplacedOnlyWhenConfirmed) {
              "\n  DISKS.TXT is not a text file: it holds NUL bytes.\n",
              "",
              "="},
+            // What Windows-1252 cannot hold is said, and asked for.
+            {nullptr,
+             {"describe", "S", "6", "tick ✓ 日 ✓"},
+             1,
+             "s.img is written in Windows-1252, which cannot hold \"✓日\" of the description: "
+             "they are saved as \"?\"\n|, with \"?\" for what cannot be saved?\n  refused",
+             "",
+             "="},
+            {nullptr,
+             {"describe", "S", "6", "tick ✓ 日 ✓", "--yes"},
+             0,
+             "which cannot hold \"✓日\"",
+             "slot 006 described",
+             "006   1>tick ? ? ?\r\n"},
             {nullptr,
              {"describe", "S", "6", "Ünï €", "--yes"},
              0,
@@ -184,13 +209,33 @@ TEST(CliDescriptions, WhatCannotBeReadIsSaidAndReplacedOnlyWhenConfirmed) {
              0,
              "",
              "",
-             "007 SRC>" + dir / "a?b.img\r\n007  ID>"},
+             "007 SRC>" + dir / "a?b.img\r\n007  ID>[NEW        ]\r\n"},
+            // A slot a put left part way is listed so, until it is written whole.
+            {marked7,
+             {"list", "S"},
+             0,
+             unfinished,
+             "\n007 FDISK007\n                 not completely written: put an image into it "
+             "again\n008 FDISK008\n",
+             "="},
+            {marked7, {"list", "S", "--json"}, 0, unfinished, "\"write_unfinished\": true", "="},
+            // A slot recorded twice is a problem, kept until the user agrees.
+            {twice,
+             {"list", "S"},
+             1,
+             "in full:\n  Slot 005 is recorded 2 times (lines 9, 12); only the record shown "
+             "can be kept.\n",
+             "\n005 FDISK005     second\n",
+             "="},
+            {twice, {"describe", "S", "5", "third"}, 1, ask, "", "="},
             // The slot is written, its description cannot be saved.
             {change(FillSlot0),
              {"put", "S", "7", longName, "--yes"},
              1,
-             "The FAT12 volume is full.\nquarnex-cli: slot 007 was written, but DISKS.TXT was not "
-             "saved: the slot's description and source there are out of date\n",
+             "The FAT12 volume is full.\n  DISKS.TXT of |s.img was not saved.\nquarnex-cli: slot "
+             "007 "
+             "was written, but DISKS.TXT was not saved: the slot's description and source there "
+             "are out of date\n",
              "",
              ""},
         };

@@ -73,8 +73,9 @@ TEST(CliStore, CreateAndFormatMakeStoresThatListShows) {
     doc["slots"] = {doc["slots"][0], doc["slots"][998]};
     EXPECT_EQ(doc, nlohmann::json::parse(R"({"store_id": "MYSTICK", "base_id": "FDISK",
         "base_numbered": true, "descriptions_problems": [], "write_unfinished": false, "slots": [
-        {"slot": 1, "id": "FDISK001   ", "description": "", "source": ""},
-        {"slot": 999, "id": "FDISK999   ", "description": "", "source": ""}]})"));
+        {"slot": 1, "id": "FDISK001   ", "description": "", "source": "", "write_unfinished": false},
+        {"slot": 999, "id": "FDISK999   ", "description": "", "source": "",
+         "write_unfinished": false}]})"));
     // The key order of the document is the documented one.
     EXPECT_EQ(listed.out.find("\"store_id\""), listed.out.find('"'));
     const CliResult text = RunCli({"list", copy});
@@ -82,12 +83,22 @@ TEST(CliStore, CreateAndFormatMakeStoresThatListShows) {
     EXPECT_TRUE(Contains(text.out, "\n998 FDISK998\n999 FDISK999\n"));
 
     // Format takes the IDs as the format dialog does, and drops the
-    // descriptions.
+    // descriptions. A numbered base keeps 8 characters, as the tool says.
+    EXPECT_TRUE(
+        Contains(RunCli({"format", copy, "--id", "x", "--base", "abcdefghij", "--yes"}).err,
+                 "--base \"abcdefghij\" is cut to 8 characters, which leave room for the "
+                 "slot number: the slots' labels are \"ABCDEFGH001\" to \"ABCDEFGH999\"\n"));
     ASSERT_EQ(RunCli({"describe", copy, "5", "gone after the format", "--yes"}).exitCode, 0);
     const CliResult formatted = RunCli({"format", copy, "--id", "new stick id", "--base",
                                         "plain base name", "--no-number", "--yes"});
     ASSERT_EQ(formatted.exitCode, 0) << formatted.err;
     EXPECT_EQ(formatted.out, "formatted " + copy + "\n");
+    // Cut IDs are said, with the labels they give.
+    EXPECT_EQ(formatted.err,
+              "quarnex-cli: --id \"new stick id\" is cut to 11 characters, all a volume label "
+              "holds: the store's label is \"NEW STICK I\"\nquarnex-cli: --base \"plain base "
+              "name\" is cut to 11 characters, all a volume label holds: the slots' label is "
+              "\"PLAIN BASE \"\n");
     for (int slot : {1, 999}) {
         EXPECT_EQ(Labels(SlotImage(copy, slot)), "PLAIN BASE |PLAIN BASE ") << slot;
     }
@@ -96,7 +107,8 @@ TEST(CliStore, CreateAndFormatMakeStoresThatListShows) {
     EXPECT_EQ(doc, nlohmann::json::parse(R"({"store_id": "NEW STICK I", "base_id": "PLAIN BASE",
         "base_numbered": false, "descriptions_problems": [], "write_unfinished": false,
         "slots": [
-        {"slot": 5, "id": "PLAIN BASE ", "description": "", "source": ""}]})"));
+        {"slot": 5, "id": "PLAIN BASE ", "description": "", "source": "",
+         "write_unfinished": false}]})"));
     // The mark of a format or restore that did not finish: listings say so.
     std::fstream(copy, std::ios::in | std::ios::out | std::ios::binary)
         .seekp(3)
@@ -127,11 +139,11 @@ TEST(CliStore, PutGetDescribeBackupAndRestore) {
     EXPECT_EQ(SlotImage(store, 5), ReadFileBytes(image));
     EXPECT_EQ(SlotGap(store, 5), std::vector<unsigned char>(kSlotGapBytes, 0xA5));
     EXPECT_EQ(SlotImage(store, 4), SlotImage(MasterStore(), 4));
-    // The source is recorded; the record is saved before the store is
-    // read again, so it still holds the slot's ID from before the export.
+    // The record holds the source and the slot's new ID.
     const std::string disks = DisksTxt(store);
-    EXPECT_TRUE(Contains(disks, "--- IDN>[FDISK]\r\n\r\n005 SRC>" + image + "\r\n")) << disks;
-    EXPECT_TRUE(Contains(disks, "005  ID>[FDISK005   ]\r\n")) << disks;
+    EXPECT_TRUE(Contains(
+        disks, "--- IDN>[FDISK]\r\n\r\n005 SRC>" + image + "\r\n005  ID>[GAME7      ]\r\n"))
+        << disks;
 
     ASSERT_EQ(RunCli({"get", store, "005", dir / "out.img"}).exitCode, 0);
     EXPECT_EQ(ReadFileBytes(dir / "out.img"), ReadFileBytes(image));
@@ -176,7 +188,9 @@ TEST(CliImage, NewAndZeroWriteWholeImages) {
     const CliResult made = RunCli({"image", "new", fresh, "--id", "my disk 12345"});
     ASSERT_EQ(made.exitCode, 0) << made.err;
     EXPECT_EQ(made.out, "wrote " + fresh + "\n");
-    EXPECT_EQ(made.err, "");
+    EXPECT_EQ(made.err,
+              "quarnex-cli: --id \"my disk 12345\" is cut to 11 characters, all a "
+              "volume label holds: the volume's label is \"MY DISK 123\"\n");
     // The template, with the ID as the ID dialog's OK button leaves it at
     // both places.
     std::vector<unsigned char> expected = ReadFileBytes(

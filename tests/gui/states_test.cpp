@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QToolTip>
 #include <filesystem>
+#include <fstream>
 
 #include "commands/main_commands.hpp"
 #include "commands/refresh_main_window.hpp"
@@ -131,6 +132,9 @@ void StatesTests::idDialogs() {
 void StatesTests::scanSelectClickAndExportToTheSlot() {
     GuiWorld w;
     const std::string store = w.MakeStore("stick", "MYSTORE", {{7, "OLDGAME007"}});
+    // Slot 7 as a put stopped part way leaves it: its boot sector marked.
+    std::fstream file(store, std::ios::in | std::ios::out);
+    file.seekp(7 * kSlotStride + 3).write("QRNXBUSY", 8).flush();
     w.state.devices.Row(1) = DeviceEntry{};
     w.drives.drives = {FakeDrive{"sys", w.dir / "sys", DriveKind::Fixed, 0},
                        FakeDrive{"sdb", store, DriveKind::Removable, 1}};
@@ -146,6 +150,12 @@ void StatesTests::scanSelectClickAndExportToTheSlot() {
     QCOMPARE(importSlot.text() + w.window.Frame().title(), "USB Disk # ???" + frame.arg("???"));
     QVERIFY(importSlot.isVisible() && !importSlot.isEnabled());
     QCOMPARE(w.Cell(7, 1), QString(" OLDGAME007  "));
+    const QModelIndex row7 = w.window.Grid().model()->index(6, 2);
+    QCOMPARE(
+        row7.data(Qt::ToolTipRole).toString() + w.ui.fake.messages.back().text.c_str(),
+        QString("Slot 007 was not completely written: put an image into it again.").repeated(2));
+    QVERIFY(row7.data(Qt::BackgroundRole).isValid() &&
+            !row7.siblingAtRow(7).data(Qt::BackgroundRole).isValid());
 
     w.ClickRow(7);
     QCOMPARE(importSlot.text() + "|" + exportSlot.text(), QString("USB Disk # 007|USB Disk # 007"));
@@ -161,7 +171,9 @@ void StatesTests::scanSelectClickAndExportToTheSlot() {
     QCOMPARE(w.Cell(7, 1) + "|" + w.Cell(7, 2), QString(" NEW DISK    |Fresh volume"));
     QCOMPARE(importSlot.text() + "|" + exportSlot.text(), QString("USB Disk # ???|USB Disk # ???"));
     QVERIFY(exportSlot.isVisible() && !exportSlot.isEnabled() && !importSlot.isEnabled());
-    QVERIFY(w.DisksTxt(store).find("Fresh volume") != std::string::npos);
+    QVERIFY(w.DisksTxt(store).find("007  ID>[NEW DISK   ]\r\n007   1>Fresh volume") !=
+            std::string::npos);
+    QVERIFY(!row7.data(Qt::BackgroundRole).isValid());  // written whole: no longer marked
     QCOMPARE(w.devices.OpenHandles(), 0);
 }
 

@@ -96,28 +96,55 @@ TEST(ExportToSlot, WritesOnlyTheImagePartOfSlot999) {
 }
 
 TEST(ExportImageToSlot, ReloadShowsTheImageLabelAndCarriedTexts) {
-    for (const bool dismountFails : {false, true}) {
-        SCOPED_TRACE(dismountFails);
+    const auto kept = std::tuple(" OLDDISK     ", "old text", "old.img", "old text");
+    const auto torn =
+        std::tuple(" NEWDISK     ", "line one\r\nline two", "", "line one\r\nline two");
+    const std::string old = "005 SRC>old.img\r\n005  ID>[OLDDISK    ]\r\n005   1>old text\r\n";
+    // Fault; complete; slot 5's ID, description, source and cell after the
+    // reload; its record in DISKS.TXT; the report; listed as part written.
+    const std::tuple<std::optional<testing::Fault>, bool, decltype(kept), std::string, const char*,
+                     bool>
+        cases[] = {
+            {std::nullopt, true,
+             std::tuple(" NEWDISK     ", "line one\r\nline two", "/images/new.img",
+                        "line one\r\nline two"),
+             "005 SRC>/images/new.img\r\n005  ID>[NEWDISK    ]\r\n005   1>line one\r\n", nullptr,
+             false},
+            // Nothing written: the slot keeps its record.
+            {StoreFault(FaultOp::Dismount, 1, EBUSY), false, kept, old, "UnmountVolume", false},
+            {StoreFault(FaultOp::Write, 1, ENOSPC), false, kept, old, "fntWritePtr", false},
+            // Part written: the new ID, no source, and marked.
+            {StoreFault(FaultOp::Write, 5, EIO), false, torn,
+             "005  ID>[NEWDISK    ]\r\n005   1>line one\r\n", "fntWritePtr", true},
+            {StoreFault(FaultOp::Write, 161, EIO), false, torn,
+             "005  ID>[NEWDISK    ]\r\n005   1>line one\r\n", "fntWritePtr", true},
+        };
+    for (const auto& [fault, complete, after, record, report, marked] : cases) {
+        SCOPED_TRACE(report == nullptr ? "no fault" : report);
         StoreWorld w;
+        w.PutLabel(5, "OLDDISK    ");
+        w.PutSlot0File("DISKS.TXT", old);
+        ASSERT_TRUE(LoadSelectedStore(w.ctx));
         fat12::BuildBlankVolume(w.Image(), "NEWDISK");
         w.state.slotTable.DiskDescriptions[0] = "line one\r\nline two";
         w.state.slotTable.DiskSources[0] = "/images/new.img";
-        if (dismountFails) {
-            w.devices.Inject(StoreFault(FaultOp::Dismount, 1, EBUSY));
-        }
+        w.Arm(fault, FaultOp::Write, 0);
         w.state.SelectedDisk = 5;
 
-        EXPECT_EQ(ExportImageToSlot(w.ctx).Complete(), !dismountFails);
+        EXPECT_EQ(ExportImageToSlot(w.ctx).Complete(), complete);
 
-        // Not written, the command still saves and reloads what it had.
         const SlotTable& t = w.state.slotTable;
         EXPECT_EQ(std::tie(t.Cell(5, 1), t.DiskDescriptions[5], t.DiskSources[5], t.Cell(5, 2)),
-                  dismountFails ? std::tuple(" ----------- ", "", "", "")
-                                : std::tuple(" NEWDISK     ", "line one\r\nline two",
-                                             "/images/new.img", "line one\r\nline two"));
-        EXPECT_EQ(w.Slot0File().rfind("Disk Descriptions For USB Image File 'sdb/DISKS.TXT'", 0),
-                  0u);
-        w.ExpectReport(dismountFails ? "UnmountVolume" : nullptr);
+                  after);
+        const std::string file = w.Slot0File();
+        EXPECT_EQ(file.rfind("Disk Descriptions For USB Image File 'sdb/DISKS.TXT'", 0), 0u);
+        EXPECT_NE(file.find("\r\n\r\n" + record), std::string::npos) << file;
+        // The error report, then the store's listing of the part-written slot.
+        ASSERT_EQ(w.ui.messages.size(), (report ? 1u : 0u) + (marked ? 1u : 0u));
+        EXPECT_TRUE(!report || w.ui.messages.front().text.find(report) != std::string::npos);
+        EXPECT_TRUE(!marked || w.ui.messages.back().text ==
+                                   "Slot 005 was not completely written: put an image into it "
+                                   "again.");
         w.ExpectSettled();
     }
 }
