@@ -28,6 +28,7 @@ enum class Status {
     NotEmpty,    // a folder to remove still holds files
     NotAFolder,  // a path goes through a file
     IsAFolder,   // a file was asked for and a folder found
+    DotPart,     // a path part is "." or "..", a folder's own entries
 };
 
 const char* StatusText(Status status);

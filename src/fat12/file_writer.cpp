@@ -32,6 +32,9 @@ Target Resolve(const Layout& layout, std::span<const std::byte> image, std::stri
     if (parts.empty()) {
         return {Status::BadName, {}, {}, {}, {}, {}};
     }
+    if (IsDotName(parts.back())) {
+        return {Status::DotPart, {}, {}, {}, {}, {}};
+    }
     Target target;
     target.layout = layout;
     target.leaf = parts.back();

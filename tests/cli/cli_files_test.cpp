@@ -142,6 +142,7 @@ TEST(CliFiles, RefusalsSayWhyAndLeaveTheVolumeAsItWas) {
     ASSERT_EQ(RunCli({"files", "put", image, dir / "a.txt"}).exitCode, 0);
     ASSERT_EQ(RunCli({"files", "mkdir", image, "Full"}).exitCode, 0);
     ASSERT_EQ(RunCli({"files", "put", image, dir / "a.txt", "--to", "Full"}).exitCode, 0);
+    ASSERT_EQ(RunCli({"files", "mkdir", image, "Empty"}).exitCode, 0);
     WriteFileText(dir / "a.txt", "new a");
     WriteFileText(dir / "big.bin", std::string(1'460'000, 'b'));
     const std::string differ = dir / "differ.img";
@@ -164,6 +165,11 @@ TEST(CliFiles, RefusalsSayWhyAndLeaveTheVolumeAsItWas) {
         {{"files", "mkdir", image, "A.TXT"}, "A.TXT: A file or folder of that name exists"},
         {{"files", "rm", image, "full"}, "full: The folder is not empty; nothing was changed"},
         {{"files", "ls", image, "a.txt"}, "a.txt: A part of the path is a file"},
+        {{"files", "rm", image, "Empty/."}, "Empty/.: \".\" and \"..\" are a folder's own"},
+        {{"files", "rm", image, "Empty/.."}, "Empty/..: \".\" and \"..\" are a folder's own"},
+        {{"files", "mkdir", image, "Empty/./New"}, "\"..\" are a folder's own entries"},
+        {{"files", "put", image, dir / "a.txt", "--to", "Empty/.."}, "are a folder's own"},
+        {{"files", "get", image, "Empty/../a.txt", dir / "out"}, "are a folder's own"},
         {{"files", "put", differ, dir / "a.txt"}, "The two FATs of the FAT12 volume differ"},
         {{"files", "ls", MasterStore()}, "is a store: name a slot with --slot N", 2},
         {{"files", "ls", image, "--slot", "1000"}, "not a slot number", 2},
