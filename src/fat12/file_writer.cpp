@@ -239,14 +239,20 @@ ReplaceStages StageReplace(const Target& target, Work work, std::string_view con
     const std::vector<unsigned> old = ClusterChain(layout, work.image, entry.firstCluster.Get())
                                           .value_or(std::vector<unsigned>{});
     const std::size_t needed = (contents.size() + layout.clusterBytes - 1) / layout.clusterBytes;
-    // Free clusters first, so that the old contents survive until the
-    // directory changes; the old chain only when needed.
-    std::vector<unsigned> fresh = Unclaimed(layout, work.image, work.freedInBatch, needed);
-    for (std::size_t i = 0; i < old.size() && fresh.size() < needed; ++i) {
-        fresh.push_back(old[i]);
-    }
-    if (fresh.size() < needed || contents.size() > UINT32_MAX) {
+    // Only free clusters: the old contents must survive until the directory
+    // entry changes, so a new copy that does not fit beside the old one is
+    // refused rather than written over it.
+    const std::vector<unsigned> fresh = Unclaimed(layout, work.image, work.freedInBatch, needed);
+    if (contents.size() > UINT32_MAX) {
         return Refused(Status::Full);
+    }
+    if (fresh.size() < needed) {
+        const std::size_t freeBytes =
+            FreeClusters(layout, work.image, layout.clusterCount).size() * layout.clusterBytes;
+        return Refused(Status::NoRoomBeside, "\"" + target.existing->name + "\" takes " +
+                                                 std::to_string(contents.size()) + " bytes and " +
+                                                 std::to_string(freeBytes) +
+                                                 " are free; remove files to make room");
     }
     Stager stager(work.image, layout);
     stager.FillChain(fresh, contents);
@@ -261,10 +267,8 @@ ReplaceStages StageReplace(const Target& target, Work work, std::string_view con
     stager.PutRecord(target.folder.offsets[target.existing->slot], entry);
     stager.Next();
     for (const unsigned cluster : old) {
-        if (std::ranges::find(fresh, cluster) == fresh.end()) {
-            stager.SetFat(cluster, kFreeCluster);
-            work.freedInBatch[cluster] = true;
-        }
+        stager.SetFat(cluster, kFreeCluster);
+        work.freedInBatch[cluster] = true;
     }
     ReplaceStages stages = stager.Done();
     stages.replaces = true;

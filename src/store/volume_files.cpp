@@ -226,7 +226,9 @@ FilesResult PutFiles(Context& ctx, const VolumeTarget& target, const PutRequest&
     for (std::size_t i = 0; i < files.size(); ++i) {
         const std::string path = PathInFolder(request.folder, request.files[i]);
         fat12::ReplaceStages stages = editor.WriteFile(path, files[i].contents, now);
-        if (stages.status == fat12::Status::Full && !batches.back().stages.empty()) {
+        const bool lacksRoom =
+            stages.status == fat12::Status::Full || stages.status == fat12::Status::NoRoomBeside;
+        if (lacksRoom && !batches.back().stages.empty()) {
             // The clusters the batch frees are free once it is on the medium.
             editor.NewBatch();
             batches.emplace_back();

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <utility>
 
+#include "fat12/fat12_volume.hpp"
 #include "fat12/geometry.hpp"
 #include "store/descriptions.hpp"
 #include "store/descriptions_file.hpp"
@@ -25,12 +27,18 @@ bool SaveWithRow5(StoreWorld& w, int length) {
 }
 
 // A store without DISKS.TXT (row5 < 0), or with one whose slot 5 has a
-// description of row5 characters.
-void Prepare(StoreWorld& w, int row5) {
+// description of row5 characters; with room, a file in slot 0 leaves only
+// that many bytes free.
+void Prepare(StoreWorld& w, int row5, std::optional<std::size_t> room = std::nullopt) {
     SetGridIds(w.state, "FDISK", true);
     if (row5 >= 0) {
         ASSERT_TRUE(LoadDescriptions(w.ctx));
         ASSERT_TRUE(SaveWithRow5(w, row5));
+    }
+    if (room) {
+        const testing::Bytes slot0 = w.Read(0, fat12::kVolumeBytes);
+        w.PutSlot0File("FILL.BIN",
+                       std::string(fat12::FreeBytes(std::as_bytes(std::span(slot0))) - *room, 'f'));
     }
 }
 
@@ -81,15 +89,37 @@ std::string FsckReportBeyondLostClusters(const StoreWorld& w) {
     return testing::FsckBeyondLostClusters(image);
 }
 
+// The free bytes slot 0 is left with beside DISKS.TXT: all there are, or
+// just what the new copy takes.
+enum class Room { All, Just };
+
+std::optional<std::size_t> RoomFor(int from, int to, Room room) {
+    if (room == Room::All) {
+        return std::nullopt;
+    }
+    StoreWorld probe;
+    Prepare(probe, from);
+    EXPECT_TRUE(CreateOrDescribe(probe, to));
+    return (ReadBack(probe).size() + 511) / 512 * 512;
+}
+
 TEST(CrashSafety, AStopAtAnyWriteLeavesTheOldOrTheNewFileAndAtWorstLostClusters) {
     const bool fsck = testing::HaveTool("fsck.fat");
     if (!fsck) {
         std::printf("fsck.fat not installed; volumes not checked by it\n");
     }
-    // Creation, a longer text replacing a shorter one, the reverse, a put.
-    for (const auto& [from, to] : {std::pair{-1, -1}, {0, 3000}, {3000, 10}, {10, kPut}}) {
+    // Creation, a longer text replacing a shorter one, the reverse, a put;
+    // the longer text again with only the room its new copy takes.
+    struct Case {
+        int from;
+        int to;
+        Room room = Room::All;
+    };
+    for (const auto& [from, to, roomLeft] :
+         {Case{-1, -1}, {0, 3000}, {3000, 10}, {10, kPut}, {3000, 8000, Room::Just}}) {
+        const std::optional<std::size_t> room = RoomFor(from, to, roomLeft);
         StoreWorld whole;
-        Prepare(whole, from);
+        Prepare(whole, from, room);
         const std::string before = ReadBack(whole);
         const int prepared = whole.devices.Count(FaultOp::Write, "usbstore");
         ASSERT_TRUE(CreateOrDescribe(whole, to));
@@ -100,7 +130,7 @@ TEST(CrashSafety, AStopAtAnyWriteLeavesTheOldOrTheNewFileAndAtWorstLostClusters)
             SCOPED_TRACE(std::to_string(from) + " -> " + std::to_string(to) + ", stop at write " +
                          std::to_string(k) + " of " + std::to_string(writes));
             StoreWorld w;
-            Prepare(w, from);
+            Prepare(w, from, room);
             w.devices.StopAtWrite(w.devices.Count(FaultOp::Write, "usbstore") + k, "usbstore");
             EXPECT_TRUE(CreateOrDescribe(w, to));
             const std::string left = ReadBack(w);
@@ -111,6 +141,25 @@ TEST(CrashSafety, AStopAtAnyWriteLeavesTheOldOrTheNewFileAndAtWorstLostClusters)
             }
         }
     }
+}
+
+// A new DISKS.TXT that does not fit beside the old one is refused before the
+// first write; before, it was written over the old clusters, and a stop part
+// way left some descriptions cut off.
+TEST(CrashSafety, DescriptionsWithoutRoomBesideTheOldFileAreRefusedUnwritten) {
+    const std::size_t room = *RoomFor(3000, 8000, Room::Just) - 512;
+    StoreWorld w;
+    Prepare(w, 3000, room);
+    const std::string before = ReadBack(w);
+    const testing::Bytes slot0 = w.Read(0, fat12::kVolumeBytes);
+    const int writes = w.devices.Count(FaultOp::Write, "usbstore");
+    EXPECT_FALSE(SaveWithRow5(w, 8000));
+    EXPECT_EQ(w.devices.Count(FaultOp::Write, "usbstore"), writes);
+    EXPECT_EQ(w.Read(0, fat12::kVolumeBytes), slot0);
+    EXPECT_EQ(ReadBack(w), before);
+    EXPECT_NE(w.OnlyMessage().find("The new copy does not fit beside the old one"),
+              std::string::npos)
+        << w.OnlyMessage();
 }
 
 // A format or a restore marks the store with its first write and clears the

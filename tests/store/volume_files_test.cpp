@@ -22,8 +22,9 @@ using testing::StoreWorld;
 
 constexpr const char* kImage = "floppy.img";
 
-// A volume with a file in the root and one in a folder.
-void Prepare(StoreWorld& w) {
+// A volume with a file in the root and one in a folder, and a file that
+// leaves only room bytes free (all that are, when room is negative).
+void Prepare(StoreWorld& w, long room = -1) {
     std::vector<std::byte> volume(fat12::kVolumeBytes);
     fat12::BuildBlankVolume(volume, "CRASH");
     ASSERT_EQ(ApplyStages(volume, StageFileWrite(volume, "OLD.TXT", std::string(3000, 'o'), {})),
@@ -32,6 +33,11 @@ void Prepare(StoreWorld& w) {
     ASSERT_EQ(ApplyStages(volume,
                           StageFileWrite(volume, "Sub/inner file.txt", std::string(700, 'i'), {})),
               fat12::Status::Ok);
+    if (room >= 0) {
+        const std::string fill(fat12::FreeBytes(volume) - static_cast<std::size_t>(room), 'f');
+        ASSERT_EQ(ApplyStages(volume, StageFileWrite(volume, "FILL.BIN", fill, {})),
+                  fat12::Status::Ok);
+    }
     const auto* bytes = reinterpret_cast<const unsigned char*>(volume.data());
     testing::WriteFileBytes(w.dir / kImage, {bytes, bytes + volume.size()});
     testing::WriteFileText(w.dir / "OLD.TXT", std::string(5000, 'n'));
@@ -56,6 +62,7 @@ struct Change {
     const char* name;
     std::function<FilesResult(StoreWorld&)> run;
     std::vector<std::string> paths;  // in the volume: each old or new afterwards
+    long room = -1;                  // bytes left free beforehand (as Prepare)
 };
 
 TEST(VolumeFilesCrash, AStopAtAnyWriteLeavesEachFileOldOrNewAndAtWorstLostClusters) {
@@ -80,10 +87,17 @@ TEST(VolumeFilesCrash, AStopAtAnyWriteLeavesEachFileOldOrNewAndAtWorstLostCluste
         {"mkdir",
          [&](StoreWorld& w) { return MakeVolumeFolder(w.ctx, target(w), "A new folder"); },
          {"A new folder"}},
+        // The 5000 bytes take 10 clusters: just the room left beside the old 3000.
+        {"put with just enough room beside the old file",
+         [&](StoreWorld& w) {
+             return PutFiles(w.ctx, target(w), {{w.dir / "OLD.TXT"}, "", true});
+         },
+         {"OLD.TXT"},
+         5120},
     };
     for (const Change& change : changes) {
         StoreWorld whole;
-        Prepare(whole);
+        Prepare(whole, change.room);
         std::vector<std::string> before;
         for (const std::string& path : change.paths) {
             before.push_back(Held(whole, path));
@@ -94,18 +108,44 @@ TEST(VolumeFilesCrash, AStopAtAnyWriteLeavesEachFileOldOrNewAndAtWorstLostCluste
         for (int k = 0; k < writes; ++k) {
             SCOPED_TRACE(std::string(change.name) + ", stopped after write " + std::to_string(k) +
                          " of " + std::to_string(writes));
-            StoreWorld w;
-            Prepare(w);
-            w.devices.StopAtWrite(k + 1, kImage);
-            change.run(w);
-            for (std::size_t i = 0; i < change.paths.size(); ++i) {
-                const std::string held = Held(w, change.paths[i]);
-                EXPECT_TRUE(held == before[i] || held == Held(whole, change.paths[i]))
-                    << change.paths[i] << ": " << held.substr(0, 40);
+            // Killed there, or failing there with EIO: the failure's report
+            // says that each file is old or new, which must hold.
+            for (const bool killed : {true, false}) {
+                StoreWorld w;
+                Prepare(w, change.room);
+                if (killed) {
+                    w.devices.StopAtWrite(k + 1, kImage);
+                } else {
+                    w.devices.Inject({FaultOp::Write, k + 1, kImage});
+                }
+                const FilesResult result = change.run(w);
+                EXPECT_EQ(result.failure, killed ? FilesFailure::None : FilesFailure::Write);
+                for (std::size_t i = 0; i < change.paths.size(); ++i) {
+                    const std::string held = Held(w, change.paths[i]);
+                    EXPECT_TRUE(held == before[i] || held == Held(whole, change.paths[i]))
+                        << change.paths[i] << ": " << held.substr(0, 40);
+                }
+                EXPECT_EQ(testing::FsckBeyondLostClusters(w.dir / kImage), "");
             }
-            EXPECT_EQ(testing::FsckBeyondLostClusters(w.dir / kImage), "");
         }
     }
+}
+
+// A replacement that does not fit beside the old file is refused before the
+// first write; before the change it was written over the old clusters.
+TEST(VolumeFilesCrash, AReplacementWithoutRoomBesideTheOldFileIsRefusedUnwritten) {
+    StoreWorld w;
+    Prepare(w, 4608);  // 9 clusters; the new 5000 bytes need 10
+    const testing::Bytes before = testing::ReadFileBytes(w.dir / kImage);
+    const FilesResult result =
+        PutFiles(w.ctx, {w.dir / kImage, std::nullopt}, {{w.dir / "OLD.TXT"}, "", true});
+    EXPECT_EQ(result.status, fat12::Status::NoRoomBeside);
+    EXPECT_EQ(fat12::StatusText(result.status, result.detail),
+              "The new copy does not fit beside the old one, which is kept until the new one is "
+              "complete: \"OLD.TXT\" takes 5000 bytes and 4608 are free; remove files to make "
+              "room.");
+    EXPECT_EQ(w.devices.Count(FaultOp::Write, kImage), 0);
+    EXPECT_EQ(testing::ReadFileBytes(w.dir / kImage), before);
 }
 
 }  // namespace
