@@ -29,6 +29,9 @@ const char* StatusText(Status status) {
         case Status::NoRoomBeside:
             return "The new copy does not fit beside the old one, which is kept until the new "
                    "one is complete.";
+        case Status::RootFull:
+            return "The root folder has no free entry left (it holds a fixed number); remove "
+                   "something there or put the file into a folder.";
         case Status::DotPart:
             return "\".\" and \"..\" are a folder's own entries: name files and folders by "
                    "their names.";

@@ -21,7 +21,7 @@ enum class Status {
     Ok,
     NotFound,      // no such file or folder
     BadName,       // a name no FAT volume can hold
-    Full,          // not enough free clusters, or no room in the directory
+    Full,          // not enough free clusters
     Damaged,       // the volume's structures do not add up
     FatsDiffer,    // the FAT copies differ: read, never written
     Exists,        // a file or folder of the name to make is there already
@@ -30,6 +30,7 @@ enum class Status {
     IsAFolder,     // a file was asked for and a folder found
     DotPart,       // a path part is "." or "..", a folder's own entries
     NoRoomBeside,  // a replacement's new data does not fit in the free clusters
+    RootFull,      // the root folder's fixed entries are all taken
 };
 
 const char* StatusText(Status status);

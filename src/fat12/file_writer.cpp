@@ -172,7 +172,10 @@ ReplaceStages StageNew(const Target& target, Work work, std::optional<std::strin
         contents ? (size + layout.clusterBytes - 1) / layout.clusterBytes : 1;
     const std::size_t wanted = dataClusters + (placement ? placement->newClusters : 0);
     const std::vector<unsigned> free = Unclaimed(layout, image, work.freedInBatch, wanted);
-    if (!placement || free.size() < wanted || size > UINT32_MAX) {
+    if (!placement) {
+        return Refused(Status::RootFull);  // only the root cannot grow
+    }
+    if (free.size() < wanted || size > UINT32_MAX) {
         return Refused(Status::Full);
     }
     const std::vector<unsigned> data(free.begin(),

@@ -134,6 +134,68 @@ TEST(CliFiles, ChangesOnEveryLayoutAreCleanForFsckAndReadBackByMtools) {
     }
 }
 
+// mdir's listing without its header, dates and serial number: short names
+// (code page 850) with long names.
+std::string MtoolsNameColumns(const std::string& image) {
+    std::string out;
+    EXPECT_EQ(Shell("MTOOLS_SKIP_CHECK=1 mdir -i " + Quoted(image) + " ::", &out), 0) << out;
+    std::string names;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t date = line.find(" 20");
+        if (date != std::string::npos && line.find("Serial") == std::string::npos) {
+            names += line.substr(0, 13) + line.substr(line.find(':', date) + 3) + "\n";
+        }
+    }
+    return names;
+}
+
+// Short names hold code page 850, as mtools writes them by default: read
+// back, matched, replaced, and written with the very bytes mcopy writes.
+TEST(CliFiles, ShortNamesInCodePage850AreReadAndWrittenAsMtoolsDoes) {
+    if (!HaveFatTools()) {
+        GTEST_SKIP() << "dosfstools or mtools not installed";
+    }
+    TempDir dir;
+    const std::string ours = dir / "ours.img";
+    const std::string theirs = dir / "theirs.img";
+    ASSERT_EQ(RunCli({"image", "new", ours}).exitCode, 0);
+    ASSERT_EQ(RunCli({"image", "new", theirs}).exitCode, 0);
+    const std::vector<std::string> names = {"café.txt", "Ärger.TXT", "Straße long name.txt",
+                                            "Õpen.txt", "ÑANDÚ"};
+    std::string quoted;
+    for (const std::string& name : names) {
+        WriteFileText(dir / name, name);
+        quoted += " " + Quoted(dir / name);
+    }
+    std::string out;
+    ASSERT_EQ(Shell("MTOOLS_SKIP_CHECK=1 mcopy -i " + Quoted(theirs) + quoted + " ::", &out), 0)
+        << out;
+    std::vector<std::string> put = {"files", "put", ours};
+    for (const std::string& name : names) {
+        put.push_back(dir / name);
+    }
+    ASSERT_EQ(RunCli(put).exitCode, 0);
+    EXPECT_EQ(MtoolsNameColumns(ours), MtoolsNameColumns(theirs));
+    EXPECT_TRUE(Contains(MtoolsNameColumns(ours), "café     txt")) << MtoolsNameColumns(ours);
+
+    const CliResult ls = RunCli({"files", "ls", theirs});
+    EXPECT_TRUE(Contains(ls.out, "  café.txt\n")) << ls.out;
+    EXPECT_TRUE(Contains(ls.out, "  STRAßE~1.TXT  Straße long name.txt\n")) << ls.out;
+    const nlohmann::json listed =
+        nlohmann::json::parse(RunCli({"files", "ls", theirs, "--json"}).out);
+    EXPECT_EQ(listed["entries"][0]["short_name"], "café.txt");
+    EXPECT_EQ(listed["entries"][3]["short_name"], "ÕPEN.TXT");
+    ASSERT_EQ(RunCli({"files", "get", theirs, "CAFÉ.TXT", dir / "back"}).exitCode, 0);
+    EXPECT_EQ(ReadFileText(dir / "back"), "café.txt");
+    WriteFileText(dir / "café.txt", "new");
+    ASSERT_EQ(RunCli({"--yes", "files", "put", theirs, dir / "café.txt"}).exitCode, 0);
+    ASSERT_EQ(RunCli({"files", "rm", theirs, "ñandú"}).exitCode, 0);
+    // Replaced, not added beside: still one café.txt, and no ñandú.
+    EXPECT_EQ(MtoolsNames(theirs).size(), 4u);
+    EXPECT_EQ(MtoolsRead(theirs, "café.txt"), "new");
+}
+
 TEST(CliFiles, RefusalsSayWhyAndLeaveTheVolumeAsItWas) {
     TempDir dir;
     const std::string image = dir / "volume.img";
