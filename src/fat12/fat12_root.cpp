@@ -32,6 +32,8 @@ const char* StatusText(Status status) {
         case Status::RootFull:
             return "The root folder has no free entry left (it holds a fixed number); remove "
                    "something there or put the file into a folder.";
+        case Status::Unhandled:
+            return "The volume cannot be worked on here.";
         case Status::DotPart:
             return "\".\" and \"..\" are a folder's own entries: name files and folders by "
                    "their names.";

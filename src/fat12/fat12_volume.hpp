@@ -31,6 +31,7 @@ enum class Status {
     DotPart,       // a path part is "." or "..", a folder's own entries
     NoRoomBeside,  // a replacement's new data does not fit in the free clusters
     RootFull,      // the root folder's fixed entries are all taken
+    Unhandled,     // a sound layout this code does not handle (larger sectors)
 };
 
 const char* StatusText(Status status);

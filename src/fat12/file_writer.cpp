@@ -148,7 +148,7 @@ struct Work {
 
 // A new file (contents) or folder (no contents) at target.
 ReplaceStages StageNew(const Target& target, Work work, std::optional<std::string_view> contents,
-                       const Stamp& now) {
+                       const Stamp& now, const Stamp& modified) {
     const std::span<const std::byte> image = work.image;
     const auto taken = [&](const ShortNameBytes& name) {
         const auto entries = ReadEntries(image, target.folder);
@@ -229,14 +229,14 @@ ReplaceStages StageNew(const Target& target, Work work, std::optional<std::strin
     entry.firstCluster.Set(static_cast<std::uint16_t>(data.empty() ? 0 : data.front()));
     entry.fileSize.Set(static_cast<std::uint32_t>(size));
     StampCreated(entry, now);
-    StampModified(entry, now);
+    StampModified(entry, modified);
     stager.PutRecord(offsets[longEntries.size()], entry);
     stager.Next();  // no old chain to free
     return stager.Done();
 }
 
 ReplaceStages StageReplace(const Target& target, Work work, std::string_view contents,
-                           const Stamp& now) {
+                           const Stamp& modified) {
     const Layout& layout = target.layout;
     DirEntry entry = target.existing->entry;
     const std::vector<unsigned> old = ClusterChain(layout, work.image, entry.firstCluster.Get())
@@ -266,7 +266,7 @@ ReplaceStages StageReplace(const Target& target, Work work, std::string_view con
     entry.attributes |= kAttrArchive;
     entry.firstCluster.Set(static_cast<std::uint16_t>(fresh.empty() ? 0 : fresh.front()));
     entry.fileSize.Set(static_cast<std::uint32_t>(contents.size()));
-    StampModified(entry, now);
+    StampModified(entry, modified);
     stager.PutRecord(target.folder.offsets[target.existing->slot], entry);
     stager.Next();
     for (const unsigned cluster : old) {
@@ -293,7 +293,7 @@ void VolumeEditor::NewBatch() {
 }
 
 ReplaceStages VolumeEditor::WriteFile(std::string_view path, std::string_view contents,
-                                      const Stamp& now) {
+                                      const Stamp& now, const std::optional<Stamp>& modified) {
     if (status_ != Status::Ok) {
         return Refused(status_, detail_);
     }
@@ -302,12 +302,12 @@ ReplaceStages VolumeEditor::WriteFile(std::string_view path, std::string_view co
         return Refused(target.status, target.detail);
     }
     if (!target.existing) {
-        return StageNew(target, {image_, freedInBatch_}, contents, now);
+        return StageNew(target, {image_, freedInBatch_}, contents, now, modified.value_or(now));
     }
     if (IsDirectory(target.existing->entry)) {
         return Refused(Status::IsAFolder);
     }
-    return StageReplace(target, {image_, freedInBatch_}, contents, now);
+    return StageReplace(target, {image_, freedInBatch_}, contents, modified.value_or(now));
 }
 
 ReplaceStages VolumeEditor::MakeFolder(std::string_view path, const Stamp& now) {
@@ -321,7 +321,7 @@ ReplaceStages VolumeEditor::MakeFolder(std::string_view path, const Stamp& now) 
     if (target.existing) {
         return Refused(Status::Exists);
     }
-    return StageNew(target, {image_, freedInBatch_}, std::nullopt, now);
+    return StageNew(target, {image_, freedInBatch_}, std::nullopt, now, now);
 }
 
 ReplaceStages VolumeEditor::Remove(std::string_view path) {

@@ -81,7 +81,7 @@ class TreeWalk {
 VolumeCheck CheckForReading(std::span<const std::byte> image) {
     LayoutCheck layout = ReadLayout(image);
     if (!layout.layout) {
-        return {Status::Damaged, layout.problem, {}};
+        return {layout.unhandled ? Status::Unhandled : Status::Damaged, layout.problem, {}};
     }
     return {Status::Ok, {}, *layout.layout};
 }

@@ -7,6 +7,8 @@
 #include <set>
 #include <sstream>
 
+#include <sys/stat.h>
+
 #include "cli/cli_runner.hpp"
 #include "cli/cli_test_store.hpp"
 #include "core/media_sizes.hpp"
@@ -196,6 +198,45 @@ TEST(CliFiles, ShortNamesInCodePage850AreReadAndWrittenAsMtoolsDoes) {
     EXPECT_EQ(MtoolsRead(theirs, "café.txt"), "new");
 }
 
+// mkdir -p, put --keep-time (as mcopy -m) and put --name for a /proc file.
+TEST(CliFiles, OptionsOfPutAndMkdirDoWhatMtoolsDoes) {
+    if (!HaveFatTools()) {
+        GTEST_SKIP() << "dosfstools or mtools not installed";
+    }
+    TempDir dir;
+    const std::string ours = dir / "ours.img";
+    const std::string theirs = dir / "theirs.img";
+    ASSERT_EQ(RunCli({"image", "new", ours}).exitCode, 0);
+    ASSERT_EQ(RunCli({"image", "new", theirs}).exitCode, 0);
+    const std::string old = dir / "old.txt";
+    WriteFileText(old, "old");
+    ASSERT_EQ(Shell("touch -d '2001-02-03 04:05:06' " + Quoted(old)), 0);
+    ASSERT_EQ(RunCli({"files", "put", ours, old, "--keep-time"}).exitCode, 0);
+    ASSERT_EQ(
+        Shell("MTOOLS_SKIP_CHECK=1 mcopy -m -i " + Quoted(theirs) + " " + Quoted(old) + " ::"), 0);
+    std::string mine;
+    std::string mtools;
+    Shell("MTOOLS_SKIP_CHECK=1 mdir -i " + Quoted(ours) + " :: | grep old", &mine);
+    Shell("MTOOLS_SKIP_CHECK=1 mdir -i " + Quoted(theirs) + " :: | grep old", &mtools);
+    EXPECT_EQ(mine, mtools);
+    EXPECT_TRUE(Contains(mine, "2001-02-03   4:05")) << mine;
+
+    for (int run = 0; run < 2; ++run) {
+        const CliResult made = RunCli({"files", "mkdir", ours, "-p", "A/B/C"});
+        EXPECT_EQ(made.exitCode, 0) << made.err;
+    }
+    std::string version;
+    Shell("cat /proc/version", &version);
+    ASSERT_EQ(
+        RunCli({"files", "put", ours, "/proc/version", "--name", "v.txt", "--to", "A/B"}).exitCode,
+        0);
+    EXPECT_EQ(MtoolsNames(ours),
+              (std::set<std::string>{"old.txt", "A/", "A/B/", "A/B/C/", "A/B/v.txt"}));
+    EXPECT_EQ(MtoolsRead(ours, "A/B/v.txt"), version);
+    std::string fsck;
+    EXPECT_EQ(Shell("fsck.fat -n " + Quoted(ours), &fsck), 0) << fsck;
+}
+
 TEST(CliFiles, RefusalsSayWhyAndLeaveTheVolumeAsItWas) {
     TempDir dir;
     const std::string image = dir / "volume.img";
@@ -216,8 +257,18 @@ TEST(CliFiles, RefusalsSayWhyAndLeaveTheVolumeAsItWas) {
         std::string says;
         int exitCode = 1;
     };
-    const std::vector<Case> cases = {
+    const std::string fifo = dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);  // opened, it would wait for a writer
+    const std::string notAFile = " is not a regular file (a pipe, device, folder or /proc file)";
+    std::vector<Case> cases = {
         {{"files", "put", image, dir / "big.bin"}, "big.bin: The FAT12 volume is full; nothing"},
+        {{"files", "put", image, "/proc/version"}, "/proc/version" + notAFile},
+        {{"files", "put", image, "/dev/null"}, "/dev/null" + notAFile},
+        {{"files", "put", image, fifo}, fifo + notAFile},
+        {{"files", "put", image, dir.Path()}, dir.Path() + notAFile},
+        {{"files", "put", image, "/dev/zero", "--name", "z"}, "/dev/zero is larger than a 2.88"},
+        {{"files", "put", image, fifo, fifo, "--name", "z"}, "--name names one FILE", 2},
+        {{"files", "mkdir", image, "-p", "a.txt/x"}, "a.txt: A part of the path is a file"},
         {{"files", "put", image, dir / "a.txt", "--to", "nowhere"}, "not found on the volume"},
         {{"files", "put", image, dir / "missing.txt"}, "cannot read " + dir / "missing.txt"},
         {{"files", "put", image, dir / "a.txt"}, "replace a.txt in " + image + "?"},
@@ -236,6 +287,20 @@ TEST(CliFiles, RefusalsSayWhyAndLeaveTheVolumeAsItWas) {
         {{"files", "ls", MasterStore()}, "is a store: name a slot with --slot N", 2},
         {{"files", "ls", image, "--slot", "1000"}, "not a slot number", 2},
     };
+    if (HaveFatTools()) {
+        const std::string large = dir / "large sectors.img";
+        const std::string root = dir / "root.img";
+        ASSERT_EQ(Shell("mkfs.fat -C -S 1024 " + Quoted(large) + " 1440"), 0);
+        ASSERT_EQ(Shell("mkfs.fat -C -r 16 " + Quoted(root) + " 1440"), 0);
+        std::vector<std::string> put = {"files", "put", root};
+        for (int i = 0; i < 16; ++i) {
+            put.push_back(dir / ("f" + std::to_string(i)));
+            WriteFileText(put.back(), "f");
+        }
+        ASSERT_EQ(RunCli(put).exitCode, 0);
+        cases.push_back({{"files", "ls", large}, "a FAT12 layout with 1024-byte sectors is not"});
+        cases.push_back({{"files", "put", root, dir / "a.txt"}, "The root folder has no free"});
+    }
     const std::vector<unsigned char> before = ReadFileBytes(image);
     const std::vector<unsigned char> differBefore = ReadFileBytes(differ);
     for (const Case& c : cases) {

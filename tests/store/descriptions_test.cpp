@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "core/text.hpp"
+#include "fat12/dir_entry.hpp"
 #include "fat12/geometry.hpp"
 #include "state/error_report.hpp"
 #include "store/disk_ids.hpp"
@@ -69,6 +70,13 @@ TEST(Descriptions, WithoutABaseTheCreatedFileHasNoBaseLine) {
     ASSERT_EQ(LoadDiskIds(v.ctx), Outcome::Complete);
     EXPECT_TRUE(LoadDescriptions(v.ctx));
     EXPECT_EQ(v.Slot0File(), kCreatedHeader);
+    // Created by a save, as describe creates it: in upper case, without the
+    // lower-case flag (byte 12) that other tools would show as "DISKS txt".
+    StoreWorld w;
+    ASSERT_TRUE(ReadDescriptions(w.ctx));
+    ASSERT_TRUE(sbrSaveDescriptions(w.ctx, "sdb/DISKS.TXT"));
+    const testing::Bytes entry = w.Read(fat12::RootEntryOffset(1), 13);
+    EXPECT_EQ(std::string(entry.begin(), entry.end()), std::string("DISKS   TXT\x20\0", 13));
 }
 
 TEST(Descriptions, SavedThroughSlot0AndLoadedBackUnchanged) {

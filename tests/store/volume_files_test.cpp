@@ -70,13 +70,15 @@ TEST(VolumeFilesCrash, AStopAtAnyWriteLeavesEachFileOldOrNewAndAtWorstLostCluste
     const std::vector<Change> changes = {
         {"put",
          [&](StoreWorld& w) {
-             return PutFiles(w.ctx, target(w),
-                             {{w.dir / "OLD.TXT", w.dir / "A new long name.txt"}, "", true});
+             return PutFiles(
+                 w.ctx, target(w),
+                 {{w.dir / "OLD.TXT", w.dir / "A new long name.txt"}, "", true, false, {}});
          },
          {"OLD.TXT", "A new long name.txt"}},
         {"put into a folder",
          [&](StoreWorld& w) {
-             return PutFiles(w.ctx, target(w), {{w.dir / "inner file.txt"}, "Sub", true});
+             return PutFiles(w.ctx, target(w),
+                             {{w.dir / "inner file.txt"}, "Sub", true, false, {}});
          },
          {"Sub/inner file.txt"}},
         {"rm",
@@ -90,7 +92,7 @@ TEST(VolumeFilesCrash, AStopAtAnyWriteLeavesEachFileOldOrNewAndAtWorstLostCluste
         // The 5000 bytes take 10 clusters: just the room left beside the old 3000.
         {"put with just enough room beside the old file",
          [&](StoreWorld& w) {
-             return PutFiles(w.ctx, target(w), {{w.dir / "OLD.TXT"}, "", true});
+             return PutFiles(w.ctx, target(w), {{w.dir / "OLD.TXT"}, "", true, false, {}});
          },
          {"OLD.TXT"},
          5120},
@@ -138,7 +140,7 @@ TEST(VolumeFilesCrash, AReplacementWithoutRoomBesideTheOldFileIsRefusedUnwritten
     Prepare(w, 4608);  // 9 clusters; the new 5000 bytes need 10
     const testing::Bytes before = testing::ReadFileBytes(w.dir / kImage);
     const FilesResult result =
-        PutFiles(w.ctx, {w.dir / kImage, std::nullopt}, {{w.dir / "OLD.TXT"}, "", true});
+        PutFiles(w.ctx, {w.dir / kImage, std::nullopt}, {{w.dir / "OLD.TXT"}, "", true, false, {}});
     EXPECT_EQ(result.status, fat12::Status::NoRoomBeside);
     EXPECT_EQ(fat12::StatusText(result.status, result.detail),
               "The new copy does not fit beside the old one, which is kept until the new one is "
