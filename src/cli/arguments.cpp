@@ -107,7 +107,7 @@ void AddFilesCommands(CLI::App& app, Invocation& invocation) {
     put->add_option("--name", invocation.name,
                     "Name in the volume of the one FILE, which is then read to its end even "
                     "when it is no regular file (a pipe, a /proc file)")
-        ->check(NotEmpty());
+        ->type_name("NAME");
     CLI::App* rm = AddFilesCommand(*files, "rm", "Remove files and empty folders",
                                    Command::FilesRemove, invocation);
     rm->add_option("PATH", invocation.paths, "Files or empty folders in the volume")
