@@ -22,8 +22,7 @@ using testing::StoreWorld;
 
 constexpr const char* kImage = "floppy.img";
 
-// A volume with a file in the root and one in a folder, and a file that
-// leaves only room bytes free (all that are, when room is negative).
+// A volume with a file in the root and one in a folder (room >= 0: bytes free).
 void Prepare(StoreWorld& w, long room = -1) {
     std::vector<std::byte> volume(fat12::kVolumeBytes);
     fat12::BuildBlankVolume(volume, "CRASH");
@@ -67,19 +66,17 @@ struct Change {
 
 TEST(VolumeFilesCrash, AStopAtAnyWriteLeavesEachFileOldOrNewAndAtWorstLostClusters) {
     const auto target = [](StoreWorld& w) { return VolumeTarget{w.dir / kImage, std::nullopt}; };
+    const auto put = [&](StoreWorld& w, std::vector<std::string> files, std::string folder) {
+        return PutFiles(w.ctx, target(w), {std::move(files), std::move(folder), true, false, {}});
+    };
     const std::vector<Change> changes = {
         {"put",
          [&](StoreWorld& w) {
-             return PutFiles(
-                 w.ctx, target(w),
-                 {{w.dir / "OLD.TXT", w.dir / "A new long name.txt"}, "", true, false, {}});
+             return put(w, {w.dir / "OLD.TXT", w.dir / "A new long name.txt"}, "");
          },
          {"OLD.TXT", "A new long name.txt"}},
         {"put into a folder",
-         [&](StoreWorld& w) {
-             return PutFiles(w.ctx, target(w),
-                             {{w.dir / "inner file.txt"}, "Sub", true, false, {}});
-         },
+         [&](StoreWorld& w) { return put(w, {w.dir / "inner file.txt"}, "Sub"); },
          {"Sub/inner file.txt"}},
         {"rm",
          [&](StoreWorld& w) {
@@ -91,9 +88,7 @@ TEST(VolumeFilesCrash, AStopAtAnyWriteLeavesEachFileOldOrNewAndAtWorstLostCluste
          {"A new folder"}},
         // The 5000 bytes take 10 clusters: just the room left beside the old 3000.
         {"put with just enough room beside the old file",
-         [&](StoreWorld& w) {
-             return PutFiles(w.ctx, target(w), {{w.dir / "OLD.TXT"}, "", true, false, {}});
-         },
+         [&](StoreWorld& w) { return put(w, {w.dir / "OLD.TXT"}, ""); },
          {"OLD.TXT"},
          5120},
     };
@@ -110,16 +105,12 @@ TEST(VolumeFilesCrash, AStopAtAnyWriteLeavesEachFileOldOrNewAndAtWorstLostCluste
         for (int k = 0; k < writes; ++k) {
             SCOPED_TRACE(std::string(change.name) + ", stopped after write " + std::to_string(k) +
                          " of " + std::to_string(writes));
-            // Killed there, or failing there with EIO: the failure's report
-            // says that each file is old or new, which must hold.
+            // Killed there, or failing with EIO: then each file is old or new, as reported.
             for (const bool killed : {true, false}) {
                 StoreWorld w;
                 Prepare(w, change.room);
-                if (killed) {
-                    w.devices.StopAtWrite(k + 1, kImage);
-                } else {
-                    w.devices.Inject({FaultOp::Write, k + 1, kImage});
-                }
+                killed ? w.devices.StopAtWrite(k + 1, kImage)
+                       : w.devices.Inject({FaultOp::Write, k + 1, kImage});
                 const FilesResult result = change.run(w);
                 EXPECT_EQ(result.failure, killed ? FilesFailure::None : FilesFailure::Write);
                 for (std::size_t i = 0; i < change.paths.size(); ++i) {
@@ -131,23 +122,6 @@ TEST(VolumeFilesCrash, AStopAtAnyWriteLeavesEachFileOldOrNewAndAtWorstLostCluste
             }
         }
     }
-}
-
-// A replacement that does not fit beside the old file is refused before the
-// first write; before the change it was written over the old clusters.
-TEST(VolumeFilesCrash, AReplacementWithoutRoomBesideTheOldFileIsRefusedUnwritten) {
-    StoreWorld w;
-    Prepare(w, 4608);  // 9 clusters; the new 5000 bytes need 10
-    const testing::Bytes before = testing::ReadFileBytes(w.dir / kImage);
-    const FilesResult result =
-        PutFiles(w.ctx, {w.dir / kImage, std::nullopt}, {{w.dir / "OLD.TXT"}, "", true, false, {}});
-    EXPECT_EQ(result.status, fat12::Status::NoRoomBeside);
-    EXPECT_EQ(fat12::StatusText(result.status, result.detail),
-              "The new copy does not fit beside the old one, which is kept until the new one is "
-              "complete: \"OLD.TXT\" takes 5000 bytes and 4608 are free; remove files to make "
-              "room.");
-    EXPECT_EQ(w.devices.Count(FaultOp::Write, kImage), 0);
-    EXPECT_EQ(testing::ReadFileBytes(w.dir / kImage), before);
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // A clock that only moves when told to: Sleep advances it, and tests can add
 // time (for example inside a transfer callback to make a medium slow).
 
-#include <ctime>
 #include <vector>
 
 #include "ports/clock.hpp"
@@ -19,14 +18,8 @@ class FakeClock final : public Clock {
         const int whole = static_cast<int>(now_);
         return {2026, 3, 14, whole / 3600, whole / 60 % 60, now_ - whole / 60 * 60};
     }
-    // In UTC, whatever the time zone of the machine running the tests.
-    LocalDateTime Local(long long unixSeconds) override {
-        const auto seconds = static_cast<std::time_t>(unixSeconds);
-        std::tm utc{};
-        gmtime_r(&seconds, &utc);
-        return {utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday,
-                utc.tm_hour,        utc.tm_min,     static_cast<double>(utc.tm_sec)};
-    }
+    // Files' times are not faked: every one is now.
+    LocalDateTime Local(long long) override { return Now(); }
     void Sleep(double seconds) override {
         sleeps.push_back(seconds);
         Advance(seconds);
