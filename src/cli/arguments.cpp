@@ -126,6 +126,12 @@ void AddFilesCommands(CLI::App& app, Invocation& invocation) {
         AddFilesCommand(*files, "put", "Copy files into the volume", Command::FilesPut, invocation);
     put->add_option("FILE", invocation.paths, "Files to copy in")->required()->check(NotEmpty());
     put->add_option("--to", invocation.destination, "Folder in the volume (default: the root)");
+    put->add_flag("--keep-time", invocation.keepTime,
+                  "Keep each file's modification time (default: the time of the copy)");
+    put->add_option("--name", invocation.name,
+                    "Name in the volume of the one FILE, which is then read to its end even "
+                    "when it is no regular file (a pipe, a /proc file)")
+        ->type_name("NAME");
     CLI::App* rm = AddFilesCommand(*files, "rm", "Remove files and empty folders",
                                    Command::FilesRemove, invocation);
     rm->add_option("PATH", invocation.paths, "Files or empty folders in the volume")
@@ -134,6 +140,8 @@ void AddFilesCommands(CLI::App& app, Invocation& invocation) {
     CLI::App* mkdir =
         AddFilesCommand(*files, "mkdir", "Make a folder", Command::FilesMakeFolder, invocation);
     mkdir->add_option("PATH", invocation.folder, "Folder to make")->required()->check(NotEmpty());
+    mkdir->add_flag("-p,--parents", invocation.parents,
+                    "Make missing parent folders too; no error when the folder exists");
 }
 
 void AddFloppyDrive(CLI::App& command, std::string& drive) {

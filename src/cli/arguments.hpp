@@ -46,6 +46,9 @@ struct Invocation {
     std::vector<std::string> paths;
     std::string destination;
     std::string folder;
+    std::string name;       // files put --name
+    bool keepTime = false;  // files put --keep-time
+    bool parents = false;   // files mkdir -p
     bool json = false;
     bool all = false;  // scan --all: loop devices too
     bool noNumber = false;

@@ -95,6 +95,16 @@ int Report(CliWorld& world, const FilesResult& result, const OpenedTarget& opene
         case FilesFailure::Source:
             world.Console().Note("cannot read " + result.name + ": " + reason + unchanged);
             break;
+        case FilesFailure::NotAFile:
+            world.Console().Note(result.name +
+                                 " is not a regular file (a pipe, device, folder or /proc " +
+                                 "file), so it is not copied; copy it into a file first, or " +
+                                 "read it to its end with --name NAME" + unchanged);
+            break;
+        case FilesFailure::TooBig:
+            world.Console().Note(result.name + " is larger than a 2.88 MB floppy can hold" +
+                                 unchanged);
+            break;
         case FilesFailure::Target:
             world.Console().Note("cannot write " + result.name + ": " +
                                  (result.detail.empty() ? reason + "; nothing was written."
@@ -207,7 +217,8 @@ int RunGet(CliWorld& world, const Invocation& invocation, const OpenedTarget& op
 }
 
 int RunPut(CliWorld& world, const Invocation& invocation, const OpenedTarget& opened) {
-    PutRequest request{invocation.paths, invocation.destination, false};
+    PutRequest request{invocation.paths, invocation.destination, false, invocation.keepTime,
+                       invocation.name};
     FilesResult result = PutFiles(world.Ctx(), *opened.target, request);
     if (result.failure == FilesFailure::None && !result.existing.empty()) {
         std::string names;
@@ -223,9 +234,8 @@ int RunPut(CliWorld& world, const Invocation& invocation, const OpenedTarget& op
     if (!result.Ok()) {
         return Report(world, result, opened, result.failure != FilesFailure::Write);
     }
-    for (const std::string& file : invocation.paths) {
-        std::cout << file << " -> " << TerminalText(PathInFolder(invocation.destination, file))
-                  << '\n';
+    for (std::size_t i = 0; i < invocation.paths.size(); ++i) {
+        std::cout << invocation.paths[i] << " -> " << TerminalText(PutPath(request, i)) << '\n';
     }
     return ExitCode(world, true);
 }
@@ -234,6 +244,11 @@ int RunPut(CliWorld& world, const Invocation& invocation, const OpenedTarget& op
 
 int RunFiles(CliWorld& world, const Invocation& invocation) {
     const Command command = invocation.command;
+    if (!invocation.name.empty() &&
+        (invocation.paths.size() != 1 || invocation.name.find('/') != std::string::npos)) {
+        world.Console().Note("--name names one FILE in the folder --to gives, without \"/\"");
+        return kExitUsage;
+    }
     const bool write = command == Command::FilesPut || command == Command::FilesRemove ||
                        command == Command::FilesMakeFolder;
     const OpenedTarget opened = OpenTarget(world, invocation, write);
@@ -249,19 +264,21 @@ int RunFiles(CliWorld& world, const Invocation& invocation) {
     if (command == Command::FilesPut) {
         return RunPut(world, invocation, opened);
     }
-    const FilesResult result =
-        command == Command::FilesRemove
-            ? RemoveFiles(world.Ctx(), *opened.target, invocation.paths)
-            : MakeVolumeFolder(world.Ctx(), *opened.target, invocation.folder);
+    if (command == Command::FilesMakeFolder) {
+        const FilesResult result =
+            MakeVolumeFolder(world.Ctx(), *opened.target, invocation.folder, invocation.parents);
+        if (!result.Ok()) {
+            return Report(world, result, opened, result.failure != FilesFailure::Write);
+        }
+        std::cout << "made folder " << TerminalText(invocation.folder) << '\n';
+        return ExitCode(world, true);
+    }
+    const FilesResult result = RemoveFiles(world.Ctx(), *opened.target, invocation.paths);
     if (!result.Ok()) {
         return Report(world, result, opened, result.failure != FilesFailure::Write);
     }
-    if (command == Command::FilesRemove) {
-        for (const std::string& path : invocation.paths) {
-            std::cout << "removed " << TerminalText(path) << '\n';
-        }
-    } else {
-        std::cout << "made folder " << TerminalText(invocation.folder) << '\n';
+    for (const std::string& path : invocation.paths) {
+        std::cout << "removed " << TerminalText(path) << '\n';
     }
     return ExitCode(world, true);
 }

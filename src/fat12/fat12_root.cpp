@@ -26,6 +26,17 @@ const char* StatusText(Status status) {
             return "A part of the path is a file, not a folder.";
         case Status::IsAFolder:
             return "The path names a folder, not a file.";
+        case Status::NoRoomBeside:
+            return "The new copy does not fit beside the old one, which is kept until the new "
+                   "one is complete.";
+        case Status::RootFull:
+            return "The root folder has no free entry left (it holds a fixed number); remove "
+                   "something there or put the file into a folder.";
+        case Status::Unhandled:
+            return "The volume cannot be worked on here.";
+        case Status::DotPart:
+            return "\".\" and \"..\" are a folder's own entries: name files and folders by "
+                   "their names.";
     }
     return "";
 }

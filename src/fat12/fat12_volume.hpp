@@ -19,15 +19,19 @@ namespace quarnex::fat12 {
 
 enum class Status {
     Ok,
-    NotFound,    // no such file or folder
-    BadName,     // a name no FAT volume can hold
-    Full,        // not enough free clusters, or no room in the directory
-    Damaged,     // the volume's structures do not add up
-    FatsDiffer,  // the FAT copies differ: read, never written
-    Exists,      // a file or folder of the name to make is there already
-    NotEmpty,    // a folder to remove still holds files
-    NotAFolder,  // a path goes through a file
-    IsAFolder,   // a file was asked for and a folder found
+    NotFound,      // no such file or folder
+    BadName,       // a name no FAT volume can hold
+    Full,          // not enough free clusters
+    Damaged,       // the volume's structures do not add up
+    FatsDiffer,    // the FAT copies differ: read, never written
+    Exists,        // a file or folder of the name to make is there already
+    NotEmpty,      // a folder to remove still holds files
+    NotAFolder,    // a path goes through a file
+    IsAFolder,     // a file was asked for and a folder found
+    DotPart,       // a path part is "." or "..", a folder's own entries
+    NoRoomBeside,  // a replacement's new data does not fit in the free clusters
+    RootFull,      // the root folder's fixed entries are all taken
+    Unhandled,     // a sound layout this code does not handle (larger sectors)
 };
 
 const char* StatusText(Status status);
@@ -81,8 +85,9 @@ std::uint64_t FreeBytes(std::span<const std::byte> image);
 //   5. the old chain freed in both FATs.
 // Putting on the medium the sectors each stage touches, in order and each
 // stage flushed, leaves the old or the new file wherever the writing stops,
-// and at worst clusters no file uses. (When only the old chain's clusters can
-// hold the new data they are reused in step 1, and that no longer holds.)
+// and at worst clusters no file uses. A replacement whose new data does not
+// fit in free clusters beside the old chain is refused (NoRoomBeside), never written
+// over the old one.
 // A stage holds bytes put at offsets of the volume and FAT entries set in
 // every copy: entries rather than bytes, because two entries share a byte and
 // merged changes (MergeStages) must not carry one change's later step into

@@ -32,6 +32,9 @@ Target Resolve(const Layout& layout, std::span<const std::byte> image, std::stri
     if (parts.empty()) {
         return {Status::BadName, {}, {}, {}, {}, {}};
     }
+    if (IsDotName(parts.back())) {
+        return {Status::DotPart, {}, {}, {}, {}, {}};
+    }
     Target target;
     target.layout = layout;
     target.leaf = parts.back();
@@ -145,7 +148,7 @@ struct Work {
 
 // A new file (contents) or folder (no contents) at target.
 ReplaceStages StageNew(const Target& target, Work work, std::optional<std::string_view> contents,
-                       const Stamp& now) {
+                       const Stamp& now, const Stamp& modified) {
     const std::span<const std::byte> image = work.image;
     const auto taken = [&](const ShortNameBytes& name) {
         const auto entries = ReadEntries(image, target.folder);
@@ -169,7 +172,10 @@ ReplaceStages StageNew(const Target& target, Work work, std::optional<std::strin
         contents ? (size + layout.clusterBytes - 1) / layout.clusterBytes : 1;
     const std::size_t wanted = dataClusters + (placement ? placement->newClusters : 0);
     const std::vector<unsigned> free = Unclaimed(layout, image, work.freedInBatch, wanted);
-    if (!placement || free.size() < wanted || size > UINT32_MAX) {
+    if (!placement) {
+        return Refused(Status::RootFull);  // only the root cannot grow
+    }
+    if (free.size() < wanted || size > UINT32_MAX) {
         return Refused(Status::Full);
     }
     const std::vector<unsigned> data(free.begin(),
@@ -223,27 +229,33 @@ ReplaceStages StageNew(const Target& target, Work work, std::optional<std::strin
     entry.firstCluster.Set(static_cast<std::uint16_t>(data.empty() ? 0 : data.front()));
     entry.fileSize.Set(static_cast<std::uint32_t>(size));
     StampCreated(entry, now);
-    StampModified(entry, now);
+    StampModified(entry, modified);
     stager.PutRecord(offsets[longEntries.size()], entry);
     stager.Next();  // no old chain to free
     return stager.Done();
 }
 
 ReplaceStages StageReplace(const Target& target, Work work, std::string_view contents,
-                           const Stamp& now) {
+                           const Stamp& modified) {
     const Layout& layout = target.layout;
     DirEntry entry = target.existing->entry;
     const std::vector<unsigned> old = ClusterChain(layout, work.image, entry.firstCluster.Get())
                                           .value_or(std::vector<unsigned>{});
     const std::size_t needed = (contents.size() + layout.clusterBytes - 1) / layout.clusterBytes;
-    // Free clusters first, so that the old contents survive until the
-    // directory changes; the old chain only when needed.
-    std::vector<unsigned> fresh = Unclaimed(layout, work.image, work.freedInBatch, needed);
-    for (std::size_t i = 0; i < old.size() && fresh.size() < needed; ++i) {
-        fresh.push_back(old[i]);
-    }
-    if (fresh.size() < needed || contents.size() > UINT32_MAX) {
+    // Only free clusters: the old contents must survive until the directory
+    // entry changes, so a new copy that does not fit beside the old one is
+    // refused rather than written over it.
+    const std::vector<unsigned> fresh = Unclaimed(layout, work.image, work.freedInBatch, needed);
+    if (contents.size() > UINT32_MAX) {
         return Refused(Status::Full);
+    }
+    if (fresh.size() < needed) {
+        const std::size_t freeBytes =
+            FreeClusters(layout, work.image, layout.clusterCount).size() * layout.clusterBytes;
+        return Refused(Status::NoRoomBeside, "\"" + target.existing->name + "\" takes " +
+                                                 std::to_string(contents.size()) + " bytes and " +
+                                                 std::to_string(freeBytes) +
+                                                 " are free; remove files to make room");
     }
     Stager stager(work.image, layout);
     stager.FillChain(fresh, contents);
@@ -254,14 +266,12 @@ ReplaceStages StageReplace(const Target& target, Work work, std::string_view con
     entry.attributes |= kAttrArchive;
     entry.firstCluster.Set(static_cast<std::uint16_t>(fresh.empty() ? 0 : fresh.front()));
     entry.fileSize.Set(static_cast<std::uint32_t>(contents.size()));
-    StampModified(entry, now);
+    StampModified(entry, modified);
     stager.PutRecord(target.folder.offsets[target.existing->slot], entry);
     stager.Next();
     for (const unsigned cluster : old) {
-        if (std::ranges::find(fresh, cluster) == fresh.end()) {
-            stager.SetFat(cluster, kFreeCluster);
-            work.freedInBatch[cluster] = true;
-        }
+        stager.SetFat(cluster, kFreeCluster);
+        work.freedInBatch[cluster] = true;
     }
     ReplaceStages stages = stager.Done();
     stages.replaces = true;
@@ -283,7 +293,7 @@ void VolumeEditor::NewBatch() {
 }
 
 ReplaceStages VolumeEditor::WriteFile(std::string_view path, std::string_view contents,
-                                      const Stamp& now) {
+                                      const Stamp& now, const std::optional<Stamp>& modified) {
     if (status_ != Status::Ok) {
         return Refused(status_, detail_);
     }
@@ -292,12 +302,12 @@ ReplaceStages VolumeEditor::WriteFile(std::string_view path, std::string_view co
         return Refused(target.status, target.detail);
     }
     if (!target.existing) {
-        return StageNew(target, {image_, freedInBatch_}, contents, now);
+        return StageNew(target, {image_, freedInBatch_}, contents, now, modified.value_or(now));
     }
     if (IsDirectory(target.existing->entry)) {
         return Refused(Status::IsAFolder);
     }
-    return StageReplace(target, {image_, freedInBatch_}, contents, now);
+    return StageReplace(target, {image_, freedInBatch_}, contents, modified.value_or(now));
 }
 
 ReplaceStages VolumeEditor::MakeFolder(std::string_view path, const Stamp& now) {
@@ -311,7 +321,7 @@ ReplaceStages VolumeEditor::MakeFolder(std::string_view path, const Stamp& now) 
     if (target.existing) {
         return Refused(Status::Exists);
     }
-    return StageNew(target, {image_, freedInBatch_}, std::nullopt, now);
+    return StageNew(target, {image_, freedInBatch_}, std::nullopt, now, now);
 }
 
 ReplaceStages VolumeEditor::Remove(std::string_view path) {

@@ -3,18 +3,27 @@
 #include <cctype>
 
 #include "core/utf8.hpp"
+#include "fat12/code_page_850.hpp"
 #include "fat12/dir_entry.hpp"
 
 namespace quarnex::fat12 {
 
 namespace {
 
-bool IsShortNameChar(unsigned char c) {
-    if (std::isalnum(c) != 0) {
-        return true;
+// A character a short name can hold: ASCII letters, digits and some signs,
+// and the characters of code page 850 whose upper case it also holds.
+bool IsShortNameChar(char32_t c) {
+    if (c < 0x80) {
+        return std::isalnum(static_cast<int>(c)) != 0 ||
+               std::string_view("!#$%&'()-@^_`{}~").find(static_cast<char>(c)) !=
+                   std::string_view::npos;
     }
-    return std::string_view("!#$%&'()-@^_`{}~").find(static_cast<char>(c)) !=
-           std::string_view::npos;
+    return ToCodePage850(c) && ToCodePage850(UpperLatin(c));
+}
+
+// The stored byte of a short-name character.
+char ShortNameByte(char32_t c) {
+    return static_cast<char>(*ToCodePage850(UpperLatin(c)));
 }
 
 ShortNameBytes ToBytes(const std::string& text) {
@@ -22,17 +31,37 @@ ShortNameBytes ToBytes(const std::string& text) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         bytes[i] = std::byte{static_cast<unsigned char>(text[i])};
     }
+    // 0xE5 in the first byte marks a deleted entry, so it is stored as 0x05.
+    if (bytes[0] == kDeletedMark) {
+        bytes[0] = std::byte{0x05};
+    }
     return bytes;
+}
+
+void AppendUtf8(std::string& text, char32_t c) {
+    if (c < 0x80) {
+        text += static_cast<char>(c);
+    } else if (c < 0x800) {
+        text += static_cast<char>(0xC0 | (c >> 6));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        text += static_cast<char>(0xE0 | (c >> 12));
+        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+    }
 }
 
 enum class Case { None, Lower, Upper, Mixed };
 
 Case CaseOf(std::string_view part) {
     Case found = Case::None;
-    for (const char c : part) {
-        const Case here = std::islower(static_cast<unsigned char>(c)) != 0   ? Case::Lower
-                          : std::isupper(static_cast<unsigned char>(c)) != 0 ? Case::Upper
-                                                                             : Case::None;
+    for (std::size_t at = 0; at < part.size();) {
+        const Utf8Character character = NextCharacter(part.substr(at));
+        at += character.length;
+        const char32_t c = character.point;
+        const Case here = UpperLatin(c) != c   ? Case::Lower
+                          : LowerLatin(c) != c ? Case::Upper
+                                               : Case::None;
         if (here != Case::None) {
             found = found == Case::None || found == here ? here : Case::Mixed;
         }
@@ -58,9 +87,8 @@ std::string Squeeze(std::string_view text, std::size_t limit, bool& lossy) {
             continue;
         }
         char c = '_';
-        if (character.point < 0x80 &&
-            IsShortNameChar(static_cast<unsigned char>(character.point))) {
-            c = static_cast<char>(std::toupper(static_cast<int>(character.point)));
+        if (IsShortNameChar(character.point)) {
+            c = ShortNameByte(character.point);
         } else {
             lossy = true;
         }
@@ -97,21 +125,25 @@ std::string Padded(const std::string& base, const std::string& extension) {
 }  // namespace
 
 std::string ShortName(std::string_view name) {
-    const std::size_t dot = name.find('.');
-    const std::string_view base = name.substr(0, dot);
-    const std::string_view ext = dot == std::string_view::npos ? "" : name.substr(dot + 1);
-    if (base.empty() || base.size() > 8 || ext.size() > 3) {
-        return {};
-    }
     std::string result(11, ' ');
-    for (std::size_t i = 0; i < base.size() + ext.size(); ++i) {
-        const auto c = static_cast<unsigned char>(i < base.size() ? base[i] : ext[i - base.size()]);
-        if (!IsShortNameChar(c)) {
+    std::size_t base = 0;
+    std::size_t extension = 0;
+    bool inExtension = false;
+    for (std::size_t at = 0; at < name.size();) {
+        const Utf8Character character = NextCharacter(name.substr(at));
+        at += character.length;
+        if (character.point == '.' && !inExtension) {
+            inExtension = true;
+            continue;
+        }
+        std::size_t& count = inExtension ? extension : base;
+        if (!IsShortNameChar(character.point) || count == (inExtension ? 3 : 8)) {
             return {};
         }
-        result[i < base.size() ? i : 8 + i - base.size()] = static_cast<char>(std::toupper(c));
+        result[inExtension ? 8 + count : count] = ShortNameByte(character.point);
+        ++count;
     }
-    return result;
+    return base == 0 ? std::string{} : result;
 }
 
 std::string ShortNameText(const ShortNameBytes& stored, std::byte caseBits) {
@@ -122,17 +154,10 @@ std::string ShortNameText(const ShortNameBytes& stored, std::byte caseBits) {
             --end;
         }
         for (std::size_t i = from; i < end; ++i) {
-            unsigned c = std::to_integer<unsigned>(stored[i]);
-            c = (i == 0 && c == 0x05) ? 0xE5 : c;
-            if (lower && c < 0x80) {
-                c = static_cast<unsigned>(std::tolower(static_cast<int>(c)));
-            }
-            if (c < 0x80) {
-                text += static_cast<char>(c);
-            } else {
-                text += static_cast<char>(0xC0 | (c >> 6));
-                text += static_cast<char>(0x80 | (c & 0x3F));
-            }
+            unsigned byte = std::to_integer<unsigned>(stored[i]);
+            byte = (i == 0 && byte == 0x05) ? 0xE5 : byte;
+            const char32_t c = FromCodePage850(static_cast<std::uint8_t>(byte));
+            AppendUtf8(text, lower ? LowerLatin(c) : c);
         }
         return end > from;
     };

@@ -13,11 +13,14 @@ namespace quarnex::fat12 {
 
 using ShortNameBytes = std::array<std::byte, 11>;
 
-// "disks.txt" -> "DISKS   TXT"; empty when the name does not fit 8.3.
+// Short names are stored in code page 850 (see code_page_850.hpp).
+
+// "disks.txt" -> "DISKS   TXT", "café.txt" -> "CAF\x90    TXT"; empty when
+// the name does not fit 8.3 in characters a short name can hold.
 std::string ShortName(std::string_view name);
 
-// The stored name as "NAME.EXT" (0x05 read back as 0xE5, bytes above 0x7F as
-// Latin-1), lower-cased where the case bits of the entry say so.
+// The stored name as "NAME.EXT" in UTF-8 (0x05 read back as 0xE5),
+// lower-cased where the case bits of the entry say so.
 std::string ShortNameText(const ShortNameBytes& stored, std::byte caseBits);
 
 struct ShortNameChoice {

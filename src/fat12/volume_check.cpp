@@ -81,7 +81,7 @@ class TreeWalk {
 VolumeCheck CheckForReading(std::span<const std::byte> image) {
     LayoutCheck layout = ReadLayout(image);
     if (!layout.layout) {
-        return {Status::Damaged, layout.problem, {}};
+        return {layout.unhandled ? Status::Unhandled : Status::Damaged, layout.problem, {}};
     }
     return {Status::Ok, {}, *layout.layout};
 }
@@ -141,6 +141,10 @@ bool IsValidName(std::string_view name) {
     return true;
 }
 
+bool IsDotName(std::string_view part) {
+    return part == "." || part == "..";
+}
+
 FolderLookup FindFolder(const Layout& layout, std::span<const std::byte> image,
                         const std::vector<std::string>& parts) {
     FolderLookup lookup;
@@ -153,6 +157,9 @@ FolderLookup FindFolder(const Layout& layout, std::span<const std::byte> image,
         lookup.slots = std::move(*slots);
         if (depth == parts.size()) {
             return lookup;
+        }
+        if (IsDotName(parts[depth])) {
+            return {Status::DotPart, {}, {}};
         }
         const auto item = FindEntry(image, lookup.slots, parts[depth]);
         path += (path.empty() ? "" : "/") + parts[depth];

@@ -33,12 +33,16 @@ std::vector<std::string> SplitPath(std::string_view path);
 // A name a long-name entry can hold and other systems accept.
 bool IsValidName(std::string_view name);
 
+// "." or "..": removing or following them would cut a folder off its
+// parent, so paths never name them.
+bool IsDotName(std::string_view part);
+
 struct FolderLookup {
     Status status = Status::Ok;
     DirectorySlots slots;
     std::string detail;
 };
-// The folder reached through parts.
+// The folder reached through parts (DotPart for a "." or ".." among them).
 FolderLookup FindFolder(const Layout& layout, std::span<const std::byte> image,
                         const std::vector<std::string>& parts);
 

@@ -6,6 +6,7 @@
 // the clusters that an earlier one of the same batch frees in its last step.
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -27,8 +28,10 @@ class VolumeEditor {
     // The volume with every change staged so far.
     std::span<const std::byte> Image() const { return image_; }
 
-    // As StageFileWrite, StageMakeFolder and StageRemove.
-    ReplaceStages WriteFile(std::string_view path, std::string_view contents, const Stamp& now);
+    // As StageFileWrite, StageMakeFolder and StageRemove; a file written
+    // with modified takes that as its modification time instead of now.
+    ReplaceStages WriteFile(std::string_view path, std::string_view contents, const Stamp& now,
+                            const std::optional<Stamp>& modified = std::nullopt);
     ReplaceStages MakeFolder(std::string_view path, const Stamp& now);
     ReplaceStages Remove(std::string_view path);
 

@@ -24,8 +24,16 @@ LayoutCheck ReadLayout(std::span<const std::byte> image) {
     }
     const auto boot = LoadRecord<BootSector>(image, 0);
     Layout layout;
-    if (boot.bytesPerSector.Get() != kSectorBytes) {
-        return Problem("sector size", boot.bytesPerSector.Get(), "is not 512 bytes");
+    if (const std::size_t sector = boot.bytesPerSector.Get(); sector != kSectorBytes) {
+        // Larger sectors make a sound volume (mkfs.fat -S), just not one
+        // that every offset here, counted in 512-byte sectors, can reach.
+        if (sector >= 1024 && sector <= 4096 && std::has_single_bit(sector)) {
+            return {
+                std::nullopt,
+                "a FAT12 layout with " + std::to_string(sector) + "-byte sectors is not handled",
+                true};
+        }
+        return Problem("sector size", sector, "is not 512 bytes");
     }
     layout.sectorsPerCluster = std::to_integer<std::size_t>(boot.sectorsPerCluster);
     if (layout.sectorsPerCluster == 0 || layout.sectorsPerCluster > 64 ||

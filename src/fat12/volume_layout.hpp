@@ -33,7 +33,8 @@ struct Layout {
 
 struct LayoutCheck {
     std::optional<Layout> layout;
-    std::string problem;  // why there is no layout: the field at fault, in words
+    std::string problem;     // why there is no layout: the field at fault, in words
+    bool unhandled = false;  // a sound layout this code does not handle, not damage
 };
 
 // The layout of the volume at the start of image, whose size bounds it (a

@@ -31,6 +31,9 @@ FileRead ReadFile(std::span<const std::byte> image, std::string_view path) {
         return {Status::IsAFolder, {}, {}};
     }
     const std::string leaf = parts.back();
+    if (IsDotName(leaf)) {
+        return {Status::DotPart, {}, {}};
+    }
     parts.pop_back();
     const FolderLookup folder = FindFolder(check.layout, image, parts);
     if (folder.status != Status::Ok) {

@@ -25,6 +25,8 @@ class Clock {
     virtual double SecondsSinceMidnight() = 0;
     // Local date and time of day: the stamp of files the program writes.
     virtual LocalDateTime Now() = 0;
+    // The local date and time of a moment given in seconds since 1970 (UTC).
+    virtual LocalDateTime Local(long long unixSeconds) = 0;
     // Blocks the calling thread for about that many seconds.
     virtual void Sleep(double seconds) = 0;
 };

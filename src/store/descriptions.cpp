@@ -148,7 +148,9 @@ bool sbrSaveDescriptions(Context& ctx, const std::string& name) {
                                               MessageIcon::Exclamation});
             return false;
         }
-        error = WriteStoreFile(ctx, output.substr(output.rfind('/') + 1), text);
+        // Its own name, in upper case: a name from the output's would carry
+        // the lower-case "txt" of companion files into the entry's case flags.
+        error = WriteStoreFile(ctx, kStoreFileName, text);
     } else {
         error = WritePlainFile(ctx, output, text);
     }

@@ -22,7 +22,9 @@ TrappedError FileError(Context& ctx, int error) {
 }
 
 TrappedError VolumeError(fat12::Status status, const std::string& detail) {
-    const int error = status == fat12::Status::Full ? ENOSPC : EIO;
+    const bool lacksRoom = status == fat12::Status::Full || status == fat12::Status::NoRoomBeside ||
+                           status == fat12::Status::RootFull;
+    const int error = lacksRoom ? ENOSPC : EIO;
     return TrappedError{ErrorCode(error), kVolumeErrorSource, fat12::StatusText(status, detail)};
 }
 

@@ -1,10 +1,12 @@
 #include "store/volume_files.hpp"
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 
 #include "core/media_sizes.hpp"
+#include "fat12/volume_check.hpp"
 #include "fat12/volume_editor.hpp"
 #include "state/local_stamp.hpp"
 #include "state/output_guard.hpp"
@@ -101,28 +103,60 @@ FilesResult WriteBatches(OpenedVolume& volume, const std::vector<fat12::ReplaceS
 
 struct HostFile {
     std::string contents;
+    std::optional<fat12::Stamp> modified;
     FilesResult result;
 };
 
-HostFile ReadHostFile(Context& ctx, const std::string& path) {
+// The modification time of a host file as the volume stores it.
+std::optional<fat12::Stamp> ModifiedStamp(Context& ctx, const std::string& path) {
+    std::error_code ec;
+    const auto written = std::filesystem::last_write_time(path, ec);
+    if (ec) {
+        return std::nullopt;
+    }
+    const auto since1970 = std::chrono::file_clock::to_sys(written).time_since_epoch();
+    const LocalDateTime local =
+        ctx.clock.Local(std::chrono::duration_cast<std::chrono::seconds>(since1970).count());
+    return fat12::MakeStamp(local.year, local.month, local.day, local.hour, local.minute,
+                            local.second);
+}
+
+// A regular file (a link followed) of the size it says, or with whole set
+// anything that can be read to its end; a pipe or device is never opened
+// otherwise, since opening one may wait for a writer.
+HostFile ReadHostFile(Context& ctx, const std::string& path, bool whole) {
     HostFile file;
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (!whole && !ec && !std::filesystem::is_regular_file(status)) {
+        file.result = Failed(FilesFailure::NotAFile, EINVAL, path);
+        return file;
+    }
     OpenResult opened = ctx.devices.Open(path, Access::Read, Disposition::OpenExisting);
-    const LengthResult length = ctx.devices.FileLength(path);
+    const LengthResult length =
+        whole ? LengthResult{kLargestImageFile, 0} : ctx.devices.FileLength(path);
     if (opened.file == nullptr || !length.length) {
         file.result =
             Failed(FilesFailure::Source, opened.error ? opened.error : length.error, path);
         return file;
     }
     if (*length.length > kLargestImageFile) {
-        file.result = Refused(fat12::Status::Full, {}, path);  // it fits no floppy
+        file.result = Failed(FilesFailure::TooBig, EFBIG, path);
         return file;
     }
-    file.contents.resize(*length.length);
+    // One byte more than the size: a file that holds more (a /proc file, or
+    // one being written) is not taken for what its size says.
+    file.contents.resize(*length.length + 1);
     const IoResult read =
         opened.file->Read(reinterpret_cast<std::byte*>(file.contents.data()), file.contents.size());
-    if (read.error != 0 || read.bytes != file.contents.size()) {
+    if (read.error != 0) {
         file.result = Failed(FilesFailure::Source, read.error, path);
+    } else if (read.bytes > *length.length) {
+        file.result = Failed(whole ? FilesFailure::TooBig : FilesFailure::NotAFile, EINVAL, path);
+    } else if (!whole && read.bytes != *length.length) {
+        file.result = Failed(FilesFailure::Source, EIO, path);
     }
+    file.contents.resize(read.bytes);
     return file;
 }
 
@@ -131,6 +165,13 @@ HostFile ReadHostFile(Context& ctx, const std::string& path) {
 std::string PathInFolder(const std::string& folder, const std::string& hostFile) {
     const std::string name = std::filesystem::path(hostFile).filename().string();
     return folder.empty() ? name : folder + "/" + name;
+}
+
+std::string PutPath(const PutRequest& request, std::size_t i) {
+    if (request.name.empty()) {
+        return PathInFolder(request.folder, request.files[i]);
+    }
+    return request.folder.empty() ? request.name : request.folder + "/" + request.name;
 }
 
 FolderListing ListVolumeFolder(Context& ctx, const VolumeTarget& target, const std::string& path) {
@@ -188,9 +229,12 @@ FilesResult PutFiles(Context& ctx, const VolumeTarget& target, const PutRequest&
     // Everything is read and staged before the first byte is written.
     std::vector<HostFile> files;
     for (const std::string& path : request.files) {
-        files.push_back(ReadHostFile(ctx, path));
+        files.push_back(ReadHostFile(ctx, path, !request.name.empty()));
         if (!files.back().result.Ok()) {
             return files.back().result;
+        }
+        if (request.keepTime) {
+            files.back().modified = ModifiedStamp(ctx, path);
         }
     }
     OpenedVolume volume = OpenVolume(ctx, target, true);
@@ -205,13 +249,16 @@ FilesResult PutFiles(Context& ctx, const VolumeTarget& target, const PutRequest&
     FilesResult result;
     std::vector<fat12::ReplaceStages> batches(1);
     for (std::size_t i = 0; i < files.size(); ++i) {
-        const std::string path = PathInFolder(request.folder, request.files[i]);
-        fat12::ReplaceStages stages = editor.WriteFile(path, files[i].contents, now);
-        if (stages.status == fat12::Status::Full && !batches.back().stages.empty()) {
+        const std::string path = PutPath(request, i);
+        fat12::ReplaceStages stages =
+            editor.WriteFile(path, files[i].contents, now, files[i].modified);
+        const bool lacksRoom =
+            stages.status == fat12::Status::Full || stages.status == fat12::Status::NoRoomBeside;
+        if (lacksRoom && !batches.back().stages.empty()) {
             // The clusters the batch frees are free once it is on the medium.
             editor.NewBatch();
             batches.emplace_back();
-            stages = editor.WriteFile(path, files[i].contents, now);
+            stages = editor.WriteFile(path, files[i].contents, now, files[i].modified);
         }
         if (stages.status != fat12::Status::Ok) {
             return Refused(stages.status, stages.detail, path);
@@ -247,17 +294,42 @@ FilesResult RemoveFiles(Context& ctx, const VolumeTarget& target,
     return WriteBatches(volume, {batch});
 }
 
-FilesResult MakeVolumeFolder(Context& ctx, const VolumeTarget& target, const std::string& path) {
+FilesResult MakeVolumeFolder(Context& ctx, const VolumeTarget& target, const std::string& path,
+                             bool parents) {
     OpenedVolume volume = OpenVolume(ctx, target, true);
     if (!volume.result.Ok()) {
         return volume.result;
     }
     fat12::VolumeEditor editor(volume.image);
-    fat12::ReplaceStages stages = editor.MakeFolder(path, StampNow(ctx));
-    if (stages.status != fat12::Status::Ok) {
-        return Refused(stages.status, stages.detail, path);
+    const fat12::Stamp now = StampNow(ctx);
+    // Each folder in a batch of its own, the parent's on the medium first.
+    std::vector<fat12::ReplaceStages> batches;
+    const std::vector<std::string> parts = fat12::SplitPath(path);
+    if (parts.empty()) {
+        return Refused(fat12::Status::BadName, {}, path);
     }
-    return WriteBatches(volume, {stages});
+    std::string made;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        made += (made.empty() ? "" : "/") + parts[i];
+        if (!parents && i + 1 < parts.size()) {
+            continue;
+        }
+        fat12::ReplaceStages stages = editor.MakeFolder(made, now);
+        if (parents && stages.status == fat12::Status::Exists) {
+            if (fat12::ListDirectory(editor.Image(), made).status == fat12::Status::Ok) {
+                continue;  // a folder of that name is there already
+            }
+            if (i + 1 < parts.size()) {
+                return Refused(fat12::Status::NotAFolder, {}, made);
+            }
+        }
+        if (stages.status != fat12::Status::Ok) {
+            return Refused(stages.status, stages.detail, made);
+        }
+        editor.NewBatch();
+        batches.push_back(std::move(stages));
+    }
+    return WriteBatches(volume, batches);
 }
 
 }  // namespace quarnex

@@ -29,6 +29,8 @@ enum class FilesFailure {
     Mounted,   // slot 0 of a store whose volume is mounted: change it there (name)
     Volume,    // the volume refused: status, detail, name (a path in it)
     Source,    // a file to copy in could not be read (error, name)
+    NotAFile,  // a file to copy in is no regular file (name): a pipe, device, /proc file
+    TooBig,    // a file to copy in is larger than any floppy (name)
     Target,    // the file to copy out to could not be written (error, name)
     Write,     // writing the volume failed (error); earlier stages are on it
 };
@@ -60,6 +62,10 @@ struct PutRequest {
     std::vector<std::string> files;  // host files; each keeps its name
     std::string folder;              // in the volume; empty for the root
     bool replace = false;            // false: existing files are listed, nothing is written
+    bool keepTime = false;           // each file keeps its modification time
+    // The name of the one file in the volume; set, that file is read to its
+    // end whatever it is (a pipe too), otherwise only regular files are taken.
+    std::string name;
 };
 FilesResult PutFiles(Context& ctx, const VolumeTarget& target, const PutRequest& request);
 
@@ -68,9 +74,14 @@ FilesResult PutFiles(Context& ctx, const VolumeTarget& target, const PutRequest&
 FilesResult RemoveFiles(Context& ctx, const VolumeTarget& target,
                         const std::vector<std::string>& paths);
 
-FilesResult MakeVolumeFolder(Context& ctx, const VolumeTarget& target, const std::string& path);
+// Makes the folder at path; with parents, also the folders above it that
+// are missing, and a folder that exists is no error.
+FilesResult MakeVolumeFolder(Context& ctx, const VolumeTarget& target, const std::string& path,
+                             bool parents = false);
 
 // The volume path of a host file put into folder.
 std::string PathInFolder(const std::string& folder, const std::string& hostFile);
+// The volume path the ith file of request goes to.
+std::string PutPath(const PutRequest& request, std::size_t i);
 
 }  // namespace quarnex

@@ -7,6 +7,8 @@
 #include <set>
 #include <sstream>
 
+#include <sys/stat.h>
+
 #include "cli/cli_runner.hpp"
 #include "cli/cli_test_store.hpp"
 #include "core/media_sizes.hpp"
@@ -100,7 +102,10 @@ TEST(CliFiles, ChangesOnEveryLayoutAreCleanForFsckAndReadBackByMtools) {
         WriteFileText(dir / "Long file name.txt", longText);
         WriteFileText(dir / "SHORT.BIN", shortText);
         WriteFileText(dir / "gone.txt", "x");
-        ASSERT_EQ(RunCli({"files", "mkdir", image, "Sub Folder"}).exitCode, 0);
+        for (int run = 0; run < 2; ++run) {  // the second finds both there
+            ASSERT_EQ(RunCli({"files", "mkdir", image, "-p", "Sub Folder/Deep"}).exitCode, 0);
+        }
+        ASSERT_EQ(RunCli({"files", "put", image, "/proc/version", "--name", "v.txt"}).exitCode, 0);
         CliResult put = RunCli({"files", "put", image, dir / "Long file name.txt",
                                 dir / "SHORT.BIN", "--to", "sub folder"});
         ASSERT_EQ(put.exitCode, 0) << put.err;
@@ -110,8 +115,9 @@ TEST(CliFiles, ChangesOnEveryLayoutAreCleanForFsckAndReadBackByMtools) {
         std::string fsck;
         EXPECT_EQ(Shell("fsck.fat -n " + Quoted(image), &fsck), 0) << fsck;
         EXPECT_EQ(MtoolsNames(image),
-                  (std::set<std::string>{"SHORT.BIN", "Sub Folder/", "Sub Folder/SHORT.BIN",
-                                         "Sub Folder/Long file name.txt"}));
+                  (std::set<std::string>{"SHORT.BIN", "v.txt", "Sub Folder/", "Sub Folder/Deep/",
+                                         "Sub Folder/SHORT.BIN", "Sub Folder/Long file name.txt"}));
+        EXPECT_EQ(MtoolsRead(image, "v.txt").substr(0, 14), "Linux version ");
         EXPECT_EQ(MtoolsRead(image, "Sub Folder/Long file name.txt"), longText);
         EXPECT_EQ(MtoolsRead(image, "SHORT.BIN"), shortText);
         const CliResult get =
@@ -120,9 +126,9 @@ TEST(CliFiles, ChangesOnEveryLayoutAreCleanForFsckAndReadBackByMtools) {
         EXPECT_EQ(ReadFileText(dir / "long file name.txt"), longText);
         const nlohmann::json listed =
             nlohmann::json::parse(RunCli({"files", "ls", image, "Sub Folder", "--json"}).out);
-        ASSERT_EQ(listed["entries"].size(), 2u);
-        EXPECT_EQ(listed["entries"][0]["name"], "Long file name.txt");
-        EXPECT_EQ(listed["entries"][0]["size"], 5000);
+        ASSERT_EQ(listed["entries"].size(), 3u);
+        EXPECT_EQ(listed["entries"][1]["name"], "Long file name.txt");
+        EXPECT_EQ(listed["entries"][1]["size"], 5000);
         const std::uint64_t free = MtoolsFreeBytes(image);
         EXPECT_GT(free, 0u);
         EXPECT_EQ(listed["free_bytes"], free);
@@ -132,6 +138,53 @@ TEST(CliFiles, ChangesOnEveryLayoutAreCleanForFsckAndReadBackByMtools) {
             root, "\n" + FormatThousands(static_cast<std::int64_t>(free)) + " bytes free\n"))
             << root;
     }
+}
+
+// Names, case flags and modification times of a 1.44 MB volume's root entries.
+std::string RootEntries(const std::string& image) {
+    const std::vector<unsigned char> bytes = ReadFileBytes(image);
+    std::string entries;
+    for (std::size_t at = 19 * 512; at < 33 * 512 && bytes[at] != 0; at += 32) {
+        entries.append(bytes.begin() + at, bytes.begin() + at + 13);
+        entries.append(bytes.begin() + at + 22, bytes.begin() + at + 26);
+    }
+    return entries;
+}
+
+// Short names in code page 850 and put --keep-time, stored byte for byte as
+// mcopy -m stores them; names mcopy wrote are listed, matched and replaced.
+TEST(CliFiles, CodePageNamesAndKeptTimesAreWrittenAsMcopyDoes) {
+    if (!HaveFatTools()) {
+        GTEST_SKIP() << "dosfstools or mtools not installed";
+    }
+    TempDir dir;
+    const std::string ours = dir / "ours.img";
+    const std::string theirs = dir / "theirs.img";
+    ASSERT_EQ(RunCli({"image", "new", ours}).exitCode, 0);
+    ASSERT_EQ(RunCli({"image", "new", theirs}).exitCode, 0);
+    std::vector<std::string> put = {"files", "put", ours, "--keep-time"};
+    std::string quoted;
+    for (const char* name :
+         {"café.txt", "Ärger.TXT", "Straße long name.txt", "Õpen.txt", "ÑANDÚ"}) {
+        put.push_back(dir / name);
+        WriteFileText(put.back(), name);
+        ASSERT_EQ(Shell("touch -d '2001-02-03 04:05:06' " + Quoted(put.back())), 0);
+        quoted += " " + Quoted(put.back());
+    }
+    ASSERT_EQ(Shell("MTOOLS_SKIP_CHECK=1 mcopy -m -i " + Quoted(theirs) + quoted + " ::"), 0);
+    ASSERT_EQ(RunCli(put).exitCode, 0);
+    EXPECT_EQ(RootEntries(ours), RootEntries(theirs));
+    const CliResult ls = RunCli({"files", "ls", theirs});
+    EXPECT_TRUE(Contains(ls.out, "2001-02-03 04:05:06  ---A              9  café.txt\n")) << ls.out;
+    const auto json = nlohmann::json::parse(RunCli({"files", "ls", theirs, "--json"}).out);
+    EXPECT_EQ(json["entries"][3]["short_name"], "ÕPEN.TXT");
+    ASSERT_EQ(RunCli({"files", "get", theirs, "CAFÉ.TXT", dir / "back"}).exitCode, 0);
+    EXPECT_EQ(ReadFileText(dir / "back"), "café.txt");
+    WriteFileText(dir / "café.txt", "new");
+    ASSERT_EQ(RunCli({"--yes", "files", "put", theirs, dir / "café.txt"}).exitCode, 0);
+    ASSERT_EQ(RunCli({"files", "rm", theirs, "ñandú"}).exitCode, 0);
+    EXPECT_EQ(MtoolsNames(theirs).size(), 4u) << "café.txt replaced, not added beside";
+    EXPECT_EQ(MtoolsRead(theirs, "café.txt"), "new");
 }
 
 TEST(CliFiles, RefusalsSayWhyAndLeaveTheVolumeAsItWas) {
@@ -144,6 +197,8 @@ TEST(CliFiles, RefusalsSayWhyAndLeaveTheVolumeAsItWas) {
     ASSERT_EQ(RunCli({"files", "put", image, dir / "a.txt", "--to", "Full"}).exitCode, 0);
     WriteFileText(dir / "a.txt", "new a");
     WriteFileText(dir / "big.bin", std::string(1'460'000, 'b'));
+    WriteFileText(dir / "half.bin", std::string(800'000, 'h'));  // twice it takes more than free
+    ASSERT_EQ(RunCli({"files", "put", image, dir / "half.bin"}).exitCode, 0);
     const std::string differ = dir / "differ.img";
     std::vector<unsigned char> bytes = ReadFileBytes(image);
     bytes[512 + 9 * 512 + 3] ^= 0xFF;  // a byte of the second FAT
@@ -153,8 +208,17 @@ TEST(CliFiles, RefusalsSayWhyAndLeaveTheVolumeAsItWas) {
         std::string says;
         int exitCode = 1;
     };
-    const std::vector<Case> cases = {
+    const std::string fifo = dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);  // opened, it would wait for a writer
+    const std::string notAFile = " is not a regular file (a pipe, device, folder or /proc file)";
+    std::vector<Case> cases = {
         {{"files", "put", image, dir / "big.bin"}, "big.bin: The FAT12 volume is full; nothing"},
+        {{"files", "put", image, "/proc/version"}, "/proc/version" + notAFile},
+        {{"files", "put", image, fifo}, fifo + notAFile},
+        {{"files", "put", image, dir / "half.bin"}, "does not fit beside the old one, which is"},
+        {{"files", "put", image, "/dev/zero", "--name", "z"}, "/dev/zero is larger than a 2.88"},
+        {{"files", "put", image, fifo, fifo, "--name", "z"}, "--name names one FILE", 2},
+        {{"files", "mkdir", image, "-p", "a.txt/x"}, "a.txt: A part of the path is a file"},
         {{"files", "put", image, dir / "a.txt", "--to", "nowhere"}, "not found on the volume"},
         {{"files", "put", image, dir / "missing.txt"}, "cannot read " + dir / "missing.txt"},
         {{"files", "put", image, dir / "a.txt"}, "replace a.txt in " + image + "?"},
@@ -164,10 +228,17 @@ TEST(CliFiles, RefusalsSayWhyAndLeaveTheVolumeAsItWas) {
         {{"files", "mkdir", image, "A.TXT"}, "A.TXT: A file or folder of that name exists"},
         {{"files", "rm", image, "full"}, "full: The folder is not empty; nothing was changed"},
         {{"files", "ls", image, "a.txt"}, "a.txt: A part of the path is a file"},
+        {{"files", "rm", image, "Full/."}, "Full/.: \".\" and \"..\" are a folder's own"},
+        {{"files", "get", image, "Full/../a.txt", dir / "out"}, "are a folder's own"},
         {{"files", "put", differ, dir / "a.txt"}, "The two FATs of the FAT12 volume differ"},
         {{"files", "ls", MasterStore()}, "is a store: name a slot with --slot N", 2},
         {{"files", "ls", image, "--slot", "1000"}, "not a slot number", 2},
     };
+    if (HaveFatTools()) {
+        const std::string large = dir / "large sectors.img";
+        ASSERT_EQ(Shell("mkfs.fat -C -S 1024 " + Quoted(large) + " 1440"), 0);
+        cases.push_back({{"files", "ls", large}, "a FAT12 layout with 1024-byte sectors is not"});
+    }
     const std::vector<unsigned char> before = ReadFileBytes(image);
     const std::vector<unsigned char> differBefore = ReadFileBytes(differ);
     for (const Case& c : cases) {

@@ -100,14 +100,14 @@ TEST(Fat12, FullVolumesAreRefusedAndLeftUnchanged) {
     ASSERT_EQ(ReplaceRootFile(full, "FILLER.BIN", filler), Status::Ok);
     ExpectRefused(full, "DISKS.TXT", 1025, Status::Full);
     EXPECT_EQ(ReplaceRootFile(full, "DISKS.TXT", std::string(1024, 'd')), Status::Ok);
-    EXPECT_EQ(ReplaceRootFile(full, "FILLER.BIN", filler), Status::Ok)
-        << "reusing its own clusters";
+    // Never over its own clusters: the old copy stays until the new one is whole.
+    ExpectRefused(full, "FILLER.BIN", filler.size(), Status::NoRoomBeside);
 
     Image root = Blank();
     for (int i = 1; i < 224; ++i) {
         ASSERT_EQ(ReplaceRootFile(root, "F" + std::to_string(i) + ".TXT", ""), Status::Ok);
     }
-    ExpectRefused(root, "DISKS.TXT", 1, Status::Full);  // no root entry left
+    ExpectRefused(root, "DISKS.TXT", 1, Status::RootFull);
 }
 
 }  // namespace

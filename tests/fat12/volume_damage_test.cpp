@@ -66,8 +66,8 @@ TEST(VolumeDamage, WritesAreRefusedWithTheReasonAndReadsGoOnWhereTheyCan) {
         bool readable = false;  // the file in Folder reads all the same
     };
     const Case cases[] = {
-        {"sector size", [](Image& i) { SetBoot(i, 11, 1024, 2); }, Status::Damaged,
-         "its sector size (1024) is not 512 bytes"},
+        {"sector size", [](Image& i) { SetBoot(i, 11, 1024, 2); }, Status::Unhandled,
+         "a FAT12 layout with 1024-byte sectors is not handled"},
         {"cluster size", [](Image& i) { SetBoot(i, 13, 3, 1); }, Status::Damaged,
          "its sectors per cluster (3) is not a power of two from 1 to 64"},
         {"FAT count", [](Image& i) { SetBoot(i, 16, 3, 1); }, Status::Damaged,

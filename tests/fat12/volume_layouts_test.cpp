@@ -127,7 +127,8 @@ TEST(VolumeLayouts, NamesGetShortFormsOtherSystemsRead) {
         {"A long name.textual", "ALONGN~2.TEX"},
         {".profile", "PROFIL~1"},
         {"a+b.c.d", "A_BC~1.D"},
-        {"\xC3\xA9t\xC3\xA9.txt", "_T_~1.TXT"},
+        {"\xC3\xA9t\xC3\xA9.txt", "\xC3\xA9t\xC3\xA9.txt"},  // code page 850, lower case
+        {"\xE2\x82\xACuro.txt", "_URO~1.TXT"},               // the euro sign is not in it
     };
     for (const auto& [name, shortName] : cases) {
         image = Apply(image, StageFileWrite(image, name, name, {}));

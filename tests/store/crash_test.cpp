@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <tuple>
 #include <utility>
 
+#include "fat12/fat12_volume.hpp"
 #include "fat12/geometry.hpp"
 #include "store/descriptions.hpp"
 #include "store/descriptions_file.hpp"
@@ -25,12 +28,17 @@ bool SaveWithRow5(StoreWorld& w, int length) {
 }
 
 // A store without DISKS.TXT (row5 < 0), or with one whose slot 5 has a
-// description of row5 characters.
-void Prepare(StoreWorld& w, int row5) {
+// description of row5 characters; room: a file leaves only that much free.
+void Prepare(StoreWorld& w, int row5, std::optional<std::size_t> room = std::nullopt) {
     SetGridIds(w.state, "FDISK", true);
     if (row5 >= 0) {
         ASSERT_TRUE(LoadDescriptions(w.ctx));
         ASSERT_TRUE(SaveWithRow5(w, row5));
+    }
+    if (room) {
+        const testing::Bytes slot0 = w.Read(0, fat12::kVolumeBytes);
+        w.PutSlot0File("FILL.BIN",
+                       std::string(fat12::FreeBytes(std::as_bytes(std::span(slot0))) - *room, 'f'));
     }
 }
 
@@ -85,26 +93,54 @@ std::string FsckReportBeyondLostClusters(const StoreWorld& w) {
     return testing::FsckBeyondLostClusters(image);
 }
 
+// The free bytes slot 0 is left with beside DISKS.TXT: all there are, just
+// what the new copy takes, or a cluster less.
+enum class Room { All, Just, Short };
+
+std::optional<std::size_t> RoomFor(int from, int to, Room room) {
+    if (room == Room::All) {
+        return std::nullopt;
+    }
+    StoreWorld probe;
+    Prepare(probe, from);
+    EXPECT_TRUE(CreateOrDescribe(probe, to));
+    return (ReadBack(probe).size() + 511) / 512 * 512 - (room == Room::Short ? 512 : 0);
+}
+
 TEST(CrashSafety, AStopAtAnyWriteLeavesTheOldOrTheNewFileAndAtWorstLostClusters) {
     const bool fsck = testing::HaveTool("fsck.fat");
     if (!fsck) {
         std::printf("fsck.fat not installed; volumes not checked by it\n");
     }
-    // Creation, a longer text replacing a shorter one, the reverse, a put.
-    for (const auto& [from, to] : {std::pair{-1, -1}, {0, 3000}, {3000, 10}, {10, kPut}}) {
+    // Creation, a longer text replacing a shorter one, the reverse, a put; the
+    // longer one with just the room it takes, and less: refused, unwritten.
+    const Room all = Room::All;
+    const std::tuple<int, int, Room> cases[] = {
+        {-1, -1, all},   {0, 3000, all},           {3000, 10, all},
+        {10, kPut, all}, {3000, 8000, Room::Just}, {3000, 8000, Room::Short}};
+    for (const auto& [from, to, roomLeft] : cases) {
+        const std::optional<std::size_t> room = RoomFor(from, to, roomLeft);
         StoreWorld whole;
-        Prepare(whole, from);
+        Prepare(whole, from, room);
         const std::string before = ReadBack(whole);
         const int prepared = whole.devices.Count(FaultOp::Write, "usbstore");
-        ASSERT_TRUE(CreateOrDescribe(whole, to));
+        const testing::Bytes slot0 = whole.Read(0, fat12::kVolumeBytes);
+        ASSERT_EQ(CreateOrDescribe(whole, to), roomLeft != Room::Short);
         const int writes = whole.devices.Count(FaultOp::Write, "usbstore") - prepared;
         const std::string after = ReadBack(whole);
+        if (roomLeft == Room::Short) {
+            EXPECT_EQ(
+                std::tuple(writes, whole.Read(0, fat12::kVolumeBytes) == slot0,
+                           whole.OnlyMessage().find("does not fit beside") != std::string::npos),
+                std::tuple(0, true, true));
+            continue;
+        }
         ASSERT_NE(after, before);
         for (int k = 1; k <= writes; ++k) {
             SCOPED_TRACE(std::to_string(from) + " -> " + std::to_string(to) + ", stop at write " +
                          std::to_string(k) + " of " + std::to_string(writes));
             StoreWorld w;
-            Prepare(w, from);
+            Prepare(w, from, room);
             w.devices.StopAtWrite(w.devices.Count(FaultOp::Write, "usbstore") + k, "usbstore");
             EXPECT_TRUE(CreateOrDescribe(w, to));
             const std::string left = ReadBack(w);

@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "core/text.hpp"
+#include "fat12/dir_entry.hpp"
 #include "fat12/geometry.hpp"
 #include "state/error_report.hpp"
 #include "store/disk_ids.hpp"
@@ -69,6 +70,11 @@ TEST(Descriptions, WithoutABaseTheCreatedFileHasNoBaseLine) {
     ASSERT_EQ(LoadDiskIds(v.ctx), Outcome::Complete);
     EXPECT_TRUE(LoadDescriptions(v.ctx));
     EXPECT_EQ(v.Slot0File(), kCreatedHeader);
+    // Created by a save (describe): no lower-case flag, mdir's "DISKS txt".
+    StoreWorld w;
+    ASSERT_TRUE(ReadDescriptions(w.ctx));
+    ASSERT_TRUE(sbrSaveDescriptions(w.ctx, "sdb/DISKS.TXT"));
+    EXPECT_EQ(w.Read(fat12::RootEntryOffset(1) + 11, 2), (testing::Bytes{0x20, 0}));
 }
 
 TEST(Descriptions, SavedThroughSlot0AndLoadedBackUnchanged) {

@@ -22,8 +22,8 @@ using testing::StoreWorld;
 
 constexpr const char* kImage = "floppy.img";
 
-// A volume with a file in the root and one in a folder.
-void Prepare(StoreWorld& w) {
+// A volume with a file in the root and one in a folder (room >= 0: bytes free).
+void Prepare(StoreWorld& w, long room = -1) {
     std::vector<std::byte> volume(fat12::kVolumeBytes);
     fat12::BuildBlankVolume(volume, "CRASH");
     ASSERT_EQ(ApplyStages(volume, StageFileWrite(volume, "OLD.TXT", std::string(3000, 'o'), {})),
@@ -32,6 +32,11 @@ void Prepare(StoreWorld& w) {
     ASSERT_EQ(ApplyStages(volume,
                           StageFileWrite(volume, "Sub/inner file.txt", std::string(700, 'i'), {})),
               fat12::Status::Ok);
+    if (room >= 0) {
+        const std::string fill(fat12::FreeBytes(volume) - static_cast<std::size_t>(room), 'f');
+        ASSERT_EQ(ApplyStages(volume, StageFileWrite(volume, "FILL.BIN", fill, {})),
+                  fat12::Status::Ok);
+    }
     const auto* bytes = reinterpret_cast<const unsigned char*>(volume.data());
     testing::WriteFileBytes(w.dir / kImage, {bytes, bytes + volume.size()});
     testing::WriteFileText(w.dir / "OLD.TXT", std::string(5000, 'n'));
@@ -56,21 +61,22 @@ struct Change {
     const char* name;
     std::function<FilesResult(StoreWorld&)> run;
     std::vector<std::string> paths;  // in the volume: each old or new afterwards
+    long room = -1;                  // bytes left free beforehand (as Prepare)
 };
 
 TEST(VolumeFilesCrash, AStopAtAnyWriteLeavesEachFileOldOrNewAndAtWorstLostClusters) {
     const auto target = [](StoreWorld& w) { return VolumeTarget{w.dir / kImage, std::nullopt}; };
+    const auto put = [&](StoreWorld& w, std::vector<std::string> files, std::string folder) {
+        return PutFiles(w.ctx, target(w), {std::move(files), std::move(folder), true, false, {}});
+    };
     const std::vector<Change> changes = {
         {"put",
          [&](StoreWorld& w) {
-             return PutFiles(w.ctx, target(w),
-                             {{w.dir / "OLD.TXT", w.dir / "A new long name.txt"}, "", true});
+             return put(w, {w.dir / "OLD.TXT", w.dir / "A new long name.txt"}, "");
          },
          {"OLD.TXT", "A new long name.txt"}},
         {"put into a folder",
-         [&](StoreWorld& w) {
-             return PutFiles(w.ctx, target(w), {{w.dir / "inner file.txt"}, "Sub", true});
-         },
+         [&](StoreWorld& w) { return put(w, {w.dir / "inner file.txt"}, "Sub"); },
          {"Sub/inner file.txt"}},
         {"rm",
          [&](StoreWorld& w) {
@@ -80,10 +86,15 @@ TEST(VolumeFilesCrash, AStopAtAnyWriteLeavesEachFileOldOrNewAndAtWorstLostCluste
         {"mkdir",
          [&](StoreWorld& w) { return MakeVolumeFolder(w.ctx, target(w), "A new folder"); },
          {"A new folder"}},
+        // The 5000 bytes take 10 clusters: just the room left beside the old 3000.
+        {"put with just enough room beside the old file",
+         [&](StoreWorld& w) { return put(w, {w.dir / "OLD.TXT"}, ""); },
+         {"OLD.TXT"},
+         5120},
     };
     for (const Change& change : changes) {
         StoreWorld whole;
-        Prepare(whole);
+        Prepare(whole, change.room);
         std::vector<std::string> before;
         for (const std::string& path : change.paths) {
             before.push_back(Held(whole, path));
@@ -94,16 +105,21 @@ TEST(VolumeFilesCrash, AStopAtAnyWriteLeavesEachFileOldOrNewAndAtWorstLostCluste
         for (int k = 0; k < writes; ++k) {
             SCOPED_TRACE(std::string(change.name) + ", stopped after write " + std::to_string(k) +
                          " of " + std::to_string(writes));
-            StoreWorld w;
-            Prepare(w);
-            w.devices.StopAtWrite(k + 1, kImage);
-            change.run(w);
-            for (std::size_t i = 0; i < change.paths.size(); ++i) {
-                const std::string held = Held(w, change.paths[i]);
-                EXPECT_TRUE(held == before[i] || held == Held(whole, change.paths[i]))
-                    << change.paths[i] << ": " << held.substr(0, 40);
+            // Killed there, or failing with EIO: then each file is old or new, as reported.
+            for (const bool killed : {true, false}) {
+                StoreWorld w;
+                Prepare(w, change.room);
+                killed ? w.devices.StopAtWrite(k + 1, kImage)
+                       : w.devices.Inject({FaultOp::Write, k + 1, kImage});
+                const FilesResult result = change.run(w);
+                EXPECT_EQ(result.failure, killed ? FilesFailure::None : FilesFailure::Write);
+                for (std::size_t i = 0; i < change.paths.size(); ++i) {
+                    const std::string held = Held(w, change.paths[i]);
+                    EXPECT_TRUE(held == before[i] || held == Held(whole, change.paths[i]))
+                        << change.paths[i] << ": " << held.substr(0, 40);
+                }
+                EXPECT_EQ(testing::FsckBeyondLostClusters(w.dir / kImage), "");
             }
-            EXPECT_EQ(testing::FsckBeyondLostClusters(w.dir / kImage), "");
         }
     }
 }

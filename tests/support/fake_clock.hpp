@@ -18,6 +18,8 @@ class FakeClock final : public Clock {
         const int whole = static_cast<int>(now_);
         return {2026, 3, 14, whole / 3600, whole / 60 % 60, now_ - whole / 60 * 60};
     }
+    // Files' times are not faked: every one is now.
+    LocalDateTime Local(long long) override { return Now(); }
     void Sleep(double seconds) override {
         sleeps.push_back(seconds);
         Advance(seconds);

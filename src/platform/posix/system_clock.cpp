@@ -23,6 +23,15 @@ LocalDateTime SystemClock::Now() {
             local.tm_hour,        local.tm_min,     std::min(local.tm_sec, 59) + now.tv_nsec / 1e9};
 }
 
+LocalDateTime SystemClock::Local(long long unixSeconds) {
+    const auto seconds = static_cast<time_t>(unixSeconds);
+    tm local{};
+    localtime_r(&seconds, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1,
+            local.tm_mday,        local.tm_hour,
+            local.tm_min,         static_cast<double>(std::min(local.tm_sec, 59))};
+}
+
 void SystemClock::Sleep(double seconds) {
     if (seconds <= 0) {
         return;

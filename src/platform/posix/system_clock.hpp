@@ -9,6 +9,7 @@ class SystemClock final : public Clock {
   public:
     double SecondsSinceMidnight() override;
     LocalDateTime Now() override;
+    LocalDateTime Local(long long unixSeconds) override;
     void Sleep(double seconds) override;
 };
 
