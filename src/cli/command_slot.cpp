@@ -1,4 +1,5 @@
 #include <iostream>
+#include <utility>
 
 #include "cli/command_support.hpp"
 #include "cli/commands.hpp"
@@ -10,6 +11,7 @@
 #include "store/descriptions.hpp"
 #include "store/disk_ids.hpp"
 #include "store/slot_transfer.hpp"
+#include "store/write_mark.hpp"
 
 namespace quarnex::cli {
 
@@ -34,6 +36,12 @@ int RunGet(CliWorld& world, const Invocation& invocation) {
         return ExitCode(world, false);
     }
     std::cout << "slot " << ThreeDigits(invocation.slot) << " -> " << path << '\n';
+    // A copy of a slot that a stopped put left behind is not a disk to trust.
+    if (HasWriteMark(std::as_const(ctx.state.InternalImage).Span().first(kSectorBytes))) {
+        world.Console().Note(UnfinishedSlotText(invocation.slot) + " " + path +
+                             " holds what the slot holds, which may be damaged.");
+        return ExitCode(world, false);
+    }
     return ExitCode(world, true);
 }
 

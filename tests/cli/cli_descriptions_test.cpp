@@ -219,6 +219,12 @@ TEST(CliDescriptions, WhatCannotBeReadIsSaidAndReplacedOnlyWhenConfirmed) {
              "again\n008 FDISK008\n",
              "="},
             {marked7, {"list", "S", "--json"}, 0, unfinished, "\"write_unfinished\": true", "="},
+            {marked7,
+             {"get", "S", "7", dir / "7.img"},
+             1,
+             "again. " + dir / "7.img" + " holds what the slot holds, which may be damaged.\n",
+             "slot 007 -> ",
+             "="},
             // A slot recorded twice is a problem, kept until the user agrees.
             {twice,
              {"list", "S"},
