@@ -69,7 +69,7 @@ double RunDd(const std::string& from, const std::string& to, bool notrunc) {
 double RunBackup(Bench& b, const std::string& to) {
     std::string path = to;
     const auto start = Timer::now();
-    if (!quarnex::fntCopyUSBToFile(b.ctx, path).copy.Complete()) {
+    if (!quarnex::BackupStoreToFile(b.ctx, path).copy.Complete()) {
         throw std::runtime_error("backup failed");
     }
     return Seconds(start);
@@ -78,7 +78,7 @@ double RunBackup(Bench& b, const std::string& to) {
 double RunRestore(Bench& b, const std::string& from) {
     std::string path = from;
     const auto start = Timer::now();
-    if (!quarnex::fntCopyFileToUSB(b.ctx, path).Complete()) {
+    if (!quarnex::RestoreStoreFromFile(b.ctx, path).Complete()) {
         throw std::runtime_error("restore failed");
     }
     return Seconds(start);

@@ -69,7 +69,7 @@ void DropCaches(const std::vector<std::string>& paths) {
 
 double RunFormat(BenchWorld& w) {
     const auto start = Timer::now();
-    if (!fntFormatUSB(w.ctx, FormatRequest{"BENCH", "FDISK", true}).Complete() ||
+    if (!FormatStore(w.ctx, FormatRequest{"BENCH", "FDISK", true}).Complete() ||
         w.ui.messages != 0) {
         throw std::runtime_error("format failed");
     }

@@ -19,7 +19,7 @@ int RunBackup(CliWorld& world, const Invocation& invocation) {
     world.Console().SetTransferBytes(kStoreBytes);
     std::string path = invocation.file;
     const bool replacing = world.Ctx().devices.FileExists(path);
-    const BackupResult result = fntCopyUSBToFile(world.Ctx(), path);
+    const BackupResult result = BackupStoreToFile(world.Ctx(), path);
     const std::string companionState =
         companion + (result.descriptionsWritten ? " was written" : " was not written");
     if (!result.copy.Complete()) {
@@ -55,7 +55,7 @@ int RunRestore(CliWorld& world, const Invocation& invocation) {
         return kExitFailure;
     }
     world.Console().SetTransferBytes(kStoreBytes);
-    const OperationResult result = fntCopyFileToUSB(ctx, path);
+    const OperationResult result = RestoreStoreFromFile(ctx, path);
     if (!result.Complete()) {
         NotePartlyWritten(
             world, result, [&](int slot) { return RestoreSlotAction(slot, path); },

@@ -42,7 +42,7 @@ int RunDescribe(CliWorld& world, const Invocation& invocation) {
     }
     table.SetCell(slot, 2, text);
     table.DiskDescriptions.at(static_cast<std::size_t>(slot)) = text;
-    if (!sbrSaveDescriptions(ctx, StoreDescriptionsName(ctx))) {
+    if (!SaveDescriptions(ctx, StoreDescriptionsName(ctx))) {
         return ExitCode(world, false);
     }
     std::cout << "slot " << ThreeDigits(slot) << " described\n";

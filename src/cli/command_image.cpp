@@ -16,7 +16,7 @@ namespace {
 
 // target is a file or a raw drive path; shown names it for the user.
 int ExportImageTo(CliWorld& world, const std::string& target, const std::string& shown) {
-    const ImageResult exported = fntExportToFlpyImag(world.Ctx(), ImageTransferRequest{target});
+    const ImageResult exported = ExportFloppyImage(world.Ctx(), ImageTransferRequest{target});
     if (exported.outcome != Outcome::Complete) {
         NoteImageStopped(world, exported, shown + " is incomplete");
         return ExitCode(world, false);
@@ -55,7 +55,7 @@ int RunFloppyRead(CliWorld& world, const Invocation& invocation) {
     }
     world.Console().SetTransferBytes(kImageBytes);
     const ImageResult read =
-        fntImportFromFlpyImag(world.Ctx(), ImageTransferRequest{FloppyDrivePath(invocation.drive)});
+        ImportFloppyImage(world.Ctx(), ImageTransferRequest{FloppyDrivePath(invocation.drive)});
     if (read.outcome != Outcome::Complete || world.Console().Interrupted()) {
         return ExitCode(world, false);
     }
@@ -65,7 +65,7 @@ int RunFloppyRead(CliWorld& world, const Invocation& invocation) {
 int RunFloppyWrite(CliWorld& world, const Invocation& invocation) {
     world.Console().SetTransferBytes(kImageBytes);
     const std::string& path = invocation.file;
-    const ImageResult read = fntImportFromFlpyImag(world.Ctx(), ImageTransferRequest{path});
+    const ImageResult read = ImportFloppyImage(world.Ctx(), ImageTransferRequest{path});
     if (read.outcome != Outcome::Complete || world.Console().Interrupted()) {
         return ExitCode(world, false);
     }

@@ -17,7 +17,8 @@ std::string StoreId(Context& ctx, const std::string& devicePath) {
     DevHandle handle =
         GetHandle(ctx, devicePath, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE, OPEN_EXISTING, true);
     std::array<std::byte, kSectorBytes> sector{};
-    const bool read = handle.Valid() && fntRead(ctx, handle, sector, 0, kSectorBytes, 0, true);
+    const bool read =
+        handle.Valid() && ReadSectorAndReport(ctx, handle, sector, 0, kSectorBytes, 0, true);
     CloseDevHandle(ctx, handle);
     return read ? TrimSpaces(DiskIdFromBootSector(sector)) : std::string();
 }

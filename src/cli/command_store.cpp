@@ -17,9 +17,9 @@ namespace {
 // The IDs taken as the format dialog takes them.
 OperationResult FormatSelectedStore(CliWorld& world, const Invocation& invocation) {
     world.Console().SetTransferBytes(kStoreBytes);
-    return fntFormatUSB(
-        world.Ctx(), FormatRequest{FormatDialogId(invocation.id), FormatDialogId(invocation.base),
-                                   !invocation.noNumber});
+    return FormatStore(world.Ctx(),
+                       FormatRequest{FormatDialogId(invocation.id), FormatDialogId(invocation.base),
+                                     !invocation.noNumber});
 }
 
 // An empty file of a store's length, taking no space until written.

@@ -181,7 +181,7 @@ bool LoadStoreLocked(WindowContext& ctx) {
 }
 
 void SaveDescriptionsLocked(WindowContext& ctx) {
-    sbrSaveDescriptions(ctx, StoreDescriptionsName(ctx));
+    SaveDescriptions(ctx, StoreDescriptionsName(ctx));
 }
 
 }  // namespace
@@ -208,7 +208,7 @@ void ExportStoreToFile(WindowContext& ctx) {
     const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, false);
     if (lock) {
         std::string path;
-        fntCopyUSBToFile(ctx, path);
+        BackupStoreToFile(ctx, path);
     }
 }
 
@@ -217,7 +217,7 @@ OperationResult ImportStoreFromFile(WindowContext& ctx, std::string path) {
     if (!lock) {
         return OperationResult::NotStarted(NotStartedReason::Refused);
     }
-    const OperationResult result = fntCopyFileToUSB(ctx, path);
+    const OperationResult result = RestoreStoreFromFile(ctx, path);
     if (result.outcome == Outcome::NotStarted) {
         return result;
     }
@@ -247,7 +247,7 @@ OperationResult FormatStoreFromDialog(WindowContext& ctx, const std::string& ope
     if (!lock) {
         return OperationResult::NotStarted(NotStartedReason::Refused);
     }
-    const OperationResult result = fntFormatUSB(ctx, request);
+    const OperationResult result = FormatStore(ctx, request);
     RefreshMainWindow(ctx, StateReset);
     return result;
 }
@@ -313,7 +313,7 @@ OperationResult NewStoreFileFromDialog(WindowContext& ctx, const std::string& pa
     state.devices.Row(1) = DeviceEntry{FileNameOf(path), path, -1, "", kStoreBytes};
     state.devices.DeviceCount = 1;
     state.SelectedDevice = 1;
-    const OperationResult result = fntFormatUSB(ctx, request);
+    const OperationResult result = FormatStore(ctx, request);
     RefreshMainWindow(ctx, StateReset);
     if (!result.Complete()) {
         std::error_code ignored;
@@ -328,7 +328,7 @@ OperationResult NewStoreFileFromDialog(WindowContext& ctx, const std::string& pa
 }
 
 void ImportImage(WindowContext& ctx, char drive) {
-    fntImportFromFlpyImag(ctx, ImageRequestFor(drive));
+    ImportFloppyImage(ctx, ImageRequestFor(drive));
 }
 
 void ImportImageFromSlot(WindowContext& ctx) {
@@ -338,7 +338,7 @@ void ImportImageFromSlot(WindowContext& ctx) {
 }
 
 void ExportImage(WindowContext& ctx, char drive) {
-    fntExportToFlpyImag(ctx, ImageRequestFor(drive));
+    ExportFloppyImage(ctx, ImageRequestFor(drive));
 }
 
 OperationResult ExportImageToSlot(WindowContext& ctx) {

@@ -77,7 +77,7 @@ double LenientNumber(std::string_view text) {
     return negative ? -value : value;
 }
 
-std::size_t fntFirstOf(std::string_view text, std::string_view characters) {
+std::size_t PositionOfFirst(std::string_view text, std::string_view characters) {
     if (text.empty() || characters.empty()) {
         return 0;
     }
@@ -85,7 +85,7 @@ std::size_t fntFirstOf(std::string_view text, std::string_view characters) {
     return pos == std::string_view::npos ? 0 : pos + 1;
 }
 
-std::size_t fntLastOf(std::string_view text, std::string_view characters) {
+std::size_t PositionOfLast(std::string_view text, std::string_view characters) {
     if (text.empty() || characters.empty()) {
         return 0;
     }

@@ -30,8 +30,8 @@ double LenientNumber(std::string_view text);
 
 // 1-based position of the first (last) occurrence in text of any of the
 // given characters; 0 when there is none or either string is empty.
-std::size_t fntFirstOf(std::string_view text, std::string_view characters);
-std::size_t fntLastOf(std::string_view text, std::string_view characters);
+std::size_t PositionOfFirst(std::string_view text, std::string_view characters);
+std::size_t PositionOfLast(std::string_view text, std::string_view characters);
 
 // A 32-bit value read as unsigned.
 double UnsignedToDouble(std::int32_t value);

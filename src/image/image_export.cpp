@@ -45,8 +45,8 @@ ImageResult WriteTracks(Context& ctx, DevHandle& handle, const ImageTarget& targ
     std::span<const std::byte> image = std::as_const(ctx.state.InternalImage).Span();
     const double start = ctx.clock.SecondsSinceMidnight();
     return TransferTracks(ctx, target, "Writing", [&](std::size_t track) {
-        const bool written = fntWritePtr(ctx, handle, image, track * kTrackBytes, kTrackBytes,
-                                         kCurrentPosition, false);
+        const bool written = WriteBlockAndReport(ctx, handle, image, track * kTrackBytes,
+                                                 kTrackBytes, kCurrentPosition, false);
         // Timed whatever the write gave, so a failed block on a slow disk
         // tells both.
         if (TransferTooSlow(ctx.clock, start, track)) {
@@ -60,7 +60,7 @@ ImageResult WriteTracks(Context& ctx, DevHandle& handle, const ImageTarget& targ
 
 }  // namespace
 
-ImageResult fntExportToFlpyImag(Context& ctx, const ImageTransferRequest& request) {
+ImageResult ExportFloppyImage(Context& ctx, const ImageTransferRequest& request) {
     const std::optional<std::string> path = request.path ? request.path : AskExportFile(ctx);
     if (!path) {
         BusyOff(ctx);

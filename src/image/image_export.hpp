@@ -10,6 +10,6 @@ namespace quarnex {
 // Writes all 160 blocks to the requested file (an existing one is replaced)
 // or floppy drive. Complete only once the data is on the medium; every
 // failure has been shown to the user, a cancelled dialog silently.
-ImageResult fntExportToFlpyImag(Context& ctx, const ImageTransferRequest& request);
+ImageResult ExportFloppyImage(Context& ctx, const ImageTransferRequest& request);
 
 }  // namespace quarnex

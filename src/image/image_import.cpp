@@ -45,9 +45,9 @@ bool RetryTrack(Context& ctx, DevHandle& handle, std::size_t track) {
     for (int ignoreErrors = kRetryAttempts - 1; ignoreErrors >= 0; --ignoreErrors) {
         WaitSeconds(ctx, kRetryPauseSeconds);
         const bool quiet = ignoreErrors != 0;
-        if (fntReadPtr(ctx, handle, image, 0, kSectorBytes, 0, quiet) &&
-            fntReadPtr(ctx, handle, image, offset, kTrackBytes, static_cast<std::int64_t>(offset),
-                       quiet)) {
+        if (ReadBlockAndReport(ctx, handle, image, 0, kSectorBytes, 0, quiet) &&
+            ReadBlockAndReport(ctx, handle, image, offset, kTrackBytes,
+                               static_cast<std::int64_t>(offset), quiet)) {
             return true;
         }
     }
@@ -60,8 +60,8 @@ ImageResult ReadTracks(Context& ctx, DevHandle& handle, const ImageTarget& sourc
     std::span<std::byte> image = ctx.state.InternalImage.Span();
     const double start = ctx.clock.SecondsSinceMidnight();
     return TransferTracks(ctx, source, "Reading", [&](std::size_t track) {
-        if (!fntReadPtr(ctx, handle, image, track * kTrackBytes, kTrackBytes, kCurrentPosition,
-                        true)) {
+        if (!ReadBlockAndReport(ctx, handle, image, track * kTrackBytes, kTrackBytes,
+                                kCurrentPosition, true)) {
             return RetryTrack(ctx, handle, track);
         }
         if (TransferTooSlow(ctx.clock, start, track)) {
@@ -123,7 +123,7 @@ DevHandle OpenDrive(Context& ctx, const ImageTarget& drive) {
 
 }  // namespace
 
-ImageResult fntImportFromFlpyImag(Context& ctx, const ImageTransferRequest& request) {
+ImageResult ImportFloppyImage(Context& ctx, const ImageTransferRequest& request) {
     ShowProgress(ctx, -1, 0);
     const std::optional<std::string> path = request.path ? request.path : AskImportFile(ctx);
     if (!path) {

@@ -11,6 +11,6 @@ namespace quarnex {
 // must hold exactly 1,474,560 bytes). Incomplete leaves the image marked
 // unreliable; every failure has been shown to the user, a cancelled dialog
 // silently.
-ImageResult fntImportFromFlpyImag(Context& ctx, const ImageTransferRequest& request);
+ImageResult ImportFloppyImage(Context& ctx, const ImageTransferRequest& request);
 
 }  // namespace quarnex

@@ -49,7 +49,8 @@ void ExamineDrive(Context& ctx, const std::string& drive, int number) {
         return;
     }
     std::array<std::byte, kBootSectorBytes> sector{};
-    if (fntRead(ctx, handle, sector, 0, kBootSectorBytes, 0, true) && IsStoreBootSector(sector)) {
+    if (ReadSectorAndReport(ctx, handle, sector, 0, kBootSectorBytes, 0, true) &&
+        IsStoreBootSector(sector)) {
         DeviceTable& table = ctx.state.devices;
         table.DeviceCount += 1;
         DeviceEntry& row = table.Row(table.DeviceCount);

@@ -37,18 +37,21 @@ bool FlushDevHandle(Context& ctx, DevHandle& handle) {
     return Reported(ctx, FlushDevice(handle), false);
 }
 
-bool fntRead(Context& ctx, DevHandle& handle, std::span<std::byte> buffer, std::size_t index,
-             std::size_t count, std::int64_t position, bool ignoreErrors) {
+bool ReadSectorAndReport(Context& ctx, DevHandle& handle, std::span<std::byte> buffer,
+                         std::size_t index, std::size_t count, std::int64_t position,
+                         bool ignoreErrors) {
     return Reported(ctx, DeviceRead(handle, buffer, index, count, position), ignoreErrors);
 }
 
-bool fntReadPtr(Context& ctx, DevHandle& handle, std::span<std::byte> memory, std::size_t offset,
-                std::size_t count, std::int64_t position, bool ignoreErrors) {
+bool ReadBlockAndReport(Context& ctx, DevHandle& handle, std::span<std::byte> memory,
+                        std::size_t offset, std::size_t count, std::int64_t position,
+                        bool ignoreErrors) {
     return Reported(ctx, DeviceReadPtr(handle, memory, offset, count, position), ignoreErrors);
 }
 
-bool fntWritePtr(Context& ctx, DevHandle& handle, std::span<const std::byte> memory,
-                 std::size_t offset, std::size_t count, std::int64_t position, bool ignoreErrors) {
+bool WriteBlockAndReport(Context& ctx, DevHandle& handle, std::span<const std::byte> memory,
+                         std::size_t offset, std::size_t count, std::int64_t position,
+                         bool ignoreErrors) {
     return Reported(ctx, DeviceWritePtr(handle, memory, offset, count, position), ignoreErrors);
 }
 

@@ -30,12 +30,15 @@ bool CommitDevHandle(Context& ctx, DevHandle& handle);
 // Transfers count bytes between the handle and memory at the given position
 // (kCurrentPosition continues where the last transfer ended). True only when
 // every byte moved; a failure is shown unless ignoreErrors is set.
-bool fntRead(Context& ctx, DevHandle& handle, std::span<std::byte> buffer, std::size_t index,
-             std::size_t count, std::int64_t position, bool ignoreErrors);
-bool fntReadPtr(Context& ctx, DevHandle& handle, std::span<std::byte> memory, std::size_t offset,
-                std::size_t count, std::int64_t position, bool ignoreErrors);
-bool fntWritePtr(Context& ctx, DevHandle& handle, std::span<const std::byte> memory,
-                 std::size_t offset, std::size_t count, std::int64_t position, bool ignoreErrors);
+bool ReadSectorAndReport(Context& ctx, DevHandle& handle, std::span<std::byte> buffer,
+                         std::size_t index, std::size_t count, std::int64_t position,
+                         bool ignoreErrors);
+bool ReadBlockAndReport(Context& ctx, DevHandle& handle, std::span<std::byte> memory,
+                        std::size_t offset, std::size_t count, std::int64_t position,
+                        bool ignoreErrors);
+bool WriteBlockAndReport(Context& ctx, DevHandle& handle, std::span<const std::byte> memory,
+                         std::size_t offset, std::size_t count, std::int64_t position,
+                         bool ignoreErrors);
 
 // Takes the volume on the handle's device out of use; reported on failure.
 bool UnmountVolume(Context& ctx, DevHandle& handle);

@@ -135,7 +135,7 @@ bool ReadDescriptions(Context& ctx) {
     return Load(ctx, false);
 }
 
-bool sbrSaveDescriptions(Context& ctx, const std::string& name) {
+bool SaveDescriptions(Context& ctx, const std::string& name) {
     DescriptionsFileState& file = ctx.state.slotTable.descriptionsFile;
     const std::string output = DescriptionsOutputName(name);
     const std::string text = EncodeText(ComposeDescriptions(ctx.state, name), file.encoding);

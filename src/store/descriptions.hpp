@@ -29,6 +29,6 @@ bool ReadDescriptions(Context& ctx);
 // when it could not be read in full and the user has not confirmed
 // (slotTable.descriptionsFile). True when the whole file was written;
 // failures and refusals are reported to the user.
-bool sbrSaveDescriptions(Context& ctx, const std::string& name);
+bool SaveDescriptions(Context& ctx, const std::string& name);
 
 }  // namespace quarnex

@@ -46,8 +46,8 @@ Outcome LoadDiskIds(Context& ctx) {
     state.slotTable.slotUnfinished.fill(false);
     bool allRead = true;
     for (int slot = 0; slot < kSlotCount; ++slot) {
-        if (!fntRead(ctx, handle, boot, 0, boot.size(), static_cast<std::int64_t>(SlotOffset(slot)),
-                     false)) {
+        if (!ReadSectorAndReport(ctx, handle, boot, 0, boot.size(),
+                                 static_cast<std::int64_t>(SlotOffset(slot)), false)) {
             allRead = false;
             break;
         }

@@ -43,7 +43,7 @@ bool LoadTemplate(Context& ctx) {
     AlignedBuffer& buffer = ctx.state.TransferBuffer;
     std::fill_n(buffer.Data(), buffer.Size(), std::byte{0});
     const bool read =
-        fntReadPtr(ctx, templateFile, buffer.Span(), 0, bytes, kCurrentPosition, false);
+        ReadBlockAndReport(ctx, templateFile, buffer.Span(), 0, bytes, kCurrentPosition, false);
     CloseDevHandle(ctx, templateFile);
     return read;
 }
@@ -69,8 +69,9 @@ OperationResult FormatSlots(Context& ctx, DevHandle& device, const std::string& 
         state.slotTable.DiskSources.at(static_cast<std::size_t>(slot)).clear();
         SetActionLabel(ctx, FormatSlotAction(letter, slot));
         NameSlot(ctx, slot, FormatLabel(slot, "", baseId, append), formatted);
-        const bool written = fntWritePtr(ctx, device, buffer.Span(), 0, kSlotStride,
-                                         static_cast<std::int64_t>(SlotOffset(slot)), false);
+        const bool written =
+            WriteBlockAndReport(ctx, device, buffer.Span(), 0, kSlotStride,
+                                static_cast<std::int64_t>(SlotOffset(slot)), false);
         if (const UnitStep step = AfterTransfer(ctx, written); step != UnitStep::Done) {
             return OperationResult::StoppedAt(
                 slot, step == UnitStep::Cancelled ? StopCause::Cancel : StopCause::Failure);
@@ -99,7 +100,7 @@ std::string FormatLabel(int slot, const std::string& deviceId, const std::string
     return fat12::VolumeIdText(baseId);
 }
 
-OperationResult fntFormatUSB(Context& ctx, const FormatRequest& request) {
+OperationResult FormatStore(Context& ctx, const FormatRequest& request) {
     ProgramState& state = ctx.state;
     ShowProgress(ctx, -1, 0);
     SetActionLabel(ctx, "");
@@ -141,7 +142,7 @@ OperationResult fntFormatUSB(Context& ctx, const FormatRequest& request) {
         NameSlot(ctx, 0, FormatLabel(0, request.storeId, baseId, numbered), formatted);
         std::copy(marked.begin(), marked.end(), buffer.Data());
         const bool slotZeroWritten =
-            fntWritePtr(ctx, store->device, buffer.Span(), 0, kSlotStride, 0, false) &&
+            WriteBlockAndReport(ctx, store->device, buffer.Span(), 0, kSlotStride, 0, false) &&
             FlushDevHandle(ctx, store->device);
         result = AfterFlush(result, slotZeroWritten, kSlotCount - 1);
         std::copy(clean.begin(), clean.end(), buffer.Data());

@@ -31,7 +31,7 @@ struct FormatRequest {
 // partly formatted store for a formatted one; otherwise stopped at the last
 // slot of 1..999 it began. A template that cannot be read in full aborts
 // before anything is written.
-OperationResult fntFormatUSB(Context& ctx, const FormatRequest& request);
+OperationResult FormatStore(Context& ctx, const FormatRequest& request);
 
 // The action label naming the slot being formatted.
 std::string FormatSlotAction(const std::string& deviceLetter, int slot);

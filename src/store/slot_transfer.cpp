@@ -70,8 +70,8 @@ OperationResult ImportFromSlot(Context& ctx, int n) {
 
     const std::span<std::byte> image = state.InternalImage.Span();
     const auto readBlock = [&](int k) {
-        return AfterTransfer(ctx, fntReadPtr(ctx, device, image, BlockOffset(k), kTrackBytes,
-                                             BlockPosition(n, k), false));
+        return AfterTransfer(ctx, ReadBlockAndReport(ctx, device, image, BlockOffset(k),
+                                                     kTrackBytes, BlockPosition(n, k), false));
     };
     const OperationResult result = InSlot(RunUnits(ctx, kBlocks, readBlock), n);
     ShowProgress(ctx, 1, 1);
@@ -120,16 +120,17 @@ OperationResult ExportToSlot(Context& ctx, int n) {
     bool touched = false;
     OperationResult result = RunUnits(ctx, kBlocks, [&](int k) {
         if (k > 0) {
-            return AfterTransfer(ctx, fntWritePtr(ctx, device, image, BlockOffset(k), kTrackBytes,
-                                                  kCurrentPosition, false));
+            return AfterTransfer(ctx, WriteBlockAndReport(ctx, device, image, BlockOffset(k),
+                                                          kTrackBytes, kCurrentPosition, false));
         }
-        touched = fntWritePtr(ctx, device, markedBlock, 0, kTrackBytes, BlockPosition(n, 0), false);
+        touched = WriteBlockAndReport(ctx, device, markedBlock, 0, kTrackBytes, BlockPosition(n, 0),
+                                      false);
         return AfterTransfer(ctx, touched && FlushDevHandle(ctx, device));
     });
     if (result.Complete()) {
         const bool unmarked =
             FlushDevHandle(ctx, device) &&
-            fntWritePtr(ctx, device, image, 0, kSectorBytes, BlockPosition(n, 0), false);
+            WriteBlockAndReport(ctx, device, image, 0, kSectorBytes, BlockPosition(n, 0), false);
         result = AfterFlush(result, unmarked, kBlocks - 1);
     }
     // The image is on the stick before the display says Finished.
@@ -160,7 +161,7 @@ OperationResult ExportToSlot(Context& ctx, int n) {
                                 : newId);
     state.slotTable.SetCell(n, 2, state.slotTable.DiskDescriptions[0]);
     ctx.ui.Changed(WindowPart::Grid);
-    sbrSaveDescriptions(ctx, StoreDescriptionsName(ctx));
+    SaveDescriptions(ctx, StoreDescriptionsName(ctx));
     BusyOff(ctx);
     return result;
 }

@@ -76,7 +76,7 @@ std::string RestoreSlotAction(int slot, const std::string& path) {
     return "Import of USB Disk(" + ThreeDigits(slot) + ") From " + ShortenPath(path);
 }
 
-BackupResult fntCopyUSBToFile(Context& ctx, std::string& path) {
+BackupResult BackupStoreToFile(Context& ctx, std::string& path) {
     ShowProgress(ctx, -1, 0);
     if (!ChooseFile(ctx, path, true)) {
         BusyOff(ctx);
@@ -113,14 +113,14 @@ BackupResult fntCopyUSBToFile(Context& ctx, std::string& path) {
     BackupResult result;
     result.copy = RunUnits(ctx, kSlotCount, [&](int n) {
         SetActionLabel(ctx, BackupSlotAction(n, path), path);
-        if (!fntReadPtr(ctx, device, buffer, 0, kSlotStride, kCurrentPosition, false)) {
+        if (!ReadBlockAndReport(ctx, device, buffer, 0, kSlotStride, kCurrentPosition, false)) {
             return UnitStep::Failed;
         }
         // A cancel stops the copy before the slot just read is written.
         if (ctx.state.CancelRequested) {
             return UnitStep::Cancelled;
         }
-        return fntWritePtr(ctx, file, buffer, 0, kSlotStride, kCurrentPosition, false)
+        return WriteBlockAndReport(ctx, file, buffer, 0, kSlotStride, kCurrentPosition, false)
                    ? UnitStep::Done
                    : UnitStep::Failed;
     });
@@ -135,13 +135,13 @@ BackupResult fntCopyUSBToFile(Context& ctx, std::string& path) {
     if (result.copy.Complete()) {
         ShowProgress(ctx, kSlotCount - 1, kSlotCount - 1);
         // The descriptions belong beside a complete backup only.
-        result.descriptionsWritten = sbrSaveDescriptions(ctx, path);
+        result.descriptionsWritten = SaveDescriptions(ctx, path);
     }
     BusyOff(ctx);
     return result;
 }
 
-OperationResult fntCopyFileToUSB(Context& ctx, std::string& path) {
+OperationResult RestoreStoreFromFile(Context& ctx, std::string& path) {
     ShowProgress(ctx, -1, 0);
     if (!ChooseFile(ctx, path, false)) {
         BusyOff(ctx);
@@ -185,7 +185,7 @@ OperationResult fntCopyFileToUSB(Context& ctx, std::string& path) {
     // changes; the mark goes only when every slot is on the medium.
     std::array<std::byte, kSectorBytes> fileFirst{};
     std::array<std::byte, kSectorBytes> marked{};
-    bool started = fntReadPtr(ctx, file, fileFirst, 0, kSectorBytes, 0, false);
+    bool started = ReadBlockAndReport(ctx, file, fileFirst, 0, kSectorBytes, 0, false);
     if (started) {
         marked = fileFirst;
         PutWriteMark(marked);
@@ -199,13 +199,14 @@ OperationResult fntCopyFileToUSB(Context& ctx, std::string& path) {
             // Slot 0 goes on with the mark; the first transfer starts over at
             // the beginning of both.
             const std::int64_t position = n == 0 ? 0 : kCurrentPosition;
-            const bool read = fntReadPtr(ctx, file, buffer, 0, kSlotStride, position, false);
+            const bool read =
+                ReadBlockAndReport(ctx, file, buffer, 0, kSlotStride, position, false);
             if (n == 0) {
                 std::copy(marked.begin(), marked.end(), buffer.begin());
             }
             // A cancel stops the copy after the current slot has been written.
-            return AfterTransfer(ctx, read && fntWritePtr(ctx, handles->device, buffer, 0,
-                                                          kSlotStride, position, false));
+            return AfterTransfer(ctx, read && WriteBlockAndReport(ctx, handles->device, buffer, 0,
+                                                                  kSlotStride, position, false));
         });
         result = AfterFlush(result, FlushDevHandle(ctx, handles->device), kSlotCount - 1);
     }

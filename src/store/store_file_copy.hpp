@@ -18,13 +18,13 @@ struct BackupResult {
 // empty; path then holds the choice) and, once the copy has run, writes the
 // descriptions file beside it, even after a failure. An existing file is
 // replaced.
-BackupResult fntCopyUSBToFile(Context& ctx, std::string& path);
+BackupResult BackupStoreToFile(Context& ctx, std::string& path);
 
 // Copies a whole-store file (asked for with an open dialog when path is
 // empty) onto the selected store. An incomplete copy (the store then holds
 // the file's first slots and its own later ones) also shows
 // "Progress       Failed".
-OperationResult fntCopyFileToUSB(Context& ctx, std::string& path);
+OperationResult RestoreStoreFromFile(Context& ctx, std::string& path);
 
 // The action labels naming the slot being copied.
 std::string BackupSlotAction(int slot, const std::string& path);

@@ -17,7 +17,7 @@ bool StoreIsFile(Context& ctx);
 std::string StoreVolumePath(Context& ctx);
 
 // DeviceLetter of the selected store + "/DISKS.TXT": the name callers pass to
-// sbrSaveDescriptions for the store's own descriptions file.
+// SaveDescriptions for the store's own descriptions file.
 std::string StoreDescriptionsName(Context& ctx);
 
 // Output file name of a descriptions file: the name with its last extension

@@ -32,7 +32,7 @@ std::string UnfinishedSlotText(int slot) {
 }
 
 bool WriteFirstSector(Context& ctx, DevHandle& device, std::span<const std::byte> sector) {
-    return fntWritePtr(ctx, device, sector, 0, kSectorBytes, 0, false) &&
+    return WriteBlockAndReport(ctx, device, sector, 0, kSectorBytes, 0, false) &&
            FlushDevHandle(ctx, device);
 }
 

@@ -18,7 +18,7 @@ struct ExportWorld : ImageWorld {
         state.slotTable.DiskSources[0] = "A:";
         state.status.progressLabel = "Progress       Failed";
     }
-    ImageResult Export(const std::string& path) { return fntExportToFlpyImag(ctx, {path}); }
+    ImageResult Export(const std::string& path) { return ExportFloppyImage(ctx, {path}); }
     void ExpectImageStateKept(const std::string& source = "A:") const {
         ImageState same = kept;
         same.source = source;
@@ -43,7 +43,7 @@ TEST(ExportImage, WritesEveryBlockToAReplacedFile) {
     w.ExpectImageStateKept(file);
 
     ImageWorld other;  // a source that is more than a drive letter stays
-    EXPECT_EQ(fntExportToFlpyImag(other.ctx, {other.dir / "x.img"}).outcome, Outcome::Complete);
+    EXPECT_EQ(ExportFloppyImage(other.ctx, {other.dir / "x.img"}).outcome, Outcome::Complete);
     EXPECT_EQ(StateOf(other.state), other.kept);
 }
 

@@ -12,7 +12,7 @@ namespace {
 using namespace testing;
 
 struct ImportWorld : ImageWorld {
-    ImageResult Import(const std::string& path) { return fntImportFromFlpyImag(ctx, {path}); }
+    ImageResult Import(const std::string& path) { return ImportFloppyImage(ctx, {path}); }
     // Complete: the disk's bytes and source, no description, no message.
     void ExpectImported(const Bytes& disk, ImageSource kind, const std::string& source,
                         const std::string& caption) const {

@@ -16,7 +16,7 @@ namespace {
 using namespace testing;
 
 ImageResult Transfer(ImageWorld& w, bool exporting, const ImageTransferRequest& request) {
-    return exporting ? fntExportToFlpyImag(w.ctx, request) : fntImportFromFlpyImag(w.ctx, request);
+    return exporting ? ExportFloppyImage(w.ctx, request) : ImportFloppyImage(w.ctx, request);
 }
 
 TEST(ImageDialogs, TheChosenFileIsUsedAndACancelIsSilent) {

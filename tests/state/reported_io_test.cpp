@@ -75,13 +75,13 @@ TEST(ReportedIo, FailuresAreShownUnlessQuiet) {
                              .Valid();
                     break;
                 case Read:
-                    ok = fntRead(w.ctx, h, memory, 0, 512, 0, quiet);
+                    ok = ReadSectorAndReport(w.ctx, h, memory, 0, 512, 0, quiet);
                     break;
                 case ReadPtr:
-                    ok = fntReadPtr(w.ctx, h, memory, 0, 512, 0, quiet);
+                    ok = ReadBlockAndReport(w.ctx, h, memory, 0, 512, 0, quiet);
                     break;
                 case Write:
-                    ok = fntWritePtr(w.ctx, h, memory, 0, 512, 512, quiet);
+                    ok = WriteBlockAndReport(w.ctx, h, memory, 0, 512, 512, quiet);
                     break;
                 case Close:
                     ok = CloseDevHandle(w.ctx, h);

@@ -24,7 +24,7 @@ using testing::StoreWorld;
 
 bool SaveWithRow5(StoreWorld& w, int length) {
     w.state.slotTable.SetCell(5, 2, std::string(static_cast<std::size_t>(length), 'd'));
-    return sbrSaveDescriptions(w.ctx, "sdb/DISKS.TXT");
+    return SaveDescriptions(w.ctx, "sdb/DISKS.TXT");
 }
 
 // A store without DISKS.TXT (row5 < 0), or with one whose slot 5 has a
@@ -189,8 +189,8 @@ TEST(CrashSafety, AFormatOrRestoreStoppedAtAnyWriteIsListedAsNotFinished) {
                 }
             },
             "usbstore");
-        ASSERT_EQ(format ? fntFormatUSB(w.ctx, {"NEWSTORE", "FDISK", true})
-                         : fntCopyFileToUSB(w.ctx, source),
+        ASSERT_EQ(format ? FormatStore(w.ctx, {"NEWSTORE", "FDISK", true})
+                         : RestoreStoreFromFile(w.ctx, source),
                   OperationResult::Done());
         EXPECT_EQ(unmarkedAfter, std::vector<int>{writes}) << "unmarked only after the last write";
         ASSERT_EQ(LoadDiskIds(lister.ctx), Outcome::Complete);

@@ -63,7 +63,7 @@ TEST(FormatUsb, WritesEverySlotFromTheTemplateWithSlotZeroLast) {
     table.DiskSources[0] = table.DiskSources[500] = "src";
     const int& flushesAtFinished = w.FlushesAtFinished("usbstore");
 
-    EXPECT_EQ(fntFormatUSB(w.ctx, {" MYSTICK", "FDISK", true}), OperationResult::Done());
+    EXPECT_EQ(FormatStore(w.ctx, {" MYSTICK", "FDISK", true}), OperationResult::Done());
 
     EXPECT_TRUE(SlotFormatted(w.store, 0, w.templateBytes, "MYSTICK    "));
     for (int slot = 1; slot < kSlotCount; ++slot) {
@@ -99,7 +99,7 @@ TEST(FormatUsb, ShortAndLongTemplatesGiveAtMostOneImageThenZeros) {
         w.InstallTemplate(bytes);
         w.Arm(std::nullopt, FaultOp::Write, 3);  // cancelled after slot 2, to keep it short
 
-        EXPECT_EQ(fntFormatUSB(w.ctx, {"SHORT", "ABC", false}),
+        EXPECT_EQ(FormatStore(w.ctx, {"SHORT", "ABC", false}),
                   OperationResult::StoppedAt(2, StopCause::Cancel));
 
         const Bytes image(bytes.begin(), bytes.begin() + std::min(bytes.size(), kImageBytes));

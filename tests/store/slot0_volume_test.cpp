@@ -43,7 +43,7 @@ TEST(Slot0Volume, AVolumeMadeByMkfsWithTwoSectorClustersWorksAsAStore) {
     EXPECT_EQ(w.state.slotTable.BaseId, "GAME");
     EXPECT_EQ(w.state.slotTable.Cell(7, 2), "shelf");
     w.state.slotTable.SetCell(7, 2, "Games, second copy");
-    ASSERT_TRUE(sbrSaveDescriptions(w.ctx, "sdb/DISKS.TXT"));
+    ASSERT_TRUE(SaveDescriptions(w.ctx, "sdb/DISKS.TXT"));
     ASSERT_TRUE(LoadDescriptions(w.ctx));
     EXPECT_EQ(w.state.slotTable.Cell(7, 2), "Games, second copy");
 

@@ -73,9 +73,9 @@ struct WriterWorld : testing::StoreWorld {
         std::string path = file;
         switch (writer) {
             case Writer::Format:
-                return fntFormatUSB(ctx, {"DEVID", "FDISK", true});
+                return FormatStore(ctx, {"DEVID", "FDISK", true});
             case Writer::Backup:
-                return fntCopyUSBToFile(ctx, path).copy;
+                return BackupStoreToFile(ctx, path).copy;
             case Writer::Restore:
                 return ImportStoreFromFile(ctx, file);
             case Writer::Export:
