@@ -72,11 +72,11 @@ void ShowEntries(MenuModel& menus, std::initializer_list<MenuId> ids, bool visib
 void ShowFloppyEntries(WindowContext& ctx) {
     const FloppyState& floppies = ctx.state.floppies;
     MenuModel& menus = ctx.window.menus;
-    ShowEntries(menus, {MenuId::Image_Menu_Seperator_1, MenuId::Image_Menu_Seperator_2}, false);
+    ShowEntries(menus, {MenuId::Image_Menu_Separator_1, MenuId::Image_Menu_Separator_2}, false);
     if (floppies.HasDriveA) {
         ShowEntries(menus,
-                    {MenuId::Image_Menu_Seperator_1, MenuId::Image_Menu_Import_A_Raw,
-                     MenuId::Image_Menu_Seperator_2, MenuId::Image_Menu_Export_A_Raw},
+                    {MenuId::Image_Menu_Separator_1, MenuId::Image_Menu_Import_A_Raw,
+                     MenuId::Image_Menu_Separator_2, MenuId::Image_Menu_Export_A_Raw},
                     true);
     } else {
         ShowEntries(menus, {MenuId::Image_Menu_Import_A_Raw, MenuId::Image_Menu_Export_A_Raw},
@@ -84,8 +84,8 @@ void ShowFloppyEntries(WindowContext& ctx) {
     }
     if (floppies.HasDriveB) {
         ShowEntries(menus,
-                    {MenuId::Image_Menu_Seperator_1, MenuId::Image_Menu_Import_B_Raw,
-                     MenuId::Image_Menu_Seperator_2, MenuId::Image_Menu_Export_B_Raw},
+                    {MenuId::Image_Menu_Separator_1, MenuId::Image_Menu_Import_B_Raw,
+                     MenuId::Image_Menu_Separator_2, MenuId::Image_Menu_Export_B_Raw},
                     true);
     } else {
         ShowEntries(menus, {MenuId::Image_Menu_Import_B_Raw, MenuId::Image_Menu_Export_B_Raw},
@@ -274,7 +274,7 @@ bool OpenStoreFile(WindowContext& ctx, const std::string& path) {
     if (state.AdminRights != 1) {
         // Files need no rights, but a scan for devices still does.
         ctx.window.menus[MenuId::File_Menu_Scan].visible = false;
-        ctx.window.menus[MenuId::File_Menu_Seperator_4].visible = false;
+        ctx.window.menus[MenuId::File_Menu_Separator_4].visible = false;
         ctx.ui.Changed(WindowPart::Menus);
     }
     SelectDevice(ctx, 1);

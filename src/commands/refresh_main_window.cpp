@@ -26,8 +26,8 @@ void ShowUsbDiskEntries(MenuModel& menus, bool visible, bool enabled, const std:
 
 void HideStoreCommands(MenuModel& menus) {
     for (MenuId id :
-         {MenuId::File_Menu_Import, MenuId::File_Menu_Export, MenuId::File_Menu_Seperator_2,
-          MenuId::File_Menu_Format, MenuId::File_Menu_Seperator_3}) {
+         {MenuId::File_Menu_Import, MenuId::File_Menu_Export, MenuId::File_Menu_Separator_2,
+          MenuId::File_Menu_Format, MenuId::File_Menu_Separator_3}) {
         Show(menus, id, false);
     }
 }
@@ -52,11 +52,11 @@ void ResetState(WindowContext& ctx) {
     for (int i = 1; i <= 4; ++i) {
         Show(menus, MenuModel::SelectEntry(i), false);
     }
-    Show(menus, MenuId::File_Menu_Seperator_1, false);
+    Show(menus, MenuId::File_Menu_Separator_1, false);
     HideStoreCommands(menus);
     menus[MenuId::File_Menu_Scan].caption = "Scan Drives";
     Show(menus, MenuId::File_Menu_Scan, state.AdminRights == 1);
-    Show(menus, MenuId::File_Menu_Seperator_4, state.AdminRights == 1);
+    Show(menus, MenuId::File_Menu_Separator_4, state.AdminRights == 1);
     menus[MenuId::File_Menu_Exit].enabled = true;
     ShowUsbDiskEntries(menus, false, menus[MenuId::Image_Menu_Import_USB_DISKxxx].enabled, "");
     ShowSafelyRemove(ctx);
@@ -89,11 +89,11 @@ void DeviceListState(WindowContext& ctx, int count) {
         entry.caption = "Select Device &" + state.devices.Row(i).DeviceLetter;
         entry.visible = true;
     }
-    Show(menus, MenuId::File_Menu_Seperator_1, true);
+    Show(menus, MenuId::File_Menu_Separator_1, true);
     HideStoreCommands(menus);
     menus[MenuId::File_Menu_Scan].caption = "ReScan Drives";
     Show(menus, MenuId::File_Menu_Scan, true);
-    Show(menus, MenuId::File_Menu_Seperator_4, true);
+    Show(menus, MenuId::File_Menu_Separator_4, true);
     menus[MenuId::File_Menu_Exit].enabled = true;
     ShowUsbDiskEntries(menus, false, menus[MenuId::Image_Menu_Import_USB_DISKxxx].enabled, "");
     ShowSafelyRemove(ctx);
@@ -112,13 +112,13 @@ void DeviceListState(WindowContext& ctx, int count) {
 
 void DeviceLoadedState(WindowContext& ctx, const std::string& letter) {
     MenuModel& menus = ctx.window.menus;
-    Show(menus, MenuId::File_Menu_Seperator_1, true);
+    Show(menus, MenuId::File_Menu_Separator_1, true);
     // The kernel name stands where a drive letter and its colon would.
     menus[MenuId::File_Menu_Import].caption = "&File  ->  USB  " + letter + "  Disks(0-999)";
     menus[MenuId::File_Menu_Export].caption = "&USB  " + letter + "  Disks(0-999) ->  File";
     menus[MenuId::File_Menu_Format].caption = "&Format  USB  " + letter + "  Disks(0-999)";
     for (MenuId id : {MenuId::File_Menu_Import, MenuId::File_Menu_Export, MenuId::File_Menu_Format,
-                      MenuId::File_Menu_Seperator_2, MenuId::File_Menu_Seperator_3}) {
+                      MenuId::File_Menu_Separator_2, MenuId::File_Menu_Separator_3}) {
         Show(menus, id, true);
     }
     ShowUsbDiskEntries(menus, true, false, "USB Disk # ???");

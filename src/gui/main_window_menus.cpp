@@ -49,17 +49,17 @@ void MainWindow::CreateMenus() {
     connect(imageMenu_, &QMenu::aboutToShow, this, &MainWindow::OnImageMenuOpening);
     QMenu* import = AddMenu(imageMenu_, MenuId::Image_Menu_Import);
     for (MenuId id : {MenuId::Image_Menu_Import_Image_File, MenuId::Image_Menu_Import_USB_DISKxxx,
-                      MenuId::Image_Menu_Seperator_1, MenuId::Image_Menu_Import_A_Raw,
+                      MenuId::Image_Menu_Separator_1, MenuId::Image_Menu_Import_A_Raw,
                       MenuId::Image_Menu_Import_B_Raw}) {
         AddEntry(import, id);
     }
     QMenu* exportTo = AddMenu(imageMenu_, MenuId::Menu_Image_Export);
     for (MenuId id : {MenuId::Image_Menu_Export_Image_File, MenuId::Image_Menu_Export_USB_DISKxxx,
-                      MenuId::Image_Menu_Seperator_2, MenuId::Image_Menu_Export_A_Raw,
+                      MenuId::Image_Menu_Separator_2, MenuId::Image_Menu_Export_A_Raw,
                       MenuId::Image_Menu_Export_B_Raw}) {
         AddEntry(exportTo, id);
     }
-    for (MenuId id : {MenuId::Image_Menu_Contents, MenuId::Menu_Image_Seperator_3,
+    for (MenuId id : {MenuId::Image_Menu_Contents, MenuId::Menu_Image_Separator_3,
                       MenuId::Image_Menu_Format, MenuId::Menu_Image_Zero}) {
         AddEntry(imageMenu_, id);
     }

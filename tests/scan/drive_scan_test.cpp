@@ -211,8 +211,8 @@ TEST(CheckFloppyDrives, OnlyEntriesAColonAndBColonAreFloppyDrives) {
         }
         RefreshFloppyEntries(w.ctx);
         std::string shown;
-        for (MenuId id : {MenuId::Image_Menu_Seperator_1, MenuId::Image_Menu_Import_A_Raw,
-                          MenuId::Image_Menu_Import_B_Raw, MenuId::Image_Menu_Seperator_2,
+        for (MenuId id : {MenuId::Image_Menu_Separator_1, MenuId::Image_Menu_Import_A_Raw,
+                          MenuId::Image_Menu_Import_B_Raw, MenuId::Image_Menu_Separator_2,
                           MenuId::Image_Menu_Export_A_Raw, MenuId::Image_Menu_Export_B_Raw}) {
             shown += w.model.menus[id].visible ? '1' : '0';
         }
