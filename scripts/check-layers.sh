@@ -31,19 +31,22 @@ may_include_platform() {
     esac
 }
 
-includes=$(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]+"[^"/]+/' src || true)
+# Quoted or angled, with or without leading "../": the first folder named
+# after those is the layer reached.
+includes=$(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]+["<](\.\.?/)*[^">/]+/' src || true)
 bad=$(printf '%s\n' "$includes" | while IFS= read -r line; do
     [ -z "$line" ] && continue
     file=${line%%:*}
     from=$(printf '%s' "$file" | cut -d/ -f2)
-    to=$(printf '%s' "$line" | sed -E 's/^[^"]*"([^"/]+)\/.*$/\1/')
+    to=$(printf '%s' "$line" | sed -E 's/^[^"<]*["<](\.\.?\/)*([^">/]+)\/.*$/\2/')
     if [ "$to" = platform ]; then
         may_include_platform "$file" || printf '%s\n' "$line"
         continue
     fi
     if [ "$from" = platform ]; then
-        # The platform implements the ports: ports and core only.
-        case "$to" in ports | core) ;; *) printf '%s\n' "$line" ;; esac
+        # The platform implements the ports: ports and core only (system
+        # headers are no layer).
+        case "$to" in ports | core) ;; *) [ -z "$(rank "$to")" ] || printf '%s\n' "$line" ;; esac
         continue
     fi
     from_rank=$(rank "$from")
