@@ -1,7 +1,7 @@
 #pragma once
 // The port through which operations talk to the user. The Qt main window, the
 // terminal tool and the tests each implement it. Operations change the plain
-// window model (see mainwindow/window_model.hpp) and then tell the port which
+// window model (see commands/window_model.hpp) and then tell the port which
 // part changed; the port renders it.
 
 #include <cstdint>

@@ -77,8 +77,8 @@ FileText ReadWholeFile(Context& ctx, const std::string& path) {
     }
 }
 
-int WriteAndFlush(DeviceFile& file, std::uint64_t position, const std::byte* data,
-                  std::size_t count) {
+// Writes all count bytes at position; flushing is the caller's step.
+int WriteAt(DeviceFile& file, std::uint64_t position, const std::byte* data, std::size_t count) {
     if (const int error = file.Seek(position); error != 0) {
         return error;
     }
@@ -174,8 +174,8 @@ std::optional<TrappedError> WritePlainFile(Context& ctx, const std::string& path
     if (opened.file == nullptr) {
         return FileError(ctx, opened.error);
     }
-    int error = WriteAndFlush(*opened.file, 0, reinterpret_cast<const std::byte*>(text.data()),
-                              text.size());
+    int error =
+        WriteAt(*opened.file, 0, reinterpret_cast<const std::byte*>(text.data()), text.size());
     if (error == 0) {
         error = opened.file->Commit();
     }
