@@ -19,16 +19,16 @@ struct EditState {
     int ActiveEditRow = 0;
     bool EditingActive = false;
     bool EditChangeGuard = false;
-    bool boxVisible = false;  // QrnEdit shown
-    std::string boxText;      // QrnEdit contents, lines joined by CR LF
+    bool boxVisible = false;  // the description editor is shown
+    std::string boxText;      // the editor's text, lines joined by CR LF
 };
 
 // Text boxes of the ID dialogs; they keep their contents between uses.
 struct DialogTexts {
-    std::string usbIdText;      // USBIDF.USBIDTxtBox, refilled by every Disk ID load
-    std::string usbBaseIdText;  // USBIDF.FlpyIDTxtBox
-    bool usbAppendId = true;    // USBIDF.AppendIDChkBox
-    std::string floppyIdText;   // FlpyIDF.FlpyIDTxtBox
+    std::string usbIdText;      // store ID box of the format dialog, refilled by every Disk ID load
+    std::string usbBaseIdText;  // base ID box of the format dialog
+    bool usbAppendId = true;    // the format dialog's "number the slots" check box
+    std::string floppyIdText;   // ID box of the floppy format dialog
 };
 
 struct WindowModel {

@@ -1,8 +1,8 @@
 #pragma once
-// QrnGrid on screen: a table view whose mouse events become the grid's own
+// The disk grid on screen: a table view whose mouse events become the grid's own
 // press, click and double-click (a double-click arrives after the click of its
 // first press, as the selection rules expect). It has no scroll bars of its
-// own; the wheel moves QrnGridScroll instead.
+// own; the wheel moves the grid's scroll bar instead.
 
 #include <QTableView>
 

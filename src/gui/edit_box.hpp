@@ -1,5 +1,5 @@
 #pragma once
-// QrnEdit: the multi-line description editor laid over a grid row. Escape
+// The multi-line description editor laid over a grid row. Escape
 // is reported instead of typed; every other key, Enter included, goes in.
 
 #include <QPlainTextEdit>

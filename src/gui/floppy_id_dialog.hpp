@@ -1,5 +1,5 @@
 #pragma once
-// FlpyIDF: the volume ID of an internal-image format. Not modal; its buttons
+// The dialog asking for the volume ID of an internal-image format. Not modal; its buttons
 // only hide it, so the text box keeps the last ID.
 
 #include <QDialog>

@@ -1,5 +1,5 @@
 #pragma once
-// HelpF: the help viewer. Created hidden at start-up; HelpInit finds and loads
+// The help viewer. Created hidden at start-up; HelpInit finds and loads
 // the page; the main window's Help, Documentation command calls ShowHelp.
 // Closing it by its frame only hides it; HelpUnload closes it for good.
 

@@ -1,5 +1,5 @@
 #pragma once
-// QrnF: the main window. It renders the plain window model (status strip,
+// The main window. It renders the plain window model (status strip,
 // menus, frame caption, grid, edit box) and turns the user's menu choices,
 // clicks and keys into the plain operations.
 
@@ -29,7 +29,7 @@ namespace quarnex {
 // The windows that live beside the main window, reached through what they do.
 struct Companions {
     QWidget* about = nullptr;  // VrsionF: follows the main window into minimised
-    QWidget* help = nullptr;   // HelpF: likewise
+    QWidget* help = nullptr;   // the help viewer: likewise
     std::function<void()> showHelp;
     std::function<void()> showSystem;
     std::function<void()> showAbout;

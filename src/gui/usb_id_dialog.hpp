@@ -1,5 +1,5 @@
 #pragma once
-// USBIDF: the ID dialog of a store format. Not modal; its buttons only hide
+// The ID dialog of a store format. Not modal; its buttons only hide
 // it, so the text boxes keep their contents between uses. It remembers the
 // store it was opened for, so that OK never formats another one.
 

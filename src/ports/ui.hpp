@@ -38,14 +38,14 @@ struct FileDialogRequest {
 
 // Parts of the main window that operations change.
 enum class WindowPart {
-    ActionLabel,    // QrnActionLbl
-    BufferLabel,    // QrnBufrLbl caption and background
-    ProgressLabel,  // QrnProgressLbl
-    ProgressBar,    // QrnProgressBar
+    ActionLabel,    // what is being done
+    BufferLabel,    // the internal image's caption and background
+    ProgressLabel,  // the progress text
+    ProgressBar,    // the progress bar
     Menus,          // any menu entry: caption, visibility, enabled
-    FrameCaption,   // QrnFrame caption
+    FrameCaption,   // the grid frame's caption
     Grid,           // cells or row heights of many rows
-    EditBox,        // QrnEdit visibility or position
+    EditBox,        // the description editor's visibility or position
     Dialogs,        // text boxes of the ID dialogs
 };
 

@@ -11,7 +11,7 @@ namespace quarnex {
 // A text that ends with ShortenPath(path) keeps path, so that a front end
 // with the room for it can show the text in full (InFull).
 void SetActionLabel(Context& ctx, std::string text, std::string path = {});
-// Caption of QrnBufrLbl with its background: opaque marks the internal
+// The internal image's caption with its background: opaque marks the internal
 // image's content as unreliable.
 void SetBufferLabel(Context& ctx, std::string caption, bool opaque, std::string path = {});
 // Only the caption; the background stays as it is.
