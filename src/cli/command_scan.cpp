@@ -15,7 +15,7 @@ namespace {
 // Slot 0's label, trimmed: the ID of the whole store.
 std::string StoreId(Context& ctx, const std::string& devicePath) {
     DevHandle handle =
-        GetHandle(ctx, devicePath, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE, OPEN_EXISTING, true);
+        GetHandle(ctx, devicePath, Access::Read, Disposition::OpenExisting, Reporting::Quiet);
     std::array<std::byte, kSectorBytes> sector{};
     const bool read =
         handle.Valid() && ReadSectorAndReport(ctx, handle, sector, 0, kSectorBytes, 0, true);

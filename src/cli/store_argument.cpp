@@ -39,7 +39,7 @@ bool HoldsRootFileSystem(Context& ctx, const std::string& devicePath) {
 std::optional<std::array<std::byte, kBootSectorBytes>> FirstSector(Context& ctx,
                                                                    const std::string& path) {
     DevHandle handle =
-        GetHandle(ctx, path, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE, OPEN_EXISTING, false);
+        GetHandle(ctx, path, Access::Read, Disposition::OpenExisting, Reporting::Shown);
     if (!handle.Valid()) {
         return std::nullopt;
     }

@@ -25,15 +25,6 @@ IoStatus Failed(int error, const char* source, std::string description) {
     return IoStatus{false, error, source, std::move(description)};
 }
 
-Access AccessOf(std::uint32_t desiredAccess) {
-    const bool read = (desiredAccess & 0x1) != 0;   // FILE_READ_DATA
-    const bool write = (desiredAccess & 0x2) != 0;  // FILE_WRITE_DATA
-    if (read && write) {
-        return Access::ReadWrite;
-    }
-    return write ? Access::Write : Access::Read;
-}
-
 // The one transfer algorithm behind the three public names.
 template <typename Byte>
 IoStatus Transfer(DevHandle& handle, std::span<Byte> memory, std::size_t offset, std::size_t count,
@@ -87,15 +78,8 @@ DevHandle& DevHandle::operator=(DevHandle&& other) noexcept {
     return *this;
 }
 
-OpenedDevice OpenDevice(DeviceBackend& devices, const std::string& path,
-                        std::uint32_t desiredAccess, std::uint32_t creationDisposition) {
-    const Access access = AccessOf(desiredAccess);
-    Disposition disposition = Disposition::OpenExisting;
-    if (creationDisposition == CREATE_NEW) {
-        disposition = Disposition::CreateNew;
-    } else if (creationDisposition == CREATE_ALWAYS) {
-        disposition = Disposition::Replace;  // takes the old file's place on commit
-    }
+OpenedDevice OpenDevice(DeviceBackend& devices, const std::string& path, Access access,
+                        Disposition disposition) {
     OpenResult opened = devices.Open(path, access, disposition);
     if (opened.file == nullptr) {
         return {DevHandle(),

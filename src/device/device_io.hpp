@@ -14,16 +14,6 @@
 
 namespace quarnex {
 
-// Access masks and dispositions as callers pass them.
-inline constexpr std::uint32_t FILE_GENERIC_READ = 0x120089;
-inline constexpr std::uint32_t FILE_GENERIC_WRITE = 0x120116;
-inline constexpr std::uint32_t FILE_GENERIC_READ_WRITE = 0x12019F;
-inline constexpr std::uint32_t FILE_SHARE_READ = 1;
-inline constexpr std::uint32_t FILE_SHARE_READ_WRITE = 3;
-inline constexpr std::uint32_t CREATE_NEW = 1;
-inline constexpr std::uint32_t CREATE_ALWAYS = 2;  // replaces an existing file
-inline constexpr std::uint32_t OPEN_EXISTING = 3;
-
 // Position meaning "continue where the last transfer ended".
 inline constexpr std::int64_t kCurrentPosition = -1;
 
@@ -65,10 +55,10 @@ struct OpenedDevice {
     IoStatus status;
 };
 
-// Opens path with the given access and disposition (share modes have no
-// effect here).
-OpenedDevice OpenDevice(DeviceBackend& devices, const std::string& path,
-                        std::uint32_t desiredAccess, std::uint32_t creationDisposition);
+// Opens path for reading, writing or both; Replace writes a new file that
+// takes the old one's place only through CommitDevice.
+OpenedDevice OpenDevice(DeviceBackend& devices, const std::string& path, Access access,
+                        Disposition disposition);
 
 // Closes the handle (nothing for an invalid one). A handle opened for writing
 // is flushed first; the flush's failure is the status.

@@ -26,10 +26,10 @@ DevHandle OpenTarget(Context& ctx, const ImageTarget& target) {
     if (!target.isDrive) {
         // Replacing the file keeps an older, longer file's tail from
         // surviving behind the image (such a file would be refused later).
-        return GetHandle(ctx, target.systemPath, FILE_GENERIC_READ_WRITE, FILE_SHARE_READ,
-                         CREATE_ALWAYS, false);
+        return GetHandle(ctx, target.systemPath, Access::ReadWrite, Disposition::Replace,
+                         Reporting::Shown);
     }
-    DevHandle handle = OpenFloppyDrive(ctx, target, FILE_GENERIC_READ_WRITE, FILE_SHARE_READ,
+    DevHandle handle = OpenFloppyDrive(ctx, target, Access::ReadWrite,
                                        "(X1) Exporting Image From Drive " + target.driveText);
     if (handle.Valid() &&
         !WaitForFloppyMedium(ctx, handle, target,

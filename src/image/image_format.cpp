@@ -54,8 +54,8 @@ Outcome FormatInternalImage(Context& ctx, const std::string& id) {
     const std::size_t count =
         static_cast<std::size_t>(std::min<std::uint64_t>(*length.length, kImageBytes));
 
-    DevHandle handle = GetHandle(ctx, templatePath, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE,
-                                 OPEN_EXISTING, false);
+    DevHandle handle =
+        GetHandle(ctx, templatePath, Access::Read, Disposition::OpenExisting, Reporting::Shown);
     if (!handle.Valid()) {
         return Outcome::NotStarted;
     }

@@ -107,11 +107,11 @@ DevHandle OpenImageFile(Context& ctx, const std::string& path) {
         ShowWrongLength(ctx, path, *length.length);
         return DevHandle();
     }
-    return GetHandle(ctx, path, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE, OPEN_EXISTING, false);
+    return GetHandle(ctx, path, Access::Read, Disposition::OpenExisting, Reporting::Shown);
 }
 
 DevHandle OpenDrive(Context& ctx, const ImageTarget& drive) {
-    DevHandle handle = OpenFloppyDrive(ctx, drive, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE,
+    DevHandle handle = OpenFloppyDrive(ctx, drive, Access::Read,
                                        "(I1) Importing Image From Drive " + drive.driveText);
     if (handle.Valid() &&
         !WaitForFloppyMedium(ctx, handle, drive,

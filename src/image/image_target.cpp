@@ -50,12 +50,12 @@ ImageTarget ResolveImageTarget(Context& ctx, const std::string& path) {
     return target;
 }
 
-DevHandle OpenFloppyDrive(Context& ctx, const ImageTarget& drive, std::uint32_t access,
-                          std::uint32_t shareMode, const std::string& promptTitle) {
+DevHandle OpenFloppyDrive(Context& ctx, const ImageTarget& drive, Access access,
+                          const std::string& promptTitle) {
     for (;;) {
         for (int attempt = 0; attempt < kAttemptsPerPrompt; ++attempt) {
-            DevHandle handle =
-                GetHandle(ctx, drive.systemPath, access, shareMode, OPEN_EXISTING, true);
+            DevHandle handle = GetHandle(ctx, drive.systemPath, access, Disposition::OpenExisting,
+                                         Reporting::Quiet);
             if (handle.Valid()) {
                 return handle;
             }

@@ -36,8 +36,8 @@ ImageTarget ResolveImageTarget(Context& ctx, const std::string& path);
 // Opens the drive quietly, three attempts a second apart; then asks the user
 // to insert a disk (Retry/Cancel, the given title) until an attempt succeeds
 // or the user cancels, which gives an invalid handle.
-DevHandle OpenFloppyDrive(Context& ctx, const ImageTarget& drive, std::uint32_t access,
-                          std::uint32_t shareMode, const std::string& promptTitle);
+DevHandle OpenFloppyDrive(Context& ctx, const ImageTarget& drive, Access access,
+                          const std::string& promptTitle);
 
 // Checks for a 1.44 MB medium, three times five seconds apart; then asks the
 // user as above. False when the user cancelled.

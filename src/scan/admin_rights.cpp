@@ -12,7 +12,7 @@ bool ProbeAdminRights(Context& ctx) {
     }
     for (const std::string& path : ctx.drives.RightsProbePaths()) {
         DevHandle probe =
-            GetHandle(ctx, path, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE, OPEN_EXISTING, true);
+            GetHandle(ctx, path, Access::Read, Disposition::OpenExisting, Reporting::Quiet);
         if (probe.Valid()) {
             CloseDevHandle(ctx, probe);
             return true;

@@ -44,7 +44,7 @@ std::string WholeDiskPath(Context& ctx, const std::string& drive) {
 void ExamineDrive(Context& ctx, const std::string& drive, int number) {
     const std::string path = WholeDiskPath(ctx, drive);
     DevHandle handle =
-        GetHandle(ctx, path, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE, OPEN_EXISTING, false);
+        GetHandle(ctx, path, Access::Read, Disposition::OpenExisting, Reporting::Shown);
     if (!handle.Valid()) {
         return;
     }

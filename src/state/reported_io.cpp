@@ -18,10 +18,10 @@ bool Reported(Context& ctx, const IoStatus& status, bool quiet) {
 
 }  // namespace
 
-DevHandle GetHandle(Context& ctx, const std::string& path, std::uint32_t desiredAccess,
-                    std::uint32_t /*shareMode*/, std::uint32_t creationDisposition, bool quiet) {
-    OpenedDevice opened = OpenDevice(ctx.devices, path, desiredAccess, creationDisposition);
-    Reported(ctx, opened.status, quiet);
+DevHandle GetHandle(Context& ctx, const std::string& path, Access access, Disposition disposition,
+                    Reporting reporting) {
+    OpenedDevice opened = OpenDevice(ctx.devices, path, access, disposition);
+    Reported(ctx, opened.status, reporting == Reporting::Quiet);
     return std::move(opened.handle);
 }
 

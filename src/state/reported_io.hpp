@@ -13,9 +13,12 @@
 
 namespace quarnex {
 
+// Whether a failed open is shown to the user or only returned.
+enum class Reporting { Shown, Quiet };
+
 // Opens path; an invalid handle on failure, shown unless quiet.
-DevHandle GetHandle(Context& ctx, const std::string& path, std::uint32_t desiredAccess,
-                    std::uint32_t shareMode, std::uint32_t creationDisposition, bool quiet);
+DevHandle GetHandle(Context& ctx, const std::string& path, Access access, Disposition disposition,
+                    Reporting reporting);
 
 // Closes the handle (nothing for an invalid one). A handle opened for writing
 // is flushed first; a failed flush is reported and gives false.

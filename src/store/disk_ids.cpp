@@ -35,8 +35,8 @@ Outcome LoadDiskIds(Context& ctx) {
     ShowProgress(ctx, -1, 0);
     SetActionLabel(ctx, "Loading Disk IDs");
     const DeviceEntry& entry = state.SelectedEntry();
-    DevHandle handle = GetHandle(ctx, entry.DevicePath, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE,
-                                 OPEN_EXISTING, false);
+    DevHandle handle =
+        GetHandle(ctx, entry.DevicePath, Access::Read, Disposition::OpenExisting, Reporting::Shown);
     if (!handle.Valid()) {
         return Outcome::NotStarted;
     }

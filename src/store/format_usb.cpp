@@ -36,7 +36,7 @@ bool LoadTemplate(Context& ctx) {
     const std::size_t bytes =
         static_cast<std::size_t>(std::min<std::uint64_t>(*length.length, kImageBytes));
     DevHandle templateFile =
-        GetHandle(ctx, path, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE, OPEN_EXISTING, false);
+        GetHandle(ctx, path, Access::Read, Disposition::OpenExisting, Reporting::Shown);
     if (!templateFile.Valid()) {
         return false;
     }

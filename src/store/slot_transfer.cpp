@@ -60,8 +60,8 @@ OperationResult ImportFromSlot(Context& ctx, int n) {
     ShowProgress(ctx, -1, 0);
     // A copy: the table must not change under the transfer while events run.
     const DeviceEntry store = state.SelectedEntry();
-    DevHandle device = GetHandle(ctx, store.DevicePath, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE,
-                                 OPEN_EXISTING, false);
+    DevHandle device =
+        GetHandle(ctx, store.DevicePath, Access::Read, Disposition::OpenExisting, Reporting::Shown);
     if (!device.Valid()) {
         return kFailedToStart;
     }

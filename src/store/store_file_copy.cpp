@@ -94,14 +94,13 @@ BackupResult BackupStoreToFile(Context& ctx, std::string& path) {
     }
     // The device first: a store that cannot be read leaves an existing file
     // as it was.
-    DevHandle device = GetHandle(ctx, store.DevicePath, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE,
-                                 OPEN_EXISTING, false);
+    DevHandle device =
+        GetHandle(ctx, store.DevicePath, Access::Read, Disposition::OpenExisting, Reporting::Shown);
     if (!device.Valid()) {
         BusyOff(ctx);
         return {kFailedToStart};
     }
-    DevHandle file =
-        GetHandle(ctx, path, FILE_GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS, false);
+    DevHandle file = GetHandle(ctx, path, Access::Write, Disposition::Replace, Reporting::Shown);
     if (!file.Valid()) {
         CloseDevHandle(ctx, device);
         BusyOff(ctx);
@@ -168,7 +167,7 @@ OperationResult RestoreStoreFromFile(Context& ctx, std::string& path) {
         return kRefused;
     }
     DevHandle file =
-        GetHandle(ctx, path, FILE_GENERIC_READ, FILE_SHARE_READ_WRITE, OPEN_EXISTING, false);
+        GetHandle(ctx, path, Access::Read, Disposition::OpenExisting, Reporting::Shown);
     if (!file.Valid()) {
         BusyOff(ctx);
         return kFailedToStart;

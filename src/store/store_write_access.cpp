@@ -9,8 +9,8 @@ namespace quarnex {
 std::optional<StoreWriteHandles> OpenStoreForWriting(Context& ctx) {
     const std::string devicePath = ctx.state.SelectedEntry().DevicePath;
     StoreWriteHandles handles;
-    handles.volume = GetHandle(ctx, StoreVolumePath(ctx), FILE_GENERIC_WRITE, FILE_SHARE_READ_WRITE,
-                               OPEN_EXISTING, false);
+    handles.volume = GetHandle(ctx, StoreVolumePath(ctx), Access::Write, Disposition::OpenExisting,
+                               Reporting::Shown);
     if (!handles.volume.Valid()) {
         return std::nullopt;
     }
@@ -19,7 +19,7 @@ std::optional<StoreWriteHandles> OpenStoreForWriting(Context& ctx) {
         return std::nullopt;
     }
     handles.device =
-        GetHandle(ctx, devicePath, FILE_GENERIC_WRITE, FILE_SHARE_READ_WRITE, OPEN_EXISTING, false);
+        GetHandle(ctx, devicePath, Access::Write, Disposition::OpenExisting, Reporting::Shown);
     if (!handles.device.Valid()) {
         CloseDevHandle(ctx, handles.volume);
         return std::nullopt;

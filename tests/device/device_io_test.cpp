@@ -18,7 +18,7 @@ using testing::FaultOp;
 // A sparse file of the given size behind the fault-injecting backend.
 struct IoWorld : testing::TestWorld {
     explicit IoWorld(std::uint64_t size = 4096) { testing::MakeSparseFile(path, size); }
-    DevHandle Open(std::uint32_t access, std::uint32_t disposition = OPEN_EXISTING) {
+    DevHandle Open(Access access, Disposition disposition = Disposition::OpenExisting) {
         return OpenDevice(devices, path, access, disposition).handle;
     }
     std::string path = dir / "dev.img";
@@ -27,22 +27,23 @@ struct IoWorld : testing::TestWorld {
 TEST(OpenDevice, DispositionsAndAFailedOpen) {
     IoWorld w;
     w.devices.Inject(Fault{FaultOp::Open, 1, "dev.img", EIO, 0});
-    OpenedDevice failed = OpenDevice(w.devices, w.path, FILE_GENERIC_READ, OPEN_EXISTING);
+    OpenedDevice failed = OpenDevice(w.devices, w.path, Access::Read, Disposition::OpenExisting);
     EXPECT_FALSE(failed.handle.Valid());
     EXPECT_FALSE(failed.status.ok);
 
     w.path = w.dir / "new.img";
-    DevHandle created = w.Open(FILE_GENERIC_WRITE, CREATE_NEW);
+    DevHandle created = w.Open(Access::Write, Disposition::CreateNew);
     EXPECT_TRUE(CloseDevice(created).ok);
-    EXPECT_FALSE(w.Open(FILE_GENERIC_WRITE, CREATE_NEW).Valid()) << "never over an existing file";
+    EXPECT_FALSE(w.Open(Access::Write, Disposition::CreateNew).Valid())
+        << "never over an existing file";
     testing::WriteFileText(w.path, "old content");
-    DevHandle existing = w.Open(FILE_GENERIC_WRITE);
+    DevHandle existing = w.Open(Access::Write);
     EXPECT_TRUE(CloseDevice(existing).ok);
-    EXPECT_EQ(testing::ReadFileText(w.path), "old content") << "OPEN_EXISTING keeps it";
-    DevHandle dropped = w.Open(FILE_GENERIC_WRITE, CREATE_ALWAYS);
+    EXPECT_EQ(testing::ReadFileText(w.path), "old content") << "opening an existing file keeps it";
+    DevHandle dropped = w.Open(Access::Write, Disposition::Replace);
     EXPECT_TRUE(CloseDevice(dropped).ok);
     EXPECT_EQ(testing::ReadFileText(w.path), "old content") << "replaced only once committed";
-    DevHandle replaced = w.Open(FILE_GENERIC_WRITE, CREATE_ALWAYS);
+    DevHandle replaced = w.Open(Access::Write, Disposition::Replace);
     EXPECT_TRUE(CommitDevice(replaced).ok);
     EXPECT_EQ(testing::FileSize(w.path), 0u);
 }
@@ -55,7 +56,7 @@ TEST(Transfers, PositionedAndSequentialBlocksStayInsideTheCallersMemory) {
         pattern[i] = static_cast<unsigned char>((i * 31 + 7) & 0xFF);
         memory[i] = std::byte{pattern[i]};
     }
-    DevHandle out = w.Open(FILE_GENERIC_WRITE);
+    DevHandle out = w.Open(Access::Write);
     EXPECT_TRUE(DeviceWritePtr(out, memory, 0, kTrackBytes, 2 * kTrackBytes).ok);
     EXPECT_TRUE(DeviceWritePtr(out, memory, kTrackBytes, 2 * kTrackBytes, kCurrentPosition).ok);
     EXPECT_TRUE(CloseDevice(out).ok);
@@ -64,7 +65,7 @@ TEST(Transfers, PositionedAndSequentialBlocksStayInsideTheCallersMemory) {
     EXPECT_EQ(testing::ReadFileBytes(w.path, 0, 5 * kTrackBytes), pattern);
 
     std::vector<std::byte> back(2 * kTrackBytes);
-    DevHandle in = w.Open(FILE_GENERIC_READ);
+    DevHandle in = w.Open(Access::Read);
     ASSERT_TRUE(DeviceReadPtr(in, back, 0, kTrackBytes, 3 * kTrackBytes).ok);
     ASSERT_TRUE(DeviceRead(in, back, kTrackBytes, kTrackBytes, kCurrentPosition).ok);
     EXPECT_EQ(std::memcmp(back.data(), pattern.data() + 3 * kTrackBytes, 2 * kTrackBytes), 0);
@@ -76,7 +77,7 @@ TEST(Transfers, PositionedAndSequentialBlocksStayInsideTheCallersMemory) {
 // A failed flush is a reported-I/O case; here only who flushes.
 TEST(CloseDevice, FlushesOnlyWriters) {
     IoWorld w;
-    DevHandle none, reader = w.Open(FILE_GENERIC_READ);
+    DevHandle none, reader = w.Open(Access::Read);
     EXPECT_TRUE(CloseDevice(none).ok && CloseDevice(reader).ok);
     EXPECT_EQ(w.devices.Count(FaultOp::Flush), 0) << "read handles need no flush";
 }
@@ -84,7 +85,7 @@ TEST(CloseDevice, FlushesOnlyWriters) {
 TEST(IsFloppyGeometry, OnlyTheSizeOfA144MbDisk) {
     for (std::uint64_t size : {kImageBytes - 1, std::uint64_t{737280}, kStoreBytes, kImageBytes}) {
         IoWorld w(size);
-        DevHandle h = w.Open(FILE_GENERIC_READ);
+        DevHandle h = w.Open(Access::Read);
         EXPECT_EQ(IsFloppyGeometry(h), size == kImageBytes) << size;
     }
     DevHandle none;

@@ -63,15 +63,15 @@ TEST(ReportedIo, FailuresAreShownUnlessQuiet) {
             testing::MakeSparseFile(path, 4096);
             DevHandle h;
             if (row.withHandle) {
-                h = GetHandle(w.ctx, path, FILE_GENERIC_READ_WRITE, FILE_SHARE_READ_WRITE,
-                              OPEN_EXISTING, false);
+                h = GetHandle(w.ctx, path, Access::ReadWrite, Disposition::OpenExisting,
+                              Reporting::Shown);
                 w.devices.Inject(row.fault);
             }
             bool ok = true;
             switch (row.step) {
                 case Open:
-                    ok = GetHandle(w.ctx, path, FILE_GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
-                                   quiet)
+                    ok = GetHandle(w.ctx, path, Access::Read, Disposition::OpenExisting,
+                                   quiet ? Reporting::Quiet : Reporting::Shown)
                              .Valid();
                     break;
                 case Read:
