@@ -17,8 +17,8 @@ std::string StoreId(Context& ctx, const std::string& devicePath) {
     DevHandle handle =
         GetHandle(ctx, devicePath, Access::Read, Disposition::OpenExisting, Reporting::Quiet);
     std::array<std::byte, kSectorBytes> sector{};
-    const bool read =
-        handle.Valid() && ReadSectorAndReport(ctx, handle, sector, 0, kSectorBytes, 0, true);
+    const bool read = handle.Valid() && ReadSectorAndReport(ctx, handle, sector, 0, kSectorBytes, 0,
+                                                            Reporting::Quiet);
     CloseDevHandle(ctx, handle);
     return read ? TrimSpaces(DiskIdFromBootSector(sector)) : std::string();
 }

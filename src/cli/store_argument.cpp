@@ -44,7 +44,8 @@ std::optional<std::array<std::byte, kBootSectorBytes>> FirstSector(Context& ctx,
         return std::nullopt;
     }
     std::array<std::byte, kBootSectorBytes> sector{};
-    const bool read = ReadSectorAndReport(ctx, handle, sector, 0, kBootSectorBytes, 0, false);
+    const bool read =
+        ReadSectorAndReport(ctx, handle, sector, 0, kBootSectorBytes, 0, Reporting::Shown);
     CloseDevHandle(ctx, handle);
     if (!read) {
         return std::nullopt;

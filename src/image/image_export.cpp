@@ -46,7 +46,7 @@ ImageResult WriteTracks(Context& ctx, DevHandle& handle, const ImageTarget& targ
     const double start = ctx.clock.SecondsSinceMidnight();
     return TransferTracks(ctx, target, "Writing", [&](std::size_t track) {
         const bool written = WriteBlockAndReport(ctx, handle, image, track * kTrackBytes,
-                                                 kTrackBytes, kCurrentPosition, false);
+                                                 kTrackBytes, kCurrentPosition, Reporting::Shown);
         // Timed whatever the write gave, so a failed block on a slow disk
         // tells both.
         if (TransferTooSlow(ctx.clock, start, track)) {

@@ -62,7 +62,8 @@ Outcome FormatInternalImage(Context& ctx, const std::string& id) {
     SetActionLabel(ctx, "Formatting Internal Disk Image");
     std::span<std::byte> image = ctx.state.InternalImage.Span();
     std::fill(image.begin(), image.end(), std::byte{0});
-    const bool read = ReadBlockAndReport(ctx, handle, image, 0, count, kCurrentPosition, false);
+    const bool read =
+        ReadBlockAndReport(ctx, handle, image, 0, count, kCurrentPosition, Reporting::Shown);
     CloseDevHandle(ctx, handle);
 
     const std::string label = fat12::VolumeIdText(id);

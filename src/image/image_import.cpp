@@ -42,12 +42,12 @@ void ShowWrongLength(Context& ctx, const std::string& path, std::uint64_t length
 bool RetryTrack(Context& ctx, DevHandle& handle, std::size_t track) {
     std::span<std::byte> image = ctx.state.InternalImage.Span();
     const std::size_t offset = track * kTrackBytes;
-    for (int ignoreErrors = kRetryAttempts - 1; ignoreErrors >= 0; --ignoreErrors) {
+    for (int retriesLeft = kRetryAttempts - 1; retriesLeft >= 0; --retriesLeft) {
         WaitSeconds(ctx, kRetryPauseSeconds);
-        const bool quiet = ignoreErrors != 0;
-        if (ReadBlockAndReport(ctx, handle, image, 0, kSectorBytes, 0, quiet) &&
+        const Reporting reporting = retriesLeft != 0 ? Reporting::Quiet : Reporting::Shown;
+        if (ReadBlockAndReport(ctx, handle, image, 0, kSectorBytes, 0, reporting) &&
             ReadBlockAndReport(ctx, handle, image, offset, kTrackBytes,
-                               static_cast<std::int64_t>(offset), quiet)) {
+                               static_cast<std::int64_t>(offset), reporting)) {
             return true;
         }
     }
@@ -61,7 +61,7 @@ ImageResult ReadTracks(Context& ctx, DevHandle& handle, const ImageTarget& sourc
     const double start = ctx.clock.SecondsSinceMidnight();
     return TransferTracks(ctx, source, "Reading", [&](std::size_t track) {
         if (!ReadBlockAndReport(ctx, handle, image, track * kTrackBytes, kTrackBytes,
-                                kCurrentPosition, true)) {
+                                kCurrentPosition, Reporting::Quiet)) {
             return RetryTrack(ctx, handle, track);
         }
         if (TransferTooSlow(ctx.clock, start, track)) {

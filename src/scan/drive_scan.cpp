@@ -49,7 +49,7 @@ void ExamineDrive(Context& ctx, const std::string& drive, int number) {
         return;
     }
     std::array<std::byte, kBootSectorBytes> sector{};
-    if (ReadSectorAndReport(ctx, handle, sector, 0, kBootSectorBytes, 0, true) &&
+    if (ReadSectorAndReport(ctx, handle, sector, 0, kBootSectorBytes, 0, Reporting::Quiet) &&
         IsStoreBootSector(sector)) {
         DeviceTable& table = ctx.state.devices;
         table.DeviceCount += 1;

@@ -39,20 +39,23 @@ bool FlushDevHandle(Context& ctx, DevHandle& handle) {
 
 bool ReadSectorAndReport(Context& ctx, DevHandle& handle, std::span<std::byte> buffer,
                          std::size_t index, std::size_t count, std::int64_t position,
-                         bool ignoreErrors) {
-    return Reported(ctx, DeviceRead(handle, buffer, index, count, position), ignoreErrors);
+                         Reporting reporting) {
+    return Reported(ctx, DeviceRead(handle, buffer, index, count, position),
+                    reporting == Reporting::Quiet);
 }
 
 bool ReadBlockAndReport(Context& ctx, DevHandle& handle, std::span<std::byte> memory,
                         std::size_t offset, std::size_t count, std::int64_t position,
-                        bool ignoreErrors) {
-    return Reported(ctx, DeviceReadPtr(handle, memory, offset, count, position), ignoreErrors);
+                        Reporting reporting) {
+    return Reported(ctx, DeviceReadPtr(handle, memory, offset, count, position),
+                    reporting == Reporting::Quiet);
 }
 
 bool WriteBlockAndReport(Context& ctx, DevHandle& handle, std::span<const std::byte> memory,
                          std::size_t offset, std::size_t count, std::int64_t position,
-                         bool ignoreErrors) {
-    return Reported(ctx, DeviceWritePtr(handle, memory, offset, count, position), ignoreErrors);
+                         Reporting reporting) {
+    return Reported(ctx, DeviceWritePtr(handle, memory, offset, count, position),
+                    reporting == Reporting::Quiet);
 }
 
 bool UnmountVolume(Context& ctx, DevHandle& handle) {

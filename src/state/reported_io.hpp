@@ -32,16 +32,16 @@ bool CommitDevHandle(Context& ctx, DevHandle& handle);
 
 // Transfers count bytes between the handle and memory at the given position
 // (kCurrentPosition continues where the last transfer ended). True only when
-// every byte moved; a failure is shown unless ignoreErrors is set.
+// every byte moved; a failure is shown unless quiet.
 bool ReadSectorAndReport(Context& ctx, DevHandle& handle, std::span<std::byte> buffer,
                          std::size_t index, std::size_t count, std::int64_t position,
-                         bool ignoreErrors);
+                         Reporting reporting);
 bool ReadBlockAndReport(Context& ctx, DevHandle& handle, std::span<std::byte> memory,
                         std::size_t offset, std::size_t count, std::int64_t position,
-                        bool ignoreErrors);
+                        Reporting reporting);
 bool WriteBlockAndReport(Context& ctx, DevHandle& handle, std::span<const std::byte> memory,
                          std::size_t offset, std::size_t count, std::int64_t position,
-                         bool ignoreErrors);
+                         Reporting reporting);
 
 // Takes the volume on the handle's device out of use; reported on failure.
 bool UnmountVolume(Context& ctx, DevHandle& handle);

@@ -47,7 +47,7 @@ Outcome LoadDiskIds(Context& ctx) {
     bool allRead = true;
     for (int slot = 0; slot < kSlotCount; ++slot) {
         if (!ReadSectorAndReport(ctx, handle, boot, 0, boot.size(),
-                                 static_cast<std::int64_t>(SlotOffset(slot)), false)) {
+                                 static_cast<std::int64_t>(SlotOffset(slot)), Reporting::Shown)) {
             allRead = false;
             break;
         }

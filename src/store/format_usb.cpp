@@ -42,8 +42,8 @@ bool LoadTemplate(Context& ctx) {
     }
     AlignedBuffer& buffer = ctx.state.TransferBuffer;
     std::fill_n(buffer.Data(), buffer.Size(), std::byte{0});
-    const bool read =
-        ReadBlockAndReport(ctx, templateFile, buffer.Span(), 0, bytes, kCurrentPosition, false);
+    const bool read = ReadBlockAndReport(ctx, templateFile, buffer.Span(), 0, bytes,
+                                         kCurrentPosition, Reporting::Shown);
     CloseDevHandle(ctx, templateFile);
     return read;
 }
@@ -71,7 +71,7 @@ OperationResult FormatSlots(Context& ctx, DevHandle& device, const std::string& 
         NameSlot(ctx, slot, FormatLabel(slot, "", baseId, append), formatted);
         const bool written =
             WriteBlockAndReport(ctx, device, buffer.Span(), 0, kSlotStride,
-                                static_cast<std::int64_t>(SlotOffset(slot)), false);
+                                static_cast<std::int64_t>(SlotOffset(slot)), Reporting::Shown);
         if (const UnitStep step = AfterTransfer(ctx, written); step != UnitStep::Done) {
             return OperationResult::StoppedAt(
                 slot, step == UnitStep::Cancelled ? StopCause::Cancel : StopCause::Failure);
@@ -141,9 +141,9 @@ OperationResult FormatStore(Context& ctx, const FormatRequest& request) {
         // volume, still marked.
         NameSlot(ctx, 0, FormatLabel(0, request.storeId, baseId, numbered), formatted);
         std::copy(marked.begin(), marked.end(), buffer.Data());
-        const bool slotZeroWritten =
-            WriteBlockAndReport(ctx, store->device, buffer.Span(), 0, kSlotStride, 0, false) &&
-            FlushDevHandle(ctx, store->device);
+        const bool slotZeroWritten = WriteBlockAndReport(ctx, store->device, buffer.Span(), 0,
+                                                         kSlotStride, 0, Reporting::Shown) &&
+                                     FlushDevHandle(ctx, store->device);
         result = AfterFlush(result, slotZeroWritten, kSlotCount - 1);
         std::copy(clean.begin(), clean.end(), buffer.Data());
     }

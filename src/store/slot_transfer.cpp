@@ -70,8 +70,9 @@ OperationResult ImportFromSlot(Context& ctx, int n) {
 
     const std::span<std::byte> image = state.InternalImage.Span();
     const auto readBlock = [&](int k) {
-        return AfterTransfer(ctx, ReadBlockAndReport(ctx, device, image, BlockOffset(k),
-                                                     kTrackBytes, BlockPosition(n, k), false));
+        return AfterTransfer(ctx,
+                             ReadBlockAndReport(ctx, device, image, BlockOffset(k), kTrackBytes,
+                                                BlockPosition(n, k), Reporting::Shown));
     };
     const OperationResult result = InSlot(RunUnits(ctx, kBlocks, readBlock), n);
     ShowProgress(ctx, 1, 1);
@@ -120,17 +121,18 @@ OperationResult ExportToSlot(Context& ctx, int n) {
     bool touched = false;
     OperationResult result = RunUnits(ctx, kBlocks, [&](int k) {
         if (k > 0) {
-            return AfterTransfer(ctx, WriteBlockAndReport(ctx, device, image, BlockOffset(k),
-                                                          kTrackBytes, kCurrentPosition, false));
+            return AfterTransfer(
+                ctx, WriteBlockAndReport(ctx, device, image, BlockOffset(k), kTrackBytes,
+                                         kCurrentPosition, Reporting::Shown));
         }
         touched = WriteBlockAndReport(ctx, device, markedBlock, 0, kTrackBytes, BlockPosition(n, 0),
-                                      false);
+                                      Reporting::Shown);
         return AfterTransfer(ctx, touched && FlushDevHandle(ctx, device));
     });
     if (result.Complete()) {
-        const bool unmarked =
-            FlushDevHandle(ctx, device) &&
-            WriteBlockAndReport(ctx, device, image, 0, kSectorBytes, BlockPosition(n, 0), false);
+        const bool unmarked = FlushDevHandle(ctx, device) &&
+                              WriteBlockAndReport(ctx, device, image, 0, kSectorBytes,
+                                                  BlockPosition(n, 0), Reporting::Shown);
         result = AfterFlush(result, unmarked, kBlocks - 1);
     }
     // The image is on the stick before the display says Finished.

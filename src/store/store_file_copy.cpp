@@ -112,14 +112,16 @@ BackupResult BackupStoreToFile(Context& ctx, std::string& path) {
     BackupResult result;
     result.copy = RunUnits(ctx, kSlotCount, [&](int n) {
         SetActionLabel(ctx, BackupSlotAction(n, path), path);
-        if (!ReadBlockAndReport(ctx, device, buffer, 0, kSlotStride, kCurrentPosition, false)) {
+        if (!ReadBlockAndReport(ctx, device, buffer, 0, kSlotStride, kCurrentPosition,
+                                Reporting::Shown)) {
             return UnitStep::Failed;
         }
         // A cancel stops the copy before the slot just read is written.
         if (ctx.state.CancelRequested) {
             return UnitStep::Cancelled;
         }
-        return WriteBlockAndReport(ctx, file, buffer, 0, kSlotStride, kCurrentPosition, false)
+        return WriteBlockAndReport(ctx, file, buffer, 0, kSlotStride, kCurrentPosition,
+                                   Reporting::Shown)
                    ? UnitStep::Done
                    : UnitStep::Failed;
     });
@@ -184,7 +186,7 @@ OperationResult RestoreStoreFromFile(Context& ctx, std::string& path) {
     // changes; the mark goes only when every slot is on the medium.
     std::array<std::byte, kSectorBytes> fileFirst{};
     std::array<std::byte, kSectorBytes> marked{};
-    bool started = ReadBlockAndReport(ctx, file, fileFirst, 0, kSectorBytes, 0, false);
+    bool started = ReadBlockAndReport(ctx, file, fileFirst, 0, kSectorBytes, 0, Reporting::Shown);
     if (started) {
         marked = fileFirst;
         PutWriteMark(marked);
@@ -199,13 +201,14 @@ OperationResult RestoreStoreFromFile(Context& ctx, std::string& path) {
             // the beginning of both.
             const std::int64_t position = n == 0 ? 0 : kCurrentPosition;
             const bool read =
-                ReadBlockAndReport(ctx, file, buffer, 0, kSlotStride, position, false);
+                ReadBlockAndReport(ctx, file, buffer, 0, kSlotStride, position, Reporting::Shown);
             if (n == 0) {
                 std::copy(marked.begin(), marked.end(), buffer.begin());
             }
             // A cancel stops the copy after the current slot has been written.
-            return AfterTransfer(ctx, read && WriteBlockAndReport(ctx, handles->device, buffer, 0,
-                                                                  kSlotStride, position, false));
+            return AfterTransfer(
+                ctx, read && WriteBlockAndReport(ctx, handles->device, buffer, 0, kSlotStride,
+                                                 position, Reporting::Shown));
         });
         result = AfterFlush(result, FlushDevHandle(ctx, handles->device), kSlotCount - 1);
     }

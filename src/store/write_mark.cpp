@@ -32,7 +32,7 @@ std::string UnfinishedSlotText(int slot) {
 }
 
 bool WriteFirstSector(Context& ctx, DevHandle& device, std::span<const std::byte> sector) {
-    return WriteBlockAndReport(ctx, device, sector, 0, kSectorBytes, 0, false) &&
+    return WriteBlockAndReport(ctx, device, sector, 0, kSectorBytes, 0, Reporting::Shown) &&
            FlushDevHandle(ctx, device);
 }
 

@@ -57,7 +57,7 @@ TEST(ReportedIo, FailuresAreShownUnlessQuiet) {
     // clang-format on
     std::vector<std::byte> memory(1024);
     for (const Row& row : rows) {
-        for (const bool quiet : {false, true}) {
+        for (const Reporting reporting : {Reporting::Shown, Reporting::Quiet}) {
             testing::TestWorld w;
             const std::string path = w.dir / "dev.img";
             testing::MakeSparseFile(path, 4096);
@@ -70,18 +70,17 @@ TEST(ReportedIo, FailuresAreShownUnlessQuiet) {
             bool ok = true;
             switch (row.step) {
                 case Open:
-                    ok = GetHandle(w.ctx, path, Access::Read, Disposition::OpenExisting,
-                                   quiet ? Reporting::Quiet : Reporting::Shown)
+                    ok = GetHandle(w.ctx, path, Access::Read, Disposition::OpenExisting, reporting)
                              .Valid();
                     break;
                 case Read:
-                    ok = ReadSectorAndReport(w.ctx, h, memory, 0, 512, 0, quiet);
+                    ok = ReadSectorAndReport(w.ctx, h, memory, 0, 512, 0, reporting);
                     break;
                 case ReadPtr:
-                    ok = ReadBlockAndReport(w.ctx, h, memory, 0, 512, 0, quiet);
+                    ok = ReadBlockAndReport(w.ctx, h, memory, 0, 512, 0, reporting);
                     break;
                 case Write:
-                    ok = WriteBlockAndReport(w.ctx, h, memory, 0, 512, 512, quiet);
+                    ok = WriteBlockAndReport(w.ctx, h, memory, 0, 512, 512, reporting);
                     break;
                 case Close:
                     ok = CloseDevHandle(w.ctx, h);
@@ -97,7 +96,7 @@ TEST(ReportedIo, FailuresAreShownUnlessQuiet) {
                           row.withHandle && row.fault.op != FaultOp::Seek ? 1 : 0)
                     << row.text;
             }
-            if (quiet && row.step != Close && row.step != Unmount) {
+            if (reporting == Reporting::Quiet && row.step != Close && row.step != Unmount) {
                 EXPECT_TRUE(w.ui.messages.empty()) << row.text;
                 continue;
             }
