@@ -1,6 +1,7 @@
 #include "cli/terminal_text.hpp"
 
 #include "core/text_encoding.hpp"
+#include "core/utf8.hpp"
 
 namespace quarnex::cli {
 

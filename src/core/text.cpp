@@ -145,7 +145,7 @@ std::uint32_t CapitalOf(std::uint32_t point) {
 std::string ToUpperLabel(std::string_view text) {
     std::string out;
     while (!text.empty()) {
-        const Utf8Character c = NextCharacter(text);
+        const CodePoint c = NextCodePoint(text);
         const std::uint32_t upper = CapitalOf(c.point);
         if (upper == c.point || c.length > 2) {
             out.append(text.substr(0, c.length));
@@ -168,7 +168,7 @@ std::string LeftChars(std::string_view text, std::size_t n) {
 std::string FirstCharacters(std::string_view text, std::size_t n) {
     std::size_t end = 0;
     for (std::size_t count = 0; count < n && end < text.size(); ++count) {
-        end += NextCharacter(text.substr(end)).length;
+        end += NextCodePoint(text.substr(end)).length;
     }
     return std::string(text.substr(0, end));
 }

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "core/utf8.hpp"
+
 namespace quarnex {
 
 namespace {
@@ -76,45 +78,6 @@ void AppendUtf16(std::string& out, char16_t unit, bool little) {
 }
 
 }  // namespace
-
-CodePoint NextCodePoint(std::string_view text) {
-    const std::uint8_t lead = Byte(text, 0);
-    if (lead < 0x80) {
-        return CodePoint{lead, 1, true};
-    }
-    std::size_t length = 0;
-    char32_t point = 0;
-    char32_t least = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        point = lead & 0x1F;
-        least = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3;
-        point = lead & 0x0F;
-        least = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        point = lead & 0x07;
-        least = 0x10000;
-    } else {
-        return CodePoint{};
-    }
-    if (text.size() < length) {
-        return CodePoint{};
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        const std::uint8_t next = Byte(text, i);
-        if ((next & 0xC0) != 0x80) {
-            return CodePoint{};
-        }
-        point = (point << 6) | (next & 0x3F);
-    }
-    if (point < least || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) {
-        return CodePoint{};
-    }
-    return CodePoint{point, length, true};
-}
 
 void AppendUtf8(std::string& out, char32_t point) {
     const auto put = [&out](char32_t bits) { out += static_cast<char>(bits); };

@@ -36,13 +36,4 @@ std::string EncodingName(TextEncoding encoding);
 // Appends the UTF-8 form of a code point.
 void AppendUtf8(std::string& out, char32_t point);
 
-// The code point at the start of text and the bytes it takes; a byte that
-// starts no valid, shortest-form sequence is taken alone with point U+FFFD.
-struct CodePoint {
-    char32_t point = 0xFFFD;
-    std::size_t length = 1;
-    bool valid = false;
-};
-CodePoint NextCodePoint(std::string_view text);
-
 }  // namespace quarnex

@@ -1,6 +1,6 @@
 #pragma once
 // Decoding one UTF-8 character. Header only: the FAT12 library uses it for
-// labels without linking the rest of the core.
+// names and labels without linking the rest of the core.
 
 #include <cstddef>
 #include <cstdint>
@@ -8,43 +8,53 @@
 
 namespace quarnex {
 
-struct Utf8Character {
-    std::size_t length = 1;     // bytes it takes in the text
-    std::uint32_t point = '?';  // its code point; '?' when not valid UTF-8
+// The code point at the start of text and the bytes it takes; a byte that
+// starts no valid, shortest-form sequence (overlong forms, surrogates and
+// points past U+10FFFF included) is taken alone with point U+FFFD.
+struct CodePoint {
+    char32_t point = 0xFFFD;
+    std::size_t length = 1;
+    bool valid = false;
 };
 
-// The character at the start of text (which must not be empty). A byte that
-// starts no valid sequence counts as one character of its own.
-inline Utf8Character NextCharacter(std::string_view text) {
-    const auto lead = static_cast<unsigned char>(text[0]);
+// text must not be empty.
+inline CodePoint NextCodePoint(std::string_view text) {
+    const auto lead = static_cast<std::uint8_t>(text[0]);
     if (lead < 0x80) {
-        return Utf8Character{1, lead};
+        return CodePoint{lead, 1, true};
     }
     std::size_t length = 0;
-    std::uint32_t point = 0;
-    if ((lead & 0xE0) == 0xC0) {
+    char32_t point = 0;
+    char32_t least = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
         length = 2;
         point = lead & 0x1F;
+        least = 0x80;
     } else if ((lead & 0xF0) == 0xE0) {
         length = 3;
         point = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
+        least = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
         length = 4;
         point = lead & 0x07;
+        least = 0x10000;
     } else {
-        return Utf8Character{};
+        return CodePoint{};
     }
     if (text.size() < length) {
-        return Utf8Character{};
+        return CodePoint{};
     }
     for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[i]);
+        const auto next = static_cast<std::uint8_t>(text[i]);
         if ((next & 0xC0) != 0x80) {
-            return Utf8Character{};
+            return CodePoint{};
         }
         point = (point << 6) | (next & 0x3F);
     }
-    return Utf8Character{length, point};
+    if (point < least || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) {
+        return CodePoint{};
+    }
+    return CodePoint{point, length, true};
 }
 
 }  // namespace quarnex

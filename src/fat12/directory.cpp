@@ -100,9 +100,8 @@ std::optional<std::size_t> FreeSlots(std::span<const std::byte> image, const Dir
         const std::byte first = image[slots.offsets[i]];
         ended = ended || first == kEndOfDirectory;
         const bool free = ended || first == kDeletedMark;
-        const bool crosses =
-            oneSector && run > 0 &&
-            slots.offsets[i] / kBytesPerSector != slots.offsets[i - 1] / kBytesPerSector;
+        const bool crosses = oneSector && run > 0 &&
+                             slots.offsets[i] / kSectorBytes != slots.offsets[i - 1] / kSectorBytes;
         run = free ? (crosses ? 1 : run + 1) : 0;
         if (run == count) {
             return i + 1 - count;

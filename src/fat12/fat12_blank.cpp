@@ -4,6 +4,7 @@
 #include "fat12/dir_entry.hpp"
 #include "fat12/fat12_volume.hpp"
 #include "fat12/fat_codec.hpp"
+#include "fat12/fat_table.hpp"
 #include "fat12/geometry.hpp"
 #include "fat12/volume_label.hpp"
 
@@ -25,7 +26,7 @@ BootSector BlankBootSector() {
     BootSector boot{};
     boot.jump = {std::byte{0xEB}, std::byte{0x3C}, std::byte{0x90}};
     PutText(boot.oemName, "QUARNEX");
-    boot.bytesPerSector.Set(kBytesPerSector);
+    boot.bytesPerSector.Set(kSectorBytes);
     boot.sectorsPerCluster = static_cast<std::byte>(kSectorsPerCluster);
     boot.reservedSectors.Set(kReservedSectors);
     boot.fatCount = static_cast<std::byte>(kFatCount);
@@ -81,7 +82,7 @@ void BuildBlankVolume(std::span<std::byte> image, std::string_view label) {
     for (std::size_t copy = 0; copy < kFatCount; ++copy) {
         std::span<std::byte> fat = image.subspan(kFatOffset + copy * kFatBytes, kFatBytes);
         SetFatEntry(fat, 0, 0xF00 | kMediaDescriptor);
-        SetFatEntry(fat, 1, kEndOfChain);
+        SetFatEntry(fat, 1, kChainEnd);
     }
     DirEntry entry{};
     entry.attributes = kAttrVolumeLabel;

@@ -5,11 +5,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/media_sizes.hpp"
+
 namespace quarnex::fat12 {
 
-inline constexpr std::size_t kBytesPerSector = 512;
 inline constexpr std::size_t kTotalSectors = 2880;
-inline constexpr std::size_t kVolumeBytes = kBytesPerSector * kTotalSectors;  // 1,474,560
+inline constexpr std::size_t kVolumeBytes = kSectorBytes * kTotalSectors;  // 1,474,560
 inline constexpr std::size_t kReservedSectors = 1;
 inline constexpr std::size_t kFatCount = 2;
 inline constexpr std::size_t kSectorsPerFat = 9;
@@ -20,17 +21,15 @@ inline constexpr std::size_t kHeads = 2;
 inline constexpr std::uint8_t kMediaDescriptor = 0xF0;
 
 inline constexpr std::size_t kDirEntryBytes = 32;
-inline constexpr std::size_t kRootSectors = kRootEntries * kDirEntryBytes / kBytesPerSector;  // 14
-inline constexpr std::size_t kFatOffset = kReservedSectors * kBytesPerSector;                 // 512
-inline constexpr std::size_t kFatBytes = kSectorsPerFat * kBytesPerSector;
-inline constexpr std::size_t kRootOffset = kFatOffset + kFatCount * kFatBytes;            // 9,728
-inline constexpr std::size_t kDataOffset = kRootOffset + kRootSectors * kBytesPerSector;  // 16,896
-inline constexpr std::size_t kClusterBytes = kSectorsPerCluster * kBytesPerSector;
+inline constexpr std::size_t kRootSectors = kRootEntries * kDirEntryBytes / kSectorBytes;  // 14
+inline constexpr std::size_t kFatOffset = kReservedSectors * kSectorBytes;                 // 512
+inline constexpr std::size_t kFatBytes = kSectorsPerFat * kSectorBytes;
+inline constexpr std::size_t kRootOffset = kFatOffset + kFatCount * kFatBytes;         // 9,728
+inline constexpr std::size_t kDataOffset = kRootOffset + kRootSectors * kSectorBytes;  // 16,896
+inline constexpr std::size_t kClusterBytes = kSectorsPerCluster * kSectorBytes;
 inline constexpr std::size_t kClusterCount = (kVolumeBytes - kDataOffset) / kClusterBytes;  // 2847
 inline constexpr unsigned kFirstCluster = 2;
 inline constexpr unsigned kLastCluster = kFirstCluster + kClusterCount - 1;  // 2848
-inline constexpr unsigned kEndOfChain = 0xFFF;
-inline constexpr unsigned kFirstEndOfChain = 0xFF8;  // 0xFF8..0xFFF all end a chain
 
 static_assert(kRootOffset == 9728);
 static_assert(kDataOffset == 16896);

@@ -26,8 +26,9 @@ char32_t Fold(char32_t c) {
 std::u32string Points(std::string_view text) {
     std::u32string points;
     for (std::size_t at = 0; at < text.size();) {
-        const Utf8Character character = NextCharacter(text.substr(at));
-        points += Fold(character.point);
+        const CodePoint character = NextCodePoint(text.substr(at));
+        // A byte that is not UTF-8 compares as "?", as names always have.
+        points += Fold(character.valid ? character.point : U'?');
         at += character.length;
     }
     return points;
@@ -64,10 +65,8 @@ std::uint8_t ShortNameChecksum(const std::array<std::byte, 11>& shortName) {
 std::optional<std::u16string> Utf16FromUtf8(std::string_view text) {
     std::u16string units;
     for (std::size_t at = 0; at < text.size();) {
-        const Utf8Character character = NextCharacter(text.substr(at));
-        const bool replaced = character.point == '?' && text[at] != '?';
-        if (replaced || (character.point >= 0xD800 && character.point <= 0xDFFF) ||
-            character.point > 0x10FFFF) {
+        const CodePoint character = NextCodePoint(text.substr(at));
+        if (!character.valid) {
             return std::nullopt;
         }
         if (character.point >= 0x10000) {

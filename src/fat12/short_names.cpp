@@ -56,7 +56,7 @@ enum class Case { None, Lower, Upper, Mixed };
 Case CaseOf(std::string_view part) {
     Case found = Case::None;
     for (std::size_t at = 0; at < part.size();) {
-        const Utf8Character character = NextCharacter(part.substr(at));
+        const CodePoint character = NextCodePoint(part.substr(at));
         at += character.length;
         const char32_t c = character.point;
         const Case here = UpperLatin(c) != c   ? Case::Lower
@@ -80,7 +80,7 @@ struct Basis {
 std::string Squeeze(std::string_view text, std::size_t limit, bool& lossy) {
     std::string out;
     for (std::size_t at = 0; at < text.size();) {
-        const Utf8Character character = NextCharacter(text.substr(at));
+        const CodePoint character = NextCodePoint(text.substr(at));
         at += character.length;
         if (character.point == ' ' || character.point == '.') {
             lossy = true;
@@ -130,7 +130,7 @@ std::string ShortName(std::string_view name) {
     std::size_t extension = 0;
     bool inExtension = false;
     for (std::size_t at = 0; at < name.size();) {
-        const Utf8Character character = NextCharacter(name.substr(at));
+        const CodePoint character = NextCodePoint(name.substr(at));
         at += character.length;
         if (character.point == '.' && !inExtension) {
             inExtension = true;

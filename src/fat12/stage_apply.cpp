@@ -12,7 +12,7 @@ namespace quarnex::fat12 {
 namespace {
 
 void MarkSectors(std::vector<std::size_t>& sectors, std::size_t begin, std::size_t count) {
-    for (std::size_t sector = begin / kBytesPerSector; sector * kBytesPerSector < begin + count;
+    for (std::size_t sector = begin / kSectorBytes; sector * kSectorBytes < begin + count;
          ++sector) {
         sectors.push_back(sector);
     }
@@ -47,11 +47,11 @@ std::vector<SectorRun> ApplyStage(std::span<std::byte> image, const ReplaceStage
     sectors.erase(end, last);
     std::vector<SectorRun> runs;
     for (const std::size_t sector : sectors) {
-        const std::size_t begin = sector * kBytesPerSector;
+        const std::size_t begin = sector * kSectorBytes;
         if (!runs.empty() && runs.back().end == begin) {
-            runs.back().end += kBytesPerSector;
+            runs.back().end += kSectorBytes;
         } else {
-            runs.push_back({begin, begin + kBytesPerSector});
+            runs.push_back({begin, begin + kSectorBytes});
         }
     }
     return runs;

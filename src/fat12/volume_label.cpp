@@ -56,7 +56,7 @@ std::string VolumeIdText(std::string_view id) {
     std::string text;
     std::size_t characters = 0;
     for (std::size_t at = 0; at < id.size() && characters < kLabelBytes; ++characters) {
-        const std::size_t length = NextCharacter(id.substr(at)).length;
+        const std::size_t length = NextCodePoint(id.substr(at)).length;
         text += id.substr(at, length);
         at += length;
     }
@@ -67,10 +67,12 @@ std::string VolumeIdText(std::string_view id) {
 std::string CharactersNoLabelHolds(std::string_view id) {
     std::string refused;
     for (std::size_t at = 0; at < id.size();) {
-        const Utf8Character character = NextCharacter(id.substr(at));
+        const CodePoint character = NextCodePoint(id.substr(at));
         const std::string_view text = id.substr(at, character.length);
         at += character.length;
-        const bool printable = character.point >= 0x20 && character.point < 0x7F;
+        // A byte that is not UTF-8 is written as "?" (VolumeIdBytes), which a label holds.
+        const char32_t point = character.valid ? character.point : U'?';
+        const bool printable = point >= 0x20 && point < 0x7F;
         if (!printable && refused.find(text) == std::string::npos) {
             refused += text;
         }
@@ -86,7 +88,7 @@ std::array<std::byte, kLabelBytes> VolumeIdBytes(std::string_view idText) {
         if (at >= idText.size()) {
             break;
         }
-        const Utf8Character character = NextCharacter(idText.substr(at));
+        const CodePoint character = NextCodePoint(idText.substr(at));
         at += character.length;
         byte =
             std::byte{static_cast<unsigned char>(character.point <= 0xFF ? character.point : '?')};

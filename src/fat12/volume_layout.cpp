@@ -2,6 +2,7 @@
 
 #include <bit>
 
+#include "core/media_sizes.hpp"
 #include "fat12/boot_sector.hpp"
 
 namespace quarnex::fat12 {
@@ -10,7 +11,6 @@ namespace {
 
 // FAT12 holds at most this many clusters; one more makes it FAT16.
 constexpr unsigned kMaxFat12Clusters = 4084;
-constexpr std::size_t kSectorBytes = 512;
 
 LayoutCheck Problem(const std::string& field, std::size_t value, const std::string& why) {
     return {std::nullopt, "its " + field + " (" + std::to_string(value) + ") " + why};

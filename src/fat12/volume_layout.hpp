@@ -7,6 +7,8 @@
 #include <span>
 #include <string>
 
+#include "core/media_sizes.hpp"
+
 namespace quarnex::fat12 {
 
 struct Layout {
@@ -18,7 +20,7 @@ struct Layout {
     std::size_t fatBytes = 0;   // one copy
     std::size_t rootOffset = 0;
     std::size_t dataOffset = 0;
-    std::size_t clusterBytes = 512;
+    std::size_t clusterBytes = kSectorBytes;
     std::size_t volumeBytes = 0;
     unsigned clusterCount = 0;  // data clusters, numbered 2..lastCluster
     unsigned lastCluster = 1;

@@ -36,22 +36,15 @@ TEST(TextEncoding, FilesAreReadAsTheyCameAndWrittenBackByteForByte) {
         {"plain ASCII", Windows1252, "plain ASCII", 0},
         {"Caf\xC3\xA9 \xE2\x82\xAC", Utf8, "Café €", 0},
         {"\xC0\xAF overlong, so 1252", Windows1252, "À¯ overlong, so 1252", 0},
-        {"\xEF\xBB\xBF"
-         "Caf\xC3\xA9",
-         Utf8Bom, "Café", 0},
-        {"\xEF\xBB\xBF"
-         "bad \xE9",
-         Utf8Bom, "bad \uFFFD", 1},
-        {std::string("\xFF\xFE"
-                     "C\0a\0f\0\xE9\0\r\0\n\0",
-                     14),
-         Utf16Le, "Café\r\n", 0},
+        {"\xED\xA0\x80 surrogate, so 1252", Windows1252, "í\u00A0€ surrogate, so 1252", 0},
+        {"Caf\xC3\xA9 and one stray \x80", Windows1252, "CafÃ© and one stray €", 0},
+        // The bytes the code page leaves undefined are the C1 controls, as in Windows.
+        {"\x81\x8D\x8F\x90\x9D", Windows1252, "\u0081\u008D\u008F\u0090\u009D", 0},
+        {"\xEF\xBB\xBFMy \xC3\xA9", Utf8Bom, "My é", 0},
+        {"\xEF\xBB\xBFwrong \xE9", Utf8Bom, "wrong \uFFFD", 1},
+        {std::string("\xFF\xFEM\0y\0 \0\xE9\0\r\0\n\0", 14), Utf16Le, "My é\r\n", 0},
         {std::string("\xFE\xFF\xD8\x3D\xDE\x00\0x", 8), Utf16Be, "\U0001F600x", 0},
-        {std::string("\xFF\xFE\x00\xD8"
-                     "a\0"
-                     "b",
-                     7),
-         Utf16Le, "\uFFFDa\uFFFD", 2},
+        {std::string("\xFF\xFE\x00\xD8z\0y", 7), Utf16Le, "\uFFFDz\uFFFD", 2},
     };
     for (const auto& [bytes, encoding, text, invalid] : cases) {
         const DecodedText decoded = DecodeText(bytes);
@@ -62,6 +55,13 @@ TEST(TextEncoding, FilesAreReadAsTheyCameAndWrittenBackByteForByte) {
             EXPECT_EQ(EncodeText(decoded.text, encoding), bytes);
         }
     }
+    std::string everyByte;
+    for (int byte = 0; byte < 256; ++byte) {
+        everyByte += static_cast<char>(byte);
+    }
+    const DecodedText decoded = DecodeText(everyByte);
+    EXPECT_EQ(decoded.encoding, Windows1252);
+    EXPECT_EQ(EncodeText(decoded.text, Windows1252), everyByte) << "each byte comes back";
     // What Windows-1252 cannot hold, and bytes that are not UTF-8, become "?".
     EXPECT_EQ(EncodeText("日 \xE9 é", Windows1252), "? ? \xE9");
 }

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "fat12/dir_entry.hpp"
 #include "fat12/fat12_volume.hpp"
 #include "fat12/fat_codec.hpp"
+#include "fat12/fat_table.hpp"
 #include "fat12/geometry.hpp"
 #include "store/store_world.hpp"
 
@@ -34,18 +36,6 @@ unsigned FreeClusters(const Image& image) {
         free += GetFatEntry(fat, c) == 0 ? 1 : 0;
     }
     return free;
-}
-
-// Entries 2 and 3 share bytes 3..5; setting either keeps all other nibbles.
-TEST(Fat12, FatCodecPacksTwelveBitEntriesWithoutDisturbingNeighbours) {
-    std::vector<std::byte> fat(kFatBytes, std::byte{0xFF});
-    SetFatEntry(fat, 2, 0x123);
-    SetFatEntry(fat, 3, 0x456);
-    EXPECT_EQ(Text(fat, 0, 8), std::string("\xFF\xFF\xFF\x23\x61\x45\xFF\xFF", 8));
-    SetFatEntry(fat, 2, 0x789);
-    EXPECT_EQ(std::vector({GetFatEntry(fat, 1), GetFatEntry(fat, 2), GetFatEntry(fat, 3),
-                           GetFatEntry(fat, 4)}),
-              std::vector<unsigned>({0xFFF, 0x789, 0x456, 0xFFF}));
 }
 
 TEST(Fat12, ReplacingAFileFreesItsChainKeepsBothFatsEqualAndTheStoredNameCase) {
@@ -84,6 +74,24 @@ TEST(Fat12, ReplacingAFileFreesItsChainKeepsBothFatsEqualAndTheStoredNameCase) {
     EXPECT_EQ(ReadRootFile(image, "DISKS.TXT").status, Status::NotFound);
     ASSERT_EQ(ReplaceRootFile(image, "DISKS.TXT", "ccc"), Status::Ok);
     EXPECT_EQ(Text(image, RootEntryOffset(1), 12), "DISKS   TXT\x20") << "archive bit";
+}
+
+// Writes reach the medium only in the sectors ApplyStage names. The entries of
+// clusters 341 and 682 straddle FAT sectors: a chain ending there reaches both copies.
+TEST(Fat12, AnEntryAcrossASectorBoundaryReachesBothFatCopies) {
+    for (const unsigned last : {341U, 682U}) {
+        Image medium = Blank(), working = medium;
+        const ReplaceStages stages =
+            StageFileWrite(working, "CHAIN.BIN", std::string((last - 1) * kClusterBytes, 'c'), {});
+        for (std::size_t i = 0; i < stages.stages.size(); ++i) {
+            for (const SectorRun& run : ApplyStage(working, stages, i)) {
+                std::memcpy(&medium[run.begin], &working[run.begin], run.end - run.begin);
+            }
+        }
+        const std::span<const std::byte> fat(medium.data() + kFatOffset, 2 * kFatBytes);
+        EXPECT_EQ(GetFatEntry(fat.subspan(kFatBytes), last), kChainEnd) << last;
+        EXPECT_TRUE(std::ranges::equal(fat.first(kFatBytes), fat.subspan(kFatBytes))) << last;
+    }
 }
 
 // A refused write leaves every byte of the volume as it was.

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstring>
 #include <set>
 #include <tuple>
@@ -81,17 +80,10 @@ TEST(VolumeSerial, NoTwoSlotsOrSecondsShareOne) {
                            VolumeSerialNumber(MakeStamp(1980, 1, 1, 0, 0, 0), 1)}),
               std::vector<std::uint32_t>({0x4B681A31, 0x0CF4375C, 0x4340E817, 0x514E28B7}));
     std::set<std::uint32_t> seen;
-    for (const auto& [day, hour, minute, second] :
-         std::vector<std::array<int, 4>>{{1, 0, 0, 0},
-                                         {1, 0, 0, 1},
-                                         {1, 0, 0, 2},
-                                         {1, 0, 1, 0},
-                                         {1, 1, 0, 0},
-                                         {2, 0, 0, 0},
-                                         {2, 0, 0, 1},
-                                         {31, 23, 59, 59}}) {
+    // Seconds after March 1st, 00:00: one apart, a minute, an hour, a day, 31 days.
+    for (const int s : {0, 1, 2, 60, 3600, 86400, 86401, 31 * 86400 - 1}) {
         for (unsigned slot = 0; slot < kSerialSlots; ++slot) {
-            seen.insert(at(day, hour, minute, second, slot));
+            seen.insert(at(1 + s / 86400, s / 3600 % 24, s / 60 % 60, s % 60, slot));
         }
     }
     EXPECT_EQ(seen.size(), 8 * kSerialSlots);

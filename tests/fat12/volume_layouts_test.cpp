@@ -128,8 +128,7 @@ TEST(VolumeLayouts, NamesGetShortFormsOtherSystemsRead) {
         {".profile", "PROFIL~1"},
         {"a+b.c.d", "A_BC~1.D"},
         {"\xC3\xA9t\xC3\xA9.txt", "\xC3\xA9t\xC3\xA9.txt"},  // code page 850, lower case
-        {"\xE2\x82\xACuro.txt", "_URO~1.TXT"},               // the euro sign is not in it
-    };
+        {"\xE2\x82\xACuro.txt", "_URO~1.TXT"}};              // the euro sign is not in it
     for (const auto& [name, shortName] : cases) {
         image = Apply(image, StageFileWrite(image, name, name, {}));
     }

@@ -108,7 +108,8 @@ bool FdDeviceFile::HasFloppyGeometry() {
     }
     if (S_ISBLK(info.st_mode)) {
         int sectorSize = 0;
-        if (ioctl(fd_, BLKSSZGET, &sectorSize) != 0 || sectorSize != 512) {
+        if (ioctl(fd_, BLKSSZGET, &sectorSize) != 0 ||
+            sectorSize != static_cast<int>(kSectorBytes)) {
             return false;
         }
         struct floppy_struct floppy {};
