@@ -20,6 +20,19 @@ std::string OverlapWords(StoreOverlap overlap) {
     return {};
 }
 
+namespace {
+
+// The message box of a refused output: the path, why, and that nothing
+// was written.
+void ShowRefusal(Context& ctx, const std::string& title, const std::string& path,
+                 const std::string& why) {
+    ctx.ui.ShowMessage(MessageRequest{
+        title, path + std::string(kCrLf) + why + std::string(kCrLf) + "Nothing was written.",
+        MessageButtons::Ok, MessageIcon::Exclamation});
+}
+
+}  // namespace
+
 std::string OutputProblem(Context& ctx, const std::string& path, std::uint64_t bytes) {
     const OutputCheck check = ctx.devices.ExamineOutput(path);
     switch (check.kind) {
@@ -55,9 +68,7 @@ bool RefuseUnusableOutput(Context& ctx, const std::string& path, std::uint64_t b
     if (problem.empty()) {
         return false;
     }
-    ctx.ui.ShowMessage(MessageRequest{
-        title, path + std::string(kCrLf) + problem + std::string(kCrLf) + "Nothing was written.",
-        MessageButtons::Ok, MessageIcon::Exclamation});
+    ShowRefusal(ctx, title, path, problem);
     return true;
 }
 
@@ -67,11 +78,7 @@ bool RefuseStoreOverlap(Context& ctx, const std::string& path, const std::string
     if (overlap == StoreOverlap::None) {
         return false;
     }
-    ctx.ui.ShowMessage(MessageRequest{title,
-                                      path + std::string(kCrLf) + "This file " +
-                                          OverlapWords(overlap) + "." + std::string(kCrLf) +
-                                          "Nothing was written.",
-                                      MessageButtons::Ok, MessageIcon::Exclamation});
+    ShowRefusal(ctx, title, path, "This file " + OverlapWords(overlap) + ".");
     return true;
 }
 

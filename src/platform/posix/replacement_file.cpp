@@ -124,11 +124,9 @@ class ReplacementFile final : public FdDeviceFile {
     bool committed_ = false;
 };
 
-}  // namespace
-
-OutputCheck ExamineOutputPath(const std::string& path) {
+// What a write to target (links already followed) would replace.
+OutputCheck ExamineTarget(const std::string& target) {
     OutputCheck check;
-    const std::string target = FinalTarget(path);
     struct stat info {};
     if (::stat(target.c_str(), &info) == 0) {
         check.kind = KindOf(info.st_mode);
@@ -143,8 +141,15 @@ OutputCheck ExamineOutputPath(const std::string& path) {
     return check;
 }
 
+}  // namespace
+
+OutputCheck ExamineOutputPath(const std::string& path) {
+    return ExamineTarget(FinalTarget(path));
+}
+
 OpenResult OpenReplacement(const std::string& path, Access access) {
-    const OutputCheck check = ExamineOutputPath(path);
+    const std::string target = FinalTarget(path);
+    const OutputCheck check = ExamineTarget(target);
     if (check.kind == OutputKind::Folder) {
         return OpenResult{nullptr, EISDIR};
     }
@@ -154,7 +159,6 @@ OpenResult OpenReplacement(const std::string& path, Access access) {
     if (!check.writable) {
         return OpenResult{nullptr, EACCES};
     }
-    const std::string target = FinalTarget(path);
     const int flags = O_CREAT | O_EXCL | O_CLOEXEC | (access == Access::Write ? O_WRONLY : O_RDWR);
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
