@@ -268,12 +268,13 @@ void StatesTests::imageContentsWindow() {
             MakeImageFolder(w.ctx, "Docs").Ok() && WriteImageFile(w.ctx, "Docs/in.txt", "").Ok());
     QCOMPARE(VisibleEntries(w.window.Action(MenuId::Image_Menu)),
              QStringList({"&Import From", "&Export To", "&Contents...", "-", "&Format", "&Zero"}));
-    // Not while an operation runs.
-    BusyOn(w.ctx);
-    QVERIFY(!w.window.Action(MenuId::Image_Menu_Contents).isEnabled());
-    w.window.RunCommand(MenuId::Image_Menu_Contents);
-    QVERIFY(w.window.ContentsWin() == nullptr);
-    BusyOff(w.ctx);
+    {  // Not while an operation runs.
+        BusyGuard busy(w.ctx);
+        busy.Enter();
+        QVERIFY(!w.window.Action(MenuId::Image_Menu_Contents).isEnabled());
+        w.window.RunCommand(MenuId::Image_Menu_Contents);
+        QVERIFY(w.window.ContentsWin() == nullptr);
+    }
 
     w.window.Action(MenuId::Image_Menu_Contents).trigger();
     ContentsWindow* contents = w.window.ContentsWin();

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "commands/refresh_main_window.hpp"
+#include "ports/progress.hpp"
 #include "support/test_world.hpp"
 
 namespace quarnex {
@@ -12,51 +13,65 @@ namespace {
 
 using testing::TestWorld;
 
-TEST(ShowProgress, PercentagesFinishedAndPumping) {
+TEST(WindowProgress, EventsBecomeTheStatusStripTexts) {
     const std::tuple<int, int, const char*, int> cases[] = {
         {0, 999, "Progress        0%", 0},
         {1, 8, "Progress        12%", 12},           // 12.5 rounds to even
         {995, 999, "Progress      Finished", 100}};  // 99.6 before rounding
     TestWorld w;
+    Progress& progress = w.progress;
     int pumps = 0;
     for (const auto& [done, total, label, bar] : cases) {
-        ShowProgress(w.ctx, done, total);
+        progress.UnitDone(done, total);
         EXPECT_EQ(w.state.status.progressLabel, label) << done;
         EXPECT_EQ(w.state.status.progressBar, bar) << done;
         EXPECT_EQ(w.ui.pumps, ++pumps) << "every step lets the window breathe";
     }
 
-    // Failure and reset do not pump; failure keeps the bar and the action.
+    // Failure, cancel and a new start do not pump; failure keeps the bar and
+    // the action, a cancel changes nothing shown.
     StatusStrip& status = w.state.status;
-    status.actionLabel = "Import of Disk Image x";
-    ShowProgress(w.ctx, 40, 100);
-    ShowProgress(w.ctx, -1, -1);
-    EXPECT_EQ(status.progressLabel + "|" + status.actionLabel,
-              "Progress       Failed|Import of Disk Image x");
+    progress.Doing({.kind = ActivityKind::ImportFile, .path = "/x/y.img"});
+    progress.UnitDone(40, 100);
+    progress.Failed();
+    progress.Cancelled();
+    EXPECT_EQ(status.progressLabel + "|" + status.actionLabel + "|" + status.actionLabelPath,
+              "Progress       Failed|Import of Disk Image /x/y.img|/x/y.img");
     EXPECT_EQ(status.progressBar, 40);
-    ShowProgress(w.ctx, -1, 0);
+    progress.Started();
     EXPECT_EQ(status.progressLabel + "|" + status.actionLabel, "Progress|");
     EXPECT_EQ(status.progressBar, 0);
-    EXPECT_EQ(w.ui.pumps, pumps + 1);
+    progress.Finished();
+    EXPECT_EQ(status.progressLabel, "Progress      Finished");
+    EXPECT_EQ(w.ui.pumps, pumps + 2);
 }
 
 TEST(BusyState, CancelIsShownOnlyWhileBusyAndTheFlagNeverLeaks) {
     TestWorld w;
     const MenuModel& menus = w.model.menus;
     CancelCommand(w.ctx);  // before the operation: no effect on it
-    BusyOn(w.ctx);
-    EXPECT_FALSE(w.state.CancelRequested);
-    EXPECT_EQ(w.ui.changes.back(), WindowPart::Menus) << "the window is told to redraw its menus";
-    ApplyBusyState(w.ctx);  // what the window does before it draws them
-    EXPECT_FALSE(EffectivelyEnabled(menus, MenuId::File_Menu_Scan));
-    EXPECT_TRUE(EffectivelyEnabled(menus, MenuId::Help_Menu_About)) << "help stays on offer";
-    CancelCommand(w.ctx);
-    EXPECT_TRUE(w.state.CancelRequested);
-    BusyOff(w.ctx);
-    EXPECT_FALSE(w.state.CancelRequested) << "a late cancel must not reach the next operation";
-    ApplyBusyState(w.ctx);
-    EXPECT_FALSE(menus[MenuId::Cancel_Menu].visible || menus[MenuId::Menu_Spacer_3].visible);
-    EXPECT_TRUE(EffectivelyEnabled(menus, MenuId::File_Menu_Scan));
+    const auto operation = [&](bool returnEarly) {
+        BusyGuard busy(w.ctx);
+        busy.Enter();
+        EXPECT_FALSE(w.progress.CancelAsked());
+        EXPECT_EQ(w.ui.changes.back(), WindowPart::Menus) << "the window redraws its menus";
+        ApplyBusyState(w.ctx);  // what the window does before it draws them
+        EXPECT_FALSE(EffectivelyEnabled(menus, MenuId::File_Menu_Scan));
+        EXPECT_TRUE(EffectivelyEnabled(menus, MenuId::Help_Menu_About)) << "help stays on offer";
+        CancelCommand(w.ctx);
+        if (returnEarly) {
+            return;
+        }
+        EXPECT_TRUE(w.progress.CancelAsked());
+    };
+    for (const bool returnEarly : {false, true}) {
+        operation(returnEarly);
+        EXPECT_FALSE(w.state.busy || w.state.CancelRequested)
+            << returnEarly << ": a late cancel must not reach the next operation";
+        ApplyBusyState(w.ctx);
+        EXPECT_FALSE(menus[MenuId::Cancel_Menu].visible || menus[MenuId::Menu_Spacer_3].visible);
+        EXPECT_TRUE(EffectivelyEnabled(menus, MenuId::File_Menu_Scan));
+    }
 }
 
 TEST(WaitSeconds, SleepsAndSurvivesMidnight) {
