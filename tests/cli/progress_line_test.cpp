@@ -48,7 +48,6 @@ TEST(ConsoleProgress, TheLineEndsOnFinishedFailedAndCancelledEvents) {
         {[](Progress&) {}, line},
         {[](Progress& p) { p.Failed(); }, line + line + "\n"},
         {[](Progress& p) { p.Cancelled(); }, line + "\n"},
-        {[](Progress& p) { p.Started(); }, line + "\n"},
         {[](Progress& p) { p.Finished(); },
          line + "\rLoading Disk IDs Failed [####################] 100%\x1b[K\n"},
     };
