@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/window_progress.hpp"
 #include "platform/platform.hpp"
 #include "state/context.hpp"
 
@@ -77,7 +78,8 @@ struct BenchWorld {
     NoDrives drives;
     BenchUi ui;
     Clock& clock = *platform.clock;
-    Context ctx{state, devices, drives, ui, clock};
+    WindowProgress progress{state, ui};
+    Context ctx{state, devices, drives, ui, clock, progress};
 };
 
 inline double Seconds(Timer::time_point start) {

@@ -19,7 +19,7 @@ CliWorld::CliWorld(bool assumeYes)
     : platform_(MakePlatform(PlatformOptions{.sparseFiles = true, .watchInterrupts = true})),
       ui_(state_, OptionsOn(*platform_.terminal, assumeYes), std::cerr, *platform_.interrupts,
           *platform_.terminal),
-      ctx_{state_, *platform_.devices, *platform_.drives, ui_, *platform_.clock} {
+      ctx_{state_, *platform_.devices, *platform_.drives, ui_, *platform_.clock, ui_} {
     // Raw devices need rights; opening them proves it or says why not, so
     // the tool runs with the store commands available.
     state_.AdminRights = 1;

@@ -2,6 +2,7 @@
 
 #include "cli/command_support.hpp"
 #include "cli/commands.hpp"
+#include "commands/activity_text.hpp"
 #include "core/media_sizes.hpp"
 #include "store/store_file_copy.hpp"
 #include "store/store_paths.hpp"
@@ -24,7 +25,10 @@ int RunBackup(CliWorld& world, const Invocation& invocation) {
         companion + (result.descriptionsWritten ? " was written" : " was not written");
     if (!result.copy.Complete()) {
         NotePartlyWritten(
-            world, result.copy, [&](int slot) { return BackupSlotAction(slot, path); },
+            world, result.copy,
+            [&](int slot) {
+                return ActivityText({.kind = ActivityKind::BackupSlot, .slot = slot, .path = path});
+            },
             replacing ? path + " and " + companion + " are as they were before"
                       : path + " was not written");
         return ExitCode(world, false);
@@ -58,7 +62,11 @@ int RunRestore(CliWorld& world, const Invocation& invocation) {
     const OperationResult result = RestoreStoreFromFile(ctx, path);
     if (!result.Complete()) {
         NotePartlyWritten(
-            world, result, [&](int slot) { return RestoreSlotAction(slot, path); },
+            world, result,
+            [&](int slot) {
+                return ActivityText(
+                    {.kind = ActivityKind::RestoreSlot, .slot = slot, .path = path});
+            },
             store->entry.DevicePath + " now holds the file's first slots and its own later ones");
         return ExitCode(world, false);
     }

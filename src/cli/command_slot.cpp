@@ -4,6 +4,7 @@
 #include "cli/command_support.hpp"
 #include "cli/commands.hpp"
 #include "cli/image_stop_note.hpp"
+#include "commands/activity_text.hpp"
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
 #include "image/image_export.hpp"
@@ -78,10 +79,12 @@ int RunPut(CliWorld& world, const Invocation& invocation) {
     LoadDiskIds(ctx);
     LoadDescriptions(ctx);
     if (!exported.Complete()) {
-        NotePartlyWritten(world, exported, ExportToSlotAction,
-                          slot + " of " + store->entry.DevicePath +
-                              " was not completely written: put an image into it again; its "
-                              "source is forgotten");
+        NotePartlyWritten(
+            world, exported,
+            [](int n) { return ActivityText({.kind = ActivityKind::ExportToSlot, .slot = n}); },
+            slot + " of " + store->entry.DevicePath +
+                " was not completely written: put an image into it again; its "
+                "source is forgotten");
         return ExitCode(world, false);
     }
     if (!saved) {

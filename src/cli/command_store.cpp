@@ -4,6 +4,7 @@
 
 #include "cli/command_support.hpp"
 #include "cli/commands.hpp"
+#include "commands/activity_text.hpp"
 #include "core/media_sizes.hpp"
 #include "fat12/volume_label.hpp"
 #include "store/format_usb.hpp"
@@ -81,7 +82,11 @@ int RunFormat(CliWorld& world, const Invocation& invocation) {
     if (!result.Complete()) {
         NotePartlyWritten(
             world, result,
-            [&](int slot) { return FormatSlotAction(store->entry.DeviceLetter, slot); },
+            [&](int slot) {
+                return ActivityText({.kind = ActivityKind::FormatSlot,
+                                     .slot = slot,
+                                     .device = store->entry.DeviceLetter});
+            },
             store->entry.DevicePath + " is partly formatted: the slots up to there and slot 000");
         return ExitCode(world, false);
     }

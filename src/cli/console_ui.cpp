@@ -1,6 +1,7 @@
 #include "cli/console_ui.hpp"
 
 #include "cli/progress_line.hpp"
+#include "commands/activity_text.hpp"
 
 namespace quarnex::cli {
 
@@ -87,36 +88,50 @@ int ConsoleUi::AskAdvisory() {
     return 0;
 }
 
-void ConsoleUi::Changed(WindowPart part) {
-    const StatusStrip& status = state_.status;
-    switch (part) {
-        case WindowPart::ActionLabel:
-            break;
-        case WindowPart::ProgressBar:
-            if (status.progressBar == 0 && status.progressLabel == "Progress") {
-                // A reset: a new operation starts timing here.
-                EndProgressLine();
-                started_ = std::chrono::steady_clock::now();
-                lastPercent_ = -1;
-            }
-            break;
-        case WindowPart::ProgressLabel:
-            if (status.progressLabel.find("Finished") != std::string::npos ||
-                status.progressLabel.find("Failed") != std::string::npos) {
-                DrawProgress(true);
-                EndProgressLine();
-            } else if (status.progressLabel != "Progress") {
-                DrawProgress(false);
-            }
-            break;
-        default:
-            break;
+void ConsoleUi::Changed(WindowPart /*part*/) {
+    // The terminal has no window; progress arrives as events.
+}
+
+void ConsoleUi::Started() {
+    // A new operation starts timing here.
+    EndProgressLine();
+    action_.clear();
+    percent_ = 0;
+    started_ = std::chrono::steady_clock::now();
+    lastPercent_ = -1;
+}
+
+void ConsoleUi::Doing(const Activity& what) {
+    action_ = ActivityText(what);
+}
+
+void ConsoleUi::UnitDone(long done, long total) {
+    percent_ = ProgressPercent(done, total);
+    if (percent_ >= kFinishedPercent) {
+        DrawProgress(true);
+        EndProgressLine();
+    } else {
+        DrawProgress(false);
     }
+    PumpEvents();
+}
+
+void ConsoleUi::Finished() {
+    UnitDone(1, 1);
+}
+
+void ConsoleUi::Failed() {
+    DrawProgress(true);
+    EndProgressLine();
+}
+
+void ConsoleUi::Cancelled() {
+    EndProgressLine();
 }
 
 void ConsoleUi::PumpEvents() {
-    // Also a Ctrl-C seen before the running operation started (its BusyOn
-    // cleared the request) stops it.
+    // Also a Ctrl-C seen before the running operation started (entering the
+    // busy state cleared the request) stops it.
     if (SeenInterrupt()) {
         state_.CancelRequested = true;
     }
@@ -171,22 +186,20 @@ void ConsoleUi::DrawProgress(bool force) {
     if (!options_.errorIsTerminal) {
         return;
     }
-    const StatusStrip& status = state_.status;
     const auto now = std::chrono::steady_clock::now();
-    if (!force && status.progressBar == lastPercent_ && now - lastDraw_ < kRedrawInterval) {
+    if (!force && percent_ == lastPercent_ && now - lastDraw_ < kRedrawInterval) {
         return;
     }
-    lastPercent_ = status.progressBar;
+    lastPercent_ = percent_;
     lastDraw_ = now;
     const double seconds = std::chrono::duration<double>(now - started_).count();
-    const double speed =
-        transferBytes_ > 0 && seconds > 0.2
-            ? static_cast<double>(transferBytes_) * status.progressBar / 100.0 / seconds
-            : 0.0;
+    const double speed = transferBytes_ > 0 && seconds > 0.2
+                             ? static_cast<double>(transferBytes_) * percent_ / 100.0 / seconds
+                             : 0.0;
     // One column short of the width, so that the cursor never wraps.
     const std::optional<std::size_t> columns = terminal_.Columns(StandardStream::Error);
     const std::size_t width = columns && *columns > 20 ? *columns - 1 : 79;
-    err_ << '\r' << ProgressLine(status.actionLabel, status.progressBar, speed, width) << "\x1b[K";
+    err_ << '\r' << ProgressLine(action_, percent_, speed, width) << "\x1b[K";
     err_.flush();
     lineOpen_ = true;
 }

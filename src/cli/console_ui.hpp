@@ -2,7 +2,8 @@
 // The Ui port on a terminal: message boxes become lines on stderr under
 // their titles, file dialogs are answered with the paths the command was
 // given, questions are asked on a terminal and answered safely otherwise,
-// and progress is a redrawn line on stderr when stderr is a terminal.
+// and progress is a redrawn line on stderr when stderr is a terminal, drawn
+// and ended from the operation's progress events.
 
 #include <chrono>
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "ports/interrupt_watch.hpp"
+#include "ports/progress.hpp"
 #include "ports/terminal.hpp"
 #include "ports/ui.hpp"
 #include "state/program_state.hpp"
@@ -25,7 +27,7 @@ struct ConsoleOptions {
     bool errorIsTerminal = false;  // progress can be drawn
 };
 
-class ConsoleUi final : public Ui {
+class ConsoleUi final : public Ui, public Progress {
   public:
     ConsoleUi(ProgramState& state, ConsoleOptions options, std::ostream& err,
               InterruptWatch& interrupts, Terminal& terminal);
@@ -36,6 +38,14 @@ class ConsoleUi final : public Ui {
     int AskAdvisory() override;
     void Changed(WindowPart part) override;
     void PumpEvents() override;
+
+    void Started() override;
+    void Doing(const Activity& what) override;
+    void UnitDone(long done, long total) override;
+    void Finished() override;
+    void Failed() override;
+    void Cancelled() override;
+    bool CancelAsked() override { return state_.CancelRequested; }
 
     // The path the next file dialog is answered with; without one the
     // dialog counts as cancelled.
@@ -69,6 +79,8 @@ class ConsoleUi final : public Ui {
     std::uint64_t transferBytes_ = 0;
     bool lineOpen_ = false;
     bool interrupted_ = false;
+    std::string action_;  // what the running operation is doing
+    int percent_ = 0;
     int lastPercent_ = -1;
     std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point lastDraw_{};

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/cli_world.hpp"
+#include "commands/activity_text.hpp"
 #include "core/text.hpp"
 #include "image/image_result.hpp"
 
@@ -13,7 +14,8 @@ namespace quarnex::cli {
 // one that never started says nothing more than its own messages did.
 inline void NoteImageStopped(CliWorld& world, const ImageResult& result, const std::string& what) {
     if (result.outcome == Outcome::Incomplete) {
-        world.Console().Note(what + " (stopped at: " + TrimSpaces(result.action) + ")");
+        world.Console().Note(what + " (stopped at: " + TrimSpaces(ActivityText(result.action)) +
+                             ")");
     }
 }
 

@@ -225,7 +225,7 @@ OperationResult ImportStoreFromFile(WindowContext& ctx, std::string path) {
     // The reset clears the progress display; an incomplete import must stay
     // visible, since the store now holds a mix of two stores.
     if (result.outcome == Outcome::Incomplete) {
-        ShowProgress(ctx, -1, -1);
+        ctx.progress.Failed();
     }
     return result;
 }
@@ -319,7 +319,7 @@ OperationResult NewStoreFileFromDialog(WindowContext& ctx, const std::string& pa
         std::error_code ignored;
         std::filesystem::remove(path, ignored);
         if (result.outcome == Outcome::Incomplete) {
-            ShowProgress(ctx, -1, -1);
+            ctx.progress.Failed();
         }
         return result;
     }

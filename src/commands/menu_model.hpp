@@ -75,7 +75,7 @@ class MenuModel {
     // The i-th "Select Device" entry, i = 1..4.
     static MenuId SelectEntry(int i);
 
-    // Set between BusyOn and BusyOff.
+    // Set while an operation holds its BusyGuard entered.
     bool busy = false;
 
   private:

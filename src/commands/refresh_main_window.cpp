@@ -166,7 +166,7 @@ void RefreshMainWindow(WindowContext& ctx, int state) {
         letter = program.SelectedEntry().DeviceLetter;
         path = program.SelectedEntry().DevicePath;
     }
-    BusyOff(ctx);
+    LeaveBusyState(ctx);
 
     if (state == StateReset) {
         ResetState(ctx);

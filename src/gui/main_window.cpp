@@ -140,7 +140,7 @@ void MainWindow::BuildMainWindow() {
     // until a store image file is opened.
     ApplyGridUsable();
     ctx_.window.menus[MenuId::Menu_Spacer_3].enabled = false;
-    BusyOff(ctx_);
+    LeaveBusyState(ctx_);
     LayoutInProgress = false;
 }
 

@@ -16,7 +16,9 @@ Program::Program(ProgramServices services, TwipScale scale)
       scale_(scale),
       metrics_(GridFont(), scale),
       model_(state_.slotTable, metrics_),
-      ctx_{{state_, services_.devices, services_.drives, services_.ui, services_.clock}, model_} {}
+      progress_(state_, services_.ui),
+      ctx_{{state_, services_.devices, services_.drives, services_.ui, services_.clock, progress_},
+           model_} {}
 
 Program::~Program() {
     services_.ui.SetRenderer(nullptr);

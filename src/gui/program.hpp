@@ -7,6 +7,7 @@
 
 #include "commands/system_facts.hpp"
 #include "commands/window_context.hpp"
+#include "commands/window_progress.hpp"
 #include "gui/about_window.hpp"
 #include "gui/floppy_id_dialog.hpp"
 #include "gui/help_window.hpp"
@@ -64,6 +65,7 @@ class Program {
     QtTextMetrics metrics_;
     ProgramState state_;
     WindowModel model_;
+    WindowProgress progress_;
     WindowContext ctx_;
     // Created in the order start-up loads them; the main window goes first
     // at the end, since it refers to the others.

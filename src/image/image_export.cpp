@@ -61,9 +61,9 @@ ImageResult WriteTracks(Context& ctx, DevHandle& handle, const ImageTarget& targ
 }  // namespace
 
 ImageResult ExportFloppyImage(Context& ctx, const ImageTransferRequest& request) {
+    BusyGuard busy(ctx);
     const std::optional<std::string> path = request.path ? request.path : AskExportFile(ctx);
     if (!path) {
-        BusyOff(ctx);
         return ImageResult{};
     }
     const ImageTarget target = ResolveImageTarget(ctx, *path);
@@ -72,12 +72,10 @@ ImageResult ExportFloppyImage(Context& ctx, const ImageTransferRequest& request)
     if (!target.isDrive && ctx.state.SelectedDevice != 0 &&
         RefuseStoreOverlap(ctx, target.systemPath, ctx.state.SelectedEntry().DevicePath,
                            "Export Floppy Image")) {
-        BusyOff(ctx);
         return NotStartedOn(*path);
     }
     if (!target.isDrive &&
         RefuseUnusableOutput(ctx, target.systemPath, kImageBytes, "Export Floppy Image")) {
-        BusyOff(ctx);
         return NotStartedOn(*path);
     }
     DevHandle handle = OpenTarget(ctx, target);
@@ -85,10 +83,11 @@ ImageResult ExportFloppyImage(Context& ctx, const ImageTransferRequest& request)
         return NotStartedOn(*path);
     }
 
-    BusyOn(ctx);
-    const std::string action = target.isDrive ? "Export To Physical Disk " + target.driveText
-                                              : "Export To Disk Image " + ShortenPath(*path);
-    SetActionLabel(ctx, action, target.isDrive ? std::string() : *path);
+    busy.Enter();
+    const Activity action =
+        target.isDrive ? Activity{.kind = ActivityKind::ExportDrive, .device = target.driveText}
+                       : Activity{.kind = ActivityKind::ExportFile, .path = *path};
+    ctx.progress.Doing(action);
     const std::string savedCaption = ctx.state.status.bufferCaption;
     ImageResult result = WriteTracks(ctx, handle, target);
     result.path = *path;
@@ -110,7 +109,6 @@ ImageResult ExportFloppyImage(Context& ctx, const ImageTransferRequest& request)
         }
     }
     SetBufferCaption(ctx, savedCaption);
-    BusyOff(ctx);
     return result;
 }
 

@@ -34,14 +34,14 @@ void ForgetSource(Context& ctx, ImageSource kind) {
 void ZeroInternalImage(Context& ctx) {
     std::span<std::byte> image = ctx.state.InternalImage.Span();
     std::fill(image.begin(), image.end(), std::byte{0});
-    SetActionLabel(ctx, "Zeroing Internal Disk Image");
+    ctx.progress.Doing(Activity{.kind = ActivityKind::ZeroImage});
     SetBufferLabel(ctx, "Zeroed", false);
-    ShowProgress(ctx, 1, 1);
+    ctx.progress.Finished();
     ForgetSource(ctx, SourceZeroed);
 }
 
 Outcome FormatInternalImage(Context& ctx, const std::string& id) {
-    ShowProgress(ctx, -1, 0);
+    ctx.progress.Started();
     const std::string templatePath = ctx.state.AppFolder + kFat12TemplatePath;
     const LengthResult length = ctx.devices.FileLength(templatePath);
     if (!length.length) {
@@ -59,7 +59,7 @@ Outcome FormatInternalImage(Context& ctx, const std::string& id) {
     if (!handle.Valid()) {
         return Outcome::NotStarted;
     }
-    SetActionLabel(ctx, "Formatting Internal Disk Image");
+    ctx.progress.Doing(Activity{.kind = ActivityKind::FormatImage});
     std::span<std::byte> image = ctx.state.InternalImage.Span();
     std::fill(image.begin(), image.end(), std::byte{0});
     const bool read =
@@ -74,7 +74,7 @@ Outcome FormatInternalImage(Context& ctx, const std::string& id) {
         const bool blank = label == std::string(fat12::kLabelBytes, ' ');
         SetBufferLabel(ctx, "FAT12 / ID = [" + (blank ? std::string(kNoLabelText) : label) + "]",
                        false);
-        ShowProgress(ctx, 1, 1);
+        ctx.progress.Finished();
     } else {
         SetBufferLabel(ctx, kUnreliableImageCaption, true);
     }

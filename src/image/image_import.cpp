@@ -124,23 +124,23 @@ DevHandle OpenDrive(Context& ctx, const ImageTarget& drive) {
 }  // namespace
 
 ImageResult ImportFloppyImage(Context& ctx, const ImageTransferRequest& request) {
-    ShowProgress(ctx, -1, 0);
+    ctx.progress.Started();
+    BusyGuard busy(ctx);
     const std::optional<std::string> path = request.path ? request.path : AskImportFile(ctx);
     if (!path) {
-        BusyOff(ctx);
         return ImageResult{};
     }
     const ImageTarget source = ResolveImageTarget(ctx, *path);
     DevHandle handle = source.isDrive ? OpenDrive(ctx, source) : OpenImageFile(ctx, *path);
     if (!handle.Valid()) {
-        BusyOff(ctx);
         return NotStartedOn(*path);
     }
 
-    BusyOn(ctx);
-    const std::string action = source.isDrive ? "Import of Physical Disk " + source.driveText
-                                              : "Import of Disk Image " + ShortenPath(*path);
-    SetActionLabel(ctx, action, source.isDrive ? std::string() : *path);
+    busy.Enter();
+    const Activity action =
+        source.isDrive ? Activity{.kind = ActivityKind::ImportDrive, .device = source.driveText}
+                       : Activity{.kind = ActivityKind::ImportFile, .path = *path};
+    ctx.progress.Doing(action);
     SetBufferLabel(ctx, "...", false);
     ImageResult result = ReadTracks(ctx, handle, source);
     result.path = *path;
@@ -158,7 +158,6 @@ ImageResult ImportFloppyImage(Context& ctx, const ImageTransferRequest& request)
         SetBufferLabel(ctx, kUnreliableImageCaption, true);
     }
     ctx.state.slotTable.DiskDescriptions[0].clear();
-    BusyOff(ctx);
     return result;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "ports/progress.hpp"
 #include "state/outcome.hpp"
 
 namespace quarnex {
@@ -23,8 +24,9 @@ struct ImageResult {
     Outcome outcome = Outcome::NotStarted;
     // The file or drive asked for or chosen; empty after a cancelled dialog.
     std::string path;
-    // The action shown while the blocks moved; empty until the target was open.
-    std::string action;
+    // What was shown being done while the blocks moved; none until the
+    // target was open.
+    Activity action;
     // Incomplete only: the block that failed or after which the cancel was
     // seen; kTracksPerImage when every block moved but the data did not
     // reach the medium.

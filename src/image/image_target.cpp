@@ -97,14 +97,17 @@ ImageResult TransferTracks(Context& ctx, const ImageTarget& target, std::string_
             SetBufferCaption(ctx, std::string(verb) + " Track " + std::to_string(track));
         }
         const bool ok = transferBlock(track);
-        if (!ok || ctx.state.CancelRequested) {
+        if (!ok || ctx.progress.CancelAsked()) {
             result.outcome = Outcome::Incomplete;
             result.stoppedAtTrack = track;
             result.cancelled = ok;  // the block went through, so the cancel stopped it
+            if (result.cancelled) {
+                ctx.progress.Cancelled();
+            }
             return result;
         }
         if (track + 1 < kTracksPerImage) {
-            ShowProgress(ctx, static_cast<long>(track), kLastTrack);
+            ctx.progress.UnitDone(static_cast<long>(track), kLastTrack);
         }
     }
     result.outcome = Outcome::Complete;
@@ -112,7 +115,7 @@ ImageResult TransferTracks(Context& ctx, const ImageTarget& target, std::string_
 }
 
 void ShowAllTracksDone(Context& ctx) {
-    ShowProgress(ctx, kLastTrack, kLastTrack);
+    ctx.progress.Finished();
 }
 
 std::string SlowTransferText(std::string_view readOrWrite, std::string_view importOrExport) {

@@ -26,11 +26,6 @@ bool IsFloppyEntry(const std::string& name, char letter) {
            name[1] == ':';
 }
 
-void ShowAction(Context& ctx, const std::string& text) {
-    ctx.state.status.actionLabel = text;
-    ctx.ui.Changed(WindowPart::ActionLabel);
-}
-
 // The node of the whole disk behind a drive whose number is already known.
 std::string WholeDiskPath(Context& ctx, const std::string& drive) {
     int error = 0;
@@ -102,7 +97,7 @@ bool ScanDrives(Context& ctx, bool loopDevices) {
     DeviceTable& table = ctx.state.devices;
     // An empty list has no percentage to show (and would divide by zero).
     if (count > 0) {
-        ShowProgress(ctx, floppyCount, count);
+        ctx.progress.UnitDone(floppyCount, count);
     }
     table.DeviceCount = 0;
     // Nothing after the floppy drives and the system disk: stop, leaving the
@@ -114,7 +109,7 @@ bool ScanDrives(Context& ctx, bool loopDevices) {
     // examined.
     for (int i = floppyCount + 1; i < count; ++i) {
         const std::string& drive = list[static_cast<std::size_t>(i)].name;
-        ShowAction(ctx, "Scanning Drive " + drive);
+        ctx.progress.Doing(Activity{.kind = ActivityKind::ScanDrive, .device = drive});
         // A loop device is never removable; it was asked for by name.
         const bool candidate =
             i >= drives || ctx.drives.GetDriveType(drive) == DriveKind::Removable;
@@ -124,13 +119,13 @@ bool ScanDrives(Context& ctx, bool loopDevices) {
                 ExamineDrive(ctx, drive, number);
             }
         }
-        ShowProgress(ctx, i + 1, count);
+        ctx.progress.UnitDone(i + 1, count);
         if (table.DeviceCount == kMaxDevices) {
             break;
         }
     }
-    ShowAction(ctx, "Scanning Drives");
-    ShowProgress(ctx, 1, 1);
+    ctx.progress.Doing(Activity{.kind = ActivityKind::ScanDrives});
+    ctx.progress.Finished();
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "ports/clock.hpp"
 #include "ports/device_backend.hpp"
 #include "ports/drive_catalog.hpp"
+#include "ports/progress.hpp"
 #include "ports/ui.hpp"
 #include "state/program_state.hpp"
 
@@ -16,6 +17,7 @@ struct Context {
     DriveCatalog& drives;
     Ui& ui;
     Clock& clock;
+    Progress& progress;
 };
 
 }  // namespace quarnex

@@ -67,7 +67,7 @@ class ProgramState {
     int AdminRights = 0;
     std::string AppFolder;  // ends with "/" (or is empty)
     bool CancelRequested = false;
-    bool busy = false;  // between BusyOn and BusyOff
+    bool busy = false;  // while an operation holds its BusyGuard entered
 
     StatusStrip status;
 

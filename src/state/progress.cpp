@@ -1,9 +1,5 @@
 #include "state/progress.hpp"
 
-#include <string>
-
-#include "core/text.hpp"
-
 namespace quarnex {
 
 namespace {
@@ -18,38 +14,12 @@ void SetBusy(Context& ctx, bool busy) {
 }
 }  // namespace
 
-void ShowProgress(Context& ctx, long done, long total) {
-    StatusStrip& status = ctx.state.status;
-    if (done >= 0) {
-        const double percent = RoundHalfEven(static_cast<double>(done) / total * 100.0);
-        status.progressBar = static_cast<int>(percent);
-        if (percent >= 99.5) {
-            status.progressLabel = "Progress      Finished";
-        } else {
-            status.progressLabel = "Progress        " + std::to_string(status.progressBar) + "%";
-        }
-        ctx.ui.Changed(WindowPart::ProgressBar);
-        ctx.ui.Changed(WindowPart::ProgressLabel);
-        ctx.ui.PumpEvents();
-    } else if (total >= 0) {
-        status.progressBar = 0;
-        status.actionLabel.clear();
-        status.progressLabel = "Progress";
-        ctx.ui.Changed(WindowPart::ProgressBar);
-        ctx.ui.Changed(WindowPart::ActionLabel);
-        ctx.ui.Changed(WindowPart::ProgressLabel);
-    } else {
-        status.progressLabel = "Progress       Failed";
-        ctx.ui.Changed(WindowPart::ProgressLabel);
-    }
-}
-
-void BusyOn(Context& ctx) {
-    SetBusy(ctx, true);
-}
-
-void BusyOff(Context& ctx) {
+void LeaveBusyState(Context& ctx) {
     SetBusy(ctx, false);
+}
+
+void BusyGuard::Enter() {
+    SetBusy(ctx_, true);
 }
 
 void CancelCommand(Context& ctx) {

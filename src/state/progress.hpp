@@ -1,21 +1,31 @@
 #pragma once
-// Progress display, busy state, cancellation and waiting: the frame every long
+// Busy state, cancellation and waiting: the frame every long
 // operation runs in.
 
 #include "state/context.hpp"
 
 namespace quarnex {
 
-// done >= 0: shows done/total as a percentage and lets pending window events
-// run; done < 0 and total >= 0: resets the display; both negative: shows
-// that the operation failed.
-void ShowProgress(Context& ctx, long done, long total);
+// Entering and leaving the busy state clear CancelRequested and tell the
+// window, which shows or hides the Cancel command; while busy, commands that
+// would start another long operation are disabled.
+void LeaveBusyState(Context& ctx);
 
-// Enter and leave the busy state: clear CancelRequested and tell the window,
-// which shows or hides the Cancel command; while busy, commands that would
-// start another long operation are disabled.
-void BusyOn(Context& ctx);
-void BusyOff(Context& ctx);
+// Made where an operation starts; Enter() once it is under way. Every way out
+// of the operation leaves the busy state, entered or not, so no return can
+// leave the window busy or a cancel pending for the next operation.
+class BusyGuard {
+  public:
+    explicit BusyGuard(Context& ctx) : ctx_(ctx) {}
+    ~BusyGuard() { LeaveBusyState(ctx_); }
+    BusyGuard(const BusyGuard&) = delete;
+    BusyGuard& operator=(const BusyGuard&) = delete;
+
+    void Enter();
+
+  private:
+    Context& ctx_;
+};
 
 // The Cancel command: only raises the flag the running operation polls.
 void CancelCommand(Context& ctx);

@@ -6,12 +6,6 @@
 
 namespace quarnex {
 
-void SetActionLabel(Context& ctx, std::string text, std::string path) {
-    ctx.state.status.actionLabel = std::move(text);
-    ctx.state.status.actionLabelPath = std::move(path);
-    ctx.ui.Changed(WindowPart::ActionLabel);
-}
-
 void SetBufferLabel(Context& ctx, std::string caption, bool opaque, std::string path) {
     ctx.state.status.bufferCaption = std::move(caption);
     ctx.state.status.bufferCaptionPath = std::move(path);

@@ -8,9 +8,6 @@
 
 namespace quarnex {
 
-// A text that ends with ShortenPath(path) keeps path, so that a front end
-// with the room for it can show the text in full (InFull).
-void SetActionLabel(Context& ctx, std::string text, std::string path = {});
 // The internal image's caption with its background: opaque marks the internal
 // image's content as unreliable.
 void SetBufferLabel(Context& ctx, std::string caption, bool opaque, std::string path = {});
@@ -22,8 +19,9 @@ void SetBufferOpaque(Context& ctx, bool opaque);
 void MarkImageChanged(Context& ctx);
 inline constexpr const char* kChangedImagePrefix = "Changed: ";
 
-// A label with its shortened path written out again; the label as it is
-// when it does not end with ShortenPath(path) (it was set afresh since).
+// The action label keeps the path it shows shortened, so that a front end
+// with the room for it can show the text in full: a label with its shortened path written out
+// again; the label as it is when it does not end with ShortenPath(path) (it was set afresh since).
 std::string InFull(const std::string& shown, const std::string& path);
 
 // Caption that marks the internal image as unreliable after a failure.

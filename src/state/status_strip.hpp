@@ -1,6 +1,6 @@
 #pragma once
 // The status strip of the main window as plain data: the labels and the
-// progress bar that operations write while they run.
+// progress bar, written from the running operation's progress events.
 
 #include <string>
 

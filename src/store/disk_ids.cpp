@@ -32,8 +32,8 @@ std::string UnfinishedSlotsText(const SlotTable& table, std::string_view separat
 
 Outcome LoadDiskIds(Context& ctx) {
     ProgramState& state = ctx.state;
-    ShowProgress(ctx, -1, 0);
-    SetActionLabel(ctx, "Loading Disk IDs");
+    ctx.progress.Started();
+    ctx.progress.Doing(Activity{.kind = ActivityKind::LoadDiskIds});
     const DeviceEntry& entry = state.SelectedEntry();
     DevHandle handle =
         GetHandle(ctx, entry.DevicePath, Access::Read, Disposition::OpenExisting, Reporting::Shown);
@@ -59,11 +59,11 @@ Outcome LoadDiskIds(Context& ctx) {
             state.slotTable.SetCell(slot, 1, DiskIdCell(id));
             state.slotTable.slotUnfinished.at(static_cast<std::size_t>(slot)) = HasWriteMark(boot);
         }
-        ShowProgress(ctx, slot, kSlotCount - 1);
+        ctx.progress.UnitDone(slot, kSlotCount - 1);
     }
     ctx.ui.Changed(WindowPart::Grid);
     if (!allRead) {
-        SetActionLabel(ctx, "Loading Disk IDs Failed");
+        ctx.progress.Doing(Activity{.kind = ActivityKind::LoadDiskIdsFailed});
     }
     CloseDevHandle(ctx, handle);
     return allRead ? Outcome::Complete : Outcome::Incomplete;

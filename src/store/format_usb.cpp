@@ -12,7 +12,6 @@
 #include "state/local_stamp.hpp"
 #include "state/progress.hpp"
 #include "state/reported_io.hpp"
-#include "state/status.hpp"
 #include "store/descriptions_file.hpp"
 #include "store/store_write_access.hpp"
 #include "store/unit_loop.hpp"
@@ -67,25 +66,25 @@ OperationResult FormatSlots(Context& ctx, DevHandle& device, const std::string& 
     for (int slot = 1; slot <= kLastSlot; ++slot) {
         state.slotTable.DiskDescriptions.at(static_cast<std::size_t>(slot)).clear();
         state.slotTable.DiskSources.at(static_cast<std::size_t>(slot)).clear();
-        SetActionLabel(ctx, FormatSlotAction(letter, slot));
+        ctx.progress.Doing(
+            Activity{.kind = ActivityKind::FormatSlot, .slot = slot, .device = letter});
         NameSlot(ctx, slot, FormatLabel(slot, "", baseId, append), formatted);
         const bool written =
             WriteBlockAndReport(ctx, device, buffer.Span(), 0, kSlotStride,
                                 static_cast<std::int64_t>(SlotOffset(slot)), Reporting::Shown);
-        if (const UnitStep step = AfterTransfer(ctx, written); step != UnitStep::Done) {
-            return OperationResult::StoppedAt(
-                slot, step == UnitStep::Cancelled ? StopCause::Cancel : StopCause::Failure);
+        if (const UnitStep step = AfterTransfer(ctx.progress, written); step != UnitStep::Done) {
+            if (step == UnitStep::Cancelled) {
+                ctx.progress.Cancelled();
+                return OperationResult::StoppedAt(slot, StopCause::Cancel);
+            }
+            return OperationResult::StoppedAt(slot, StopCause::Failure);
         }
-        ShowProgress(ctx, std::min<long>(slot, LastUnitBeforeFinished(kLastSlot)), kLastSlot);
+        ctx.progress.UnitDone(std::min<long>(slot, LastUnitBeforeFinished(kLastSlot)), kLastSlot);
     }
     return OperationResult::Done();
 }
 
 }  // namespace
-
-std::string FormatSlotAction(const std::string& deviceLetter, int slot) {
-    return "Formatting USB  " + deviceLetter + "  Disk(" + ThreeDigits(slot) + ")";
-}
 
 std::string FormatLabel(int slot, const std::string& deviceId, const std::string& baseId,
                         bool append) {
@@ -102,8 +101,8 @@ std::string FormatLabel(int slot, const std::string& deviceId, const std::string
 
 OperationResult FormatStore(Context& ctx, const FormatRequest& request) {
     ProgramState& state = ctx.state;
-    ShowProgress(ctx, -1, 0);
-    SetActionLabel(ctx, "");
+    ctx.progress.Started();
+    ctx.progress.Doing(Activity{});
     if (state.SelectedDevice == 0) {
         return OperationResult::NotStarted(NotStartedReason::NoTarget);
     }
@@ -111,12 +110,12 @@ OperationResult FormatStore(Context& ctx, const FormatRequest& request) {
     if (!LoadTemplate(ctx)) {
         return OperationResult::NotStarted(NotStartedReason::Failure);
     }
+    BusyGuard busy(ctx);
     std::optional<StoreWriteHandles> store = OpenStoreForWriting(ctx);
     if (!store) {
-        BusyOff(ctx);
         return OperationResult::NotStarted(NotStartedReason::Failure);
     }
-    BusyOn(ctx);
+    busy.Enter();
     const std::string& baseId = request.baseId;
     const bool numbered = request.numbered;
     state.slotTable.BaseId =
@@ -153,9 +152,8 @@ OperationResult FormatStore(Context& ctx, const FormatRequest& request) {
     }
     result = AfterFlush(result, CloseStore(ctx, *store, CloseOrder::VolumeFirst), kSlotCount - 1);
     if (result.Complete()) {
-        ShowProgress(ctx, kSlotCount - 1, kSlotCount - 1);
+        ctx.progress.Finished();
     }
-    BusyOff(ctx);
     return result;
 }
 

@@ -33,9 +33,6 @@ struct FormatRequest {
 // before anything is written.
 OperationResult FormatStore(Context& ctx, const FormatRequest& request);
 
-// The action label naming the slot being formatted.
-std::string FormatSlotAction(const std::string& deviceLetter, int slot);
-
 // An ID as the format dialog takes it: the capitals of its first 11
 // characters.
 std::string FormatDialogId(const std::string& typed);

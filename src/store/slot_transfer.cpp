@@ -48,16 +48,12 @@ const OperationResult kFailedToStart = OperationResult::NotStarted(NotStartedRea
 
 }  // namespace
 
-std::string ExportToSlotAction(int n) {
-    return "Export To USB Disk(" + ThreeDigits(n) + ") ";
-}
-
 OperationResult ImportFromSlot(Context& ctx, int n) {
     if (!IsImageSlot(n)) {
         return kNoSlot;
     }
     ProgramState& state = ctx.state;
-    ShowProgress(ctx, -1, 0);
+    ctx.progress.Started();
     // A copy: the table must not change under the transfer while events run.
     const DeviceEntry store = state.SelectedEntry();
     DevHandle device =
@@ -65,17 +61,18 @@ OperationResult ImportFromSlot(Context& ctx, int n) {
     if (!device.Valid()) {
         return kFailedToStart;
     }
-    BusyOn(ctx);
-    SetActionLabel(ctx, "Import From USB Disk(" + ThreeDigits(n) + ") ");
+    BusyGuard busy(ctx);
+    busy.Enter();
+    ctx.progress.Doing(Activity{.kind = ActivityKind::ImportFromSlot, .slot = n});
 
     const std::span<std::byte> image = state.InternalImage.Span();
     const auto readBlock = [&](int k) {
-        return AfterTransfer(ctx,
+        return AfterTransfer(ctx.progress,
                              ReadBlockAndReport(ctx, device, image, BlockOffset(k), kTrackBytes,
                                                 BlockPosition(n, k), Reporting::Shown));
     };
-    const OperationResult result = InSlot(RunUnits(ctx, kBlocks, readBlock), n);
-    ShowProgress(ctx, 1, 1);
+    const OperationResult result = InSlot(RunUnits(ctx.progress, kBlocks, readBlock), n);
+    ctx.progress.Finished();
     CloseDevHandle(ctx, device);
 
     const auto slot = static_cast<std::size_t>(n);
@@ -92,7 +89,6 @@ OperationResult ImportFromSlot(Context& ctx, int n) {
         state.slotTable.DiskDescriptions[0].clear();
         state.slotTable.DiskSources[0].clear();
     }
-    BusyOff(ctx);
     return result;
 }
 
@@ -101,14 +97,14 @@ OperationResult ExportToSlot(Context& ctx, int n) {
         return kNoSlot;
     }
     ProgramState& state = ctx.state;
-    ShowProgress(ctx, -1, 0);
+    ctx.progress.Started();
+    BusyGuard busy(ctx);
     std::optional<StoreWriteHandles> handles = OpenStoreForWriting(ctx);
     if (!handles) {
-        BusyOff(ctx);
         return kFailedToStart;
     }
-    BusyOn(ctx);
-    SetActionLabel(ctx, ExportToSlotAction(n));
+    busy.Enter();
+    ctx.progress.Doing(Activity{.kind = ActivityKind::ExportToSlot, .slot = n});
 
     const std::span<const std::byte> image = state.InternalImage.Span();
     // The first block goes on with its boot sector marked and reaches the
@@ -119,15 +115,15 @@ OperationResult ExportToSlot(Context& ctx, int n) {
     PutWriteMark(markedBlock);
     DevHandle& device = handles->device;
     bool touched = false;
-    OperationResult result = RunUnits(ctx, kBlocks, [&](int k) {
+    OperationResult result = RunUnits(ctx.progress, kBlocks, [&](int k) {
         if (k > 0) {
             return AfterTransfer(
-                ctx, WriteBlockAndReport(ctx, device, image, BlockOffset(k), kTrackBytes,
-                                         kCurrentPosition, Reporting::Shown));
+                ctx.progress, WriteBlockAndReport(ctx, device, image, BlockOffset(k), kTrackBytes,
+                                                  kCurrentPosition, Reporting::Shown));
         }
         touched = WriteBlockAndReport(ctx, device, markedBlock, 0, kTrackBytes, BlockPosition(n, 0),
                                       Reporting::Shown);
-        return AfterTransfer(ctx, touched && FlushDevHandle(ctx, device));
+        return AfterTransfer(ctx.progress, touched && FlushDevHandle(ctx, device));
     });
     if (result.Complete()) {
         const bool unmarked = FlushDevHandle(ctx, device) &&
@@ -138,12 +134,11 @@ OperationResult ExportToSlot(Context& ctx, int n) {
     // The image is on the stick before the display says Finished.
     result = InSlot(
         AfterFlush(result, CloseStore(ctx, *handles, CloseOrder::DeviceFirst), kBlocks - 1), n);
-    ShowProgress(ctx, 1, 1);
+    ctx.progress.Finished();
 
     const auto slot = static_cast<std::size_t>(n);
     if (!touched) {
         // Nothing reached the slot: it keeps its image, record and file.
-        BusyOff(ctx);
         return kFailedToStart;
     }
     if (result.Complete()) {
@@ -164,7 +159,6 @@ OperationResult ExportToSlot(Context& ctx, int n) {
     state.slotTable.SetCell(n, 2, state.slotTable.DiskDescriptions[0]);
     ctx.ui.Changed(WindowPart::Grid);
     SaveDescriptions(ctx, StoreDescriptionsName(ctx));
-    BusyOff(ctx);
     return result;
 }
 

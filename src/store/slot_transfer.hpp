@@ -25,7 +25,4 @@ OperationResult ImportFromSlot(Context& ctx, int n);
 // could be written: then the slot, its record and the file stay as they were.
 OperationResult ExportToSlot(Context& ctx, int n);
 
-// The action label naming the slot being written.
-std::string ExportToSlotAction(int n);
-
 }  // namespace quarnex

@@ -10,7 +10,6 @@
 #include "state/output_guard.hpp"
 #include "state/progress.hpp"
 #include "state/reported_io.hpp"
-#include "state/status.hpp"
 #include "store/descriptions.hpp"
 #include "store/store_paths.hpp"
 #include "store/store_write_access.hpp"
@@ -68,18 +67,10 @@ std::uint64_t BackupBytes(Context& ctx, const std::string& storePath) {
 
 }  // namespace
 
-std::string BackupSlotAction(int slot, const std::string& path) {
-    return "Export of USB Disk(" + ThreeDigits(slot) + ") to " + ShortenPath(path);
-}
-
-std::string RestoreSlotAction(int slot, const std::string& path) {
-    return "Import of USB Disk(" + ThreeDigits(slot) + ") From " + ShortenPath(path);
-}
-
 BackupResult BackupStoreToFile(Context& ctx, std::string& path) {
-    ShowProgress(ctx, -1, 0);
+    ctx.progress.Started();
+    BusyGuard busy(ctx);
     if (!ChooseFile(ctx, path, true)) {
-        BusyOff(ctx);
         return {kDialogCancelled};
     }
     const DeviceEntry store = ctx.state.SelectedEntry();
@@ -89,7 +80,6 @@ BackupResult BackupStoreToFile(Context& ctx, std::string& path) {
     if (RefuseStoreOverlap(ctx, path, store.DevicePath, title) ||
         RefuseUnusableOutput(ctx, path, BackupBytes(ctx, store.DevicePath), title) ||
         RefuseUnusableOutput(ctx, DescriptionsOutputName(path), 0, title)) {
-        BusyOff(ctx);
         return {kRefused};
     }
     // The device first: a store that cannot be read leaves an existing file
@@ -97,27 +87,25 @@ BackupResult BackupStoreToFile(Context& ctx, std::string& path) {
     DevHandle device =
         GetHandle(ctx, store.DevicePath, Access::Read, Disposition::OpenExisting, Reporting::Shown);
     if (!device.Valid()) {
-        BusyOff(ctx);
         return {kFailedToStart};
     }
     DevHandle file = GetHandle(ctx, path, Access::Write, Disposition::Replace, Reporting::Shown);
     if (!file.Valid()) {
         CloseDevHandle(ctx, device);
-        BusyOff(ctx);
         return {kFailedToStart};
     }
-    BusyOn(ctx);
+    busy.Enter();
 
     const std::span<std::byte> buffer = ctx.state.TransferBuffer.Span();
     BackupResult result;
-    result.copy = RunUnits(ctx, kSlotCount, [&](int n) {
-        SetActionLabel(ctx, BackupSlotAction(n, path), path);
+    result.copy = RunUnits(ctx.progress, kSlotCount, [&](int n) {
+        ctx.progress.Doing(Activity{.kind = ActivityKind::BackupSlot, .slot = n, .path = path});
         if (!ReadBlockAndReport(ctx, device, buffer, 0, kSlotStride, kCurrentPosition,
                                 Reporting::Shown)) {
             return UnitStep::Failed;
         }
         // A cancel stops the copy before the slot just read is written.
-        if (ctx.state.CancelRequested) {
+        if (ctx.progress.CancelAsked()) {
             return UnitStep::Cancelled;
         }
         return WriteBlockAndReport(ctx, file, buffer, 0, kSlotStride, kCurrentPosition,
@@ -134,31 +122,28 @@ BackupResult BackupStoreToFile(Context& ctx, std::string& path) {
         file = DevHandle();
     }
     if (result.copy.Complete()) {
-        ShowProgress(ctx, kSlotCount - 1, kSlotCount - 1);
+        ctx.progress.Finished();
         // The descriptions belong beside a complete backup only.
         result.descriptionsWritten = SaveDescriptions(ctx, path);
     }
-    BusyOff(ctx);
     return result;
 }
 
 OperationResult RestoreStoreFromFile(Context& ctx, std::string& path) {
-    ShowProgress(ctx, -1, 0);
+    ctx.progress.Started();
+    BusyGuard busy(ctx);
     if (!ChooseFile(ctx, path, false)) {
-        BusyOff(ctx);
         return kDialogCancelled;
     }
     // Reading a file that lies on the store while the store is rewritten
     // would copy back what was already overwritten.
     if (RefuseStoreOverlap(ctx, path, ctx.state.SelectedEntry().DevicePath,
                            "Import 1000 Floppy Image")) {
-        BusyOff(ctx);
         return kRefused;
     }
     const LengthResult length = ctx.devices.FileLength(path);
     if (!length.length) {
         ErrorReport(ctx, SystemTrappedError(ctx, length.error, "FileLen"), "QrnMfntCopyFileToUSB.");
-        BusyOff(ctx);
         return kFailedToStart;
     }
     if (*length.length != kStoreBytes) {
@@ -171,16 +156,14 @@ OperationResult RestoreStoreFromFile(Context& ctx, std::string& path) {
     DevHandle file =
         GetHandle(ctx, path, Access::Read, Disposition::OpenExisting, Reporting::Shown);
     if (!file.Valid()) {
-        BusyOff(ctx);
         return kFailedToStart;
     }
     std::optional<StoreWriteHandles> handles = OpenStoreForWriting(ctx);
     if (!handles) {
         CloseDevHandle(ctx, file);
-        BusyOff(ctx);
         return kFailedToStart;
     }
-    BusyOn(ctx);
+    busy.Enter();
 
     // The file's first sector, marked, reaches the medium before any slot
     // changes; the mark goes only when every slot is on the medium.
@@ -195,8 +178,9 @@ OperationResult RestoreStoreFromFile(Context& ctx, std::string& path) {
     const std::span<std::byte> buffer = ctx.state.TransferBuffer.Span();
     OperationResult result = OperationResult::StoppedAt(0, StopCause::Failure);
     if (started) {
-        result = RunUnits(ctx, kSlotCount, [&](int n) {
-            SetActionLabel(ctx, RestoreSlotAction(n, path), path);
+        result = RunUnits(ctx.progress, kSlotCount, [&](int n) {
+            ctx.progress.Doing(
+                Activity{.kind = ActivityKind::RestoreSlot, .slot = n, .path = path});
             // Slot 0 goes on with the mark; the first transfer starts over at
             // the beginning of both.
             const std::int64_t position = n == 0 ? 0 : kCurrentPosition;
@@ -207,8 +191,8 @@ OperationResult RestoreStoreFromFile(Context& ctx, std::string& path) {
             }
             // A cancel stops the copy after the current slot has been written.
             return AfterTransfer(
-                ctx, read && WriteBlockAndReport(ctx, handles->device, buffer, 0, kSlotStride,
-                                                 position, Reporting::Shown));
+                ctx.progress, read && WriteBlockAndReport(ctx, handles->device, buffer, 0,
+                                                          kSlotStride, position, Reporting::Shown));
         });
         result = AfterFlush(result, FlushDevHandle(ctx, handles->device), kSlotCount - 1);
     }
@@ -219,11 +203,10 @@ OperationResult RestoreStoreFromFile(Context& ctx, std::string& path) {
     CloseDevHandle(ctx, file);
     result = AfterFlush(result, CloseStore(ctx, *handles, CloseOrder::VolumeFirst), kSlotCount - 1);
     if (result.Complete()) {
-        ShowProgress(ctx, kSlotCount - 1, kSlotCount - 1);
+        ctx.progress.Finished();
     } else {
-        ShowProgress(ctx, -1, -1);
+        ctx.progress.Failed();
     }
-    BusyOff(ctx);
     return result;
 }
 

@@ -26,8 +26,4 @@ BackupResult BackupStoreToFile(Context& ctx, std::string& path);
 // "Progress       Failed".
 OperationResult RestoreStoreFromFile(Context& ctx, std::string& path);
 
-// The action labels naming the slot being copied.
-std::string BackupSlotAction(int slot, const std::string& path);
-std::string RestoreSlotAction(int slot, const std::string& path);
-
 }  // namespace quarnex

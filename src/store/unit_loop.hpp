@@ -7,9 +7,8 @@
 
 #include <algorithm>
 
-#include "state/context.hpp"
+#include "ports/progress.hpp"
 #include "state/outcome.hpp"
-#include "state/progress.hpp"
 
 namespace quarnex {
 
@@ -23,16 +22,20 @@ static_assert(LastUnitBeforeFinished(159) == 158);
 
 enum class UnitStep { Done, Failed, Cancelled };
 
-// Complete when every unit was done; stops at the first unit that was not.
+// Complete when every unit was done; stops at the first unit that was not,
+// and tells the progress port when that was a cancel.
 template <typename Step>
-OperationResult RunUnits(Context& ctx, int count, Step step) {
+OperationResult RunUnits(Progress& progress, int count, Step step) {
     for (int unit = 0; unit < count; ++unit) {
         if (const UnitStep done = step(unit); done != UnitStep::Done) {
-            return OperationResult::StoppedAt(
-                unit, done == UnitStep::Cancelled ? StopCause::Cancel : StopCause::Failure);
+            if (done == UnitStep::Cancelled) {
+                progress.Cancelled();
+                return OperationResult::StoppedAt(unit, StopCause::Cancel);
+            }
+            return OperationResult::StoppedAt(unit, StopCause::Failure);
         }
         if (unit + 1 < count) {
-            ShowProgress(ctx, std::min<long>(unit, LastUnitBeforeFinished(count - 1)), count - 1);
+            progress.UnitDone(std::min<long>(unit, LastUnitBeforeFinished(count - 1)), count - 1);
         }
     }
     return OperationResult::Done();
@@ -40,11 +43,11 @@ OperationResult RunUnits(Context& ctx, int count, Step step) {
 
 // A unit whose transfer succeeded counts as cancelled once the user has asked
 // to cancel.
-inline UnitStep AfterTransfer(const Context& ctx, bool transferred) {
+inline UnitStep AfterTransfer(Progress& progress, bool transferred) {
     if (!transferred) {
         return UnitStep::Failed;
     }
-    return ctx.state.CancelRequested ? UnitStep::Cancelled : UnitStep::Done;
+    return progress.CancelAsked() ? UnitStep::Cancelled : UnitStep::Done;
 }
 
 // A complete run whose data then fails to reach the medium stopped at its

@@ -1,9 +1,14 @@
-// The progress line the terminal tool draws: bar, percentage, speed, and an
-// action cut to the terminal's width.
+// The progress line the terminal tool draws: bar, percentage, speed, an
+// action cut to the terminal's width, and where the line ends.
 
 #include "cli/progress_line.hpp"
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <sstream>
+
+#include "cli/console_ui.hpp"
 
 namespace quarnex::testing {
 namespace {
@@ -26,6 +31,37 @@ TEST(ProgressLine, ShowsBarPercentAndSpeedWithinTheWidth) {
     EXPECT_EQ(FormatSpeed(999), "999 B/s");
     EXPECT_EQ(FormatSpeed(1.5e9), "1.5 GB/s");
     EXPECT_EQ(FormatSpeed(250e6), "250 MB/s");
+}
+
+struct QuietTerminal final : Terminal, InterruptWatch {
+    bool IsTerminal(StandardStream) override { return true; }
+    std::optional<std::size_t> Columns(StandardStream) override { return 80; }
+    std::optional<std::string> ReadAnswerLine() override { return std::nullopt; }
+    bool Poll() override { return false; }
+    void Release() override {}
+};
+
+// The line ends on the events, whatever the action's words say.
+TEST(ConsoleProgress, TheLineEndsOnFinishedFailedAndCancelledEvents) {
+    const std::string line = "\rLoading Disk IDs Failed [##..................]  10%\x1b[K";
+    const std::pair<std::function<void(Progress&)>, std::string> cases[] = {
+        {[](Progress&) {}, line},
+        {[](Progress& p) { p.Failed(); }, line + line + "\n"},
+        {[](Progress& p) { p.Cancelled(); }, line + "\n"},
+        {[](Progress& p) { p.Finished(); },
+         line + "\rLoading Disk IDs Failed [####################] 100%\x1b[K\n"},
+    };
+    for (const auto& [event, expected] : cases) {
+        ProgramState state;
+        std::ostringstream err;
+        QuietTerminal terminal;
+        cli::ConsoleUi console(state, {.errorIsTerminal = true}, err, terminal, terminal);
+        console.Started();
+        console.Doing({.kind = ActivityKind::LoadDiskIdsFailed});
+        console.UnitDone(1, 10);
+        event(console);
+        EXPECT_EQ(err.str(), expected);
+    }
 }
 
 }  // namespace

@@ -29,7 +29,8 @@ TEST(RefreshMainWindow, ResetHidesStoreCommandsAndForgetsTheSelection) {
     w.model.grid.SetRowHeight(7, 600);
     w.model.edit.EditingActive = w.model.edit.boxVisible = true;
     w.state.ImageSourceKind = SourceUsbSlot;
-    BusyOn(w.ctx);
+    BusyGuard busy(w.ctx);
+    busy.Enter();
 
     RefreshMainWindow(w.ctx, StateReset);
     for (MenuId id :
@@ -53,7 +54,8 @@ TEST(RefreshMainWindow, ResetHidesStoreCommandsAndForgetsTheSelection) {
 TEST(RefreshMainWindow, OtherCodesOnlyLeaveBusy) {
     TestWorld w;
     w.model.frameCaption = "unchanged";
-    BusyOn(w.ctx);
+    BusyGuard busy(w.ctx);
+    busy.Enter();
     RefreshMainWindow(w.ctx, 0);
     RefreshMainWindow(w.ctx, 42);
     EXPECT_FALSE(w.state.busy || w.state.status.bufferOpaque);

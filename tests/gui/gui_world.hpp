@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+#include "commands/window_progress.hpp"
 #include "gui/fonts.hpp"
 #include "gui/main_window.hpp"
 #include "platform/posix/posix_device_backend.hpp"
@@ -80,7 +81,8 @@ struct GuiWorld {
     FakeDriveCatalog drives;
     FakeClock clock;
     ScriptedQtUi ui{scale, state};
-    WindowContext ctx{{state, devices, drives, ui, clock}, model};
+    WindowProgress progress{state, ui};
+    WindowContext ctx{{state, devices, drives, ui, clock, progress}, model};
     FloppyIdDialog floppyId{model.dialogs, scale};
     UsbIdDialog usbId{model.dialogs, scale};
     MainWindow window{ctx, metrics, scale, usbId, floppyId};

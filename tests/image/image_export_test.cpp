@@ -32,7 +32,7 @@ TEST(ExportImage, WritesEveryBlockToAReplacedFile) {
     const std::string file = w.dir / "new.img";
     WriteFileBytes(file, Bytes(2'000'000, 0xFF));
     const std::string action = "Export To Disk Image " + ShortenPath(file);
-    EXPECT_EQ(w.Export(file), ResultOf(Outcome::Complete, file, action));
+    EXPECT_EQ(Shown(w.Export(file)), ResultOf(Outcome::Complete, file, action));
     EXPECT_EQ(ReadFileBytes(file), w.old);
     EXPECT_EQ(w.state.status.actionLabel, action);
     EXPECT_EQ(w.ui.progressLabels.front(), "Progress        0%") << "no reset before";
@@ -86,9 +86,10 @@ TEST(ExportImage, UnopenableFilesFailedWritesSlowMediaAndFlushes) {
         w.devices.After(FaultOp::Write, 0, [&](int) { w.clock.Advance(c.perWrite); });
         w.ui.onPump = [&](int pumps) { w.clock.Advance(pumps == 7 ? c.jumpAtBlock7 : 0); };
         const bool opened = c.op != FaultOp::Open;
-        const ImageResult stopped =
+        const ShownResult stopped =
             ResultOf(Outcome::Incomplete, kDriveA, "Export To Physical Disk A:", c.stoppedAt);
-        EXPECT_EQ(w.Export(opened ? kDriveA : locked), opened ? stopped : NotStartedOn(locked));
+        EXPECT_EQ(Shown(w.Export(opened ? kDriveA : locked)),
+                  opened ? stopped : Shown(NotStartedOn(locked)));
         ASSERT_EQ(w.ui.messages.size(), c.texts.size());
         for (std::size_t i = 0; i < c.texts.size(); ++i) {
             EXPECT_TRUE(w.ui.messages[i].text.starts_with(c.texts[i])) << w.ui.messages[i].text;

@@ -65,7 +65,7 @@ TEST(ImportDrive, DriveTextKindAndLabelOfTheSource) {
         const Bytes disk = Labelled(PatternImage(9), c.label);
         w.InsertDisk(disk, c.kind == SourceFloppyB);
         const std::string action = "Import of Physical Disk " + c.source.substr(0, 2);
-        EXPECT_EQ(w.Import(c.path), ResultOf(Outcome::Complete, c.path, action));
+        EXPECT_EQ(Shown(w.Import(c.path)), ResultOf(Outcome::Complete, c.path, action));
         w.ExpectImported(disk, c.kind, c.source, c.source);
         // "...", then every track, then the source.
         ASSERT_EQ(w.ui.bufferCaptions.size(), 162u);
@@ -123,12 +123,13 @@ TEST(ImportStops, SlowMediaRetriesAndCancel) {
         EXPECT_EQ(w.state.status.actionLabel, action);
         EXPECT_EQ(w.devices.Count(FaultOp::Read), c.reads) << "one request per block, in order";
         if (c.moved == kTracksPerImage) {
-            EXPECT_EQ(result, ResultOf(Outcome::Complete, file, action));
+            EXPECT_EQ(Shown(result), ResultOf(Outcome::Complete, file, action));
             w.ExpectImported(disk, SourceImageFile, file, ShortenPath(file));
             EXPECT_EQ(w.ui.bufferCaptions, (Strings{"...", ShortenPath(file)})) << "no tracks";
             continue;
         }
-        EXPECT_EQ(result, ResultOf(Outcome::Incomplete, file, action, c.stoppedAt, c.cancel));
+        EXPECT_EQ(Shown(result),
+                  ResultOf(Outcome::Incomplete, file, action, c.stoppedAt, c.cancel));
         EXPECT_EQ(c.text.empty() ? "" : w.ui.LastMessage().text, c.text);
         EXPECT_EQ(StateOf(w.state), (ImageState{Spliced(disk, w.old, c.moved), SourceUsbSlot,
                                                 "earlier source", "", "... ? ...", true}));

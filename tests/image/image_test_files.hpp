@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "commands/activity_text.hpp"
 #include "core/media_sizes.hpp"
 #include "fat12/boot_sector.hpp"
 #include "image/image_result.hpp"
@@ -68,9 +70,14 @@ inline ImageState StateOf(const ProgramState& s) {
                       s.status.bufferOpaque};
 }
 
-inline ImageResult ResultOf(Outcome outcome, const std::string& path, const std::string& action,
+// A result with its action as the front ends name it.
+using ShownResult = std::tuple<Outcome, std::string, std::string, std::size_t, bool>;
+inline ShownResult ResultOf(Outcome outcome, const std::string& path, const std::string& action,
                             std::size_t stoppedAt = 0, bool cancelled = false) {
     return {outcome, path, action, stoppedAt, cancelled};
+}
+inline ShownResult Shown(const ImageResult& r) {
+    return {r.outcome, r.path, ActivityText(r.action), r.stoppedAtTrack, r.cancelled};
 }
 
 // The internal image holds old bytes from an earlier import, so that every

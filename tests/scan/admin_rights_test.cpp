@@ -23,7 +23,7 @@ TEST(CheckAdminRights, WithoutAReadableDiskTheUserDecides) {
     testing::TestWorld w;
     FakeBlockTree tree(w.dir / "tree");
     PosixDriveCatalog catalog(tree.Roots());
-    Context ctx{w.state, w.devices, catalog, w.ui, w.clock};
+    Context ctx{w.state, w.devices, catalog, w.ui, w.clock, w.progress};
 
     // No disk at all: nothing to probe.
     w.ui.advisoryAnswers = {0};

@@ -62,7 +62,7 @@ struct ScanWorld {
     testing::TestWorld w;
     FakeBlockTree tree{w.dir / "tree"};
     PosixDriveCatalog catalog{tree.Roots()};
-    WindowContext ctx{{w.state, w.devices, catalog, w.ui, w.clock}, w.model};
+    WindowContext ctx{{w.state, w.devices, catalog, w.ui, w.clock, w.progress}, w.model};
 };
 
 // A removable sdX with its usual device number.

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
+#include <functional>
+#include <string>
+#include <utility>
 
 #include "commands/refresh_main_window.hpp"
+#include "ports/progress.hpp"
 #include "support/test_world.hpp"
 
 namespace quarnex {
@@ -12,48 +15,54 @@ namespace {
 
 using testing::TestWorld;
 
-TEST(ShowProgress, PercentagesFinishedAndPumping) {
-    const std::tuple<int, int, const char*, int> cases[] = {
-        {0, 999, "Progress        0%", 0},
-        {1, 8, "Progress        12%", 12},           // 12.5 rounds to even
-        {995, 999, "Progress      Finished", 100}};  // 99.6 before rounding
+// Every event's status strip: label|bar|action|its path|pumps so far.
+TEST(WindowProgress, EventsBecomeTheStatusStripTexts) {
     TestWorld w;
-    int pumps = 0;
-    for (const auto& [done, total, label, bar] : cases) {
-        ShowProgress(w.ctx, done, total);
-        EXPECT_EQ(w.state.status.progressLabel, label) << done;
-        EXPECT_EQ(w.state.status.progressBar, bar) << done;
-        EXPECT_EQ(w.ui.pumps, ++pumps) << "every step lets the window breathe";
+    Progress& p = w.progress;
+    const StatusStrip& s = w.state.status;
+    const std::string a = "|Import of Disk Image /x/y.img|/x/y.img|";
+    const std::pair<std::function<void()>, std::string> steps[] = {
+        {[&] { p.UnitDone(0, 999); }, "Progress        0%|0|||1"},
+        {[&] { p.UnitDone(1, 8); }, "Progress        12%|12|||2"},          // 12.5 rounds to even
+        {[&] { p.UnitDone(995, 999); }, "Progress      Finished|100|||3"},  // 99.6 before rounding
+        {[&] { p.Doing({.kind = ActivityKind::ImportFile, .path = "/x/y.img"}); },
+         "Progress      Finished|100" + a + "3"},
+        {[&] { p.UnitDone(40, 100); }, "Progress        40%|40" + a + "4"},
+        // Failure keeps the bar and the action; a cancel changes nothing shown.
+        {[&] { p.Failed(), p.Cancelled(); }, "Progress       Failed|40" + a + "4"},
+        {[&] { p.Started(); }, "Progress|0||/x/y.img|4"},
+        {[&] { p.Finished(); }, "Progress      Finished|100||/x/y.img|5"},
+    };
+    for (const auto& [step, expected] : steps) {
+        step();
+        EXPECT_EQ(s.progressLabel + "|" + std::to_string(s.progressBar) + "|" + s.actionLabel +
+                      "|" + s.actionLabelPath + "|" + std::to_string(w.ui.pumps),
+                  expected);
     }
-
-    // Failure and reset do not pump; failure keeps the bar and the action.
-    StatusStrip& status = w.state.status;
-    status.actionLabel = "Import of Disk Image x";
-    ShowProgress(w.ctx, 40, 100);
-    ShowProgress(w.ctx, -1, -1);
-    EXPECT_EQ(status.progressLabel + "|" + status.actionLabel,
-              "Progress       Failed|Import of Disk Image x");
-    EXPECT_EQ(status.progressBar, 40);
-    ShowProgress(w.ctx, -1, 0);
-    EXPECT_EQ(status.progressLabel + "|" + status.actionLabel, "Progress|");
-    EXPECT_EQ(status.progressBar, 0);
-    EXPECT_EQ(w.ui.pumps, pumps + 1);
 }
 
+// Entering clears a cancel asked before; every way out, an early return too,
+// leaves the busy state with the flag cleared for the next operation.
 TEST(BusyState, CancelIsShownOnlyWhileBusyAndTheFlagNeverLeaks) {
     TestWorld w;
     const MenuModel& menus = w.model.menus;
-    CancelCommand(w.ctx);  // before the operation: no effect on it
-    BusyOn(w.ctx);
-    EXPECT_FALSE(w.state.CancelRequested);
-    EXPECT_EQ(w.ui.changes.back(), WindowPart::Menus) << "the window is told to redraw its menus";
-    ApplyBusyState(w.ctx);  // what the window does before it draws them
-    EXPECT_FALSE(EffectivelyEnabled(menus, MenuId::File_Menu_Scan));
-    EXPECT_TRUE(EffectivelyEnabled(menus, MenuId::Help_Menu_About)) << "help stays on offer";
-    CancelCommand(w.ctx);
-    EXPECT_TRUE(w.state.CancelRequested);
-    BusyOff(w.ctx);
-    EXPECT_FALSE(w.state.CancelRequested) << "a late cancel must not reach the next operation";
+    for (const bool returnEarly : {true, false}) {
+        CancelCommand(w.ctx);
+        [&] {
+            BusyGuard busy(w.ctx);
+            busy.Enter();
+            EXPECT_FALSE(w.progress.CancelAsked());
+            CancelCommand(w.ctx);
+            if (returnEarly) {
+                return;
+            }
+            EXPECT_EQ(w.ui.changes.back(), WindowPart::Menus) << "the window redraws its menus";
+            ApplyBusyState(w.ctx);  // what the window does before it draws them
+            EXPECT_FALSE(EffectivelyEnabled(menus, MenuId::File_Menu_Scan));
+            EXPECT_TRUE(EffectivelyEnabled(menus, MenuId::Help_Menu_About)) << "help stays";
+        }();
+        EXPECT_FALSE(w.state.busy || w.state.CancelRequested) << returnEarly;
+    }
     ApplyBusyState(w.ctx);
     EXPECT_FALSE(menus[MenuId::Cancel_Menu].visible || menus[MenuId::Menu_Spacer_3].visible);
     EXPECT_TRUE(EffectivelyEnabled(menus, MenuId::File_Menu_Scan));

@@ -245,8 +245,10 @@ TEST(StoreWriters, FailuresAndCancelsLeaveTheTargetAsDescribed) {
                 for (const auto& entry : std::filesystem::directory_iterator(w.dir.Path())) {
                     EXPECT_FALSE(entry.path().string().ends_with(".quarnex-part"));
                 }
-                EXPECT_EQ(w.state.status.actionLabel,
-                          ran ? BackupSlotAction(row.result.unit, w.file) : "");
+                EXPECT_EQ(w.state.status.actionLabel, ran ? "Export of USB Disk(" +
+                                                                ThreeDigits(row.result.unit) +
+                                                                ") to " + ShortenPath(w.file)
+                                                          : "");
                 break;
             case Export:
                 EXPECT_EQ(w.state.slotTable.Cell(12, 2), ran ? "image text" : "old");

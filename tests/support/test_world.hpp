@@ -6,6 +6,7 @@
 
 #include "commands/text_metrics.hpp"
 #include "commands/window_context.hpp"
+#include "commands/window_progress.hpp"
 #include "platform/posix/posix_device_backend.hpp"
 #include "support/fake_clock.hpp"
 #include "support/fake_drive_catalog.hpp"
@@ -30,7 +31,8 @@ struct TestWorld {
     FakeDriveCatalog drives;
     FakeUi ui{state};
     FakeClock clock;
-    WindowContext ctx{{state, devices, drives, ui, clock}, model};
+    WindowProgress progress{state, ui};
+    WindowContext ctx{{state, devices, drives, ui, clock, progress}, model};
 };
 
 }  // namespace quarnex::testing
