@@ -65,8 +65,8 @@ OperationResult FormatSlots(Context& ctx, DevHandle& device, const std::string& 
     const std::string& letter = state.SelectedEntry().DeviceLetter;
     constexpr long kLastSlot = kSlotCount - 1;
     for (int slot = 1; slot <= kLastSlot; ++slot) {
-        state.slotTable.DiskDescriptions.at(static_cast<std::size_t>(slot)).clear();
-        state.slotTable.DiskSources.at(static_cast<std::size_t>(slot)).clear();
+        state.slotTable.SetDescription(slot, "");
+        state.slotTable.SetSource(slot, "");
         SetActionLabel(ctx, FormatSlotAction(letter, slot));
         NameSlot(ctx, slot, FormatLabel(slot, "", baseId, append), formatted);
         const bool written =

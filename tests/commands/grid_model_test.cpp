@@ -19,11 +19,21 @@ class TableMetrics final : public TextMetrics {
     std::map<std::string, double> heights;
 };
 
+// Records every cell the grid says changed.
+struct ChangeLog final : GridListener {
+    void CellChanged(int row, int column) override { cells.emplace_back(row, column); }
+    void RowHeightChanged(int row) override { heights.push_back(row); }
+    std::vector<std::pair<int, int>> cells;
+    std::vector<int> heights;
+};
+
 // Lines 240 twips high: a one-line row is 270.
 struct GridModelTest : ::testing::Test {
+    GridModelTest() { grid.SetListener(&log); }
     FixedTextMetrics metrics{240.0};
     SlotTable slots;
     GridModel grid{slots, metrics};
+    ChangeLog log;
 };
 
 TEST_F(GridModelTest, DescriptionRowsGrowWithTheirLinesAndNeverShrinkBelowOneLine) {
@@ -33,37 +43,78 @@ TEST_F(GridModelTest, DescriptionRowsGrowWithTheirLinesAndNeverShrinkBelowOneLin
     // The one-line height itself is enough; one twip more is not.
     TableMetrics table;
     table.heights = {{" ", 250.0}, {"fits", 280.0}, {"taller", 281.0}};
-    const GridModel measured(slots, table);
+    SlotTable other;
+    const GridModel measured(other, table);
     EXPECT_EQ(measured.BaseRowHeight(), 280);
     EXPECT_EQ(measured.DescriptionRowHeight("fits"), 280);
     EXPECT_EQ(measured.DescriptionRowHeight("taller"), 281 + 45);
 }
 
-TEST_F(GridModelTest, FittingSizesEverySlotRowToItsDescriptionAfresh) {
-    slots.SetCell(4, 2, "a\r\nb\r\nc");
-    grid.SetRowHeight(9, 3 * 240 + 45);  // a description that is gone since
-    grid.FitRowHeights();
-    EXPECT_EQ(grid.RowHeight(4), 3 * 240 + 45);
-    EXPECT_EQ(grid.RowHeight(9), 270) << "a row whose description went shrinks again";
+// The Disk ID cell for each record and mark, from a fresh grid.
+TEST_F(GridModelTest, IdCellsArePaddedDashedAndMarkedInPlaceOfTheTrailingSpace) {
+    const std::tuple<std::optional<std::string>, RowMark, std::string> cases[] = {
+        {std::nullopt, RowMark::None, " ----------- "},
+        {std::nullopt, RowMark::Selection, " ----------- *"},
+        {"FDISK007   ", RowMark::None, " FDISK007    "},
+        {"FDISK007   ", RowMark::Unmarked, " FDISK007   "},
+        {"FDISK007   ", RowMark::Selection, " FDISK007    *"},
+        {"FDISK007   ", RowMark::Edit, " FDISK007    >"},
+    };
+    for (const auto& [id, mark, cell] : cases) {
+        slots.SetDiskId(7, id, SlotChange::DiskIdRead);
+        grid.SetMark(7, mark);
+        EXPECT_EQ(grid.Cell(7, 1), cell);
+    }
+    slots.SetDescription(7, "two\r\nlines");
+    EXPECT_EQ(grid.Cell(0, 0) + "|" + grid.Cell(0, 1) + "|" + grid.Cell(0, 2) + "|" +
+                  grid.Cell(7, 0) + "|" + grid.Cell(999, 0) + "|" + grid.Cell(7, 2),
+              "  #| Disk ID| Disk Description| 007| 999|two\r\nlines");
 }
 
-TEST_F(GridModelTest, StartsAndResetsWithHeadersNumbersDashesAndOneLineRows) {
-    EXPECT_EQ(grid.Cell(1, 0) + grid.Cell(999, 0) + grid.Cell(999, 1), " 001 999 ----------- ");
-    EXPECT_EQ(grid.RowHeight(999), 270);
-    grid.SetCell(7, 0, " xyz");
-    grid.SetCell(7, 1, " FDISK007    *");
-    grid.SetCell(7, 2, "two\r\nlines");
-    grid.SetRowHeight(7, 525);
+// What each change of a record does to a marked row: a load drops the mark,
+// a write into the slot keeps a selection or edit.
+TEST_F(GridModelTest, ChangedRecordsRepaintTheirCellsAndDecideTheMark) {
+    const std::tuple<RowMark, SlotChange, std::string> cases[] = {
+        {RowMark::Selection, SlotChange::DiskIdRead, " NEW         "},
+        {RowMark::Edit, SlotChange::DiskIdWritten, " NEW         >"},
+        {RowMark::Selection, SlotChange::DiskIdWritten, " NEW         *"},
+        {RowMark::Unmarked, SlotChange::DiskIdWritten, " NEW         "},
+    };
+    for (const auto& [mark, change, cell] : cases) {
+        slots.SetDiskId(3, "OLD        ", SlotChange::DiskIdRead);
+        grid.SetMark(3, mark);
+        log.cells.clear();
+        slots.SetDiskId(3, "NEW        ", change);
+        EXPECT_EQ(std::pair(grid.Cell(3, 1), log.cells),
+                  std::pair(cell, decltype(log.cells){{3, 1}}));
+    }
+    // A load tells even an unchanged ID; an unchanged description is not told.
+    log.cells.clear();
+    slots.SetDiskId(3, "NEW        ", SlotChange::DiskIdRead);
+    slots.SetDescription(3, "");
+    slots.SetDescription(4, "four");
+    EXPECT_EQ(log.cells, (decltype(log.cells){{3, 1}, {4, 2}}));
+}
+
+TEST_F(GridModelTest, FittingAndResettingSizeRowsAndResetClearsRecordsAndMarks) {
+    slots.SetDescription(4, "a\r\nb\r\nc");
+    grid.SetRowHeight(9, 3 * 240 + 45);  // a description that is gone since
+    grid.FitRowHeights();
+    EXPECT_EQ(std::pair(grid.RowHeight(4), grid.RowHeight(9)), std::pair(3 * 240 + 45, 270));
+    slots.SetDiskId(7, "FDISK007   ", SlotChange::DiskIdRead);
+    slots.SetSource(7, "a.img");
+    slots.SetWriteUnfinished(7, true);
+    grid.SetMark(7, RowMark::Selection);
+    grid.SetMark(8, RowMark::Unmarked);
     grid.SetRowHeight(0, 400);
-    grid.Reset(false);
-    // The device-list reset leaves the numbers; the header row is reset too.
-    EXPECT_EQ(grid.Cell(7, 0) + "|" + grid.Cell(7, 1) + "|" + grid.Cell(7, 2),
-              " xyz| ----------- |");
-    EXPECT_EQ(grid.RowHeight(7) + grid.RowHeight(0), 2 * 270);
-    EXPECT_EQ(grid.Cell(0, 0) + "|" + grid.Cell(0, 1) + "|" + grid.Cell(0, 2),
-              "  #| Disk ID| Disk Description");
-    grid.Reset(true);
-    EXPECT_EQ(grid.Cell(7, 0), " 007");
+    log.cells.clear();
+    grid.Reset();
+    EXPECT_EQ(grid.Cell(7, 1) + "|" + grid.Cell(8, 1) + "|" + grid.Cell(4, 2) + "|" +
+                  slots.Slot(7).source,
+              " ----------- | ----------- ||");
+    EXPECT_EQ(std::tuple(grid.RowHeight(4), grid.RowHeight(0), grid.SlotUnfinished(7)),
+              std::tuple(270, 270, false));
+    EXPECT_EQ(log.cells.size(), 4u) << "rows 7 and 8 unmarked, slot 7's ID, slot 4's text";
 }
 
 }  // namespace

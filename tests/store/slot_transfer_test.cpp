@@ -25,11 +25,11 @@ void PutImage(StoreWorld& w, const Bytes& image) {
     std::memcpy(w.Image().data(), image.data(), kImageBytes);
 }
 
-// Texts of the internal image (row 0) and of slot n.
-auto Texts(const StoreWorld& w, std::size_t n) {
+// Texts of the internal image and of slot n, and slot n's cells.
+auto Texts(const StoreWorld& w, int n) {
     const SlotTable& t = w.state.slotTable;
-    return std::tuple(t.DiskDescriptions[0], t.DiskSources[0], t.DiskDescriptions[n],
-                      t.DiskSources[n], t.Cell(static_cast<int>(n), 2));
+    return std::tuple(t.internalImage.description, t.internalImage.source, t.Slot(n).description,
+                      t.Slot(n).source, w.model.grid.Cell(n, 1), w.model.grid.Cell(n, 2));
 }
 
 TEST(ImportFromSlot, ReadsExactlyTheImagePartOfSlotOne) {
@@ -37,8 +37,8 @@ TEST(ImportFromSlot, ReadsExactlyTheImagePartOfSlotOne) {
     // Bytes around slot 1, so reading a byte too early or too late shows.
     testing::PutPattern(w.store, kSlotStride - 4096, kSlotStride + 8192, 3);
     std::memset(w.Image().data(), 0xEE, kImageBytes);
-    w.state.slotTable.DiskDescriptions[1] = "two\r\nlines";
-    w.state.slotTable.DiskSources[1] = "/images/a.img";
+    w.state.slotTable.SetDescription(1, "two\r\nlines");
+    w.state.slotTable.SetSource(1, "/images/a.img");
 
     EXPECT_EQ(ImportFromSlot(w.ctx, 1), OperationResult::Done());
 
@@ -51,8 +51,8 @@ TEST(ImportFromSlot, ReadsExactlyTheImagePartOfSlotOne) {
                        w.state.status.progressLabel, w.state.ImageSourceKind),
               std::tuple("USB Disk(001)   [sdb  (" + w.store + ")]", false,
                          "Progress      Finished", SourceUsbSlot));
-    EXPECT_EQ(Texts(w, 1),
-              std::tuple("two\r\nlines", "/images/a.img", "two\r\nlines", "/images/a.img", ""));
+    EXPECT_EQ(Texts(w, 1), std::tuple("two\r\nlines", "/images/a.img", "two\r\nlines",
+                                      "/images/a.img", " ----------- ", "two\r\nlines"));
     w.ExpectSettled();
 
     // Slots outside 1..999 are refused without touching anything.
@@ -70,8 +70,8 @@ TEST(ExportToSlot, WritesOnlyTheImagePartOfSlot999) {
     testing::PutPattern(w.store, slot999 - 1000, kSlotStride + 1000, 5);
     const Bytes image = Pattern(0, kImageBytes, 9);
     PutImage(w, image);
-    w.state.slotTable.DiskDescriptions[0] = "first\r\nsecond";
-    w.state.slotTable.DiskSources[0] = "/images/a.img";
+    w.state.slotTable.internalImage = {"first\r\nsecond", "/images/a.img"};
+    w.model.grid.SetMark(999, RowMark::Selection);  // kept: the slot stays selected
     const int& flushesBeforeFinished = w.FlushesAtFinished(w.store);
 
     EXPECT_EQ(ExportToSlot(w.ctx, 999), OperationResult::Done());
@@ -86,7 +86,7 @@ TEST(ExportToSlot, WritesOnlyTheImagePartOfSlot999) {
     EXPECT_TRUE(w.ui.messages.empty());
     EXPECT_EQ(w.ui.actionLabels.back(), "Export To USB Disk(999) ");
     EXPECT_EQ(Texts(w, 999), std::tuple("first\r\nsecond", "/images/a.img", "first\r\nsecond",
-                                        "/images/a.img", "first\r\nsecond"));
+                                        "/images/a.img", " ----------- *", "first\r\nsecond"));
     const std::string disks = w.Slot0File();
     EXPECT_NE(disks.find("999 SRC>/images/a.img\r\n999  ID>[-----------]\r\n999   1>first\r\n"
                          "999   2>second\r\n"),
@@ -126,15 +126,15 @@ TEST(ExportImageToSlot, ReloadShowsTheImageLabelAndCarriedTexts) {
         w.PutSlot0File("DISKS.TXT", old);
         ASSERT_TRUE(LoadSelectedStore(w.ctx));
         fat12::BuildBlankVolume(w.Image(), "NEWDISK");
-        w.state.slotTable.DiskDescriptions[0] = "line one\r\nline two";
-        w.state.slotTable.DiskSources[0] = "/images/new.img";
+        w.state.slotTable.internalImage = {"line one\r\nline two", "/images/new.img"};
         w.Arm(fault, FaultOp::Write, 0);
         w.state.SelectedDisk = 5;
 
         EXPECT_EQ(ExportImageToSlot(w.ctx).Complete(), complete);
 
-        const SlotTable& t = w.state.slotTable;
-        EXPECT_EQ(std::tie(t.Cell(5, 1), t.DiskDescriptions[5], t.DiskSources[5], t.Cell(5, 2)),
+        const SlotRecord& slot = w.state.slotTable.Slot(5);
+        EXPECT_EQ(std::tuple(w.model.grid.Cell(5, 1), slot.description, slot.source,
+                             w.model.grid.Cell(5, 2)),
                   after);
         const std::string file = w.Slot0File();
         EXPECT_EQ(file.rfind("Disk Descriptions For USB Image File 'sdb/DISKS.TXT'", 0), 0u);
@@ -160,7 +160,7 @@ TEST(ExportImageToSlot, AnUnreadableDescriptionsFileIsReplacedOnlyWhenTheUserAgr
             ASSERT_TRUE(LoadSelectedStore(w.ctx));  // says what could not be read
             fat12::BuildBlankVolume(w.Image(), "NEWDISK");
             w.state.SelectedDisk = 7;
-            w.state.slotTable.SetCell(7, 2, "edited");
+            w.state.slotTable.SetDescription(7, "edited");
             w.ui.messageAnswers = {answer};
             const Bytes before = w.Read(0, SlotOffset(8));
             if (exporting) {
