@@ -25,11 +25,6 @@ using testing::StoreWorld;
 
 constexpr const char* kSavedHeader = "Disk Descriptions For USB Image File 'sdb/DISKS.TXT'\r\n";
 
-std::tuple<std::string, bool, bool> Base(const StoreWorld& w) {
-    const SlotTable& t = w.state.slotTable;
-    return {t.BaseId, t.BaseIdPresent, t.BaseIdNumbered};
-}
-
 // Fails each step of run in turn, one fresh world per step, until a run
 // needs fewer steps of that kind; every kind must occur at least once.
 void FailEachStep(const std::function<void(StoreWorld&)>& prepare, int errorNumber,
@@ -116,7 +111,9 @@ TEST(Descriptions, SavedThroughSlot0AndLoadedBackUnchanged) {
 TEST(Descriptions, EveryFailedStepOfLoadingOrSavingClosesTheDevice) {
     FailEachStep([](StoreWorld&) {}, EIO, [](StoreWorld& w) { return LoadDescriptions(w.ctx); },
                  [](StoreWorld& w, FaultOp, int) {
-                     EXPECT_EQ(Base(w), std::tuple("FDISK", true, true));  // derived
+                     const SlotTable& t = w.state.slotTable;
+                     EXPECT_EQ(std::tie(t.BaseId, t.BaseIdPresent, t.BaseIdNumbered),
+                               std::tuple("FDISK", true, true));  // derived
                      w.ExpectReport(nullptr);
                  });
     FailEachStep(
