@@ -81,9 +81,8 @@ void PrintText(CliWorld& world) {
         if (first) {
             std::cout << '\n';
         }
-        const std::string& source = record.source;
-        if (!source.empty()) {
-            std::cout << indent << "source: " << TerminalText(source) << '\n';
+        if (!record.source.empty()) {
+            std::cout << indent << "source: " << TerminalText(record.source) << '\n';
         }
         if (record.writeUnfinished) {
             std::cout << indent << "not completely written: put an image into it again\n";
