@@ -31,18 +31,6 @@ struct GridModelTest : ::testing::Test {
     Probe probe;
 };
 
-TEST_F(GridModelTest, DescriptionRowsGrowWithTheirLinesAndNeverShrinkBelowOneLine) {
-    EXPECT_EQ(grid.DescriptionRowHeight("") + grid.DescriptionRowHeight("one line"), 2 * 270);
-    EXPECT_EQ(grid.DescriptionRowHeight("a\r\n\r\nb"), 3 * 240 + 45) << "empty lines count";
-    // The one-line height itself is enough; one twip more is not.
-    probe.heights = {{" ", 250.0}, {"fits", 280.0}, {"taller", 281.0}};
-    SlotTable other;
-    const GridModel measured(other, probe);
-    EXPECT_EQ(std::tuple(measured.BaseRowHeight(), measured.DescriptionRowHeight("fits"),
-                         measured.DescriptionRowHeight("taller")),
-              std::tuple(280, 280.0, 281.0 + 45));
-}
-
 // Slot 3 read as OLD, given a mark, then its ID changed: the Disk ID cell
 // after each step. The ID stands between spaces, dashed when not known; a
 // mark takes the trailing space's place; a load drops it, a write into the
@@ -79,7 +67,16 @@ TEST_F(GridModelTest, IdCellsArePaddedDashedMarkedAndRepaintedAsTheRecordChanges
               "  #| Disk ID| Disk Description| 007| 999|two\r\nlines");
 }
 
-TEST_F(GridModelTest, FittingAndResettingSizeRowsAndResetClearsRecordsAndMarks) {
+TEST_F(GridModelTest, RowsAreAsHighAsTheirDescriptionsAndResetClearsRecordsAndMarks) {
+    EXPECT_EQ(grid.DescriptionRowHeight("") + grid.DescriptionRowHeight("one line"), 2 * 270);
+    EXPECT_EQ(grid.DescriptionRowHeight("a\r\n\r\nb"), 3 * 240 + 45) << "empty lines count";
+    // The one-line height itself is enough; one twip more is not.
+    probe.heights = {{" ", 250.0}, {"fits", 280.0}, {"taller", 281.0}};
+    SlotTable other;
+    const GridModel measured(other, probe);
+    EXPECT_EQ(std::tuple(measured.BaseRowHeight(), measured.DescriptionRowHeight("fits"),
+                         measured.DescriptionRowHeight("taller")),
+              std::tuple(280, 280.0, 281.0 + 45));
     slots.SetDescription(4, "a\r\nb\r\nc");
     grid.SetRowHeight(9, 3 * 240 + 45);  // a description that is gone since
     grid.FitRowHeights();

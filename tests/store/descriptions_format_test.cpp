@@ -67,9 +67,8 @@ TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecordAndTheReaderTakesThe
     t.BaseId = "A VERY LONG BASE";
     EXPECT_NE(ComposeDescriptions(w.state, "n").find("---  ID>[A VERY LONG BASE]\r\n"),
               std::string::npos);
-}
 
-TEST(DescriptionsFormat, DescriptionsAreReadBackAsTheFileCanHoldThem) {
+    // Descriptions are read back as the file can hold them.
     std::string longest;  // lines past 999 join the last one
     for (int k = 1; k <= 1002; ++k) {
         longest += (k > 1 ? "\r\n" : "") + std::string("L") + std::to_string(k);
@@ -82,15 +81,14 @@ TEST(DescriptionsFormat, DescriptionsAreReadBackAsTheFileCanHoldThem) {
         {"D20", "D20"},
     };
     const std::string source = "USB Disk(004)   [sdc  (/dev/sdc)]";
-    TestWorld w;
-    SlotTable& t = w.state.slotTable;
+    ClearTexts(w.state);
     for (int k = 0; k < 4; ++k) {
         t.SetDescription(k + 1, rows[k].first);
     }
     t.SetSource(4, source);
-    const std::string text = ComposeDescriptions(w.state, "x");
+    const std::string saved = ComposeDescriptions(w.state, "x");
     ClearTexts(w.state);
-    ASSERT_TRUE(ApplyDescriptions(w.state, text).empty());
+    ASSERT_TRUE(ApplyDescriptions(w.state, saved).empty());
     for (int k = 0; k < 4; ++k) {
         EXPECT_EQ(t.Slot(k + 1).description, rows[k].second);
     }

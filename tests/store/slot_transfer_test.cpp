@@ -138,6 +138,7 @@ TEST(ExportImageToSlot, ReloadShowsTheImageLabelAndCarriedTexts) {
 TEST(ExportImageToSlot, AnUnreadableDescriptionsFileIsReplacedOnlyWhenTheUserAgrees) {
     const std::string unread =
         "DISKS.TXT could not be read in full:\r\nLine 2 cannot be placed: -01   1>stray line";
+    const char* const kReplace = "\r\n\r\nReplace it? What could not be read in it is lost.";
     for (const bool exporting : {false, true}) {
         for (const MessageAnswer answer : {MessageAnswer::Cancel, MessageAnswer::Ok}) {
             SCOPED_TRACE(std::to_string(exporting) + std::to_string(int(answer)));
@@ -157,10 +158,7 @@ TEST(ExportImageToSlot, AnUnreadableDescriptionsFileIsReplacedOnlyWhenTheUserAgr
             ASSERT_EQ(w.ui.messages.size(), 2u);
             EXPECT_EQ(
                 std::tuple(w.ui.messages[0].text, w.ui.messages[1].text, w.ui.messages[1].buttons),
-                std::tuple(unread,
-                           unread + "\r\n\r\nReplace it? What could not be read "
-                                    "in it is lost.",
-                           MessageButtons::OkCancel));
+                std::tuple(unread, unread + kReplace, MessageButtons::OkCancel));
             EXPECT_EQ(w.Read(0, SlotOffset(8)) == before, answer == MessageAnswer::Cancel);
             const std::string file = w.Slot0File();
             EXPECT_EQ(file.find("005   1>five\r\n") != std::string::npos &&
