@@ -85,7 +85,7 @@ double RunLoadDiskIds(BenchWorld& w) {
     const auto start = Timer::now();
     const Outcome loaded = LoadDiskIds(w.ctx);
     const double seconds = Seconds(start);
-    if (loaded != Outcome::Complete || w.state.slotTable.Cell(999, 1) != " FDISK999    ") {
+    if (loaded != Outcome::Complete || w.state.slotTable.Slot(999).diskId != "FDISK999   ") {
         throw std::runtime_error("Disk IDs not loaded as formatted");
     }
     return seconds;

@@ -20,7 +20,7 @@ int RunDescribe(CliWorld& world, const Invocation& invocation) {
     const int slot = invocation.slot;
     const std::string text = DescriptionFromArgument(invocation.text);
     SlotTable& table = ctx.state.slotTable;
-    if (table.Cell(slot, 2) == text) {
+    if (table.Slot(slot).description == text) {
         // As in the grid editor, an unchanged description writes nothing.
         world.Console().Note("the description of slot " + ThreeDigits(slot) + " is unchanged");
         return ExitCode(world, true);
@@ -40,8 +40,7 @@ int RunDescribe(CliWorld& world, const Invocation& invocation) {
             (lacking.empty() ? "?" : ", with \"?\" for what cannot be saved?"))) {
         return kExitFailure;
     }
-    table.SetCell(slot, 2, text);
-    table.DiskDescriptions.at(static_cast<std::size_t>(slot)) = text;
+    table.SetDescription(slot, text);
     if (!SaveDescriptions(ctx, StoreDescriptionsName(ctx))) {
         return ExitCode(world, false);
     }

@@ -28,13 +28,13 @@ void PrintJson(CliWorld& world) {
     const ProgramState& state = world.State();
     nlohmann::ordered_json slots = nlohmann::ordered_json::array();
     for (int n = 1; n < kSlotCount; ++n) {
-        slots.push_back(
-            {{"slot", n},
-             {"id", ShownDiskId(world, n)},
-             {"description", PlainLines(state.slotTable.Cell(n, 2))},
-             {"source", state.slotTable.DiskSources.at(static_cast<std::size_t>(n))},
-             // A put stopped part way: the image may mix two disks.
-             {"write_unfinished", state.slotTable.slotUnfinished.at(static_cast<std::size_t>(n))}});
+        const SlotRecord& record = state.slotTable.Slot(n);
+        slots.push_back({{"slot", n},
+                         {"id", ShownDiskId(world, n)},
+                         {"description", PlainLines(record.description)},
+                         {"source", record.source},
+                         // A put stopped part way: the image may mix two disks.
+                         {"write_unfinished", record.writeUnfinished}});
     }
     const nlohmann::ordered_json document = {
         {"store_id", state.slotTable.storeId.value_or("")},
@@ -63,7 +63,8 @@ void PrintText(CliWorld& world) {
     std::cout << '\n';
     const std::string indent(4 + 11 + 2, ' ');
     for (int n = 1; n < kSlotCount; ++n) {
-        const std::string description = PlainLines(state.slotTable.Cell(n, 2));
+        const SlotRecord& record = state.slotTable.Slot(n);
+        const std::string description = PlainLines(record.description);
         const std::string id = TerminalText(ShownDiskId(world, n));
         // No spaces at the end of a line without a description.
         std::cout << ThreeDigits(n) << ' '
@@ -80,11 +81,10 @@ void PrintText(CliWorld& world) {
         if (first) {
             std::cout << '\n';
         }
-        const std::string& source = state.slotTable.DiskSources.at(static_cast<std::size_t>(n));
-        if (!source.empty()) {
-            std::cout << indent << "source: " << TerminalText(source) << '\n';
+        if (!record.source.empty()) {
+            std::cout << indent << "source: " << TerminalText(record.source) << '\n';
         }
-        if (state.slotTable.slotUnfinished.at(static_cast<std::size_t>(n))) {
+        if (record.writeUnfinished) {
             std::cout << indent << "not completely written: put an image into it again\n";
         }
     }

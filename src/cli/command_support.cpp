@@ -143,9 +143,7 @@ void NotePartlyWritten(CliWorld& world, const OperationResult& result,
 }
 
 std::string ShownDiskId(CliWorld& world, int slot) {
-    const std::string& cell = world.Ctx().state.slotTable.Cell(slot, 1);
-    // " " + ID + " ", possibly followed by a marker.
-    return cell.size() >= 12 ? cell.substr(1, 11) : TrimSpaces(cell);
+    return ShownId(world.Ctx().state.slotTable.Slot(slot));
 }
 
 std::string SlotName(CliWorld& world, const StoreTarget& store, int slot) {

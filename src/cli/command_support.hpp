@@ -47,7 +47,7 @@ bool RefuseStoreOverlap(CliWorld& world, const std::string& storePath, const std
 // that is no regular file (or one this user may not write) is refused.
 bool ConfirmReplaceFile(CliWorld& world, const std::string& path);
 
-// The slot's Disk ID as its grid row shows it: 11 characters, eleven hyphens
+// The slot's Disk ID as listings show it: 11 characters, eleven hyphens
 // when the label is unreadable.
 std::string ShownDiskId(CliWorld& world, int slot);
 

@@ -19,14 +19,9 @@ bool ValidRow(const WindowModel& window, int row) {
     return row >= 1 && row <= kLastRow && window.edit.LastMouseY >= window.grid.BaseRowHeight();
 }
 
-void MarkRow(WindowModel& window, int row, std::string_view marker) {
-    GridModel& grid = window.grid;
-    grid.SetCell(row, 1, WithMarker(grid.Cell(row, 1), marker));
-}
-
-// The marker a row carries when it is not being edited.
-std::string_view RestingMarker(const ProgramState& state, int row) {
-    return row == state.SelectedDisk ? kSelectionMarker : std::string_view();
+// The mark a row carries when it is not being edited.
+RowMark RestingMark(const ProgramState& state, int row) {
+    return row == state.SelectedDisk ? RowMark::Selection : RowMark::Unmarked;
 }
 
 void HideBox(WindowContext& ctx) {
@@ -56,11 +51,12 @@ GridEventResult GridClick(WindowContext& ctx, int row) {
     edit.SelectedRow = row;
     if (edit.PreviousSelectedRow != 0 && edit.PreviousSelectedRow != row) {
         const bool editing = edit.boxVisible && edit.PreviousSelectedRow == edit.EditRow;
-        MarkRow(ctx.window, edit.PreviousSelectedRow, editing ? kEditMarker : std::string_view());
+        ctx.window.grid.SetMark(edit.PreviousSelectedRow,
+                                editing ? RowMark::Edit : RowMark::Unmarked);
     }
     edit.PreviousSelectedRow = row;
     const bool editing = edit.boxVisible && row == edit.EditRow;
-    MarkRow(ctx.window, row, editing ? kEditMarker : kSelectionMarker);
+    ctx.window.grid.SetMark(row, editing ? RowMark::Edit : RowMark::Selection);
     state.SelectedDisk = row;
     ctx.ui.Changed(WindowPart::Grid);
     if (state.SelectedDevice != 0) {
@@ -81,10 +77,9 @@ GridEventResult GridDoubleClick(WindowContext& ctx, int row, const GridView& vie
     result.focusEditBox = edit.boxVisible;
     edit.EditRow = row;
     if (edit.boxVisible && row == edit.ActiveEditRow) {
-        MarkRow(ctx.window, row, RestingMarker(state, row));
-        if (edit.boxText != grid.Cell(row, 2)) {
-            grid.SetCell(row, 2, edit.boxText);
-            state.slotTable.DiskDescriptions[static_cast<std::size_t>(row)] = edit.boxText;
+        grid.SetMark(row, RestingMark(state, row));
+        if (edit.boxText != grid.Description(row)) {
+            state.slotTable.SetDescription(row, edit.boxText);
             result.saveDescriptions = state.SelectedDevice != 0;
         }
         grid.SetRowHeight(row, Rounded(grid.DescriptionRowHeight(edit.boxText)));
@@ -92,10 +87,10 @@ GridEventResult GridDoubleClick(WindowContext& ctx, int row, const GridView& vie
         result.focusEditBox = false;
     } else {
         if (edit.ActiveEditRow >= 1) {
-            MarkRow(ctx.window, edit.ActiveEditRow, RestingMarker(state, edit.ActiveEditRow));
+            grid.SetMark(edit.ActiveEditRow, RestingMark(state, edit.ActiveEditRow));
         }
-        MarkRow(ctx.window, row, kEditMarker);
-        edit.boxText = grid.Cell(row, 2);
+        grid.SetMark(row, RowMark::Edit);
+        edit.boxText = grid.Description(row);
         edit.boxVisible = true;
         edit.EditingActive = true;
         PlaceEditBox(ctx, view, placement);
@@ -114,7 +109,7 @@ bool EditEscape(WindowContext& ctx) {
     }
     HideBox(ctx);
     const bool selected = edit.SelectedRow == edit.EditRow;
-    MarkRow(ctx.window, edit.EditRow, selected ? kSelectionMarker : std::string_view());
+    ctx.window.grid.SetMark(edit.EditRow, selected ? RowMark::Selection : RowMark::Unmarked);
     ctx.ui.Changed(WindowPart::Grid);
     return true;
 }
@@ -163,7 +158,7 @@ int EditRowTop(const WindowModel& window, const GridView& view) {
     }
     double acc = 0;
     for (int t = view.topRow; t < editRow; ++t) {
-        acc += grid.DescriptionRowHeight(grid.Cell(t, 2)) + kGridLine;
+        acc += grid.DescriptionRowHeight(grid.Description(t)) + kGridLine;
     }
     return Rounded(view.gridTop + grid.BaseRowHeight() + 45 + acc);
 }
@@ -172,7 +167,7 @@ int ScrollMaximum(const GridModel& grid, int gridHeight) {
     double sum = grid.DescriptionRowHeight("") + 30;
     int row = kLastRow;
     do {
-        sum += grid.DescriptionRowHeight(grid.Cell(row, 2)) + kGridLine;
+        sum += grid.DescriptionRowHeight(grid.Description(row)) + kGridLine;
         --row;
     } while (sum <= gridHeight && row >= 1);
     if (sum <= gridHeight) {

@@ -1,6 +1,6 @@
 #pragma once
 // Selecting a slot by clicking its row and editing its description in place:
-// the markers in the Disk ID cells, opening, committing and cancelling an edit,
+// the marks in the Disk ID cells, opening, committing and cancelling an edit,
 // and where the edit box goes. The GUI passes the grid's geometry in twips and
 // renders the result.
 

@@ -1,6 +1,7 @@
 #pragma once
-// The disk grid of the main window: a view of the slot table that adds every
-// row's height in twips, measured with the grid font.
+// The disk grid of the main window: its cell texts, made from the slot
+// records and the window's selection and edit marks, and every row's height in
+// twips, measured with the grid font.
 
 #include <string>
 #include <string_view>
@@ -10,6 +11,17 @@
 #include "store/slot_table.hpp"
 
 namespace quarnex {
+
+inline constexpr int kGridRows = 1000;  // header row 0 and slots 1..999
+inline constexpr int kGridColumns = 3;  // slot number, Disk ID, description
+
+// What the Disk ID cell of a row shows after the ID.
+enum class RowMark {
+    None,       // " ID ": the ID as last read or cleared
+    Unmarked,   // " ID": a mark was taken away, and the space with it
+    Selection,  // " ID *"
+    Edit,       // " ID >": its description is being edited
+};
 
 // Receives every change, so a view can repaint just what changed.
 class GridListener {
@@ -26,14 +38,15 @@ class GridModel final : private SlotTableListener {
     GridModel(const GridModel&) = delete;
     GridModel& operator=(const GridModel&) = delete;
 
-    const std::string& Cell(int row, int column) const { return table_.Cell(row, column); }
-    void SetCell(int row, int column, std::string text) {
-        table_.SetCell(row, column, std::move(text));
-    }
+    // The text of a cell: row 0 is the header, rows 1..999 the slots.
+    std::string Cell(int row, int column) const;
+    const std::string& Description(int row) const { return table_.Slot(row).description; }
     // The slot's boot sector still carries the mark of a slot write.
-    bool SlotUnfinished(int row) const {
-        return table_.slotUnfinished.at(static_cast<std::size_t>(row));
-    }
+    bool SlotUnfinished(int row) const { return table_.Slot(row).writeUnfinished; }
+
+    RowMark Mark(int row) const;
+    void SetMark(int row, RowMark mark);
+
     int RowHeight(int row) const;
     void SetRowHeight(int row, int twips);
 
@@ -42,26 +55,26 @@ class GridModel final : private SlotTableListener {
     // The row height a description needs: BaseRowHeight for one line, else
     // its text height plus 45.
     double DescriptionRowHeight(std::string_view text) const;
-    // Every slot row as high as its description needs; run after the slot
-    // table's descriptions were loaded afresh.
+    // Every slot row as high as its description needs; run after the
+    // descriptions were loaded afresh.
     void FitRowHeights();
 
-    // Rows back to their reset contents: every row BaseRowHeight high, IDs
-    // dashed, descriptions empty; slot numbers rewritten only when asked.
-    void Reset(bool rewriteNumbers);
-    // Writes the header row.
-    void WriteHeaders() { table_.WriteHeaders(); }
+    // No store: every row BaseRowHeight high and unmarked, IDs dashed,
+    // descriptions empty.
+    void Reset();
 
     const TextMetrics& Metrics() const { return metrics_; }
     void SetListener(GridListener* listener) { listener_ = listener; }
 
   private:
-    void CellChanged(int row, int column) override;
+    void SlotChanged(int slot, SlotChange change) override;
+    void Tell(int row, int column);
 
     SlotTable& table_;
     const TextMetrics& metrics_;
     int baseRowHeight_;
     std::vector<int> heights_;
+    std::vector<RowMark> marks_;
     GridListener* listener_ = nullptr;
 };
 

@@ -71,7 +71,7 @@ void ResetState(WindowContext& ctx) {
 
     CloseEditWithoutSaving(ctx);
     SetFrameCaption(ctx, " Disk Selection ");
-    ctx.window.grid.Reset(true);
+    ctx.window.grid.Reset();
     ctx.ui.Changed(WindowPart::Grid);
     MarkSlotImageUnreliable(ctx);
 
@@ -101,7 +101,7 @@ void DeviceListState(WindowContext& ctx, int count) {
 
     CloseEditWithoutSaving(ctx);
     SetFrameCaption(ctx, " Disk Selection ");
-    ctx.window.grid.Reset(false);
+    ctx.window.grid.Reset();
     ctx.ui.Changed(WindowPart::Grid);
     MarkSlotImageUnreliable(ctx);
 

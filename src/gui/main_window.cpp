@@ -129,7 +129,6 @@ void MainWindow::BuildMainWindow() {
            scale_.Px(layout_.clientHeight) + menuBar()->sizeHint().height());
 
     RefreshMainWindow(ctx_, StateReset);
-    grid.WriteHeaders();
     for (int row = 1; row < kGridRows; ++row) {
         ApplyRowHeight(row);
     }

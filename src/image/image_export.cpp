@@ -103,7 +103,7 @@ ImageResult ExportFloppyImage(Context& ctx, const ImageTransferRequest& request)
 
     if (result.outcome == Outcome::Complete) {
         ShowAllTracksDone(ctx);
-        std::string& source = ctx.state.slotTable.DiskSources[0];
+        std::string& source = ctx.state.slotTable.internalImage.source;
         if (!target.isDrive && (source == "A:" || source == "B:")) {
             source = *path;
         }

@@ -25,8 +25,7 @@ constexpr unsigned kInternalImageSerialSlot = 1000;
 // After zeroing or formatting the image has no source and no description.
 void ForgetSource(Context& ctx, ImageSource kind) {
     ctx.state.ImageSourceKind = kind;
-    ctx.state.slotTable.DiskDescriptions[0].clear();
-    ctx.state.slotTable.DiskSources[0].clear();
+    ctx.state.slotTable.internalImage = {};
 }
 
 }  // namespace

@@ -78,8 +78,8 @@ void RecordSource(Context& ctx, const ImageTarget& source, const std::string& pa
                   const std::string& bracketedLabel) {
     ProgramState& state = ctx.state;
     if (source.isDrive) {
-        state.slotTable.DiskSources[0] = source.driveText + " " + bracketedLabel;
-        SetBufferLabel(ctx, state.slotTable.DiskSources[0], false);
+        state.slotTable.internalImage.source = source.driveText + " " + bracketedLabel;
+        SetBufferLabel(ctx, state.slotTable.internalImage.source, false);
         if (source.letter == 'A') {
             state.ImageSourceKind = SourceFloppyA;
         } else if (source.letter == 'B') {
@@ -88,7 +88,7 @@ void RecordSource(Context& ctx, const ImageTarget& source, const std::string& pa
     } else {
         SetBufferLabel(ctx, ShortenPath(path), false, path);
         state.ImageSourceKind = SourceImageFile;
-        state.slotTable.DiskSources[0] = path;
+        state.slotTable.internalImage.source = path;
     }
 }
 
@@ -157,7 +157,7 @@ ImageResult ImportFloppyImage(Context& ctx, const ImageTransferRequest& request)
     } else {
         SetBufferLabel(ctx, kUnreliableImageCaption, true);
     }
-    ctx.state.slotTable.DiskDescriptions[0].clear();
+    ctx.state.slotTable.internalImage.description.clear();
     return result;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "core/media_sizes.hpp"
 #include "core/text.hpp"
 #include "core/text_encoding.hpp"
 #include "state/error_report.hpp"
@@ -18,10 +19,9 @@ constexpr const char* kStoreFileName = "DISKS.TXT";
 constexpr std::size_t kNamedLines = 10;
 
 void ClearDescriptions(ProgramState& state) {
-    for (int row = 1; row < kGridRows; ++row) {
-        state.slotTable.SetCell(row, 2, "");
-        state.slotTable.DiskDescriptions.at(static_cast<std::size_t>(row)).clear();
-        state.slotTable.DiskSources.at(static_cast<std::size_t>(row)).clear();
+    for (int slot = 1; slot < kSlotCount; ++slot) {
+        state.slotTable.SetDescription(slot, "");
+        state.slotTable.SetSource(slot, "");
     }
     state.slotTable.BaseId.clear();
     state.slotTable.BaseIdPresent = false;

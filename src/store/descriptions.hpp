@@ -1,7 +1,7 @@
 #pragma once
 // The store's descriptions file (DISKS.TXT in slot 0's volume, or the file
-// beside a whole-store image): loading it into the grid and the tables, and
-// writing it back from them.
+// beside a whole-store image): loading it into the slot records, and writing
+// it back from them.
 
 #include <string>
 
@@ -9,8 +9,8 @@
 
 namespace quarnex {
 
-// Fills column 2, the row heights, DiskDescriptions, DiskSources and the base
-// ID of the selected store from its DISKS.TXT; when the file is absent, derives
+// Fills the slots' descriptions and sources and the base ID of the selected
+// store from its DISKS.TXT; when the file is absent, derives
 // the base ID from the loaded IDs and creates the file. True when the file was
 // read in full (or created). Otherwise slotTable.descriptionsFile says what
 // could not be read (nothing is shown to the user); what could be read stays,
@@ -21,7 +21,7 @@ bool LoadDescriptions(Context& ctx);
 // For callers that must not change a store by looking at it.
 bool ReadDescriptions(Context& ctx);
 
-// Writes the descriptions file from the grid and the tables. name is either
+// Writes the descriptions file from the slot records. name is either
 // DeviceLetter + "/DISKS.TXT" of the selected store (reached through its mount
 // point or inside slot 0's FAT12 volume) or an ordinary file path, whose
 // extension is replaced by "txt". Written in the encoding the store's file

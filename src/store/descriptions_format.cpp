@@ -32,7 +32,7 @@ bool IsHeaderLine(const std::string& line) {
 }
 
 // 1..999 from exactly three digits at the start; 0 for anything else, slot
-// 000 included (it would be the grid's header row).
+// 000 included (slot 0 is the store's own volume, never described).
 int SlotNumber(const std::string& line) {
     int slot = 0;
     for (std::size_t i = 0; i < 3; ++i) {
@@ -92,11 +92,6 @@ void ReadBaseLine(ProgramState& state, const std::string& line) {
     state.slotTable.BaseId = line.substr(open + 1, close - open - 1);
 }
 
-void SetDescriptionCell(ProgramState& state, int row, std::string text) {
-    state.slotTable.DiskDescriptions.at(static_cast<std::size_t>(row)) = text;
-    state.slotTable.SetCell(row, 2, std::move(text));
-}
-
 }  // namespace
 
 std::string DescriptionsHeader(std::string_view name) {
@@ -132,14 +127,16 @@ std::vector<SkippedLine> ApplyDescriptions(ProgramState& state, std::string_view
             continue;
         }
         std::string body = line.substr(8);
+        SlotTable& table = state.slotTable;
         if (kind == "SRC") {
-            state.slotTable.DiskSources.at(static_cast<std::size_t>(slot)) = body;
-            SetDescriptionCell(state, slot, std::move(body));
+            // The source stands in for the description until a first line comes.
+            table.SetSource(slot, body);
+            table.SetDescription(slot, std::move(body));
         } else if (kind != " ID" && kind != "IDN") {
             const bool first = WholeNumber(kind) == 1;
-            std::string cell =
-                first ? std::move(body) : state.slotTable.Cell(slot, 2) + std::string(kCrLf) + body;
-            SetDescriptionCell(state, slot, std::move(cell));
+            table.SetDescription(
+                slot,
+                first ? std::move(body) : table.Slot(slot).description + std::string(kCrLf) + body);
         }
     }
     return skipped;
@@ -192,11 +189,11 @@ void DeriveBaseId(ProgramState& state) {
     std::string candidate = state.slotTable.BaseId;
     int numberedRun = 0;
     int plainRun = 0;
-    for (int row = 1; row <= kLastSlot; ++row) {
-        const std::string id = TrimSpaces(state.slotTable.Cell(row, 1));
+    for (int slot = 1; slot <= kLastSlot; ++slot) {
+        const std::string id = TrimSpaces(ShownId(state.slotTable.Slot(slot)));
         const std::size_t length = id.size();
         const bool numbered =
-            length >= 3 && LenientNumber(std::string_view(id).substr(length - 3)) == row;
+            length >= 3 && LenientNumber(std::string_view(id).substr(length - 3)) == slot;
         if (numbered) {
             plainRun = 0;
             std::string prefix = id.substr(0, length - 3);
@@ -231,14 +228,14 @@ void DeriveBaseId(ProgramState& state) {
 
 std::string ComposeDescriptions(const ProgramState& state, std::string_view name) {
     std::string text = DescriptionsHeader(name) + BaseLine(state);
-    const SlotTable& grid = state.slotTable;
+    const SlotTable& table = state.slotTable;
     for (int slot = 1; slot <= kLastSlot; ++slot) {
-        const std::string& source = state.slotTable.DiskSources.at(static_cast<std::size_t>(slot));
-        const std::string expected = PadRight(
-            state.slotTable.BaseId + (state.slotTable.BaseIdNumbered ? ThreeDigits(slot) : ""), 11);
-        const std::string& description = grid.Cell(slot, 2);
-        const std::string current =
-            PadRight(TrimSpaces(LeftChars(TrimSpaces(grid.Cell(slot, 1)), 11)), 11);
+        const SlotRecord& record = table.Slot(slot);
+        const std::string& source = record.source;
+        const std::string expected =
+            PadRight(table.BaseId + (table.BaseIdNumbered ? ThreeDigits(slot) : ""), 11);
+        const std::string& description = record.description;
+        const std::string current = PadRight(TrimSpaces(ShownId(record)), 11);
         if (source.empty() && current == expected && description.empty()) {
             continue;
         }

@@ -1,6 +1,6 @@
 #pragma once
-// The text of a descriptions file: reading its lines into the grid and the
-// tables, deriving a base ID from the loaded Disk IDs, and composing the file.
+// The text of a descriptions file: reading its lines into the slot records,
+// deriving a base ID from the loaded Disk IDs, and composing the file.
 
 #include <string>
 #include <string_view>
@@ -22,8 +22,8 @@ struct SkippedLine {
     std::string text;        // without its leading and trailing spaces
 };
 
-// Applies the file's lines in order to the base ID, column 2, the row heights
-// and the tables. A line that cannot be placed is skipped on its own and
+// Applies the file's lines in order to the base ID and the slots'
+// descriptions and sources. A line that cannot be placed is skipped on its own and
 // returned; the lines around it are read as usual.
 std::vector<SkippedLine> ApplyDescriptions(ProgramState& state, std::string_view text);
 
@@ -33,11 +33,11 @@ std::vector<SkippedLine> ApplyDescriptions(ProgramState& state, std::string_view
 // its own). The reader keeps only one of them, so each is a problem.
 std::vector<std::string> RepeatedRecords(std::string_view text);
 
-// Sets BaseId and its flags from column 1 of rows 1..999: eleven agreeing rows
-// in a row establish a numbered or unnumbered base.
+// Sets BaseId and its flags from the Disk IDs of slots 1..999: eleven agreeing
+// slots in a row establish a numbered or unnumbered base.
 void DeriveBaseId(ProgramState& state);
 
-// The whole file the writer produces for name, from the grid and the tables.
+// The whole file the writer produces for name, from the slot records.
 std::string ComposeDescriptions(const ProgramState& state, std::string_view name);
 
 }  // namespace quarnex

@@ -16,14 +16,14 @@ std::string DiskIdFromBootSector(std::span<const std::byte> boot) {
     return fat12::ReadVolumeLabel(boot);
 }
 
-std::string DiskIdCell(const std::string& id) {
-    return " " + (id.empty() ? std::string(kNoDiskId) : id) + " ";
+std::optional<std::string> DiskIdRecord(const std::string& id) {
+    return id.empty() ? std::nullopt : std::optional<std::string>(id);
 }
 
 std::string UnfinishedSlotsText(const SlotTable& table, std::string_view separator) {
     std::string text;
     for (int slot = 1; slot < kSlotCount; ++slot) {
-        if (table.slotUnfinished.at(static_cast<std::size_t>(slot))) {
+        if (table.Slot(slot).writeUnfinished) {
             text += (text.empty() ? "" : std::string(separator)) + UnfinishedSlotText(slot);
         }
     }
@@ -43,7 +43,9 @@ Outcome LoadDiskIds(Context& ctx) {
     std::array<std::byte, kSectorBytes> boot{};
     state.slotTable.storeId.reset();
     state.slotTable.writeUnfinished = false;
-    state.slotTable.slotUnfinished.fill(false);
+    for (int slot = 1; slot < kSlotCount; ++slot) {
+        state.slotTable.SetWriteUnfinished(slot, false);
+    }
     bool allRead = true;
     for (int slot = 0; slot < kSlotCount; ++slot) {
         if (!ReadSectorAndReport(ctx, handle, boot, 0, boot.size(),
@@ -56,8 +58,8 @@ Outcome LoadDiskIds(Context& ctx) {
             state.slotTable.storeId = TrimSpaces(id);
             state.slotTable.writeUnfinished = HasWriteMark(boot);
         } else {
-            state.slotTable.SetCell(slot, 1, DiskIdCell(id));
-            state.slotTable.slotUnfinished.at(static_cast<std::size_t>(slot)) = HasWriteMark(boot);
+            state.slotTable.SetDiskId(slot, DiskIdRecord(id), SlotChange::DiskIdRead);
+            state.slotTable.SetWriteUnfinished(slot, HasWriteMark(boot));
         }
         ctx.progress.UnitDone(slot, kSlotCount - 1);
     }

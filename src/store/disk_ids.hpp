@@ -1,6 +1,7 @@
 #pragma once
-// Reading the volume label of every slot of the selected store into the grid.
+// Reading the volume label of every slot of the selected store into its records.
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -15,18 +16,18 @@ namespace quarnex {
 // byte lies in 0x20..0x7F, otherwise empty (fat12::ReadVolumeLabel).
 std::string DiskIdFromBootSector(std::span<const std::byte> boot);
 
-// Column-1 text of a slot row: " " + ID + " ", eleven hyphens for an empty ID.
-std::string DiskIdCell(const std::string& id);
+// A slot's Disk ID from its label: none for an empty (unreadable) one.
+std::optional<std::string> DiskIdRecord(const std::string& id);
 
 // One line per slot that still carries the mark of a slot write, joined by
 // separator; empty when none does.
 std::string UnfinishedSlotsText(const SlotTable& table, std::string_view separator);
 
 // Reads the label of slots 0..999: slot 0's trimmed label becomes the slot
-// table's store ID, slots 1..999 fill their rows. Complete when all 1000
+// table's store ID, slots 1..999 their Disk IDs. Complete when all 1000
 // reads succeeded; not started when the device could not be opened;
-// incomplete after a failed read, with the rows from that slot on keeping
-// their old text.
+// incomplete after a failed read, with the slots from there on keeping
+// their old IDs.
 Outcome LoadDiskIds(Context& ctx);
 
 }  // namespace quarnex

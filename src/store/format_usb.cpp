@@ -64,8 +64,6 @@ OperationResult FormatSlots(Context& ctx, DevHandle& device, const std::string& 
     const std::string& letter = state.SelectedEntry().DeviceLetter;
     constexpr long kLastSlot = kSlotCount - 1;
     for (int slot = 1; slot <= kLastSlot; ++slot) {
-        state.slotTable.DiskDescriptions.at(static_cast<std::size_t>(slot)).clear();
-        state.slotTable.DiskSources.at(static_cast<std::size_t>(slot)).clear();
         ctx.progress.Doing(
             Activity{.kind = ActivityKind::FormatSlot, .slot = slot, .device = letter});
         NameSlot(ctx, slot, FormatLabel(slot, "", baseId, append), formatted);
@@ -82,6 +80,15 @@ OperationResult FormatSlots(Context& ctx, DevHandle& device, const std::string& 
         ctx.progress.UnitDone(std::min<long>(slot, LastUnitBeforeFinished(kLastSlot)), kLastSlot);
     }
     return OperationResult::Done();
+}
+
+// Slots 1..last lose their descriptions and sources with their images; only
+// once they are written, so that the grid keeps showing the store it formats.
+void ForgetSlotTexts(SlotTable& table, int last) {
+    for (int slot = 1; slot <= last; ++slot) {
+        table.SetDescription(slot, "");
+        table.SetSource(slot, "");
+    }
 }
 
 }  // namespace
@@ -135,6 +142,7 @@ OperationResult FormatStore(Context& ctx, const FormatRequest& request) {
     OperationResult result = WriteFirstSector(ctx, store->device, marked)
                                  ? FormatSlots(ctx, store->device, baseId, numbered, formatted)
                                  : OperationResult::StoppedAt(0, StopCause::Failure);
+    ForgetSlotTexts(state.slotTable, result.Complete() ? kSlotCount - 1 : result.unit);
     if (result.outcome != Outcome::Incomplete || result.unit != 0) {
         // Slot 0 last, whatever ended the loop: the store keeps a readable
         // volume, still marked.

@@ -1,49 +1,64 @@
 #include "store/slot_table.hpp"
 
-#include "core/text.hpp"
+#include "core/media_sizes.hpp"
 
 namespace quarnex {
 
-SlotTable::SlotTable() : cells_(kGridRows) {
-    WriteHeaders();
-    Reset(true);
+SlotTable::SlotTable() : slots_(kSlotCount) {}
+
+const SlotRecord& SlotTable::Slot(int slot) const {
+    return slots_.at(static_cast<std::size_t>(slot));
 }
 
-const std::string& SlotTable::Cell(int row, int column) const {
-    return cells_.at(static_cast<std::size_t>(row)).at(static_cast<std::size_t>(column));
+SlotRecord& SlotTable::At(int slot) {
+    return slots_.at(static_cast<std::size_t>(slot));
 }
 
-void SlotTable::SetCell(int row, int column, std::string text) {
-    std::string& cell =
-        cells_.at(static_cast<std::size_t>(row)).at(static_cast<std::size_t>(column));
-    if (cell == text) {
+void SlotTable::Tell(int slot, SlotChange change) {
+    if (listener_ != nullptr) {
+        listener_->SlotChanged(slot, change);
+    }
+}
+
+void SlotTable::SetDiskId(int slot, std::optional<std::string> id, SlotChange how) {
+    std::optional<std::string>& diskId = At(slot).diskId;
+    // A load is told even when the label is the same: what the window showed
+    // beside it no longer applies.
+    if (diskId == id && how != SlotChange::DiskIdRead) {
         return;
     }
-    cell = std::move(text);
-    if (listener_ != nullptr) {
-        listener_->CellChanged(row, column);
+    diskId = std::move(id);
+    Tell(slot, how);
+}
+
+void SlotTable::SetDescription(int slot, std::string text) {
+    std::string& description = At(slot).description;
+    if (description == text) {
+        return;
+    }
+    description = std::move(text);
+    Tell(slot, SlotChange::Description);
+}
+
+void SlotTable::SetSource(int slot, std::string text) {
+    At(slot).source = std::move(text);
+}
+
+void SlotTable::SetWriteUnfinished(int slot, bool unfinished) {
+    At(slot).writeUnfinished = unfinished;
+}
+
+void SlotTable::ClearSlots() {
+    for (int slot = 1; slot < kSlotCount; ++slot) {
+        SetDiskId(slot, std::nullopt, SlotChange::DiskIdCleared);
+        SetDescription(slot, "");
+        SetSource(slot, "");
+        SetWriteUnfinished(slot, false);
     }
 }
 
-void SlotTable::Reset(bool rewriteNumbers) {
-    for (int row = 1; row < kGridRows; ++row) {
-        if (rewriteNumbers) {
-            SetCell(row, 0, " " + ThreeDigits(row));
-        }
-        SetCell(row, 1, std::string(kNoDiskIdCell));
-        SetCell(row, 2, "");
-    }
-    slotUnfinished.fill(false);
-}
-
-void SlotTable::WriteHeaders() {
-    SetCell(0, 0, "  #");
-    SetCell(0, 1, " Disk ID");
-    SetCell(0, 2, " Disk Description");
-}
-
-std::string WithMarker(std::string_view cell, std::string_view marker) {
-    return LeftChars(cell, 12) + std::string(marker);
+std::string ShownId(const SlotRecord& record) {
+    return record.diskId.value_or(std::string(kNoDiskId));
 }
 
 }  // namespace quarnex

@@ -1,12 +1,10 @@
 #pragma once
-// What the program knows of the selected store, slot by slot: the cell texts
-// of rows 0..999 and columns 0..2 (slot number, Disk ID with its marker,
-// description), the descriptions and sources read from DISKS.TXT, the base ID
-// and the store's own ID. It is the store of record: Disk IDs and
-// descriptions are read back from its cells, and the grid of the main window
-// is only a view of it.
+// What the program knows of the selected store, as typed records: per slot
+// its Disk ID, description, source and whether a write into it is unfinished;
+// per store its ID, base ID, the state of its descriptions file and the mark
+// of an unfinished whole-store write. Each fact is kept once; the window
+// makes its grid texts from these records.
 
-#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,15 +14,39 @@
 
 namespace quarnex {
 
-inline constexpr int kGridRows = 1000;  // header row 0 and slots 1..999
-inline constexpr int kGridColumns = 3;
-inline constexpr int kTableEntries = 1000;  // entry 0: internal image, n: slot n
+// What files and listings say for a Disk ID that is not known.
+inline constexpr std::string_view kNoDiskId = "-----------";
 
-// Receives every cell change, so a view can repaint just what changed.
+// One slot of the store, 1..999.
+struct SlotRecord {
+    // The slot's volume label, as read; none while no store is loaded or when
+    // the label holds bytes outside 0x20..0x7F.
+    std::optional<std::string> diskId;
+    std::string description;  // lines joined by CR LF
+    std::string source;       // where its image came from
+    // Its boot sector still carries the mark a slot write puts there until
+    // its last step: the image may mix two disks.
+    bool writeUnfinished = false;
+};
+
+// The internal image's entry: what it would take into a slot.
+struct ImageRecord {
+    std::string description;
+    std::string source;
+};
+
+// What a listener is told of a slot, so a view can repaint just what changed.
+enum class SlotChange {
+    DiskIdRead,     // a load read the label again, changed or not
+    DiskIdWritten,  // an image was written into the slot
+    DiskIdCleared,  // the store is no longer loaded
+    Description,
+};
+
 class SlotTableListener {
   public:
     virtual ~SlotTableListener() = default;
-    virtual void CellChanged(int row, int column) = 0;
+    virtual void SlotChanged(int slot, SlotChange change) = 0;
 };
 
 // How the last load found the store's descriptions file.
@@ -44,19 +66,18 @@ class SlotTable {
     SlotTable(const SlotTable&) = delete;
     SlotTable& operator=(const SlotTable&) = delete;
 
-    const std::string& Cell(int row, int column) const;
-    void SetCell(int row, int column, std::string text);
-
-    // Cells back to their reset contents: IDs dashed, descriptions empty;
-    // slot numbers rewritten only when asked.
-    void Reset(bool rewriteNumbers);
-    // Writes the header row.
-    void WriteHeaders();
+    // Slots 1..999.
+    const SlotRecord& Slot(int slot) const;
+    void SetDiskId(int slot, std::optional<std::string> id, SlotChange how);
+    void SetDescription(int slot, std::string text);
+    void SetSource(int slot, std::string text);
+    void SetWriteUnfinished(int slot, bool unfinished);
+    // Every slot without ID, description, source or unfinished write.
+    void ClearSlots();
 
     void SetListener(SlotTableListener* listener) { listener_ = listener; }
 
-    std::array<std::string, kTableEntries> DiskDescriptions;
-    std::array<std::string, kTableEntries> DiskSources;
+    ImageRecord internalImage;
     std::string BaseId;
     bool BaseIdPresent = false;
     bool BaseIdNumbered = false;
@@ -67,23 +88,16 @@ class SlotTable {
     // Slot 0 carries the mark of a format or restore that did not finish:
     // its slots may mix two stores.
     bool writeUnfinished = false;
-    // Slots whose boot sector still carries the mark a slot write puts there
-    // until its last step: their images may mix two disks. By row.
-    std::array<bool, kGridRows> slotUnfinished{};
 
   private:
-    std::vector<std::array<std::string, kGridColumns>> cells_;
+    SlotRecord& At(int slot);
+    void Tell(int slot, SlotChange change);
+
+    std::vector<SlotRecord> slots_;  // by slot number; slot 0 is the store's own volume
     SlotTableListener* listener_ = nullptr;
 };
 
-// Text of column 1 while no store is loaded, and for unreadable labels.
-inline constexpr std::string_view kNoDiskIdCell = " ----------- ";
-inline constexpr std::string_view kNoDiskId = "-----------";
-
-// Markers appended to the first 12 characters of a Disk ID cell.
-inline constexpr std::string_view kSelectionMarker = " *";
-inline constexpr std::string_view kEditMarker = " >";
-// The cell's first 12 characters followed by the marker (empty for none).
-std::string WithMarker(std::string_view cell, std::string_view marker);
+// The ID as files and listings show it: the label, or eleven hyphens.
+std::string ShownId(const SlotRecord& record);
 
 }  // namespace quarnex

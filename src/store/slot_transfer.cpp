@@ -75,19 +75,17 @@ OperationResult ImportFromSlot(Context& ctx, int n) {
     ctx.progress.Finished();
     CloseDevHandle(ctx, device);
 
-    const auto slot = static_cast<std::size_t>(n);
     if (result.Complete()) {
         SetBufferLabel(ctx,
                        "USB Disk(" + ThreeDigits(n) + ")   [" + store.DeviceLetter + "  (" +
                            store.DevicePath + ")]",
                        false);
         state.ImageSourceKind = SourceUsbSlot;
-        state.slotTable.DiskDescriptions[0] = state.slotTable.DiskDescriptions[slot];
-        state.slotTable.DiskSources[0] = state.slotTable.DiskSources[slot];
+        const SlotRecord& record = state.slotTable.Slot(n);
+        state.slotTable.internalImage = {record.description, record.source};
     } else {
         SetBufferLabel(ctx, kUnreliableImageCaption, true);
-        state.slotTable.DiskDescriptions[0].clear();
-        state.slotTable.DiskSources[0].clear();
+        state.slotTable.internalImage = {};
     }
     return result;
 }
@@ -136,27 +134,17 @@ OperationResult ExportToSlot(Context& ctx, int n) {
         AfterFlush(result, CloseStore(ctx, *handles, CloseOrder::DeviceFirst), kBlocks - 1), n);
     ctx.progress.Finished();
 
-    const auto slot = static_cast<std::size_t>(n);
     if (!touched) {
         // Nothing reached the slot: it keeps its image, record and file.
         return kFailedToStart;
     }
-    if (result.Complete()) {
-        state.slotTable.DiskDescriptions[slot] = state.slotTable.DiskDescriptions[0];
-        state.slotTable.DiskSources[slot] = state.slotTable.DiskSources[0];
-    } else {
-        state.slotTable.DiskDescriptions[slot].clear();
-        state.slotTable.DiskSources[slot].clear();
-    }
     // The slot now starts with the image's boot sector (marked or not), so
-    // its record names the image's ID, the one the next load shows.
-    const std::string& idCell = state.slotTable.Cell(n, 1);
-    const std::string newId = DiskIdCell(DiskIdFromBootSector(image));
-    state.slotTable.SetCell(n, 1,
-                            idCell.size() > newId.size()
-                                ? WithMarker(newId, std::string_view(idCell).substr(12))
-                                : newId);
-    state.slotTable.SetCell(n, 2, state.slotTable.DiskDescriptions[0]);
+    // its record names the image's ID, the one the next load shows, and its
+    // description; the source only when the image arrived whole.
+    SlotTable& table = state.slotTable;
+    table.SetSource(n, result.Complete() ? table.internalImage.source : "");
+    table.SetDiskId(n, DiskIdRecord(DiskIdFromBootSector(image)), SlotChange::DiskIdWritten);
+    table.SetDescription(n, table.internalImage.description);
     ctx.ui.Changed(WindowPart::Grid);
     SaveDescriptions(ctx, StoreDescriptionsName(ctx));
     return result;

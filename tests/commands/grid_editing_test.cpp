@@ -42,7 +42,7 @@ TEST(PlaceEditBox, FollowsTheRowsAboveGrowsWithTheTextAndStopsAtTheGridEdge) {
     edit.EditRow = 22;
     EXPECT_GE(EditRowTop(w.model, GridView{360, 6000, 2}), 0);
     EXPECT_EQ(EditRowTop(w.model, GridView{360, 6000, 1}), -1);
-    w.state.slotTable.SetCell(3, 2, "a\r\nb\r\nc");  // a tall row above
+    w.state.slotTable.SetDescription(3, "a\r\nb\r\nc");  // a tall row above
     EXPECT_EQ(place(5), kFirstRowTop + 3 * (kBase + 15) + kThreeLines + 15);
     EXPECT_TRUE(edit.EditingActive) << "out of view the edit stays open";
 }

@@ -24,8 +24,9 @@ TEST(RefreshMainWindow, ResetHidesStoreCommandsAndForgetsTheSelection) {
     SlotTable& slots = w.state.slotTable;
     slots.BaseId = "FDISK";
     slots.BaseIdPresent = slots.BaseIdNumbered = true;
-    slots.SetCell(7, 1, " FDISK007    *");
-    slots.SetCell(7, 2, "two\r\nlines");
+    slots.SetDiskId(7, "FDISK007   ", SlotChange::DiskIdRead);
+    w.model.grid.SetMark(7, RowMark::Selection);
+    slots.SetDescription(7, "two\r\nlines");
     w.model.grid.SetRowHeight(7, 600);
     w.model.edit.EditingActive = w.model.edit.boxVisible = true;
     w.state.ImageSourceKind = SourceUsbSlot;
@@ -41,7 +42,8 @@ TEST(RefreshMainWindow, ResetHidesStoreCommandsAndForgetsTheSelection) {
     }
     EXPECT_EQ(menus[MenuId::File_Menu_Scan].caption, "Scan Drives");
     EXPECT_EQ(w.model.frameCaption, " Disk Selection ");
-    EXPECT_EQ(slots.Cell(7, 0) + "|" + slots.Cell(7, 1) + "|" + slots.Cell(7, 2),
+    const GridModel& grid = w.model.grid;
+    EXPECT_EQ(grid.Cell(7, 0) + "|" + grid.Cell(7, 1) + "|" + grid.Cell(7, 2),
               " 007| ----------- |");
     EXPECT_EQ(w.model.grid.RowHeight(7), w.model.grid.BaseRowHeight());
     EXPECT_FALSE(w.model.edit.EditingActive || w.model.edit.boxVisible);

@@ -48,7 +48,7 @@ TEST(WindowStoreLock, LoadingAStoreLeftByAnUnfinishedFormatOrRestoreSaysSo) {
     w.PutLabel(1, "FDISK001   ");
     testing::PutBytes(w.store, 3, {'Q', 'R', 'N', 'X', 'B', 'U', 'S', 'Y'});
     EXPECT_TRUE(LoadSelectedStore(w.ctx)) << "the store is still loaded";
-    EXPECT_EQ(w.state.slotTable.Cell(1, 1), " FDISK001    ");
+    EXPECT_EQ(w.model.grid.Cell(1, 1), " FDISK001    ");
     ASSERT_EQ(w.ui.messages.size(), 1u);
     EXPECT_EQ(std::tie(w.ui.messages[0].title, w.ui.messages[0].text),
               std::tuple("Format Or Restore Not Finished",

@@ -99,7 +99,7 @@ void EditingTests::scrollMaximumKeepsSlot999InView() {
     GuiWorld w;
     QScrollBar& scroll = w.window.GridScroll();
     for (int row = 990; row <= 999; ++row) {
-        w.state.slotTable.SetCell(row, 2, "first\r\nsecond\r\nthird");
+        w.state.slotTable.SetDescription(row, "first\r\nsecond\r\nthird");
     }
     w.model.grid.FitRowHeights();
     scroll.setValue(1);  // the range follows the rows on the next move

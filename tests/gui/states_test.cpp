@@ -166,7 +166,7 @@ void StatesTests::scanSelectClickAndExportToTheSlot() {
 
     w.model.dialogs.floppyIdText = "new disk";
     FormatImageFromDialog(w.ctx);
-    w.state.slotTable.DiskDescriptions[0] = "Fresh volume";
+    w.state.slotTable.internalImage.description = "Fresh volume";
     w.window.RunCommand(MenuId::Image_Menu_Export_USB_DISKxxx);
 
     // The rewritten ID cell has lost its marker; the slot entries wait for a click.
@@ -250,8 +250,7 @@ void StatesTests::cutTextsShowInFullAsTooltips() {
     QVERIFY(frame.title().contains("store.img") && frame.toolTip() == frame.title());
     // A long description in its cell, in full when the pointer rests on it.
     const QString text(60, 'x');
-    w.state.slotTable.DiskDescriptions[4] = text.toStdString();
-    w.model.grid.SetCell(4, 2, text.toStdString());
+    w.state.slotTable.SetDescription(4, text.toStdString());
     DiskGridView& grid = w.window.Grid();
     QHelpEvent help(QEvent::ToolTip,
                     QPoint(grid.columnViewportPosition(2) + 5, grid.rowViewportPosition(3) + 3),

@@ -15,7 +15,7 @@ using namespace testing;
 // source instead.
 struct ExportWorld : ImageWorld {
     ExportWorld() {
-        state.slotTable.DiskSources[0] = "A:";
+        state.slotTable.internalImage.source = "A:";
         state.status.progressLabel = "Progress       Failed";
     }
     ImageResult Export(const std::string& path) { return ExportFloppyImage(ctx, {path}); }

@@ -64,8 +64,8 @@ inline ImageState StateOf(const ProgramState& s) {
     const SlotTable& t = s.slotTable;
     return ImageState{ImageOf(s),
                       s.ImageSourceKind,
-                      t.DiskSources[0],
-                      t.DiskDescriptions[0],
+                      t.internalImage.source,
+                      t.internalImage.description,
                       s.status.bufferCaption,
                       s.status.bufferOpaque};
 }
@@ -87,8 +87,7 @@ struct ImageWorld : TestWorld {
         std::copy(old.begin(), old.end(),
                   reinterpret_cast<unsigned char*>(state.InternalImage.Data()));
         state.ImageSourceKind = kept.kind;
-        state.slotTable.DiskSources[0] = kept.source;
-        state.slotTable.DiskDescriptions[0] = kept.description;
+        state.slotTable.internalImage = {kept.description, kept.source};
         state.status.bufferCaption = kept.caption;
     }
     // Idle again, every handle closed.

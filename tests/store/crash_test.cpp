@@ -23,7 +23,7 @@ using testing::SetGridIds;
 using testing::StoreWorld;
 
 bool SaveWithRow5(StoreWorld& w, int length) {
-    w.state.slotTable.SetCell(5, 2, std::string(static_cast<std::size_t>(length), 'd'));
+    w.state.slotTable.SetDescription(5, std::string(static_cast<std::size_t>(length), 'd'));
     return SaveDescriptions(w.ctx, "sdb/DISKS.TXT");
 }
 
@@ -56,7 +56,7 @@ bool CreateOrDescribe(StoreWorld& w, int row5) {
         testing::PutPattern(w.store, kAround, kAroundBytes, 1);
         std::copy(kNewImage.begin(), kNewImage.end(),
                   reinterpret_cast<unsigned char*>(w.Image().data()));
-        w.state.slotTable.DiskSources[0] = "new.img";
+        w.state.slotTable.internalImage.source = "new.img";
         return ExportToSlot(w.ctx, 12).Complete();  // which saves DISKS.TXT too
     }
     return row5 < 0 ? LoadDescriptions(w.ctx) : SaveWithRow5(w, row5);
@@ -74,7 +74,7 @@ std::string SlotLeft(const StoreWorld& w) {
     StoreWorld lister;
     lister.state.devices.Row(1).DevicePath = w.store;
     EXPECT_EQ(LoadDiskIds(lister.ctx), Outcome::Complete);
-    if (lister.state.slotTable.slotUnfinished[12]) {
+    if (lister.state.slotTable.Slot(12).writeUnfinished) {
         return "marked";
     }
     std::copy(kNewImage.begin(), kNewImage.end(), expected.begin() + kTrackBytes);
@@ -196,9 +196,8 @@ TEST(CrashSafety, AFormatOrRestoreStoppedAtAnyWriteIsListedAsNotFinished) {
         ASSERT_EQ(LoadDiskIds(lister.ctx), Outcome::Complete);
         EXPECT_FALSE(lister.state.slotTable.writeUnfinished);
         if (format) {
-            EXPECT_EQ(
-                std::pair(*lister.state.slotTable.storeId, lister.state.slotTable.Cell(999, 1)),
-                std::pair(std::string("NEWSTORE"), std::string(" FDISK999    ")));
+            EXPECT_EQ(std::pair(*lister.state.slotTable.storeId, lister.model.grid.Cell(999, 1)),
+                      std::pair(std::string("NEWSTORE"), std::string(" FDISK999    ")));
         } else {
             EXPECT_EQ(testing::FirstDifferentSlot(w.store, source), -1);
         }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <random>
 #include <tuple>
 
@@ -16,11 +17,10 @@ namespace {
 using testing::SetGridIds;
 using testing::TestWorld;
 
-void ClearColumn2(ProgramState& state) {
-    for (int row = 1; row < 1000; ++row) {
-        state.slotTable.SetCell(row, 2, "");
-        state.slotTable.DiskDescriptions[static_cast<std::size_t>(row)].clear();
-        state.slotTable.DiskSources[static_cast<std::size_t>(row)].clear();
+void ClearTexts(ProgramState& state) {
+    for (int slot = 1; slot < 1000; ++slot) {
+        state.slotTable.SetDescription(slot, "");
+        state.slotTable.SetSource(slot, "");
     }
     state.slotTable.BaseId.clear();
     state.slotTable.BaseIdPresent = state.slotTable.BaseIdNumbered = false;
@@ -36,11 +36,11 @@ TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecordAndTheReaderTakesThe
     SetGridIds(w.state, "FDISK", true);
     t.BaseId = "FDISK";
     t.BaseIdPresent = t.BaseIdNumbered = true;
-    t.SetCell(7, 2, "First line\r\n\r\n  indented");
-    t.DiskSources[7] = "/home/u/dos.img";
-    t.SetCell(12, 1, " GAMES       *");  // altered ID with a selection marker
-    t.DiskSources[30] = "A:";
-    t.SetCell(31, 1, " -----------  ");
+    t.SetDescription(7, "First line\r\n\r\n  indented");
+    t.SetSource(7, "/home/u/dos.img");
+    t.SetDiskId(12, "  GAMES    ", SlotChange::DiskIdRead);  // altered ID, spaces first
+    t.SetSource(30, "A:");
+    t.SetDiskId(31, std::nullopt, SlotChange::DiskIdRead);  // unreadable
     const std::string text = ComposeDescriptions(w.state, "sdb/DISKS.TXT");
     EXPECT_EQ(text,
               Header("sdb/DISKS.TXT") +
@@ -48,54 +48,51 @@ TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecordAndTheReaderTakesThe
                   "007   1>First line\r\n007   2>\r\n007   3>  indented\r\n"
                   "\r\n012  ID>[GAMES      ]\r\n\r\n030 SRC>A:\r\n030  ID>[FDISK030   ]\r\n"
                   "\r\n031  ID>[-----------]\r\n\r\n");
-    ClearColumn2(w.state);
+    ClearTexts(w.state);
     ASSERT_TRUE(ApplyDescriptions(w.state, text).empty());
     // The source stands in for a missing description; an altered ID alone gives none.
-    EXPECT_EQ(std::tuple(t.BaseId, t.BaseIdPresent, t.BaseIdNumbered, t.Cell(7, 2),
-                         t.DiskSources[7], t.Cell(30, 2), t.DiskSources[30], t.Cell(12, 2)),
+    EXPECT_EQ(std::tuple(t.BaseId, t.BaseIdPresent, t.BaseIdNumbered, t.Slot(7).description,
+                         t.Slot(7).source, t.Slot(30).description, t.Slot(30).source,
+                         t.Slot(12).description),
               std::tuple("FDISK", true, true, "First line\r\n\r\n  indented", "/home/u/dos.img",
                          "A:", "A:", ""));
 
     // Unnumbered base; a base too long for its field is written as read.
     SetGridIds(w.state, "ABC", false);
+    ClearTexts(w.state);
     t.BaseId = "ABC";
-    t.BaseIdNumbered = false;
-    t.DiskSources.fill("");
-    t.SetCell(7, 2, "");
-    t.SetCell(30, 2, "");
-    t.SetCell(999, 2, "x\r\n");
+    t.SetDescription(999, "x\r\n");
     EXPECT_EQ(ComposeDescriptions(w.state, "n"),
               Header("n") + "---  ID>[ABC]\r\n\r\n999  ID>[ABC        ]\r\n999   1>x\r\n\r\n");
     t.BaseId = "A VERY LONG BASE";
     EXPECT_NE(ComposeDescriptions(w.state, "n").find("---  ID>[A VERY LONG BASE]\r\n"),
               std::string::npos);
-}
 
-TEST(DescriptionsFormat, DescriptionsAreReadBackAsTheFileCanHoldThem) {
+    // Descriptions are read back as the file can hold them.
     std::string longest;  // lines past 999 join the last one
     for (int k = 1; k <= 1002; ++k) {
         longest += (k > 1 ? "\r\n" : "") + std::string("L") + std::to_string(k);
     }
-    // Slot k+1: description and source saved, description read back.
-    const std::tuple<std::string, std::string, std::string> rows[] = {
-        {"   leading kept   ", "", "   leading kept"},  // trailing spaces are lost
-        {"ends with a break\r\n", "", "ends with a break"},
-        {longest, "", longest.substr(0, longest.find("\r\nL1000")) + " L1000 L1001 L1002"},
-        {"D20", "USB Disk(004)   [sdc  (/dev/sdc)]", "D20"},
+    // Slot k+1's description as saved and as read back; slot 4 has a source too.
+    const std::pair<std::string, std::string> rows[] = {
+        {"   leading kept   ", "   leading kept"},  // trailing spaces are lost
+        {"ends with a break\r\n", "ends with a break"},
+        {longest, longest.substr(0, longest.find("\r\nL1000")) + " L1000 L1001 L1002"},
+        {"D20", "D20"},
     };
-    TestWorld w;
-    SlotTable& t = w.state.slotTable;
-    for (std::size_t k = 0; k < std::size(rows); ++k) {
-        t.SetCell(static_cast<int>(k + 1), 2, std::get<0>(rows[k]));
-        t.DiskSources[k + 1] = std::get<1>(rows[k]);
+    const std::string source = "USB Disk(004)   [sdc  (/dev/sdc)]";
+    ClearTexts(w.state);
+    for (int k = 0; k < 4; ++k) {
+        t.SetDescription(k + 1, rows[k].first);
     }
-    const std::string text = ComposeDescriptions(w.state, "x");
-    ClearColumn2(w.state);
-    ASSERT_TRUE(ApplyDescriptions(w.state, text).empty());
-    for (std::size_t k = 0; k < std::size(rows); ++k) {
-        EXPECT_EQ(std::tuple(t.Cell(static_cast<int>(k + 1), 2), t.DiskSources[k + 1]),
-                  std::tuple(std::get<2>(rows[k]), std::get<1>(rows[k])));
+    t.SetSource(4, source);
+    const std::string saved = ComposeDescriptions(w.state, "x");
+    ClearTexts(w.state);
+    ASSERT_TRUE(ApplyDescriptions(w.state, saved).empty());
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(t.Slot(k + 1).description, rows[k].second);
     }
+    EXPECT_EQ(t.Slot(4).source + t.Slot(3).source, source);
 }
 
 TEST(DescriptionsFormat, ReaderSkipsLinesItCannotPlaceOneByOneAndToleratesLineEnds) {
@@ -111,15 +108,16 @@ TEST(DescriptionsFormat, ReaderSkipsLinesItCannotPlaceOneByOneAndToleratesLineEn
         "--- XYZ>[NOPE]\r\n012   1>no line end");
     EXPECT_EQ(std::tie(t.BaseId, t.BaseIdPresent, t.BaseIdNumbered),
               std::tuple("MYBASE", true, false));
-    EXPECT_EQ(std::tuple(t.DiskSources[999], t.Cell(0, 2), t.DiskDescriptions[0], t.Cell(5, 2),
-                         t.Cell(6, 2), t.Cell(7, 2), t.Cell(8, 2), t.Cell(12, 2), t.Cell(100, 2)),
-              std::tuple("", " Disk Description", "", "restart\r\nseven", "", "",
-                         "\r\nany other kind appends", "no line end", ""));
+    const auto text = [&t](int slot) { return t.Slot(slot).description; };
+    EXPECT_EQ(std::tuple(t.Slot(999).source, t.internalImage.description, text(5), text(6), text(7),
+                         text(8), text(12), text(100)),
+              std::tuple("", "", "restart\r\nseven", "", "", "\r\nany other kind appends",
+                         "no line end", ""));
     // junk, 1000 SRC, -01, 1000  1, 000, 0x7 and --- XYZ.
     ASSERT_EQ(skipped.size(), 7u);
     EXPECT_EQ(std::tie(skipped[2].number, skipped[2].text), std::tuple(8u, "-01   1>stray line"));
 
-    ClearColumn2(w.state);
+    ClearTexts(w.state);
     ASSERT_TRUE(ApplyDescriptions(w.state, "--- IDN>[]\r\n").empty());
     EXPECT_EQ(std::tie(t.BaseId, t.BaseIdPresent, t.BaseIdNumbered), std::tuple("", true, true));
 }
@@ -130,22 +128,23 @@ TEST(DescriptionsFormat, BaseIdIsDerivedFromElevenAgreeingRows) {
             return row <= count ? prefix + ThreeDigits(row) : "X" + std::to_string(row) + "QQQ";
         };
     };
-    const auto same = [](const char* id) { return [id](int) { return std::string(id); }; };
-    // Row ID; present, the candidate as the loop left it (nullptr: not looked at), numbered.
-    const std::tuple<std::function<std::string(int)>, bool, const char*, bool> cases[] = {
-        {agreeing(999, "FDISK"), true, "FDISK", true},
-        {same("-----------"), true, "-----------", false},
-        {agreeing(10, "NUM"), false, nullptr, false},  // ten numbered rows establish nothing
-        {agreeing(11, "NUM"), true, "NUM", true},
-        {agreeing(10, ""), true, "", true},  // the empty prefix is the starting candidate
-        // Short IDs are unnumbered rows and never stop the search early.
-        {[](int row) { return std::string(row % 2 == 0 ? "7" : "AB"); }, false, "AB", false},
-    };
+    // Slot's ID; present, the candidate as the loop left it (nullptr: not looked at), numbered.
+    const std::tuple<std::function<std::optional<std::string>(int)>, bool, const char*, bool>
+        cases[] = {
+            {agreeing(999, "FDISK"), true, "FDISK", true},
+            // IDs not read count as eleven hyphens, as the file names them.
+            {[](int) { return std::nullopt; }, true, "-----------", false},
+            {agreeing(10, "NUM"), false, nullptr, false},  // ten numbered rows establish nothing
+            {agreeing(11, "NUM"), true, "NUM", true},
+            {agreeing(10, ""), true, "", true},  // the empty prefix is the starting candidate
+            // Short IDs are unnumbered rows and never stop the search early.
+            {[](int row) { return std::string(row % 2 == 0 ? "7" : "AB"); }, false, "AB", false},
+        };
     for (const auto& [id, present, base, numbered] : cases) {
         TestWorld w;
         SlotTable& t = w.state.slotTable;
-        for (int row = 1; row < 1000; ++row) {
-            t.SetCell(row, 1, " " + id(row) + " ");
+        for (int slot = 1; slot < 1000; ++slot) {
+            t.SetDiskId(slot, id(slot), SlotChange::DiskIdRead);
         }
         DeriveBaseId(w.state);
         EXPECT_EQ(std::tuple(t.BaseIdPresent, base ? t.BaseId : "", present && t.BaseIdNumbered),
@@ -197,8 +196,8 @@ TEST(DescriptionsFormat, MutatedAndTruncatedFilesNeverCrashTheReader) {
     ProgramState& s = w.state;
     SetGridIds(s, "FDISK", true);
     for (int row = 1; row < 1000; row += 37) {
-        s.slotTable.SetCell(row, 2, "line a\r\n\r\n  line b " + std::to_string(row));
-        s.slotTable.DiskSources[static_cast<std::size_t>(row)] = "src" + std::to_string(row);
+        s.slotTable.SetDescription(row, "line a\r\n\r\n  line b " + std::to_string(row));
+        s.slotTable.SetSource(row, "src" + std::to_string(row));
     }
     const std::string original = ComposeDescriptions(s, "seed");
     std::mt19937 random(20261206);
@@ -215,41 +214,15 @@ TEST(DescriptionsFormat, MutatedAndTruncatedFilesNeverCrashTheReader) {
             : kind == 2 ? void(file.insert(at, std::string(random() % 5, c)))
                         : file.resize(at);  // truncated
         }
-        ClearColumn2(s);
+        ClearTexts(s);
         accepted += ApplyDescriptions(s, file).empty() ? 1 : 0;
-        for (int row = 1; row < 1000; ++row) {
-            ASSERT_EQ(s.slotTable.Cell(row, 2),
-                      s.slotTable.DiskDescriptions[static_cast<std::size_t>(row)]);
-        }
         // Whatever was read can be written again and read back the same way.
         const std::string again = ComposeDescriptions(s, "again");
-        ClearColumn2(s);
+        ClearTexts(s);
         ASSERT_TRUE(ApplyDescriptions(s, again).empty());
         ASSERT_TRUE(RepeatedRecords(again).empty()) << again;
     }
     EXPECT_GT(accepted, 0);
-
-    // Lines that cannot be placed, put anywhere, are skipped on their own:
-    // every record and the base read as without them.
-    const char* const strays[] = {"-01   1>stray line", "1000  1>x",     "0x7   1>y", "000 SRC>z",
-                                  "--- XYZ>[NOPE]",     "12    1>short", "junk"};
-    for (int round = 0; round < 200; ++round) {
-        std::vector<std::string_view> lines = SplitLines(original);
-        std::vector<std::string> inserted;
-        for (int e = 1 + static_cast<int>(random() % 5); e > 0; --e) {
-            inserted.emplace_back(strays[random() % std::size(strays)]);
-        }
-        for (const std::string& stray : inserted) {
-            lines.insert(lines.begin() + static_cast<long>(random() % (lines.size() + 1)), stray);
-        }
-        std::string file;
-        for (std::string_view line : lines) {
-            file += std::string(line) + "\r\n";
-        }
-        ClearColumn2(s);
-        ASSERT_EQ(ApplyDescriptions(s, file).size(), inserted.size()) << file;
-        ASSERT_EQ(ComposeDescriptions(s, "seed"), original) << file;
-    }
 }
 
 }  // namespace

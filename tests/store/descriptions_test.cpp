@@ -25,11 +25,6 @@ using testing::StoreWorld;
 
 constexpr const char* kSavedHeader = "Disk Descriptions For USB Image File 'sdb/DISKS.TXT'\r\n";
 
-std::tuple<std::string, bool, bool> Base(const StoreWorld& w) {
-    const SlotTable& t = w.state.slotTable;
-    return {t.BaseId, t.BaseIdPresent, t.BaseIdNumbered};
-}
-
 // Fails each step of run in turn, one fresh world per step, until a run
 // needs fewer steps of that kind; every kind must occur at least once.
 void FailEachStep(const std::function<void(StoreWorld&)>& prepare, int errorNumber,
@@ -82,17 +77,17 @@ TEST(Descriptions, SavedThroughSlot0AndLoadedBackUnchanged) {
     w.LabelSlots("GAMES", false);
     w.PutLabel(17, "SPECIAL    ");
     ASSERT_EQ(LoadDiskIds(w.ctx), Outcome::Complete);
-    w.state.slotTable.SetCell(4, 2, "stale");
-    w.state.slotTable.DiskSources[4] = "stale";
+    SlotTable& t = w.state.slotTable;
+    t.SetDescription(4, "stale");
+    t.SetSource(4, "stale");
     // An absent file is created inside slot 0 with the derived base.
     ASSERT_TRUE(LoadDescriptions(w.ctx));
     EXPECT_EQ(w.Slot0File(), kCreatedHeader + "---  ID>[GAMES]\r\n");
-    EXPECT_EQ(w.state.slotTable.Cell(4, 2) + w.state.slotTable.DiskSources[4], "");
+    EXPECT_EQ(t.Slot(4).description + t.Slot(4).source, "");
     w.ExpectReport(nullptr);
-    GridModel& grid = w.model.grid;
-    grid.SetCell(2, 2, "Doom\r\n\r\n  shareware 1.9");
-    w.state.slotTable.DiskSources[2] = "/home/u/images/doom.img";
-    grid.SetCell(999, 2, "last");
+    t.SetDescription(2, "Doom\r\n\r\n  shareware 1.9");
+    t.SetSource(2, "/home/u/images/doom.img");
+    t.SetDescription(999, "last");
     EXPECT_EQ(StoreDescriptionsName(w.ctx), "sdb/DISKS.TXT");
     ASSERT_TRUE(SaveDescriptions(w.ctx, "sdb/DISKS.TXT"));
     // One DISKS.TXT: the created file was replaced, not joined by another.
@@ -107,7 +102,7 @@ TEST(Descriptions, SavedThroughSlot0AndLoadedBackUnchanged) {
 
     ASSERT_EQ(LoadDiskIds(w.ctx), Outcome::Complete);
     ASSERT_TRUE(LoadDescriptions(w.ctx));
-    EXPECT_EQ(std::tuple(grid.Cell(2, 2), w.state.slotTable.DiskSources[2], grid.Cell(999, 2)),
+    EXPECT_EQ(std::tuple(t.Slot(2).description, t.Slot(2).source, t.Slot(999).description),
               std::tuple("Doom\r\n\r\n  shareware 1.9", "/home/u/images/doom.img", "last"));
     EXPECT_EQ(w.Slot0File(), written) << "loading does not rewrite the file";
 }
@@ -116,13 +111,15 @@ TEST(Descriptions, SavedThroughSlot0AndLoadedBackUnchanged) {
 TEST(Descriptions, EveryFailedStepOfLoadingOrSavingClosesTheDevice) {
     FailEachStep([](StoreWorld&) {}, EIO, [](StoreWorld& w) { return LoadDescriptions(w.ctx); },
                  [](StoreWorld& w, FaultOp, int) {
-                     EXPECT_EQ(Base(w), std::tuple("FDISK", true, true));  // derived
+                     const SlotTable& t = w.state.slotTable;
+                     EXPECT_EQ(std::tie(t.BaseId, t.BaseIdPresent, t.BaseIdNumbered),
+                               std::tuple("FDISK", true, true));  // derived
                      w.ExpectReport(nullptr);
                  });
     FailEachStep(
         [](StoreWorld& w) {
             ASSERT_TRUE(LoadDescriptions(w.ctx));
-            w.state.slotTable.SetCell(5, 2, std::string(3000, 'd'));
+            w.state.slotTable.SetDescription(5, std::string(3000, 'd'));
         },
         ENOSPC, [](StoreWorld& w) { return SaveDescriptions(w.ctx, "sdb/DISKS.TXT"); },
         [](StoreWorld& w, FaultOp op, int k) {
@@ -147,7 +144,7 @@ TEST(Descriptions, AMountedStoreIsReachedThroughItsMountPoint) {
     w.drives.mountPoints = {mount};
     testing::WriteFileText(mount + "/Disks.Txt", "---  ID>[MOUNTED]\r\n008   1>eight\r\n");
     EXPECT_TRUE(LoadDescriptions(w.ctx));
-    EXPECT_EQ(std::tuple(w.state.slotTable.BaseId, w.state.slotTable.Cell(8, 2)),
+    EXPECT_EQ(std::tuple(w.state.slotTable.BaseId, w.state.slotTable.Slot(8).description),
               std::tuple("MOUNTED", "eight"));
     ASSERT_TRUE(SaveDescriptions(w.ctx, "sdb/DISKS.TXT"));
     EXPECT_EQ(ReadFileText(mount + "/Disks.Txt").rfind(kSavedHeader, 0), 0u);
@@ -155,7 +152,7 @@ TEST(Descriptions, AMountedStoreIsReachedThroughItsMountPoint) {
         << "the existing file was replaced";
 
     std::filesystem::remove(mount + "/Disks.Txt");
-    w.model.grid.Reset(false);
+    w.model.grid.Reset();
     EXPECT_TRUE(LoadDescriptions(w.ctx));
     EXPECT_EQ(ReadFileText(mount + "/DISKS.TXT"), kCreatedHeader + "---  ID>[-----------]\r\n");
     EXPECT_EQ(w.devices.OpenHandles(), 0);
@@ -171,7 +168,7 @@ TEST(Descriptions, AMountedStoreIsReachedThroughItsMountPoint) {
 
 TEST(Descriptions, WholeStoreFilesGetTheirDescriptionsBesideThem) {
     StoreWorld w;
-    w.state.slotTable.SetCell(6, 2, "six");
+    w.state.slotTable.SetDescription(6, "six");
     w.state.slotTable.BaseId = "FDISK";
     w.state.slotTable.BaseIdNumbered = true;
     // An existing longer file is replaced, not overwritten in part.

@@ -23,15 +23,17 @@ TEST(DiskIds, LoadsEverySlotOfTheStoreIntoTheGrid) {
     w.PutLabel(1, "FDISK001   ");
     w.PutLabel(7, std::string("ABC\x80") + "DEFGHIJ");  // a byte outside 0x20..0x7F
     w.PutLabel(999, "LAST SLOT  ");
-    w.state.slotTable.SetCell(5, 1, " OLD TEXT    ");  // a never-formatted slot has a zero label
-    w.model.edit.EditingActive = false;
+    // A never-formatted slot has a zero label; a selected row loses its mark.
+    w.state.slotTable.SetDiskId(5, "OLD TEXT   ", SlotChange::DiskIdRead);
+    w.model.grid.SetMark(5, RowMark::Selection);
     EXPECT_EQ(LoadDiskIds(w.ctx), Outcome::Complete);
-    const SlotTable& grid = w.state.slotTable;
+    const GridModel& grid = w.model.grid;
     // Slot 0 never reaches the grid.
-    EXPECT_EQ(std::tuple(grid.Cell(0, 1), grid.Cell(1, 1), grid.Cell(5, 1), grid.Cell(7, 1),
-                         grid.Cell(999, 1), grid.storeId),
-              std::tuple(" Disk ID", " FDISK001    ", " ----------- ", " ----------- ",
-                         " LAST SLOT   ", "MY STORE"));
+    EXPECT_EQ(
+        std::tuple(grid.Cell(0, 1), grid.Cell(1, 1), grid.Cell(5, 1), grid.Cell(7, 1),
+                   grid.Cell(999, 1), w.state.slotTable.storeId, w.state.slotTable.Slot(7).diskId),
+        std::tuple(" Disk ID", " FDISK001    ", " ----------- ", " ----------- ", " LAST SLOT   ",
+                   "MY STORE", std::nullopt));
     EXPECT_EQ(w.ui.actionLabels, (std::vector<std::string>{"", "Loading Disk IDs"}));
     EXPECT_EQ(w.state.status.progressBar, 100);
     // 1000 reads of one sector each, at every slot start and nowhere else.
@@ -55,7 +57,7 @@ TEST(DiskIds, AFailedReadKeepsLaterRowsAndReturnsToTheDeviceList) {
         StoreWorld w;
         for (int slot = 1; slot < 1000; ++slot) {
             w.PutLabel(slot, "NEW" + ThreeDigits(slot) + "     ");
-            w.state.slotTable.SetCell(slot, 1, " OLD" + ThreeDigits(slot) + "      ");
+            w.state.slotTable.SetDiskId(slot, "OLD" + ThreeDigits(slot), SlotChange::DiskIdRead);
         }
         if (failing == 500) {
             w.devices.Inject(Fault{FaultOp::Read, 501, "", EIO});
@@ -64,11 +66,11 @@ TEST(DiskIds, AFailedReadKeepsLaterRowsAndReturnsToTheDeviceList) {
         }
         EXPECT_EQ(LoadDiskIds(w.ctx), Outcome::Incomplete);
         const SlotTable& t = w.state.slotTable;
-        EXPECT_EQ(
-            std::tuple(t.Cell(failing - 1, 1).substr(0, 4), t.Cell(failing, 1).substr(0, 4),
-                       t.storeId, w.state.status.actionLabel, w.devices.Count(FaultOp::Read),
-                       w.devices.OpenHandles()),
-            std::tuple(" NEW", " OLD", "USBSTORE", "Loading Disk IDs Failed", failing + 1, 0));
+        EXPECT_EQ(std::tuple(t.Slot(failing - 1).diskId->substr(0, 3), t.Slot(failing).diskId,
+                             t.storeId, w.state.status.actionLabel, w.devices.Count(FaultOp::Read),
+                             w.devices.OpenHandles()),
+                  std::tuple("NEW", "OLD" + ThreeDigits(failing), "USBSTORE",
+                             "Loading Disk IDs Failed", failing + 1, 0));
         w.ExpectReport(report);
         ::truncate(w.store.c_str(), static_cast<off_t>(SlotOffset(600) + 100));
         EXPECT_FALSE(LoadSelectedStore(w.ctx));
@@ -78,13 +80,13 @@ TEST(DiskIds, AFailedReadKeepsLaterRowsAndReturnsToTheDeviceList) {
 
 TEST(DiskIds, AnUnopenableDeviceIsReportedAndTheWindowLeftAlone) {
     StoreWorld w;
-    w.state.slotTable.SetCell(3, 1, " KEEP ME     ");
+    w.state.slotTable.SetDiskId(3, "KEEP ME    ", SlotChange::DiskIdRead);
     w.model.frameCaption = " Disk Selection ";
     w.devices.Inject(Fault{FaultOp::Open, 1, "", EACCES});
     EXPECT_FALSE(LoadSelectedStore(w.ctx));
     w.ExpectReport("GetHandle");
-    EXPECT_EQ(std::tuple(w.state.status.actionLabel, w.state.slotTable.Cell(3, 1),
-                         w.model.frameCaption, w.state.SelectedDevice),
+    EXPECT_EQ(std::tuple(w.state.status.actionLabel, w.model.grid.Cell(3, 1), w.model.frameCaption,
+                         w.state.SelectedDevice),
               std::tuple("Loading Disk IDs", " KEEP ME     ", " Disk Selection ", 1));
 }
 

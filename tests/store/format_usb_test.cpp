@@ -59,8 +59,9 @@ TEST(FormatUsb, LabelsForTheDeviceAndForNumberedAndUnnumberedBases) {
 TEST(FormatUsb, WritesEverySlotFromTheTemplateWithSlotZeroLast) {
     FormatWorld w;
     SlotTable& table = w.state.slotTable;
-    table.DiskDescriptions[0] = table.DiskDescriptions[999] = "desc";
-    table.DiskSources[0] = table.DiskSources[500] = "src";
+    table.internalImage = {"desc", "src"};
+    table.SetDescription(999, "desc");
+    table.SetSource(500, "src");
     const int& flushesAtFinished = w.FlushesAtFinished("usbstore");
 
     EXPECT_EQ(FormatStore(w.ctx, {" MYSTICK", "FDISK", true}), OperationResult::Done());
@@ -86,8 +87,8 @@ TEST(FormatUsb, WritesEverySlotFromTheTemplateWithSlotZeroLast) {
     EXPECT_EQ(w.state.status.progressLabel, "Progress      Finished");
     // The base is kept; slot 0's texts stay, the others' are emptied.
     EXPECT_EQ(std::tuple(table.BaseId, table.BaseIdPresent, table.BaseIdNumbered,
-                         table.DiskDescriptions[0] + table.DiskSources[0],
-                         table.DiskDescriptions[999] + table.DiskSources[500]),
+                         table.internalImage.description + table.internalImage.source,
+                         table.Slot(999).description + table.Slot(500).source),
               std::tuple("FDISK", true, true, "descsrc", ""));
     w.ExpectSettled();
 }
@@ -120,7 +121,7 @@ TEST(FormatDialog, OkFormatsWithTheCapitalsOfTheFirstElevenCharactersThenResets)
     dialogs.usbIdText = " b\xC3\xBChne-12345678";              // " bühne-12345678"
     dialogs.usbBaseIdText = "\303\251t\303\251abcdefghijklm";  // "étéabcdefghijklm"
     dialogs.usbAppendId = false;
-    w.state.slotTable.SetCell(5, 2, "old description");
+    w.state.slotTable.SetDescription(5, "old description");
     w.state.slotTable.BaseIdPresent = true;
 
     EXPECT_EQ(FormatStoreFromDialog(w.ctx, w.store), OperationResult::Done());
@@ -133,7 +134,7 @@ TEST(FormatDialog, OkFormatsWithTheCapitalsOfTheFirstElevenCharactersThenResets)
     }
     // The reset that follows: no store, no base, an empty grid.
     EXPECT_EQ(std::tuple(w.state.SelectedDevice, w.state.devices.DeviceCount,
-                         w.state.slotTable.BaseIdPresent, w.state.slotTable.Cell(5, 2),
+                         w.state.slotTable.BaseIdPresent, w.model.grid.Cell(5, 2),
                          w.model.frameCaption, w.state.status.actionLabel),
               std::tuple(0, 0, false, "", " Disk Selection ", ""));
     EXPECT_TRUE(w.ui.messages.empty());

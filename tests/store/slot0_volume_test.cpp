@@ -41,11 +41,11 @@ TEST(Slot0Volume, AVolumeMadeByMkfsWithTwoSectorClustersWorksAsAStore) {
 
     ASSERT_TRUE(LoadDescriptions(w.ctx));
     EXPECT_EQ(w.state.slotTable.BaseId, "GAME");
-    EXPECT_EQ(w.state.slotTable.Cell(7, 2), "shelf");
-    w.state.slotTable.SetCell(7, 2, "Games, second copy");
+    EXPECT_EQ(w.state.slotTable.Slot(7).description, "shelf");
+    w.state.slotTable.SetDescription(7, "Games, second copy");
     ASSERT_TRUE(SaveDescriptions(w.ctx, "sdb/DISKS.TXT"));
     ASSERT_TRUE(LoadDescriptions(w.ctx));
-    EXPECT_EQ(w.state.slotTable.Cell(7, 2), "Games, second copy");
+    EXPECT_EQ(w.state.slotTable.Slot(7).description, "Games, second copy");
 
     testing::WriteFileBytes(volume, w.Read(0, fat12::kVolumeBytes));
     std::string fsck;

@@ -21,15 +21,13 @@ using testing::ReadFileBytes;
 using testing::StoreFault;
 using testing::StoreWorld;
 
-void PutImage(StoreWorld& w, const Bytes& image) {
-    std::memcpy(w.Image().data(), image.data(), kImageBytes);
-}
-
-// Texts of the internal image (row 0) and of slot n.
-auto Texts(const StoreWorld& w, std::size_t n) {
+// Texts of the internal image and of slot n, slot n's cells, the last action
+// label and the number of messages.
+auto Texts(const StoreWorld& w, int n) {
     const SlotTable& t = w.state.slotTable;
-    return std::tuple(t.DiskDescriptions[0], t.DiskSources[0], t.DiskDescriptions[n],
-                      t.DiskSources[n], t.Cell(static_cast<int>(n), 2));
+    return std::tuple(t.internalImage.description, t.internalImage.source, t.Slot(n).description,
+                      t.Slot(n).source, w.model.grid.Cell(n, 1), w.model.grid.Cell(n, 2),
+                      w.ui.actionLabels.back(), w.ui.messages.size());
 }
 
 TEST(ImportFromSlot, ReadsExactlyTheImagePartOfSlotOne) {
@@ -37,22 +35,21 @@ TEST(ImportFromSlot, ReadsExactlyTheImagePartOfSlotOne) {
     // Bytes around slot 1, so reading a byte too early or too late shows.
     testing::PutPattern(w.store, kSlotStride - 4096, kSlotStride + 8192, 3);
     std::memset(w.Image().data(), 0xEE, kImageBytes);
-    w.state.slotTable.DiskDescriptions[1] = "two\r\nlines";
-    w.state.slotTable.DiskSources[1] = "/images/a.img";
+    w.state.slotTable.SetDescription(1, "two\r\nlines");
+    w.state.slotTable.SetSource(1, "/images/a.img");
 
     EXPECT_EQ(ImportFromSlot(w.ctx, 1), OperationResult::Done());
 
     EXPECT_EQ(BytesOf(w.Image(), 0, kImageBytes), Pattern(1572864, kImageBytes, 3))
         << "the image must be device bytes 1,572,864 to 3,047,423";
     EXPECT_EQ(w.Seeks(), std::vector<std::uint64_t>{1572864}) << "one positioning only";
-    EXPECT_TRUE(w.ui.messages.empty());
-    EXPECT_EQ(w.ui.actionLabels.back(), "Import From USB Disk(001) ");
     EXPECT_EQ(std::tie(w.state.status.bufferCaption, w.state.status.bufferOpaque,
                        w.state.status.progressLabel, w.state.ImageSourceKind),
               std::tuple("USB Disk(001)   [sdb  (" + w.store + ")]", false,
                          "Progress      Finished", SourceUsbSlot));
     EXPECT_EQ(Texts(w, 1),
-              std::tuple("two\r\nlines", "/images/a.img", "two\r\nlines", "/images/a.img", ""));
+              std::tuple("two\r\nlines", "/images/a.img", "two\r\nlines", "/images/a.img",
+                         " ----------- ", "two\r\nlines", "Import From USB Disk(001) ", 0u));
     w.ExpectSettled();
 
     // Slots outside 1..999 are refused without touching anything.
@@ -69,9 +66,9 @@ TEST(ExportToSlot, WritesOnlyTheImagePartOfSlot999) {
     const std::uint64_t slot999 = 1571291136;
     testing::PutPattern(w.store, slot999 - 1000, kSlotStride + 1000, 5);
     const Bytes image = Pattern(0, kImageBytes, 9);
-    PutImage(w, image);
-    w.state.slotTable.DiskDescriptions[0] = "first\r\nsecond";
-    w.state.slotTable.DiskSources[0] = "/images/a.img";
+    std::memcpy(w.Image().data(), image.data(), kImageBytes);
+    w.state.slotTable.internalImage = {"first\r\nsecond", "/images/a.img"};
+    w.model.grid.SetMark(999, RowMark::Selection);  // kept: the slot stays selected
     const int& flushesBeforeFinished = w.FlushesAtFinished(w.store);
 
     EXPECT_EQ(ExportToSlot(w.ctx, 999), OperationResult::Done());
@@ -83,59 +80,48 @@ TEST(ExportToSlot, WritesOnlyTheImagePartOfSlot999) {
         << "the gap is untouched";
     EXPECT_EQ(ReadFileBytes(w.store, slot999 - 1000, 1000), Pattern(slot999 - 1000, 1000, 5));
     EXPECT_GE(flushesBeforeFinished, 1) << "Finished shown before the data was flushed";
-    EXPECT_TRUE(w.ui.messages.empty());
-    EXPECT_EQ(w.ui.actionLabels.back(), "Export To USB Disk(999) ");
-    EXPECT_EQ(Texts(w, 999), std::tuple("first\r\nsecond", "/images/a.img", "first\r\nsecond",
-                                        "/images/a.img", "first\r\nsecond"));
-    const std::string disks = w.Slot0File();
-    EXPECT_NE(disks.find("999 SRC>/images/a.img\r\n999  ID>[-----------]\r\n999   1>first\r\n"
-                         "999   2>second\r\n"),
-              std::string::npos)
-        << disks;
+    EXPECT_EQ(Texts(w, 999),
+              std::tuple("first\r\nsecond", "/images/a.img", "first\r\nsecond", "/images/a.img",
+                         " ----------- *", "first\r\nsecond", "Export To USB Disk(999) ", 0u));
+    EXPECT_NE(w.Slot0File().find("999 SRC>/images/a.img\r\n999  ID>[-----------]\r\n"
+                                 "999   1>first\r\n999   2>second\r\n"),
+              std::string::npos);
     w.ExpectSettled();
 }
 
 TEST(ExportImageToSlot, ReloadShowsTheImageLabelAndCarriedTexts) {
-    const auto kept = std::tuple(" OLDDISK     ", "old text", "old.img", "old text");
-    const auto torn =
-        std::tuple(" NEWDISK     ", "line one\r\nline two", "", "line one\r\nline two");
     const std::string old = "005 SRC>old.img\r\n005  ID>[OLDDISK    ]\r\n005   1>old text\r\n";
-    // Fault; complete; slot 5's ID, description, source and cell after the
-    // reload; its record in DISKS.TXT; the report; listed as part written.
-    const std::tuple<std::optional<testing::Fault>, bool, decltype(kept), std::string, const char*,
-                     bool>
+    const std::string torn = "005  ID>[NEWDISK    ]\r\n005   1>line one\r\n";
+    const std::string kept = " OLDDISK     |old text|old.img";
+    const std::string newTexts = " NEWDISK     |line one\r\nline two|";
+    // Fault; slot 5's ID cell, description and source after the reload; its
+    // record in DISKS.TXT; the report (none: complete); listed as part written.
+    const std::tuple<std::optional<testing::Fault>, std::string, std::string, const char*, bool>
         cases[] = {
-            {std::nullopt, true,
-             std::tuple(" NEWDISK     ", "line one\r\nline two", "/images/new.img",
-                        "line one\r\nline two"),
-             "005 SRC>/images/new.img\r\n005  ID>[NEWDISK    ]\r\n005   1>line one\r\n", nullptr,
-             false},
+            {std::nullopt, newTexts + "/images/new.img", "005 SRC>/images/new.img\r\n" + torn,
+             nullptr, false},
             // Nothing written: the slot keeps its record.
-            {StoreFault(FaultOp::Dismount, 1, EBUSY), false, kept, old, "UnmountVolume", false},
-            {StoreFault(FaultOp::Write, 1, ENOSPC), false, kept, old, "fntWritePtr", false},
+            {StoreFault(FaultOp::Dismount, 1, EBUSY), kept, old, "UnmountVolume", false},
+            {StoreFault(FaultOp::Write, 1, ENOSPC), kept, old, "fntWritePtr", false},
             // Part written: the new ID, no source, and marked.
-            {StoreFault(FaultOp::Write, 5, EIO), false, torn,
-             "005  ID>[NEWDISK    ]\r\n005   1>line one\r\n", "fntWritePtr", true},
-            {StoreFault(FaultOp::Write, 161, EIO), false, torn,
-             "005  ID>[NEWDISK    ]\r\n005   1>line one\r\n", "fntWritePtr", true},
+            {StoreFault(FaultOp::Write, 5, EIO), newTexts, torn, "fntWritePtr", true},
+            {StoreFault(FaultOp::Write, 161, EIO), newTexts, torn, "fntWritePtr", true},
         };
-    for (const auto& [fault, complete, after, record, report, marked] : cases) {
+    for (const auto& [fault, after, record, report, marked] : cases) {
         SCOPED_TRACE(report == nullptr ? "no fault" : report);
         StoreWorld w;
         w.PutLabel(5, "OLDDISK    ");
         w.PutSlot0File("DISKS.TXT", old);
         ASSERT_TRUE(LoadSelectedStore(w.ctx));
         fat12::BuildBlankVolume(w.Image(), "NEWDISK");
-        w.state.slotTable.DiskDescriptions[0] = "line one\r\nline two";
-        w.state.slotTable.DiskSources[0] = "/images/new.img";
+        w.state.slotTable.internalImage = {"line one\r\nline two", "/images/new.img"};
         w.Arm(fault, FaultOp::Write, 0);
         w.state.SelectedDisk = 5;
 
-        EXPECT_EQ(ExportImageToSlot(w.ctx).Complete(), complete);
+        EXPECT_EQ(ExportImageToSlot(w.ctx).Complete(), report == nullptr);
 
-        const SlotTable& t = w.state.slotTable;
-        EXPECT_EQ(std::tie(t.Cell(5, 1), t.DiskDescriptions[5], t.DiskSources[5], t.Cell(5, 2)),
-                  after);
+        const SlotRecord& slot = w.state.slotTable.Slot(5);
+        EXPECT_EQ(w.model.grid.Cell(5, 1) + "|" + slot.description + "|" + slot.source, after);
         const std::string file = w.Slot0File();
         EXPECT_EQ(file.rfind("Disk Descriptions For USB Image File 'sdb/DISKS.TXT'", 0), 0u);
         EXPECT_NE(file.find("\r\n\r\n" + record), std::string::npos) << file;
@@ -152,6 +138,7 @@ TEST(ExportImageToSlot, ReloadShowsTheImageLabelAndCarriedTexts) {
 TEST(ExportImageToSlot, AnUnreadableDescriptionsFileIsReplacedOnlyWhenTheUserAgrees) {
     const std::string unread =
         "DISKS.TXT could not be read in full:\r\nLine 2 cannot be placed: -01   1>stray line";
+    const char* const kReplace = "\r\n\r\nReplace it? What could not be read in it is lost.";
     for (const bool exporting : {false, true}) {
         for (const MessageAnswer answer : {MessageAnswer::Cancel, MessageAnswer::Ok}) {
             SCOPED_TRACE(std::to_string(exporting) + std::to_string(int(answer)));
@@ -160,7 +147,7 @@ TEST(ExportImageToSlot, AnUnreadableDescriptionsFileIsReplacedOnlyWhenTheUserAgr
             ASSERT_TRUE(LoadSelectedStore(w.ctx));  // says what could not be read
             fat12::BuildBlankVolume(w.Image(), "NEWDISK");
             w.state.SelectedDisk = 7;
-            w.state.slotTable.SetCell(7, 2, "edited");
+            w.state.slotTable.SetDescription(7, "edited");
             w.ui.messageAnswers = {answer};
             const Bytes before = w.Read(0, SlotOffset(8));
             if (exporting) {
@@ -171,10 +158,7 @@ TEST(ExportImageToSlot, AnUnreadableDescriptionsFileIsReplacedOnlyWhenTheUserAgr
             ASSERT_EQ(w.ui.messages.size(), 2u);
             EXPECT_EQ(
                 std::tuple(w.ui.messages[0].text, w.ui.messages[1].text, w.ui.messages[1].buttons),
-                std::tuple(unread,
-                           unread + "\r\n\r\nReplace it? What could not be read "
-                                    "in it is lost.",
-                           MessageButtons::OkCancel));
+                std::tuple(unread, unread + kReplace, MessageButtons::OkCancel));
             EXPECT_EQ(w.Read(0, SlotOffset(8)) == before, answer == MessageAnswer::Cancel);
             const std::string file = w.Slot0File();
             EXPECT_EQ(file.find("005   1>five\r\n") != std::string::npos &&

@@ -121,7 +121,7 @@ void ExpectFatToolsAccept(const std::string& volume, const std::string& file,
 void SetGridIds(ProgramState& state, const std::string& base, bool numbered) {
     for (int row = 1; row < kSlotCount; ++row) {
         const std::string id = PadRight(base + (numbered ? ThreeDigits(row) : ""), 11);
-        state.slotTable.SetCell(row, 1, " " + id + " ");
+        state.slotTable.SetDiskId(row, id, SlotChange::DiskIdRead);
     }
 }
 

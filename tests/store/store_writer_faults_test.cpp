@@ -56,8 +56,8 @@ struct WriterWorld : testing::StoreWorld {
                 probes = {0, 1, 158, 159};
                 testing::PutPattern(store, SlotOffset(12), kSlotStride, kOldSeed);
                 std::memcpy(Image().data(), Pattern(0, kImageBytes, kNewSeed).data(), kImageBytes);
-                state.slotTable.DiskDescriptions[0] = "image text";
-                state.slotTable.SetCell(12, 2, "old");
+                state.slotTable.internalImage.description = "image text";
+                state.slotTable.SetDescription(12, "old");
                 return;
             case Writer::Import:
                 probes = {0, 1, 78, 79, 159};
@@ -251,7 +251,7 @@ TEST(StoreWriters, FailuresAndCancelsLeaveTheTargetAsDescribed) {
                                                           : "");
                 break;
             case Export:
-                EXPECT_EQ(w.state.slotTable.Cell(12, 2), ran ? "image text" : "old");
+                EXPECT_EQ(w.state.slotTable.Slot(12).description, ran ? "image text" : "old");
                 break;
             case Format:
                 EXPECT_NE(progress, "Progress      Finished");
