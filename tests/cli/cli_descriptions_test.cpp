@@ -22,14 +22,8 @@ namespace {
 
 using Volume = std::vector<std::byte>;
 
-Volume Slot0(const std::string& store) {
-    const std::vector<unsigned char> bytes = ReadFileBytes(store, 0, fat12::kVolumeBytes);
-    return Volume(reinterpret_cast<const std::byte*>(bytes.data()),
-                  reinterpret_cast<const std::byte*>(bytes.data()) + bytes.size());
-}
-
 void ChangeSlot0(const std::string& store, const std::function<void(Volume&)>& change) {
-    Volume volume = Slot0(store);
+    Volume volume = ReadVolume(store, 0, fat12::kVolumeBytes);
     change(volume);
     std::fstream(store, std::ios::in | std::ios::out | std::ios::binary)
         .write(reinterpret_cast<const char*>(volume.data()),
@@ -37,7 +31,8 @@ void ChangeSlot0(const std::string& store, const std::function<void(Volume&)>& c
 }
 
 std::string DisksTxt(const std::string& store) {
-    const fat12::FileRead read = fat12::ReadRootFile(Slot0(store), "DISKS.TXT");
+    const fat12::FileRead read =
+        fat12::ReadRootFile(ReadVolume(store, 0, fat12::kVolumeBytes), "DISKS.TXT");
     return read.status == fat12::Status::Ok ? read.contents : "<unreadable>";
 }
 

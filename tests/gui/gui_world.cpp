@@ -2,7 +2,6 @@
 
 #include <QMenu>
 #include <QTest>
-#include <cstring>
 #include <fstream>
 #include <stdexcept>
 
@@ -49,10 +48,7 @@ std::string GuiWorld::MakeStore(const std::string& name, const std::string& stor
 }
 
 std::string GuiWorld::DisksTxt(const std::string& storePath) const {
-    const std::vector<unsigned char> bytes = ReadFileBytes(storePath, 0, kImageBytes);
-    std::vector<std::byte> volume(bytes.size());
-    std::memcpy(volume.data(), bytes.data(), bytes.size());
-    return fat12::ReadRootFile(volume, "DISKS.TXT").contents;
+    return fat12::ReadRootFile(ReadVolume(storePath, 0, kImageBytes), "DISKS.TXT").contents;
 }
 
 static QPoint RowCentre(DiskGridView& grid, int row) {

@@ -40,8 +40,6 @@ void MarkSlots(const std::string& path, unsigned seed, const std::vector<int>& s
 bool SlotMarked(const std::string& path, int slot, unsigned seed);
 int FirstDifferentSlot(const std::string& a, const std::string& b);  // or -1
 
-bool HaveTool(const std::string& name);  // on PATH
-int RunCommand(const std::string& command, std::string* output = nullptr);
 // fsck.fat passes the volume and mtype reads file back (where both are installed).
 void ExpectFatToolsAccept(const std::string& volume, const std::string& file,
                           const std::string& expected);
@@ -85,7 +83,6 @@ struct StoreWorld : TestWorld {
 
     std::string OnlyMessage() const;              // or "<n messages>"
     void ExpectReport(const char* source) const;  // one naming source; none for nullptr
-    void ExpectSettled() const;                   // nothing open, not busy, no cancel left over
 
   private:
     int flushesAtFinished_ = -1;
