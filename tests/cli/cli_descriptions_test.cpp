@@ -14,7 +14,6 @@
 #include "core/text_encoding.hpp"
 #include "fat12/dir_entry.hpp"
 #include "fat12/fat12_volume.hpp"
-#include "fat12/fat_codec.hpp"
 #include "fat12/geometry.hpp"
 
 namespace quarnex::testing {
@@ -50,12 +49,8 @@ std::function<void(Volume&)> SetEntryByte(std::size_t offset, unsigned char valu
 }
 
 void FillSlot0(Volume& v) {
-    std::size_t free = 0;
-    for (unsigned c = fat12::kFirstCluster; c <= fat12::kLastCluster; ++c) {
-        free += fat12::GetFatEntry(std::span(v).subspan(fat12::kFatOffset), c) == 0 ? 1 : 0;
-    }
-    ASSERT_EQ(fat12::ReplaceRootFile(v, "FILLER.BIN", std::string(free * 512, 'f')),
-              fat12::Status::Ok);
+    const std::string filler(fat12::FreeBytes(v), 'f');
+    ASSERT_EQ(fat12::ReplaceRootFile(v, "FILLER.BIN", filler), fat12::Status::Ok);
 }
 
 const std::string kHeader =
