@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <functional>
 
 #include "cli/cli_runner.hpp"
@@ -24,9 +23,8 @@ using Volume = std::vector<std::byte>;
 void ChangeSlot0(const std::string& store, const std::function<void(Volume&)>& change) {
     Volume volume = ReadVolume(store, 0, fat12::kVolumeBytes);
     change(volume);
-    std::fstream(store, std::ios::in | std::ios::out | std::ios::binary)
-        .write(reinterpret_cast<const char*>(volume.data()),
-               static_cast<std::streamsize>(volume.size()));
+    PutBytes(store, 0,
+             std::string_view(reinterpret_cast<const char*>(volume.data()), volume.size()));
 }
 
 std::string DisksTxt(const std::string& store) {
@@ -94,9 +92,7 @@ TEST(CliDescriptions, WhatCannotBeReadIsSaidAndReplacedOnlyWhenConfirmed) {
     };
     // Slot 7 as a put stopped part way leaves it: its boot sector marked.
     const Prepare marked7 = [](const std::string& s) {
-        std::fstream(s, std::ios::in | std::ios::out | std::ios::binary)
-            .seekp(static_cast<std::streamoff>(7 * kSlotStride + 3))
-            .write("QRNXBUSY", 8);
+        PutBytes(s, SlotOffset(7) + 3, "QRNXBUSY");
     };
     const std::string unfinished =
         "quarnex-cli: Slot 007 was not completely written: put an image into it again.\n";

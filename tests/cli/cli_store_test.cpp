@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <thread>
@@ -107,9 +106,7 @@ TEST(CliStore, CreateAndFormatMakeStoresThatListShows) {
         {"slot": 5, "id": "PLAIN BASE ", "description": "", "source": "",
          "write_unfinished": false}]})"));
     // The mark of a format or restore that did not finish: listings say so.
-    std::fstream(copy, std::ios::in | std::ios::out | std::ios::binary)
-        .seekp(3)
-        .write("QRNXBUSY", 8);
+    PutBytes(copy, 3, "QRNXBUSY");
     const CliResult marked = RunCli({"list", copy});
     EXPECT_TRUE(Contains(marked.err, "quarnex-cli: the last format or restore of " + copy +
                                          " did not finish: its slots may mix old and new disks; "
@@ -125,10 +122,7 @@ TEST(CliStore, PutGetDescribeBackupAndRestore) {
     const std::string image = dir / "in.img";
     WriteFileBytes(image, PatternImage(7, "GAME7"));
     // Mark the gap of slot 5 so that a write into it would show.
-    const std::string mark(kSlotGapBytes, '\xA5');
-    std::fstream(store, std::ios::in | std::ios::out | std::ios::binary)
-        .seekp(static_cast<std::streamoff>(SlotOffset(5) + kImageBytes))
-        .write(mark.data(), static_cast<std::streamsize>(mark.size()));
+    PutBytes(store, SlotOffset(5) + kImageBytes, std::string(kSlotGapBytes, '\xA5'));
 
     const CliResult put = RunCli({"put", store, "5", image, "--yes"});
     ASSERT_EQ(put.exitCode, 0) << put.err;

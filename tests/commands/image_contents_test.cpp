@@ -194,7 +194,7 @@ TEST(ImageContents, RefusalsLeaveTheImageAsItWasAndSaySo) {
               "first.");
 
     ContentsWorld blank;
-    PutBytes(blank.Volume(), 11, {0, 0});  // sector size 0: damage, not a zeroed start
+    PutBytes(blank.Volume(), 11, Bytes{0, 0});  // sector size 0: damage, not a zeroed start
     blank.Load();
     ImageContents damaged{blank.ctx};
     damaged.Open();

@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <regex>
 #include <sstream>
 #include <stdexcept>
@@ -40,16 +39,6 @@ Bytes Pattern(std::uint64_t offset, std::size_t count, unsigned seed) {
         bytes[at - offset] = static_cast<unsigned char>((at * 131 + (at >> 9) * 7 + seed) & 0xFF);
     }
     return bytes;
-}
-
-void PutBytes(const std::string& path, std::uint64_t offset, const Bytes& bytes) {
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    file.seekp(static_cast<std::streamoff>(offset));
-    file.write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    if (!file) {
-        throw std::runtime_error("cannot write into " + path);
-    }
 }
 
 void PutPattern(const std::string& path, std::uint64_t offset, std::size_t count, unsigned seed) {

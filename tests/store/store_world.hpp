@@ -28,7 +28,6 @@ inline const std::string kCreatedHeader =
 Bytes BytesOf(std::span<const std::byte> memory, std::size_t offset, std::size_t count);
 // Bytes that depend on their absolute offset and a seed.
 Bytes Pattern(std::uint64_t offset, std::size_t count, unsigned seed);
-void PutBytes(const std::string& path, std::uint64_t offset, const Bytes& bytes);
 void PutPattern(const std::string& path, std::uint64_t offset, std::size_t count, unsigned seed);
 
 inline Fault StoreFault(FaultOp op, int nth, int error = EIO, std::size_t shortBy = 0) {

@@ -47,6 +47,20 @@ void WriteFileText(const std::string& path, const std::string& text) {
     WriteFileBytes(path, std::vector<unsigned char>(text.begin(), text.end()));
 }
 
+void PutBytes(const std::string& path, std::uint64_t offset, std::string_view bytes) {
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(static_cast<std::streamoff>(offset));
+    if (!file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
+        throw std::runtime_error("cannot write into " + path);
+    }
+}
+
+void PutBytes(const std::string& path, std::uint64_t offset,
+              const std::vector<unsigned char>& bytes) {
+    PutBytes(path, offset,
+             std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
 std::vector<unsigned char> ReadFileBytes(const std::string& path, std::uint64_t offset,
                                          std::size_t count) {
     std::ifstream in(path, std::ios::binary);

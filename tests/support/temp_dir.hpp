@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quarnex::testing {
@@ -30,6 +31,10 @@ class TempDir {
 void MakeSparseFile(const std::string& path, std::uint64_t size);
 void WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes);
 void WriteFileText(const std::string& path, const std::string& text);
+// Overwrites bytes in place from offset.
+void PutBytes(const std::string& path, std::uint64_t offset, std::string_view bytes);
+void PutBytes(const std::string& path, std::uint64_t offset,
+              const std::vector<unsigned char>& bytes);
 std::vector<unsigned char> ReadFileBytes(const std::string& path, std::uint64_t offset = 0,
                                          std::size_t count = SIZE_MAX);
 std::string ReadFileText(const std::string& path);
