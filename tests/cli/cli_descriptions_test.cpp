@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <functional>
 
 #include "cli/cli_runner.hpp"
@@ -14,7 +13,6 @@
 #include "core/text_encoding.hpp"
 #include "fat12/dir_entry.hpp"
 #include "fat12/fat12_volume.hpp"
-#include "fat12/fat_codec.hpp"
 #include "fat12/geometry.hpp"
 
 namespace quarnex::testing {
@@ -22,22 +20,16 @@ namespace {
 
 using Volume = std::vector<std::byte>;
 
-Volume Slot0(const std::string& store) {
-    const std::vector<unsigned char> bytes = ReadFileBytes(store, 0, fat12::kVolumeBytes);
-    return Volume(reinterpret_cast<const std::byte*>(bytes.data()),
-                  reinterpret_cast<const std::byte*>(bytes.data()) + bytes.size());
-}
-
 void ChangeSlot0(const std::string& store, const std::function<void(Volume&)>& change) {
-    Volume volume = Slot0(store);
+    Volume volume = ReadVolume(store, 0, fat12::kVolumeBytes);
     change(volume);
-    std::fstream(store, std::ios::in | std::ios::out | std::ios::binary)
-        .write(reinterpret_cast<const char*>(volume.data()),
-               static_cast<std::streamsize>(volume.size()));
+    PutBytes(store, 0,
+             std::string_view(reinterpret_cast<const char*>(volume.data()), volume.size()));
 }
 
 std::string DisksTxt(const std::string& store) {
-    const fat12::FileRead read = fat12::ReadRootFile(Slot0(store), "DISKS.TXT");
+    const fat12::FileRead read =
+        fat12::ReadRootFile(ReadVolume(store, 0, fat12::kVolumeBytes), "DISKS.TXT");
     return read.status == fat12::Status::Ok ? read.contents : "<unreadable>";
 }
 
@@ -55,12 +47,8 @@ std::function<void(Volume&)> SetEntryByte(std::size_t offset, unsigned char valu
 }
 
 void FillSlot0(Volume& v) {
-    std::size_t free = 0;
-    for (unsigned c = fat12::kFirstCluster; c <= fat12::kLastCluster; ++c) {
-        free += fat12::GetFatEntry(std::span(v).subspan(fat12::kFatOffset), c) == 0 ? 1 : 0;
-    }
-    ASSERT_EQ(fat12::ReplaceRootFile(v, "FILLER.BIN", std::string(free * 512, 'f')),
-              fat12::Status::Ok);
+    const std::string filler(fat12::FreeBytes(v), 'f');
+    ASSERT_EQ(fat12::ReplaceRootFile(v, "FILLER.BIN", filler), fat12::Status::Ok);
 }
 
 const std::string kHeader =
@@ -104,9 +92,7 @@ TEST(CliDescriptions, WhatCannotBeReadIsSaidAndReplacedOnlyWhenConfirmed) {
     };
     // Slot 7 as a put stopped part way leaves it: its boot sector marked.
     const Prepare marked7 = [](const std::string& s) {
-        std::fstream(s, std::ios::in | std::ios::out | std::ios::binary)
-            .seekp(static_cast<std::streamoff>(7 * kSlotStride + 3))
-            .write("QRNXBUSY", 8);
+        PutBytes(s, SlotOffset(7) + 3, "QRNXBUSY");
     };
     const std::string unfinished =
         "quarnex-cli: Slot 007 was not completely written: put an image into it again.\n";

@@ -2,10 +2,7 @@
 // checked back with their tools; refusals leave the volume's bytes alone.
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <cstdio>
 #include <set>
-#include <sstream>
 
 #include <sys/stat.h>
 
@@ -17,79 +14,26 @@
 namespace quarnex::testing {
 namespace {
 
-// Runs a shell command; its exit status, with stdout and stderr in out.
-int Shell(const std::string& command, std::string* out = nullptr) {
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    std::string text;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        text.append(buffer, n);
-    }
-    const int status = ::pclose(pipe);
-    if (out != nullptr) {
-        *out = text;
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 bool HaveFatTools() {
-    return Shell("command -v fsck.fat && command -v mformat && command -v mdir") == 0;
+    return HaveTools({"fsck.fat", "mformat", "mdir"});
 }
 
 std::string Quoted(const std::string& text) {
     return "'" + text + "'";
 }
 
-// The paths mdir -/ -b lists (folders end in "/"), without "::".
-std::set<std::string> MtoolsNames(const std::string& image) {
-    std::string out;
-    EXPECT_EQ(Shell("MTOOLS_SKIP_CHECK=1 mdir -/ -b -i " + Quoted(image) + " ::", &out), 0) << out;
-    std::set<std::string> names;
-    std::istringstream lines(out);
-    for (std::string line; std::getline(lines, line);) {
-        names.insert(line.substr(line.rfind("::") == 0 ? 3 : 0));
-    }
-    return names;
-}
-
-// The free bytes mdir reports ("1 432 576 bytes free").
-std::uint64_t MtoolsFreeBytes(const std::string& image) {
-    std::string out;
-    EXPECT_EQ(Shell("MTOOLS_SKIP_CHECK=1 mdir -i " + Quoted(image) + " ::", &out), 0) << out;
-    const std::size_t end = out.rfind(" bytes free");
-    std::string digits;
-    for (std::size_t i = out.rfind('\n', end) + 1; i < end; ++i) {
-        if (std::isdigit(static_cast<unsigned char>(out[i])) != 0) {
-            digits += out[i];
-        }
-    }
-    return digits.empty() ? 0 : std::stoull(digits);
-}
-
 std::string MtoolsRead(const std::string& image, const std::string& path) {
-    std::string out;
-    EXPECT_EQ(
-        Shell("MTOOLS_SKIP_CHECK=1 mtype -i " + Quoted(image) + " " + Quoted("::" + path), &out), 0)
-        << out;
-    return out;
+    return Mtools("mtype -i " + Quoted(image) + " " + Quoted("::" + path));
 }
 
 TEST(CliFiles, ChangesOnEveryLayoutAreCleanForFsckAndReadBackByMtools) {
     if (!HaveFatTools()) {
         GTEST_SKIP() << "dosfstools or mtools not installed";
     }
-    const std::vector<std::string> layouts = {
-        "mkfs.fat -C -s 1 IMG 1440",
-        "mkfs.fat -C -s 2 IMG 1440",
-        "mkfs.fat -C -s 4 -r 112 IMG 1440",
-        "mkfs.fat -C -f 1 IMG 1440",
-        "mkfs.fat -C -r 224 -R 4 IMG 1440",
-        "mkfs.fat -C IMG 720",
-        "mkfs.fat -C IMG 1200",
-        "mkfs.fat -C IMG 1680",
-        "mformat -C -i IMG -f 1440 ::",
-        "mformat -C -i IMG -t 80 -h 2 -s 21 ::",
-    };
+    // The engine meets every layout in volume_layouts_test; here the commands on a few.
+    const std::vector<std::string> layouts = {"mkfs.fat -C -s 4 -r 112 IMG 1440",
+                                              "mkfs.fat -C -f 1 -R 4 IMG 720",
+                                              "mformat -C -i IMG -t 80 -h 2 -s 21 ::"};
     const std::string longText(5000, 'L');
     const std::string shortText(700, 's');
     for (const std::string& layout : layouts) {
@@ -98,7 +42,7 @@ TEST(CliFiles, ChangesOnEveryLayoutAreCleanForFsckAndReadBackByMtools) {
         const std::string image = dir / "volume.img";
         std::string command = layout;
         command.replace(command.find("IMG"), 3, Quoted(image));
-        ASSERT_EQ(Shell(command + " >/dev/null"), 0);
+        ASSERT_EQ(RunCommand(command + " >/dev/null"), 0);
         WriteFileText(dir / "Long file name.txt", longText);
         WriteFileText(dir / "SHORT.BIN", shortText);
         WriteFileText(dir / "gone.txt", "x");
@@ -113,10 +57,11 @@ TEST(CliFiles, ChangesOnEveryLayoutAreCleanForFsckAndReadBackByMtools) {
         ASSERT_EQ(RunCli({"files", "rm", image, "GONE.TXT"}).exitCode, 0);
 
         std::string fsck;
-        EXPECT_EQ(Shell("fsck.fat -n " + Quoted(image), &fsck), 0) << fsck;
-        EXPECT_EQ(MtoolsNames(image),
-                  (std::set<std::string>{"SHORT.BIN", "v.txt", "Sub Folder/", "Sub Folder/Deep/",
-                                         "Sub Folder/SHORT.BIN", "Sub Folder/Long file name.txt"}));
+        EXPECT_EQ(RunCommand("fsck.fat -n " + Quoted(image), &fsck), 0) << fsck;
+        EXPECT_EQ(MtoolsPaths(image),
+                  (std::set<std::string>{"::/SHORT.BIN", "::/v.txt", "::/Sub Folder/",
+                                         "::/Sub Folder/Deep/", "::/Sub Folder/SHORT.BIN",
+                                         "::/Sub Folder/Long file name.txt"}));
         EXPECT_EQ(MtoolsRead(image, "v.txt").substr(0, 14), "Linux version ");
         EXPECT_EQ(MtoolsRead(image, "Sub Folder/Long file name.txt"), longText);
         EXPECT_EQ(MtoolsRead(image, "SHORT.BIN"), shortText);
@@ -168,10 +113,10 @@ TEST(CliFiles, CodePageNamesAndKeptTimesAreWrittenAsMcopyDoes) {
          {"café.txt", "Ärger.TXT", "Straße long name.txt", "Õpen.txt", "ÑANDÚ"}) {
         put.push_back(dir / name);
         WriteFileText(put.back(), name);
-        ASSERT_EQ(Shell("touch -d '2001-02-03 04:05:06' " + Quoted(put.back())), 0);
+        ASSERT_EQ(RunCommand("touch -d '2001-02-03 04:05:06' " + Quoted(put.back())), 0);
         quoted += " " + Quoted(put.back());
     }
-    ASSERT_EQ(Shell("MTOOLS_SKIP_CHECK=1 mcopy -m -i " + Quoted(theirs) + quoted + " ::"), 0);
+    Mtools("mcopy -m -i " + Quoted(theirs) + quoted + " ::");
     ASSERT_EQ(RunCli(put).exitCode, 0);
     EXPECT_EQ(RootEntries(ours), RootEntries(theirs));
     const CliResult ls = RunCli({"files", "ls", theirs});
@@ -183,7 +128,7 @@ TEST(CliFiles, CodePageNamesAndKeptTimesAreWrittenAsMcopyDoes) {
     WriteFileText(dir / "café.txt", "new");
     ASSERT_EQ(RunCli({"--yes", "files", "put", theirs, dir / "café.txt"}).exitCode, 0);
     ASSERT_EQ(RunCli({"files", "rm", theirs, "ñandú"}).exitCode, 0);
-    EXPECT_EQ(MtoolsNames(theirs).size(), 4u) << "café.txt replaced, not added beside";
+    EXPECT_EQ(MtoolsPaths(theirs).size(), 4u) << "café.txt replaced, not added beside";
     EXPECT_EQ(MtoolsRead(theirs, "café.txt"), "new");
 }
 
@@ -236,7 +181,7 @@ TEST(CliFiles, RefusalsSayWhyAndLeaveTheVolumeAsItWas) {
     };
     if (HaveFatTools()) {
         const std::string large = dir / "large sectors.img";
-        ASSERT_EQ(Shell("mkfs.fat -C -S 1024 " + Quoted(large) + " 1440"), 0);
+        ASSERT_EQ(RunCommand("mkfs.fat -C -S 1024 " + Quoted(large) + " 1440"), 0);
         cases.push_back({{"files", "ls", large}, "a FAT12 layout with 1024-byte sectors is not"});
     }
     const std::vector<unsigned char> before = ReadFileBytes(image);

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <thread>
@@ -31,16 +30,13 @@ std::string Labels(const std::vector<unsigned char>& image) {
     return at(fat12::kBootLabelOffset) + "|" + at(fat12::kRootLabelOffset);
 }
 
-// DISKS.TXT inside slot 0 as mtype reads it ("... not found" when absent).
+// DISKS.TXT inside slot 0 as mtype reads it.
 std::string DisksTxt(const std::string& store) {
-    const TempDir dir;
-    [[maybe_unused]] const int status =
-        std::system(("mtype -i '" + store + "' ::DISKS.TXT >'" + dir / "t" + "' 2>&1").c_str());
-    return ReadFileText(dir / "t");
+    return Mtools("mtype -i '" + store + "' ::DISKS.TXT");
 }
 
 bool SameBytes(const std::string& a, const std::string& b) {
-    return std::system(("cmp -s '" + a + "' '" + b + "'").c_str()) == 0;
+    return RunCommand("cmp -s '" + a + "' '" + b + "'") == 0;
 }
 
 std::vector<unsigned char> SlotGap(const std::string& store, int slot) {
@@ -110,9 +106,7 @@ TEST(CliStore, CreateAndFormatMakeStoresThatListShows) {
         {"slot": 5, "id": "PLAIN BASE ", "description": "", "source": "",
          "write_unfinished": false}]})"));
     // The mark of a format or restore that did not finish: listings say so.
-    std::fstream(copy, std::ios::in | std::ios::out | std::ios::binary)
-        .seekp(3)
-        .write("QRNXBUSY", 8);
+    PutBytes(copy, 3, "QRNXBUSY");
     const CliResult marked = RunCli({"list", copy});
     EXPECT_TRUE(Contains(marked.err, "quarnex-cli: the last format or restore of " + copy +
                                          " did not finish: its slots may mix old and new disks; "
@@ -128,10 +122,7 @@ TEST(CliStore, PutGetDescribeBackupAndRestore) {
     const std::string image = dir / "in.img";
     WriteFileBytes(image, PatternImage(7, "GAME7"));
     // Mark the gap of slot 5 so that a write into it would show.
-    const std::string mark(kSlotGapBytes, '\xA5');
-    std::fstream(store, std::ios::in | std::ios::out | std::ios::binary)
-        .seekp(static_cast<std::streamoff>(SlotOffset(5) + kImageBytes))
-        .write(mark.data(), static_cast<std::streamsize>(mark.size()));
+    PutBytes(store, SlotOffset(5) + kImageBytes, std::string(kSlotGapBytes, '\xA5'));
 
     const CliResult put = RunCli({"put", store, "5", image, "--yes"});
     ASSERT_EQ(put.exitCode, 0) << put.err;
@@ -206,7 +197,7 @@ TEST(CliImage, NewAndZeroWriteWholeImages) {
     EXPECT_TRUE(written == expected);
     // Without an ID the volume has no label, which fsck.fat accepts.
     ASSERT_EQ(RunCli({"image", "new", dir / "blank.img"}).exitCode, 0);
-    EXPECT_EQ(std::system(("fsck.fat -n '" + dir / "blank.img" + "' >/dev/null").c_str()), 0);
+    EXPECT_EQ(RunCommand("fsck.fat -n '" + dir / "blank.img" + "'"), 0);
 
     // Zero over an existing file, confirmed.
     ASSERT_EQ(RunCli({"image", "zero", fresh, "--yes"}).exitCode, 0);

@@ -7,8 +7,6 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
-#include <set>
-#include <sstream>
 
 #include "commands/image_contents.hpp"
 #include "core/text.hpp"
@@ -24,27 +22,20 @@ struct ContentsWorld : TestWorld {
     // A volume made by mkfs.fat and filled by mtools: a long name in the
     // root and in a subfolder, both with a fixed time.
     ContentsWorld() {
-        for (const char* tool : {"mkfs.fat", "mcopy", "mmd", "mdir", "mtype", "fsck.fat"}) {
-            tools = tools && HaveTool(tool);
-        }
+        tools = HaveTools({"mkfs.fat", "mcopy", "mmd", "mdir", "mtype", "fsck.fat"});
         if (!tools) {
             return;
         }
         WriteFileText(dir / "A long file name.txt", std::string(1234, 'x'));
         WriteFileText(dir / "inner.bin", "inner");
-        Run("touch -d '2025-02-03 04:05' '" + dir / "A long file name.txt" + "' '" +
-            dir / "inner.bin" + "' && mkfs.fat -C " + Volume() + " 1440 >/dev/null && mmd -i " +
-            Volume() + " '::/Sub Folder' && mcopy -m -i " + Volume() + " '" +
-            dir / "A long file name.txt" + "' :: && mcopy -m -i " + Volume() + " '" +
-            dir / "inner.bin" + "' '::/Sub Folder'");
+        Mtools("touch -d '2025-02-03 04:05' '" + dir / "A long file name.txt" + "' '" +
+               dir / "inner.bin" + "' && mkfs.fat -C " + Volume() + " 1440 >/dev/null && mmd -i " +
+               Volume() + " '::/Sub Folder' && mcopy -m -i " + Volume() + " '" +
+               dir / "A long file name.txt" + "' :: && mcopy -m -i " + Volume() + " '" +
+               dir / "inner.bin" + "' '::/Sub Folder'");
         Load();
     }
     std::string Volume() const { return dir / "v.img"; }
-    std::string Run(const std::string& command) {
-        std::string output;
-        EXPECT_EQ(RunCommand("MTOOLS_SKIP_CHECK=1 " + command, &output), 0) << command << output;
-        return output;
-    }
     void Load() {
         const std::vector<unsigned char> bytes = ReadFileBytes(Volume());
         std::memcpy(state.InternalImage.Span().data(), bytes.data(), kImageBytes);
@@ -114,27 +105,19 @@ TEST(ImageContents, ChangesAreSeenByTheToolsAndMarkTheImageChanged) {
         << "replacing and deleting were asked";
 
     w.Save();
-    w.Run("fsck.fat -n " + w.Volume());
-    std::istringstream listed(w.Run("mdir -/ -b -i " + w.Volume() + " ::"));
-    std::set<std::string> names;
-    for (std::string line; std::getline(listed, line);) {
-        names.insert(line);
-    }
-    EXPECT_EQ(names,
+    Mtools("fsck.fat -n " + w.Volume());
+    EXPECT_EQ(MtoolsPaths(w.Volume()),
               (std::set<std::string>{"::/A long file name.txt", "::/New file with a long name.dat",
                                      "::/tree/", "::/tree/deeper/", "::/tree/deeper/leaf.txt",
                                      "::/Made here/", "::/Made here/in made.txt"}));
-    EXPECT_EQ(w.Run("mtype -i " + w.Volume() + " '::/A long file name.txt'"), "replaced");
-    EXPECT_EQ(w.Run("mtype -i " + w.Volume() + " '::/tree/deeper/leaf.txt'"), "leaf");
-    EXPECT_EQ(w.Run("mtype -i " + w.Volume() + " '::/New file with a long name.dat'"),
+    EXPECT_EQ(Mtools("mtype -i " + w.Volume() + " '::/A long file name.txt'"), "replaced");
+    EXPECT_EQ(Mtools("mtype -i " + w.Volume() + " '::/tree/deeper/leaf.txt'"), "leaf");
+    EXPECT_EQ(Mtools("mtype -i " + w.Volume() + " '::/New file with a long name.dat'"),
               std::string(5000, 'n'));
     EXPECT_EQ(w.state.status.bufferCaption, "Changed: /tmp/v.img") << "marked once";
     EXPECT_EQ(w.Shown()[0][2], "2026-03-14 12:00") << "new items carry the clock's time";
-    const std::string free = w.Run("mdir -i " + w.Volume() + " ::");
-    const std::size_t end = free.rfind(" bytes free");
-    std::string figure = free.substr(free.rfind('\n', end) + 1, end - free.rfind('\n', end) - 1);
-    std::erase(figure, ' ');
-    EXPECT_EQ(w.contents.FreeText(), FormatThousands(std::stoll(figure)) + " bytes free") << free;
+    EXPECT_EQ(w.contents.FreeText(),
+              FormatThousands(static_cast<long long>(MtoolsFreeBytes(w.Volume()))) + " bytes free");
 
     // Extracting gives the same bytes back, asking before a file is replaced.
     std::filesystem::create_directory(w.dir / "out");
@@ -157,10 +140,10 @@ TEST(ImageContents, RefusalsLeaveTheImageAsItWasAndSaySo) {
     const Case cases[] = {
         {"full volume",
          [](ContentsWorld& w) {
-             w.Run("dd if=/dev/zero of=" + w.dir / "big" +
-                   " bs=1000 count=1300 2>/dev/null && "
-                   "mcopy -i " +
-                   w.Volume() + " " + w.dir / "big ::");
+             Mtools("dd if=/dev/zero of=" + w.dir / "big" +
+                    " bs=1000 count=1300 2>/dev/null && "
+                    "mcopy -i " +
+                    w.Volume() + " " + w.dir / "big ::");
          },
          [](ContentsWorld& w) { w.contents.Add({w.Host("more.bin", std::string(200000, 'm'))}); },
          "There is no room for \"more.bin\" on the internal image"},
@@ -211,7 +194,7 @@ TEST(ImageContents, RefusalsLeaveTheImageAsItWasAndSaySo) {
               "first.");
 
     ContentsWorld blank;
-    PutBytes(blank.Volume(), 11, {0, 0});  // sector size 0: damage, not a zeroed start
+    PutBytes(blank.Volume(), 11, Bytes{0, 0});  // sector size 0: damage, not a zeroed start
     blank.Load();
     ImageContents damaged{blank.ctx};
     damaged.Open();

@@ -46,7 +46,7 @@ TEST(WindowStoreLock, StoreCommandsRefuseAStoreHeldByAnotherProgram) {
 TEST(WindowStoreLock, LoadingAStoreLeftByAnUnfinishedFormatOrRestoreSaysSo) {
     testing::StoreWorld w;
     w.PutLabel(1, "FDISK001   ");
-    testing::PutBytes(w.store, 3, {'Q', 'R', 'N', 'X', 'B', 'U', 'S', 'Y'});
+    testing::PutBytes(w.store, 3, "QRNXBUSY");
     EXPECT_TRUE(LoadSelectedStore(w.ctx)) << "the store is still loaded";
     EXPECT_EQ(w.model.grid.Cell(1, 1), " FDISK001    ");
     ASSERT_EQ(w.ui.messages.size(), 1u);

@@ -42,12 +42,6 @@ unsigned FirstCluster(const Image& image, const std::string& path) {
     return FindEntry(image, folder.slots, parts.back())->entry.firstCluster.Get();
 }
 
-void SetBoot(Image& image, std::size_t offset, unsigned value, std::size_t bytes) {
-    for (std::size_t i = 0; i < bytes; ++i) {
-        image[offset + i] = std::byte{static_cast<unsigned char>(value >> (8 * i))};
-    }
-}
-
 void SetFat(Image& image, unsigned cluster, unsigned value, std::size_t copies = kFatCount) {
     for (std::size_t copy = 0; copy < copies; ++copy) {
         SetFatEntry(std::span(image).subspan(kFatOffset + copy * kFatBytes, kFatBytes), cluster,
@@ -66,25 +60,25 @@ TEST(VolumeDamage, WritesAreRefusedWithTheReasonAndReadsGoOnWhereTheyCan) {
         bool readable = false;  // the file in Folder reads all the same
     };
     const Case cases[] = {
-        {"sector size", [](Image& i) { SetBoot(i, 11, 1024, 2); }, Status::Unhandled,
+        {"sector size", [](Image& i) { PutLe(i, 11, 1024, 2); }, Status::Unhandled,
          "a FAT12 layout with 1024-byte sectors is not handled"},
-        {"cluster size", [](Image& i) { SetBoot(i, 13, 3, 1); }, Status::Damaged,
+        {"cluster size", [](Image& i) { PutLe(i, 13, 3, 1); }, Status::Damaged,
          "its sectors per cluster (3) is not a power of two from 1 to 64"},
-        {"FAT count", [](Image& i) { SetBoot(i, 16, 3, 1); }, Status::Damaged,
+        {"FAT count", [](Image& i) { PutLe(i, 16, 3, 1); }, Status::Damaged,
          "its number of FATs (3) is not 1 or 2"},
-        {"no root", [](Image& i) { SetBoot(i, 17, 0, 2); }, Status::Damaged,
+        {"no root", [](Image& i) { PutLe(i, 17, 0, 2); }, Status::Damaged,
          "its root directory size (0) leaves no root directory"},
-        {"too many sectors", [](Image& i) { SetBoot(i, 19, 4000, 2); }, Status::Damaged,
+        {"too many sectors", [](Image& i) { PutLe(i, 19, 4000, 2); }, Status::Damaged,
          "its sector count (4000) does not fit the 2880 sectors that hold it"},
-        {"tiny FAT", [](Image& i) { SetBoot(i, 22, 1, 2); }, Status::Damaged,
+        {"tiny FAT", [](Image& i) { PutLe(i, 22, 1, 2); }, Status::Damaged,
          "its FAT size (1) is too small for its clusters"},
-        {"media", [](Image& i) { SetBoot(i, 21, 0x12, 1); }, Status::Damaged,
+        {"media", [](Image& i) { PutLe(i, 21, 0x12, 1); }, Status::Damaged,
          "its media descriptor (18) is not a known medium"},
         {"all zeros", [](Image& i) { std::ranges::fill(i, std::byte{0}); }, Status::Damaged,
          "its sector size (0) is not 512 bytes"},
         {"FATs differ", [&](Image& i) { SetFat(i, 2000, 0xFFF, 1); }, Status::FatsDiffer,
          "a check tool can tell which copy is right", true},
-        {"signature AA 55", [](Image& i) { SetBoot(i, 510, 0x55AA, 2); }, Status::Damaged,
+        {"signature AA 55", [](Image& i) { PutLe(i, 510, 0x55AA, 2); }, Status::Damaged,
          "its boot sector lacks the signature 55 AA", true},
         {"FAT's media byte", [](Image& i) { SetFat(i, 0, 0xFF8); }, Status::Damaged,
          "its FAT's media byte (248) is not its boot sector's (240)", true},

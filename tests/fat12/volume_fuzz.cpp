@@ -22,12 +22,6 @@ const std::string kPaths[] = {"DISKS.TXT",
                               "new.txt",
                               "Folder/Sub/New"};
 
-void Put(Image& image, std::size_t at, std::uint64_t value, std::size_t bytes) {
-    for (std::size_t i = 0; i < bytes && at + i < image.size(); ++i) {
-        image[at + i] = std::byte{static_cast<unsigned char>(value >> (8 * i))};
-    }
-}
-
 // The 1.44 MB layout, or a small one (400 sectors, 2 per cluster, 64 root
 // entries), holding files and folders in long and short names.
 Image Base(bool small) {
@@ -36,12 +30,12 @@ Image Base(bool small) {
     if (small) {
         image.resize(400 * 512);
         std::fill(image.begin() + 512, image.end(), std::byte{0});
-        Put(image, 13, 2, 1);   // sectors per cluster
-        Put(image, 17, 64, 2);  // root entries
-        Put(image, 19, 400, 2);
-        Put(image, 22, 1, 2);  // sectors per FAT
-        Put(image, 512, 0xFFFFF0, 3);
-        Put(image, 1024, 0xFFFFF0, 3);
+        PutLe(image, 13, 2, 1);   // sectors per cluster
+        PutLe(image, 17, 64, 2);  // root entries
+        PutLe(image, 19, 400, 2);
+        PutLe(image, 22, 1, 2);  // sectors per FAT
+        PutLe(image, 512, 0xFFFFF0, 3);
+        PutLe(image, 1024, 0xFFFFF0, 3);
     }
     const auto apply = [&](const ReplaceStages& stages) { ApplyStages(image, stages); };
     apply(StageFileWrite(image, "DISKS.TXT", std::string(2000, 'd'), {}));
@@ -76,7 +70,7 @@ class FuzzCase {
                 const std::size_t fields[][2] = {{11, 2}, {13, 1}, {14, 2}, {16, 1}, {17, 2},
                                                  {19, 2}, {21, 1}, {22, 2}, {32, 4}, {510, 2}};
                 const auto& field = fields[Pick(std::size(fields))];
-                Put(image, field[0], Edge((1ull << (8 * field[1])) - 1, last), field[1]);
+                PutLe(image, field[0], Edge((1ull << (8 * field[1])) - 1, last), field[1]);
                 break;
             }
             case 1: {  // a FAT entry, often one in use, in one or every copy
@@ -95,9 +89,9 @@ class FuzzCase {
                 const std::size_t fields[][2] = {{0, 1}, {11, 1}, {26, 2}, {28, 4}, {12, 1}};
                 const auto& field = fields[Pick(std::size(fields))];
                 const std::uint64_t names[] = {0, 0xE5, '.', 0x05, 0x20, 'A'};
-                Put(image, entry + field[0],
-                    field[0] == 0 ? names[Pick(6)] : Edge((1ull << (8 * field[1])) - 1, last),
-                    field[1]);
+                PutLe(image, entry + field[0],
+                      field[0] == 0 ? names[Pick(6)] : Edge((1ull << (8 * field[1])) - 1, last),
+                      field[1]);
                 break;
             }
             default:  // any byte of the system area or the first clusters
@@ -157,6 +151,12 @@ std::string WriteFault(FuzzCase& random, Image& image, bool sound, bool& written
 }
 
 }  // namespace
+
+void PutLe(Image& image, std::size_t at, std::uint64_t value, std::size_t bytes) {
+    for (std::size_t i = 0; i < bytes && at + i < image.size(); ++i) {
+        image[at + i] = std::byte{static_cast<unsigned char>(value >> (8 * i))};
+    }
+}
 
 FuzzTally RunVolumeFuzz(std::uint64_t first, std::uint64_t count) {
     static const Image bases[] = {Base(false), Base(true)};

@@ -22,4 +22,7 @@ struct FuzzTally {
 // Cases first..first+count-1; each one is the same for the same number.
 FuzzTally RunVolumeFuzz(std::uint64_t first, std::uint64_t count);
 
+// Stores the low bytes of value at image[at], little-endian, within the image.
+void PutLe(std::vector<std::byte>& image, std::size_t at, std::uint64_t value, std::size_t bytes);
+
 }  // namespace quarnex::fat12

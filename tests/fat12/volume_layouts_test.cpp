@@ -13,13 +13,6 @@ namespace {
 
 using Image = std::vector<std::byte>;
 
-std::string Tool(const std::string& command) {
-    std::string output;
-    EXPECT_EQ(testing::RunCommand("MTOOLS_SKIP_CHECK=1 " + command, &output), 0) << command << "\n"
-                                                                                 << output;
-    return output;
-}
-
 // "::/Sub/", "::/Sub/file.txt": every folder and file, as mdir -/ -b names them.
 void Walk(std::span<const std::byte> image, const std::string& path, std::set<std::string>& out) {
     const Listing listing = ListDirectory(image, path);
@@ -37,17 +30,13 @@ void Walk(std::span<const std::byte> image, const std::string& path, std::set<st
 
 // The engine and mtools agree on every name and every file's bytes.
 void ExpectToolsAgree(const std::string& file, std::span<const std::byte> image) {
-    std::set<std::string> ours, theirs;
+    std::set<std::string> ours;
     Walk(image, "", ours);
-    std::istringstream lines(Tool("mdir -/ -b -i " + file + " ::"));
-    for (std::string line; std::getline(lines, line);) {
-        theirs.insert(line);
-    }
-    EXPECT_EQ(ours, theirs);
+    EXPECT_EQ(ours, testing::MtoolsPaths(file));
     for (const std::string& path : ours) {
         if (!path.ends_with("/")) {
             EXPECT_EQ(ReadFile(image, path.substr(2)).contents,
-                      Tool("mtype -i " + file + " '" + path + "'"))
+                      testing::Mtools("mtype -i " + file + " '" + path + "'"))
                 << path;
         }
     }
@@ -60,10 +49,8 @@ Image Apply(Image image, const ReplaceStages& stages) {
 }
 
 TEST(VolumeLayouts, ToolMadeVolumesAreListedReadAndWrittenAsTheToolsSeeThem) {
-    for (const char* tool : {"mkfs.fat", "mformat", "mdir", "mtype", "fsck.fat"}) {
-        if (!testing::HaveTool(tool)) {
-            GTEST_SKIP() << tool << " not installed";
-        }
+    if (!testing::HaveTools({"mkfs.fat", "mformat", "mdir", "mtype", "fsck.fat"})) {
+        GTEST_SKIP() << "dosfstools or mtools not installed";
     }
     const std::string layouts[] = {"mkfs.fat -C v.img 1440 -s 2",
                                    "mkfs.fat -C v.img 1440 -s 1 -f 1",
@@ -83,13 +70,10 @@ TEST(VolumeLayouts, ToolMadeVolumesAreListedReadAndWrittenAsTheToolsSeeThem) {
         const std::string file = dir / "v.img";
         testing::WriteFileBytes(dir / "long name.txt", testing::Pattern(0, 5000, 1));
         testing::WriteFileText(dir / "UPPER.TXT", "upper");
-        Tool("cd " + dir.Path() + " && " + layout + " >/dev/null");
-        Tool("mmd -i " + file + " ::/Sub ::/Sub/Deeper");
-        Tool("cd " + dir.Path() + " && mcopy -i v.img 'long name.txt' UPPER.TXT ::/Sub && " +
-             "mcopy -i v.img UPPER.TXT ::/Sub/Deeper/lower.txt");
-        const auto bytes = testing::ReadFileBytes(file);
-        Image image(reinterpret_cast<const std::byte*>(bytes.data()),
-                    reinterpret_cast<const std::byte*>(bytes.data()) + bytes.size());
+        testing::Mtools("cd " + dir.Path() + " && " + layout + " >/dev/null && mmd -i v.img " +
+                        "::/Sub ::/Sub/Deeper && mcopy -i v.img 'long name.txt' UPPER.TXT " +
+                        "::/Sub && mcopy -i v.img UPPER.TXT ::/Sub/Deeper/lower.txt");
+        Image image = testing::ReadVolume(file);
         ExpectToolsAgree(file, image);
 
         image = Apply(image, StageFileWrite(image, "sub/LONG NAME.TXT", "replaced", now));
@@ -105,7 +89,7 @@ TEST(VolumeLayouts, ToolMadeVolumesAreListedReadAndWrittenAsTheToolsSeeThem) {
         std::string fsck;
         EXPECT_EQ(testing::RunCommand("fsck.fat -n " + file, &fsck), 0) << fsck;
         ExpectToolsAgree(file, image);
-        EXPECT_EQ(Tool("mtype -i " + file + " '::/sub/long name.txt'"), "replaced");
+        EXPECT_EQ(testing::Mtools("mtype -i " + file + " '::/sub/long name.txt'"), "replaced");
 
         const Listing listing = ListDirectory(image, "A NEW FOLDER");
         ASSERT_EQ(listing.items.size(), 3u);

@@ -2,8 +2,6 @@
 
 #include <QMenu>
 #include <QTest>
-#include <cstring>
-#include <fstream>
 #include <stdexcept>
 
 #include "core/media_sizes.hpp"
@@ -31,28 +29,20 @@ std::string GuiWorld::MakeStore(const std::string& name, const std::string& stor
                                 const std::vector<std::pair<int, std::string>>& labelled) {
     const std::string path = dir / name;
     MakeSparseFile(path, kStoreBytes);
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
     std::vector<std::byte> volume(kImageBytes);
     std::vector<std::pair<int, std::string>> labels{{0, storeId}};
     labels.insert(labels.end(), labelled.begin(), labelled.end());
     for (const auto& [slot, label] : labels) {
         fat12::BuildBlankVolume(volume, label);
-        file.seekp(static_cast<std::streamoff>(SlotOffset(slot)));
-        file.write(reinterpret_cast<const char*>(volume.data()),
-                   static_cast<std::streamsize>(volume.size()));
-    }
-    if (!file.flush()) {
-        throw std::runtime_error("cannot write " + path);
+        PutBytes(path, SlotOffset(slot),
+                 std::string_view(reinterpret_cast<const char*>(volume.data()), volume.size()));
     }
     state.devices.Row(1) = DeviceEntry{name, path, -1, "", kStoreBytes};
     return path;
 }
 
 std::string GuiWorld::DisksTxt(const std::string& storePath) const {
-    const std::vector<unsigned char> bytes = ReadFileBytes(storePath, 0, kImageBytes);
-    std::vector<std::byte> volume(bytes.size());
-    std::memcpy(volume.data(), bytes.data(), bytes.size());
-    return fat12::ReadRootFile(volume, "DISKS.TXT").contents;
+    return fat12::ReadRootFile(ReadVolume(storePath, 0, kImageBytes), "DISKS.TXT").contents;
 }
 
 static QPoint RowCentre(DiskGridView& grid, int row) {

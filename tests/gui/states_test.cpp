@@ -8,7 +8,6 @@
 #include <QTest>
 #include <QToolTip>
 #include <filesystem>
-#include <fstream>
 
 #include "commands/main_commands.hpp"
 #include "commands/refresh_main_window.hpp"
@@ -135,8 +134,7 @@ void StatesTests::scanSelectClickAndExportToTheSlot() {
     GuiWorld w;
     const std::string store = w.MakeStore("stick", "MYSTORE", {{7, "OLDGAME007"}});
     // Slot 7 as a put stopped part way leaves it: its boot sector marked.
-    std::fstream file(store, std::ios::in | std::ios::out);
-    file.seekp(7 * kSlotStride + 3).write("QRNXBUSY", 8).flush();
+    PutBytes(store, SlotOffset(7) + 3, "QRNXBUSY");
     w.state.devices.Row(1) = DeviceEntry{};
     w.drives.drives = {FakeDrive{"sys", w.dir / "sys", DriveKind::Fixed, 0},
                        FakeDrive{"sdb", store, DriveKind::Removable, 1}};

@@ -98,6 +98,11 @@ TEST(FloppyOnLoopDevice, ExportThenImportRoundTrip) {
                                             "A: [EARLIER    ]", false}));
     EXPECT_TRUE(w.ui.messages.empty());
     w.ExpectSettled();
+    // The same 1.44 MB in 4096-byte sectors is no floppy disk.
+    LoopDevice wide(backing, 4096);
+    const OpenResult opened = w.posix.Open(wide.Path(), Access::Read, Disposition::OpenExisting);
+    ASSERT_NE(opened.file, nullptr) << wide.Problem();
+    EXPECT_FALSE(opened.file->HasFloppyGeometry());
 }
 
 }  // namespace

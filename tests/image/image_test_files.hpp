@@ -90,12 +90,6 @@ struct ImageWorld : TestWorld {
         state.slotTable.internalImage = {kept.description, kept.source};
         state.status.bufferCaption = kept.caption;
     }
-    // Idle again, every handle closed.
-    void ExpectSettled() const {
-        EXPECT_FALSE(state.busy);
-        EXPECT_FALSE(state.CancelRequested);
-        EXPECT_EQ(devices.OpenHandles(), 0);
-    }
     // A device file holding these bytes stands for drive A: or B:.
     std::string InsertDisk(const Bytes& bytes, bool driveB = false) {
         std::string& drive = driveB ? drives.floppyB : drives.floppyA;

@@ -108,7 +108,7 @@ std::optional<std::size_t> RoomFor(int from, int to, Room room) {
 }
 
 TEST(CrashSafety, AStopAtAnyWriteLeavesTheOldOrTheNewFileAndAtWorstLostClusters) {
-    const bool fsck = testing::HaveTool("fsck.fat");
+    const bool fsck = testing::HaveTools({"fsck.fat"});
     if (!fsck) {
         std::printf("fsck.fat not installed; volumes not checked by it\n");
     }

@@ -14,29 +14,21 @@ namespace {
 
 using testing::StoreWorld;
 
-std::string Tool(const std::string& command) {
-    std::string output;
-    EXPECT_EQ(testing::RunCommand("MTOOLS_SKIP_CHECK=1 " + command, &output), 0) << command;
-    return output;
-}
-
 TEST(Slot0Volume, AVolumeMadeByMkfsWithTwoSectorClustersWorksAsAStore) {
-    for (const char* tool : {"mkfs.fat", "mcopy", "mtype", "mattrib", "fsck.fat"}) {
-        if (!testing::HaveTool(tool)) {
-            GTEST_SKIP() << tool << " not installed";
-        }
+    if (!testing::HaveTools({"mkfs.fat", "mcopy", "mtype", "mattrib", "fsck.fat"})) {
+        GTEST_SKIP() << "dosfstools or mtools not installed";
     }
     StoreWorld w;
     const std::string volume = w.dir / "slot0.img";
     const std::string notes = testing::ReadFileText(QUARNEX_TEST_SOURCE_DIR "/CMakeLists.txt");
     testing::WriteFileText(w.dir / "notes", notes);
     testing::WriteFileText(w.dir / "list", "--- IDN>[GAME]\r\n\r\n007 SRC>shelf\r\n");
-    Tool("mkfs.fat -C " + volume + " 1440 -s 2 -n USBSTORE >/dev/null");
-    Tool("mmd -i " + volume + " '::/My notes'");
-    Tool("mcopy -i " + volume + " " + w.dir / "notes" + " '::/My notes/Read me first.txt'");
-    // Found under its long name, whatever its case; hidden and read-only.
-    Tool("mcopy -i " + volume + " " + w.dir / "list" + " ::/Disks.Txt");
-    Tool("mattrib -i " + volume + " +r +h ::/Disks.Txt");
+    // DISKS.TXT is found under its long name, whatever its case; hidden and read-only.
+    testing::Mtools("mkfs.fat -C " + volume + " 1440 -s 2 -n USBSTORE >/dev/null && mmd -i " +
+                    volume + " '::/My notes' && mcopy -i " + volume + " " + w.dir / "notes" +
+                    " '::/My notes/Read me first.txt' && mcopy -i " + volume + " " +
+                    w.dir / "list" + " ::/Disks.Txt && mattrib -i " + volume +
+                    " +r +h ::/Disks.Txt");
     testing::PutBytes(w.store, 0, testing::ReadFileBytes(volume));
 
     ASSERT_TRUE(LoadDescriptions(w.ctx));
@@ -50,16 +42,13 @@ TEST(Slot0Volume, AVolumeMadeByMkfsWithTwoSectorClustersWorksAsAStore) {
     testing::WriteFileBytes(volume, w.Read(0, fat12::kVolumeBytes));
     std::string fsck;
     EXPECT_EQ(testing::RunCommand("fsck.fat -n " + volume, &fsck), 0) << fsck;
-    EXPECT_EQ(Tool("mtype -i " + volume + " '::/my notes/read me first.txt'"), notes);
-    EXPECT_EQ(Tool("mtype -i " + volume + " ::/disks.txt"), w.Slot0File("DISKS.TXT"));
+    EXPECT_EQ(testing::Mtools("mtype -i " + volume + " '::/my notes/read me first.txt'"), notes);
+    EXPECT_EQ(testing::Mtools("mtype -i " + volume + " ::/disks.txt"), w.Slot0File("DISKS.TXT"));
     EXPECT_NE(w.Slot0File().find("007   1>Games, second copy"), std::string::npos);
-    EXPECT_EQ(Tool("mattrib -i " + volume + " ::/Disks.Txt"), "  A   HR     ::/Disks.Txt\n");
+    EXPECT_EQ(testing::Mtools("mattrib -i " + volume + " ::/Disks.Txt"),
+              "  A   HR     ::/Disks.Txt\n");
     // Modified at the program's clock: 14 March 2026, 12:00.
-    const auto slot0 = w.Read(0, fat12::kVolumeBytes);
-    const std::vector<std::byte> image(
-        reinterpret_cast<const std::byte*>(slot0.data()),
-        reinterpret_cast<const std::byte*>(slot0.data()) + slot0.size());
-    const auto items = fat12::ListDirectory(image, "").items;
+    const auto items = fat12::ListDirectory(testing::ReadVolume(volume), "").items;
     const auto file = std::ranges::find(items, "Disks.Txt", &fat12::DirectoryItem::name);
     ASSERT_NE(file, items.end());
     EXPECT_EQ(file->modified.date, fat12::MakeStamp(2026, 3, 14, 12, 0, 0).date);

@@ -1,12 +1,9 @@
 #include "store_world.hpp"
 
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <regex>
 #include <sstream>
 #include <stdexcept>
@@ -44,16 +41,6 @@ Bytes Pattern(std::uint64_t offset, std::size_t count, unsigned seed) {
     return bytes;
 }
 
-void PutBytes(const std::string& path, std::uint64_t offset, const Bytes& bytes) {
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    file.seekp(static_cast<std::streamoff>(offset));
-    file.write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    if (!file) {
-        throw std::runtime_error("cannot write into " + path);
-    }
-}
-
 void PutPattern(const std::string& path, std::uint64_t offset, std::size_t count, unsigned seed) {
     PutBytes(path, offset, Pattern(offset, count, seed));
 }
@@ -89,33 +76,15 @@ int FirstDifferentSlot(const std::string& a, const std::string& b) {
     return -1;
 }
 
-bool HaveTool(const std::string& name) {
-    return RunCommand("command -v " + name + " >/dev/null 2>&1") == 0;
-}
-
-int RunCommand(const std::string& command, std::string* output) {
-    std::FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    std::string ignored;
-    std::string& out = output != nullptr ? *output : ignored;
-    char chunk[4096];
-    for (std::size_t n = 0;
-         pipe != nullptr && (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) {
-        out.append(chunk, n);
-    }
-    const int status = pipe != nullptr ? ::pclose(pipe) : -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 void ExpectFatToolsAccept(const std::string& volume, const std::string& file,
                           const std::string& expected) {
-    if (!HaveTool("fsck.fat") || !HaveTool("mtype")) {
+    if (!HaveTools({"fsck.fat", "mtype"})) {
         std::printf("fsck.fat or mtype not installed; volume not checked by them\n");
         return;
     }
-    std::string output, typed;
+    std::string output;
     EXPECT_EQ(RunCommand("fsck.fat -n " + volume, &output), 0) << output;
-    EXPECT_EQ(RunCommand("MTOOLS_SKIP_CHECK=1 mtype -i " + volume + " ::" + file, &typed), 0);
-    EXPECT_EQ(typed, expected);
+    EXPECT_EQ(Mtools("mtype -i " + volume + " ::" + file), expected);
 }
 
 void SetGridIds(ProgramState& state, const std::string& base, bool numbered) {
@@ -155,20 +124,15 @@ Bytes StoreWorld::Read(std::uint64_t offset, std::size_t count) const {
     return ReadFileBytes(store, offset, count);
 }
 
-static std::vector<std::byte> Slot0Volume(const std::string& store) {
-    const Bytes raw = ReadFileBytes(store, 0, fat12::kVolumeBytes);
-    const auto* begin = reinterpret_cast<const std::byte*>(raw.data());
-    return {begin, begin + raw.size()};
-}
-
 std::string StoreWorld::Slot0File(const std::string& name) const {
-    const fat12::FileRead read = fat12::ReadRootFile(Slot0Volume(store), name);
+    const fat12::FileRead read =
+        fat12::ReadRootFile(ReadVolume(store, 0, fat12::kVolumeBytes), name);
     return read.status == fat12::Status::Ok ? read.contents
                                             : "<" + std::to_string(int(read.status)) + ">";
 }
 
 void StoreWorld::PutSlot0File(const std::string& name, const std::string& text) {
-    std::vector<std::byte> volume = Slot0Volume(store);
+    std::vector<std::byte> volume = ReadVolume(store, 0, fat12::kVolumeBytes);
     ASSERT_EQ(fat12::ReplaceRootFile(volume, name, text), fat12::Status::Ok);
     PutBytes(store, 0, BytesOf(volume, 0, volume.size()));
 }
@@ -228,12 +192,6 @@ void StoreWorld::ExpectReport(const char* source) const {
     if (source != nullptr) {
         EXPECT_NE(ui.messages[0].text.find(source), std::string::npos) << ui.messages[0].text;
     }
-}
-
-void StoreWorld::ExpectSettled() const {
-    EXPECT_EQ(std::tuple(devices.OpenHandles(), state.busy, state.CancelRequested),
-              std::tuple(0, false, false))
-        << "open handles, busy, cancel left over";
 }
 
 std::string FsckBeyondLostClusters(const std::string& image) {

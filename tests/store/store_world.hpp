@@ -28,7 +28,6 @@ inline const std::string kCreatedHeader =
 Bytes BytesOf(std::span<const std::byte> memory, std::size_t offset, std::size_t count);
 // Bytes that depend on their absolute offset and a seed.
 Bytes Pattern(std::uint64_t offset, std::size_t count, unsigned seed);
-void PutBytes(const std::string& path, std::uint64_t offset, const Bytes& bytes);
 void PutPattern(const std::string& path, std::uint64_t offset, std::size_t count, unsigned seed);
 
 inline Fault StoreFault(FaultOp op, int nth, int error = EIO, std::size_t shortBy = 0) {
@@ -40,8 +39,6 @@ void MarkSlots(const std::string& path, unsigned seed, const std::vector<int>& s
 bool SlotMarked(const std::string& path, int slot, unsigned seed);
 int FirstDifferentSlot(const std::string& a, const std::string& b);  // or -1
 
-bool HaveTool(const std::string& name);  // on PATH
-int RunCommand(const std::string& command, std::string* output = nullptr);
 // fsck.fat passes the volume and mtype reads file back (where both are installed).
 void ExpectFatToolsAccept(const std::string& volume, const std::string& file,
                           const std::string& expected);
@@ -85,7 +82,6 @@ struct StoreWorld : TestWorld {
 
     std::string OnlyMessage() const;              // or "<n messages>"
     void ExpectReport(const char* source) const;  // one naming source; none for nullptr
-    void ExpectSettled() const;                   // nothing open, not busy, no cancel left over
 
   private:
     int flushesAtFinished_ = -1;

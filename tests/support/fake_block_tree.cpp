@@ -59,10 +59,6 @@ void FakeBlockTree::WriteNode(const std::string& name, const std::vector<unsigne
     WriteFileBytes(Node(name), bytes);
 }
 
-void FakeBlockTree::LinkNode(const std::string& name, const std::string& target) {
-    fs::create_symlink(target, Node(name));
-}
-
 void FakeBlockTree::Mount(const std::string& dev, const std::string& mountPoint,
                           const std::string& source, const std::string& fsType) {
     std::ofstream out(mountInfo_, std::ios::app);

@@ -1,7 +1,6 @@
 #pragma once
 // A fake sysfs block tree, device folder and mount table under a scratch
-// folder, for the POSIX drive catalog. Device nodes are regular files (or
-// links to real devices).
+// folder, for the POSIX drive catalog. Device nodes are regular files.
 
 #include <cstdint>
 #include <string>
@@ -38,8 +37,6 @@ class FakeBlockTree {
     std::string Node(const std::string& name) const { return dev_ + "/" + name; }
     // The node as a regular file holding these bytes.
     void WriteNode(const std::string& name, const std::vector<unsigned char>& bytes);
-    // The node as a link to a real device.
-    void LinkNode(const std::string& name, const std::string& target);
 
     // Appends a line to the mount table.
     void Mount(const std::string& dev, const std::string& mountPoint, const std::string& source,

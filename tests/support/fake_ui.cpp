@@ -8,29 +8,28 @@ void RecordIfNew(std::vector<std::string>& history, const std::string& text) {
         history.push_back(text);
     }
 }
+
+// The next queued answer, or the fallback when none is left.
+template <typename T>
+T Take(std::deque<T>& answers, T fallback) {
+    if (!answers.empty()) {
+        fallback = answers.front();
+        answers.pop_front();
+    }
+    return fallback;
+}
 }  // namespace
 
 MessageAnswer FakeUi::ShowMessage(const MessageRequest& request) {
     messages.push_back(request);
-    if (!messageAnswers.empty()) {
-        const MessageAnswer answer = messageAnswers.front();
-        messageAnswers.pop_front();
-        return answer;
-    }
-    if (request.buttons == MessageButtons::YesNo) {
-        return MessageAnswer::No;
-    }
-    return request.buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+    return Take(messageAnswers, request.buttons == MessageButtons::YesNo ? MessageAnswer::No
+                                : request.buttons == MessageButtons::Ok  ? MessageAnswer::Ok
+                                                                         : MessageAnswer::Cancel);
 }
 
 std::optional<std::string> FakeUi::AskOpenFile(const FileDialogRequest& request) {
     fileDialogs.push_back(request);
-    if (fileAnswers.empty()) {
-        return std::nullopt;
-    }
-    std::optional<std::string> answer = fileAnswers.front();
-    fileAnswers.pop_front();
-    return answer;
+    return Take(fileAnswers, std::optional<std::string>());
 }
 
 std::optional<std::string> FakeUi::AskSaveFile(const FileDialogRequest& request) {
@@ -39,12 +38,7 @@ std::optional<std::string> FakeUi::AskSaveFile(const FileDialogRequest& request)
 
 int FakeUi::AskAdvisory() {
     ++advisoryQuestions;
-    if (advisoryAnswers.empty()) {
-        return -1;
-    }
-    const int answer = advisoryAnswers.front();
-    advisoryAnswers.pop_front();
-    return answer;
+    return Take(advisoryAnswers, -1);
 }
 
 void FakeUi::Changed(WindowPart part) {

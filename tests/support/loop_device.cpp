@@ -29,7 +29,7 @@ std::string RunAndRead(const std::string& command) {
 
 }  // namespace
 
-LoopDevice::LoopDevice(const std::string& backingFile) {
+LoopDevice::LoopDevice(const std::string& backingFile, int sectorBytes) {
     if (::geteuid() != 0) {
         problem_ = "loop devices need root";
         return;
@@ -38,7 +38,9 @@ LoopDevice::LoopDevice(const std::string& backingFile) {
         problem_ = "no /dev/loop-control";
         return;
     }
-    const std::string path = RunAndRead("losetup --find --show '" + backingFile + "' 2>/dev/null");
+    const std::string path =
+        RunAndRead("losetup --find --show --sector-size " + std::to_string(sectorBytes) + " '" +
+                   backingFile + "' 2>/dev/null");
     if (path.rfind("/dev/loop", 0) != 0) {
         problem_ = "losetup could not attach a loop device";
         return;

@@ -9,7 +9,7 @@ namespace quarnex::testing {
 
 class LoopDevice {
   public:
-    explicit LoopDevice(const std::string& backingFile);
+    explicit LoopDevice(const std::string& backingFile, int sectorBytes = 512);
     ~LoopDevice();
     LoopDevice(const LoopDevice&) = delete;
     LoopDevice& operator=(const LoopDevice&) = delete;

@@ -1,8 +1,12 @@
 #include "support/temp_dir.hpp"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -43,6 +47,20 @@ void WriteFileText(const std::string& path, const std::string& text) {
     WriteFileBytes(path, std::vector<unsigned char>(text.begin(), text.end()));
 }
 
+void PutBytes(const std::string& path, std::uint64_t offset, std::string_view bytes) {
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(static_cast<std::streamoff>(offset));
+    if (!file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
+        throw std::runtime_error("cannot write into " + path);
+    }
+}
+
+void PutBytes(const std::string& path, std::uint64_t offset,
+              const std::vector<unsigned char>& bytes) {
+    PutBytes(path, offset,
+             std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
 std::vector<unsigned char> ReadFileBytes(const std::string& path, std::uint64_t offset,
                                          std::size_t count) {
     std::ifstream in(path, std::ios::binary);
@@ -75,6 +93,63 @@ std::uint64_t FileSize(const std::string& path) {
 std::uint64_t AllocatedBytes(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 ? static_cast<std::uint64_t>(info.st_blocks) * 512 : 0;
+}
+
+std::vector<std::byte> ReadVolume(const std::string& path, std::uint64_t offset,
+                                  std::size_t count) {
+    const std::vector<unsigned char> bytes = ReadFileBytes(path, offset, count);
+    const auto* begin = reinterpret_cast<const std::byte*>(bytes.data());
+    return {begin, begin + bytes.size()};
+}
+
+int RunCommand(const std::string& command, std::string* output) {
+    std::FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    std::string ignored;
+    std::string& out = output != nullptr ? *output : ignored;
+    char chunk[4096];
+    for (std::size_t n = 0;
+         pipe != nullptr && (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) {
+        out.append(chunk, n);
+    }
+    const int status = pipe != nullptr ? ::pclose(pipe) : -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool HaveTools(std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+        if (RunCommand(std::string("command -v ") + name + " >/dev/null") != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string Mtools(const std::string& command) {
+    std::string output;
+    EXPECT_EQ(RunCommand("export MTOOLS_SKIP_CHECK=1; " + command, &output), 0) << command << "\n"
+                                                                                << output;
+    return output;
+}
+
+std::set<std::string> MtoolsPaths(const std::string& image) {
+    std::istringstream lines(Mtools("mdir -/ -b -i '" + image + "' ::"));
+    std::set<std::string> paths;
+    for (std::string line; std::getline(lines, line);) {
+        paths.insert(line);
+    }
+    return paths;
+}
+
+std::uint64_t MtoolsFreeBytes(const std::string& image) {
+    const std::string out = Mtools("mdir -i '" + image + "' ::");
+    const std::size_t end = out.rfind(" bytes free");
+    std::string digits;
+    for (std::size_t i = out.rfind('\n', end) + 1; i < end; ++i) {
+        if (std::isdigit(static_cast<unsigned char>(out[i])) != 0) {
+            digits += out[i];
+        }
+    }
+    return digits.empty() ? 0 : std::stoull(digits);
 }
 
 }  // namespace quarnex::testing

@@ -1,6 +1,9 @@
 #include "support/test_world.hpp"
 
+#include <gtest/gtest.h>
+
 #include <stdexcept>
+#include <tuple>
 
 namespace quarnex::testing {
 
@@ -10,6 +13,12 @@ TestWorld::TestWorld() {
     }
     state.AdminRights = 1;
     state.AppFolder = dir.Path() + "/";
+}
+
+void TestWorld::ExpectSettled() const {
+    EXPECT_EQ(std::tuple(devices.OpenHandles(), state.busy, state.CancelRequested),
+              std::tuple(0, false, false))
+        << "open handles, busy, cancel left over";
 }
 
 }  // namespace quarnex::testing

@@ -21,6 +21,7 @@ inline constexpr double kTestLineHeight = 240.0;
 
 struct TestWorld {
     TestWorld();
+    void ExpectSettled() const;  // nothing open, not busy, no cancel left over
 
     TempDir dir;
     FixedTextMetrics metrics{kTestLineHeight};
