@@ -55,7 +55,7 @@ class NoDrives final : public DriveCatalog {
     DriveDetails Details(const std::string&) override { return {}; }
     std::vector<std::string> MountPoints(const std::string&) override { return {}; }
     std::string RightsProbePath() override { return "/"; }
-    std::string FloppyPath(char) override { return {}; }
+    std::string FloppyPath(FloppyDrive) override { return {}; }
 };
 
 struct BenchWorld {

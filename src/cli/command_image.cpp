@@ -14,9 +14,9 @@ namespace quarnex::cli {
 
 namespace {
 
-// target is a file or a raw drive path; shown names it for the user.
-int ExportImageTo(CliWorld& world, const std::string& target, const std::string& shown) {
-    const ImageResult exported = ExportFloppyImage(world.Ctx(), ImageTransferRequest{target});
+// shown names the file or drive for the user.
+int ExportImageTo(CliWorld& world, const ImageTransferRequest& target, const std::string& shown) {
+    const ImageResult exported = ExportFloppyImage(world.Ctx(), target);
     if (exported.outcome != Outcome::Complete) {
         NoteImageStopped(world, exported, shown + " is incomplete");
         return ExitCode(world, false);
@@ -38,7 +38,7 @@ int RunImageNew(CliWorld& world, const Invocation& invocation) {
     if (FormatInternalImage(world.Ctx(), id) != Outcome::Complete) {
         return ExitCode(world, false);
     }
-    return ExportImageTo(world, invocation.file, invocation.file);
+    return ExportImageTo(world, {.file = invocation.file}, invocation.file);
 }
 
 int RunImageZero(CliWorld& world, const Invocation& invocation) {
@@ -46,7 +46,7 @@ int RunImageZero(CliWorld& world, const Invocation& invocation) {
         return kExitFailure;
     }
     ZeroInternalImage(world.Ctx());
-    return ExportImageTo(world, invocation.file, invocation.file);
+    return ExportImageTo(world, {.file = invocation.file}, invocation.file);
 }
 
 int RunFloppyRead(CliWorld& world, const Invocation& invocation) {
@@ -55,17 +55,17 @@ int RunFloppyRead(CliWorld& world, const Invocation& invocation) {
     }
     world.Console().SetTransferBytes(kImageBytes);
     const ImageResult read =
-        ImportFloppyImage(world.Ctx(), ImageTransferRequest{FloppyDrivePath(invocation.drive)});
+        ImportFloppyImage(world.Ctx(), {.drive = FloppyDriveOf(invocation.drive)});
     if (read.outcome != Outcome::Complete || world.Console().Interrupted()) {
         return ExitCode(world, false);
     }
-    return ExportImageTo(world, invocation.file, invocation.file);
+    return ExportImageTo(world, {.file = invocation.file}, invocation.file);
 }
 
 int RunFloppyWrite(CliWorld& world, const Invocation& invocation) {
     world.Console().SetTransferBytes(kImageBytes);
     const std::string& path = invocation.file;
-    const ImageResult read = ImportFloppyImage(world.Ctx(), ImageTransferRequest{path});
+    const ImageResult read = ImportFloppyImage(world.Ctx(), {.file = path});
     if (read.outcome != Outcome::Complete || world.Console().Interrupted()) {
         return ExitCode(world, false);
     }
@@ -74,7 +74,7 @@ int RunFloppyWrite(CliWorld& world, const Invocation& invocation) {
                                  "? Everything on the disk is replaced.")) {
         return kExitFailure;
     }
-    return ExportImageTo(world, FloppyDrivePath(invocation.drive),
+    return ExportImageTo(world, {.drive = FloppyDriveOf(invocation.drive)},
                          "the floppy disk in drive " + driveText);
 }
 

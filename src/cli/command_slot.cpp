@@ -31,7 +31,7 @@ int RunGet(CliWorld& world, const Invocation& invocation) {
         return ExitCode(world, false);
     }
     const std::string& path = invocation.file;
-    const ImageResult exported = ExportFloppyImage(ctx, ImageTransferRequest{path});
+    const ImageResult exported = ExportFloppyImage(ctx, ImageTransferRequest{.file = path});
     if (exported.outcome != Outcome::Complete) {
         NoteImageStopped(world, exported, path + " is incomplete");
         return ExitCode(world, false);
@@ -56,7 +56,7 @@ int RunPut(CliWorld& world, const Invocation& invocation) {
     world.Console().SetTransferBytes(kImageBytes);
     const std::string& path = invocation.file;
     // The file is read (and checked) before anything on the store can change.
-    const ImageResult read = ImportFloppyImage(ctx, ImageTransferRequest{path});
+    const ImageResult read = ImportFloppyImage(ctx, ImageTransferRequest{.file = path});
     if (read.outcome != Outcome::Complete || world.Console().Interrupted()) {
         return ExitCode(world, false);
     }

@@ -180,8 +180,8 @@ int ExitCode(CliWorld& world, bool succeeded) {
     return succeeded ? kExitSuccess : kExitFailure;
 }
 
-std::string FloppyDrivePath(char letter) {
-    return std::string("\\\\.\\") + static_cast<char>(letter - 'A' + 'a') + ":";
+FloppyDrive FloppyDriveOf(char letter) {
+    return letter == 'B' ? FloppyDrive::B : FloppyDrive::A;
 }
 
 }  // namespace quarnex::cli

@@ -10,6 +10,7 @@
 
 #include "cli/cli_world.hpp"
 #include "cli/store_argument.hpp"
+#include "ports/drive_catalog.hpp"
 #include "state/outcome.hpp"
 
 namespace quarnex::cli {
@@ -76,7 +77,7 @@ std::string DescriptionFromArgument(const std::string& text);
 // when the operation had nothing left to stop.
 int ExitCode(CliWorld& world, bool succeeded);
 
-// Paths the image operations read as the raw floppy drives.
-std::string FloppyDrivePath(char letter);
+// The floppy drive of a --drive letter (A or B).
+FloppyDrive FloppyDriveOf(char letter);
 
 }  // namespace quarnex::cli

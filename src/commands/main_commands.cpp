@@ -44,14 +44,12 @@ std::string UnreadDescriptionsText(WindowContext& ctx) {
     return text;
 }
 
-// The raw floppy drives as the image operations name them.
-std::string FloppyDrivePath(char drive) {
-    return drive == 'B' ? "\\\\.\\b:" : "\\\\.\\a:";
-}
-
 // Drive 0 leaves the file to the operation's dialog.
 ImageTransferRequest ImageRequestFor(char drive) {
-    return drive == 0 ? ImageTransferRequest{} : ImageTransferRequest{FloppyDrivePath(drive)};
+    if (drive == 0) {
+        return {};
+    }
+    return ImageTransferRequest{.drive = drive == 'B' ? FloppyDrive::B : FloppyDrive::A};
 }
 
 std::string FileNameOf(const std::string& path) {
@@ -282,18 +280,16 @@ bool OpenStoreFile(WindowContext& ctx, const std::string& path) {
 }
 
 void OpenStoreFileCommand(WindowContext& ctx) {
-    const std::optional<std::string> path = ctx.ui.AskOpenFile(
-        FileDialogRequest{"Open 1000 Floppy Image", "", "img", kStoreFileFilter, 1,
-                          kOfnPathMustExist | kOfnFileMustExist | kOfnHideReadOnly});
+    const std::optional<std::string> path = ctx.ui.AskOpenFile(FileDialogRequest{
+        "Open 1000 Floppy Image", "", "img", kStoreFileFilter, 1, ChosenFile::Existing});
     if (path) {
         OpenStoreFile(ctx, *path);
     }
 }
 
 std::optional<std::string> AskNewStoreFile(WindowContext& ctx) {
-    std::optional<std::string> path =
-        ctx.ui.AskSaveFile(FileDialogRequest{"New 1000 Floppy Image", "", "img", kStoreFileFilter,
-                                             1, kOfnPathMustExist | kOfnHideReadOnly});
+    std::optional<std::string> path = ctx.ui.AskSaveFile(FileDialogRequest{
+        "New 1000 Floppy Image", "", "img", kStoreFileFilter, 1, ChosenFile::AnyName});
     // Said before the IDs are asked for: an existing file is never replaced.
     if (path && ctx.devices.FileExists(*path)) {
         ErrorReport(ctx, EEXIST, "QrnMNewStoreFile", *path);

@@ -64,9 +64,9 @@ std::optional<std::string> QtUi::AskFile(const FileDialogRequest& request, bool 
     QFileDialog dialog(parent_, ToQt(request.title));
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode((request.options & kOfnFileMustExist) != 0 ? QFileDialog::ExistingFile
-                                                                  : QFileDialog::AnyFile);
-    if (save && (request.options & kOfnOverwritePrompt) == 0) {
+    dialog.setFileMode(request.chosen == ChosenFile::Existing ? QFileDialog::ExistingFile
+                                                              : QFileDialog::AnyFile);
+    if (save && request.replacePrompt == ReplacePrompt::None) {
         dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     }
     const QStringList filters = QtFilters(request.filter);

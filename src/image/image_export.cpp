@@ -17,9 +17,8 @@ namespace quarnex {
 namespace {
 
 std::optional<std::string> AskExportFile(Context& ctx) {
-    return ctx.ui.AskSaveFile(
-        FileDialogRequest{"Export Floppy Image", "", "img", kImageFileFilter, 1,
-                          kOfnOverwritePrompt | kOfnHideReadOnly | kOfnPathMustExist});
+    return ctx.ui.AskSaveFile(FileDialogRequest{"Export Floppy Image", "", "img", kImageFileFilter,
+                                                1, ChosenFile::AnyName, ReplacePrompt::Ask});
 }
 
 DevHandle OpenTarget(Context& ctx, const ImageTarget& target) {
@@ -62,35 +61,35 @@ ImageResult WriteTracks(Context& ctx, DevHandle& handle, const ImageTarget& targ
 
 ImageResult ExportFloppyImage(Context& ctx, const ImageTransferRequest& request) {
     BusyGuard busy(ctx);
-    const std::optional<std::string> path = request.path ? request.path : AskExportFile(ctx);
-    if (!path) {
+    const std::optional<ImageTarget> chosen = TargetOf(ctx, request, AskExportFile);
+    if (!chosen) {
         return ImageResult{};
     }
-    const ImageTarget target = ResolveImageTarget(ctx, *path);
+    const ImageTarget& target = *chosen;
     // The image may have come from the selected store: a file that overlaps
     // it would overwrite the store's first slot.
     if (!target.isDrive && ctx.state.SelectedDevice != 0 &&
         RefuseStoreOverlap(ctx, target.systemPath, ctx.state.SelectedEntry().DevicePath,
                            "Export Floppy Image")) {
-        return NotStartedOn(*path);
+        return NotStartedOn(target.Name());
     }
     if (!target.isDrive &&
         RefuseUnusableOutput(ctx, target.systemPath, kImageBytes, "Export Floppy Image")) {
-        return NotStartedOn(*path);
+        return NotStartedOn(target.Name());
     }
     DevHandle handle = OpenTarget(ctx, target);
     if (!handle.Valid()) {
-        return NotStartedOn(*path);
+        return NotStartedOn(target.Name());
     }
 
     busy.Enter();
     const Activity action =
         target.isDrive ? Activity{.kind = ActivityKind::ExportDrive, .device = target.driveText}
-                       : Activity{.kind = ActivityKind::ExportFile, .path = *path};
+                       : Activity{.kind = ActivityKind::ExportFile, .path = target.systemPath};
     ctx.progress.Doing(action);
     const std::string savedCaption = ctx.state.status.bufferCaption;
     ImageResult result = WriteTracks(ctx, handle, target);
-    result.path = *path;
+    result.path = target.Name();
     result.action = action;
     // Complete, and shown as finished, only once the data is on the medium;
     // an unfinished file never takes the old one's place.
@@ -105,7 +104,7 @@ ImageResult ExportFloppyImage(Context& ctx, const ImageTransferRequest& request)
         ShowAllTracksDone(ctx);
         std::string& source = ctx.state.slotTable.internalImage.source;
         if (!target.isDrive && (source == "A:" || source == "B:")) {
-            source = *path;
+            source = target.systemPath;
         }
     }
     SetBufferCaption(ctx, savedCaption);

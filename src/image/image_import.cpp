@@ -21,9 +21,8 @@ constexpr int kRetryAttempts = 4;
 constexpr double kRetryPauseSeconds = 3;
 
 std::optional<std::string> AskImportFile(Context& ctx) {
-    return ctx.ui.AskOpenFile(FileDialogRequest{
-        "Import Floppy Image", "", "img", kImageFileFilter, 1,
-        kOfnOverwritePrompt | kOfnHideReadOnly | kOfnPathMustExist | kOfnFileMustExist});
+    return ctx.ui.AskOpenFile(FileDialogRequest{"Import Floppy Image", "", "img", kImageFileFilter,
+                                                1, ChosenFile::Existing});
 }
 
 void ShowWrongLength(Context& ctx, const std::string& path, std::uint64_t length) {
@@ -126,24 +125,25 @@ DevHandle OpenDrive(Context& ctx, const ImageTarget& drive) {
 ImageResult ImportFloppyImage(Context& ctx, const ImageTransferRequest& request) {
     ctx.progress.Started();
     BusyGuard busy(ctx);
-    const std::optional<std::string> path = request.path ? request.path : AskImportFile(ctx);
-    if (!path) {
+    const std::optional<ImageTarget> chosen = TargetOf(ctx, request, AskImportFile);
+    if (!chosen) {
         return ImageResult{};
     }
-    const ImageTarget source = ResolveImageTarget(ctx, *path);
-    DevHandle handle = source.isDrive ? OpenDrive(ctx, source) : OpenImageFile(ctx, *path);
+    const ImageTarget& source = *chosen;
+    const std::string& path = source.systemPath;
+    DevHandle handle = source.isDrive ? OpenDrive(ctx, source) : OpenImageFile(ctx, path);
     if (!handle.Valid()) {
-        return NotStartedOn(*path);
+        return NotStartedOn(source.Name());
     }
 
     busy.Enter();
     const Activity action =
         source.isDrive ? Activity{.kind = ActivityKind::ImportDrive, .device = source.driveText}
-                       : Activity{.kind = ActivityKind::ImportFile, .path = *path};
+                       : Activity{.kind = ActivityKind::ImportFile, .path = path};
     ctx.progress.Doing(action);
     SetBufferLabel(ctx, "...", false);
     ImageResult result = ReadTracks(ctx, handle, source);
-    result.path = *path;
+    result.path = source.Name();
     result.action = action;
     const bool complete = result.outcome == Outcome::Complete;
     if (complete) {
@@ -153,7 +153,7 @@ ImageResult ImportFloppyImage(Context& ctx, const ImageTransferRequest& request)
     CloseDevHandle(ctx, handle);
 
     if (complete) {
-        RecordSource(ctx, source, *path, bracketedLabel);
+        RecordSource(ctx, source, path, bracketedLabel);
     } else {
         SetBufferLabel(ctx, kUnreliableImageCaption, true);
     }

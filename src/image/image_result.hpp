@@ -7,22 +7,25 @@
 #include <string>
 #include <utility>
 
+#include "ports/drive_catalog.hpp"
 #include "ports/progress.hpp"
 #include "state/outcome.hpp"
 
 namespace quarnex {
 
+// A floppy drive or an image file; neither lets the user choose a file in
+// the operation's dialog.
 struct ImageTransferRequest {
-    // The image file, or "\\.\a:" / "\\.\b:" for a raw floppy drive; none
-    // lets the user choose a file in the operation's dialog.
-    std::optional<std::string> path;
+    std::optional<FloppyDrive> drive{};
+    std::optional<std::string> file{};
 };
 
 struct ImageResult {
     // NotStarted: the dialog was cancelled, the file was refused or the
     // target could not be opened; the image and the target are as before.
     Outcome outcome = Outcome::NotStarted;
-    // The file or drive asked for or chosen; empty after a cancelled dialog.
+    // The file or drive ("A:", "B:") asked for or chosen; empty after a
+    // cancelled dialog.
     std::string path;
     // What was shown being done while the blocks moved; none until the
     // target was open.

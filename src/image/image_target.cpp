@@ -8,7 +8,6 @@
 namespace quarnex {
 
 namespace {
-constexpr std::string_view kRawPrefix = "\\\\.\\";
 constexpr int kAttemptsPerPrompt = 3;
 constexpr double kOpenPauseSeconds = 1;
 constexpr double kMediumPauseSeconds = 5;
@@ -28,26 +27,32 @@ bool AskForDisk(Context& ctx, const ImageTarget& drive, const std::string& title
 }
 }  // namespace
 
-bool IsRawDrivePath(std::string_view path) {
-    return path.starts_with(kRawPrefix);
+ImageTarget DriveTarget(Context& ctx, FloppyDrive drive) {
+    ImageTarget target;
+    target.isDrive = true;
+    target.letter = static_cast<char>(drive);
+    target.driveText = DriveText(drive);
+    target.systemPath = ctx.drives.FloppyPath(drive);
+    return target;
 }
 
-ImageTarget ResolveImageTarget(Context& ctx, const std::string& path) {
+ImageTarget FileTarget(const std::string& path) {
     ImageTarget target;
-    if (!IsRawDrivePath(path)) {
-        target.systemPath = path;
-        return target;
-    }
-    target.isDrive = true;
-    const std::string letter = ToUpperAscii(path.substr(kRawPrefix.size(), 1));
-    target.driveText = letter + ":";
-    target.letter = letter.empty() ? '\0' : letter[0];
-    if (target.letter == 'A' || target.letter == 'B') {
-        target.systemPath = ctx.drives.FloppyPath(target.letter);
-    } else {
-        target.systemPath = ctx.drives.VolumePath(target.driveText);
-    }
+    target.systemPath = path;
     return target;
+}
+
+std::optional<ImageTarget> TargetOf(
+    Context& ctx, const ImageTransferRequest& request,
+    const std::function<std::optional<std::string>(Context&)>& askFile) {
+    if (request.drive) {
+        return DriveTarget(ctx, *request.drive);
+    }
+    const std::optional<std::string> file = request.file ? request.file : askFile(ctx);
+    if (!file) {
+        return std::nullopt;
+    }
+    return FileTarget(*file);
 }
 
 DevHandle OpenFloppyDrive(Context& ctx, const ImageTarget& drive, Access access,

@@ -1,12 +1,12 @@
 #pragma once
-// Where an image transfer reads or writes: an image file, or the raw floppy
-// drive named by a "\\.\a:" style path. The drive part (opening with the
-// insert-disk prompts, the medium check and the time limit of slow media) is
-// shared by the import and the export.
+// Where an image transfer reads or writes: an image file, or a floppy drive.
+// The drive part (opening with the insert-disk prompts, the medium check and the time limit of slow
+// media) is shared by the import and the export.
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,14 +24,19 @@ struct ImageTarget {
     char letter = 0;         // drive only: upper-case drive letter
     std::string driveText;   // "A:" for a drive, empty for a file
     std::string systemPath;  // what is opened: the drive's device node or the file
+
+    // As the user named it: "A:" or the file.
+    const std::string& Name() const { return isDrive ? driveText : systemPath; }
 };
 
-// True for paths of the form "\\.\x:" that name a raw drive.
-bool IsRawDrivePath(std::string_view path);
-
-// The drive letter, its text and the device node of a raw drive path
-// (A: and B: are the floppy drives of the catalog), or the file itself.
-ImageTarget ResolveImageTarget(Context& ctx, const std::string& path);
+// A drive's letter, text and device, or the file itself.
+ImageTarget DriveTarget(Context& ctx, FloppyDrive drive);
+ImageTarget FileTarget(const std::string& path);
+// The request's drive or file; a request naming neither asks for the file
+// (none when that dialog was cancelled).
+std::optional<ImageTarget> TargetOf(
+    Context& ctx, const ImageTransferRequest& request,
+    const std::function<std::optional<std::string>(Context&)>& askFile);
 
 // Opens the drive quietly, three attempts a second apart; then asks the user
 // to insert a disk (Retry/Cancel, the given title) until an attempt succeeds

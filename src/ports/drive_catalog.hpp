@@ -30,6 +30,12 @@ struct DriveDetails {
     std::uint64_t sizeBytes = 0;
 };
 
+// The two floppy drives, as the user names them: "A:" and "B:".
+enum class FloppyDrive : char { A = 'A', B = 'B' };
+inline std::string DriveText(FloppyDrive drive) {
+    return std::string(1, static_cast<char>(drive)) + ":";
+}
+
 class DriveCatalog {
   public:
     virtual ~DriveCatalog() = default;
@@ -59,8 +65,8 @@ class DriveCatalog {
         std::string path = RightsProbePath();
         return path.empty() ? std::vector<std::string>{} : std::vector<std::string>{path};
     }
-    // Paths of the floppy drives "A:" and "B:".
-    virtual std::string FloppyPath(char letter) = 0;
+    // The device that opens a floppy drive.
+    virtual std::string FloppyPath(FloppyDrive drive) = 0;
     // False when the platform knows the drive holds no medium (an empty card
     // reader). Where a system refuses to open such a drive at all, this is
     // what lets the scan pass it by without an error message.

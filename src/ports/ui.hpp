@@ -21,11 +21,11 @@ struct MessageRequest {
     MessageIcon icon = MessageIcon::None;
 };
 
-// Common file dialog options, values as the platform's dialogs know them.
-inline constexpr std::uint32_t kOfnOverwritePrompt = 0x2;
-inline constexpr std::uint32_t kOfnHideReadOnly = 0x4;
-inline constexpr std::uint32_t kOfnPathMustExist = 0x800;
-inline constexpr std::uint32_t kOfnFileMustExist = 0x1000;
+// What a file dialog accepts: any name in an existing folder, or only a
+// file that exists.
+enum class ChosenFile { AnyName, Existing };
+// Whether a save dialog asks before an existing file is chosen.
+enum class ReplacePrompt { None, Ask };
 
 struct FileDialogRequest {
     std::string title;
@@ -33,7 +33,10 @@ struct FileDialogRequest {
     std::string defaultExtension;
     std::string filter;  // "Text (*.x)|*.x|All Files (*.*)|*.*"
     int filterIndex = 1;
-    std::uint32_t options = 0;
+    ChosenFile chosen = ChosenFile::AnyName;
+    ReplacePrompt replacePrompt = ReplacePrompt::None;
+
+    bool operator==(const FileDialogRequest&) const = default;
 };
 
 // Parts of the main window that operations change.

@@ -21,11 +21,9 @@ namespace quarnex {
 namespace {
 
 constexpr const char* kImageFilter = "Image Files (*.img)|*.img|All Files (*.*)|*.*";
-constexpr std::uint32_t kExportDialogOptions = kOfnOverwritePrompt | kOfnPathMustExist;  // 2050
-constexpr std::uint32_t kImportDialogOptions = kOfnPathMustExist | kOfnFileMustExist;    // 6144
 
-FileDialogRequest StoreFileDialog(const char* title, std::uint32_t options) {
-    return FileDialogRequest{title, "", "img", kImageFilter, 1, options};
+FileDialogRequest StoreFileDialog(const char* title, ChosenFile chosen, ReplacePrompt prompt) {
+    return FileDialogRequest{title, "", "img", kImageFilter, 1, chosen, prompt};
 }
 
 // Asks for the file when none was given; false when the dialog was
@@ -35,9 +33,10 @@ bool ChooseFile(Context& ctx, std::string& path, bool forSaving) {
         return true;
     }
     const std::optional<std::string> chosen =
-        forSaving
-            ? ctx.ui.AskSaveFile(StoreFileDialog("Export 1000 Floppy Image", kExportDialogOptions))
-            : ctx.ui.AskOpenFile(StoreFileDialog("Import 1000 Floppy Image", kImportDialogOptions));
+        forSaving ? ctx.ui.AskSaveFile(StoreFileDialog("Export 1000 Floppy Image",
+                                                       ChosenFile::AnyName, ReplacePrompt::Ask))
+                  : ctx.ui.AskOpenFile(StoreFileDialog("Import 1000 Floppy Image",
+                                                       ChosenFile::Existing, ReplacePrompt::None));
     if (!chosen || chosen->empty()) {
         return false;
     }

@@ -18,7 +18,10 @@ struct ExportWorld : ImageWorld {
         state.slotTable.internalImage.source = "A:";
         state.status.progressLabel = "Progress       Failed";
     }
-    ImageResult Export(const std::string& path) { return ExportFloppyImage(ctx, {path}); }
+    ImageResult Export(const ImageTransferRequest& to) { return ExportFloppyImage(ctx, to); }
+    ImageResult Export(const std::string& path) {
+        return Export(ImageTransferRequest{.file = path});
+    }
     void ExpectImageStateKept(const std::string& source = "A:") const {
         ImageState same = kept;
         same.source = source;
@@ -43,7 +46,8 @@ TEST(ExportImage, WritesEveryBlockToAReplacedFile) {
     w.ExpectImageStateKept(file);
 
     ImageWorld other;  // a source that is more than a drive letter stays
-    EXPECT_EQ(ExportFloppyImage(other.ctx, {other.dir / "x.img"}).outcome, Outcome::Complete);
+    EXPECT_EQ(ExportFloppyImage(other.ctx, {.file = other.dir / "x.img"}).outcome,
+              Outcome::Complete);
     EXPECT_EQ(StateOf(other.state), other.kept);
 }
 
@@ -87,8 +91,8 @@ TEST(ExportImage, UnopenableFilesFailedWritesSlowMediaAndFlushes) {
         w.ui.onPump = [&](int pumps) { w.clock.Advance(pumps == 7 ? c.jumpAtBlock7 : 0); };
         const bool opened = c.op != FaultOp::Open;
         const ShownResult stopped =
-            ResultOf(Outcome::Incomplete, kDriveA, "Export To Physical Disk A:", c.stoppedAt);
-        EXPECT_EQ(Shown(w.Export(opened ? kDriveA : locked)),
+            ResultOf(Outcome::Incomplete, "A:", "Export To Physical Disk A:", c.stoppedAt);
+        EXPECT_EQ(Shown((opened ? w.Export(kDriveA) : w.Export(locked))),
                   opened ? stopped : Shown(NotStartedOn(locked)));
         ASSERT_EQ(w.ui.messages.size(), c.texts.size());
         for (std::size_t i = 0; i < c.texts.size(); ++i) {

@@ -12,7 +12,10 @@ namespace {
 using namespace testing;
 
 struct ImportWorld : ImageWorld {
-    ImageResult Import(const std::string& path) { return ImportFloppyImage(ctx, {path}); }
+    ImageResult Import(const ImageTransferRequest& from) { return ImportFloppyImage(ctx, from); }
+    ImageResult Import(const std::string& path) {
+        return Import(ImageTransferRequest{.file = path});
+    }
     // Complete: the disk's bytes and source, no description, no message.
     void ExpectImported(const Bytes& disk, ImageSource kind, const std::string& source,
                         const std::string& caption) const {
@@ -49,15 +52,16 @@ TEST(ImportFile, RefusalsStartNothing) {
 
 TEST(ImportDrive, DriveTextKindAndLabelOfTheSource) {
     struct Case {
-        std::string path, label, source;
+        FloppyDrive drive;
+        std::string label, source;
         ImageSource kind;
     };
     const Case cases[] = {
-        {"\\\\.\\b:", "MYDISK     ", "B: [MYDISK     ]", SourceFloppyB},
-        {"\\\\.\\A:", std::string(11, ' '), "A: [-----------]", SourceFloppyA},
-        {"\\\\.\\a:", "BAD\xE5LABEL  ", "A: [-----------]", SourceFloppyA},
-        {"\\\\.\\b:", std::string("NUL\0LABEL  ", 11), "B: [-----------]", SourceFloppyB},
-        {"\\\\.\\a:", "  TILDE~\x7F  ", "A: [  TILDE~\x7F  ]", SourceFloppyA},
+        {FloppyDrive::B, "MYDISK     ", "B: [MYDISK     ]", SourceFloppyB},
+        {FloppyDrive::A, std::string(11, ' '), "A: [-----------]", SourceFloppyA},
+        {FloppyDrive::A, "BAD\xE5LABEL  ", "A: [-----------]", SourceFloppyA},
+        {FloppyDrive::B, std::string("NUL\0LABEL  ", 11), "B: [-----------]", SourceFloppyB},
+        {FloppyDrive::A, "  TILDE~\x7F  ", "A: [  TILDE~\x7F  ]", SourceFloppyA},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.source);
@@ -65,7 +69,8 @@ TEST(ImportDrive, DriveTextKindAndLabelOfTheSource) {
         const Bytes disk = Labelled(PatternImage(9), c.label);
         w.InsertDisk(disk, c.kind == SourceFloppyB);
         const std::string action = "Import of Physical Disk " + c.source.substr(0, 2);
-        EXPECT_EQ(Shown(w.Import(c.path)), ResultOf(Outcome::Complete, c.path, action));
+        EXPECT_EQ(Shown(w.Import(ImageTransferRequest{.drive = c.drive})),
+                  ResultOf(Outcome::Complete, DriveText(c.drive), action));
         w.ExpectImported(disk, c.kind, c.source, c.source);
         // "...", then every track, then the source.
         ASSERT_EQ(w.ui.bufferCaptions.size(), 162u);

@@ -29,12 +29,11 @@ TEST(ImageDialogs, TheChosenFileIsUsedAndACancelIsSilent) {
         EXPECT_EQ(ReadFileBytes(file), ImageOf(w.state));
         EXPECT_EQ(Transfer(w, exporting, {}), ImageResult{});
         ASSERT_EQ(w.ui.fileDialogs.size(), 2u);
-        const FileDialogRequest& d = w.ui.fileDialogs[0];
-        EXPECT_EQ((Strings{d.title, d.fileName, d.defaultExtension, d.filter,
-                           std::to_string(d.filterIndex), std::to_string(d.options)}),
-                  (Strings{exporting ? "Export Floppy Image" : "Import Floppy Image", "", "img",
-                           "Image Files (*.img)|*.img|All Files (*.*)|*.*", "1",
-                           exporting ? "2054" : "6150"}));  // 0x806, 0x1806
+        EXPECT_EQ(w.ui.fileDialogs[0],
+                  (FileDialogRequest{exporting ? "Export Floppy Image" : "Import Floppy Image", "",
+                                     "img", "Image Files (*.img)|*.img|All Files (*.*)|*.*", 1,
+                                     exporting ? ChosenFile::AnyName : ChosenFile::Existing,
+                                     exporting ? ReplacePrompt::Ask : ReplacePrompt::None}));
         EXPECT_TRUE(w.ui.messages.empty());
         w.ExpectSettled();
     }
@@ -46,17 +45,17 @@ TEST(ImageDialogs, TheChosenFileIsUsedAndACancelIsSilent) {
 TEST(FloppyPrompts, NoDiskAndWrongDiskAskWithRetryAndCancel) {
     struct Case {
         bool exporting;
-        const char* path;
+        FloppyDrive drive;
         std::size_t diskBytes;  // 0: no disk
         int opens;
         double pause;
         std::string title;
     };
     const Case cases[] = {
-        {false, kDriveA, 0, 6, 1.0, "(I1) Importing Image From Drive A:"},
-        {false, kDriveA, kImageBytes + kBlock, 1, 5.0, "(I2) Importing Image From Drive A:"},
-        {true, "\\\\.\\b:", 0, 6, 1.0, "(X1) Exporting Image From Drive B:"},
-        {true, kDriveA, 720 * 1024, 1, 5.0, "(X2) Exporting Image To Drive A:"},
+        {false, FloppyDrive::A, 0, 6, 1.0, "(I1) Importing Image From Drive A:"},
+        {false, FloppyDrive::A, kImageBytes + kBlock, 1, 5.0, "(I2) Importing Image From Drive A:"},
+        {true, FloppyDrive::B, 0, 6, 1.0, "(X1) Exporting Image From Drive B:"},
+        {true, FloppyDrive::A, 720 * 1024, 1, 5.0, "(X2) Exporting Image To Drive A:"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.title);
@@ -65,7 +64,7 @@ TEST(FloppyPrompts, NoDiskAndWrongDiskAskWithRetryAndCancel) {
             w.InsertDisk(PatternImage(5, c.diskBytes));
         }
         w.ui.messageAnswers = {MessageAnswer::Retry, MessageAnswer::Cancel};
-        EXPECT_EQ(Transfer(w, c.exporting, {c.path}), NotStartedOn(c.path));
+        EXPECT_EQ(Transfer(w, c.exporting, {.drive = c.drive}), NotStartedOn(DriveText(c.drive)));
         EXPECT_EQ(w.devices.Count(FaultOp::Open), c.opens);
         EXPECT_EQ(w.clock.sleeps, std::vector<double>(6, c.pause));
         EXPECT_EQ(w.ui.MessageTitles(), Strings(2, c.title));
@@ -90,10 +89,10 @@ TEST(FloppyOnLoopDevice, ExportThenImportRoundTrip) {
         GTEST_SKIP() << loop.Problem();
     }
     w.drives.floppyA = loop.Path();
-    ASSERT_EQ(Transfer(w, true, {kDriveA}).outcome, Outcome::Complete);
+    ASSERT_EQ(Transfer(w, true, kDriveA).outcome, Outcome::Complete);
     EXPECT_EQ(ReadFileBytes(backing), w.old) << "on the backing file after the export";
     std::fill_n(w.state.InternalImage.Data(), kImageBytes, std::byte{0});
-    ASSERT_EQ(Transfer(w, false, {kDriveA}).outcome, Outcome::Complete);
+    ASSERT_EQ(Transfer(w, false, kDriveA).outcome, Outcome::Complete);
     EXPECT_EQ(StateOf(w.state), (ImageState{w.old, SourceFloppyA, "A: [EARLIER    ]", "",
                                             "A: [EARLIER    ]", false}));
     EXPECT_TRUE(w.ui.messages.empty());

@@ -22,7 +22,7 @@ using Bytes = std::vector<unsigned char>;
 using Strings = std::vector<std::string>;
 
 inline constexpr std::size_t kBlock = kTrackBytes;
-inline constexpr const char* kDriveA = "\\\\.\\a:";
+inline const ImageTransferRequest kDriveA{.drive = FloppyDrive::A};
 
 // Every block differs from every other and from other seeds.
 inline Bytes PatternImage(unsigned seed, std::size_t size = kImageBytes) {

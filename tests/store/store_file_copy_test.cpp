@@ -21,10 +21,6 @@ using namespace testing;
 constexpr unsigned kStoreSeed = 20;
 const OperationResult kRefused = OperationResult::NotStarted(NotStartedReason::Refused);
 
-auto Fields(const FileDialogRequest& d) {
-    return std::tuple(d.title, d.fileName, d.defaultExtension, d.filter, d.filterIndex, d.options);
-}
-
 TEST(StoreFileDialogs, CancelledDialogsAreSilentAndChangeNothing) {
     StoreWorld w;
     std::string path;
@@ -34,10 +30,10 @@ TEST(StoreFileDialogs, CancelledDialogsAreSilentAndChangeNothing) {
 
     const std::string filter = "Image Files (*.img)|*.img|All Files (*.*)|*.*";
     ASSERT_EQ(w.ui.fileDialogs.size(), 2u);
-    EXPECT_EQ(Fields(w.ui.fileDialogs[0]),
-              Fields({"Export 1000 Floppy Image", "", "img", filter, 1, 2050u}));
-    EXPECT_EQ(Fields(w.ui.fileDialogs[1]),
-              Fields({"Import 1000 Floppy Image", "", "img", filter, 1, 6144u}));
+    EXPECT_EQ(w.ui.fileDialogs[0], (FileDialogRequest{"Export 1000 Floppy Image", "", "img", filter,
+                                                      1, ChosenFile::AnyName, ReplacePrompt::Ask}));
+    EXPECT_EQ(w.ui.fileDialogs[1], (FileDialogRequest{"Import 1000 Floppy Image", "", "img", filter,
+                                                      1, ChosenFile::Existing}));
     EXPECT_TRUE(w.ui.messages.empty() && w.devices.Log().empty() && w.state.SelectedDevice == 1)
         << "nothing may be opened, and the window must not be reset";
     w.ExpectSettled();

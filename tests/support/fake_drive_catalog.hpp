@@ -33,7 +33,9 @@ class FakeDriveCatalog final : public DriveCatalog {
     DriveDetails Details(const std::string& drive) override;
     std::vector<std::string> MountPoints(const std::string& devicePath) override;
     std::string RightsProbePath() override { return rightsProbePath; }
-    std::string FloppyPath(char letter) override { return letter == 'A' ? floppyA : floppyB; }
+    std::string FloppyPath(FloppyDrive drive) override {
+        return drive == FloppyDrive::A ? floppyA : floppyB;
+    }
 
   private:
     const FakeDrive* Find(const std::string& name) const;

@@ -181,7 +181,7 @@ DriveKind PosixDriveCatalog::GetDriveType(const std::string& drive) {
 
 std::string PosixDriveCatalog::VolumePath(const std::string& drive) {
     if (drive == kDriveA || drive == kDriveB) {
-        return FloppyPath(drive[0]);
+        return FloppyPath(drive == kDriveB ? FloppyDrive::B : FloppyDrive::A);
     }
     return drive == kNoSystemDisk ? std::string() : Node(drive);
 }
@@ -292,8 +292,8 @@ std::vector<std::string> PosixDriveCatalog::RightsProbePaths() {
     return paths;
 }
 
-std::string PosixDriveCatalog::FloppyPath(char letter) {
-    return Node(letter == 'B' || letter == 'b' ? "fd1" : "fd0");
+std::string PosixDriveCatalog::FloppyPath(FloppyDrive drive) {
+    return Node(drive == FloppyDrive::B ? "fd1" : "fd0");
 }
 
 bool PosixDriveCatalog::HasMedium(const std::string& drive) {

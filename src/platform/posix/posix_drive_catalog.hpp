@@ -30,7 +30,7 @@ class PosixDriveCatalog final : public DriveCatalog {
     std::vector<std::string> MountPoints(const std::string& devicePath) override;
     std::string RightsProbePath() override;
     std::vector<std::string> RightsProbePaths() override;
-    std::string FloppyPath(char letter) override;
+    std::string FloppyPath(FloppyDrive drive) override;
     bool HasMedium(const std::string& drive) override;
 
   private:

@@ -28,7 +28,7 @@ class UdisksDriveCatalog final : public DriveCatalog {
     std::vector<std::string> MountPoints(const std::string& devicePath) override;
     std::string RightsProbePath() override { return {}; }
     std::vector<std::string> RightsProbePaths() override { return {}; }
-    std::string FloppyPath(char letter) override { return system_.FloppyPath(letter); }
+    std::string FloppyPath(FloppyDrive drive) override { return system_.FloppyPath(drive); }
     bool HasMedium(const std::string& drive) override;
     bool AccessThroughService() override { return true; }
     bool KnowsDevice(const std::string& devicePath) override;
