@@ -9,8 +9,8 @@
 
 namespace quarnex::fat12 {
 
-inline constexpr std::size_t kTotalSectors = 2880;
-inline constexpr std::size_t kVolumeBytes = kSectorBytes * kTotalSectors;  // 1,474,560
+inline constexpr std::size_t kVolumeBytes = kImageBytes;
+inline constexpr std::size_t kTotalSectors = kVolumeBytes / kSectorBytes;  // 2880
 inline constexpr std::size_t kReservedSectors = 1;
 inline constexpr std::size_t kFatCount = 2;
 inline constexpr std::size_t kSectorsPerFat = 9;

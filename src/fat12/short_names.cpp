@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "core/text_encoding.hpp"
 #include "core/utf8.hpp"
 #include "fat12/code_page_850.hpp"
 #include "fat12/dir_entry.hpp"
@@ -36,19 +37,6 @@ ShortNameBytes ToBytes(const std::string& text) {
         bytes[0] = std::byte{0x05};
     }
     return bytes;
-}
-
-void AppendUtf8(std::string& text, char32_t c) {
-    if (c < 0x80) {
-        text += static_cast<char>(c);
-    } else if (c < 0x800) {
-        text += static_cast<char>(0xC0 | (c >> 6));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        text += static_cast<char>(0xE0 | (c >> 12));
-        text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 enum class Case { None, Lower, Upper, Mixed };
