@@ -10,7 +10,6 @@
 #include <filesystem>
 
 #include "commands/main_commands.hpp"
-#include "commands/refresh_main_window.hpp"
 #include "core/media_sizes.hpp"
 #include "fat12/fat12_volume.hpp"
 #include "gui_world.hpp"
@@ -22,7 +21,7 @@ namespace {
 class StatesTests : public QObject {
     Q_OBJECT
   private slots:
-    void startAndTheDevicesOfTheLatestScan();
+    void menusAndStripAtStart();
     void cancelOrExitWhileBusyStopsTheOperation();
     void idDialogs();
     void scanSelectClickAndExportToTheSlot();  // with the captions of each step
@@ -31,7 +30,7 @@ class StatesTests : public QObject {
     void imageContentsWindow();
 };
 
-void StatesTests::startAndTheDevicesOfTheLatestScan() {
+void StatesTests::menusAndStripAtStart() {
     GuiWorld w;
     QCOMPARE(FileMenu(w.window), FileMenuWith({"Scan Drives"}));
     QCOMPARE(
@@ -44,18 +43,6 @@ void StatesTests::startAndTheDevicesOfTheLatestScan() {
     QCOMPARE(w.window.Frame().title() + "|" + w.window.ProgressLabel().text() + "|" +
                  w.window.BufferLabel().text(),
              QString(" Disk Selection |Progress|Zeroed"));
-
-    for (const int count : {4, 2}) {  // a rescan starts with a reset
-        RefreshMainWindow(w.ctx, StateReset);
-        for (int i = 1; i <= count; ++i) {
-            const std::string name = std::string("sd") + static_cast<char>('a' + i);
-            w.state.devices.Row(i) = DeviceEntry{name, "/dev/" + name, i, "", 0};
-        }
-        w.state.devices.DeviceCount = count;
-        RefreshMainWindow(w.ctx, count);
-    }
-    QCOMPARE(FileMenu(w.window),
-             FileMenuWith({"Select Device &sdb", "Select Device &sdc", "-", "ReScan Drives"}));
 }
 
 void StatesTests::cancelOrExitWhileBusyStopsTheOperation() {
