@@ -85,53 +85,6 @@ TEST(CliFiles, ChangesOnEveryLayoutAreCleanForFsckAndReadBackByMtools) {
     }
 }
 
-// Names, case flags and modification times of a 1.44 MB volume's root entries.
-std::string RootEntries(const std::string& image) {
-    const std::vector<unsigned char> bytes = ReadFileBytes(image);
-    std::string entries;
-    for (std::size_t at = 19 * 512; at < 33 * 512 && bytes[at] != 0; at += 32) {
-        entries.append(bytes.begin() + at, bytes.begin() + at + 13);
-        entries.append(bytes.begin() + at + 22, bytes.begin() + at + 26);
-    }
-    return entries;
-}
-
-// Short names in code page 850 and put --keep-time, stored byte for byte as
-// mcopy -m stores them; names mcopy wrote are listed, matched and replaced.
-TEST(CliFiles, CodePageNamesAndKeptTimesAreWrittenAsMcopyDoes) {
-    if (!HaveFatTools()) {
-        GTEST_SKIP() << "dosfstools or mtools not installed";
-    }
-    TempDir dir;
-    const std::string ours = dir / "ours.img";
-    const std::string theirs = dir / "theirs.img";
-    ASSERT_EQ(RunCli({"image", "new", ours}).exitCode, 0);
-    ASSERT_EQ(RunCli({"image", "new", theirs}).exitCode, 0);
-    std::vector<std::string> put = {"files", "put", ours, "--keep-time"};
-    std::string quoted;
-    for (const char* name :
-         {"café.txt", "Ärger.TXT", "Straße long name.txt", "Õpen.txt", "ÑANDÚ"}) {
-        put.push_back(dir / name);
-        WriteFileText(put.back(), name);
-        ASSERT_EQ(RunCommand("touch -d '2001-02-03 04:05:06' " + Quoted(put.back())), 0);
-        quoted += " " + Quoted(put.back());
-    }
-    Mtools("mcopy -m -i " + Quoted(theirs) + quoted + " ::");
-    ASSERT_EQ(RunCli(put).exitCode, 0);
-    EXPECT_EQ(RootEntries(ours), RootEntries(theirs));
-    const CliResult ls = RunCli({"files", "ls", theirs});
-    EXPECT_TRUE(Contains(ls.out, "2001-02-03 04:05:06  ---A              9  café.txt\n")) << ls.out;
-    const auto json = nlohmann::json::parse(RunCli({"files", "ls", theirs, "--json"}).out);
-    EXPECT_EQ(json["entries"][3]["short_name"], "ÕPEN.TXT");
-    ASSERT_EQ(RunCli({"files", "get", theirs, "CAFÉ.TXT", dir / "back"}).exitCode, 0);
-    EXPECT_EQ(ReadFileText(dir / "back"), "café.txt");
-    WriteFileText(dir / "café.txt", "new");
-    ASSERT_EQ(RunCli({"--yes", "files", "put", theirs, dir / "café.txt"}).exitCode, 0);
-    ASSERT_EQ(RunCli({"files", "rm", theirs, "ñandú"}).exitCode, 0);
-    EXPECT_EQ(MtoolsPaths(theirs).size(), 4u) << "café.txt replaced, not added beside";
-    EXPECT_EQ(MtoolsRead(theirs, "café.txt"), "new");
-}
-
 TEST(CliFiles, RefusalsSayWhyAndLeaveTheVolumeAsItWas) {
     TempDir dir;
     const std::string image = dir / "volume.img";
@@ -144,10 +97,6 @@ TEST(CliFiles, RefusalsSayWhyAndLeaveTheVolumeAsItWas) {
     WriteFileText(dir / "big.bin", std::string(1'460'000, 'b'));
     WriteFileText(dir / "half.bin", std::string(800'000, 'h'));  // twice it takes more than free
     ASSERT_EQ(RunCli({"files", "put", image, dir / "half.bin"}).exitCode, 0);
-    const std::string differ = dir / "differ.img";
-    std::vector<unsigned char> bytes = ReadFileBytes(image);
-    bytes[512 + 9 * 512 + 3] ^= 0xFF;  // a byte of the second FAT
-    WriteFileBytes(differ, bytes);
     struct Case {
         std::vector<std::string> args;
         std::string says;
@@ -156,7 +105,7 @@ TEST(CliFiles, RefusalsSayWhyAndLeaveTheVolumeAsItWas) {
     const std::string fifo = dir / "fifo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);  // opened, it would wait for a writer
     const std::string notAFile = " is not a regular file (a pipe, device, folder or /proc file)";
-    std::vector<Case> cases = {
+    const Case cases[] = {
         {{"files", "put", image, dir / "big.bin"}, "big.bin: The FAT12 volume is full; nothing"},
         {{"files", "put", image, "/proc/version"}, "/proc/version" + notAFile},
         {{"files", "put", image, fifo}, fifo + notAFile},
@@ -175,24 +124,16 @@ TEST(CliFiles, RefusalsSayWhyAndLeaveTheVolumeAsItWas) {
         {{"files", "ls", image, "a.txt"}, "a.txt: A part of the path is a file"},
         {{"files", "rm", image, "Full/."}, "Full/.: \".\" and \"..\" are a folder's own"},
         {{"files", "get", image, "Full/../a.txt", dir / "out"}, "are a folder's own"},
-        {{"files", "put", differ, dir / "a.txt"}, "The two FATs of the FAT12 volume differ"},
         {{"files", "ls", MasterStore()}, "is a store: name a slot with --slot N", 2},
         {{"files", "ls", image, "--slot", "1000"}, "not a slot number", 2},
     };
-    if (HaveFatTools()) {
-        const std::string large = dir / "large sectors.img";
-        ASSERT_EQ(RunCommand("mkfs.fat -C -S 1024 " + Quoted(large) + " 1440"), 0);
-        cases.push_back({{"files", "ls", large}, "a FAT12 layout with 1024-byte sectors is not"});
-    }
     const std::vector<unsigned char> before = ReadFileBytes(image);
-    const std::vector<unsigned char> differBefore = ReadFileBytes(differ);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args[1] + " " + c.args.back());
         const CliResult run = RunCli(c.args);
         EXPECT_EQ(run.exitCode, c.exitCode);
         EXPECT_TRUE(Contains(run.err, c.says)) << run.err;
         EXPECT_EQ(ReadFileBytes(image), before);
-        EXPECT_EQ(ReadFileBytes(differ), differBefore);
     }
     EXPECT_FALSE(FileSizeOrZero(dir / "out"));
     ASSERT_EQ(RunCli({"--yes", "files", "put", image, dir / "a.txt"}).exitCode, 0);
@@ -206,11 +147,13 @@ TEST(CliFiles, ASlotOfAStoreIsWorkedOnInPlaceAndItsNeighboursStay) {
     const std::vector<unsigned char> slot6 = SlotImage(store, 6);
     const std::vector<unsigned char> slot8 = SlotImage(store, 8);
     WriteFileText(dir / "notes.txt", "slot seven");
-    const CliResult put = RunCli({"files", "put", store, "--slot", "007", dir / "notes.txt"});
+    ASSERT_EQ(RunCommand("touch -d '2001-02-03 04:05:06' '" + dir / "notes.txt'"), 0);
+    const CliResult put =
+        RunCli({"files", "put", store, "--slot", "007", dir / "notes.txt", "--keep-time"});
     ASSERT_EQ(put.exitCode, 0) << put.err;
     EXPECT_EQ(put.out, dir / "notes.txt -> notes.txt\n");
     const CliResult ls = RunCli({"files", "ls", store, "--slot", "7"});
-    EXPECT_TRUE(Contains(ls.out, "  ---A             10  notes.txt")) << ls.out;
+    EXPECT_TRUE(Contains(ls.out, "2001-02-03 04:05:06  ---A             10  notes.txt")) << ls.out;
     EXPECT_EQ(SlotImage(store, 6), slot6);
     EXPECT_EQ(SlotImage(store, 8), slot8);
     EXPECT_EQ(RunCli({"files", "ls", store, "--slot", "0"}).exitCode, 0);

@@ -82,9 +82,9 @@ TEST(CliTerminal, CtrlCCancelsABackup) {
     EXPECT_EQ(newFileBytes(), 0u) << "the unfinished copy is removed";
 }
 
-// A device too small for a store is refused; on one that holds a store,
-// what reaches the device is in the backing file.
-TEST(CliLoopDevice, ListPutGetAndDescribeOnABlockDevice) {
+// A device too small for a store is refused; one that holds a store is
+// listed and described, and found by a scan with --all.
+TEST(CliLoopDevice, ListDescribeAndScanABlockDevice) {
     TempDir dir;
     MakeSparseFile(dir / "small.img", 64ULL * 1024 * 1024);
     const std::string backing = CopyOfMasterStore(dir, "backing.img");
@@ -99,19 +99,9 @@ TEST(CliLoopDevice, ListPutGetAndDescribeOnABlockDevice) {
                          "quarnex-cli: Device Too Small\n  " + small.Path() +
                              " holds 67,108,864 bytes;\n  a store needs 1,572,864,000.\n"));
     EXPECT_EQ(ListJson(loop.Path())["slots"][41]["id"], "FDISK042   ");
-
-    const std::string image = dir / "in.img";
-    WriteFileBytes(image, PatternImage(42, "LOOPED"));
-    const CliResult put = RunCli({"put", loop.Path(), "42", image, "--yes"});
-    ASSERT_EQ(put.exitCode, 0) << put.err;
-    const CliResult get = RunCli({"get", loop.Path(), "42", dir / "out.img"});
-    ASSERT_EQ(get.exitCode, 0) << get.err;
-    EXPECT_EQ(ReadFileBytes(dir / "out.img"), ReadFileBytes(image));
+    // What reaches the device is in the backing file.
     ASSERT_EQ(RunCli({"describe", loop.Path(), "42", "on loop", "--yes"}).exitCode, 0);
-    EXPECT_EQ(SlotImage(backing, 42), ReadFileBytes(image));
-    const nlohmann::json slot = ListJson(backing)["slots"][41];
-    EXPECT_EQ(slot["id"], "LOOPED     ");
-    EXPECT_EQ(slot["description"], "on loop");
+    EXPECT_EQ(ListJson(backing)["slots"][41]["description"], "on loop");
 
     // A scan finds the store on the loop device with --all only; finding
     // nothing, it says so and how to look at loop devices.

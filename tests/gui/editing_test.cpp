@@ -132,12 +132,6 @@ void EditingTests::sizesAndTheMinimisedState() {
     QCOMPARE((QList<int>{grid.columnWidth(0), grid.columnWidth(1), grid.columnWidth(2) - 300,
                          w.window.Edit().width() - 300}),
              before);
-    // Equal margins left, right and below the frame; the strip keeps to its edge.
-    const QRect frame = w.window.Frame().geometry();
-    const QWidget* client = w.window.centralWidget();
-    QCOMPARE((QList<int>{client->width() - frame.right() - 1, client->height() - frame.bottom() - 1,
-                         w.window.ProgressBar().geometry().right(), w.window.ProgressLabel().x()}),
-             (QList<int>{frame.left(), frame.left(), frame.right(), w.window.ProgressBar().x()}));
 
     // The outer frame, decorations included, keeps the smallest size.
     w.window.resize(200, 150);

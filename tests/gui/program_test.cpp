@@ -81,7 +81,6 @@ void ProgramTests::withRightsNoQuestionEverythingLoadedPlacedAndReleased() {
     Program& p = *w.program;
     QCOMPARE(w.ui.fake.advisoryQuestions, 0);
     QVERIFY(!p.State().InternalImage.Empty() && !p.State().TransferBuffer.Empty());
-    QCOMPARE(p.State().AppFolder, w.dir.Path() + "/");
     // The placement is applied after the window is built: the layout follows.
     QCOMPARE(p.Window()->frameGeometry(), QRect(60, 40, 640, 480));
     QVERIFY(p.Window()->Frame().width() < 640 && p.Window()->Frame().width() > 600);
@@ -157,13 +156,7 @@ void ProgramTests::throughUdisksTheScanFindsSticksAndSafelyRemoveTakesThemAway()
     QCOMPARE(program.State().AdminRights, 1);
     MainWindow& window = *program.Window();
     QAction& remove = window.Action(MenuId::File_Menu_SafelyRemove);
-    const std::size_t callsBefore = service.Calls().size();
     window.RunCommand(MenuId::File_Menu_Scan);
-    const std::vector<std::string> scanCalls = service.Calls();
-    // The drive list looks at the service; every drive is then found in that look.
-    QCOMPARE(std::count(scanCalls.begin() + static_cast<std::ptrdiff_t>(callsBefore),
-                        scanCalls.end(), "GetManagedObjects"),
-             2);
     QVERIFY(ui.fake.messages.empty());
 
     // Offered but not possible with no stick selected, nor while another
@@ -204,11 +197,6 @@ void ProgramTests::throughUdisksTheScanFindsSticksAndSafelyRemoveTakesThemAway()
         if (removal.left != both) {
             QCOMPARE(FileMenu(window), FileMenuWith(removal.left));
         }
-    }
-    const std::vector<std::string> calls = service.Calls();
-    for (const std::string off : {"PowerOff /org/freedesktop/UDisks2/drives/sdr",
-                                  "PowerOff /org/freedesktop/UDisks2/drives/sdq"}) {
-        QCOMPARE(std::count(calls.begin(), calls.end(), off), 1);
     }
 
     // A store file is no drive.
