@@ -114,12 +114,6 @@ void StoreWorld::PutLabel(int slot, const std::string& label11) {
              Bytes(label11.begin(), label11.end()));
 }
 
-void StoreWorld::LabelSlots(const std::string& base, bool numbered) {
-    for (int slot = 1; slot < kSlotCount; ++slot) {
-        PutLabel(slot, PadRight(base + (numbered ? ThreeDigits(slot) : ""), 11));
-    }
-}
-
 Bytes StoreWorld::Read(std::uint64_t offset, std::size_t count) const {
     return ReadFileBytes(store, offset, count);
 }
@@ -142,16 +136,6 @@ Bytes StoreWorld::InstallTemplate(std::optional<Bytes> bytes) {
     std::filesystem::create_directories(dir / "QuarnCfg");
     WriteFileBytes(dir / "QuarnCfg/FAT12.144", contents);
     return contents;
-}
-
-std::vector<std::uint64_t> StoreWorld::Seeks() const {
-    std::vector<std::uint64_t> seeks;
-    for (const OpRecord& r : devices.Log()) {
-        if (r.op == FaultOp::Seek && r.path == store) {
-            seeks.push_back(r.count);
-        }
-    }
-    return seeks;
 }
 
 std::string StoreWorld::SelectLoopDevice(const LoopDevice& loop) {

@@ -62,7 +62,6 @@ struct StoreWorld : TestWorld {
     std::string store;
 
     void PutLabel(int slot, const std::string& label11);
-    void LabelSlots(const std::string& base, bool numbered);  // as SetGridIds, on the store
     Bytes Read(std::uint64_t offset, std::size_t count) const;
     // The file in slot 0's root folder, or "<status>".
     std::string Slot0File(const std::string& name = "DISKS.TXT") const;
@@ -70,7 +69,6 @@ struct StoreWorld : TestWorld {
     // The FAT12 template beside the program: a blank volume, or these bytes.
     Bytes InstallTemplate(std::optional<Bytes> bytes = std::nullopt);
     std::span<std::byte> Image() { return state.InternalImage.Span(); }
-    std::vector<std::uint64_t> Seeks() const;  // positions, in order
     // Makes the loop device the selected store; its name ("loopN").
     std::string SelectLoopDevice(const LoopDevice& loop);
 

@@ -1,14 +1,12 @@
 #include "support/fake_drive_catalog.hpp"
 
+#include <algorithm>
+
 namespace quarnex::testing {
 
 const FakeDrive* FakeDriveCatalog::Find(const std::string& name) const {
-    for (const FakeDrive& drive : drives) {
-        if (drive.name == name) {
-            return &drive;
-        }
-    }
-    return nullptr;
+    const auto found = std::ranges::find(drives, name, &FakeDrive::name);
+    return found == drives.end() ? nullptr : &*found;
 }
 
 std::vector<DriveListEntry> FakeDriveCatalog::DriveList() {
