@@ -53,16 +53,5 @@ TEST(RefreshMainWindow, ResetHidesStoreCommandsAndForgetsTheSelection) {
     EXPECT_TRUE(w.state.status.bufferOpaque) << "a slot's image is no longer what the slot holds";
 }
 
-TEST(RefreshMainWindow, OtherCodesOnlyLeaveBusy) {
-    TestWorld w;
-    w.model.frameCaption = "unchanged";
-    BusyGuard busy(w.ctx);
-    busy.Enter();
-    RefreshMainWindow(w.ctx, 0);
-    RefreshMainWindow(w.ctx, 42);
-    EXPECT_FALSE(w.state.busy || w.state.status.bufferOpaque);
-    EXPECT_EQ(w.model.frameCaption, "unchanged");
-}
-
 }  // namespace
 }  // namespace quarnex

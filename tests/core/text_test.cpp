@@ -66,27 +66,6 @@ TEST(TextEncoding, FilesAreReadAsTheyCameAndWrittenBackByteForByte) {
     EXPECT_EQ(EncodeText("日 \xE9 é", Windows1252), "? ? \xE9");
 }
 
-TEST(NumberFormats, DigitsThousandsRoundingAndLenientReading) {
-    EXPECT_EQ(ThreeDigits(0) + ThreeDigits(7) + ThreeDigits(999) + ThreeDigits(1000),
-              "0000079991000");
-    const std::pair<long long, const char*> thousands[] = {
-        {0, "0"}, {999, "999"}, {1000, "1,000"}, {1572864001, "1,572,864,001"}, {-1234, "-1,234"}};
-    for (const auto& [number, text] : thousands) {
-        EXPECT_EQ(FormatThousands(number), text);
-    }
-    const std::pair<double, double> halves[] = {{12.5, 12}, {13.5, 14},  {0.5, 0},   {-2.5, -2},
-                                                {-3.5, -4}, {2.4999, 2}, {99.6, 100}};
-    for (const auto& [value, rounded] : halves) {
-        EXPECT_EQ(RoundHalfEven(value), rounded) << value;
-    }
-    const std::pair<const char*, double> lenient[] = {
-        {"007", 7}, {"  12abc", 12},     {"-01", -1},    {"SRC", 0}, {"", 0},
-        {"-", 0},   {"7000.5,", 7000.5}, {"1.2.3", 1.2}, {"+5 6", 5}};
-    for (const auto& [text, number] : lenient) {
-        EXPECT_EQ(LenientNumber(text), number) << text;
-    }
-}
-
 // ID dialogs upper-case the small letters of Windows-1252 too ("ü", "é", "ÿ",
 // "š", "œ", "ž"); sharp s, division sign, other scripts and broken bytes stay.
 TEST(ToUpperLabel, SmallLettersOfWindows1252) {

@@ -36,25 +36,18 @@ TEST(VolumeLabel, ReadAcceptsOnlyElevenBytesFrom0x20To0x7F) {
     }
 }
 
-TEST(VolumeLabel, WriteChangesExactlyTheBootLabelAndTheRootEntryName) {
-    Image image(kVolumeBytes, std::byte{0xA5});
-    Image expected = image;
-    ASSERT_TRUE(WriteVolumeLabel(image, "\303\244bc"));
-    for (const std::size_t at : {std::size_t{43}, std::size_t{9728}}) {
-        std::memcpy(expected.data() + at, "\344bc        ", 11);
-    }
-    EXPECT_TRUE(image == expected) << "only the boot label and the root entry's name change";
-    // A blank label deletes a label entry and is "NO NAME" in the boot sector
-    // (spaces in either place fail fsck.fat); the next label brings it back.
+// A blank label deletes a label entry and is "NO NAME" in the boot sector
+// (spaces in either place fail fsck.fat); the next label brings it back.
+// (A label changing only its two places: the image format's and the terminal
+// tool's image tests compare every byte.)
+TEST(VolumeLabel, ABlankLabelDeletesItsEntryAndTheNextBringsItBack) {
+    Image image(kVolumeBytes);
     BuildBlankVolume(image, "OLD");
     ASSERT_TRUE(WriteVolumeLabel(image, ""));
     EXPECT_EQ(std::tuple(image[9728], std::string(reinterpret_cast<const char*>(&image[43]), 11)),
               std::tuple(kDeletedMark, "NO NAME    "));
     ASSERT_TRUE(WriteVolumeLabel(image, "NEW"));
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&image[9728]), 12), "NEW        \x08");
-    Image shortImage(9738, std::byte{0});
-    EXPECT_FALSE(WriteVolumeLabel(shortImage, "X"));
-    EXPECT_EQ(shortImage, Image(9738, std::byte{0})) << "nothing written";
 }
 
 // IDs are typed as UTF-8 text and stored one byte per character.

@@ -131,22 +131,6 @@ TEST(ScanDrives, SkipsWhatIsNoStoreShowsEachFailureOnceAndKeepsTheFirstFourStore
     EXPECT_EQ(s.w.model.menus[MenuId::File_Menu_Select_1].caption, "Select Device &sdi");
 }
 
-// Loop devices only when asked for, after the drives; one without a file
-// is not even opened.
-TEST(ScanDrives, LoopDevicesWhenAskedFor) {
-    ScanWorld s;
-    s.AddDrive(FakeDisk{"loop2", "7:2", kStickSectors});
-    s.AddDrive(FakeDisk{"loop0", "7:0", 0});
-    s.AddDrive(Stick("sdb"));
-    const DeviceTable& table = s.w.state.devices;
-    for (const bool loops : {false, true}) {
-        ScanDrives(s.ctx, loops);
-        EXPECT_EQ(std::tuple(table.DeviceCount, table.Row(table.DeviceCount).DevicePath),
-                  std::tuple(loops ? 2 : 1, s.tree.Node(loops ? "loop2" : "sdb")));
-    }
-    EXPECT_EQ(s.Opens("loop0"), 0);
-}
-
 // Total sector count 2880 and file system type "FAT12   ", byte for byte.
 TEST(IsStoreBootSector, OnlyA144MbFat12BootSector) {
     const std::pair<std::vector<unsigned char>, bool> cases[] = {

@@ -59,13 +59,10 @@ struct Machine {
     PosixDriveCatalog catalog{tree.Roots()};
 };
 
-TEST(SysfsNames, NameOrderAndDeviceNumbers) {
+// Numbers in names count by their value. (Device numbers: every tree below.)
+TEST(SysfsNames, NameOrder) {
     EXPECT_TRUE(NameOrderLess("nvme0n2", "nvme0n10"));
     EXPECT_FALSE(NameOrderLess("sdc", "sdb"));
-    EXPECT_EQ(ParseDevNumber("259:17"), (DevNumber{259, 17}));
-    for (const char* bad : {"", "8", "8:", ":1", "8:1:2", "a:b", "8 :1"}) {
-        EXPECT_FALSE(ParseDevNumber(bad)) << bad;
-    }
 }
 
 // Floppies, then the system disk, then the others in name order; the probe
