@@ -82,10 +82,10 @@ TEST(ExportImageToSlot, ReloadShowsTheImageLabelAndCarriedTexts) {
              nullptr, false},
             // Nothing written: the slot keeps its record.
             {StoreFault(FaultOp::Dismount, 1, EBUSY), kept, old, "UnmountVolume", false},
-            {StoreFault(FaultOp::Write, 1, ENOSPC), kept, old, "fntWritePtr", false},
+            {StoreFault(FaultOp::Write, 1, ENOSPC), kept, old, "QrnMfntWritePtr", false},
             // Part written: the new ID, no source, and marked.
-            {StoreFault(FaultOp::Write, 5, EIO), newTexts, torn, "fntWritePtr", true},
-            {StoreFault(FaultOp::Write, 161, EIO), newTexts, torn, "fntWritePtr", true},
+            {StoreFault(FaultOp::Write, 5, EIO), newTexts, torn, "QrnMfntWritePtr", true},
+            {StoreFault(FaultOp::Write, 161, EIO), newTexts, torn, "QrnMfntWritePtr", true},
         };
     for (const auto& [fault, after, record, report, marked] : cases) {
         SCOPED_TRACE(report == nullptr ? "no fault" : report);
