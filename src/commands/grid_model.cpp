@@ -96,6 +96,11 @@ void GridModel::SlotChanged(int slot, SlotChange change) {
         case SlotChange::Description:
             Tell(slot, kDescriptionColumn);
             return;
+        case SlotChange::WriteMark:
+            if (listener_ != nullptr) {
+                listener_->RowLookChanged(slot);
+            }
+            return;
     }
 }
 

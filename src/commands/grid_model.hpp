@@ -29,6 +29,8 @@ class GridListener {
     virtual ~GridListener() = default;
     virtual void CellChanged(int row, int column) = 0;
     virtual void RowHeightChanged(int row) = 0;
+    // The row's colour and tooltip (an unfinished write) changed.
+    virtual void RowLookChanged(int row) = 0;
 };
 
 class GridModel final : private SlotTableListener {

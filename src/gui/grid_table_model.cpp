@@ -75,6 +75,11 @@ void GridTableModel::SlotMarksChanged() {
                      {Qt::BackgroundRole, Qt::ToolTipRole});
 }
 
+void GridTableModel::RowLookChanged(int row) {
+    emit dataChanged(index(row - 1, 0), index(row - 1, columnCount() - 1),
+                     {Qt::BackgroundRole, Qt::ToolTipRole});
+}
+
 void GridTableModel::RowHeightChanged(int row) {
     emit rowHeightChanged(row);
 }

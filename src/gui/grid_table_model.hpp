@@ -21,6 +21,7 @@ class GridTableModel final : public QAbstractTableModel, public GridListener {
 
     void CellChanged(int row, int column) override;
     void RowHeightChanged(int row) override;
+    void RowLookChanged(int row) override;
     // After a load: which slots are marked as not completely written may
     // have changed without any cell text changing.
     void SlotMarksChanged();

@@ -98,7 +98,6 @@ bool Load(Context& ctx, bool create) {
     }
     ClearDescriptions(ctx.state);
     const bool loaded = LoadOrCreate(ctx, create);
-    ctx.ui.Changed(WindowPart::Grid);
     return loaded;
 }
 

@@ -63,7 +63,6 @@ Outcome LoadDiskIds(Context& ctx) {
         }
         ctx.progress.UnitDone(slot, kSlotCount - 1);
     }
-    ctx.ui.Changed(WindowPart::Grid);
     if (!allRead) {
         ctx.progress.Doing(Activity{.kind = ActivityKind::LoadDiskIdsFailed});
     }

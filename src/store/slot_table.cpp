@@ -45,7 +45,11 @@ void SlotTable::SetSource(int slot, std::string text) {
 }
 
 void SlotTable::SetWriteUnfinished(int slot, bool unfinished) {
-    At(slot).writeUnfinished = unfinished;
+    bool& marked = At(slot).writeUnfinished;
+    if (marked != unfinished) {
+        marked = unfinished;
+        Tell(slot, SlotChange::WriteMark);
+    }
 }
 
 void SlotTable::ClearSlots() {

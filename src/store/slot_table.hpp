@@ -41,6 +41,7 @@ enum class SlotChange {
     DiskIdWritten,  // an image was written into the slot
     DiskIdCleared,  // the store is no longer loaded
     Description,
+    WriteMark,  // the slot's unfinished-write mark was found or cleared
 };
 
 class SlotTableListener {

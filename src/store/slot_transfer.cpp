@@ -145,7 +145,6 @@ OperationResult ExportToSlot(Context& ctx, int n) {
     table.SetSource(n, result.Complete() ? table.internalImage.source : "");
     table.SetDiskId(n, DiskIdRecord(DiskIdFromBootSector(image)), SlotChange::DiskIdWritten);
     table.SetDescription(n, table.internalImage.description);
-    ctx.ui.Changed(WindowPart::Grid);
     SaveDescriptions(ctx, StoreDescriptionsName(ctx));
     return result;
 }

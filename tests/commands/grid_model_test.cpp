@@ -18,8 +18,10 @@ struct Probe final : TextMetrics, GridListener {
     }
     void CellChanged(int row, int column) override { cells.emplace_back(row, column); }
     void RowHeightChanged(int) override {}
+    void RowLookChanged(int row) override { looks.push_back(row); }
     std::map<std::string, double> heights;
     Cells cells;
+    std::vector<int> looks;
 };
 
 // Lines 240 twips high: a one-line row is 270.
@@ -57,6 +59,12 @@ TEST_F(GridModelTest, IdCellsArePaddedDashedMarkedAndRepaintedAsTheRecordChanges
         slots.SetDiskId(3, id, change);
         EXPECT_EQ(std::pair(grid.Cell(3, 1), probe.cells), std::pair(after, Cells{{3, 1}}));
     }
+    // A slot's write mark found, found again, then cleared: its row is
+    // coloured and uncoloured, never repainted for nothing.
+    for (const bool unfinished : {true, true, false}) {
+        slots.SetWriteUnfinished(7, unfinished);
+    }
+    EXPECT_EQ(probe.looks, (std::vector<int>{7, 7}));
     // An unchanged description is not told.
     probe.cells.clear();
     slots.SetDescription(3, "");
