@@ -65,11 +65,11 @@ struct BenchWorld {
             throw std::runtime_error("cannot allocate the buffers");
         }
         DeviceEntry& entry = state.devices.Row(1);
-        entry.DeviceLetter = letter;
-        entry.DevicePath = path;
-        state.devices.DeviceCount = 1;
-        state.SelectedDevice = 1;
-        state.AdminRights = 1;
+        entry.name = letter;
+        entry.path = path;
+        state.devices.count = 1;
+        state.selectedDevice = 1;
+        state.adminRights = 1;
     }
 
     ProgramState state;

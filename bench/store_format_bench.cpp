@@ -130,7 +130,7 @@ int Run(const std::string& dir, int rounds, bool onLoop) {
     }
     const std::string target = onLoop ? loop->Path() : store;
     BenchWorld w(target, target);
-    w.state.AppFolder = dir + "/";
+    w.state.appFolder = dir + "/";
     std::printf("store: %s%s\n", target.c_str(), onLoop ? (" over " + store).c_str() : "");
 
     // The first write of a sparse file allocates its blocks; neither side

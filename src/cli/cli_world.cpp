@@ -22,7 +22,7 @@ CliWorld::CliWorld(bool assumeYes)
       ctx_{state_, *platform_.devices, *platform_.drives, ui_, *platform_.clock, ui_} {
     // Raw devices need rights; opening them proves it or says why not, so
     // the tool runs with the store commands available.
-    state_.AdminRights = 1;
+    state_.adminRights = 1;
     GetProgramPaths(state_, platform_.paths->DataFolder());
     ready_ = AllocateBuffersOrExplain(state_, ui_);
 }

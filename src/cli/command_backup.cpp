@@ -13,7 +13,7 @@ int RunBackup(CliWorld& world, const Invocation& invocation) {
     const std::optional<StoreTarget> store =
         OpenStore(world, invocation.store, StoreUse::Existing, StoreAccess::Read, true);
     const std::string companion = DescriptionsOutputName(invocation.file);
-    if (!store || RefuseStoreOverlap(world, store->entry.DevicePath, invocation.file) ||
+    if (!store || RefuseStoreOverlap(world, store->entry.path, invocation.file) ||
         !ConfirmReplaceFiles(world, {invocation.file, companion})) {
         return kExitFailure;
     }
@@ -38,7 +38,7 @@ int RunBackup(CliWorld& world, const Invocation& invocation) {
         world.Console().Note(path + " was written; " + companionState);
         return ExitCode(world, false);
     }
-    std::cout << store->entry.DevicePath << " -> " << path
+    std::cout << store->entry.path << " -> " << path
               << " (descriptions: " << DescriptionsOutputName(path) << ")\n";
     return ExitCode(world, true);
 }
@@ -46,7 +46,7 @@ int RunBackup(CliWorld& world, const Invocation& invocation) {
 int RunRestore(CliWorld& world, const Invocation& invocation) {
     const std::optional<StoreTarget> store =
         OpenStore(world, invocation.store, StoreUse::Overwrite, StoreAccess::Write, false);
-    if (!store || RefuseStoreOverlap(world, store->entry.DevicePath, invocation.file)) {
+    if (!store || RefuseStoreOverlap(world, store->entry.path, invocation.file)) {
         return kExitFailure;
     }
     Context& ctx = world.Ctx();
@@ -54,7 +54,7 @@ int RunRestore(CliWorld& world, const Invocation& invocation) {
     // A file that the copy will refuse is refused before anyone is asked.
     const LengthResult length = ctx.devices.FileLength(path);
     const bool plausible = length.length && *length.length == kStoreBytes;
-    if (plausible && !world.Console().Confirm("write " + path + " onto " + store->entry.DevicePath +
+    if (plausible && !world.Console().Confirm("write " + path + " onto " + store->entry.path +
                                               "? Everything on it is replaced.")) {
         return kExitFailure;
     }
@@ -67,10 +67,10 @@ int RunRestore(CliWorld& world, const Invocation& invocation) {
                 return ActivityText(
                     {.kind = ActivityKind::RestoreSlot, .slot = slot, .path = path});
             },
-            store->entry.DevicePath + " now holds the file's first slots and its own later ones");
+            store->entry.path + " now holds the file's first slots and its own later ones");
         return ExitCode(world, false);
     }
-    std::cout << path << " -> " << store->entry.DevicePath << '\n';
+    std::cout << path << " -> " << store->entry.path << '\n';
     return ExitCode(world, true);
 }
 

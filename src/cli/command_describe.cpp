@@ -29,7 +29,7 @@ int RunDescribe(CliWorld& world, const Invocation& invocation) {
     const TextEncoding encoding = table.descriptionsFile.encoding;
     const std::string lacking = CharactersEncodingLacks(text, encoding);
     if (!lacking.empty()) {
-        world.Console().Note("DISKS.TXT of " + store->entry.DevicePath + " is written in " +
+        world.Console().Note("DISKS.TXT of " + store->entry.path + " is written in " +
                              EncodingName(encoding) + ", which cannot hold \"" +
                              TerminalText(lacking) +
                              "\" of the description: they are saved as \"?\"");

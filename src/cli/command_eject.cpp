@@ -15,7 +15,7 @@ int RunEject(CliWorld& world, const Invocation& invocation) {
     if (!store) {
         return kExitFailure;
     }
-    const std::string& path = store->entry.DevicePath;
+    const std::string& path = store->entry.path;
     if (store->isFile) {
         world.Console().Note(path + " is a file, not a drive; nothing to remove");
         return kExitFailure;

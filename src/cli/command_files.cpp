@@ -30,9 +30,9 @@ OpenedTarget OpenTarget(CliWorld& world, const Invocation& invocation, bool writ
         const std::optional<StoreTarget> store =
             OpenStore(world, invocation.store, StoreUse::Existing, access, false);
         if (store) {
-            opened.target = VolumeTarget{store->entry.DevicePath, invocation.volumeSlot};
+            opened.target = VolumeTarget{store->entry.path, invocation.volumeSlot};
             opened.shown =
-                "slot " + ThreeDigits(*invocation.volumeSlot) + " of " + store->entry.DevicePath;
+                "slot " + ThreeDigits(*invocation.volumeSlot) + " of " + store->entry.path;
         }
         return opened;
     }

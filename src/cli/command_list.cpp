@@ -38,8 +38,8 @@ void PrintJson(CliWorld& world) {
     }
     const nlohmann::ordered_json document = {
         {"store_id", state.slotTable.storeId.value_or("")},
-        {"base_id", state.slotTable.BaseId},
-        {"base_numbered", state.slotTable.BaseIdNumbered},
+        {"base_id", state.slotTable.baseId},
+        {"base_numbered", state.slotTable.baseIdNumbered},
         {"descriptions_problems", state.slotTable.descriptionsFile.problems},
         // A format or restore stopped part way: the slots may mix two stores.
         {"write_unfinished", state.slotTable.writeUnfinished},
@@ -54,9 +54,9 @@ void PrintText(CliWorld& world) {
     const ProgramState& state = world.State();
     std::cout << "Store ID: " << TerminalText(state.slotTable.storeId.value_or("")) << '\n';
     std::cout << "Base ID:  ";
-    if (state.slotTable.BaseIdPresent) {
-        std::cout << TerminalText(state.slotTable.BaseId)
-                  << (state.slotTable.BaseIdNumbered ? " (numbered)" : " (not numbered)");
+    if (state.slotTable.baseIdPresent) {
+        std::cout << TerminalText(state.slotTable.baseId)
+                  << (state.slotTable.baseIdNumbered ? " (numbered)" : " (not numbered)");
     } else {
         std::cout << "(none)";
     }

@@ -29,17 +29,16 @@ int RunScan(CliWorld& world, bool loopDevices) {
     Context& ctx = world.Ctx();
     ScanDrives(ctx, loopDevices);
     const DeviceTable& table = ctx.state.devices;
-    if (table.DeviceCount == 0) {
+    if (table.count == 0) {
         world.Console().Note("No stores found.");
         if (!loopDevices) {
             world.Console().Note(
                 "Loop devices (a store image attached with losetup) are looked at with --all.");
         }
     }
-    for (int i = 1; i <= table.DeviceCount; ++i) {
+    for (int i = 1; i <= table.count; ++i) {
         const DeviceEntry& entry = table.Row(i);
-        std::cout << entry.DeviceLetter << '\t' << entry.DevicePath << '\t'
-                  << StoreId(ctx, entry.DevicePath) << '\n';
+        std::cout << entry.name << '\t' << entry.path << '\t' << StoreId(ctx, entry.path) << '\n';
     }
     return kExitSuccess;
 }

@@ -21,7 +21,7 @@ int RunGet(CliWorld& world, const Invocation& invocation) {
     // descriptions file (loading that would create it where it is missing).
     const std::optional<StoreTarget> store =
         OpenStore(world, invocation.store, StoreUse::Existing, StoreAccess::Read, false);
-    if (!store || RefuseStoreOverlap(world, store->entry.DevicePath, invocation.file) ||
+    if (!store || RefuseStoreOverlap(world, store->entry.path, invocation.file) ||
         !ConfirmReplaceFile(world, invocation.file)) {
         return kExitFailure;
     }
@@ -38,7 +38,7 @@ int RunGet(CliWorld& world, const Invocation& invocation) {
     }
     std::cout << "slot " << ThreeDigits(invocation.slot) << " -> " << path << '\n';
     // A copy of a slot that a stopped put left behind is not a disk to trust.
-    if (HasWriteMark(std::as_const(ctx.state.InternalImage).Span().first(kSectorBytes))) {
+    if (HasWriteMark(std::as_const(ctx.state.imageBuffer).Span().first(kSectorBytes))) {
         world.Console().Note(UnfinishedSlotText(invocation.slot) + " " + path +
                              " holds what the slot holds, which may be damaged.");
         return ExitCode(world, false);
@@ -71,7 +71,7 @@ int RunPut(CliWorld& world, const Invocation& invocation) {
     const OperationResult exported = ExportToSlot(ctx, invocation.slot);
     const std::string slot = "slot " + ThreeDigits(invocation.slot);
     if (exported.outcome == Outcome::NotStarted) {
-        world.Console().Note("nothing was written: " + slot + " of " + store->entry.DevicePath +
+        world.Console().Note("nothing was written: " + slot + " of " + store->entry.path +
                              " keeps its image, description and source");
         return ExitCode(world, false);
     }
@@ -82,7 +82,7 @@ int RunPut(CliWorld& world, const Invocation& invocation) {
         NotePartlyWritten(
             world, exported,
             [](int n) { return ActivityText({.kind = ActivityKind::ExportToSlot, .slot = n}); },
-            slot + " of " + store->entry.DevicePath +
+            slot + " of " + store->entry.path +
                 " was not completely written: put an image into it again; its "
                 "source is forgotten");
         return ExitCode(world, false);

@@ -70,9 +70,9 @@ int RunFormat(CliWorld& world, const Invocation& invocation) {
     }
     NoteCutIds(world, invocation);
     const std::string what = store->looksLikeStore
-                                 ? "format the store " + store->entry.DevicePath +
+                                 ? "format the store " + store->entry.path +
                                        "? Every image and description on it is destroyed."
-                                 : store->entry.DevicePath +
+                                 : store->entry.path +
                                        " does not hold a store. Format it as one? Everything on it "
                                        "is destroyed.";
     if (!world.Console().Confirm(what)) {
@@ -83,14 +83,13 @@ int RunFormat(CliWorld& world, const Invocation& invocation) {
         NotePartlyWritten(
             world, result,
             [&](int slot) {
-                return ActivityText({.kind = ActivityKind::FormatSlot,
-                                     .slot = slot,
-                                     .device = store->entry.DeviceLetter});
+                return ActivityText(
+                    {.kind = ActivityKind::FormatSlot, .slot = slot, .device = store->entry.name});
             },
-            store->entry.DevicePath + " is partly formatted: the slots up to there and slot 000");
+            store->entry.path + " is partly formatted: the slots up to there and slot 000");
         return ExitCode(world, false);
     }
-    std::cout << "formatted " << store->entry.DevicePath << '\n';
+    std::cout << "formatted " << store->entry.path << '\n';
     return ExitCode(world, true);
 }
 
@@ -115,7 +114,7 @@ int RunCreate(CliWorld& world, const Invocation& invocation) {
         world.Console().Note(path + " removed");
         return ExitCode(world, false);
     }
-    std::cout << "created " << store->entry.DevicePath << '\n';
+    std::cout << "created " << store->entry.path << '\n';
     return ExitCode(world, true);
 }
 

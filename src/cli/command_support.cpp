@@ -22,18 +22,17 @@ std::optional<StoreTarget> OpenStore(CliWorld& world, const std::string& argumen
     }
     // Held for the rest of the run, so that a read-modify-write of the
     // descriptions never interleaves with another program's.
-    if (!LockForRun(world, target->entry.DevicePath, access)) {
+    if (!LockForRun(world, target->entry.path, access)) {
         return std::nullopt;
     }
     SelectStore(ctx, *target);
     if (load) {
         if (LoadDiskIds(ctx) != Outcome::Complete) {
-            world.Console().Note("the Disk IDs of " + target->entry.DevicePath +
-                                 " could not be read");
+            world.Console().Note("the Disk IDs of " + target->entry.path + " could not be read");
             return std::nullopt;
         }
         if (ctx.state.slotTable.writeUnfinished) {
-            world.Console().Note(UnfinishedWriteText(target->entry.DevicePath));
+            world.Console().Note(UnfinishedWriteText(target->entry.path));
         }
         if (const std::string slots = UnfinishedSlotsText(ctx.state.slotTable, "\n");
             !slots.empty()) {
@@ -68,7 +67,7 @@ bool NoteDescriptionsRead(CliWorld& world, const StoreTarget& store) {
     if (problems.empty()) {
         return true;
     }
-    std::string text = "DISKS.TXT of " + store.entry.DevicePath + " could not be read in full:";
+    std::string text = "DISKS.TXT of " + store.entry.path + " could not be read in full:";
     for (const std::string& problem : problems) {
         text += "\n  " + TerminalText(problem);
     }
@@ -78,7 +77,7 @@ bool NoteDescriptionsRead(CliWorld& world, const StoreTarget& store) {
 
 bool ConfirmReplaceDescriptions(CliWorld& world, const StoreTarget& store) {
     DescriptionsFileState& file = world.State().slotTable.descriptionsFile;
-    const std::string name = "DISKS.TXT of " + store.entry.DevicePath;
+    const std::string name = "DISKS.TXT of " + store.entry.path;
     if (file.folder) {
         world.Console().Note(name + " is a folder, so no description can be saved there; refused");
         return false;
@@ -148,7 +147,7 @@ std::string ShownDiskId(CliWorld& world, int slot) {
 
 std::string SlotName(CliWorld& world, const StoreTarget& store, int slot) {
     return "slot " + ThreeDigits(slot) + " [" + TrimSpaces(ShownDiskId(world, slot)) + "] of " +
-           store.entry.DevicePath;
+           store.entry.path;
 }
 
 void NoteCutId(CliWorld& world, const std::string& option, const std::string& typed,

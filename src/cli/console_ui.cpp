@@ -133,7 +133,7 @@ void ConsoleUi::PumpEvents() {
     // Also a Ctrl-C seen before the running operation started (entering the
     // busy state cleared the request) stops it.
     if (SeenInterrupt()) {
-        state_.CancelRequested = true;
+        state_.cancelRequested = true;
     }
 }
 

@@ -45,7 +45,7 @@ class ConsoleUi final : public Ui, public Progress {
     void Finished() override;
     void Failed() override;
     void Cancelled() override;
-    bool CancelAsked() override { return state_.CancelRequested; }
+    bool CancelAsked() override { return state_.cancelRequested; }
 
     // The path the next file dialog is answered with; without one the
     // dialog counts as cancelled.

@@ -68,47 +68,46 @@ std::optional<StoreTarget> ResolveStore(Context& ctx, const std::string& argumen
     if (fs::is_regular_file(status) && !serviceDevice) {
         target.isFile = true;
         const fs::path absolute = fs::absolute(argument, ec);
-        target.entry.DevicePath = ec ? argument : absolute.lexically_normal().string();
-        target.entry.DeviceLetter = fs::path(target.entry.DevicePath).filename().string();
-        const LengthResult length = ctx.devices.FileLength(target.entry.DevicePath);
+        target.entry.path = ec ? argument : absolute.lexically_normal().string();
+        target.entry.name = fs::path(target.entry.path).filename().string();
+        const LengthResult length = ctx.devices.FileLength(target.entry.path);
         if (!length.length || *length.length != kStoreBytes) {
-            RefuseLength(ctx, target.entry.DevicePath, length.length.value_or(0));
+            RefuseLength(ctx, target.entry.path, length.length.value_or(0));
             return std::nullopt;
         }
         target.entry.sizeBytes = kStoreBytes;
     } else if (fs::is_block_file(status) || serviceDevice) {
         const fs::path node = fs::canonical(argument, ec);
-        target.entry.DevicePath = ec ? argument : node.string();
-        target.entry.DeviceLetter = fs::path(target.entry.DevicePath).filename().string();
+        target.entry.path = ec ? argument : node.string();
+        target.entry.name = fs::path(target.entry.path).filename().string();
         int error = 0;
-        const std::optional<PhysicalDrive> disk =
-            ctx.drives.WholeDiskOf(target.entry.DeviceLetter, error);
-        if (disk && !disk->nodePath.empty() && disk->nodePath != target.entry.DevicePath) {
+        const std::optional<PhysicalDrive> disk = ctx.drives.WholeDiskOf(target.entry.name, error);
+        if (disk && !disk->nodePath.empty() && disk->nodePath != target.entry.path) {
             Refuse(ctx, "Not A Whole Disk",
-                   target.entry.DevicePath + " is a partition." + std::string(kCrLf) +
+                   target.entry.path + " is a partition." + std::string(kCrLf) +
                        "A store is the whole device; name the disk itself.");
             return std::nullopt;
         }
-        const LengthResult length = ctx.devices.FileLength(target.entry.DevicePath);
+        const LengthResult length = ctx.devices.FileLength(target.entry.path);
         if (!length.length) {
             ErrorReport(ctx, length.error, "quarnex-cli.Store",
-                        "The device's size could not be read: " + target.entry.DevicePath);
+                        "The device's size could not be read: " + target.entry.path);
             return std::nullopt;
         }
         if (*length.length < kStoreBytes) {
             Refuse(ctx, "Device Too Small",
-                   target.entry.DevicePath + " holds " +
+                   target.entry.path + " holds " +
                        FormatThousands(static_cast<std::int64_t>(*length.length)) + " bytes;" +
                        std::string(kCrLf) + "a store needs 1,572,864,000.");
             return std::nullopt;
         }
         target.entry.sizeBytes = *length.length;
         if (disk) {
-            target.entry.DeviceDriveNumber = disk->number;
+            target.entry.driveNumber = disk->number;
         }
-        if (use == StoreUse::Overwrite && HoldsRootFileSystem(ctx, target.entry.DevicePath)) {
+        if (use == StoreUse::Overwrite && HoldsRootFileSystem(ctx, target.entry.path)) {
             Refuse(ctx, "System Disk",
-                   target.entry.DevicePath + " holds the running system's root file system." +
+                   target.entry.path + " holds the running system's root file system." +
                        std::string(kCrLf) + "It is never written as a store.");
             return std::nullopt;
         }
@@ -119,14 +118,14 @@ std::optional<StoreTarget> ResolveStore(Context& ctx, const std::string& argumen
     }
 
     const std::optional<std::array<std::byte, kBootSectorBytes>> sector =
-        FirstSector(ctx, target.entry.DevicePath);
+        FirstSector(ctx, target.entry.path);
     if (!sector) {
         return std::nullopt;  // the open or read has said why
     }
     target.looksLikeStore = IsStoreBootSector(*sector);
     if (use == StoreUse::Existing && !target.looksLikeStore) {
         Refuse(ctx, "Not A Store",
-               target.entry.DevicePath + std::string(kCrLf) +
+               target.entry.path + std::string(kCrLf) +
                    "Its first sector is not the boot sector of a 1.44 MB FAT12 volume.");
         return std::nullopt;
     }
@@ -134,10 +133,10 @@ std::optional<StoreTarget> ResolveStore(Context& ctx, const std::string& argumen
 }
 
 void SelectStore(Context& ctx, const StoreTarget& target) {
-    ctx.state.devices.DeviceCount = 1;
+    ctx.state.devices.count = 1;
     ctx.state.devices.Row(1) = target.entry;
-    ctx.state.SelectedDevice = 1;
-    ctx.state.SelectedDisk = 0;
+    ctx.state.selectedDevice = 1;
+    ctx.state.selectedDisk = 0;
 }
 
 }  // namespace quarnex::cli

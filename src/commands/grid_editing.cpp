@@ -21,7 +21,7 @@ bool ValidRow(const WindowModel& window, int row) {
 
 // The mark a row carries when it is not being edited.
 RowMark RestingMark(const ProgramState& state, int row) {
-    return row == state.SelectedDisk ? RowMark::Selection : RowMark::Unmarked;
+    return row == state.selectedDisk ? RowMark::Selection : RowMark::Unmarked;
 }
 
 void HideBox(WindowContext& ctx) {
@@ -57,9 +57,9 @@ GridEventResult GridClick(WindowContext& ctx, int row) {
     edit.PreviousSelectedRow = row;
     const bool editing = edit.boxVisible && row == edit.EditRow;
     ctx.window.grid.SetMark(row, editing ? RowMark::Edit : RowMark::Selection);
-    state.SelectedDisk = row;
+    state.selectedDisk = row;
     ctx.ui.Changed(WindowPart::Grid);
-    if (state.SelectedDevice != 0) {
+    if (state.selectedDevice != 0) {
         RefreshMainWindow(ctx, StateDiskSelected);
     }
     return result;
@@ -80,7 +80,7 @@ GridEventResult GridDoubleClick(WindowContext& ctx, int row, const GridView& vie
         grid.SetMark(row, RestingMark(state, row));
         if (edit.boxText != grid.Description(row)) {
             state.slotTable.SetDescription(row, edit.boxText);
-            result.saveDescriptions = state.SelectedDevice != 0;
+            result.saveDescriptions = state.selectedDevice != 0;
         }
         grid.SetRowHeight(row, Rounded(grid.DescriptionRowHeight(edit.boxText)));
         HideBox(ctx);

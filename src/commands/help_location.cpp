@@ -22,7 +22,7 @@ bool CanOpenForReading(const std::string& path) {
     return static_cast<bool>(file);
 }
 
-// A file: address needs an absolute path; a relative one (an empty AppFolder)
+// A file: address needs an absolute path; a relative one (an empty appFolder)
 // is taken from the current folder, as the program would open it.
 std::string Absolute(const std::string& path) {
     std::error_code ec;

@@ -6,7 +6,7 @@
 
 namespace quarnex {
 
-// Relative to AppFolder.
+// Relative to appFolder.
 inline constexpr std::string_view kHelpLocationFile = "QuarnCfg/QuarnHlp.url";
 inline constexpr std::string_view kDefaultHelpPage = "QuarnHlp/QuarnHlp.htm";
 

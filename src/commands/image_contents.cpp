@@ -67,7 +67,7 @@ void ImageContents::Reload() {
     changeable_ = shown.writable == fat12::Status::Ok;
     if (!readable_) {
         // A zeroed image is the normal start, not damage: say what to do.
-        const auto image = ctx_.state.InternalImage.Span();
+        const auto image = ctx_.state.imageBuffer.Span();
         note_ = AllZero(image.data(), image.size())
                     ? "The internal image is zeroed, so it holds no files: format it or import a "
                       "disk first."

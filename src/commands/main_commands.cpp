@@ -71,7 +71,7 @@ void ShowFloppyEntries(WindowContext& ctx) {
     const FloppyState& floppies = ctx.state.floppies;
     MenuModel& menus = ctx.window.menus;
     ShowEntries(menus, {MenuId::Image_Menu_Separator_1, MenuId::Image_Menu_Separator_2}, false);
-    if (floppies.HasDriveA) {
+    if (floppies.hasDriveA) {
         ShowEntries(menus,
                     {MenuId::Image_Menu_Separator_1, MenuId::Image_Menu_Import_A_Raw,
                      MenuId::Image_Menu_Separator_2, MenuId::Image_Menu_Export_A_Raw},
@@ -80,7 +80,7 @@ void ShowFloppyEntries(WindowContext& ctx) {
         ShowEntries(menus, {MenuId::Image_Menu_Import_A_Raw, MenuId::Image_Menu_Export_A_Raw},
                     false);
     }
-    if (floppies.HasDriveB) {
+    if (floppies.hasDriveB) {
         ShowEntries(menus,
                     {MenuId::Image_Menu_Separator_1, MenuId::Image_Menu_Import_B_Raw,
                      MenuId::Image_Menu_Separator_2, MenuId::Image_Menu_Export_B_Raw},
@@ -131,7 +131,7 @@ void ScanStores(WindowContext& ctx) {
     const bool scanned = ScanDrives(ctx);
     ShowFloppyEntries(ctx);
     if (scanned) {
-        RefreshMainWindow(ctx, ctx.state.devices.DeviceCount);
+        RefreshMainWindow(ctx, ctx.state.devices.count);
     }
 }
 
@@ -148,14 +148,14 @@ bool LoadStoreLocked(WindowContext& ctx) {
         return false;  // nothing was read: the window stays as it is
     }
     if (loaded == Outcome::Incomplete) {
-        RefreshMainWindow(ctx, ctx.state.devices.DeviceCount);
+        RefreshMainWindow(ctx, ctx.state.devices.count);
         return false;
     }
     const DeviceEntry& entry = ctx.state.SelectedEntry();
     SetFrameCaption(ctx,
                     " Disk Selector (??"
                     "?) [" +
-                        entry.DeviceLetter + " (" + entry.DevicePath + ")] ");
+                        entry.name + " (" + entry.path + ")] ");
     RefreshMainWindow(ctx, StateDeviceLoaded);
     LoadDescriptions(ctx);
     ctx.window.grid.FitRowHeights();
@@ -166,7 +166,7 @@ bool LoadStoreLocked(WindowContext& ctx) {
     }
     if (ctx.state.slotTable.writeUnfinished) {
         ctx.ui.ShowMessage(MessageRequest{"Format Or Restore Not Finished",
-                                          "The last format or restore of " + entry.DevicePath +
+                                          "The last format or restore of " + entry.path +
                                               " did not finish." + std::string(kCrLf) +
                                               "Its slots may mix old and new disks. Run it again.",
                                           MessageButtons::Ok, MessageIcon::Exclamation});
@@ -191,12 +191,12 @@ bool LoadSelectedStore(WindowContext& ctx) {
 }
 
 void SelectDevice(WindowContext& ctx, int index) {
-    if (index < 1 || index > ctx.state.devices.DeviceCount) {
+    if (index < 1 || index > ctx.state.devices.count) {
         return;
     }
     // An edit typed for the previous store must not land in this one.
     CloseEditWithoutSaving(ctx);
-    ctx.state.SelectedDevice = index;
+    ctx.state.selectedDevice = index;
     // A store whose IDs could not be read is not loaded: there are no
     // descriptions to read either.
     LoadSelectedStore(ctx);
@@ -231,7 +231,7 @@ OperationResult ImportStoreFromFile(WindowContext& ctx, std::string path) {
 OperationResult FormatStoreFromDialog(WindowContext& ctx, const std::string& openedForPath) {
     const FormatRequest request = TakeStoreDialogRequest(ctx);
     ProgramState& state = ctx.state;
-    if (state.SelectedDevice == 0 || state.SelectedEntry().DevicePath != openedForPath) {
+    if (state.selectedDevice == 0 || state.SelectedEntry().path != openedForPath) {
         // The dialog does not block the window: the store it named may have
         // been replaced by another one in the meantime.
         ctx.ui.ShowMessage(
@@ -267,9 +267,9 @@ bool OpenStoreFile(WindowContext& ctx, const std::string& path) {
     RefreshMainWindow(ctx, StateReset);
     ProgramState& state = ctx.state;
     state.devices.Row(1) = DeviceEntry{FileNameOf(path), path, -1, "", kStoreBytes};
-    state.devices.DeviceCount = 1;
+    state.devices.count = 1;
     RefreshMainWindow(ctx, 1);
-    if (state.AdminRights != 1) {
+    if (state.adminRights != 1) {
         // Files need no rights, but a scan for devices still does.
         ctx.window.menus[MenuId::File_Menu_Scan].visible = false;
         ctx.window.menus[MenuId::File_Menu_Separator_4].visible = false;
@@ -307,8 +307,8 @@ OperationResult NewStoreFileFromDialog(WindowContext& ctx, const std::string& pa
     RefreshMainWindow(ctx, StateReset);
     ProgramState& state = ctx.state;
     state.devices.Row(1) = DeviceEntry{FileNameOf(path), path, -1, "", kStoreBytes};
-    state.devices.DeviceCount = 1;
-    state.SelectedDevice = 1;
+    state.devices.count = 1;
+    state.selectedDevice = 1;
     const OperationResult result = FormatStore(ctx, request);
     RefreshMainWindow(ctx, StateReset);
     if (!result.Complete()) {
@@ -329,7 +329,7 @@ void ImportImage(WindowContext& ctx, char drive) {
 
 void ImportImageFromSlot(WindowContext& ctx) {
     if (const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, false)) {
-        ImportFromSlot(ctx, ctx.state.SelectedDisk);
+        ImportFromSlot(ctx, ctx.state.selectedDisk);
     }
 }
 
@@ -346,7 +346,7 @@ OperationResult ExportImageToSlot(WindowContext& ctx) {
     if (!lock) {
         return OperationResult::NotStarted(NotStartedReason::Refused);
     }
-    const OperationResult result = ExportToSlot(ctx, ctx.state.SelectedDisk);
+    const OperationResult result = ExportToSlot(ctx, ctx.state.selectedDisk);
     SaveDescriptionsLocked(ctx);
     LoadStoreLocked(ctx);
     return result;
@@ -366,7 +366,7 @@ void ZeroImage(WindowContext& ctx) {
 }
 
 void SaveStoreDescriptions(WindowContext& ctx) {
-    if (ctx.state.SelectedDevice == 0 || !MayReplaceDescriptions(ctx)) {
+    if (ctx.state.selectedDevice == 0 || !MayReplaceDescriptions(ctx)) {
         return;
     }
     if (const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, true)) {

@@ -35,15 +35,15 @@ void HideStoreCommands(MenuModel& menus) {
 // An internal image taken from a slot no longer matches the store once the
 // store is forgotten or reloaded.
 void MarkSlotImageUnreliable(Context& ctx) {
-    if (ctx.state.ImageSourceKind == SourceUsbSlot) {
+    if (ctx.state.imageSource == SourceUsbSlot) {
         SetBufferOpaque(ctx, true);
     }
 }
 
 void ForgetBaseId(ProgramState& state) {
-    state.slotTable.BaseId.clear();
-    state.slotTable.BaseIdPresent = false;
-    state.slotTable.BaseIdNumbered = false;
+    state.slotTable.baseId.clear();
+    state.slotTable.baseIdPresent = false;
+    state.slotTable.baseIdNumbered = false;
 }
 
 void ResetState(WindowContext& ctx) {
@@ -55,8 +55,8 @@ void ResetState(WindowContext& ctx) {
     Show(menus, MenuId::File_Menu_Separator_1, false);
     HideStoreCommands(menus);
     menus[MenuId::File_Menu_Scan].caption = "Scan Drives";
-    Show(menus, MenuId::File_Menu_Scan, state.AdminRights == 1);
-    Show(menus, MenuId::File_Menu_Separator_4, state.AdminRights == 1);
+    Show(menus, MenuId::File_Menu_Scan, state.adminRights == 1);
+    Show(menus, MenuId::File_Menu_Separator_4, state.adminRights == 1);
     menus[MenuId::File_Menu_Exit].enabled = true;
     ShowUsbDiskEntries(menus, false, menus[MenuId::Image_Menu_Import_USB_DISKxxx].enabled, "");
     ShowSafelyRemove(ctx);
@@ -75,9 +75,9 @@ void ResetState(WindowContext& ctx) {
     ctx.ui.Changed(WindowPart::Grid);
     MarkSlotImageUnreliable(ctx);
 
-    state.SelectedDisk = 0;
-    state.devices.DeviceCount = 0;
-    state.SelectedDevice = 0;
+    state.selectedDisk = 0;
+    state.devices.count = 0;
+    state.selectedDevice = 0;
     ForgetBaseId(state);
 }
 
@@ -86,7 +86,7 @@ void DeviceListState(WindowContext& ctx, int count) {
     MenuModel& menus = ctx.window.menus;
     for (int i = 1; i <= count; ++i) {
         MenuEntry& entry = menus[MenuModel::SelectEntry(i)];
-        entry.caption = "Select Device &" + state.devices.Row(i).DeviceLetter;
+        entry.caption = "Select Device &" + state.devices.Row(i).name;
         entry.visible = true;
     }
     Show(menus, MenuId::File_Menu_Separator_1, true);
@@ -105,8 +105,8 @@ void DeviceListState(WindowContext& ctx, int count) {
     ctx.ui.Changed(WindowPart::Grid);
     MarkSlotImageUnreliable(ctx);
 
-    state.SelectedDisk = 0;
-    state.SelectedDevice = 0;
+    state.selectedDisk = 0;
+    state.selectedDevice = 0;
     ForgetBaseId(state);
 }
 
@@ -159,12 +159,12 @@ void CloseEditWithoutSaving(WindowContext& ctx) {
 void RefreshMainWindow(WindowContext& ctx, int state) {
     ProgramState& program = ctx.state;
     const std::string diskText =
-        program.SelectedDisk == 0 ? std::string("???") : ThreeDigits(program.SelectedDisk);
+        program.selectedDisk == 0 ? std::string("???") : ThreeDigits(program.selectedDisk);
     std::string letter;
     std::string path;
-    if (program.SelectedDevice != 0) {
-        letter = program.SelectedEntry().DeviceLetter;
-        path = program.SelectedEntry().DevicePath;
+    if (program.selectedDevice != 0) {
+        letter = program.SelectedEntry().name;
+        path = program.SelectedEntry().path;
     }
     LeaveBusyState(ctx);
 

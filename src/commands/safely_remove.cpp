@@ -15,7 +15,7 @@ constexpr double kGonePollSeconds = 0.2;
 
 bool SelectedIsDrive(const ProgramState& state) {
     // Store files are entered without a whole-disk number.
-    return state.SelectedDevice != 0 && state.SelectedEntry().DeviceDriveNumber >= 0;
+    return state.selectedDevice != 0 && state.SelectedEntry().driveNumber >= 0;
 }
 
 void WaitUntilGone(WindowContext& ctx, const std::string& path) {
@@ -29,7 +29,7 @@ void WaitUntilGone(WindowContext& ctx, const std::string& path) {
 
 void ShowSafelyRemove(WindowContext& ctx) {
     MenuEntry& entry = ctx.window.menus[MenuId::File_Menu_SafelyRemove];
-    entry.visible = ctx.state.AdminRights == 1 && ctx.drives.CanPowerOff();
+    entry.visible = ctx.state.adminRights == 1 && ctx.drives.CanPowerOff();
     entry.enabled = SelectedIsDrive(ctx.state);
 }
 
@@ -37,7 +37,7 @@ bool SafelyRemoveSelected(WindowContext& ctx) {
     if (!SelectedIsDrive(ctx.state)) {
         return false;  // the entry is disabled then
     }
-    const std::string path = ctx.state.SelectedEntry().DevicePath;
+    const std::string path = ctx.state.SelectedEntry().path;
     {
         const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, true);
         if (!lock) {

@@ -21,7 +21,7 @@ class WindowProgress final : public Progress {
     void Failed() override;
     // The strip keeps what it shows; the outcome says the rest.
     void Cancelled() override {}
-    bool CancelAsked() override { return state_.CancelRequested; }
+    bool CancelAsked() override { return state_.cancelRequested; }
 
   private:
     ProgramState& state_;

@@ -8,7 +8,7 @@
 namespace quarnex {
 
 std::unique_ptr<StoreLock> LockSelectedStore(WindowContext& ctx, bool exclusive) {
-    const std::string path = ctx.state.SelectedEntry().DevicePath;
+    const std::string path = ctx.state.SelectedEntry().path;
     LockResult result = ctx.devices.TryLock(path, exclusive);
     if (result.lock) {
         return std::move(result.lock);

@@ -327,7 +327,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (commandDepth_ > 0) {
         // An operation is still waiting inside this window's events: ask it
         // to stop and unload once it has returned.
-        ctx_.state.CancelRequested = true;
+        ctx_.state.cancelRequested = true;
         exitPending_ = true;
         event->ignore();
         return;

@@ -16,7 +16,7 @@ GridView MainWindow::CurrentGridView() const {
 bool MainWindow::GridUsable() const {
     // Without the rights for raw devices only a store image file can be
     // selected; the grid serves it as it would serve a stick.
-    return ctx_.state.AdminRights != 0 || ctx_.state.SelectedDevice != 0;
+    return ctx_.state.adminRights != 0 || ctx_.state.selectedDevice != 0;
 }
 
 void MainWindow::ApplyGridUsable() {

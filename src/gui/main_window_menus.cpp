@@ -94,7 +94,7 @@ void MainWindow::RenderMenus() {
     // the operation that command then starts (entering the busy state
     // clears the cancel flag).
     if (exitPending_ && menus.busy) {
-        ctx_.state.CancelRequested = true;
+        ctx_.state.cancelRequested = true;
     }
     // Every state change passes here: a store selected or forgotten.
     ApplyGridUsable();
@@ -207,9 +207,8 @@ void MainWindow::Dispatch(MenuId id) {
             ImportStoreFromFile(ctx_);
             break;
         case MenuId::File_Menu_Format:
-            if (state.SelectedDevice != 0) {
-                usbIdDialog_->Open(state.SelectedEntry().DeviceLetter,
-                                   state.SelectedEntry().DevicePath);
+            if (state.selectedDevice != 0) {
+                usbIdDialog_->Open(state.SelectedEntry().name, state.SelectedEntry().path);
             }
             break;
         case MenuId::File_Menu_Scan:

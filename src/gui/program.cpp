@@ -30,8 +30,8 @@ PlacedWidgets Program::Placed() const {
 }
 
 bool Program::Start() {
-    state_.AdminRights = CheckAdminRights(ctx_);
-    if (state_.AdminRights < 0) {
+    state_.adminRights = CheckAdminRights(ctx_);
+    if (state_.adminRights < 0) {
         return false;  // Exit on the advisory window: nothing exists yet
     }
     if (!AllocateBuffersOrExplain(state_, services_.ui, services_.allocate)) {
@@ -58,7 +58,7 @@ bool Program::Start() {
     }
 
     help_ = std::make_unique<HelpWindow>();
-    if (help_->HelpInit(state_.AppFolder)) {
+    if (help_->HelpInit(state_.appFolder)) {
         model_.menus[MenuId::Help_Menu_Documentation].enabled = true;
         services_.ui.Changed(WindowPart::Menus);
     }

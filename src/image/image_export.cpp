@@ -41,7 +41,7 @@ DevHandle OpenTarget(Context& ctx, const ImageTarget& target) {
 // Writes the 160 blocks straight from the internal image; Incomplete after a
 // failed write, a slow medium or a cancel. Nothing is retried.
 ImageResult WriteTracks(Context& ctx, DevHandle& handle, const ImageTarget& target) {
-    std::span<const std::byte> image = std::as_const(ctx.state.InternalImage).Span();
+    std::span<const std::byte> image = std::as_const(ctx.state.imageBuffer).Span();
     const double start = ctx.clock.SecondsSinceMidnight();
     return TransferTracks(ctx, target, "Writing", [&](std::size_t track) {
         const bool written = WriteBlockAndReport(ctx, handle, image, track * kTrackBytes,
@@ -68,8 +68,8 @@ ImageResult ExportFloppyImage(Context& ctx, const ImageTransferRequest& request)
     const ImageTarget& target = *chosen;
     // The image may have come from the selected store: a file that overlaps
     // it would overwrite the store's first slot.
-    if (!target.isDrive && ctx.state.SelectedDevice != 0 &&
-        RefuseStoreOverlap(ctx, target.systemPath, ctx.state.SelectedEntry().DevicePath,
+    if (!target.isDrive && ctx.state.selectedDevice != 0 &&
+        RefuseStoreOverlap(ctx, target.systemPath, ctx.state.SelectedEntry().path,
                            "Export Floppy Image")) {
         return NotStartedOn(target.Name());
     }

@@ -14,7 +14,7 @@ namespace quarnex {
 namespace {
 
 std::span<std::byte> Volume(Context& ctx) {
-    return ctx.state.InternalImage.Span().first(kImageBytes);
+    return ctx.state.imageBuffer.Span().first(kImageBytes);
 }
 
 // Puts a staged change into the image; nothing changes unless it is whole.

@@ -24,14 +24,14 @@ constexpr unsigned kInternalImageSerialSlot = 1000;
 
 // After zeroing or formatting the image has no source and no description.
 void ForgetSource(Context& ctx, ImageSource kind) {
-    ctx.state.ImageSourceKind = kind;
+    ctx.state.imageSource = kind;
     ctx.state.slotTable.internalImage = {};
 }
 
 }  // namespace
 
 void ZeroInternalImage(Context& ctx) {
-    std::span<std::byte> image = ctx.state.InternalImage.Span();
+    std::span<std::byte> image = ctx.state.imageBuffer.Span();
     std::fill(image.begin(), image.end(), std::byte{0});
     ctx.progress.Doing(Activity{.kind = ActivityKind::ZeroImage});
     SetBufferLabel(ctx, "Zeroed", false);
@@ -41,7 +41,7 @@ void ZeroInternalImage(Context& ctx) {
 
 Outcome FormatInternalImage(Context& ctx, const std::string& id) {
     ctx.progress.Started();
-    const std::string templatePath = ctx.state.AppFolder + kFat12TemplatePath;
+    const std::string templatePath = ctx.state.appFolder + kFat12TemplatePath;
     const LengthResult length = ctx.devices.FileLength(templatePath);
     if (!length.length) {
         // A missing template is caught as an error of this procedure, shown
@@ -59,7 +59,7 @@ Outcome FormatInternalImage(Context& ctx, const std::string& id) {
         return Outcome::NotStarted;
     }
     ctx.progress.Doing(Activity{.kind = ActivityKind::FormatImage});
-    std::span<std::byte> image = ctx.state.InternalImage.Span();
+    std::span<std::byte> image = ctx.state.imageBuffer.Span();
     std::fill(image.begin(), image.end(), std::byte{0});
     const bool read =
         ReadBlockAndReport(ctx, handle, image, 0, count, kCurrentPosition, Reporting::Shown);

@@ -9,7 +9,7 @@
 
 namespace quarnex {
 
-// Template of a blank 1.44 MB FAT12 volume, relative to AppFolder.
+// Template of a blank 1.44 MB FAT12 volume, relative to appFolder.
 inline constexpr const char* kFat12TemplatePath = "QuarnCfg/FAT12.144";
 
 // Fills the internal image with zero bytes. Cannot fail.

@@ -39,7 +39,7 @@ void ShowWrongLength(Context& ctx, const std::string& path, std::uint64_t length
 // re-reading the first sector and then the block at its position. Only the
 // last attempt reports its failure.
 bool RetryTrack(Context& ctx, DevHandle& handle, std::size_t track) {
-    std::span<std::byte> image = ctx.state.InternalImage.Span();
+    std::span<std::byte> image = ctx.state.imageBuffer.Span();
     const std::size_t offset = track * kTrackBytes;
     for (int retriesLeft = kRetryAttempts - 1; retriesLeft >= 0; --retriesLeft) {
         WaitSeconds(ctx, kRetryPauseSeconds);
@@ -56,7 +56,7 @@ bool RetryTrack(Context& ctx, DevHandle& handle, std::size_t track) {
 // Reads the 160 blocks straight into the internal image; Incomplete after a
 // failed block, a slow medium or a cancel.
 ImageResult ReadTracks(Context& ctx, DevHandle& handle, const ImageTarget& source) {
-    std::span<std::byte> image = ctx.state.InternalImage.Span();
+    std::span<std::byte> image = ctx.state.imageBuffer.Span();
     const double start = ctx.clock.SecondsSinceMidnight();
     return TransferTracks(ctx, source, "Reading", [&](std::size_t track) {
         if (!ReadBlockAndReport(ctx, handle, image, track * kTrackBytes, kTrackBytes,
@@ -80,13 +80,13 @@ void RecordSource(Context& ctx, const ImageTarget& source, const std::string& pa
         state.slotTable.internalImage.source = source.driveText + " " + bracketedLabel;
         SetBufferLabel(ctx, state.slotTable.internalImage.source, false);
         if (source.letter == 'A') {
-            state.ImageSourceKind = SourceFloppyA;
+            state.imageSource = SourceFloppyA;
         } else if (source.letter == 'B') {
-            state.ImageSourceKind = SourceFloppyB;
+            state.imageSource = SourceFloppyB;
         }
     } else {
         SetBufferLabel(ctx, ShortenPath(path), false, path);
-        state.ImageSourceKind = SourceImageFile;
+        state.imageSource = SourceImageFile;
         state.slotTable.internalImage.source = path;
     }
 }
@@ -149,7 +149,7 @@ ImageResult ImportFloppyImage(Context& ctx, const ImageTransferRequest& request)
     if (complete) {
         ShowAllTracksDone(ctx);
     }
-    const std::string bracketedLabel = "[" + ShownImageLabel(ctx.state.InternalImage.Span()) + "]";
+    const std::string bracketedLabel = "[" + ShownImageLabel(ctx.state.imageBuffer.Span()) + "]";
     CloseDevHandle(ctx, handle);
 
     if (complete) {

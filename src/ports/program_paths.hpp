@@ -16,7 +16,7 @@ class ProgramPaths {
 
     // Full file name of the running program; empty when the system cannot tell.
     virtual std::string RunningExecutable() const = 0;
-    // AppFolder: the folder holding QuarnCfg/FAT12.144 and the help, ending
+    // appFolder: the folder holding QuarnCfg/FAT12.144 and the help, ending
     // with "/"; empty when the program's own folder is unknown.
     virtual std::string DataFolder() const = 0;
     // Full name of the window placement file. When it is the per-user one,

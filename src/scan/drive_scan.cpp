@@ -47,12 +47,12 @@ void ExamineDrive(Context& ctx, const std::string& drive, int number) {
     if (ReadSectorAndReport(ctx, handle, sector, 0, kBootSectorBytes, 0, Reporting::Quiet) &&
         IsStoreBootSector(sector)) {
         DeviceTable& table = ctx.state.devices;
-        table.DeviceCount += 1;
-        DeviceEntry& row = table.Row(table.DeviceCount);
+        table.count += 1;
+        DeviceEntry& row = table.Row(table.count);
         const DriveDetails details = ctx.drives.Details(drive);
-        row.DeviceLetter = drive;
-        row.DevicePath = path;
-        row.DeviceDriveNumber = number;
+        row.name = drive;
+        row.path = path;
+        row.driveNumber = number;
         row.vendorModel = details.vendorModel;
         row.sizeBytes = details.sizeBytes;
     }
@@ -74,11 +74,11 @@ void CheckFloppyDrives(Context& ctx) {
     floppies = FloppyState{};
     for (const DriveListEntry& entry : list) {
         if (IsFloppyEntry(entry.name, 'A')) {
-            floppies.HasDriveA = true;
-            floppies.FloppyDriveCount += 1;
+            floppies.hasDriveA = true;
+            floppies.driveCount += 1;
         } else if (IsFloppyEntry(entry.name, 'B')) {
-            floppies.HasDriveB = true;
-            floppies.FloppyDriveCount += 1;
+            floppies.hasDriveB = true;
+            floppies.driveCount += 1;
         }
     }
 }
@@ -93,13 +93,13 @@ bool ScanDrives(Context& ctx, bool loopDevices) {
         }
     }
     const int count = static_cast<int>(list.size());
-    const int floppyCount = ctx.state.floppies.FloppyDriveCount;
+    const int floppyCount = ctx.state.floppies.driveCount;
     DeviceTable& table = ctx.state.devices;
     // An empty list has no percentage to show (and would divide by zero).
     if (count > 0) {
         ctx.progress.UnitDone(floppyCount, count);
     }
-    table.DeviceCount = 0;
+    table.count = 0;
     // Nothing after the floppy drives and the system disk: stop, leaving the
     // percentage shown and the window as it is.
     if (count <= floppyCount + 1) {
@@ -120,7 +120,7 @@ bool ScanDrives(Context& ctx, bool loopDevices) {
             }
         }
         ctx.progress.UnitDone(i + 1, count);
-        if (table.DeviceCount == kMaxDevices) {
+        if (table.count == kMaxDevices) {
             break;
         }
     }

@@ -41,7 +41,7 @@ std::string FormatDeviceSize(std::uint64_t bytes) {
 }
 
 std::string DescribeDevice(const DeviceEntry& entry) {
-    std::string text = entry.DeviceLetter;
+    std::string text = entry.name;
     for (const std::string& part : {entry.vendorModel, FormatDeviceSize(entry.sizeBytes)}) {
         if (!part.empty()) {
             text += (text.empty() ? "" : "  ") + part;

@@ -9,21 +9,21 @@ bool AllocateBuffers(ProgramState& state, const BufferAllocator& allocate) {
     auto get = [&](AlignedBuffer& buffer, std::size_t size) {
         return allocate ? allocate(buffer, size) : buffer.Allocate(size);
     };
-    if (!get(state.InternalImage, kImageBytes)) {
-        state.InternalImage.Free();
+    if (!get(state.imageBuffer, kImageBytes)) {
+        state.imageBuffer.Free();
         return false;
     }
-    if (!get(state.TransferBuffer, kSlotStride)) {
-        state.TransferBuffer.Free();
-        state.InternalImage.Free();
+    if (!get(state.transferBuffer, kSlotStride)) {
+        state.transferBuffer.Free();
+        state.imageBuffer.Free();
         return false;
     }
     return true;
 }
 
 void FreeBuffers(ProgramState& state) {
-    state.TransferBuffer.Free();
-    state.InternalImage.Free();
+    state.transferBuffer.Free();
+    state.imageBuffer.Free();
 }
 
 }  // namespace quarnex

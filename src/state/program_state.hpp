@@ -24,17 +24,17 @@ enum ImageSource : int {
 };
 
 struct DeviceEntry {
-    std::string DeviceLetter;  // kernel name (e.g. "sdb") or a store file's name
-    std::string DevicePath;    // device node (e.g. "/dev/sdb") or a store file's path
-    int DeviceDriveNumber = -1;
+    std::string name;  // kernel name (e.g. "sdb") or a store file's name
+    std::string path;  // device node (e.g. "/dev/sdb") or a store file's path
+    int driveNumber = -1;
     // What helps a user recognise the device; empty or 0 where unknown.
     std::string vendorModel;
     std::uint64_t sizeBytes = 0;
 };
 
 struct DeviceTable {
-    int DeviceCount = 0;
-    // Rows 1..4; rows past DeviceCount keep an earlier scan's values.
+    int count = 0;
+    // Rows 1..4; rows past count keep an earlier scan's values.
     std::array<DeviceEntry, 5> rows;
 
     DeviceEntry& Row(int i) { return rows.at(static_cast<std::size_t>(i)); }
@@ -42,9 +42,9 @@ struct DeviceTable {
 };
 
 struct FloppyState {
-    int FloppyDriveCount = 0;
-    bool HasDriveA = false;
-    bool HasDriveB = false;
+    int driveCount = 0;
+    bool hasDriveA = false;
+    bool hasDriveB = false;
 };
 
 class ProgramState {
@@ -53,26 +53,26 @@ class ProgramState {
     ProgramState(const ProgramState&) = delete;
     ProgramState& operator=(const ProgramState&) = delete;
 
-    AlignedBuffer InternalImage;   // one floppy image
-    AlignedBuffer TransferBuffer;  // one store slot
+    AlignedBuffer imageBuffer;     // one floppy image
+    AlignedBuffer transferBuffer;  // one store slot
 
     SlotTable slotTable;  // the selected store's Disk IDs, descriptions and base ID
-    int ImageSourceKind = SourceFloppyA;
+    int imageSource = SourceFloppyA;
 
     DeviceTable devices;
     FloppyState floppies;
-    int SelectedDevice = 0;  // 1..4, 0 = none
-    int SelectedDisk = 0;    // 1..999, 0 = none
+    int selectedDevice = 0;  // 1..4, 0 = none
+    int selectedDisk = 0;    // 1..999, 0 = none
 
-    int AdminRights = 0;
-    std::string AppFolder;  // ends with "/" (or is empty)
-    bool CancelRequested = false;
+    int adminRights = 0;
+    std::string appFolder;  // ends with "/" (or is empty)
+    bool cancelRequested = false;
     bool busy = false;  // while an operation holds its BusyGuard entered
 
     StatusStrip status;
 
-    // Row SelectedDevice of the device table; only valid while one is selected.
-    const DeviceEntry& SelectedEntry() const { return devices.Row(SelectedDevice); }
+    // Row selectedDevice of the device table; only valid while one is selected.
+    const DeviceEntry& SelectedEntry() const { return devices.Row(selectedDevice); }
 };
 
 // Allocates the internal image and the transfer buffer, zero-filled. On

@@ -8,7 +8,7 @@ constexpr double kSecondsPerDay = 86400.0;
 // Entering and leaving the busy state both start with a clean cancel flag, so a
 // Cancel chosen after one operation ended can never stop the next one.
 void SetBusy(Context& ctx, bool busy) {
-    ctx.state.CancelRequested = false;
+    ctx.state.cancelRequested = false;
     ctx.state.busy = busy;
     ctx.ui.Changed(WindowPart::Menus);
 }
@@ -23,7 +23,7 @@ void BusyGuard::Enter() {
 }
 
 void CancelCommand(Context& ctx) {
-    ctx.state.CancelRequested = true;
+    ctx.state.cancelRequested = true;
 }
 
 double ElapsedSince(Clock& clock, double start) {

@@ -6,7 +6,7 @@
 
 namespace quarnex {
 
-// Entering and leaving the busy state clear CancelRequested and tell the
+// Entering and leaving the busy state clear cancelRequested and tell the
 // window, which shows or hides the Cancel command; while busy, commands that
 // would start another long operation are disabled.
 void LeaveBusyState(Context& ctx);

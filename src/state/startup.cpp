@@ -15,7 +15,7 @@ bool AllocateBuffersOrExplain(ProgramState& state, Ui& ui, const BufferAllocator
 }
 
 void GetProgramPaths(ProgramState& state, const std::string& dataFolder) {
-    state.AppFolder = dataFolder;
+    state.appFolder = dataFolder;
 }
 
 }  // namespace quarnex

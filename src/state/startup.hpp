@@ -11,7 +11,7 @@ namespace quarnex {
 // AllocateBuffers, and on failure the message that ends the program.
 bool AllocateBuffersOrExplain(ProgramState& state, Ui& ui, const BufferAllocator& allocate = {});
 
-// AppFolder: the folder of the template and the help, as the platform found
+// appFolder: the folder of the template and the help, as the platform found
 // it (ProgramPaths::DataFolder).
 void GetProgramPaths(ProgramState& state, const std::string& dataFolder);
 

@@ -23,9 +23,9 @@ void ClearDescriptions(ProgramState& state) {
         state.slotTable.SetDescription(slot, "");
         state.slotTable.SetSource(slot, "");
     }
-    state.slotTable.BaseId.clear();
-    state.slotTable.BaseIdPresent = false;
-    state.slotTable.BaseIdNumbered = false;
+    state.slotTable.baseId.clear();
+    state.slotTable.baseIdPresent = false;
+    state.slotTable.baseIdNumbered = false;
     state.slotTable.descriptionsFile = DescriptionsFileState{};
 }
 
@@ -84,7 +84,7 @@ bool LoadOrCreate(Context& ctx, bool create) {
         return true;
     }
     std::string text = DescriptionsHeader("Unknown");
-    if (state.slotTable.BaseIdPresent) {
+    if (state.slotTable.baseIdPresent) {
         text += BaseLine(state);
     }
     // Nothing was there to lose: a file that cannot be created is only
@@ -93,7 +93,7 @@ bool LoadOrCreate(Context& ctx, bool create) {
 }
 
 bool Load(Context& ctx, bool create) {
-    if (ctx.state.SelectedDevice == 0) {
+    if (ctx.state.selectedDevice == 0) {
         return false;
     }
     ClearDescriptions(ctx.state);
@@ -114,7 +114,7 @@ std::string SaveRefusal(const DescriptionsFileState& file) {
 
 // Which file was not saved, and what to do when the system refused it.
 std::string StoreFileNotSaved(Context& ctx, const TrappedError& error) {
-    const std::string& store = ctx.state.SelectedEntry().DevicePath;
+    const std::string& store = ctx.state.SelectedEntry().path;
     std::string text = "DISKS.TXT of " + store + " was not saved";
     for (const int refusal : {EACCES, EPERM, EROFS}) {
         if (error.number == ErrorCode(refusal)) {
@@ -138,7 +138,7 @@ bool SaveDescriptions(Context& ctx, const std::string& name) {
     DescriptionsFileState& file = ctx.state.slotTable.descriptionsFile;
     const std::string output = DescriptionsOutputName(name);
     const std::string text = EncodeText(ComposeDescriptions(ctx.state, name), file.encoding);
-    const bool storeFile = ctx.state.SelectedDevice != 0 && name == StoreDescriptionsName(ctx);
+    const bool storeFile = ctx.state.selectedDevice != 0 && name == StoreDescriptionsName(ctx);
     std::optional<TrappedError> error;
     if (storeFile) {
         file.saveFailed = true;

@@ -22,7 +22,7 @@ bool LoadDescriptions(Context& ctx);
 bool ReadDescriptions(Context& ctx);
 
 // Writes the descriptions file from the slot records. name is either
-// DeviceLetter + "/DISKS.TXT" of the selected store (reached through its mount
+// the selected store's device name + "/DISKS.TXT" (reached through its mount
 // point or inside slot 0's FAT12 volume) or an ordinary file path, whose
 // extension is replaced by "txt". Written in the encoding the store's file
 // was read in. The store's own file is not replaced when it is a folder, or

@@ -34,8 +34,7 @@ std::optional<std::string> MountPoint(Context& ctx) {
     if (StoreIsFile(ctx)) {
         return std::nullopt;
     }
-    const std::vector<std::string> points =
-        ctx.drives.MountPoints(ctx.state.SelectedEntry().DevicePath);
+    const std::vector<std::string> points = ctx.drives.MountPoints(ctx.state.SelectedEntry().path);
     if (points.empty()) {
         return std::nullopt;
     }
@@ -98,7 +97,7 @@ struct Slot0 {
 Slot0 ReadSlot0(Context& ctx, Access access) {
     Slot0 slot;
     OpenResult opened =
-        ctx.devices.Open(ctx.state.SelectedEntry().DevicePath, access, Disposition::OpenExisting);
+        ctx.devices.Open(ctx.state.SelectedEntry().path, access, Disposition::OpenExisting);
     if (opened.file == nullptr) {
         slot.error = FileError(ctx, opened.error);
         return slot;

@@ -76,11 +76,11 @@ int RecordRank(const std::string& kind) {
 void ReadBaseLine(ProgramState& state, const std::string& line) {
     const std::string kind = line.substr(4, 3);
     if (kind == " ID") {
-        state.slotTable.BaseIdPresent = true;
-        state.slotTable.BaseIdNumbered = false;
+        state.slotTable.baseIdPresent = true;
+        state.slotTable.baseIdNumbered = false;
     } else if (kind == "IDN") {
-        state.slotTable.BaseIdPresent = true;
-        state.slotTable.BaseIdNumbered = true;
+        state.slotTable.baseIdPresent = true;
+        state.slotTable.baseIdNumbered = true;
     } else {
         return;
     }
@@ -89,7 +89,7 @@ void ReadBaseLine(ProgramState& state, const std::string& line) {
     if (open == std::string::npos || close == std::string::npos || close < open + 2) {
         return;
     }
-    state.slotTable.BaseId = line.substr(open + 1, close - open - 1);
+    state.slotTable.baseId = line.substr(open + 1, close - open - 1);
 }
 
 }  // namespace
@@ -102,8 +102,8 @@ std::string DescriptionsHeader(std::string_view name) {
 }
 
 std::string BaseLine(const ProgramState& state) {
-    return Line((state.slotTable.BaseIdNumbered ? "--- IDN>[" : "---  ID>[") +
-                state.slotTable.BaseId + "]");
+    return Line((state.slotTable.baseIdNumbered ? "--- IDN>[" : "---  ID>[") +
+                state.slotTable.baseId + "]");
 }
 
 std::vector<SkippedLine> ApplyDescriptions(ProgramState& state, std::string_view text) {
@@ -186,7 +186,7 @@ std::vector<std::string> RepeatedRecords(std::string_view text) {
 }
 
 void DeriveBaseId(ProgramState& state) {
-    std::string candidate = state.slotTable.BaseId;
+    std::string candidate = state.slotTable.baseId;
     int numberedRun = 0;
     int plainRun = 0;
     for (int slot = 1; slot <= kLastSlot; ++slot) {
@@ -204,8 +204,8 @@ void DeriveBaseId(ProgramState& state) {
                 candidate = std::move(prefix);
             }
             if (numberedRun == 10) {
-                state.slotTable.BaseIdPresent = true;
-                state.slotTable.BaseIdNumbered = true;
+                state.slotTable.baseIdPresent = true;
+                state.slotTable.baseIdNumbered = true;
                 break;
             }
         } else {
@@ -217,13 +217,13 @@ void DeriveBaseId(ProgramState& state) {
                 candidate = id;
             }
             if (plainRun == 10) {
-                state.slotTable.BaseIdPresent = true;
-                state.slotTable.BaseIdNumbered = false;
+                state.slotTable.baseIdPresent = true;
+                state.slotTable.baseIdNumbered = false;
                 break;
             }
         }
     }
-    state.slotTable.BaseId = candidate;
+    state.slotTable.baseId = candidate;
 }
 
 std::string ComposeDescriptions(const ProgramState& state, std::string_view name) {
@@ -233,7 +233,7 @@ std::string ComposeDescriptions(const ProgramState& state, std::string_view name
         const SlotRecord& record = table.Slot(slot);
         const std::string& source = record.source;
         const std::string expected =
-            PadRight(table.BaseId + (table.BaseIdNumbered ? ThreeDigits(slot) : ""), 11);
+            PadRight(table.baseId + (table.baseIdNumbered ? ThreeDigits(slot) : ""), 11);
         const std::string& description = record.description;
         const std::string current = PadRight(TrimSpaces(ShownId(record)), 11);
         if (source.empty() && current == expected && description.empty()) {

@@ -33,7 +33,7 @@ std::vector<SkippedLine> ApplyDescriptions(ProgramState& state, std::string_view
 // its own). The reader keeps only one of them, so each is a problem.
 std::vector<std::string> RepeatedRecords(std::string_view text);
 
-// Sets BaseId and its flags from the Disk IDs of slots 1..999: eleven agreeing
+// Sets baseId and its flags from the Disk IDs of slots 1..999: eleven agreeing
 // slots in a row establish a numbered or unnumbered base.
 void DeriveBaseId(ProgramState& state);
 

@@ -36,7 +36,7 @@ Outcome LoadDiskIds(Context& ctx) {
     ctx.progress.Doing(Activity{.kind = ActivityKind::LoadDiskIds});
     const DeviceEntry& entry = state.SelectedEntry();
     DevHandle handle =
-        GetHandle(ctx, entry.DevicePath, Access::Read, Disposition::OpenExisting, Reporting::Shown);
+        GetHandle(ctx, entry.path, Access::Read, Disposition::OpenExisting, Reporting::Shown);
     if (!handle.Valid()) {
         return Outcome::NotStarted;
     }

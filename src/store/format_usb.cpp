@@ -23,10 +23,10 @@ namespace {
 
 constexpr const char* kFormatTag = "QrnMfntFormatUSB.";
 
-// Zeros and the template's first bytes in TransferBuffer. False after a
+// Zeros and the template's first bytes in transferBuffer. False after a
 // report when the template cannot be read in full: then nothing is written.
 bool LoadTemplate(Context& ctx) {
-    const std::string path = ctx.state.AppFolder + "QuarnCfg/FAT12.144";
+    const std::string path = ctx.state.appFolder + "QuarnCfg/FAT12.144";
     const LengthResult length = ctx.devices.FileLength(path);
     if (!length.length) {
         ErrorReport(ctx, SystemTrappedError(ctx, length.error, kFileErrorSource), kFormatTag);
@@ -39,7 +39,7 @@ bool LoadTemplate(Context& ctx) {
     if (!templateFile.Valid()) {
         return false;
     }
-    AlignedBuffer& buffer = ctx.state.TransferBuffer;
+    AlignedBuffer& buffer = ctx.state.transferBuffer;
     std::fill_n(buffer.Data(), buffer.Size(), std::byte{0});
     const bool read = ReadBlockAndReport(ctx, templateFile, buffer.Span(), 0, bytes,
                                          kCurrentPosition, Reporting::Shown);
@@ -47,10 +47,10 @@ bool LoadTemplate(Context& ctx) {
     return read;
 }
 
-// Slot n's label and serial number into the volume in TransferBuffer.
+// Slot n's label and serial number into the volume in transferBuffer.
 void NameSlot(Context& ctx, int slot, const std::string& label, const fat12::Stamp& formatted) {
-    fat12::WriteVolumeLabel(ctx.state.TransferBuffer.Span(), label);
-    fat12::WriteVolumeSerial(ctx.state.TransferBuffer.Span(),
+    fat12::WriteVolumeLabel(ctx.state.transferBuffer.Span(), label);
+    fat12::WriteVolumeSerial(ctx.state.transferBuffer.Span(),
                              fat12::VolumeSerialNumber(formatted, static_cast<unsigned>(slot)));
 }
 
@@ -60,8 +60,8 @@ void NameSlot(Context& ctx, int slot, const std::string& label, const fat12::Sta
 OperationResult FormatSlots(Context& ctx, DevHandle& device, const std::string& baseId, bool append,
                             const fat12::Stamp& formatted) {
     ProgramState& state = ctx.state;
-    AlignedBuffer& buffer = state.TransferBuffer;
-    const std::string& letter = state.SelectedEntry().DeviceLetter;
+    AlignedBuffer& buffer = state.transferBuffer;
+    const std::string& letter = state.SelectedEntry().name;
     constexpr long kLastSlot = kSlotCount - 1;
     for (int slot = 1; slot <= kLastSlot; ++slot) {
         ctx.progress.Doing(
@@ -110,7 +110,7 @@ OperationResult FormatStore(Context& ctx, const FormatRequest& request) {
     ProgramState& state = ctx.state;
     ctx.progress.Started();
     ctx.progress.Doing(Activity{});
-    if (state.SelectedDevice == 0) {
+    if (state.selectedDevice == 0) {
         return OperationResult::NotStarted(NotStartedReason::NoTarget);
     }
     const fat12::Stamp formatted = StampNow(ctx);
@@ -125,15 +125,15 @@ OperationResult FormatStore(Context& ctx, const FormatRequest& request) {
     busy.Enter();
     const std::string& baseId = request.baseId;
     const bool numbered = request.numbered;
-    state.slotTable.BaseId =
+    state.slotTable.baseId =
         FirstCharacters(baseId, numbered ? kNumberedBaseChars : fat12::kLabelBytes);
-    state.slotTable.BaseIdNumbered = numbered;
-    state.slotTable.BaseIdPresent = true;
+    state.slotTable.baseIdNumbered = numbered;
+    state.slotTable.baseIdPresent = true;
 
     // Slot 0's new first sector, marked, reaches the medium before any slot
     // changes; it keeps the store findable by a scan while the rest is
     // rewritten.
-    AlignedBuffer& buffer = state.TransferBuffer;
+    AlignedBuffer& buffer = state.transferBuffer;
     NameSlot(ctx, 0, FormatLabel(0, request.storeId, baseId, numbered), formatted);
     std::array<std::byte, kSectorBytes> clean{};
     std::copy_n(buffer.Data(), kSectorBytes, clean.begin());

@@ -79,9 +79,9 @@ class SlotTable {
     void SetListener(SlotTableListener* listener) { listener_ = listener; }
 
     ImageRecord internalImage;
-    std::string BaseId;
-    bool BaseIdPresent = false;
-    bool BaseIdNumbered = false;
+    std::string baseId;
+    bool baseIdPresent = false;
+    bool baseIdNumbered = false;
     // Slot 0's label, trimmed: the ID of the store the Disk IDs came from;
     // empty when slot 0 could not be read by the last load.
     std::optional<std::string> storeId;

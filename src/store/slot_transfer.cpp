@@ -57,7 +57,7 @@ OperationResult ImportFromSlot(Context& ctx, int n) {
     // A copy: the table must not change under the transfer while events run.
     const DeviceEntry store = state.SelectedEntry();
     DevHandle device =
-        GetHandle(ctx, store.DevicePath, Access::Read, Disposition::OpenExisting, Reporting::Shown);
+        GetHandle(ctx, store.path, Access::Read, Disposition::OpenExisting, Reporting::Shown);
     if (!device.Valid()) {
         return kFailedToStart;
     }
@@ -65,7 +65,7 @@ OperationResult ImportFromSlot(Context& ctx, int n) {
     busy.Enter();
     ctx.progress.Doing(Activity{.kind = ActivityKind::ImportFromSlot, .slot = n});
 
-    const std::span<std::byte> image = state.InternalImage.Span();
+    const std::span<std::byte> image = state.imageBuffer.Span();
     const auto readBlock = [&](int k) {
         return AfterTransfer(ctx.progress,
                              ReadBlockAndReport(ctx, device, image, BlockOffset(k), kTrackBytes,
@@ -76,11 +76,10 @@ OperationResult ImportFromSlot(Context& ctx, int n) {
     CloseDevHandle(ctx, device);
 
     if (result.Complete()) {
-        SetBufferLabel(ctx,
-                       "USB Disk(" + ThreeDigits(n) + ")   [" + store.DeviceLetter + "  (" +
-                           store.DevicePath + ")]",
-                       false);
-        state.ImageSourceKind = SourceUsbSlot;
+        SetBufferLabel(
+            ctx, "USB Disk(" + ThreeDigits(n) + ")   [" + store.name + "  (" + store.path + ")]",
+            false);
+        state.imageSource = SourceUsbSlot;
         const SlotRecord& record = state.slotTable.Slot(n);
         state.slotTable.internalImage = {record.description, record.source};
     } else {
@@ -104,7 +103,7 @@ OperationResult ExportToSlot(Context& ctx, int n) {
     busy.Enter();
     ctx.progress.Doing(Activity{.kind = ActivityKind::ExportToSlot, .slot = n});
 
-    const std::span<const std::byte> image = state.InternalImage.Span();
+    const std::span<const std::byte> image = state.imageBuffer.Span();
     // The first block goes on with its boot sector marked and reaches the
     // medium before the rest; the real boot sector is the last write. A stop
     // in between leaves a slot that says it was not completely written,

@@ -76,15 +76,15 @@ BackupResult BackupStoreToFile(Context& ctx, std::string& path) {
     // Replacing the export target must never destroy the store being read,
     // and a backup that cannot be completed must not cost the previous one.
     const std::string title = "Export 1000 Floppy Image";
-    if (RefuseStoreOverlap(ctx, path, store.DevicePath, title) ||
-        RefuseUnusableOutput(ctx, path, BackupBytes(ctx, store.DevicePath), title) ||
+    if (RefuseStoreOverlap(ctx, path, store.path, title) ||
+        RefuseUnusableOutput(ctx, path, BackupBytes(ctx, store.path), title) ||
         RefuseUnusableOutput(ctx, DescriptionsOutputName(path), 0, title)) {
         return {kRefused};
     }
     // The device first: a store that cannot be read leaves an existing file
     // as it was.
     DevHandle device =
-        GetHandle(ctx, store.DevicePath, Access::Read, Disposition::OpenExisting, Reporting::Shown);
+        GetHandle(ctx, store.path, Access::Read, Disposition::OpenExisting, Reporting::Shown);
     if (!device.Valid()) {
         return {kFailedToStart};
     }
@@ -95,7 +95,7 @@ BackupResult BackupStoreToFile(Context& ctx, std::string& path) {
     }
     busy.Enter();
 
-    const std::span<std::byte> buffer = ctx.state.TransferBuffer.Span();
+    const std::span<std::byte> buffer = ctx.state.transferBuffer.Span();
     BackupResult result;
     result.copy = RunUnits(ctx.progress, kSlotCount, [&](int n) {
         ctx.progress.Doing(Activity{.kind = ActivityKind::BackupSlot, .slot = n, .path = path});
@@ -136,8 +136,7 @@ OperationResult RestoreStoreFromFile(Context& ctx, std::string& path) {
     }
     // Reading a file that lies on the store while the store is rewritten
     // would copy back what was already overwritten.
-    if (RefuseStoreOverlap(ctx, path, ctx.state.SelectedEntry().DevicePath,
-                           "Import 1000 Floppy Image")) {
+    if (RefuseStoreOverlap(ctx, path, ctx.state.SelectedEntry().path, "Import 1000 Floppy Image")) {
         return kRefused;
     }
     const LengthResult length = ctx.devices.FileLength(path);
@@ -174,7 +173,7 @@ OperationResult RestoreStoreFromFile(Context& ctx, std::string& path) {
         PutWriteMark(marked);
         started = WriteFirstSector(ctx, handles->device, marked);
     }
-    const std::span<std::byte> buffer = ctx.state.TransferBuffer.Span();
+    const std::span<std::byte> buffer = ctx.state.transferBuffer.Span();
     OperationResult result = OperationResult::StoppedAt(0, StopCause::Failure);
     if (started) {
         result = RunUnits(ctx.progress, kSlotCount, [&](int n) {

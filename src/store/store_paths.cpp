@@ -3,17 +3,16 @@
 namespace quarnex {
 
 bool StoreIsFile(Context& ctx) {
-    return ctx.state.SelectedDevice != 0 &&
-           ctx.devices.FileExists(ctx.state.SelectedEntry().DevicePath);
+    return ctx.state.selectedDevice != 0 && ctx.devices.FileExists(ctx.state.SelectedEntry().path);
 }
 
 std::string StoreVolumePath(Context& ctx) {
     const DeviceEntry& entry = ctx.state.SelectedEntry();
-    return StoreIsFile(ctx) ? entry.DevicePath : ctx.drives.VolumePath(entry.DeviceLetter);
+    return StoreIsFile(ctx) ? entry.path : ctx.drives.VolumePath(entry.name);
 }
 
 std::string StoreDescriptionsName(Context& ctx) {
-    return ctx.state.SelectedEntry().DeviceLetter + "/DISKS.TXT";
+    return ctx.state.SelectedEntry().name + "/DISKS.TXT";
 }
 
 std::string DescriptionsOutputName(std::string_view name) {

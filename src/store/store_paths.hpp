@@ -16,7 +16,7 @@ bool StoreIsFile(Context& ctx);
 // itself for a store that is a file.
 std::string StoreVolumePath(Context& ctx);
 
-// DeviceLetter of the selected store + "/DISKS.TXT": the name callers pass to
+// The selected store's device name + "/DISKS.TXT": the name callers pass to
 // SaveDescriptions for the store's own descriptions file.
 std::string StoreDescriptionsName(Context& ctx);
 

@@ -7,7 +7,7 @@
 namespace quarnex {
 
 std::optional<StoreWriteHandles> OpenStoreForWriting(Context& ctx) {
-    const std::string devicePath = ctx.state.SelectedEntry().DevicePath;
+    const std::string devicePath = ctx.state.SelectedEntry().path;
     StoreWriteHandles handles;
     handles.volume = GetHandle(ctx, StoreVolumePath(ctx), Access::Write, Disposition::OpenExisting,
                                Reporting::Shown);

@@ -36,11 +36,11 @@ struct ContentsWorld : TestWorld {
     std::string Volume() const { return dir / "v.img"; }
     void Load() {
         const std::vector<unsigned char> bytes = ReadFileBytes(Volume());
-        std::memcpy(state.InternalImage.Span().data(), bytes.data(), kImageBytes);
+        std::memcpy(state.imageBuffer.Span().data(), bytes.data(), kImageBytes);
     }
     // The internal image back into the file, for the tools.
-    void Save() { WriteFileBytes(Volume(), BytesOf(state.InternalImage.Span(), 0, kImageBytes)); }
-    Bytes Image() { return BytesOf(state.InternalImage.Span(), 0, kImageBytes); }
+    void Save() { WriteFileBytes(Volume(), BytesOf(state.imageBuffer.Span(), 0, kImageBytes)); }
+    Bytes Image() { return BytesOf(state.imageBuffer.Span(), 0, kImageBytes); }
     Rows Shown() const {
         Rows rows;
         for (const ContentsRow& row : contents.Rows()) {

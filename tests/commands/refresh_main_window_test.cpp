@@ -16,20 +16,20 @@ TEST(RefreshMainWindow, ResetHidesStoreCommandsAndForgetsTheSelection) {
     // A stick loaded from its slot image, slot 7 selected and being edited,
     // an operation running.
     w.state.devices.Row(1) = DeviceEntry{"sdb", "/dev/sdb", 1, "", 0};
-    w.state.devices.DeviceCount = w.state.SelectedDevice = 1;
+    w.state.devices.count = w.state.selectedDevice = 1;
     RefreshMainWindow(w.ctx, 1);
     RefreshMainWindow(w.ctx, StateDeviceLoaded);
-    w.state.SelectedDisk = 7;
+    w.state.selectedDisk = 7;
     RefreshMainWindow(w.ctx, StateDiskSelected);
     SlotTable& slots = w.state.slotTable;
-    slots.BaseId = "FDISK";
-    slots.BaseIdPresent = slots.BaseIdNumbered = true;
+    slots.baseId = "FDISK";
+    slots.baseIdPresent = slots.baseIdNumbered = true;
     slots.SetDiskId(7, "FDISK007   ", SlotChange::DiskIdRead);
     w.model.grid.SetMark(7, RowMark::Selection);
     slots.SetDescription(7, "two\r\nlines");
     w.model.grid.SetRowHeight(7, 600);
     w.model.edit.EditingActive = w.model.edit.boxVisible = true;
-    w.state.ImageSourceKind = SourceUsbSlot;
+    w.state.imageSource = SourceUsbSlot;
     BusyGuard busy(w.ctx);
     busy.Enter();
 
@@ -47,8 +47,8 @@ TEST(RefreshMainWindow, ResetHidesStoreCommandsAndForgetsTheSelection) {
               " 007| ----------- |");
     EXPECT_EQ(w.model.grid.RowHeight(7), w.model.grid.BaseRowHeight());
     EXPECT_FALSE(w.model.edit.EditingActive || w.model.edit.boxVisible);
-    EXPECT_EQ(w.state.SelectedDisk + w.state.SelectedDevice + w.state.devices.DeviceCount, 0);
-    EXPECT_TRUE(slots.BaseId.empty() && !slots.BaseIdPresent && !slots.BaseIdNumbered);
+    EXPECT_EQ(w.state.selectedDisk + w.state.selectedDevice + w.state.devices.count, 0);
+    EXPECT_TRUE(slots.baseId.empty() && !slots.baseIdPresent && !slots.baseIdNumbered);
     EXPECT_FALSE(menus.busy);
     EXPECT_TRUE(w.state.status.bufferOpaque) << "a slot's image is no longer what the slot holds";
 }

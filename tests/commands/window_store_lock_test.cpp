@@ -21,15 +21,14 @@ TEST(WindowStoreLock, StoreCommandsRefuseAStoreHeldByAnotherProgram) {
         {[](WindowContext& c) { SaveStoreDescriptions(c); }, true},
         {[](WindowContext& c) { ExportImageToSlot(c); }, true},
         {[](WindowContext& c) { ImportStoreFromFile(c); }, true},
-        {[](WindowContext& c) { FormatStoreFromDialog(c, c.state.SelectedEntry().DevicePath); },
-         true},
+        {[](WindowContext& c) { FormatStoreFromDialog(c, c.state.SelectedEntry().path); }, true},
         {[](WindowContext& c) { ExportStoreToFile(c); }, false},
         {[](WindowContext& c) { ImportImageFromSlot(c); }, false}};
     for (int row = 0; row < 7; ++row) {
         for (const bool holderWrites : {true, false}) {
             SCOPED_TRACE(std::to_string(row) + (holderWrites ? ", held for writing" : ""));
             testing::StoreWorld w;
-            w.state.SelectedDisk = 5;
+            w.state.selectedDisk = 5;
             const LockResult held = w.posix.TryLock(w.store, holderWrites);
             ASSERT_TRUE(held.lock);
             rows[row].first(w.ctx);

@@ -13,8 +13,8 @@ GuiWorld::GuiWorld(int adminRights) {
     if (!AllocateBuffers(state)) {
         throw std::runtime_error("cannot allocate the buffers");
     }
-    state.AdminRights = adminRights;
-    state.AppFolder = QUARNEX_APP_DIR "/";  // the FAT12 template lies beside the programs
+    state.adminRights = adminRights;
+    state.appFolder = QUARNEX_APP_DIR "/";  // the FAT12 template lies beside the programs
     ui.SetRenderer(&window);
     ui.SetDialogParent(&window);
     window.BuildMainWindow();

@@ -80,7 +80,7 @@ void ProgramTests::withRightsNoQuestionEverythingLoadedPlacedAndReleased() {
     QVERIFY(w.program->Start());
     Program& p = *w.program;
     QCOMPARE(w.ui.fake.advisoryQuestions, 0);
-    QVERIFY(!p.State().InternalImage.Empty() && !p.State().TransferBuffer.Empty());
+    QVERIFY(!p.State().imageBuffer.Empty() && !p.State().transferBuffer.Empty());
     // The placement is applied after the window is built: the layout follows.
     QCOMPARE(p.Window()->frameGeometry(), QRect(60, 40, 640, 480));
     QVERIFY(p.Window()->Frame().width() < 640 && p.Window()->Frame().width() > 600);
@@ -102,7 +102,7 @@ void ProgramTests::withRightsNoQuestionEverythingLoadedPlacedAndReleased() {
     // Exit: the companions go too, the buffers are freed, the placement saved.
     p.Window()->Action(MenuId::File_Menu_Exit).trigger();
     QVERIFY(!p.Window()->isVisible() && !p.About()->isVisible());
-    QVERIFY(p.State().InternalImage.Empty() && p.State().TransferBuffer.Empty());
+    QVERIFY(p.State().imageBuffer.Empty() && p.State().transferBuffer.Empty());
     const std::string config = ReadFileText(w.dir / "QuarnCfg/Quarn.cfg");
     QVERIFY(config.rfind("[WINDOWS]\r\n", 0) == 0 && config.find("QrnF = ") != std::string::npos);
     QVERIFY(w.ui.fake.messages.empty());
@@ -124,7 +124,7 @@ void ProgramTests::endsEarlyOnExitOrFailedBuffersOrContinuesWithoutRights() {
     ProgramWorld w(false);
     w.ui.fake.advisoryAnswers.push_back(0);
     QVERIFY(w.program->Start());
-    QCOMPARE(w.program->State().AdminRights, 0);
+    QCOMPARE(w.program->State().adminRights, 0);
     QCOMPARE(FileMenu(*w.program->Window()), FileMenuWith({}));
 }
 
@@ -153,7 +153,7 @@ void ProgramTests::throughUdisksTheScanFindsSticksAndSafelyRemoveTakesThemAway()
         TwipScale(96.0));
     QVERIFY(program.Start());
     QCOMPARE(ui.fake.advisoryQuestions, 0);
-    QCOMPARE(program.State().AdminRights, 1);
+    QCOMPARE(program.State().adminRights, 1);
     MainWindow& window = *program.Window();
     QAction& remove = window.Action(MenuId::File_Menu_SafelyRemove);
     window.RunCommand(MenuId::File_Menu_Scan);

@@ -209,7 +209,7 @@ void StatesTests::storeImageFilesWithoutRights() {
     w.window.RunCommand(MenuId::File_Menu_NewStoreFile);
     QVERIFY(w.ui.fake.messages.back().text.find(small) != std::string::npos && !usb.isVisible());
     QCOMPARE(ReadFileBytes(small, 0, 2000).size(), std::size_t{1000});
-    QCOMPARE(w.state.SelectedEntry().DevicePath, fresh);
+    QCOMPARE(w.state.SelectedEntry().path, fresh);
     QCOMPARE(w.devices.OpenHandles(), 0);
 }
 
@@ -246,7 +246,7 @@ void StatesTests::cutTextsShowInFullAsTooltips() {
 
 void StatesTests::imageContentsWindow() {
     GuiWorld w;
-    fat12::BuildBlankVolume(w.state.InternalImage.Span(), "GUI");
+    fat12::BuildBlankVolume(w.state.imageBuffer.Span(), "GUI");
     QVERIFY(WriteImageFile(w.ctx, "Hello there.txt", "hi").Ok() &&
             MakeImageFolder(w.ctx, "Docs").Ok() && WriteImageFile(w.ctx, "Docs/in.txt", "").Ok());
     QCOMPARE(VisibleEntries(w.window.Action(MenuId::Image_Menu)),

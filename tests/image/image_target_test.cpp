@@ -91,7 +91,7 @@ TEST(FloppyOnLoopDevice, ExportThenImportRoundTrip) {
     w.drives.floppyA = loop.Path();
     ASSERT_EQ(Transfer(w, true, kDriveA).outcome, Outcome::Complete);
     EXPECT_EQ(ReadFileBytes(backing), w.old) << "on the backing file after the export";
-    std::fill_n(w.state.InternalImage.Data(), kImageBytes, std::byte{0});
+    std::fill_n(w.state.imageBuffer.Data(), kImageBytes, std::byte{0});
     ASSERT_EQ(Transfer(w, false, kDriveA).outcome, Outcome::Complete);
     EXPECT_EQ(StateOf(w.state), (ImageState{w.old, SourceFloppyA, "A: [EARLIER    ]", "",
                                             "A: [EARLIER    ]", false}));

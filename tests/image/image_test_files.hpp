@@ -47,14 +47,14 @@ inline Bytes Spliced(const Bytes& head, const Bytes& tail, std::size_t blocks) {
 }
 
 inline Bytes ImageOf(const ProgramState& state) {
-    const auto* data = reinterpret_cast<const unsigned char*>(state.InternalImage.Span().data());
+    const auto* data = reinterpret_cast<const unsigned char*>(state.imageBuffer.Span().data());
     return Bytes(data, data + kImageBytes);
 }
 
 // What the window tells of the internal image, with its bytes.
 struct ImageState {
     Bytes bytes;
-    int kind;  // ImageSourceKind
+    int kind;  // imageSource
     std::string source, description, caption;
     bool opaque;
     bool operator==(const ImageState&) const = default;
@@ -63,7 +63,7 @@ struct ImageState {
 inline ImageState StateOf(const ProgramState& s) {
     const SlotTable& t = s.slotTable;
     return ImageState{ImageOf(s),
-                      s.ImageSourceKind,
+                      s.imageSource,
                       t.internalImage.source,
                       t.internalImage.description,
                       s.status.bufferCaption,
@@ -85,8 +85,8 @@ inline ShownResult Shown(const ImageResult& r) {
 struct ImageWorld : TestWorld {
     ImageWorld() {
         std::copy(old.begin(), old.end(),
-                  reinterpret_cast<unsigned char*>(state.InternalImage.Data()));
-        state.ImageSourceKind = kept.kind;
+                  reinterpret_cast<unsigned char*>(state.imageBuffer.Data()));
+        state.imageSource = kept.kind;
         state.slotTable.internalImage = {kept.description, kept.source};
         state.status.bufferCaption = kept.caption;
     }

@@ -116,11 +116,10 @@ TEST(ScanDrives, SkipsWhatIsNoStoreShowsEachFailureOnceAndKeepsTheFirstFourStore
     EXPECT_EQ(s.w.ui.actionLabels[1], "Scanning Drive sdb");
     EXPECT_EQ(s.w.ui.actionLabels.back(), "Scanning Drives");
     const DeviceTable& table = s.w.state.devices;
-    ASSERT_EQ(table.DeviceCount, 4);
+    ASSERT_EQ(table.count, 4);
     for (int i = 1; i <= 4; ++i) {
         const std::string name = std::string("sd") + static_cast<char>('h' + i);
-        EXPECT_EQ(std::tuple(table.Row(i).DeviceLetter, table.Row(i).DevicePath,
-                             table.Row(i).DeviceDriveNumber),
+        EXPECT_EQ(std::tuple(table.Row(i).name, table.Row(i).path, table.Row(i).driveNumber),
                   std::tuple(name, s.tree.Node(name), 7 + i))
             << "the system disk is number 0";
     }
@@ -154,15 +153,15 @@ TEST(ScanDrives, SkipsFloppiesAndTheSystemDiskAndGivesEachNameOfADiskARow) {
     const std::string disk = w.dir / "disk";
     testing::WriteFileBytes(disk, BootSector());
     DeviceTable& table = w.state.devices;
-    table.DeviceCount = 2;
+    table.count = 2;
     table.Row(1) = DeviceEntry{"sdx", "/dev/sdx", 3, "Old Stick", 42};
     RefreshMainWindow(w.ctx, 2);
     const testing::FakeDrive system{"sys", disk, DriveKind::Removable, 0};
     w.drives.drives = {testing::FakeDrive{"A:", disk, DriveKind::Removable, 1}, system};
     ScanStores(w.ctx);
-    // Rows past DeviceCount are left stale.
+    // Rows past count are left stale.
     EXPECT_EQ(
-        std::tuple(table.DeviceCount, table.Row(1).DeviceLetter, w.state.status.progressLabel,
+        std::tuple(table.count, table.Row(1).name, w.state.status.progressLabel,
                    w.state.status.actionLabel, w.model.menus[MenuId::File_Menu_Select_1].visible,
                    w.model.menus[MenuId::Image_Menu_Import_A_Raw].visible),
         std::tuple(0, "sdx", "Progress        50%", "", false, true));
@@ -170,11 +169,11 @@ TEST(ScanDrives, SkipsFloppiesAndTheSystemDiskAndGivesEachNameOfADiskARow) {
     w.drives.drives = {system, testing::FakeDrive{"sdb", disk, DriveKind::Removable, 1},
                        testing::FakeDrive{"sdb1", disk, DriveKind::Removable, 1}};
     ScanStores(w.ctx);
-    EXPECT_EQ(std::tuple(table.DeviceCount, table.Row(2).DeviceLetter, table.Row(2).DevicePath),
+    EXPECT_EQ(std::tuple(table.count, table.Row(2).name, table.Row(2).path),
               std::tuple(2, "sdb1", disk));
     w.drives.drives.clear();
     ScanStores(w.ctx);
-    EXPECT_EQ(table.DeviceCount, 0);
+    EXPECT_EQ(table.count, 0);
     EXPECT_EQ(w.state.status.progressLabel, "Progress") << "an empty list has no percentage";
 }
 
@@ -200,7 +199,7 @@ TEST(CheckFloppyDrives, OnlyEntriesAColonAndBColonAreFloppyDrives) {
                           MenuId::Image_Menu_Export_A_Raw, MenuId::Image_Menu_Export_B_Raw}) {
             shown += w.model.menus[id].visible ? '1' : '0';
         }
-        EXPECT_EQ(w.state.floppies.FloppyDriveCount, c.count);
+        EXPECT_EQ(w.state.floppies.driveCount, c.count);
         EXPECT_EQ(shown, c.shown);
     }
     EXPECT_EQ(w.ui.changes.back(), WindowPart::Menus) << "the GUI is told to render the menus";

@@ -21,10 +21,10 @@ bool ZeroedAndAligned(const AlignedBuffer& buffer, std::size_t size) {
 TEST(AllocateBuffers, ZeroFilledAlignedAndFreedAgain) {
     ProgramState state;
     ASSERT_TRUE(AllocateBuffers(state));
-    EXPECT_TRUE(ZeroedAndAligned(state.InternalImage, kImageBytes));
-    EXPECT_TRUE(ZeroedAndAligned(state.TransferBuffer, kSlotStride));
+    EXPECT_TRUE(ZeroedAndAligned(state.imageBuffer, kImageBytes));
+    EXPECT_TRUE(ZeroedAndAligned(state.transferBuffer, kSlotStride));
     FreeBuffers(state);
-    EXPECT_TRUE(state.InternalImage.Empty() && state.TransferBuffer.Empty());
+    EXPECT_TRUE(state.imageBuffer.Empty() && state.transferBuffer.Empty());
 }
 
 TEST(AllocateBuffers, FailureLeavesNothingAllocatedAndSaysTheProgramEnds) {
@@ -33,7 +33,7 @@ TEST(AllocateBuffers, FailureLeavesNothingAllocatedAndSaysTheProgramEnds) {
     EXPECT_FALSE(AllocateBuffers(state, [&](AlignedBuffer& buffer, std::size_t size) {
         return ++calls == 1 && buffer.Allocate(size);  // the second allocation fails
     }));
-    EXPECT_TRUE(state.InternalImage.Empty());
+    EXPECT_TRUE(state.imageBuffer.Empty());
 
     testing::FakeUi ui(state);
     EXPECT_FALSE(
@@ -43,7 +43,7 @@ TEST(AllocateBuffers, FailureLeavesNothingAllocatedAndSaysTheProgramEnds) {
     EXPECT_EQ(message.title + "|" + message.text,
               "RorUve|Allocation Of Buffers Failed.\r\nProgram Will Exit.");
     EXPECT_TRUE(message.icon == MessageIcon::Exclamation && message.buttons == MessageButtons::Ok);
-    EXPECT_TRUE(state.InternalImage.Empty() && state.TransferBuffer.Empty());
+    EXPECT_TRUE(state.imageBuffer.Empty() && state.transferBuffer.Empty());
 }
 
 }  // namespace

@@ -58,7 +58,7 @@ TEST(BusyState, TheCancelFlagNeverLeaks) {
             }
             EXPECT_EQ(w.ui.changes.back(), WindowPart::Menus) << "the window redraws its menus";
         }();
-        EXPECT_FALSE(w.state.busy || w.state.CancelRequested) << returnEarly;
+        EXPECT_FALSE(w.state.busy || w.state.cancelRequested) << returnEarly;
     }
 }
 

@@ -72,7 +72,7 @@ std::string SlotLeft(const StoreWorld& w) {
         return "old";
     }
     StoreWorld lister;
-    lister.state.devices.Row(1).DevicePath = w.store;
+    lister.state.devices.Row(1).path = w.store;
     EXPECT_EQ(LoadDiskIds(lister.ctx), Outcome::Complete);
     if (lister.state.slotTable.Slot(12).writeUnfinished) {
         return "marked";
@@ -172,7 +172,7 @@ TEST(CrashSafety, AFormatOrRestoreStoppedAtAnyWriteIsListedAsNotFinished) {
         }
         // The next listing, by another program, after write k.
         StoreWorld lister;
-        lister.state.devices.Row(1).DevicePath = w.store;
+        lister.state.devices.Row(1).path = w.store;
         std::vector<int> unmarkedAfter;
         int writes = 0;
         w.devices.After(

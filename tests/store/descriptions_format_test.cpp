@@ -22,8 +22,8 @@ void ClearTexts(ProgramState& state) {
         state.slotTable.SetDescription(slot, "");
         state.slotTable.SetSource(slot, "");
     }
-    state.slotTable.BaseId.clear();
-    state.slotTable.BaseIdPresent = state.slotTable.BaseIdNumbered = false;
+    state.slotTable.baseId.clear();
+    state.slotTable.baseIdPresent = state.slotTable.baseIdNumbered = false;
 }
 
 std::string Header(const std::string& name) {
@@ -34,8 +34,8 @@ TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecordAndTheReaderTakesThe
     TestWorld w;
     SlotTable& t = w.state.slotTable;
     SetGridIds(w.state, "FDISK", true);
-    t.BaseId = "FDISK";
-    t.BaseIdPresent = t.BaseIdNumbered = true;
+    t.baseId = "FDISK";
+    t.baseIdPresent = t.baseIdNumbered = true;
     t.SetDescription(7, "First line\r\n\r\n  indented");
     t.SetSource(7, "/home/u/dos.img");
     t.SetDiskId(12, "  GAMES    ", SlotChange::DiskIdRead);  // altered ID, spaces first
@@ -51,7 +51,7 @@ TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecordAndTheReaderTakesThe
     ClearTexts(w.state);
     ASSERT_TRUE(ApplyDescriptions(w.state, text).empty());
     // The source stands in for a missing description; an altered ID alone gives none.
-    EXPECT_EQ(std::tuple(t.BaseId, t.BaseIdPresent, t.BaseIdNumbered, t.Slot(7).description,
+    EXPECT_EQ(std::tuple(t.baseId, t.baseIdPresent, t.baseIdNumbered, t.Slot(7).description,
                          t.Slot(7).source, t.Slot(30).description, t.Slot(30).source,
                          t.Slot(12).description),
               std::tuple("FDISK", true, true, "First line\r\n\r\n  indented", "/home/u/dos.img",
@@ -60,11 +60,11 @@ TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecordAndTheReaderTakesThe
     // Unnumbered base; a base too long for its field is written as read.
     SetGridIds(w.state, "ABC", false);
     ClearTexts(w.state);
-    t.BaseId = "ABC";
+    t.baseId = "ABC";
     t.SetDescription(999, "x\r\n");
     EXPECT_EQ(ComposeDescriptions(w.state, "n"),
               Header("n") + "---  ID>[ABC]\r\n\r\n999  ID>[ABC        ]\r\n999   1>x\r\n\r\n");
-    t.BaseId = "A VERY LONG BASE";
+    t.baseId = "A VERY LONG BASE";
     EXPECT_NE(ComposeDescriptions(w.state, "n").find("---  ID>[A VERY LONG BASE]\r\n"),
               std::string::npos);
 
@@ -106,7 +106,7 @@ TEST(DescriptionsFormat, ReaderSkipsLinesItCannotPlaceOneByOneAndToleratesLineEn
         "006 IDN>[IGNORED    ]\r\n000   1>header row\r\n"
         "0x7   1>lenient\r\n008 ABC>any other kind appends\r\n"
         "--- XYZ>[NOPE]\r\n012   1>no line end");
-    EXPECT_EQ(std::tie(t.BaseId, t.BaseIdPresent, t.BaseIdNumbered),
+    EXPECT_EQ(std::tie(t.baseId, t.baseIdPresent, t.baseIdNumbered),
               std::tuple("MYBASE", true, false));
     const auto text = [&t](int slot) { return t.Slot(slot).description; };
     EXPECT_EQ(std::tuple(t.Slot(999).source, t.internalImage.description, text(5), text(6), text(7),
@@ -119,7 +119,7 @@ TEST(DescriptionsFormat, ReaderSkipsLinesItCannotPlaceOneByOneAndToleratesLineEn
 
     ClearTexts(w.state);
     ASSERT_TRUE(ApplyDescriptions(w.state, "--- IDN>[]\r\n").empty());
-    EXPECT_EQ(std::tie(t.BaseId, t.BaseIdPresent, t.BaseIdNumbered), std::tuple("", true, true));
+    EXPECT_EQ(std::tie(t.baseId, t.baseIdPresent, t.baseIdNumbered), std::tuple("", true, true));
 }
 
 TEST(DescriptionsFormat, BaseIdIsDerivedFromElevenAgreeingRows) {
@@ -147,7 +147,7 @@ TEST(DescriptionsFormat, BaseIdIsDerivedFromElevenAgreeingRows) {
             t.SetDiskId(slot, id(slot), SlotChange::DiskIdRead);
         }
         DeriveBaseId(w.state);
-        EXPECT_EQ(std::tuple(t.BaseIdPresent, base ? t.BaseId : "", present && t.BaseIdNumbered),
+        EXPECT_EQ(std::tuple(t.baseIdPresent, base ? t.baseId : "", present && t.baseIdNumbered),
                   std::tuple(present, base ? base : "", numbered));
     }
 }

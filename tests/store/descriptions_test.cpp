@@ -76,7 +76,7 @@ TEST(Descriptions, EveryFailedStepOfLoadingOrSavingClosesTheDevice) {
     FailEachStep([](StoreWorld&) {}, EIO, [](StoreWorld& w) { return LoadDescriptions(w.ctx); },
                  [](StoreWorld& w, FaultOp, int) {
                      const SlotTable& t = w.state.slotTable;
-                     EXPECT_EQ(std::tie(t.BaseId, t.BaseIdPresent, t.BaseIdNumbered),
+                     EXPECT_EQ(std::tie(t.baseId, t.baseIdPresent, t.baseIdNumbered),
                                std::tuple("FDISK", true, true));  // derived
                      w.ExpectReport(nullptr);
                  });
@@ -102,13 +102,13 @@ TEST(Descriptions, EveryFailedStepOfLoadingOrSavingClosesTheDevice) {
 TEST(Descriptions, AMountedStoreIsReachedThroughItsMountPoint) {
     StoreWorld w;
     // A device node that is not a file, mounted at a folder of ours.
-    w.state.devices.Row(1).DevicePath = "/dev/null";
+    w.state.devices.Row(1).path = "/dev/null";
     const std::string mount = w.dir / "mnt";
     std::filesystem::create_directories(mount);
     w.drives.mountPoints = {mount};
     testing::WriteFileText(mount + "/Disks.Txt", "---  ID>[MOUNTED]\r\n008   1>eight\r\n");
     EXPECT_TRUE(LoadDescriptions(w.ctx));
-    EXPECT_EQ(std::tuple(w.state.slotTable.BaseId, w.state.slotTable.Slot(8).description),
+    EXPECT_EQ(std::tuple(w.state.slotTable.baseId, w.state.slotTable.Slot(8).description),
               std::tuple("MOUNTED", "eight"));
     ASSERT_TRUE(SaveDescriptions(w.ctx, "sdb/DISKS.TXT"));
     EXPECT_EQ(ReadFileText(mount + "/Disks.Txt").rfind(kSavedHeader, 0), 0u);

@@ -66,7 +66,7 @@ TEST(DiskIds, AFailedReadKeepsLaterRowsAndReturnsToTheDeviceList) {
         w.ExpectReport(report);
         ::truncate(w.store.c_str(), static_cast<off_t>(SlotOffset(600) + 100));
         EXPECT_FALSE(LoadSelectedStore(w.ctx));
-        EXPECT_EQ(w.state.SelectedDevice, 0) << "the store is not loaded";
+        EXPECT_EQ(w.state.selectedDevice, 0) << "the store is not loaded";
     }
 }
 
@@ -78,7 +78,7 @@ TEST(DiskIds, AnUnopenableDeviceIsReportedAndTheWindowLeftAlone) {
     EXPECT_FALSE(LoadSelectedStore(w.ctx));
     w.ExpectReport("GetHandle");
     EXPECT_EQ(std::tuple(w.state.status.actionLabel, w.model.grid.Cell(3, 1), w.model.frameCaption,
-                         w.state.SelectedDevice),
+                         w.state.selectedDevice),
               std::tuple("Loading Disk IDs", " KEEP ME     ", " Disk Selection ", 1));
 }
 

@@ -26,7 +26,7 @@ TEST(Slot0Volume, AVolumeMadeByMkfsWithTwoSectorClustersWorksAsAStore) {
     testing::PutBytes(w.store, 0, testing::ReadFileBytes(volume));
 
     ASSERT_TRUE(LoadDescriptions(w.ctx));
-    EXPECT_EQ(w.state.slotTable.BaseId + "|" + w.state.slotTable.Slot(7).description, "GAME|shelf");
+    EXPECT_EQ(w.state.slotTable.baseId + "|" + w.state.slotTable.Slot(7).description, "GAME|shelf");
     w.state.slotTable.SetDescription(7, "Games, second copy");
     ASSERT_TRUE(SaveDescriptions(w.ctx, "sdb/DISKS.TXT"));
 

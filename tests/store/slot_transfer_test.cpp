@@ -54,7 +54,7 @@ TEST(SlotTransfer, ExportAndImportCarryTheTextsAndShowTheSlot) {
     EXPECT_EQ(ImportFromSlot(w.ctx, 999), OperationResult::Done());
     EXPECT_EQ(BytesOf(w.Image(), 0, kImageBytes), image);
     EXPECT_EQ(std::tie(w.state.status.bufferCaption, w.state.status.bufferOpaque,
-                       w.state.status.progressLabel, w.state.ImageSourceKind),
+                       w.state.status.progressLabel, w.state.imageSource),
               std::tuple("USB Disk(999)   [sdb  (" + w.store + ")]", false,
                          "Progress      Finished", SourceUsbSlot));
     EXPECT_EQ(std::get<6>(Texts(w, 999)), "Import From USB Disk(999) ");
@@ -96,7 +96,7 @@ TEST(ExportImageToSlot, ReloadShowsTheImageLabelAndCarriedTexts) {
         fat12::BuildBlankVolume(w.Image(), "NEWDISK");
         w.state.slotTable.internalImage = {"line one\r\nline two", "/images/new.img"};
         w.Arm(fault, FaultOp::Write, 0);
-        w.state.SelectedDisk = 5;
+        w.state.selectedDisk = 5;
 
         EXPECT_EQ(ExportImageToSlot(w.ctx).Complete(), report == nullptr);
 
@@ -126,7 +126,7 @@ TEST(ExportImageToSlot, AnUnreadableDescriptionsFileIsReplacedOnlyWhenTheUserAgr
             w.PutSlot0File("DISKS.TXT", "005   1>five\r\n-01   1>stray line\r\n");
             ASSERT_TRUE(LoadSelectedStore(w.ctx));  // says what could not be read
             fat12::BuildBlankVolume(w.Image(), "NEWDISK");
-            w.state.SelectedDisk = 7;
+            w.state.selectedDisk = 7;
             w.state.slotTable.SetDescription(7, "edited");
             w.ui.messageAnswers = {answer};
             const Bytes before = w.Read(0, SlotOffset(8));

@@ -32,7 +32,7 @@ TEST(StoreFileDialogs, CancelledDialogsAreSilentAndChangeNothing) {
                                                       1, ChosenFile::AnyName, ReplacePrompt::Ask}));
     EXPECT_EQ(w.ui.fileDialogs[1], (FileDialogRequest{"Import 1000 Floppy Image", "", "img", filter,
                                                       1, ChosenFile::Existing}));
-    EXPECT_TRUE(w.ui.messages.empty() && w.devices.Log().empty() && w.state.SelectedDevice == 1)
+    EXPECT_TRUE(w.ui.messages.empty() && w.devices.Log().empty() && w.state.selectedDevice == 1)
         << "nothing may be opened, and the window must not be reset";
     w.ExpectSettled();
 }
@@ -63,7 +63,7 @@ TEST(StoreFileCopies, RefuseWrongLengthsAndTheStoreItselfBeforeOpeningAnything) 
                 MessageIcon::Exclamation,
                 row < 2 ? "Not a 1000 Floppy Image File.\r\n" + file + "\r\nFile Length = " + shown
                         : file + "\r\nThis file is the store itself.\r\nNothing was written."));
-        EXPECT_EQ(std::pair(w.devices.Count(FaultOp::Open), w.state.SelectedDevice),
+        EXPECT_EQ(std::pair(w.devices.Count(FaultOp::Open), w.state.selectedDevice),
                   std::pair(0, 1))
             << "nothing may be opened, nor the window reset";
         w.ExpectSettled();

@@ -103,8 +103,8 @@ static Bytes BlankVolume(const std::string& label) {
 StoreWorld::StoreWorld() : store(dir / "usbstore.img") {
     MakeSparseFile(store, kStoreBytes);
     state.devices.Row(1) = DeviceEntry{"sdb", store, 2, "", kStoreBytes};
-    state.devices.DeviceCount = 1;
-    state.SelectedDevice = 1;
+    state.devices.count = 1;
+    state.selectedDevice = 1;
     drives.drives.push_back(FakeDrive{"sdb", store, DriveKind::Removable, 2});
     PutBytes(store, 0, BlankVolume("USBSTORE"));
 }
@@ -140,8 +140,8 @@ Bytes StoreWorld::InstallTemplate(std::optional<Bytes> bytes) {
 
 std::string StoreWorld::SelectLoopDevice(const LoopDevice& loop) {
     const std::string node = loop.Path(), name = node.substr(node.rfind('/') + 1);
-    state.devices.Row(1).DeviceLetter = name;
-    state.devices.Row(1).DevicePath = node;
+    state.devices.Row(1).name = name;
+    state.devices.Row(1).path = node;
     drives.drives.push_back(FakeDrive{name, node, DriveKind::Removable, 9});
     return name;
 }
@@ -153,7 +153,7 @@ void StoreWorld::Arm(const std::optional<Fault>& fault, FaultOp cancelOp, int ca
     }
     if (cancelAfter != 0) {
         devices.After(
-            cancelOp, cancelAfter, [this](int) { state.CancelRequested = true; }, cancelPath);
+            cancelOp, cancelAfter, [this](int) { state.cancelRequested = true; }, cancelPath);
     }
 }
 

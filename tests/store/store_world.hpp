@@ -68,7 +68,7 @@ struct StoreWorld : TestWorld {
     void PutSlot0File(const std::string& name, const std::string& text);
     // The FAT12 template beside the program: a blank volume, or these bytes.
     Bytes InstallTemplate(std::optional<Bytes> bytes = std::nullopt);
-    std::span<std::byte> Image() { return state.InternalImage.Span(); }
+    std::span<std::byte> Image() { return state.imageBuffer.Span(); }
     // Makes the loop device the selected store; its name ("loopN").
     std::string SelectLoopDevice(const LoopDevice& loop);
 

@@ -236,7 +236,7 @@ TEST(StoreWriters, FailuresAndCancelsLeaveTheTargetAsDescribed) {
                 EXPECT_EQ(w.state.status.bufferCaption, ran ? "... ? ..." : "Image.img");
                 break;
             case Restore:  // the window resets after a run, which shows "Failed"
-                EXPECT_EQ(w.state.SelectedDevice, ran ? 0 : 1);
+                EXPECT_EQ(w.state.selectedDevice, ran ? 0 : 1);
                 EXPECT_EQ(progress == "Progress       Failed", ran);
                 break;
             case Backup:  // nothing but a complete copy replaces the old one

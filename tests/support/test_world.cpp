@@ -11,12 +11,12 @@ TestWorld::TestWorld() {
     if (!AllocateBuffers(state)) {
         throw std::runtime_error("cannot allocate the test buffers");
     }
-    state.AdminRights = 1;
-    state.AppFolder = dir.Path() + "/";
+    state.adminRights = 1;
+    state.appFolder = dir.Path() + "/";
 }
 
 void TestWorld::ExpectSettled() const {
-    EXPECT_EQ(std::tuple(devices.OpenHandles(), state.busy, state.CancelRequested),
+    EXPECT_EQ(std::tuple(devices.OpenHandles(), state.busy, state.cancelRequested),
               std::tuple(0, false, false))
         << "open handles, busy, cancel left over";
 }

@@ -10,7 +10,7 @@ namespace quarnex {
 namespace {
 
 // The files that mark a folder as the program's data folder (the operations
-// name them relative to AppFolder).
+// name them relative to appFolder).
 constexpr const char* kTemplateFile = "QuarnCfg/FAT12.144";
 constexpr const char* kHelpPage = "QuarnHlp/QuarnHlp.htm";
 

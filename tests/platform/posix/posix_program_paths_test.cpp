@@ -10,7 +10,7 @@ bool Listed(const std::string& list, const std::string& path) {
 }
 
 // Files present, writable folders (space-separated) and the environment ->
-// AppFolder | placement file.
+// appFolder | placement file.
 TEST(ProgramFolders, TemplateAndHelpBesideElseInstalledAndPlacementBesideElsePerUser) {
     struct Case {
         std::string executable, files, writable, xdg, home, expected;
