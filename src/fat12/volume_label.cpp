@@ -1,9 +1,12 @@
 #include "fat12/volume_label.hpp"
 
 #include <algorithm>
+#include <optional>
 
 #include "core/utf8.hpp"
 #include "fat12/dir_entry.hpp"
+#include "fat12/geometry.hpp"
+#include "fat12/volume_layout.hpp"
 
 namespace quarnex::fat12 {
 
@@ -33,21 +36,54 @@ std::string ReadVolumeLabel(std::span<const std::byte> image) {
     return label == kNoNameLabel ? std::string(kLabelBytes, ' ') : label;
 }
 
+namespace {
+
+// Where the label's root entry lies: the root's first entry on the
+// program's own layout (and on a volume whose layout cannot be read, such as
+// a template that did not load); on another layout that volume's own label
+// entry, or none, so nothing of another volume is written over.
+std::optional<std::size_t> LabelEntryOffset(std::span<const std::byte> image) {
+    const LayoutCheck check = ReadLayout(image);
+    if (!check.layout || check.layout->rootOffset == kRootOffset) {
+        return kRootLabelOffset;
+    }
+    const Layout& layout = *check.layout;
+    for (std::size_t entry = 0; entry < layout.rootEntries; ++entry) {
+        const std::size_t at = layout.rootOffset + entry * sizeof(DirEntry);
+        if (at + sizeof(DirEntry) > image.size() || image[at] == kEndOfDirectory) {
+            break;
+        }
+        const std::byte attributes = image[at + offsetof(DirEntry, attributes)];
+        if (image[at] != kDeletedMark && attributes != kAttrLongName &&
+            (attributes & kAttrVolumeLabel) != std::byte{0}) {
+            return at;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 bool WriteVolumeLabel(std::span<std::byte> image, std::string_view idText) {
     if (image.size() < RootEntryOffset(1)) {
         return false;
     }
+    const std::optional<std::size_t> entry = LabelEntryOffset(image);
     const std::array<std::byte, kLabelBytes> bytes = VolumeIdBytes(idText);
     const bool blank = std::ranges::all_of(bytes, [](std::byte b) { return b == std::byte{' '}; });
     const std::span<const std::byte> boot =
         blank ? std::as_bytes(std::span(kNoNameLabel)) : std::span<const std::byte>(bytes);
     std::ranges::copy(boot, image.begin() + kBootLabelOffset);
-    std::ranges::copy(bytes, image.begin() + kRootLabelOffset);
+    if (!entry) {
+        return true;
+    }
+    const auto name = image.begin() + static_cast<std::ptrdiff_t>(*entry);
+    std::ranges::copy(bytes, name);
     // A name of spaces is no valid label entry, so a blank label marks the
     // entry deleted; the next label written brings it back.
-    const auto attributes = image[RootEntryOffset(0) + offsetof(DirEntry, attributes)];
+    const auto attributes = image[*entry + offsetof(DirEntry, attributes)];
     if (blank && attributes == kAttrVolumeLabel) {
-        image[kRootLabelOffset] = kDeletedMark;
+        *name = kDeletedMark;
     }
     return true;
 }

@@ -21,10 +21,11 @@ inline constexpr std::size_t kLabelBytes = sizeof(BootSector::volumeLabel);
 std::string ReadVolumeLabel(std::span<const std::byte> image);
 
 // Writes the 8-bit form of idText (VolumeIdBytes) to the boot sector's label
-// and to the name of the root's first entry; a blank label is "NO NAME" in
-// the boot sector and marks that entry deleted when it is a volume-label
-// entry. False, and nothing written, when
-// image is too short to hold the entry.
+// and to the name of the root's first entry (on a volume whose root lies
+// elsewhere, to its own label entry if it has one); a blank label is
+// "NO NAME" in the boot sector and marks that entry deleted when it is a
+// volume-label entry. False, and nothing written, when image is too short
+// to hold the entry.
 bool WriteVolumeLabel(std::span<std::byte> image, std::string_view idText);
 
 // The ID as formatting uses it: its first 11 characters (UTF-8 text, never

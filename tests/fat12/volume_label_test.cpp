@@ -11,7 +11,9 @@
 #include "fat12/dir_entry.hpp"
 #include "fat12/fat12_volume.hpp"
 #include "fat12/geometry.hpp"
+#include "fat12/volume_layout.hpp"
 #include "fat12/volume_serial.hpp"
+#include "support/temp_dir.hpp"
 
 namespace quarnex::fat12 {
 namespace {
@@ -48,6 +50,28 @@ TEST(VolumeLabel, ABlankLabelDeletesItsEntryAndTheNextBringsItBack) {
               std::tuple(kDeletedMark, "NO NAME    "));
     ASSERT_TRUE(WriteVolumeLabel(image, "NEW"));
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&image[9728]), 12), "NEW        \x08");
+}
+
+// A volume whose root lies elsewhere (4 reserved sectors) gets the label in
+// its own label entry; the bytes at the program's root offset stay.
+TEST(VolumeLabel, AnotherLayoutKeepsItsLabelEntryAndNothingElseIsWritten) {
+    if (!testing::HaveTools({"mkfs.fat"})) {
+        GTEST_SKIP() << "dosfstools not installed";
+    }
+    testing::TempDir dir;
+    ASSERT_EQ(
+        testing::RunCommand("mkfs.fat -C " + dir / "v.img" + " 1440 -R 4 -n OLDLABEL >/dev/null"),
+        0);
+    Image image = testing::ReadVolume(dir / "v.img");
+    const std::size_t root = ReadLayout(image).layout.value().rootOffset;
+    const Image before = image;
+    ASSERT_TRUE(WriteVolumeLabel(image, "NEW"));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&image[root]), 12), "NEW        \x08");
+    EXPECT_EQ(ReadVolumeLabel(image), "NEW        ");
+    for (std::size_t at = 0; at < image.size(); ++at) {
+        const bool label = (at >= 43 && at < 54) || (at >= root && at < root + 11);
+        ASSERT_TRUE(label || image[at] == before[at]) << "byte " << at << " changed";
+    }
 }
 
 // IDs are typed as UTF-8 text and stored one byte per character.
