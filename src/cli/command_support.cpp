@@ -179,8 +179,4 @@ int ExitCode(CliWorld& world, bool succeeded) {
     return succeeded ? kExitSuccess : kExitFailure;
 }
 
-FloppyDrive FloppyDriveOf(char letter) {
-    return letter == 'B' ? FloppyDrive::B : FloppyDrive::A;
-}
-
 }  // namespace quarnex::cli

@@ -77,7 +77,4 @@ std::string DescriptionFromArgument(const std::string& text);
 // when the operation had nothing left to stop.
 int ExitCode(CliWorld& world, bool succeeded);
 
-// The floppy drive of a --drive letter (A or B).
-FloppyDrive FloppyDriveOf(char letter);
-
 }  // namespace quarnex::cli

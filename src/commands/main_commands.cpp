@@ -49,7 +49,7 @@ ImageTransferRequest ImageRequestFor(char drive) {
     if (drive == 0) {
         return {};
     }
-    return ImageTransferRequest{.drive = drive == 'B' ? FloppyDrive::B : FloppyDrive::A};
+    return ImageTransferRequest{.drive = FloppyDriveOf(drive)};
 }
 
 std::string FileNameOf(const std::string& path) {

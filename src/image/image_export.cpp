@@ -22,17 +22,17 @@ std::optional<std::string> AskExportFile(Context& ctx) {
 }
 
 DevHandle OpenTarget(Context& ctx, const ImageTarget& target) {
-    if (!target.isDrive) {
+    if (!target.IsDrive()) {
         // Replacing the file keeps an older, longer file's tail from
         // surviving behind the image (such a file would be refused later).
         return GetHandle(ctx, target.systemPath, Access::ReadWrite, Disposition::Replace,
                          Reporting::Shown);
     }
     DevHandle handle = OpenFloppyDrive(ctx, target, Access::ReadWrite,
-                                       "(X1) Exporting Image From Drive " + target.driveText);
+                                       "(X1) Exporting Image From Drive " + target.DriveName());
     if (handle.Valid() &&
         !WaitForFloppyMedium(ctx, handle, target,
-                             "(X2) Exporting Image To Drive " + target.driveText)) {
+                             "(X2) Exporting Image To Drive " + target.DriveName())) {
         CloseDevHandle(ctx, handle);
     }
     return handle;
@@ -49,7 +49,7 @@ ImageResult WriteTracks(Context& ctx, DevHandle& handle, const ImageTarget& targ
         // Timed whatever the write gave, so a failed block on a slow disk
         // tells both.
         if (TransferTooSlow(ctx.clock, start, track)) {
-            ctx.ui.ShowMessage(MessageRequest{"Exporting Image To Drive " + target.driveText,
+            ctx.ui.ShowMessage(MessageRequest{"Exporting Image To Drive " + target.DriveName(),
                                               SlowTransferText("Write", "Export")});
             return false;
         }
@@ -68,12 +68,12 @@ ImageResult ExportFloppyImage(Context& ctx, const ImageTransferRequest& request)
     const ImageTarget& target = *chosen;
     // The image may have come from the selected store: a file that overlaps
     // it would overwrite the store's first slot.
-    if (!target.isDrive && ctx.state.selectedDevice != 0 &&
+    if (!target.IsDrive() && ctx.state.selectedDevice != 0 &&
         RefuseStoreOverlap(ctx, target.systemPath, ctx.state.SelectedEntry().path,
                            "Export Floppy Image")) {
         return NotStartedOn(target.Name());
     }
-    if (!target.isDrive &&
+    if (!target.IsDrive() &&
         RefuseUnusableOutput(ctx, target.systemPath, kImageBytes, "Export Floppy Image")) {
         return NotStartedOn(target.Name());
     }
@@ -84,8 +84,8 @@ ImageResult ExportFloppyImage(Context& ctx, const ImageTransferRequest& request)
 
     busy.Enter();
     const Activity action =
-        target.isDrive ? Activity{.kind = ActivityKind::ExportDrive, .device = target.driveText}
-                       : Activity{.kind = ActivityKind::ExportFile, .path = target.systemPath};
+        target.IsDrive() ? Activity{.kind = ActivityKind::ExportDrive, .device = target.DriveName()}
+                         : Activity{.kind = ActivityKind::ExportFile, .path = target.systemPath};
     ctx.progress.Doing(action);
     const std::string savedCaption = ctx.state.status.bufferCaption;
     ImageResult result = WriteTracks(ctx, handle, target);
@@ -103,7 +103,7 @@ ImageResult ExportFloppyImage(Context& ctx, const ImageTransferRequest& request)
     if (result.outcome == Outcome::Complete) {
         ShowAllTracksDone(ctx);
         std::string& source = ctx.state.slotTable.internalImage.source;
-        if (!target.isDrive && (source == "A:" || source == "B:")) {
+        if (!target.IsDrive() && (source == "A:" || source == "B:")) {
             source = target.systemPath;
         }
     }

@@ -64,7 +64,7 @@ ImageResult ReadTracks(Context& ctx, DevHandle& handle, const ImageTarget& sourc
             return RetryTrack(ctx, handle, track);
         }
         if (TransferTooSlow(ctx.clock, start, track)) {
-            ctx.ui.ShowMessage(MessageRequest{"Importing Image From Drive " + source.driveText,
+            ctx.ui.ShowMessage(MessageRequest{"Importing Image From Drive " + source.DriveName(),
                                               SlowTransferText("Read", "Import")});
             return false;
         }
@@ -76,12 +76,12 @@ ImageResult ReadTracks(Context& ctx, DevHandle& handle, const ImageTarget& sourc
 void RecordSource(Context& ctx, const ImageTarget& source, const std::string& path,
                   const std::string& bracketedLabel) {
     ProgramState& state = ctx.state;
-    if (source.isDrive) {
-        state.slotTable.internalImage.source = source.driveText + " " + bracketedLabel;
+    if (source.IsDrive()) {
+        state.slotTable.internalImage.source = source.DriveName() + " " + bracketedLabel;
         SetBufferLabel(ctx, state.slotTable.internalImage.source, false);
-        if (source.letter == 'A') {
+        if (source.drive == FloppyDrive::A) {
             state.imageSource = SourceFloppyA;
-        } else if (source.letter == 'B') {
+        } else if (source.drive == FloppyDrive::B) {
             state.imageSource = SourceFloppyB;
         }
     } else {
@@ -111,10 +111,10 @@ DevHandle OpenImageFile(Context& ctx, const std::string& path) {
 
 DevHandle OpenDrive(Context& ctx, const ImageTarget& drive) {
     DevHandle handle = OpenFloppyDrive(ctx, drive, Access::Read,
-                                       "(I1) Importing Image From Drive " + drive.driveText);
+                                       "(I1) Importing Image From Drive " + drive.DriveName());
     if (handle.Valid() &&
         !WaitForFloppyMedium(ctx, handle, drive,
-                             "(I2) Importing Image From Drive " + drive.driveText)) {
+                             "(I2) Importing Image From Drive " + drive.DriveName())) {
         CloseDevHandle(ctx, handle);
     }
     return handle;
@@ -131,15 +131,15 @@ ImageResult ImportFloppyImage(Context& ctx, const ImageTransferRequest& request)
     }
     const ImageTarget& source = *chosen;
     const std::string& path = source.systemPath;
-    DevHandle handle = source.isDrive ? OpenDrive(ctx, source) : OpenImageFile(ctx, path);
+    DevHandle handle = source.IsDrive() ? OpenDrive(ctx, source) : OpenImageFile(ctx, path);
     if (!handle.Valid()) {
         return NotStartedOn(source.Name());
     }
 
     busy.Enter();
     const Activity action =
-        source.isDrive ? Activity{.kind = ActivityKind::ImportDrive, .device = source.driveText}
-                       : Activity{.kind = ActivityKind::ImportFile, .path = path};
+        source.IsDrive() ? Activity{.kind = ActivityKind::ImportDrive, .device = source.DriveName()}
+                         : Activity{.kind = ActivityKind::ImportFile, .path = path};
     ctx.progress.Doing(action);
     SetBufferLabel(ctx, "...", false);
     ImageResult result = ReadTracks(ctx, handle, source);

@@ -16,7 +16,7 @@ constexpr std::size_t kFirstTimedTrack = 5;
 constexpr long kLastTrack = static_cast<long>(kTracksPerImage) - 1;
 
 std::string InsertDiskText(const ImageTarget& drive) {
-    return "Insert a 1.44 MB Floppy Disk Into Drive " + drive.driveText;
+    return "Insert a 1.44 MB Floppy Disk Into Drive " + drive.DriveName();
 }
 
 // Retry/Cancel prompt, no icon; true for Retry.
@@ -29,9 +29,7 @@ bool AskForDisk(Context& ctx, const ImageTarget& drive, const std::string& title
 
 ImageTarget DriveTarget(Context& ctx, FloppyDrive drive) {
     ImageTarget target;
-    target.isDrive = true;
-    target.letter = static_cast<char>(drive);
-    target.driveText = DriveText(drive);
+    target.drive = drive;
     target.systemPath = ctx.drives.FloppyPath(drive);
     return target;
 }
@@ -98,7 +96,7 @@ ImageResult TransferTracks(Context& ctx, const ImageTarget& target, std::string_
                            const std::function<bool(std::size_t track)>& transferBlock) {
     ImageResult result;
     for (std::size_t track = 0; track < kTracksPerImage; ++track) {
-        if (target.isDrive) {
+        if (target.IsDrive()) {
             SetBufferCaption(ctx, std::string(verb) + " Track " + std::to_string(track));
         }
         const bool ok = transferBlock(track);

@@ -20,16 +20,17 @@ namespace quarnex {
 inline constexpr const char* kImageFileFilter = "Image Files (*.img)|*.img|All Files (*.*)|*.*";
 
 struct ImageTarget {
-    bool isDrive = false;
-    char letter = 0;         // drive only: upper-case drive letter
-    std::string driveText;   // "A:" for a drive, empty for a file
-    std::string systemPath;  // what is opened: the drive's device node or the file
+    std::optional<FloppyDrive> drive;  // none for a file
+    std::string systemPath;            // what is opened: the drive's device node or the file
 
+    bool IsDrive() const { return drive.has_value(); }
+    // "A:" or "B:"; empty for a file (titles that name a drive show it so).
+    std::string DriveName() const { return drive ? DriveText(*drive) : std::string(); }
     // As the user named it: "A:" or the file.
-    const std::string& Name() const { return isDrive ? driveText : systemPath; }
+    std::string Name() const { return IsDrive() ? DriveName() : systemPath; }
 };
 
-// A drive's letter, text and device, or the file itself.
+// A drive and its device, or the file itself.
 ImageTarget DriveTarget(Context& ctx, FloppyDrive drive);
 ImageTarget FileTarget(const std::string& path);
 // The request's drive or file; a request naming neither asks for the file

@@ -35,6 +35,10 @@ enum class FloppyDrive : char { A = 'A', B = 'B' };
 inline std::string DriveText(FloppyDrive drive) {
     return std::string(1, static_cast<char>(drive)) + ":";
 }
+// The drive a user's letter names: B for 'B', A otherwise.
+inline FloppyDrive FloppyDriveOf(char letter) {
+    return letter == 'B' ? FloppyDrive::B : FloppyDrive::A;
+}
 
 class DriveCatalog {
   public:
