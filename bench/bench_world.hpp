@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/error_report_text.hpp"
 #include "commands/window_progress.hpp"
 #include "platform/platform.hpp"
 #include "state/context.hpp"
@@ -30,6 +31,7 @@ class BenchUi final : public Ui {
         ++messages;
         return MessageAnswer::Ok;
     }
+    void ShowError(const ErrorRecord& error) override { ShowMessage(ErrorReportMessage(error)); }
     std::optional<std::string> AskOpenFile(const FileDialogRequest&) override {
         return std::nullopt;
     }

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "commands/error_report_text.hpp"
 #include "ports/interrupt_watch.hpp"
 #include "ports/progress.hpp"
 #include "ports/terminal.hpp"
@@ -33,6 +34,7 @@ class ConsoleUi final : public Ui, public Progress {
               InterruptWatch& interrupts, Terminal& terminal);
 
     MessageAnswer ShowMessage(const MessageRequest& request) override;
+    void ShowError(const ErrorRecord& error) override { ShowMessage(ErrorReportMessage(error)); }
     std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override;
     std::optional<std::string> AskSaveFile(const FileDialogRequest& request) override;
     int AskAdvisory() override;

@@ -21,27 +21,30 @@ constexpr TransferTags kWritePtr{"QrnMfntWritePtr.SetFilePointer", "QrnMfntWrite
                                  "An error occurred when attempting to Write"};
 constexpr const char* kSeekDescription = "An error occurred when attempting to SetFilePointer().";
 
-IoStatus Failed(int error, const char* source, std::string description) {
-    return IoStatus{false, error, source, std::move(description)};
+Failure Failed(int error, const char* source, std::string doing, std::string target) {
+    return Failure{ErrorRecord{.source = source,
+                               .systemError = error,
+                               .doing = std::move(doing),
+                               .target = std::move(target)}};
 }
 
 // The one transfer algorithm behind the three public names.
 template <typename Byte>
-IoStatus Transfer(DevHandle& handle, std::span<Byte> memory, std::size_t offset, std::size_t count,
-                  std::int64_t position, const TransferTags& tags) {
+Status Transfer(DevHandle& handle, std::span<Byte> memory, std::size_t offset, std::size_t count,
+                std::int64_t position, const TransferTags& tags) {
     DeviceFile* file = handle.File();
     if (file == nullptr) {
-        return Failed(EBADF, tags.transferSource, tags.transferDescription);
+        return Failed(EBADF, tags.transferSource, tags.transferDescription, "");
     }
     if (position != kCurrentPosition) {
         const int error = position < 0 ? EINVAL : file->Seek(static_cast<std::uint64_t>(position));
         if (error != 0) {
-            return Failed(error, tags.seekSource, kSeekDescription);
+            return Failed(error, tags.seekSource, kSeekDescription, file->Path());
         }
     }
     // Never move bytes outside the caller's memory.
     if (offset > memory.size() || count > memory.size() - offset) {
-        return Failed(EINVAL, tags.transferSource, tags.transferDescription);
+        return Failed(EINVAL, tags.transferSource, tags.transferDescription, file->Path());
     }
     IoResult result;
     if constexpr (std::is_const_v<Byte>) {
@@ -50,11 +53,11 @@ IoStatus Transfer(DevHandle& handle, std::span<Byte> memory, std::size_t offset,
         result = file->Read(memory.data() + offset, count);
     }
     if (result.error == 0 && result.bytes == count) {
-        return IoStatus{};
+        return {};
     }
     // A short transfer without a system error still failed; say why.
     const int error = result.error != 0 ? result.error : (std::is_const_v<Byte> ? ENOSPC : EIO);
-    return Failed(error, tags.transferSource, tags.transferDescription);
+    return Failed(error, tags.transferSource, tags.transferDescription, file->Path());
 }
 
 }  // namespace
@@ -78,78 +81,81 @@ DevHandle& DevHandle::operator=(DevHandle&& other) noexcept {
     return *this;
 }
 
-OpenedDevice OpenDevice(DeviceBackend& devices, const std::string& path, Access access,
-                        Disposition disposition) {
+Result<DevHandle> OpenDevice(DeviceBackend& devices, const std::string& path, Access access,
+                             Disposition disposition) {
     OpenResult opened = devices.Open(path, access, disposition);
     if (opened.file == nullptr) {
-        return {DevHandle(),
-                Failed(opened.error, "GetHandle",
-                       "An error occurred when attempting to get a handle for " + path)};
+        return Failed(opened.error, "GetHandle",
+                      "An error occurred when attempting to get a handle for " + path, path);
     }
-    return {DevHandle(std::move(opened.file), access != Access::Read), IoStatus{}};
+    return DevHandle(std::move(opened.file), access != Access::Read);
 }
 
 namespace {
 
-IoStatus FlushFile(DeviceFile& file) {
+Status FlushFile(DeviceFile& file) {
     const int error = file.Flush();
     if (error != 0) {
         return Failed(error, "CloseDevHandle.Flush",
-                      "An error occurred when attempting to write the data to " + file.Path());
+                      "An error occurred when attempting to write the data to " + file.Path(),
+                      file.Path());
     }
-    return IoStatus{};
+    return {};
 }
 
 }  // namespace
 
-IoStatus FlushDevice(DevHandle& handle) {
-    return handle.Valid() && handle.ForWriting() ? FlushFile(*handle.File()) : IoStatus{};
+Status FlushDevice(DevHandle& handle) {
+    return handle.Valid() && handle.ForWriting() ? FlushFile(*handle.File()) : Status{};
 }
 
-IoStatus CommitDevice(DevHandle& handle) {
+Status CommitDevice(DevHandle& handle) {
     const bool forWriting = handle.ForWriting();
     std::unique_ptr<DeviceFile> file = handle.Release();
     if (file == nullptr || !forWriting) {
-        return IoStatus{};
+        return {};
     }
     if (const int error = file->Commit(); error != 0) {
         return Failed(error, "CloseDevHandle.Flush",
-                      "An error occurred when attempting to write the data to " + file->Path());
+                      "An error occurred when attempting to write the data to " + file->Path(),
+                      file->Path());
     }
-    return IoStatus{};
+    return {};
 }
 
-IoStatus CloseDevice(DevHandle& handle) {
+Status CloseDevice(DevHandle& handle) {
     const bool forWriting = handle.ForWriting();
     std::unique_ptr<DeviceFile> file = handle.Release();
     if (file == nullptr || !forWriting) {
-        return IoStatus{};
+        return {};
     }
     return FlushFile(*file);
 }
 
-IoStatus DeviceRead(DevHandle& handle, std::span<std::byte> buffer, std::size_t index,
-                    std::size_t count, std::int64_t position) {
+Status DeviceRead(DevHandle& handle, std::span<std::byte> buffer, std::size_t index,
+                  std::size_t count, std::int64_t position) {
     return Transfer(handle, buffer, index, count, position, kRead);
 }
 
-IoStatus DeviceReadPtr(DevHandle& handle, std::span<std::byte> memory, std::size_t offset,
-                       std::size_t count, std::int64_t position) {
+Status DeviceReadPtr(DevHandle& handle, std::span<std::byte> memory, std::size_t offset,
+                     std::size_t count, std::int64_t position) {
     return Transfer(handle, memory, offset, count, position, kReadPtr);
 }
 
-IoStatus DeviceWritePtr(DevHandle& handle, std::span<const std::byte> memory, std::size_t offset,
-                        std::size_t count, std::int64_t position) {
+Status DeviceWritePtr(DevHandle& handle, std::span<const std::byte> memory, std::size_t offset,
+                      std::size_t count, std::int64_t position) {
     return Transfer(handle, memory, offset, count, position, kWritePtr);
 }
 
-IoStatus DismountDevice(DevHandle& handle) {
-    const int error = handle.File() == nullptr ? EBADF : handle.File()->Dismount();
+Status DismountDevice(DevHandle& handle) {
+    DeviceFile* file = handle.File();
+    const int error = file == nullptr ? EBADF : file->Dismount();
     if (error != 0) {
         return Failed(error, "UnmountVolume",
-                      "An error occurred when attempting to dismount the volume.");
+                      "An error occurred when attempting to dismount the volume.",
+                      file == nullptr ? std::string() : file->Path());
     }
-    return IoStatus{};
+    return {};
 }
 
 bool IsFloppyGeometry(DevHandle& handle) {

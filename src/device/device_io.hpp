@@ -10,21 +10,13 @@
 #include <span>
 #include <string>
 
+#include "core/result.hpp"
 #include "ports/device_backend.hpp"
 
 namespace quarnex {
 
 // Position meaning "continue where the last transfer ended".
 inline constexpr std::int64_t kCurrentPosition = -1;
-
-// The result of one step: on failure the system error, the step's tag as the
-// error report names it, and what was being attempted.
-struct IoStatus {
-    bool ok = true;
-    int error = 0;
-    const char* source = "";
-    std::string description;
-};
 
 // An open device, volume or file. Closing a handle that was opened for
 // writing first puts the data on the medium.
@@ -50,38 +42,33 @@ class DevHandle {
     bool forWriting_ = false;
 };
 
-struct OpenedDevice {
-    DevHandle handle;  // invalid on failure
-    IoStatus status;
-};
-
 // Opens path for reading, writing or both; Replace writes a new file that
 // takes the old one's place only through CommitDevice.
-OpenedDevice OpenDevice(DeviceBackend& devices, const std::string& path, Access access,
-                        Disposition disposition);
+Result<DevHandle> OpenDevice(DeviceBackend& devices, const std::string& path, Access access,
+                             Disposition disposition);
 
 // Closes the handle (nothing for an invalid one). A handle opened for writing
 // is flushed first; the flush's failure is the status.
-IoStatus CloseDevice(DevHandle& handle);
+Status CloseDevice(DevHandle& handle);
 // Puts what was written through a handle opened for writing on the medium,
 // keeping the handle open.
-IoStatus FlushDevice(DevHandle& handle);
+Status FlushDevice(DevHandle& handle);
 // Closes a handle whose output is complete: flushed, and a replacement put
 // in the old file's place. Closing it any other way leaves the old file.
-IoStatus CommitDevice(DevHandle& handle);
+Status CommitDevice(DevHandle& handle);
 
 // Transfers count bytes between the handle and memory at the given position
 // (kCurrentPosition continues where the last transfer ended). Ok only when
 // every byte moved. The three differ only in the tags a failure carries.
-IoStatus DeviceRead(DevHandle& handle, std::span<std::byte> buffer, std::size_t index,
-                    std::size_t count, std::int64_t position);
-IoStatus DeviceReadPtr(DevHandle& handle, std::span<std::byte> memory, std::size_t offset,
-                       std::size_t count, std::int64_t position);
-IoStatus DeviceWritePtr(DevHandle& handle, std::span<const std::byte> memory, std::size_t offset,
-                        std::size_t count, std::int64_t position);
+Status DeviceRead(DevHandle& handle, std::span<std::byte> buffer, std::size_t index,
+                  std::size_t count, std::int64_t position);
+Status DeviceReadPtr(DevHandle& handle, std::span<std::byte> memory, std::size_t offset,
+                     std::size_t count, std::int64_t position);
+Status DeviceWritePtr(DevHandle& handle, std::span<const std::byte> memory, std::size_t offset,
+                      std::size_t count, std::int64_t position);
 
 // Takes the volume on the handle's device out of use.
-IoStatus DismountDevice(DevHandle& handle);
+Status DismountDevice(DevHandle& handle);
 
 // True when the medium has the 1.44 MB floppy geometry.
 bool IsFloppyGeometry(DevHandle& handle);

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "commands/error_report_text.hpp"
 #include "gui/twips.hpp"
 #include "ports/ui.hpp"
 
@@ -30,6 +31,7 @@ class QtUi : public Ui {
     void SetDialogParent(QWidget* parent) { parent_ = parent; }
 
     MessageAnswer ShowMessage(const MessageRequest& request) override;
+    void ShowError(const ErrorRecord& error) override { ShowMessage(ErrorReportMessage(error)); }
     std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override;
     std::optional<std::string> AskSaveFile(const FileDialogRequest& request) override;
     int AskAdvisory() override;

@@ -46,7 +46,7 @@ Outcome FormatInternalImage(Context& ctx, const std::string& id) {
     if (!length.length) {
         // A missing template is caught as an error of this procedure, shown
         // with the error's own source only.
-        ErrorReport(ctx, SystemTrappedError(ctx, length.error, "FileLen"), "");
+        ErrorReport(ctx, CaughtBy(SystemCallError(length.error, "FileLen", "", templatePath), ""));
         SetBufferLabel(ctx, kUnreliableImageCaption, true);
         return Outcome::NotStarted;
     }

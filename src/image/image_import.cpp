@@ -99,7 +99,7 @@ DevHandle OpenImageFile(Context& ctx, const std::string& path) {
         // The length query is the one failure here that no transfer
         // procedure reports; it ends in the operation's own handler.
         SetBufferLabel(ctx, kUnreliableImageCaption, true);
-        ErrorReport(ctx, SystemTrappedError(ctx, length.error, "FileLen"), kTag);
+        ErrorReport(ctx, CaughtBy(SystemCallError(length.error, "FileLen", "", path), kTag));
         return DevHandle();
     }
     if (*length.length != kImageBytes) {

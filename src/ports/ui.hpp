@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "core/result.hpp"
+
 namespace quarnex {
 
 enum class MessageButtons { Ok, RetryCancel, OkCancel, YesNo };
@@ -60,6 +62,8 @@ class Ui {
     Ui& operator=(const Ui&) = delete;
 
     virtual MessageAnswer ShowMessage(const MessageRequest& request) = 0;
+    // The "Error" message box for a failure; its text is made by the front end.
+    virtual void ShowError(const ErrorRecord& error) = 0;
     // Empty when the user cancelled the dialog.
     virtual std::optional<std::string> AskOpenFile(const FileDialogRequest& request) = 0;
     virtual std::optional<std::string> AskSaveFile(const FileDialogRequest& request) = 0;

@@ -9,20 +9,25 @@ namespace quarnex {
 namespace {
 
 // The status's result, after showing its failure unless quiet.
-bool Reported(Context& ctx, const IoStatus& status, bool quiet) {
-    if (!status.ok && !quiet) {
-        ErrorReport(ctx, status.error, status.source, status.description);
+bool Reported(Context& ctx, const Status& status, bool quiet) {
+    if (!status.Ok() && !quiet) {
+        ErrorReport(ctx, status.Error());
     }
-    return status.ok;
+    return status.Ok();
 }
 
 }  // namespace
 
 DevHandle GetHandle(Context& ctx, const std::string& path, Access access, Disposition disposition,
                     Reporting reporting) {
-    OpenedDevice opened = OpenDevice(ctx.devices, path, access, disposition);
-    Reported(ctx, opened.status, reporting == Reporting::Quiet);
-    return std::move(opened.handle);
+    Result<DevHandle> opened = OpenDevice(ctx.devices, path, access, disposition);
+    if (!opened) {
+        if (reporting == Reporting::Shown) {
+            ErrorReport(ctx, opened.Error());
+        }
+        return DevHandle();
+    }
+    return std::move(opened).Value();
 }
 
 bool CloseDevHandle(Context& ctx, DevHandle& handle) {
@@ -66,16 +71,16 @@ int GetPhysicalDriveNumber(Context& ctx, const std::string& driveLetter) {
     const std::string volume = ctx.drives.VolumePath(driveLetter);
     OpenResult opened = ctx.devices.Open(volume, Access::Read, Disposition::OpenExisting);
     if (opened.file == nullptr) {
-        ErrorReport(ctx, SystemTrappedError(ctx, opened.error, "CreateM.OpenFile"),
-                    "GetPhysicalDriveNumber.");
+        ErrorReport(ctx, CaughtBy(SystemCallError(opened.error, "CreateM.OpenFile", "", volume),
+                                  "GetPhysicalDriveNumber."));
         return -1;
     }
     int error = 0;
     const std::optional<PhysicalDrive> disk = ctx.drives.WholeDiskOf(driveLetter, error);
     opened.file.reset();
     if (!disk) {
-        ErrorReport(ctx, SystemTrappedError(ctx, error, "CreateM.GetDevNumber"),
-                    "GetPhysicalDriveNumber.");
+        ErrorReport(ctx, CaughtBy(SystemCallError(error, "CreateM.GetDevNumber", "", volume),
+                                  "GetPhysicalDriveNumber."));
         return -1;
     }
     return disk->number;

@@ -72,9 +72,9 @@ bool LoadOrCreate(Context& ctx, bool create) {
     const FileText file = ReadStoreFile(ctx, kStoreFileName);
     if (file.error) {
         state.slotTable.descriptionsFile.folder = file.folder;
-        return Unreadable(state, file.folder
-                                     ? "DISKS.TXT is a folder, not a file."
-                                     : "DISKS.TXT could not be read: " + file.error->description);
+        return Unreadable(
+            state, file.folder ? "DISKS.TXT is a folder, not a file."
+                               : "DISKS.TXT could not be read: " + ErrorWords(ctx, *file.error));
     }
     if (file.present) {
         return ApplyFileText(state, file.text);
@@ -89,7 +89,7 @@ bool LoadOrCreate(Context& ctx, bool create) {
     }
     // Nothing was there to lose: a file that cannot be created is only
     // missing, and the next save tries again.
-    return !WriteStoreFile(ctx, kStoreFileName, EncodeText(text, TextEncoding::Windows1252));
+    return WriteStoreFile(ctx, kStoreFileName, EncodeText(text, TextEncoding::Windows1252)).Ok();
 }
 
 bool Load(Context& ctx, bool create) {
@@ -113,11 +113,11 @@ std::string SaveRefusal(const DescriptionsFileState& file) {
 }
 
 // Which file was not saved, and what to do when the system refused it.
-std::string StoreFileNotSaved(Context& ctx, const TrappedError& error) {
+std::string StoreFileNotSaved(Context& ctx, const ErrorRecord& error) {
     const std::string& store = ctx.state.SelectedEntry().path;
     std::string text = "DISKS.TXT of " + store + " was not saved";
     for (const int refusal : {EACCES, EPERM, EROFS}) {
-        if (error.number == ErrorCode(refusal)) {
+        if (error.systemError == refusal) {
             return text + ": run with the rights to write " + store + " (as its owner or root)";
         }
     }
@@ -139,7 +139,7 @@ bool SaveDescriptions(Context& ctx, const std::string& name) {
     const std::string output = DescriptionsOutputName(name);
     const std::string text = EncodeText(ComposeDescriptions(ctx.state, name), file.encoding);
     const bool storeFile = ctx.state.selectedDevice != 0 && name == StoreDescriptionsName(ctx);
-    std::optional<TrappedError> error;
+    Status saved;
     if (storeFile) {
         file.saveFailed = true;
         if (const std::string refusal = SaveRefusal(file); !refusal.empty()) {
@@ -149,15 +149,16 @@ bool SaveDescriptions(Context& ctx, const std::string& name) {
         }
         // Its own name, in upper case: a name from the output's would carry
         // the lower-case "txt" of companion files into the entry's case flags.
-        error = WriteStoreFile(ctx, kStoreFileName, text);
+        saved = WriteStoreFile(ctx, kStoreFileName, text);
     } else {
-        error = WritePlainFile(ctx, output, text);
+        saved = WritePlainFile(ctx, output, text);
     }
-    if (error) {
+    if (!saved) {
+        ErrorRecord error = CaughtBy(saved.Error(), "QrnMsbrSaveDescriptions.");
         if (storeFile) {
-            error->description += std::string(kCrLf) + StoreFileNotSaved(ctx, *error);
+            error.doing = StoreFileNotSaved(ctx, error);
         }
-        ErrorReport(ctx, *error, "QrnMsbrSaveDescriptions.");
+        ErrorReport(ctx, std::move(error));
         return false;
     }
     if (storeFile) {

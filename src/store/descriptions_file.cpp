@@ -17,15 +17,16 @@ namespace quarnex {
 
 namespace {
 
-TrappedError FileError(Context& ctx, int error) {
-    return SystemTrappedError(ctx, error == 0 ? EIO : error, kFileErrorSource);
+ErrorRecord FileError(int error, const std::string& path) {
+    return SystemCallError(error == 0 ? EIO : error, kFileErrorSource, "", path);
 }
 
-TrappedError VolumeError(fat12::Status status, const std::string& detail) {
+ErrorRecord VolumeError(fat12::Status status, const std::string& detail) {
     const bool lacksRoom = status == fat12::Status::Full || status == fat12::Status::NoRoomBeside ||
                            status == fat12::Status::RootFull;
-    const int error = lacksRoom ? ENOSPC : EIO;
-    return TrappedError{ErrorCode(error), kVolumeErrorSource, fat12::StatusText(status, detail)};
+    ErrorRecord error = SystemCallError(lacksRoom ? ENOSPC : EIO, kVolumeErrorSource, "");
+    error.cause = fat12::StatusText(status, detail);
+    return error;
 }
 
 // The mount point of the selected store's volume, when it is mounted. A store
@@ -57,7 +58,7 @@ FileText ReadWholeFile(Context& ctx, const std::string& path) {
     FileText result;
     OpenResult opened = ctx.devices.Open(path, Access::Read, Disposition::OpenExisting);
     if (opened.file == nullptr) {
-        result.error = FileError(ctx, opened.error);
+        result.error = FileError(opened.error, path);
         return result;
     }
     result.present = true;
@@ -66,7 +67,7 @@ FileText ReadWholeFile(Context& ctx, const std::string& path) {
     while (true) {
         const IoResult read = opened.file->Read(chunk.data(), kChunk);
         if (read.error != 0) {
-            result.error = FileError(ctx, read.error);
+            result.error = FileError(read.error, path);
             return result;
         }
         result.text.append(reinterpret_cast<const char*>(chunk.data()), read.bytes);
@@ -91,15 +92,15 @@ int WriteAt(DeviceFile& file, std::uint64_t position, const std::byte* data, std
 struct Slot0 {
     std::unique_ptr<DeviceFile> device;
     std::vector<std::byte> image;
-    std::optional<TrappedError> error;
+    std::optional<ErrorRecord> error;
 };
 
 Slot0 ReadSlot0(Context& ctx, Access access) {
     Slot0 slot;
-    OpenResult opened =
-        ctx.devices.Open(ctx.state.SelectedEntry().path, access, Disposition::OpenExisting);
+    const std::string& store = ctx.state.SelectedEntry().path;
+    OpenResult opened = ctx.devices.Open(store, access, Disposition::OpenExisting);
     if (opened.file == nullptr) {
-        slot.error = FileError(ctx, opened.error);
+        slot.error = FileError(opened.error, store);
         return slot;
     }
     slot.device = std::move(opened.file);
@@ -110,7 +111,7 @@ Slot0 ReadSlot0(Context& ctx, Access access) {
         error = read.error != 0 ? read.error : (read.bytes == slot.image.size() ? 0 : EIO);
     }
     if (error != 0) {
-        slot.error = FileError(ctx, error);
+        slot.error = FileError(error, store);
     }
     return slot;
 }
@@ -146,32 +147,30 @@ FileText ReadStoreFile(Context& ctx, const std::string& fileName) {
     return result;
 }
 
-std::optional<TrappedError> WriteStoreFile(Context& ctx, const std::string& fileName,
-                                           const std::string& text) {
+Status WriteStoreFile(Context& ctx, const std::string& fileName, const std::string& text) {
     if (const auto folder = MountPoint(ctx)) {
         const auto path = FindInFolder(*folder, fileName);
         return WritePlainFile(ctx, path ? *path : *folder + "/" + fileName, text);
     }
     Slot0 slot = ReadSlot0(ctx, Access::ReadWrite);
     if (slot.error) {
-        return slot.error;
+        return Failure{*slot.error};
     }
     const fat12::ReplaceStages stages =
         fat12::StageRootFileReplace(slot.image, fileName, text, StampNow(ctx));
     if (stages.status != fat12::Status::Ok) {
-        return VolumeError(stages.status, stages.detail);
+        return Failure{VolumeError(stages.status, stages.detail)};
     }
     if (const int error = WriteStages(*slot.device, 0, slot.image, stages); error != 0) {
-        return FileError(ctx, error);
+        return Failure{FileError(error, slot.device->Path())};
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<TrappedError> WritePlainFile(Context& ctx, const std::string& path,
-                                           const std::string& text) {
+Status WritePlainFile(Context& ctx, const std::string& path, const std::string& text) {
     OpenResult opened = ctx.devices.Open(path, Access::Write, Disposition::Replace);
     if (opened.file == nullptr) {
-        return FileError(ctx, opened.error);
+        return Failure{FileError(opened.error, path)};
     }
     int error =
         WriteAt(*opened.file, 0, reinterpret_cast<const std::byte*>(text.data()), text.size());
@@ -179,9 +178,9 @@ std::optional<TrappedError> WritePlainFile(Context& ctx, const std::string& path
         error = opened.file->Commit();
     }
     if (error != 0) {
-        return FileError(ctx, error);
+        return Failure{FileError(error, path)};
     }
-    return std::nullopt;
+    return {};
 }
 
 }  // namespace quarnex

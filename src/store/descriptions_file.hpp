@@ -19,17 +19,15 @@ struct FileText {
     bool present = false;  // the file exists (its text is read)
     bool folder = false;   // a folder of that name stands where the file belongs
     std::string text;
-    std::optional<TrappedError> error;  // set when it could not be reached or read
+    std::optional<ErrorRecord> error;  // set when it could not be reached or read
 };
 
 // The selected store's DISKS.TXT (name matched without regard to case).
 FileText ReadStoreFile(Context& ctx, const std::string& fileName);
 // Creates or replaces fileName in the selected store's slot 0 volume.
-std::optional<TrappedError> WriteStoreFile(Context& ctx, const std::string& fileName,
-                                           const std::string& text);
+Status WriteStoreFile(Context& ctx, const std::string& fileName, const std::string& text);
 
 // An ordinary file, created or replaced; its contents reach the medium.
-std::optional<TrappedError> WritePlainFile(Context& ctx, const std::string& path,
-                                           const std::string& text);
+Status WritePlainFile(Context& ctx, const std::string& path, const std::string& text);
 
 }  // namespace quarnex

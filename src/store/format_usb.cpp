@@ -29,7 +29,8 @@ bool LoadTemplate(Context& ctx) {
     const std::string path = ctx.state.appFolder + "QuarnCfg/FAT12.144";
     const LengthResult length = ctx.devices.FileLength(path);
     if (!length.length) {
-        ErrorReport(ctx, SystemTrappedError(ctx, length.error, kFileErrorSource), kFormatTag);
+        ErrorReport(
+            ctx, CaughtBy(SystemCallError(length.error, kFileErrorSource, "", path), kFormatTag));
         return false;
     }
     const std::size_t bytes =

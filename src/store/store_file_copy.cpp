@@ -141,7 +141,8 @@ OperationResult RestoreStoreFromFile(Context& ctx, std::string& path) {
     }
     const LengthResult length = ctx.devices.FileLength(path);
     if (!length.length) {
-        ErrorReport(ctx, SystemTrappedError(ctx, length.error, "FileLen"), "QrnMfntCopyFileToUSB.");
+        ErrorReport(ctx, CaughtBy(SystemCallError(length.error, "FileLen", "", path),
+                                  "QrnMfntCopyFileToUSB."));
         return kFailedToStart;
     }
     if (*length.length != kStoreBytes) {

@@ -84,7 +84,9 @@ std::string SlotLeft(const StoreWorld& w) {
 // DISKS.TXT as the program itself reads it back.
 std::string ReadBack(StoreWorld& w) {
     const FileText file = ReadStoreFile(w.ctx, "DISKS.TXT");
-    return file.error ? "<" + file.error->description + ">" : file.present ? file.text : "<none>";
+    return file.error     ? "<" + ErrorWords(w.ctx, *file.error) + ">"
+           : file.present ? file.text
+                          : "<none>";
 }
 
 std::string FsckReportBeyondLostClusters(const StoreWorld& w) {

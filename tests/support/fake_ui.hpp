@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/error_report_text.hpp"
 #include "ports/ui.hpp"
 #include "state/program_state.hpp"
 
@@ -18,6 +19,7 @@ class FakeUi final : public Ui {
     explicit FakeUi(const ProgramState& state) : state_(state) {}
 
     MessageAnswer ShowMessage(const MessageRequest& request) override;
+    void ShowError(const ErrorRecord& error) override { ShowMessage(ErrorReportMessage(error)); }
     std::optional<std::string> AskOpenFile(const FileDialogRequest& request) override;
     std::optional<std::string> AskSaveFile(const FileDialogRequest& request) override;
     int AskAdvisory() override;
