@@ -8,16 +8,16 @@ namespace quarnex::cli {
 
 namespace {
 
-ConsoleOptions OptionsOn(Terminal& terminal, bool assumeYes) {
-    return ConsoleOptions{assumeYes, terminal.IsTerminal(StandardStream::Input),
+ConsoleOptions OptionsOn(Terminal& terminal, Confirmations confirmations) {
+    return ConsoleOptions{confirmations, terminal.IsTerminal(StandardStream::Input),
                           terminal.IsTerminal(StandardStream::Error)};
 }
 
 }  // namespace
 
-CliWorld::CliWorld(bool assumeYes)
+CliWorld::CliWorld(Confirmations confirmations)
     : platform_(MakePlatform(PlatformOptions{.sparseFiles = true, .watchInterrupts = true})),
-      ui_(state_, OptionsOn(*platform_.terminal, assumeYes), std::cerr, *platform_.interrupts,
+      ui_(state_, OptionsOn(*platform_.terminal, confirmations), std::cerr, *platform_.interrupts,
           *platform_.terminal),
       ctx_{state_, *platform_.devices, *platform_.drives, ui_, *platform_.clock, ui_} {
     // Raw devices need rights; opening them proves it or says why not, so

@@ -13,8 +13,7 @@ namespace quarnex::cli {
 
 class CliWorld {
   public:
-    // assumeYes: --yes, confirmations are answered yes.
-    explicit CliWorld(bool assumeYes);
+    explicit CliWorld(Confirmations confirmations);
     CliWorld(const CliWorld&) = delete;
     CliWorld& operator=(const CliWorld&) = delete;
 

@@ -10,8 +10,8 @@
 namespace quarnex::cli {
 
 int RunBackup(CliWorld& world, const Invocation& invocation) {
-    const std::optional<StoreTarget> store =
-        OpenStore(world, invocation.store, StoreUse::Existing, StoreAccess::Read, true);
+    const std::optional<StoreTarget> store = OpenStore(world, invocation.store, StoreUse::Existing,
+                                                       StoreAccess::Read, StoreRecords::Load);
     const std::string companion = DescriptionsOutputName(invocation.file);
     if (!store || RefuseStoreOverlap(world, store->entry.path, invocation.file) ||
         !ConfirmReplaceFiles(world, {invocation.file, companion})) {
@@ -44,8 +44,8 @@ int RunBackup(CliWorld& world, const Invocation& invocation) {
 }
 
 int RunRestore(CliWorld& world, const Invocation& invocation) {
-    const std::optional<StoreTarget> store =
-        OpenStore(world, invocation.store, StoreUse::Overwrite, StoreAccess::Write, false);
+    const std::optional<StoreTarget> store = OpenStore(world, invocation.store, StoreUse::Overwrite,
+                                                       StoreAccess::Write, StoreRecords::Skip);
     if (!store || RefuseStoreOverlap(world, store->entry.path, invocation.file)) {
         return kExitFailure;
     }

@@ -11,8 +11,8 @@
 namespace quarnex::cli {
 
 int RunDescribe(CliWorld& world, const Invocation& invocation) {
-    const std::optional<StoreTarget> store =
-        OpenStore(world, invocation.store, StoreUse::Existing, StoreAccess::Write, true);
+    const std::optional<StoreTarget> store = OpenStore(world, invocation.store, StoreUse::Existing,
+                                                       StoreAccess::Write, StoreRecords::Load);
     if (!store) {
         return kExitFailure;
     }

@@ -10,8 +10,8 @@ namespace quarnex::cli {
 // Safely Remove: once the exclusive lock is held no other program is
 // writing the stick, so it can be unmounted and powered off.
 int RunEject(CliWorld& world, const Invocation& invocation) {
-    const std::optional<StoreTarget> store =
-        OpenStore(world, invocation.store, StoreUse::Overwrite, StoreAccess::Write, false);
+    const std::optional<StoreTarget> store = OpenStore(world, invocation.store, StoreUse::Overwrite,
+                                                       StoreAccess::Write, StoreRecords::Skip);
     if (!store) {
         return kExitFailure;
     }

@@ -28,7 +28,7 @@ OpenedTarget OpenTarget(CliWorld& world, const Invocation& invocation, bool writ
     const StoreAccess access = write ? StoreAccess::Write : StoreAccess::Read;
     if (invocation.volumeSlot) {
         const std::optional<StoreTarget> store =
-            OpenStore(world, invocation.store, StoreUse::Existing, access, false);
+            OpenStore(world, invocation.store, StoreUse::Existing, access, StoreRecords::Skip);
         if (store) {
             opened.target = VolumeTarget{store->entry.path, invocation.volumeSlot};
             opened.shown =
@@ -266,7 +266,8 @@ int RunFiles(CliWorld& world, const Invocation& invocation) {
     }
     if (command == Command::FilesMakeFolder) {
         const FilesResult result =
-            MakeVolumeFolder(world.Ctx(), *opened.target, invocation.folder, invocation.parents);
+            MakeVolumeFolder(world.Ctx(), *opened.target, invocation.folder,
+                             invocation.parents ? ParentFolders::Made : ParentFolders::MustExist);
         if (!result.Ok()) {
             return Report(world, result, opened, result.failure != FilesFailure::Write);
         }

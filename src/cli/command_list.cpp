@@ -93,7 +93,8 @@ void PrintText(CliWorld& world) {
 }  // namespace
 
 int RunList(CliWorld& world, const Invocation& invocation) {
-    if (!OpenStore(world, invocation.store, StoreUse::Existing, StoreAccess::Read, true) ||
+    if (!OpenStore(world, invocation.store, StoreUse::Existing, StoreAccess::Read,
+                   StoreRecords::Load) ||
         world.Console().Interrupted()) {
         return ExitCode(world, false);
     }

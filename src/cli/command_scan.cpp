@@ -25,13 +25,13 @@ std::string StoreId(Context& ctx, const std::string& devicePath) {
 
 }  // namespace
 
-int RunScan(CliWorld& world, bool loopDevices) {
+int RunScan(CliWorld& world, LoopDevices loopDevices) {
     Context& ctx = world.Ctx();
     ScanDrives(ctx, loopDevices);
     const DeviceTable& table = ctx.state.devices;
     if (table.count == 0) {
         world.Console().Note("No stores found.");
-        if (!loopDevices) {
+        if (loopDevices == LoopDevices::Skip) {
             world.Console().Note(
                 "Loop devices (a store image attached with losetup) are looked at with --all.");
         }

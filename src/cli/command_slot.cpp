@@ -19,8 +19,8 @@ namespace quarnex::cli {
 int RunGet(CliWorld& world, const Invocation& invocation) {
     // Nothing is loaded: reading a slot needs neither the IDs nor the
     // descriptions file (loading that would create it where it is missing).
-    const std::optional<StoreTarget> store =
-        OpenStore(world, invocation.store, StoreUse::Existing, StoreAccess::Read, false);
+    const std::optional<StoreTarget> store = OpenStore(world, invocation.store, StoreUse::Existing,
+                                                       StoreAccess::Read, StoreRecords::Skip);
     if (!store || RefuseStoreOverlap(world, store->entry.path, invocation.file) ||
         !ConfirmReplaceFile(world, invocation.file)) {
         return kExitFailure;
@@ -47,8 +47,8 @@ int RunGet(CliWorld& world, const Invocation& invocation) {
 }
 
 int RunPut(CliWorld& world, const Invocation& invocation) {
-    const std::optional<StoreTarget> store =
-        OpenStore(world, invocation.store, StoreUse::Existing, StoreAccess::Write, true);
+    const std::optional<StoreTarget> store = OpenStore(world, invocation.store, StoreUse::Existing,
+                                                       StoreAccess::Write, StoreRecords::Load);
     if (!store) {
         return kExitFailure;
     }

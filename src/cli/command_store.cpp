@@ -63,8 +63,8 @@ void NoteCutIds(CliWorld& world, const Invocation& invocation) {
 }  // namespace
 
 int RunFormat(CliWorld& world, const Invocation& invocation) {
-    const std::optional<StoreTarget> store =
-        OpenStore(world, invocation.store, StoreUse::Overwrite, StoreAccess::Write, false);
+    const std::optional<StoreTarget> store = OpenStore(world, invocation.store, StoreUse::Overwrite,
+                                                       StoreAccess::Write, StoreRecords::Skip);
     if (!store) {
         return kExitFailure;
     }
@@ -106,7 +106,7 @@ int RunCreate(CliWorld& world, const Invocation& invocation) {
         return kExitFailure;
     }
     const std::optional<StoreTarget> store =
-        OpenStore(world, path, StoreUse::Overwrite, StoreAccess::Write, false);
+        OpenStore(world, path, StoreUse::Overwrite, StoreAccess::Write, StoreRecords::Skip);
     if (!store || !FormatSelectedStore(world, invocation).Complete() ||
         world.Console().Interrupted()) {
         // A half-made store file is of no use to anyone.

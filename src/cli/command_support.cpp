@@ -14,7 +14,7 @@
 namespace quarnex::cli {
 
 std::optional<StoreTarget> OpenStore(CliWorld& world, const std::string& argument, StoreUse use,
-                                     StoreAccess access, bool load) {
+                                     StoreAccess access, StoreRecords records) {
     Context& ctx = world.Ctx();
     std::optional<StoreTarget> target = ResolveStore(ctx, argument, use);
     if (!target) {
@@ -26,7 +26,7 @@ std::optional<StoreTarget> OpenStore(CliWorld& world, const std::string& argumen
         return std::nullopt;
     }
     SelectStore(ctx, *target);
-    if (load) {
+    if (records == StoreRecords::Load) {
         if (LoadDiskIds(ctx) != Outcome::Complete) {
             world.Console().Note("the Disk IDs of " + target->entry.path + " could not be read");
             return std::nullopt;

@@ -19,12 +19,15 @@ namespace quarnex::cli {
 // readers share it, each for the rest of the run.
 enum class StoreAccess { Read, Write };
 
-// Resolves, locks and selects the store; with load, reads its Disk IDs and
+// Whether opening a store also reads its Disk IDs and descriptions.
+enum class StoreRecords { Load, Skip };
+
+// Resolves, locks and selects the store; with Load, reads its Disk IDs and
 // descriptions as selecting it in the GUI does, but without creating a
 // missing descriptions file, and says what could not be read in it. Empty
 // after a refusal or a failure, which has been shown.
 std::optional<StoreTarget> OpenStore(CliWorld& world, const std::string& argument, StoreUse use,
-                                     StoreAccess access, bool load);
+                                     StoreAccess access, StoreRecords records);
 
 // Locks path (a store or an image file) for the rest of the run, waiting
 // for another program as the store commands do; false after saying why not.

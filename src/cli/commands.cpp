@@ -5,7 +5,7 @@ namespace quarnex::cli {
 int RunCommand(CliWorld& world, const Invocation& invocation) {
     switch (invocation.command) {
         case Command::Scan:
-            return RunScan(world, invocation.all);
+            return RunScan(world, invocation.all ? LoopDevices::Include : LoopDevices::Skip);
         case Command::List:
             return RunList(world, invocation);
         case Command::Get:

@@ -4,12 +4,13 @@
 
 #include "cli/arguments.hpp"
 #include "cli/cli_world.hpp"
+#include "scan/drive_scan.hpp"
 
 namespace quarnex::cli {
 
 int RunCommand(CliWorld& world, const Invocation& invocation);
 
-int RunScan(CliWorld& world, bool loopDevices);
+int RunScan(CliWorld& world, LoopDevices loopDevices);
 int RunList(CliWorld& world, const Invocation& invocation);
 int RunGet(CliWorld& world, const Invocation& invocation);
 int RunPut(CliWorld& world, const Invocation& invocation);

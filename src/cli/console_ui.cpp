@@ -108,10 +108,10 @@ void ConsoleUi::Doing(const Activity& what) {
 void ConsoleUi::UnitDone(long done, long total) {
     percent_ = ProgressPercent(done, total);
     if (percent_ >= kFinishedPercent) {
-        DrawProgress(true);
+        DrawProgress(Redraw::Now);
         EndProgressLine();
     } else {
-        DrawProgress(false);
+        DrawProgress(Redraw::WhenDue);
     }
     PumpEvents();
 }
@@ -121,7 +121,7 @@ void ConsoleUi::Finished() {
 }
 
 void ConsoleUi::Failed() {
-    DrawProgress(true);
+    DrawProgress(Redraw::Now);
     EndProgressLine();
 }
 
@@ -152,7 +152,7 @@ bool ConsoleUi::Confirm(const std::string& question) {
     if (SeenInterrupt()) {
         return false;  // Ctrl-C while the store was being read: nothing starts
     }
-    if (options_.assumeYes) {
+    if (AssumesYes()) {
         return true;
     }
     EndProgressLine();
@@ -182,12 +182,13 @@ void ConsoleUi::Note(const std::string& text) {
     err_.flush();
 }
 
-void ConsoleUi::DrawProgress(bool force) {
+void ConsoleUi::DrawProgress(Redraw redraw) {
     if (!options_.errorIsTerminal) {
         return;
     }
     const auto now = std::chrono::steady_clock::now();
-    if (!force && percent_ == lastPercent_ && now - lastDraw_ < kRedrawInterval) {
+    if (redraw == Redraw::WhenDue && percent_ == lastPercent_ &&
+        now - lastDraw_ < kRedrawInterval) {
         return;
     }
     lastPercent_ = percent_;

@@ -22,8 +22,11 @@
 
 namespace quarnex::cli {
 
+// --yes answers every confirmation yes.
+enum class Confirmations { Ask, AssumeYes };
+
 struct ConsoleOptions {
-    bool assumeYes = false;        // --yes: confirmations are answered yes
+    Confirmations confirmations = Confirmations::Ask;
     bool inputIsTerminal = false;  // questions can be asked
     bool errorIsTerminal = false;  // progress can be drawn
 };
@@ -60,7 +63,7 @@ class ConsoleUi final : public Ui, public Progress {
     // after a Ctrl-C it is no.
     bool Confirm(const std::string& question);
     // True when --yes answers every question.
-    bool AssumesYes() const { return options_.assumeYes; }
+    bool AssumesYes() const { return options_.confirmations == Confirmations::AssumeYes; }
     // A line of the tool's own on stderr ("quarnex-cli: ...").
     void Note(const std::string& text);
     // True once Ctrl-C was pressed during this run.
@@ -69,7 +72,9 @@ class ConsoleUi final : public Ui, public Progress {
   private:
     // True once Ctrl-C was pressed; says so the first time.
     bool SeenInterrupt();
-    void DrawProgress(bool force);
+    // Now draws at once; WhenDue only when the line last changed long enough ago.
+    enum class Redraw { WhenDue, Now };
+    void DrawProgress(Redraw redraw);
     void EndProgressLine();
 
     ProgramState& state_;

@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
             ParseArguments(argc, argv, invocation, std::cout, std::cerr)) {
         return *ended;
     }
-    CliWorld world(invocation.yes);
+    CliWorld world(invocation.yes ? Confirmations::AssumeYes : Confirmations::Ask);
     if (!world.Ready()) {
         return kExitFailure;
     }

@@ -56,9 +56,9 @@ class ImageContents {
     int Delete(const std::vector<std::size_t>& rows);
     bool NewFolder(const std::string& name);
     // The rows' files and folders into a host folder; asks before replacing
-    // a host file when ask is set, else replaces. The paths written there.
+    // a host file with Ask, else replaces. The paths written there.
     std::vector<std::string> Extract(const std::vector<std::size_t>& rows,
-                                     const std::string& hostFolder, bool ask);
+                                     const std::string& hostFolder, ReplacePrompt prompt);
 
   private:
     std::string PathOf(const std::string& name) const;
@@ -70,7 +70,8 @@ class ImageContents {
     bool ReportChange(const ImageChange& change, const std::string& name);
     int AddOne(const std::string& hostPath, const std::string& folder);
     int AddFile(const std::string& hostPath, const std::string& folder, const std::string& name);
-    bool ExtractOne(const std::string& path, bool folder, const std::string& hostPath, bool ask);
+    bool ExtractOne(const std::string& path, bool folder, const std::string& hostPath,
+                    ReplacePrompt prompt);
 
     Context& ctx_;
     std::string folder_;

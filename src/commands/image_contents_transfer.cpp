@@ -138,7 +138,8 @@ int ImageContents::AddFile(const std::string& hostPath, const std::string& folde
 }
 
 std::vector<std::string> ImageContents::Extract(const std::vector<std::size_t>& rows,
-                                                const std::string& hostFolder, bool ask) {
+                                                const std::string& hostFolder,
+                                                ReplacePrompt prompt) {
     std::vector<std::string> written;
     for (const std::size_t row : rows) {
         if (row >= rows_.size() || rows_[row].up) {
@@ -146,7 +147,7 @@ std::vector<std::string> ImageContents::Extract(const std::vector<std::size_t>& 
         }
         const ContentsRow& item = rows_[row];
         const std::string hostPath = hostFolder + "/" + item.name;
-        if (ExtractOne(PathOf(item.name), item.folder, hostPath, ask)) {
+        if (ExtractOne(PathOf(item.name), item.folder, hostPath, prompt)) {
             written.push_back(hostPath);
         }
     }
@@ -154,7 +155,7 @@ std::vector<std::string> ImageContents::Extract(const std::vector<std::size_t>& 
 }
 
 bool ImageContents::ExtractOne(const std::string& path, bool folder, const std::string& hostPath,
-                               bool ask) {
+                               ReplacePrompt prompt) {
     if (!folder) {
         const fat12::FileRead read = ReadImageFile(ctx_, path);
         if (read.status != fat12::Status::Ok) {
@@ -166,7 +167,7 @@ bool ImageContents::ExtractOne(const std::string& path, bool folder, const std::
             Refuse("\"" + hostPath + "\": " + problem);
             return false;
         }
-        if (ask && ctx_.devices.FileExists(hostPath) &&
+        if (prompt == ReplacePrompt::Ask && ctx_.devices.FileExists(hostPath) &&
             !Ask("\"" + hostPath + "\" exists already." + std::string(kCrLf) + "Replace it?")) {
             return false;
         }
@@ -183,7 +184,7 @@ bool ImageContents::ExtractOne(const std::string& path, bool folder, const std::
     for (const fat12::DirectoryItem& item : inside.listing.items) {
         if (item.name != "." && item.name != "..") {
             all = ExtractOne(path + "/" + item.name, item.directory, hostPath + "/" + item.name,
-                             ask) &&
+                             prompt) &&
                   all;
         }
     }

@@ -93,17 +93,17 @@ std::optional<FoundEntry> FindEntry(std::span<const std::byte> image, const Dire
 }
 
 std::optional<std::size_t> FreeSlots(std::span<const std::byte> image, const DirectorySlots& slots,
-                                     std::size_t count, bool oneSector) {
-    std::size_t run = 0;
+                                     std::size_t count, SlotRun run) {
+    std::size_t length = 0;
     bool ended = false;
     for (std::size_t i = 0; i < slots.offsets.size(); ++i) {
         const std::byte first = image[slots.offsets[i]];
         ended = ended || first == kEndOfDirectory;
         const bool free = ended || first == kDeletedMark;
-        const bool crosses = oneSector && run > 0 &&
+        const bool crosses = run == SlotRun::OneSector && length > 0 &&
                              slots.offsets[i] / kSectorBytes != slots.offsets[i - 1] / kSectorBytes;
-        run = free ? (crosses ? 1 : run + 1) : 0;
-        if (run == count) {
+        length = free ? (crosses ? 1 : length + 1) : 0;
+        if (length == count) {
             return i + 1 - count;
         }
     }

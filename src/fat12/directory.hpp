@@ -42,10 +42,11 @@ std::optional<FoundEntry> FindEntry(std::span<const std::byte> image, const Dire
                                     std::string_view name);
 
 // The first index of count consecutive free slots (deleted, or at or after
-// the end mark), if there is one; with oneSector, only slots that share a
+// the end mark), if there is one; with OneSector, only slots that share a
 // sector, so that a single sector write puts all of them on the medium.
+enum class SlotRun { Anywhere, OneSector };
 std::optional<std::size_t> FreeSlots(std::span<const std::byte> image, const DirectorySlots& slots,
-                                     std::size_t count, bool oneSector = false);
+                                     std::size_t count, SlotRun run = SlotRun::Anywhere);
 
 bool IsDirectory(const DirEntry& entry);
 

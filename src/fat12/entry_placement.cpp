@@ -32,7 +32,7 @@ std::optional<Placement> Place(const DirectorySlots& folder, std::size_t cluster
     Placement placement;
     // In one sector when there is room, so that the names and the entry
     // reach the medium in one write.
-    auto first = FreeSlots(image, folder, count, true);
+    auto first = FreeSlots(image, folder, count, SlotRun::OneSector);
     if (!first) {
         first = FreeSlots(image, folder, count);
     }

@@ -293,7 +293,7 @@ void ContentsWindow::OnExtract() {
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly, true);
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-        model_.Extract(rows, HostPath(dialog.selectedFiles().constFirst()), true);
+        model_.Extract(rows, HostPath(dialog.selectedFiles().constFirst()), ReplacePrompt::Ask);
     }
 }
 
@@ -333,7 +333,8 @@ QStringList ContentsWindow::FilesForDrag() {
         return {};
     }
     QStringList files;
-    for (const std::string& path : model_.Extract(rows, HostPath(dragFolder_->path()), false)) {
+    for (const std::string& path :
+         model_.Extract(rows, HostPath(dragFolder_->path()), ReplacePrompt::None)) {
         files << QFile::decodeName(QByteArray::fromStdString(path));
     }
     return files;

@@ -60,9 +60,10 @@ MessageAnswer QtUi::ShowMessage(const MessageRequest& request) {
     return MessageAnswer::Ok;
 }
 
-std::optional<std::string> QtUi::AskFile(const FileDialogRequest& request, bool save) {
+std::optional<std::string> QtUi::AskFile(const FileDialogRequest& request, FileDialogKind kind) {
     QFileDialog dialog(parent_, ToQt(request.title));
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    const bool save = kind == FileDialogKind::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.chosen == ChosenFile::Existing ? QFileDialog::ExistingFile
                                                               : QFileDialog::AnyFile);
@@ -88,11 +89,11 @@ std::optional<std::string> QtUi::AskFile(const FileDialogRequest& request, bool 
 }
 
 std::optional<std::string> QtUi::AskOpenFile(const FileDialogRequest& request) {
-    return AskFile(request, false);
+    return AskFile(request, FileDialogKind::Open);
 }
 
 std::optional<std::string> QtUi::AskSaveFile(const FileDialogRequest& request) {
-    return AskFile(request, true);
+    return AskFile(request, FileDialogKind::Save);
 }
 
 int QtUi::AskAdvisory() {

@@ -42,7 +42,8 @@ class QtUi : public Ui {
     TwipScale Scale() const { return scale_; }
 
   private:
-    std::optional<std::string> AskFile(const FileDialogRequest& request, bool save);
+    enum class FileDialogKind { Open, Save };
+    std::optional<std::string> AskFile(const FileDialogRequest& request, FileDialogKind kind);
 
     TwipScale scale_;
     WindowRenderer* renderer_ = nullptr;

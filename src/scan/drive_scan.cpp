@@ -83,11 +83,11 @@ void CheckFloppyDrives(Context& ctx) {
     }
 }
 
-bool ScanDrives(Context& ctx, bool loopDevices) {
+bool ScanDrives(Context& ctx, LoopDevices loopDevices) {
     CheckFloppyDrives(ctx);
     std::vector<DriveListEntry> list = ctx.drives.DriveList();
     const int drives = static_cast<int>(list.size());
-    if (loopDevices) {
+    if (loopDevices == LoopDevices::Include) {
         for (DriveListEntry& loop : ctx.drives.LoopDevices()) {
             list.push_back(std::move(loop));
         }

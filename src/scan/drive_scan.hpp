@@ -12,14 +12,17 @@
 namespace quarnex {
 
 inline constexpr int kMaxDevices = 4;
+
+// Whether a scan looks at loop devices with a file attached too.
+enum class LoopDevices { Skip, Include };
 inline constexpr std::size_t kBootSectorBytes = sizeof(fat12::BootSector);
 
 // Sets the floppy-drive state, then rebuilds the device table from nothing.
 // Not cancellable; shows progress per drive. False when there was nothing
 // past the floppy drives and the system disk to look at: the scan then
-// stops with the display as it is. With loopDevices, the loop devices that
+// stops with the display as it is. With Include, the loop devices that
 // have a file attached are looked at too, after the drives.
-bool ScanDrives(Context& ctx, bool loopDevices = false);
+bool ScanDrives(Context& ctx, LoopDevices loopDevices = LoopDevices::Skip);
 
 // Sets the floppy-drive state from the drive list as it is now.
 void CheckFloppyDrives(Context& ctx);

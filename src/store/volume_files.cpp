@@ -295,7 +295,7 @@ FilesResult RemoveFiles(Context& ctx, const VolumeTarget& target,
 }
 
 FilesResult MakeVolumeFolder(Context& ctx, const VolumeTarget& target, const std::string& path,
-                             bool parents) {
+                             ParentFolders parents) {
     OpenedVolume volume = OpenVolume(ctx, target, true);
     if (!volume.result.Ok()) {
         return volume.result;
@@ -311,11 +311,11 @@ FilesResult MakeVolumeFolder(Context& ctx, const VolumeTarget& target, const std
     std::string made;
     for (std::size_t i = 0; i < parts.size(); ++i) {
         made += (made.empty() ? "" : "/") + parts[i];
-        if (!parents && i + 1 < parts.size()) {
+        if (parents == ParentFolders::MustExist && i + 1 < parts.size()) {
             continue;
         }
         fat12::ReplaceStages stages = editor.MakeFolder(made, now);
-        if (parents && stages.status == fat12::Status::Exists) {
+        if (parents == ParentFolders::Made && stages.status == fat12::Status::Exists) {
             if (fat12::ListDirectory(editor.Image(), made).status == fat12::Status::Ok) {
                 continue;  // a folder of that name is there already
             }

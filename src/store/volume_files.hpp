@@ -74,10 +74,11 @@ FilesResult PutFiles(Context& ctx, const VolumeTarget& target, const PutRequest&
 FilesResult RemoveFiles(Context& ctx, const VolumeTarget& target,
                         const std::vector<std::string>& paths);
 
-// Makes the folder at path; with parents, also the folders above it that
+// Makes the folder at path; with Made, also the folders above it that
 // are missing, and a folder that exists is no error.
+enum class ParentFolders { MustExist, Made };
 FilesResult MakeVolumeFolder(Context& ctx, const VolumeTarget& target, const std::string& path,
-                             bool parents = false);
+                             ParentFolders parents = ParentFolders::MustExist);
 
 // The volume path of a host file put into folder.
 std::string PathInFolder(const std::string& folder, const std::string& hostFile);

@@ -103,7 +103,8 @@ TEST(ImageContents, ChangesAreSeenByTheToolsAndMarkTheImageChanged) {
     std::filesystem::create_directory(w.dir / "out");
     w.Host("out/A long file name.txt", "old");
     const std::size_t file = w.contents.Rows().size() - 2;
-    const std::vector<std::string> written = w.contents.Extract({0, file}, w.dir / "out", true);
+    const std::vector<std::string> written =
+        w.contents.Extract({0, file}, w.dir / "out", ReplacePrompt::Ask);
     EXPECT_EQ(written, std::vector<std::string>{w.dir / "out/Made here"}) << "No to replacing";
     EXPECT_EQ(ReadFileText(w.dir / "out/A long file name.txt"), "old");
     EXPECT_EQ(ReadFileText(w.dir / "out/Made here/in made.txt"), "m");
