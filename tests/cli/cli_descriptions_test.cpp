@@ -3,12 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <functional>
 
 #include "cli/cli_runner.hpp"
-#include "cli/cli_test_store.hpp"
 #include "core/media_sizes.hpp"
 #include "fat12/dir_entry.hpp"
 #include "fat12/fat12_volume.hpp"
@@ -18,23 +16,25 @@ namespace quarnex::testing {
 namespace {
 
 using Volume = std::vector<std::byte>;
+using Prepare = std::function<void(const std::string& store)>;
 
-void ChangeSlot0(const std::string& store, const std::function<void(Volume&)>& change) {
-    Volume volume = ReadVolume(store, 0, fat12::kVolumeBytes);
-    change(volume);
-    PutBytes(store, 0,
-             std::string_view(reinterpret_cast<const char*>(volume.data()), volume.size()));
+Prepare OnSlot0(const std::function<void(Volume&)>& change) {
+    return [change](const std::string& store) {
+        Volume volume = ReadVolume(store, 0, fat12::kVolumeBytes);
+        change(volume);
+        PutBytes(store, 0,
+                 std::string_view(reinterpret_cast<const char*>(volume.data()), volume.size()));
+    };
 }
 
-std::string DisksTxt(const std::string& store) {
-    const fat12::FileRead read =
-        fat12::ReadRootFile(ReadVolume(store, 0, fat12::kVolumeBytes), "DISKS.TXT");
-    return read.status == fat12::Status::Ok ? read.contents : "<unreadable>";
+// A DISKS.TXT of these bytes in slot 0.
+Prepare Put(const std::string& bytes) {
+    return OnSlot0([bytes](Volume& v) { fat12::ReplaceRootFile(v, "DISKS.TXT", bytes); });
 }
 
 // A DISKS.TXT whose root entry has the byte at offset set to value.
-std::function<void(Volume&)> SetEntryByte(std::size_t offset, unsigned char value) {
-    return [offset, value](Volume& v) {
+Prepare SetEntryByte(std::size_t offset, unsigned char value) {
+    return OnSlot0([offset, value](Volume& v) {
         fat12::ReplaceRootFile(v, "DISKS.TXT", "text");
         for (std::size_t i = 0; i < fat12::kRootEntries; ++i) {
             const std::size_t at = fat12::RootEntryOffset(i);
@@ -42,7 +42,7 @@ std::function<void(Volume&)> SetEntryByte(std::size_t offset, unsigned char valu
                 v[at + offset] = std::byte{value};
             }
         }
-    };
+    });
 }
 
 void FillSlot0(Volume& v) {
@@ -70,135 +70,93 @@ void ExpectParts(const std::string& text, const std::string& parts) {
 
 TEST(CliDescriptions, WhatCannotBeReadIsSaidAndReplacedOnlyWhenConfirmed) {
     TempDir dir;
-    const std::string image = dir / "in.img";
-    WriteFileBytes(image, PatternImage(3, "NEW"));
+    WriteFileBytes(dir / "in.img", PatternImage(3, "NEW"));
     std::filesystem::create_directories(dir / std::string(200, 'd'));
     const std::string longName = dir / std::string(200, 'd') + "/" + std::string(200, 'n') + ".img";
-    const std::string newline = dir / "a\nb.img";
-    std::filesystem::copy_file(image, longName);
-    std::filesystem::copy_file(image, newline);
+    std::filesystem::copy_file(dir / "in.img", longName);
+    std::filesystem::copy_file(dir / "in.img", dir / "a\nb.img");
+    const std::map<std::string, std::string> names{{"LONG", longName},
+                                                   {"NEWLINE", dir / "a\nb.img"},
+                                                   {"OUT", dir / "7.img"},
+                                                   {"TICKS", "tick ✓ 日 ✓"}};
     const std::string ask =
         "which could not be read in full? What could not be read in it is lost.";
-    const std::string folder = "is a folder, so no description can be saved there; refused\n";
-    using Prepare = std::function<void(const std::string&)>;
-    const auto put = [](const std::string& bytes) -> Prepare {
-        return [bytes](const std::string& s) {
-            ChangeSlot0(s, [&](Volume& v) { fat12::ReplaceRootFile(v, "DISKS.TXT", bytes); });
-        };
-    };
-    const auto change = [](const std::function<void(Volume&)>& c) -> Prepare {
-        return [c](const std::string& s) { ChangeSlot0(s, c); };
-    };
     // Slot 7 as a put stopped part way leaves it: its boot sector marked.
     const Prepare marked7 = [](const std::string& s) {
         PutBytes(s, SlotOffset(7) + 3, "QRNXBUSY");
     };
     const std::string unfinished =
         "quarnex-cli: Slot 007 was not completely written: put an image into it again.\n";
-    const Prepare games = put(kGames), isFolder = change(SetEntryByte(11, 0x10));
+    const std::string stray = "Line 12 cannot be placed: -01   1>stray line";
+    const Prepare games = Put(kGames);
     // Slot 0 prepared; the command on store S; exit code; parts of stderr, of
     // stdout and of DISKS.TXT after ("=": slots 0..7 unchanged).
-    const std::tuple<Prepare, std::vector<std::string>, int, std::string, std::string, std::string>
-        cases[] = {
-            {games,
-             {"list", "S"},
-             1,
-             "in full:\n  Line 12 cannot be placed: -01   1>stray line\n",
-             "Base ID:  GAMES (not numbered)\n|\n005 FDISK005     five\n|\n900 FDISK900     nine\n",
-             "="},
-            {games,
-             {"list", "S", "--json"},
-             1,
-             "",
-             "\"descriptions_problems\": [\n    \"Line 12 cannot be placed: -01   1>stray line\"\n "
-             " ],",
-             "="},
-            {games, {"describe", "S", "7", "seven"}, 1, ask, "", "="},
-            {games,
-             {"describe", "S", "7", "seven", "--yes"},
-             0,
-             "could not be read in full and will be replaced (--yes)\n",
-             "slot 007 described",
-             "---  ID>[GAMES]\r\n|005   1>five\r\n|007   1>seven\r\n|900   1>nine\r\n"},
-            {put(std::string("\0\0junk", 6)),
-             {"list", "S"},
-             1,
-             "\n  DISKS.TXT is not a text file: it holds NUL bytes.\n",
-             "",
-             "="},
-            // What Windows-1252 cannot hold is said, and asked for.
-            {nullptr,
-             {"describe", "S", "6", "tick ✓ 日 ✓"},
-             1,
-             "s.img is written in Windows-1252, which cannot hold \"✓日\" of the description: "
-             "they are saved as \"?\"\n|, with \"?\" for what cannot be saved?\n  refused",
-             "",
-             "="},
-            {nullptr,
-             {"describe", "S", "6", "tick ✓ 日 ✓", "--yes"},
-             0,
-             "which cannot hold \"✓日\"",
-             "slot 006 described",
-             "006   1>tick ? ? ?\r\n"},
-            {isFolder, {"describe", "S", "7", "x", "--yes"}, 1, folder, "", "="},
-            // Control characters never reach the terminal raw; a line break in
-            // a file name stays on its line.
-            {put(kHeader + "007   1>a\x1b[2Jb\x07\r\n007   2>c\x7f\r\n"),
-             {"list", "S"},
-             0,
-             "",
-             "\n007 FDISK007     a\\x1b[2Jb\\x07\n                 c\\x7f\n",
-             "="},
-            {nullptr,
-             {"put", "S", "7", newline, "--yes"},
-             0,
-             "",
-             "",
-             "007 SRC>" + dir / "a?b.img\r\n007  ID>[NEW        ]\r\n"},
-            // A slot a put left part way is listed so, until it is written whole.
-            {marked7,
-             {"list", "S"},
-             0,
-             unfinished,
-             "\n007 FDISK007\n                 not completely written: put an image into it "
-             "again\n008 FDISK008\n",
-             "="},
-            {marked7, {"list", "S", "--json"}, 0, unfinished, "\"write_unfinished\": true", "="},
-            {marked7,
-             {"get", "S", "7", dir / "7.img"},
-             1,
-             "again. " + dir / "7.img" + " holds what the slot holds, which may be damaged.\n",
-             "slot 007 -> ",
-             "="},
-            // The slot is written, its description cannot be saved.
-            {change(FillSlot0),
-             {"put", "S", "7", longName, "--yes"},
-             1,
-             "The FAT12 volume is full.\n  DISKS.TXT of |s.img was not saved.\nquarnex-cli: slot "
-             "007 "
-             "was written, but DISKS.TXT was not saved: the slot's description and source there "
-             "are out of date\n",
-             "",
-             ""},
-        };
-    for (const auto& [prepare, command, exit, err, out, after] : cases) {
+    const struct {
+        Prepare prepare;
+        std::string command;
+        int exit;
+        std::string err, out, after;
+    } cases[] = {
+        {games, "list S", 1, "in full:\n  " + stray + "\n",
+         "Base ID:  GAMES (not numbered)\n|\n005 FDISK005     five\n|\n900 FDISK900     nine\n",
+         "="},
+        {games, "list S --json", 1, "", "\"descriptions_problems\": [\n    \"" + stray + "\"\n  ],",
+         "="},
+        {games, "describe S 7 seven", 1, ask, "", "="},
+        {games, "describe S 7 seven --yes", 0,
+         "could not be read in full and will be replaced (--yes)\n", "slot 007 described",
+         "---  ID>[GAMES]\r\n|005   1>five\r\n|007   1>seven\r\n|900   1>nine\r\n"},
+        {Put(std::string("\0\0junk", 6)), "list S", 1,
+         "\n  DISKS.TXT is not a text file: it holds NUL bytes.\n", "", "="},
+        // What Windows-1252 cannot hold is said, and asked for.
+        {nullptr, "describe S 6 TICKS", 1,
+         "s.img is written in Windows-1252, which cannot hold \"✓日\" of the description: "
+         "they are saved as \"?\"\n|, with \"?\" for what cannot be saved?\n  refused",
+         "", "="},
+        {nullptr, "describe S 6 TICKS --yes", 0, "which cannot hold \"✓日\"", "slot 006 described",
+         "006   1>tick ? ? ?\r\n"},
+        {SetEntryByte(11, 0x10), "describe S 7 x --yes", 1,
+         "is a folder, so no description can be saved there; refused\n", "", "="},
+        // Control characters never reach the terminal raw; a line break in
+        // a file name stays on its line.
+        {Put(kHeader + "007   1>a\x1b[2Jb\x07\r\n007   2>c\x7f\r\n"), "list S", 0, "",
+         "\n007 FDISK007     a\\x1b[2Jb\\x07\n                 c\\x7f\n", "="},
+        {nullptr, "put S 7 NEWLINE --yes", 0, "", "",
+         "007 SRC>" + dir / "a?b.img\r\n007  ID>[NEW        ]\r\n"},
+        // A slot a put left part way is listed so, until it is written whole.
+        {marked7, "list S", 0, unfinished,
+         "\n007 FDISK007\n                 not completely written: put an image into it "
+         "again\n008 FDISK008\n",
+         "="},
+        {marked7, "list S --json", 0, unfinished, "\"write_unfinished\": true", "="},
+        {marked7, "get S 7 OUT", 1,
+         "again. " + dir / "7.img" + " holds what the slot holds, which may be damaged.\n",
+         "slot 007 -> ", "="},
+        // The slot is written, its description cannot be saved.
+        {OnSlot0(FillSlot0), "put S 7 LONG --yes", 1,
+         "The FAT12 volume is full.\n  DISKS.TXT of |s.img was not saved.\nquarnex-cli: slot 007 "
+         "was written, but DISKS.TXT was not saved: the slot's description and source there "
+         "are out of date\n",
+         "", ""},
+    };
+    for (const auto& c : cases) {
         const std::string store = CopyOfMasterStore(dir, "s.img");
-        if (prepare) {
-            prepare(store);
+        if (c.prepare) {
+            c.prepare(store);
         }
         const std::vector<unsigned char> before = ReadFileBytes(store, 0, kSlotStride * 8);
-        std::vector<std::string> args = command;
-        std::replace(args.begin(), args.end(), std::string("S"), store);
-        const CliResult run = RunCli(args);
-        SCOPED_TRACE(args[0] + " " + args.back() + "\n" + run.err);
-        EXPECT_EQ(run.exitCode, exit);
-        ExpectParts(run.err, err);
-        ExpectParts(run.out, out);
+        std::map<std::string, std::string> words = names;
+        words["S"] = store;
+        const CliResult run = RunCli(Words(c.command, words));
+        SCOPED_TRACE(c.command + "\n" + run.err);
+        EXPECT_EQ(run.exitCode, c.exit);
+        ExpectParts(run.err, c.err);
+        ExpectParts(run.out, c.out);
         EXPECT_FALSE(Contains(run.out, "\x1b") || Contains(run.out, "\x07"));
-        if (after == "=") {
+        if (c.after == "=") {
             EXPECT_TRUE(ReadFileBytes(store, 0, kSlotStride * 8) == before);
         } else {
-            ExpectParts(DisksTxt(store), after);
+            ExpectParts(DisksTxt(store), c.after);
         }
     }
 }

@@ -1,10 +1,14 @@
 #pragma once
 // Runs the built quarnex-cli as a user would: arguments, standard input that
 // is not a terminal (or a pseudo-terminal through script(1)), captured
-// output, the exit code.
+// output, the exit code. And the stores the runs work on: one formatted by
+// the tool, fresh sparse copies of it, and the looks into stores and outputs.
 
 #include <sys/types.h>
 
+#include <cstdint>
+#include <map>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -27,6 +31,11 @@ struct CliOptions {
 std::string CliBinary();
 
 CliResult RunCli(const std::vector<std::string>& args, const CliOptions& options = {});
+// A run that must succeed.
+CliResult RunOk(const std::vector<std::string>& args, const CliOptions& options = {});
+// The words of line, split at spaces; a word that is a key of names stands for its value.
+std::vector<std::string> Words(const std::string& line,
+                               const std::map<std::string, std::string>& names);
 
 // A run that the test can interrupt.
 class CliProcess {
@@ -40,5 +49,21 @@ class CliProcess {
     TempDir files_;  // stdin, stdout and stderr of the run
     pid_t pid_ = -1;
 };
+
+// The store made by "create --id mystick --base fdisk". Tests only copy it.
+const std::string& MasterStore();
+std::string CopyOfMasterStore(const TempDir& dir, const std::string& name);
+
+std::vector<unsigned char> SlotImage(const std::string& store, int slot);
+// DISKS.TXT inside slot 0 of a store, "<unreadable>" when it cannot be read.
+std::string DisksTxt(const std::string& store);
+// "list --json" of a store, which must succeed.
+nlohmann::json ListJson(const std::string& store);
+
+bool Contains(const std::string& text, const std::string& part);
+std::uint64_t FileSizeOrZero(const std::string& path);
+
+// A 1.44 MB image with a recognisable pattern and the given volume label.
+std::vector<unsigned char> PatternImage(unsigned seed, const std::string& label);
 
 }  // namespace quarnex::testing

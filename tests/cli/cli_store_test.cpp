@@ -1,23 +1,23 @@
 // End-to-end runs of quarnex-cli on sparse store files and image files,
-// checked byte by byte.
+// checked byte by byte; several of them on one store take turns.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <memory>
 #include <nlohmann/json.hpp>
+#include <thread>
 #include <tuple>
 
 #include "cli/cli_runner.hpp"
-#include "cli/cli_test_store.hpp"
 #include "core/media_sizes.hpp"
 #include "fat12/volume_label.hpp"
 
 namespace quarnex::testing {
 namespace {
-
-// DISKS.TXT inside slot 0 as mtype reads it.
-std::string DisksTxt(const std::string& store) {
-    return Mtools("mtype -i '" + store + "' ::DISKS.TXT");
-}
 
 bool SameBytes(const std::string& a, const std::string& b) {
     return RunCommand("cmp -s '" + a + "' '" + b + "'") == 0;
@@ -30,8 +30,7 @@ TEST(CliStore, CreateAndFormatMakeStoresThatListShows) {
     EXPECT_LT(AllocatedBytes(store), 64ULL * 1024 * 1024);
     TempDir dir;
     const std::string copy = CopyOfMasterStore(dir, "s.img");
-    const CliResult listed = RunCli({"list", copy, "--json"});
-    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    const CliResult listed = RunOk({"list", copy, "--json"});
     // Listing changes nothing, not even by creating a missing DISKS.TXT.
     EXPECT_TRUE(SameBytes(copy, store));
     nlohmann::json doc = nlohmann::json::parse(listed.out);
@@ -54,10 +53,9 @@ TEST(CliStore, CreateAndFormatMakeStoresThatListShows) {
         Contains(RunCli({"format", copy, "--id", "x", "--base", "abcdefghij", "--yes"}).err,
                  "--base \"abcdefghij\" is cut to 8 characters, which leave room for the "
                  "slot number: the slots' labels are \"ABCDEFGH001\" to \"ABCDEFGH999\"\n"));
-    ASSERT_EQ(RunCli({"describe", copy, "5", "gone after the format", "--yes"}).exitCode, 0);
-    const CliResult formatted = RunCli({"format", copy, "--id", "new stick id", "--base",
-                                        "plain base name", "--no-number", "--yes"});
-    ASSERT_EQ(formatted.exitCode, 0) << formatted.err;
+    RunOk({"describe", copy, "5", "gone after the format", "--yes"});
+    const CliResult formatted = RunOk({"format", copy, "--id", "new stick id", "--base",
+                                       "plain base name", "--no-number", "--yes"});
     EXPECT_EQ(formatted.out, "formatted " + copy + "\n");
     // Cut IDs are said, with the labels they give.
     EXPECT_EQ(formatted.err,
@@ -86,9 +84,7 @@ TEST(CliStore, PutGetDescribeBackupAndRestore) {
     const std::string image = dir / "in.img";
     WriteFileBytes(image, PatternImage(7, "GAME7"));
 
-    const CliResult put = RunCli({"put", store, "5", image, "--yes"});
-    ASSERT_EQ(put.exitCode, 0) << put.err;
-    EXPECT_EQ(put.out, image + " -> slot 005 [GAME7]\n");
+    EXPECT_EQ(RunOk({"put", store, "5", image, "--yes"}).out, image + " -> slot 005 [GAME7]\n");
     EXPECT_EQ(SlotImage(store, 5), ReadFileBytes(image));
     EXPECT_EQ(SlotImage(store, 4), SlotImage(MasterStore(), 4));
     // The record holds the source and the slot's new ID.
@@ -97,44 +93,39 @@ TEST(CliStore, PutGetDescribeBackupAndRestore) {
         disks, "--- IDN>[FDISK]\r\n\r\n005 SRC>" + image + "\r\n005  ID>[GAME7      ]\r\n"))
         << disks;
 
-    ASSERT_EQ(RunCli({"get", store, "005", dir / "out.img"}).exitCode, 0);
+    RunOk({"get", store, "005", dir / "out.img"});
     EXPECT_EQ(ReadFileBytes(dir / "out.img"), ReadFileBytes(image));
 
     // Descriptions, kept in DISKS.TXT and the backup's companion file.
     const std::string text = "Flight manual\\n  page 2\\n\\nend";
-    const CliResult described = RunCli({"describe", store, "012", text, "--yes"});
-    ASSERT_EQ(described.exitCode, 0) << described.err;
-    EXPECT_EQ(described.out, "slot 012 described\n");
+    EXPECT_EQ(RunOk({"describe", store, "012", text, "--yes"}).out, "slot 012 described\n");
     EXPECT_EQ(ListJson(store)["slots"][11]["description"], "Flight manual\n  page 2\n\nend");
     const std::string record =
         "012  ID>[FDISK012   ]\r\n012   1>Flight manual\r\n"
         "012   2>  page 2\r\n012   3>\r\n012   4>end\r\n";
     EXPECT_TRUE(Contains(DisksTxt(store), "\r\n\r\n" + record));
     // The same text again writes nothing and says so.
-    const CliResult again = RunCli({"describe", store, "12", text});
-    EXPECT_EQ(again.exitCode, 0);
-    EXPECT_EQ(again.err, "quarnex-cli: the description of slot 012 is unchanged\n");
+    EXPECT_EQ(RunOk({"describe", store, "12", text}).err,
+              "quarnex-cli: the description of slot 012 is unchanged\n");
 
     const std::string backup = dir / "backup.img";
-    const CliResult saved = RunCli({"backup", store, backup});
-    ASSERT_EQ(saved.exitCode, 0) << saved.err;
+    RunOk({"backup", store, backup});
     EXPECT_TRUE(SameBytes(store, backup));
     EXPECT_LT(AllocatedBytes(backup), 64ULL * 1024 * 1024);
     EXPECT_TRUE(Contains(ReadFileText(dir / "backup.txt"), record));
     // An empty text removes the description and its record; the backup
     // restores the store as it was, byte for byte.
-    ASSERT_EQ(RunCli({"describe", store, "12", "", "--yes"}).exitCode, 0);
+    RunOk({"describe", store, "12", "", "--yes"});
     EXPECT_FALSE(Contains(DisksTxt(store), "012 "));
     const std::string other = CopyOfMasterStore(dir, "other.img");
-    ASSERT_EQ(RunCli({"restore", backup, other, "--yes"}).exitCode, 0);
+    RunOk({"restore", backup, other, "--yes"});
     EXPECT_TRUE(SameBytes(other, backup));
 }
 
 TEST(CliImage, NewAndZeroWriteWholeImages) {
     TempDir dir;
     const std::string fresh = dir / "fresh.img";
-    const CliResult made = RunCli({"image", "new", fresh, "--id", "my disk 12345"});
-    ASSERT_EQ(made.exitCode, 0) << made.err;
+    const CliResult made = RunOk({"image", "new", fresh, "--id", "my disk 12345"});
     EXPECT_EQ(made.out, "wrote " + fresh + "\n");
     EXPECT_EQ(made.err,
               "quarnex-cli: --id \"my disk 12345\" is cut to 11 characters, all a "
@@ -142,12 +133,45 @@ TEST(CliImage, NewAndZeroWriteWholeImages) {
     const std::vector<unsigned char> written = ReadFileBytes(fresh, fat12::kBootLabelOffset, 11);
     EXPECT_EQ(std::string(written.begin(), written.end()), "MY DISK 123");
     // Without an ID the volume has no label, which fsck.fat accepts.
-    ASSERT_EQ(RunCli({"image", "new", dir / "blank.img"}).exitCode, 0);
+    RunOk({"image", "new", dir / "blank.img"});
     EXPECT_EQ(RunCommand("fsck.fat -n '" + dir / "blank.img" + "'"), 0);
 
     // Zero over an existing file, confirmed.
-    ASSERT_EQ(RunCli({"image", "zero", fresh, "--yes"}).exitCode, 0);
+    RunOk({"image", "zero", fresh, "--yes"});
     EXPECT_EQ(ReadFileBytes(fresh), std::vector<unsigned char>(kImageBytes, 0));
+}
+
+TEST(CliLocks, ParallelWritersAreAllKeptAndAWriterWaitsForTheHolder) {
+    TempDir dir;
+    const std::string store = CopyOfMasterStore(dir, "s.img");
+    {
+        const int held = ::open(store.c_str(), O_RDONLY | O_CLOEXEC);
+        ASSERT_EQ(::flock(held, LOCK_SH), 0) << "a reader holds the store";
+        CliProcess waiting({"describe", store, "400", "after the wait", "--yes"});
+        std::this_thread::sleep_for(std::chrono::milliseconds(800));
+        ::close(held);
+        const CliResult run = waiting.Wait();
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_TRUE(
+            Contains(run.err, "waiting for another program that is reading or writing " + store))
+            << run.err;
+    }
+    std::vector<std::unique_ptr<CliProcess>> runs;
+    for (int slot = 1; slot <= 12; ++slot) {
+        runs.push_back(std::make_unique<CliProcess>(std::vector<std::string>{
+            "describe", store, std::to_string(slot), "text " + std::to_string(slot), "--yes"}));
+    }
+    for (const auto& run : runs) {
+        EXPECT_EQ(run->Wait().exitCode, 0);
+    }
+    const nlohmann::json listed = ListJson(store);
+    for (int slot = 1; slot <= 12; ++slot) {
+        EXPECT_EQ(listed["slots"][slot - 1]["description"], "text " + std::to_string(slot));
+    }
+    EXPECT_EQ(listed["slots"][399]["description"], "after the wait");
+    const std::vector<unsigned char> slot0 = SlotImage(store, 0);
+    WriteFileBytes(dir / "slot0.img", slot0);
+    EXPECT_EQ(RunCommand("fsck.fat -n '" + dir / "slot0.img" + "'"), 0);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     using namespace quarnex::testing;
     int failures = 0;
-    for (auto make : {MakeStatesTests, MakeEditingTests, MakeProgramTests}) {
+    for (auto make : {MakeStatesTests, MakeProgramTests}) {
         failures += QTest::qExec(make().get(), argc, argv);  // a fresh object per class
     }
     return failures == 0 ? 0 : 1;

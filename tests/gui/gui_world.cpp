@@ -41,10 +41,6 @@ std::string GuiWorld::MakeStore(const std::string& name, const std::string& stor
     return path;
 }
 
-std::string GuiWorld::DisksTxt(const std::string& storePath) const {
-    return fat12::ReadRootFile(ReadVolume(storePath, 0, kImageBytes), "DISKS.TXT").contents;
-}
-
 static QPoint RowCentre(DiskGridView& grid, int row) {
     const int y = grid.rowViewportPosition(row - 1) + grid.rowHeight(row - 1) / 2;
     return QPoint(grid.columnViewportPosition(2) + 10, y);

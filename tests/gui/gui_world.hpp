@@ -59,8 +59,6 @@ struct GuiWorld {
     // labelled hold empty FAT12 volumes so labelled; returns its path.
     std::string MakeStore(const std::string& name, const std::string& storeId,
                           const std::vector<std::pair<int, std::string>>& labelled = {});
-    // DISKS.TXT as it stands inside slot 0 of a store file.
-    std::string DisksTxt(const std::string& storePath) const;
 
     void ClickRow(int row);
     void DoubleClickRow(int row);
@@ -97,7 +95,6 @@ QStringList FileMenu(MainWindow& window);
 QStringList FileMenuWith(const QStringList& middle);
 
 std::unique_ptr<QObject> MakeStatesTests();
-std::unique_ptr<QObject> MakeEditingTests();
 std::unique_ptr<QObject> MakeProgramTests();
 
 }  // namespace quarnex::testing

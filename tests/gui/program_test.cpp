@@ -1,32 +1,44 @@
 // The program's start-up and shutdown as a whole: the advisory window, the
-// buffers, the windows it loads, the placement file and the shutdown.
+// buffers, the windows it loads, the placement file and the shutdown; and its
+// companion windows, offscreen: help navigation, the about and system windows.
+// (Window placement is tested under a window manager: window_manager_test.sh.)
 
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
 
+#include "gui/about_window.hpp"
+#include "gui/help_window.hpp"
 #include "gui/program.hpp"
 #include "gui/query_window.hpp"
+#include "gui/sys_info_window.hpp"
 #include "gui_world.hpp"
 #include "platform/posix/posix_system_facts.hpp"
 #include "platform/udisks/udisks_device_backend.hpp"
 #include "platform/udisks/udisks_drive_catalog.hpp"
+#include "support/fake_system_facts.hpp"
 #include "support/udisks_standin.hpp"
 
 namespace quarnex::testing {
 namespace {
 
-// A program folder with its placement file beside the program.
+// A program folder with its placement file beside the program; its disks are
+// files and fake drives unless others are given.
 struct ProgramWorld {
-    explicit ProgramWorld(bool rights, BufferAllocator allocate = {}) {
+    explicit ProgramWorld(bool rights, BufferAllocator allocate = {},
+                          DeviceBackend* disks = nullptr, DriveCatalog* catalog = nullptr) {
         std::filesystem::create_directories(dir / "QuarnCfg");
         if (rights) {
             drives.rightsProbePath = dir / "probe";
             WriteFileBytes(drives.rightsProbePath, {0});
         }
         program = std::make_unique<Program>(
-            ProgramServices{devices, drives, clock, ui, facts, dir.Path() + "/",
-                            dir / "QuarnCfg/Quarn.cfg", std::move(allocate)},
+            ProgramServices{disks ? *disks : devices, catalog ? *catalog : drives, clock, ui, facts,
+                            dir.Path() + "/", dir / "QuarnCfg/Quarn.cfg", std::move(allocate)},
             scale);
     }
 
@@ -36,8 +48,7 @@ struct ProgramWorld {
     FaultInjectingBackend devices{posix};
     FakeDriveCatalog drives;
     FakeClock clock;
-    // The fake reads labels from a state of its own.
-    ProgramState labelState;
+    ProgramState labelState;  // the fake reads labels from a state of its own
     ScriptedQtUi ui{scale, labelState};
     PosixSystemFacts facts;
     std::unique_ptr<Program> program;
@@ -57,6 +68,8 @@ class ProgramTests : public QObject {
     void withRightsNoQuestionEverythingLoadedPlacedAndReleased();
     void endsEarlyOnExitOrFailedBuffersOrContinuesWithoutRights();
     void throughUdisksTheScanFindsSticksAndSafelyRemoveTakesThemAway();
+    void helpCommandsFollowTheirRules();
+    void aboutAndSystemInformation();
 };
 
 void ProgramTests::advisoryWindowAndItsAnswers() {
@@ -90,7 +103,6 @@ void ProgramTests::withRightsNoQuestionEverythingLoadedPlacedAndReleased() {
         QVERIFY(hidden != nullptr && !hidden->isVisible());
     }
     QCOMPARE(w.devices.Count(FaultOp::Open), 1);  // the probe: no scan at start-up
-    QCOMPARE(w.devices.OpenHandles(), 0);
 
     // The Help menu reaches the companion windows, without blocking.
     p.Window()->Action(MenuId::Help_Menu_About).trigger();
@@ -137,24 +149,15 @@ void ProgramTests::throughUdisksTheScanFindsSticksAndSafelyRemoveTakesThemAway()
     GuiWorld stores;
     UdisksStandIn service({{"sdq", stores.MakeStore("stick.img", "MYSTICK"), "", ""},
                            {"sdr", stores.MakeStore("stuck.img", "STUCK"), "stuck", ""}});
-    TempDir dir;
-    std::filesystem::create_directories(dir / "QuarnCfg");
     const std::shared_ptr<UdisksClient> client = UdisksClient::Connect();
     QVERIFY(client != nullptr);
     UdisksDriveCatalog drives(client);
     UdisksDeviceBackend devices(client, std::make_unique<PosixDeviceBackend>());
-    FakeClock clock;
-    ProgramState labelState;
-    ScriptedQtUi ui{TwipScale(96.0), labelState};
-    PosixSystemFacts facts;
-    Program program(
-        ProgramServices{
-            devices, drives, clock, ui, facts, dir.Path() + "/", dir / "QuarnCfg/Quarn.cfg", {}},
-        TwipScale(96.0));
-    QVERIFY(program.Start());
-    QCOMPARE(ui.fake.advisoryQuestions, 0);
-    QCOMPARE(program.State().adminRights, 1);
-    MainWindow& window = *program.Window();
+    ProgramWorld w(false, {}, &devices, &drives);
+    QVERIFY(w.program->Start());
+    QVERIFY(w.ui.fake.advisoryQuestions == 0 && w.program->State().adminRights == 1);
+    MainWindow& window = *w.program->Window();
+    ScriptedQtUi& ui = w.ui;
     QAction& remove = window.Action(MenuId::File_Menu_SafelyRemove);
     window.RunCommand(MenuId::File_Menu_Scan);
     QVERIFY(ui.fake.messages.empty());
@@ -167,7 +170,7 @@ void ProgramTests::throughUdisksTheScanFindsSticksAndSafelyRemoveTakesThemAway()
     QVERIFY(remove.isVisible() && !remove.isEnabled());
     window.RunCommand(MenuId::File_Menu_Select_2);
     QVERIFY(remove.isEnabled());
-    ui.fake.fileAnswers.push_back(dir / "backup.img");
+    ui.fake.fileAnswers.push_back(w.dir / "backup.img");
     bool enabledWhileBusy = true;
     ui.fake.onPump = [&](int) {
         enabledWhileBusy = remove.isEnabled();
@@ -204,6 +207,103 @@ void ProgramTests::throughUdisksTheScanFindsSticksAndSafelyRemoveTakesThemAway()
     window.RunCommand(MenuId::File_Menu_OpenStoreFile);
     QVERIFY(remove.isVisible() && !remove.isEnabled());
     window.Action(MenuId::File_Menu_Exit).trigger();
+}
+
+void ProgramTests::helpCommandsFollowTheirRules() {
+    TempDir dir;
+    const std::string app = dir.Path() + "/";
+    HelpWindow help;
+    QStringList captions{help.windowTitle()};
+    for (QAction* action : help.findChild<QMenuBar*>()->actions()) {
+        captions << action->text();
+    }
+    QCOMPARE(captions, (QStringList{"Documentation", " << ", " >>", "  Home  "}));
+    QVERIFY(!help.HelpInit(app));  // no page yet
+
+    std::filesystem::create_directory(app + "QuarnHlp");
+    WriteFileText(app + "QuarnHlp/QuarnHlp.htm",
+                  "<h1>Help</h1><a href=\"second.htm\">next</a> <a href=\"#far\">on</a><pre>" +
+                      std::string(200, '\n') + "</pre><h2><a name=\"far\"></a>Far</h2>" + "<pre>" +
+                      std::string(200, '\n') + "</pre>");
+    WriteFileText(app + "QuarnHlp/second.htm", "<h1>Second</h1>");
+    QVERIFY(help.HelpInit(app));
+    // Back does nothing on the help page; elsewhere it moves through the history.
+    const QUrl second = QUrl::fromLocalFile(QString::fromStdString(app + "QuarnHlp/second.htm"));
+    const auto page = [&help] { return help.Browser().source().fileName(); };
+    const auto go = [&](void (HelpWindow::*command)(), const char* expected) {
+        (help.*command)();
+        QCOMPARE(page(), QString(expected));
+    };
+    go(&HelpWindow::Forward, "QuarnHlp.htm");
+    help.Browser().setSource(second);
+    go(&HelpWindow::Home, "QuarnHlp.htm");
+    go(&HelpWindow::Back, "QuarnHlp.htm");
+    help.Browser().setSource(second);
+    go(&HelpWindow::Back, "QuarnHlp.htm");
+    go(&HelpWindow::Forward, "second.htm");
+
+    // A link to an anchor, clicked: Back to the top, Forward to the anchor.
+    help.Home();
+    help.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&help));
+    QTextCursor link = help.Browser().document()->find("on");
+    link.setPosition(link.selectionStart() + 1);
+    QTest::mouseClick(help.Browser().viewport(), Qt::LeftButton, {},
+                      help.Browser().cursorRect(link).center());
+    const auto place = [&help] {
+        return help.Browser().source().fragment() + " " +
+               QString::number(help.Browser().verticalScrollBar()->value());
+    };
+    const QString atAnchor = place();
+    help.Back();
+    QVERIFY(atAnchor.startsWith("far ") && atAnchor != "far 0");
+    QCOMPARE(place(), QString(" 0"));
+    help.Forward();
+    QCOMPARE(place(), atAnchor);
+
+    // Closing by the frame hides; showing again keeps the page.
+    QVERIFY(!help.close() && !help.isVisible());
+    help.ShowHelp();
+    QCOMPARE(place(), atAnchor);
+    help.HelpUnload();  // the real unload goes through
+    QVERIFY(!help.isVisible());
+}
+
+void ProgramTests::aboutAndSystemInformation() {
+    AboutWindow about;
+    QCOMPARE(about.VersionLabel().text() + "|" + about.OkButton().text(),
+             QString("Quarn - Quarnex| &Ok"));
+    QVERIFY(
+        QRegularExpression("^\\d{4}_\\d{2}_\\d{2}$").match(about.DateLabel().text()).hasMatch());
+    about.ShowAbout();
+    QTest::mouseClick(&about.OkButton(), Qt::LeftButton);
+    QVERIFY(!about.isVisible());
+
+    FakeSystemFacts facts;
+    facts.processor = 0;
+    facts.keyboard = 7;
+    SysInfoWindow info(facts);
+    QCOMPARE(info.windowTitle() + "|" + info.OkButton().text(),
+             QString("Current System Information|&Ok"));
+    info.ShowSysInfo();
+    info.grab();  // paints
+    // Two empty lines, then the facts; an unknown processor prints nothing.
+    const std::string zone(14, ' ');
+    const std::vector<std::string>& lines = info.PrintedLines();
+    QCOMPARE(lines[0] + lines[1] + "|" + lines[2] + "|" + lines[6] + "|" + lines[10],
+             "|" + zone + "WinDIR:       /|" + zone + "Processor:    |" + zone +
+                 "KBType:       Special keyboard");
+    facts.available = 1000ull << 20;  // every paint asks again
+    info.grab();
+    QCOMPARE(info.PrintedLines()[9], zone + "FreeMem:      1,000 MB");
+
+    // Ok closes; showing again centres the window anew.
+    QTest::mouseClick(&info.OkButton(), Qt::LeftButton);
+    info.move(3, 4);
+    info.ShowSysInfo();
+    const QPoint offset =
+        info.frameGeometry().center() - QGuiApplication::primaryScreen()->geometry().center();
+    QVERIFY(offset.manhattanLength() <= 2);
 }
 
 }  // namespace

