@@ -41,10 +41,6 @@ void ClearTexts(ProgramState& state) {
     state.slotTable.baseIdPresent = state.slotTable.baseIdNumbered = false;
 }
 
-std::string Header(const std::string& name) {
-    return "Disk Descriptions For USB Image File '" + name + "'\r\n" + testing::kListHeader;
-}
-
 TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecordAndTheReaderTakesThemBack) {
     TestWorld w;
     SlotTable& t = w.state.slotTable;
@@ -58,7 +54,8 @@ TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecordAndTheReaderTakesThe
     t.SetDiskId(31, std::nullopt, SlotChange::DiskIdRead);  // unreadable
     const std::string text = ComposeDescriptions(w.state, "sdb/DISKS.TXT");
     EXPECT_EQ(text,
-              Header("sdb/DISKS.TXT") +
+              std::string("Disk Descriptions For USB Image File 'sdb/DISKS.TXT'\r\n") +
+                  testing::kListHeader +
                   "--- IDN>[FDISK]\r\n\r\n007 SRC>/home/u/dos.img\r\n007  ID>[FDISK007   ]\r\n"
                   "007   1>First line\r\n007   2>\r\n007   3>  indented\r\n"
                   "\r\n012  ID>[GAMES      ]\r\n\r\n030 SRC>A:\r\n030  ID>[FDISK030   ]\r\n"
@@ -233,8 +230,6 @@ TEST(DescriptionsFormat, MutatedAndTruncatedFilesNeverCrashTheReader) {
     EXPECT_GT(accepted, 0);
 }
 
-constexpr const char* kSavedHeader = "Disk Descriptions For USB Image File 'sdb/DISKS.TXT'\r\n";
-
 // Fails each step of run in turn, one fresh world per step, until a run
 // needs fewer steps of that kind; every kind must occur at least once.
 void FailEachStep(const std::function<void(StoreWorld&)>& prepare, int errorNumber,
@@ -332,7 +327,9 @@ TEST(Descriptions, AMountedStoreIsReachedThroughItsMountPoint) {
     EXPECT_EQ(std::tuple(w.state.slotTable.baseId, w.state.slotTable.Slot(8).description),
               std::tuple("MOUNTED", "eight"));
     ASSERT_TRUE(SaveDescriptions(w.ctx, "sdb/DISKS.TXT"));
-    EXPECT_EQ(ReadFileText(mount + "/Disks.Txt").rfind(kSavedHeader, 0), 0u);
+    EXPECT_EQ(ReadFileText(mount + "/Disks.Txt")
+                  .rfind("Disk Descriptions For USB Image File 'sdb/DISKS.TXT'\r\n", 0),
+              0u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(mount), {}), 1)
         << "the existing file was replaced";
 
