@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <tuple>
 #include <utility>
@@ -12,12 +13,16 @@
 #include "store/format_usb.hpp"
 #include "store/slot_transfer.hpp"
 #include "store/store_file_copy.hpp"
+#include "store/volume_files.hpp"
 #include "store/write_mark.hpp"
 #include "store_world.hpp"
 
 namespace quarnex {
 namespace {
 
+using fat12::ApplyStages;
+using fat12::StageFileWrite;
+using fat12::StageMakeFolder;
 using testing::FaultOp;
 using testing::SetGridIds;
 using testing::StoreWorld;
@@ -89,12 +94,6 @@ std::string ReadBack(StoreWorld& w) {
                           : "<none>";
 }
 
-std::string FsckReportBeyondLostClusters(const StoreWorld& w) {
-    const std::string image = w.dir / "slot0.img";
-    testing::WriteFileBytes(image, w.Read(0, fat12::kVolumeBytes));
-    return testing::FsckBeyondLostClusters(image);
-}
-
 // The free bytes slot 0 is left with beside DISKS.TXT: all there are, just
 // what the new copy takes, or a cluster less.
 enum class Room { All, Just, Short };
@@ -151,7 +150,8 @@ TEST(CrashSafety, AStopAtAnyWriteLeavesTheOldOrTheNewFileAndAtWorstLostClusters)
                 EXPECT_EQ(SlotLeft(w), k == 1 ? "old" : k <= kSlotWrites ? "marked" : "new");
             }
             if (fsck) {
-                EXPECT_EQ(FsckReportBeyondLostClusters(w), "");
+                testing::WriteFileBytes(w.dir / "slot0.img", w.Read(0, fat12::kVolumeBytes));
+                EXPECT_EQ(testing::FsckBeyondLostClusters(w.dir / "slot0.img"), "");
             }
         }
     }
@@ -165,6 +165,10 @@ TEST(CrashSafety, AFormatOrRestoreStoppedAtAnyWriteIsListedAsNotFinished) {
         SCOPED_TRACE(format ? "format" : "restore");
         StoreWorld w;
         std::string source = w.dir / "source.img";
+        SlotTable& table = w.state.slotTable;
+        table.internalImage = {"desc", "src"};
+        table.SetDescription(999, "desc");
+        const int& flushesAtFinished = w.FlushesAtFinished("usbstore");
         if (format) {
             w.InstallTemplate();
         } else {
@@ -200,8 +204,117 @@ TEST(CrashSafety, AFormatOrRestoreStoppedAtAnyWriteIsListedAsNotFinished) {
         if (format) {
             EXPECT_EQ(std::pair(*lister.state.slotTable.storeId, lister.model.grid.Cell(999, 1)),
                       std::pair(std::string("NEWSTORE"), std::string(" FDISK999    ")));
+            // Finished only once flushed; slot 0's texts stay, the others' go; the base is kept.
+            EXPECT_EQ(std::tuple(flushesAtFinished, w.ui.actionLabels.back(), table.baseId,
+                                 table.internalImage.source + table.Slot(999).description),
+                      std::tuple(5, "Formatting USB  sdb  Disk(999)", "FDISK", "src"));
         } else {
             EXPECT_EQ(testing::FirstDifferentSlot(w.store, source), -1);
+        }
+    }
+}
+
+constexpr const char* kFloppy = "floppy.img";
+
+// Files changed inside a floppy image: a volume with a file in the root and one in a folder (room
+// >= 0: bytes free).
+void PrepareFloppy(StoreWorld& w, long room = -1) {
+    std::vector<std::byte> volume(fat12::kVolumeBytes);
+    fat12::BuildBlankVolume(volume, "CRASH");
+    ASSERT_EQ(ApplyStages(volume, StageFileWrite(volume, "OLD.TXT", std::string(3000, 'o'), {})),
+              fat12::Status::Ok);
+    ASSERT_EQ(ApplyStages(volume, StageMakeFolder(volume, "Sub", {})), fat12::Status::Ok);
+    ASSERT_EQ(ApplyStages(volume,
+                          StageFileWrite(volume, "Sub/inner file.txt", std::string(700, 'i'), {})),
+              fat12::Status::Ok);
+    if (room >= 0) {
+        const std::string fill(fat12::FreeBytes(volume) - static_cast<std::size_t>(room), 'f');
+        ASSERT_EQ(ApplyStages(volume, StageFileWrite(volume, "FILL.BIN", fill, {})),
+                  fat12::Status::Ok);
+    }
+    const auto* bytes = reinterpret_cast<const unsigned char*>(volume.data());
+    testing::WriteFileBytes(w.dir / kFloppy, {bytes, bytes + volume.size()});
+    testing::WriteFileText(w.dir / "OLD.TXT", std::string(5000, 'n'));
+    testing::WriteFileText(w.dir / "A new long name.txt", "new file");
+    testing::WriteFileText(w.dir / "inner file.txt", std::string(100, 'm'));
+}
+
+// What a path in the volume holds: its text, "<folder>" or "<absent>".
+std::string Held(const StoreWorld& w, const std::string& path) {
+    const std::vector<unsigned char> bytes = testing::ReadFileBytes(w.dir / kFloppy);
+    const auto volume = std::as_bytes(std::span(bytes));
+    const fat12::FileRead read = fat12::ReadFile(volume, path);
+    if (read.status == fat12::Status::IsAFolder) {
+        return "<folder>";
+    }
+    return read.status == fat12::Status::NotFound ? "<absent>"
+           : read.status == fat12::Status::Ok     ? read.contents
+                                                  : fat12::StatusText(read.status);
+}
+
+struct Change {
+    const char* name;
+    std::function<FilesResult(StoreWorld&)> run;
+    std::vector<std::string> paths;  // in the volume: each old or new afterwards
+    long room = -1;                  // bytes left free beforehand (as PrepareFloppy)
+};
+
+TEST(VolumeFilesCrash, AStopAtAnyWriteLeavesEachFileOldOrNewAndAtWorstLostClusters) {
+    const auto target = [](StoreWorld& w) { return VolumeTarget{w.dir / kFloppy, std::nullopt}; };
+    const auto put = [&](StoreWorld& w, std::vector<std::string> files, std::string folder) {
+        return PutFiles(w.ctx, target(w), {std::move(files), std::move(folder), true, false, {}});
+    };
+    const std::vector<Change> changes = {
+        {"put",
+         [&](StoreWorld& w) {
+             return put(w, {w.dir / "OLD.TXT", w.dir / "A new long name.txt"}, "");
+         },
+         {"OLD.TXT", "A new long name.txt"}},
+        {"put into a folder",
+         [&](StoreWorld& w) { return put(w, {w.dir / "inner file.txt"}, "Sub"); },
+         {"Sub/inner file.txt"}},
+        {"rm",
+         [&](StoreWorld& w) {
+             return RemoveFiles(w.ctx, target(w), {"Sub/inner file.txt", "Sub", "OLD.TXT"});
+         },
+         {"Sub/inner file.txt", "Sub", "OLD.TXT"}},
+        {"mkdir",
+         [&](StoreWorld& w) { return MakeVolumeFolder(w.ctx, target(w), "A new folder"); },
+         {"A new folder"}},
+        // The 5000 bytes take 10 clusters: just the room left beside the old 3000.
+        {"put with just enough room beside the old file",
+         [&](StoreWorld& w) { return put(w, {w.dir / "OLD.TXT"}, ""); },
+         {"OLD.TXT"},
+         5120},
+    };
+    for (const Change& change : changes) {
+        StoreWorld whole;
+        PrepareFloppy(whole, change.room);
+        std::vector<std::string> before;
+        for (const std::string& path : change.paths) {
+            before.push_back(Held(whole, path));
+        }
+        ASSERT_TRUE(change.run(whole).Ok()) << change.name;
+        const int writes = whole.devices.Count(FaultOp::Write, kFloppy);
+        EXPECT_EQ(testing::FsckBeyondLostClusters(whole.dir / kFloppy), "");
+        for (int k = 0; k < writes; ++k) {
+            SCOPED_TRACE(std::string(change.name) + ", stopped after write " + std::to_string(k) +
+                         " of " + std::to_string(writes));
+            // Killed there, or failing with EIO: then each file is old or new, as reported.
+            for (const bool killed : {true, false}) {
+                StoreWorld w;
+                PrepareFloppy(w, change.room);
+                killed ? w.devices.StopAtWrite(k + 1, kFloppy)
+                       : w.devices.Inject({FaultOp::Write, k + 1, kFloppy});
+                const FilesResult result = change.run(w);
+                EXPECT_EQ(result.failure, killed ? FilesFailure::None : FilesFailure::Write);
+                for (std::size_t i = 0; i < change.paths.size(); ++i) {
+                    const std::string held = Held(w, change.paths[i]);
+                    EXPECT_TRUE(held == before[i] || held == Held(whole, change.paths[i]))
+                        << change.paths[i] << ": " << held.substr(0, 40);
+                }
+                EXPECT_EQ(testing::FsckBeyondLostClusters(w.dir / kFloppy), "");
+            }
         }
     }
 }

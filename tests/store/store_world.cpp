@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <filesystem>
 #include <regex>
 #include <sstream>
@@ -74,17 +73,6 @@ int FirstDifferentSlot(const std::string& a, const std::string& b) {
         }
     }
     return -1;
-}
-
-void ExpectFatToolsAccept(const std::string& volume, const std::string& file,
-                          const std::string& expected) {
-    if (!HaveTools({"fsck.fat", "mtype"})) {
-        std::printf("fsck.fat or mtype not installed; volume not checked by them\n");
-        return;
-    }
-    std::string output;
-    EXPECT_EQ(RunCommand("fsck.fat -n " + volume, &output), 0) << output;
-    EXPECT_EQ(Mtools("mtype -i " + volume + " ::" + file), expected);
 }
 
 void SetGridIds(ProgramState& state, const std::string& base, bool numbered) {

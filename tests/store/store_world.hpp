@@ -39,10 +39,6 @@ void MarkSlots(const std::string& path, unsigned seed, const std::vector<int>& s
 bool SlotMarked(const std::string& path, int slot, unsigned seed);
 int FirstDifferentSlot(const std::string& a, const std::string& b);  // or -1
 
-// fsck.fat passes the volume and mtype reads file back (where both are installed).
-void ExpectFatToolsAccept(const std::string& volume, const std::string& file,
-                          const std::string& expected);
-
 // What a stop between writes may leave in the volume image: nothing for
 // fsck.fat -n to report (exit 0), or exit 1 with only "Reclaimed ... unused
 // cluster(s)" besides its banner and summary. A free cluster in a chain,

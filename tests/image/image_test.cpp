@@ -1,0 +1,429 @@
+// The internal floppy image to and from files and drives (the file dialog when
+// no target is named, the prompts for a drive without a usable disk, real
+// drives, transfers that stop part way), zeroed and formatted.
+#include <gtest/gtest.h>
+
+#include "commands/main_commands.hpp"
+#include "core/text.hpp"
+#include "fat12/dir_entry.hpp"
+#include "fat12/volume_serial.hpp"
+#include "image/image_export.hpp"
+#include "image/image_format.hpp"
+#include "image/image_import.hpp"
+#include "image/image_target.hpp"
+#include "image_test_files.hpp"
+#include "state/progress.hpp"
+#include "support/loop_device.hpp"
+
+namespace quarnex {
+namespace {
+
+using namespace testing;
+
+ImageResult Transfer(ImageWorld& w, bool exporting, const ImageTransferRequest& request) {
+    return exporting ? ExportFloppyImage(w.ctx, request) : ImportFloppyImage(w.ctx, request);
+}
+
+TEST(ImageDialogs, TheChosenFileIsUsedAndACancelIsSilent) {
+    for (const bool exporting : {false, true}) {
+        SCOPED_TRACE(exporting ? "export" : "import");
+        ImageWorld w;
+        const std::string file = w.ImageFile(PatternImage(2));
+        w.ui.fileAnswers = {file, std::nullopt};
+        EXPECT_EQ(Transfer(w, exporting, {}).path, file);
+        EXPECT_EQ(ReadFileBytes(file), ImageOf(w.state));
+        EXPECT_EQ(Transfer(w, exporting, {}), ImageResult{});
+        ASSERT_EQ(w.ui.fileDialogs.size(), 2u);
+        EXPECT_EQ(w.ui.fileDialogs[0],
+                  (FileDialogRequest{exporting ? "Export Floppy Image" : "Import Floppy Image", "",
+                                     "img", "Image Files (*.img)|*.img|All Files (*.*)|*.*", 1,
+                                     exporting ? ChosenFile::AnyName : ChosenFile::Existing,
+                                     exporting ? ReplacePrompt::Ask : ReplacePrompt::None}));
+        EXPECT_TRUE(w.ui.messages.empty());
+        w.ExpectSettled();
+    }
+}
+
+// No disk: three opens a second apart, then the question; a disk that is
+// not 1.44 MB: three checks of the same handle five seconds apart, then the
+// question. Retry asks again after three more tries; Cancel starts nothing.
+TEST(FloppyPrompts, NoDiskAndWrongDiskAskWithRetryAndCancel) {
+    struct Case {
+        bool exporting;
+        FloppyDrive drive;
+        std::size_t diskBytes;  // 0: no disk
+        int opens;
+        double pause;
+        std::string title;
+    };
+    const Case cases[] = {
+        {false, FloppyDrive::A, 0, 6, 1.0, "(I1) Importing Image From Drive A:"},
+        {false, FloppyDrive::A, kImageBytes + kBlock, 1, 5.0, "(I2) Importing Image From Drive A:"},
+        {true, FloppyDrive::B, 0, 6, 1.0, "(X1) Exporting Image From Drive B:"},
+        {true, FloppyDrive::A, 720 * 1024, 1, 5.0, "(X2) Exporting Image To Drive A:"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        ImageWorld w;
+        if (c.diskBytes != 0) {
+            w.InsertDisk(PatternImage(5, c.diskBytes));
+        }
+        w.ui.messageAnswers = {MessageAnswer::Retry, MessageAnswer::Cancel};
+        EXPECT_EQ(Transfer(w, c.exporting, {.drive = c.drive}), NotStartedOn(DriveText(c.drive)));
+        EXPECT_EQ(w.devices.Count(FaultOp::Open), c.opens);
+        EXPECT_EQ(w.clock.sleeps, std::vector<double>(6, c.pause));
+        EXPECT_EQ(w.ui.MessageTitles(), Strings(2, c.title));
+        const MessageRequest& m = w.ui.LastMessage();
+        const std::string drive = c.title.substr(c.title.size() - 2);
+        EXPECT_EQ(m.text, "Insert a 1.44 MB Floppy Disk Into Drive " + drive);
+        EXPECT_TRUE(m.buttons == MessageButtons::RetryCancel && m.icon == MessageIcon::None);
+        EXPECT_EQ(w.devices.Count(FaultOp::Read) + w.devices.Count(FaultOp::Write), 0);
+        EXPECT_EQ(StateOf(w.state), w.kept);
+        w.ExpectSettled();
+    }
+}
+
+// Drive A: is a real block device; the export succeeds only if it shows the
+// geometry of a 1.44 MB disk.
+TEST(FloppyOnLoopDevice, ExportThenImportRoundTrip) {
+    ImageWorld w;
+    const std::string backing = w.dir / "floppy.img";
+    MakeSparseFile(backing, kImageBytes);
+    LoopDevice loop(backing);
+    if (!loop.Attached()) {
+        GTEST_SKIP() << loop.Problem();
+    }
+    w.drives.floppyA = loop.Path();
+    ASSERT_EQ(Transfer(w, true, kDriveA).outcome, Outcome::Complete);
+    EXPECT_EQ(ReadFileBytes(backing), w.old) << "on the backing file after the export";
+    std::fill_n(w.state.imageBuffer.Data(), kImageBytes, std::byte{0});
+    ASSERT_EQ(Transfer(w, false, kDriveA).outcome, Outcome::Complete);
+    EXPECT_EQ(StateOf(w.state), (ImageState{w.old, SourceFloppyA, "A: [EARLIER    ]", "",
+                                            "A: [EARLIER    ]", false}));
+    EXPECT_TRUE(w.ui.messages.empty());
+    w.ExpectSettled();
+    // The same 1.44 MB in 4096-byte sectors is no floppy disk.
+    LoopDevice wide(backing, 4096);
+    const OpenResult opened = w.posix.Open(wide.Path(), Access::Read, Disposition::OpenExisting);
+    ASSERT_NE(opened.file, nullptr) << wide.Problem();
+    EXPECT_FALSE(opened.file->HasFloppyGeometry());
+}
+
+// The image came from a bare drive; exports never change what the window
+// tells of it, except that a complete file export names the file as its
+// source instead.
+struct ExportWorld : ImageWorld {
+    ExportWorld() {
+        state.slotTable.internalImage.source = "A:";
+        state.status.progressLabel = "Progress       Failed";
+    }
+    void ExpectImageStateKept(const std::string& source = "A:") const {
+        ImageState same = kept;
+        same.source = source;
+        EXPECT_EQ(StateOf(state), same);
+        ExpectSettled();
+    }
+};
+
+// (Every block in a replaced file: the terminal tool's get tests.)
+TEST(ExportImage, ACompleteFileExportBecomesTheSourceOfADrivesImage) {
+    ExportWorld w;
+    const std::string file = w.dir / "new.img";
+    const std::string action = "Export To Disk Image " + ShortenPath(file);
+    EXPECT_EQ(Shown(ExportFloppyImage(w.ctx, {.file = file})),
+              ResultOf(Outcome::Complete, file, action));
+    EXPECT_EQ(std::tie(w.state.status.actionLabel, w.ui.progressLabels.front(),
+                       w.state.status.progressLabel),
+              std::tuple(action, "Progress        0%", "Progress      Finished"))
+        << "no reset before";
+    EXPECT_TRUE(w.ui.messages.empty());
+    w.ExpectImageStateKept(file);
+
+    ImageWorld other;  // a source that is more than a drive letter stays
+    EXPECT_EQ(ExportFloppyImage(other.ctx, {.file = other.dir / "x.img"}).outcome,
+              Outcome::Complete);
+    EXPECT_EQ(StateOf(other.state), other.kept);
+}
+
+// Not started, or stopped part way: the blocks before the stop are on the
+// disk, the rest as before, and "Finished" never shows.
+TEST(ExportImage, UnopenableFilesFailedWritesSlowMediaAndFlushes) {
+    struct Case {
+        const char* name;
+        FaultOp op;
+        int nth, error;                 // the failing call, 0 for none
+        double perWrite, jumpAtBlock7;  // seconds on the clock
+        Strings texts;                  // how the messages begin, in order
+        std::size_t written, stoppedAt;
+    };
+    const std::string slow =
+        "Excessive Write Time May Indicate\r\nDisk Is Not A Formatted 1.44MB Disk.\r\n\r\n"
+        "Export Is Terminated.";
+    const std::string locked = "/no/such/dir/locked.img";
+    const std::string failed =
+        "Error # 0x80040005 was generated by QrnMfntWritePtr.WriteFile\r\nInput/output error\r\n"
+        "An error occurred when attempting to Write";
+    const std::string noHandle =
+        "Error # 0x8004000D was generated by GetHandle\r\nPermission "
+        "denied\r\nAn error occurred when attempting to get a handle for ";
+    const std::string noFlush = "Error # 0x80040005 was generated by CloseDevHandle.Flush";
+    const Case cases[] = {
+        {"a file that cannot be opened", FaultOp::Open, 1, EACCES, 0, 0, {noHandle + locked}, 0, 0},
+        {"block 7 fails on a slow disk", FaultOp::Write, 8, EIO, 0, 10, {failed, slow}, 7, 7},
+        {"slow from the sixth block on", FaultOp::Write, 0, EIO, 0.8, 0, {slow}, 6, 5},
+        {"the data does not reach the disk", FaultOp::Flush, 1, EIO, 0, 0, {noFlush}, 160, 160},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExportWorld w;
+        const Bytes before(kImageBytes, 0x5A);
+        const std::string disk = w.InsertDisk(before);
+        if (c.nth != 0) {
+            w.Inject(c.op, {c.nth}, c.error);
+        }
+        w.devices.After(FaultOp::Write, 0, [&](int) { w.clock.Advance(c.perWrite); });
+        w.ui.onPump = [&](int pumps) { w.clock.Advance(pumps == 7 ? c.jumpAtBlock7 : 0); };
+        const bool opened = c.op != FaultOp::Open;
+        const ShownResult stopped =
+            ResultOf(Outcome::Incomplete, "A:", "Export To Physical Disk A:", c.stoppedAt);
+        EXPECT_EQ(Shown(ExportFloppyImage(w.ctx,
+                                          opened ? kDriveA : ImageTransferRequest{.file = locked})),
+                  opened ? stopped : Shown(NotStartedOn(locked)));
+        ASSERT_EQ(w.ui.messages.size(), c.texts.size());
+        for (std::size_t i = 0; i < c.texts.size(); ++i) {
+            EXPECT_TRUE(w.ui.messages[i].text.starts_with(c.texts[i])) << w.ui.messages[i].text;
+        }
+        EXPECT_EQ(w.ui.messages.back().title,
+                  c.texts.back() == slow ? "Exporting Image To Drive A:" : "Error");
+        EXPECT_EQ(ReadFileBytes(disk), Spliced(w.old, before, c.written));
+        if (opened) {  // each block named, then the caption back
+            const std::size_t last = std::min(c.stoppedAt, kTracksPerImage - 1);
+            EXPECT_EQ(w.ui.bufferCaptions.size(), last + 2);
+            EXPECT_EQ(w.ui.bufferCaptions.rbegin()[1], "Writing Track " + std::to_string(last));
+            EXPECT_EQ(w.ui.bufferCaptions.back(), "earlier source");
+        }
+        EXPECT_NE(w.state.status.progressLabel, "Progress      Finished");
+        w.ExpectImageStateKept();
+    }
+}
+
+struct ImportWorld : ImageWorld {
+    // Complete: the disk's bytes and source, no description, no message.
+    void ExpectImported(const Bytes& disk, ImageSource kind, const std::string& source,
+                        const std::string& caption) const {
+        EXPECT_EQ(StateOf(state), (ImageState{disk, kind, source, "", caption, false}));
+        EXPECT_EQ(state.status.progressLabel, "Progress      Finished");
+        EXPECT_TRUE(ui.messages.empty());
+        ExpectSettled();
+    }
+};
+
+// (A file of the wrong length, refused before it is opened: the terminal
+// tool's refusal test, with the same message; a missing one: the template test.)
+TEST(ImportDrive, DriveTextKindAndLabelOfTheSource) {
+    struct Case {
+        FloppyDrive drive;
+        std::string label, source;
+        ImageSource kind;
+    };
+    const Case cases[] = {
+        {FloppyDrive::B, "MYDISK     ", "B: [MYDISK     ]", SourceFloppyB},
+        {FloppyDrive::A, std::string(11, ' '), "A: [-----------]", SourceFloppyA},
+        // (Which bytes a label may hold: the volume label's tests.)
+        {FloppyDrive::A, "BAD\xE5LABEL  ", "A: [-----------]", SourceFloppyA},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.source);
+        ImportWorld w;
+        const Bytes disk = Labelled(PatternImage(9), c.label);
+        w.InsertDisk(disk, c.kind == SourceFloppyB);
+        const std::string action = "Import of Physical Disk " + c.source.substr(0, 2);
+        EXPECT_EQ(Shown(ImportFloppyImage(w.ctx, {.drive = c.drive})),
+                  ResultOf(Outcome::Complete, DriveText(c.drive), action));
+        w.ExpectImported(disk, c.kind, c.source, c.source);
+        // "...", then every track, then the source.
+        ASSERT_EQ(w.ui.bufferCaptions.size(), 162u);
+        EXPECT_EQ(w.ui.bufferCaptions[1], "Reading Track 0");
+        EXPECT_EQ(w.ui.bufferCaptions[160], "Reading Track 159");
+    }
+}
+
+// The time rule from the sixth block on, midnight-safe; retries of a failed
+// block, silent until the last attempt; a cancel. A stopped import keeps the
+// blocks read, marks the image suspect and forgets its description.
+TEST(ImportStops, SlowMediaRetriesAndCancel) {
+    struct Case {
+        const char* name;
+        double start, perBlock;
+        std::vector<int> failingReads;
+        bool cancel;                   // after block 3
+        std::string text;              // of the one message; "" for none
+        std::size_t moved, stoppedAt;  // blocks read; 160 when complete
+        int reads;
+    };
+    const std::string slow =
+        "Excessive Read Time May Indicate\r\nDisk Is Not A Formatted 1.44MB Disk.\r\n\r\n"
+        "Import Is Terminated.";
+    const std::string failed =
+        "Error # 0x80040005 was generated by QrnMfntReadPtr.ReadFile\r\nInput/output error\r\n"
+        "An error occurred when attempting to Read";
+    const Case cases[] = {
+        {"exactly 0.75 s a block is allowed", 0, 0.75, {}, false, "", 160, 0, 160},
+        // Read 101 is block 100; then per attempt a sector-0 read and a block read.
+        {"block 100 read on the third attempt", 0, 0, {101, 103, 105}, false, "", 160, 0, 166},
+        {"the 3 s pause of a retried block 5 is not timed", 0, 0.0, {6}, false, "", 160, 0, 162},
+        {"0.76 s a block, just over the limit", 0, 0.76, {}, false, slow, 6, 5, 6},
+        {"1 s a block across midnight", 86400.0 - 2.0, 1.0, {}, false, slow, 6, 5, 6},
+        {"the pauses of an early retry count", 0, 0, {2, 4}, false, slow, 6, 5, 10},
+        {"all four attempts fail", 0, 0, {4, 6, 8, 10, 12}, false, failed, 3, 3, 12},
+        {"cancel", 0, 0, {}, true, "", 4, 3, 4}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ImportWorld w;
+        w.clock.Set(c.start);
+        const Bytes disk = PatternImage(7);
+        w.devices.After(FaultOp::Read, 0, [&](int) { w.clock.Advance(c.perBlock); });
+        w.Inject(FaultOp::Read, c.failingReads);
+        w.ui.onPump = [&](int pumps) {
+            if (c.cancel && pumps == 3) {
+                CancelCommand(w.ctx);
+            }
+        };
+        const std::string file = w.ImageFile(disk);
+        const ImageResult result = ImportFloppyImage(w.ctx, {.file = file});
+        const std::string action = "Import of Disk Image " + ShortenPath(file);
+        const Strings titles{c.text == slow ? "Importing Image From Drive " : "Error"};
+        EXPECT_EQ(w.ui.MessageTitles(), c.text.empty() ? Strings{} : titles);
+        EXPECT_EQ(w.state.status.actionLabel, action);
+        EXPECT_EQ(w.devices.Count(FaultOp::Read), c.reads) << "one request per block, in order";
+        if (c.moved == kTracksPerImage) {
+            EXPECT_EQ(Shown(result), ResultOf(Outcome::Complete, file, action));
+            w.ExpectImported(disk, SourceImageFile, file, ShortenPath(file));
+            EXPECT_EQ(w.ui.bufferCaptions, (Strings{"...", ShortenPath(file)})) << "no tracks";
+            continue;
+        }
+        EXPECT_EQ(Shown(result),
+                  ResultOf(Outcome::Incomplete, file, action, c.stoppedAt, c.cancel));
+        EXPECT_EQ(c.text.empty() ? "" : w.ui.LastMessage().text, c.text);
+        EXPECT_EQ(StateOf(w.state), (ImageState{Spliced(disk, w.old, c.moved), SourceUsbSlot,
+                                                "earlier source", "", "... ? ...", true}));
+        EXPECT_NE(w.state.status.progressLabel, "Progress      Finished");
+        w.ExpectSettled();
+    }
+}
+
+// The template beside the program; its bytes are returned.
+Bytes WriteTemplate(ImageWorld& w, std::size_t size) {
+    std::filesystem::create_directories(w.dir / "QuarnCfg");
+    const Bytes bytes = PatternImage(77, size);
+    WriteFileBytes(w.dir / "QuarnCfg/FAT12.144", bytes);
+    return bytes;
+}
+
+// The image after a format: the template, zeros after it, the ID twice (a
+// blank one as "NO NAME" in the boot sector), and the serial of the test
+// clock's noon, the internal image counting as slot 1000.
+Bytes Formatted(Bytes image, const std::string& id11) {
+    image.resize(kImageBytes, 0);
+    fat12::WriteVolumeSerial(
+        std::as_writable_bytes(std::span(image)),
+        fat12::VolumeSerialNumber(fat12::MakeStamp(2026, 3, 14, 12, 0, 0), 1000));
+    const bool blank = id11 == std::string(11, ' ');
+    const std::string boot = blank ? "NO NAME    " : id11;
+    std::copy(boot.begin(), boot.end(), image.begin() + fat12::kBootLabelOffset);
+    std::copy(id11.begin(), id11.end(), image.begin() + fat12::kRootLabelOffset);
+    if (blank && image[fat12::kRootLabelOffset + 11] == 0x08) {
+        image[fat12::kRootLabelOffset] = 0xE5;  // no label entry of spaces
+    }
+    return image;
+}
+
+// Zeroing, and formatting through the dialog's OK button with the capitals
+// of the first 11 characters typed (no character cut in two; the label is 11
+// bytes, Latin-1), from templates shorter and longer than an image.
+TEST(FormatInternalImage, ZerosOrTemplateWithTheIdAtBothPlaces) {
+    // One small letter in UTF-8, its capital in UTF-8 and Latin-1.
+    const std::string ae = "\xC3\xA4", upper = "\xC3\x84", latin1 = "\xC4";
+    struct Case {
+        std::string typed, box, written, shown;
+        std::size_t templateBytes;  // 0: zeroed instead
+    };
+    const Case cases[] = {
+        {"abcdefghijklmn", "ABCDEFGHIJK", "ABCDEFGHIJK", "ABCDEFGHIJK", kImageBytes},
+        {"my disk", "MY DISK", "MY DISK    ", "MY DISK    ", 512},
+        {"", "", "           ", "-----------", kImageBytes + 5000},
+        {ae + "bcdefghijklmn", upper + "BCDEFGHIJK", latin1 + "BCDEFGHIJK", upper + "BCDEFGHIJK",
+         1},
+        {"", "", "", "", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        ImageWorld w;
+        w.state.status.bufferOpaque = true;
+        Bytes image(kImageBytes, 0);
+        if (c.templateBytes == 0) {
+            ZeroInternalImage(w.ctx);
+        } else {
+            image = Formatted(WriteTemplate(w, c.templateBytes), c.written);
+            w.model.dialogs.floppyIdText = c.typed;
+            FormatImageFromDialog(w.ctx);
+            EXPECT_EQ(w.model.dialogs.floppyIdText, c.box);
+        }
+        const bool zeroed = c.templateBytes == 0;
+        const std::string caption = zeroed ? "Zeroed" : "FAT12 / ID = [" + c.shown + "]";
+        EXPECT_EQ(StateOf(w.state), (ImageState{image, zeroed ? SourceZeroed : SourceFormatted, "",
+                                                "", caption, false}));
+        EXPECT_EQ(w.state.status.actionLabel,
+                  zeroed ? "Zeroing Internal Disk Image" : "Formatting Internal Disk Image");
+        EXPECT_EQ(w.state.status.progressLabel, "Progress      Finished");
+        EXPECT_EQ(w.devices.Count(FaultOp::Read), zeroed ? 0 : 1);
+        EXPECT_TRUE(w.ui.messages.empty());
+        w.ExpectSettled();
+    }
+}
+
+// A missing file or template leaves the image suspect.
+TEST(FormatInternalImage, MissingUnopenableAndUnreadableTemplates) {
+    ImageWorld missing;
+    EXPECT_EQ(FormatInternalImage(missing.ctx, "abc"), Outcome::NotStarted);
+    ImageState suspect = missing.kept;
+    suspect.caption = "... ? ...";
+    suspect.opaque = true;
+    EXPECT_EQ(StateOf(missing.state), suspect);
+    ImageWorld gone;  // an import of a missing file, caught by the import's own handler
+    EXPECT_EQ(ImportFloppyImage(gone.ctx, {.file = gone.dir / "gone.img"}).outcome,
+              Outcome::NotStarted);
+    EXPECT_EQ(StateOf(gone.state), suspect);
+
+    ImageWorld locked;
+    WriteTemplate(locked, kImageBytes);
+    locked.Inject(FaultOp::Open, {1}, EACCES);
+    EXPECT_EQ(FormatInternalImage(locked.ctx, "abc"), Outcome::NotStarted);
+    EXPECT_EQ(StateOf(locked.state), locked.kept);
+
+    ImageWorld unreadable;  // the ID is still written, the rest is suspect
+    WriteTemplate(unreadable, kImageBytes);
+    unreadable.devices.Inject(Fault{FaultOp::Read, 1, "FAT12", 0, 1});
+    EXPECT_EQ(FormatInternalImage(unreadable.ctx, "abc"), Outcome::Incomplete);
+    const ImageState after = StateOf(unreadable.state);
+    for (const std::size_t at : {fat12::kBootLabelOffset, fat12::kRootLabelOffset}) {
+        EXPECT_EQ(std::string(after.bytes.begin() + at, after.bytes.begin() + at + 11),
+                  "abc        ");
+    }
+    EXPECT_EQ((ImageState{after.bytes, SourceFormatted, "", "", "... ? ...", true}), after);
+
+    const Strings texts{"Error # 0x80040002 was generated by FileLen\r\nNo such file or directory",
+                        "Error # 0x80040002 was generated by QrnMfntImportFromFlpyImag.FileLen\r\n"
+                        "No such file or directory",
+                        "Error # 0x8004000D was generated by GetHandle\r\nPermission denied",
+                        "Error # 0x80040005 was generated by QrnMfntReadPtr.ReadFile"};
+    std::size_t i = 0;
+    for (ImageWorld* w : {&missing, &gone, &locked, &unreadable}) {
+        ASSERT_EQ(w->ui.messages.size(), 1u);
+        EXPECT_TRUE(w->ui.messages[0].text.starts_with(texts[i++])) << w->ui.messages[0].text;
+        w->ExpectSettled();
+    }
+}
+
+}  // namespace
+}  // namespace quarnex

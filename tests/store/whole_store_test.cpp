@@ -1,0 +1,243 @@
+// Whole-store operations besides their crash and fault tables: the format's
+// labels, templates and dialog; the backup and restore's dialogs and refusals;
+// the order in which the writers close the store.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "commands/main_commands.hpp"
+
+#include <algorithm>
+#include <filesystem>
+#include <tuple>
+
+#include "core/text.hpp"
+#include "store/format_usb.hpp"
+#include "store/slot_transfer.hpp"
+#include "store/store_file_copy.hpp"
+#include "store/write_mark.hpp"
+#include "store_world.hpp"
+
+namespace quarnex {
+namespace {
+
+using namespace testing;
+
+constexpr unsigned kOldSeed = 40;
+
+// The slot as formatted; marked: with the mark of an unfinished format in the
+// boot sector.
+bool SlotFormatted(const std::string& store, int slot, const Bytes& templateBytes,
+                   const std::string& label, bool marked = false) {
+    Bytes expected = FormattedSlot(templateBytes, slot, label);
+    if (marked) {
+        std::copy(kWriteMark.begin(), kWriteMark.end(), expected.begin() + kWriteMarkOffset);
+    }
+    return ReadFileBytes(store, SlotOffset(slot), kSlotStride) == expected;
+}
+
+struct FormatWorld : StoreWorld {
+    FormatWorld() { MarkSlots(store, kOldSeed, {0, 3}); }
+    const Bytes templateBytes = InstallTemplate();
+};
+
+// (Plain ASCII cuts: the terminal tool's format test; slot 0's accents and
+// leading spaces: the dialog test below; every slot written: the crash and
+// fault tables.)
+TEST(FormatUsb, LabelsForTheDeviceAndForNumberedAndUnnumberedBases) {
+    const std::string ss8 = "\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F";
+    // Slot, ID, base, numbered, label.
+    const std::tuple<int, std::string, std::string, bool, std::string> cases[] = {
+        {0, "  ABCDEFGHIJKLM", "X", false, "ABCDEFGHI  "},  // cut to 11, then stripped
+        {0, "", "X", true, std::string(11, ' ')},
+        {7, "", "", true, "007        "},
+        {5, "", " AB", false, " AB        "},          // the base keeps its spaces
+        {3, "", ss8 + "\xC3\x9F", true, ss8 + "003"},  // accents are never cut in two
+    };
+    for (const auto& [slot, id, base, numbered, label] : cases) {
+        EXPECT_EQ(FormatLabel(slot, id, base, numbered), label) << slot << id << base;
+    }
+}
+
+TEST(FormatUsb, ShortAndLongTemplatesGiveAtMostOneImageThenZeros) {
+    for (const Bytes& bytes : {Pattern(0, 512, 9), Pattern(0, kImageBytes + 4096, 10)}) {
+        SCOPED_TRACE(bytes.size());
+        FormatWorld w;
+        w.InstallTemplate(bytes);
+        w.Arm(std::nullopt, FaultOp::Write, 3);  // cancelled after slot 2, to keep it short
+
+        EXPECT_EQ(FormatStore(w.ctx, {"SHORT", "ABC", false}),
+                  OperationResult::StoppedAt(2, StopCause::Cancel));
+
+        const Bytes image(bytes.begin(), bytes.begin() + std::min(bytes.size(), kImageBytes));
+        // Slot 0 keeps the mark: the format did not finish.
+        EXPECT_TRUE(SlotFormatted(w.store, 0, image, "SHORT      ", true));
+        for (const int slot : {1, 2}) {
+            EXPECT_TRUE(SlotFormatted(w.store, slot, image, "ABC        "));
+        }
+        EXPECT_TRUE(SlotMarked(w.store, 3, kOldSeed));
+        w.ExpectSettled();
+    }
+}
+
+// Typed accents count as one character and become one label byte each.
+TEST(FormatDialog, OkFormatsWithTheCapitalsOfTheFirstElevenCharactersThenResets) {
+    FormatWorld w;
+    DialogTexts& dialogs = w.model.dialogs;
+    dialogs.usbIdText = " b\xC3\xBChne-12345678";              // " bühne-12345678"
+    dialogs.usbBaseIdText = "\303\251t\303\251abcdefghijklm";  // "étéabcdefghijklm"
+    dialogs.usbAppendId = false;
+    w.state.slotTable.SetDescription(5, "old description");
+    w.state.slotTable.baseIdPresent = true;
+
+    EXPECT_EQ(FormatStoreFromDialog(w.ctx, w.store), OperationResult::Done());
+
+    EXPECT_EQ(dialogs.usbIdText + "|" + dialogs.usbBaseIdText,
+              " B\303\234HNE-1234|\303\211T\303\211ABCDEFGH");
+    EXPECT_TRUE(SlotFormatted(w.store, 0, w.templateBytes, "B\xDCHNE-1234 "));
+    for (const int slot : {1, 500, 999}) {
+        EXPECT_TRUE(SlotFormatted(w.store, slot, w.templateBytes, "\311T\311ABCDEFGH")) << slot;
+    }
+    // The reset that follows: no store, no base, an empty grid.
+    EXPECT_EQ(
+        std::tuple(w.state.selectedDevice, w.state.devices.count, w.state.slotTable.baseIdPresent,
+                   w.model.grid.Cell(5, 2), w.model.frameCaption, w.state.status.actionLabel),
+        std::tuple(0, 0, false, "", " Disk Selection ", ""));
+    EXPECT_TRUE(w.ui.messages.empty());
+    w.ExpectSettled();
+}
+
+TEST(FormatDialog, OkStillResetsAfterAFailureAndRefusesAChangedSelection) {
+    {
+        FormatWorld w;  // the template is missing: the store is not even opened
+        std::filesystem::remove(w.dir / "QuarnCfg/FAT12.144");
+        EXPECT_EQ(FormatStoreFromDialog(w.ctx, w.store),
+                  OperationResult::NotStarted(NotStartedReason::Failure));
+        EXPECT_EQ(w.OnlyMessage(),
+                  "Error # 0x80040002 was generated by QrnMfntFormatUSB.Quarnex\r\n"
+                  "No such file or directory");
+        EXPECT_EQ(std::pair(w.devices.Count(FaultOp::Open, "usbstore"), w.state.selectedDevice),
+                  std::pair(0, 0))
+            << "the window is reset in every case";
+        w.ExpectSettled();
+    }
+    // The dialog does not block the window: none (or another store: the GUI's
+    // dialog test) may have been selected since it was opened.
+    FormatWorld w;
+    w.model.dialogs.usbIdText = "abc";
+    w.state.selectedDevice = 0;
+    EXPECT_EQ(FormatStoreFromDialog(w.ctx, w.store),
+              OperationResult::NotStarted(NotStartedReason::Refused));
+    ASSERT_EQ(w.ui.messages.size(), 1u);
+    const MessageRequest& m = w.ui.messages[0];
+    EXPECT_EQ(std::tie(m.title, m.icon, m.text),
+              std::tuple("Format USB (1000 Floppy Images)", MessageIcon::Exclamation,
+                         "The selected device changed after this dialog was opened.\r\n"
+                         "Nothing was formatted."));
+    EXPECT_TRUE(w.devices.Log().empty()) << "nothing may be opened, or written";
+    EXPECT_EQ(std::pair(w.state.selectedDevice, w.model.dialogs.usbIdText),
+              std::pair(0, std::string("ABC")))
+        << "the selection stays";
+    w.ExpectSettled();
+}
+
+TEST(StoreFileDialogs, CancelledDialogsAreSilentAndChangeNothing) {
+    StoreWorld w;
+    std::string path;
+    const auto cancelled = OperationResult::NotStarted(NotStartedReason::DialogCancelled);
+    EXPECT_EQ((std::pair{BackupStoreToFile(w.ctx, path).copy, ImportStoreFromFile(w.ctx)}),
+              std::pair(cancelled, cancelled));
+
+    const std::string filter = "Image Files (*.img)|*.img|All Files (*.*)|*.*";
+    ASSERT_EQ(w.ui.fileDialogs.size(), 2u);
+    EXPECT_EQ(w.ui.fileDialogs[0], (FileDialogRequest{"Export 1000 Floppy Image", "", "img", filter,
+                                                      1, ChosenFile::AnyName, ReplacePrompt::Ask}));
+    EXPECT_EQ(w.ui.fileDialogs[1], (FileDialogRequest{"Import 1000 Floppy Image", "", "img", filter,
+                                                      1, ChosenFile::Existing}));
+    EXPECT_TRUE(w.ui.messages.empty() && w.devices.Log().empty() && w.state.selectedDevice == 1)
+        << "nothing may be opened, and the window must not be reset";
+    w.ExpectSettled();
+}
+
+// Refused before anything is opened: a restore of a file of another length,
+// and either copy onto (or from) the store itself under another name.
+TEST(StoreFileCopies, RefuseWrongLengthsAndTheStoreItselfBeforeOpeningAnything) {
+    for (const int row : {0, 1, 2, 3}) {  // two lengths; the store as restore input, backup output
+        StoreWorld w;
+        std::string file = w.dir / "other.img";
+        std::string shown = row == 0 ? "1,572,863,999" : "0";
+        if (row < 2) {
+            MakeSparseFile(file, row == 0 ? kStoreBytes - 1 : 0);
+        } else {
+            ASSERT_EQ(::link(w.store.c_str(), file.c_str()), 0);
+        }
+        const OperationResult result =
+            row == 3 ? BackupStoreToFile(w.ctx, file).copy : ImportStoreFromFile(w.ctx, file);
+        EXPECT_EQ(result, OperationResult::NotStarted(NotStartedReason::Refused));
+        ASSERT_EQ(w.ui.messages.size(), 1u);
+        const MessageRequest& m = w.ui.messages[0];
+        EXPECT_EQ(
+            std::tie(m.title, m.icon, m.text),
+            std::tuple(
+                row < 2    ? "Image File Length Invalid"
+                : row == 2 ? "Import 1000 Floppy Image"
+                           : "Export 1000 Floppy Image",
+                MessageIcon::Exclamation,
+                row < 2 ? "Not a 1000 Floppy Image File.\r\n" + file + "\r\nFile Length = " + shown
+                        : file + "\r\nThis file is the store itself.\r\nNothing was written."));
+        EXPECT_EQ(std::pair(w.devices.Count(FaultOp::Open), w.state.selectedDevice),
+                  std::pair(0, 1))
+            << "nothing may be opened, nor the window reset";
+        w.ExpectSettled();
+    }
+    // A named file that does not exist is a trapped error.
+    StoreWorld w;
+    std::string missing = w.dir / "missing.img";
+    EXPECT_EQ(RestoreStoreFromFile(w.ctx, missing),
+              OperationResult::NotStarted(NotStartedReason::Failure));
+    EXPECT_EQ(w.OnlyMessage(),
+              "Error # 0x80040002 was generated by QrnMfntCopyFileToUSB.FileLen\r\n"
+              "No such file or directory");
+}
+
+// The whole-store writers close the store's volume before its device; a slot
+// export closes the device first. The store is a loop device whose volume is
+// a file of its own; each run is cancelled early.
+TEST(StoreWriters, CloseTheVolumeAndTheDeviceInTheirOrder) {
+    for (const int writer : {0, 1, 2}) {  // format, restore, slot export
+        SCOPED_TRACE(writer);
+        StoreWorld w;
+        LoopDevice loop(w.store);
+        if (!loop.Attached()) {
+            GTEST_SKIP() << loop.Problem();
+        }
+        const std::string name = w.SelectLoopDevice(loop);
+        const std::string volume = w.dir / "volume";
+        WriteFileText(volume, "");
+        w.drives.drives.insert(w.drives.drives.begin(), FakeDrive{name, volume});
+        w.InstallTemplate();
+        std::string file = w.dir / "import.img";
+        MakeSparseFile(file, kStoreBytes);
+        w.Arm(std::nullopt, FaultOp::Write, 3, name);
+        if (writer == 0) {
+            FormatStore(w.ctx, {"ID", "BASE", true});
+        } else if (writer == 1) {
+            RestoreStoreFromFile(w.ctx, file);
+        } else {
+            ExportToSlot(w.ctx, 12);
+        }
+        // The flushes that close the two handles sit next to each other.
+        const auto& log = w.devices.Log();
+        const auto volumeClosed = std::ranges::find_if(
+            log, [&](const auto& r) { return r.op == FaultOp::Flush && r.path == volume; });
+        ASSERT_TRUE(volumeClosed != log.begin() && volumeClosed != log.end());
+        const auto deviceFlush = [&](auto it) {
+            return it != log.end() && it->op == FaultOp::Flush && it->path == loop.Path();
+        };
+        EXPECT_EQ(deviceFlush(volumeClosed + 1), writer != 2)
+            << "the device closed after the volume";
+        EXPECT_TRUE(deviceFlush(volumeClosed - 1));
+    }
+}
+
+}  // namespace
+}  // namespace quarnex
