@@ -42,7 +42,7 @@ bool RetryTrack(Context& ctx, DevHandle& handle, std::size_t track) {
     std::span<std::byte> image = ctx.state.imageBuffer.Span();
     const std::size_t offset = track * kTrackBytes;
     for (int retriesLeft = kRetryAttempts - 1; retriesLeft >= 0; --retriesLeft) {
-        WaitSeconds(ctx, kRetryPauseSeconds);
+        WaitSeconds(ctx.clock, kRetryPauseSeconds);
         const Reporting reporting = retriesLeft != 0 ? Reporting::Quiet : Reporting::Shown;
         if (ReadBlockAndReport(ctx, handle, image, 0, kSectorBytes, 0, reporting) &&
             ReadBlockAndReport(ctx, handle, image, offset, kTrackBytes,

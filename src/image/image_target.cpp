@@ -62,7 +62,7 @@ DevHandle OpenFloppyDrive(Context& ctx, const ImageTarget& drive, Access access,
             if (handle.Valid()) {
                 return handle;
             }
-            WaitSeconds(ctx, kOpenPauseSeconds);
+            WaitSeconds(ctx.clock, kOpenPauseSeconds);
         }
         if (!AskForDisk(ctx, drive, promptTitle)) {
             return DevHandle();
@@ -77,7 +77,7 @@ bool WaitForFloppyMedium(Context& ctx, DevHandle& handle, const ImageTarget& dri
             if (IsFloppyGeometry(handle)) {
                 return true;
             }
-            WaitSeconds(ctx, kMediumPauseSeconds);
+            WaitSeconds(ctx.clock, kMediumPauseSeconds);
         }
         if (!AskForDisk(ctx, drive, promptTitle)) {
             return false;

@@ -8,20 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "core/result.hpp"
+#include "ports/messages.hpp"
 
 namespace quarnex {
-
-enum class MessageButtons { Ok, RetryCancel, OkCancel, YesNo };
-enum class MessageIcon { None, Exclamation, Critical };
-enum class MessageAnswer { Ok, Retry, Cancel, Yes, No };
-
-struct MessageRequest {
-    std::string title;
-    std::string text;  // line breaks as given by the caller (CR LF or LF)
-    MessageButtons buttons = MessageButtons::Ok;
-    MessageIcon icon = MessageIcon::None;
-};
 
 // What a file dialog accepts: any name in an existing folder, or only a
 // file that exists.
@@ -54,16 +43,9 @@ enum class WindowPart {
     Dialogs,        // text boxes of the ID dialogs
 };
 
-class Ui {
+// The window or terminal as a whole: messages, and what only a window has.
+class Ui : public Messages {
   public:
-    virtual ~Ui() = default;
-    Ui() = default;
-    Ui(const Ui&) = delete;
-    Ui& operator=(const Ui&) = delete;
-
-    virtual MessageAnswer ShowMessage(const MessageRequest& request) = 0;
-    // The "Error" message box for a failure; its text is made by the front end.
-    virtual void ShowError(const ErrorRecord& error) = 0;
     // Empty when the user cancelled the dialog.
     virtual std::optional<std::string> AskOpenFile(const FileDialogRequest& request) = 0;
     virtual std::optional<std::string> AskSaveFile(const FileDialogRequest& request) = 0;

@@ -1,23 +1,20 @@
 #pragma once
-// What every operation works with: the program state and the services it
-// reaches the outside world through.
+// What the older operations still work with: the program state beside the
+// services. Functions that need only the services take OperationPorts.
 
-#include "ports/clock.hpp"
-#include "ports/device_backend.hpp"
-#include "ports/drive_catalog.hpp"
-#include "ports/progress.hpp"
 #include "ports/ui.hpp"
+#include "state/operation_ports.hpp"
 #include "state/program_state.hpp"
 
 namespace quarnex {
 
-struct Context {
+struct Context : OperationPorts {
+    Context(ProgramState& state, DeviceBackend& devices, DriveCatalog& drives, Ui& ui, Clock& clock,
+            Progress& progress)
+        : OperationPorts{devices, drives, ui, clock, progress}, state(state), ui(ui) {}
+
     ProgramState& state;
-    DeviceBackend& devices;
-    DriveCatalog& drives;
     Ui& ui;
-    Clock& clock;
-    Progress& progress;
 };
 
 }  // namespace quarnex

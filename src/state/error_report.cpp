@@ -4,13 +4,13 @@
 
 namespace quarnex {
 
-std::string GetErrorText(Context& ctx, int systemError) {
-    std::string text = ctx.devices.ErrorText(systemError);
+std::string GetErrorText(OperationPorts& ports, int systemError) {
+    std::string text = ports.devices.ErrorText(systemError);
     return text.empty() ? "Unknown Error." : text;
 }
 
-std::string ErrorWords(Context& ctx, const ErrorRecord& error) {
-    return error.cause.empty() ? GetErrorText(ctx, error.systemError) : error.cause;
+std::string ErrorWords(OperationPorts& ports, const ErrorRecord& error) {
+    return error.cause.empty() ? GetErrorText(ports, error.systemError) : error.cause;
 }
 
 ErrorRecord SystemCallError(int systemError, std::string source, std::string doing,
@@ -21,11 +21,11 @@ ErrorRecord SystemCallError(int systemError, std::string source, std::string doi
                        .target = std::move(target)};
 }
 
-void ErrorReport(Context& ctx, ErrorRecord error) {
+void ErrorReport(OperationPorts& ports, ErrorRecord error) {
     if (error.systemText.empty()) {
-        error.systemText = GetErrorText(ctx, error.systemError);
+        error.systemText = GetErrorText(ports, error.systemError);
     }
-    ctx.ui.ShowError(error);
+    ports.messages.ShowError(error);
 }
 
 }  // namespace quarnex

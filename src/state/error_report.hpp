@@ -7,26 +7,26 @@
 #include <string>
 
 #include "core/result.hpp"
-#include "state/context.hpp"
+#include "state/operation_ports.hpp"
 
 namespace quarnex {
 
 // The system's text for an error, or "Unknown Error." when it has none.
-std::string GetErrorText(Context& ctx, int systemError);
+std::string GetErrorText(OperationPorts& ports, int systemError);
 
 // What the error report's caught form says of the error: the program's own
 // words, or the system's.
-std::string ErrorWords(Context& ctx, const ErrorRecord& error);
+std::string ErrorWords(OperationPorts& ports, const ErrorRecord& error);
 
 // A failed system call as the error report's first form shows it.
 ErrorRecord SystemCallError(int systemError, std::string source, std::string doing,
                             std::string target = {});
 
 // Shows the error in the "Error" message box.
-void ErrorReport(Context& ctx, ErrorRecord error);
-inline void ErrorReport(Context& ctx, int systemError, const std::string& source,
+void ErrorReport(OperationPorts& ports, ErrorRecord error);
+inline void ErrorReport(OperationPorts& ports, int systemError, const std::string& source,
                         const std::string& doing) {
-    ErrorReport(ctx, SystemCallError(systemError, source, doing));
+    ErrorReport(ports, SystemCallError(systemError, source, doing));
 }
 
 }  // namespace quarnex

@@ -34,10 +34,10 @@ double ElapsedSince(Clock& clock, double start) {
     return elapsed;
 }
 
-void WaitSeconds(Context& ctx, double seconds) {
-    const double start = ctx.clock.SecondsSinceMidnight();
-    for (double elapsed = 0; elapsed < seconds; elapsed = ElapsedSince(ctx.clock, start)) {
-        ctx.clock.Sleep(seconds - elapsed);
+void WaitSeconds(Clock& clock, double seconds) {
+    const double start = clock.SecondsSinceMidnight();
+    for (double elapsed = 0; elapsed < seconds; elapsed = ElapsedSince(clock, start)) {
+        clock.Sleep(seconds - elapsed);
     }
 }
 

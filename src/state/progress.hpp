@@ -32,7 +32,7 @@ void CancelCommand(Context& ctx);
 
 // Blocks for the given number of seconds, across midnight too. It sleeps
 // rather than spins; window events do not run meanwhile.
-void WaitSeconds(Context& ctx, double seconds);
+void WaitSeconds(Clock& clock, double seconds);
 
 // Seconds since start on the clock, midnight-safe.
 double ElapsedSince(Clock& clock, double start);

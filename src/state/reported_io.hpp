@@ -9,7 +9,7 @@
 #include <string>
 
 #include "device/device_io.hpp"
-#include "state/context.hpp"
+#include "state/operation_ports.hpp"
 
 namespace quarnex {
 
@@ -17,37 +17,37 @@ namespace quarnex {
 enum class Reporting { Shown, Quiet };
 
 // Opens path; an invalid handle on failure, shown unless quiet.
-DevHandle GetHandle(Context& ctx, const std::string& path, Access access, Disposition disposition,
-                    Reporting reporting);
+DevHandle GetHandle(OperationPorts& ports, const std::string& path, Access access,
+                    Disposition disposition, Reporting reporting);
 
 // Closes the handle (nothing for an invalid one). A handle opened for writing
 // is flushed first; a failed flush is reported and gives false.
-bool CloseDevHandle(Context& ctx, DevHandle& handle);
+bool CloseDevHandle(OperationPorts& ports, DevHandle& handle);
 // Puts the data written so far on the medium, the handle staying open; a
 // failure is reported and gives false.
-bool FlushDevHandle(Context& ctx, DevHandle& handle);
+bool FlushDevHandle(OperationPorts& ports, DevHandle& handle);
 // Closes a handle whose output is complete, putting a replacement in place
 // of the old file; a failure is reported and gives false.
-bool CommitDevHandle(Context& ctx, DevHandle& handle);
+bool CommitDevHandle(OperationPorts& ports, DevHandle& handle);
 
 // Transfers count bytes between the handle and memory at the given position
 // (kCurrentPosition continues where the last transfer ended). True only when
 // every byte moved; a failure is shown unless quiet.
-bool ReadSectorAndReport(Context& ctx, DevHandle& handle, std::span<std::byte> buffer,
+bool ReadSectorAndReport(OperationPorts& ports, DevHandle& handle, std::span<std::byte> buffer,
                          std::size_t index, std::size_t count, std::int64_t position,
                          Reporting reporting);
-bool ReadBlockAndReport(Context& ctx, DevHandle& handle, std::span<std::byte> memory,
+bool ReadBlockAndReport(OperationPorts& ports, DevHandle& handle, std::span<std::byte> memory,
                         std::size_t offset, std::size_t count, std::int64_t position,
                         Reporting reporting);
-bool WriteBlockAndReport(Context& ctx, DevHandle& handle, std::span<const std::byte> memory,
-                         std::size_t offset, std::size_t count, std::int64_t position,
-                         Reporting reporting);
+bool WriteBlockAndReport(OperationPorts& ports, DevHandle& handle,
+                         std::span<const std::byte> memory, std::size_t offset, std::size_t count,
+                         std::int64_t position, Reporting reporting);
 
 // Takes the volume on the handle's device out of use; reported on failure.
-bool UnmountVolume(Context& ctx, DevHandle& handle);
+bool UnmountVolume(OperationPorts& ports, DevHandle& handle);
 
 // The number of the whole disk a drive lives on, or -1 after a trapped-error
 // report.
-int GetPhysicalDriveNumber(Context& ctx, const std::string& driveLetter);
+int GetPhysicalDriveNumber(OperationPorts& ports, const std::string& driveLetter);
 
 }  // namespace quarnex

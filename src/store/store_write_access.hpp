@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "state/context.hpp"
 #include "state/reported_io.hpp"
 
 namespace quarnex {

@@ -19,6 +19,7 @@
 #include <string>
 #include <string_view>
 
+#include "state/context.hpp"
 #include "state/reported_io.hpp"
 
 namespace quarnex {

@@ -65,7 +65,7 @@ TEST(BusyState, TheCancelFlagNeverLeaks) {
 TEST(WaitSeconds, SleepsAndSurvivesMidnight) {
     TestWorld w;
     w.clock.Set(86399.0);  // 23:59:59
-    WaitSeconds(w.ctx, 3);
+    WaitSeconds(w.clock, 3);
     EXPECT_NEAR(w.clock.SecondsSinceMidnight(), 2.0, 1e-9);
     ASSERT_FALSE(w.clock.sleeps.empty());
     EXPECT_NEAR(w.clock.sleeps.front(), 3.0, 1e-9) << "it sleeps instead of spinning";
