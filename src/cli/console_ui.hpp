@@ -49,6 +49,8 @@ class ConsoleUi final : public Ui, public Progress {
     void UnitDone(long done, long total) override;
     void Finished() override;
     void Failed() override;
+    void UnderWay() override { SetBusy(true); }
+    void Over() override { SetBusy(false); }
     void Cancelled() override;
     bool CancelAsked() override { return state_.cancelRequested; }
 
@@ -75,6 +77,10 @@ class ConsoleUi final : public Ui, public Progress {
     // Now draws at once; WhenDue only when the line last changed long enough ago.
     enum class Redraw { WhenDue, Now };
     void DrawProgress(Redraw redraw);
+    void SetBusy(bool busy) {
+        state_.cancelRequested = false;
+        state_.busy = busy;
+    }
     void EndProgressLine();
 
     ProgramState& state_;

@@ -166,7 +166,7 @@ void RefreshMainWindow(WindowContext& ctx, int state) {
         letter = program.SelectedEntry().name;
         path = program.SelectedEntry().path;
     }
-    LeaveBusyState(ctx);
+    ctx.progress.Over();
 
     if (state == StateReset) {
         ResetState(ctx);

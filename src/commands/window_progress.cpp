@@ -6,6 +6,12 @@
 
 namespace quarnex {
 
+void WindowProgress::SetBusy(bool busy) {
+    state_.cancelRequested = false;
+    state_.busy = busy;
+    ui_.Changed(WindowPart::Menus);
+}
+
 void WindowProgress::Started() {
     StatusStrip& status = state_.status;
     status.progressBar = 0;

@@ -15,6 +15,8 @@ class WindowProgress final : public Progress {
     WindowProgress(ProgramState& state, Ui& ui) : state_(state), ui_(ui) {}
 
     void Started() override;
+    void UnderWay() override { SetBusy(true); }
+    void Over() override { SetBusy(false); }
     void Doing(const Activity& what) override;
     void UnitDone(long done, long total) override;
     void Finished() override;
@@ -24,6 +26,8 @@ class WindowProgress final : public Progress {
     bool CancelAsked() override { return state_.cancelRequested; }
 
   private:
+    void SetBusy(bool busy);
+
     ProgramState& state_;
     Ui& ui_;
 };

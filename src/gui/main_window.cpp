@@ -139,7 +139,7 @@ void MainWindow::BuildMainWindow() {
     // until a store image file is opened.
     ApplyGridUsable();
     ctx_.window.menus[MenuId::Menu_Spacer_3].enabled = false;
-    LeaveBusyState(ctx_);
+    ctx_.progress.Over();
     LayoutInProgress = false;
 }
 

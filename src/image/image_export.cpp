@@ -60,7 +60,7 @@ ImageResult WriteTracks(Context& ctx, DevHandle& handle, const ImageTarget& targ
 }  // namespace
 
 ImageResult ExportFloppyImage(Context& ctx, const ImageTransferRequest& request) {
-    BusyGuard busy(ctx);
+    BusyGuard busy(ctx.progress);
     const std::optional<ImageTarget> chosen = TargetOf(ctx, request, AskExportFile);
     if (!chosen) {
         return ImageResult{};

@@ -78,11 +78,11 @@ ImageItemKind FindImageItem(Context& ctx, const std::string& path) {
 }
 
 ImageChange WriteImageFile(Context& ctx, const std::string& path, const std::string& contents) {
-    return Apply(ctx, fat12::StageFileWrite(Volume(ctx), path, contents, StampNow(ctx)));
+    return Apply(ctx, fat12::StageFileWrite(Volume(ctx), path, contents, StampNow(ctx.clock)));
 }
 
 ImageChange MakeImageFolder(Context& ctx, const std::string& path) {
-    return Apply(ctx, fat12::StageMakeFolder(Volume(ctx), path, StampNow(ctx)));
+    return Apply(ctx, fat12::StageMakeFolder(Volume(ctx), path, StampNow(ctx.clock)));
 }
 
 ImageChange RemoveImageItem(Context& ctx, const std::string& path) {

@@ -67,8 +67,8 @@ Outcome FormatInternalImage(Context& ctx, const std::string& id) {
 
     const std::string label = fat12::VolumeIdText(id);
     fat12::WriteVolumeLabel(image, label);  // does nothing without an image buffer
-    fat12::WriteVolumeSerial(image,
-                             fat12::VolumeSerialNumber(StampNow(ctx), kInternalImageSerialSlot));
+    fat12::WriteVolumeSerial(
+        image, fat12::VolumeSerialNumber(StampNow(ctx.clock), kInternalImageSerialSlot));
     if (read) {
         const bool blank = label == std::string(fat12::kLabelBytes, ' ');
         SetBufferLabel(ctx, "FAT12 / ID = [" + (blank ? std::string(kNoLabelText) : label) + "]",

@@ -124,7 +124,7 @@ DevHandle OpenDrive(Context& ctx, const ImageTarget& drive) {
 
 ImageResult ImportFloppyImage(Context& ctx, const ImageTransferRequest& request) {
     ctx.progress.Started();
-    BusyGuard busy(ctx);
+    BusyGuard busy(ctx.progress);
     const std::optional<ImageTarget> chosen = TargetOf(ctx, request, AskImportFile);
     if (!chosen) {
         return ImageResult{};

@@ -47,6 +47,13 @@ class Progress {
 
     // A new operation: the bar is emptied and nothing is named yet.
     virtual void Started() = 0;
+    // The operation is under way: until Over() the front end counts it as
+    // running (the window offers Cancel and holds back whatever would start
+    // another operation).
+    virtual void UnderWay() = 0;
+    // The operation has ended, however it ended; a cancel asked for it is
+    // forgotten, so that it can never stop the next one.
+    virtual void Over() = 0;
     // What is being done now; the bar stays where it is.
     virtual void Doing(const Activity& what) = 0;
     // done of total units; lets the front end breathe (the window's events,

@@ -24,17 +24,17 @@ namespace {
 
 // The message box of a refused output: the path, why, and that nothing
 // was written.
-void ShowRefusal(Context& ctx, const std::string& title, const std::string& path,
+void ShowRefusal(OperationPorts& ports, const std::string& title, const std::string& path,
                  const std::string& why) {
-    ctx.ui.ShowMessage(MessageRequest{
+    ports.messages.ShowMessage(MessageRequest{
         title, path + std::string(kCrLf) + why + std::string(kCrLf) + "Nothing was written.",
         MessageButtons::Ok, MessageIcon::Exclamation});
 }
 
 }  // namespace
 
-std::string OutputProblem(Context& ctx, const std::string& path, std::uint64_t bytes) {
-    const OutputCheck check = ctx.devices.ExamineOutput(path);
+std::string OutputProblem(OperationPorts& ports, const std::string& path, std::uint64_t bytes) {
+    const OutputCheck check = ports.devices.ExamineOutput(path);
     switch (check.kind) {
         case OutputKind::Missing:
         case OutputKind::File:
@@ -62,23 +62,23 @@ std::string OutputProblem(Context& ctx, const std::string& path, std::uint64_t b
     return {};
 }
 
-bool RefuseUnusableOutput(Context& ctx, const std::string& path, std::uint64_t bytes,
+bool RefuseUnusableOutput(OperationPorts& ports, const std::string& path, std::uint64_t bytes,
                           const std::string& title) {
-    const std::string problem = OutputProblem(ctx, path, bytes);
+    const std::string problem = OutputProblem(ports, path, bytes);
     if (problem.empty()) {
         return false;
     }
-    ShowRefusal(ctx, title, path, problem);
+    ShowRefusal(ports, title, path, problem);
     return true;
 }
 
-bool RefuseStoreOverlap(Context& ctx, const std::string& path, const std::string& storePath,
-                        const std::string& title) {
-    const StoreOverlap overlap = ctx.devices.Overlap(path, storePath);
+bool RefuseStoreOverlap(OperationPorts& ports, const std::string& path,
+                        const std::string& storePath, const std::string& title) {
+    const StoreOverlap overlap = ports.devices.Overlap(path, storePath);
     if (overlap == StoreOverlap::None) {
         return false;
     }
-    ShowRefusal(ctx, title, path, "This file " + OverlapWords(overlap) + ".");
+    ShowRefusal(ports, title, path, "This file " + OverlapWords(overlap) + ".");
     return true;
 }
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "state/context.hpp"
+#include "state/operation_ports.hpp"
 
 namespace quarnex {
 
@@ -16,18 +16,18 @@ std::string OverlapWords(StoreOverlap overlap);
 
 // True, after a message box with the given title, when path overlaps the
 // store at storePath.
-bool RefuseStoreOverlap(Context& ctx, const std::string& path, const std::string& storePath,
-                        const std::string& title);
+bool RefuseStoreOverlap(OperationPorts& ports, const std::string& path,
+                        const std::string& storePath, const std::string& title);
 
 // Why path cannot take a new file of the given size, as a sentence ("This is
 // a folder, not a file."); empty when it can. Only a regular file this user
 // may write is replaced, and only when its folder has room for the new file
 // beside the old one.
-std::string OutputProblem(Context& ctx, const std::string& path, std::uint64_t bytes);
+std::string OutputProblem(OperationPorts& ports, const std::string& path, std::uint64_t bytes);
 
 // True, after a message box with the given title, when OutputProblem finds
 // one.
-bool RefuseUnusableOutput(Context& ctx, const std::string& path, std::uint64_t bytes,
+bool RefuseUnusableOutput(OperationPorts& ports, const std::string& path, std::uint64_t bytes,
                           const std::string& title);
 
 }  // namespace quarnex

@@ -6,25 +6,20 @@
 
 namespace quarnex {
 
-// Entering and leaving the busy state clear cancelRequested and tell the
-// window, which shows or hides the Cancel command; while busy, commands that
-// would start another long operation are disabled.
-void LeaveBusyState(Context& ctx);
-
 // Made where an operation starts; Enter() once it is under way. Every way out
-// of the operation leaves the busy state, entered or not, so no return can
-// leave the window busy or a cancel pending for the next operation.
+// of the operation ends it, entered or not, so no return can leave the
+// window busy or a cancel pending for the next operation.
 class BusyGuard {
   public:
-    explicit BusyGuard(Context& ctx) : ctx_(ctx) {}
-    ~BusyGuard() { LeaveBusyState(ctx_); }
+    explicit BusyGuard(Progress& progress) : progress_(progress) {}
+    ~BusyGuard() { progress_.Over(); }
     BusyGuard(const BusyGuard&) = delete;
     BusyGuard& operator=(const BusyGuard&) = delete;
 
-    void Enter();
+    void Enter() { progress_.UnderWay(); }
 
   private:
-    Context& ctx_;
+    Progress& progress_;
 };
 
 // The Cancel command: only raises the flag the running operation polls.

@@ -10,17 +10,17 @@ namespace {
 constexpr double kPollSeconds = 0.1;
 }  // namespace
 
-std::unique_ptr<StoreLock> LockStore(Context& ctx, const std::string& path, bool exclusive,
+std::unique_ptr<StoreLock> LockStore(OperationPorts& ports, const std::string& path, bool exclusive,
                                      const LockWait& wait) {
-    const double start = ctx.clock.SecondsSinceMidnight();
+    const double start = ports.clock.SecondsSinceMidnight();
     bool said = false;
     for (;;) {
-        LockResult result = ctx.devices.TryLock(path, exclusive);
+        LockResult result = ports.devices.TryLock(path, exclusive);
         if (result.lock) {
             return std::move(result.lock);
         }
         if (result.error != EWOULDBLOCK) {
-            wait.say("cannot lock " + path + ": " + ctx.devices.ErrorText(result.error) +
+            wait.say("cannot lock " + path + ": " + ports.devices.ErrorText(result.error) +
                      "; refused");
             return nullptr;
         }
@@ -30,14 +30,14 @@ std::unique_ptr<StoreLock> LockStore(Context& ctx, const std::string& path, bool
                      (exclusive ? "reading or writing " : "writing ") + path);
             said = true;
         }
-        if (ElapsedSince(ctx.clock, start) >= wait.limitSeconds) {
+        if (ElapsedSince(ports.clock, start) >= wait.limitSeconds) {
             wait.say(path + " is still in use by another program; refused");
             return nullptr;
         }
         if (wait.stop && wait.stop()) {
             return nullptr;
         }
-        ctx.clock.Sleep(kPollSeconds);
+        ports.clock.Sleep(kPollSeconds);
     }
 }
 

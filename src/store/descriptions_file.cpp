@@ -157,7 +157,7 @@ Status WriteStoreFile(Context& ctx, const std::string& fileName, const std::stri
         return Failure{*slot.error};
     }
     const fat12::ReplaceStages stages =
-        fat12::StageRootFileReplace(slot.image, fileName, text, StampNow(ctx));
+        fat12::StageRootFileReplace(slot.image, fileName, text, StampNow(ctx.clock));
     if (stages.status != fat12::Status::Ok) {
         return Failure{VolumeError(stages.status, stages.detail)};
     }

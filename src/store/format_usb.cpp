@@ -114,11 +114,11 @@ OperationResult FormatStore(Context& ctx, const FormatRequest& request) {
     if (state.selectedDevice == 0) {
         return OperationResult::NotStarted(NotStartedReason::NoTarget);
     }
-    const fat12::Stamp formatted = StampNow(ctx);
+    const fat12::Stamp formatted = StampNow(ctx.clock);
     if (!LoadTemplate(ctx)) {
         return OperationResult::NotStarted(NotStartedReason::Failure);
     }
-    BusyGuard busy(ctx);
+    BusyGuard busy(ctx.progress);
     std::optional<StoreWriteHandles> store = OpenStoreForWriting(ctx);
     if (!store) {
         return OperationResult::NotStarted(NotStartedReason::Failure);

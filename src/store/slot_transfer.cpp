@@ -61,7 +61,7 @@ OperationResult ImportFromSlot(Context& ctx, int n) {
     if (!device.Valid()) {
         return kFailedToStart;
     }
-    BusyGuard busy(ctx);
+    BusyGuard busy(ctx.progress);
     busy.Enter();
     ctx.progress.Doing(Activity{.kind = ActivityKind::ImportFromSlot, .slot = n});
 
@@ -95,7 +95,7 @@ OperationResult ExportToSlot(Context& ctx, int n) {
     }
     ProgramState& state = ctx.state;
     ctx.progress.Started();
-    BusyGuard busy(ctx);
+    BusyGuard busy(ctx.progress);
     std::optional<StoreWriteHandles> handles = OpenStoreForWriting(ctx);
     if (!handles) {
         return kFailedToStart;

@@ -68,7 +68,7 @@ std::uint64_t BackupBytes(Context& ctx, const std::string& storePath) {
 
 BackupResult BackupStoreToFile(Context& ctx, std::string& path) {
     ctx.progress.Started();
-    BusyGuard busy(ctx);
+    BusyGuard busy(ctx.progress);
     if (!ChooseFile(ctx, path, true)) {
         return {kDialogCancelled};
     }
@@ -130,7 +130,7 @@ BackupResult BackupStoreToFile(Context& ctx, std::string& path) {
 
 OperationResult RestoreStoreFromFile(Context& ctx, std::string& path) {
     ctx.progress.Started();
-    BusyGuard busy(ctx);
+    BusyGuard busy(ctx.progress);
     if (!ChooseFile(ctx, path, false)) {
         return kDialogCancelled;
     }

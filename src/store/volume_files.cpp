@@ -41,26 +41,26 @@ struct OpenedVolume {
     FilesResult result;
 };
 
-bool IsMountedSlot0(Context& ctx, const VolumeTarget& target) {
+bool IsMountedSlot0(OperationPorts& ports, const VolumeTarget& target) {
     std::error_code ec;
     return target.slot == 0 && !std::filesystem::is_regular_file(target.path, ec) &&
-           !ctx.drives.MountPoints(target.path).empty();
+           !ports.drives.MountPoints(target.path).empty();
 }
 
-OpenedVolume OpenVolume(Context& ctx, const VolumeTarget& target, bool write) {
+OpenedVolume OpenVolume(OperationPorts& ports, const VolumeTarget& target, bool write) {
     OpenedVolume volume;
-    if (write && IsMountedSlot0(ctx, target)) {
+    if (write && IsMountedSlot0(ports, target)) {
         // The mounted file system caches the volume: raw writes would be
         // lost or undone, or corrupt it.
         volume.result =
-            Failed(FilesFailure::Mounted, EBUSY, ctx.drives.MountPoints(target.path).front());
+            Failed(FilesFailure::Mounted, EBUSY, ports.drives.MountPoints(target.path).front());
         return volume;
     }
     std::uint64_t size = kSlotStride;  // a slot's volume may take the whole slot
     if (target.slot) {
         volume.base = SlotOffset(*target.slot);
     } else {
-        const LengthResult length = ctx.devices.FileLength(target.path);
+        const LengthResult length = ports.devices.FileLength(target.path);
         if (!length.length) {
             volume.result = Failed(FilesFailure::Open, length.error, target.path);
             return volume;
@@ -71,8 +71,8 @@ OpenedVolume OpenVolume(Context& ctx, const VolumeTarget& target, bool write) {
         }
         size = *length.length;
     }
-    OpenResult opened = ctx.devices.Open(target.path, write ? Access::ReadWrite : Access::Read,
-                                         Disposition::OpenExisting);
+    OpenResult opened = ports.devices.Open(target.path, write ? Access::ReadWrite : Access::Read,
+                                           Disposition::OpenExisting);
     if (opened.file == nullptr) {
         volume.result = Failed(FilesFailure::Open, opened.error, target.path);
         return volume;
@@ -108,7 +108,7 @@ struct HostFile {
 };
 
 // The modification time of a host file as the volume stores it.
-std::optional<fat12::Stamp> ModifiedStamp(Context& ctx, const std::string& path) {
+std::optional<fat12::Stamp> ModifiedStamp(OperationPorts& ports, const std::string& path) {
     std::error_code ec;
     const auto written = std::filesystem::last_write_time(path, ec);
     if (ec) {
@@ -116,7 +116,7 @@ std::optional<fat12::Stamp> ModifiedStamp(Context& ctx, const std::string& path)
     }
     const auto since1970 = std::chrono::file_clock::to_sys(written).time_since_epoch();
     const LocalDateTime local =
-        ctx.clock.Local(std::chrono::duration_cast<std::chrono::seconds>(since1970).count());
+        ports.clock.Local(std::chrono::duration_cast<std::chrono::seconds>(since1970).count());
     return fat12::MakeStamp(local.year, local.month, local.day, local.hour, local.minute,
                             local.second);
 }
@@ -124,7 +124,7 @@ std::optional<fat12::Stamp> ModifiedStamp(Context& ctx, const std::string& path)
 // A regular file (a link followed) of the size it says, or with whole set
 // anything that can be read to its end; a pipe or device is never opened
 // otherwise, since opening one may wait for a writer.
-HostFile ReadHostFile(Context& ctx, const std::string& path, bool whole) {
+HostFile ReadHostFile(OperationPorts& ports, const std::string& path, bool whole) {
     HostFile file;
     std::error_code ec;
     const std::filesystem::file_status status = std::filesystem::status(path, ec);
@@ -132,9 +132,9 @@ HostFile ReadHostFile(Context& ctx, const std::string& path, bool whole) {
         file.result = Failed(FilesFailure::NotAFile, EINVAL, path);
         return file;
     }
-    OpenResult opened = ctx.devices.Open(path, Access::Read, Disposition::OpenExisting);
+    OpenResult opened = ports.devices.Open(path, Access::Read, Disposition::OpenExisting);
     const LengthResult length =
-        whole ? LengthResult{kLargestImageFile, 0} : ctx.devices.FileLength(path);
+        whole ? LengthResult{kLargestImageFile, 0} : ports.devices.FileLength(path);
     if (opened.file == nullptr || !length.length) {
         file.result =
             Failed(FilesFailure::Source, opened.error ? opened.error : length.error, path);
@@ -174,9 +174,10 @@ std::string PutPath(const PutRequest& request, std::size_t i) {
     return request.folder.empty() ? request.name : request.folder + "/" + request.name;
 }
 
-FolderListing ListVolumeFolder(Context& ctx, const VolumeTarget& target, const std::string& path) {
+FolderListing ListVolumeFolder(OperationPorts& ports, const VolumeTarget& target,
+                               const std::string& path) {
     FolderListing listing;
-    const OpenedVolume volume = OpenVolume(ctx, target, false);
+    const OpenedVolume volume = OpenVolume(ports, target, false);
     if (!volume.result.Ok()) {
         listing.result = volume.result;
         return listing;
@@ -191,9 +192,9 @@ FolderListing ListVolumeFolder(Context& ctx, const VolumeTarget& target, const s
     return listing;
 }
 
-FilesResult CopyFileOut(Context& ctx, const VolumeTarget& target, const std::string& path,
+FilesResult CopyFileOut(OperationPorts& ports, const VolumeTarget& target, const std::string& path,
                         const std::string& destination) {
-    const OpenedVolume volume = OpenVolume(ctx, target, false);
+    const OpenedVolume volume = OpenVolume(ports, target, false);
     if (!volume.result.Ok()) {
         return volume.result;
     }
@@ -201,14 +202,14 @@ FilesResult CopyFileOut(Context& ctx, const VolumeTarget& target, const std::str
     if (read.status != fat12::Status::Ok) {
         return Refused(read.status, read.detail, path);
     }
-    if (std::string problem = OutputProblem(ctx, destination, read.contents.size());
+    if (std::string problem = OutputProblem(ports, destination, read.contents.size());
         !problem.empty()) {
         FilesResult refused = Failed(FilesFailure::Target, 0, destination);
         refused.detail = std::move(problem);
         return refused;
     }
     // A stop part way leaves the destination as it was.
-    OpenResult opened = ctx.devices.Open(destination, Access::Write, Disposition::Replace);
+    OpenResult opened = ports.devices.Open(destination, Access::Write, Disposition::Replace);
     if (opened.file == nullptr) {
         return Failed(FilesFailure::Target, opened.error, destination);
     }
@@ -225,19 +226,19 @@ FilesResult CopyFileOut(Context& ctx, const VolumeTarget& target, const std::str
     return {};
 }
 
-FilesResult PutFiles(Context& ctx, const VolumeTarget& target, const PutRequest& request) {
+FilesResult PutFiles(OperationPorts& ports, const VolumeTarget& target, const PutRequest& request) {
     // Everything is read and staged before the first byte is written.
     std::vector<HostFile> files;
     for (const std::string& path : request.files) {
-        files.push_back(ReadHostFile(ctx, path, !request.name.empty()));
+        files.push_back(ReadHostFile(ports, path, !request.name.empty()));
         if (!files.back().result.Ok()) {
             return files.back().result;
         }
         if (request.keepTime) {
-            files.back().modified = ModifiedStamp(ctx, path);
+            files.back().modified = ModifiedStamp(ports, path);
         }
     }
-    OpenedVolume volume = OpenVolume(ctx, target, true);
+    OpenedVolume volume = OpenVolume(ports, target, true);
     if (!volume.result.Ok()) {
         return volume.result;
     }
@@ -245,7 +246,7 @@ FilesResult PutFiles(Context& ctx, const VolumeTarget& target, const PutRequest&
     if (editor.CheckStatus() != fat12::Status::Ok) {
         return Refused(editor.CheckStatus(), editor.CheckDetail(), {});
     }
-    const fat12::Stamp now = StampNow(ctx);
+    const fat12::Stamp now = StampNow(ports.clock);
     FilesResult result;
     std::vector<fat12::ReplaceStages> batches(1);
     for (std::size_t i = 0; i < files.size(); ++i) {
@@ -274,9 +275,9 @@ FilesResult PutFiles(Context& ctx, const VolumeTarget& target, const PutRequest&
     return WriteBatches(volume, batches);
 }
 
-FilesResult RemoveFiles(Context& ctx, const VolumeTarget& target,
+FilesResult RemoveFiles(OperationPorts& ports, const VolumeTarget& target,
                         const std::vector<std::string>& paths) {
-    OpenedVolume volume = OpenVolume(ctx, target, true);
+    OpenedVolume volume = OpenVolume(ports, target, true);
     if (!volume.result.Ok()) {
         return volume.result;
     }
@@ -294,14 +295,14 @@ FilesResult RemoveFiles(Context& ctx, const VolumeTarget& target,
     return WriteBatches(volume, {batch});
 }
 
-FilesResult MakeVolumeFolder(Context& ctx, const VolumeTarget& target, const std::string& path,
-                             ParentFolders parents) {
-    OpenedVolume volume = OpenVolume(ctx, target, true);
+FilesResult MakeVolumeFolder(OperationPorts& ports, const VolumeTarget& target,
+                             const std::string& path, ParentFolders parents) {
+    OpenedVolume volume = OpenVolume(ports, target, true);
     if (!volume.result.Ok()) {
         return volume.result;
     }
     fat12::VolumeEditor editor(volume.image);
-    const fat12::Stamp now = StampNow(ctx);
+    const fat12::Stamp now = StampNow(ports.clock);
     // Each folder in a batch of its own, the parent's on the medium first.
     std::vector<fat12::ReplaceStages> batches;
     const std::vector<std::string> parts = fat12::SplitPath(path);

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "fat12/fat12_volume.hpp"
-#include "state/context.hpp"
+#include "state/operation_ports.hpp"
 
 namespace quarnex {
 
@@ -51,11 +51,12 @@ struct FolderListing {
     std::vector<fat12::DirectoryItem> items;
     std::uint64_t freeBytes = 0;
 };
-FolderListing ListVolumeFolder(Context& ctx, const VolumeTarget& target, const std::string& path);
+FolderListing ListVolumeFolder(OperationPorts& ports, const VolumeTarget& target,
+                               const std::string& path);
 
 // Copies the file at path out to destination (a file path): written beside
 // it under a temporary name, flushed, then renamed over it.
-FilesResult CopyFileOut(Context& ctx, const VolumeTarget& target, const std::string& path,
+FilesResult CopyFileOut(OperationPorts& ports, const VolumeTarget& target, const std::string& path,
                         const std::string& destination);
 
 struct PutRequest {
@@ -67,17 +68,18 @@ struct PutRequest {
     // end whatever it is (a pipe too), otherwise only regular files are taken.
     std::string name;
 };
-FilesResult PutFiles(Context& ctx, const VolumeTarget& target, const PutRequest& request);
+FilesResult PutFiles(OperationPorts& ports, const VolumeTarget& target, const PutRequest& request);
 
 // Removes files and empty folders (a folder after the files in it, when both
 // are named).
-FilesResult RemoveFiles(Context& ctx, const VolumeTarget& target,
+FilesResult RemoveFiles(OperationPorts& ports, const VolumeTarget& target,
                         const std::vector<std::string>& paths);
 
 // Makes the folder at path; with Made, also the folders above it that
 // are missing, and a folder that exists is no error.
 enum class ParentFolders { MustExist, Made };
-FilesResult MakeVolumeFolder(Context& ctx, const VolumeTarget& target, const std::string& path,
+FilesResult MakeVolumeFolder(OperationPorts& ports, const VolumeTarget& target,
+                             const std::string& path,
                              ParentFolders parents = ParentFolders::MustExist);
 
 // The volume path of a host file put into folder.

@@ -31,9 +31,9 @@ std::string UnfinishedSlotText(int slot) {
     return "Slot " + ThreeDigits(slot) + " was not completely written: put an image into it again.";
 }
 
-bool WriteFirstSector(Context& ctx, DevHandle& device, std::span<const std::byte> sector) {
-    return WriteBlockAndReport(ctx, device, sector, 0, kSectorBytes, 0, Reporting::Shown) &&
-           FlushDevHandle(ctx, device);
+bool WriteFirstSector(OperationPorts& ports, DevHandle& device, std::span<const std::byte> sector) {
+    return WriteBlockAndReport(ports, device, sector, 0, kSectorBytes, 0, Reporting::Shown) &&
+           FlushDevHandle(ports, device);
 }
 
 }  // namespace quarnex

@@ -19,7 +19,7 @@
 #include <string>
 #include <string_view>
 
-#include "state/context.hpp"
+#include "state/operation_ports.hpp"
 #include "state/reported_io.hpp"
 
 namespace quarnex {
@@ -37,6 +37,6 @@ std::string UnfinishedSlotText(int slot);
 
 // Writes the 512 bytes at sector as the store's first sector and flushes;
 // false after the report. The handle's position afterwards is not kept.
-bool WriteFirstSector(Context& ctx, DevHandle& device, std::span<const std::byte> sector);
+bool WriteFirstSector(OperationPorts& ports, DevHandle& device, std::span<const std::byte> sector);
 
 }  // namespace quarnex

@@ -30,7 +30,7 @@ TEST(RefreshMainWindow, ResetHidesStoreCommandsAndForgetsTheSelection) {
     w.model.grid.SetRowHeight(7, 600);
     w.model.edit.EditingActive = w.model.edit.boxVisible = true;
     w.state.imageSource = SourceUsbSlot;
-    BusyGuard busy(w.ctx);
+    BusyGuard busy(w.ctx.progress);
     busy.Enter();
 
     RefreshMainWindow(w.ctx, StateReset);

@@ -49,7 +49,7 @@ TEST(BusyState, TheCancelFlagNeverLeaks) {
     for (const bool returnEarly : {true, false}) {
         CancelCommand(w.ctx);
         [&] {
-            BusyGuard busy(w.ctx);
+            BusyGuard busy(w.ctx.progress);
             busy.Enter();
             EXPECT_FALSE(w.progress.CancelAsked());
             CancelCommand(w.ctx);
