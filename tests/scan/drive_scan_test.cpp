@@ -1,5 +1,5 @@
-// The scan for stores and the floppy-drive check, on fake sysfs/dev/mountinfo
-// trees whose devices are regular files.
+// The scan for stores, the floppy-drive check and the rights probe, on fake
+// sysfs/dev/mountinfo trees whose devices are regular files.
 
 #include "scan/drive_scan.hpp"
 
@@ -14,6 +14,7 @@
 #include "core/media_sizes.hpp"
 #include "fat12/volume_label.hpp"
 #include "platform/posix/posix_drive_catalog.hpp"
+#include "scan/admin_rights.hpp"
 #include "support/fake_block_tree.hpp"
 #include "support/test_world.hpp"
 
@@ -44,10 +45,12 @@ std::vector<unsigned char> BootSector(unsigned totalSectors = 2880,
 // A program world whose drive catalog reads a fake tree with a fixed system
 // disk vda that itself holds a store (so that examining it would show).
 struct ScanWorld {
-    ScanWorld() {
-        tree.AddDisk(FakeDisk{"vda", "254:0", kStickSectors, true});
-        tree.WriteNode("vda", BootSector());
-        tree.Mount("254:0", "/", "/dev/vda", "ext4");
+    explicit ScanWorld(bool systemDisk = true) {
+        if (systemDisk) {
+            tree.AddDisk(FakeDisk{"vda", "254:0", kStickSectors, true});
+            tree.WriteNode("vda", BootSector());
+            tree.Mount("254:0", "/", "/dev/vda", "ext4");
+        }
     }
 
     void AddDrive(FakeDisk disk, const std::vector<unsigned char>& firstSector = BootSector()) {
@@ -203,6 +206,45 @@ TEST(CheckFloppyDrives, OnlyEntriesAColonAndBColonAreFloppyDrives) {
         EXPECT_EQ(shown, c.shown);
     }
     EXPECT_EQ(w.ui.changes.back(), WindowPart::Menus) << "the GUI is told to render the menus";
+}
+
+// The start-up decision built on the rights probe; which paths are probed is
+// the drive catalog's part.
+TEST(CheckAdminRights, WithoutAReadableDiskTheUserDecides) {
+    ScanWorld s(false);
+    testing::TestWorld& w = s.w;
+    FakeBlockTree& tree = s.tree;
+    Context& ctx = s.ctx;
+
+    // No disk at all: nothing to probe.
+    w.ui.advisoryAnswers = {0};
+    EXPECT_EQ(CheckAdminRights(ctx), 0) << "Continue";
+
+    // The root disk is listed but its node cannot be opened.
+    tree.AddDisk(FakeDisk{"vda", "254:0", 2048});
+    tree.Mount("254:0", "/", "/dev/vda", "ext4");
+    w.ui.advisoryAnswers = {-1};
+    EXPECT_EQ(CheckAdminRights(ctx), -1) << "Exit";
+    EXPECT_EQ(w.ui.advisoryQuestions, 2);
+
+    // Readable now, but the system refuses the open.
+    tree.WriteNode("vda", std::vector<unsigned char>(512, 0));
+    w.devices.Inject(Fault{FaultOp::Open, 1, "/vda", EACCES, 0});
+    w.ui.advisoryAnswers = {0};
+    EXPECT_EQ(CheckAdminRights(ctx), 0);
+
+    // And once it opens, nobody is asked.
+    EXPECT_EQ(CheckAdminRights(ctx), 1);
+    EXPECT_EQ(w.ui.advisoryQuestions, 3);
+
+    // The root disk refused for good: the next path that opens shows the rights.
+    tree.AddDisk(FakeDisk{"loop0", "7:0", 0});
+    tree.WriteNode("loop0", {});
+    w.devices.Inject(Fault{FaultOp::Open, 0, "/vda", EPERM, 0});
+    EXPECT_EQ(CheckAdminRights(ctx), 1);
+    EXPECT_EQ(w.ui.advisoryQuestions, 3);
+    EXPECT_EQ(w.devices.OpenHandles(), 0);
+    EXPECT_TRUE(w.ui.messages.empty()) << "the probe is quiet";
 }
 
 }  // namespace

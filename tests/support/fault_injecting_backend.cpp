@@ -17,12 +17,7 @@ class FaultyFile final : public DeviceFile {
     ~FaultyFile() override { backend_.Closed(); }
 
     int Seek(std::uint64_t position) override {
-        if (const Fault* fault = backend_.Decide(FaultOp::Seek, Path(), position)) {
-            return fault->error;
-        }
-        const int error = inner_->Seek(position);
-        backend_.Completed(FaultOp::Seek, Path());
-        return error;
+        return Simple(FaultOp::Seek, [&] { return inner_->Seek(position); });
     }
 
     IoResult Read(std::byte* destination, std::size_t count) override {
@@ -51,7 +46,7 @@ class FaultyFile final : public DeviceFile {
   private:
     template <typename Move>
     IoResult Transfer(FaultOp op, std::size_t count, Move move) {
-        if (const Fault* fault = backend_.Decide(op, Path(), count)) {
+        if (const Fault* fault = backend_.Decide(op, Path())) {
             if (fault->error != 0) {
                 return IoResult{0, fault->error};
             }
@@ -68,7 +63,7 @@ class FaultyFile final : public DeviceFile {
 
     template <typename Call>
     int Simple(FaultOp op, Call call) {
-        if (const Fault* fault = backend_.Decide(op, Path(), 0)) {
+        if (const Fault* fault = backend_.Decide(op, Path())) {
             return fault->error;
         }
         if (backend_.Stopped(op, Path())) {
@@ -119,8 +114,8 @@ bool FaultInjectingBackend::Stopped(FaultOp op, const std::string& path) {
     return stopped_ && (op == FaultOp::Write || op == FaultOp::Flush);
 }
 
-const Fault* FaultInjectingBackend::Decide(FaultOp op, const std::string& path, std::size_t count) {
-    log_.push_back(OpRecord{op, path, count});
+const Fault* FaultInjectingBackend::Decide(FaultOp op, const std::string& path) {
+    log_.push_back(OpRecord{op, path});
     const Fault* chosen = nullptr;
     for (Rule& rule : rules_) {
         if (rule.fault.op != op || !Matches(path, rule.fault.pathContains)) {
@@ -148,7 +143,7 @@ void FaultInjectingBackend::Completed(FaultOp op, const std::string& path) {
 
 OpenResult FaultInjectingBackend::Open(const std::string& path, Access access,
                                        Disposition disposition) {
-    if (const Fault* fault = Decide(FaultOp::Open, path, 0)) {
+    if (const Fault* fault = Decide(FaultOp::Open, path)) {
         return OpenResult{nullptr, fault->error};
     }
     OpenResult opened = inner_.Open(path, access, disposition);

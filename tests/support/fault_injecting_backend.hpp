@@ -25,7 +25,6 @@ struct Fault {
 struct OpRecord {
     FaultOp op;
     std::string path;
-    std::size_t count = 0;  // bytes asked for (transfers), position (seeks)
 };
 
 class FaultInjectingBackend final : public DeviceBackend {
@@ -64,7 +63,7 @@ class FaultInjectingBackend final : public DeviceBackend {
 
     // Used by the wrapped files.
     bool Stopped(FaultOp op, const std::string& path);
-    const Fault* Decide(FaultOp op, const std::string& path, std::size_t count);
+    const Fault* Decide(FaultOp op, const std::string& path);
     void Completed(FaultOp op, const std::string& path);
     void Closed() { --openHandles_; }
 

@@ -5,11 +5,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cctype>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 
@@ -67,17 +69,11 @@ std::vector<unsigned char> ReadFileBytes(const std::string& path, std::uint64_t 
     if (!in) {
         throw std::runtime_error("cannot read " + path);
     }
-    in.seekg(0, std::ios::end);
-    const std::uint64_t size = static_cast<std::uint64_t>(in.tellg());
-    if (offset >= size) {
-        return {};
-    }
-    const std::uint64_t available = size - offset;
-    const std::size_t n =
-        count == SIZE_MAX || count > available ? static_cast<std::size_t>(available) : count;
-    std::vector<unsigned char> bytes(n);
+    const std::uint64_t size = std::filesystem::file_size(path);
+    std::vector<unsigned char> bytes(
+        offset >= size ? 0 : std::min<std::uint64_t>(count, size - offset));
     in.seekg(static_cast<std::streamoff>(offset));
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(n));
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return bytes;
 }
 
@@ -142,12 +138,10 @@ std::set<std::string> MtoolsPaths(const std::string& image) {
 
 std::uint64_t MtoolsFreeBytes(const std::string& image) {
     const std::string out = Mtools("mdir -i '" + image + "' ::");
-    const std::size_t end = out.rfind(" bytes free");
+    std::smatch free;
     std::string digits;
-    for (std::size_t i = out.rfind('\n', end) + 1; i < end; ++i) {
-        if (std::isdigit(static_cast<unsigned char>(out[i])) != 0) {
-            digits += out[i];
-        }
+    if (std::regex_search(out, free, std::regex("([0-9 ]+) bytes free"))) {
+        std::ranges::remove_copy(free[1].str(), std::back_inserter(digits), ' ');
     }
     return digits.empty() ? 0 : std::stoull(digits);
 }

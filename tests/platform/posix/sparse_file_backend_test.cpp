@@ -35,14 +35,6 @@ std::vector<unsigned char> Original() {
     return data;
 }
 
-void WriteThrough(DeviceBackend& backend, const std::string& path,
-                  const std::vector<unsigned char>& bytes) {
-    OpenResult opened = backend.Open(path, Access::Write, Disposition::Replace);
-    ASSERT_NE(opened.file, nullptr);
-    WriteAll(*opened.file, bytes);
-    ASSERT_EQ(opened.file->Commit(), 0);
-}
-
 // A new file written sparse holds the bytes written, and only its data takes
 // space. Rewriting it, and a file whose zeros are all on the disk: zeros where
 // the file holds zeros are stepped over, anything else is written.
@@ -65,7 +57,10 @@ TEST(SparseFileBackend, WritesOnlyWhereTheFileDoesNotHoldThoseZerosYet) {
         SparseFileBackend sparse(counted);
         const std::string path = dir / "store.img";
         if (holes) {
-            WriteThrough(sparse, path, Original());
+            OpenResult fresh = sparse.Open(path, Access::Write, Disposition::Replace);
+            ASSERT_NE(fresh.file, nullptr);
+            WriteAll(*fresh.file, Original());
+            ASSERT_EQ(fresh.file->Commit(), 0);
             EXPECT_EQ(ReadFileBytes(path), Original());
             // Two data pieces and the final byte reach the file, nothing else.
             EXPECT_LE(AllocatedBytes(path), 4 * kPiece);

@@ -1,6 +1,6 @@
-// Which files overlap a store: under any name, through a loop device, or on
-// a file system mounted from it. Real loop devices and mounts where the
-// machine allows them.
+// One store under many names: a file, its links, a loop device over it and a
+// file system mounted from it. Real loop devices and mounts where the machine
+// allows them. (What reaches such a device: the terminal tool's loop-device test.)
 
 #include <gtest/gtest.h>
 #include <sys/mount.h>
@@ -20,14 +20,42 @@ namespace {
 
 using enum StoreOverlap;
 
-TEST(StoreOverlap, EveryNameOfTheStoreAndEveryFileOnItIsFound) {
+struct LoopStore {
+    LoopStore() { testing::MakeSparseFile(backing, 16 * 1024 * 1024); }
     testing::TempDir dir;
     const std::string backing = dir / "disk.img";
-    testing::MakeSparseFile(backing, 16 * 1024 * 1024);
+    PosixDeviceBackend backend;
+};
+
+// A lock taken through either name keeps out a writer that comes through the other.
+TEST(LoopDevice, TheFileAndItsLoopDeviceShareOneLock) {
+    LoopStore s;
+    testing::LoopDevice loop{s.backing};
+    if (!loop.Attached()) {
+        GTEST_SKIP() << loop.Problem();
+    }
+    for (const auto& [held, other] :
+         {std::pair{s.backing, loop.Path()}, std::pair{loop.Path(), s.backing}}) {
+        SCOPED_TRACE(held);
+        LockResult writer = s.backend.TryLock(held, true);
+        ASSERT_NE(writer.lock, nullptr);
+        EXPECT_EQ(s.backend.TryLock(other, true).error, EWOULDBLOCK);
+        EXPECT_EQ(s.backend.TryLock(other, false).error, EWOULDBLOCK);
+        writer.lock.reset();
+        LockResult reader = s.backend.TryLock(held, false);
+        ASSERT_NE(reader.lock, nullptr);
+        EXPECT_NE(s.backend.TryLock(other, false).lock, nullptr) << "readers share";
+        EXPECT_EQ(s.backend.TryLock(other, true).error, EWOULDBLOCK);
+    }
+}
+
+TEST(StoreOverlap, EveryNameOfTheStoreAndEveryFileOnItIsFound) {
+    LoopStore s;
+    const testing::TempDir& dir = s.dir;
+    const std::string& backing = s.backing;
     testing::WriteFileText(dir / "other.img", "x");
     ::link(backing.c_str(), (dir / "hard.img").c_str());
     ::symlink(backing.c_str(), (dir / "soft.img").c_str());
-    PosixDeviceBackend backend;
     // (output, store, expected)
     std::vector<std::tuple<std::string, std::string, StoreOverlap>> cases{
         {backing, backing, SameFile},          {dir / "hard.img", backing, SameFile},
@@ -56,7 +84,7 @@ TEST(StoreOverlap, EveryNameOfTheStoreAndEveryFileOnItIsFound) {
     }
     std::printf("checked %zu cases%s\n", cases.size(), mounted ? "" : " (no loop or no mount)");
     for (const auto& [output, store, expected] : cases) {
-        EXPECT_EQ(backend.Overlap(output, store), expected) << output << " beside " << store;
+        EXPECT_EQ(s.backend.Overlap(output, store), expected) << output << " beside " << store;
     }
     if (mounted) {
         ::umount((dir / "mnt").c_str());

@@ -1,14 +1,22 @@
-#include "commands/grid_model.hpp"
+// The main window's model: the grid's cells and rows, the edit box over it,
+// and what a reset of the window leaves.
 
 #include <gtest/gtest.h>
 
 #include <map>
 #include <string>
 
+#include "commands/grid_editing.hpp"
+#include "commands/grid_model.hpp"
+#include "commands/refresh_main_window.hpp"
+#include "state/progress.hpp"
+#include "support/test_world.hpp"
+
 namespace quarnex {
 namespace {
 
 using Cells = std::vector<std::pair<int, int>>;
+using testing::TestWorld;
 
 // Heights per text (200 for any other), and every cell the grid says changed.
 struct Probe final : TextMetrics, GridListener {
@@ -104,6 +112,84 @@ TEST_F(GridModelTest, RowsAreAsHighAsTheirDescriptionsAndResetClearsRecordsAndMa
               std::tuple(270, 270, false));
     EXPECT_EQ(probe.cells, (Cells{{7, 1}, {8, 1}, {4, 2}, {7, 1}}))
         << "rows 7 and 8 unmarked, then the records: slot 4's text, slot 7's ID";
+}
+
+// Line height 240 in the test world: a one-line row is 270 high, a row of
+// three lines 3 * 240 + 45. The grid's top is 360, its height 6000.
+constexpr int kBase = 270;
+constexpr int kThreeLines = 765;
+constexpr int kFirstRowTop = 360 + kBase + 45;  // below the header and its lines
+
+// (Following the scroll, growing by a line and hiding above the top row:
+// the GUI's editing test, through real events.)
+TEST(PlaceEditBox, FollowsTallRowsAboveAndStopsAtTheGridEdge) {
+    TestWorld w;
+    ASSERT_EQ(w.model.grid.BaseRowHeight(), kBase);
+    EditState& edit = w.model.edit;
+    edit.EditingActive = true;
+    edit.boxText = "a\r\nb\r\nc";
+    EditBoxPlacement placement;
+    const auto place = [&](int row) {
+        edit.EditRow = row;
+        PlaceEditBox(w.ctx, GridView{360, 6000, 1}, placement);
+        return edit.boxVisible ? placement.top : -1;
+    };
+    // Near the bottom the box is cut at the grid's lower edge; a row whose
+    // upper half is below it is out of view.
+    EXPECT_EQ(place(20), kFirstRowTop + 19 * (kBase + 15));
+    EXPECT_EQ(placement.height, 360 + 6000 - placement.top - 15);
+    EXPECT_EQ(place(21), -1);
+    // fit = round(6000 / 285) - 1 = 20 rows below the top row.
+    edit.EditRow = 22;
+    EXPECT_GE(EditRowTop(w.model, GridView{360, 6000, 2}), 0);
+    EXPECT_EQ(EditRowTop(w.model, GridView{360, 6000, 1}), -1);
+    w.state.slotTable.SetDescription(3, "a\r\nb\r\nc");  // a tall row above
+    EXPECT_EQ(place(5), kFirstRowTop + 3 * (kBase + 15) + kThreeLines + 15);
+    EXPECT_EQ(placement.height, kThreeLines - 15);
+    EXPECT_TRUE(edit.EditingActive) << "out of view the edit stays open";
+}
+
+TEST(RefreshMainWindow, ResetHidesStoreCommandsAndForgetsTheSelection) {
+    TestWorld w;
+    MenuModel& menus = w.model.menus;
+    // A stick loaded from its slot image, slot 7 selected and being edited,
+    // an operation running.
+    w.state.devices.Row(1) = DeviceEntry{"sdb", "/dev/sdb", 1, "", 0};
+    w.state.devices.count = w.state.selectedDevice = 1;
+    RefreshMainWindow(w.ctx, 1);
+    RefreshMainWindow(w.ctx, StateDeviceLoaded);
+    w.state.selectedDisk = 7;
+    RefreshMainWindow(w.ctx, StateDiskSelected);
+    SlotTable& slots = w.state.slotTable;
+    slots.baseId = "FDISK";
+    slots.baseIdPresent = slots.baseIdNumbered = true;
+    slots.SetDiskId(7, "FDISK007   ", SlotChange::DiskIdRead);
+    w.model.grid.SetMark(7, RowMark::Selection);
+    slots.SetDescription(7, "two\r\nlines");
+    w.model.grid.SetRowHeight(7, 600);
+    w.model.edit.EditingActive = w.model.edit.boxVisible = true;
+    w.state.imageSource = SourceUsbSlot;
+    BusyGuard busy(w.ctx.progress);
+    busy.Enter();
+
+    RefreshMainWindow(w.ctx, StateReset);
+    for (MenuId id :
+         {MenuModel::SelectEntry(1), MenuId::File_Menu_Import, MenuId::File_Menu_Export,
+          MenuId::File_Menu_Format, MenuId::Image_Menu_Import_USB_DISKxxx,
+          MenuId::Image_Menu_Export_USB_DISKxxx, MenuId::Cancel_Menu, MenuId::Menu_Spacer_3}) {
+        EXPECT_FALSE(menus[id].visible) << static_cast<int>(id);
+    }
+    EXPECT_EQ(menus[MenuId::File_Menu_Scan].caption, "Scan Drives");
+    EXPECT_EQ(w.model.frameCaption, " Disk Selection ");
+    const GridModel& grid = w.model.grid;
+    EXPECT_EQ(grid.Cell(7, 0) + "|" + grid.Cell(7, 1) + "|" + grid.Cell(7, 2),
+              " 007| ----------- |");
+    EXPECT_EQ(w.model.grid.RowHeight(7), w.model.grid.BaseRowHeight());
+    EXPECT_FALSE(w.model.edit.EditingActive || w.model.edit.boxVisible);
+    EXPECT_EQ(w.state.selectedDisk + w.state.selectedDevice + w.state.devices.count, 0);
+    EXPECT_TRUE(slots.baseId.empty() && !slots.baseIdPresent && !slots.baseIdNumbered);
+    EXPECT_FALSE(menus.busy);
+    EXPECT_TRUE(w.state.status.bufferOpaque) << "a slot's image is no longer what the slot holds";
 }
 
 }  // namespace

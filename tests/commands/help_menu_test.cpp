@@ -1,10 +1,14 @@
-#include "commands/help_location.hpp"
+// The Help menu's pages: where the guide is found, and the system
+// information lines.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "commands/help_location.hpp"
+#include "commands/system_facts.hpp"
 #include "platform/platform.hpp"
+#include "support/fake_system_facts.hpp"
 #include "support/temp_dir.hpp"
 
 namespace quarnex {
@@ -63,6 +67,31 @@ TEST(HelpLocation, TheShippedGuideIsFoundBesideTheProgram) {
     EXPECT_EQ(FindHelpFile(appFolder), "file://" + page);
     EXPECT_EQ(testing::ReadFileText(appFolder + "QuarnCfg/QuarnHlp.url"),
               "[HELP]\r\nFILE=" + page + "\r\n");
+}
+
+TEST(SystemFacts, PrintsTheTenLinesInPrintZonesAndMemoryInWholeMegabytes) {
+    testing::FakeSystemFacts facts;
+    const auto lines = SystemInfoLines(facts);
+    std::vector<std::string> printed;
+    for (const SystemInfoLine& line : lines) {
+        printed.push_back(PrintZoneText(line).substr(14));
+        EXPECT_EQ(PrintZoneText(line).substr(0, 14), std::string(14, ' '));
+    }
+    EXPECT_EQ(printed,
+              (std::vector<std::string>{
+                  "WinDIR:       /", "SysDir:       /usr/lib", "EXEName:      /opt/quarnex/quarnex",
+                  "WinVer:       Linux   [6.1 Build 9029]",  // low 16 bits
+                  "Processor:    AMD x86/64", "Cores:        2", "PhysMem:      8,192 MB",
+                  "FreeMem:      1,536 MB", "KBType:       Enhanced 101 or 102 key keyboard",
+                  "FKeys:        12"}));
+    // A label that fills its zone pushes the value to the zone after.
+    EXPECT_EQ(PrintZoneColumns({std::string(14, 'L'), "v"}), (std::array<int, 3>{0, 14, 42}));
+    facts.version = {"", 10, 0, 19045};  // no system name
+    EXPECT_EQ(SystemInfoLines(facts)[3].value, "[10.0 Build 19045]");
+    // Whole megabytes, halves up; past 32 bits both halves count.
+    EXPECT_EQ(MegabytesText((1ull << 20) / 2 - 1) + "|" + MegabytesText((3ull << 20) / 2) + "|" +
+                  MegabytesText(1ull << 40) + "|" + MegabytesText((5ull << 32) + (1ull << 20)),
+              "0 MB|2 MB|1,048,576 MB|20,481 MB");
 }
 
 }  // namespace
