@@ -83,7 +83,7 @@ double RunDdFormat(const std::string& target) {
 
 double RunLoadDiskIds(BenchWorld& w) {
     const auto start = Timer::now();
-    const Outcome loaded = LoadDiskIds(w.ctx);
+    const Outcome loaded = LoadDiskIds(w.ctx, w.state.SelectedStore());
     const double seconds = Seconds(start);
     if (loaded != Outcome::Complete || w.state.slotTable.Slot(999).diskId != "FDISK999   ") {
         throw std::runtime_error("Disk IDs not loaded as formatted");

@@ -41,7 +41,7 @@ int RunDescribe(CliWorld& world, const Invocation& invocation) {
         return kExitFailure;
     }
     table.SetDescription(slot, text);
-    if (!SaveDescriptions(ctx, StoreDescriptionsName(ctx))) {
+    if (!SaveDescriptions(ctx, ctx.state.SelectedStore())) {
         return ExitCode(world, false);
     }
     std::cout << "slot " << ThreeDigits(slot) << " described\n";

@@ -76,8 +76,8 @@ int RunPut(CliWorld& world, const Invocation& invocation) {
         return ExitCode(world, false);
     }
     const bool saved = !ctx.state.slotTable.descriptionsFile.saveFailed;
-    LoadDiskIds(ctx);
-    LoadDescriptions(ctx);
+    LoadDiskIds(ctx, ctx.state.SelectedStore());
+    LoadDescriptions(ctx, ctx.state.SelectedStore());
     if (!exported.Complete()) {
         NotePartlyWritten(
             world, exported,

@@ -27,7 +27,7 @@ std::optional<StoreTarget> OpenStore(CliWorld& world, const std::string& argumen
     }
     SelectStore(ctx, *target);
     if (records == StoreRecords::Load) {
-        if (LoadDiskIds(ctx) != Outcome::Complete) {
+        if (LoadDiskIds(ctx, ctx.state.SelectedStore()) != Outcome::Complete) {
             world.Console().Note("the Disk IDs of " + target->entry.path + " could not be read");
             return std::nullopt;
         }
@@ -40,7 +40,7 @@ std::optional<StoreTarget> OpenStore(CliWorld& world, const std::string& argumen
         }
         // Looking at a store must not change it: a missing DISKS.TXT is not
         // created here (an export or a description written later saves one).
-        ReadDescriptions(ctx);
+        ReadDescriptions(ctx, ctx.state.SelectedStore());
         NoteDescriptionsRead(world, *target);
     }
     return target;

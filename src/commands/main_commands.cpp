@@ -139,7 +139,7 @@ namespace {
 
 // Loading, and saving DISKS.TXT, for callers that hold the store's lock.
 bool LoadStoreLocked(WindowContext& ctx) {
-    const Outcome loaded = LoadDiskIds(ctx);
+    const Outcome loaded = LoadDiskIds(ctx, ctx.state.SelectedStore());
     if (ctx.state.slotTable.storeId) {
         ctx.window.dialogs.usbIdText = *ctx.state.slotTable.storeId;
         ctx.ui.Changed(WindowPart::Dialogs);
@@ -157,7 +157,7 @@ bool LoadStoreLocked(WindowContext& ctx) {
                     "?) [" +
                         entry.name + " (" + entry.path + ")] ");
     RefreshMainWindow(ctx, StateDeviceLoaded);
-    LoadDescriptions(ctx);
+    LoadDescriptions(ctx, ctx.state.SelectedStore());
     ctx.window.grid.FitRowHeights();
     ctx.ui.Changed(WindowPart::Grid);
     if (!ctx.state.slotTable.descriptionsFile.problems.empty()) {
@@ -179,7 +179,7 @@ bool LoadStoreLocked(WindowContext& ctx) {
 }
 
 void SaveDescriptionsLocked(WindowContext& ctx) {
-    SaveDescriptions(ctx, StoreDescriptionsName(ctx));
+    SaveDescriptions(ctx, ctx.state.SelectedStore());
 }
 
 }  // namespace

@@ -8,8 +8,10 @@
 #include <string>
 
 #include "core/aligned_buffer.hpp"
+#include "state/device_table.hpp"
 #include "state/status_strip.hpp"
 #include "store/slot_table.hpp"
+#include "store/store_in_use.hpp"
 
 namespace quarnex {
 
@@ -21,30 +23,6 @@ enum ImageSource : int {
     SourceUsbSlot = 3,
     SourceZeroed = 4,
     SourceFormatted = 5,
-};
-
-struct DeviceEntry {
-    std::string name;  // kernel name (e.g. "sdb") or a store file's name
-    std::string path;  // device node (e.g. "/dev/sdb") or a store file's path
-    int driveNumber = -1;
-    // What helps a user recognise the device; empty or 0 where unknown.
-    std::string vendorModel;
-    std::uint64_t sizeBytes = 0;
-};
-
-struct DeviceTable {
-    int count = 0;
-    // Rows 1..4; rows past count keep an earlier scan's values.
-    std::array<DeviceEntry, 5> rows;
-
-    DeviceEntry& Row(int i) { return rows.at(static_cast<std::size_t>(i)); }
-    const DeviceEntry& Row(int i) const { return rows.at(static_cast<std::size_t>(i)); }
-};
-
-struct FloppyState {
-    int driveCount = 0;
-    bool hasDriveA = false;
-    bool hasDriveB = false;
 };
 
 class ProgramState {
@@ -73,6 +51,8 @@ class ProgramState {
 
     // Row selectedDevice of the device table; only valid while one is selected.
     const DeviceEntry& SelectedEntry() const { return devices.Row(selectedDevice); }
+    // The selected store with its records; only valid while one is selected.
+    StoreInUse SelectedStore() { return StoreInUse{SelectedEntry(), slotTable}; }
 };
 
 // Allocates the internal image and the transfer buffer, zero-filled. On

@@ -18,33 +18,33 @@ constexpr const char* kStoreFileName = "DISKS.TXT";
 // Lines that cannot be placed are named one by one up to this many.
 constexpr std::size_t kNamedLines = 10;
 
-void ClearDescriptions(ProgramState& state) {
+void ClearDescriptions(SlotTable& table) {
     for (int slot = 1; slot < kSlotCount; ++slot) {
-        state.slotTable.SetDescription(slot, "");
-        state.slotTable.SetSource(slot, "");
+        table.SetDescription(slot, "");
+        table.SetSource(slot, "");
     }
-    state.slotTable.baseId.clear();
-    state.slotTable.baseIdPresent = false;
-    state.slotTable.baseIdNumbered = false;
-    state.slotTable.descriptionsFile = DescriptionsFileState{};
+    table.baseId.clear();
+    table.baseIdPresent = false;
+    table.baseIdNumbered = false;
+    table.descriptionsFile = DescriptionsFileState{};
 }
 
 // A file that cannot be used at all: the base is derived from the IDs, as
 // for a missing file, rather than invented.
-bool Unreadable(ProgramState& state, std::string problem) {
-    state.slotTable.descriptionsFile.problems.push_back(std::move(problem));
-    DeriveBaseId(state);
+bool Unreadable(SlotTable& table, std::string problem) {
+    table.descriptionsFile.problems.push_back(std::move(problem));
+    DeriveBaseId(table);
     return false;
 }
 
 // Reads the file's text in whatever encoding it came; what cannot be read
 // is noted.
-bool ApplyFileText(ProgramState& state, const std::string& bytes) {
-    DescriptionsFileState& file = state.slotTable.descriptionsFile;
+bool ApplyFileText(SlotTable& table, const std::string& bytes) {
+    DescriptionsFileState& file = table.descriptionsFile;
     const DecodedText decoded = DecodeText(bytes);
     file.encoding = decoded.encoding;
     if (decoded.text.find('\0') != std::string::npos) {
-        return Unreadable(state, "DISKS.TXT is not a text file: it holds NUL bytes.");
+        return Unreadable(table, "DISKS.TXT is not a text file: it holds NUL bytes.");
     }
     if (decoded.invalid > 0) {
         const bool utf16 =
@@ -52,7 +52,7 @@ bool ApplyFileText(ProgramState& state, const std::string& bytes) {
         file.problems.push_back("DISKS.TXT holds " + std::to_string(decoded.invalid) +
                                 " characters that are not valid " + (utf16 ? "UTF-16." : "UTF-8."));
     }
-    const std::vector<SkippedLine> skipped = ApplyDescriptions(state, decoded.text);
+    const std::vector<SkippedLine> skipped = ApplyDescriptions(table, decoded.text);
     for (std::size_t i = 0; i < skipped.size() && i < kNamedLines; ++i) {
         file.problems.push_back("Line " + std::to_string(skipped[i].number) +
                                 " cannot be placed: " + skipped[i].text);
@@ -67,38 +67,35 @@ bool ApplyFileText(ProgramState& state, const std::string& bytes) {
     return file.problems.empty();
 }
 
-bool LoadOrCreate(Context& ctx, bool create) {
-    ProgramState& state = ctx.state;
-    const FileText file = ReadStoreFile(ctx, kStoreFileName);
+// Whether loading creates a store's missing descriptions file.
+enum class MissingFile { Create, Leave };
+
+bool LoadOrCreate(OperationPorts& ports, StoreInUse store, MissingFile missing) {
+    SlotTable& table = store.records;
+    ClearDescriptions(table);
+    const FileText file = ReadStoreFile(ports, store.device, kStoreFileName);
     if (file.error) {
-        state.slotTable.descriptionsFile.folder = file.folder;
+        table.descriptionsFile.folder = file.folder;
         return Unreadable(
-            state, file.folder ? "DISKS.TXT is a folder, not a file."
-                               : "DISKS.TXT could not be read: " + ErrorWords(ctx, *file.error));
+            table, file.folder ? "DISKS.TXT is a folder, not a file."
+                               : "DISKS.TXT could not be read: " + ErrorWords(ports, *file.error));
     }
     if (file.present) {
-        return ApplyFileText(state, file.text);
+        return ApplyFileText(table, file.text);
     }
-    DeriveBaseId(state);
-    if (!create) {
+    DeriveBaseId(table);
+    if (missing == MissingFile::Leave) {
         return true;
     }
     std::string text = DescriptionsHeader("Unknown");
-    if (state.slotTable.baseIdPresent) {
-        text += BaseLine(state);
+    if (table.baseIdPresent) {
+        text += BaseLine(table);
     }
     // Nothing was there to lose: a file that cannot be created is only
     // missing, and the next save tries again.
-    return WriteStoreFile(ctx, kStoreFileName, EncodeText(text, TextEncoding::Windows1252)).Ok();
-}
-
-bool Load(Context& ctx, bool create) {
-    if (ctx.state.selectedDevice == 0) {
-        return false;
-    }
-    ClearDescriptions(ctx.state);
-    const bool loaded = LoadOrCreate(ctx, create);
-    return loaded;
+    return WriteStoreFile(ports, store.device, kStoreFileName,
+                          EncodeText(text, TextEncoding::Windows1252))
+        .Ok();
 }
 
 // Why the store's own file must not be written now, or empty.
@@ -113,8 +110,8 @@ std::string SaveRefusal(const DescriptionsFileState& file) {
 }
 
 // Which file was not saved, and what to do when the system refused it.
-std::string StoreFileNotSaved(Context& ctx, const ErrorRecord& error) {
-    const std::string& store = ctx.state.SelectedEntry().path;
+std::string StoreFileNotSaved(const DeviceEntry& device, const ErrorRecord& error) {
+    const std::string& store = device.path;
     std::string text = "DISKS.TXT of " + store + " was not saved";
     for (const int refusal : {EACCES, EPERM, EROFS}) {
         if (error.systemError == refusal) {
@@ -124,48 +121,55 @@ std::string StoreFileNotSaved(Context& ctx, const ErrorRecord& error) {
     return text + ".";
 }
 
+bool ReportNotSaved(OperationPorts& ports, const Status& saved, const DeviceEntry* store) {
+    if (saved) {
+        return true;
+    }
+    ErrorRecord error = CaughtBy(saved.Error(), "QrnMsbrSaveDescriptions.");
+    if (store != nullptr) {
+        error.doing = StoreFileNotSaved(*store, error);
+    }
+    ErrorReport(ports, std::move(error));
+    return false;
+}
+
 }  // namespace
 
-bool LoadDescriptions(Context& ctx) {
-    return Load(ctx, true);
+bool LoadDescriptions(OperationPorts& ports, StoreInUse store) {
+    return LoadOrCreate(ports, store, MissingFile::Create);
 }
 
-bool ReadDescriptions(Context& ctx) {
-    return Load(ctx, false);
+bool ReadDescriptions(OperationPorts& ports, StoreInUse store) {
+    return LoadOrCreate(ports, store, MissingFile::Leave);
 }
 
-bool SaveDescriptions(Context& ctx, const std::string& name) {
-    DescriptionsFileState& file = ctx.state.slotTable.descriptionsFile;
-    const std::string output = DescriptionsOutputName(name);
-    const std::string text = EncodeText(ComposeDescriptions(ctx.state, name), file.encoding);
-    const bool storeFile = ctx.state.selectedDevice != 0 && name == StoreDescriptionsName(ctx);
-    Status saved;
-    if (storeFile) {
-        file.saveFailed = true;
-        if (const std::string refusal = SaveRefusal(file); !refusal.empty()) {
-            ctx.ui.ShowMessage(MessageRequest{"Disk Descriptions", refusal, MessageButtons::Ok,
-                                              MessageIcon::Exclamation});
-            return false;
-        }
-        // Its own name, in upper case: a name from the output's would carry
-        // the lower-case "txt" of companion files into the entry's case flags.
-        saved = WriteStoreFile(ctx, kStoreFileName, text);
-    } else {
-        saved = WritePlainFile(ctx, output, text);
-    }
-    if (!saved) {
-        ErrorRecord error = CaughtBy(saved.Error(), "QrnMsbrSaveDescriptions.");
-        if (storeFile) {
-            error.doing = StoreFileNotSaved(ctx, error);
-        }
-        ErrorReport(ctx, std::move(error));
+bool SaveDescriptions(OperationPorts& ports, StoreInUse store) {
+    DescriptionsFileState& file = store.records.descriptionsFile;
+    const std::string text = EncodeText(
+        ComposeDescriptions(store.records, StoreDescriptionsName(store.device)), file.encoding);
+    file.saveFailed = true;
+    if (const std::string refusal = SaveRefusal(file); !refusal.empty()) {
+        ports.messages.ShowMessage(MessageRequest{"Disk Descriptions", refusal, MessageButtons::Ok,
+                                                  MessageIcon::Exclamation});
         return false;
     }
-    if (storeFile) {
-        file.problems.clear();  // the file now holds what the table holds
-        file.saveFailed = false;
+    // Its own name, in upper case: a name from the output's would carry the
+    // lower-case "txt" of companion files into the entry's case flags.
+    if (!ReportNotSaved(ports, WriteStoreFile(ports, store.device, kStoreFileName, text),
+                        &store.device)) {
+        return false;
     }
+    file.problems.clear();  // the file now holds what the table holds
+    file.saveFailed = false;
     return true;
+}
+
+bool SaveDescriptionsCopy(OperationPorts& ports, const SlotTable& records,
+                          const std::string& name) {
+    const std::string text =
+        EncodeText(ComposeDescriptions(records, name), records.descriptionsFile.encoding);
+    return ReportNotSaved(ports, WritePlainFile(ports, DescriptionsOutputName(name), text),
+                          nullptr);
 }
 
 }  // namespace quarnex

@@ -29,13 +29,13 @@ ErrorRecord VolumeError(fat12::Status status, const std::string& detail) {
     return error;
 }
 
-// The mount point of the selected store's volume, when it is mounted. A store
-// that is a file is never reached through a mount point.
-std::optional<std::string> MountPoint(Context& ctx) {
-    if (StoreIsFile(ctx)) {
+// The mount point of the store's volume, when it is mounted. A store that is
+// a file is never reached through a mount point.
+std::optional<std::string> MountPoint(OperationPorts& ports, const DeviceEntry& store) {
+    if (StoreIsFile(ports, store)) {
         return std::nullopt;
     }
-    const std::vector<std::string> points = ctx.drives.MountPoints(ctx.state.SelectedEntry().path);
+    const std::vector<std::string> points = ports.drives.MountPoints(store.path);
     if (points.empty()) {
         return std::nullopt;
     }
@@ -54,9 +54,9 @@ std::optional<std::string> FindInFolder(const std::string& folder, const std::st
     return std::nullopt;
 }
 
-FileText ReadWholeFile(Context& ctx, const std::string& path) {
+FileText ReadWholeFile(OperationPorts& ports, const std::string& path) {
     FileText result;
-    OpenResult opened = ctx.devices.Open(path, Access::Read, Disposition::OpenExisting);
+    OpenResult opened = ports.devices.Open(path, Access::Read, Disposition::OpenExisting);
     if (opened.file == nullptr) {
         result.error = FileError(opened.error, path);
         return result;
@@ -95,10 +95,9 @@ struct Slot0 {
     std::optional<ErrorRecord> error;
 };
 
-Slot0 ReadSlot0(Context& ctx, Access access) {
+Slot0 ReadSlot0(OperationPorts& ports, const std::string& store, Access access) {
     Slot0 slot;
-    const std::string& store = ctx.state.SelectedEntry().path;
-    OpenResult opened = ctx.devices.Open(store, access, Disposition::OpenExisting);
+    OpenResult opened = ports.devices.Open(store, access, Disposition::OpenExisting);
     if (opened.file == nullptr) {
         slot.error = FileError(opened.error, store);
         return slot;
@@ -118,16 +117,17 @@ Slot0 ReadSlot0(Context& ctx, Access access) {
 
 }  // namespace
 
-FileText ReadStoreFile(Context& ctx, const std::string& fileName) {
-    if (const auto folder = MountPoint(ctx)) {
+FileText ReadStoreFile(OperationPorts& ports, const DeviceEntry& store,
+                       const std::string& fileName) {
+    if (const auto folder = MountPoint(ports, store)) {
         const auto path = FindInFolder(*folder, fileName);
         std::error_code error;
         if (path && std::filesystem::is_directory(*path, error)) {
             return FileText{true, true, {}, VolumeError(fat12::Status::IsAFolder, {})};
         }
-        return path ? ReadWholeFile(ctx, *path) : FileText{};
+        return path ? ReadWholeFile(ports, *path) : FileText{};
     }
-    Slot0 slot = ReadSlot0(ctx, Access::Read);
+    Slot0 slot = ReadSlot0(ports, store.path, Access::Read);
     FileText result;
     if (slot.error) {
         result.error = slot.error;
@@ -147,17 +147,18 @@ FileText ReadStoreFile(Context& ctx, const std::string& fileName) {
     return result;
 }
 
-Status WriteStoreFile(Context& ctx, const std::string& fileName, const std::string& text) {
-    if (const auto folder = MountPoint(ctx)) {
+Status WriteStoreFile(OperationPorts& ports, const DeviceEntry& store, const std::string& fileName,
+                      const std::string& text) {
+    if (const auto folder = MountPoint(ports, store)) {
         const auto path = FindInFolder(*folder, fileName);
-        return WritePlainFile(ctx, path ? *path : *folder + "/" + fileName, text);
+        return WritePlainFile(ports, path ? *path : *folder + "/" + fileName, text);
     }
-    Slot0 slot = ReadSlot0(ctx, Access::ReadWrite);
+    Slot0 slot = ReadSlot0(ports, store.path, Access::ReadWrite);
     if (slot.error) {
         return Failure{*slot.error};
     }
     const fat12::ReplaceStages stages =
-        fat12::StageRootFileReplace(slot.image, fileName, text, StampNow(ctx.clock));
+        fat12::StageRootFileReplace(slot.image, fileName, text, StampNow(ports.clock));
     if (stages.status != fat12::Status::Ok) {
         return Failure{VolumeError(stages.status, stages.detail)};
     }
@@ -167,8 +168,8 @@ Status WriteStoreFile(Context& ctx, const std::string& fileName, const std::stri
     return {};
 }
 
-Status WritePlainFile(Context& ctx, const std::string& path, const std::string& text) {
-    OpenResult opened = ctx.devices.Open(path, Access::Write, Disposition::Replace);
+Status WritePlainFile(OperationPorts& ports, const std::string& path, const std::string& text) {
+    OpenResult opened = ports.devices.Open(path, Access::Write, Disposition::Replace);
     if (opened.file == nullptr) {
         return Failure{FileError(opened.error, path)};
     }

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "state/context.hpp"
+#include "state/device_table.hpp"
 #include "state/error_report.hpp"
 
 namespace quarnex {
@@ -22,12 +22,14 @@ struct FileText {
     std::optional<ErrorRecord> error;  // set when it could not be reached or read
 };
 
-// The selected store's DISKS.TXT (name matched without regard to case).
-FileText ReadStoreFile(Context& ctx, const std::string& fileName);
-// Creates or replaces fileName in the selected store's slot 0 volume.
-Status WriteStoreFile(Context& ctx, const std::string& fileName, const std::string& text);
+// The store's DISKS.TXT (name matched without regard to case).
+FileText ReadStoreFile(OperationPorts& ports, const DeviceEntry& store,
+                       const std::string& fileName);
+// Creates or replaces fileName in the store's slot 0 volume.
+Status WriteStoreFile(OperationPorts& ports, const DeviceEntry& store, const std::string& fileName,
+                      const std::string& text);
 
 // An ordinary file, created or replaced; its contents reach the medium.
-Status WritePlainFile(Context& ctx, const std::string& path, const std::string& text);
+Status WritePlainFile(OperationPorts& ports, const std::string& path, const std::string& text);
 
 }  // namespace quarnex

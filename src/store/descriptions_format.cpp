@@ -73,14 +73,14 @@ int RecordRank(const std::string& kind) {
     return WholeNumber(kind) == 1 ? 2 : 3;
 }
 
-void ReadBaseLine(ProgramState& state, const std::string& line) {
+void ReadBaseLine(SlotTable& table, const std::string& line) {
     const std::string kind = line.substr(4, 3);
     if (kind == " ID") {
-        state.slotTable.baseIdPresent = true;
-        state.slotTable.baseIdNumbered = false;
+        table.baseIdPresent = true;
+        table.baseIdNumbered = false;
     } else if (kind == "IDN") {
-        state.slotTable.baseIdPresent = true;
-        state.slotTable.baseIdNumbered = true;
+        table.baseIdPresent = true;
+        table.baseIdNumbered = true;
     } else {
         return;
     }
@@ -89,7 +89,7 @@ void ReadBaseLine(ProgramState& state, const std::string& line) {
     if (open == std::string::npos || close == std::string::npos || close < open + 2) {
         return;
     }
-    state.slotTable.baseId = line.substr(open + 1, close - open - 1);
+    table.baseId = line.substr(open + 1, close - open - 1);
 }
 
 }  // namespace
@@ -101,12 +101,11 @@ std::string DescriptionsHeader(std::string_view name) {
            Line("");
 }
 
-std::string BaseLine(const ProgramState& state) {
-    return Line((state.slotTable.baseIdNumbered ? "--- IDN>[" : "---  ID>[") +
-                state.slotTable.baseId + "]");
+std::string BaseLine(const SlotTable& table) {
+    return Line((table.baseIdNumbered ? "--- IDN>[" : "---  ID>[") + table.baseId + "]");
 }
 
-std::vector<SkippedLine> ApplyDescriptions(ProgramState& state, std::string_view text) {
+std::vector<SkippedLine> ApplyDescriptions(SlotTable& table, std::string_view text) {
     std::vector<SkippedLine> skipped;
     std::size_t number = 0;
     for (std::string_view raw : SplitLines(text)) {
@@ -118,7 +117,7 @@ std::vector<SkippedLine> ApplyDescriptions(ProgramState& state, std::string_view
         const bool marked = line.size() >= 8 && line[7] == '>';
         const std::string kind = marked ? line.substr(4, 3) : "";
         if (marked && line.compare(0, 4, "--- ") == 0 && (kind == " ID" || kind == "IDN")) {
-            ReadBaseLine(state, line);
+            ReadBaseLine(table, line);
             continue;
         }
         const int slot = RecordSlot(line);
@@ -127,7 +126,6 @@ std::vector<SkippedLine> ApplyDescriptions(ProgramState& state, std::string_view
             continue;
         }
         std::string body = line.substr(8);
-        SlotTable& table = state.slotTable;
         if (kind == "SRC") {
             // The source stands in for the description until a first line comes.
             table.SetSource(slot, body);
@@ -185,12 +183,12 @@ std::vector<std::string> RepeatedRecords(std::string_view text) {
     return problems;
 }
 
-void DeriveBaseId(ProgramState& state) {
-    std::string candidate = state.slotTable.baseId;
+void DeriveBaseId(SlotTable& table) {
+    std::string candidate = table.baseId;
     int numberedRun = 0;
     int plainRun = 0;
     for (int slot = 1; slot <= kLastSlot; ++slot) {
-        const std::string id = TrimSpaces(ShownId(state.slotTable.Slot(slot)));
+        const std::string id = TrimSpaces(ShownId(table.Slot(slot)));
         const std::size_t length = id.size();
         const bool numbered =
             length >= 3 && LenientNumber(std::string_view(id).substr(length - 3)) == slot;
@@ -204,8 +202,8 @@ void DeriveBaseId(ProgramState& state) {
                 candidate = std::move(prefix);
             }
             if (numberedRun == 10) {
-                state.slotTable.baseIdPresent = true;
-                state.slotTable.baseIdNumbered = true;
+                table.baseIdPresent = true;
+                table.baseIdNumbered = true;
                 break;
             }
         } else {
@@ -217,18 +215,17 @@ void DeriveBaseId(ProgramState& state) {
                 candidate = id;
             }
             if (plainRun == 10) {
-                state.slotTable.baseIdPresent = true;
-                state.slotTable.baseIdNumbered = false;
+                table.baseIdPresent = true;
+                table.baseIdNumbered = false;
                 break;
             }
         }
     }
-    state.slotTable.baseId = candidate;
+    table.baseId = candidate;
 }
 
-std::string ComposeDescriptions(const ProgramState& state, std::string_view name) {
-    std::string text = DescriptionsHeader(name) + BaseLine(state);
-    const SlotTable& table = state.slotTable;
+std::string ComposeDescriptions(const SlotTable& table, std::string_view name) {
+    std::string text = DescriptionsHeader(name) + BaseLine(table);
     for (int slot = 1; slot <= kLastSlot; ++slot) {
         const SlotRecord& record = table.Slot(slot);
         const std::string& source = record.source;

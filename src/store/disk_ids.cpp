@@ -30,43 +30,42 @@ std::string UnfinishedSlotsText(const SlotTable& table, std::string_view separat
     return text;
 }
 
-Outcome LoadDiskIds(Context& ctx) {
-    ProgramState& state = ctx.state;
-    ctx.progress.Started();
-    ctx.progress.Doing(Activity{.kind = ActivityKind::LoadDiskIds});
-    const DeviceEntry& entry = state.SelectedEntry();
-    DevHandle handle =
-        GetHandle(ctx, entry.path, Access::Read, Disposition::OpenExisting, Reporting::Shown);
+Outcome LoadDiskIds(OperationPorts& ports, StoreInUse store) {
+    SlotTable& table = store.records;
+    ports.progress.Started();
+    ports.progress.Doing(Activity{.kind = ActivityKind::LoadDiskIds});
+    DevHandle handle = GetHandle(ports, store.device.path, Access::Read, Disposition::OpenExisting,
+                                 Reporting::Shown);
     if (!handle.Valid()) {
         return Outcome::NotStarted;
     }
     std::array<std::byte, kSectorBytes> boot{};
-    state.slotTable.storeId.reset();
-    state.slotTable.writeUnfinished = false;
+    table.storeId.reset();
+    table.writeUnfinished = false;
     for (int slot = 1; slot < kSlotCount; ++slot) {
-        state.slotTable.SetWriteUnfinished(slot, false);
+        table.SetWriteUnfinished(slot, false);
     }
     bool allRead = true;
     for (int slot = 0; slot < kSlotCount; ++slot) {
-        if (!ReadSectorAndReport(ctx, handle, boot, 0, boot.size(),
+        if (!ReadSectorAndReport(ports, handle, boot, 0, boot.size(),
                                  static_cast<std::int64_t>(SlotOffset(slot)), Reporting::Shown)) {
             allRead = false;
             break;
         }
         const std::string id = DiskIdFromBootSector(boot);
         if (slot == 0) {
-            state.slotTable.storeId = TrimSpaces(id);
-            state.slotTable.writeUnfinished = HasWriteMark(boot);
+            table.storeId = TrimSpaces(id);
+            table.writeUnfinished = HasWriteMark(boot);
         } else {
-            state.slotTable.SetDiskId(slot, DiskIdRecord(id), SlotChange::DiskIdRead);
-            state.slotTable.SetWriteUnfinished(slot, HasWriteMark(boot));
+            table.SetDiskId(slot, DiskIdRecord(id), SlotChange::DiskIdRead);
+            table.SetWriteUnfinished(slot, HasWriteMark(boot));
         }
-        ctx.progress.UnitDone(slot, kSlotCount - 1);
+        ports.progress.UnitDone(slot, kSlotCount - 1);
     }
     if (!allRead) {
-        ctx.progress.Doing(Activity{.kind = ActivityKind::LoadDiskIdsFailed});
+        ports.progress.Doing(Activity{.kind = ActivityKind::LoadDiskIdsFailed});
     }
-    CloseDevHandle(ctx, handle);
+    CloseDevHandle(ports, handle);
     return allRead ? Outcome::Complete : Outcome::Incomplete;
 }
 

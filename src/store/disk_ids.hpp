@@ -1,14 +1,15 @@
 #pragma once
-// Reading the volume label of every slot of the selected store into its records.
+// Reading the volume label of every slot of a store into its records.
 
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
-#include "state/context.hpp"
+#include "state/operation_ports.hpp"
 #include "state/outcome.hpp"
 #include "store/slot_table.hpp"
+#include "store/store_in_use.hpp"
 
 namespace quarnex {
 
@@ -24,10 +25,10 @@ std::optional<std::string> DiskIdRecord(const std::string& id);
 std::string UnfinishedSlotsText(const SlotTable& table, std::string_view separator);
 
 // Reads the label of slots 0..999: slot 0's trimmed label becomes the slot
-// table's store ID, slots 1..999 their Disk IDs. Complete when all 1000
+// records' store ID, slots 1..999 their Disk IDs. Complete when all 1000
 // reads succeeded; not started when the device could not be opened;
 // incomplete after a failed read, with the slots from there on keeping
 // their old IDs.
-Outcome LoadDiskIds(Context& ctx);
+Outcome LoadDiskIds(OperationPorts& ports, StoreInUse store);
 
 }  // namespace quarnex

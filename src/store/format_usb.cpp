@@ -119,7 +119,7 @@ OperationResult FormatStore(Context& ctx, const FormatRequest& request) {
         return OperationResult::NotStarted(NotStartedReason::Failure);
     }
     BusyGuard busy(ctx.progress);
-    std::optional<StoreWriteHandles> store = OpenStoreForWriting(ctx);
+    std::optional<StoreWriteHandles> store = OpenStoreForWriting(ctx, ctx.state.SelectedEntry());
     if (!store) {
         return OperationResult::NotStarted(NotStartedReason::Failure);
     }

@@ -96,7 +96,7 @@ OperationResult ExportToSlot(Context& ctx, int n) {
     ProgramState& state = ctx.state;
     ctx.progress.Started();
     BusyGuard busy(ctx.progress);
-    std::optional<StoreWriteHandles> handles = OpenStoreForWriting(ctx);
+    std::optional<StoreWriteHandles> handles = OpenStoreForWriting(ctx, ctx.state.SelectedEntry());
     if (!handles) {
         return kFailedToStart;
     }
@@ -144,7 +144,7 @@ OperationResult ExportToSlot(Context& ctx, int n) {
     table.SetSource(n, result.Complete() ? table.internalImage.source : "");
     table.SetDiskId(n, DiskIdRecord(DiskIdFromBootSector(image)), SlotChange::DiskIdWritten);
     table.SetDescription(n, table.internalImage.description);
-    SaveDescriptions(ctx, StoreDescriptionsName(ctx));
+    SaveDescriptions(ctx, ctx.state.SelectedStore());
     return result;
 }
 

@@ -123,7 +123,7 @@ BackupResult BackupStoreToFile(Context& ctx, std::string& path) {
     if (result.copy.Complete()) {
         ctx.progress.Finished();
         // The descriptions belong beside a complete backup only.
-        result.descriptionsWritten = SaveDescriptions(ctx, path);
+        result.descriptionsWritten = SaveDescriptionsCopy(ctx, ctx.state.slotTable, path);
     }
     return result;
 }
@@ -157,7 +157,7 @@ OperationResult RestoreStoreFromFile(Context& ctx, std::string& path) {
     if (!file.Valid()) {
         return kFailedToStart;
     }
-    std::optional<StoreWriteHandles> handles = OpenStoreForWriting(ctx);
+    std::optional<StoreWriteHandles> handles = OpenStoreForWriting(ctx, ctx.state.SelectedEntry());
     if (!handles) {
         CloseDevHandle(ctx, file);
         return kFailedToStart;

@@ -2,17 +2,16 @@
 
 namespace quarnex {
 
-bool StoreIsFile(Context& ctx) {
-    return ctx.state.selectedDevice != 0 && ctx.devices.FileExists(ctx.state.SelectedEntry().path);
+bool StoreIsFile(OperationPorts& ports, const DeviceEntry& store) {
+    return ports.devices.FileExists(store.path);
 }
 
-std::string StoreVolumePath(Context& ctx) {
-    const DeviceEntry& entry = ctx.state.SelectedEntry();
-    return StoreIsFile(ctx) ? entry.path : ctx.drives.VolumePath(entry.name);
+std::string StoreVolumePath(OperationPorts& ports, const DeviceEntry& store) {
+    return StoreIsFile(ports, store) ? store.path : ports.drives.VolumePath(store.name);
 }
 
-std::string StoreDescriptionsName(Context& ctx) {
-    return ctx.state.SelectedEntry().name + "/DISKS.TXT";
+std::string StoreDescriptionsName(const DeviceEntry& store) {
+    return store.name + "/DISKS.TXT";
 }
 
 std::string DescriptionsOutputName(std::string_view name) {

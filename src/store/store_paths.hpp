@@ -1,24 +1,25 @@
 #pragma once
-// Where the parts of the selected store are reached on this platform.
+// Where the parts of a store are reached on this platform.
 
 #include <string>
 #include <string_view>
 
-#include "state/context.hpp"
+#include "state/device_table.hpp"
+#include "state/operation_ports.hpp"
 
 namespace quarnex {
 
-// True when the selected store is an ordinary file (a whole-store image used
-// as a store) rather than a device.
-bool StoreIsFile(Context& ctx);
+// True when the store is an ordinary file (a whole-store image used as a
+// store) rather than a device.
+bool StoreIsFile(OperationPorts& ports, const DeviceEntry& store);
 
 // The path opened as slot 0's volume: the drive's volume node, or the file
 // itself for a store that is a file.
-std::string StoreVolumePath(Context& ctx);
+std::string StoreVolumePath(OperationPorts& ports, const DeviceEntry& store);
 
-// The selected store's device name + "/DISKS.TXT": the name callers pass to
-// SaveDescriptions for the store's own descriptions file.
-std::string StoreDescriptionsName(Context& ctx);
+// The store's device name + "/DISKS.TXT": how the store's own descriptions
+// file names itself in its header.
+std::string StoreDescriptionsName(const DeviceEntry& store);
 
 // Output file name of a descriptions file: the name with its last extension
 // replaced by "txt" ("stick.2024-05.img" gives "stick.2024-05.txt", so two

@@ -6,32 +6,33 @@
 
 namespace quarnex {
 
-std::optional<StoreWriteHandles> OpenStoreForWriting(Context& ctx) {
-    const std::string devicePath = ctx.state.SelectedEntry().path;
+std::optional<StoreWriteHandles> OpenStoreForWriting(OperationPorts& ports,
+                                                     const DeviceEntry& store) {
+    const std::string devicePath = store.path;
     StoreWriteHandles handles;
-    handles.volume = GetHandle(ctx, StoreVolumePath(ctx), Access::Write, Disposition::OpenExisting,
-                               Reporting::Shown);
+    handles.volume = GetHandle(ports, StoreVolumePath(ports, store), Access::Write,
+                               Disposition::OpenExisting, Reporting::Shown);
     if (!handles.volume.Valid()) {
         return std::nullopt;
     }
-    if (!UnmountVolume(ctx, handles.volume)) {
-        CloseDevHandle(ctx, handles.volume);
+    if (!UnmountVolume(ports, handles.volume)) {
+        CloseDevHandle(ports, handles.volume);
         return std::nullopt;
     }
     handles.device =
-        GetHandle(ctx, devicePath, Access::Write, Disposition::OpenExisting, Reporting::Shown);
+        GetHandle(ports, devicePath, Access::Write, Disposition::OpenExisting, Reporting::Shown);
     if (!handles.device.Valid()) {
-        CloseDevHandle(ctx, handles.volume);
+        CloseDevHandle(ports, handles.volume);
         return std::nullopt;
     }
     return handles;
 }
 
-bool CloseStore(Context& ctx, StoreWriteHandles& handles, CloseOrder order) {
+bool CloseStore(OperationPorts& ports, StoreWriteHandles& handles, CloseOrder order) {
     DevHandle& first = order == CloseOrder::VolumeFirst ? handles.volume : handles.device;
     DevHandle& second = order == CloseOrder::VolumeFirst ? handles.device : handles.volume;
-    const bool firstFlushed = CloseDevHandle(ctx, first);
-    const bool secondFlushed = CloseDevHandle(ctx, second);
+    const bool firstFlushed = CloseDevHandle(ports, first);
+    const bool secondFlushed = CloseDevHandle(ports, second);
     return firstFlushed && secondFlushed;
 }
 

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "state/context.hpp"
+#include "state/device_table.hpp"
 #include "state/reported_io.hpp"
 
 namespace quarnex {
@@ -15,9 +15,10 @@ struct StoreWriteHandles {
     DevHandle device;
 };
 
-// Both handles of the selected store, or nothing after the failing step's
+// Both handles of the store, or nothing after the failing step's
 // report; whatever was opened before the failure is closed again.
-std::optional<StoreWriteHandles> OpenStoreForWriting(Context& ctx);
+std::optional<StoreWriteHandles> OpenStoreForWriting(OperationPorts& ports,
+                                                     const DeviceEntry& store);
 
 // A slot export closes the device first; the whole-store writers (format,
 // restore) close the volume first.
@@ -25,6 +26,6 @@ enum class CloseOrder { DeviceFirst, VolumeFirst };
 
 // Closes both handles in that order. False when either could not put its
 // data on the medium (already reported).
-bool CloseStore(Context& ctx, StoreWriteHandles& handles, CloseOrder order);
+bool CloseStore(OperationPorts& ports, StoreWriteHandles& handles, CloseOrder order);
 
 }  // namespace quarnex

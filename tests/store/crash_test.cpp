@@ -29,7 +29,7 @@ using testing::StoreWorld;
 
 bool SaveWithRow5(StoreWorld& w, int length) {
     w.state.slotTable.SetDescription(5, std::string(static_cast<std::size_t>(length), 'd'));
-    return SaveDescriptions(w.ctx, "sdb/DISKS.TXT");
+    return SaveDescriptions(w.ctx, w.state.SelectedStore());
 }
 
 // A store without DISKS.TXT (row5 < 0), or with one whose slot 5 has a
@@ -37,7 +37,7 @@ bool SaveWithRow5(StoreWorld& w, int length) {
 void Prepare(StoreWorld& w, int row5, std::optional<std::size_t> room = std::nullopt) {
     SetGridIds(w.state, "FDISK", true);
     if (row5 >= 0) {
-        ASSERT_TRUE(LoadDescriptions(w.ctx));
+        ASSERT_TRUE(LoadDescriptions(w.ctx, w.state.SelectedStore()));
         ASSERT_TRUE(SaveWithRow5(w, row5));
     }
     if (room) {
@@ -64,7 +64,7 @@ bool CreateOrDescribe(StoreWorld& w, int row5) {
         w.state.slotTable.internalImage.source = "new.img";
         return ExportToSlot(w.ctx, 12).Complete();  // which saves DISKS.TXT too
     }
-    return row5 < 0 ? LoadDescriptions(w.ctx) : SaveWithRow5(w, row5);
+    return row5 < 0 ? LoadDescriptions(w.ctx, w.state.SelectedStore()) : SaveWithRow5(w, row5);
 }
 
 // What a stop left of slot 12, as the bytes and the next listing (by another
@@ -78,7 +78,7 @@ std::string SlotLeft(const StoreWorld& w) {
     }
     StoreWorld lister;
     lister.state.devices.Row(1).path = w.store;
-    EXPECT_EQ(LoadDiskIds(lister.ctx), Outcome::Complete);
+    EXPECT_EQ(LoadDiskIds(lister.ctx, lister.state.SelectedStore()), Outcome::Complete);
     if (lister.state.slotTable.Slot(12).writeUnfinished) {
         return "marked";
     }
@@ -88,7 +88,7 @@ std::string SlotLeft(const StoreWorld& w) {
 
 // DISKS.TXT as the program itself reads it back.
 std::string ReadBack(StoreWorld& w) {
-    const FileText file = ReadStoreFile(w.ctx, "DISKS.TXT");
+    const FileText file = ReadStoreFile(w.ctx, w.state.SelectedEntry(), "DISKS.TXT");
     return file.error     ? "<" + ErrorWords(w.ctx, *file.error) + ">"
            : file.present ? file.text
                           : "<none>";
@@ -190,7 +190,8 @@ TEST(CrashSafety, AFormatOrRestoreStoppedAtAnyWriteIsListedAsNotFinished) {
                     unmarkedAfter.push_back(k);
                 }
                 if (k == 1 || k == 500) {
-                    ASSERT_EQ(LoadDiskIds(lister.ctx), Outcome::Complete);
+                    ASSERT_EQ(LoadDiskIds(lister.ctx, lister.state.SelectedStore()),
+                              Outcome::Complete);
                     EXPECT_TRUE(lister.state.slotTable.writeUnfinished) << "after write " << k;
                 }
             },
@@ -199,7 +200,7 @@ TEST(CrashSafety, AFormatOrRestoreStoppedAtAnyWriteIsListedAsNotFinished) {
                          : RestoreStoreFromFile(w.ctx, source),
                   OperationResult::Done());
         EXPECT_EQ(unmarkedAfter, std::vector<int>{writes}) << "unmarked only after the last write";
-        ASSERT_EQ(LoadDiskIds(lister.ctx), Outcome::Complete);
+        ASSERT_EQ(LoadDiskIds(lister.ctx, lister.state.SelectedStore()), Outcome::Complete);
         EXPECT_FALSE(lister.state.slotTable.writeUnfinished);
         if (format) {
             EXPECT_EQ(std::pair(*lister.state.slotTable.storeId, lister.model.grid.Cell(999, 1)),

@@ -52,7 +52,7 @@ TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecordAndTheReaderTakesThe
     t.SetDiskId(12, "  GAMES    ", SlotChange::DiskIdRead);  // altered ID, spaces first
     t.SetSource(30, "A:");
     t.SetDiskId(31, std::nullopt, SlotChange::DiskIdRead);  // unreadable
-    const std::string text = ComposeDescriptions(w.state, "sdb/DISKS.TXT");
+    const std::string text = ComposeDescriptions(w.state.slotTable, "sdb/DISKS.TXT");
     EXPECT_EQ(text,
               std::string("Disk Descriptions For USB Image File 'sdb/DISKS.TXT'\r\n") +
                   testing::kListHeader +
@@ -61,7 +61,7 @@ TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecordAndTheReaderTakesThe
                   "\r\n012  ID>[GAMES      ]\r\n\r\n030 SRC>A:\r\n030  ID>[FDISK030   ]\r\n"
                   "\r\n031  ID>[-----------]\r\n\r\n");
     ClearTexts(w.state);
-    ASSERT_TRUE(ApplyDescriptions(w.state, text).empty());
+    ASSERT_TRUE(ApplyDescriptions(w.state.slotTable, text).empty());
     // The source stands in for a missing description; an altered ID alone gives none.
     EXPECT_EQ(std::tuple(t.baseId, t.baseIdPresent, t.baseIdNumbered, t.Slot(7).description,
                          t.Slot(7).source, t.Slot(30).description, t.Slot(30).source,
@@ -72,7 +72,7 @@ TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecordAndTheReaderTakesThe
     // A base too long for its field is written as read.
     ClearTexts(w.state);
     t.baseId = "A VERY LONG BASE";
-    EXPECT_NE(ComposeDescriptions(w.state, "n").find("---  ID>[A VERY LONG BASE]\r\n"),
+    EXPECT_NE(ComposeDescriptions(w.state.slotTable, "n").find("---  ID>[A VERY LONG BASE]\r\n"),
               std::string::npos);
 
     // Descriptions are read back as the file can hold them.
@@ -93,9 +93,9 @@ TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecordAndTheReaderTakesThe
         t.SetDescription(k + 1, rows[k].first);
     }
     t.SetSource(4, source);
-    const std::string saved = ComposeDescriptions(w.state, "x");
+    const std::string saved = ComposeDescriptions(w.state.slotTable, "x");
     ClearTexts(w.state);
-    ASSERT_TRUE(ApplyDescriptions(w.state, saved).empty());
+    ASSERT_TRUE(ApplyDescriptions(w.state.slotTable, saved).empty());
     for (int k = 0; k < 4; ++k) {
         EXPECT_EQ(t.Slot(k + 1).description, rows[k].second);
     }
@@ -106,7 +106,7 @@ TEST(DescriptionsFormat, ReaderSkipsLinesItCannotPlaceOneByOneAndToleratesLineEn
     TestWorld w;
     SlotTable& t = w.state.slotTable;
     const std::vector<SkippedLine> skipped = ApplyDescriptions(
-        w.state,
+        w.state.slotTable,
         "junk\n---  ID>[MYBASE]\r1000 SRC>x\r\n999 SRC>\r\n"
         "  005   1>one   \n005   2>two\r\n005   1>restart\r\n-01   1>stray line\r\n"
         "005   7>seven\r\n006  ID>[IGNORED    ]\r\n1000  1>not slot 100\r\n"
@@ -125,7 +125,7 @@ TEST(DescriptionsFormat, ReaderSkipsLinesItCannotPlaceOneByOneAndToleratesLineEn
     EXPECT_EQ(std::tie(skipped[2].number, skipped[2].text), std::tuple(8u, "-01   1>stray line"));
 
     ClearTexts(w.state);
-    ASSERT_TRUE(ApplyDescriptions(w.state, "--- IDN>[]\r\n").empty());
+    ASSERT_TRUE(ApplyDescriptions(w.state.slotTable, "--- IDN>[]\r\n").empty());
     EXPECT_EQ(std::tie(t.baseId, t.baseIdPresent, t.baseIdNumbered), std::tuple("", true, true));
 }
 
@@ -153,7 +153,7 @@ TEST(DescriptionsFormat, BaseIdIsDerivedFromElevenAgreeingRows) {
         for (int slot = 1; slot < 1000; ++slot) {
             t.SetDiskId(slot, id(slot), SlotChange::DiskIdRead);
         }
-        DeriveBaseId(w.state);
+        DeriveBaseId(w.state.slotTable);
         EXPECT_EQ(std::tuple(t.baseIdPresent, base ? t.baseId : "", present && t.baseIdNumbered),
                   std::tuple(present, base ? base : "", numbered));
     }
@@ -204,7 +204,7 @@ TEST(DescriptionsFormat, MutatedAndTruncatedFilesNeverCrashTheReader) {
         s.slotTable.SetDescription(row, "line a\r\n\r\n  line b " + std::to_string(row));
         s.slotTable.SetSource(row, "src" + std::to_string(row));
     }
-    const std::string original = ComposeDescriptions(s, "seed");
+    const std::string original = ComposeDescriptions(s.slotTable, "seed");
     std::mt19937 random(20261206);
     const std::string alphabet = "0123456789-+. >[]\r\n\t\x7f\x80\xff\0SRCIDN";
     int accepted = 0;
@@ -220,11 +220,11 @@ TEST(DescriptionsFormat, MutatedAndTruncatedFilesNeverCrashTheReader) {
                         : file.resize(at);  // truncated
         }
         ClearTexts(s);
-        accepted += ApplyDescriptions(s, file).empty() ? 1 : 0;
+        accepted += ApplyDescriptions(s.slotTable, file).empty() ? 1 : 0;
         // Whatever was read can be written again and read back the same way.
-        const std::string again = ComposeDescriptions(s, "again");
+        const std::string again = ComposeDescriptions(s.slotTable, "again");
         ClearTexts(s);
-        ASSERT_TRUE(ApplyDescriptions(s, again).empty());
+        ASSERT_TRUE(ApplyDescriptions(s.slotTable, again).empty());
         ASSERT_TRUE(RepeatedRecords(again).empty()) << again;
     }
     EXPECT_GT(accepted, 0);
@@ -267,19 +267,19 @@ TEST(Descriptions, WithoutABaseTheCreatedFileHasNoBaseLine) {
     for (int slot = 1; slot < 1000; ++slot) {
         v.PutLabel(slot, PadRight("S" + std::to_string(slot * 7) + "QQQ", 11));
     }
-    ASSERT_EQ(LoadDiskIds(v.ctx), Outcome::Complete);
-    EXPECT_TRUE(LoadDescriptions(v.ctx));
+    ASSERT_EQ(LoadDiskIds(v.ctx, v.state.SelectedStore()), Outcome::Complete);
+    EXPECT_TRUE(LoadDescriptions(v.ctx, v.state.SelectedStore()));
     EXPECT_EQ(v.Slot0File(), kCreatedHeader);
     // Created by a save (describe): no lower-case flag, mdir's "DISKS txt".
     StoreWorld w;
-    ASSERT_TRUE(ReadDescriptions(w.ctx));
-    ASSERT_TRUE(SaveDescriptions(w.ctx, "sdb/DISKS.TXT"));
+    ASSERT_TRUE(ReadDescriptions(w.ctx, w.state.SelectedStore()));
+    ASSERT_TRUE(SaveDescriptions(w.ctx, w.state.SelectedStore()));
     EXPECT_EQ(w.Read(fat12::RootEntryOffset(1) + 11, 2), (testing::Bytes{0x20, 0}));
     // Saved again, it keeps what another tool made it (read-only, hidden) and
     // is modified at the program's clock: 14 March 2026, 12:00.
     testing::PutBytes(w.store, fat12::RootEntryOffset(1) + 11, "\x23");
     w.state.slotTable.SetDescription(7, "seven");
-    ASSERT_TRUE(SaveDescriptions(w.ctx, "sdb/DISKS.TXT"));
+    ASSERT_TRUE(SaveDescriptions(w.ctx, w.state.SelectedStore()));
     const fat12::DirectoryItem file =
         fat12::ListDirectory(testing::ReadVolume(w.store, 0, fat12::kVolumeBytes), "").items.at(0);
     const fat12::Stamp noon = fat12::MakeStamp(2026, 3, 14, 12, 0, 0);
@@ -289,7 +289,8 @@ TEST(Descriptions, WithoutABaseTheCreatedFileHasNoBaseLine) {
 
 // Loading fails silently; saving is reported once and never leaves a half volume.
 TEST(Descriptions, EveryFailedStepOfLoadingOrSavingClosesTheDevice) {
-    FailEachStep([](StoreWorld&) {}, EIO, [](StoreWorld& w) { return LoadDescriptions(w.ctx); },
+    FailEachStep([](StoreWorld&) {}, EIO,
+                 [](StoreWorld& w) { return LoadDescriptions(w.ctx, w.state.SelectedStore()); },
                  [](StoreWorld& w, FaultOp, int) {
                      const SlotTable& t = w.state.slotTable;
                      EXPECT_EQ(std::tie(t.baseId, t.baseIdPresent, t.baseIdNumbered),
@@ -298,10 +299,10 @@ TEST(Descriptions, EveryFailedStepOfLoadingOrSavingClosesTheDevice) {
                  });
     FailEachStep(
         [](StoreWorld& w) {
-            ASSERT_TRUE(LoadDescriptions(w.ctx));
+            ASSERT_TRUE(LoadDescriptions(w.ctx, w.state.SelectedStore()));
             w.state.slotTable.SetDescription(5, std::string(3000, 'd'));
         },
-        ENOSPC, [](StoreWorld& w) { return SaveDescriptions(w.ctx, "sdb/DISKS.TXT"); },
+        ENOSPC, [](StoreWorld& w) { return SaveDescriptions(w.ctx, w.state.SelectedStore()); },
         [](StoreWorld& w, FaultOp op, int k) {
             EXPECT_EQ(w.OnlyMessage(),
                       "Error # 0x8004001C was generated by QrnMsbrSaveDescriptions.Quarnex\r\n" +
@@ -323,10 +324,10 @@ TEST(Descriptions, AMountedStoreIsReachedThroughItsMountPoint) {
     std::filesystem::create_directories(mount);
     w.drives.mountPoints = {mount};
     testing::WriteFileText(mount + "/Disks.Txt", "---  ID>[MOUNTED]\r\n008   1>eight\r\n");
-    EXPECT_TRUE(LoadDescriptions(w.ctx));
+    EXPECT_TRUE(LoadDescriptions(w.ctx, w.state.SelectedStore()));
     EXPECT_EQ(std::tuple(w.state.slotTable.baseId, w.state.slotTable.Slot(8).description),
               std::tuple("MOUNTED", "eight"));
-    ASSERT_TRUE(SaveDescriptions(w.ctx, "sdb/DISKS.TXT"));
+    ASSERT_TRUE(SaveDescriptions(w.ctx, w.state.SelectedStore()));
     EXPECT_EQ(ReadFileText(mount + "/Disks.Txt")
                   .rfind("Disk Descriptions For USB Image File 'sdb/DISKS.TXT'\r\n", 0),
               0u);
@@ -335,14 +336,15 @@ TEST(Descriptions, AMountedStoreIsReachedThroughItsMountPoint) {
 
     std::filesystem::remove(mount + "/Disks.Txt");
     w.model.grid.Reset();
-    EXPECT_TRUE(LoadDescriptions(w.ctx));
+    EXPECT_TRUE(LoadDescriptions(w.ctx, w.state.SelectedStore()));
     EXPECT_EQ(ReadFileText(mount + "/DISKS.TXT"), kCreatedHeader + "---  ID>[-----------]\r\n");
     EXPECT_EQ(w.devices.OpenHandles(), 0);
 
     // A folder of that name is neither read nor replaced.
     std::filesystem::remove(mount + "/DISKS.TXT");
     std::filesystem::create_directory(mount + "/disks.txt");
-    EXPECT_FALSE(LoadDescriptions(w.ctx) || SaveDescriptions(w.ctx, "sdb/DISKS.TXT"));
+    EXPECT_FALSE(LoadDescriptions(w.ctx, w.state.SelectedStore()) ||
+                 SaveDescriptions(w.ctx, w.state.SelectedStore()));
     EXPECT_EQ(w.OnlyMessage(),
               "DISKS.TXT is a folder in slot 0, so the descriptions were not saved.");
     EXPECT_TRUE(std::filesystem::is_directory(mount + "/disks.txt"));

@@ -151,7 +151,7 @@ TEST(DiskIds, AFailedReadKeepsLaterRowsAndReturnsToTheDeviceList) {
         } else {
             ::truncate(w.store.c_str(), static_cast<off_t>(SlotOffset(600) + 100));
         }
-        EXPECT_EQ(LoadDiskIds(w.ctx), Outcome::Incomplete);
+        EXPECT_EQ(LoadDiskIds(w.ctx, w.state.SelectedStore()), Outcome::Incomplete);
         const SlotTable& t = w.state.slotTable;
         EXPECT_EQ(std::tuple(t.Slot(failing - 1).diskId->substr(0, 3), t.Slot(failing).diskId,
                              t.storeId, w.state.status.actionLabel, w.devices.Count(FaultOp::Read),
