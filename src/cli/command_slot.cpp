@@ -27,7 +27,10 @@ int RunGet(CliWorld& world, const Invocation& invocation) {
     }
     Context& ctx = world.Ctx();
     world.Console().SetTransferBytes(kImageBytes);
-    if (!ImportFromSlot(ctx, invocation.slot).Complete() || world.Console().Interrupted()) {
+    if (!ImportFromSlot(ctx, ctx.state.SelectedStore(), invocation.slot,
+                        ctx.state.imageBuffer.Span())
+             .Complete() ||
+        world.Console().Interrupted()) {
         return ExitCode(world, false);
     }
     const std::string& path = invocation.file;
@@ -68,7 +71,8 @@ int RunPut(CliWorld& world, const Invocation& invocation) {
     }
     // The export saves the descriptions; the store is then reloaded so that
     // the new ID is the one shown.
-    const OperationResult exported = ExportToSlot(ctx, invocation.slot);
+    const OperationResult exported =
+        ExportToSlot(ctx, ctx.state.SelectedStore(), invocation.slot, ctx.state.imageBuffer.Span());
     const std::string slot = "slot " + ThreeDigits(invocation.slot);
     if (exported.outcome == Outcome::NotStarted) {
         world.Console().Note("nothing was written: " + slot + " of " + store->entry.path +

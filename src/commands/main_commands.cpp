@@ -15,6 +15,7 @@
 #include "scan/drive_scan.hpp"
 #include "state/error_report.hpp"
 #include "state/progress.hpp"
+#include "state/status.hpp"
 #include "store/descriptions.hpp"
 #include "store/disk_ids.hpp"
 #include "store/format_usb.hpp"
@@ -327,12 +328,6 @@ void ImportImage(WindowContext& ctx, char drive) {
     ImportFloppyImage(ctx, ImageRequestFor(drive));
 }
 
-void ImportImageFromSlot(WindowContext& ctx) {
-    if (const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, false)) {
-        ImportFromSlot(ctx, ctx.state.selectedDisk);
-    }
-}
-
 void ExportImage(WindowContext& ctx, char drive) {
     ExportFloppyImage(ctx, ImageRequestFor(drive));
 }
@@ -346,7 +341,8 @@ OperationResult ExportImageToSlot(WindowContext& ctx) {
     if (!lock) {
         return OperationResult::NotStarted(NotStartedReason::Refused);
     }
-    const OperationResult result = ExportToSlot(ctx, ctx.state.selectedDisk);
+    const OperationResult result = ExportToSlot(
+        ctx, ctx.state.SelectedStore(), ctx.state.selectedDisk, ctx.state.imageBuffer.Span());
     SaveDescriptionsLocked(ctx);
     LoadStoreLocked(ctx);
     return result;

@@ -52,6 +52,9 @@ OperationResult NewStoreFileFromDialog(WindowContext& ctx, const std::string& pa
 // drive: 'A' or 'B' for the raw floppy drive, 0 to ask for an image file.
 void ImportImage(WindowContext& ctx, char drive);
 void ImportImageFromSlot(WindowContext& ctx);
+// Reads slot n of the selected store into the internal image, whose caption
+// then names the slot and the store, or marks the image unreliable.
+OperationResult ReadSlotIntoImage(Context& ctx, int n);
 void ExportImage(WindowContext& ctx, char drive);
 // The internal image into the selected slot, then the descriptions file, then
 // the store reloaded so the grid shows the slot's new ID and description.

@@ -9,7 +9,6 @@
 #include "core/text.hpp"
 #include "state/progress.hpp"
 #include "state/reported_io.hpp"
-#include "state/status.hpp"
 #include "store/descriptions.hpp"
 #include "store/disk_ids.hpp"
 #include "store/store_paths.hpp"
@@ -48,62 +47,53 @@ const OperationResult kFailedToStart = OperationResult::NotStarted(NotStartedRea
 
 }  // namespace
 
-OperationResult ImportFromSlot(Context& ctx, int n) {
+OperationResult ImportFromSlot(OperationPorts& ports, StoreInUse store, int n,
+                               std::span<std::byte> image) {
     if (!IsImageSlot(n)) {
         return kNoSlot;
     }
-    ProgramState& state = ctx.state;
-    ctx.progress.Started();
-    // A copy: the table must not change under the transfer while events run.
-    const DeviceEntry store = state.SelectedEntry();
-    DevHandle device =
-        GetHandle(ctx, store.path, Access::Read, Disposition::OpenExisting, Reporting::Shown);
+    ports.progress.Started();
+    DevHandle device = GetHandle(ports, store.device.path, Access::Read, Disposition::OpenExisting,
+                                 Reporting::Shown);
     if (!device.Valid()) {
         return kFailedToStart;
     }
-    BusyGuard busy(ctx.progress);
+    BusyGuard busy(ports.progress);
     busy.Enter();
-    ctx.progress.Doing(Activity{.kind = ActivityKind::ImportFromSlot, .slot = n});
+    ports.progress.Doing(Activity{.kind = ActivityKind::ImportFromSlot, .slot = n});
 
-    const std::span<std::byte> image = state.imageBuffer.Span();
     const auto readBlock = [&](int k) {
-        return AfterTransfer(ctx.progress,
-                             ReadBlockAndReport(ctx, device, image, BlockOffset(k), kTrackBytes,
+        return AfterTransfer(ports.progress,
+                             ReadBlockAndReport(ports, device, image, BlockOffset(k), kTrackBytes,
                                                 BlockPosition(n, k), Reporting::Shown));
     };
-    const OperationResult result = InSlot(RunUnits(ctx.progress, kBlocks, readBlock), n);
-    ctx.progress.Finished();
-    CloseDevHandle(ctx, device);
+    const OperationResult result = InSlot(RunUnits(ports.progress, kBlocks, readBlock), n);
+    ports.progress.Finished();
+    CloseDevHandle(ports, device);
 
     if (result.Complete()) {
-        SetBufferLabel(
-            ctx, "USB Disk(" + ThreeDigits(n) + ")   [" + store.name + "  (" + store.path + ")]",
-            false);
-        state.imageSource = SourceUsbSlot;
-        const SlotRecord& record = state.slotTable.Slot(n);
-        state.slotTable.internalImage = {record.description, record.source};
+        const SlotRecord& record = store.records.Slot(n);
+        store.records.internalImage = {record.description, record.source};
     } else {
-        SetBufferLabel(ctx, kUnreliableImageCaption, true);
-        state.slotTable.internalImage = {};
+        store.records.internalImage = {};
     }
     return result;
 }
 
-OperationResult ExportToSlot(Context& ctx, int n) {
+OperationResult ExportToSlot(OperationPorts& ports, StoreInUse store, int n,
+                             std::span<const std::byte> image) {
     if (!IsImageSlot(n)) {
         return kNoSlot;
     }
-    ProgramState& state = ctx.state;
-    ctx.progress.Started();
-    BusyGuard busy(ctx.progress);
-    std::optional<StoreWriteHandles> handles = OpenStoreForWriting(ctx, ctx.state.SelectedEntry());
+    ports.progress.Started();
+    BusyGuard busy(ports.progress);
+    std::optional<StoreWriteHandles> handles = OpenStoreForWriting(ports, store.device);
     if (!handles) {
         return kFailedToStart;
     }
     busy.Enter();
-    ctx.progress.Doing(Activity{.kind = ActivityKind::ExportToSlot, .slot = n});
+    ports.progress.Doing(Activity{.kind = ActivityKind::ExportToSlot, .slot = n});
 
-    const std::span<const std::byte> image = state.imageBuffer.Span();
     // The first block goes on with its boot sector marked and reaches the
     // medium before the rest; the real boot sector is the last write. A stop
     // in between leaves a slot that says it was not completely written,
@@ -112,26 +102,27 @@ OperationResult ExportToSlot(Context& ctx, int n) {
     PutWriteMark(markedBlock);
     DevHandle& device = handles->device;
     bool touched = false;
-    OperationResult result = RunUnits(ctx.progress, kBlocks, [&](int k) {
+    OperationResult result = RunUnits(ports.progress, kBlocks, [&](int k) {
         if (k > 0) {
             return AfterTransfer(
-                ctx.progress, WriteBlockAndReport(ctx, device, image, BlockOffset(k), kTrackBytes,
-                                                  kCurrentPosition, Reporting::Shown));
+                ports.progress,
+                WriteBlockAndReport(ports, device, image, BlockOffset(k), kTrackBytes,
+                                    kCurrentPosition, Reporting::Shown));
         }
-        touched = WriteBlockAndReport(ctx, device, markedBlock, 0, kTrackBytes, BlockPosition(n, 0),
-                                      Reporting::Shown);
-        return AfterTransfer(ctx.progress, touched && FlushDevHandle(ctx, device));
+        touched = WriteBlockAndReport(ports, device, markedBlock, 0, kTrackBytes,
+                                      BlockPosition(n, 0), Reporting::Shown);
+        return AfterTransfer(ports.progress, touched && FlushDevHandle(ports, device));
     });
     if (result.Complete()) {
-        const bool unmarked = FlushDevHandle(ctx, device) &&
-                              WriteBlockAndReport(ctx, device, image, 0, kSectorBytes,
+        const bool unmarked = FlushDevHandle(ports, device) &&
+                              WriteBlockAndReport(ports, device, image, 0, kSectorBytes,
                                                   BlockPosition(n, 0), Reporting::Shown);
         result = AfterFlush(result, unmarked, kBlocks - 1);
     }
     // The image is on the stick before the display says Finished.
     result = InSlot(
-        AfterFlush(result, CloseStore(ctx, *handles, CloseOrder::DeviceFirst), kBlocks - 1), n);
-    ctx.progress.Finished();
+        AfterFlush(result, CloseStore(ports, *handles, CloseOrder::DeviceFirst), kBlocks - 1), n);
+    ports.progress.Finished();
 
     if (!touched) {
         // Nothing reached the slot: it keeps its image, record and file.
@@ -140,11 +131,11 @@ OperationResult ExportToSlot(Context& ctx, int n) {
     // The slot now starts with the image's boot sector (marked or not), so
     // its record names the image's ID, the one the next load shows, and its
     // description; the source only when the image arrived whole.
-    SlotTable& table = state.slotTable;
+    SlotTable& table = store.records;
     table.SetSource(n, result.Complete() ? table.internalImage.source : "");
     table.SetDiskId(n, DiskIdRecord(DiskIdFromBootSector(image)), SlotChange::DiskIdWritten);
     table.SetDescription(n, table.internalImage.description);
-    SaveDescriptions(ctx, ctx.state.SelectedStore());
+    SaveDescriptions(ports, store);
     return result;
 }
 

@@ -62,7 +62,8 @@ bool CreateOrDescribe(StoreWorld& w, int row5) {
         std::copy(kNewImage.begin(), kNewImage.end(),
                   reinterpret_cast<unsigned char*>(w.Image().data()));
         w.state.slotTable.internalImage.source = "new.img";
-        return ExportToSlot(w.ctx, 12).Complete();  // which saves DISKS.TXT too
+        return ExportToSlot(w.ctx, w.state.SelectedStore(), 12, w.state.imageBuffer.Span())
+            .Complete();  // which saves DISKS.TXT too
     }
     return row5 < 0 ? LoadDescriptions(w.ctx, w.state.SelectedStore()) : SaveWithRow5(w, row5);
 }

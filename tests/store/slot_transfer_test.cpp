@@ -31,12 +31,13 @@ TEST(SlotTransfer, ImportCarriesTheSlotsTextsAndShowsTheSlot) {
     StoreWorld w;
     w.state.slotTable.internalImage = {"first\r\nsecond", "/images/a.img"};
     const int& flushesBeforeFinished = w.FlushesAtFinished(w.store);
-    EXPECT_EQ(ExportToSlot(w.ctx, 999), OperationResult::Done());
+    EXPECT_EQ(ExportToSlot(w.ctx, w.state.SelectedStore(), 999, w.state.imageBuffer.Span()),
+              OperationResult::Done());
     EXPECT_GE(flushesBeforeFinished, 1) << "Finished shown before the data was flushed";
     EXPECT_EQ(w.ui.actionLabels.back(), "Export To USB Disk(999) ");
 
     w.state.slotTable.internalImage = {};
-    EXPECT_EQ(ImportFromSlot(w.ctx, 999), OperationResult::Done());
+    EXPECT_EQ(ReadSlotIntoImage(w.ctx, 999), OperationResult::Done());
     const StatusStrip& status = w.state.status;
     EXPECT_EQ(
         std::tie(status.bufferCaption, status.bufferOpaque, status.progressLabel,
@@ -49,8 +50,9 @@ TEST(SlotTransfer, ImportCarriesTheSlotsTextsAndShowsTheSlot) {
     // Slots outside 1..999 are refused without touching anything.
     const int opened = w.devices.Count(FaultOp::Open);
     const OperationResult noSlot = OperationResult::NotStarted(NotStartedReason::NoTarget);
-    EXPECT_EQ(ImportFromSlot(w.ctx, 0), noSlot);
-    EXPECT_EQ(ExportToSlot(w.ctx, 1000), noSlot);
+    EXPECT_EQ(ReadSlotIntoImage(w.ctx, 0), noSlot);
+    EXPECT_EQ(ExportToSlot(w.ctx, w.state.SelectedStore(), 1000, w.state.imageBuffer.Span()),
+              noSlot);
     EXPECT_EQ(w.devices.Count(FaultOp::Open), opened);
 }
 

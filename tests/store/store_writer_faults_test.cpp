@@ -79,11 +79,11 @@ struct WriterWorld : testing::StoreWorld {
             case Writer::Restore:
                 return ImportStoreFromFile(ctx, file);
             case Writer::Export:
-                return ExportToSlot(ctx, 12);
+                return ExportToSlot(ctx, state.SelectedStore(), 12, state.imageBuffer.Span());
             case Writer::Import:
                 break;
         }
-        return ImportFromSlot(ctx, 9);
+        return ReadSlotIntoImage(ctx, 9);
     }
 
     bool UnitIs(int unit, bool fresh) {

@@ -223,7 +223,7 @@ TEST(StoreWriters, CloseTheVolumeAndTheDeviceInTheirOrder) {
         } else if (writer == 1) {
             RestoreStoreFromFile(w.ctx, file);
         } else {
-            ExportToSlot(w.ctx, 12);
+            ExportToSlot(w.ctx, w.state.SelectedStore(), 12, w.state.imageBuffer.Span());
         }
         // The flushes that close the two handles sit next to each other.
         const auto& log = w.devices.Log();
