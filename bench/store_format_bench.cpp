@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "bench_world.hpp"
+#include "commands/main_commands.hpp"
 #include "core/media_sizes.hpp"
 #include "fat12/fat12_volume.hpp"
 #include "store/disk_ids.hpp"
@@ -69,7 +70,7 @@ void DropCaches(const std::vector<std::string>& paths) {
 
 double RunFormat(BenchWorld& w) {
     const auto start = Timer::now();
-    if (!FormatStore(w.ctx, FormatRequest{"BENCH", "FDISK", true}).Complete() ||
+    if (!FormatSelectedStore(w.ctx, FormatRequest{"BENCH", "FDISK", true}).Complete() ||
         w.ui.messages != 0) {
         throw std::runtime_error("format failed");
     }

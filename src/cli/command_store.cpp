@@ -5,6 +5,7 @@
 #include "cli/command_support.hpp"
 #include "cli/commands.hpp"
 #include "commands/activity_text.hpp"
+#include "commands/main_commands.hpp"
 #include "core/media_sizes.hpp"
 #include "fat12/volume_label.hpp"
 #include "store/format_usb.hpp"
@@ -16,11 +17,11 @@ namespace fs = std::filesystem;
 namespace {
 
 // The IDs taken as the format dialog takes them.
-OperationResult FormatSelectedStore(CliWorld& world, const Invocation& invocation) {
+OperationResult FormatAsArgumentsSay(CliWorld& world, const Invocation& invocation) {
     world.Console().SetTransferBytes(kStoreBytes);
-    return FormatStore(world.Ctx(),
-                       FormatRequest{FormatDialogId(invocation.id), FormatDialogId(invocation.base),
-                                     !invocation.noNumber});
+    return FormatSelectedStore(
+        world.Ctx(), FormatRequest{FormatDialogId(invocation.id), FormatDialogId(invocation.base),
+                                   !invocation.noNumber});
 }
 
 // An empty file of a store's length, taking no space until written.
@@ -78,7 +79,7 @@ int RunFormat(CliWorld& world, const Invocation& invocation) {
     if (!world.Console().Confirm(what)) {
         return kExitFailure;
     }
-    const OperationResult result = FormatSelectedStore(world, invocation);
+    const OperationResult result = FormatAsArgumentsSay(world, invocation);
     if (!result.Complete()) {
         NotePartlyWritten(
             world, result,
@@ -107,7 +108,7 @@ int RunCreate(CliWorld& world, const Invocation& invocation) {
     }
     const std::optional<StoreTarget> store =
         OpenStore(world, path, StoreUse::Overwrite, StoreAccess::Write, StoreRecords::Skip);
-    if (!store || !FormatSelectedStore(world, invocation).Complete() ||
+    if (!store || !FormatAsArgumentsSay(world, invocation).Complete() ||
         world.Console().Interrupted()) {
         // A half-made store file is of no use to anyone.
         fs::remove(path, ec);

@@ -246,7 +246,7 @@ OperationResult FormatStoreFromDialog(WindowContext& ctx, const std::string& ope
     if (!lock) {
         return OperationResult::NotStarted(NotStartedReason::Refused);
     }
-    const OperationResult result = FormatStore(ctx, request);
+    const OperationResult result = FormatSelectedStore(ctx, request);
     RefreshMainWindow(ctx, StateReset);
     return result;
 }
@@ -310,7 +310,7 @@ OperationResult NewStoreFileFromDialog(WindowContext& ctx, const std::string& pa
     state.devices.Row(1) = DeviceEntry{FileNameOf(path), path, -1, "", kStoreBytes};
     state.devices.count = 1;
     state.selectedDevice = 1;
-    const OperationResult result = FormatStore(ctx, request);
+    const OperationResult result = FormatSelectedStore(ctx, request);
     RefreshMainWindow(ctx, StateReset);
     if (!result.Complete()) {
         std::error_code ignored;

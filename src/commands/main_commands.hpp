@@ -6,6 +6,7 @@
 #include <string>
 
 #include "commands/window_context.hpp"
+#include "store/format_usb.hpp"
 #include "store/store_file_copy.hpp"
 
 namespace quarnex {
@@ -32,6 +33,9 @@ OperationResult ImportStoreFromFile(WindowContext& ctx, std::string path = {});
 // it is no longer the selected one, which is said and nothing is written)
 // and the window returns to its reset state.
 OperationResult FormatStoreFromDialog(WindowContext& ctx, const std::string& openedForPath);
+// Formats the selected store from the program's template, building each
+// slot in the transfer buffer; not started without a selected store.
+OperationResult FormatSelectedStore(Context& ctx, const FormatRequest& request);
 
 // Whole-store image files used as a store, for work without a stick: the file
 // becomes the only row of the device table and is selected like a store.

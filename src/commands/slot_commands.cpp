@@ -1,15 +1,30 @@
-// The main window's command that reads a slot of the selected store into
-// the internal image.
+// Operations on the selected store as the window and the terminal tool run
+// them: formatting it, and reading a slot into the internal image.
 
 #include <memory>
 
 #include "commands/main_commands.hpp"
 #include "commands/window_store_lock.hpp"
 #include "core/text.hpp"
+#include "image/image_format.hpp"
 #include "state/status.hpp"
+#include "store/format_usb.hpp"
 #include "store/slot_transfer.hpp"
 
 namespace quarnex {
+
+OperationResult FormatSelectedStore(Context& ctx, const FormatRequest& request) {
+    ProgramState& state = ctx.state;
+    if (state.selectedDevice == 0) {
+        // As a format starts: the strip is cleared, then nothing happens.
+        ctx.progress.Started();
+        ctx.progress.Doing(Activity{});
+        return OperationResult::NotStarted(NotStartedReason::NoTarget);
+    }
+    return FormatStore(
+        ctx, state.SelectedStore(),
+        StoreFormat{request, state.appFolder + kFat12TemplatePath, state.transferBuffer.Span()});
+}
 
 OperationResult ReadSlotIntoImage(Context& ctx, int n) {
     ProgramState& state = ctx.state;

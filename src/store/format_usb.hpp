@@ -3,10 +3,12 @@
 // from the template, slot 0 labelled with the device ID and slots 1..999 with
 // the base ID (optionally numbered), each with a serial number of its own.
 
+#include <span>
 #include <string>
 
-#include "state/context.hpp"
+#include "state/operation_ports.hpp"
 #include "state/outcome.hpp"
+#include "store/store_in_use.hpp"
 
 namespace quarnex {
 
@@ -25,13 +27,22 @@ struct FormatRequest {
     bool numbered = true;  // the base ID takes the slot number
 };
 
-// Writes all 1000 slots, slots 1..999 first and slot 0 last; slot 0 is
-// written even after a failed or cancelled slot. Complete only when every
-// slot was written and reached the medium, so that a caller never takes a
-// partly formatted store for a formatted one; otherwise stopped at the last
-// slot of 1..999 it began. A template that cannot be read in full aborts
-// before anything is written.
-OperationResult FormatStore(Context& ctx, const FormatRequest& request);
+// A format as asked, with the template every slot starts from and a buffer
+// of one slot, in which each slot's volume is built.
+struct StoreFormat {
+    FormatRequest request;
+    std::string templatePath;
+    std::span<std::byte> slotBuffer;
+};
+
+// Writes all 1000 slots of the target, slots 1..999 first and slot 0 last;
+// slot 0 is written even after a failed or cancelled slot. Complete only
+// when every slot was written and reached the medium, so that a caller never
+// takes a partly formatted store for a formatted one; otherwise stopped at
+// the last slot of 1..999 it began. A template that cannot be read in full
+// aborts before anything is written. The records get the new base ID and
+// lose the texts of the slots written.
+OperationResult FormatStore(OperationPorts& ports, StoreInUse target, const StoreFormat& format);
 
 // An ID as the format dialog takes it: the capitals of its first 11
 // characters.

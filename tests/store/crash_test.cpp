@@ -5,6 +5,7 @@
 #include <tuple>
 #include <utility>
 
+#include "commands/main_commands.hpp"
 #include "fat12/fat12_volume.hpp"
 #include "fat12/geometry.hpp"
 #include "store/descriptions.hpp"
@@ -197,7 +198,7 @@ TEST(CrashSafety, AFormatOrRestoreStoppedAtAnyWriteIsListedAsNotFinished) {
                 }
             },
             "usbstore");
-        ASSERT_EQ(format ? FormatStore(w.ctx, {"NEWSTORE", "FDISK", true})
+        ASSERT_EQ(format ? FormatSelectedStore(w.ctx, {"NEWSTORE", "FDISK", true})
                          : RestoreStoreFromFile(w.ctx, source),
                   OperationResult::Done());
         EXPECT_EQ(unmarkedAfter, std::vector<int>{writes}) << "unmarked only after the last write";

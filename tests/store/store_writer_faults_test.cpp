@@ -73,7 +73,7 @@ struct WriterWorld : testing::StoreWorld {
         std::string path = file;
         switch (writer) {
             case Writer::Format:
-                return FormatStore(ctx, {"DEVID", "FDISK", true});
+                return FormatSelectedStore(ctx, {"DEVID", "FDISK", true});
             case Writer::Backup:
                 return BackupStoreToFile(ctx, path).copy;
             case Writer::Restore:

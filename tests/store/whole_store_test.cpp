@@ -65,7 +65,7 @@ TEST(FormatUsb, ShortAndLongTemplatesGiveAtMostOneImageThenZeros) {
         w.InstallTemplate(bytes);
         w.Arm(std::nullopt, FaultOp::Write, 3);  // cancelled after slot 2, to keep it short
 
-        EXPECT_EQ(FormatStore(w.ctx, {"SHORT", "ABC", false}),
+        EXPECT_EQ(FormatSelectedStore(w.ctx, {"SHORT", "ABC", false}),
                   OperationResult::StoppedAt(2, StopCause::Cancel));
 
         const Bytes image(bytes.begin(), bytes.begin() + std::min(bytes.size(), kImageBytes));
@@ -219,7 +219,7 @@ TEST(StoreWriters, CloseTheVolumeAndTheDeviceInTheirOrder) {
         MakeSparseFile(file, kStoreBytes);
         w.Arm(std::nullopt, FaultOp::Write, 3, name);
         if (writer == 0) {
-            FormatStore(w.ctx, {"ID", "BASE", true});
+            FormatSelectedStore(w.ctx, {"ID", "BASE", true});
         } else if (writer == 1) {
             RestoreStoreFromFile(w.ctx, file);
         } else {
