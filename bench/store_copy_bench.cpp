@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "bench_world.hpp"
+#include "commands/main_commands.hpp"
 #include "core/media_sizes.hpp"
 #include "store/store_file_copy.hpp"
 
@@ -69,7 +70,7 @@ double RunDd(const std::string& from, const std::string& to, bool notrunc) {
 double RunBackup(Bench& b, const std::string& to) {
     std::string path = to;
     const auto start = Timer::now();
-    if (!quarnex::BackupStoreToFile(b.ctx, path).copy.Complete()) {
+    if (!quarnex::BackupSelectedStore(b.ctx, path).copy.Complete()) {
         throw std::runtime_error("backup failed");
     }
     return Seconds(start);
@@ -78,7 +79,7 @@ double RunBackup(Bench& b, const std::string& to) {
 double RunRestore(Bench& b, const std::string& from) {
     std::string path = from;
     const auto start = Timer::now();
-    if (!quarnex::RestoreStoreFromFile(b.ctx, path).Complete()) {
+    if (!quarnex::RestoreSelectedStore(b.ctx, path).Complete()) {
         throw std::runtime_error("restore failed");
     }
     return Seconds(start);

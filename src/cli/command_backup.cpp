@@ -3,6 +3,7 @@
 #include "cli/command_support.hpp"
 #include "cli/commands.hpp"
 #include "commands/activity_text.hpp"
+#include "commands/main_commands.hpp"
 #include "core/media_sizes.hpp"
 #include "store/store_file_copy.hpp"
 #include "store/store_paths.hpp"
@@ -20,7 +21,7 @@ int RunBackup(CliWorld& world, const Invocation& invocation) {
     world.Console().SetTransferBytes(kStoreBytes);
     std::string path = invocation.file;
     const bool replacing = world.Ctx().devices.FileExists(path);
-    const BackupResult result = BackupStoreToFile(world.Ctx(), path);
+    const BackupResult result = BackupSelectedStore(world.Ctx(), path);
     const std::string companionState =
         companion + (result.descriptionsWritten ? " was written" : " was not written");
     if (!result.copy.Complete()) {
@@ -59,7 +60,7 @@ int RunRestore(CliWorld& world, const Invocation& invocation) {
         return kExitFailure;
     }
     world.Console().SetTransferBytes(kStoreBytes);
-    const OperationResult result = RestoreStoreFromFile(ctx, path);
+    const OperationResult result = RestoreSelectedStore(ctx, path);
     if (!result.Complete()) {
         NotePartlyWritten(
             world, result,

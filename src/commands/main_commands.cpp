@@ -207,7 +207,7 @@ void ExportStoreToFile(WindowContext& ctx) {
     const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, false);
     if (lock) {
         std::string path;
-        BackupStoreToFile(ctx, path);
+        BackupSelectedStore(ctx, path);
     }
 }
 
@@ -216,7 +216,7 @@ OperationResult ImportStoreFromFile(WindowContext& ctx, std::string path) {
     if (!lock) {
         return OperationResult::NotStarted(NotStartedReason::Refused);
     }
-    const OperationResult result = RestoreStoreFromFile(ctx, path);
+    const OperationResult result = RestoreSelectedStore(ctx, path);
     if (result.outcome == Outcome::NotStarted) {
         return result;
     }

@@ -33,6 +33,11 @@ OperationResult ImportStoreFromFile(WindowContext& ctx, std::string path = {});
 // it is no longer the selected one, which is said and nothing is written)
 // and the window returns to its reset state.
 OperationResult FormatStoreFromDialog(WindowContext& ctx, const std::string& openedForPath);
+// The selected store copied into path, or path copied onto it, through the
+// transfer buffer; with path empty the file is asked for (path then holds
+// the choice).
+BackupResult BackupSelectedStore(Context& ctx, std::string& path);
+OperationResult RestoreSelectedStore(Context& ctx, std::string& path);
 // Formats the selected store from the program's template, building each
 // slot in the transfer buffer; not started without a selected store.
 OperationResult FormatSelectedStore(Context& ctx, const FormatRequest& request);

@@ -1,11 +1,14 @@
 #pragma once
-// Whole-store image files: the selected USB store copied slot by slot into
+// Whole-store image files: a USB store copied slot by slot into
 // one file of 1,572,864,000 bytes, and such a file copied back onto it.
 
+#include <span>
 #include <string>
 
-#include "state/context.hpp"
+#include "state/device_table.hpp"
+#include "state/operation_ports.hpp"
 #include "state/outcome.hpp"
+#include "store/store_in_use.hpp"
 
 namespace quarnex {
 
@@ -14,16 +17,16 @@ struct BackupResult {
     bool descriptionsWritten = false;  // the descriptions file beside the copy
 };
 
-// Copies the selected store into path (asked for with a save dialog when
-// empty; path then holds the choice) and, once the copy has run, writes the
-// descriptions file beside it, even after a failure. An existing file is
-// replaced.
-BackupResult BackupStoreToFile(Context& ctx, std::string& path);
+// Copies the store into path through slotBuffer (one slot) and, once the
+// copy is complete, writes its records as the descriptions file beside it.
+// An existing file is replaced only by a complete copy.
+BackupResult BackupStoreToFile(OperationPorts& ports, StoreInUse source, const std::string& path,
+                               std::span<std::byte> slotBuffer);
 
-// Copies a whole-store file (asked for with an open dialog when path is
-// empty) onto the selected store. An incomplete copy (the store then holds
-// the file's first slots and its own later ones) also shows
-// "Progress       Failed".
-OperationResult RestoreStoreFromFile(Context& ctx, std::string& path);
+// Copies a whole-store file onto the store through slotBuffer (one slot). An
+// incomplete copy (the store then holds the file's first slots and its own
+// later ones) also shows "Progress       Failed".
+OperationResult RestoreStoreFromFile(OperationPorts& ports, const DeviceEntry& store,
+                                     const std::string& path, std::span<std::byte> slotBuffer);
 
 }  // namespace quarnex

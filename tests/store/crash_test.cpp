@@ -199,7 +199,7 @@ TEST(CrashSafety, AFormatOrRestoreStoppedAtAnyWriteIsListedAsNotFinished) {
             },
             "usbstore");
         ASSERT_EQ(format ? FormatSelectedStore(w.ctx, {"NEWSTORE", "FDISK", true})
-                         : RestoreStoreFromFile(w.ctx, source),
+                         : RestoreSelectedStore(w.ctx, source),
                   OperationResult::Done());
         EXPECT_EQ(unmarkedAfter, std::vector<int>{writes}) << "unmarked only after the last write";
         ASSERT_EQ(LoadDiskIds(lister.ctx, lister.state.SelectedStore()), Outcome::Complete);

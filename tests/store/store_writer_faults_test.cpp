@@ -75,7 +75,7 @@ struct WriterWorld : testing::StoreWorld {
             case Writer::Format:
                 return FormatSelectedStore(ctx, {"DEVID", "FDISK", true});
             case Writer::Backup:
-                return BackupStoreToFile(ctx, path).copy;
+                return BackupSelectedStore(ctx, path).copy;
             case Writer::Restore:
                 return ImportStoreFromFile(ctx, file);
             case Writer::Export:
