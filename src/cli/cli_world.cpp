@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "state/startup.hpp"
+#include "commands/startup.hpp"
 
 namespace quarnex::cli {
 

@@ -27,7 +27,7 @@ std::string StoreId(Context& ctx, const std::string& devicePath) {
 
 int RunScan(CliWorld& world, LoopDevices loopDevices) {
     Context& ctx = world.Ctx();
-    ScanDrives(ctx, loopDevices);
+    ScanDrives(ctx, ctx.state.devices, ctx.state.floppies, loopDevices);
     const DeviceTable& table = ctx.state.devices;
     if (table.count == 0) {
         world.Console().Note("No stores found.");

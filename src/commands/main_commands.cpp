@@ -123,13 +123,13 @@ bool MakeEmptyStoreFile(WindowContext& ctx, const std::string& path) {
 }  // namespace
 
 void RefreshFloppyEntries(WindowContext& ctx) {
-    CheckFloppyDrives(ctx);
+    ctx.state.floppies = FindFloppyDrives(ctx.drives);
     ShowFloppyEntries(ctx);
 }
 
 void ScanStores(WindowContext& ctx) {
     RefreshMainWindow(ctx, StateReset);
-    const bool scanned = ScanDrives(ctx);
+    const bool scanned = ScanDrives(ctx, ctx.state.devices, ctx.state.floppies);
     ShowFloppyEntries(ctx);
     if (scanned) {
         RefreshMainWindow(ctx, ctx.state.devices.count);

@@ -3,11 +3,11 @@
 #include <QApplication>
 #include <QWindow>
 
+#include "commands/startup.hpp"
 #include "gui/fonts.hpp"
 #include "gui/program_icon.hpp"
 #include "platform/platform.hpp"
 #include "scan/admin_rights.hpp"
-#include "state/startup.hpp"
 
 namespace quarnex {
 

@@ -1,6 +1,7 @@
 #pragma once
-// The one way operations talk to the user: a message box, or the terminal's
-// equivalent, and the error report of a failure.
+// The one way operations talk to the user: a message box or the terminal's
+// equivalent, the error report of a failure, and the one question start-up
+// may have to ask.
 
 #include <string>
 
@@ -29,6 +30,9 @@ class Messages {
     virtual MessageAnswer ShowMessage(const MessageRequest& request) = 0;
     // The "Error" message box for a failure; its text is made by the front end.
     virtual void ShowError(const ErrorRecord& error) = 0;
+    // The advisory question of start-up when raw devices cannot be opened:
+    // 0 = continue with limited functionality, -1 = exit.
+    virtual int AskAdvisory() = 0;
 };
 
 }  // namespace quarnex

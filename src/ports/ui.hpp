@@ -49,9 +49,6 @@ class Ui : public Messages {
     // Empty when the user cancelled the dialog.
     virtual std::optional<std::string> AskOpenFile(const FileDialogRequest& request) = 0;
     virtual std::optional<std::string> AskSaveFile(const FileDialogRequest& request) = 0;
-    // The advisory question of start-up when raw devices cannot be opened:
-    // 0 = continue with limited functionality, -1 = exit.
-    virtual int AskAdvisory() = 0;
     // A part of the window model changed; render it now.
     virtual void Changed(WindowPart part) = 0;
     // Let pending window events run (this is how Cancel reaches a running

@@ -4,30 +4,30 @@
 
 namespace quarnex {
 
-bool ProbeAdminRights(Context& ctx) {
+bool ProbeAdminRights(OperationPorts& ports) {
     // Where a service grants each device on request, asking the user, the
     // rights are there by construction; the advisory would only mislead.
-    if (ctx.drives.AccessThroughService()) {
+    if (ports.drives.AccessThroughService()) {
         return true;
     }
-    for (const std::string& path : ctx.drives.RightsProbePaths()) {
+    for (const std::string& path : ports.drives.RightsProbePaths()) {
         DevHandle probe =
-            GetHandle(ctx, path, Access::Read, Disposition::OpenExisting, Reporting::Quiet);
+            GetHandle(ports, path, Access::Read, Disposition::OpenExisting, Reporting::Quiet);
         if (probe.Valid()) {
-            CloseDevHandle(ctx, probe);
+            CloseDevHandle(ports, probe);
             return true;
         }
     }
     return false;
 }
 
-int CheckAdminRights(Context& ctx) {
-    if (ProbeAdminRights(ctx)) {
+int CheckAdminRights(OperationPorts& ports) {
+    if (ProbeAdminRights(ports)) {
         return 1;
     }
     // Continue is the only answer that goes on; anything else (Exit, or the
     // window closed some other way) ends the program.
-    return ctx.ui.AskAdvisory() == 0 ? 0 : -1;
+    return ports.messages.AskAdvisory() == 0 ? 0 : -1;
 }
 
 }  // namespace quarnex

@@ -2,16 +2,16 @@
 // Whether the program may open raw devices, and what start-up does when it
 // may not.
 
-#include "state/context.hpp"
+#include "state/operation_ports.hpp"
 
 namespace quarnex {
 
 // Opens the catalog's probe devices read-only, quietly, one after the other
 // until one opens, and closes it again.
-bool ProbeAdminRights(Context& ctx);
+bool ProbeAdminRights(OperationPorts& ports);
 
 // 1 when the probe succeeds; otherwise the user's answer to the advisory
 // question: 0 to continue with limited functionality, -1 to exit.
-int CheckAdminRights(Context& ctx);
+int CheckAdminRights(OperationPorts& ports);
 
 }  // namespace quarnex

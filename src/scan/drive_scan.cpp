@@ -27,36 +27,35 @@ bool IsFloppyEntry(const std::string& name, char letter) {
 }
 
 // The node of the whole disk behind a drive whose number is already known.
-std::string WholeDiskPath(Context& ctx, const std::string& drive) {
+std::string WholeDiskPath(DriveCatalog& drives, const std::string& drive) {
     int error = 0;
-    const std::optional<PhysicalDrive> disk = ctx.drives.WholeDiskOf(drive, error);
+    const std::optional<PhysicalDrive> disk = drives.WholeDiskOf(drive, error);
     return disk ? disk->nodePath : std::string();
 }
 
 // Reads the drive's first sector and, when it begins a store, enters the
 // drive as the next row of the device table. The handle is closed whatever
 // happens.
-void ExamineDrive(Context& ctx, const std::string& drive, int number) {
-    const std::string path = WholeDiskPath(ctx, drive);
+void ExamineDrive(OperationPorts& ports, DeviceTable& table, const std::string& drive, int number) {
+    const std::string path = WholeDiskPath(ports.drives, drive);
     DevHandle handle =
-        GetHandle(ctx, path, Access::Read, Disposition::OpenExisting, Reporting::Shown);
+        GetHandle(ports, path, Access::Read, Disposition::OpenExisting, Reporting::Shown);
     if (!handle.Valid()) {
         return;
     }
     std::array<std::byte, kBootSectorBytes> sector{};
-    if (ReadSectorAndReport(ctx, handle, sector, 0, kBootSectorBytes, 0, Reporting::Quiet) &&
+    if (ReadSectorAndReport(ports, handle, sector, 0, kBootSectorBytes, 0, Reporting::Quiet) &&
         IsStoreBootSector(sector)) {
-        DeviceTable& table = ctx.state.devices;
         table.count += 1;
         DeviceEntry& row = table.Row(table.count);
-        const DriveDetails details = ctx.drives.Details(drive);
+        const DriveDetails details = ports.drives.Details(drive);
         row.name = drive;
         row.path = path;
         row.driveNumber = number;
         row.vendorModel = details.vendorModel;
         row.sizeBytes = details.sizeBytes;
     }
-    CloseDevHandle(ctx, handle);
+    CloseDevHandle(ports, handle);
 }
 
 }  // namespace
@@ -67,11 +66,10 @@ bool IsStoreBootSector(std::span<const std::byte, kBootSectorBytes> sector) {
            std::memcmp(boot.fileSystemType.data(), kFat12Type, boot.fileSystemType.size()) == 0;
 }
 
-void CheckFloppyDrives(Context& ctx) {
+FloppyState FindFloppyDrives(DriveCatalog& drives) {
     // Read afresh: a drive may have come or gone since the last look.
-    const std::vector<DriveListEntry> list = ctx.drives.DriveList();
-    FloppyState& floppies = ctx.state.floppies;
-    floppies = FloppyState{};
+    const std::vector<DriveListEntry> list = drives.DriveList();
+    FloppyState floppies;
     for (const DriveListEntry& entry : list) {
         if (IsFloppyEntry(entry.name, 'A')) {
             floppies.hasDriveA = true;
@@ -81,23 +79,24 @@ void CheckFloppyDrives(Context& ctx) {
             floppies.driveCount += 1;
         }
     }
+    return floppies;
 }
 
-bool ScanDrives(Context& ctx, LoopDevices loopDevices) {
-    CheckFloppyDrives(ctx);
-    std::vector<DriveListEntry> list = ctx.drives.DriveList();
+bool ScanDrives(OperationPorts& ports, DeviceTable& table, FloppyState& floppies,
+                LoopDevices loopDevices) {
+    floppies = FindFloppyDrives(ports.drives);
+    std::vector<DriveListEntry> list = ports.drives.DriveList();
     const int drives = static_cast<int>(list.size());
     if (loopDevices == LoopDevices::Include) {
-        for (DriveListEntry& loop : ctx.drives.LoopDevices()) {
+        for (DriveListEntry& loop : ports.drives.LoopDevices()) {
             list.push_back(std::move(loop));
         }
     }
     const int count = static_cast<int>(list.size());
-    const int floppyCount = ctx.state.floppies.driveCount;
-    DeviceTable& table = ctx.state.devices;
+    const int floppyCount = floppies.driveCount;
     // An empty list has no percentage to show (and would divide by zero).
     if (count > 0) {
-        ctx.progress.UnitDone(floppyCount, count);
+        ports.progress.UnitDone(floppyCount, count);
     }
     table.count = 0;
     // Nothing after the floppy drives and the system disk: stop, leaving the
@@ -109,23 +108,23 @@ bool ScanDrives(Context& ctx, LoopDevices loopDevices) {
     // examined.
     for (int i = floppyCount + 1; i < count; ++i) {
         const std::string& drive = list[static_cast<std::size_t>(i)].name;
-        ctx.progress.Doing(Activity{.kind = ActivityKind::ScanDrive, .device = drive});
+        ports.progress.Doing(Activity{.kind = ActivityKind::ScanDrive, .device = drive});
         // A loop device is never removable; it was asked for by name.
         const bool candidate =
-            i >= drives || ctx.drives.GetDriveType(drive) == DriveKind::Removable;
-        if (candidate && ctx.drives.HasMedium(drive)) {
-            const int number = GetPhysicalDriveNumber(ctx, drive);
+            i >= drives || ports.drives.GetDriveType(drive) == DriveKind::Removable;
+        if (candidate && ports.drives.HasMedium(drive)) {
+            const int number = GetPhysicalDriveNumber(ports, drive);
             if (number >= 0) {
-                ExamineDrive(ctx, drive, number);
+                ExamineDrive(ports, table, drive, number);
             }
         }
-        ctx.progress.UnitDone(i + 1, count);
+        ports.progress.UnitDone(i + 1, count);
         if (table.count == kMaxDevices) {
             break;
         }
     }
-    ctx.progress.Doing(Activity{.kind = ActivityKind::ScanDrives});
-    ctx.progress.Finished();
+    ports.progress.Doing(Activity{.kind = ActivityKind::ScanDrives});
+    ports.progress.Finished();
     return true;
 }
 

@@ -7,7 +7,8 @@
 #include <span>
 
 #include "fat12/boot_sector.hpp"
-#include "state/context.hpp"
+#include "state/device_table.hpp"
+#include "state/operation_ports.hpp"
 
 namespace quarnex {
 
@@ -17,15 +18,16 @@ inline constexpr int kMaxDevices = 4;
 enum class LoopDevices { Skip, Include };
 inline constexpr std::size_t kBootSectorBytes = sizeof(fat12::BootSector);
 
-// Sets the floppy-drive state, then rebuilds the device table from nothing.
+// Finds the floppy drives, then rebuilds the device table from nothing.
 // Not cancellable; shows progress per drive. False when there was nothing
 // past the floppy drives and the system disk to look at: the scan then
 // stops with the display as it is. With Include, the loop devices that
 // have a file attached are looked at too, after the drives.
-bool ScanDrives(Context& ctx, LoopDevices loopDevices = LoopDevices::Skip);
+bool ScanDrives(OperationPorts& ports, DeviceTable& table, FloppyState& floppies,
+                LoopDevices loopDevices = LoopDevices::Skip);
 
-// Sets the floppy-drive state from the drive list as it is now.
-void CheckFloppyDrives(Context& ctx);
+// The floppy drives in the drive list as it is now.
+FloppyState FindFloppyDrives(DriveCatalog& drives);
 
 // Total sector count 2880 and file system type "FAT12   ", byte for byte.
 bool IsStoreBootSector(std::span<const std::byte, kBootSectorBytes> sector);

@@ -1,4 +1,4 @@
-#include "state/startup.hpp"
+#include "commands/startup.hpp"
 
 #include "core/text.hpp"
 

@@ -10,11 +10,11 @@
 #include <tuple>
 #include <utility>
 
+#include "commands/startup.hpp"
 #include "core/media_sizes.hpp"
 #include "ports/progress.hpp"
 #include "state/program_state.hpp"
 #include "state/progress.hpp"
-#include "state/startup.hpp"
 #include "support/test_world.hpp"
 
 namespace quarnex {

@@ -1,5 +1,6 @@
 #pragma once
-// The plain steps of start-up: buffers and the program folder.
+// The plain steps of start-up: buffers and the program folder, as the
+// window and the terminal tool take them.
 
 #include <string>
 
