@@ -328,6 +328,10 @@ void ImportImage(WindowContext& ctx, char drive) {
     ImportFloppyImage(ctx, ImageRequestFor(drive));
 }
 
+void CancelCommand(Context& ctx) {
+    ctx.state.cancelRequested = true;
+}
+
 void ExportImage(WindowContext& ctx, char drive) {
     ExportFloppyImage(ctx, ImageRequestFor(drive));
 }

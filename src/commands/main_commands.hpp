@@ -61,6 +61,8 @@ OperationResult NewStoreFileFromDialog(WindowContext& ctx, const std::string& pa
 // drive: 'A' or 'B' for the raw floppy drive, 0 to ask for an image file.
 void ImportImage(WindowContext& ctx, char drive);
 void ImportImageFromSlot(WindowContext& ctx);
+// The Cancel command: only raises the flag the running operation polls.
+void CancelCommand(Context& ctx);
 // Reads slot n of the selected store into the internal image, whose caption
 // then names the slot and the store, or marks the image unreliable.
 OperationResult ReadSlotIntoImage(Context& ctx, int n);

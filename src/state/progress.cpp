@@ -6,10 +6,6 @@ namespace {
 constexpr double kSecondsPerDay = 86400.0;
 }  // namespace
 
-void CancelCommand(Context& ctx) {
-    ctx.state.cancelRequested = true;
-}
-
 double ElapsedSince(Clock& clock, double start) {
     double elapsed = clock.SecondsSinceMidnight() - start;
     if (elapsed < 0) {

@@ -2,7 +2,8 @@
 // Busy state, cancellation and waiting: the frame every long
 // operation runs in.
 
-#include "state/context.hpp"
+#include "ports/clock.hpp"
+#include "ports/progress.hpp"
 
 namespace quarnex {
 
@@ -21,9 +22,6 @@ class BusyGuard {
   private:
     Progress& progress_;
 };
-
-// The Cancel command: only raises the flag the running operation polls.
-void CancelCommand(Context& ctx);
 
 // Blocks for the given number of seconds, across midnight too. It sleeps
 // rather than spins; window events do not run meanwhile.
