@@ -7,8 +7,6 @@
 #include "core/text.hpp"
 #include "fat12/dir_entry.hpp"
 #include "fat12/volume_serial.hpp"
-#include "image/image_format.hpp"
-#include "image/image_target.hpp"
 #include "image_test_files.hpp"
 #include "state/progress.hpp"
 #include "support/loop_device.hpp"
@@ -140,6 +138,9 @@ TEST(ExportImage, ACompleteFileExportBecomesTheSourceOfADrivesImage) {
     ImageWorld other;  // a source that is more than a drive letter stays
     EXPECT_EQ(ExportImageTo(other.ctx, {.file = other.dir / "x.img"}).outcome, Outcome::Complete);
     EXPECT_EQ(StateOf(other.state), other.kept);
+    other.state.devices.Row(1).path = file;  // a file that is the selected store is refused
+    other.state.selectedDevice = 1;
+    EXPECT_EQ(ExportImageTo(other.ctx, {.file = file}).outcome, Outcome::NotStarted);
 }
 
 // Not started, or stopped part way: the blocks before the stop are on the
