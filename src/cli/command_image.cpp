@@ -3,12 +3,10 @@
 #include "cli/command_support.hpp"
 #include "cli/commands.hpp"
 #include "cli/image_stop_note.hpp"
+#include "commands/main_commands.hpp"
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
 #include "fat12/volume_label.hpp"
-#include "image/image_export.hpp"
-#include "image/image_format.hpp"
-#include "image/image_import.hpp"
 
 namespace quarnex::cli {
 
@@ -16,7 +14,7 @@ namespace {
 
 // shown names the file or drive for the user.
 int ExportImageTo(CliWorld& world, const ImageTransferRequest& target, const std::string& shown) {
-    const ImageResult exported = ExportFloppyImage(world.Ctx(), target);
+    const ImageResult exported = quarnex::ExportImageTo(world.Ctx(), target);
     if (exported.outcome != Outcome::Complete) {
         NoteImageStopped(world, exported, shown + " is incomplete");
         return ExitCode(world, false);
@@ -35,7 +33,7 @@ int RunImageNew(CliWorld& world, const Invocation& invocation) {
     if (!ConfirmReplaceFile(world, invocation.file)) {
         return kExitFailure;
     }
-    if (FormatInternalImage(world.Ctx(), id) != Outcome::Complete) {
+    if (FormatImageWithId(world.Ctx(), id) != Outcome::Complete) {
         return ExitCode(world, false);
     }
     return ExportImageTo(world, {.file = invocation.file}, invocation.file);
@@ -45,7 +43,7 @@ int RunImageZero(CliWorld& world, const Invocation& invocation) {
     if (!ConfirmReplaceFile(world, invocation.file)) {
         return kExitFailure;
     }
-    ZeroInternalImage(world.Ctx());
+    ZeroImage(world.Ctx());
     return ExportImageTo(world, {.file = invocation.file}, invocation.file);
 }
 
@@ -55,7 +53,7 @@ int RunFloppyRead(CliWorld& world, const Invocation& invocation) {
     }
     world.Console().SetTransferBytes(kImageBytes);
     const ImageResult read =
-        ImportFloppyImage(world.Ctx(), {.drive = FloppyDriveOf(invocation.drive)});
+        ImportImageFrom(world.Ctx(), {.drive = FloppyDriveOf(invocation.drive)});
     if (read.outcome != Outcome::Complete || world.Console().Interrupted()) {
         return ExitCode(world, false);
     }
@@ -65,7 +63,7 @@ int RunFloppyRead(CliWorld& world, const Invocation& invocation) {
 int RunFloppyWrite(CliWorld& world, const Invocation& invocation) {
     world.Console().SetTransferBytes(kImageBytes);
     const std::string& path = invocation.file;
-    const ImageResult read = ImportFloppyImage(world.Ctx(), {.file = path});
+    const ImageResult read = ImportImageFrom(world.Ctx(), {.file = path});
     if (read.outcome != Outcome::Complete || world.Console().Interrupted()) {
         return ExitCode(world, false);
     }

@@ -5,10 +5,9 @@
 #include "cli/commands.hpp"
 #include "cli/image_stop_note.hpp"
 #include "commands/activity_text.hpp"
+#include "commands/main_commands.hpp"
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
-#include "image/image_export.hpp"
-#include "image/image_import.hpp"
 #include "store/descriptions.hpp"
 #include "store/disk_ids.hpp"
 #include "store/slot_transfer.hpp"
@@ -34,7 +33,7 @@ int RunGet(CliWorld& world, const Invocation& invocation) {
         return ExitCode(world, false);
     }
     const std::string& path = invocation.file;
-    const ImageResult exported = ExportFloppyImage(ctx, ImageTransferRequest{.file = path});
+    const ImageResult exported = ExportImageTo(ctx, ImageTransferRequest{.file = path});
     if (exported.outcome != Outcome::Complete) {
         NoteImageStopped(world, exported, path + " is incomplete");
         return ExitCode(world, false);
@@ -59,7 +58,7 @@ int RunPut(CliWorld& world, const Invocation& invocation) {
     world.Console().SetTransferBytes(kImageBytes);
     const std::string& path = invocation.file;
     // The file is read (and checked) before anything on the store can change.
-    const ImageResult read = ImportFloppyImage(ctx, ImageTransferRequest{.file = path});
+    const ImageResult read = ImportImageFrom(ctx, ImageTransferRequest{.file = path});
     if (read.outcome != Outcome::Complete || world.Console().Interrupted()) {
         return ExitCode(world, false);
     }

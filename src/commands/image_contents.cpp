@@ -5,6 +5,7 @@
 
 #include "core/all_zero.hpp"
 #include "core/text.hpp"
+#include "state/status.hpp"
 
 namespace quarnex {
 
@@ -56,14 +57,14 @@ void ImageContents::Open() {
 }
 
 void ImageContents::Reload() {
-    ImageFolder shown = ListImageFolder(ctx_, folder_);
+    ImageFolder shown = ListImageFolder(Image(), folder_);
     if (shown.listing.status != fat12::Status::Ok && !folder_.empty()) {
         folder_.clear();
-        shown = ListImageFolder(ctx_, folder_);
+        shown = ListImageFolder(Image(), folder_);
     }
     rows_.clear();
     readable_ = shown.listing.status == fat12::Status::Ok;
-    freeBytes_ = readable_ ? ImageFreeBytes(ctx_) : 0;
+    freeBytes_ = readable_ ? ImageFreeBytes(Image()) : 0;
     changeable_ = shown.writable == fat12::Status::Ok;
     if (!readable_) {
         // A zeroed image is the normal start, not damage: say what to do.
@@ -132,7 +133,7 @@ int ImageContents::Delete(const std::vector<std::size_t>& rows) {
     }
     int deleted = 0;
     for (const ContentsRow& row : chosen) {
-        if (!ReportChange(RemoveImageItem(ctx_, PathOf(row.name)), row.name)) {
+        if (!ReportChange(RemoveImageItem(Image(), PathOf(row.name)), row.name)) {
             break;
         }
         ++deleted;
@@ -145,11 +146,11 @@ bool ImageContents::NewFolder(const std::string& name) {
     if (TrimSpaces(name).empty() || !MayChange()) {
         return false;
     }
-    if (FindImageItem(ctx_, PathOf(name)) != ImageItemKind::None) {
+    if (FindImageItem(Image(), PathOf(name)) != ImageItemKind::None) {
         Refuse("\"" + name + "\" exists in " + FolderText() + " already.");
         return false;
     }
-    const bool made = ReportChange(MakeImageFolder(ctx_, PathOf(name)), name);
+    const bool made = ReportChange(MakeImageFolder(Image(), ctx_.clock, PathOf(name)), name);
     Reload();
     return made;
 }
@@ -184,6 +185,7 @@ bool ImageContents::ReportChange(const ImageChange& change, const std::string& n
     const std::string quoted = "\"" + name + "\"";
     switch (change.status) {
         case fat12::Status::Ok:
+            MarkImageChanged(ctx_);
             return true;
         case fat12::Status::Full:
             Refuse("There is no room for " + quoted +

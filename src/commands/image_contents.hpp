@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -66,7 +67,9 @@ class ImageContents {
     bool MayChange();
     void Refuse(const std::string& text);
     bool Ask(const std::string& text);
-    // Says why a change failed; false.
+    // The internal image the contents are of.
+    std::span<std::byte> Image() const { return ctx_.state.imageBuffer.Span(); }
+    // Marks the image changed after a change; says why one failed (false).
     bool ReportChange(const ImageChange& change, const std::string& name);
     int AddOne(const std::string& hostPath, const std::string& folder);
     int AddFile(const std::string& hostPath, const std::string& folder, const std::string& name);

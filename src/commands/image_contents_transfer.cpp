@@ -84,7 +84,7 @@ int ImageContents::AddOne(const std::string& hostPath, const std::string& folder
     if (!std::filesystem::is_directory(hostPath, error)) {
         return AddFile(hostPath, folder, name);
     }
-    const ImageItemKind there = FindImageItem(ctx_, target);
+    const ImageItemKind there = FindImageItem(Image(), target);
     if (there == ImageItemKind::File) {
         Refuse("\"" + name + "\" is a file on the internal image, so the folder of that name " +
                "cannot be added.");
@@ -92,7 +92,7 @@ int ImageContents::AddOne(const std::string& hostPath, const std::string& folder
     }
     int added = 0;
     if (there == ImageItemKind::None) {
-        if (!ReportChange(MakeImageFolder(ctx_, target), name)) {
+        if (!ReportChange(MakeImageFolder(Image(), ctx_.clock, target), name)) {
             return 0;
         }
         ++added;
@@ -116,7 +116,7 @@ int ImageContents::AddOne(const std::string& hostPath, const std::string& folder
 int ImageContents::AddFile(const std::string& hostPath, const std::string& folder,
                            const std::string& name) {
     const std::string target = PathIn(folder, name);
-    const ImageItemKind there = FindImageItem(ctx_, target);
+    const ImageItemKind there = FindImageItem(Image(), target);
     if (there == ImageItemKind::Folder) {
         Refuse("\"" + name + "\" is a folder on the internal image, so the file of that name " +
                "cannot be added.");
@@ -134,7 +134,7 @@ int ImageContents::AddFile(const std::string& hostPath, const std::string& folde
     if (!contents) {
         return 0;
     }
-    return ReportChange(WriteImageFile(ctx_, target, *contents), name) ? 1 : 0;
+    return ReportChange(WriteImageFile(Image(), ctx_.clock, target, *contents), name) ? 1 : 0;
 }
 
 std::vector<std::string> ImageContents::Extract(const std::vector<std::size_t>& rows,
@@ -157,7 +157,7 @@ std::vector<std::string> ImageContents::Extract(const std::vector<std::size_t>& 
 bool ImageContents::ExtractOne(const std::string& path, bool folder, const std::string& hostPath,
                                ReplacePrompt prompt) {
     if (!folder) {
-        const fat12::FileRead read = ReadImageFile(ctx_, path);
+        const fat12::FileRead read = ReadImageFile(Image(), path);
         if (read.status != fat12::Status::Ok) {
             Refuse("\"" + path + "\": " + fat12::StatusText(read.status, read.detail));
             return false;
@@ -179,7 +179,7 @@ bool ImageContents::ExtractOne(const std::string& path, bool folder, const std::
         ErrorReport(ctx_, error.value(), "QrnMExtractFromImage", hostPath);
         return false;
     }
-    const ImageFolder inside = ListImageFolder(ctx_, path);
+    const ImageFolder inside = ListImageFolder(Image(), path);
     bool all = true;
     for (const fat12::DirectoryItem& item : inside.listing.items) {
         if (item.name != "." && item.name != "..") {

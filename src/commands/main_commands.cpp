@@ -9,9 +9,7 @@
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
 #include "fat12/volume_label.hpp"
-#include "image/image_export.hpp"
 #include "image/image_format.hpp"
-#include "image/image_import.hpp"
 #include "scan/drive_scan.hpp"
 #include "state/error_report.hpp"
 #include "state/progress.hpp"
@@ -45,7 +43,7 @@ std::string UnreadDescriptionsText(WindowContext& ctx) {
     return text;
 }
 
-// Drive 0 leaves the file to the operation's dialog.
+// Drive 0 leaves the file to the dialog.
 ImageTransferRequest ImageRequestFor(char drive) {
     if (drive == 0) {
         return {};
@@ -325,7 +323,7 @@ OperationResult NewStoreFileFromDialog(WindowContext& ctx, const std::string& pa
 }
 
 void ImportImage(WindowContext& ctx, char drive) {
-    ImportFloppyImage(ctx, ImageRequestFor(drive));
+    ImportImageFrom(ctx, ImageRequestFor(drive));
 }
 
 void CancelCommand(Context& ctx) {
@@ -333,7 +331,7 @@ void CancelCommand(Context& ctx) {
 }
 
 void ExportImage(WindowContext& ctx, char drive) {
-    ExportFloppyImage(ctx, ImageRequestFor(drive));
+    ExportImageTo(ctx, ImageRequestFor(drive));
 }
 
 OperationResult ExportImageToSlot(WindowContext& ctx) {
@@ -358,11 +356,7 @@ void FormatImageFromDialog(WindowContext& ctx) {
     std::string& text = ctx.window.dialogs.floppyIdText;
     text = ToUpperLabel(FirstCharacters(text, fat12::kLabelBytes));
     ctx.ui.Changed(WindowPart::Dialogs);
-    FormatInternalImage(ctx, text);
-}
-
-void ZeroImage(WindowContext& ctx) {
-    ZeroInternalImage(ctx);
+    FormatImageWithId(ctx, text);
 }
 
 void SaveStoreDescriptions(WindowContext& ctx) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "commands/window_context.hpp"
+#include "image/image_result.hpp"
 #include "store/format_usb.hpp"
 #include "store/store_file_copy.hpp"
 
@@ -72,7 +73,13 @@ void ExportImage(WindowContext& ctx, char drive);
 // Nothing starts when the descriptions file may not be replaced.
 OperationResult ExportImageToSlot(WindowContext& ctx);
 void FormatImageFromDialog(WindowContext& ctx);
-void ZeroImage(WindowContext& ctx);
+void ZeroImage(Context& ctx);
+// The internal image from or to a drive or a file (asked for when the request
+// names neither; a cancel passes silently), and formatted with an ID; the
+// caption then names what the image now is, or marks it unreliable.
+ImageResult ImportImageFrom(Context& ctx, ImageTransferRequest request);
+ImageResult ExportImageTo(Context& ctx, ImageTransferRequest request);
+Outcome FormatImageWithId(Context& ctx, const std::string& id);
 
 // A committed description edit: the selected store's descriptions file.
 // A file that could not be read in full is replaced only when the user

@@ -7,26 +7,22 @@
 #include "core/media_sizes.hpp"
 #include "fat12/volume_check.hpp"
 #include "state/local_stamp.hpp"
-#include "state/status.hpp"
 
 namespace quarnex {
 
 namespace {
 
-std::span<std::byte> Volume(Context& ctx) {
-    return ctx.state.imageBuffer.Span().first(kImageBytes);
+template <typename Byte>
+std::span<Byte> Volume(std::span<Byte> image) {
+    return image.first(kImageBytes);
 }
 
 // Puts a staged change into the image; nothing changes unless it is whole.
-ImageChange Apply(Context& ctx, const fat12::ReplaceStages& stages) {
+ImageChange Apply(std::span<std::byte> image, const fat12::ReplaceStages& stages) {
     if (stages.status != fat12::Status::Ok) {
         return {stages.status, stages.detail};
     }
-    const fat12::Status applied = fat12::ApplyStages(Volume(ctx), stages);
-    if (applied == fat12::Status::Ok) {
-        MarkImageChanged(ctx);
-    }
-    return {applied, {}};
+    return {fat12::ApplyStages(Volume(image), stages), {}};
 }
 
 // Removes a folder's items deepest first, then the folder (or the file).
@@ -52,48 +48,48 @@ ImageChange RemoveFrom(std::vector<std::byte>& image, const std::string& path) {
 
 }  // namespace
 
-ImageFolder ListImageFolder(Context& ctx, const std::string& folder) {
+ImageFolder ListImageFolder(std::span<const std::byte> image, const std::string& folder) {
     ImageFolder result;
-    result.listing = fat12::ListDirectory(Volume(ctx), folder);
-    const fat12::VolumeCheck check = fat12::CheckForWriting(Volume(ctx));
+    result.listing = fat12::ListDirectory(Volume(image), folder);
+    const fat12::VolumeCheck check = fat12::CheckForWriting(Volume(image));
     result.writable = check.status;
     result.writeDetail = check.detail;
     return result;
 }
 
-std::uint64_t ImageFreeBytes(Context& ctx) {
-    return fat12::FreeBytes(Volume(ctx));
+std::uint64_t ImageFreeBytes(std::span<const std::byte> image) {
+    return fat12::FreeBytes(Volume(image));
 }
 
-fat12::FileRead ReadImageFile(Context& ctx, const std::string& path) {
-    return fat12::ReadFile(Volume(ctx), path);
+fat12::FileRead ReadImageFile(std::span<const std::byte> image, const std::string& path) {
+    return fat12::ReadFile(Volume(image), path);
 }
 
-ImageItemKind FindImageItem(Context& ctx, const std::string& path) {
-    const fat12::Status status = fat12::ReadFile(Volume(ctx), path).status;
+ImageItemKind FindImageItem(std::span<const std::byte> image, const std::string& path) {
+    const fat12::Status status = fat12::ReadFile(Volume(image), path).status;
     if (status == fat12::Status::Ok) {
         return ImageItemKind::File;
     }
     return status == fat12::Status::IsAFolder ? ImageItemKind::Folder : ImageItemKind::None;
 }
 
-ImageChange WriteImageFile(Context& ctx, const std::string& path, const std::string& contents) {
-    return Apply(ctx, fat12::StageFileWrite(Volume(ctx), path, contents, StampNow(ctx.clock)));
+ImageChange WriteImageFile(std::span<std::byte> image, Clock& clock, const std::string& path,
+                           const std::string& contents) {
+    return Apply(image, fat12::StageFileWrite(Volume(image), path, contents, StampNow(clock)));
 }
 
-ImageChange MakeImageFolder(Context& ctx, const std::string& path) {
-    return Apply(ctx, fat12::StageMakeFolder(Volume(ctx), path, StampNow(ctx.clock)));
+ImageChange MakeImageFolder(std::span<std::byte> image, Clock& clock, const std::string& path) {
+    return Apply(image, fat12::StageMakeFolder(Volume(image), path, StampNow(clock)));
 }
 
-ImageChange RemoveImageItem(Context& ctx, const std::string& path) {
+ImageChange RemoveImageItem(std::span<std::byte> image, const std::string& path) {
     // Worked on a copy, so that a folder is either gone with everything in
     // it or still whole.
-    const std::span<std::byte> volume = Volume(ctx);
+    const std::span<std::byte> volume = Volume(image);
     std::vector<std::byte> copy(volume.begin(), volume.end());
     const ImageChange removed = RemoveFrom(copy, path);
     if (removed.Ok()) {
         std::copy(copy.begin(), copy.end(), volume.begin());
-        MarkImageChanged(ctx);
     }
     return removed;
 }

@@ -13,16 +13,16 @@
 
 namespace quarnex {
 
-// A floppy drive or an image file; neither lets the user choose a file in
-// the operation's dialog.
+// A floppy drive or an image file; with neither the commands ask for the
+// file, and the operation itself starts nothing.
 struct ImageTransferRequest {
     std::optional<FloppyDrive> drive{};
     std::optional<std::string> file{};
 };
 
 struct ImageResult {
-    // NotStarted: the dialog was cancelled, the file was refused or the
-    // target could not be opened; the image and the target are as before.
+    // NotStarted: the dialog was cancelled (or no target named), the file
+    // was refused or the target could not be opened; the image and the target are as before.
     Outcome outcome = Outcome::NotStarted;
     // The file or drive ("A:", "B:") asked for or chosen; empty after a
     // cancelled dialog.

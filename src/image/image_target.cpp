@@ -3,7 +3,6 @@
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
 #include "state/progress.hpp"
-#include "state/status.hpp"
 
 namespace quarnex {
 
@@ -20,17 +19,17 @@ std::string InsertDiskText(const ImageTarget& drive) {
 }
 
 // Retry/Cancel prompt, no icon; true for Retry.
-bool AskForDisk(Context& ctx, const ImageTarget& drive, const std::string& title) {
-    const MessageAnswer answer = ctx.ui.ShowMessage(
+bool AskForDisk(Messages& messages, const ImageTarget& drive, const std::string& title) {
+    const MessageAnswer answer = messages.ShowMessage(
         MessageRequest{title, InsertDiskText(drive), MessageButtons::RetryCancel});
     return answer == MessageAnswer::Retry;
 }
 }  // namespace
 
-ImageTarget DriveTarget(Context& ctx, FloppyDrive drive) {
+ImageTarget DriveTarget(DriveCatalog& drives, FloppyDrive drive) {
     ImageTarget target;
     target.drive = drive;
-    target.systemPath = ctx.drives.FloppyPath(drive);
+    target.systemPath = drives.FloppyPath(drive);
     return target;
 }
 
@@ -40,46 +39,43 @@ ImageTarget FileTarget(const std::string& path) {
     return target;
 }
 
-std::optional<ImageTarget> TargetOf(
-    Context& ctx, const ImageTransferRequest& request,
-    const std::function<std::optional<std::string>(Context&)>& askFile) {
+std::optional<ImageTarget> TargetOf(DriveCatalog& drives, const ImageTransferRequest& request) {
     if (request.drive) {
-        return DriveTarget(ctx, *request.drive);
+        return DriveTarget(drives, *request.drive);
     }
-    const std::optional<std::string> file = request.file ? request.file : askFile(ctx);
-    if (!file) {
+    if (!request.file) {
         return std::nullopt;
     }
-    return FileTarget(*file);
+    return FileTarget(*request.file);
 }
 
-DevHandle OpenFloppyDrive(Context& ctx, const ImageTarget& drive, Access access,
+DevHandle OpenFloppyDrive(OperationPorts& ports, const ImageTarget& drive, Access access,
                           const std::string& promptTitle) {
     for (;;) {
         for (int attempt = 0; attempt < kAttemptsPerPrompt; ++attempt) {
-            DevHandle handle = GetHandle(ctx, drive.systemPath, access, Disposition::OpenExisting,
+            DevHandle handle = GetHandle(ports, drive.systemPath, access, Disposition::OpenExisting,
                                          Reporting::Quiet);
             if (handle.Valid()) {
                 return handle;
             }
-            WaitSeconds(ctx.clock, kOpenPauseSeconds);
+            WaitSeconds(ports.clock, kOpenPauseSeconds);
         }
-        if (!AskForDisk(ctx, drive, promptTitle)) {
+        if (!AskForDisk(ports.messages, drive, promptTitle)) {
             return DevHandle();
         }
     }
 }
 
-bool WaitForFloppyMedium(Context& ctx, DevHandle& handle, const ImageTarget& drive,
+bool WaitForFloppyMedium(OperationPorts& ports, DevHandle& handle, const ImageTarget& drive,
                          const std::string& promptTitle) {
     for (;;) {
         for (int check = 0; check < kAttemptsPerPrompt; ++check) {
             if (IsFloppyGeometry(handle)) {
                 return true;
             }
-            WaitSeconds(ctx.clock, kMediumPauseSeconds);
+            WaitSeconds(ports.clock, kMediumPauseSeconds);
         }
-        if (!AskForDisk(ctx, drive, promptTitle)) {
+        if (!AskForDisk(ports.messages, drive, promptTitle)) {
             return false;
         }
     }
@@ -92,33 +88,34 @@ bool TransferTooSlow(Clock& clock, double start, std::size_t track) {
     return ElapsedSince(clock, start) > static_cast<double>(track + 1) * kSecondsPerBlock;
 }
 
-ImageResult TransferTracks(Context& ctx, const ImageTarget& target, std::string_view verb,
+ImageResult TransferTracks(OperationPorts& ports, const ImageTarget& target, std::string_view verb,
+                           ImageCaption& caption,
                            const std::function<bool(std::size_t track)>& transferBlock) {
     ImageResult result;
     for (std::size_t track = 0; track < kTracksPerImage; ++track) {
         if (target.IsDrive()) {
-            SetBufferCaption(ctx, std::string(verb) + " Track " + std::to_string(track));
+            caption.Show(std::string(verb) + " Track " + std::to_string(track));
         }
         const bool ok = transferBlock(track);
-        if (!ok || ctx.progress.CancelAsked()) {
+        if (!ok || ports.progress.CancelAsked()) {
             result.outcome = Outcome::Incomplete;
             result.stoppedAtTrack = track;
             result.cancelled = ok;  // the block went through, so the cancel stopped it
             if (result.cancelled) {
-                ctx.progress.Cancelled();
+                ports.progress.Cancelled();
             }
             return result;
         }
         if (track + 1 < kTracksPerImage) {
-            ctx.progress.UnitDone(static_cast<long>(track), kLastTrack);
+            ports.progress.UnitDone(static_cast<long>(track), kLastTrack);
         }
     }
     result.outcome = Outcome::Complete;
     return result;
 }
 
-void ShowAllTracksDone(Context& ctx) {
-    ctx.progress.Finished();
+void ShowAllTracksDone(Progress& progress) {
+    progress.Finished();
 }
 
 std::string SlowTransferText(std::string_view readOrWrite, std::string_view importOrExport) {

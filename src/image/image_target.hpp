@@ -10,8 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "image/image_caption.hpp"
 #include "image/image_result.hpp"
-#include "state/context.hpp"
+#include "state/operation_ports.hpp"
 #include "state/reported_io.hpp"
 
 namespace quarnex {
@@ -31,23 +32,20 @@ struct ImageTarget {
 };
 
 // A drive and its device, or the file itself.
-ImageTarget DriveTarget(Context& ctx, FloppyDrive drive);
+ImageTarget DriveTarget(DriveCatalog& drives, FloppyDrive drive);
 ImageTarget FileTarget(const std::string& path);
-// The request's drive or file; a request naming neither asks for the file
-// (none when that dialog was cancelled).
-std::optional<ImageTarget> TargetOf(
-    Context& ctx, const ImageTransferRequest& request,
-    const std::function<std::optional<std::string>(Context&)>& askFile);
+// The request's drive or file; none when it names neither.
+std::optional<ImageTarget> TargetOf(DriveCatalog& drives, const ImageTransferRequest& request);
 
 // Opens the drive quietly, three attempts a second apart; then asks the user
 // to insert a disk (Retry/Cancel, the given title) until an attempt succeeds
 // or the user cancels, which gives an invalid handle.
-DevHandle OpenFloppyDrive(Context& ctx, const ImageTarget& drive, Access access,
+DevHandle OpenFloppyDrive(OperationPorts& ports, const ImageTarget& drive, Access access,
                           const std::string& promptTitle);
 
 // Checks for a 1.44 MB medium, three times five seconds apart; then asks the
 // user as above. False when the user cancelled.
-bool WaitForFloppyMedium(Context& ctx, DevHandle& handle, const ImageTarget& drive,
+bool WaitForFloppyMedium(OperationPorts& ports, DevHandle& handle, const ImageTarget& drive,
                          const std::string& promptTitle);
 
 // The time rule of floppy transfers: an average of 0.75 seconds per block
@@ -55,16 +53,17 @@ bool WaitForFloppyMedium(Context& ctx, DevHandle& handle, const ImageTarget& dri
 bool TransferTooSlow(Clock& clock, double start, std::size_t track);
 
 // The block loop both directions share: a drive shows verb + " Track " + n
-// while its block moves; transferBlock moves one block under its own rules
+// on the caption while its block moves; transferBlock moves one block under its own rules
 // and says whether it went through. Stops at the first failure or a cancel,
 // Incomplete at that block; progress follows every block that went through
 // but the last, which the caller shows with ShowAllTracksDone once the
 // transfer is truly complete (an export only after its flush).
-ImageResult TransferTracks(Context& ctx, const ImageTarget& target, std::string_view verb,
+ImageResult TransferTracks(OperationPorts& ports, const ImageTarget& target, std::string_view verb,
+                           ImageCaption& caption,
                            const std::function<bool(std::size_t track)>& transferBlock);
 
 // Progress at its end: "Finished".
-void ShowAllTracksDone(Context& ctx);
+void ShowAllTracksDone(Progress& progress);
 
 // "Excessive Read Time May Indicate..." with the given words.
 std::string SlowTransferText(std::string_view readOrWrite, std::string_view importOrExport);

@@ -251,9 +251,11 @@ void StatesTests::cutTextsShowInFullAsTooltips() {
 
 void StatesTests::imageContentsWindow() {
     GuiWorld w;
-    fat12::BuildBlankVolume(w.state.imageBuffer.Span(), "GUI");
-    QVERIFY(WriteImageFile(w.ctx, "Hello there.txt", "hi").Ok() &&
-            MakeImageFolder(w.ctx, "Docs").Ok() && WriteImageFile(w.ctx, "Docs/in.txt", "").Ok());
+    const auto image = w.state.imageBuffer.Span();
+    fat12::BuildBlankVolume(image, "GUI");
+    QVERIFY(WriteImageFile(image, w.ctx.clock, "Hello there.txt", "hi").Ok() &&
+            MakeImageFolder(image, w.ctx.clock, "Docs").Ok() &&
+            WriteImageFile(image, w.ctx.clock, "Docs/in.txt", "").Ok());
     QCOMPARE(VisibleEntries(w.window.Action(MenuId::Image_Menu)),
              QStringList({"&Import From", "&Export To", "&Contents...", "-", "&Format", "&Zero"}));
 

@@ -7,10 +7,6 @@
 #include "core/text.hpp"
 #include "fat12/dir_entry.hpp"
 #include "fat12/volume_serial.hpp"
-#include "image/image_export.hpp"
-#include "image/image_format.hpp"
-#include "image/image_import.hpp"
-#include "image/image_target.hpp"
 #include "image_test_files.hpp"
 #include "state/progress.hpp"
 #include "support/loop_device.hpp"
@@ -21,7 +17,7 @@ namespace {
 using namespace testing;
 
 ImageResult Transfer(ImageWorld& w, bool exporting, const ImageTransferRequest& request) {
-    return exporting ? ExportFloppyImage(w.ctx, request) : ImportFloppyImage(w.ctx, request);
+    return exporting ? ExportImageTo(w.ctx, request) : ImportImageFrom(w.ctx, request);
 }
 
 TEST(ImageDialogs, TheChosenFileIsUsedAndACancelIsSilent) {
@@ -130,7 +126,7 @@ TEST(ExportImage, ACompleteFileExportBecomesTheSourceOfADrivesImage) {
     ExportWorld w;
     const std::string file = w.dir / "new.img";
     const std::string action = "Export To Disk Image " + ShortenPath(file);
-    EXPECT_EQ(Shown(ExportFloppyImage(w.ctx, {.file = file})),
+    EXPECT_EQ(Shown(ExportImageTo(w.ctx, {.file = file})),
               ResultOf(Outcome::Complete, file, action));
     EXPECT_EQ(std::tie(w.state.status.actionLabel, w.ui.progressLabels.front(),
                        w.state.status.progressLabel),
@@ -140,9 +136,11 @@ TEST(ExportImage, ACompleteFileExportBecomesTheSourceOfADrivesImage) {
     w.ExpectImageStateKept(file);
 
     ImageWorld other;  // a source that is more than a drive letter stays
-    EXPECT_EQ(ExportFloppyImage(other.ctx, {.file = other.dir / "x.img"}).outcome,
-              Outcome::Complete);
+    EXPECT_EQ(ExportImageTo(other.ctx, {.file = other.dir / "x.img"}).outcome, Outcome::Complete);
     EXPECT_EQ(StateOf(other.state), other.kept);
+    other.state.devices.Row(1).path = file;  // a file that is the selected store is refused
+    other.state.selectedDevice = 1;
+    EXPECT_EQ(ExportImageTo(other.ctx, {.file = file}).outcome, Outcome::NotStarted);
 }
 
 // Not started, or stopped part way: the blocks before the stop are on the
@@ -186,9 +184,9 @@ TEST(ExportImage, UnopenableFilesFailedWritesSlowMediaAndFlushes) {
         const bool opened = c.op != FaultOp::Open;
         const ShownResult stopped =
             ResultOf(Outcome::Incomplete, "A:", "Export To Physical Disk A:", c.stoppedAt);
-        EXPECT_EQ(Shown(ExportFloppyImage(w.ctx,
-                                          opened ? kDriveA : ImageTransferRequest{.file = locked})),
-                  opened ? stopped : Shown(NotStartedOn(locked)));
+        EXPECT_EQ(
+            Shown(ExportImageTo(w.ctx, opened ? kDriveA : ImageTransferRequest{.file = locked})),
+            opened ? stopped : Shown(NotStartedOn(locked)));
         ASSERT_EQ(w.ui.messages.size(), c.texts.size());
         for (std::size_t i = 0; i < c.texts.size(); ++i) {
             EXPECT_TRUE(w.ui.messages[i].text.starts_with(c.texts[i])) << w.ui.messages[i].text;
@@ -238,7 +236,7 @@ TEST(ImportDrive, DriveTextKindAndLabelOfTheSource) {
         const Bytes disk = Labelled(PatternImage(9), c.label);
         w.InsertDisk(disk, c.kind == SourceFloppyB);
         const std::string action = "Import of Physical Disk " + c.source.substr(0, 2);
-        EXPECT_EQ(Shown(ImportFloppyImage(w.ctx, {.drive = c.drive})),
+        EXPECT_EQ(Shown(ImportImageFrom(w.ctx, {.drive = c.drive})),
                   ResultOf(Outcome::Complete, DriveText(c.drive), action));
         w.ExpectImported(disk, c.kind, c.source, c.source);
         // "...", then every track, then the source.
@@ -290,7 +288,7 @@ TEST(ImportStops, SlowMediaRetriesAndCancel) {
             }
         };
         const std::string file = w.ImageFile(disk);
-        const ImageResult result = ImportFloppyImage(w.ctx, {.file = file});
+        const ImageResult result = ImportImageFrom(w.ctx, {.file = file});
         const std::string action = "Import of Disk Image " + ShortenPath(file);
         const Strings titles{c.text == slow ? "Importing Image From Drive " : "Error"};
         EXPECT_EQ(w.ui.MessageTitles(), c.text.empty() ? Strings{} : titles);
@@ -362,7 +360,7 @@ TEST(FormatInternalImage, ZerosOrTemplateWithTheIdAtBothPlaces) {
         w.state.status.bufferOpaque = true;
         Bytes image(kImageBytes, 0);
         if (c.templateBytes == 0) {
-            ZeroInternalImage(w.ctx);
+            ZeroImage(w.ctx);
         } else {
             image = Formatted(WriteTemplate(w, c.templateBytes), c.written);
             w.model.dialogs.floppyIdText = c.typed;
@@ -385,26 +383,26 @@ TEST(FormatInternalImage, ZerosOrTemplateWithTheIdAtBothPlaces) {
 // A missing file or template leaves the image suspect.
 TEST(FormatInternalImage, MissingUnopenableAndUnreadableTemplates) {
     ImageWorld missing;
-    EXPECT_EQ(FormatInternalImage(missing.ctx, "abc"), Outcome::NotStarted);
+    EXPECT_EQ(FormatImageWithId(missing.ctx, "abc"), Outcome::NotStarted);
     ImageState suspect = missing.kept;
     suspect.caption = "... ? ...";
     suspect.opaque = true;
     EXPECT_EQ(StateOf(missing.state), suspect);
     ImageWorld gone;  // an import of a missing file, caught by the import's own handler
-    EXPECT_EQ(ImportFloppyImage(gone.ctx, {.file = gone.dir / "gone.img"}).outcome,
+    EXPECT_EQ(ImportImageFrom(gone.ctx, {.file = gone.dir / "gone.img"}).outcome,
               Outcome::NotStarted);
     EXPECT_EQ(StateOf(gone.state), suspect);
 
     ImageWorld locked;
     WriteTemplate(locked, kImageBytes);
     locked.Inject(FaultOp::Open, {1}, EACCES);
-    EXPECT_EQ(FormatInternalImage(locked.ctx, "abc"), Outcome::NotStarted);
+    EXPECT_EQ(FormatImageWithId(locked.ctx, "abc"), Outcome::NotStarted);
     EXPECT_EQ(StateOf(locked.state), locked.kept);
 
     ImageWorld unreadable;  // the ID is still written, the rest is suspect
     WriteTemplate(unreadable, kImageBytes);
     unreadable.devices.Inject(Fault{FaultOp::Read, 1, "FAT12", 0, 1});
-    EXPECT_EQ(FormatInternalImage(unreadable.ctx, "abc"), Outcome::Incomplete);
+    EXPECT_EQ(FormatImageWithId(unreadable.ctx, "abc"), Outcome::Incomplete);
     const ImageState after = StateOf(unreadable.state);
     for (const std::size_t at : {fat12::kBootLabelOffset, fat12::kRootLabelOffset}) {
         EXPECT_EQ(std::string(after.bytes.begin() + at, after.bytes.begin() + at + 11),
