@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "commands/context.hpp"
 #include "commands/error_report_text.hpp"
 #include "commands/window_progress.hpp"
 #include "platform/platform.hpp"
-#include "state/context.hpp"
 
 namespace quarnex::bench {
 

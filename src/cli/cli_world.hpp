@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "cli/console_ui.hpp"
+#include "commands/context.hpp"
 #include "platform/platform.hpp"
-#include "state/context.hpp"
 
 namespace quarnex::cli {
 

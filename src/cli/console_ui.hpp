@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "commands/error_report_text.hpp"
+#include "commands/program_state.hpp"
 #include "ports/interrupt_watch.hpp"
 #include "ports/progress.hpp"
 #include "ports/terminal.hpp"
 #include "ports/ui.hpp"
-#include "state/program_state.hpp"
 
 namespace quarnex::cli {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "state/context.hpp"
+#include "commands/context.hpp"
 
 namespace quarnex::cli {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "commands/status.hpp"
 #include "core/all_zero.hpp"
 #include "core/text.hpp"
-#include "state/status.hpp"
 
 namespace quarnex {
 

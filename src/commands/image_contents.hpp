@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "commands/context.hpp"
 #include "image/image_files.hpp"
-#include "state/context.hpp"
 
 namespace quarnex {
 

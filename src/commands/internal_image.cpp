@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "commands/main_commands.hpp"
+#include "commands/status.hpp"
 #include "core/text.hpp"
 #include "fat12/volume_label.hpp"
 #include "image/image_export.hpp"
@@ -15,7 +16,6 @@
 #include "image/image_import.hpp"
 #include "image/image_label.hpp"
 #include "image/image_target.hpp"
-#include "state/status.hpp"
 
 namespace quarnex {
 

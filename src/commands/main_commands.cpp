@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "commands/refresh_main_window.hpp"
+#include "commands/status.hpp"
 #include "commands/window_store_lock.hpp"
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
@@ -13,7 +14,6 @@
 #include "scan/drive_scan.hpp"
 #include "state/error_report.hpp"
 #include "state/progress.hpp"
-#include "state/status.hpp"
 #include "store/descriptions.hpp"
 #include "store/disk_ids.hpp"
 #include "store/format_usb.hpp"

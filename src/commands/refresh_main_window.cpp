@@ -1,9 +1,9 @@
 #include "commands/refresh_main_window.hpp"
 
 #include "commands/safely_remove.hpp"
+#include "commands/status.hpp"
 #include "core/text.hpp"
 #include "state/progress.hpp"
-#include "state/status.hpp"
 
 namespace quarnex {
 

@@ -7,10 +7,10 @@
 #include <string>
 
 #include "commands/main_commands.hpp"
+#include "commands/status.hpp"
 #include "commands/window_store_lock.hpp"
 #include "core/text.hpp"
 #include "image/image_format.hpp"
-#include "state/status.hpp"
 #include "store/format_usb.hpp"
 #include "store/slot_transfer.hpp"
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "commands/program_state.hpp"
 #include "ports/ui.hpp"
-#include "state/program_state.hpp"
 
 namespace quarnex {
 

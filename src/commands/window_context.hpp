@@ -2,8 +2,8 @@
 // What the main window's commands work with: everything an operation gets,
 // and the window model the commands turn the operations' results into.
 
+#include "commands/context.hpp"
 #include "commands/window_model.hpp"
-#include "state/context.hpp"
 
 namespace quarnex {
 

@@ -4,9 +4,9 @@
 // render them; finished units let its events run, which is how Cancel
 // reaches the operation.
 
+#include "commands/program_state.hpp"
 #include "ports/progress.hpp"
 #include "ports/ui.hpp"
-#include "state/program_state.hpp"
 
 namespace quarnex {
 

@@ -2,8 +2,8 @@
 
 #include <QColor>
 
+#include "commands/status_strip.hpp"
 #include "gui/qt_text.hpp"
-#include "state/status_strip.hpp"
 #include "store/write_mark.hpp"
 
 namespace quarnex {

@@ -5,11 +5,11 @@
 #include <QMenuBar>
 
 #include "commands/refresh_main_window.hpp"
+#include "commands/status.hpp"
 #include "gui/cut_text.hpp"
 #include "gui/fonts.hpp"
 #include "gui/qt_text.hpp"
 #include "state/progress.hpp"
-#include "state/status.hpp"
 
 namespace quarnex {
 

@@ -12,6 +12,7 @@
 #include <array>
 #include <functional>
 
+#include "commands/context.hpp"
 #include "commands/grid_editing.hpp"
 #include "commands/main_layout.hpp"
 #include "gui/contents_window.hpp"
@@ -22,7 +23,6 @@
 #include "gui/qt_text_metrics.hpp"
 #include "gui/qt_ui.hpp"
 #include "gui/usb_id_dialog.hpp"
-#include "state/context.hpp"
 
 namespace quarnex {
 

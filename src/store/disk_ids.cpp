@@ -7,7 +7,6 @@
 #include "fat12/volume_label.hpp"
 #include "state/progress.hpp"
 #include "state/reported_io.hpp"
-#include "state/status.hpp"
 #include "store/write_mark.hpp"
 
 namespace quarnex {

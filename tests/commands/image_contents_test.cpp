@@ -9,8 +9,8 @@
 #include <functional>
 
 #include "commands/image_contents.hpp"
+#include "commands/status.hpp"
 #include "core/text.hpp"
-#include "state/status.hpp"
 #include "store/store_world.hpp"
 
 namespace quarnex::testing {

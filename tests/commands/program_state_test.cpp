@@ -10,10 +10,10 @@
 #include <tuple>
 #include <utility>
 
+#include "commands/program_state.hpp"
 #include "commands/startup.hpp"
 #include "core/media_sizes.hpp"
 #include "ports/progress.hpp"
-#include "state/program_state.hpp"
 #include "state/progress.hpp"
 #include "support/test_world.hpp"
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "commands/error_report_text.hpp"
+#include "commands/program_state.hpp"
 #include "ports/ui.hpp"
-#include "state/program_state.hpp"
 
 namespace quarnex::testing {
 

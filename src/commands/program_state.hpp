@@ -1,15 +1,16 @@
 #pragma once
-// The one object that owns the program-wide state. It is created once and
-// passed by reference to every operation; nothing else holds mutable state.
+// The one object that owns the program-wide state. Each front end creates it
+// once and passes it to its commands, which hand operations the pieces they
+// use; nothing else holds mutable state.
 
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
 
+#include "commands/status_strip.hpp"
 #include "core/aligned_buffer.hpp"
 #include "state/device_table.hpp"
-#include "state/status_strip.hpp"
 #include "store/slot_table.hpp"
 #include "store/store_in_use.hpp"
 

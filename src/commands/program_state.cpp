@@ -1,4 +1,4 @@
-#include "state/program_state.hpp"
+#include "commands/program_state.hpp"
 
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"

@@ -1,10 +1,11 @@
 #pragma once
-// What the older operations still work with: the program state beside the
-// services. Functions that need only the services take OperationPorts.
+// What the commands work with: the program state the front end owns beside
+// the services. Operations take only the services (OperationPorts) and the
+// pieces of the state a command hands them.
 
+#include "commands/program_state.hpp"
 #include "ports/ui.hpp"
 #include "state/operation_ports.hpp"
-#include "state/program_state.hpp"
 
 namespace quarnex {
 

@@ -1,4 +1,4 @@
-#include "state/status.hpp"
+#include "commands/status.hpp"
 
 #include <utility>
 

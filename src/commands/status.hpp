@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "state/context.hpp"
+#include "commands/context.hpp"
 
 namespace quarnex {
 
