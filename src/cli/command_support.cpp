@@ -48,13 +48,13 @@ std::optional<StoreTarget> OpenStore(CliWorld& world, const std::string& argumen
 
 bool LockForRun(CliWorld& world, const std::string& path, StoreAccess access) {
     ConsoleUi& console = world.Console();
-    std::unique_ptr<StoreLock> lock =
-        LockStore(world.Ctx(), path, access == StoreAccess::Write,
-                  LockWait{[&console](const std::string& line) { console.Note(line); },
-                           [&console] {
-                               console.PumpEvents();
-                               return console.Interrupted();
-                           }});
+    std::unique_ptr<StoreLock> lock = LockStore(
+        world.Ctx(), path, access == StoreAccess::Write ? LockKind::Exclusive : LockKind::Shared,
+        LockWait{[&console](const std::string& line) { console.Note(line); },
+                 [&console] {
+                     console.PumpEvents();
+                     return console.Interrupted();
+                 }});
     if (!lock) {
         return false;
     }

@@ -185,7 +185,7 @@ void SaveDescriptionsLocked(WindowContext& ctx) {
 
 bool LoadSelectedStore(WindowContext& ctx) {
     // Exclusive: loading creates a missing DISKS.TXT.
-    const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, true);
+    const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, LockKind::Exclusive);
     return lock && LoadStoreLocked(ctx);
 }
 
@@ -202,7 +202,7 @@ void SelectDevice(WindowContext& ctx, int index) {
 }
 
 void ExportStoreToFile(WindowContext& ctx) {
-    const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, false);
+    const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, LockKind::Shared);
     if (lock) {
         std::string path;
         BackupSelectedStore(ctx, path);
@@ -210,7 +210,7 @@ void ExportStoreToFile(WindowContext& ctx) {
 }
 
 OperationResult ImportStoreFromFile(WindowContext& ctx, std::string path) {
-    const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, true);
+    const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, LockKind::Exclusive);
     if (!lock) {
         return OperationResult::NotStarted(NotStartedReason::Refused);
     }
@@ -240,7 +240,7 @@ OperationResult FormatStoreFromDialog(WindowContext& ctx, const std::string& ope
                            MessageButtons::Ok, MessageIcon::Exclamation});
         return OperationResult::NotStarted(NotStartedReason::Refused);
     }
-    const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, true);
+    const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, LockKind::Exclusive);
     if (!lock) {
         return OperationResult::NotStarted(NotStartedReason::Refused);
     }
@@ -339,7 +339,7 @@ OperationResult ExportImageToSlot(WindowContext& ctx) {
         return OperationResult::NotStarted(NotStartedReason::Refused);
     }
     // One lock for the slot, its record and the reload.
-    const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, true);
+    const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, LockKind::Exclusive);
     if (!lock) {
         return OperationResult::NotStarted(NotStartedReason::Refused);
     }
@@ -363,7 +363,7 @@ void SaveStoreDescriptions(WindowContext& ctx) {
     if (ctx.state.selectedDevice == 0 || !MayReplaceDescriptions(ctx)) {
         return;
     }
-    if (const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, true)) {
+    if (const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, LockKind::Exclusive)) {
         SaveDescriptionsLocked(ctx);
     }
 }

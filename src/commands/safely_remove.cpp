@@ -39,7 +39,7 @@ bool SafelyRemoveSelected(WindowContext& ctx) {
     }
     const std::string path = ctx.state.SelectedEntry().path;
     {
-        const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, true);
+        const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, LockKind::Exclusive);
         if (!lock) {
             return false;
         }

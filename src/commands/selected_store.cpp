@@ -95,7 +95,7 @@ OperationResult ReadSlotIntoImage(Context& ctx, int n) {
 }
 
 void ImportImageFromSlot(WindowContext& ctx) {
-    if (const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, false)) {
+    if (const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, LockKind::Shared)) {
         ReadSlotIntoImage(ctx, ctx.state.selectedDisk);
     }
 }

@@ -7,9 +7,9 @@
 
 namespace quarnex {
 
-std::unique_ptr<StoreLock> LockSelectedStore(WindowContext& ctx, bool exclusive) {
+std::unique_ptr<StoreLock> LockSelectedStore(WindowContext& ctx, LockKind kind) {
     const std::string path = ctx.state.SelectedEntry().path;
-    LockResult result = ctx.devices.TryLock(path, exclusive);
+    LockResult result = ctx.devices.TryLock(path, kind);
     if (result.lock) {
         return std::move(result.lock);
     }

@@ -11,6 +11,6 @@
 namespace quarnex {
 
 // The lock on the selected store, or null after the message box.
-std::unique_ptr<StoreLock> LockSelectedStore(WindowContext& ctx, bool exclusive);
+std::unique_ptr<StoreLock> LockSelectedStore(WindowContext& ctx, LockKind kind);
 
 }  // namespace quarnex

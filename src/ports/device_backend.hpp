@@ -81,6 +81,9 @@ class StoreLock {
     StoreLock& operator=(const StoreLock&) = delete;
 };
 
+// A whole-file lock for writing (held by one) or for reading (shared).
+enum class LockKind { Shared, Exclusive };
+
 struct LockResult {
     std::unique_ptr<StoreLock> lock;  // null when not taken
     int error = 0;                    // EWOULDBLOCK while another program holds it
@@ -115,7 +118,7 @@ class DeviceBackend {
     // Tries, without waiting, to take the advisory whole-file lock that
     // programs writing a disk honour: exclusive for writing, shared for a
     // consistent read.
-    virtual LockResult TryLock(const std::string& path, bool exclusive) = 0;
+    virtual LockResult TryLock(const std::string& path, LockKind kind) = 0;
     // Whether path (which need not exist yet) overlaps the store at
     // storePath; None also when the store cannot be examined.
     virtual StoreOverlap Overlap(const std::string& path, const std::string& storePath) = 0;

@@ -10,12 +10,12 @@ namespace {
 constexpr double kPollSeconds = 0.1;
 }  // namespace
 
-std::unique_ptr<StoreLock> LockStore(OperationPorts& ports, const std::string& path, bool exclusive,
+std::unique_ptr<StoreLock> LockStore(OperationPorts& ports, const std::string& path, LockKind kind,
                                      const LockWait& wait) {
     const double start = ports.clock.SecondsSinceMidnight();
     bool said = false;
     for (;;) {
-        LockResult result = ports.devices.TryLock(path, exclusive);
+        LockResult result = ports.devices.TryLock(path, kind);
         if (result.lock) {
             return std::move(result.lock);
         }
@@ -27,7 +27,7 @@ std::unique_ptr<StoreLock> LockStore(OperationPorts& ports, const std::string& p
         if (!said) {
             // A reader waits only for writers; a writer for anyone.
             wait.say(std::string("waiting for another program that is ") +
-                     (exclusive ? "reading or writing " : "writing ") + path);
+                     (kind == LockKind::Exclusive ? "reading or writing " : "writing ") + path);
             said = true;
         }
         if (ElapsedSince(ports.clock, start) >= wait.limitSeconds) {

@@ -20,7 +20,7 @@ struct LockWait {
 // The lock on path (exclusive for writing), or null after saying why not:
 // still held by another program when the limit ran out, waiting stopped, or
 // the store could not be opened to be locked.
-std::unique_ptr<StoreLock> LockStore(OperationPorts& ports, const std::string& path, bool exclusive,
+std::unique_ptr<StoreLock> LockStore(OperationPorts& ports, const std::string& path, LockKind kind,
                                      const LockWait& wait);
 
 }  // namespace quarnex

@@ -29,7 +29,8 @@ TEST(WindowStoreLock, StoreCommandsRefuseAStoreHeldByAnotherProgram) {
             SCOPED_TRACE(std::to_string(row) + (holderWrites ? ", held for writing" : ""));
             testing::StoreWorld w;
             w.state.selectedDisk = 5;
-            const LockResult held = w.posix.TryLock(w.store, holderWrites);
+            const LockResult held =
+                w.posix.TryLock(w.store, holderWrites ? LockKind::Exclusive : LockKind::Shared);
             ASSERT_TRUE(held.lock);
             rows[row].first(w.ctx);
             const bool refused = holderWrites || rows[row].second;

@@ -16,10 +16,10 @@ TEST(LockStore, WaitsBoundedForAHolderAndReadersShare) {
     std::vector<std::string> said;
     const LockWait wait{[&said](const std::string& line) { said.push_back(line); }, {}, 5};
 
-    std::unique_ptr<StoreLock> writer = LockStore(w.ctx, path, true, wait);
+    std::unique_ptr<StoreLock> writer = LockStore(w.ctx, path, LockKind::Exclusive, wait);
     ASSERT_TRUE(writer);
     EXPECT_TRUE(said.empty()) << "a free store is taken without a word";
-    EXPECT_FALSE(LockStore(w.ctx, path, false, wait));
+    EXPECT_FALSE(LockStore(w.ctx, path, LockKind::Shared, wait));
     EXPECT_EQ(said,
               (std::vector<std::string>{"waiting for another program that is writing " + path,
                                         path + " is still in use by another program; refused"}));
@@ -27,10 +27,12 @@ TEST(LockStore, WaitsBoundedForAHolderAndReadersShare) {
         << "polled up to the limit, then refused";
 
     writer.reset();
-    const std::unique_ptr<StoreLock> reader = LockStore(w.ctx, path, false, wait);
-    EXPECT_TRUE(reader && LockStore(w.ctx, path, false, wait)) << "readers share the store";
+    const std::unique_ptr<StoreLock> reader = LockStore(w.ctx, path, LockKind::Shared, wait);
+    EXPECT_TRUE(reader && LockStore(w.ctx, path, LockKind::Shared, wait))
+        << "readers share the store";
     said.clear();
-    EXPECT_FALSE(LockStore(w.ctx, path, true, LockWait{wait.say, [] { return true; }, 5}));
+    EXPECT_FALSE(
+        LockStore(w.ctx, path, LockKind::Exclusive, LockWait{wait.say, [] { return true; }, 5}));
     EXPECT_EQ(said, std::vector<std::string>{"waiting for another program that is reading or "
                                              "writing " +
                                              path})

@@ -54,8 +54,8 @@ class FaultInjectingBackend final : public DeviceBackend {
         return inner_.ExamineOutput(path);
     }
     std::string ErrorText(int code) override { return inner_.ErrorText(code); }
-    LockResult TryLock(const std::string& path, bool exclusive) override {
-        return inner_.TryLock(path, exclusive);
+    LockResult TryLock(const std::string& path, LockKind kind) override {
+        return inner_.TryLock(path, kind);
     }
     StoreOverlap Overlap(const std::string& path, const std::string& storePath) override {
         return inner_.Overlap(path, storePath);

@@ -131,8 +131,8 @@ std::uint64_t DescriptorBytes(int fd) {
     return ::fstat(fd, &info) == 0 ? BytesOf(fd, info) : 0;
 }
 
-LockResult LockDescriptor(int fd, bool exclusive) {
-    if (::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
+LockResult LockDescriptor(int fd, LockKind kind) {
+    if (::flock(fd, (kind == LockKind::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
         const int error = errno == EAGAIN ? EWOULDBLOCK : errno;
         ::close(fd);
         return LockResult{nullptr, error};

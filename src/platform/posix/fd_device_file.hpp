@@ -39,6 +39,6 @@ std::uint64_t DescriptorBytes(int fd);
 // Takes flock(2) on fd without waiting; the lock owns fd and releases both
 // when destroyed. On failure fd is closed and the error is EWOULDBLOCK while
 // another program holds the lock.
-LockResult LockDescriptor(int fd, bool exclusive);
+LockResult LockDescriptor(int fd, LockKind kind);
 
 }  // namespace quarnex

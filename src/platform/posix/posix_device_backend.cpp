@@ -160,7 +160,7 @@ std::string PosixDeviceBackend::ErrorText(int code) {
     return text == nullptr ? std::string() : std::string(text);
 }
 
-LockResult PosixDeviceBackend::TryLock(const std::string& path, bool exclusive) {
+LockResult PosixDeviceBackend::TryLock(const std::string& path, LockKind kind) {
     // A file and a loop device over it are one store: every name is locked,
     // in one order, so two writers meet whichever name each was given.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -175,7 +175,7 @@ LockResult PosixDeviceBackend::TryLock(const std::string& path, bool exclusive) 
         if (nameFd < 0) {
             continue;
         }
-        LockResult lock = LockDescriptor(nameFd, exclusive);
+        LockResult lock = LockDescriptor(nameFd, kind);
         if (!lock.lock) {
             ::close(fd);
             return lock;

@@ -25,7 +25,7 @@ class PosixDeviceBackend final : public DeviceBackend {
     bool FileExists(const std::string& path) override;
     OutputCheck ExamineOutput(const std::string& path) override;
     std::string ErrorText(int code) override;
-    LockResult TryLock(const std::string& path, bool exclusive) override;
+    LockResult TryLock(const std::string& path, LockKind kind) override;
     StoreOverlap Overlap(const std::string& path, const std::string& storePath) override;
 
     const PosixRoots& Roots() const { return roots_; }

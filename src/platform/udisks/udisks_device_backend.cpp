@@ -87,17 +87,17 @@ std::string UdisksDeviceBackend::ErrorText(int code) {
     return text.empty() ? files_->ErrorText(code) : text;
 }
 
-LockResult UdisksDeviceBackend::TryLock(const std::string& path, bool exclusive) {
+LockResult UdisksDeviceBackend::TryLock(const std::string& path, LockKind kind) {
     // The device's own lock, as udev honours it: taken on a descriptor of the
     // device that the service opened for us.
     const std::optional<Opened> opened = OpenThroughService(path, "r");
     if (!opened) {
-        return files_->TryLock(path, exclusive);
+        return files_->TryLock(path, kind);
     }
     if (opened->fd < 0) {
         return LockResult{nullptr, opened->error};
     }
-    return LockDescriptor(opened->fd, exclusive);
+    return LockDescriptor(opened->fd, kind);
 }
 
 }  // namespace quarnex

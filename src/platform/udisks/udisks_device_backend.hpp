@@ -26,7 +26,7 @@ class UdisksDeviceBackend final : public DeviceBackend {
         return files_->ExamineOutput(path);
     }
     std::string ErrorText(int code) override;
-    LockResult TryLock(const std::string& path, bool exclusive) override;
+    LockResult TryLock(const std::string& path, LockKind kind) override;
     // Device numbers, inodes and loop backing files are read the same way
     // with or without the service.
     StoreOverlap Overlap(const std::string& path, const std::string& storePath) override {

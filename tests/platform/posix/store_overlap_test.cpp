@@ -37,15 +37,15 @@ TEST(LoopDevice, TheFileAndItsLoopDeviceShareOneLock) {
     for (const auto& [held, other] :
          {std::pair{s.backing, loop.Path()}, std::pair{loop.Path(), s.backing}}) {
         SCOPED_TRACE(held);
-        LockResult writer = s.backend.TryLock(held, true);
+        LockResult writer = s.backend.TryLock(held, LockKind::Exclusive);
         ASSERT_NE(writer.lock, nullptr);
-        EXPECT_EQ(s.backend.TryLock(other, true).error, EWOULDBLOCK);
-        EXPECT_EQ(s.backend.TryLock(other, false).error, EWOULDBLOCK);
+        EXPECT_EQ(s.backend.TryLock(other, LockKind::Exclusive).error, EWOULDBLOCK);
+        EXPECT_EQ(s.backend.TryLock(other, LockKind::Shared).error, EWOULDBLOCK);
         writer.lock.reset();
-        LockResult reader = s.backend.TryLock(held, false);
+        LockResult reader = s.backend.TryLock(held, LockKind::Shared);
         ASSERT_NE(reader.lock, nullptr);
-        EXPECT_NE(s.backend.TryLock(other, false).lock, nullptr) << "readers share";
-        EXPECT_EQ(s.backend.TryLock(other, true).error, EWOULDBLOCK);
+        EXPECT_NE(s.backend.TryLock(other, LockKind::Shared).lock, nullptr) << "readers share";
+        EXPECT_EQ(s.backend.TryLock(other, LockKind::Exclusive).error, EWOULDBLOCK);
     }
 }
 

@@ -33,9 +33,9 @@ TEST(UdisksPlatform, DescribesTheStickAndLocksTheDescriptorItHandsOver) {
     EXPECT_EQ(drives.MountPoints("/dev/sdq"), std::vector<std::string>{dir.Path()});
     EXPECT_EQ(devices.FileLength(dir / "stick").length, 4096u);  // a file is opened directly
 
-    LockResult held = devices.TryLock("/dev/sdq", true);
+    LockResult held = devices.TryLock("/dev/sdq", LockKind::Exclusive);
     ASSERT_NE(held.lock, nullptr);
-    EXPECT_EQ(devices.TryLock("/dev/sdq", false).error, EWOULDBLOCK);
+    EXPECT_EQ(devices.TryLock("/dev/sdq", LockKind::Shared).error, EWOULDBLOCK);
     // Another program locking the same device (here its image) is kept out.
     const int other = ::open((dir / "stick").c_str(), O_RDONLY | O_CLOEXEC);
     EXPECT_NE(::flock(other, LOCK_SH | LOCK_NB), 0);
