@@ -45,10 +45,11 @@ ImageResult ImportImageFrom(Context& ctx, ImageTransferRequest request) {
     if (!request.drive && !request.file) {
         // The strip is cleared as the import starts, before the dialog.
         ctx.progress.Started();
-        request.file = ctx.ui.AskOpenFile(FileDialogRequest{
-            "Import Floppy Image", "", "img", kImageFileFilter, 1, ChosenFile::Existing});
+        request.file =
+            AskTransferFile(ctx, FileDialogKind::Open,
+                            FileDialogRequest{"Import Floppy Image", "", "img", kImageFileFilter, 1,
+                                              ChosenFile::Existing});
         if (!request.file) {
-            ctx.progress.Over();
             return ImageResult{};
         }
     }
@@ -74,10 +75,10 @@ ImageResult ImportImageFrom(Context& ctx, ImageTransferRequest request) {
 ImageResult ExportImageTo(Context& ctx, ImageTransferRequest request) {
     if (!request.drive && !request.file) {
         request.file =
-            ctx.ui.AskSaveFile(FileDialogRequest{"Export Floppy Image", "", "img", kImageFileFilter,
-                                                 1, ChosenFile::AnyName, ReplacePrompt::Ask});
+            AskTransferFile(ctx, FileDialogKind::Save,
+                            FileDialogRequest{"Export Floppy Image", "", "img", kImageFileFilter, 1,
+                                              ChosenFile::AnyName, ReplacePrompt::Ask});
         if (!request.file) {
-            ctx.progress.Over();
             return ImageResult{};
         }
     }

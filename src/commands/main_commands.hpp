@@ -34,6 +34,10 @@ OperationResult ImportStoreFromFile(WindowContext& ctx, std::string path = {});
 // it is no longer the selected one, which is said and nothing is written)
 // and the window returns to its reset state.
 OperationResult FormatStoreFromDialog(WindowContext& ctx, const std::string& openedForPath);
+// Asks for the file a transfer works on; a cancelled dialog ends the
+// transfer before it began (the busy frame left), silently.
+std::optional<std::string> AskTransferFile(Context& ctx, FileDialogKind kind,
+                                           const FileDialogRequest& request);
 // The selected store copied into path, or path copied onto it, through the
 // transfer buffer; with path empty the file is asked for (path then holds
 // the choice).

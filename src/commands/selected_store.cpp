@@ -11,6 +11,7 @@
 #include "commands/window_store_lock.hpp"
 #include "core/text.hpp"
 #include "image/image_format.hpp"
+#include "image/image_target.hpp"
 #include "store/format_usb.hpp"
 #include "store/slot_transfer.hpp"
 
@@ -18,25 +19,17 @@ namespace quarnex {
 
 namespace {
 
-constexpr const char* kImageFilter = "Image Files (*.img)|*.img|All Files (*.*)|*.*";
-
 // Asks for the whole-store file when none was given; false when the dialog
-// was cancelled, which passes silently. The strip is cleared first, as the
-// copy starts.
-bool ChooseStoreFile(Context& ctx, std::string& path, FileDialogRequest request) {
+// was cancelled. The strip is cleared first, as the copy starts.
+bool ChooseStoreFile(Context& ctx, std::string& path, FileDialogKind kind,
+                     const FileDialogRequest& request) {
     if (!path.empty()) {
         return true;
     }
     ctx.progress.Started();
-    const std::optional<std::string> chosen = request.replacePrompt == ReplacePrompt::Ask
-                                                  ? ctx.ui.AskSaveFile(request)
-                                                  : ctx.ui.AskOpenFile(request);
-    if (!chosen || chosen->empty()) {
-        ctx.progress.Over();
-        return false;
-    }
-    path = *chosen;
-    return true;
+    const std::optional<std::string> chosen = AskTransferFile(ctx, kind, request);
+    path = chosen.value_or("");
+    return chosen.has_value();
 }
 
 const OperationResult kDialogCancelled =
@@ -44,19 +37,30 @@ const OperationResult kDialogCancelled =
 
 }  // namespace
 
+std::optional<std::string> AskTransferFile(Context& ctx, FileDialogKind kind,
+                                           const FileDialogRequest& request) {
+    std::optional<std::string> chosen =
+        kind == FileDialogKind::Save ? ctx.ui.AskSaveFile(request) : ctx.ui.AskOpenFile(request);
+    if (!chosen || chosen->empty()) {
+        ctx.progress.Over();
+        return std::nullopt;
+    }
+    return chosen;
+}
+
 BackupResult BackupSelectedStore(Context& ctx, std::string& path) {
-    if (!ChooseStoreFile(ctx, path,
-                         FileDialogRequest{"Export 1000 Floppy Image", "", "img", kImageFilter, 1,
-                                           ChosenFile::AnyName, ReplacePrompt::Ask})) {
+    if (!ChooseStoreFile(ctx, path, FileDialogKind::Save,
+                         FileDialogRequest{"Export 1000 Floppy Image", "", "img", kImageFileFilter,
+                                           1, ChosenFile::AnyName, ReplacePrompt::Ask})) {
         return {kDialogCancelled};
     }
     return BackupStoreToFile(ctx, ctx.state.SelectedStore(), path, ctx.state.transferBuffer.Span());
 }
 
 OperationResult RestoreSelectedStore(Context& ctx, std::string& path) {
-    if (!ChooseStoreFile(ctx, path,
-                         FileDialogRequest{"Import 1000 Floppy Image", "", "img", kImageFilter, 1,
-                                           ChosenFile::Existing, ReplacePrompt::None})) {
+    if (!ChooseStoreFile(ctx, path, FileDialogKind::Open,
+                         FileDialogRequest{"Import 1000 Floppy Image", "", "img", kImageFileFilter,
+                                           1, ChosenFile::Existing, ReplacePrompt::None})) {
         return kDialogCancelled;
     }
     return RestoreStoreFromFile(ctx, ctx.state.SelectedEntry(), path,

@@ -42,7 +42,6 @@ class QtUi : public Ui {
     TwipScale Scale() const { return scale_; }
 
   private:
-    enum class FileDialogKind { Open, Save };
     std::optional<std::string> AskFile(const FileDialogRequest& request, FileDialogKind kind);
 
     TwipScale scale_;

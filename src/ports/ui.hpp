@@ -17,6 +17,8 @@ namespace quarnex {
 enum class ChosenFile { AnyName, Existing };
 // Whether a save dialog asks before an existing file is chosen.
 enum class ReplacePrompt { None, Ask };
+// A dialog that opens a file, or one that names a file to write.
+enum class FileDialogKind { Open, Save };
 
 struct FileDialogRequest {
     std::string title;
