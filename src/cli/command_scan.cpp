@@ -14,12 +14,11 @@ namespace {
 
 // Slot 0's label, trimmed: the ID of the whole store.
 std::string StoreId(Context& ctx, const std::string& devicePath) {
-    DevHandle handle =
+    Result<DevHandle> handle =
         GetHandle(ctx, devicePath, Access::Read, Disposition::OpenExisting, Reporting::Quiet);
     std::array<std::byte, kSectorBytes> sector{};
-    const bool read = handle.Valid() && ReadSectorAndReport(ctx, handle, sector, 0, kSectorBytes, 0,
-                                                            Reporting::Quiet);
-    CloseDevHandle(ctx, handle);
+    const bool read = handle && ReadSectorAndReport(ctx, handle.Value(), sector, 0, kSectorBytes, 0,
+                                                    Reporting::Quiet);
     return read ? TrimSpaces(DiskIdFromBootSector(sector)) : std::string();
 }
 

@@ -38,16 +38,11 @@ bool HoldsRootFileSystem(Context& ctx, const std::string& devicePath) {
 // Reads the first sector; empty after the read's own error report.
 std::optional<std::array<std::byte, kBootSectorBytes>> FirstSector(Context& ctx,
                                                                    const std::string& path) {
-    DevHandle handle =
+    Result<DevHandle> handle =
         GetHandle(ctx, path, Access::Read, Disposition::OpenExisting, Reporting::Shown);
-    if (!handle.Valid()) {
-        return std::nullopt;
-    }
     std::array<std::byte, kBootSectorBytes> sector{};
-    const bool read =
-        ReadSectorAndReport(ctx, handle, sector, 0, kBootSectorBytes, 0, Reporting::Shown);
-    CloseDevHandle(ctx, handle);
-    if (!read) {
+    if (!handle || !ReadSectorAndReport(ctx, handle.Value(), sector, 0, kBootSectorBytes, 0,
+                                        Reporting::Shown)) {
         return std::nullopt;
     }
     return sector;

@@ -19,15 +19,16 @@ DevHandle OpenTarget(OperationPorts& ports, const ImageTarget& target) {
     if (!target.IsDrive()) {
         // Replacing the file keeps an older, longer file's tail from
         // surviving behind the image (such a file would be refused later).
-        return GetHandle(ports, target.systemPath, Access::ReadWrite, Disposition::Replace,
-                         Reporting::Shown);
+        Result<DevHandle> file = GetHandle(ports, target.systemPath, Access::ReadWrite,
+                                           Disposition::Replace, Reporting::Shown);
+        return file ? std::move(file).Value() : DevHandle();
     }
     DevHandle handle = OpenFloppyDrive(ports, target, Access::ReadWrite,
                                        "(X1) Exporting Image From Drive " + target.DriveName());
     if (handle.Valid() &&
         !WaitForFloppyMedium(ports, handle, target,
                              "(X2) Exporting Image To Drive " + target.DriveName())) {
-        CloseDevHandle(ports, handle);
+        return DevHandle();
     }
     return handle;
 }
@@ -39,7 +40,8 @@ ImageResult WriteTracks(OperationPorts& ports, DevHandle& handle, const ImageTar
     const double start = ports.clock.SecondsSinceMidnight();
     return TransferTracks(ports, target, "Writing", caption, [&](std::size_t track) {
         const bool written = WriteBlockAndReport(ports, handle, image, track * kTrackBytes,
-                                                 kTrackBytes, kCurrentPosition, Reporting::Shown);
+                                                 kTrackBytes, kCurrentPosition, Reporting::Shown)
+                                 .Ok();
         // Timed whatever the write gave, so a failed block on a slow disk
         // tells both.
         if (TransferTooSlow(ports.clock, start, track)) {
@@ -88,8 +90,8 @@ ImageResult ExportFloppyImage(OperationPorts& ports, const ImageTransferRequest&
     result.action = action;
     // Complete, and shown as finished, only once the data is on the medium;
     // an unfinished file never takes the old one's place.
-    const bool flushed = result.outcome == Outcome::Complete ? CommitDevHandle(ports, handle)
-                                                             : CloseDevHandle(ports, handle);
+    const Status flushed = result.outcome == Outcome::Complete ? CommitDevHandle(ports, handle)
+                                                               : CloseDevHandle(ports, handle);
     if (result.outcome == Outcome::Complete && !flushed) {
         result.outcome = Outcome::Incomplete;
         result.stoppedAtTrack = kTracksPerImage;

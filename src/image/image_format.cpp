@@ -45,16 +45,16 @@ Outcome FormatInternalImage(OperationPorts& ports, std::span<std::byte> image, I
     const std::size_t count =
         static_cast<std::size_t>(std::min<std::uint64_t>(*length.length, kImageBytes));
 
-    DevHandle handle =
+    Result<DevHandle> handle =
         GetHandle(ports, templatePath, Access::Read, Disposition::OpenExisting, Reporting::Shown);
-    if (!handle.Valid()) {
+    if (!handle) {
         return Outcome::NotStarted;
     }
     ports.progress.Doing(Activity{.kind = ActivityKind::FormatImage});
     std::fill(image.begin(), image.end(), std::byte{0});
-    const bool read =
-        ReadBlockAndReport(ports, handle, image, 0, count, kCurrentPosition, Reporting::Shown);
-    CloseDevHandle(ports, handle);
+    const bool read = ReadBlockAndReport(ports, handle.Value(), image, 0, count, kCurrentPosition,
+                                         Reporting::Shown)
+                          .Ok();
 
     fat12::WriteVolumeLabel(image, fat12::VolumeIdText(id));  // nothing without an image buffer
     fat12::WriteVolumeSerial(

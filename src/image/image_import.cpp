@@ -82,7 +82,9 @@ DevHandle OpenImageFile(OperationPorts& ports, const std::string& path, ImageCap
         ShowWrongLength(ports.messages, path, *length.length);
         return DevHandle();
     }
-    return GetHandle(ports, path, Access::Read, Disposition::OpenExisting, Reporting::Shown);
+    Result<DevHandle> file =
+        GetHandle(ports, path, Access::Read, Disposition::OpenExisting, Reporting::Shown);
+    return file ? std::move(file).Value() : DevHandle();
 }
 
 DevHandle OpenDrive(OperationPorts& ports, const ImageTarget& drive) {
@@ -91,7 +93,7 @@ DevHandle OpenDrive(OperationPorts& ports, const ImageTarget& drive) {
     if (handle.Valid() &&
         !WaitForFloppyMedium(ports, handle, drive,
                              "(I2) Importing Image From Drive " + drive.DriveName())) {
-        CloseDevHandle(ports, handle);
+        return DevHandle();
     }
     return handle;
 }
@@ -129,7 +131,6 @@ ImageResult ImportFloppyImage(OperationPorts& ports, const ImageTransferRequest&
         ShowAllTracksDone(ports.progress);
     }
     const std::string bracketedLabel = "[" + ShownImageLabel(image) + "]";
-    CloseDevHandle(ports, handle);
 
     if (complete) {
         record.source = source.IsDrive() ? source.DriveName() + " " + bracketedLabel : path;

@@ -53,10 +53,10 @@ DevHandle OpenFloppyDrive(OperationPorts& ports, const ImageTarget& drive, Acces
                           const std::string& promptTitle) {
     for (;;) {
         for (int attempt = 0; attempt < kAttemptsPerPrompt; ++attempt) {
-            DevHandle handle = GetHandle(ports, drive.systemPath, access, Disposition::OpenExisting,
-                                         Reporting::Quiet);
-            if (handle.Valid()) {
-                return handle;
+            Result<DevHandle> handle = GetHandle(ports, drive.systemPath, access,
+                                                 Disposition::OpenExisting, Reporting::Quiet);
+            if (handle) {
+                return std::move(handle).Value();
             }
             WaitSeconds(ports.clock, kOpenPauseSeconds);
         }

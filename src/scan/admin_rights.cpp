@@ -11,10 +11,7 @@ bool ProbeAdminRights(OperationPorts& ports) {
         return true;
     }
     for (const std::string& path : ports.drives.RightsProbePaths()) {
-        DevHandle probe =
-            GetHandle(ports, path, Access::Read, Disposition::OpenExisting, Reporting::Quiet);
-        if (probe.Valid()) {
-            CloseDevHandle(ports, probe);
+        if (GetHandle(ports, path, Access::Read, Disposition::OpenExisting, Reporting::Quiet)) {
             return true;
         }
     }

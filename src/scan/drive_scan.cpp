@@ -38,13 +38,14 @@ std::string WholeDiskPath(DriveCatalog& drives, const std::string& drive) {
 // happens.
 void ExamineDrive(OperationPorts& ports, DeviceTable& table, const std::string& drive, int number) {
     const std::string path = WholeDiskPath(ports.drives, drive);
-    DevHandle handle =
+    Result<DevHandle> handle =
         GetHandle(ports, path, Access::Read, Disposition::OpenExisting, Reporting::Shown);
-    if (!handle.Valid()) {
+    if (!handle) {
         return;
     }
     std::array<std::byte, kBootSectorBytes> sector{};
-    if (ReadSectorAndReport(ports, handle, sector, 0, kBootSectorBytes, 0, Reporting::Quiet) &&
+    if (ReadSectorAndReport(ports, handle.Value(), sector, 0, kBootSectorBytes, 0,
+                            Reporting::Quiet) &&
         IsStoreBootSector(sector)) {
         table.count += 1;
         DeviceEntry& row = table.Row(table.count);
@@ -55,7 +56,6 @@ void ExamineDrive(OperationPorts& ports, DeviceTable& table, const std::string& 
         row.vendorModel = details.vendorModel;
         row.sizeBytes = details.sizeBytes;
     }
-    CloseDevHandle(ports, handle);
 }
 
 }  // namespace

@@ -8,62 +8,59 @@ namespace quarnex {
 
 namespace {
 
-// The status's result, after showing its failure unless quiet.
-bool Reported(OperationPorts& ports, const Status& status, bool quiet) {
+// The status, after showing its failure unless quiet.
+Status Reported(OperationPorts& ports, Status status, bool quiet) {
     if (!status.Ok() && !quiet) {
         ErrorReport(ports, status.Error());
     }
-    return status.Ok();
+    return status;
 }
 
 }  // namespace
 
-DevHandle GetHandle(OperationPorts& ports, const std::string& path, Access access,
-                    Disposition disposition, Reporting reporting) {
+Result<DevHandle> GetHandle(OperationPorts& ports, const std::string& path, Access access,
+                            Disposition disposition, Reporting reporting) {
     Result<DevHandle> opened = OpenDevice(ports.devices, path, access, disposition);
-    if (!opened) {
-        if (reporting == Reporting::Shown) {
-            ErrorReport(ports, opened.Error());
-        }
-        return DevHandle();
+    if (!opened && reporting == Reporting::Shown) {
+        ErrorReport(ports, opened.Error());
     }
-    return std::move(opened).Value();
+    return opened;
 }
 
-bool CloseDevHandle(OperationPorts& ports, DevHandle& handle) {
+Status CloseDevHandle(OperationPorts& ports, DevHandle& handle) {
     return Reported(ports, CloseDevice(handle), false);
 }
 
-bool CommitDevHandle(OperationPorts& ports, DevHandle& handle) {
+Status CommitDevHandle(OperationPorts& ports, DevHandle& handle) {
     return Reported(ports, CommitDevice(handle), false);
 }
 
-bool FlushDevHandle(OperationPorts& ports, DevHandle& handle) {
+Status FlushDevHandle(OperationPorts& ports, DevHandle& handle) {
     return Reported(ports, FlushDevice(handle), false);
 }
 
-bool ReadSectorAndReport(OperationPorts& ports, DevHandle& handle, std::span<std::byte> buffer,
-                         std::size_t index, std::size_t count, std::int64_t position,
-                         Reporting reporting) {
+Status ReadSectorAndReport(OperationPorts& ports, DevHandle& handle, std::span<std::byte> buffer,
+                           std::size_t index, std::size_t count, std::int64_t position,
+                           Reporting reporting) {
     return Reported(ports, DeviceRead(handle, buffer, index, count, position),
                     reporting == Reporting::Quiet);
 }
 
-bool ReadBlockAndReport(OperationPorts& ports, DevHandle& handle, std::span<std::byte> memory,
-                        std::size_t offset, std::size_t count, std::int64_t position,
-                        Reporting reporting) {
+Status ReadBlockAndReport(OperationPorts& ports, DevHandle& handle, std::span<std::byte> memory,
+                          std::size_t offset, std::size_t count, std::int64_t position,
+                          Reporting reporting) {
     return Reported(ports, DeviceReadPtr(handle, memory, offset, count, position),
                     reporting == Reporting::Quiet);
 }
 
-bool WriteBlockAndReport(OperationPorts& ports, DevHandle& handle,
-                         std::span<const std::byte> memory, std::size_t offset, std::size_t count,
-                         std::int64_t position, Reporting reporting) {
+Status WriteBlockAndReport(OperationPorts& ports, DevHandle& handle,
+                           std::span<const std::byte> memory, std::size_t offset, std::size_t count,
+                           std::int64_t position, Reporting reporting) {
     return Reported(ports, DeviceWritePtr(handle, memory, offset, count, position),
                     reporting == Reporting::Quiet);
 }
 
-bool UnmountVolume(OperationPorts& ports, DevHandle& handle) {
+Status UnmountVolume(OperationPorts& ports, DevHandle& handle) {
     return Reported(ports, DismountDevice(handle), false);
 }
 

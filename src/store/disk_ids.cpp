@@ -33,11 +33,12 @@ Outcome LoadDiskIds(OperationPorts& ports, StoreInUse store) {
     SlotTable& table = store.records;
     ports.progress.Started();
     ports.progress.Doing(Activity{.kind = ActivityKind::LoadDiskIds});
-    DevHandle handle = GetHandle(ports, store.device.path, Access::Read, Disposition::OpenExisting,
-                                 Reporting::Shown);
-    if (!handle.Valid()) {
+    Result<DevHandle> opened = GetHandle(ports, store.device.path, Access::Read,
+                                         Disposition::OpenExisting, Reporting::Shown);
+    if (!opened) {
         return Outcome::NotStarted;
     }
+    DevHandle& handle = opened.Value();
     std::array<std::byte, kSectorBytes> boot{};
     table.storeId.reset();
     table.writeUnfinished = false;
@@ -64,7 +65,6 @@ Outcome LoadDiskIds(OperationPorts& ports, StoreInUse store) {
     if (!allRead) {
         ports.progress.Doing(Activity{.kind = ActivityKind::LoadDiskIdsFailed});
     }
-    CloseDevHandle(ports, handle);
     return allRead ? Outcome::Complete : Outcome::Incomplete;
 }
 

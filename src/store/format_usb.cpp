@@ -23,27 +23,26 @@ namespace {
 
 constexpr const char* kFormatTag = "QrnMfntFormatUSB.";
 
-// Zeros and the template's first bytes in buffer. False after a report when
+// Zeros and the template's first bytes in buffer. Fails after a report when
 // the template cannot be read in full: then nothing is written.
-bool LoadTemplate(OperationPorts& ports, const std::string& path, std::span<std::byte> buffer) {
+Status LoadTemplate(OperationPorts& ports, const std::string& path, std::span<std::byte> buffer) {
     const LengthResult length = ports.devices.FileLength(path);
     if (!length.length) {
-        ErrorReport(
-            ports, CaughtBy(SystemCallError(length.error, kFileErrorSource, "", path), kFormatTag));
-        return false;
+        ErrorRecord error =
+            CaughtBy(SystemCallError(length.error, kFileErrorSource, "", path), kFormatTag);
+        ErrorReport(ports, error);
+        return Failure{std::move(error)};
     }
     const std::size_t bytes =
         static_cast<std::size_t>(std::min<std::uint64_t>(*length.length, kImageBytes));
-    DevHandle templateFile =
+    Result<DevHandle> templateFile =
         GetHandle(ports, path, Access::Read, Disposition::OpenExisting, Reporting::Shown);
-    if (!templateFile.Valid()) {
-        return false;
+    if (!templateFile) {
+        return Failure{templateFile.Error()};
     }
     std::fill(buffer.begin(), buffer.end(), std::byte{0});
-    const bool read = ReadBlockAndReport(ports, templateFile, buffer, 0, bytes, kCurrentPosition,
-                                         Reporting::Shown);
-    CloseDevHandle(ports, templateFile);
-    return read;
+    return ReadBlockAndReport(ports, templateFile.Value(), buffer, 0, bytes, kCurrentPosition,
+                              Reporting::Shown);
 }
 
 // Slot n's label and serial number into the volume in buffer.
@@ -67,15 +66,16 @@ OperationResult FormatSlots(OperationPorts& ports, DevHandle& device, const Stor
         ports.progress.Doing(
             Activity{.kind = ActivityKind::FormatSlot, .slot = slot, .device = letter});
         NameSlot(buffer, slot, FormatLabel(slot, "", baseId, append), formatted);
-        const bool written =
+        const Status written =
             WriteBlockAndReport(ports, device, buffer, 0, kSlotStride,
                                 static_cast<std::int64_t>(SlotOffset(slot)), Reporting::Shown);
-        if (const UnitStep step = AfterTransfer(ports.progress, written); step != UnitStep::Done) {
-            if (step == UnitStep::Cancelled) {
+        if (UnitStep step = AfterTransfer(ports.progress, written);
+            step.end != UnitStep::End::Done) {
+            if (step.end == UnitStep::End::Cancelled) {
                 ports.progress.Cancelled();
-                return OperationResult::StoppedAt(slot, StopCause::Cancel);
+                return OperationResult::CancelledAt(slot);
             }
-            return OperationResult::StoppedAt(slot, StopCause::Failure);
+            return OperationResult::FailedAt(slot, std::move(*step.error));
         }
         ports.progress.UnitDone(std::min<long>(slot, LastUnitBeforeFinished(kLastSlot)), kLastSlot);
     }
@@ -111,14 +111,15 @@ OperationResult FormatStore(OperationPorts& ports, StoreInUse target, const Stor
     ports.progress.Started();
     ports.progress.Doing(Activity{});
     const fat12::Stamp formatted = StampNow(ports.clock);
-    if (!LoadTemplate(ports, format.templatePath, format.slotBuffer)) {
-        return OperationResult::NotStarted(NotStartedReason::Failure);
+    if (Status loaded = LoadTemplate(ports, format.templatePath, format.slotBuffer); !loaded) {
+        return OperationResult::NotStarted(loaded.Error());
     }
     BusyGuard busy(ports.progress);
-    std::optional<StoreWriteHandles> store = OpenStoreForWriting(ports, target.device);
-    if (!store) {
-        return OperationResult::NotStarted(NotStartedReason::Failure);
+    Result<StoreWriteHandles> opened = OpenStoreForWriting(ports, target.device);
+    if (!opened) {
+        return OperationResult::NotStarted(opened.Error());
     }
+    StoreWriteHandles* store = &opened.Value();
     busy.Enter();
     const std::string& baseId = request.baseId;
     const bool numbered = request.numbered;
@@ -136,19 +137,21 @@ OperationResult FormatStore(OperationPorts& ports, StoreInUse target, const Stor
     std::copy_n(buffer.begin(), kSectorBytes, clean.begin());
     std::array<std::byte, kSectorBytes> marked = clean;
     PutWriteMark(marked);
+    const Status markedWritten = WriteFirstSector(ports, store->device, marked);
     OperationResult result =
-        WriteFirstSector(ports, store->device, marked)
-            ? FormatSlots(ports, store->device, format, formatted, target.device.name)
-            : OperationResult::StoppedAt(0, StopCause::Failure);
+        markedWritten ? FormatSlots(ports, store->device, format, formatted, target.device.name)
+                      : OperationResult::FailedAt(0, markedWritten.Error());
     ForgetSlotTexts(table, result.Complete() ? kSlotCount - 1 : result.unit);
     if (result.outcome != Outcome::Incomplete || result.unit != 0) {
         // Slot 0 last, whatever ended the loop: the store keeps a readable
         // volume, still marked.
         NameSlot(buffer, 0, FormatLabel(0, request.storeId, baseId, numbered), formatted);
         std::copy(marked.begin(), marked.end(), buffer.begin());
-        const bool slotZeroWritten = WriteBlockAndReport(ports, store->device, buffer, 0,
-                                                         kSlotStride, 0, Reporting::Shown) &&
-                                     FlushDevHandle(ports, store->device);
+        Status slotZeroWritten =
+            WriteBlockAndReport(ports, store->device, buffer, 0, kSlotStride, 0, Reporting::Shown);
+        if (slotZeroWritten) {
+            slotZeroWritten = FlushDevHandle(ports, store->device);
+        }
         result = AfterFlush(result, slotZeroWritten, kSlotCount - 1);
         std::copy(clean.begin(), clean.end(), buffer.begin());
     }

@@ -36,14 +36,7 @@ std::size_t BlockOffset(int k) {
     return static_cast<std::size_t>(k) * kTrackBytes;
 }
 
-// A run over the slot's blocks stopped at its block; the caller's unit is the
-// slot.
-OperationResult InSlot(const OperationResult& run, int n) {
-    return run.Complete() ? run : OperationResult::StoppedAt(n, run.cause);
-}
-
 const OperationResult kNoSlot = OperationResult::NotStarted(NotStartedReason::NoTarget);
-const OperationResult kFailedToStart = OperationResult::NotStarted(NotStartedReason::Failure);
 
 }  // namespace
 
@@ -53,11 +46,12 @@ OperationResult ImportFromSlot(OperationPorts& ports, StoreInUse store, int n,
         return kNoSlot;
     }
     ports.progress.Started();
-    DevHandle device = GetHandle(ports, store.device.path, Access::Read, Disposition::OpenExisting,
-                                 Reporting::Shown);
-    if (!device.Valid()) {
-        return kFailedToStart;
+    Result<DevHandle> opened = GetHandle(ports, store.device.path, Access::Read,
+                                         Disposition::OpenExisting, Reporting::Shown);
+    if (!opened) {
+        return OperationResult::NotStarted(opened.Error());
     }
+    DevHandle& device = opened.Value();
     BusyGuard busy(ports.progress);
     busy.Enter();
     ports.progress.Doing(Activity{.kind = ActivityKind::ImportFromSlot, .slot = n});
@@ -67,9 +61,9 @@ OperationResult ImportFromSlot(OperationPorts& ports, StoreInUse store, int n,
                              ReadBlockAndReport(ports, device, image, BlockOffset(k), kTrackBytes,
                                                 BlockPosition(n, k), Reporting::Shown));
     };
-    const OperationResult result = InSlot(RunUnits(ports.progress, kBlocks, readBlock), n);
+    // A run over the slot's blocks stops at a block; the caller's unit is the slot.
+    const OperationResult result = RunUnits(ports.progress, kBlocks, readBlock).AtUnit(n);
     ports.progress.Finished();
-    CloseDevHandle(ports, device);
 
     if (result.Complete()) {
         const SlotRecord& record = store.records.Slot(n);
@@ -87,10 +81,11 @@ OperationResult ExportToSlot(OperationPorts& ports, StoreInUse store, int n,
     }
     ports.progress.Started();
     BusyGuard busy(ports.progress);
-    std::optional<StoreWriteHandles> handles = OpenStoreForWriting(ports, store.device);
-    if (!handles) {
-        return kFailedToStart;
+    Result<StoreWriteHandles> opened = OpenStoreForWriting(ports, store.device);
+    if (!opened) {
+        return OperationResult::NotStarted(opened.Error());
     }
+    StoreWriteHandles& handles = opened.Value();
     busy.Enter();
     ports.progress.Doing(Activity{.kind = ActivityKind::ExportToSlot, .slot = n});
 
@@ -100,7 +95,7 @@ OperationResult ExportToSlot(OperationPorts& ports, StoreInUse store, int n,
     // never one that looks whole with blocks of two disks.
     std::vector<std::byte> markedBlock(image.begin(), image.begin() + kTrackBytes);
     PutWriteMark(markedBlock);
-    DevHandle& device = handles->device;
+    DevHandle& device = handles.device;
     bool touched = false;
     OperationResult result = RunUnits(ports.progress, kBlocks, [&](int k) {
         if (k > 0) {
@@ -109,24 +104,28 @@ OperationResult ExportToSlot(OperationPorts& ports, StoreInUse store, int n,
                 WriteBlockAndReport(ports, device, image, BlockOffset(k), kTrackBytes,
                                     kCurrentPosition, Reporting::Shown));
         }
-        touched = WriteBlockAndReport(ports, device, markedBlock, 0, kTrackBytes,
-                                      BlockPosition(n, 0), Reporting::Shown);
-        return AfterTransfer(ports.progress, touched && FlushDevHandle(ports, device));
+        const Status marked = WriteBlockAndReport(ports, device, markedBlock, 0, kTrackBytes,
+                                                  BlockPosition(n, 0), Reporting::Shown);
+        touched = marked.Ok();
+        return AfterTransfer(ports.progress, marked ? FlushDevHandle(ports, device) : marked);
     });
     if (result.Complete()) {
-        const bool unmarked = FlushDevHandle(ports, device) &&
-                              WriteBlockAndReport(ports, device, image, 0, kSectorBytes,
-                                                  BlockPosition(n, 0), Reporting::Shown);
+        Status unmarked = FlushDevHandle(ports, device);
+        if (unmarked) {
+            unmarked = WriteBlockAndReport(ports, device, image, 0, kSectorBytes,
+                                           BlockPosition(n, 0), Reporting::Shown);
+        }
         result = AfterFlush(result, unmarked, kBlocks - 1);
     }
     // The image is on the stick before the display says Finished.
-    result = InSlot(
-        AfterFlush(result, CloseStore(ports, *handles, CloseOrder::DeviceFirst), kBlocks - 1), n);
+    result = AfterFlush(result, CloseStore(ports, handles, CloseOrder::DeviceFirst), kBlocks - 1)
+                 .AtUnit(n);
     ports.progress.Finished();
 
     if (!touched) {
         // Nothing reached the slot: it keeps its image, record and file.
-        return kFailedToStart;
+        return result.error ? OperationResult::NotStarted(*result.error)
+                            : OperationResult::NotStarted(NotStartedReason::Failure);
     }
     // The slot now starts with the image's boot sector (marked or not), so
     // its record names the image's ID, the one the next load shows, and its

@@ -25,7 +25,6 @@ void ShowRefusal(OperationPorts& ports, std::string title, std::string text) {
                                               MessageIcon::Exclamation});
 }
 
-const OperationResult kFailedToStart = OperationResult::NotStarted(NotStartedReason::Failure);
 const OperationResult kRefused = OperationResult::NotStarted(NotStartedReason::Refused);
 
 // Room a backup may need: a sparse store file holds no more than it
@@ -55,36 +54,38 @@ BackupResult BackupStoreToFile(OperationPorts& ports, StoreInUse source, const s
     }
     // The device first: a store that cannot be read leaves an existing file
     // as it was.
-    DevHandle device =
+    Result<DevHandle> openedStore =
         GetHandle(ports, store.path, Access::Read, Disposition::OpenExisting, Reporting::Shown);
-    if (!device.Valid()) {
-        return {kFailedToStart};
+    if (!openedStore) {
+        return {OperationResult::NotStarted(openedStore.Error())};
     }
-    DevHandle file = GetHandle(ports, path, Access::Write, Disposition::Replace, Reporting::Shown);
-    if (!file.Valid()) {
-        CloseDevHandle(ports, device);
-        return {kFailedToStart};
+    Result<DevHandle> openedFile =
+        GetHandle(ports, path, Access::Write, Disposition::Replace, Reporting::Shown);
+    if (!openedFile) {
+        return {OperationResult::NotStarted(openedFile.Error())};
     }
     busy.Enter();
+    DevHandle device = std::move(openedStore).Value();
+    DevHandle file = std::move(openedFile).Value();
 
     const std::span<std::byte> buffer = slotBuffer;
     BackupResult result;
     result.copy = RunUnits(ports.progress, kSlotCount, [&](int n) {
         ports.progress.Doing(Activity{.kind = ActivityKind::BackupSlot, .slot = n, .path = path});
-        if (!ReadBlockAndReport(ports, device, buffer, 0, kSlotStride, kCurrentPosition,
-                                Reporting::Shown)) {
-            return UnitStep::Failed;
+        if (Status read = ReadBlockAndReport(ports, device, buffer, 0, kSlotStride,
+                                             kCurrentPosition, Reporting::Shown);
+            !read) {
+            return UnitStep::Failed(read.Error());
         }
         // A cancel stops the copy before the slot just read is written.
         if (ports.progress.CancelAsked()) {
-            return UnitStep::Cancelled;
+            return UnitStep::Cancelled();
         }
-        return WriteBlockAndReport(ports, file, buffer, 0, kSlotStride, kCurrentPosition,
-                                   Reporting::Shown)
-                   ? UnitStep::Done
-                   : UnitStep::Failed;
+        Status written = WriteBlockAndReport(ports, file, buffer, 0, kSlotStride, kCurrentPosition,
+                                             Reporting::Shown);
+        return written ? UnitStep::Done() : UnitStep::Failed(written.Error());
     });
-    CloseDevHandle(ports, device);
+    device = DevHandle();
     // Only a complete copy takes the previous backup's place; anything less
     // is dropped with the old file untouched.
     if (result.copy.Complete()) {
@@ -111,9 +112,10 @@ OperationResult RestoreStoreFromFile(OperationPorts& ports, const DeviceEntry& s
     }
     const LengthResult length = ports.devices.FileLength(path);
     if (!length.length) {
-        ErrorReport(ports, CaughtBy(SystemCallError(length.error, "FileLen", "", path),
-                                    "QrnMfntCopyFileToUSB."));
-        return kFailedToStart;
+        ErrorRecord error =
+            CaughtBy(SystemCallError(length.error, "FileLen", "", path), "QrnMfntCopyFileToUSB.");
+        ErrorReport(ports, error);
+        return OperationResult::NotStarted(std::move(error));
     }
     if (*length.length != kStoreBytes) {
         ShowRefusal(
@@ -122,15 +124,15 @@ OperationResult RestoreStoreFromFile(OperationPorts& ports, const DeviceEntry& s
                 "File Length = " + FormatThousands(static_cast<std::int64_t>(*length.length)));
         return kRefused;
     }
-    DevHandle file =
+    Result<DevHandle> opened =
         GetHandle(ports, path, Access::Read, Disposition::OpenExisting, Reporting::Shown);
-    if (!file.Valid()) {
-        return kFailedToStart;
+    if (!opened) {
+        return OperationResult::NotStarted(opened.Error());
     }
-    std::optional<StoreWriteHandles> handles = OpenStoreForWriting(ports, store);
+    DevHandle& file = opened.Value();
+    Result<StoreWriteHandles> handles = OpenStoreForWriting(ports, store);
     if (!handles) {
-        CloseDevHandle(ports, file);
-        return kFailedToStart;
+        return OperationResult::NotStarted(handles.Error());
     }
     busy.Enter();
 
@@ -138,14 +140,16 @@ OperationResult RestoreStoreFromFile(OperationPorts& ports, const DeviceEntry& s
     // changes; the mark goes only when every slot is on the medium.
     std::array<std::byte, kSectorBytes> fileFirst{};
     std::array<std::byte, kSectorBytes> marked{};
-    bool started = ReadBlockAndReport(ports, file, fileFirst, 0, kSectorBytes, 0, Reporting::Shown);
+    Status started =
+        ReadBlockAndReport(ports, file, fileFirst, 0, kSectorBytes, 0, Reporting::Shown);
     if (started) {
         marked = fileFirst;
         PutWriteMark(marked);
-        started = WriteFirstSector(ports, handles->device, marked);
+        started = WriteFirstSector(ports, handles.Value().device, marked);
     }
     const std::span<std::byte> buffer = slotBuffer;
-    OperationResult result = OperationResult::StoppedAt(0, StopCause::Failure);
+    OperationResult result =
+        started ? OperationResult::Done() : OperationResult::FailedAt(0, started.Error());
     if (started) {
         result = RunUnits(ports.progress, kSlotCount, [&](int n) {
             ports.progress.Doing(
@@ -153,26 +157,25 @@ OperationResult RestoreStoreFromFile(OperationPorts& ports, const DeviceEntry& s
             // Slot 0 goes on with the mark; the first transfer starts over at
             // the beginning of both.
             const std::int64_t position = n == 0 ? 0 : kCurrentPosition;
-            const bool read =
+            const Status read =
                 ReadBlockAndReport(ports, file, buffer, 0, kSlotStride, position, Reporting::Shown);
             if (n == 0) {
                 std::copy(marked.begin(), marked.end(), buffer.begin());
             }
             // A cancel stops the copy after the current slot has been written.
             return AfterTransfer(
-                ports.progress,
-                read && WriteBlockAndReport(ports, handles->device, buffer, 0, kSlotStride,
-                                            position, Reporting::Shown));
+                ports.progress, read ? WriteBlockAndReport(ports, handles.Value().device, buffer, 0,
+                                                           kSlotStride, position, Reporting::Shown)
+                                     : read);
         });
-        result = AfterFlush(result, FlushDevHandle(ports, handles->device), kSlotCount - 1);
+        result = AfterFlush(result, FlushDevHandle(ports, handles.Value().device), kSlotCount - 1);
     }
     if (result.Complete()) {
-        result =
-            AfterFlush(result, WriteFirstSector(ports, handles->device, fileFirst), kSlotCount - 1);
+        result = AfterFlush(result, WriteFirstSector(ports, handles.Value().device, fileFirst),
+                            kSlotCount - 1);
     }
-    CloseDevHandle(ports, file);
-    result =
-        AfterFlush(result, CloseStore(ports, *handles, CloseOrder::VolumeFirst), kSlotCount - 1);
+    result = AfterFlush(result, CloseStore(ports, handles.Value(), CloseOrder::VolumeFirst),
+                        kSlotCount - 1);
     if (result.Complete()) {
         ports.progress.Finished();
     } else {

@@ -6,34 +6,30 @@
 
 namespace quarnex {
 
-std::optional<StoreWriteHandles> OpenStoreForWriting(OperationPorts& ports,
-                                                     const DeviceEntry& store) {
-    const std::string devicePath = store.path;
-    StoreWriteHandles handles;
-    handles.volume = GetHandle(ports, StoreVolumePath(ports, store), Access::Write,
-                               Disposition::OpenExisting, Reporting::Shown);
-    if (!handles.volume.Valid()) {
-        return std::nullopt;
+Result<StoreWriteHandles> OpenStoreForWriting(OperationPorts& ports, const DeviceEntry& store) {
+    Result<DevHandle> volume = GetHandle(ports, StoreVolumePath(ports, store), Access::Write,
+                                         Disposition::OpenExisting, Reporting::Shown);
+    if (!volume) {
+        return Failure{volume.Error()};
     }
-    if (!UnmountVolume(ports, handles.volume)) {
-        CloseDevHandle(ports, handles.volume);
-        return std::nullopt;
+    if (Status unmounted = UnmountVolume(ports, volume.Value()); !unmounted) {
+        return Failure{unmounted.Error()};
     }
-    handles.device =
-        GetHandle(ports, devicePath, Access::Write, Disposition::OpenExisting, Reporting::Shown);
-    if (!handles.device.Valid()) {
-        CloseDevHandle(ports, handles.volume);
-        return std::nullopt;
+    Result<DevHandle> device =
+        GetHandle(ports, store.path, Access::Write, Disposition::OpenExisting, Reporting::Shown);
+    if (!device) {
+        return Failure{device.Error()};
     }
-    return handles;
+    return StoreWriteHandles{std::move(volume).Value(), std::move(device).Value()};
 }
 
-bool CloseStore(OperationPorts& ports, StoreWriteHandles& handles, CloseOrder order) {
+Status CloseStore(OperationPorts& ports, StoreWriteHandles& handles, CloseOrder order) {
     DevHandle& first = order == CloseOrder::VolumeFirst ? handles.volume : handles.device;
     DevHandle& second = order == CloseOrder::VolumeFirst ? handles.device : handles.volume;
-    const bool firstFlushed = CloseDevHandle(ports, first);
-    const bool secondFlushed = CloseDevHandle(ports, second);
-    return firstFlushed && secondFlushed;
+    // Both are closed whatever the first gives; the first failure is the one told.
+    Status firstClosed = CloseDevHandle(ports, first);
+    Status secondClosed = CloseDevHandle(ports, second);
+    return firstClosed ? secondClosed : firstClosed;
 }
 
 }  // namespace quarnex

@@ -3,8 +3,6 @@
 // first, so that no file system holds stale data while slots are rewritten,
 // then the whole device is opened.
 
-#include <optional>
-
 #include "state/device_table.hpp"
 #include "state/reported_io.hpp"
 
@@ -15,17 +13,16 @@ struct StoreWriteHandles {
     DevHandle device;
 };
 
-// Both handles of the store, or nothing after the failing step's
-// report; whatever was opened before the failure is closed again.
-std::optional<StoreWriteHandles> OpenStoreForWriting(OperationPorts& ports,
-                                                     const DeviceEntry& store);
+// Both handles of the store, or the failing step's error (already reported);
+// whatever was opened before the failure closes as its handle goes.
+Result<StoreWriteHandles> OpenStoreForWriting(OperationPorts& ports, const DeviceEntry& store);
 
 // A slot export closes the device first; the whole-store writers (format,
 // restore) close the volume first.
 enum class CloseOrder { DeviceFirst, VolumeFirst };
 
-// Closes both handles in that order. False when either could not put its
+// Closes both handles in that order. Fails when either could not put its
 // data on the medium (already reported).
-bool CloseStore(OperationPorts& ports, StoreWriteHandles& handles, CloseOrder order);
+Status CloseStore(OperationPorts& ports, StoreWriteHandles& handles, CloseOrder order);
 
 }  // namespace quarnex

@@ -6,7 +6,10 @@
 // might still fail. Where each operation tests the cancel flag stays in its own step.
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
+#include "core/result.hpp"
 #include "ports/progress.hpp"
 #include "state/outcome.hpp"
 
@@ -20,19 +23,29 @@ constexpr long LastUnitBeforeFinished(long total) {
 static_assert(LastUnitBeforeFinished(999) == 994);
 static_assert(LastUnitBeforeFinished(159) == 158);
 
-enum class UnitStep { Done, Failed, Cancelled };
+// How one unit ended; a failed unit brings the error record of the step that
+// failed.
+struct UnitStep {
+    enum class End { Done, Failed, Cancelled };
+    End end = End::Done;
+    std::optional<ErrorRecord> error{};
+
+    static UnitStep Done() { return {}; }
+    static UnitStep Cancelled() { return {End::Cancelled}; }
+    static UnitStep Failed(ErrorRecord failure) { return {End::Failed, std::move(failure)}; }
+};
 
 // Complete when every unit was done; stops at the first unit that was not,
 // and tells the progress port when that was a cancel.
 template <typename Step>
 OperationResult RunUnits(Progress& progress, int count, Step step) {
     for (int unit = 0; unit < count; ++unit) {
-        if (const UnitStep done = step(unit); done != UnitStep::Done) {
-            if (done == UnitStep::Cancelled) {
+        if (UnitStep done = step(unit); done.end != UnitStep::End::Done) {
+            if (done.end == UnitStep::End::Cancelled) {
                 progress.Cancelled();
-                return OperationResult::StoppedAt(unit, StopCause::Cancel);
+                return OperationResult::CancelledAt(unit);
             }
-            return OperationResult::StoppedAt(unit, StopCause::Failure);
+            return OperationResult::FailedAt(unit, std::move(*done.error));
         }
         if (unit + 1 < count) {
             progress.UnitDone(std::min<long>(unit, LastUnitBeforeFinished(count - 1)), count - 1);
@@ -43,18 +56,18 @@ OperationResult RunUnits(Progress& progress, int count, Step step) {
 
 // A unit whose transfer succeeded counts as cancelled once the user has asked
 // to cancel.
-inline UnitStep AfterTransfer(Progress& progress, bool transferred) {
+inline UnitStep AfterTransfer(Progress& progress, const Status& transferred) {
     if (!transferred) {
-        return UnitStep::Failed;
+        return UnitStep::Failed(transferred.Error());
     }
-    return progress.CancelAsked() ? UnitStep::Cancelled : UnitStep::Done;
+    return progress.CancelAsked() ? UnitStep::Cancelled() : UnitStep::Done();
 }
 
 // A complete run whose data then fails to reach the medium stopped at its
 // last unit.
-inline OperationResult AfterFlush(const OperationResult& run, bool flushed, int lastUnit) {
+inline OperationResult AfterFlush(const OperationResult& run, const Status& flushed, int lastUnit) {
     if (run.Complete() && !flushed) {
-        return OperationResult::StoppedAt(lastUnit, StopCause::Failure);
+        return OperationResult::FailedAt(lastUnit, flushed.Error());
     }
     return run;
 }

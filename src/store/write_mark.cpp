@@ -31,9 +31,11 @@ std::string UnfinishedSlotText(int slot) {
     return "Slot " + ThreeDigits(slot) + " was not completely written: put an image into it again.";
 }
 
-bool WriteFirstSector(OperationPorts& ports, DevHandle& device, std::span<const std::byte> sector) {
-    return WriteBlockAndReport(ports, device, sector, 0, kSectorBytes, 0, Reporting::Shown) &&
-           FlushDevHandle(ports, device);
+Status WriteFirstSector(OperationPorts& ports, DevHandle& device,
+                        std::span<const std::byte> sector) {
+    Status written =
+        WriteBlockAndReport(ports, device, sector, 0, kSectorBytes, 0, Reporting::Shown);
+    return written ? FlushDevHandle(ports, device) : written;
 }
 
 }  // namespace quarnex

@@ -36,7 +36,8 @@ std::string UnfinishedWriteText(const std::string& storePath);
 std::string UnfinishedSlotText(int slot);
 
 // Writes the 512 bytes at sector as the store's first sector and flushes;
-// false after the report. The handle's position afterwards is not kept.
-bool WriteFirstSector(OperationPorts& ports, DevHandle& device, std::span<const std::byte> sector);
+// fails after the report. The handle's position afterwards is not kept.
+Status WriteFirstSector(OperationPorts& ports, DevHandle& device,
+                        std::span<const std::byte> sector);
 
 }  // namespace quarnex

@@ -56,10 +56,11 @@ TEST(ReportedIo, FailuresAreShownUnlessQuiet) {
             DevHandle h;
             if (row.withHandle) {
                 h = GetHandle(w.ctx, path, Access::ReadWrite, Disposition::OpenExisting,
-                              Reporting::Shown);
+                              Reporting::Shown)
+                        .Value();
                 w.devices.Inject(row.fault);
             }
-            bool ok = true;
+            Status ok;
             switch (row.step) {
                 case Read:
                     ok = ReadSectorAndReport(w.ctx, h, memory, 0, 512, 0, reporting);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <optional>
+#include <utility>
 
 #include "core/text.hpp"
 #include "store/format_usb.hpp"
@@ -146,11 +147,9 @@ TEST(StoreWriters, FailuresAndCancelsLeaveTheTargetAsDescribed) {
     using enum Writer;
     const OperationResult notStarted = OperationResult::NotStarted(NotStartedReason::Failure);
     const auto failedAt = [](int unit) {
-        return OperationResult::StoppedAt(unit, StopCause::Failure);
+        return OperationResult{Outcome::Incomplete, unit, StopCause::Failure};
     };
-    const auto cancelledAt = [](int unit) {
-        return OperationResult::StoppedAt(unit, StopCause::Cancel);
-    };
+    const auto cancelledAt = OperationResult::CancelledAt;
     // Opening, dismounting and flushing the store for writing are shared by
     // the format, the restore and the slot export: one row each.
     const Row rows[] = {
@@ -215,7 +214,11 @@ TEST(StoreWriters, FailuresAndCancelsLeaveTheTargetAsDescribed) {
         const bool reads = row.writer == Backup || row.writer == Import;
         w.Arm(row.fault, reads ? Read : Write, row.cancelAfter);
 
-        EXPECT_EQ(w.Run(), row.result);
+        OperationResult result = w.Run();
+        // A failure hands its caller the record of the step that failed.
+        const std::optional<ErrorRecord> error = std::exchange(result.error, std::nullopt);
+        EXPECT_EQ(result, row.result);
+        EXPECT_EQ(error.has_value(), row.report != nullptr);
 
         for (std::size_t k = 0; k < w.probes.size(); ++k) {
             if (row.units[k] != '?') {
@@ -257,6 +260,11 @@ TEST(StoreWriters, FailuresAndCancelsLeaveTheTargetAsDescribed) {
                 EXPECT_NE(progress, "Progress      Finished");
         }
         w.ExpectReport(row.report);
+        if (error && !w.ui.messages.empty()) {  // the record of the error shown
+            const std::string tag = error->caughtBy.value_or("") + error->source;
+            EXPECT_NE(w.ui.messages.back().text.find(" by " + tag + "\r\n"), std::string::npos);
+            EXPECT_FALSE(error->source.empty());
+        }
         w.ExpectSettled();
     }
 }
