@@ -8,6 +8,7 @@
 #include "state/error_report.hpp"
 #include "store/descriptions_file.hpp"
 #include "store/descriptions_format.hpp"
+#include "store/descriptions_merge.hpp"
 #include "store/store_paths.hpp"
 
 namespace quarnex {
@@ -81,9 +82,12 @@ bool LoadOrCreate(OperationPorts& ports, StoreInUse store, MissingFile missing) 
                                : "DISKS.TXT could not be read: " + ErrorWords(ports, *file.error));
     }
     if (file.present) {
-        return ApplyFileText(table, file.text);
+        const bool whole = ApplyFileText(table, file.text);
+        RememberStored(table, file.text);
+        return whole;
     }
     DeriveBaseId(table);
+    RememberStored(table, std::nullopt);
     if (missing == MissingFile::Leave) {
         return true;
     }
@@ -93,9 +97,12 @@ bool LoadOrCreate(OperationPorts& ports, StoreInUse store, MissingFile missing) 
     }
     // Nothing was there to lose: a file that cannot be created is only
     // missing, and the next save tries again.
-    return WriteStoreFile(ports, store.device, kStoreFileName,
-                          EncodeText(text, TextEncoding::Windows1252))
-        .Ok();
+    const std::string bytes = EncodeText(text, TextEncoding::Windows1252);
+    if (!WriteStoreFile(ports, store.device, kStoreFileName, bytes)) {
+        return false;
+    }
+    table.descriptionsFile.stored.bytes = bytes;
+    return true;
 }
 
 // Why the store's own file must not be written now, or empty.
@@ -133,6 +140,56 @@ bool ReportNotSaved(OperationPorts& ports, const Status& saved, const DeviceEntr
     return false;
 }
 
+// Asks which texts of a slot changed in both places to keep.
+bool AskKeepOwnTexts(OperationPorts& ports, int slot, const SlotTexts& here,
+                     const SlotTexts& onStore) {
+    const std::string crLf(kCrLf);
+    const auto shown = [](const SlotTexts& texts) {
+        return texts.description.empty() ? std::string("(no description)") : texts.description;
+    };
+    const std::string text = "The description of slot " + ThreeDigits(slot) +
+                             " was changed by another program since it was loaded." + crLf + crLf +
+                             "On the store:" + crLf + shown(onStore) + crLf + crLf +
+                             "Here:" + crLf + shown(here) + crLf + crLf +
+                             "Keep the description here? No keeps the one on the store.";
+    return ports.messages.ShowMessage(MessageRequest{
+               "Disk Descriptions", text, MessageButtons::YesNo, MessageIcon::Exclamation}) ==
+           MessageAnswer::Yes;
+}
+
+enum class StoreChanges { Taken, Refused, Failed };
+
+// Reads the store's file again and takes in what another program changed in
+// it since the records last agreed with it. Refused when it became a folder
+// or can no longer be read in full and replacing it was not confirmed (what
+// a save refuses on is then in file's state); Failed when it could not be
+// read (already reported).
+StoreChanges TakeStoreChanges(OperationPorts& ports, StoreInUse store) {
+    DescriptionsFileState& file = store.records.descriptionsFile;
+    const FileText now = ReadStoreFile(ports, store.device, kStoreFileName);
+    if (now.folder) {
+        file.folder = true;
+        return StoreChanges::Refused;
+    }
+    if (now.error) {
+        ReportNotSaved(ports, Failure{*now.error}, &store.device);
+        return StoreChanges::Failed;
+    }
+    if (!now.present || now.text == file.stored.bytes) {
+        return StoreChanges::Taken;  // nobody else wrote it, or removed it with nothing to keep
+    }
+    SlotTable onStore;
+    if (!ApplyFileText(onStore, now.text) && !file.replaceConfirmed) {
+        file.problems = onStore.descriptionsFile.problems;
+        return StoreChanges::Refused;
+    }
+    MergeStoredChanges(store.records, onStore,
+                       [&](int slot, const SlotTexts& here, const SlotTexts& there) {
+                           return AskKeepOwnTexts(ports, slot, here, there);
+                       });
+    return StoreChanges::Taken;
+}
+
 }  // namespace
 
 bool LoadDescriptions(OperationPorts& ports, StoreInUse store) {
@@ -145,14 +202,19 @@ bool ReadDescriptions(OperationPorts& ports, StoreInUse store) {
 
 bool SaveDescriptions(OperationPorts& ports, StoreInUse store) {
     DescriptionsFileState& file = store.records.descriptionsFile;
-    const std::string text = EncodeText(
-        ComposeDescriptions(store.records, StoreDescriptionsName(store.device)), file.encoding);
     file.saveFailed = true;
+    const StoreChanges changes =
+        SaveRefusal(file).empty() ? TakeStoreChanges(ports, store) : StoreChanges::Refused;
+    if (changes == StoreChanges::Failed) {
+        return false;
+    }
     if (const std::string refusal = SaveRefusal(file); !refusal.empty()) {
         ports.messages.ShowMessage(MessageRequest{"Disk Descriptions", refusal, MessageButtons::Ok,
                                                   MessageIcon::Exclamation});
         return false;
     }
+    const std::string text = EncodeText(
+        ComposeDescriptions(store.records, StoreDescriptionsName(store.device)), file.encoding);
     // Its own name, in upper case: a name from the output's would carry the
     // lower-case "txt" of companion files into the entry's case flags.
     if (!ReportNotSaved(ports, WriteStoreFile(ports, store.device, kStoreFileName, text),
@@ -161,6 +223,7 @@ bool SaveDescriptions(OperationPorts& ports, StoreInUse store) {
     }
     file.problems.clear();  // the file now holds what the table holds
     file.saveFailed = false;
+    RememberStored(store.records, text);
     return true;
 }
 

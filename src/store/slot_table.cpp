@@ -65,4 +65,12 @@ std::string ShownId(const SlotRecord& record) {
     return record.diskId.value_or(std::string(kNoDiskId));
 }
 
+SlotTexts TextsOf(const SlotRecord& record) {
+    return SlotTexts{record.description, record.source};
+}
+
+BaseIdFacts BaseIdOf(const SlotTable& table) {
+    return BaseIdFacts{table.baseId, table.baseIdPresent, table.baseIdNumbered};
+}
+
 }  // namespace quarnex

@@ -50,6 +50,30 @@ class SlotTableListener {
     virtual void SlotChanged(int slot, SlotChange change) = 0;
 };
 
+// A slot's texts as the descriptions file keeps them.
+struct SlotTexts {
+    std::string description;
+    std::string source;
+    bool operator==(const SlotTexts&) const = default;
+};
+
+// The base ID line as the descriptions file keeps it.
+struct BaseIdFacts {
+    std::string id;
+    bool present = false;
+    bool numbered = false;
+    bool operator==(const BaseIdFacts&) const = default;
+};
+
+// What the records held when they last agreed with the file on the store:
+// a save applies only what changed here since then, so that what another
+// program wrote there meanwhile is kept.
+struct StoredDescriptions {
+    std::optional<std::string> bytes;  // the file as last read or written; none when absent
+    std::vector<SlotTexts> texts;      // by slot number; empty before the first load
+    BaseIdFacts base;
+};
+
 // How the last load found the store's descriptions file.
 struct DescriptionsFileState {
     TextEncoding encoding = TextEncoding::Windows1252;  // saving writes the same
@@ -59,6 +83,7 @@ struct DescriptionsFileState {
     bool folder = false;            // a folder stands where the file belongs
     bool replaceConfirmed = false;  // the user agreed to replace it all the same
     bool saveFailed = false;        // the last save of the store's file failed
+    StoredDescriptions stored;
 };
 
 class SlotTable {
@@ -97,6 +122,9 @@ class SlotTable {
     std::vector<SlotRecord> slots_;  // by slot number; slot 0 is the store's own volume
     SlotTableListener* listener_ = nullptr;
 };
+
+SlotTexts TextsOf(const SlotRecord& record);
+BaseIdFacts BaseIdOf(const SlotTable& table);
 
 // The ID as files and listings show it: the label, or eleven hyphens.
 std::string ShownId(const SlotRecord& record);
