@@ -7,6 +7,7 @@
 #include <span>
 
 #include "cli/console_ui.hpp"
+#include "commands/store_check.hpp"
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
 #include "scan/drive_scan.hpp"
@@ -23,29 +24,9 @@ void Refuse(Context& ctx, const std::string& title, const std::string& text) {
     ctx.ui.ShowMessage(MessageRequest{title, text, MessageButtons::Ok, MessageIcon::Exclamation});
 }
 
-// The same message the program gives for a whole-store file of the wrong size.
-void RefuseLength(Context& ctx, const std::string& path, std::uint64_t length) {
-    Refuse(ctx, "Image File Length Invalid",
-           "Not a 1000 Floppy Image File." + std::string(kCrLf) + path + std::string(kCrLf) +
-               "File Length = " + FormatThousands(static_cast<std::int64_t>(length)));
-}
-
 bool HoldsRootFileSystem(Context& ctx, const std::string& devicePath) {
     const std::vector<std::string> points = ctx.drives.MountPoints(devicePath);
     return std::find(points.begin(), points.end(), "/") != points.end();
-}
-
-// Reads the first sector; empty after the read's own error report.
-std::optional<std::array<std::byte, kBootSectorBytes>> FirstSector(Context& ctx,
-                                                                   const std::string& path) {
-    Result<DevHandle> handle =
-        GetHandle(ctx, path, Access::Read, Disposition::OpenExisting, Reporting::Shown);
-    std::array<std::byte, kBootSectorBytes> sector{};
-    if (!handle || !ReadSectorAndReport(ctx, handle.Value(), sector, 0, kBootSectorBytes, 0,
-                                        Reporting::Shown)) {
-        return std::nullopt;
-    }
-    return sector;
 }
 
 }  // namespace
@@ -67,7 +48,7 @@ std::optional<StoreTarget> ResolveStore(Context& ctx, const std::string& argumen
         target.entry.name = fs::path(target.entry.path).filename().string();
         const LengthResult length = ctx.devices.FileLength(target.entry.path);
         if (!length.length || *length.length != kStoreBytes) {
-            RefuseLength(ctx, target.entry.path, length.length.value_or(0));
+            RefuseStoreLength(ctx, target.entry.path, length.length.value_or(0));
             return std::nullopt;
         }
         target.entry.sizeBytes = kStoreBytes;
@@ -113,15 +94,13 @@ std::optional<StoreTarget> ResolveStore(Context& ctx, const std::string& argumen
     }
 
     const std::optional<std::array<std::byte, kBootSectorBytes>> sector =
-        FirstSector(ctx, target.entry.path);
+        StoreFirstSector(ctx, target.entry.path);
     if (!sector) {
         return std::nullopt;  // the open or read has said why
     }
     target.looksLikeStore = IsStoreBootSector(*sector);
     if (use == StoreUse::Existing && !target.looksLikeStore) {
-        Refuse(ctx, "Not A Store",
-               target.entry.path + std::string(kCrLf) +
-                   "Its first sector is not the boot sector of a 1.44 MB FAT12 volume.");
+        RefuseNotAStore(ctx, target.entry.path);
         return std::nullopt;
     }
     return target;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "commands/text_metrics.hpp"
+#include "store/descriptions_merge.hpp"
 #include "store/slot_table.hpp"
 
 namespace quarnex {
@@ -45,6 +46,9 @@ class GridModel final : private SlotTableListener {
     const std::string& Description(int row) const { return table_.Slot(row).description; }
     // The slot's boot sector still carries the mark of a slot write.
     bool SlotUnfinished(int row) const { return table_.Slot(row).writeUnfinished; }
+    // The slot's description or source differs from what the store's file
+    // holds: a save failed or was refused, and a later one stores it.
+    bool DescriptionUnsaved(int row) const { return SlotUnsaved(table_, row); }
 
     RowMark Mark(int row) const;
     void SetMark(int row, RowMark mark);

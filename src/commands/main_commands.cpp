@@ -6,6 +6,7 @@
 
 #include "commands/refresh_main_window.hpp"
 #include "commands/status.hpp"
+#include "commands/store_check.hpp"
 #include "commands/window_store_lock.hpp"
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
@@ -256,11 +257,17 @@ bool OpenStoreFile(WindowContext& ctx, const std::string& path) {
         return false;
     }
     if (*length.length != kStoreBytes) {
-        ctx.ui.ShowMessage(MessageRequest{
-            "Image File Length Invalid",
-            "Not a 1000 Floppy Image File." + std::string(kCrLf) + path + std::string(kCrLf) +
-                "File Length = " + FormatThousands(static_cast<std::int64_t>(*length.length)),
-            MessageButtons::Ok, MessageIcon::Exclamation});
+        RefuseStoreLength(ctx, path, *length.length);
+        return false;
+    }
+    // The terminal tool's check: a file of the right size is not a store yet.
+    const std::optional<std::array<std::byte, kBootSectorBytes>> sector =
+        StoreFirstSector(ctx, path);
+    if (!sector) {
+        return false;
+    }
+    if (!IsStoreBootSector(*sector)) {
+        RefuseNotAStore(ctx, path);
         return false;
     }
     RefreshMainWindow(ctx, StateReset);
@@ -366,6 +373,9 @@ void SaveStoreDescriptions(WindowContext& ctx) {
     if (const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, LockKind::Exclusive)) {
         SaveDescriptionsLocked(ctx);
     }
+    // Texts taken from the store may need other heights; rows not saved look apart.
+    ctx.window.grid.FitRowHeights();
+    ctx.ui.Changed(WindowPart::Grid);
 }
 
 bool MayReplaceDescriptions(WindowContext& ctx) {

@@ -1,6 +1,7 @@
 #include "gui/grid_table_model.hpp"
 
 #include <QColor>
+#include <QFont>
 
 #include "commands/status_strip.hpp"
 #include "gui/qt_text.hpp"
@@ -34,6 +35,20 @@ QVariant GridTableModel::data(const QModelIndex& index, int role) const {
     }
     if (role == Qt::TextAlignmentRole) {
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignTop);
+    }
+    // A description the store does not hold yet reads apart from the stored
+    // ones, and says so.
+    if (index.column() == 2 && grid_.DescriptionUnsaved(index.row() + 1)) {
+        if (role == Qt::FontRole) {
+            QFont font;
+            font.setItalic(true);
+            return font;
+        }
+        if (role == Qt::ToolTipRole) {
+            return QStringLiteral(
+                "Not saved: the store's DISKS.TXT does not hold this "
+                "description yet. It is saved with the next change.");
+        }
     }
     // A slot a write left part way is shown in the colour of an unreliable
     // image, and says why.
@@ -72,7 +87,7 @@ void GridTableModel::CellChanged(int row, int column) {
 
 void GridTableModel::SlotMarksChanged() {
     emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
-                     {Qt::BackgroundRole, Qt::ToolTipRole});
+                     {Qt::BackgroundRole, Qt::ToolTipRole, Qt::FontRole});
 }
 
 void GridTableModel::RowLookChanged(int row) {

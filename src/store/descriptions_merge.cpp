@@ -50,13 +50,15 @@ void MergeStoredChanges(SlotTable& records, const SlotTable& onStore, const Keep
     }
 }
 
+bool SlotUnsaved(const SlotTable& records, int slot) {
+    return !records.descriptionsFile.stored.texts.empty() &&
+           TextsOf(records.Slot(slot)) != StoredTexts(records, slot);
+}
+
 std::vector<int> UnsavedSlots(const SlotTable& records) {
     std::vector<int> unsaved;
-    if (records.descriptionsFile.stored.texts.empty()) {
-        return unsaved;
-    }
     for (int slot = 1; slot < kSlotCount; ++slot) {
-        if (TextsOf(records.Slot(slot)) != StoredTexts(records, slot)) {
+        if (SlotUnsaved(records, slot)) {
             unsaved.push_back(slot);
         }
     }

@@ -26,8 +26,10 @@ void RememberStored(SlotTable& records, std::optional<std::string> bytes);
 // is settled by keep. Nothing is taken before the records were first stored.
 void MergeStoredChanges(SlotTable& records, const SlotTable& onStore, const KeepOwnTexts& keep);
 
-// The slots whose texts differ from what the file held when the records
-// last agreed with it, in order.
+// Whether the slot's texts differ from what the file held when the records
+// last agreed with it: a change a save has not yet stored.
+bool SlotUnsaved(const SlotTable& records, int slot);
+// Those slots, in order.
 std::vector<int> UnsavedSlots(const SlotTable& records);
 
 }  // namespace quarnex

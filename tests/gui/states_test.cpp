@@ -184,6 +184,11 @@ void StatesTests::storeImageFilesWithoutRights() {
     w.window.RunCommand(MenuId::File_Menu_OpenStoreFile);
     QVERIFY(w.ui.fake.messages.at(0).title == "Image File Length Invalid" &&
             w.ui.fake.messages[0].text.find("File Length = 1,000") != std::string::npos);
+    // The right length is not enough: a blank file is refused, nothing opened.
+    const std::string blank = w.dir / "blank.img";
+    MakeSparseFile(blank, kStoreBytes);
+    QVERIFY(!OpenStoreFile(w.ctx, blank) && w.state.devices.count == 0);
+    QCOMPARE(w.ui.fake.messages.at(1).title, std::string("Not A Store"));
 
     // A new store file: its name, then the IDs as Format asks for them, Enter
     // for OK. It is a formatted store of the whole length, sparse, opened and
@@ -204,7 +209,7 @@ void StatesTests::storeImageFilesWithoutRights() {
     QVERIFY(AllocatedBytes(fresh) < kStoreBytes / 100);
     QCOMPARE(w.Cell(999, 1) + "|" + QString::fromStdString(*w.state.slotTable.storeId),
              QString(" FDISK999    |SHOP"));
-    QCOMPARE(w.ui.fake.messages.size(), std::size_t{1});
+    QCOMPARE(w.ui.fake.messages.size(), std::size_t{2});
     QCOMPARE(FileMenu(w.window), FileMenuWith({"Select Device &fresh.img", "-",
                                                "&USB  fresh.img  Disks(0-999) ->  File",
                                                "&File  ->  USB  fresh.img  Disks(0-999)", "-",
