@@ -1,6 +1,8 @@
 #include "gui/grid_table_model.hpp"
 
 #include <QColor>
+#include <QGuiApplication>
+#include <QPalette>
 
 #include "commands/status_strip.hpp"
 #include "gui/qt_text.hpp"
@@ -34,6 +36,14 @@ QVariant GridTableModel::data(const QModelIndex& index, int role) const {
     }
     if (role == Qt::TextAlignmentRole) {
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignTop);
+    }
+    if (highlighted_ && highlighted_(index.row() + 1)) {
+        if (role == Qt::BackgroundRole) {
+            return QGuiApplication::palette().highlight();
+        }
+        if (role == Qt::ForegroundRole) {
+            return QGuiApplication::palette().highlightedText();
+        }
     }
     // A slot a write left part way is shown in the colour of an unreliable
     // image, and says why.
@@ -72,7 +82,7 @@ void GridTableModel::CellChanged(int row, int column) {
 
 void GridTableModel::SlotMarksChanged() {
     emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
-                     {Qt::BackgroundRole, Qt::ToolTipRole});
+                     {Qt::BackgroundRole, Qt::ForegroundRole, Qt::ToolTipRole});
 }
 
 void GridTableModel::RowLookChanged(int row) {
