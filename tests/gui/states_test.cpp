@@ -381,21 +381,23 @@ void StatesTests::keysSelectOpenKeepAndDropAsTheMouseDoes() {
         const int top = grid.rowViewportPosition(slot - 1);
         return top >= 0 && top + grid.rowHeight(slot - 1) <= grid.viewport()->height() + 1;
     };
-    // Key, then the slot selected: 0 for the last row in view, -1 for the first.
-    const std::vector<std::tuple<int, Qt::KeyboardModifiers, int>> steps{
-        {Qt::Key_Down, {}, 1},
-        {Qt::Key_Down, {}, 2},
-        {Qt::Key_Up, {}, 1},
-        {Qt::Key_Up, {}, 1},
-        {Qt::Key_PageDown, {}, 0},
-        {Qt::Key_PageDown, {}, 0},
-        {Qt::Key_PageUp, {}, -1},
-        {Qt::Key_End, {}, 0},
-        {Qt::Key_Home, {}, -1},
-        {Qt::Key_End, Qt::ControlModifier, 999},
-        {Qt::Key_Home, Qt::ControlModifier, 1}};
-    for (const auto& [key, modifiers, expected] : steps) {
+    // Key, the slot selected (0: the last row in view, -1: the first), whether the grid scrolls.
+    const std::vector<std::tuple<int, Qt::KeyboardModifiers, int, bool>> steps{
+        {Qt::Key_Down, {}, 1, false},
+        {Qt::Key_Down, {}, 2, false},
+        {Qt::Key_Up, {}, 1, false},
+        {Qt::Key_Up, {}, 1, false},
+        {Qt::Key_PageDown, {}, 0, false},
+        {Qt::Key_PageDown, {}, 0, true},
+        {Qt::Key_PageUp, {}, -1, false},
+        {Qt::Key_End, {}, 0, false},
+        {Qt::Key_Home, {}, -1, false},
+        {Qt::Key_End, Qt::ControlModifier, 999, true},
+        {Qt::Key_Home, Qt::ControlModifier, 1, true}};
+    for (const auto& [key, modifiers, expected, scrolls] : steps) {
+        const int topBefore = w.window.TopRow();
         QTest::keyClick(&grid, static_cast<Qt::Key>(key), modifiers);
+        QCOMPARE(w.window.TopRow() != topBefore, scrolls);
         const int slot = w.state.selectedDisk;
         QVERIFY2(expected > 0
                      ? slot == expected
