@@ -219,12 +219,7 @@ OperationResult ImportStoreFromFile(WindowContext& ctx, std::string path) {
     if (result.outcome == Outcome::NotStarted) {
         return result;
     }
-    RefreshMainWindow(ctx, StateReset);
-    // The reset clears the progress display; an incomplete import must stay
-    // visible, since the store now holds a mix of two stores.
-    if (result.outcome == Outcome::Incomplete) {
-        ctx.progress.Failed();
-    }
+    ResetAfterWholeStoreWrite(ctx, result);
     return result;
 }
 
@@ -246,7 +241,7 @@ OperationResult FormatStoreFromDialog(WindowContext& ctx, const std::string& ope
         return OperationResult::NotStarted(NotStartedReason::Refused);
     }
     const OperationResult result = FormatSelectedStore(ctx, request);
-    RefreshMainWindow(ctx, StateReset);
+    ResetAfterWholeStoreWrite(ctx, result);
     return result;
 }
 

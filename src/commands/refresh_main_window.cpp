@@ -179,4 +179,14 @@ void RefreshMainWindow(WindowContext& ctx, int state) {
     }
 }
 
+void ResetAfterWholeStoreWrite(WindowContext& ctx, const OperationResult& result) {
+    RefreshMainWindow(ctx, StateReset);
+    if (result.Complete()) {
+        ctx.progress.Finished();
+    } else if (result.outcome == Outcome::Incomplete) {
+        // The store now holds a mix of old and new slots.
+        ctx.progress.Failed();
+    }
+}
+
 }  // namespace quarnex

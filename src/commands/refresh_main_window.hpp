@@ -3,6 +3,7 @@
 // grid resets for each state, together with the selection it forgets.
 
 #include "commands/window_context.hpp"
+#include "state/outcome.hpp"
 
 namespace quarnex {
 
@@ -14,6 +15,11 @@ enum MainWindowState : int {
 };
 
 void RefreshMainWindow(WindowContext& ctx, int state);
+
+// After a format or a restore of the whole store: the window returns to its
+// reset state, and the progress label then says how the operation ended (the
+// user waits for "Finished" before unplugging the stick).
+void ResetAfterWholeStoreWrite(WindowContext& ctx, const OperationResult& result);
 
 // Ends an open description edit without saving it.
 void CloseEditWithoutSaving(WindowContext& ctx);

@@ -1,6 +1,7 @@
 #include "gui/about_window.hpp"
 
 #include <QPalette>
+#include <QShortcut>
 
 #include "gui/program_icon.hpp"
 #include "gui/window_centring.hpp"
@@ -37,6 +38,10 @@ AboutWindow::AboutWindow(QWidget* parent)
     date_->setObjectName("Label1");
     date_->setGeometry(TwipsToPixels(this, 1680, 720, 1545, 300));
 
+    number_ = new QLabel(QStringLiteral("Version " QUARNEX_VERSION), this);
+    number_->setObjectName("VersionNumberLbl");
+    number_->setGeometry(TwipsToPixels(this, 1680, 1080, 1545, 300));
+
     picture_ = new QLabel(this);
     picture_->setObjectName("Picture1");
     picture_->setPixmap(ProgramIconPixmap32());
@@ -46,6 +51,8 @@ AboutWindow::AboutWindow(QWidget* parent)
     ok_->setObjectName("Ok");
     ok_->setGeometry(TwipsToPixels(this, 4040, 2080, 615, 615));
     connect(ok_, &QPushButton::clicked, this, &QWidget::hide);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &QWidget::hide);
 }
 
 void AboutWindow::ShowAbout() {

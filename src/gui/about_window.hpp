@@ -1,7 +1,7 @@
 #pragma once
 // VrsionF: the about window. Created hidden; the Help, About command calls
 // ShowAbout (one window however often); " &Ok" hides it. It centres itself on
-// every resize, so it always opens centred.
+// every resize, so it always opens centred. Escape hides it too.
 
 #include <QLabel>
 #include <QPushButton>
@@ -18,6 +18,7 @@ class AboutWindow : public QWidget {
 
     QLabel& VersionLabel() { return *version_; }
     QLabel& DateLabel() { return *date_; }
+    QLabel& VersionNumberLabel() { return *number_; }
     QPushButton& OkButton() { return *ok_; }
 
   protected:
@@ -29,6 +30,7 @@ class AboutWindow : public QWidget {
 
     QLabel* version_ = nullptr;
     QLabel* date_ = nullptr;
+    QLabel* number_ = nullptr;  // the release, under its date
     QLabel* picture_ = nullptr;
     QPushButton* ok_ = nullptr;
 };

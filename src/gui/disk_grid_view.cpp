@@ -2,10 +2,12 @@
 
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyle>
 #include <QToolTip>
 #include <QWheelEvent>
+#include <optional>
 
 #include "gui/cut_text.hpp"
 
@@ -19,7 +21,10 @@ DiskGridView::DiskGridView(QWidget* parent) : QTableView(parent) {
     // The program marks its selection with its own text marker.
     setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab; a click hands it the keyboard only when no edit box
+    // takes it (the window decides), so clicks keep an open edit focused.
+    setFocusPolicy(Qt::TabFocus);
+    setTabKeyNavigation(false);
     setWordWrap(false);
     setTextElideMode(Qt::ElideNone);
     setCornerButtonEnabled(false);
@@ -100,6 +105,41 @@ void DiskGridView::wheelEvent(QWheelEvent* event) {
         emit wheelSteps(steps);
     }
     event->accept();
+}
+
+void DiskGridView::keyPressEvent(QKeyEvent* event) {
+    const bool control = (event->modifiers() & Qt::ControlModifier) != 0;
+    std::optional<GridKey> key;
+    switch (event->key()) {
+        case Qt::Key_Up:
+            key = GridKey::Up;
+            break;
+        case Qt::Key_Down:
+            key = GridKey::Down;
+            break;
+        case Qt::Key_PageUp:
+            key = GridKey::PageUp;
+            break;
+        case Qt::Key_PageDown:
+            key = GridKey::PageDown;
+            break;
+        case Qt::Key_Home:
+            key = control ? GridKey::FirstSlot : GridKey::FirstInView;
+            break;
+        case Qt::Key_End:
+            key = control ? GridKey::LastSlot : GridKey::LastInView;
+            break;
+        case Qt::Key_F2:
+            event->accept();
+            emit editKey();
+            return;
+        default:
+            // Not the table's own moves: only the program's selection counts.
+            QWidget::keyPressEvent(event);
+            return;
+    }
+    event->accept();
+    emit gridKey(*key);
 }
 
 bool DiskGridView::viewportEvent(QEvent* event) {

@@ -2,9 +2,12 @@
 // The disk grid on screen: a table view whose mouse events become the grid's own
 // press, click and double-click (a double-click arrives after the click of its
 // first press, as the selection rules expect). It has no scroll bars of its
-// own; the wheel moves the grid's scroll bar instead.
+// own; the wheel moves the grid's scroll bar instead. It takes the keyboard
+// focus: the keys that select a slot and F2 are reported, Tab moves on.
 
 #include <QTableView>
+
+#include "commands/grid_keys.hpp"
 
 namespace quarnex {
 
@@ -22,6 +25,8 @@ class DiskGridView : public QTableView {
     void gridClicked(int row);
     void gridDoubleClicked(int row);
     void wheelSteps(int steps);
+    void gridKey(quarnex::GridKey key);
+    void editKey();  // F2
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -29,6 +34,7 @@ class DiskGridView : public QTableView {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool viewportEvent(QEvent* event) override;
 
   private:

@@ -21,6 +21,12 @@ void EditBox::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & Qt::ControlModifier) != 0) {
+        emit keepPressed();
+        event->accept();
+        return;
+    }
     QPlainTextEdit::keyPressEvent(event);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// The multi-line description editor laid over a grid row. Escape
-// is reported instead of typed; every other key, Enter included, goes in.
+// The multi-line description editor laid over a grid row. Escape and
+// Ctrl+Enter are reported instead of typed; every other key, Enter included,
+// goes in.
 
 #include <QPlainTextEdit>
 
@@ -13,6 +14,7 @@ class EditBox : public QPlainTextEdit {
 
   signals:
     void escapePressed();
+    void keepPressed();  // Ctrl+Enter
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

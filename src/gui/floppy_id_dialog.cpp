@@ -30,6 +30,8 @@ FloppyIdDialog::FloppyIdDialog(DialogTexts& texts, TwipScale scale, QWidget* par
     PlaceTwips(*ok_, scale, 1440, 1200, 615, 255);
     // Enter in the text boxes means OK (Cancel, made first, would take it).
     ok_->setDefault(true);
+    setTabOrder(id_, ok_);  // OK before Cancel
+    setTabOrder(ok_, cancel_);
 
     connect(id_, &QLineEdit::textEdited, this,
             [this](const QString& text) { texts_.floppyIdText = FromQt(text); });

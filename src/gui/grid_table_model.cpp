@@ -2,6 +2,8 @@
 
 #include <QColor>
 #include <QFont>
+#include <QGuiApplication>
+#include <QPalette>
 
 #include "commands/status_strip.hpp"
 #include "gui/qt_text.hpp"
@@ -50,6 +52,14 @@ QVariant GridTableModel::data(const QModelIndex& index, int role) const {
                 "description yet. It is saved with the next change.");
         }
     }
+    if (highlighted_ && highlighted_(index.row() + 1)) {
+        if (role == Qt::BackgroundRole) {
+            return QGuiApplication::palette().highlight();
+        }
+        if (role == Qt::ForegroundRole) {
+            return QGuiApplication::palette().highlightedText();
+        }
+    }
     // A slot a write left part way is shown in the colour of an unreliable
     // image, and says why.
     if (grid_.SlotUnfinished(index.row() + 1)) {
@@ -87,7 +97,7 @@ void GridTableModel::CellChanged(int row, int column) {
 
 void GridTableModel::SlotMarksChanged() {
     emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
-                     {Qt::BackgroundRole, Qt::ToolTipRole, Qt::FontRole});
+                     {Qt::BackgroundRole, Qt::ForegroundRole, Qt::ToolTipRole, Qt::FontRole});
 }
 
 void GridTableModel::RowLookChanged(int row) {

@@ -3,6 +3,7 @@
 // header row as the horizontal header, every change passed on as it happens.
 
 #include <QAbstractTableModel>
+#include <functional>
 
 #include "commands/grid_model.hpp"
 
@@ -25,12 +26,17 @@ class GridTableModel final : public QAbstractTableModel, public GridListener {
     // After a load: which slots are marked as not completely written may
     // have changed without any cell text changing.
     void SlotMarksChanged();
+    // Which row to draw in the palette's selection colours.
+    void SetHighlighted(std::function<bool(int row)> highlighted) {
+        highlighted_ = std::move(highlighted);
+    }
 
   signals:
     void rowHeightChanged(int row);
 
   private:
     GridModel& grid_;
+    std::function<bool(int row)> highlighted_;
 };
 
 }  // namespace quarnex

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "commands/help_location.hpp"
@@ -33,6 +34,9 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(backAction_, &QAction::triggered, this, &HelpWindow::Back);
     connect(forwardAction_, &QAction::triggered, this, &HelpWindow::Forward);
     connect(homeAction_, &QAction::triggered, this, &HelpWindow::Home);
+    // Escape closes the window as its close button does (it is only hidden).
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &QWidget::close);
 
     // The browser always fills the client area: the layout resizes it with
     // the window and keeps it at the top-left corner.

@@ -1,4 +1,4 @@
-// quarnex: the GUI program. It takes no arguments of its own.
+// quarnex: the GUI program. It takes a file to open, --help and --version.
 
 #include "gui/program.hpp"
 

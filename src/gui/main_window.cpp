@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QMenuBar>
 
+#include "commands/grid_keys.hpp"
 #include "commands/refresh_main_window.hpp"
 #include "commands/status.hpp"
 #include "gui/cut_text.hpp"
@@ -45,6 +46,7 @@ MainWindow::MainWindow(WindowContext& ctx, const QtTextMetrics& metrics, TwipSca
     CreateStatusStrip(client);
     CreateFrame(client);
     CreateMenus();
+    CreateShortcuts();
 
     connect(usbIdDialog_, &UsbIdDialog::okClicked, this, &MainWindow::OnFormatStoreOk);
     connect(floppyIdDialog_, &FloppyIdDialog::okClicked, this, &MainWindow::OnFormatImageOk);
@@ -95,6 +97,9 @@ void MainWindow::CreateFrame(QWidget* client) {
     connect(grid_, &DiskGridView::gridPressed, this, &MainWindow::OnGridPressed);
     connect(grid_, &DiskGridView::gridClicked, this, &MainWindow::OnGridClicked);
     connect(grid_, &DiskGridView::gridDoubleClicked, this, &MainWindow::OnGridDoubleClicked);
+    connect(grid_, &DiskGridView::gridKey, this, &MainWindow::OnGridKey);
+    connect(grid_, &DiskGridView::editKey, this, &MainWindow::OnGridEditKey);
+    gridModel_->SetHighlighted([this](int row) { return RowHighlighted(ctx_, row); });
 
     gridScroll_ = new QScrollBar(Qt::Vertical, frame_);
     gridScroll_->setRange(1, 999);
@@ -113,6 +118,7 @@ void MainWindow::CreateFrame(QWidget* client) {
     edit_->hide();
     connect(edit_, &QPlainTextEdit::textChanged, this, &MainWindow::OnEditTextChanged);
     connect(edit_, &EditBox::escapePressed, this, &MainWindow::OnEditEscape);
+    connect(edit_, &EditBox::keepPressed, this, &MainWindow::OnEditKeep);
 }
 
 void MainWindow::BuildMainWindow() {
@@ -140,6 +146,7 @@ void MainWindow::BuildMainWindow() {
     ApplyGridUsable();
     ctx_.window.menus[MenuId::Menu_Spacer_3].enabled = false;
     ctx_.progress.Over();
+    grid_->setFocus();
     LayoutInProgress = false;
 }
 
@@ -201,6 +208,13 @@ void MainWindow::Render(WindowPart part) {
         case WindowPart::Grid:
             // The table model passes every cell change on itself.
             gridModel_->SlotMarksChanged();
+            if (ctx_.state.selectedDisk != 0) {
+                // Its focus frame stands on the selected slot, not where the
+                // table last had it.
+                grid_->selectionModel()->setCurrentIndex(
+                    gridModel_->index(ctx_.state.selectedDisk - 1, 1),
+                    QItemSelectionModel::NoUpdate);
+            }
             break;
         case WindowPart::EditBox:
             RenderEditBox();

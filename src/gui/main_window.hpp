@@ -54,6 +54,8 @@ class MainWindow : public QMainWindow, public WindowRenderer {
     // Runs a menu command as the user's choice would (ignored while it may
     // not run).
     void RunCommand(MenuId id);
+    // A file named on the command line, opened as a command.
+    void OpenFile(const std::string& path);
 
     QAction& Action(MenuId id) { return *actions_.at(static_cast<std::size_t>(id)); }
     QLabel& ActionLabel() { return *actionLabel_; }
@@ -82,6 +84,7 @@ class MainWindow : public QMainWindow, public WindowRenderer {
     void CreateStatusStrip(QWidget* client);
     void CreateFrame(QWidget* client);
     void CreateMenus();
+    void CreateShortcuts();
     QAction* AddEntry(QMenu* menu, MenuId id);
     QMenu* AddMenu(QMenu* parent, MenuId id);
     void RenderMenus();
@@ -102,8 +105,15 @@ class MainWindow : public QMainWindow, public WindowRenderer {
     void OnGridPressed(int y);
     void OnGridClicked(int row);
     void OnGridDoubleClicked(int row);
+    void OnGridKey(GridKey key);
+    void OnGridEditKey();
+    int RowsInViewFrom(int top) const;
+    void ShowRow(int row);
+    void ApplyGridResult(const GridEventResult& result);
     void OnEditTextChanged();
     void OnEditEscape();
+    void OnEditKeep();
+    void FocusGridAfterEdit();
     void OnScrollChanged();
     void FocusEditBox();
 

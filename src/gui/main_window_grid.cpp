@@ -2,7 +2,9 @@
 // the edit box, and the separate scroll bar.
 
 #include <QScrollBar>
+#include <algorithm>
 
+#include "commands/grid_keys.hpp"
 #include "commands/main_commands.hpp"
 #include "gui/main_window.hpp"
 #include "gui/qt_text.hpp"
@@ -42,6 +44,8 @@ void MainWindow::OnGridClicked(int row) {
     }
     if (GridClick(ctx_, row).focusEditBox) {
         FocusEditBox();
+    } else if (!edit_->isVisible()) {
+        grid_->setFocus();  // the keys go on from the clicked row
     }
 }
 
@@ -49,7 +53,10 @@ void MainWindow::OnGridDoubleClicked(int row) {
     if (!GridInUse()) {
         return;
     }
-    const GridEventResult result = GridDoubleClick(ctx_, row, CurrentGridView(), placement_);
+    ApplyGridResult(GridDoubleClick(ctx_, row, CurrentGridView(), placement_));
+}
+
+void MainWindow::ApplyGridResult(const GridEventResult& result) {
     if (result.focusEditBox) {
         FocusEditBox();
     }
@@ -58,6 +65,59 @@ void MainWindow::OnGridDoubleClicked(int row) {
         SaveStoreDescriptions(ctx_);
         --commandDepth_;
         FinishCommand();
+    }
+}
+
+int MainWindow::RowsInViewFrom(int top) const {
+    // A row counts when no more than its bottom line is cut off, as slot 999
+    // is at the end of the scroll range.
+    const int room = grid_->viewport()->height() + 1;
+    int used = 0;
+    int rows = 0;
+    for (int row = top; row < kGridRows && used + grid_->rowHeight(row - 1) <= room; ++row) {
+        used += grid_->rowHeight(row - 1);
+        ++rows;
+    }
+    return std::max(rows, 1);
+}
+
+void MainWindow::ShowRow(int row) {
+    const int top = TopRowShowing(row, topRow_, [this](int from) { return RowsInViewFrom(from); });
+    if (top != topRow_) {
+        gridScroll_->setValue(top);
+    }
+}
+
+void MainWindow::OnGridKey(GridKey key) {
+    if (!GridInUse()) {
+        return;
+    }
+    const int row = KeyTargetRow(key, ctx_.state.selectedDisk, topRow_, RowsInViewFrom(topRow_));
+    ShowRow(row);
+    // The grid keeps the focus, even with an edit open, so the keys go on
+    // selecting.
+    KeySelectRow(ctx_, row);
+}
+
+void MainWindow::OnGridEditKey() {
+    if (!GridInUse() || ctx_.state.selectedDisk == 0) {
+        return;
+    }
+    ShowRow(ctx_.state.selectedDisk);
+    ApplyGridResult(KeyOpenEdit(ctx_, CurrentGridView(), placement_));
+}
+
+void MainWindow::OnEditKeep() {
+    if (!GridInUse()) {
+        return;
+    }
+    ApplyGridResult(KeyKeepEdit(ctx_, CurrentGridView(), placement_));
+    FocusGridAfterEdit();
+}
+
+void MainWindow::FocusGridAfterEdit() {
+    if (!edit_->isVisible()) {
+        grid_->setFocus();
     }
 }
 
@@ -73,6 +133,7 @@ void MainWindow::OnEditTextChanged() {
 
 void MainWindow::OnEditEscape() {
     EditEscape(ctx_);
+    FocusGridAfterEdit();
 }
 
 void MainWindow::OnScrollChanged() {

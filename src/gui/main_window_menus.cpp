@@ -2,8 +2,11 @@
 // it after every change, and every entry wired to its command.
 
 #include <QMenuBar>
+#include <QShortcut>
 
+#include "commands/grid_keys.hpp"
 #include "commands/main_commands.hpp"
+#include "commands/open_given_file.hpp"
 #include "commands/safely_remove.hpp"
 #include "gui/main_window.hpp"
 #include "gui/qt_text.hpp"
@@ -75,6 +78,18 @@ void MainWindow::CreateMenus() {
     RenderMenus();
 }
 
+void MainWindow::CreateShortcuts() {
+    // Qt shows each beside its entry's caption; the captions stay as they are.
+    Action(MenuId::File_Menu_OpenStoreFile).setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    Action(MenuId::File_Menu_NewStoreFile).setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    Action(MenuId::File_Menu_Exit).setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    Action(MenuId::Help_Menu_Documentation).setShortcut(QKeySequence(Qt::Key_F1));
+    // F5 stands for an entry that changes with the state, so it has none.
+    auto* refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(refresh, &QShortcut::activated, this,
+            [this] { RunCommand(RefreshKeyCommand(ctx_.state)); });
+}
+
 void MainWindow::RenderMenus() {
     const MenuModel& menus = ctx_.window.menus;
     for (std::size_t i = 0; i < kMenuCount; ++i) {
@@ -142,6 +157,12 @@ void MainWindow::RunCommand(MenuId id) {
         return;
     }
     Guarded([this, id] { Dispatch(id); });
+}
+
+void MainWindow::OpenFile(const std::string& path) {
+    if (commandDepth_ == 0) {
+        Guarded([this, &path] { OpenGivenFile(ctx_, path); });
+    }
 }
 
 void MainWindow::RequestExit() {

@@ -1,10 +1,13 @@
 #include "gui/program.hpp"
 
 #include <QApplication>
+#include <QTimer>
 #include <QWindow>
+#include <iostream>
 
 #include "commands/startup.hpp"
 #include "gui/fonts.hpp"
+#include "gui/program_arguments.hpp"
 #include "gui/program_icon.hpp"
 #include "platform/platform.hpp"
 #include "scan/admin_rights.hpp"
@@ -87,8 +90,32 @@ void Program::Shutdown() {
     QCoreApplication::quit();
 }
 
+namespace {
+
+std::vector<std::string> ArgumentsOf(int argc, char** argv) {
+    return std::vector<std::string>(argv + 1, argv + argc);
+}
+
+}  // namespace
+
 int Main(int argc, char** argv) {
+    // Answered before Qt starts, so they need no display.
+    const ProgramArguments early = ParseProgramArguments(ArgumentsOf(argc, argv));
+    if (early.action == ProgramArguments::Action::Help) {
+        std::cout << ProgramUsage();
+        return 0;
+    }
+    if (early.action == ProgramArguments::Action::Version) {
+        std::cout << ProgramVersion() << '\n';
+        return 0;
+    }
     QApplication application(argc, argv);
+    // What Qt left after taking its own options.
+    const ProgramArguments arguments = ParseProgramArguments(ArgumentsOf(argc, argv));
+    if (arguments.action == ProgramArguments::Action::Wrong) {
+        std::cerr << "quarnex: " << arguments.problem << "\nTry 'quarnex --help'.\n";
+        return 2;
+    }
     QApplication::setWindowIcon(ProgramIcon());
     // Store files stay sparse, as the terminal tool keeps them.
     const Platform platform = MakePlatform(PlatformOptions{true, false});
@@ -105,6 +132,11 @@ int Main(int argc, char** argv) {
                     scale);
     if (!program.Start()) {
         return 0;
+    }
+    if (arguments.file) {
+        // Once the window is up, as if the user had chosen the file.
+        QTimer::singleShot(0, program.Window(),
+                           [&program, &arguments] { program.Window()->OpenFile(*arguments.file); });
     }
     return QApplication::exec();
 }

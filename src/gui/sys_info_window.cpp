@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QShortcut>
 
 #include "gui/program_icon.hpp"
 #include "gui/window_centring.hpp"
@@ -30,6 +31,8 @@ SysInfoWindow::SysInfoWindow(const SystemFactSource& facts, QWidget* parent)
     ok_->setObjectName("Command1");
     ok_->setGeometry(TwipsToPixels(this, 7920, 2400, 855, 375));
     connect(ok_, &QPushButton::clicked, this, &QWidget::close);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &QWidget::close);
 }
 
 void SysInfoWindow::ShowSysInfo() {

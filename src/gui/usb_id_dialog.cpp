@@ -60,6 +60,11 @@ UsbIdDialog::UsbIdDialog(DialogTexts& texts, TwipScale scale, QWidget* parent)
     PlaceTwips(*ok_, scale, 3600, 2280, 615, 255);
     // Enter in the text boxes means OK (Cancel, made first, would take it).
     ok_->setDefault(true);
+    // Down the boxes, then OK before Cancel.
+    setTabOrder(usbId_, baseId_);
+    setTabOrder(baseId_, append_);
+    setTabOrder(append_, ok_);
+    setTabOrder(ok_, cancel_);
 
     connect(usbId_, &QLineEdit::textEdited, this,
             [this](const QString& text) { texts_.usbIdText = FromQt(text); });

@@ -38,6 +38,8 @@ class StatesTests : public QObject {
     void imageContentsWindow();
     void clicksScrollingAndEscapeMoveTheMarkersAndTheBox();
     void commitWritesTheDescriptionsFileOnce();
+    void keysSelectOpenKeepAndDropAsTheMouseDoes();
+    void aFileGivenToTheProgramOpensAsTheMenusWould();
     void scrollMaximumKeepsSlot999InView();
     void sizesAndTheMinimisedState();
 };
@@ -372,6 +374,95 @@ void StatesTests::commitWritesTheDescriptionsFileOnce() {
     QVERIFY(fat12::ReadRootFile(slot0, "DISKS.TXT").contents.find("Tax 2024") != std::string::npos);
     QVERIFY(w.window.Grid().rowHeight(8) > w.window.Grid().rowHeight(7));
     QCOMPARE(w.devices.OpenHandles(), 0);
+}
+
+void StatesTests::keysSelectOpenKeepAndDropAsTheMouseDoes() {
+    GuiWorld w;
+    const std::string path = w.MakeStore("store.img", "MYSTORE", {{9, "WORK009"}});
+    QVERIFY(OpenStoreFile(w.ctx, path));
+    DiskGridView& grid = w.window.Grid();
+    w.window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w.window) && grid.hasFocus());
+    auto shown = [&grid](int slot) {  // inside the grid, all but its bottom line
+        const int top = grid.rowViewportPosition(slot - 1);
+        return top >= 0 && top + grid.rowHeight(slot - 1) <= grid.viewport()->height() + 1;
+    };
+    // Key, the slot selected (0: the last row in view, -1: the first), whether the grid scrolls.
+    const std::vector<std::tuple<int, Qt::KeyboardModifiers, int, bool>> steps{
+        {Qt::Key_Down, {}, 1, false},
+        {Qt::Key_Down, {}, 2, false},
+        {Qt::Key_Up, {}, 1, false},
+        {Qt::Key_Up, {}, 1, false},
+        {Qt::Key_PageDown, {}, 0, false},
+        {Qt::Key_PageDown, {}, 0, true},
+        {Qt::Key_PageUp, {}, -1, false},
+        {Qt::Key_End, {}, 0, false},
+        {Qt::Key_Home, {}, -1, false},
+        {Qt::Key_End, Qt::ControlModifier, 999, true},
+        {Qt::Key_Home, Qt::ControlModifier, 1, true}};
+    for (const auto& [key, modifiers, expected, scrolls] : steps) {
+        const int topBefore = w.window.TopRow();
+        QTest::keyClick(&grid, static_cast<Qt::Key>(key), modifiers);
+        QCOMPARE(w.window.TopRow() != topBefore, scrolls);
+        const int slot = w.state.selectedDisk;
+        QVERIFY2(expected > 0
+                     ? slot == expected
+                     : shown(slot) && (expected == 0 ? !shown(slot + 1) : !shown(slot - 1)),
+                 qPrintable(QString::number(slot)));
+        const QModelIndex id = grid.model()->index(slot - 1, 1);
+        const int top = grid.rowViewportPosition(slot - 1);  // scrolled into view
+        QVERIFY(top >= 0 && top < grid.viewport()->height() &&
+                id.data().toString().endsWith(" *") &&
+                w.window.Frame().title().contains(QString(" (%1) ").arg(slot, 3, 10, QChar('0'))));
+        QCOMPARE(id.data(Qt::BackgroundRole).value<QBrush>(),
+                 QGuiApplication::palette().highlight());
+        QVERIFY(!grid.model()->index(slot, 1).data(Qt::BackgroundRole).isValid());
+    }
+    for (int i = 0; i < 8; ++i) {
+        QTest::keyClick(&grid, Qt::Key_Down);
+    }
+    QTest::keyClick(&grid, Qt::Key_F2);
+    QVERIFY(w.Cell(9, 1).endsWith(" >") && w.window.Edit().hasFocus());
+    QTest::keyClicks(&w.window.Edit(), "Tax 2024");
+    QTest::keyClick(&w.window.Edit(), Qt::Key_Return);  // a line break
+    QTest::keyClicks(&w.window.Edit(), "receipts");
+    QTest::keyClick(&w.window.Edit(), Qt::Key_Return, Qt::ControlModifier);
+    QVERIFY(w.Cell(9, 1).endsWith(" *") && grid.hasFocus() && !w.window.Edit().isVisible());
+    const std::string file =
+        fat12::ReadRootFile(ReadVolume(path, 0, kImageBytes), "DISKS.TXT").contents;
+    QVERIFY2(file.find("009   1>Tax 2024\r\n009   2>receipts") != std::string::npos, file.c_str());
+    QTest::keyClick(&grid, Qt::Key_F2);
+    QTest::keyClicks(&w.window.Edit(), " dropped");
+    QTest::keyClick(&w.window.Edit(), Qt::Key_Escape);
+    QVERIFY(w.Cell(9, 2) == "Tax 2024\nreceipts" && grid.hasFocus());
+    // F5 reads the open store again, as choosing it does.
+    w.state.slotTable.SetDescription(9, "only in the window");
+    QTest::keyClick(&w.window, Qt::Key_F5);
+    QCOMPARE(w.Cell(9, 2), QString("Tax 2024\nreceipts"));
+}
+
+void StatesTests::aFileGivenToTheProgramOpensAsTheMenusWould() {
+    GuiWorld w;
+    const std::string store = w.MakeStore("store.img", "MYSTORE");
+    const std::string floppy = w.dir / "disk.img";
+    const std::string other = w.dir / "other.img";
+    std::vector<std::byte> volume(kImageBytes);
+    fat12::BuildBlankVolume(volume, "PARTS");
+    MakeSparseFile(floppy, kImageBytes);
+    PutBytes(floppy, 0,
+             std::string_view(reinterpret_cast<const char*>(volume.data()), kImageBytes));
+    MakeSparseFile(other, 1000);
+    w.window.OpenFile(floppy);
+    w.window.OpenFile(store);
+    w.window.OpenFile(other);
+    QCOMPARE(w.window.BufferLabel().text() + "|" + w.window.Frame().title(),
+             QString::fromStdString(floppy +
+                                    "| Disk Selector (??"
+                                    "?) [store.img (" +
+                                    store + ")] "));
+    QCOMPARE(w.ui.fake.messages.size(), std::size_t{1});
+    QCOMPARE(w.ui.fake.LastMessage().text,
+             "Not a 1000 Floppy Image File.\r\n" + other + "\r\nFile Length = 1,000");
 }
 
 void StatesTests::scrollMaximumKeepsSlot999InView() {

@@ -97,11 +97,12 @@ TEST(FormatDialog, OkFormatsWithTheCapitalsOfTheFirstElevenCharactersThenResets)
     for (const int slot : {1, 500, 999}) {
         EXPECT_TRUE(SlotFormatted(w.store, slot, w.templateBytes, "\311T\311ABCDEFGH")) << slot;
     }
-    // The reset that follows: no store, no base, an empty grid.
+    // The reset that follows: no store, no base, an empty grid, and the end said.
     EXPECT_EQ(
         std::tuple(w.state.selectedDevice, w.state.devices.count, w.state.slotTable.baseIdPresent,
-                   w.model.grid.Cell(5, 2), w.model.frameCaption, w.state.status.actionLabel),
-        std::tuple(0, 0, false, "", " Disk Selection ", ""));
+                   w.model.grid.Cell(5, 2), w.model.frameCaption,
+                   w.state.status.actionLabel + "|" + w.state.status.progressLabel),
+        std::tuple(0, 0, false, "", " Disk Selection ", "|Progress      Finished"));
     EXPECT_TRUE(w.ui.messages.empty());
     w.ExpectSettled();
 }
