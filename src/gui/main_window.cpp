@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QMenuBar>
 
+#include "commands/image_changes.hpp"
 #include "commands/refresh_main_window.hpp"
 #include "commands/status.hpp"
 #include "gui/cut_text.hpp"
@@ -329,6 +330,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         // to stop and unload once it has returned.
         ctx_.state.cancelRequested = true;
         exitPending_ = true;
+        event->ignore();
+        return;
+    }
+    if (!shutDown_ && !MayDiscardImageChanges(ctx_, ImageDiscard::Exit)) {
         event->ignore();
         return;
     }

@@ -294,6 +294,10 @@ void StatesTests::imageContentsWindow() {
     QCOMPARE(list.topLevelItem(1)->text(0), QString("dropped.txt"));
     QTest::keyClick(&list, Qt::Key_Backspace);
     QCOMPARE(contents->FolderLabel().text(), QString("Folder: /"));
+    // Exit asks before the dropped file is lost; No keeps the program.
+    w.window.Action(MenuId::File_Menu_Exit).trigger();
+    QVERIFY(w.window.isVisible() && w.shutdowns == 0);
+    QCOMPARE(w.ui.fake.LastMessage().title, std::string("Internal Image Changed"));
 }
 
 void StatesTests::clicksScrollingAndEscapeMoveTheMarkersAndTheBox() {
