@@ -3,6 +3,7 @@
 #include <QPalette>
 
 #include "gui/program_icon.hpp"
+#include "gui/readable_colours.hpp"
 #include "gui/window_centring.hpp"
 #include "gui/window_fonts.hpp"
 #include "gui/window_placement.hpp"
@@ -24,7 +25,7 @@ AboutWindow::AboutWindow(QWidget* parent)
     setWindowIcon(ProgramIcon());
     setFont(DesignSansFont());
     QPalette colours = palette();
-    colours.setColor(QPalette::Window, kLightYellow);
+    SetFixedBackground(colours, QPalette::Window, QPalette::WindowText, kLightYellow);
     setPalette(colours);
     setAutoFillBackground(true);
     setFixedSize(TwipsToPixels(this, kClientWidthTwips), TwipsToPixels(this, kClientHeightTwips));
