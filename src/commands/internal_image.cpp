@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "commands/image_changes.hpp"
 #include "commands/main_commands.hpp"
 #include "commands/status.hpp"
 #include "core/text.hpp"
@@ -42,6 +43,9 @@ std::string SelectedStorePath(const ProgramState& state) {
 }  // namespace
 
 ImageResult ImportImageFrom(Context& ctx, ImageTransferRequest request) {
+    if (!MayDiscardImageChanges(ctx, ImageDiscard::Import)) {
+        return ImageResult{};
+    }
     if (!request.drive && !request.file) {
         // The strip is cleared as the import starts, before the dialog.
         ctx.progress.Started();
@@ -92,6 +96,9 @@ ImageResult ExportImageTo(Context& ctx, ImageTransferRequest request) {
         // A drive's blocks were shown on the caption; it names the image again.
         SetBufferCaption(ctx, savedCaption);
     }
+    if (result.outcome == Outcome::Complete) {
+        state.imageChangesUnexported = false;
+    }
     return result;
 }
 
@@ -116,6 +123,9 @@ Outcome FormatImageWithId(Context& ctx, const std::string& id) {
 }
 
 void ZeroImage(Context& ctx) {
+    if (!MayDiscardImageChanges(ctx, ImageDiscard::Zero)) {
+        return;
+    }
     ZeroInternalImage(ctx, ctx.state.imageBuffer.Span(), ctx.state.slotTable.internalImage);
     SetBufferLabel(ctx, "Zeroed", false);
     ctx.state.imageSource = SourceZeroed;

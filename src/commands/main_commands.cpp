@@ -347,6 +347,9 @@ OperationResult ExportImageToSlot(WindowContext& ctx) {
     }
     const OperationResult result = ExportToSlot(
         ctx, ctx.state.SelectedStore(), ctx.state.selectedDisk, ctx.state.imageBuffer.Span());
+    if (result.Complete()) {
+        ctx.state.imageChangesUnexported = false;
+    }
     SaveDescriptionsLocked(ctx);
     LoadStoreLocked(ctx);
     return result;

@@ -37,6 +37,9 @@ class ProgramState {
 
     SlotTable slotTable;  // the selected store's Disk IDs, descriptions and base ID
     int imageSource = SourceFloppyA;
+    // Files were added or removed in the contents window since the internal
+    // image was last exported or replaced.
+    bool imageChangesUnexported = false;
 
     DeviceTable devices;
     FloppyState floppies;

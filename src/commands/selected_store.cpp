@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "commands/image_changes.hpp"
 #include "commands/main_commands.hpp"
 #include "commands/status.hpp"
 #include "commands/window_store_lock.hpp"
@@ -99,6 +100,9 @@ OperationResult ReadSlotIntoImage(Context& ctx, int n) {
 }
 
 void ImportImageFromSlot(WindowContext& ctx) {
+    if (!MayDiscardImageChanges(ctx, ImageDiscard::Import)) {
+        return;
+    }
     if (const std::unique_ptr<StoreLock> lock = LockSelectedStore(ctx, LockKind::Shared)) {
         ReadSlotIntoImage(ctx, ctx.state.selectedDisk);
     }

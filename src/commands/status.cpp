@@ -11,6 +11,7 @@ void SetBufferLabel(Context& ctx, std::string caption, bool opaque, std::string 
     ctx.state.status.bufferCaptionPath = std::move(path);
     ctx.state.status.bufferOpaque = opaque;
     ctx.state.status.imageChanged = false;
+    ctx.state.imageChangesUnexported = false;  // a new caption is a new image
     ctx.ui.Changed(WindowPart::BufferLabel);
 }
 
@@ -25,6 +26,7 @@ void SetBufferOpaque(Context& ctx, bool opaque) {
 }
 
 void MarkImageChanged(Context& ctx) {
+    ctx.state.imageChangesUnexported = true;
     StatusStrip& status = ctx.state.status;
     if (!status.imageChanged) {
         status.imageChanged = true;

@@ -4,6 +4,7 @@
 #include <QShortcut>
 
 #include "gui/program_icon.hpp"
+#include "gui/readable_colours.hpp"
 #include "gui/window_centring.hpp"
 #include "gui/window_fonts.hpp"
 #include "gui/window_placement.hpp"
@@ -25,7 +26,7 @@ AboutWindow::AboutWindow(QWidget* parent)
     setWindowIcon(ProgramIcon());
     setFont(DesignSansFont());
     QPalette colours = palette();
-    colours.setColor(QPalette::Window, kLightYellow);
+    SetFixedBackground(colours, QPalette::Window, QPalette::WindowText, kLightYellow);
     setPalette(colours);
     setAutoFillBackground(true);
     setFixedSize(TwipsToPixels(this, kClientWidthTwips), TwipsToPixels(this, kClientHeightTwips));

@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 
+#include "gui/readable_colours.hpp"
+
 namespace quarnex {
 
 EditBox::EditBox(QWidget* parent) : QPlainTextEdit(parent) {
@@ -11,7 +13,7 @@ EditBox::EditBox(QWidget* parent) : QPlainTextEdit(parent) {
     setFrameShape(QFrame::NoFrame);
     document()->setDocumentMargin(0);
     QPalette colours = palette();
-    colours.setColor(QPalette::Base, QColor(255, 255, 192));
+    SetFixedBackground(colours, QPalette::Base, QPalette::Text, QColor(255, 255, 192));
     setPalette(colours);
 }
 

@@ -7,6 +7,7 @@
 
 #include "commands/status_strip.hpp"
 #include "gui/qt_text.hpp"
+#include "gui/readable_colours.hpp"
 #include "store/write_mark.hpp"
 
 namespace quarnex {
@@ -63,8 +64,12 @@ QVariant GridTableModel::data(const QModelIndex& index, int role) const {
     // A slot a write left part way is shown in the colour of an unreliable
     // image, and says why.
     if (grid_.SlotUnfinished(index.row() + 1)) {
+        const QColor colour(kBufferLabelRed, kBufferLabelGreen, kBufferLabelBlue);
         if (role == Qt::BackgroundRole) {
-            return QColor(kBufferLabelRed, kBufferLabelGreen, kBufferLabelBlue);
+            return colour;
+        }
+        if (role == Qt::ForegroundRole) {
+            return TextOn(colour, QGuiApplication::palette().color(QPalette::Text));
         }
         if (role == Qt::ToolTipRole) {
             return ToQt(UnfinishedSlotText(index.row() + 1));

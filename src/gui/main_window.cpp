@@ -5,11 +5,13 @@
 #include <QMenuBar>
 
 #include "commands/grid_keys.hpp"
+#include "commands/image_changes.hpp"
 #include "commands/refresh_main_window.hpp"
 #include "commands/status.hpp"
 #include "gui/cut_text.hpp"
 #include "gui/fonts.hpp"
 #include "gui/qt_text.hpp"
+#include "gui/readable_colours.hpp"
 #include "state/progress.hpp"
 
 namespace quarnex {
@@ -23,9 +25,7 @@ constexpr int kProgressLabelHeight = 210;
 constexpr int kProgressBarHeight = 255;
 constexpr int kActionLabelHeight = 195;
 
-QColor WindowColour() {
-    return QColor(212, 208, 200);
-}
+const QColor kBufferLabelColour(kBufferLabelRed, kBufferLabelGreen, kBufferLabelBlue);
 
 }  // namespace
 
@@ -40,7 +40,7 @@ MainWindow::MainWindow(WindowContext& ctx, const QtTextMetrics& metrics, TwipSca
     auto* client = new QWidget(this);
     client->setAutoFillBackground(true);
     QPalette colours = client->palette();
-    colours.setColor(QPalette::Window, WindowColour());
+    colours.setColor(QPalette::Window, MainWindowColour(colours));
     client->setPalette(colours);
     setCentralWidget(client);
     CreateStatusStrip(client);
@@ -63,8 +63,7 @@ void MainWindow::CreateStatusStrip(QWidget* client) {
     bufferLabel_ = new QLabel(QStringLiteral("Zeroed"), client);
     bufferLabel_->setFont(font);
     QPalette colours = bufferLabel_->palette();
-    colours.setColor(QPalette::Window,
-                     QColor(kBufferLabelRed, kBufferLabelGreen, kBufferLabelBlue));
+    colours.setColor(QPalette::Window, kBufferLabelColour);
     bufferLabel_->setPalette(colours);
     bufferLabel_->move(scale_.Px(1200), scale_.Px(kStripLowerTop));
 
@@ -76,6 +75,10 @@ void MainWindow::CreateStatusStrip(QWidget* client) {
     progressLabel_->setFont(font);
     progressLabel_->setAutoFillBackground(true);
     progressLabel_->setBackgroundRole(QPalette::Base);
+    QPalette progressColours = progressLabel_->palette();
+    SetFixedBackground(progressColours, QPalette::Base, QPalette::WindowText,
+                       progressColours.color(QPalette::Base));
+    progressLabel_->setPalette(progressColours);
 
     progressBar_ = new QProgressBar(client);
     progressBar_->setRange(0, 100);
@@ -245,6 +248,12 @@ void MainWindow::RenderBufferLabel() {
     const QString shown = ToQt(status.bufferCaption);
     bufferLabel_->setText(shown);
     bufferLabel_->setAutoFillBackground(status.bufferOpaque);
+    // Its text reads on the window, or on its own colour when that is shown.
+    QPalette colours = bufferLabel_->palette();
+    const QColor windowText = centralWidget()->palette().color(QPalette::WindowText);
+    colours.setColor(QPalette::WindowText,
+                     status.bufferOpaque ? TextOn(kBufferLabelColour, windowText) : windowText);
+    bufferLabel_->setPalette(colours);
     bufferLabel_->adjustSize();
     bufferLabel_->update();
     // The progress bar on the same line covers what runs past its left edge.
@@ -343,6 +352,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         // to stop and unload once it has returned.
         ctx_.state.cancelRequested = true;
         exitPending_ = true;
+        event->ignore();
+        return;
+    }
+    if (!shutDown_ && !MayDiscardImageChanges(ctx_, ImageDiscard::Exit)) {
         event->ignore();
         return;
     }

@@ -1,5 +1,7 @@
 #include "gui/window_centring.hpp"
 
+#include <cmath>
+
 #include "gui/window_placement.hpp"
 
 namespace quarnex {
@@ -9,12 +11,15 @@ int CentredOffset(int screenTwips, int windowTwips) {
 }
 
 void CentreOnScreen(QWidget& window) {
-    WidgetPlacement placement(window);
     const ScreenTwips screen = ScreenSizeTwips(&window);
-    TwipRect rect = placement.Geometry();
-    rect.top = CentredOffset(screen.height, rect.height);
-    rect.left = CentredOffset(screen.width, rect.width);
-    window.move(TwipsToPixels(&window, rect.left), TwipsToPixels(&window, rect.top));
+    // The window with its frame is centred: move() places the frame.
+    const QSize outer = window.frameGeometry().size();
+    const double perPixel = TwipsPerPixel(&window);
+    const int top =
+        CentredOffset(screen.height, static_cast<int>(std::lround(outer.height() * perPixel)));
+    const int left =
+        CentredOffset(screen.width, static_cast<int>(std::lround(outer.width() * perPixel)));
+    window.move(TwipsToPixels(&window, left), TwipsToPixels(&window, top));
 }
 
 }  // namespace quarnex

@@ -1,9 +1,7 @@
 #include "gui/window_placement.hpp"
 
-#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTimer>
 #include <cmath>
 #include <optional>
 
@@ -25,55 +23,6 @@ int ToTwips(int pixels, double perPixel) {
 int ToPixels(int twips, double perPixel) {
     return static_cast<int>(std::lround(twips / perPixel));
 }
-
-QSize FrameExtra(const QWidget& widget) {
-    return widget.frameGeometry().size() - widget.size();
-}
-
-// Until a window manager has framed a window, Qt knows neither the frame's
-// size nor where the frame will sit, so an outer geometry can only be applied
-// as if there were no frame (exact where there is none). This applies it again
-// once the frame is known, which is when the window is first painted after the
-// manager mapped it: otherwise every run would move the window up and left by
-// its frame and make it larger by the same.
-class OuterGeometryFinisher final : public QObject {
-  public:
-    OuterGeometryFinisher(QWidget& widget, QRect outer) : QObject(&widget), outer_(outer) {
-        setObjectName(QStringLiteral("OuterGeometryFinisher"));
-        widget.installEventFilter(this);
-    }
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        auto* widget = qobject_cast<QWidget*>(watched);
-        const QEvent::Type type = event->type();
-        if (widget == nullptr || done_ ||
-            (type != QEvent::Paint && type != QEvent::Move && type != QEvent::Resize &&
-             type != QEvent::Show)) {
-            return false;
-        }
-        if (FrameExtra(*widget) == QSize(0, 0)) {
-            return false;  // not framed (yet)
-        }
-        done_ = true;
-        widget->removeEventFilter(this);
-        // Not inside the event that told: a paint is no place to resize.
-        QTimer::singleShot(0, widget, [widget, outer = outer_] { ApplyOuter(*widget, outer); });
-        deleteLater();
-        return false;
-    }
-
-    static void ApplyOuter(QWidget& widget, const QRect& outer) {
-        const QSize extra = FrameExtra(widget);
-        widget.resize(std::max(1, outer.width() - extra.width()),
-                      std::max(1, outer.height() - extra.height()));
-        // With the frame known, move() places the frame itself.
-        widget.move(outer.topLeft());
-    }
-
-  private:
-    QRect outer_;
-    bool done_ = false;
-};
 
 // Keeps the adapters alive for one load or save.
 struct Adapters {
@@ -129,25 +78,21 @@ void WidgetPlacement::SetVisible(bool visible) {
     widget_.setVisible(visible);
 }
 
+// The file keeps the window's own area, without the frame a window manager
+// adds: that is known the moment the window exists, while the frame's size
+// arrives later, at a time no program can rely on. setGeometry places that
+// area itself, whenever the frame comes.
 TwipRect WidgetPlacement::Geometry() const {
     const double perPixel = TwipsPerPixel(&widget_);
-    const QRect frame = widget_.frameGeometry();
-    return {ToTwips(frame.top(), perPixel), ToTwips(frame.left(), perPixel),
-            ToTwips(frame.height(), perPixel), ToTwips(frame.width(), perPixel)};
+    const QRect client = widget_.geometry();
+    return {ToTwips(client.top(), perPixel), ToTwips(client.left(), perPixel),
+            ToTwips(client.height(), perPixel), ToTwips(client.width(), perPixel)};
 }
 
 void WidgetPlacement::SetGeometry(const TwipRect& rect) {
     const double perPixel = TwipsPerPixel(&widget_);
-    const QRect outer(ToPixels(rect.left, perPixel), ToPixels(rect.top, perPixel),
-                      ToPixels(rect.width, perPixel), ToPixels(rect.height, perPixel));
-    // The file keeps the outer frame; the widget's own size is the inner one.
-    // A later line for the same window replaces what an earlier one left to do.
-    delete widget_.findChild<OuterGeometryFinisher*>(QStringLiteral("OuterGeometryFinisher"),
-                                                     Qt::FindDirectChildrenOnly);
-    if (FrameExtra(widget_) == QSize(0, 0)) {
-        new OuterGeometryFinisher(widget_, outer);
-    }
-    OuterGeometryFinisher::ApplyOuter(widget_, outer);
+    widget_.setGeometry(ToPixels(rect.left, perPixel), ToPixels(rect.top, perPixel),
+                        ToPixels(rect.width, perPixel), ToPixels(rect.height, perPixel));
 }
 
 void LoadWindowPlacement(const std::string& file, const PlacedWidgets& widgets) {

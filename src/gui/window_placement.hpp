@@ -1,5 +1,5 @@
 #pragma once
-// The Qt side of the placement file: reads and applies the outer geometry of
+// The Qt side of the placement file: reads and applies the geometry of
 // real windows, in twips, and hands them to SbrLoad / SbrSave.
 
 #include <QRect>
@@ -31,7 +31,8 @@ QRect TwipsToPixels(const QWidget* widget, int left, int top, int width, int hei
 // Size of the screen the widget is on (the primary screen for null), in twips.
 ScreenTwips ScreenSizeTwips(const QWidget* widget);
 
-// A QWidget seen as a PlacementWindow: outer frame position and size in twips.
+// A QWidget seen as a PlacementWindow: position and size of its own area
+// (without the window manager's frame) in twips.
 class WidgetPlacement final : public PlacementWindow {
   public:
     explicit WidgetPlacement(QWidget& widget) : widget_(widget) {}

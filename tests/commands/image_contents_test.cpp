@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <functional>
 
+#include "commands/image_changes.hpp"
 #include "commands/image_contents.hpp"
+#include "commands/main_commands.hpp"
 #include "commands/status.hpp"
 #include "core/text.hpp"
 #include "store/store_world.hpp"
@@ -95,6 +97,7 @@ TEST(ImageContents, ChangesAreSeenByTheToolsAndMarkTheImageChanged) {
     EXPECT_EQ(Mtools("mtype -i " + w.Volume() + " '::/New file with a long name.dat'"),
               std::string(5000, 'n'));
     EXPECT_EQ(w.state.status.bufferCaption, "Changed: /tmp/v.img") << "marked once";
+    EXPECT_TRUE(w.state.imageChangesUnexported);
     EXPECT_EQ(w.Shown()[0][2], "2026-03-14 12:00") << "new items carry the clock's time";
     EXPECT_EQ(w.contents.FreeText(),
               FormatThousands(static_cast<long long>(MtoolsFreeBytes(w.Volume()))) + " bytes free");
@@ -184,6 +187,49 @@ TEST(ImageContents, RefusalsLeaveTheImageAsItWasAndSaySo) {
                                    "FAT12 volume is damaged: its sector size (0)",
                                    0),
               0u);
+}
+
+// Zero, an import or Exit ask before changes made here and not exported are lost.
+TEST(ImageContents, ChangesNotExportedGoOnlyAfterAYes) {
+    using Act = std::function<bool(TestWorld&)>;  // true: the image went, or may go
+    const Act zero = [](TestWorld& w) {
+        ZeroImage(w.ctx);
+        return w.state.imageBuffer.Span()[0] == std::byte{0};
+    };
+    const Act import = [](TestWorld& w) {
+        WriteFileText(w.dir / "in.img", std::string(kImageBytes, 'i'));
+        return ImportImageFrom(w.ctx, {.file = w.dir / "in.img"}).outcome == Outcome::Complete;
+    };
+    const Act exit = [](TestWorld& w) { return MayDiscardImageChanges(w.ctx, ImageDiscard::Exit); };
+    const struct {
+        bool changed, exported;
+        const Act& act;
+        MessageAnswer answer;
+        const char* asked;  // in the question; null: none
+        bool went;
+    } cases[] = {{true, false, zero, MessageAnswer::No, "Zero the internal image and lose", false},
+                 {true, false, zero, MessageAnswer::Yes, "Zero the internal image", true},
+                 {true, false, import, MessageAnswer::No, "Import over the internal image", false},
+                 {true, false, import, MessageAnswer::Yes, "not been exported since", true},
+                 {true, false, exit, MessageAnswer::No, "Exit and lose them?", false},
+                 {true, true, import, MessageAnswer::No, nullptr, true},
+                 {false, false, zero, MessageAnswer::No, nullptr, true}};
+    for (const auto& c : cases) {
+        TestWorld w;
+        if (c.changed) {
+            MarkImageChanged(w.ctx);
+        }
+        if (c.exported) {
+            ExportImageTo(w.ctx, {.file = w.dir / "out.img"});
+        }
+        w.ui.messageAnswers = {c.answer};
+        w.state.imageBuffer.Span()[0] = std::byte{1};
+        const auto i = &c - cases;
+        EXPECT_EQ(c.act(w), c.went) << i;
+        EXPECT_EQ(w.state.imageChangesUnexported, !c.went) << i;
+        ASSERT_EQ(w.ui.messages.size(), c.asked ? 1u : 0u) << i;
+        EXPECT_TRUE(!c.asked || w.ui.LastMessage().text.find(c.asked) != std::string::npos) << i;
+    }
 }
 
 }  // namespace

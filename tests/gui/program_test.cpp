@@ -88,14 +88,14 @@ void ProgramTests::advisoryWindowAndItsAnswers() {
 
 void ProgramTests::withRightsNoQuestionEverythingLoadedPlacedAndReleased() {
     ProgramWorld w(true);
-    // Outer frame: top 600, left 900, height 7200, width 9600 twips.
+    // The window's own area: top 600, left 900, height 7200, width 9600 twips.
     WriteFileText(w.dir / "QuarnCfg/Quarn.cfg", "[WINDOWS]\r\nQrnF = 1, 600, 900, 7200, 9600\r\n");
     QVERIFY(w.program->Start());
     Program& p = *w.program;
     QCOMPARE(w.ui.fake.advisoryQuestions, 0);
     QVERIFY(!p.State().imageBuffer.Empty() && !p.State().transferBuffer.Empty());
     // The placement is applied after the window is built: the layout follows.
-    QCOMPARE(p.Window()->frameGeometry(), QRect(60, 40, 640, 480));
+    QCOMPARE(p.Window()->geometry(), QRect(60, 40, 640, 480));
     QVERIFY(p.Window()->Frame().width() < 640 && p.Window()->Frame().width() > 600);
     // The companions exist, hidden until asked for.
     for (QWidget* hidden : std::initializer_list<QWidget*>{p.FloppyId(), p.UsbId(), p.SysInfo(),

@@ -4,6 +4,7 @@
 // events, scrolling, resizing and minimising.
 
 #include <QApplication>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QMenu>
@@ -11,11 +12,15 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QToolTip>
+#include <algorithm>
+#include <array>
 #include <filesystem>
 
 #include "commands/main_commands.hpp"
+#include "commands/status.hpp"
 #include "core/media_sizes.hpp"
 #include "fat12/fat12_volume.hpp"
+#include "gui/about_window.hpp"
 #include "gui_world.hpp"
 #include "image/image_files.hpp"
 
@@ -42,6 +47,7 @@ class StatesTests : public QObject {
     void aFileGivenToTheProgramOpensAsTheMenusWould();
     void scrollMaximumKeepsSlot999InView();
     void sizesAndTheMinimisedState();
+    void textsReadOnLightAndDarkPalettes();
 };
 
 void StatesTests::menusAndStripAtStart() {
@@ -301,6 +307,10 @@ void StatesTests::imageContentsWindow() {
     QCOMPARE(list.topLevelItem(1)->text(0), QString("dropped.txt"));
     QTest::keyClick(&list, Qt::Key_Backspace);
     QCOMPARE(contents->FolderLabel().text(), QString("Folder: /"));
+    // Exit asks before the dropped file is lost; No keeps the program.
+    w.window.Action(MenuId::File_Menu_Exit).trigger();
+    QVERIFY(w.window.isVisible() && w.shutdowns == 0);
+    QCOMPARE(w.ui.fake.LastMessage().title, std::string("Internal Image Changed"));
 }
 
 void StatesTests::clicksScrollingAndEscapeMoveTheMarkersAndTheBox() {
@@ -527,6 +537,53 @@ void StatesTests::sizesAndTheMinimisedState() {
     w.window.setWindowState(Qt::WindowNoState);
     QTest::qWait(20);
     QVERIFY(!about.isVisible());
+}
+
+// Text reads on its background: some grey of the shot lies at least 100 of
+// 255 from its most common one.
+bool TextReads(const QImage& shot) {
+    const QImage grey = shot.convertToFormat(QImage::Format_Grayscale8);
+    std::array<int, 256> counts{};
+    for (int y = 0; y < grey.height(); ++y) {
+        std::for_each_n(grey.constScanLine(y), grey.width(), [&](uchar g) { ++counts[g]; });
+    }
+    const auto back = std::max_element(counts.begin(), counts.end()) - counts.begin();
+    return std::any_of(counts.begin(), counts.end(), [&](const int& n) {
+        return n > 0 && std::abs(&n - counts.data() - back) >= 100;
+    });
+}
+
+void StatesTests::textsReadOnLightAndDarkPalettes() {
+    const QPalette desktop = QApplication::palette();
+    for (const bool isDark : {false, true}) {
+        QApplication::setPalette(isDark ? QPalette(Qt::white, QColor(53, 53, 53), Qt::gray,
+                                                   Qt::black, Qt::darkGray, Qt::white, Qt::white,
+                                                   QColor(35, 35, 35), QColor(53, 53, 53))
+                                        : desktop);
+        GuiWorld w;
+        SetBufferLabel(w.ctx, kUnreliableImageCaption, true);  // on its own colour
+        AboutWindow about;
+        about.ShowAbout();
+        EditBox edit;
+        edit.setPlainText("Lathe");
+        QCOMPARE(
+            w.window.centralWidget()->palette().color(QPalette::Window) == QColor(212, 208, 200),
+            !isDark);  // the design grey on a light palette
+        const auto* frame = w.window.findChild<QGroupBox*>();
+        QVERIFY(
+            TextReads(w.window.grab({frame->mapTo(&w.window, QPoint()), QSize(frame->width(), 20)})
+                          .toImage()));
+        QVERIFY(TextReads(edit.grab().toImage()));
+        for (QWidget* window : {static_cast<QWidget*>(&w.window), static_cast<QWidget*>(&about)}) {
+            for (const QLabel* label : window->findChildren<QLabel*>()) {
+                QVERIFY2(label->text().isEmpty() ||
+                             TextReads(window->grab({label->mapTo(window, QPoint()), label->size()})
+                                           .toImage()),
+                         qPrintable(label->text()));
+            }
+        }
+    }
+    QApplication::setPalette(desktop);
 }
 
 }  // namespace

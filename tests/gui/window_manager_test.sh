@@ -1,8 +1,11 @@
 #!/bin/sh
-# Windows come back where they were under a real window manager: the program
-# is started and closed (through the window manager, as a user closes it) five
-# times in a row; the outer frames of the main and the help window, as the X
-# server reports them, stay within a pixel. A saved top and left of 0 is kept.
+# Windows come back where they were under a real window manager, however late
+# it tells the program the size of its frame: from a saved placement, the
+# program is started and closed (through the window manager, as a user closes
+# it) ten times under jwm's default configuration and ten times under one that
+# centres new windows. The file keeps each window's own area, without the
+# frame: every saved placement equals the first, and the main and help windows
+# stay within a pixel. A saved top and left of 0 keeps the frame on the screen.
 # Usage: window_manager_test.sh PATH/TO/quarnex. Skips (77) without xvfb-run,
 # jwm or the X tools.
 set -eu
@@ -27,16 +30,30 @@ trap 'rm -rf "$work"; [ -n "$jwm_pid" ] && kill "$jwm_pid" 2>/dev/null; true' EX
 # A copy of the program with its files, so that its placement file is its own.
 cp "$program" "$work/quarnex"
 cp -r "$(dirname "$program")/QuarnCfg" "$(dirname "$program")/QuarnHlp" "$work/"
-cat >"$work/jwmrc" <<'EOF'
+cat >"$work/centred.jwmrc" <<'EOF'
 <?xml version="1.0"?>
 <JWM><FocusModel>click</FocusModel><Key mask="A" key="F4">close</Key>
 <Group><Option>centered</Option></Group></JWM>
 EOF
-jwm -f "$work/jwmrc" >/dev/null 2>&1 &
-jwm_pid=$!
-sleep 1
+# jwm with the given arguments in place of the running one.
+start_jwm() {
+    if [ -n "$jwm_pid" ]; then
+        kill "$jwm_pid"
+        wait "$jwm_pid" 2>/dev/null || true
+    fi
+    jwm "$@" >/dev/null 2>&1 &
+    jwm_pid=$!
+    sleep 1
+}
 
-# "left top width height" of a window's outer frame, decorations included.
+# "left top width height" of a window's own area.
+inner() {
+    xwininfo -id "$1" | awk -F: '/Absolute upper-left X/{x = $2 + 0}
+        /Absolute upper-left Y/{y = $2 + 0} /Width/{w = $2 + 0}
+        /Height/{h = $2 + 0} END {print x, y, w, h}'
+}
+
+# The same of its outer frame, decorations included.
 outer() {
     eval "$(xwininfo -id "$1" | awk -F: '/Absolute upper-left X/{print "x=" $2 + 0}
         /Absolute upper-left Y/{print "y=" $2 + 0} /Width/{print "w=" $2 + 0}
@@ -80,11 +97,12 @@ close_program() {
 }
 
 frames() {
-    echo "main $(outer "$main") help $(outer "$help")"
+    echo "main $(outer "$main") help $(outer "$help") area $(inner "$main")"
 }
 
-# Start $1 and its close; prints the outer frames of both windows. With
-# QUARNEX_WM_TEST_SHOTS set to a folder, a screenshot of each start goes there.
+# Start $1 and its close; prints the outer frames of both windows and the main
+# window's area. With QUARNEX_WM_TEST_SHOTS set to a folder, a screenshot of
+# each start goes there.
 cycle() {
     "$work/quarnex" >/dev/null 2>&1 &
     pid=$!
@@ -112,25 +130,37 @@ close_to() {
         $i !~ /^[a-z]/) { d = $i - $(i + n); if (d > 1 || d < -1) exit 1 } }'
 }
 
-printf '[WINDOWS]\r\nQrnF = 1, 1500, 3000, 9000, 12000\r\nHelpF = 1, 6000, 9000, 5000, 8000\r\n' \
-    >"$work/QuarnCfg/Quarn.cfg"
-first=$(cycle 1)
-echo "start 1: $first"
-check "$(echo "$first" | cut -d' ' -f2-5)" "200 100 800 600" "main window as the file says"
-for run in 2 3 4 5; do
-    seen=$(cycle "$run")
-    echo "start $run: $seen"
-    close_to "$seen" "$first" || { echo "FAIL: start $run moved from '$first'"; failed=1; }
-done
+saved() {
+    grep -E '^(QrnF|HelpF) ' "$work/QuarnCfg/Quarn.cfg" | tr -d '\r' | tr '\n' ' '
+}
 
-# A saved top and left of 0 put the frame in the screen's corner.
-printf '[WINDOWS]\r\nQrnF = 1, 0, 0, 9000, 12000\r\nHelpF = 0, 0, 0, 5000, 8000\r\n' \
-    >"$work/QuarnCfg/Quarn.cfg"
-"$work/quarnex" >/dev/null 2>&1 &
-pid=$!
-main=$(window Quarnex)
-corner=$(settled outer "$main")
-echo "top and left 0: $corner"
-check "$(echo "$corner" | cut -d' ' -f1-2)" "0 0" "main window at top and left 0"
-close_program "$main" "$pid"
+# In whole pixels (15 twips at 96 dpi), so that the first save keeps them.
+placement='QrnF = 1, 1500, 3000, 9000, 12000 HelpF = 1, 6000, 9000, 4995, 7995 '
+for config in default centred; do
+    if [ "$config" = default ]; then start_jwm; else start_jwm -f "$work/centred.jwmrc"; fi
+    printf '[WINDOWS]\r\nQrnF = 1, 1500, 3000, 9000, 12000\r\nHelpF = 1, 6000, 9000, 4995, 7995\r\n' \
+        >"$work/QuarnCfg/Quarn.cfg"
+    first=$(cycle "$config-1")
+    echo "$config start 1: $first; saved: $(saved)"
+    check "$(echo "$first" | cut -d' ' -f12-15)" "200 100 800 600" \
+        "$config: the main window's area as the file says"
+    check "$(saved)" "$placement" "$config start 1: saved placement"
+    for run in 2 3 4 5 6 7 8 9 10; do
+        seen=$(cycle "$config-$run")
+        echo "$config start $run: $seen; saved: $(saved)"
+        close_to "$seen" "$first" || { echo "FAIL: $config start $run moved from '$first'"; failed=1; }
+        check "$(saved)" "$placement" "$config start $run: saved placement"
+    done
+
+    # A saved top and left of 0 keep the frame in the screen's corner.
+    printf '[WINDOWS]\r\nQrnF = 1, 0, 0, 9000, 12000\r\nHelpF = 0, 0, 0, 5000, 8000\r\n' \
+        >"$work/QuarnCfg/Quarn.cfg"
+    "$work/quarnex" >/dev/null 2>&1 &
+    pid=$!
+    main=$(window Quarnex)
+    corner=$(settled outer "$main")
+    echo "$config, top and left 0: $corner"
+    check "$(echo "$corner" | cut -d' ' -f1-2)" "0 0" "$config: main window at top and left 0"
+    close_program "$main" "$pid"
+done
 exit $failed
