@@ -65,16 +65,6 @@ bool SlotMarked(const std::string& path, int slot, unsigned seed) {
     });
 }
 
-int FirstDifferentSlot(const std::string& a, const std::string& b) {
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-        if (ReadFileBytes(a, SlotOffset(slot), kSlotStride) !=
-            ReadFileBytes(b, SlotOffset(slot), kSlotStride)) {
-            return slot;
-        }
-    }
-    return -1;
-}
-
 void SetGridIds(ProgramState& state, const std::string& base, bool numbered) {
     for (int row = 1; row < kSlotCount; ++row) {
         const std::string id = PadRight(base + (numbered ? ThreeDigits(row) : ""), 11);
