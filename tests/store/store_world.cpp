@@ -5,8 +5,6 @@
 #include <filesystem>
 #include <regex>
 #include <sstream>
-#include <stdexcept>
-#include <tuple>
 
 #include "core/text.hpp"
 #include "fat12/fat12_volume.hpp"

@@ -211,13 +211,10 @@ TEST(StoreWriters, CloseTheVolumeAndTheDeviceInTheirOrder) {
         std::string file = w.dir / "import.img";
         MakeSparseFile(file, kStoreBytes);
         w.Arm(std::nullopt, FaultOp::Write, 3, name);
-        if (writer == 0) {
-            FormatSelectedStore(w.ctx, {"ID", "BASE", true});
-        } else if (writer == 1) {
-            RestoreSelectedStore(w.ctx, file);
-        } else {
-            ExportToSlot(w.ctx, w.state.SelectedStore(), 12, w.state.imageBuffer.Span());
-        }
+        writer == 0 ? FormatSelectedStore(w.ctx, {"ID", "BASE", true})
+        : writer == 1
+            ? RestoreSelectedStore(w.ctx, file)
+            : ExportToSlot(w.ctx, w.state.SelectedStore(), 12, w.state.imageBuffer.Span());
         // The flushes that close the two handles sit next to each other.
         const auto& log = w.devices.Log();
         const auto volumeClosed = std::ranges::find_if(
