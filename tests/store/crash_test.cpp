@@ -244,12 +244,10 @@ std::string Held(const StoreWorld& w, const std::string& path) {
     const std::vector<unsigned char> bytes = testing::ReadFileBytes(w.dir / kFloppy);
     const auto volume = std::as_bytes(std::span(bytes));
     const fat12::FileRead read = fat12::ReadFile(volume, path);
-    if (read.status == fat12::Status::IsAFolder) {
-        return "<folder>";
-    }
-    return read.status == fat12::Status::NotFound ? "<absent>"
-           : read.status == fat12::Status::Ok     ? read.contents
-                                                  : fat12::StatusText(read.status);
+    return read.status == fat12::Status::IsAFolder  ? "<folder>"
+           : read.status == fat12::Status::NotFound ? "<absent>"
+           : read.status == fat12::Status::Ok       ? read.contents
+                                                    : fat12::StatusText(read.status);
 }
 
 struct Change {

@@ -72,19 +72,12 @@ struct WriterWorld : testing::StoreWorld {
 
     OperationResult Run() {
         std::string path = file;
-        switch (writer) {
-            case Writer::Format:
-                return FormatSelectedStore(ctx, {"DEVID", "FDISK", true});
-            case Writer::Backup:
-                return BackupSelectedStore(ctx, path).copy;
-            case Writer::Restore:
-                return ImportStoreFromFile(ctx, file);
-            case Writer::Export:
-                return ExportToSlot(ctx, state.SelectedStore(), 12, state.imageBuffer.Span());
-            case Writer::Import:
-                break;
-        }
-        return ReadSlotIntoImage(ctx, 9);
+        return writer == Writer::Format    ? FormatSelectedStore(ctx, {"DEVID", "FDISK", true})
+               : writer == Writer::Backup  ? BackupSelectedStore(ctx, path).copy
+               : writer == Writer::Restore ? ImportStoreFromFile(ctx, file)
+               : writer == Writer::Export
+                   ? ExportToSlot(ctx, state.SelectedStore(), 12, state.imageBuffer.Span())
+                   : ReadSlotIntoImage(ctx, 9);
     }
 
     bool UnitIs(int unit, bool fresh) {
