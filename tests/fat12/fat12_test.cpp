@@ -164,17 +164,6 @@ TEST(VolumeLabel, OnlyTheBootSectorAndTheVolumesOwnLabelEntryAreWritten) {
     }
 }
 
-// IDs are typed as UTF-8 text and stored one byte per character.
-TEST(VolumeLabel, CharactersNotBytesAndTheirEightBitForm) {
-    const std::string ae = "\xC3\xA4", euro = "\xE2\x82\xAC";
-    EXPECT_EQ(FirstCharacters("ab" + euro + "c", 3), "ab" + euro) << "the euro sign whole";
-    EXPECT_EQ(FirstCharacters("ab\xE2\x82", 3), "ab\xE2") << "a broken sequence byte by byte";
-    const auto bytes = VolumeIdBytes(ae + euro + "\xFFZ");
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-              "\xE4??Z       ")
-        << "Latin-1 keeps its byte; beyond it, and a byte that is no character, give ?";
-}
-
 // Every slot of one format, and every slot of formats at other seconds up to
 // 48 days apart, gets a serial of its own.
 TEST(VolumeSerial, NoTwoSlotsOrSecondsShareOne) {

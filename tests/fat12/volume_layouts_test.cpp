@@ -117,8 +117,7 @@ TEST(VolumeLayouts, NamesGetShortFormsOtherSystemsRead) {
     EXPECT_EQ(listing.items[0].name, "DISKS.TXT") << "the first spelling stays";
     EXPECT_EQ(ReadFile(image, "DISKS.TXT").contents, "Disks.Txt") << "the last contents";
     for (std::size_t i = 1; i < listing.items.size(); ++i) {
-        EXPECT_EQ(listing.items[i].shortName, cases[i + 2].second);
-        EXPECT_EQ(listing.items[i].name, cases[i + 2].first);
+        EXPECT_EQ(std::pair(listing.items[i].name, listing.items[i].shortName), cases[i + 2]);
     }
     Image lower(1474560);
     BuildBlankVolume(lower, "");

@@ -60,39 +60,28 @@ TEST(ReportedIo, FailuresAreShownUnlessQuiet) {
                         .Value();
                 w.devices.Inject(row.fault);
             }
-            Status ok;
-            switch (row.step) {
-                case Read:
-                    ok = ReadSectorAndReport(w.ctx, h, memory, 0, 512, 0, reporting);
-                    break;
-                case ReadPtr:
-                    ok = ReadBlockAndReport(w.ctx, h, memory, 0, 512, 0, reporting);
-                    break;
-                case Write:
-                    ok = WriteBlockAndReport(w.ctx, h, memory, 0, 512, 512, reporting);
-                    break;
-                case Close:
-                    ok = CloseDevHandle(w.ctx, h);
-                    break;
-                case Unmount:
-                    ok = UnmountVolume(w.ctx, h);
-                    break;
-            }
-            EXPECT_FALSE(ok) << row.text;
+            SCOPED_TRACE(row.text);
+            const Status ok =
+                row.step == Read      ? ReadSectorAndReport(w.ctx, h, memory, 0, 512, 0, reporting)
+                : row.step == ReadPtr ? ReadBlockAndReport(w.ctx, h, memory, 0, 512, 0, reporting)
+                : row.step == Write ? WriteBlockAndReport(w.ctx, h, memory, 0, 512, 512, reporting)
+                : row.step == Close ? CloseDevHandle(w.ctx, h)
+                                    : UnmountVolume(w.ctx, h);
+            EXPECT_FALSE(ok);
             if (row.step == Read || row.step == ReadPtr || row.step == Write) {
-                EXPECT_EQ(h.Valid(), row.withHandle) << row.text;
+                EXPECT_EQ(h.Valid(), row.withHandle);
                 EXPECT_EQ(w.devices.Count(FaultOp::Read) + w.devices.Count(FaultOp::Write),
-                          row.withHandle && row.fault.op != FaultOp::Seek ? 1 : 0)
-                    << row.text;
+                          row.withHandle && row.fault.op != FaultOp::Seek ? 1 : 0);
             }
             if (reporting == Reporting::Quiet && row.step != Close && row.step != Unmount) {
-                EXPECT_TRUE(w.ui.messages.empty()) << row.text;
+                EXPECT_TRUE(w.ui.messages.empty());
                 continue;
             }
-            ASSERT_EQ(w.ui.messages.size(), 1u) << row.text;
-            EXPECT_EQ(w.ui.messages[0].title, "Error");
-            EXPECT_EQ(w.ui.messages[0].icon, MessageIcon::None);
-            EXPECT_EQ(w.ui.messages[0].text, row.text + (row.text.ends_with("to ") ? path : ""));
+            ASSERT_EQ(w.ui.messages.size(), 1u);
+            const MessageRequest& m = w.ui.messages[0];
+            EXPECT_EQ(std::tie(m.title, m.icon, m.text),
+                      std::tuple("Error", MessageIcon::None,
+                                 row.text + (row.text.ends_with("to ") ? path : "")));
         }
     }
 }

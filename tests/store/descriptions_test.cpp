@@ -175,19 +175,17 @@ TEST(DescriptionsFormat, ASlotRecordedMoreThanOnceIsAProblem) {
         twelve += k > 12 ? "" : ThreeDigits(k) + "   1>a\r\n" + ThreeDigits(k) + "   1>b\r\n";
     }
     const std::string twice = "; only the record shown can be kept.";
+    // clang-format off
     const std::pair<std::string, std::vector<std::string>> cases[] = {
         // One record each; an empty description line and stray blank lines.
-        {"005 SRC>a\r\n005  ID>[X]\r\n005   1>one\r\n005   2>\r\n\r\n005   3>c\r\n006   2>y\r\n",
-         {}},
-        {"005  ID>[X]\r\n005   1>one\r\n\r\n005  ID>[X]\r\n005   1>one\r\n",
-         {"Slot 005 is recorded 2 times (lines 1, 4)" + twice}},
-        {"005   1>one\r\n005   2>two\r\n005   1>again\r\n",
-         {"Slot 005 is recorded 2 times (lines 1, 3)" + twice}},
-        {"005   1>one\r\n006   1>six\r\n005   2>two\r\n",
-         {"Slot 005 is recorded 2 times (lines 1, 3)" + twice}},
+        {"005 SRC>a\r\n005  ID>[X]\r\n005   1>one\r\n005   2>\r\n\r\n005   3>c\r\n006   2>y\r\n", {}},
+        {"005  ID>[X]\r\n005   1>one\r\n\r\n005  ID>[X]\r\n005   1>one\r\n", {"Slot 005 is recorded 2 times (lines 1, 4)" + twice}},
+        {"005   1>one\r\n005   2>two\r\n005   1>again\r\n", {"Slot 005 is recorded 2 times (lines 1, 3)" + twice}},
+        {"005   1>one\r\n006   1>six\r\n005   2>two\r\n", {"Slot 005 is recorded 2 times (lines 1, 3)" + twice}},
         {"005  ID>[X]\r\n005 SRC>a\r\n", {"Slot 005 is recorded 2 times (lines 1, 2)" + twice}},
         {nineteen, {"Slot 003 is recorded 19 times (lines 2, 5, 8 and more)" + twice}},
     };
+    // clang-format on
     for (const auto& [text, problems] : cases) {
         EXPECT_EQ(RepeatedRecords(text), problems) << text;
     }

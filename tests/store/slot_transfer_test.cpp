@@ -63,17 +63,17 @@ TEST(ExportImageToSlot, ReloadShowsTheImageLabelAndCarriedTexts) {
     const std::string newTexts = " NEWDISK     |line one\r\nline two|";
     // Fault; slot 5's ID cell, description and source after the reload; its
     // record in DISKS.TXT; the report (none: complete); listed as part written.
-    const std::tuple<std::optional<testing::Fault>, std::string, std::string, const char*, bool>
-        cases[] = {
-            {std::nullopt, newTexts + "/images/new.img", "005 SRC>/images/new.img\r\n" + torn,
-             nullptr, false},
-            // Nothing written: the slot keeps its record.
-            {StoreFault(FaultOp::Dismount, 1, EBUSY), kept, old, "UnmountVolume", false},
-            {StoreFault(FaultOp::Write, 1, ENOSPC), kept, old, "QrnMfntWritePtr", false},
-            // Part written: the new ID, no source, and marked.
-            {StoreFault(FaultOp::Write, 5, EIO), newTexts, torn, "QrnMfntWritePtr", true},
-            {StoreFault(FaultOp::Write, 161, EIO), newTexts, torn, "QrnMfntWritePtr", true},
-        };
+    // clang-format off
+    const std::tuple<std::optional<testing::Fault>, std::string, std::string, const char*, bool> cases[] = {
+        {std::nullopt, newTexts + "/images/new.img", "005 SRC>/images/new.img\r\n" + torn, nullptr, false},
+        // Nothing written: the slot keeps its record.
+        {StoreFault(FaultOp::Dismount, 1, EBUSY), kept, old, "UnmountVolume", false},
+        {StoreFault(FaultOp::Write, 1, ENOSPC), kept, old, "QrnMfntWritePtr", false},
+        // Part written: the new ID, no source, and marked.
+        {StoreFault(FaultOp::Write, 5, EIO), newTexts, torn, "QrnMfntWritePtr", true},
+        {StoreFault(FaultOp::Write, 161, EIO), newTexts, torn, "QrnMfntWritePtr", true},
+    };
+    // clang-format on
     for (const auto& [fault, after, record, report, marked] : cases) {
         SCOPED_TRACE(report == nullptr ? "no fault" : report);
         StoreWorld w;

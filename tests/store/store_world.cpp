@@ -5,8 +5,6 @@
 #include <filesystem>
 #include <regex>
 #include <sstream>
-#include <stdexcept>
-#include <tuple>
 
 #include "core/text.hpp"
 #include "fat12/fat12_volume.hpp"
@@ -63,16 +61,6 @@ bool SlotMarked(const std::string& path, int slot, unsigned seed) {
         return ReadFileBytes(path, at, kMarkBytes) ==
                Pattern(at, kMarkBytes, seed + static_cast<unsigned>(slot));
     });
-}
-
-int FirstDifferentSlot(const std::string& a, const std::string& b) {
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-        if (ReadFileBytes(a, SlotOffset(slot), kSlotStride) !=
-            ReadFileBytes(b, SlotOffset(slot), kSlotStride)) {
-            return slot;
-        }
-    }
-    return -1;
 }
 
 void SetGridIds(ProgramState& state, const std::string& base, bool numbered) {

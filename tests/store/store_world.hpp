@@ -37,7 +37,6 @@ inline Fault StoreFault(FaultOp op, int nth, int error = EIO, std::size_t shortB
 // Marks the ends of each slot's image part and gap with the seed and the slot.
 void MarkSlots(const std::string& path, unsigned seed, const std::vector<int>& slots);
 bool SlotMarked(const std::string& path, int slot, unsigned seed);
-int FirstDifferentSlot(const std::string& a, const std::string& b);  // or -1
 
 // What a stop between writes may leave in the volume image: nothing for
 // fsck.fat -n to report (exit 0), or exit 1 with only "Reclaimed ... unused

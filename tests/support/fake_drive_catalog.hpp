@@ -2,7 +2,6 @@
 // A drive catalog whose drives the test lists by hand; each drive's volume is
 // whatever path the test gives (usually a regular file).
 
-#include <map>
 #include <string>
 #include <vector>
 

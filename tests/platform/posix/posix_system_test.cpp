@@ -25,20 +25,18 @@ TEST(ProgramFolders, TemplateAndHelpBesideElseInstalledAndPlacementBesideElsePer
     struct Case {
         std::string executable, files, writable, xdg, home, expected;
     };
+    // clang-format off
     const Case cases[] = {
-        {"/b/bin/quarnex", "/b/bin/QuarnCfg/FAT12.144 /b/share/quarnex/QuarnCfg/FAT12.144",
-         "/b/bin/QuarnCfg", "/x", "/h", "/b/bin/|/b/bin/QuarnCfg/Quarn.cfg"},
-        {"/b/bin/quarnex", "/b/bin/QuarnHlp/QuarnHlp.htm", "", "", "/home/ann",
-         "/b/bin/|/home/ann/.config/quarnex/Quarn.cfg"},
+        {"/b/bin/quarnex", "/b/bin/QuarnCfg/FAT12.144 /b/share/quarnex/QuarnCfg/FAT12.144", "/b/bin/QuarnCfg", "/x", "/h", "/b/bin/|/b/bin/QuarnCfg/Quarn.cfg"},
+        {"/b/bin/quarnex", "/b/bin/QuarnHlp/QuarnHlp.htm", "", "", "/home/ann", "/b/bin/|/home/ann/.config/quarnex/Quarn.cfg"},
         // Installed: found relative to the program, so a moved prefix works.
-        {"/opt/qx/bin/quarnex", "/opt/qx/share/quarnex/QuarnCfg/FAT12.144", "/opt/qx/bin",
-         "/home/ann/cfg/", "/home/ann", "/opt/qx/share/quarnex/|/home/ann/cfg/quarnex/Quarn.cfg"},
-        {"/usr/bin/quarnex-cli", "/usr/share/quarnex/QuarnHlp/QuarnHlp.htm", "", "rel/cfg",
-         "/home/ann", "/usr/share/quarnex/|/home/ann/.config/quarnex/Quarn.cfg"},
+        {"/opt/qx/bin/quarnex", "/opt/qx/share/quarnex/QuarnCfg/FAT12.144", "/opt/qx/bin", "/home/ann/cfg/", "/home/ann", "/opt/qx/share/quarnex/|/home/ann/cfg/quarnex/Quarn.cfg"},
+        {"/usr/bin/quarnex-cli", "/usr/share/quarnex/QuarnHlp/QuarnHlp.htm", "", "rel/cfg", "/home/ann", "/usr/share/quarnex/|/home/ann/.config/quarnex/Quarn.cfg"},
         // Nothing found, no home: beside the program, where a save says why.
         {"/usr/bin/quarnex", "", "", "", "", "/usr/bin/|/usr/bin/QuarnCfg/Quarn.cfg"},
         {"", "/share/quarnex/QuarnCfg/FAT12.144", "", "/cfg", "", "|/cfg/quarnex/Quarn.cfg"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         const PathProbe probe{[&](const std::string& path) { return Listed(c.files, path); },
                               [&](const std::string& path) { return Listed(c.writable, path); },
@@ -61,8 +59,7 @@ TEST(PosixSystemFacts, ReadsReleaseMachineAndMeminfo) {
 
     const std::string meminfo =
         "MemTotal:        8388608 kB\nMemFree:  100 kB\nMemAvailable:    1048576 kB\n";
-    EXPECT_EQ(MeminfoBytes(meminfo, "Mem"), 0u);
-    EXPECT_EQ(MeminfoBytes("", "MemTotal"), 0u);
+    EXPECT_EQ(MeminfoBytes(meminfo, "Mem") + MeminfoBytes("", "MemTotal"), 0u);
 
     testing::TempDir dir;
     testing::WriteFileText(dir / "meminfo", meminfo);
