@@ -43,16 +43,14 @@ TEST(CliStore, CreateAndFormatMakeStoresThatListShows) {
          "write_unfinished": false}]})"));
     // The key order of the document is the documented one.
     EXPECT_EQ(listed.out.find("\"store_id\""), listed.out.find('"'));
-    const CliResult text = RunCli({"list", copy});
-    EXPECT_TRUE(Contains(text.out, "Store ID: MYSTICK\nBase ID:  FDISK (numbered)\n")) << text.out;
-    EXPECT_TRUE(Contains(text.out, "\n998 FDISK998\n999 FDISK999\n"));
+    ExpectRun({"list", copy}, 0, "",
+              "Store ID: MYSTICK\nBase ID:  FDISK (numbered)\n|\n998 FDISK998\n999 FDISK999\n");
 
     // Format takes the IDs as the format dialog does, and drops the
     // descriptions. A numbered base keeps 8 characters, as the tool says.
-    EXPECT_TRUE(
-        Contains(RunCli({"format", copy, "--id", "x", "--base", "abcdefghij", "--yes"}).err,
-                 "--base \"abcdefghij\" is cut to 8 characters, which leave room for the "
-                 "slot number: the slots' labels are \"ABCDEFGH001\" to \"ABCDEFGH999\"\n"));
+    ExpectRun({"format", copy, "--id", "x", "--base", "abcdefghij", "--yes"}, 0,
+              "--base \"abcdefghij\" is cut to 8 characters, which leave room for the slot "
+              "number: the slots' labels are \"ABCDEFGH001\" to \"ABCDEFGH999\"\n");
     RunOk({"describe", copy, "5", "gone after the format", "--yes"});
     const CliResult formatted = RunOk({"format", copy, "--id", "new stick id", "--base",
                                        "plain base name", "--no-number", "--yes"});
@@ -69,13 +67,10 @@ TEST(CliStore, CreateAndFormatMakeStoresThatListShows) {
               std::tuple("NEW STICK I", false, "PLAIN BASE ", ""));
     // The mark of a format or restore that did not finish: listings say so.
     PutBytes(copy, 3, "QRNXBUSY");
-    const CliResult marked = RunCli({"list", copy});
-    EXPECT_TRUE(Contains(marked.err, "quarnex-cli: the last format or restore of " + copy +
-                                         " did not finish: its slots may mix old and new disks; "
-                                         "run it again\n"))
-        << marked.err;
-    EXPECT_EQ(nlohmann::json::parse(RunCli({"list", copy, "--json"}).out)["write_unfinished"],
-              true);
+    ExpectRun({"list", copy}, 0,
+              "quarnex-cli: the last format or restore of " + copy +
+                  " did not finish: its slots may mix old and new disks; run it again\n");
+    EXPECT_EQ(ListJson(copy)["write_unfinished"], true);
 }
 
 TEST(CliStore, PutGetDescribeBackupAndRestore) {
@@ -88,10 +83,8 @@ TEST(CliStore, PutGetDescribeBackupAndRestore) {
     EXPECT_EQ(SlotImage(store, 5), ReadFileBytes(image));
     EXPECT_EQ(SlotImage(store, 4), SlotImage(MasterStore(), 4));
     // The record holds the source and the slot's new ID.
-    const std::string disks = DisksTxt(store);
-    EXPECT_TRUE(Contains(
-        disks, "--- IDN>[FDISK]\r\n\r\n005 SRC>" + image + "\r\n005  ID>[GAME7      ]\r\n"))
-        << disks;
+    ExpectParts(DisksTxt(store),
+                "--- IDN>[FDISK]\r\n\r\n005 SRC>" + image + "\r\n005  ID>[GAME7      ]\r\n");
 
     RunOk({"get", store, "005", dir / "out.img"});
     EXPECT_EQ(ReadFileBytes(dir / "out.img"), ReadFileBytes(image));
@@ -103,7 +96,7 @@ TEST(CliStore, PutGetDescribeBackupAndRestore) {
     const std::string record =
         "012  ID>[FDISK012   ]\r\n012   1>Flight manual\r\n"
         "012   2>  page 2\r\n012   3>\r\n012   4>end\r\n";
-    EXPECT_TRUE(Contains(DisksTxt(store), "\r\n\r\n" + record));
+    ExpectParts(DisksTxt(store), "\r\n\r\n" + record);
     // The same text again writes nothing and says so.
     EXPECT_EQ(RunOk({"describe", store, "12", text}).err,
               "quarnex-cli: the description of slot 012 is unchanged\n");
@@ -112,7 +105,7 @@ TEST(CliStore, PutGetDescribeBackupAndRestore) {
     RunOk({"backup", store, backup});
     EXPECT_TRUE(SameBytes(store, backup));
     EXPECT_LT(AllocatedBytes(backup), 64ULL * 1024 * 1024);
-    EXPECT_TRUE(Contains(ReadFileText(dir / "backup.txt"), record));
+    ExpectParts(ReadFileText(dir / "backup.txt"), record);
     // An empty text removes the description and its record; the backup
     // restores the store as it was, byte for byte.
     RunOk({"describe", store, "12", "", "--yes"});
@@ -126,10 +119,10 @@ TEST(CliImage, NewAndZeroWriteWholeImages) {
     TempDir dir;
     const std::string fresh = dir / "fresh.img";
     const CliResult made = RunOk({"image", "new", fresh, "--id", "my disk 12345"});
-    EXPECT_EQ(made.out, "wrote " + fresh + "\n");
-    EXPECT_EQ(made.err,
-              "quarnex-cli: --id \"my disk 12345\" is cut to 11 characters, all a "
-              "volume label holds: the volume's label is \"MY DISK 123\"\n");
+    EXPECT_EQ(made.out + made.err,
+              "wrote " + fresh +
+                  "\nquarnex-cli: --id \"my disk 12345\" is cut to 11 characters, all a volume "
+                  "label holds: the volume's label is \"MY DISK 123\"\n");
     const std::vector<unsigned char> written = ReadFileBytes(fresh, fat12::kBootLabelOffset, 11);
     EXPECT_EQ(std::string(written.begin(), written.end()), "MY DISK 123");
     // Without an ID the volume has no label, which fsck.fat accepts.
@@ -151,10 +144,8 @@ TEST(CliLocks, ParallelWritersAreAllKeptAndAWriterWaitsForTheHolder) {
         std::this_thread::sleep_for(std::chrono::milliseconds(800));
         ::close(held);
         const CliResult run = waiting.Wait();
-        EXPECT_EQ(run.exitCode, 0) << run.err;
-        EXPECT_TRUE(
-            Contains(run.err, "waiting for another program that is reading or writing " + store))
-            << run.err;
+        EXPECT_EQ(run.exitCode, 0);
+        ExpectParts(run.err, "waiting for another program that is reading or writing " + store);
     }
     std::vector<std::unique_ptr<CliProcess>> runs;
     for (int slot = 1; slot <= 12; ++slot) {
@@ -169,8 +160,7 @@ TEST(CliLocks, ParallelWritersAreAllKeptAndAWriterWaitsForTheHolder) {
         EXPECT_EQ(listed["slots"][slot - 1]["description"], "text " + std::to_string(slot));
     }
     EXPECT_EQ(listed["slots"][399]["description"], "after the wait");
-    const std::vector<unsigned char> slot0 = SlotImage(store, 0);
-    WriteFileBytes(dir / "slot0.img", slot0);
+    WriteFileBytes(dir / "slot0.img", SlotImage(store, 0));
     EXPECT_EQ(RunCommand("fsck.fat -n '" + dir / "slot0.img" + "'"), 0);
 }
 

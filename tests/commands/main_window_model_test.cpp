@@ -83,7 +83,7 @@ TEST_F(GridModelTest, IdCellsArePaddedDashedMarkedAndRepaintedAsTheRecordChanges
               "  #| Disk ID| Disk Description| 007| 999|two\r\nlines");
 }
 
-TEST_F(GridModelTest, RowsAreAsHighAsTheirDescriptionsAndResetClearsRecordsAndMarks) {
+TEST_F(GridModelTest, RowsAreAsHighAsTheirDescriptions) {
     EXPECT_EQ(grid.DescriptionRowHeight("") + grid.DescriptionRowHeight("one line"), 2 * 270);
     EXPECT_EQ(grid.DescriptionRowHeight("a\r\n\r\nb"), 3 * 240 + 45) << "empty lines count";
     // The one-line height itself is enough; one twip more is not.
@@ -97,21 +97,6 @@ TEST_F(GridModelTest, RowsAreAsHighAsTheirDescriptionsAndResetClearsRecordsAndMa
     grid.SetRowHeight(9, 3 * 240 + 45);  // a description that is gone since
     grid.FitRowHeights();
     EXPECT_EQ(std::pair(grid.RowHeight(4), grid.RowHeight(9)), std::pair(3 * 240 + 45, 270));
-    slots.SetDiskId(7, "FDISK007   ", SlotChange::DiskIdRead);
-    slots.SetSource(7, "a.img");
-    slots.SetWriteUnfinished(7, true);
-    grid.SetMark(7, RowMark::Selection);
-    grid.SetMark(8, RowMark::Unmarked);
-    grid.SetRowHeight(0, 400);
-    probe.cells.clear();
-    grid.Reset();
-    EXPECT_EQ(grid.Cell(7, 1) + "|" + grid.Cell(8, 1) + "|" + grid.Cell(4, 2) + "|" +
-                  slots.Slot(7).source,
-              " ----------- | ----------- ||");
-    EXPECT_EQ(std::tuple(grid.RowHeight(4), grid.RowHeight(0), grid.SlotUnfinished(7)),
-              std::tuple(270, 270, false));
-    EXPECT_EQ(probe.cells, (Cells{{7, 1}, {8, 1}, {4, 2}, {7, 1}}))
-        << "rows 7 and 8 unmarked, then the records: slot 4's text, slot 7's ID";
 }
 
 // Line height 240 in the test world: a one-line row is 270 high, a row of
@@ -164,7 +149,10 @@ TEST(RefreshMainWindow, ResetHidesStoreCommandsAndForgetsTheSelection) {
     slots.baseId = "FDISK";
     slots.baseIdPresent = slots.baseIdNumbered = true;
     slots.SetDiskId(7, "FDISK007   ", SlotChange::DiskIdRead);
+    slots.SetSource(7, "a.img");
+    slots.SetWriteUnfinished(7, true);
     w.model.grid.SetMark(7, RowMark::Selection);
+    w.model.grid.SetMark(8, RowMark::Unmarked);
     slots.SetDescription(7, "two\r\nlines");
     w.model.grid.SetRowHeight(7, 600);
     w.model.edit.EditingActive = w.model.edit.boxVisible = true;
@@ -182,9 +170,11 @@ TEST(RefreshMainWindow, ResetHidesStoreCommandsAndForgetsTheSelection) {
     EXPECT_EQ(menus[MenuId::File_Menu_Scan].caption, "Scan Drives");
     EXPECT_EQ(w.model.frameCaption, " Disk Selection ");
     const GridModel& grid = w.model.grid;
-    EXPECT_EQ(grid.Cell(7, 0) + "|" + grid.Cell(7, 1) + "|" + grid.Cell(7, 2),
-              " 007| ----------- |");
-    EXPECT_EQ(w.model.grid.RowHeight(7), w.model.grid.BaseRowHeight());
+    EXPECT_EQ(grid.Cell(7, 0) + "|" + grid.Cell(7, 1) + "|" + grid.Cell(8, 1) + "|" +
+                  grid.Cell(7, 2) + "|" + slots.Slot(7).source,
+              " 007| ----------- | ----------- ||");
+    EXPECT_EQ(std::pair(grid.RowHeight(7), grid.SlotUnfinished(7)),
+              std::pair(grid.BaseRowHeight(), false));
     EXPECT_FALSE(w.model.edit.EditingActive || w.model.edit.boxVisible);
     EXPECT_EQ(w.state.selectedDisk + w.state.selectedDevice + w.state.devices.count, 0);
     EXPECT_TRUE(slots.baseId.empty() && !slots.baseIdPresent && !slots.baseIdNumbered);
