@@ -124,9 +124,7 @@ std::string DisksTxt(const std::string& store) {
 }
 
 CliResult RunOk(const std::vector<std::string>& args, const CliOptions& options) {
-    CliResult run = RunCli(args, options);
-    EXPECT_EQ(run.exitCode, 0) << args.front() << " " << args.back() << ": " << run.err;
-    return run;
+    return ExpectRun(args, 0, "", "", options);
 }
 
 void ExpectParts(const std::string& text, const std::string& parts) {
@@ -164,9 +162,7 @@ std::vector<std::string> Words(const std::string& line,
 }
 
 nlohmann::json ListJson(const std::string& store) {
-    const CliResult listed = RunCli({"list", store, "--json"});
-    EXPECT_EQ(listed.exitCode, 0) << listed.err;
-    return nlohmann::json::parse(listed.out);
+    return nlohmann::json::parse(RunOk({"list", store, "--json"}).out);
 }
 
 bool Contains(const std::string& text, const std::string& part) {

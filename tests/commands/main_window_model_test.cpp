@@ -83,7 +83,7 @@ TEST_F(GridModelTest, IdCellsArePaddedDashedMarkedAndRepaintedAsTheRecordChanges
               "  #| Disk ID| Disk Description| 007| 999|two\r\nlines");
 }
 
-TEST_F(GridModelTest, RowsAreAsHighAsTheirDescriptions) {
+TEST_F(GridModelTest, RowsAreAsHighAsTheirDescriptionsAndAResetRepaintsWhatItClears) {
     EXPECT_EQ(grid.DescriptionRowHeight("") + grid.DescriptionRowHeight("one line"), 2 * 270);
     EXPECT_EQ(grid.DescriptionRowHeight("a\r\n\r\nb"), 3 * 240 + 45) << "empty lines count";
     // The one-line height itself is enough; one twip more is not.
@@ -97,6 +97,11 @@ TEST_F(GridModelTest, RowsAreAsHighAsTheirDescriptions) {
     grid.SetRowHeight(9, 3 * 240 + 45);  // a description that is gone since
     grid.FitRowHeights();
     EXPECT_EQ(std::pair(grid.RowHeight(4), grid.RowHeight(9)), std::pair(3 * 240 + 45, 270));
+    // A reset repaints what it clears: the marked row, then the records.
+    grid.SetMark(7, RowMark::Selection);
+    probe.cells.clear();
+    grid.Reset();
+    EXPECT_EQ(probe.cells, (Cells{{7, 1}, {4, 2}}));
 }
 
 // Line height 240 in the test world: a one-line row is 270 high, a row of
