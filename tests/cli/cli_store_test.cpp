@@ -292,15 +292,18 @@ TEST(CliRefusals, OutputsReplaceOnlyRegularFilesTheUserMayWrite) {
     ASSERT_EQ(::mknod(socketPath.c_str(), S_IFSOCK | 0666, 0), 0);
     WriteFileText(dir / "theirs.img", "theirs");
     ::chmod((dir / "theirs.img").c_str(), 0444);
-    const std::string pipe = ": This is a pipe (FIFO), not a file. Nothing was written.";
+    const auto notA = [](const std::string& what) {
+        return ": This is " + what + ", not a file. Nothing was written.";
+    };
     std::vector<std::pair<Args, std::string>> refused{
-        {{"get", store, "1", dir / "fifo", "--yes"}, pipe},
-        {{"image", "new", dir / "sock", "--yes"}, ": This is a socket, not a file. Nothing was"},
-        {{"backup", store, dir / "folder", "--yes"}, ": This is a folder, not a file. Nothing"},
-        {{"files", "get", store, "--slot", "0", "DISKS.TXT", dir / "fifo", "--yes"}, pipe}};
+        {{"get", store, "1", dir / "fifo", "--yes"}, notA("a pipe (FIFO)")},
+        {{"image", "new", dir / "sock", "--yes"}, notA("a socket")},
+        {{"backup", store, dir / "folder", "--yes"}, notA("a folder")},
+        {{"files", "get", store, "--slot", "0", "DISKS.TXT", dir / "fifo", "--yes"},
+         notA("a pipe (FIFO)")}};
     // A device node of our own, as only root may make one.
     if (::mknod((dir / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
-        refused.push_back({{"image", "zero", dir / "null", "--yes"}, ": This is a device, not a"});
+        refused.push_back({{"image", "zero", dir / "null", "--yes"}, notA("a device")});
     }
     for (const auto& [args, message] : refused) {
         ExpectRun(args, 1, message);
