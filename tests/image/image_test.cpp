@@ -107,10 +107,9 @@ struct ImageWorld : TestWorld {
         WriteFileBytes(file, bytes);
         return file;
     }
-    void Inject(FaultOp op, const std::vector<int>& nths, int error = EIO,
-                const std::string& path = "") {
+    void Inject(FaultOp op, const std::vector<int>& nths, int error = EIO) {
         for (int nth : nths) {
-            devices.Inject(Fault{op, nth, path, error, 0});
+            devices.Inject(Fault{op, nth, "", error, 0});
         }
     }
     const Bytes old = Labelled(PatternImage(200), "EARLIER    ");
