@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -35,18 +36,16 @@ int WaitFor(pid_t pid) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-}  // namespace
+const std::string kCliBinary = QUARNEX_CLI_BINARY;
 
-std::string CliBinary() {
-    return QUARNEX_CLI_BINARY;
-}
+}  // namespace
 
 CliResult RunCli(const std::vector<std::string>& args, const CliOptions& options) {
     return CliProcess(args, options).Wait();
 }
 
 CliProcess::CliProcess(const std::vector<std::string>& args, const CliOptions& options) {
-    std::string command = ShellQuote(CliBinary());
+    std::string command = ShellQuote(kCliBinary);
     for (const std::string& arg : args) {
         command += " " + ShellQuote(arg);
     }
@@ -94,8 +93,7 @@ const std::string& MasterStore() {
     static const std::string path = [] {
         const std::string store = std::string(QUARNEX_CLI_TEST_DIR) + "/master-store.img";
         std::error_code ec;
-        if (fs::exists(store, ec) &&
-            fs::last_write_time(store) > fs::last_write_time(CliBinary())) {
+        if (fs::exists(store, ec) && fs::last_write_time(store) > fs::last_write_time(kCliBinary)) {
             return store;
         }
         const std::string making = store + "." + std::to_string(::getpid());
@@ -126,8 +124,29 @@ std::string DisksTxt(const std::string& store) {
 }
 
 CliResult RunOk(const std::vector<std::string>& args, const CliOptions& options) {
+    return ExpectRun(args, 0, "", "", options);
+}
+
+void ExpectParts(const std::string& text, const std::string& parts) {
+    for (std::size_t at = 0; at <= parts.size();) {
+        const std::size_t bar = std::min(parts.find('|', at), parts.size());
+        EXPECT_TRUE(Contains(text, parts.substr(at, bar - at))) << text.substr(0, 900);
+        at = bar + 1;
+    }
+}
+
+CliResult ExpectRun(const std::vector<std::string>& args, int code, const std::string& err,
+                    const std::string& out, const CliOptions& options) {
     CliResult run = RunCli(args, options);
-    EXPECT_EQ(run.exitCode, 0) << args.front() << " " << args.back() << ": " << run.err;
+    std::string line;
+    for (const std::string& arg : args) {
+        line += " " + arg;
+    }
+    SCOPED_TRACE(line);
+    EXPECT_EQ(run.exitCode, code) << run.err;
+    ExpectParts(run.err, err);
+    ExpectParts(run.out, out);
+    EXPECT_TRUE(code == 0 || !out.empty() || run.out.empty()) << run.out;
     return run;
 }
 
@@ -143,9 +162,7 @@ std::vector<std::string> Words(const std::string& line,
 }
 
 nlohmann::json ListJson(const std::string& store) {
-    const CliResult listed = RunCli({"list", store, "--json"});
-    EXPECT_EQ(listed.exitCode, 0) << listed.err;
-    return nlohmann::json::parse(listed.out);
+    return nlohmann::json::parse(RunOk({"list", store, "--json"}).out);
 }
 
 bool Contains(const std::string& text, const std::string& part) {

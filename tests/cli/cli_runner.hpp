@@ -28,11 +28,18 @@ struct CliOptions {
     bool onTerminal = false;  // stdin and stderr on a pseudo-terminal (script)
 };
 
-std::string CliBinary();
+inline const CliOptions kAsNobody{"", true, false};
+inline const CliOptions kOnTerminal{"", false, true};
 
 CliResult RunCli(const std::vector<std::string>& args, const CliOptions& options = {});
 // A run that must succeed.
 CliResult RunOk(const std::vector<std::string>& args, const CliOptions& options = {});
+// Every "|"-separated part of parts is in text.
+void ExpectParts(const std::string& text, const std::string& parts);
+// A run that must end with code and show the parts of err on stderr and of
+// out on stdout; a failed run with no out given must print nothing there.
+CliResult ExpectRun(const std::vector<std::string>& args, int code, const std::string& err,
+                    const std::string& out = "", const CliOptions& options = {});
 // The words of line, split at spaces; a word that is a key of names stands for its value.
 std::vector<std::string> Words(const std::string& line,
                                const std::map<std::string, std::string>& names);

@@ -1,4 +1,4 @@
-// quarnex-cli on a terminal (questions asked, progress drawn), under Ctrl-C,
+// quarnex-cli on a terminal (questions asked, the progress line drawn), under Ctrl-C,
 // on a real block device, and run by an ordinary user on a stick a stand-in
 // udisks2 service hands over.
 
@@ -9,12 +9,16 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <tuple>
 
 #include "cli/cli_runner.hpp"
+#include "cli/console_ui.hpp"
+#include "cli/progress_line.hpp"
 #include "core/media_sizes.hpp"
 #include "support/loop_device.hpp"
 #include "support/temp_dir.hpp"
@@ -30,21 +34,16 @@ TEST(CliTerminal, QuestionsAreAskedAndProgressIsDrawn) {
     WriteFileBytes(image, PatternImage(9, "TTY"));
 
     // Answered no: nothing written.
-    const CliResult no = RunCli({"put", store, "2", image}, CliOptions{"n\n", false, true});
-    EXPECT_TRUE(no.exitCode == 1 &&
-                Contains(no.out, "? Its image and description are replaced. [y/N] "))
-        << no.out;
+    ExpectRun({"put", store, "2", image}, 1, "", "? Its image and description are replaced. [y/N] ",
+              {"n\n", false, true});
     EXPECT_NE(SlotImage(store, 2), ReadFileBytes(image));
 
     // Answered yes: written, with a progress line on the terminal.
-    const CliResult yes = RunCli({"put", store, "2", image}, CliOptions{"y\n", false, true});
+    ExpectRun({"put", store, "2", image}, 0, "", "Export To USB Disk(002) [|] 100%",
+              {"y\n", false, true});
     EXPECT_EQ(SlotImage(store, 2), ReadFileBytes(image));
-    EXPECT_TRUE(yes.exitCode == 0 && Contains(yes.out, "Export To USB Disk(002) [") &&
-                Contains(yes.out, "] 100%"))
-        << yes.out;
     // A whole-store copy shows its speed.
-    const CliResult backup = RunCli({"backup", store, dir / "b.img"}, CliOptions{"", false, true});
-    EXPECT_TRUE(backup.exitCode == 0 && Contains(backup.out, "B/s")) << backup.out;
+    ExpectRun({"backup", store, dir / "b.img"}, 0, "", "B/s", kOnTerminal);
 
     // Without a terminal the same command prints results only.
     const CliResult quiet = RunCli({"get", store, "2", dir / "out.img"});
@@ -73,13 +72,11 @@ TEST(CliTerminal, CtrlCCancelsABackup) {
     }
     run.Interrupt();
     const CliResult result = run.Wait();
-    EXPECT_EQ(result.exitCode, 1) << result.err;
+    EXPECT_EQ(result.exitCode, 1);
     // The previous backup is kept whole, and the user is told so.
-    EXPECT_TRUE(Contains(result.err, "quarnex-cli: cancelling (") &&
-                Contains(result.err, "quarnex-cli: cancelled\n") &&
-                Contains(result.err, "quarnex-cli: " + backup + " and " + dir / "b.txt" +
-                                         " are as they were before (stopped at: Export of USB"))
-        << result.err;
+    ExpectParts(result.err, "quarnex-cli: cancelling (|quarnex-cli: cancelled\n|quarnex-cli: " +
+                                backup + " and " + dir / "b.txt" +
+                                " are as they were before (stopped at: Export of USB");
     EXPECT_EQ(ReadFileText(backup), "the previous backup");
     EXPECT_EQ(ReadFileText(dir / "b.txt"), "its descriptions");
     EXPECT_EQ(newFileBytes(), 0u) << "the unfinished copy is removed";
@@ -109,9 +106,8 @@ TEST(CliLoopDevice, ListDescribeAndScanABlockDevice) {
     // A scan finds the store on the loop device with --all only; finding
     // nothing, it says so and how to look at loop devices.
     const CliResult scan = RunCli({"scan"});
-    const CliResult all = RunCli({"scan", "--all"});
-    EXPECT_TRUE(Contains(all.out, loop.Path().substr(5) + "\t" + loop.Path() + "\tMYSTICK\n"))
-        << all.out << all.err;
+    ExpectParts(RunCli({"scan", "--all"}).out,
+                loop.Path().substr(5) + "\t" + loop.Path() + "\tMYSTICK\n");
     EXPECT_FALSE(Contains(scan.out, loop.Path()));
     if (scan.out.empty()) {
         EXPECT_EQ(scan.err,
@@ -152,27 +148,74 @@ TEST(CliUdisks, AnOrdinaryUserWorksOnAStickThroughTheService) {
         {{"put", "/dev/sdr", "7", image, "--yes"}, 1, "", refusal},
     };
     for (const auto& step : steps) {
-        const CliResult run = RunCli(step.args, CliOptions{"", true, false});
-        EXPECT_EQ(run.exitCode, step.exitCode) << step.args[0] << ": " << run.err;
-        EXPECT_EQ(run.out, step.out) << step.args[0];
-        EXPECT_TRUE(Contains(run.err, step.err)) << step.args[0] << ": " << run.err;
+        EXPECT_EQ(ExpectRun(step.args, step.exitCode, step.err, "", kAsNobody).out, step.out);
     }
-    const CliResult listed = RunCli({"list", "/dev/sdq", "--json"}, CliOptions{"", true, false});
-    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    const CliResult listed = RunOk({"list", "/dev/sdq", "--json"}, kAsNobody);
     const nlohmann::json slot = nlohmann::json::parse(listed.out)["slots"][6];
     EXPECT_EQ(slot["id"].get<std::string>() + "|" + slot["description"].get<std::string>(),
               "GAME7      |Lathe programs");
     EXPECT_EQ(SlotImage(stick, 7), PatternImage(7, "GAME7"));
     EXPECT_EQ(SlotImage(refused, 7), SlotImage(MasterStore(), 7));
     // Last: a stick powered off is gone from the service.
-    const CliResult ejected = RunCli({"eject", "/dev/sdq"}, CliOptions{"", true, false});
-    EXPECT_EQ(ejected.out, "/dev/sdq is powered off and can be unplugged\n") << ejected.err;
+    EXPECT_EQ(RunOk({"eject", "/dev/sdq"}, kAsNobody).out,
+              "/dev/sdq is powered off and can be unplugged\n");
 
     const std::vector<std::string> calls = service.Calls();
     for (const std::string call : {"OpenDevice /org/freedesktop/UDisks2/block_devices/sdq w",
                                    "Unmount /org/freedesktop/UDisks2/block_devices/sdq",
                                    "PowerOff /org/freedesktop/UDisks2/drives/sdq"}) {
         EXPECT_NE(std::find(calls.begin(), calls.end(), call), calls.end()) << call;
+    }
+}
+
+using cli::FormatSpeed;
+using cli::ProgressLine;
+
+TEST(ProgressLine, ShowsBarPercentAndSpeedWithinTheWidth) {
+    EXPECT_EQ(ProgressLine(" Export To USB Disk(007) ", 37, 12.54e6, 79),
+              "Export To USB Disk(007) [#######.............]  37%  12.5 MB/s");
+    // Unknown speed is left out; the bar never runs past its ends.
+    EXPECT_EQ(ProgressLine("x", 140, 0, 79), "x [####################] 100%");
+    EXPECT_EQ(ProgressLine("x", -5, 0, 79), "x [....................]   0%");
+    // A long action is cut so that the line fits.
+    const std::string cut = ProgressLine(std::string(100, 'a'), 50, 812e3, 60);
+    EXPECT_EQ(cut.size(), 60u);
+    EXPECT_EQ(cut.substr(0, 22), std::string(19, 'a') + "...");
+    EXPECT_EQ(cut.substr(22), " [##########..........]  50%  812 kB/s");
+
+    EXPECT_EQ(FormatSpeed(999), "999 B/s");
+    EXPECT_EQ(FormatSpeed(1.5e9), "1.5 GB/s");
+    EXPECT_EQ(FormatSpeed(250e6), "250 MB/s");
+}
+
+struct QuietTerminal final : Terminal, InterruptWatch {
+    bool IsTerminal(StandardStream) override { return true; }
+    std::optional<std::size_t> Columns(StandardStream) override { return 80; }
+    std::optional<std::string> ReadAnswerLine() override { return std::nullopt; }
+    bool Poll() override { return false; }
+    void Release() override {}
+};
+
+// The line ends on the events, whatever the action's words say.
+TEST(ConsoleProgress, TheLineEndsOnFinishedFailedAndCancelledEvents) {
+    const std::string line = "\rLoading Disk IDs Failed [##..................]  10%\x1b[K";
+    const std::pair<std::function<void(Progress&)>, std::string> cases[] = {
+        {[](Progress&) {}, line},
+        {[](Progress& p) { p.Failed(); }, line + line + "\n"},
+        {[](Progress& p) { p.Cancelled(); }, line + "\n"},
+        {[](Progress& p) { p.Finished(); },
+         line + "\rLoading Disk IDs Failed [####################] 100%\x1b[K\n"},
+    };
+    for (const auto& [event, expected] : cases) {
+        ProgramState state;
+        std::ostringstream err;
+        QuietTerminal terminal;
+        cli::ConsoleUi console(state, {.errorIsTerminal = true}, err, terminal, terminal);
+        console.Started();
+        console.Doing({.kind = ActivityKind::LoadDiskIdsFailed});
+        console.UnitDone(1, 10);
+        event(console);
+        EXPECT_EQ(err.str(), expected);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <tuple>
 
 #include "commands/image_changes.hpp"
 #include "commands/image_contents.hpp"
@@ -114,39 +115,36 @@ TEST(ImageContents, ChangesAreSeenByTheToolsAndMarkTheImageChanged) {
 }
 
 TEST(ImageContents, RefusalsLeaveTheImageAsItWasAndSaySo) {
-    struct Case {
-        const char* what;
-        std::function<void(ContentsWorld&)> prepare;
-        std::function<void(ContentsWorld&)> act;
-        const char* said;
+    using Step = std::function<void(ContentsWorld&)>;
+    const Step none = [](ContentsWorld&) {};
+    const Step fill = [](ContentsWorld& w) {
+        Mtools("dd if=/dev/zero of=" + w.dir / "big" +
+               " bs=1000 count=1300 2>/dev/null && mcopy -i " + w.Volume() + " " +
+               w.dir / "big ::");
     };
     const std::size_t fat2 = 512 + 9 * 512;
-    const Case cases[] = {
-        {"full volume",
-         [](ContentsWorld& w) {
-             Mtools("dd if=/dev/zero of=" + w.dir / "big" +
-                    " bs=1000 count=1300 2>/dev/null && "
-                    "mcopy -i " +
-                    w.Volume() + " " + w.dir / "big ::");
-         },
+    const Step differ = [&](ContentsWorld& w) { PutBytes(w.Volume(), fat2 + 40, {0x77}); };
+    const struct {
+        Step prepare, act;
+        const char* said;
+    } cases[] = {
+        {fill,
          [](ContentsWorld& w) { w.contents.Add({w.Host("more.bin", std::string(200000, 'm'))}); },
          "There is no room for \"more.bin\" on the internal image"},
-        {"FATs differ", [&](ContentsWorld& w) { PutBytes(w.Volume(), fat2 + 40, {0x77}); },
-         [](ContentsWorld& w) { w.contents.NewFolder("New"); },
+        {differ, [](ContentsWorld& w) { w.contents.NewFolder("New"); },
          "The two FATs of the FAT12 volume differ"},
-        {"name", [](ContentsWorld&) {},
-         [](ContentsWorld& w) { w.contents.Add({w.Host("what?.txt", "q")}); },
+        {none, [](ContentsWorld& w) { w.contents.Add({w.Host("what?.txt", "q")}); },
          "\"what?.txt\" cannot be stored on a FAT12 volume"},
-        {"replace declined", [](ContentsWorld&) {},
-         [](ContentsWorld& w) { w.contents.Add({w.Host("a long FILE name.txt", "no")}); },
-         "\"a long FILE name.txt\" exists in / already."},
-        {"delete declined", [](ContentsWorld&) {},
+        {none, [](ContentsWorld& w) { w.contents.Add({w.Host("a long FILE name.txt", "no")}); },
+         "\"a long FILE name.txt\" exists in / already."},  // replacing declined
+        {none,
          [](ContentsWorld& w) {
              w.contents.Delete({0, 1});
          },
-         "Delete 2 items from the internal image?"},
+         "Delete 2 items from the"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.said);
         ContentsWorld w;
         SKIP_WITHOUT_TOOLS(w);
         c.prepare(w);
@@ -154,39 +152,33 @@ TEST(ImageContents, RefusalsLeaveTheImageAsItWasAndSaySo) {
         w.contents.Open();
         const Bytes before = w.Image();
         c.act(w);
-        EXPECT_EQ(w.Image(), before) << c.what;
-        ASSERT_EQ(w.ui.messages.size(), 1u) << c.what;
+        EXPECT_EQ(w.Image(), before);
+        ASSERT_EQ(w.ui.messages.size(), 1u);
         EXPECT_NE(w.ui.LastMessage().text.find(c.said), std::string::npos)
-            << c.what << ": " << w.ui.LastMessage().text;
-        EXPECT_EQ(w.state.status.imageChanged, false) << c.what;
+            << w.ui.LastMessage().text;
+        EXPECT_FALSE(w.state.status.imageChanged);
     }
-    ContentsWorld differ;
-    PutBytes(differ.Volume(), fat2 + 40, {0x77});
-    differ.Load();
-    differ.contents.Open();
-    EXPECT_TRUE(differ.contents.Readable() && !differ.contents.Changeable());
-    EXPECT_EQ(differ.contents.Rows().size(), 2u) << "still shown";
-    EXPECT_NE(differ.contents.Note().find("can be extracted, but nothing can be changed"),
-              std::string::npos);
-
-    TestWorld zeroed;
-    ImageContents none{zeroed.ctx};
-    none.Open();
-    EXPECT_FALSE(none.Readable());
-    EXPECT_EQ(none.Note(),
-              "The internal image is zeroed, so it holds no files: format it or import a disk "
-              "first.");
-
-    ContentsWorld blank;
-    PutBytes(blank.Volume(), 11, Bytes{0, 0});  // sector size 0: damage, not a zeroed start
-    blank.Load();
-    ImageContents damaged{blank.ctx};
-    damaged.Open();
-    EXPECT_FALSE(damaged.Readable());
-    EXPECT_EQ(damaged.Note().rfind("The internal image holds no FAT12 volume that can be read. The "
-                                   "FAT12 volume is damaged: its sector size (0)",
-                                   0),
-              0u);
+    // The notes on a volume that cannot be changed, or not even read.
+    const Step zero = [](ContentsWorld& w) { WriteFileBytes(w.Volume(), Bytes(kImageBytes, 0)); };
+    const Step noSectors = [](ContentsWorld& w) { PutBytes(w.Volume(), 11, Bytes{0, 0}); };
+    const std::tuple<Step, std::size_t, std::string> notes[] = {
+        {differ, 2, "can be extracted, but nothing can be changed"},
+        {zero, 0, "The internal image is zeroed, so it holds no files: format it or import a disk"},
+        {noSectors, 0,
+         "The internal image holds no FAT12 volume that can be read. The FAT12 volume is damaged: "
+         "its sector size (0)"},
+    };
+    for (const auto& [damage, rows, note] : notes) {
+        ContentsWorld w;
+        SKIP_WITHOUT_TOOLS(w);
+        damage(w);
+        w.Load();
+        w.contents.Open();
+        const ImageContents& c = w.contents;
+        EXPECT_EQ(std::tuple(c.Readable(), c.Changeable(), c.Rows().size()),
+                  std::tuple(rows != 0, false, rows));
+        EXPECT_NE(c.Note().find(note), std::string::npos) << c.Note();
+    }
 }
 
 // Zero, an import or Exit ask before changes made here and not exported are lost.

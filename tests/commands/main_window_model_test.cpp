@@ -1,22 +1,27 @@
 // The main window's model: the grid's cells and rows, the edit box over it,
-// and what a reset of the window leaves.
+// what a reset of the window leaves; its store commands take the terminal
+// tool's locks, and loading a store left by an unfinished format or restore
+// says so.
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
+#include <tuple>
 
 #include "commands/grid_editing.hpp"
 #include "commands/grid_model.hpp"
+#include "commands/main_commands.hpp"
 #include "commands/refresh_main_window.hpp"
 #include "state/progress.hpp"
+#include "store/store_world.hpp"
 #include "support/test_world.hpp"
 
-namespace quarnex {
+namespace quarnex::testing {
 namespace {
 
 using Cells = std::vector<std::pair<int, int>>;
-using testing::TestWorld;
 
 // Heights per text (200 for any other), and every cell the grid says changed.
 struct Probe final : TextMetrics, GridListener {
@@ -83,7 +88,7 @@ TEST_F(GridModelTest, IdCellsArePaddedDashedMarkedAndRepaintedAsTheRecordChanges
               "  #| Disk ID| Disk Description| 007| 999|two\r\nlines");
 }
 
-TEST_F(GridModelTest, RowsAreAsHighAsTheirDescriptionsAndResetClearsRecordsAndMarks) {
+TEST_F(GridModelTest, RowsAreAsHighAsTheirDescriptionsAndAResetRepaintsWhatItClears) {
     EXPECT_EQ(grid.DescriptionRowHeight("") + grid.DescriptionRowHeight("one line"), 2 * 270);
     EXPECT_EQ(grid.DescriptionRowHeight("a\r\n\r\nb"), 3 * 240 + 45) << "empty lines count";
     // The one-line height itself is enough; one twip more is not.
@@ -97,21 +102,11 @@ TEST_F(GridModelTest, RowsAreAsHighAsTheirDescriptionsAndResetClearsRecordsAndMa
     grid.SetRowHeight(9, 3 * 240 + 45);  // a description that is gone since
     grid.FitRowHeights();
     EXPECT_EQ(std::pair(grid.RowHeight(4), grid.RowHeight(9)), std::pair(3 * 240 + 45, 270));
-    slots.SetDiskId(7, "FDISK007   ", SlotChange::DiskIdRead);
-    slots.SetSource(7, "a.img");
-    slots.SetWriteUnfinished(7, true);
+    // A reset repaints what it clears: the marked row, then the records.
     grid.SetMark(7, RowMark::Selection);
-    grid.SetMark(8, RowMark::Unmarked);
-    grid.SetRowHeight(0, 400);
     probe.cells.clear();
     grid.Reset();
-    EXPECT_EQ(grid.Cell(7, 1) + "|" + grid.Cell(8, 1) + "|" + grid.Cell(4, 2) + "|" +
-                  slots.Slot(7).source,
-              " ----------- | ----------- ||");
-    EXPECT_EQ(std::tuple(grid.RowHeight(4), grid.RowHeight(0), grid.SlotUnfinished(7)),
-              std::tuple(270, 270, false));
-    EXPECT_EQ(probe.cells, (Cells{{7, 1}, {8, 1}, {4, 2}, {7, 1}}))
-        << "rows 7 and 8 unmarked, then the records: slot 4's text, slot 7's ID";
+    EXPECT_EQ(probe.cells, (Cells{{7, 1}, {4, 2}}));
 }
 
 // Line height 240 in the test world: a one-line row is 270 high, a row of
@@ -164,7 +159,10 @@ TEST(RefreshMainWindow, ResetHidesStoreCommandsAndForgetsTheSelection) {
     slots.baseId = "FDISK";
     slots.baseIdPresent = slots.baseIdNumbered = true;
     slots.SetDiskId(7, "FDISK007   ", SlotChange::DiskIdRead);
+    slots.SetSource(7, "a.img");
+    slots.SetWriteUnfinished(7, true);
     w.model.grid.SetMark(7, RowMark::Selection);
+    w.model.grid.SetMark(8, RowMark::Unmarked);
     slots.SetDescription(7, "two\r\nlines");
     w.model.grid.SetRowHeight(7, 600);
     w.model.edit.EditingActive = w.model.edit.boxVisible = true;
@@ -182,9 +180,11 @@ TEST(RefreshMainWindow, ResetHidesStoreCommandsAndForgetsTheSelection) {
     EXPECT_EQ(menus[MenuId::File_Menu_Scan].caption, "Scan Drives");
     EXPECT_EQ(w.model.frameCaption, " Disk Selection ");
     const GridModel& grid = w.model.grid;
-    EXPECT_EQ(grid.Cell(7, 0) + "|" + grid.Cell(7, 1) + "|" + grid.Cell(7, 2),
-              " 007| ----------- |");
-    EXPECT_EQ(w.model.grid.RowHeight(7), w.model.grid.BaseRowHeight());
+    EXPECT_EQ(grid.Cell(7, 0) + "|" + grid.Cell(7, 1) + "|" + grid.Cell(8, 1) + "|" +
+                  grid.Cell(7, 2) + "|" + slots.Slot(7).source,
+              " 007| ----------- | ----------- ||");
+    EXPECT_EQ(std::pair(grid.RowHeight(7), grid.SlotUnfinished(7)),
+              std::pair(grid.BaseRowHeight(), false));
     EXPECT_FALSE(w.model.edit.EditingActive || w.model.edit.boxVisible);
     EXPECT_EQ(w.state.selectedDisk + w.state.selectedDevice + w.state.devices.count, 0);
     EXPECT_TRUE(slots.baseId.empty() && !slots.baseIdPresent && !slots.baseIdNumbered);
@@ -192,5 +192,50 @@ TEST(RefreshMainWindow, ResetHidesStoreCommandsAndForgetsTheSelection) {
     EXPECT_TRUE(w.state.status.bufferOpaque) << "a slot's image is no longer what the slot holds";
 }
 
+using Command = std::function<void(WindowContext&)>;
+
+TEST(WindowStoreLock, StoreCommandsRefuseAStoreHeldByAnotherProgram) {
+    // (command, needs the store alone)
+    const std::pair<Command, bool> rows[] = {
+        {[](WindowContext& c) { LoadSelectedStore(c); }, true},
+        {[](WindowContext& c) { SaveStoreDescriptions(c); }, true},
+        {[](WindowContext& c) { ExportImageToSlot(c); }, true},
+        {[](WindowContext& c) { ImportStoreFromFile(c); }, true},
+        {[](WindowContext& c) { FormatStoreFromDialog(c, c.state.SelectedEntry().path); }, true},
+        {[](WindowContext& c) { ExportStoreToFile(c); }, false},
+        {[](WindowContext& c) { ImportImageFromSlot(c); }, false}};
+    for (int row = 0; row < 7; ++row) {
+        for (const bool holderWrites : {true, false}) {
+            SCOPED_TRACE(std::to_string(row) + (holderWrites ? ", held for writing" : ""));
+            StoreWorld w;
+            w.state.selectedDisk = 5;
+            const LockResult held =
+                w.posix.TryLock(w.store, holderWrites ? LockKind::Exclusive : LockKind::Shared);
+            ASSERT_TRUE(held.lock);
+            rows[row].first(w.ctx);
+            const bool refused = holderWrites || rows[row].second;
+            const std::string inUse = w.store +
+                                      " is in use by another program.\r\nNothing was done. Try "
+                                      "again when that program has finished.";
+            EXPECT_EQ(w.ui.messages.size() == 1 && w.ui.messages[0].text == inUse, refused);
+            EXPECT_TRUE(!refused || w.devices.Count(FaultOp::Open, "usbstore") == 0);
+        }
+    }
+}
+
+TEST(WindowStoreLock, LoadingAStoreLeftByAnUnfinishedFormatOrRestoreSaysSo) {
+    StoreWorld w;
+    w.PutLabel(1, "FDISK001   ");
+    PutBytes(w.store, 3, "QRNXBUSY");
+    EXPECT_TRUE(LoadSelectedStore(w.ctx)) << "the store is still loaded";
+    EXPECT_EQ(w.model.grid.Cell(1, 1), " FDISK001    ");
+    ASSERT_EQ(w.ui.messages.size(), 1u);
+    EXPECT_EQ(std::tie(w.ui.messages[0].title, w.ui.messages[0].text),
+              std::tuple("Format Or Restore Not Finished",
+                         "The last format or restore of " + w.store +
+                             " did not finish.\r\nIts slots may mix old and new disks. Run it "
+                             "again."));
+}
+
 }  // namespace
-}  // namespace quarnex
+}  // namespace quarnex::testing

@@ -3,18 +3,119 @@
 // drives, transfers that stop part way), zeroed and formatted.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "commands/activity_text.hpp"
 #include "commands/main_commands.hpp"
+#include "core/media_sizes.hpp"
 #include "core/text.hpp"
+#include "fat12/boot_sector.hpp"
 #include "fat12/dir_entry.hpp"
 #include "fat12/volume_serial.hpp"
-#include "image_test_files.hpp"
+#include "image/image_result.hpp"
 #include "state/progress.hpp"
 #include "support/loop_device.hpp"
+#include "support/test_world.hpp"
 
 namespace quarnex {
 namespace {
 
 using namespace testing;
+
+using Bytes = std::vector<unsigned char>;
+using Strings = std::vector<std::string>;
+
+const ImageTransferRequest kDriveA{.drive = FloppyDrive::A};
+
+// Every block differs from every other and from other seeds.
+Bytes PatternImage(unsigned seed, std::size_t size = kImageBytes) {
+    Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<unsigned char>((i / kTrackBytes * 7 + i * 13 + seed) & 0xFF);
+    }
+    return bytes;
+}
+
+Bytes Labelled(Bytes image, const std::string& label) {
+    std::copy(label.begin(), label.end(), image.begin() + fat12::kBootLabelOffset);
+    return image;
+}
+
+// The first blocks of head, then the rest of tail.
+Bytes Spliced(const Bytes& head, const Bytes& tail, std::size_t blocks) {
+    Bytes bytes = tail;
+    std::copy(head.begin(), head.begin() + static_cast<std::ptrdiff_t>(blocks * kTrackBytes),
+              bytes.begin());
+    return bytes;
+}
+
+Bytes ImageOf(const ProgramState& state) {
+    const auto* data = reinterpret_cast<const unsigned char*>(state.imageBuffer.Span().data());
+    return Bytes(data, data + kImageBytes);
+}
+
+// What the window tells of the internal image, with its bytes.
+struct ImageState {
+    Bytes bytes;
+    int kind;  // imageSource
+    std::string source, description, caption;
+    bool opaque;
+    bool operator==(const ImageState&) const = default;
+};
+
+ImageState StateOf(const ProgramState& s) {
+    const ImageRecord& image = s.slotTable.internalImage;
+    return {ImageOf(s),        s.imageSource,          image.source,
+            image.description, s.status.bufferCaption, s.status.bufferOpaque};
+}
+
+// A result with its action as the front ends name it.
+using ShownResult = std::tuple<Outcome, std::string, std::string, std::size_t, bool>;
+ShownResult ResultOf(Outcome outcome, const std::string& path, const std::string& action,
+                     std::size_t stoppedAt = 0, bool cancelled = false) {
+    return {outcome, path, action, stoppedAt, cancelled};
+}
+ShownResult Shown(const ImageResult& r) {
+    return {r.outcome, r.path, ActivityText(r.action), r.stoppedAtTrack, r.cancelled};
+}
+
+// The internal image holds old bytes from an earlier import, so that every
+// change shows.
+struct ImageWorld : TestWorld {
+    ImageWorld() {
+        std::copy(old.begin(), old.end(),
+                  reinterpret_cast<unsigned char*>(state.imageBuffer.Data()));
+        state.imageSource = kept.kind;
+        state.slotTable.internalImage = {kept.description, kept.source};
+        state.status.bufferCaption = kept.caption;
+    }
+    // A device file holding these bytes stands for drive A: or B:.
+    std::string InsertDisk(const Bytes& bytes, bool driveB = false) {
+        std::string& drive = driveB ? drives.floppyB : drives.floppyA;
+        drive = dir / (driveB ? "fd1" : "fd0");
+        WriteFileBytes(drive, bytes);
+        return drive;
+    }
+    // A file in a folder deep enough that labels show it shortened.
+    std::string ImageFile(const Bytes& bytes) {
+        std::filesystem::create_directories(dir / "floppy images kept for the tests");
+        const std::string file = dir / "floppy images kept for the tests/some disk.img";
+        WriteFileBytes(file, bytes);
+        return file;
+    }
+    void Inject(FaultOp op, const std::vector<int>& nths, int error = EIO) {
+        for (int nth : nths) {
+            devices.Inject(Fault{op, nth, "", error, 0});
+        }
+    }
+    const Bytes old = Labelled(PatternImage(200), "EARLIER    ");
+    const ImageState kept{
+        old, SourceUsbSlot, "earlier source", "earlier description", "earlier source", false};
+};
 
 ImageResult Transfer(ImageWorld& w, bool exporting, const ImageTransferRequest& request) {
     return exporting ? ExportImageTo(w.ctx, request) : ImportImageFrom(w.ctx, request);
@@ -54,7 +155,8 @@ TEST(FloppyPrompts, NoDiskAndWrongDiskAskWithRetryAndCancel) {
     };
     const Case cases[] = {
         {false, FloppyDrive::A, 0, 6, 1.0, "(I1) Importing Image From Drive A:"},
-        {false, FloppyDrive::A, kImageBytes + kBlock, 1, 5.0, "(I2) Importing Image From Drive A:"},
+        {false, FloppyDrive::A, kImageBytes + kTrackBytes, 1, 5.0,
+         "(I2) Importing Image From Drive A:"},
         {true, FloppyDrive::B, 0, 6, 1.0, "(X1) Exporting Image From Drive B:"},
         {true, FloppyDrive::A, 720 * 1024, 1, 5.0, "(X2) Exporting Image To Drive A:"},
     };
