@@ -3,11 +3,13 @@
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QMenuBar>
+#include <QTimer>
 
 #include "commands/grid_keys.hpp"
 #include "commands/image_changes.hpp"
 #include "commands/refresh_main_window.hpp"
 #include "commands/status.hpp"
+#include "commands/store_refresh.hpp"
 #include "gui/cut_text.hpp"
 #include "gui/fonts.hpp"
 #include "gui/qt_text.hpp"
@@ -293,6 +295,29 @@ void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) {
         ResizeHandler();
+    }
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        CheckStoreChangedElsewhere();
+    }
+}
+
+void MainWindow::CheckStoreChangedElsewhere() {
+    if (CommandRunning()) {
+        return;
+    }
+    ++commandDepth_;
+    const StoreCheck check = ReloadIfChangedElsewhere(ctx_);
+    --commandDepth_;
+    FinishCommand();
+    // Another program writing the store is not waited for: look again soon.
+    if (check == StoreCheck::Busy && !storeCheckPending_) {
+        storeCheckPending_ = true;
+        QTimer::singleShot(kStoreCheckRetryMs, this, [this] {
+            storeCheckPending_ = false;
+            if (isActiveWindow()) {
+                CheckStoreChangedElsewhere();
+            }
+        });
     }
 }
 

@@ -123,6 +123,8 @@ class MainWindow : public QMainWindow, public WindowRenderer {
     template <typename Fn>
     void Guarded(Fn&& fn);
     void FinishCommand();
+    // Reads the store again when another program changed its descriptions.
+    void CheckStoreChangedElsewhere();
     void RequestExit();
     bool MayRun(MenuId id) const;
     void OnImageMenuOpening();
@@ -160,6 +162,10 @@ class MainWindow : public QMainWindow, public WindowRenderer {
     bool wasMinimised_ = false;
     unsigned companionMemory_ = 0;
     int commandDepth_ = 0;
+    // A look at the store for changes made elsewhere waits for another
+    // program's lock to go.
+    bool storeCheckPending_ = false;
+    static constexpr int kStoreCheckRetryMs = 2000;
     bool exitPending_ = false;
     bool shutDown_ = false;
 };

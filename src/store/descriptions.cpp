@@ -227,6 +227,18 @@ bool SaveDescriptions(OperationPorts& ports, StoreInUse store) {
     return true;
 }
 
+bool DescriptionsChangedElsewhere(OperationPorts& ports, StoreInUse store) {
+    const StoredDescriptions& stored = store.records.descriptionsFile.stored;
+    if (stored.texts.empty()) {
+        return false;  // never loaded: nothing to compare with
+    }
+    const FileText now = ReadStoreFile(ports, store.device, kStoreFileName);
+    if (now.error) {
+        return false;
+    }
+    return now.present ? now.text != stored.bytes : stored.bytes.has_value();
+}
+
 bool SaveDescriptionsCopy(OperationPorts& ports, const SlotTable& records,
                           const std::string& name) {
     const std::string text =

@@ -29,6 +29,11 @@ bool ReadDescriptions(OperationPorts& ports, StoreInUse store);
 // whole file was written; failures and refusals are reported to the user.
 bool SaveDescriptions(OperationPorts& ports, StoreInUse store);
 
+// Whether the store's DISKS.TXT is no longer what the records last read or
+// wrote: another program changed, created or removed it. A file that cannot
+// be read now counts as unchanged (the next load or save says why).
+bool DescriptionsChangedElsewhere(OperationPorts& ports, StoreInUse store);
+
 // Writes the records as an ordinary file: name with its extension replaced
 // by "txt", its header naming name. True when the whole
 // file was written; a failure is reported.

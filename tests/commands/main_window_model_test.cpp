@@ -14,6 +14,7 @@
 #include "commands/grid_model.hpp"
 #include "commands/main_commands.hpp"
 #include "commands/refresh_main_window.hpp"
+#include "commands/store_refresh.hpp"
 #include "state/progress.hpp"
 #include "store/store_world.hpp"
 #include "support/test_world.hpp"
@@ -235,6 +236,35 @@ TEST(WindowStoreLock, LoadingAStoreLeftByAnUnfinishedFormatOrRestoreSaysSo) {
                          "The last format or restore of " + w.store +
                              " did not finish.\r\nIts slots may mix old and new disks. Run it "
                              "again."));
+}
+
+TEST(StoreRefresh, TheWindowReadsAgainOnlyWhatChangedElsewhereAndNeverWaits) {
+    enum Elsewhere { Nothing, Described, Emptied, HeldForWriting, EditOpen };
+    const std::pair<Elsewhere, StoreCheck> rows[] = {{Nothing, StoreCheck::Current},
+                                                     {Described, StoreCheck::Reloaded},
+                                                     {Emptied, StoreCheck::Reloaded},
+                                                     {HeldForWriting, StoreCheck::Busy},
+                                                     {EditOpen, StoreCheck::Current}};
+    for (const auto& [elsewhere, expected] : rows) {
+        SCOPED_TRACE(static_cast<int>(elsewhere));
+        StoreWorld w;
+        w.PutSlot0File("DISKS.TXT", kCreatedHeader + "005   1>before\r\n");
+        ASSERT_TRUE(LoadSelectedStore(w.ctx));
+        LockResult held;
+        if (elsewhere == Described || elsewhere == EditOpen) {
+            w.PutSlot0File("DISKS.TXT", kCreatedHeader + "005   1>after\r\n");
+        } else if (elsewhere == Emptied) {
+            w.PutSlot0File("DISKS.TXT", "");
+        } else if (elsewhere == HeldForWriting) {
+            held = w.posix.TryLock(w.store, LockKind::Exclusive);
+        }
+        w.model.edit.boxVisible = elsewhere == EditOpen;
+        EXPECT_EQ(ReloadIfChangedElsewhere(w.ctx), expected);
+        const bool reloaded = expected == StoreCheck::Reloaded;
+        EXPECT_EQ(w.model.grid.Description(5),
+                  reloaded ? (elsewhere == Described ? "after" : "") : "before");
+        EXPECT_TRUE(w.ui.messages.empty());
+    }
 }
 
 }  // namespace
