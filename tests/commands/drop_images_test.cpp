@@ -20,10 +20,6 @@ namespace {
 
 using namespace testing;
 
-std::span<const std::byte> AsBytes(const Bytes& bytes) {
-    return std::as_bytes(std::span(bytes));
-}
-
 Bytes BlankVolume(const std::string& label) {
     std::vector<std::byte> image(kImageBytes);
     fat12::BuildBlankVolume(image, label);
@@ -59,6 +55,7 @@ TEST(PutImages, SlotsWrittenBeforeAStopAreKeptAndRecorded) {
         }
         w.ui.messageAnswers = {MessageAnswer::Yes};  // the zeroed slots count as used
         w.Arm(fault, FaultOp::Write, cancelAfter);
+        w.ui.progressLabels.clear();
         const OperationResult result = PutDroppedImages(w.ctx, 5, files);
 
         EXPECT_EQ(std::tuple(result.Complete(), result.Cancelled()),
@@ -69,9 +66,20 @@ TEST(PutImages, SlotsWrittenBeforeAStopAreKeptAndRecorded) {
             const std::string source = ThreeDigits(5 + i) + " SRC>" + files[i];
             EXPECT_EQ(
                 std::tuple(disks.find(source) != std::string::npos, slot == ReadFileBytes(files[i]),
-                           HasWriteMark(AsBytes(slot).first(kSectorBytes))),
+                           HasWriteMark(std::as_bytes(std::span(slot)).first(kSectorBytes))),
                 std::tuple(i < recorded, i < equal, 5 + i == marked))
                 << i;
+        }
+        int shown = 0;  // one bar over all the slots: it never goes back
+        for (const std::string& label : w.ui.progressLabels) {
+            if (!label.ends_with('%')) {
+                if (shown > 0) {
+                    break;  // the put's end; the reload comes next
+                }
+                continue;
+            }
+            EXPECT_GE(std::stoi(label.substr(label.rfind(' '))), shown) << label;
+            shown = std::stoi(label.substr(label.rfind(' ')));
         }
         w.ExpectSettled();
     }
@@ -121,7 +129,7 @@ TEST(SlotUsage, UsedWhenItHoldsAFileADescriptionOrNoFat12Volume) {
         {Bytes(kImageBytes, 0), "", SlotUse::Used},
     };
     for (const auto& [bytes, description, use] : cases) {
-        EXPECT_EQ(UseOfSlot(AsBytes(bytes), description), use) << description;
+        EXPECT_EQ(UseOfSlot(std::as_bytes(std::span(bytes)), description), use) << description;
     }
 }
 
