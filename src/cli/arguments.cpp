@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 
 #include "cli/terminal_text.hpp"
 #include "fat12/volume_label.hpp"
@@ -144,6 +145,44 @@ void AddFilesCommands(CLI::App& app, Invocation& invocation) {
                     "Make missing parent folders too; no error when the folder exists");
 }
 
+// put STORE SLOT FILE... or put STORE --free FILE...: with --free the first
+// word after STORE is a file, so SLOT is read only once the words are known.
+void AddPut(CLI::App& app, Invocation& invocation) {
+    CLI::App* put = app.add_subcommand(
+        "put", "Write 1.44 MB image files into a slot and the ones after it, or into free slots");
+    auto slotText = std::make_shared<std::string>();
+    put->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());
+    put->add_option("SLOT", *slotText, "Slot number, 1..999, for the first FILE (not with --free)")
+        ->required();
+    put->add_option("FILE", invocation.paths, "Image files of 1,474,560 bytes, in slot order")
+        ->check(NotEmpty());
+    put->add_flag("--free", invocation.freeSlots, "Put the files into free slots, in slot order");
+    put->add_flag("--dry-run", invocation.dryRun,
+                  "Say which file would go into which slot; write nothing");
+    put->callback([&invocation, slotText] {
+        if (invocation.freeSlots) {
+            invocation.paths.insert(invocation.paths.begin(), *slotText);
+            if (slotText->empty()) {
+                throw CLI::ValidationError("FILE", "an empty path is not a file");
+            }
+        } else if (const std::optional<int> slot = ParseSlotNumber(*slotText)) {
+            invocation.slot = *slot;
+        } else {
+            throw CLI::ValidationError(
+                "SLOT", "'" + *slotText + "' is not a slot number: decimal digits only, 1..999");
+        }
+        if (invocation.paths.empty()) {
+            throw CLI::RequiredError("FILE");
+        }
+        const bool one = invocation.paths.size() == 1 && !invocation.freeSlots;
+        invocation.command = one && !invocation.dryRun ? Command::Put : Command::PutMany;
+        if (invocation.command == Command::Put) {
+            invocation.file = invocation.paths.front();
+            invocation.paths.clear();
+        }
+    });
+}
+
 void AddFloppyDrive(CLI::App& command, std::string& drive) {
     command.add_option("DRIVE", drive, "Floppy drive: a or b")
         ->required()
@@ -206,13 +245,7 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation&
     AddSlot(*get, invocation);
     get->add_option("FILE", invocation.file, "Image file to write")->required()->check(NotEmpty());
 
-    CLI::App* put =
-        AddCommand(app, "put", "Write a 1.44 MB image file into a slot", Command::Put, invocation);
-    put->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());
-    AddSlot(*put, invocation);
-    put->add_option("FILE", invocation.file, "Image file of 1,474,560 bytes")
-        ->required()
-        ->check(NotEmpty());
+    AddPut(app, invocation);
 
     CLI::App* describe = AddCommand(app, "describe", "Set a slot's description (\\n breaks lines)",
                                     Command::Describe, invocation);
@@ -315,6 +348,16 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation&
         const std::filesystem::path absolute = std::filesystem::absolute(invocation.file, ec);
         if (!ec) {
             invocation.file = absolute.lexically_normal().string();
+        }
+    }
+    if (invocation.command == Command::PutMany) {
+        // Each file's path becomes its slot's source, so it is made complete.
+        for (std::string& path : invocation.paths) {
+            std::error_code ec;
+            const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+            if (!ec) {
+                path = absolute.lexically_normal().string();
+            }
         }
     }
     if (!drive.empty()) {

@@ -14,6 +14,7 @@ enum class Command {
     List,
     Get,
     Put,
+    PutMany,  // put with several files, --free or --dry-run
     Describe,
     Format,
     Create,
@@ -53,6 +54,8 @@ struct Invocation {
     bool all = false;  // scan --all: loop devices too
     bool noNumber = false;
     bool yes = false;
+    bool freeSlots = false;  // put --free
+    bool dryRun = false;     // put --dry-run
 };
 
 // Exit codes of the tool.

@@ -12,6 +12,8 @@ int RunCommand(CliWorld& world, const Invocation& invocation) {
             return RunGet(world, invocation);
         case Command::Put:
             return RunPut(world, invocation);
+        case Command::PutMany:
+            return RunPutMany(world, invocation);
         case Command::Describe:
             return RunDescribe(world, invocation);
         case Command::Format:

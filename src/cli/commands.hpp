@@ -14,6 +14,8 @@ int RunScan(CliWorld& world, LoopDevices loopDevices);
 int RunList(CliWorld& world, const Invocation& invocation);
 int RunGet(CliWorld& world, const Invocation& invocation);
 int RunPut(CliWorld& world, const Invocation& invocation);
+// put with several files, --free or --dry-run.
+int RunPutMany(CliWorld& world, const Invocation& invocation);
 int RunDescribe(CliWorld& world, const Invocation& invocation);
 int RunFormat(CliWorld& world, const Invocation& invocation);
 int RunCreate(CliWorld& world, const Invocation& invocation);

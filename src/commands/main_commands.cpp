@@ -135,8 +135,6 @@ void ScanStores(WindowContext& ctx) {
     }
 }
 
-namespace {
-
 // Loading, and saving DISKS.TXT, for callers that hold the store's lock.
 bool LoadStoreLocked(WindowContext& ctx) {
     const Outcome loaded = LoadDiskIds(ctx, ctx.state.SelectedStore());
@@ -177,6 +175,8 @@ bool LoadStoreLocked(WindowContext& ctx) {
     }
     return true;
 }
+
+namespace {
 
 void SaveDescriptionsLocked(WindowContext& ctx) {
     SaveDescriptions(ctx, ctx.state.SelectedStore());

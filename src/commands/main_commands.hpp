@@ -95,4 +95,8 @@ void SaveStoreDescriptions(WindowContext& ctx);
 // declines, or when a folder stands where the file belongs (said so).
 bool MayReplaceDescriptions(WindowContext& ctx);
 
+// Reads the selected store's IDs and descriptions into the window, for a
+// caller that holds its lock; false when they could not be read in full.
+bool LoadStoreLocked(WindowContext& ctx);
+
 }  // namespace quarnex

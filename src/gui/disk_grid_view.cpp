@@ -1,8 +1,10 @@
 #include "gui/disk_grid_view.hpp"
 
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QStyle>
 #include <QToolTip>
@@ -47,9 +49,57 @@ DiskGridView::DiskGridView(QWidget* parent) : QTableView(parent) {
     disconnect(header, SIGNAL(sectionHandleDoubleClicked(int)), this,
                SLOT(resizeColumnToContents(int)));
     setAutoScroll(false);
+    // Image files dropped on a row go into the slots from that row on.
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
     // A press on the header is a press above the first slot row.
     connect(header, &QHeaderView::sectionPressed, this, [this] { HeaderPressed(); });
     connect(header, &QHeaderView::sectionClicked, this, [this] { emit gridClicked(currentRow_); });
+}
+
+namespace {
+
+// The dragged local files; empty when anything else is dragged.
+QStringList LocalFiles(const QMimeData* data) {
+    QStringList files;
+    if (data == nullptr || !data->hasUrls()) {
+        return files;
+    }
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) {
+            return {};
+        }
+        files.append(url.toLocalFile());
+    }
+    return files;
+}
+
+}  // namespace
+
+void DiskGridView::dragEnterEvent(QDragEnterEvent* event) {
+    if (!LocalFiles(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void DiskGridView::dragMoveEvent(QDragMoveEvent* event) {
+    if (!LocalFiles(event->mimeData()).isEmpty() &&
+        GridRowAt(event->position().toPoint().y()) != 0) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void DiskGridView::dropEvent(QDropEvent* event) {
+    const QStringList files = LocalFiles(event->mimeData());
+    const int row = GridRowAt(event->position().toPoint().y());
+    if (files.isEmpty() || row == 0) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    emit filesDropped(row, files);
 }
 
 int DiskGridView::GridRowAt(int viewportY) const {

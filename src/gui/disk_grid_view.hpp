@@ -4,6 +4,7 @@
 // first press, as the selection rules expect). It has no scroll bars of its
 // own; the wheel moves the grid's scroll bar instead. It takes the keyboard
 // focus: the keys that select a slot and F2 are reported, Tab moves on.
+// Local files dropped on a row are reported with the row.
 
 #include <QTableView>
 
@@ -27,6 +28,8 @@ class DiskGridView : public QTableView {
     void wheelSteps(int steps);
     void gridKey(quarnex::GridKey key);
     void editKey();  // F2
+    // Local files dropped on row (1..999), in the order the drag gave them.
+    void filesDropped(int row, const QStringList& files);
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -36,6 +39,9 @@ class DiskGridView : public QTableView {
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     int YInGrid(int viewportY) const;

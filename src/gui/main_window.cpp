@@ -104,6 +104,7 @@ void MainWindow::CreateFrame(QWidget* client) {
     connect(grid_, &DiskGridView::gridDoubleClicked, this, &MainWindow::OnGridDoubleClicked);
     connect(grid_, &DiskGridView::gridKey, this, &MainWindow::OnGridKey);
     connect(grid_, &DiskGridView::editKey, this, &MainWindow::OnGridEditKey);
+    connect(grid_, &DiskGridView::filesDropped, this, &MainWindow::OnGridFilesDropped);
     gridModel_->SetHighlighted([this](int row) { return RowHighlighted(ctx_, row); });
 
     gridScroll_ = new QScrollBar(Qt::Vertical, frame_);

@@ -107,6 +107,7 @@ class MainWindow : public QMainWindow, public WindowRenderer {
     void OnGridDoubleClicked(int row);
     void OnGridKey(GridKey key);
     void OnGridEditKey();
+    void OnGridFilesDropped(int row, const QStringList& files);
     int RowsInViewFrom(int top) const;
     void ShowRow(int row);
     void ApplyGridResult(const GridEventResult& result);

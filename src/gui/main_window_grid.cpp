@@ -4,6 +4,7 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "commands/drop_images.hpp"
 #include "commands/grid_keys.hpp"
 #include "commands/main_commands.hpp"
 #include "gui/main_window.hpp"
@@ -54,6 +55,20 @@ void MainWindow::OnGridDoubleClicked(int row) {
         return;
     }
     ApplyGridResult(GridDoubleClick(ctx_, row, CurrentGridView(), placement_));
+}
+
+void MainWindow::OnGridFilesDropped(int row, const QStringList& files) {
+    if (!GridInUse()) {
+        return;
+    }
+    std::vector<std::string> paths;
+    for (const QString& file : files) {
+        paths.push_back(FromQt(file));
+    }
+    ++commandDepth_;
+    PutDroppedImages(ctx_, row, paths);
+    --commandDepth_;
+    FinishCommand();
 }
 
 void MainWindow::ApplyGridResult(const GridEventResult& result) {

@@ -74,28 +74,14 @@ OperationResult ImportFromSlot(OperationPorts& ports, StoreInUse store, int n,
     return result;
 }
 
-OperationResult ExportToSlot(OperationPorts& ports, StoreInUse store, int n,
-                             std::span<const std::byte> image) {
-    if (!IsImageSlot(n)) {
-        return kNoSlot;
-    }
-    ports.progress.Started();
-    BusyGuard busy(ports.progress);
-    Result<StoreWriteHandles> opened = OpenStoreForWriting(ports, store.device);
-    if (!opened) {
-        return OperationResult::NotStarted(opened.Error());
-    }
-    StoreWriteHandles& handles = opened.Value();
-    busy.Enter();
-    ports.progress.Doing(Activity{.kind = ActivityKind::ExportToSlot, .slot = n});
-
+SlotWrite WriteImageToSlot(OperationPorts& ports, DevHandle& device, int n,
+                           std::span<const std::byte> image) {
     // The first block goes on with its boot sector marked and reaches the
     // medium before the rest; the real boot sector is the last write. A stop
     // in between leaves a slot that says it was not completely written,
     // never one that looks whole with blocks of two disks.
     std::vector<std::byte> markedBlock(image.begin(), image.begin() + kTrackBytes);
     PutWriteMark(markedBlock);
-    DevHandle& device = handles.device;
     bool touched = false;
     OperationResult result = RunUnits(ports.progress, kBlocks, [&](int k) {
         if (k > 0) {
@@ -117,23 +103,47 @@ OperationResult ExportToSlot(OperationPorts& ports, StoreInUse store, int n,
         }
         result = AfterFlush(result, unmarked, kBlocks - 1);
     }
+    return {result, touched};
+}
+
+void RecordImageInSlot(SlotTable& table, int n, std::span<const std::byte> image,
+                       const ImageRecord& from, bool complete) {
+    // The slot now starts with the image's boot sector (marked or not), so
+    // its record names the image's ID, the one the next load shows, and its
+    // description; the source only when the image arrived whole.
+    table.SetSource(n, complete ? from.source : "");
+    table.SetDiskId(n, DiskIdRecord(DiskIdFromBootSector(image)), SlotChange::DiskIdWritten);
+    table.SetDescription(n, from.description);
+}
+
+OperationResult ExportToSlot(OperationPorts& ports, StoreInUse store, int n,
+                             std::span<const std::byte> image) {
+    if (!IsImageSlot(n)) {
+        return kNoSlot;
+    }
+    ports.progress.Started();
+    BusyGuard busy(ports.progress);
+    Result<StoreWriteHandles> opened = OpenStoreForWriting(ports, store.device);
+    if (!opened) {
+        return OperationResult::NotStarted(opened.Error());
+    }
+    StoreWriteHandles& handles = opened.Value();
+    busy.Enter();
+    ports.progress.Doing(Activity{.kind = ActivityKind::ExportToSlot, .slot = n});
+
+    const SlotWrite written = WriteImageToSlot(ports, handles.device, n, image);
     // The image is on the stick before the display says Finished.
-    result = AfterFlush(result, CloseStore(ports, handles, CloseOrder::DeviceFirst), kBlocks - 1)
-                 .AtUnit(n);
+    const OperationResult result =
+        AfterFlush(written.result, CloseStore(ports, handles, CloseOrder::DeviceFirst), kBlocks - 1)
+            .AtUnit(n);
     ports.progress.Finished();
 
-    if (!touched) {
+    if (!written.touched) {
         // Nothing reached the slot: it keeps its image, record and file.
         return result.error ? OperationResult::NotStarted(*result.error)
                             : OperationResult::NotStarted(NotStartedReason::Failure);
     }
-    // The slot now starts with the image's boot sector (marked or not), so
-    // its record names the image's ID, the one the next load shows, and its
-    // description; the source only when the image arrived whole.
-    SlotTable& table = store.records;
-    table.SetSource(n, result.Complete() ? table.internalImage.source : "");
-    table.SetDiskId(n, DiskIdRecord(DiskIdFromBootSector(image)), SlotChange::DiskIdWritten);
-    table.SetDescription(n, table.internalImage.description);
+    RecordImageInSlot(store.records, n, image, store.records.internalImage, result.Complete());
     SaveDescriptions(ports, store);
     return result;
 }

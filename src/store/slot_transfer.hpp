@@ -5,6 +5,7 @@
 
 #include "state/operation_ports.hpp"
 #include "state/outcome.hpp"
+#include "state/reported_io.hpp"
 #include "store/store_in_use.hpp"
 
 namespace quarnex {
@@ -27,5 +28,21 @@ OperationResult ImportFromSlot(OperationPorts& ports, StoreInUse store, int n,
 // file stay as they were.
 OperationResult ExportToSlot(OperationPorts& ports, StoreInUse store, int n,
                              std::span<const std::byte> image);
+
+// The step of every write into a slot, on a device already open for writing:
+// the image with its boot sector marked (flushed), then the real boot sector,
+// left for the caller's next flush or close. Its run counts blocks (0..159);
+// touched once anything reached the slot.
+struct SlotWrite {
+    OperationResult result;
+    bool touched = false;
+};
+SlotWrite WriteImageToSlot(OperationPorts& ports, DevHandle& device, int n,
+                           std::span<const std::byte> image);
+
+// The record of slot n once image went into it (touched): its ID, and the
+// description and source of from, the source only when complete.
+void RecordImageInSlot(SlotTable& table, int n, std::span<const std::byte> image,
+                       const ImageRecord& from, bool complete);
 
 }  // namespace quarnex
