@@ -76,8 +76,8 @@ void StatesTests::cancelOrExitWhileBusyStopsTheOperation() {
             if (pump != 2) {
                 return;
             }
-            QVERIFY(cancel.isVisible() && cancel.isEnabled());
-            QVERIFY(w.window.Action(MenuId::Menu_Spacer_3).isVisible());
+            QVERIFY(cancel.isVisible() && cancel.isEnabled() &&
+                    w.window.Action(MenuId::Menu_Spacer_3).isVisible());
             // A second operation cannot start, not even by its command.
             QVERIFY(!import.isEnabled() && !w.window.Action(MenuId::Menu_Image_Zero).isEnabled() &&
                     !w.window.Action(MenuId::Image_Menu_Contents).isEnabled() &&
@@ -97,10 +97,10 @@ void StatesTests::cancelOrExitWhileBusyStopsTheOperation() {
         QVERIFY(stop == CloseWhileAsking ? w.ui.fake.pumps <= 1
                                          : w.ui.fake.pumps == 2 && stillOpen);
         QVERIFY(w.window.ProgressLabel().text() != QString("Progress      Finished"));
-        QCOMPARE(w.shutdowns, stop == Cancel ? 0 : 1);
-        QCOMPARE(w.window.isVisible(), stop == Cancel);
-        QVERIFY(!cancel.isVisible() && import.isEnabled());
-        QCOMPARE(w.devices.OpenHandles(), 0);
+        // Shutdowns, still shown, Cancel shown, Import enabled, handles left open.
+        QCOMPARE((QList<int>{w.shutdowns, w.window.isVisible(), cancel.isVisible(),
+                             import.isEnabled(), w.devices.OpenHandles()}),
+                 (QList<int>{stop != Cancel, stop == Cancel, false, true, 0}));
     }
 }
 
@@ -151,9 +151,8 @@ void StatesTests::scanSelectClickAndExportToTheSlot() {
     QCOMPARE(importSlot.text() + w.window.Frame().title(), "USB Disk # ???" + frame.arg("???"));
     QVERIFY(importSlot.isVisible() && !importSlot.isEnabled());
     const QModelIndex row7 = w.window.Grid().model()->index(6, 2);
-    QCOMPARE(
-        row7.data(Qt::ToolTipRole).toString() + w.ui.fake.messages.back().text.c_str(),
-        QString("Slot 007 was not completely written: put an image into it again.").repeated(2));
+    QCOMPARE(row7.data(Qt::ToolTipRole).toString(),
+             QString("Slot 007 was not completely written: put an image into it again."));
     QVERIFY(row7.data(Qt::BackgroundRole).isValid() &&
             !row7.siblingAtRow(7).data(Qt::BackgroundRole).isValid());
 
@@ -168,10 +167,10 @@ void StatesTests::scanSelectClickAndExportToTheSlot() {
     w.window.RunCommand(MenuId::Image_Menu_Export_USB_DISKxxx);
 
     // The rewritten ID cell has lost its marker; the slot entries wait for a click.
-    QCOMPARE(w.Cell(7, 1) + "|" + w.Cell(7, 2), QString(" NEW DISK    |Fresh volume"));
-    QCOMPARE(importSlot.text() + "|" + exportSlot.text(), QString("USB Disk # ???|USB Disk # ???"));
-    QVERIFY(exportSlot.isVisible() && !exportSlot.isEnabled() && !importSlot.isEnabled());
-    QVERIFY(!row7.data(Qt::BackgroundRole).isValid());  // written whole: no longer marked
+    QCOMPARE(w.Cell(7, 1) + "|" + w.Cell(7, 2) + "|" + importSlot.text() + "|" + exportSlot.text(),
+             QString(" NEW DISK    |Fresh volume|USB Disk # ???|USB Disk # ???"));
+    QVERIFY(exportSlot.isVisible() && !exportSlot.isEnabled() && !importSlot.isEnabled() &&
+            !row7.data(Qt::BackgroundRole).isValid());  // written whole: no longer marked
 }
 
 void StatesTests::storeFilesOpenedGivenOrNewWithoutRights() {
@@ -218,10 +217,6 @@ void StatesTests::storeFilesOpenedGivenOrNewWithoutRights() {
     QCOMPARE(w.Cell(999, 1) + "|" + QString::fromStdString(*w.state.slotTable.storeId),
              QString(" FDISK999    |SHOP"));
     QCOMPARE(w.ui.fake.messages.size(), std::size_t{2});
-    QCOMPARE(FileMenu(w.window), FileMenuWith({"Select Device &fresh.img", "-",
-                                               "&USB  fresh.img  Disks(0-999) ->  File",
-                                               "&File  ->  USB  fresh.img  Disks(0-999)", "-",
-                                               "&Format  USB  fresh.img  Disks(0-999)"}));
     // An existing name is never overwritten by New: said before the IDs.
     w.ui.fake.fileAnswers.push_back(small);
     w.window.RunCommand(MenuId::File_Menu_NewStoreFile);
