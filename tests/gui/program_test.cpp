@@ -92,8 +92,8 @@ void ProgramTests::withRightsNoQuestionEverythingLoadedPlacedAndReleased() {
     WriteFileText(w.dir / "QuarnCfg/Quarn.cfg", "[WINDOWS]\r\nQrnF = 1, 600, 900, 7200, 9600\r\n");
     QVERIFY(w.program->Start());
     Program& p = *w.program;
-    QCOMPARE(w.ui.fake.advisoryQuestions, 0);
-    QVERIFY(!p.State().imageBuffer.Empty() && !p.State().transferBuffer.Empty());
+    QVERIFY(w.ui.fake.advisoryQuestions == 0 && !p.State().imageBuffer.Empty() &&
+            !p.State().transferBuffer.Empty());
     // The placement is applied after the window is built: the layout follows.
     QCOMPARE(p.Window()->geometry(), QRect(60, 40, 640, 480));
     QVERIFY(p.Window()->Frame().width() < 640 && p.Window()->Frame().width() > 600);
@@ -123,12 +123,10 @@ void ProgramTests::endsEarlyOnExitOrFailedBuffersOrContinuesWithoutRights() {
     // program before any window exists.
     ProgramWorld exit(false);
     exit.ui.fake.advisoryAnswers.push_back(-1);
-    QVERIFY(!exit.program->Start());
-    QVERIFY(exit.program->Window() == nullptr && exit.program->About() == nullptr);
+    QVERIFY(!exit.program->Start() && !exit.program->Window() && !exit.program->About());
     ProgramWorld failed(true, [](AlignedBuffer&, std::size_t) { return false; });
-    QVERIFY(!failed.program->Start());
+    QVERIFY(!failed.program->Start() && !failed.program->Window());
     QCOMPARE(failed.ui.fake.messages.size(), std::size_t{1});
-    QVERIFY(failed.program->Window() == nullptr);
 
     // Continue: only the store files, which need no rights, and Exit.
     ProgramWorld w(false);
@@ -206,18 +204,20 @@ void ProgramTests::helpCommandsFollowTheirRules() {
     QVERIFY(help.HelpInit(app));
     // Back does nothing on the help page; elsewhere it moves through the history.
     const QUrl second = QUrl::fromLocalFile(QString::fromStdString(app + "QuarnHlp/second.htm"));
-    const auto page = [&help] { return help.Browser().source().fileName(); };
-    const auto go = [&](void (HelpWindow::*command)(), const char* expected) {
+    // (Whether the second page is opened first, the command, the page after it.)
+    const std::tuple<bool, void (HelpWindow::*)(), QString> steps[] = {
+        {false, &HelpWindow::Forward, "QuarnHlp.htm"},
+        {true, &HelpWindow::Home, "QuarnHlp.htm"},
+        {false, &HelpWindow::Back, "QuarnHlp.htm"},
+        {true, &HelpWindow::Back, "QuarnHlp.htm"},
+        {false, &HelpWindow::Forward, "second.htm"}};
+    for (const auto& [toSecond, command, expected] : steps) {
+        if (toSecond) {
+            help.Browser().setSource(second);
+        }
         (help.*command)();
-        QCOMPARE(page(), QString(expected));
-    };
-    go(&HelpWindow::Forward, "QuarnHlp.htm");
-    help.Browser().setSource(second);
-    go(&HelpWindow::Home, "QuarnHlp.htm");
-    go(&HelpWindow::Back, "QuarnHlp.htm");
-    help.Browser().setSource(second);
-    go(&HelpWindow::Back, "QuarnHlp.htm");
-    go(&HelpWindow::Forward, "second.htm");
+        QCOMPARE(help.Browser().source().fileName(), expected);
+    }
 
     // A link to an anchor, clicked: Back to the top, Forward to the anchor.
     help.Home();

@@ -374,18 +374,14 @@ void StatesTests::keysAndClicksSelectEditCommitAndDrop() {
         return top >= 0 && top + grid.rowHeight(slot - 1) <= grid.viewport()->height() + 1;
     };
     // Key, the slot selected (0: the last row in view, -1: the first), whether the grid scrolls.
+    const Qt::KeyboardModifiers none, ctrl = Qt::ControlModifier;
     const std::vector<std::tuple<int, Qt::KeyboardModifiers, int, bool>> steps{
-        {Qt::Key_Down, {}, 1, false},
-        {Qt::Key_Down, {}, 2, false},
-        {Qt::Key_Up, {}, 1, false},
-        {Qt::Key_Up, {}, 1, false},
-        {Qt::Key_PageDown, {}, 0, false},
-        {Qt::Key_PageDown, {}, 0, true},
-        {Qt::Key_PageUp, {}, -1, false},
-        {Qt::Key_End, {}, 0, false},
-        {Qt::Key_Home, {}, -1, false},
-        {Qt::Key_End, Qt::ControlModifier, 999, true},
-        {Qt::Key_Home, Qt::ControlModifier, 1, true}};
+        {Qt::Key_Down, none, 1, false},     {Qt::Key_Down, none, 2, false},
+        {Qt::Key_Up, none, 1, false},       {Qt::Key_Up, none, 1, false},
+        {Qt::Key_PageDown, none, 0, false}, {Qt::Key_PageDown, none, 0, true},
+        {Qt::Key_PageUp, none, -1, false},  {Qt::Key_End, none, 0, false},
+        {Qt::Key_Home, none, -1, false},    {Qt::Key_End, ctrl, 999, true},
+        {Qt::Key_Home, ctrl, 1, true}};
     for (const auto& [key, modifiers, expected, scrolls] : steps) {
         const int topBefore = w.window.TopRow();
         QTest::keyClick(&grid, static_cast<Qt::Key>(key), modifiers);
