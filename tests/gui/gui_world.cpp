@@ -25,19 +25,21 @@ GuiWorld::GuiWorld(int adminRights) {
     }
 }
 
+void PutBlankVolume(const std::string& path, std::uint64_t offset, const std::string& label) {
+    std::vector<std::byte> volume(kImageBytes);
+    fat12::BuildBlankVolume(volume, label);
+    PutBytes(path, offset,
+             std::string_view(reinterpret_cast<const char*>(volume.data()), kImageBytes));
+}
+
 std::string GuiWorld::MakeStore(const std::string& name, const std::string& storeId,
                                 const std::vector<std::pair<int, std::string>>& labelled) {
     const std::string path = dir / name;
     MakeSparseFile(path, kStoreBytes);
-    std::vector<std::byte> volume(kImageBytes);
-    std::vector<std::pair<int, std::string>> labels{{0, storeId}};
-    labels.insert(labels.end(), labelled.begin(), labelled.end());
-    for (const auto& [slot, label] : labels) {
-        fat12::BuildBlankVolume(volume, label);
-        PutBytes(path, SlotOffset(slot),
-                 std::string_view(reinterpret_cast<const char*>(volume.data()), volume.size()));
+    PutBlankVolume(path, SlotOffset(0), storeId);
+    for (const auto& [slot, label] : labelled) {
+        PutBlankVolume(path, SlotOffset(slot), label);
     }
-    state.devices.Row(1) = DeviceEntry{name, path, -1, "", kStoreBytes};
     return path;
 }
 

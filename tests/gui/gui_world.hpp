@@ -55,8 +55,8 @@ struct GuiWorld {
     explicit GuiWorld(int adminRights = 1);
     ~GuiWorld() { ui.SetRenderer(nullptr); }
 
-    // Makes row 1 of the device table a store file whose slots 0 and
-    // labelled hold empty FAT12 volumes so labelled; returns its path.
+    // A store file whose slots 0 and labelled hold empty FAT12 volumes so
+    // labelled; returns its path.
     std::string MakeStore(const std::string& name, const std::string& storeId,
                           const std::vector<std::pair<int, std::string>>& labelled = {});
 
@@ -87,6 +87,8 @@ struct GuiWorld {
     int shutdowns = 0;
 };
 
+// An empty FAT12 volume so labelled, written into the file at offset.
+void PutBlankVolume(const std::string& path, std::uint64_t offset, const std::string& label);
 // The visible entries of a menu, by caption, separators as "-".
 QStringList VisibleEntries(QAction& menuAction);
 QStringList FileMenu(MainWindow& window);

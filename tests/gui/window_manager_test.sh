@@ -53,13 +53,10 @@ inner() {
         /Height/{h = $2 + 0} END {print x, y, w, h}'
 }
 
-# The same of its outer frame, decorations included.
+# The same of its outer frame, decorations included (extents: left right top bottom).
 outer() {
-    eval "$(xwininfo -id "$1" | awk -F: '/Absolute upper-left X/{print "x=" $2 + 0}
-        /Absolute upper-left Y/{print "y=" $2 + 0} /Width/{print "w=" $2 + 0}
-        /Height/{print "h=" $2 + 0}')"
-    set -- $(xprop -id "$1" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,/ /g')
-    echo "$((x - $1)) $((y - $3)) $((w + $1 + $2)) $((h + $3 + $4))"
+    set -- $(inner "$1") $(xprop -id "$1" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,/ /g')
+    echo "$(($1 - $5)) $(($2 - $7)) $(($3 + $5 + $6)) $(($4 + $7 + $8))"
 }
 
 window() {
