@@ -150,7 +150,7 @@ void StatesTests::scanSelectClickAndExportToTheSlot() {
     QCOMPARE(FileMenu(w.window),
              FileMenuWith({"Select Device &sdb", "-", "&USB  sdb  Disks(0-999) ->  File",
                            "&File  ->  USB  sdb  Disks(0-999)", "-",
-                           "&Format  USB  sdb  Disks(0-999)", "-", "ReScan Drives"}));
+                           "&Format  USB  sdb  Disks(0-999)", "F&ind...", "-", "ReScan Drives"}));
     QAction& importSlot = w.window.Action(MenuId::Image_Menu_Import_USB_DISKxxx);
     QAction& exportSlot = w.window.Action(MenuId::Image_Menu_Export_USB_DISKxxx);
     const QString frame = QString::fromStdString(" Disk Selector (%1) [sdb (" + store + ")] ");
@@ -218,10 +218,11 @@ void StatesTests::storeImageFilesWithoutRights() {
     QCOMPARE(w.Cell(999, 1) + "|" + QString::fromStdString(*w.state.slotTable.storeId),
              QString(" FDISK999    |SHOP"));
     QCOMPARE(w.ui.fake.messages.size(), std::size_t{2});
-    QCOMPARE(FileMenu(w.window), FileMenuWith({"Select Device &fresh.img", "-",
-                                               "&USB  fresh.img  Disks(0-999) ->  File",
-                                               "&File  ->  USB  fresh.img  Disks(0-999)", "-",
-                                               "&Format  USB  fresh.img  Disks(0-999)"}));
+    QCOMPARE(
+        FileMenu(w.window),
+        FileMenuWith({"Select Device &fresh.img", "-", "&USB  fresh.img  Disks(0-999) ->  File",
+                      "&File  ->  USB  fresh.img  Disks(0-999)", "-",
+                      "&Format  USB  fresh.img  Disks(0-999)", "F&ind..."}));
     // An existing name is never overwritten by New: said before the IDs.
     w.ui.fake.fileAnswers.push_back(small);
     w.window.RunCommand(MenuId::File_Menu_NewStoreFile);
