@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <tuple>
 
 #include "fat12/fat12_volume.hpp"
 #include "store_world.hpp"
@@ -20,18 +21,16 @@ using testing::StoreWorld;
 constexpr int kVolumeSlot = 5;
 constexpr const char* kFilePath = "Tools/Deep/Lemmings Data.dat";
 
-// Slot 5: a volume with a file of three clusters two folders down; the
-// other slots hold no volume (zeros).
+// Slot 5: a file of three clusters two folders down; other slots are zeros.
 void PutVolume(const std::string& store) {
     std::vector<std::byte> image(kImageBytes);
     fat12::BuildBlankVolume(image, "PARTS");
-    const fat12::Stamp now{};
-    ASSERT_EQ(fat12::ApplyStages(image, fat12::StageMakeFolder(image, "Tools", now)),
-              fat12::Status::Ok);
-    ASSERT_EQ(fat12::ApplyStages(image, fat12::StageMakeFolder(image, "Tools/Deep", now)),
-              fat12::Status::Ok);
-    ASSERT_EQ(fat12::ApplyStages(
-                  image, fat12::StageFileWrite(image, kFilePath, std::string(1500, 'x'), now)),
+    for (const char* folder : {"Tools", "Tools/Deep"}) {
+        ASSERT_EQ(fat12::ApplyStages(image, fat12::StageMakeFolder(image, folder, {})),
+                  fat12::Status::Ok);
+    }
+    const std::string data(1500, 'x');
+    ASSERT_EQ(fat12::ApplyStages(image, fat12::StageFileWrite(image, kFilePath, data, {})),
               fat12::Status::Ok);
     std::fstream file(store, std::ios::in | std::ios::out | std::ios::binary);
     file.seekp(static_cast<std::streamoff>(SlotOffset(kVolumeSlot)));
@@ -50,29 +49,26 @@ TEST(StoreFind, ReadsOnlyDirectoriesAndStopsWhereAReadFailsOrTheUserCancels) {
         Outcome outcome;
         int unit;
         int reads;
-        std::size_t matches;
+        bool found;
     };
     const Case cases[] = {
-        {"complete", std::nullopt, 0, Outcome::Complete, -1, 999 + 4, 1},
-        {"folder read fails", StoreFault(FaultOp::Read, 9), 0, Outcome::Incomplete, 5, 9, 0},
-        {"boot sector fails", StoreFault(FaultOp::Read, 3), 0, Outcome::Incomplete, 3, 3, 0},
-        {"cancel after slot 5", std::nullopt, 9, Outcome::Incomplete, 5, 9, 1},
+        {"complete", std::nullopt, 0, Outcome::Complete, -1, 999 + 4, true},
+        {"folder read fails", StoreFault(FaultOp::Read, 9), 0, Outcome::Incomplete, 5, 9, false},
+        {"boot sector fails", StoreFault(FaultOp::Read, 3), 0, Outcome::Incomplete, 3, 3, false},
+        {"cancel after slot 5", std::nullopt, 9, Outcome::Incomplete, 5, 9, true},
     };
+    const std::vector<FindMatch> lemmings = {
+        {kVolumeSlot, "PARTS      ", FoundIn::File, kFilePath}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         StoreWorld w;
         PutVolume(w.store);
         w.Arm(c.fault, FaultOp::Read, c.cancelAfterRead);
         const FindResult found = FindInStore(w.ctx, w.state.SelectedStore(), "lemmings");
-        EXPECT_EQ(found.result.outcome, c.outcome);
-        EXPECT_EQ(found.result.unit, c.unit);
-        EXPECT_EQ(found.result.Cancelled(), c.cancelAfterRead != 0);
-        EXPECT_EQ(w.devices.Count(FaultOp::Read, "usbstore"), c.reads);
-        ASSERT_EQ(found.matches.size(), c.matches);
-        if (c.matches == 1) {
-            EXPECT_EQ(found.matches[0],
-                      (FindMatch{kVolumeSlot, "PARTS      ", FoundIn::File, kFilePath}));
-        }
+        EXPECT_EQ(std::tuple(found.result.outcome, found.result.unit, found.result.Cancelled(),
+                             w.devices.Count(FaultOp::Read, "usbstore")),
+                  std::tuple(c.outcome, c.unit, c.cancelAfterRead != 0, c.reads));
+        EXPECT_EQ(found.matches, c.found ? lemmings : std::vector<FindMatch>{});
         w.ExpectReport(c.fault ? "" : nullptr);
         w.ExpectSettled();
     }
