@@ -239,6 +239,21 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation&
     list->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());
     list->add_flag("--json", invocation.json, "One JSON document instead of text");
 
+    CLI::App* find = AddCommand(
+        app, "find",
+        "Find slots by Disk ID, description or file name (long and short names, all folders)",
+        Command::Find, invocation);
+    find->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());
+    find->add_option("PATTERN", invocation.text,
+                     "Without * or ? any part of a name or text matches; with them the whole "
+                     "name; case is ignored")
+        ->required();
+    find->add_flag("--json", invocation.json, "One JSON document instead of text");
+    find->footer(
+        "Prints one line per match: slot, Disk ID, where it matched (id, description, file) and "
+        "the text or path.\nExit codes: 0 something matched, 1 nothing matched or the search "
+        "failed, 2 wrong usage.");
+
     CLI::App* get = AddCommand(app, "get", "Copy a slot's image into a 1.44 MB image file",
                                Command::Get, invocation);
     get->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());

@@ -30,13 +30,14 @@ enum class Command {
     FilesPut,
     FilesRemove,
     FilesMakeFolder,
+    Find,
 };
 
 struct Invocation {
     Command command = Command::Scan;
     std::string store;  // STORE
     std::string file;   // FILE
-    std::string text;   // describe TEXT
+    std::string text;   // describe TEXT, find PATTERN
     std::string id;     // format/create --id, image new --id
     std::string base;   // --base
     char drive = 'A';   // floppy a|b, as the drive's letter

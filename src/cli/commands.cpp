@@ -40,6 +40,8 @@ int RunCommand(CliWorld& world, const Invocation& invocation) {
         case Command::FilesRemove:
         case Command::FilesMakeFolder:
             return RunFiles(world, invocation);
+        case Command::Find:
+            return RunFind(world, invocation);
     }
     return kExitUsage;
 }

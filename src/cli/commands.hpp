@@ -28,5 +28,6 @@ int RunFloppyWrite(CliWorld& world, const Invocation& invocation);
 int RunEject(CliWorld& world, const Invocation& invocation);
 // files ls, get, put, rm, mkdir.
 int RunFiles(CliWorld& world, const Invocation& invocation);
+int RunFind(CliWorld& world, const Invocation& invocation);
 
 }  // namespace quarnex::cli

@@ -37,6 +37,8 @@ std::string ActivityText(const Activity& what) {
             return "Scanning Drive " + what.device;
         case ActivityKind::ScanDrives:
             return "Scanning Drives";
+        case ActivityKind::FindSlot:
+            return "Searching USB " + disk;
     }
     return "";
 }

@@ -19,6 +19,7 @@ MenuModel::MenuModel() {
     set(MenuId::File_Menu_Import, "&File -> USB Device");
     set(MenuId::File_Menu_Separator_2, "-");
     set(MenuId::File_Menu_Format, "&Format USB Device");
+    set(MenuId::File_Menu_Find, "F&ind...");
     set(MenuId::File_Menu_Separator_3, "-");
     set(MenuId::File_Menu_Scan, "Re&Scan Devices");
     set(MenuId::File_Menu_SafelyRemove, "Safely &Remove", false, false);

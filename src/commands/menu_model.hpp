@@ -22,6 +22,7 @@ enum class MenuId : std::size_t {
     File_Menu_Import,
     File_Menu_Separator_2,
     File_Menu_Format,
+    File_Menu_Find,  // file names, IDs and descriptions in every slot
     File_Menu_Separator_3,
     File_Menu_Scan,
     File_Menu_SafelyRemove,  // powers the selected stick off

@@ -83,6 +83,10 @@ bool SameName(std::string_view a, std::string_view b) {
     return Points(a) == Points(b);
 }
 
+std::u32string FoldedName(std::string_view text) {
+    return Points(text);
+}
+
 std::vector<RawEntry> LongNameEntries(std::u16string_view name, std::uint8_t checksum) {
     const std::size_t count = (name.size() + kUnitsPerEntry - 1) / kUnitsPerEntry;
     std::vector<RawEntry> entries;

@@ -27,6 +27,8 @@ std::string Utf8FromUtf16(std::u16string_view text);
 // Names compared as the systems that write these volumes compare them:
 // letters without regard to case (ASCII, Latin-1, Greek and Cyrillic).
 bool SameName(std::string_view a, std::string_view b);
+// The code points of text with letters folded as SameName folds them.
+std::u32string FoldedName(std::string_view text);
 
 // The entries that carry name for the short name with that checksum, in the
 // order they are stored (highest part first).

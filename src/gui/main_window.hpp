@@ -18,6 +18,7 @@
 #include "gui/contents_window.hpp"
 #include "gui/disk_grid_view.hpp"
 #include "gui/edit_box.hpp"
+#include "gui/find_window.hpp"
 #include "gui/floppy_id_dialog.hpp"
 #include "gui/grid_table_model.hpp"
 #include "gui/qt_text_metrics.hpp"
@@ -70,6 +71,8 @@ class MainWindow : public QMainWindow, public WindowRenderer {
     FloppyIdDialog& FloppyIdWindow() { return *floppyIdDialog_; }
     // Null until the Image menu's Contents entry was first chosen.
     ContentsWindow* ContentsWin() { return contents_; }
+    // Null until File, Find was first chosen.
+    FindWindow* FindWin() { return find_; }
     const MainLayout& Layout() const { return layout_; }
     int TopRow() const { return topRow_; }
     // True while a command runs (a long operation may be waiting in it).
@@ -132,6 +135,8 @@ class MainWindow : public QMainWindow, public WindowRenderer {
     void OnFormatStoreOk();
     void OnFormatImageOk();
     void OpenContentsWindow();
+    void OpenFindWindow();
+    void SelectFoundSlot(int slot);
 
     WindowContext& ctx_;
     const QtTextMetrics& metrics_;
@@ -155,6 +160,7 @@ class MainWindow : public QMainWindow, public WindowRenderer {
     std::array<QAction*, kMenuCount> actions_{};
     QMenu* imageMenu_ = nullptr;
     ContentsWindow* contents_ = nullptr;
+    FindWindow* find_ = nullptr;
 
     int topRow_ = 1;
     bool LayoutInProgress = false;

@@ -50,6 +50,16 @@ void MainWindow::OnGridClicked(int row) {
     }
 }
 
+void MainWindow::SelectFoundSlot(int slot) {
+    // As the keys select a row: the click's own path, the row brought into view.
+    if (!GridInUse() || slot < 1 || slot >= kGridRows) {
+        return;
+    }
+    ShowRow(slot);
+    KeySelectRow(ctx_, slot);
+    grid_->setFocus();
+}
+
 void MainWindow::OnGridDoubleClicked(int row) {
     if (!GridInUse()) {
         return;

@@ -83,6 +83,7 @@ void MainWindow::CreateShortcuts() {
     Action(MenuId::File_Menu_OpenStoreFile).setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     Action(MenuId::File_Menu_NewStoreFile).setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     Action(MenuId::File_Menu_Exit).setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    Action(MenuId::File_Menu_Find).setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     Action(MenuId::Help_Menu_Documentation).setShortcut(QKeySequence(Qt::Key_F1));
     // F5 stands for an entry that changes with the state, so it has none.
     auto* refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
@@ -202,6 +203,24 @@ void MainWindow::OpenContentsWindow() {
     contents_->Open();
 }
 
+void MainWindow::OpenFindWindow() {
+    if (find_ == nullptr) {
+        find_ = new FindWindow(this);
+        find_->search = [this](const std::string& pattern) {
+            if (commandDepth_ == 0 && !ctx_.window.menus.busy) {
+                Guarded(
+                    [this, &pattern] { find_->ShowListing(FindInSelectedStore(ctx_, pattern)); });
+            }
+        };
+        find_->choose = [this](int slot) { SelectFoundSlot(slot); };
+    }
+    find_->show();
+    find_->raise();
+    find_->activateWindow();
+    find_->Pattern().setFocus();
+    find_->Pattern().selectAll();
+}
+
 void MainWindow::Dispatch(MenuId id) {
     ProgramState& state = ctx_.state;
     switch (id) {
@@ -231,6 +250,9 @@ void MainWindow::Dispatch(MenuId id) {
             if (state.selectedDevice != 0) {
                 usbIdDialog_->Open(state.SelectedEntry().name, state.SelectedEntry().path);
             }
+            break;
+        case MenuId::File_Menu_Find:
+            OpenFindWindow();
             break;
         case MenuId::File_Menu_Scan:
             ScanStores(ctx_);

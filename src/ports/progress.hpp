@@ -27,6 +27,7 @@ enum class ActivityKind {
     ExportFile,      // path
     ScanDrive,       // device
     ScanDrives,
+    FindSlot,  // slot: looking through its names
 };
 
 struct Activity {

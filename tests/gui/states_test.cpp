@@ -144,7 +144,7 @@ void StatesTests::scanSelectClickAndExportToTheSlot() {
     QCOMPARE(FileMenu(w.window),
              FileMenuWith({"Select Device &sdb", "-", "&USB  sdb  Disks(0-999) ->  File",
                            "&File  ->  USB  sdb  Disks(0-999)", "-",
-                           "&Format  USB  sdb  Disks(0-999)", "-", "ReScan Drives"}));
+                           "&Format  USB  sdb  Disks(0-999)", "F&ind...", "-", "ReScan Drives"}));
     QAction& importSlot = w.window.Action(MenuId::Image_Menu_Import_USB_DISKxxx);
     QAction& exportSlot = w.window.Action(MenuId::Image_Menu_Export_USB_DISKxxx);
     const QString frame = QString::fromStdString(" Disk Selector (%1) [sdb (" + store + ")] ");
