@@ -73,6 +73,12 @@ void AddSlot(CLI::App& command, Invocation& invocation) {
         ->check(DecimalSlot());
 }
 
+// The writers read back from the medium what they wrote, unless told not to.
+void AddNoVerify(CLI::App& command, Invocation& invocation) {
+    command.add_flag("--no-verify", invocation.noVerify,
+                     "Do not read back and compare what was written");
+}
+
 CLI::App* AddCommand(CLI::App& app, const char* name, const char* description, Command command,
                      Invocation& invocation) {
     CLI::App* sub = app.add_subcommand(name, description);
@@ -128,6 +134,7 @@ void AddFilesCommands(CLI::App& app, Invocation& invocation) {
     put->add_option("--to", invocation.destination, "Folder in the volume (default: the root)");
     put->add_flag("--keep-time", invocation.keepTime,
                   "Keep each file's modification time (default: the time of the copy)");
+    AddNoVerify(*put, invocation);
     put->add_option("--name", invocation.name,
                     "Name in the volume of the one FILE, which is then read to its end even "
                     "when it is no regular file (a pipe, a /proc file)")
@@ -199,6 +206,9 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation&
                                 Command::List, invocation);
     list->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());
     list->add_flag("--json", invocation.json, "One JSON document instead of text");
+    list->add_flag("--hash", invocation.hash,
+                   "With --json: the SHA-256 of each slot's 1,474,560-byte image")
+        ->needs("--json");
 
     CLI::App* get = AddCommand(app, "get", "Copy a slot's image into a 1.44 MB image file",
                                Command::Get, invocation);
@@ -213,6 +223,7 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation&
     put->add_option("FILE", invocation.file, "Image file of 1,474,560 bytes")
         ->required()
         ->check(NotEmpty());
+    AddNoVerify(*put, invocation);
 
     CLI::App* describe = AddCommand(app, "describe", "Set a slot's description (\\n breaks lines)",
                                     Command::Describe, invocation);
@@ -227,6 +238,7 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation&
     format->add_option("--base", invocation.base, kBaseIdHelp)->required()->check(VolumeId());
     format->add_flag("--no-number", invocation.noNumber,
                      "Do not append the slot number (001..999) to the base ID");
+    AddNoVerify(*format, invocation);
 
     CLI::App* create = AddCommand(app, "create", "Create a formatted whole-store image file",
                                   Command::Create, invocation);
@@ -237,6 +249,7 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation&
     create->add_option("--base", invocation.base, kBaseIdHelp)->required()->check(VolumeId());
     create->add_flag("--no-number", invocation.noNumber,
                      "Do not append the slot number (001..999) to the base ID");
+    AddNoVerify(*create, invocation);
 
     CLI::App* backup =
         AddCommand(app, "backup", "Copy a whole store into a file (with its descriptions file)",
@@ -252,6 +265,16 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation&
         ->required()
         ->check(NotEmpty());
     restore->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());
+    AddNoVerify(*restore, invocation);
+
+    CLI::App* verify =
+        AddCommand(app, "verify",
+                   "Compare a store with a whole-store file slot by slot; list those that differ",
+                   Command::Verify, invocation);
+    verify->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());
+    verify->add_option("FILE", invocation.file, "Whole-store file of 1,572,864,000 bytes")
+        ->required()
+        ->check(NotEmpty());
 
     CLI::App* eject =
         AddCommand(app, "eject", "Safely remove a stick: wait for writers, unmount, power off",

@@ -29,6 +29,7 @@ enum class Command {
     FilesPut,
     FilesRemove,
     FilesMakeFolder,
+    Verify,
 };
 
 struct Invocation {
@@ -53,6 +54,8 @@ struct Invocation {
     bool all = false;  // scan --all: loop devices too
     bool noNumber = false;
     bool yes = false;
+    bool noVerify = false;  // writers: skip reading back what was written
+    bool hash = false;      // list --hash
 };
 
 // Exit codes of the tool.

@@ -38,6 +38,8 @@ int RunCommand(CliWorld& world, const Invocation& invocation) {
         case Command::FilesRemove:
         case Command::FilesMakeFolder:
             return RunFiles(world, invocation);
+        case Command::Verify:
+            return RunVerify(world, invocation);
     }
     return kExitUsage;
 }

@@ -1,5 +1,6 @@
 #include "support/fault_injecting_backend.hpp"
 
+#include <algorithm>
 #include <memory>
 
 namespace quarnex::testing {
@@ -17,17 +18,30 @@ class FaultyFile final : public DeviceFile {
     ~FaultyFile() override { backend_.Closed(); }
 
     int Seek(std::uint64_t position) override {
-        return Simple(FaultOp::Seek, [&] { return inner_->Seek(position); });
+        const int error = Simple(FaultOp::Seek, [&] { return inner_->Seek(position); });
+        if (error == 0) {
+            position_ = position;
+        }
+        return error;
     }
 
     IoResult Read(std::byte* destination, std::size_t count) override {
-        return Transfer(FaultOp::Read, count,
-                        [&](std::size_t n) { return inner_->Read(destination, n); });
+        return Transfer(FaultOp::Read, count, [&](std::size_t n) {
+            return Wrapped(n, [&](std::size_t done, std::size_t piece) {
+                return inner_->Read(destination + done, piece);
+            });
+        });
     }
 
     IoResult Write(const std::byte* source, std::size_t count) override {
-        return Transfer(FaultOp::Write, count,
-                        [&](std::size_t n) { return inner_->Write(source, n); });
+        return Transfer(FaultOp::Write, count, [&](std::size_t n) {
+            return Wrapped(n, [&](std::size_t done, std::size_t piece) {
+                return inner_->Write(source + done, piece);
+            });
+        });
+    }
+    int ForgetCached(std::uint64_t offset, std::uint64_t length) override {
+        return inner_->ForgetCached(offset, length);
     }
 
     int Flush() override {
@@ -44,11 +58,46 @@ class FaultyFile final : public DeviceFile {
     const std::string& Path() const override { return inner_->Path(); }
 
   private:
+    // Moves count bytes from position_ on, in pieces that each stay below
+    // the wrap capacity, each at its position modulo the capacity.
+    template <typename Piece>
+    IoResult Wrapped(std::size_t count, Piece piece) {
+        const std::uint64_t capacity = backend_.WrapFor(Path());
+        if (capacity == 0) {
+            const IoResult result = piece(0, count);
+            position_ += result.bytes;
+            return result;
+        }
+        IoResult total;
+        while (total.bytes < count) {
+            const std::uint64_t at = position_ % capacity;
+            const std::size_t size = static_cast<std::size_t>(
+                std::min<std::uint64_t>(count - total.bytes, capacity - at));
+            if (const int error = inner_->Seek(at); error != 0) {
+                total.error = error;
+                break;
+            }
+            const IoResult moved = piece(total.bytes, size);
+            total.bytes += moved.bytes;
+            position_ += moved.bytes;
+            if (moved.error != 0 || moved.bytes != size) {
+                total.error = moved.error;
+                break;
+            }
+        }
+        return total;
+    }
+
     template <typename Move>
     IoResult Transfer(FaultOp op, std::size_t count, Move move) {
         if (const Fault* fault = backend_.Decide(op, Path())) {
             if (fault->error != 0) {
                 return IoResult{0, fault->error};
+            }
+            if (fault->dropped) {
+                position_ += count;
+                inner_->Seek(position_);
+                return IoResult{count, 0};
             }
             const std::size_t shortened = fault->shortBy >= count ? 0 : count - fault->shortBy;
             return move(shortened);
@@ -76,11 +125,17 @@ class FaultyFile final : public DeviceFile {
 
     std::unique_ptr<DeviceFile> inner_;
     FaultInjectingBackend& backend_;
+    std::uint64_t position_ = 0;
 };
 
 }  // namespace
 
 void FaultInjectingBackend::Inject(Fault fault) {
+    if (fault.wrapsAt != 0) {
+        wrapCapacity_ = fault.wrapsAt;
+        wrapPath_ = std::move(fault.pathContains);
+        return;
+    }
     rules_.push_back(Rule{std::move(fault), 0});
 }
 
@@ -102,6 +157,10 @@ int FaultInjectingBackend::Count(FaultOp op, const std::string& pathContains) co
 void FaultInjectingBackend::StopAtWrite(int k, std::string pathContains) {
     stopAtWrite_ = k;
     stopPath_ = std::move(pathContains);
+}
+
+std::uint64_t FaultInjectingBackend::WrapFor(const std::string& path) const {
+    return Matches(path, wrapPath_) ? wrapCapacity_ : 0;
 }
 
 bool FaultInjectingBackend::Stopped(FaultOp op, const std::string& path) {
