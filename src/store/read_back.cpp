@@ -9,6 +9,7 @@
 #include "core/text.hpp"
 #include "state/error_report.hpp"
 #include "state/reported_io.hpp"
+#include "store/unit_loop.hpp"
 
 namespace quarnex {
 
@@ -77,6 +78,11 @@ OperationResult ReadBackSlots(OperationPorts& ports, const std::string& storePat
                                  : SlotDiffersError(slot, *check.difference, storePath);
             ErrorReport(ports, error);
             return OperationResult::FailedAt(slot, std::move(error));
+        }
+        // The bar stays short of "Finished", while the window keeps
+        // answering (and can cancel) through a whole store's read-back.
+        if (last > first) {
+            ports.progress.UnitDone(LastUnitBeforeFinished(last), last);
         }
         if (slot < last && ports.progress.CancelAsked()) {
             ports.progress.Cancelled();

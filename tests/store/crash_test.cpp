@@ -305,6 +305,14 @@ TEST(VolumeFilesCrash, AStopAtAnyWriteLeavesEachFileOldOrNewAndAtWorstLostCluste
             }
         }
     }
+    // A medium that takes a write (the new file's data) and loses it fails
+    // the put's read-back, which names the first byte that differs.
+    StoreWorld w;
+    PrepareFloppy(w);
+    w.devices.Inject({FaultOp::Write, 2, kFloppy, 0, 0, true});
+    const FilesResult lost =
+        PutFiles(w.ctx, target(w), {{w.dir / "inner file.txt"}, "", true, false, {}});
+    EXPECT_EQ(std::tie(lost.failure, lost.detail), std::tuple(FilesFailure::ReadBack, "21,504"));
 }
 
 }  // namespace
