@@ -46,6 +46,9 @@ class CountingFile final : public DeviceFile {
     int Flush() override { return inner_->Flush(); }
     int Commit() override { return inner_->Commit(); }
     int Dismount() override { return inner_->Dismount(); }
+    int ForgetCached(std::uint64_t offset, std::uint64_t length) override {
+        return inner_->ForgetCached(offset, length);
+    }
     bool HasFloppyGeometry() override { return inner_->HasFloppyGeometry(); }
     const std::string& Path() const override { return inner_->Path(); }
 

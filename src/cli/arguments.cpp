@@ -5,10 +5,31 @@
 #include <filesystem>
 #include <memory>
 
+#include "cli/argument_parts.hpp"
 #include "cli/terminal_text.hpp"
 #include "fat12/volume_label.hpp"
 
 namespace quarnex::cli {
+
+CLI::Validator NotEmpty() {
+    return CLI::Validator(
+        [](const std::string& text) {
+            return text.empty() ? std::string("an empty path is not a file") : std::string();
+        },
+        "PATH");
+}
+
+void AddNoVerify(CLI::App& command, Invocation& invocation) {
+    command.add_flag("--no-verify", invocation.noVerify,
+                     "Do not read back and compare what was written");
+}
+
+CLI::App* AddCommand(CLI::App& app, const char* name, const char* description, Command command,
+                     Invocation& invocation) {
+    CLI::App* sub = app.add_subcommand(name, description);
+    sub->callback([&invocation, command] { invocation.command = command; });
+    return sub;
+}
 
 namespace {
 
@@ -24,15 +45,6 @@ constexpr const char* kStoreIdHelp =
 constexpr const char* kBaseIdHelp =
     "Base ID of the slots: up to 8 printable ASCII characters (11 with --no-number), longer "
     "ones are cut";
-
-// An empty path would make the operations ask for a file with a dialog.
-CLI::Validator NotEmpty() {
-    return CLI::Validator(
-        [](const std::string& text) {
-            return text.empty() ? std::string("an empty path is not a file") : std::string();
-        },
-        "PATH");
-}
 
 // Slot numbers are read as the listing prints them: decimal, leading zeros
 // allowed ("010" is slot 10, never 8). The parser's own integer reading would
@@ -74,77 +86,6 @@ void AddSlot(CLI::App& command, Invocation& invocation) {
         ->check(DecimalSlot());
 }
 
-CLI::App* AddCommand(CLI::App& app, const char* name, const char* description, Command command,
-                     Invocation& invocation) {
-    CLI::App* sub = app.add_subcommand(name, description);
-    sub->callback([&invocation, command] { invocation.command = command; });
-    return sub;
-}
-
-CLI::Validator VolumeSlot() {
-    return CLI::Validator(
-        [](const std::string& text) {
-            if (ParseVolumeSlot(text)) {
-                return std::string();
-            }
-            return "'" + text + "' is not a slot number: decimal digits only, 0..999";
-        },
-        "0..999");
-}
-
-// files ls|get|put|rm|mkdir TARGET [--slot N] ...
-CLI::App* AddFilesCommand(CLI::App& files, const char* name, const char* description,
-                          Command command, Invocation& invocation) {
-    CLI::App* sub = AddCommand(files, name, description, command, invocation);
-    sub->add_option("TARGET", invocation.store, "Store, or a floppy image file")
-        ->required()
-        ->check(NotEmpty());
-    sub->add_option_function<std::string>(
-           "--slot",
-           [&invocation](const std::string& text) {
-               invocation.volumeSlot = ParseVolumeSlot(text);
-           },
-           "Slot of the store TARGET, 0..999 (0: the store's own volume)")
-        ->check(VolumeSlot());
-    return sub;
-}
-
-void AddFilesCommands(CLI::App& app, Invocation& invocation) {
-    CLI::App* files = app.add_subcommand(
-        "files", "Files inside a slot's volume or a floppy image file: ls, get, put, rm, mkdir");
-    files->require_subcommand(1);
-    CLI::App* ls = AddFilesCommand(*files, "ls", "List a folder: names, sizes, times, attributes",
-                                   Command::FilesList, invocation);
-    ls->add_option("PATH", invocation.folder, "Folder in the volume (default: the root)");
-    ls->add_flag("--json", invocation.json, "One JSON document instead of text");
-    CLI::App* get = AddFilesCommand(*files, "get", "Copy a file out of the volume",
-                                    Command::FilesGet, invocation);
-    get->add_option("PATH", invocation.folder, "File in the volume")->required()->check(NotEmpty());
-    get->add_option("DEST", invocation.destination, "File to write, or an existing folder")
-        ->required()
-        ->check(NotEmpty());
-    CLI::App* put =
-        AddFilesCommand(*files, "put", "Copy files into the volume", Command::FilesPut, invocation);
-    put->add_option("FILE", invocation.paths, "Files to copy in")->required()->check(NotEmpty());
-    put->add_option("--to", invocation.destination, "Folder in the volume (default: the root)");
-    put->add_flag("--keep-time", invocation.keepTime,
-                  "Keep each file's modification time (default: the time of the copy)");
-    put->add_option("--name", invocation.name,
-                    "Name in the volume of the one FILE, which is then read to its end even "
-                    "when it is no regular file (a pipe, a /proc file)")
-        ->type_name("NAME");
-    CLI::App* rm = AddFilesCommand(*files, "rm", "Remove files and empty folders",
-                                   Command::FilesRemove, invocation);
-    rm->add_option("PATH", invocation.paths, "Files or empty folders in the volume")
-        ->required()
-        ->check(NotEmpty());
-    CLI::App* mkdir =
-        AddFilesCommand(*files, "mkdir", "Make a folder", Command::FilesMakeFolder, invocation);
-    mkdir->add_option("PATH", invocation.folder, "Folder to make")->required()->check(NotEmpty());
-    mkdir->add_flag("-p,--parents", invocation.parents,
-                    "Make missing parent folders too; no error when the folder exists");
-}
-
 // put STORE SLOT FILE... or put STORE --free FILE...: with --free the first
 // word after STORE is a file, so SLOT is read only once the words are known.
 void AddPut(CLI::App& app, Invocation& invocation) {
@@ -159,6 +100,7 @@ void AddPut(CLI::App& app, Invocation& invocation) {
     put->add_flag("--free", invocation.freeSlots, "Put the files into free slots, in slot order");
     put->add_flag("--dry-run", invocation.dryRun,
                   "Say which file would go into which slot; write nothing");
+    AddNoVerify(*put, invocation);
     put->callback([&invocation, slotText] {
         if (invocation.freeSlots) {
             invocation.paths.insert(invocation.paths.begin(), *slotText);
@@ -238,6 +180,9 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation&
                                 Command::List, invocation);
     list->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());
     list->add_flag("--json", invocation.json, "One JSON document instead of text");
+    list->add_flag("--hash", invocation.hash,
+                   "With --json: the SHA-256 of each slot's 1,474,560-byte image")
+        ->needs("--json");
 
     CLI::App* find = AddCommand(
         app, "find",
@@ -275,6 +220,7 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation&
     format->add_option("--base", invocation.base, kBaseIdHelp)->required()->check(VolumeId());
     format->add_flag("--no-number", invocation.noNumber,
                      "Do not append the slot number (001..999) to the base ID");
+    AddNoVerify(*format, invocation);
 
     CLI::App* create = AddCommand(app, "create", "Create a formatted whole-store image file",
                                   Command::Create, invocation);
@@ -285,6 +231,7 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation&
     create->add_option("--base", invocation.base, kBaseIdHelp)->required()->check(VolumeId());
     create->add_flag("--no-number", invocation.noNumber,
                      "Do not append the slot number (001..999) to the base ID");
+    AddNoVerify(*create, invocation);
 
     CLI::App* backup =
         AddCommand(app, "backup", "Copy a whole store into a file (with its descriptions file)",
@@ -300,6 +247,16 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation&
         ->required()
         ->check(NotEmpty());
     restore->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());
+    AddNoVerify(*restore, invocation);
+
+    CLI::App* verify =
+        AddCommand(app, "verify",
+                   "Compare a store with a whole-store file slot by slot; list those that differ",
+                   Command::Verify, invocation);
+    verify->add_option("STORE", invocation.store, "Store")->required()->check(NotEmpty());
+    verify->add_option("FILE", invocation.file, "Whole-store file of 1,572,864,000 bytes")
+        ->required()
+        ->check(NotEmpty());
 
     CLI::App* eject =
         AddCommand(app, "eject", "Safely remove a stick: wait for writers, unmount, power off",

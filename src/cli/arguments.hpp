@@ -31,6 +31,7 @@ enum class Command {
     FilesRemove,
     FilesMakeFolder,
     Find,
+    Verify,
 };
 
 struct Invocation {
@@ -57,6 +58,8 @@ struct Invocation {
     bool yes = false;
     bool freeSlots = false;  // put --free
     bool dryRun = false;     // put --dry-run
+    bool noVerify = false;   // writers: skip reading back what was written
+    bool hash = false;       // list --hash
 };
 
 // Exit codes of the tool.

@@ -2,6 +2,7 @@
 
 #include "cli/command_support.hpp"
 #include "cli/commands.hpp"
+#include "cli/read_back_note.hpp"
 #include "commands/activity_text.hpp"
 #include "commands/main_commands.hpp"
 #include "core/media_sizes.hpp"
@@ -60,7 +61,11 @@ int RunRestore(CliWorld& world, const Invocation& invocation) {
         return kExitFailure;
     }
     world.Console().SetTransferBytes(kStoreBytes);
-    const OperationResult result = RestoreSelectedStore(ctx, path);
+    const OperationResult result =
+        RestoreSelectedStore(ctx, path, invocation.noVerify ? ReadBack::Off : ReadBack::On);
+    if (NoteReadBackFailure(world, result, store->entry.path)) {
+        return ExitCode(world, false);
+    }
     if (!result.Complete()) {
         NotePartlyWritten(
             world, result,

@@ -114,6 +114,12 @@ int Report(CliWorld& world, const FilesResult& result, const OpenedTarget& opene
             world.Console().Note("writing " + opened.shown + " failed: " + reason +
                                  "; each file there is either as it was or complete");
             break;
+        case FilesFailure::ReadBack:
+            world.Console().Note(
+                opened.shown + " was written, but does not read back as written (" +
+                (result.detail.empty() ? reason : "its byte " + result.detail + " differs") +
+                "): the medium may lose or misplace writes; do not trust it");
+            break;
     }
     return kExitFailure;
 }
@@ -219,6 +225,7 @@ int RunGet(CliWorld& world, const Invocation& invocation, const OpenedTarget& op
 int RunPut(CliWorld& world, const Invocation& invocation, const OpenedTarget& opened) {
     PutRequest request{invocation.paths, invocation.destination, false, invocation.keepTime,
                        invocation.name};
+    request.readBack = invocation.noVerify ? ReadBack::Off : ReadBack::On;
     FilesResult result = PutFiles(world.Ctx(), *opened.target, request);
     if (result.failure == FilesFailure::None && !result.existing.empty()) {
         std::string names;

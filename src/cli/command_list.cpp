@@ -7,6 +7,7 @@
 #include "cli/terminal_text.hpp"
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
+#include "store/store_compare.hpp"
 
 namespace quarnex::cli {
 
@@ -24,7 +25,8 @@ std::string PlainLines(const std::string& text) {
     return result;
 }
 
-void PrintJson(CliWorld& world) {
+// hashes: each slot's image SHA-256 (list --hash), or none.
+void PrintJson(CliWorld& world, const std::vector<std::string>& hashes) {
     const ProgramState& state = world.State();
     nlohmann::ordered_json slots = nlohmann::ordered_json::array();
     for (int n = 1; n < kSlotCount; ++n) {
@@ -35,6 +37,9 @@ void PrintJson(CliWorld& world) {
                          {"source", record.source},
                          // A put stopped part way: the image may mix two disks.
                          {"write_unfinished", record.writeUnfinished}});
+        if (!hashes.empty()) {
+            slots.back()["sha256"] = hashes[static_cast<std::size_t>(n)];
+        }
     }
     const nlohmann::ordered_json document = {
         {"store_id", state.slotTable.storeId.value_or("")},
@@ -93,13 +98,20 @@ void PrintText(CliWorld& world) {
 }  // namespace
 
 int RunList(CliWorld& world, const Invocation& invocation) {
-    if (!OpenStore(world, invocation.store, StoreUse::Existing, StoreAccess::Read,
-                   StoreRecords::Load) ||
-        world.Console().Interrupted()) {
+    const std::optional<StoreTarget> store = OpenStore(world, invocation.store, StoreUse::Existing,
+                                                       StoreAccess::Read, StoreRecords::Load);
+    if (!store || world.Console().Interrupted()) {
         return ExitCode(world, false);
     }
     if (invocation.json) {
-        PrintJson(world);
+        std::vector<std::string> hashes;
+        if (invocation.hash) {
+            hashes = SlotImageHashes(world.Ctx(), store->entry.path);
+            if (hashes.empty()) {
+                return ExitCode(world, false);
+            }
+        }
+        PrintJson(world, hashes);
     } else {
         PrintText(world);
     }

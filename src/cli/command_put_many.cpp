@@ -88,7 +88,8 @@ int RunPutMany(CliWorld& world, const Invocation& invocation) {
         return kExitFailure;
     }
     world.Console().SetTransferBytes(kImageBytes * files.size());
-    const BatchResult batch = PutImages(ctx, ctx.state.SelectedStore(), placements);
+    const BatchResult batch = PutImages(ctx, ctx.state.SelectedStore(), placements,
+                                        invocation.noVerify ? ReadBack::Off : ReadBack::On);
     if (batch.refused) {
         // The files changed since they were checked.
         world.Console().Note(

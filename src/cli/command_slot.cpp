@@ -4,6 +4,7 @@
 #include "cli/command_support.hpp"
 #include "cli/commands.hpp"
 #include "cli/image_stop_note.hpp"
+#include "cli/read_back_note.hpp"
 #include "commands/activity_text.hpp"
 #include "commands/main_commands.hpp"
 #include "core/media_sizes.hpp"
@@ -71,7 +72,8 @@ int RunPut(CliWorld& world, const Invocation& invocation) {
     // The export saves the descriptions; the store is then reloaded so that
     // the new ID is the one shown.
     const OperationResult exported =
-        ExportToSlot(ctx, ctx.state.SelectedStore(), invocation.slot, ctx.state.imageBuffer.Span());
+        ExportToSlot(ctx, ctx.state.SelectedStore(), invocation.slot, ctx.state.imageBuffer.Span(),
+                     invocation.noVerify ? ReadBack::Off : ReadBack::On);
     const std::string slot = "slot " + ThreeDigits(invocation.slot);
     if (exported.outcome == Outcome::NotStarted) {
         world.Console().Note("nothing was written: " + slot + " of " + store->entry.path +
@@ -81,6 +83,9 @@ int RunPut(CliWorld& world, const Invocation& invocation) {
     const bool saved = !ctx.state.slotTable.descriptionsFile.saveFailed;
     LoadDiskIds(ctx, ctx.state.SelectedStore());
     LoadDescriptions(ctx, ctx.state.SelectedStore());
+    if (NoteReadBackFailure(world, exported, store->entry.path)) {
+        return ExitCode(world, false);
+    }
     if (!exported.Complete()) {
         NotePartlyWritten(
             world, exported,

@@ -4,6 +4,7 @@
 
 #include "cli/command_support.hpp"
 #include "cli/commands.hpp"
+#include "cli/read_back_note.hpp"
 #include "commands/activity_text.hpp"
 #include "commands/main_commands.hpp"
 #include "core/media_sizes.hpp"
@@ -20,8 +21,9 @@ namespace {
 OperationResult FormatAsArgumentsSay(CliWorld& world, const Invocation& invocation) {
     world.Console().SetTransferBytes(kStoreBytes);
     return FormatSelectedStore(
-        world.Ctx(), FormatRequest{FormatDialogId(invocation.id), FormatDialogId(invocation.base),
-                                   !invocation.noNumber});
+        world.Ctx(),
+        FormatRequest{FormatDialogId(invocation.id), FormatDialogId(invocation.base),
+                      !invocation.noNumber, invocation.noVerify ? ReadBack::Off : ReadBack::On});
 }
 
 // An empty file of a store's length, taking no space until written.
@@ -80,6 +82,9 @@ int RunFormat(CliWorld& world, const Invocation& invocation) {
         return kExitFailure;
     }
     const OperationResult result = FormatAsArgumentsSay(world, invocation);
+    if (NoteReadBackFailure(world, result, store->entry.path)) {
+        return ExitCode(world, false);
+    }
     if (!result.Complete()) {
         NotePartlyWritten(
             world, result,

@@ -42,6 +42,8 @@ int RunCommand(CliWorld& world, const Invocation& invocation) {
             return RunFiles(world, invocation);
         case Command::Find:
             return RunFind(world, invocation);
+        case Command::Verify:
+            return RunVerify(world, invocation);
     }
     return kExitUsage;
 }

@@ -29,5 +29,7 @@ int RunEject(CliWorld& world, const Invocation& invocation);
 // files ls, get, put, rm, mkdir.
 int RunFiles(CliWorld& world, const Invocation& invocation);
 int RunFind(CliWorld& world, const Invocation& invocation);
+// verify STORE FILE: the slots in which they differ.
+int RunVerify(CliWorld& world, const Invocation& invocation);
 
 }  // namespace quarnex::cli

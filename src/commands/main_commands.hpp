@@ -42,7 +42,8 @@ std::optional<std::string> AskTransferFile(Context& ctx, FileDialogKind kind,
 // transfer buffer; with path empty the file is asked for (path then holds
 // the choice).
 BackupResult BackupSelectedStore(Context& ctx, std::string& path);
-OperationResult RestoreSelectedStore(Context& ctx, std::string& path);
+OperationResult RestoreSelectedStore(Context& ctx, std::string& path,
+                                     ReadBack readBack = ReadBack::On);
 // Formats the selected store from the program's template, building each
 // slot in the transfer buffer; not started without a selected store.
 OperationResult FormatSelectedStore(Context& ctx, const FormatRequest& request);

@@ -58,14 +58,14 @@ BackupResult BackupSelectedStore(Context& ctx, std::string& path) {
     return BackupStoreToFile(ctx, ctx.state.SelectedStore(), path, ctx.state.transferBuffer.Span());
 }
 
-OperationResult RestoreSelectedStore(Context& ctx, std::string& path) {
+OperationResult RestoreSelectedStore(Context& ctx, std::string& path, ReadBack readBack) {
     if (!ChooseStoreFile(ctx, path, FileDialogKind::Open,
                          FileDialogRequest{"Import 1000 Floppy Image", "", "img", kImageFileFilter,
                                            1, ChosenFile::Existing, ReplacePrompt::None})) {
         return kDialogCancelled;
     }
     return RestoreStoreFromFile(ctx, ctx.state.SelectedEntry(), path,
-                                ctx.state.transferBuffer.Span());
+                                ctx.state.transferBuffer.Span(), readBack);
 }
 
 OperationResult FormatSelectedStore(Context& ctx, const FormatRequest& request) {

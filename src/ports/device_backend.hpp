@@ -38,6 +38,9 @@ class DeviceFile {
     virtual IoResult Write(const std::byte* source, std::size_t count) = 0;
     // Puts everything written so far on the medium; 0 or the system error.
     virtual int Flush() = 0;
+    // Drops the cached copy of [offset, offset + length) after a flush, so
+    // the next read of it comes from the medium; 0 or the system error.
+    virtual int ForgetCached(std::uint64_t offset, std::uint64_t length) = 0;
     // Flushes, and for a file opened to replace another, puts it in the
     // other's place. A replacement destroyed uncommitted is removed.
     virtual int Commit() = 0;

@@ -160,6 +160,14 @@ OperationResult FormatStore(OperationPorts& ports, StoreInUse target, const Stor
         result = AfterFlush(result, WriteFirstSector(ports, store->device, clean), kSlotCount - 1);
     }
     result = AfterFlush(result, CloseStore(ports, *store, CloseOrder::VolumeFirst), kSlotCount - 1);
+    // Every slot again, after the last write: a stick that wraps writes
+    // around shows it only once the later slots have landed on the earlier.
+    if (result.Complete() && request.readBack == ReadBack::On) {
+        result = ReadBackSlots(ports, target.device.path, 0, kSlotCount - 1, [&](int slot) {
+            NameSlot(buffer, slot, FormatLabel(slot, request.storeId, baseId, numbered), formatted);
+            return Result<std::span<const std::byte>>(std::span<const std::byte>(buffer));
+        });
+    }
     if (result.Complete()) {
         ports.progress.Finished();
     }

@@ -8,6 +8,7 @@
 
 #include "state/operation_ports.hpp"
 #include "state/outcome.hpp"
+#include "store/read_back.hpp"
 #include "store/store_in_use.hpp"
 
 namespace quarnex {
@@ -25,6 +26,7 @@ struct FormatRequest {
     std::string storeId;   // slot 0's label
     std::string baseId;    // the label of slots 1..999
     bool numbered = true;  // the base ID takes the slot number
+    ReadBack readBack = ReadBack::On;
 };
 
 // A format as asked, with the template every slot starts from and a buffer
@@ -41,7 +43,9 @@ struct StoreFormat {
 // takes a partly formatted store for a formatted one; otherwise stopped at
 // the last slot of 1..999 it began. A template that cannot be read in full
 // aborts before anything is written. The records get the new base ID and
-// lose the texts of the slots written.
+// lose the texts of the slots written. With read-back on, every slot is read
+// from the medium after the last write and compared; a difference fails the
+// format at that slot.
 OperationResult FormatStore(OperationPorts& ports, StoreInUse target, const StoreFormat& format);
 
 // An ID as the format dialog takes it: the capitals of its first 11

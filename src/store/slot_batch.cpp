@@ -82,7 +82,7 @@ std::optional<std::vector<int>> ConsecutiveSlots(int first, std::size_t count) {
 }
 
 BatchResult PutImages(OperationPorts& ports, StoreInUse store,
-                      const std::vector<ImagePlacement>& placements) {
+                      const std::vector<ImagePlacement>& placements, ReadBack readBack) {
     BatchResult batch;
     std::vector<std::string> files;
     for (const ImagePlacement& placement : placements) {
@@ -140,7 +140,27 @@ BatchResult PutImages(OperationPorts& ports, StoreInUse store,
     if (!result.Complete() && !batch.written.empty() && batch.written.back() == last) {
         store.records.SetSource(last, "");
     }
-    ports.progress.Finished();
+    // After the last write, every slot is read again, so that a stick that
+    // wraps later writes onto earlier slots is caught.
+    const bool checked = result.Complete() && readBack == ReadBack::On;
+    for (std::size_t i = 0; checked && i < placements.size() && result.Complete(); ++i) {
+        const auto& [file, n] = placements[i];
+        result = ReadBackSlots(ports, store.device.path, n, n,
+                               [&](int) -> Result<std::span<const std::byte>> {
+                                   if (Status read = ReadImageFile(ports, file, image); !read) {
+                                       return Failure{read.Error()};
+                                   }
+                                   return std::span<const std::byte>(image);
+                               });
+        if (!result.Complete()) {
+            store.records.SetSource(n, "");
+        }
+    }
+    if (checked && !result.Complete()) {
+        ports.progress.Failed();
+    } else {
+        ports.progress.Finished();
+    }
     if (!batch.written.empty()) {
         SaveDescriptions(ports, store);
     }

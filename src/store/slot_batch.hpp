@@ -11,6 +11,7 @@
 
 #include "state/operation_ports.hpp"
 #include "state/outcome.hpp"
+#include "store/read_back.hpp"
 #include "store/store_in_use.hpp"
 
 namespace quarnex {
@@ -48,7 +49,10 @@ struct BatchResult {
 // Every file is checked before anything is written. Each slot written gets
 // its file's ID, no description and the file as its source (none when it
 // was not completely written).
+// Once all are written, each slot written is read back from the medium
+// unless readBack is Off.
 BatchResult PutImages(OperationPorts& ports, StoreInUse store,
-                      const std::vector<ImagePlacement>& placements);
+                      const std::vector<ImagePlacement>& placements,
+                      ReadBack readBack = ReadBack::On);
 
 }  // namespace quarnex

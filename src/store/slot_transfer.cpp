@@ -117,7 +117,7 @@ void RecordImageInSlot(SlotTable& table, int n, std::span<const std::byte> image
 }
 
 OperationResult ExportToSlot(OperationPorts& ports, StoreInUse store, int n,
-                             std::span<const std::byte> image) {
+                             std::span<const std::byte> image, ReadBack readBack) {
     if (!IsImageSlot(n)) {
         return kNoSlot;
     }
@@ -133,10 +133,20 @@ OperationResult ExportToSlot(OperationPorts& ports, StoreInUse store, int n,
 
     const SlotWrite written = WriteImageToSlot(ports, handles.device, n, image);
     // The image is on the stick before the display says Finished.
-    const OperationResult result =
+    OperationResult result =
         AfterFlush(written.result, CloseStore(ports, handles, CloseOrder::DeviceFirst), kBlocks - 1)
             .AtUnit(n);
-    ports.progress.Finished();
+    // The slot is read back once all of it, boot sector last, is on the medium.
+    const bool checked = result.Complete() && readBack == ReadBack::On;
+    if (checked) {
+        result = ReadBackSlots(ports, store.device.path, n, n,
+                               [&](int) { return Result<std::span<const std::byte>>(image); });
+    }
+    if (checked && !result.Complete()) {
+        ports.progress.Failed();
+    } else {
+        ports.progress.Finished();
+    }
 
     if (!written.touched) {
         // Nothing reached the slot: it keeps its image, record and file.

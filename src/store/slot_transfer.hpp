@@ -6,6 +6,7 @@
 #include "state/operation_ports.hpp"
 #include "state/outcome.hpp"
 #include "state/reported_io.hpp"
+#include "store/read_back.hpp"
 #include "store/store_in_use.hpp"
 
 namespace quarnex {
@@ -25,9 +26,10 @@ OperationResult ImportFromSlot(OperationPorts& ports, StoreInUse store, int n,
 // written is listed as such. The slot's ID, description and source follow
 // the image (its record in store.records), and DISKS.TXT is saved. Not
 // started when nothing could be written: then the slot, its record and the
-// file stay as they were.
+// file stay as they were. With read-back on, the slot is then read from the
+// medium and compared; a difference fails the run at n.
 OperationResult ExportToSlot(OperationPorts& ports, StoreInUse store, int n,
-                             std::span<const std::byte> image);
+                             std::span<const std::byte> image, ReadBack readBack = ReadBack::On);
 
 // The step of every write into a slot, on a device already open for writing:
 // the image with its boot sector marked (flushed), then the real boot sector,

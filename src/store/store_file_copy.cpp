@@ -102,7 +102,8 @@ BackupResult BackupStoreToFile(OperationPorts& ports, StoreInUse source, const s
 }
 
 OperationResult RestoreStoreFromFile(OperationPorts& ports, const DeviceEntry& store,
-                                     const std::string& path, std::span<std::byte> slotBuffer) {
+                                     const std::string& path, std::span<std::byte> slotBuffer,
+                                     ReadBack readBack) {
     ports.progress.Started();
     BusyGuard busy(ports.progress);
     // Reading a file that lies on the store while the store is rewritten
@@ -176,6 +177,21 @@ OperationResult RestoreStoreFromFile(OperationPorts& ports, const DeviceEntry& s
     }
     result = AfterFlush(result, CloseStore(ports, handles.Value(), CloseOrder::VolumeFirst),
                         kSlotCount - 1);
+    // Every slot again, after the last write, so that writes wrapped onto
+    // earlier slots show.
+    if (result.Complete() && readBack == ReadBack::On) {
+        result =
+            ReadBackSlots(ports, store.path, 0, kSlotCount - 1,
+                          [&](int slot) -> Result<std::span<const std::byte>> {
+                              const Status read = ReadBlockAndReport(
+                                  ports, file, buffer, 0, kSlotStride,
+                                  static_cast<std::int64_t>(SlotOffset(slot)), Reporting::Shown);
+                              if (!read) {
+                                  return Failure{read.Error()};
+                              }
+                              return std::span<const std::byte>(buffer);
+                          });
+    }
     if (result.Complete()) {
         ports.progress.Finished();
     } else {

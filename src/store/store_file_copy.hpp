@@ -8,6 +8,7 @@
 #include "state/device_table.hpp"
 #include "state/operation_ports.hpp"
 #include "state/outcome.hpp"
+#include "store/read_back.hpp"
 #include "store/store_in_use.hpp"
 
 namespace quarnex {
@@ -25,8 +26,11 @@ BackupResult BackupStoreToFile(OperationPorts& ports, StoreInUse source, const s
 
 // Copies a whole-store file onto the store through slotBuffer (one slot). An
 // incomplete copy (the store then holds the file's first slots and its own
-// later ones) also shows "Progress       Failed".
+// later ones) also shows "Progress       Failed". With read-back on, every
+// slot is read from the store after the last write and compared with the
+// file; a difference fails the restore at that slot.
 OperationResult RestoreStoreFromFile(OperationPorts& ports, const DeviceEntry& store,
-                                     const std::string& path, std::span<std::byte> slotBuffer);
+                                     const std::string& path, std::span<std::byte> slotBuffer,
+                                     ReadBack readBack = ReadBack::On);
 
 }  // namespace quarnex

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/media_sizes.hpp"
+#include "core/text.hpp"
 #include "fat12/volume_check.hpp"
 #include "fat12/volume_editor.hpp"
 #include "state/local_stamp.hpp"
@@ -272,7 +273,21 @@ FilesResult PutFiles(OperationPorts& ports, const VolumeTarget& target, const Pu
     if (!result.existing.empty()) {
         return result;
     }
-    return WriteBatches(volume, batches);
+    result = WriteBatches(volume, batches);
+    if (!result.Ok() || request.readBack == ReadBack::Off) {
+        return result;
+    }
+    // The stages were flushed as they went; the whole volume is read back.
+    std::vector<std::byte> scratch(volume.image.size());
+    const MediumCheck check = CompareWithMedium(*volume.device, volume.base, volume.image, scratch);
+    if (check.error != 0) {
+        return Failed(FilesFailure::ReadBack, check.error);
+    }
+    if (check.difference) {
+        result = Failed(FilesFailure::ReadBack, EIO);
+        result.detail = FormatThousands(static_cast<std::int64_t>(*check.difference));
+    }
+    return result;
 }
 
 FilesResult RemoveFiles(OperationPorts& ports, const VolumeTarget& target,

@@ -11,6 +11,7 @@
 
 #include "fat12/fat12_volume.hpp"
 #include "state/operation_ports.hpp"
+#include "store/read_back.hpp"
 
 namespace quarnex {
 
@@ -33,6 +34,7 @@ enum class FilesFailure {
     TooBig,    // a file to copy in is larger than any floppy (name)
     Target,    // the file to copy out to could not be written (error, name)
     Write,     // writing the volume failed (error); earlier stages are on it
+    ReadBack,  // written, but the medium does not hold it: detail is the first differing byte
 };
 
 struct FilesResult {
@@ -67,6 +69,7 @@ struct PutRequest {
     // The name of the one file in the volume; set, that file is read to its
     // end whatever it is (a pipe too), otherwise only regular files are taken.
     std::string name;
+    ReadBack readBack = ReadBack::On;  // the volume is read back from the medium once written
 };
 FilesResult PutFiles(OperationPorts& ports, const VolumeTarget& target, const PutRequest& request);
 

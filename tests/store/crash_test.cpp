@@ -63,7 +63,9 @@ bool CreateOrDescribe(StoreWorld& w, int row5) {
         std::copy(kNewImage.begin(), kNewImage.end(),
                   reinterpret_cast<unsigned char*>(w.Image().data()));
         w.state.slotTable.internalImage.source = "new.img";
-        return ExportToSlot(w.ctx, w.state.SelectedStore(), 12, w.state.imageBuffer.Span())
+        // A killed run never reaches its read-back.
+        return ExportToSlot(w.ctx, w.state.SelectedStore(), 12, w.state.imageBuffer.Span(),
+                            ReadBack::Off)
             .Complete();  // which saves DISKS.TXT too
     }
     return row5 < 0 ? LoadDescriptions(w.ctx, w.state.SelectedStore()) : SaveWithRow5(w, row5);
@@ -260,7 +262,8 @@ struct Change {
 TEST(VolumeFilesCrash, AStopAtAnyWriteLeavesEachFileOldOrNewAndAtWorstLostClusters) {
     const auto target = [](StoreWorld& w) { return VolumeTarget{w.dir / kFloppy, std::nullopt}; };
     const auto put = [&](StoreWorld& w, std::vector<std::string> files, std::string folder) {
-        return PutFiles(w.ctx, target(w), {std::move(files), std::move(folder), true, false, {}});
+        return PutFiles(w.ctx, target(w),
+                        {std::move(files), std::move(folder), true, false, {}, ReadBack::Off});
     };
     // clang-format off
     const std::vector<Change> changes = {
@@ -302,6 +305,14 @@ TEST(VolumeFilesCrash, AStopAtAnyWriteLeavesEachFileOldOrNewAndAtWorstLostCluste
             }
         }
     }
+    // A medium that takes a write (the new file's data) and loses it fails
+    // the put's read-back, which names the first byte that differs.
+    StoreWorld w;
+    PrepareFloppy(w);
+    w.devices.Inject({FaultOp::Write, 2, kFloppy, 0, 0, true});
+    const FilesResult lost =
+        PutFiles(w.ctx, target(w), {{w.dir / "inner file.txt"}, "", true, false, {}});
+    EXPECT_EQ(std::tie(lost.failure, lost.detail), std::tuple(FilesFailure::ReadBack, "21,504"));
 }
 
 }  // namespace

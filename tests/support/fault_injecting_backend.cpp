@@ -17,17 +17,26 @@ class FaultyFile final : public DeviceFile {
     ~FaultyFile() override { backend_.Closed(); }
 
     int Seek(std::uint64_t position) override {
-        return Simple(FaultOp::Seek, [&] { return inner_->Seek(position); });
+        const int error = Simple(FaultOp::Seek, [&] { return inner_->Seek(position); });
+        if (error == 0) {
+            position_ = position;
+        }
+        return error;
     }
 
     IoResult Read(std::byte* destination, std::size_t count) override {
-        return Transfer(FaultOp::Read, count,
-                        [&](std::size_t n) { return inner_->Read(destination, n); });
+        return Transfer(FaultOp::Read, count, [&](std::size_t n) {
+            return Placed([&] { return inner_->Read(destination, n); });
+        });
     }
 
     IoResult Write(const std::byte* source, std::size_t count) override {
-        return Transfer(FaultOp::Write, count,
-                        [&](std::size_t n) { return inner_->Write(source, n); });
+        return Transfer(FaultOp::Write, count, [&](std::size_t n) {
+            return Placed([&] { return inner_->Write(source, n); });
+        });
+    }
+    int ForgetCached(std::uint64_t offset, std::uint64_t length) override {
+        return inner_->ForgetCached(offset, length);
     }
 
     int Flush() override {
@@ -44,11 +53,29 @@ class FaultyFile final : public DeviceFile {
     const std::string& Path() const override { return inner_->Path(); }
 
   private:
+    // A transfer at position_, which on a wrapping stick lands modulo its
+    // capacity (the tests wrap at a slot, which no transfer straddles).
+    template <typename Move>
+    IoResult Placed(Move move) {
+        const std::uint64_t capacity = backend_.WrapFor(Path());
+        if (const int error = capacity == 0 ? 0 : inner_->Seek(position_ % capacity); error != 0) {
+            return IoResult{0, error};
+        }
+        const IoResult result = move();
+        position_ += result.bytes;
+        return result;
+    }
+
     template <typename Move>
     IoResult Transfer(FaultOp op, std::size_t count, Move move) {
         if (const Fault* fault = backend_.Decide(op, Path())) {
             if (fault->error != 0) {
                 return IoResult{0, fault->error};
+            }
+            if (fault->dropped) {
+                position_ += count;
+                inner_->Seek(position_);
+                return IoResult{count, 0};
             }
             const std::size_t shortened = fault->shortBy >= count ? 0 : count - fault->shortBy;
             return move(shortened);
@@ -76,11 +103,17 @@ class FaultyFile final : public DeviceFile {
 
     std::unique_ptr<DeviceFile> inner_;
     FaultInjectingBackend& backend_;
+    std::uint64_t position_ = 0;
 };
 
 }  // namespace
 
 void FaultInjectingBackend::Inject(Fault fault) {
+    if (fault.wrapsAt != 0) {
+        wrapCapacity_ = fault.wrapsAt;
+        wrapPath_ = std::move(fault.pathContains);
+        return;
+    }
     rules_.push_back(Rule{std::move(fault), 0});
 }
 
@@ -102,6 +135,10 @@ int FaultInjectingBackend::Count(FaultOp op, const std::string& pathContains) co
 void FaultInjectingBackend::StopAtWrite(int k, std::string pathContains) {
     stopAtWrite_ = k;
     stopPath_ = std::move(pathContains);
+}
+
+std::uint64_t FaultInjectingBackend::WrapFor(const std::string& path) const {
+    return Matches(path, wrapPath_) ? wrapCapacity_ : 0;
 }
 
 bool FaultInjectingBackend::Stopped(FaultOp op, const std::string& path) {

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -20,6 +21,10 @@ struct Fault {
     std::string pathContains;  // empty matches every path
     int error = EIO;           // the system error the operation fails with
     std::size_t shortBy = 0;   // with error 0: move this many bytes fewer
+    bool dropped = false;      // with error 0: says every byte was written, writes none
+    // Not 0: a fake-capacity stick, on whose files (nth ignored) transfers at
+    // or past wrapsAt bytes land at their position modulo wrapsAt.
+    std::uint64_t wrapsAt = 0;
 };
 
 struct OpRecord {
@@ -40,6 +45,9 @@ class FaultInjectingBackend final : public DeviceBackend {
     // without reaching the medium: the medium stays as a kill right after
     // write k-1 would leave it, while the operation runs on.
     void StopAtWrite(int k, std::string pathContains = {});
+
+    // The wrap capacity of path's files (0: none).
+    std::uint64_t WrapFor(const std::string& path) const;
 
     // Number of operations of that kind so far (matching the path filter).
     int Count(FaultOp op, const std::string& pathContains = {}) const;
@@ -87,6 +95,8 @@ class FaultInjectingBackend final : public DeviceBackend {
     int openHandles_ = 0;
     int stopAtWrite_ = 0;  // 0: no stop
     std::string stopPath_;
+    std::uint64_t wrapCapacity_ = 0;  // 0: no wrap
+    std::string wrapPath_;
     bool stopped_ = false;
 };
 

@@ -101,6 +101,16 @@ int FdDeviceFile::Flush() {
     return unsyncable && known && !S_ISREG(info.st_mode) && !S_ISBLK(info.st_mode) ? 0 : error;
 }
 
+int FdDeviceFile::ForgetCached(std::uint64_t offset, std::uint64_t length) {
+    struct stat info {};
+    if (::fstat(fd_, &info) == 0 && !S_ISREG(info.st_mode) && !S_ISBLK(info.st_mode)) {
+        return 0;  // no page cache in between
+    }
+    // Clean pages only go; the caller has flushed, so all of the range does.
+    return ::posix_fadvise(fd_, static_cast<off_t>(offset), static_cast<off_t>(length),
+                           POSIX_FADV_DONTNEED);
+}
+
 bool FdDeviceFile::HasFloppyGeometry() {
     struct stat info {};
     if (::fstat(fd_, &info) != 0) {

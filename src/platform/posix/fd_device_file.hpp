@@ -20,6 +20,7 @@ class FdDeviceFile : public DeviceFile {
     IoResult Read(std::byte* destination, std::size_t count) override;
     IoResult Write(const std::byte* source, std::size_t count) override;
     int Flush() override;
+    int ForgetCached(std::uint64_t offset, std::uint64_t length) override;
     int Commit() override { return Flush(); }
     bool HasFloppyGeometry() override;
     const std::string& Path() const override { return path_; }

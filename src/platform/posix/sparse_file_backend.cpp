@@ -102,6 +102,10 @@ class SparseWritingFile final : public DeviceFile {
         return inner_->Commit();
     }
 
+    // Zeros not yet put into the file are read as zeros whatever the cache holds.
+    int ForgetCached(std::uint64_t offset, std::uint64_t length) override {
+        return inner_->ForgetCached(offset, length);
+    }
     int Dismount() override { return inner_->Dismount(); }
     bool HasFloppyGeometry() override { return inner_->HasFloppyGeometry(); }
     const std::string& Path() const override { return inner_->Path(); }
