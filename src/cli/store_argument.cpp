@@ -13,6 +13,7 @@
 #include "scan/drive_scan.hpp"
 #include "state/error_report.hpp"
 #include "state/reported_io.hpp"
+#include "store/store_paths.hpp"
 
 namespace quarnex::cli {
 
@@ -48,7 +49,7 @@ std::optional<StoreTarget> ResolveStore(Context& ctx, const std::string& argumen
         target.entry.name = fs::path(target.entry.path).filename().string();
         const LengthResult length = ctx.devices.FileLength(target.entry.path);
         if (!length.length || *length.length != kStoreBytes) {
-            RefuseStoreLength(ctx, target.entry.path, length.length.value_or(0));
+            RefuseStoreFileLength(ctx, target.entry.path, length.length.value_or(0));
             return std::nullopt;
         }
         target.entry.sizeBytes = kStoreBytes;

@@ -252,7 +252,7 @@ bool OpenStoreFile(WindowContext& ctx, const std::string& path) {
         return false;
     }
     if (*length.length != kStoreBytes) {
-        RefuseStoreLength(ctx, path, *length.length);
+        RefuseStoreFileLength(ctx, path, *length.length);
         return false;
     }
     // The terminal tool's check: a file of the right size is not a store yet.

@@ -13,12 +13,6 @@ void Refuse(Context& ctx, const std::string& title, const std::string& text) {
 
 }  // namespace
 
-void RefuseStoreLength(Context& ctx, const std::string& path, std::uint64_t length) {
-    Refuse(ctx, "Image File Length Invalid",
-           "Not a 1000 Floppy Image File." + std::string(kCrLf) + path + std::string(kCrLf) +
-               "File Length = " + FormatThousands(static_cast<std::int64_t>(length)));
-}
-
 void RefuseNotAStore(Context& ctx, const std::string& path) {
     Refuse(ctx, "Not A Store",
            path + std::string(kCrLf) +

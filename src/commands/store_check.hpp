@@ -13,8 +13,6 @@
 
 namespace quarnex {
 
-// A whole-store file whose length is not a store's.
-void RefuseStoreLength(Context& ctx, const std::string& path, std::uint64_t length);
 // A file or device whose first sector is not a store's.
 void RefuseNotAStore(Context& ctx, const std::string& path);
 

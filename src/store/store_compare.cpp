@@ -1,4 +1,5 @@
 #include "store/store_compare.hpp"
+#include "store/store_paths.hpp"
 
 #include <nettle/sha2.h>
 
@@ -11,6 +12,7 @@
 #include "state/progress.hpp"
 #include "state/reported_io.hpp"
 #include "store/read_back.hpp"
+#include "store/store_paths.hpp"
 #include "store/unit_loop.hpp"
 
 namespace quarnex {
@@ -32,11 +34,7 @@ StoreComparison CompareStoreWithFile(OperationPorts& ports, const std::string& s
     StoreComparison comparison;
     const LengthResult length = ports.devices.FileLength(filePath);
     if (length.length && *length.length != kStoreBytes) {
-        ports.messages.ShowMessage(MessageRequest{
-            "Image File Length Invalid",
-            "Not a 1000 Floppy Image File." + std::string(kCrLf) + filePath + std::string(kCrLf) +
-                "File Length = " + FormatThousands(static_cast<std::int64_t>(*length.length)),
-            MessageButtons::Ok, MessageIcon::Exclamation});
+        RefuseStoreFileLength(ports, filePath, *length.length);
         comparison.run = OperationResult::NotStarted(NotStartedReason::Refused);
         return comparison;
     }

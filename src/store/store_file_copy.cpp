@@ -20,11 +20,6 @@ namespace quarnex {
 
 namespace {
 
-void ShowRefusal(OperationPorts& ports, std::string title, std::string text) {
-    ports.messages.ShowMessage(MessageRequest{std::move(title), std::move(text), MessageButtons::Ok,
-                                              MessageIcon::Exclamation});
-}
-
 const OperationResult kRefused = OperationResult::NotStarted(NotStartedReason::Refused);
 
 // Room a backup may need: a sparse store file holds no more than it
@@ -119,10 +114,7 @@ OperationResult RestoreStoreFromFile(OperationPorts& ports, const DeviceEntry& s
         return OperationResult::NotStarted(std::move(error));
     }
     if (*length.length != kStoreBytes) {
-        ShowRefusal(
-            ports, "Image File Length Invalid",
-            "Not a 1000 Floppy Image File." + std::string(kCrLf) + path + std::string(kCrLf) +
-                "File Length = " + FormatThousands(static_cast<std::int64_t>(*length.length)));
+        RefuseStoreFileLength(ports, path, *length.length);
         return kRefused;
     }
     Result<DevHandle> opened =

@@ -1,5 +1,7 @@
 #include "store/store_paths.hpp"
 
+#include "core/text.hpp"
+
 namespace quarnex {
 
 bool StoreIsFile(OperationPorts& ports, const DeviceEntry& store) {
@@ -22,6 +24,14 @@ std::string DescriptionsOutputName(std::string_view name) {
         return std::string(name) + ".txt";
     }
     return std::string(name.substr(0, dot + 1)) + "txt";
+}
+
+void RefuseStoreFileLength(OperationPorts& ports, const std::string& path, std::uint64_t length) {
+    ports.messages.ShowMessage(MessageRequest{
+        "Image File Length Invalid",
+        "Not a 1000 Floppy Image File." + std::string(kCrLf) + path + std::string(kCrLf) +
+            "File Length = " + FormatThousands(static_cast<std::int64_t>(length)),
+        MessageButtons::Ok, MessageIcon::Exclamation});
 }
 
 }  // namespace quarnex

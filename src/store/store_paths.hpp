@@ -26,4 +26,7 @@ std::string StoreDescriptionsName(const DeviceEntry& store);
 // dated backups never share one), or name + ".txt" without an extension.
 std::string DescriptionsOutputName(std::string_view name);
 
+// Says that the whole-store file at path, length bytes long, is not one.
+void RefuseStoreFileLength(OperationPorts& ports, const std::string& path, std::uint64_t length);
+
 }  // namespace quarnex
