@@ -17,6 +17,7 @@
 #include "fat12/fat_table.hpp"
 #include "fat12/geometry.hpp"
 #include "fat12/volume_layout.hpp"
+#include "ports/forwarding_backend.hpp"
 #include "store/store_find.hpp"
 
 namespace {
@@ -29,63 +30,35 @@ constexpr int kFilesPerFolder = 5;
 constexpr std::size_t kFileBytes = 3000;
 
 // Counts every byte read through the files it opens.
-class CountingFile final : public DeviceFile {
+class CountingFile final : public ForwardingFile {
   public:
     CountingFile(std::unique_ptr<DeviceFile> inner, std::uint64_t& bytes, long& reads)
-        : inner_(std::move(inner)), bytes_(bytes), reads_(reads) {}
-    int Seek(std::uint64_t position) override { return inner_->Seek(position); }
+        : ForwardingFile(std::move(inner)), bytes_(bytes), reads_(reads) {}
     IoResult Read(std::byte* destination, std::size_t count) override {
-        const IoResult read = inner_->Read(destination, count);
+        const IoResult read = ForwardingFile::Read(destination, count);
         bytes_ += read.bytes;
         ++reads_;
         return read;
     }
-    IoResult Write(const std::byte* source, std::size_t count) override {
-        return inner_->Write(source, count);
-    }
-    int Flush() override { return inner_->Flush(); }
-    int Commit() override { return inner_->Commit(); }
-    int Dismount() override { return inner_->Dismount(); }
-    int ForgetCached(std::uint64_t offset, std::uint64_t length) override {
-        return inner_->ForgetCached(offset, length);
-    }
-    bool HasFloppyGeometry() override { return inner_->HasFloppyGeometry(); }
-    const std::string& Path() const override { return inner_->Path(); }
 
   private:
-    std::unique_ptr<DeviceFile> inner_;
     std::uint64_t& bytes_;
     long& reads_;
 };
 
-class CountingBackend final : public DeviceBackend {
+class CountingBackend final : public ForwardingBackend {
   public:
-    explicit CountingBackend(DeviceBackend& inner) : inner_(inner) {}
+    using ForwardingBackend::ForwardingBackend;
     OpenResult Open(const std::string& path, Access access, Disposition disposition) override {
-        OpenResult opened = inner_.Open(path, access, disposition);
+        OpenResult opened = Inner().Open(path, access, disposition);
         if (opened.file != nullptr) {
             opened.file = std::make_unique<CountingFile>(std::move(opened.file), bytes, reads);
         }
         return opened;
     }
-    LengthResult FileLength(const std::string& path) override { return inner_.FileLength(path); }
-    bool FileExists(const std::string& path) override { return inner_.FileExists(path); }
-    OutputCheck ExamineOutput(const std::string& path) override {
-        return inner_.ExamineOutput(path);
-    }
-    std::string ErrorText(int code) override { return inner_.ErrorText(code); }
-    LockResult TryLock(const std::string& path, LockKind kind) override {
-        return inner_.TryLock(path, kind);
-    }
-    StoreOverlap Overlap(const std::string& path, const std::string& storePath) override {
-        return inner_.Overlap(path, storePath);
-    }
 
     std::uint64_t bytes = 0;
     long reads = 0;
-
-  private:
-    DeviceBackend& inner_;
 };
 
 // One slot's volume; returns how many bytes from its start hold anything.

@@ -183,7 +183,7 @@ OpenResult FaultInjectingBackend::Open(const std::string& path, Access access,
     if (const Fault* fault = Decide(FaultOp::Open, path)) {
         return OpenResult{nullptr, fault->error};
     }
-    OpenResult opened = inner_.Open(path, access, disposition);
+    OpenResult opened = Inner().Open(path, access, disposition);
     if (opened.file == nullptr) {
         return opened;
     }

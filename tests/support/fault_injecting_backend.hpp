@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ports/device_backend.hpp"
+#include "ports/forwarding_backend.hpp"
 
 namespace quarnex::testing {
 
@@ -32,9 +32,9 @@ struct OpRecord {
     std::string path;
 };
 
-class FaultInjectingBackend final : public DeviceBackend {
+class FaultInjectingBackend final : public ForwardingBackend {
   public:
-    explicit FaultInjectingBackend(DeviceBackend& inner) : inner_(inner) {}
+    explicit FaultInjectingBackend(DeviceBackend& inner) : ForwardingBackend(inner) {}
 
     void Inject(Fault fault);
     // Runs callback right after the nth matching operation (0 = after every
@@ -56,19 +56,6 @@ class FaultInjectingBackend final : public DeviceBackend {
     const std::vector<OpRecord>& Log() const { return log_; }
 
     OpenResult Open(const std::string& path, Access access, Disposition disposition) override;
-    LengthResult FileLength(const std::string& path) override { return inner_.FileLength(path); }
-    bool FileExists(const std::string& path) override { return inner_.FileExists(path); }
-    OutputCheck ExamineOutput(const std::string& path) override {
-        return inner_.ExamineOutput(path);
-    }
-    std::string ErrorText(int code) override { return inner_.ErrorText(code); }
-    LockResult TryLock(const std::string& path, LockKind kind) override {
-        return inner_.TryLock(path, kind);
-    }
-    StoreOverlap Overlap(const std::string& path, const std::string& storePath) override {
-        return inner_.Overlap(path, storePath);
-    }
-
     // Used by the wrapped files.
     bool Stopped(FaultOp op, const std::string& path);
     const Fault* Decide(FaultOp op, const std::string& path);
@@ -88,7 +75,6 @@ class FaultInjectingBackend final : public DeviceBackend {
         int seen = 0;
     };
 
-    DeviceBackend& inner_;
     std::vector<Rule> rules_;
     std::vector<Callback> callbacks_;
     std::vector<OpRecord> log_;
