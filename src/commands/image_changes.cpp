@@ -12,6 +12,7 @@ bool MayDiscardImageChanges(Context& ctx, ImageDiscard why) {
     }
     const char* const question =
         why == ImageDiscard::Zero     ? "Zero the internal image and lose them?"
+        : why == ImageDiscard::Format ? "Format the internal image and lose them?"
         : why == ImageDiscard::Import ? "Import over the internal image and lose them?"
                                       : "Exit and lose them?";
     const std::string text =

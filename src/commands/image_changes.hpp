@@ -9,7 +9,7 @@
 namespace quarnex {
 
 // What would replace the internal image (or end the program).
-enum class ImageDiscard { Zero, Import, Exit };
+enum class ImageDiscard { Zero, Format, Import, Exit };
 
 // True when nothing changed in the contents window waits to be exported, or
 // when the user agrees to lose it; false keeps the image (the command then

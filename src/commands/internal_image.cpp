@@ -122,6 +122,18 @@ Outcome FormatImageWithId(Context& ctx, const std::string& id) {
     return outcome;
 }
 
+void FormatImageFromDialog(WindowContext& ctx) {
+    if (!MayDiscardImageChanges(ctx, ImageDiscard::Format)) {
+        return;  // the dialog keeps what was typed
+    }
+    // The text box keeps the first 11 characters of what was typed, in
+    // capitals, and the image is formatted with them.
+    std::string& text = ctx.window.dialogs.floppyIdText;
+    text = ToUpperLabel(FirstCharacters(text, fat12::kLabelBytes));
+    ctx.ui.Changed(WindowPart::Dialogs);
+    FormatImageWithId(ctx, text);
+}
+
 void ZeroImage(Context& ctx) {
     if (!MayDiscardImageChanges(ctx, ImageDiscard::Zero)) {
         return;

@@ -355,15 +355,6 @@ OperationResult ExportImageToSlot(WindowContext& ctx) {
     return result;
 }
 
-void FormatImageFromDialog(WindowContext& ctx) {
-    // The text box keeps the first 11 characters of what was typed, in
-    // capitals, and the image is formatted with them.
-    std::string& text = ctx.window.dialogs.floppyIdText;
-    text = ToUpperLabel(FirstCharacters(text, fat12::kLabelBytes));
-    ctx.ui.Changed(WindowPart::Dialogs);
-    FormatImageWithId(ctx, text);
-}
-
 void SaveStoreDescriptions(WindowContext& ctx) {
     if (ctx.state.selectedDevice == 0 || !MayReplaceDescriptions(ctx)) {
         return;

@@ -193,6 +193,10 @@ TEST(ImageContents, ChangesNotExportedGoOnlyAfterAYes) {
         return ImportImageFrom(w.ctx, {.file = w.dir / "in.img"}).outcome == Outcome::Complete;
     };
     const Act exit = [](TestWorld& w) { return MayDiscardImageChanges(w.ctx, ImageDiscard::Exit); };
+    const Act format = [](TestWorld& w) {  // no template: only the question can show
+        FormatImageFromDialog(w.ctx);
+        return w.ui.messages.size() > 1;
+    };
     const struct {
         bool changed, exported;
         const Act& act;
@@ -204,6 +208,7 @@ TEST(ImageContents, ChangesNotExportedGoOnlyAfterAYes) {
                  {true, false, import, MessageAnswer::No, "Import over the internal image", false},
                  {true, false, import, MessageAnswer::Yes, "not been exported since", true},
                  {true, false, exit, MessageAnswer::No, "Exit and lose them?", false},
+                 {true, false, format, MessageAnswer::No, "Format the internal image", false},
                  {true, true, import, MessageAnswer::No, nullptr, true},
                  {false, false, zero, MessageAnswer::No, nullptr, true}};
     for (const auto& c : cases) {
