@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QVBoxLayout>
 
 #include "gui/qt_text.hpp"
@@ -16,7 +17,10 @@ FindWindow::FindWindow(QWidget* parent) : QDialog(parent) {
     pattern_->setPlaceholderText(
         QStringLiteral("Part of a name, ID or description; * and ? match whole names"));
     find_ = new QPushButton(QStringLiteral("&Find"), this);
-    find_->setDefault(true);
+    // Enter in the pattern searches; Enter on a match chooses it. As the
+    // dialog's default button, Find would also take both Enters that the
+    // pattern and the list pass on, searching again and emptying the list.
+    find_->setAutoDefault(false);
     line->addWidget(pattern_, 1);
     line->addWidget(find_);
     column->addLayout(line);
@@ -38,12 +42,27 @@ FindWindow::FindWindow(QWidget* parent) : QDialog(parent) {
         }
     });
     connect(pattern_, &QLineEdit::returnPressed, find_, &QPushButton::click);
+    pattern_->installEventFilter(this);
     // A double click or Enter on a match.
     connect(list_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
         if (choose && item != nullptr) {
             choose(item->data(0, Qt::UserRole).toInt());
         }
     });
+}
+
+// From the pattern, Down goes on to the matches, so that the keyboard alone
+// can find and choose.
+bool FindWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == pattern_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Down && list_->topLevelItemCount() > 0) {
+        list_->setFocus();
+        if (list_->currentItem() == nullptr) {
+            list_->setCurrentItem(list_->topLevelItem(0));
+        }
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void FindWindow::ShowListing(const FindListing& listing) {

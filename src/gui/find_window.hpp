@@ -29,6 +29,9 @@ class FindWindow : public QDialog {
     QTreeWidget& List() { return *list_; }
     QLabel& NoteLabel() { return *note_; }
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     QLineEdit* pattern_ = nullptr;
     QPushButton* find_ = nullptr;

@@ -21,6 +21,7 @@
 #include "core/media_sizes.hpp"
 #include "fat12/fat12_volume.hpp"
 #include "gui/about_window.hpp"
+#include "gui/find_window.hpp"
 #include "gui_world.hpp"
 #include "image/image_files.hpp"
 
@@ -433,6 +434,18 @@ void StatesTests::keysAndClicksSelectEditCommitAndDrop() {
     w.state.slotTable.SetDescription(9, "only in the window");
     QTest::keyClick(&w.window, Qt::Key_F5);
     QCOMPARE(w.Cell(9, 2), QString("Tax 2024\nreceipts"));
+    // Ctrl+F, a pattern, Enter; Down to the matches and Enter selects that slot.
+    QTest::keyClick(&grid, Qt::Key_Home, ctrl);
+    QTest::keyClick(&w.window, Qt::Key_F, ctrl);
+    auto* find = w.window.findChild<FindWindow*>();
+    QVERIFY(find != nullptr && find->isVisible());
+    QTest::keyClicks(&find->Pattern(), "RECEIPT");
+    QTest::keyClick(&find->Pattern(), Qt::Key_Return);
+    QTest::keyClick(&find->Pattern(), Qt::Key_Down);
+    QTest::keyClick(&find->List(), Qt::Key_Return);
+    QVERIFY(find->List().currentItem() != nullptr);
+    QCOMPARE(find->List().currentItem()->text(2), QString("Description: Tax 2024 / receipts"));
+    QCOMPARE(w.state.selectedDisk, 9);
     QCOMPARE(w.devices.OpenHandles(), 0);
 }
 
