@@ -46,6 +46,19 @@ void ForgetBaseId(ProgramState& state) {
     state.slotTable.baseIdNumbered = false;
 }
 
+// No store chosen: the edit closed unsaved, the grid emptied, the slot image
+// no longer trusted.
+void ForgetSelectedStore(WindowContext& ctx) {
+    CloseEditWithoutSaving(ctx);
+    SetFrameCaption(ctx, " Disk Selection ");
+    ctx.window.grid.Reset();
+    ctx.ui.Changed(WindowPart::Grid);
+    MarkSlotImageUnreliable(ctx);
+    ctx.state.selectedDisk = 0;
+    ctx.state.selectedDevice = 0;
+    ForgetBaseId(ctx.state);
+}
+
 void ResetState(WindowContext& ctx) {
     ProgramState& state = ctx.state;
     MenuModel& menus = ctx.window.menus;
@@ -69,16 +82,8 @@ void ResetState(WindowContext& ctx) {
     ctx.ui.Changed(WindowPart::ProgressLabel);
     ctx.ui.Changed(WindowPart::ProgressBar);
 
-    CloseEditWithoutSaving(ctx);
-    SetFrameCaption(ctx, " Disk Selection ");
-    ctx.window.grid.Reset();
-    ctx.ui.Changed(WindowPart::Grid);
-    MarkSlotImageUnreliable(ctx);
-
-    state.selectedDisk = 0;
+    ForgetSelectedStore(ctx);
     state.devices.count = 0;
-    state.selectedDevice = 0;
-    ForgetBaseId(state);
 }
 
 void DeviceListState(WindowContext& ctx, int count) {
@@ -99,15 +104,7 @@ void DeviceListState(WindowContext& ctx, int count) {
     ShowSafelyRemove(ctx);
     ctx.ui.Changed(WindowPart::Menus);
 
-    CloseEditWithoutSaving(ctx);
-    SetFrameCaption(ctx, " Disk Selection ");
-    ctx.window.grid.Reset();
-    ctx.ui.Changed(WindowPart::Grid);
-    MarkSlotImageUnreliable(ctx);
-
-    state.selectedDisk = 0;
-    state.selectedDevice = 0;
-    ForgetBaseId(state);
+    ForgetSelectedStore(ctx);
 }
 
 void DeviceLoadedState(WindowContext& ctx, const std::string& letter) {
