@@ -80,7 +80,7 @@ TEST(PutImages, UsedSlotsAreReplacedOnlyAfterOneYesAndBadFilesNever) {
     // Slot 6's description; a short second file; the drop's row; the message; written.
     const std::tuple<std::string, bool, int, std::string, bool> cases[] = {
         {"", false, 5, "", true},
-        {"kept", false, 5, "Replace the images and descriptions of slots 006 of", false},
+        {"kept", false, 5, "Replace the images and descriptions of slot 006 of", false},
         {"", true, 5,
          "short.img is not a 1.44 MB floppy image file: it holds 1,474,559 bytes, not "
          "1,474,560; nothing was written",
