@@ -14,6 +14,8 @@ namespace quarnex {
 class ForwardingBackend : public DeviceBackend {
   public:
     explicit ForwardingBackend(DeviceBackend& inner) : inner_(inner) {}
+    explicit ForwardingBackend(std::unique_ptr<DeviceBackend> inner)
+        : owned_(std::move(inner)), inner_(*owned_) {}
 
     OpenResult Open(const std::string& path, Access access, Disposition disposition) override {
         return inner_.Open(path, access, disposition);
@@ -35,6 +37,7 @@ class ForwardingBackend : public DeviceBackend {
     DeviceBackend& Inner() { return inner_; }
 
   private:
+    std::unique_ptr<DeviceBackend> owned_;  // empty when the inner backend is borrowed
     DeviceBackend& inner_;
 };
 

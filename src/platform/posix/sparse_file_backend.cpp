@@ -172,7 +172,7 @@ OpenResult SparseFileBackend::Open(const std::string& path, Access access,
                                    Disposition disposition) {
     // A replacement is a new regular file even while the old is none.
     const bool replacing = disposition == Disposition::Replace;
-    OpenResult opened = inner_.Open(path, access, disposition);
+    OpenResult opened = Inner().Open(path, access, disposition);
     std::error_code ec;
     if (!opened.file || access == Access::Read ||
         (!replacing && !std::filesystem::is_regular_file(path, ec))) {
@@ -180,7 +180,7 @@ OpenResult SparseFileBackend::Open(const std::string& path, Access access,
     }
     std::uint64_t length = 0;
     if (disposition != Disposition::Replace) {
-        const LengthResult size = inner_.FileLength(path);
+        const LengthResult size = Inner().FileLength(path);
         if (!size.length) {
             return opened;  // cannot tell what the file holds: write everything
         }

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "ports/device_backend.hpp"
+#include "ports/forwarding_backend.hpp"
 
 namespace quarnex {
 
@@ -17,29 +17,11 @@ namespace quarnex {
 // cheap, small enough to find the gaps between FAT areas.
 inline constexpr std::size_t kSparsePieceBytes = 4096;
 
-class SparseFileBackend final : public DeviceBackend {
+class SparseFileBackend final : public ForwardingBackend {
   public:
-    explicit SparseFileBackend(DeviceBackend& inner) : inner_(inner) {}
-    explicit SparseFileBackend(std::unique_ptr<DeviceBackend> inner)
-        : owned_(std::move(inner)), inner_(*owned_) {}
+    using ForwardingBackend::ForwardingBackend;
 
     OpenResult Open(const std::string& path, Access access, Disposition disposition) override;
-    LengthResult FileLength(const std::string& path) override { return inner_.FileLength(path); }
-    bool FileExists(const std::string& path) override { return inner_.FileExists(path); }
-    OutputCheck ExamineOutput(const std::string& path) override {
-        return inner_.ExamineOutput(path);
-    }
-    std::string ErrorText(int code) override { return inner_.ErrorText(code); }
-    LockResult TryLock(const std::string& path, LockKind kind) override {
-        return inner_.TryLock(path, kind);
-    }
-    StoreOverlap Overlap(const std::string& path, const std::string& storePath) override {
-        return inner_.Overlap(path, storePath);
-    }
-
-  private:
-    std::unique_ptr<DeviceBackend> owned_;
-    DeviceBackend& inner_;
 };
 
 }  // namespace quarnex
