@@ -5,11 +5,13 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <limits>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -95,6 +97,34 @@ inline double TimedShell(const std::string& command) {
         throw std::runtime_error("failed: " + command);
     }
     return Seconds(start);
+}
+
+// quarnex-cli beside this benchmark program, as the build puts it.
+inline std::string CliBesideThisProgram() {
+    return std::filesystem::path(MakePlatform().paths->RunningExecutable())
+        .replace_filename("quarnex-cli")
+        .string();
+}
+
+// A command to time, and an untimed one that sets the scene before each run.
+struct TimedCommand {
+    std::string run;
+    std::string before{};
+};
+
+// The best time of each command over rounds; every round runs them all in
+// turn, so that none always meets a warm or a cold cache.
+inline std::vector<double> BestTimes(const std::vector<TimedCommand>& commands, int rounds) {
+    std::vector<double> best(commands.size(), std::numeric_limits<double>::max());
+    for (int round = 0; round < rounds; ++round) {
+        for (std::size_t i = 0; i < commands.size(); ++i) {
+            if (!commands[i].before.empty()) {
+                TimedShell(commands[i].before);
+            }
+            best[i] = std::min(best[i], TimedShell(commands[i].run));
+        }
+    }
+    return best;
 }
 
 inline long PeakKilobytes() {

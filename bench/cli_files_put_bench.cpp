@@ -31,10 +31,7 @@ constexpr int kFiles = 100;
 constexpr int kFileBytes = 10240;
 
 int Run(const std::string& dir, int rounds) {
-    const std::string cli =
-        std::filesystem::path(quarnex::MakePlatform().paths->RunningExecutable())
-            .replace_filename("quarnex-cli")
-            .string();
+    const std::string cli = CliBesideThisProgram();
     const std::string work = dir + "/bench-files-put";
     std::filesystem::remove_all(work);
     std::filesystem::create_directories(work + "/in");
@@ -60,20 +57,18 @@ int Run(const std::string& dir, int rounds) {
                            "/dd.bin' bs=10k count=100 conv=fsync status=none";
     std::printf("quarnex-cli: %s\nfiles in: %s\n", cli.c_str(), work.c_str());
 
-    double ddBest = std::numeric_limits<double>::max();
-    double putBest = ddBest;
-    double mcopyBest = ddBest;
-    double listBest = ddBest;  // start-up and reading the volume, for scale
-    TimedShell(dd);            // the first run pays for nothing the others do not
-    for (int round = 0; round < rounds; ++round) {
-        ddBest = std::min(ddBest, TimedShell(dd));
-        TimedShell(fresh + "true");
-        mcopyBest = std::min(mcopyBest, TimedShell(mcopy));
-        TimedShell(fresh + "true");
-        putBest = std::min(putBest, TimedShell(put));
-        listBest =
-            std::min(listBest, TimedShell("'" + cli + "' files ls '" + image + "' > /dev/null"));
-    }
+    TimedShell(dd);  // the first run pays for nothing the others do not
+    // files ls: start-up and reading the volume, for scale.
+    const std::vector<double> best =
+        BestTimes({{dd},
+                   {mcopy, fresh + "true"},
+                   {put, fresh + "true"},
+                   {"'" + cli + "' files ls '" + image + "' > /dev/null"}},
+                  rounds);
+    const double ddBest = best[0];
+    const double mcopyBest = best[1];
+    const double putBest = best[2];
+    const double listBest = best[3];
     const bool clean = std::system(("fsck.fat -n '" + image + "' > /dev/null").c_str()) == 0;
     std::printf("dd (bs=10k count=100 conv=fsync)        %8.4f s\n", ddBest);
     std::printf("quarnex-cli files put, 100 x 10 KB      %8.4f s   ratio %.2f   fsck %s\n", putBest,

@@ -31,10 +31,7 @@ std::uintmax_t AllocatedBytes(const std::string& path) {
 }
 
 int Run(const std::string& dir, int rounds) {
-    const std::string cli =
-        std::filesystem::path(quarnex::MakePlatform().paths->RunningExecutable())
-            .replace_filename("quarnex-cli")
-            .string();
+    const std::string cli = CliBesideThisProgram();
     const std::string store = dir + "/bench-cli-store.img";
     const std::string full = dir + "/bench-cli-full.img";
     const std::string ddFile = dir + "/bench-cli-dd.img";
@@ -51,14 +48,10 @@ int Run(const std::string& dir, int rounds) {
     TimedShell(dd);  // the first run pays for nothing the others do not
 
     // Alternating rounds, so that neither side always runs on a warm cache.
-    double ddBest = std::numeric_limits<double>::max();
-    double sparseBest = ddBest;
-    double fullBest = ddBest;
-    for (int round = 0; round < rounds; ++round) {
-        ddBest = std::min(ddBest, TimedShell(dd));
-        sparseBest = std::min(sparseBest, TimedShell(format(store)));
-        fullBest = std::min(fullBest, TimedShell(format(full)));
-    }
+    const std::vector<double> best = BestTimes({{dd}, {format(store)}, {format(full)}}, rounds);
+    const double ddBest = best[0];
+    const double sparseBest = best[1];
+    const double fullBest = best[2];
     std::printf("dd (bs=1M count=1500 conv=fsync)   %8.3f s\n", ddBest);
     std::printf("format, store file from create     %8.3f s   ratio %.2f   allocated %ju bytes\n",
                 sparseBest, ddBest / sparseBest, AllocatedBytes(store));

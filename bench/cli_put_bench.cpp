@@ -25,10 +25,7 @@ namespace {
 using namespace quarnex::bench;
 
 int Run(const std::string& dir, int rounds, int slots) {
-    const std::string cli =
-        std::filesystem::path(quarnex::MakePlatform().paths->RunningExecutable())
-            .replace_filename("quarnex-cli")
-            .string();
+    const std::string cli = CliBesideThisProgram();
     const std::string store = dir + "/bench-put-store.img";
     const std::string image = dir + "/bench-put-image.img";
     std::printf("quarnex-cli: %s\nfiles in: %s\n", cli.c_str(), dir.c_str());
@@ -57,14 +54,10 @@ int Run(const std::string& dir, int rounds, int slots) {
     const std::string unverified = puts("--no-verify");
     TimedShell(dd);  // the first run pays for nothing the others do not
 
-    double ddBest = std::numeric_limits<double>::max();
-    double verifiedBest = ddBest;
-    double unverifiedBest = ddBest;
-    for (int round = 0; round < rounds; ++round) {
-        ddBest = std::min(ddBest, TimedShell(dd));
-        verifiedBest = std::min(verifiedBest, TimedShell(verified));
-        unverifiedBest = std::min(unverifiedBest, TimedShell(unverified));
-    }
+    const std::vector<double> best = BestTimes({{dd}, {verified}, {unverified}}, rounds);
+    const double ddBest = best[0];
+    const double verifiedBest = best[1];
+    const double unverifiedBest = best[2];
     std::printf("dd, %d slots (conv=notrunc,fsync)     %8.3f s\n", slots, ddBest);
     std::printf("put, %d slots, read back              %8.3f s   ratio %.2f\n", slots, verifiedBest,
                 ddBest / verifiedBest);

@@ -55,10 +55,7 @@ bool SlotsMatch(const std::string& store) {
 }
 
 int Run(const std::string& dir, int rounds) {
-    const std::string cli =
-        std::filesystem::path(quarnex::MakePlatform().paths->RunningExecutable())
-            .replace_filename("quarnex-cli")
-            .string();
+    const std::string cli = CliBesideThisProgram();
     const std::string work = dir + "/bench-put-many";
     std::filesystem::remove_all(work);
     std::filesystem::create_directories(work);
@@ -78,13 +75,10 @@ int Run(const std::string& dir, int rounds) {
     const std::string put = "'" + cli + "' put '" + store + "' 1" + names + " --yes > /dev/null";
     std::printf("quarnex-cli: %s\nstore: %s\n", cli.c_str(), store.c_str());
 
-    double ddBest = std::numeric_limits<double>::max();
-    double putBest = ddBest;
     TimedShell(dd);  // the first run fills the store's holes for both
-    for (int round = 0; round < rounds; ++round) {
-        ddBest = std::min(ddBest, TimedShell(dd));
-        putBest = std::min(putBest, TimedShell(put));
-    }
+    const std::vector<double> best = BestTimes({{dd}, {put}}, rounds);
+    const double ddBest = best[0];
+    const double putBest = best[1];
     const bool same = SlotsMatch(store);
     std::printf("100 x dd (bs=1474560 conv=notrunc,fsync)  %8.4f s\n", ddBest);
     std::printf("quarnex-cli put, 100 images in one run    %8.4f s   ratio %.2f   slots %s\n",

@@ -51,7 +51,7 @@ completions=$(bash -c '
     offer quarnex-cli ""; offer quarnex-cli image ""; offer quarnex-cli floppy read ""
     offer quarnex-cli files ""' _ \
     "$prefix/share/bash-completion/completions/quarnex-cli")
-[ "$completions" = $'scan list get put describe format create backup restore verify image floppy eject files find\nnew zero\na b\nls get put rm mkdir' ] ||
+[ "$completions" = $'scan list get put describe format create backup restore verify image floppy eject files find export import\nnew zero\na b\nls get put rm mkdir' ] ||
     fail "completion offered: $completions"
 
 # The GUI as a user drives it under a window manager: Continue on the rights

@@ -17,5 +17,7 @@ CLI::App* AddCommand(CLI::App& app, const char* name, const char* description, C
 
 // files ls|get|put|rm|mkdir
 void AddFilesCommands(CLI::App& app, Invocation& invocation);
+// export STORE DIR, import DIR STORE
+void AddFolderCommands(CLI::App& app, Invocation& invocation);
 
 }  // namespace quarnex::cli

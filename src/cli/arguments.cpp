@@ -283,6 +283,7 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation&
         ->check(NotEmpty());
 
     AddFilesCommands(app, invocation);
+    AddFolderCommands(app, invocation);
 
     std::string drive;
     CLI::App* floppy = app.add_subcommand("floppy", "Raw floppy drives a and b");

@@ -32,6 +32,8 @@ enum class Command {
     FilesMakeFolder,
     Find,
     Verify,
+    Export,  // slots to a folder of image files
+    Import,  // a folder of image files into slots
 };
 
 struct Invocation {
@@ -60,6 +62,10 @@ struct Invocation {
     bool dryRun = false;     // put --dry-run
     bool noVerify = false;   // writers: skip reading back what was written
     bool hash = false;       // list --hash
+    // export --slots (in slot order, each once); none for every slot
+    std::optional<std::vector<int>> slotRange;
+    bool namesId = false;  // export --names id
+    bool force = false;    // export: replace files of the same name
 };
 
 // Exit codes of the tool.

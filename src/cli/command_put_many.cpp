@@ -2,6 +2,7 @@
 
 #include "cli/command_support.hpp"
 #include "cli/commands.hpp"
+#include "cli/put_placements.hpp"
 #include "commands/activity_text.hpp"
 #include "commands/put_images.hpp"
 #include "core/media_sizes.hpp"
@@ -46,7 +47,7 @@ int PrintPlan(CliWorld& world, const std::vector<ImagePlacement>& placements,
     if (!used) {
         return kExitFailure;
     }
-    for (const auto& [file, slot] : placements) {
+    for (const auto& [file, slot, description] : placements) {
         const bool replaces =
             std::find(used.Value().begin(), used.Value().end(), slot) != used.Value().end();
         std::cout << file << " -> slot " << ThreeDigits(slot) << " ["
@@ -77,17 +78,27 @@ int RunPutMany(CliWorld& world, const Invocation& invocation) {
     if (!slots) {
         return kExitFailure;
     }
-    const std::vector<ImagePlacement> placements = PlaceImages(files, *slots);
-    if (invocation.dryRun) {
-        return PrintPlan(world, placements, *slots);
+    return PutPlacements(world, invocation, *store, PlaceImages(files, *slots));
+}
+
+int PutPlacements(CliWorld& world, const Invocation& invocation, const StoreTarget& store,
+                  const std::vector<ImagePlacement>& placements) {
+    Context& ctx = world.Ctx();
+    std::vector<int> slots;
+    for (const ImagePlacement& placement : placements) {
+        slots.push_back(placement.slot);
     }
-    if (!ConfirmReplaceDescriptions(world, *store) ||
-        !world.Console().Confirm("write " + std::to_string(files.size()) + " files into slots " +
-                                 SlotListText(*slots) + " of " + store->entry.path +
+    if (invocation.dryRun) {
+        return PrintPlan(world, placements, slots);
+    }
+    if (!ConfirmReplaceDescriptions(world, store) ||
+        !world.Console().Confirm("write " + std::to_string(placements.size()) +
+                                 " files into slots " + SlotListText(slots) + " of " +
+                                 store.entry.path +
                                  "? Their images and descriptions are replaced.")) {
         return kExitFailure;
     }
-    world.Console().SetTransferBytes(kImageBytes * files.size());
+    world.Console().SetTransferBytes(kImageBytes * placements.size());
     const BatchResult batch = PutImages(ctx, ctx.state.SelectedStore(), placements,
                                         invocation.noVerify ? ReadBack::Off : ReadBack::On);
     if (batch.refused) {
@@ -96,7 +107,7 @@ int RunPutMany(CliWorld& world, const Invocation& invocation) {
             ImageFileProblemText(*batch.refused, ctx.devices.ErrorText(batch.refused->error)));
         return kExitFailure;
     }
-    for (const auto& [file, slot] : placements) {
+    for (const auto& [file, slot, description] : placements) {
         if (batch.result.outcome == Outcome::Incomplete && slot == batch.result.unit) {
             break;
         }
@@ -107,14 +118,14 @@ int RunPutMany(CliWorld& world, const Invocation& invocation) {
                   << TrimSpaces(ShownDiskId(world, slot)) << "]\n";
     }
     if (batch.result.outcome == Outcome::NotStarted) {
-        world.Console().Note("nothing was written: the slots of " + store->entry.path +
+        world.Console().Note("nothing was written: the slots of " + store.entry.path +
                              " keep their images, descriptions and sources");
         return ExitCode(world, false);
     }
     if (!batch.result.Complete()) {
         const bool touched = !batch.written.empty() && batch.written.back() == batch.result.unit;
         const std::string slot =
-            "slot " + ThreeDigits(batch.result.unit) + " of " + store->entry.path;
+            "slot " + ThreeDigits(batch.result.unit) + " of " + store.entry.path;
         NotePartlyWritten(
             world, batch.result,
             [](int n) { return ActivityText({.kind = ActivityKind::ExportToSlot, .slot = n}); },

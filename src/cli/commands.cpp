@@ -44,6 +44,10 @@ int RunCommand(CliWorld& world, const Invocation& invocation) {
             return RunFind(world, invocation);
         case Command::Verify:
             return RunVerify(world, invocation);
+        case Command::Export:
+            return RunExport(world, invocation);
+        case Command::Import:
+            return RunImport(world, invocation);
     }
     return kExitUsage;
 }

@@ -31,5 +31,8 @@ int RunFiles(CliWorld& world, const Invocation& invocation);
 int RunFind(CliWorld& world, const Invocation& invocation);
 // verify STORE FILE: the slots in which they differ.
 int RunVerify(CliWorld& world, const Invocation& invocation);
+// export STORE DIR, import DIR STORE: slots to a folder of image files and back.
+int RunExport(CliWorld& world, const Invocation& invocation);
+int RunImport(CliWorld& world, const Invocation& invocation);
 
 }  // namespace quarnex::cli

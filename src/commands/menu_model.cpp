@@ -17,6 +17,8 @@ MenuModel::MenuModel() {
     set(MenuId::File_Menu_Separator_1, "-");
     set(MenuId::File_Menu_Export, "USB &Device -> File");
     set(MenuId::File_Menu_Import, "&File -> USB Device");
+    set(MenuId::File_Menu_ExportFolder, "Export &Slots To Folder...");
+    set(MenuId::File_Menu_ImportFolder, "Import Fo&lder...");
     set(MenuId::File_Menu_Separator_2, "-");
     set(MenuId::File_Menu_Format, "&Format USB Device");
     set(MenuId::File_Menu_Find, "F&ind...");

@@ -20,6 +20,8 @@ enum class MenuId : std::size_t {
     File_Menu_Separator_1,
     File_Menu_Export,
     File_Menu_Import,
+    File_Menu_ExportFolder,  // used slots as numbered image files in a folder
+    File_Menu_ImportFolder,
     File_Menu_Separator_2,
     File_Menu_Format,
     File_Menu_Find,  // file names, IDs and descriptions in every slot

@@ -26,8 +26,9 @@ void ShowUsbDiskEntries(MenuModel& menus, bool visible, bool enabled, const std:
 
 void HideStoreCommands(MenuModel& menus) {
     for (MenuId id :
-         {MenuId::File_Menu_Import, MenuId::File_Menu_Export, MenuId::File_Menu_Separator_2,
-          MenuId::File_Menu_Format, MenuId::File_Menu_Find, MenuId::File_Menu_Separator_3}) {
+         {MenuId::File_Menu_Import, MenuId::File_Menu_Export, MenuId::File_Menu_ExportFolder,
+          MenuId::File_Menu_ImportFolder, MenuId::File_Menu_Separator_2, MenuId::File_Menu_Format,
+          MenuId::File_Menu_Find, MenuId::File_Menu_Separator_3}) {
         Show(menus, id, false);
     }
 }
@@ -115,8 +116,9 @@ void DeviceLoadedState(WindowContext& ctx, const std::string& letter) {
     menus[MenuId::File_Menu_Export].caption = "&USB  " + letter + "  Disks(0-999) ->  File";
     menus[MenuId::File_Menu_Format].caption = "&Format  USB  " + letter + "  Disks(0-999)";
     for (MenuId id :
-         {MenuId::File_Menu_Import, MenuId::File_Menu_Export, MenuId::File_Menu_Format,
-          MenuId::File_Menu_Find, MenuId::File_Menu_Separator_2, MenuId::File_Menu_Separator_3}) {
+         {MenuId::File_Menu_Import, MenuId::File_Menu_Export, MenuId::File_Menu_ExportFolder,
+          MenuId::File_Menu_ImportFolder, MenuId::File_Menu_Format, MenuId::File_Menu_Find,
+          MenuId::File_Menu_Separator_2, MenuId::File_Menu_Separator_3}) {
         Show(menus, id, true);
     }
     ShowUsbDiskEntries(menus, true, false, "USB Disk # ???");

@@ -1,9 +1,12 @@
 // The main window's menu bar: built from the plain menu model, rendered from
 // it after every change, and every entry wired to its command.
 
+#include <QFile>
+#include <QFileDialog>
 #include <QMenuBar>
 #include <QShortcut>
 
+#include "commands/folder_commands.hpp"
 #include "commands/grid_keys.hpp"
 #include "commands/main_commands.hpp"
 #include "commands/open_given_file.hpp"
@@ -13,6 +16,22 @@
 #include "state/progress.hpp"
 
 namespace quarnex {
+
+namespace {
+
+// A folder chosen in a folder dialog; empty when cancelled.
+std::string ChooseFolder(QWidget* parent, const QString& title) {
+    QFileDialog dialog(parent, title);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
+}
+
+}  // namespace
 
 QAction* MainWindow::AddEntry(QMenu* menu, MenuId id) {
     const MenuEntry& entry = ctx_.window.menus[id];
@@ -245,6 +264,17 @@ void MainWindow::Dispatch(MenuId id) {
             break;
         case MenuId::File_Menu_Import:
             ImportStoreFromFile(ctx_);
+            break;
+        case MenuId::File_Menu_ExportFolder:
+            if (const std::string folder = ChooseFolder(this, "Export Slots To Folder");
+                !folder.empty()) {
+                ExportSlotsToFolder(ctx_, folder);
+            }
+            break;
+        case MenuId::File_Menu_ImportFolder:
+            if (const std::string folder = ChooseFolder(this, "Import Folder"); !folder.empty()) {
+                ImportFolder(ctx_, folder);
+            }
             break;
         case MenuId::File_Menu_Format:
             if (state.selectedDevice != 0) {

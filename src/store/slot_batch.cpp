@@ -118,7 +118,7 @@ BatchResult PutImages(OperationPorts& ports, StoreInUse store,
     OperationResult result = OperationResult::Done();
     int last = placements.front().slot;
     for (std::size_t i = 0; i < placements.size() && result.Complete(); ++i) {
-        const auto& [file, n] = placements[i];
+        const auto& [file, n, description] = placements[i];
         last = n;
         ports.progress.Doing(Activity{.kind = ActivityKind::ExportToSlot, .slot = n});
         if (Status read = ReadImageFile(ports, file, image); !read) {
@@ -131,7 +131,8 @@ BatchResult PutImages(OperationPorts& ports, StoreInUse store,
         result = written.result.AtUnit(n);
         if (written.touched) {
             batch.written.push_back(n);
-            RecordImageInSlot(store.records, n, image, ImageRecord{"", file}, result.Complete());
+            RecordImageInSlot(store.records, n, image, ImageRecord{description, file},
+                              result.Complete());
         }
     }
     // The last slot's real boot sector reaches the medium with the close;
@@ -144,7 +145,7 @@ BatchResult PutImages(OperationPorts& ports, StoreInUse store,
     // wraps later writes onto earlier slots is caught.
     const bool checked = result.Complete() && readBack == ReadBack::On;
     for (std::size_t i = 0; checked && i < placements.size() && result.Complete(); ++i) {
-        const auto& [file, n] = placements[i];
+        const auto& [file, n, description] = placements[i];
         result = ReadBackSlots(ports, store.device.path, n, n,
                                [&](int) -> Result<std::span<const std::byte>> {
                                    if (Status read = ReadImageFile(ports, file, image); !read) {

@@ -18,7 +18,8 @@ namespace quarnex {
 
 struct ImagePlacement {
     std::string file;
-    int slot = 0;  // 1..999
+    int slot = 0;               // 1..999
+    std::string description{};  // the slot's description once written
 };
 
 // Why a file cannot go into a slot.
@@ -47,7 +48,7 @@ struct BatchResult {
 };
 
 // Every file is checked before anything is written. Each slot written gets
-// its file's ID, no description and the file as its source (none when it
+// its file's ID, the placement's description and the file as its source (none when it
 // was not completely written).
 // Once all are written, each slot written is read back from the medium
 // unless readBack is Off.

@@ -144,8 +144,9 @@ void StatesTests::scanSelectClickAndExportToTheSlot() {
     w.window.RunCommand(MenuId::File_Menu_Select_1);
     QCOMPARE(FileMenu(w.window),
              FileMenuWith({"Select Device &sdb", "-", "&USB  sdb  Disks(0-999) ->  File",
-                           "&File  ->  USB  sdb  Disks(0-999)", "-",
-                           "&Format  USB  sdb  Disks(0-999)", "F&ind...", "-", "ReScan Drives"}));
+                           "&File  ->  USB  sdb  Disks(0-999)", "Export &Slots To Folder...",
+                           "Import Fo&lder...", "-", "&Format  USB  sdb  Disks(0-999)", "F&ind...",
+                           "-", "ReScan Drives"}));
     QAction& importSlot = w.window.Action(MenuId::Image_Menu_Import_USB_DISKxxx);
     QAction& exportSlot = w.window.Action(MenuId::Image_Menu_Export_USB_DISKxxx);
     const QString frame = QString::fromStdString(" Disk Selector (%1) [sdb (" + store + ")] ");
