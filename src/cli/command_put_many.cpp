@@ -92,9 +92,8 @@ int PutPlacements(CliWorld& world, const Invocation& invocation, const StoreTarg
         return PrintPlan(world, placements, slots);
     }
     if (!ConfirmReplaceDescriptions(world, store) ||
-        !world.Console().Confirm("write " + std::to_string(placements.size()) +
-                                 " files into slots " + SlotListText(slots) + " of " +
-                                 store.entry.path +
+        !world.Console().Confirm("write " + std::to_string(placements.size()) + " files into " +
+                                 SlotListText(slots) + " of " + store.entry.path +
                                  "? Their images and descriptions are replaced.")) {
         return kExitFailure;
     }
@@ -134,8 +133,9 @@ int PutPlacements(CliWorld& world, const Invocation& invocation, const StoreTarg
                     : slot + " and the slots after it were not written");
     }
     if (ctx.state.slotTable.descriptionsFile.saveFailed) {
-        world.Console().Note("slots " + SlotListText(batch.written) +
-                             " were written, but DISKS.TXT was not saved: their descriptions " +
+        world.Console().Note(SlotListText(batch.written) +
+                             (batch.written.size() == 1 ? " was" : " were") +
+                             " written, but DISKS.TXT was not saved: the descriptions " +
                              "and sources there are out of date");
         return ExitCode(world, false);
     }

@@ -22,9 +22,8 @@ bool MayReplace(WindowContext& ctx, const std::vector<int>& used) {
     if (used.empty()) {
         return true;
     }
-    const std::string text = std::string("Replace the images and descriptions of ") +
-                             (used.size() == 1 ? "slot " : "slots ") + SlotListText(used) + " of " +
-                             ctx.state.SelectedEntry().path + " with the dropped files?";
+    const std::string text = "Replace the images and descriptions of " + SlotListText(used) +
+                             " of " + ctx.state.SelectedEntry().path + " with the dropped files?";
     return ctx.ui.ShowMessage(MessageRequest{kTitle, text, MessageButtons::YesNo,
                                              MessageIcon::Exclamation}) == MessageAnswer::Yes;
 }

@@ -110,11 +110,12 @@ OperationResult ImportFolder(WindowContext& ctx, const std::string& folder) {
         return OperationResult::NotStarted(used.Error());
     }
     const std::string question =
-        "Put " + std::to_string(slots.size()) + " image files of " + folder + " into slots " +
+        "Put " + std::to_string(slots.size()) +
+        (slots.size() == 1 ? " image file" : " image files") + " of " + folder + " into " +
         SlotListText(slots) + "?" +
         (used.Value().empty() ? std::string()
-                              : " The images and descriptions of slots " +
-                                    SlotListText(used.Value()) + " are replaced.");
+                              : " What " + SlotListText(used.Value()) +
+                                    " holds (image and description) is replaced.");
     if (ctx.ui.ShowMessage(MessageRequest{kImportTitle, question, MessageButtons::YesNo,
                                           MessageIcon::Exclamation}) != MessageAnswer::Yes) {
         return OperationResult::NotStarted(NotStartedReason::Refused);

@@ -30,13 +30,13 @@ std::string SlotListText(const std::vector<int>& slots) {
         return "";
     }
     if (slots.size() > 1 && slots.back() - slots.front() + 1 == static_cast<int>(slots.size())) {
-        return ThreeDigits(slots.front()) + ".." + ThreeDigits(slots.back());
+        return "slots " + ThreeDigits(slots.front()) + ".." + ThreeDigits(slots.back());
     }
     std::string text;
     for (const int slot : slots) {
         text += (text.empty() ? "" : ", ") + ThreeDigits(slot);
     }
-    return text;
+    return (slots.size() == 1 ? "slot " : "slots ") + text;
 }
 
 std::vector<ImagePlacement> PlaceImages(const std::vector<std::string>& files,

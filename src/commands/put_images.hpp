@@ -15,7 +15,8 @@ std::string ImageFileProblemText(const ImageFileProblem& problem, const std::str
 // count files from slot first on would reach past slot 999.
 std::string PastLastSlotText(int first, std::size_t count);
 
-// "007..009" for a run of slots, "003, 005, 006" otherwise.
+// "slots 007..009" for a run of slots, "slots 003, 005, 006" otherwise, "slot
+// 004" for one.
 std::string SlotListText(const std::vector<int>& slots);
 
 // Each file with the slot it goes into, in order.
