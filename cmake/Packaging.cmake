@@ -1,6 +1,16 @@
 # The Debian package: `cpack --preset release` (or `cpack -G DEB` in a build
 # folder) turns the install rules into quarnex_<version>_<arch>.deb, its
 # library dependencies found by dpkg-shlibdeps.
+if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
+    # A zip of the folder data/ installs: quarnex-cli.exe, QuarnCfg, QuarnHlp.
+    set(CPACK_GENERATOR ZIP)
+    set(CPACK_PACKAGE_NAME quarnex-cli)
+    set(CPACK_SYSTEM_NAME windows-x64)
+    set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
+    set(CPACK_STRIP_FILES ON)
+    include(CPack)
+    return()
+endif()
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quarnex)
 set(CPACK_PACKAGE_VENDOR "Quarnex developers")

@@ -8,11 +8,14 @@ packages=(
     libgtest-dev libgmock-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libcli11-dev nlohmann-json3-dev
-    libsdbus-c++-dev nettle-dev
+    libsdbus-c++-dev
     clang-format
     mtools dosfstools util-linux coreutils
     xvfb xauth
     dbus python3-dbusmock
+    # The Windows build: the cross compiler, GoogleTest's sources and wine
+    # to run the tests.
+    g++-mingw-w64-x86-64-posix googletest wine64
     # scripts/check-install.sh: the package, its validators and a window
     # manager to close the installed program as a user would.
     dpkg-dev file desktop-file-utils appstream lintian bash-completion man-db jwm xdotool x11-utils

@@ -1,12 +1,11 @@
 #include "store/store_compare.hpp"
 #include "store/store_paths.hpp"
 
-#include <nettle/sha2.h>
-
 #include <cstdint>
 #include <cstdio>
 
 #include "core/media_sizes.hpp"
+#include "core/sha256.hpp"
 #include "core/text.hpp"
 #include "state/error_report.hpp"
 #include "state/progress.hpp"
@@ -16,18 +15,6 @@
 #include "store/unit_loop.hpp"
 
 namespace quarnex {
-
-namespace {
-
-std::string Hex(const std::uint8_t* bytes, std::size_t count) {
-    std::string text(count * 2, '0');
-    for (std::size_t i = 0; i < count; ++i) {
-        std::snprintf(&text[i * 2], 3, "%02x", static_cast<unsigned>(bytes[i]));
-    }
-    return text;
-}
-
-}  // namespace
 
 StoreComparison CompareStoreWithFile(OperationPorts& ports, const std::string& storePath,
                                      const std::string& filePath) {
@@ -95,12 +82,7 @@ std::vector<std::string> SlotImageHashes(OperationPorts& ports, const std::strin
         if (!read) {
             return {};
         }
-        sha256_ctx context;
-        sha256_init(&context);
-        sha256_update(&context, image.size(), reinterpret_cast<const std::uint8_t*>(image.data()));
-        std::uint8_t digest[SHA256_DIGEST_SIZE];
-        sha256_digest(&context, sizeof digest, digest);
-        hashes.push_back(Hex(digest, sizeof digest));
+        hashes.push_back(Sha256Hex(image));
     }
     return hashes;
 }

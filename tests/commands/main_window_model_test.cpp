@@ -211,7 +211,7 @@ TEST(WindowStoreLock, StoreCommandsRefuseAStoreHeldByAnotherProgram) {
             StoreWorld w;
             w.state.selectedDisk = 5;
             const LockResult held =
-                w.posix.TryLock(w.store, holderWrites ? LockKind::Exclusive : LockKind::Shared);
+                w.system.TryLock(w.store, holderWrites ? LockKind::Exclusive : LockKind::Shared);
             ASSERT_TRUE(held.lock);
             rows[row].first(w.ctx);
             const bool refused = holderWrites || rows[row].second;
@@ -256,7 +256,7 @@ TEST(StoreRefresh, TheWindowReadsAgainOnlyWhatChangedElsewhereAndNeverWaits) {
         } else if (elsewhere == Emptied) {
             w.PutSlot0File("DISKS.TXT", "");
         } else if (elsewhere == HeldForWriting) {
-            held = w.posix.TryLock(w.store, LockKind::Exclusive);
+            held = w.system.TryLock(w.store, LockKind::Exclusive);
         }
         w.model.edit.boxVisible = elsewhere == EditOpen;
         EXPECT_EQ(ReloadIfChangedElsewhere(w.ctx), expected);

@@ -202,7 +202,7 @@ TEST(FloppyOnLoopDevice, ExportThenImportRoundTrip) {
     w.ExpectSettled();
     // The same 1.44 MB in 4096-byte sectors is no floppy disk.
     LoopDevice wide(backing, 4096);
-    const OpenResult opened = w.posix.Open(wide.Path(), Access::Read, Disposition::OpenExisting);
+    const OpenResult opened = w.system.Open(wide.Path(), Access::Read, Disposition::OpenExisting);
     ASSERT_NE(opened.file, nullptr) << wide.Problem();
     EXPECT_FALSE(opened.file->HasFloppyGeometry());
 }

@@ -2,7 +2,6 @@
 // labels, templates and dialog; the backup and restore's dialogs and refusals;
 // the order in which the writers close the store.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "commands/main_commands.hpp"
 
@@ -161,7 +160,7 @@ TEST(StoreFileCopies, RefuseWrongLengthsAndTheStoreItselfBeforeOpeningAnything) 
         if (row < 2) {
             MakeSparseFile(file, row == 0 ? kStoreBytes - 1 : 0);
         } else {
-            ASSERT_EQ(::link(w.store.c_str(), file.c_str()), 0);
+            std::filesystem::create_hard_link(w.store, file);
         }
         const OperationResult result =
             row == 3 ? BackupSelectedStore(w.ctx, file).copy : ImportStoreFromFile(w.ctx, file);

@@ -1,9 +1,6 @@
 #include "support/temp_dir.hpp"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -16,15 +13,6 @@
 #include <stdexcept>
 
 namespace quarnex::testing {
-
-TempDir::TempDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/quarnex-test-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a scratch folder");
-    }
-    path_ = pattern;
-}
 
 TempDir::~TempDir() {
     std::error_code ec;
@@ -86,29 +74,11 @@ std::uint64_t FileSize(const std::string& path) {
     return std::filesystem::file_size(path);
 }
 
-std::uint64_t AllocatedBytes(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 ? static_cast<std::uint64_t>(info.st_blocks) * 512 : 0;
-}
-
 std::vector<std::byte> ReadVolume(const std::string& path, std::uint64_t offset,
                                   std::size_t count) {
     const std::vector<unsigned char> bytes = ReadFileBytes(path, offset, count);
     const auto* begin = reinterpret_cast<const std::byte*>(bytes.data());
     return {begin, begin + bytes.size()};
-}
-
-int RunCommand(const std::string& command, std::string* output) {
-    std::FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    std::string ignored;
-    std::string& out = output != nullptr ? *output : ignored;
-    char chunk[4096];
-    for (std::size_t n = 0;
-         pipe != nullptr && (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) {
-        out.append(chunk, n);
-    }
-    const int status = pipe != nullptr ? ::pclose(pipe) : -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 bool HaveTools(std::initializer_list<const char*> names) {

@@ -7,12 +7,12 @@
 #include "commands/text_metrics.hpp"
 #include "commands/window_context.hpp"
 #include "commands/window_progress.hpp"
-#include "platform/posix/posix_device_backend.hpp"
 #include "support/fake_clock.hpp"
 #include "support/fake_drive_catalog.hpp"
 #include "support/fake_ui.hpp"
 #include "support/fault_injecting_backend.hpp"
 #include "support/temp_dir.hpp"
+#include "system_backend.hpp"
 
 namespace quarnex::testing {
 
@@ -27,8 +27,8 @@ struct TestWorld {
     FixedTextMetrics metrics{kTestLineHeight};
     ProgramState state;
     WindowModel model{state.slotTable, metrics};
-    PosixDeviceBackend posix;
-    FaultInjectingBackend devices{posix};
+    SystemDeviceBackend system;
+    FaultInjectingBackend devices{system};
     FakeDriveCatalog drives;
     FakeUi ui{state};
     FakeClock clock;
