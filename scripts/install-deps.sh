@@ -8,7 +8,7 @@ packages=(
     libgtest-dev libgmock-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libcli11-dev nlohmann-json3-dev
-    libsdbus-c++-dev
+    libsdbus-c++-dev nettle-dev
     clang-format
     mtools dosfstools util-linux coreutils
     xvfb xauth

@@ -242,4 +242,16 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
     return lines;
 }
 
+std::string LowerHex(std::span<const std::byte> bytes) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string text;
+    text.reserve(bytes.size() * 2);
+    for (const std::byte byte : bytes) {
+        const auto value = std::to_integer<unsigned>(byte);
+        text += kDigits[value >> 4];
+        text += kDigits[value & 0xF];
+    }
+    return text;
+}
+
 }  // namespace quarnex

@@ -2,7 +2,9 @@
 // Small text helpers shared by every layer: number formats, lenient number
 // reading, trimming and the path shortening used in labels.
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +20,9 @@ std::string ThreeDigits(long value);
 
 // The "###,###,###,##0" pattern: thousands separators, at least one digit.
 std::string FormatThousands(std::int64_t value);
+
+// Two lower-case hexadecimal digits per byte, as checksum tools print them.
+std::string LowerHex(std::span<const std::byte> bytes);
 
 // Rounds to the nearest integer, halves to the even neighbour.
 double RoundHalfEven(double value);

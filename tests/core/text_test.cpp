@@ -4,6 +4,7 @@
 
 #include <tuple>
 
+#include "core/sha256.hpp"
 #include "core/text_encoding.hpp"
 
 namespace quarnex {
@@ -73,6 +74,14 @@ TEST(ToUpperLabel, SmallLettersOfWindows1252) {
               "A\xC3\x9C\xC3\x89\xC5\xB8\xC5\xA0\xC5\x92\xC5\xBD");
     EXPECT_EQ(ToUpperLabel("\xC3\x9F\xC3\xB7\xD0\xB1\xE2\x82\xAC\xFFz"),
               "\xC3\x9F\xC3\xB7\xD0\xB1\xE2\x82\xAC\xFFZ");
+}
+
+// The system's SHA-256 (nettle, or CNG on Windows) as sha256sum prints it.
+TEST(Sha256Hex, KnownDigests) {
+    const std::string abc = "abc";
+    EXPECT_EQ(Sha256Hex(std::as_bytes(std::span(abc))),
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_EQ(Sha256Hex({}), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
 }
 
 }  // namespace
