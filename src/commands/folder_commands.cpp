@@ -128,9 +128,12 @@ OperationResult ImportFolder(WindowContext& ctx, const std::string& folder) {
     LoadStoreLocked(ctx);
     if (batch.result.Complete() && plan.descriptionsFile) {
         Say(ctx, kImportTitle,
-            std::to_string(plan.descriptionsRestored) + " descriptions were restored from " +
-                kFolderDescriptionsName + "; " + std::to_string(plan.linesSkipped) +
-                " lines of it could not be placed.",
+            std::to_string(plan.descriptionsRestored) +
+                (plan.descriptionsRestored == 1 ? " description was" : " descriptions were") +
+                " restored from " + kFolderDescriptionsName +
+                (plan.linesSkipped == 0 ? std::string(".")
+                                        : "; " + std::to_string(plan.linesSkipped) +
+                                              " lines of it could not be placed."),
             MessageIcon::None);
     }
     return batch.result;
