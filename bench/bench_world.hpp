@@ -138,4 +138,20 @@ inline void Remove(const std::string& path) {
     std::filesystem::remove(path, ec);
 }
 
+// The command line most benches take, DIR [ROUNDS]: run(DIR, ROUNDS), with
+// an error's text and exit code 1 if it throws.
+inline int RunInDir(int argc, char** argv, int defaultRounds,
+                    int (*run)(const std::string& dir, int rounds)) {
+    if (argc < 2) {
+        std::cerr << "usage: " << argv[0] << " DIR [ROUNDS]\n";
+        return 2;
+    }
+    try {
+        return run(argv[1], argc > 2 ? std::max(1, std::atoi(argv[2])) : defaultRounds);
+    } catch (const std::exception& e) {
+        std::cerr << e.what() << "\n";
+        return 1;
+    }
+}
+
 }  // namespace quarnex::bench

@@ -83,14 +83,5 @@ int Run(const std::string& dir, int rounds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::cerr << "usage: " << argv[0] << " DIR [ROUNDS]\n";
-        return 2;
-    }
-    try {
-        return Run(argv[1], argc > 2 ? std::max(1, std::atoi(argv[2])) : 5);
-    } catch (const std::exception& e) {
-        std::cerr << e.what() << "\n";
-        return 1;
-    }
+    return quarnex::bench::RunInDir(argc, argv, 5, Run);
 }
