@@ -111,17 +111,19 @@ TEST(HelpLocation, FindsThePageOrFallsBack) {
     std::filesystem::create_directory(app + "QuarnCfg");
     std::filesystem::create_directory(app + "QuarnHlp");
     WriteFileText(page, "<html></html>");
-    EXPECT_EQ(FindHelpFile(app), "file://" + page);
+    // The address of a path, as the table above pins it ("file://" + "/tmp/..." here).
+    const auto url = [](std::string path) { return MakeFileUrl(path); };
+    EXPECT_EQ(FindHelpFile(app), url(page));
     // A FILE line naming a missing page, or a folder, falls back to the default.
     for (const std::string& named : {app + "missing.htm", app + "QuarnHlp"}) {
         WriteFileText(location, "[help]\r\nfile=" + named + "\r\n");
-        EXPECT_EQ(FindHelpFile(app), "file://" + page) << named;
+        EXPECT_EQ(FindHelpFile(app), url(page)) << named;
     }
     // A page that exists wins over the default, used as written.
     const std::string other = app + "other page.htm";
     WriteFileText(other, "<html></html>");
     WriteFileText(location, "[HELP]\r\nFILE = " + other + "\r\n");
-    EXPECT_EQ(FindHelpFile(app), "file://" + other);
+    EXPECT_EQ(FindHelpFile(app), url(other));
 }  // (No page at all: the GUI's help window test.)
 
 // The build puts the guide and its location file beside the executables.
