@@ -18,4 +18,12 @@ class InterruptWatch {
     virtual void Release() = 0;
 };
 
+// For a platform made without a watch: interrupts keep their usual effect
+// and none is ever seen.
+class NoInterruptWatch final : public InterruptWatch {
+  public:
+    bool Poll() override { return false; }
+    void Release() override {}
+};
+
 }  // namespace quarnex

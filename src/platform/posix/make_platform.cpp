@@ -15,17 +15,6 @@
 
 namespace quarnex {
 
-namespace {
-
-// Without a watch, interrupts keep their usual effect and none is ever seen.
-class NoInterruptWatch final : public InterruptWatch {
-  public:
-    bool Poll() override { return false; }
-    void Release() override {}
-};
-
-}  // namespace
-
 // The real system: /sys, /dev, the process's own mount table and signals.
 // An ordinary user reaches disks through udisks2 when the service is there
 // (polkit then asks for each device); root, or a system without it, opens

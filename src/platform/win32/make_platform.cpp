@@ -9,17 +9,6 @@
 
 namespace quarnex {
 
-namespace {
-
-// Without a watch, Ctrl-C keeps its usual effect and none is ever seen.
-class NoInterruptWatch final : public InterruptWatch {
-  public:
-    bool Poll() override { return false; }
-    void Release() override {}
-};
-
-}  // namespace
-
 Platform MakePlatform(PlatformOptions options) {
     Platform platform;
     platform.devices = std::make_unique<Win32DeviceBackend>(options.sparseFiles);
