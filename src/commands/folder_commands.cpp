@@ -6,6 +6,7 @@
 #include "commands/main_commands.hpp"
 #include "commands/put_images.hpp"
 #include "commands/window_store_lock.hpp"
+#include "state/error_report.hpp"
 #include "store/descriptions_file.hpp"
 #include "store/folder_layout.hpp"
 #include "store/slot_usage.hpp"
@@ -71,7 +72,9 @@ OperationResult ExportSlotsToFolder(WindowContext& ctx, const std::string& folde
     const std::string text =
         MergedFolderDescriptions(ReadPlainFile(ctx, path), ctx.state.slotTable, run.written);
     if (Status saved = WritePlainFile(ctx, path, text); !saved) {
-        ctx.ui.ShowError(saved.Error());
+        ErrorRecord error = saved.Error();
+        error.doing = path + " was not written; the image files are complete.";
+        ErrorReport(ctx, std::move(error));
     }
     if (run.result.Complete()) {
         Say(ctx, kExportTitle,

@@ -18,9 +18,12 @@ struct ErrorRecord {
     std::string source{};      // the failing step's tag, e.g. "GetHandle"
     int systemError = 0;       // the system's error number (errno on Linux)
     std::string systemText{};  // the system's words for it; filled in where it is shown
-    std::string doing{};       // what was being attempted, in the program's words
-    std::string cause{};       // the program's own words for a fault it found itself
-    std::string target{};      // the path or device the step worked on
+    // The system's own number for it, filled in with the words (on Windows
+    // the code that GetLastError gave, where systemError is its errno).
+    std::optional<int> systemCode{};
+    std::string doing{};   // what was being attempted, in the program's words
+    std::string cause{};   // the program's own words for a fault it found itself
+    std::string target{};  // the path or device the step worked on
     // Set when a procedure caught the error: its tag, shown before the source
     // (it may be empty: the source alone then names the step).
     std::optional<std::string> caughtBy{};

@@ -118,6 +118,9 @@ class DeviceBackend {
     virtual OutputCheck ExamineOutput(const std::string& path) = 0;
     // The system's text for an error code; empty when it has none.
     virtual std::string ErrorText(int code) = 0;
+    // The number the system itself gives an error code, as its manuals list
+    // it; the same number where the program counts in the system's numbers.
+    virtual int SystemCode(int code) { return code; }
     // Tries, without waiting, to take the advisory whole-file lock that
     // programs writing a disk honour: exclusive for writing, shared for a
     // consistent read.

@@ -26,6 +26,7 @@ class ForwardingBackend : public DeviceBackend {
         return inner_.ExamineOutput(path);
     }
     std::string ErrorText(int code) override { return inner_.ErrorText(code); }
+    int SystemCode(int code) override { return inner_.SystemCode(code); }
     LockResult TryLock(const std::string& path, LockKind kind) override {
         return inner_.TryLock(path, kind);
     }

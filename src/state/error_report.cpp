@@ -25,6 +25,7 @@ void ErrorReport(OperationPorts& ports, ErrorRecord error) {
     if (error.systemText.empty()) {
         error.systemText = GetErrorText(ports, error.systemError);
     }
+    error.systemCode = ports.devices.SystemCode(error.systemError);
     ports.messages.ShowError(error);
 }
 

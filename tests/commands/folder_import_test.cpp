@@ -4,9 +4,11 @@
 
 #include <filesystem>
 
+#include "commands/folder_commands.hpp"
 #include "commands/folder_transfer.hpp"
 #include "commands/main_commands.hpp"
 #include "fat12/fat12_volume.hpp"
+#include "state/error_report.hpp"
 #include "store/store_world.hpp"
 
 namespace quarnex {
@@ -48,6 +50,24 @@ TEST(FolderImport, DescriptionsOfExactlyTheSlotsWrittenAreRecorded) {
         }
         w.ExpectSettled();
     }
+}
+
+// The slots are written; a descriptions file that cannot be replaced is
+// reported in the system's words, naming the file.
+TEST(FolderExport, ADescriptionsFileThatCannotBeWrittenIsReported) {
+    StoreWorld w;
+    w.PutLabel(5, "FIVE       ");
+    ASSERT_TRUE(LoadSelectedStore(w.ctx));
+    const std::string folder = w.dir / "out";
+    std::filesystem::create_directories(folder + "/descriptions.txt");
+    ExportSlotsToFolder(w.ctx, folder);
+    EXPECT_EQ(ReadFileBytes(folder + "/005.img"),
+              ReadFileBytes(w.store, SlotOffset(5), kImageBytes));
+    ASSERT_EQ(w.ui.messages.size(), 2u);
+    EXPECT_EQ(w.ui.messages[0].text, ErrorHead(EISDIR) + "Quarnex\r\n" +
+                                         GetErrorText(w.ctx, EISDIR) + "\r\n" + folder +
+                                         "/descriptions.txt was not written; the image files "
+                                         "are complete.");
 }
 
 }  // namespace

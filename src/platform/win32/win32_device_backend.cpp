@@ -197,6 +197,11 @@ std::string Win32DeviceBackend::ErrorText(int code) {
     return SystemErrorText(code);
 }
 
+int Win32DeviceBackend::SystemCode(int code) {
+    const DWORD system = Win32FromErrno(code);
+    return system != 0 ? static_cast<int>(system) : code;
+}
+
 LockResult Win32DeviceBackend::TryLock(const std::string& path, LockKind kind) {
     return IsDevicePath(path) ? LockDrive(path) : LockStoreFile(path, kind);
 }

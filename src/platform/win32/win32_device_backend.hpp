@@ -18,6 +18,7 @@ class Win32DeviceBackend final : public DeviceBackend {
     bool FileExists(const std::string& path) override;
     OutputCheck ExamineOutput(const std::string& path) override;
     std::string ErrorText(int code) override;
+    int SystemCode(int code) override;
     LockResult TryLock(const std::string& path, LockKind kind) override;
     StoreOverlap Overlap(const std::string& path, const std::string& storePath) override;
 

@@ -88,13 +88,20 @@ int ErrnoFromWin32(DWORD code) {
     return kWin32ErrorBase + static_cast<int>(code);
 }
 
-std::string SystemErrorText(int code) {
-    DWORD system = code >= kWin32ErrorBase ? static_cast<DWORD>(code - kWin32ErrorBase) : 0;
-    for (const auto& [candidate, number] : kErrors) {
-        if (system == 0 && number == code) {
-            system = candidate;
+DWORD Win32FromErrno(int code) {
+    if (code >= kWin32ErrorBase) {
+        return static_cast<DWORD>(code - kWin32ErrorBase);
+    }
+    for (const auto& [system, number] : kErrors) {
+        if (number == code) {
+            return system;
         }
     }
+    return 0;
+}
+
+std::string SystemErrorText(int code) {
+    const DWORD system = Win32FromErrno(code);
     if (system == 0) {
         return std::strerror(code);  // a number of the program's own, no system code
     }

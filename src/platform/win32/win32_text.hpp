@@ -27,6 +27,9 @@ int ErrnoFromWin32(DWORD code);
 inline int LastError() {
     return ErrnoFromWin32(::GetLastError());
 }
+// The system code a program error number stands for (the first of several
+// with one meaning); 0 for a number of the program's own without one.
+DWORD Win32FromErrno(int code);
 // The system's text for a program error number (FormatMessageW), in UTF-8,
 // without its line end; empty when the system has none.
 std::string SystemErrorText(int code);

@@ -100,6 +100,12 @@ TEST(Win32Paths, FilesUnderNonAsciiAndLongNamesRoundTrip) {
         backend.Open(dir / "missing", Access::Read, Disposition::OpenExisting);
     EXPECT_EQ(missing.error, ENOENT);
     EXPECT_FALSE(backend.ErrorText(missing.error).empty());
+    // The error report shows the system's own code, as a Windows program does.
+    for (const DWORD code : {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_DISK_FULL,
+                             ERROR_NOT_READY, ERROR_SECTOR_NOT_FOUND}) {
+        EXPECT_EQ(backend.SystemCode(ErrnoFromWin32(code)), static_cast<int>(code));
+    }
+    EXPECT_EQ(backend.SystemCode(EFBIG), ERROR_FILE_TOO_LARGE);  // a number of the program's own
 }
 
 TEST(Win32Transfers, TransfersThatArriveInPiecesAreCompleted) {
