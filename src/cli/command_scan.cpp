@@ -4,6 +4,7 @@
 #include "cli/commands.hpp"
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
+#include "scan/admin_rights.hpp"
 #include "scan/drive_scan.hpp"
 #include "state/reported_io.hpp"
 #include "store/disk_ids.hpp"
@@ -26,6 +27,10 @@ std::string StoreId(Context& ctx, const std::string& devicePath) {
 
 int RunScan(CliWorld& world, LoopDevices loopDevices) {
     Context& ctx = world.Ctx();
+    if (const std::string advice = ctx.drives.RightsAdvice();
+        !advice.empty() && !ProbeAdminRights(ctx)) {
+        world.Console().Note(advice);
+    }
     ScanDrives(ctx, ctx.state.devices, ctx.state.floppies, loopDevices);
     const DeviceTable& table = ctx.state.devices;
     if (table.count == 0) {

@@ -10,6 +10,7 @@
 #include "commands/store_check.hpp"
 #include "core/media_sizes.hpp"
 #include "core/text.hpp"
+#include "scan/admin_rights.hpp"
 #include "scan/drive_scan.hpp"
 #include "state/error_report.hpp"
 #include "state/reported_io.hpp"
@@ -25,24 +26,20 @@ void Refuse(Context& ctx, const std::string& title, const std::string& text) {
     ctx.ui.ShowMessage(MessageRequest{title, text, MessageButtons::Ok, MessageIcon::Exclamation});
 }
 
-bool HoldsRootFileSystem(Context& ctx, const std::string& devicePath) {
-    const std::vector<std::string> points = ctx.drives.MountPoints(devicePath);
-    return std::find(points.begin(), points.end(), "/") != points.end();
-}
-
 }  // namespace
 
 std::optional<StoreTarget> ResolveStore(Context& ctx, const std::string& argument, StoreUse use) {
     std::error_code ec;
     const fs::file_status status = fs::status(argument, ec);
-    // A device the platform reaches through a service may have no node here.
-    const bool serviceDevice = ctx.drives.KnowsDevice(argument);
-    if (!serviceDevice && (ec || !fs::exists(status))) {
+    // A device the platform reaches through a service, or by a Windows
+    // device path, has no file of its name.
+    const bool namedDevice = ctx.drives.KnowsDevice(argument);
+    if (!namedDevice && (ec || !fs::exists(status))) {
         Refuse(ctx, "Store Not Found", argument + std::string(kCrLf) + "No such file or device.");
         return std::nullopt;
     }
     StoreTarget target;
-    if (fs::is_regular_file(status) && !serviceDevice) {
+    if (fs::is_regular_file(status) && !namedDevice) {
         target.isFile = true;
         const fs::path absolute = fs::absolute(argument, ec);
         target.entry.path = ec ? argument : absolute.lexically_normal().string();
@@ -53,9 +50,15 @@ std::optional<StoreTarget> ResolveStore(Context& ctx, const std::string& argumen
             return std::nullopt;
         }
         target.entry.sizeBytes = kStoreBytes;
-    } else if (fs::is_block_file(status) || serviceDevice) {
+    } else if (fs::is_block_file(status) || namedDevice) {
         const fs::path node = fs::canonical(argument, ec);
         target.entry.path = ec ? argument : node.string();
+        if (const std::string advice = ctx.drives.RightsAdvice();
+            !advice.empty() && !ProbeAdminRights(ctx)) {
+            Refuse(ctx, "Administrator Rights Needed",
+                   target.entry.path + std::string(kCrLf) + advice);
+            return std::nullopt;
+        }
         target.entry.name = fs::path(target.entry.path).filename().string();
         int error = 0;
         const std::optional<PhysicalDrive> disk = ctx.drives.WholeDiskOf(target.entry.name, error);
@@ -82,7 +85,7 @@ std::optional<StoreTarget> ResolveStore(Context& ctx, const std::string& argumen
         if (disk) {
             target.entry.driveNumber = disk->number;
         }
-        if (use == StoreUse::Overwrite && HoldsRootFileSystem(ctx, target.entry.path)) {
+        if (use == StoreUse::Overwrite && ctx.drives.HoldsRunningSystem(target.entry.path)) {
             Refuse(ctx, "System Disk",
                    target.entry.path + " holds the running system's root file system." +
                        std::string(kCrLf) + "It is never written as a store.");

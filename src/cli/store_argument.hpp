@@ -23,8 +23,9 @@ struct StoreTarget {
 // Checks the argument and explains a refusal on stderr through the Ui (the
 // program's own length message for files of the wrong size). Refused: a
 // missing path, a directory, a file that is not 1,572,864,000 bytes long, a
-// partition, a device smaller than a store, a device that holds the root
-// file system (Overwrite), and for Existing anything that fails the store
+// partition, a device the user's rights do not reach where the system says
+// what to do about it, a device smaller than a store, a device that holds the
+// running system (Overwrite), and for Existing anything that fails the store
 // test or cannot be read.
 std::optional<StoreTarget> ResolveStore(Context& ctx, const std::string& argument, StoreUse use);
 

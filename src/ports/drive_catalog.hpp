@@ -3,6 +3,7 @@
 // floppy drives, which are removable, which whole disk a drive lives on and
 // where its file systems are mounted.
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <optional>
@@ -78,9 +79,17 @@ class DriveCatalog {
     // True where raw devices are granted one at a time by a system service
     // that asks the user (udisks2 with polkit): there are no rights to probe.
     virtual bool AccessThroughService() { return false; }
-    // Whether the platform reaches a device of that path through such a
-    // service, even where no node of that name is in the file system.
+    // Whether path names a whole disk that the platform reaches although no
+    // file of that name exists (a service's device, "\\.\PhysicalDrive2").
     virtual bool KnowsDevice(const std::string& /*devicePath*/) { return false; }
+    // Whether the running system's own file systems live on that disk.
+    virtual bool HoldsRunningSystem(const std::string& devicePath) {
+        const std::vector<std::string> points = MountPoints(devicePath);
+        return std::find(points.begin(), points.end(), "/") != points.end();
+    }
+    // What a user whose rights do not reach raw devices must do; empty where
+    // the error of the open says enough.
+    virtual std::string RightsAdvice() { return {}; }
     // Makes the drive holding a whole disk safe to unplug: its file systems
     // unmounted, the drive powered off. 0, or an error for the device
     // backend's ErrorText.

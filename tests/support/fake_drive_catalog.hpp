@@ -2,6 +2,7 @@
 // A drive catalog whose drives the test lists by hand; each drive's volume is
 // whatever path the test gives (usually a regular file).
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@ class FakeDriveCatalog final : public DriveCatalog {
     std::string rightsProbePath = "/nonexistent/probe";
     std::string floppyA = "/nonexistent/fd0";
     std::string floppyB = "/nonexistent/fd1";
+    std::string rightsAdvice;
 
     std::vector<DriveListEntry> DriveList() override;
     DriveKind GetDriveType(const std::string& drive) override;
@@ -32,6 +34,12 @@ class FakeDriveCatalog final : public DriveCatalog {
     DriveDetails Details(const std::string& drive) override;
     std::vector<std::string> MountPoints(const std::string& devicePath) override;
     std::string RightsProbePath() override { return rightsProbePath; }
+    std::string RightsAdvice() override { return rightsAdvice; }
+    // The drives' paths are devices, whatever they are on disk.
+    bool KnowsDevice(const std::string& devicePath) override {
+        return std::any_of(drives.begin(), drives.end(),
+                           [&](const FakeDrive& d) { return d.path == devicePath; });
+    }
     std::string FloppyPath(FloppyDrive drive) override {
         return drive == FloppyDrive::A ? floppyA : floppyB;
     }

@@ -5,6 +5,8 @@
 // The port's method of that name, not the system's macro.
 #undef GetDriveType
 
+#include <cctype>
+#include <string_view>
 #include <vector>
 
 #include "platform/win32/win32_device_file.hpp"
@@ -129,6 +131,25 @@ DriveDetails Win32DriveCatalog::Details(const std::string& drive) {
         HandleBytes(handle.Get(), details.sizeBytes);
     }
     return details;
+}
+
+bool Win32DriveCatalog::KnowsDevice(const std::string& devicePath) {
+    constexpr std::string_view kDisk = "\\\\.\\physicaldrive";
+    std::string lower = devicePath.substr(0, kDisk.size());
+    for (char& c : lower) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return lower == kDisk && DiskNumber(devicePath) >= 0;
+}
+
+bool Win32DriveCatalog::HoldsRunningSystem(const std::string& devicePath) {
+    const int disk = DiskNumber(devicePath);
+    return disk >= 0 && disk == SystemDiskNumber();
+}
+
+std::string Win32DriveCatalog::RightsAdvice() {
+    return "Sticks and floppy drives open only with administrator rights: start the terminal "
+           "with \"Run as administrator\".";
 }
 
 std::vector<std::string> Win32DriveCatalog::MountPoints(const std::string& devicePath) {

@@ -18,6 +18,9 @@ class Win32DriveCatalog final : public DriveCatalog {
     std::vector<std::string> MountPoints(const std::string& devicePath) override;
     std::string RightsProbePath() override { return "\\\\.\\C:"; }
     std::string FloppyPath(FloppyDrive drive) override { return "\\\\.\\" + DriveText(drive); }
+    bool KnowsDevice(const std::string& devicePath) override;
+    bool HoldsRunningSystem(const std::string& devicePath) override;
+    std::string RightsAdvice() override;
 };
 
 }  // namespace quarnex
