@@ -65,7 +65,8 @@ TEST(CliDescriptions, WhatCannotBeReadIsSaidAndReplacedOnlyWhenConfirmed) {
     std::filesystem::create_directories(dir / std::string(200, 'd'));
     const std::string longName = dir / std::string(200, 'd') + "/" + std::string(200, 'n') + ".img";
     std::filesystem::copy_file(dir / "in.img", longName);
-    std::filesystem::copy_file(dir / "in.img", dir / "a\nb.img");
+    std::error_code noLineBreaks;  // in file names on Windows
+    std::filesystem::copy_file(dir / "in.img", dir / "a\nb.img", noLineBreaks);
     const std::map<std::string, std::string> names{{"LONG", longName},
                                                    {"NEWLINE", dir / "a\nb.img"},
                                                    {"OUT", dir / "7.img"},
@@ -131,6 +132,9 @@ TEST(CliDescriptions, WhatCannotBeReadIsSaidAndReplacedOnlyWhenConfirmed) {
          "", ""},
     };
     for (const auto& c : cases) {
+        if (noLineBreaks && Contains(c.command, "NEWLINE")) {
+            continue;
+        }
         const std::string store = CopyOfMasterStore(dir, "s.img");
         if (c.prepare) {
             c.prepare(store);

@@ -2,8 +2,11 @@
 // one run, and refusals before anything is written.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "cli_runner.hpp"
 #include "core/media_sizes.hpp"
+#include "system_backend.hpp"
 
 namespace quarnex::testing {
 namespace {
@@ -32,7 +35,8 @@ TEST(CliPutMany, FilesFillSlotsFromOneOrFreeSlotsInOneRun) {
         {{"put", store, "1", in[0], dir / "short.img", "--yes"},
          dir / "short.img" + " is not a 1.44 MB floppy image file: it holds 1,474,559 bytes"},
         {{"put", store, "1", in[0], dir / "none.img", "--yes"},
-         "cannot read " + dir / "none.img" + ": No such file or directory; nothing was written"},
+         "cannot read " + dir / "none.img" + ": " + SystemDeviceBackend().ErrorText(ENOENT) +
+             "; nothing was written"},
         {{"put", store, "1", in[0], in[1]},
          "write 2 files into slots 001..002 of " + store +
              "? Their images and descriptions are replaced."},

@@ -1,14 +1,10 @@
 #include "cli/cli_runner.hpp"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
@@ -21,67 +17,12 @@ namespace quarnex::testing {
 
 namespace {
 
-std::string ShellQuote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
-int WaitFor(pid_t pid) {
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
 const std::string kCliBinary = QUARNEX_CLI_BINARY;
 
 }  // namespace
 
 CliResult RunCli(const std::vector<std::string>& args, const CliOptions& options) {
     return CliProcess(args, options).Wait();
-}
-
-CliProcess::CliProcess(const std::vector<std::string>& args, const CliOptions& options) {
-    std::string command = ShellQuote(kCliBinary);
-    for (const std::string& arg : args) {
-        command += " " + ShellQuote(arg);
-    }
-    if (options.onTerminal) {
-        // script gives the command a terminal for stdin, stdout and stderr;
-        // everything it writes arrives on script's stdout.
-        command = "script -qefc " + ShellQuote(command) + " /dev/null";
-    }
-    if (options.asNobody) {
-        command = "setpriv --reuid=65534 --regid=65534 --clear-groups -- " + command;
-    }
-    WriteFileText(files_ / "in", options.input);
-    // exec: the shell becomes the command, so that Interrupt reaches it.
-    const std::string line = "exec " + command + " <" + ShellQuote(files_ / "in") + " >" +
-                             ShellQuote(files_ / "out") + " 2>" + ShellQuote(files_ / "err");
-    const char* argv[] = {"sh", "-c", line.c_str(), nullptr};
-    if (::posix_spawn(&pid_, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
-        throw std::runtime_error("cannot start " + line);
-    }
-}
-
-CliProcess::~CliProcess() {
-    if (pid_ > 0) {
-        ::kill(pid_, SIGKILL);
-        WaitFor(pid_);
-    }
-}
-
-void CliProcess::Interrupt() {
-    ::kill(pid_, SIGINT);
-}
-
-CliResult CliProcess::Wait() {
-    CliResult result{WaitFor(pid_), ReadFileText(files_ / "out"), ReadFileText(files_ / "err")};
-    pid_ = -1;
-    return result;
 }
 
 namespace fs = std::filesystem;
@@ -91,7 +32,8 @@ const std::string& MasterStore() {
     // the tool is newer; made under a private name and renamed, so tests
     // running side by side never see half a store.
     static const std::string path = [] {
-        const std::string store = std::string(QUARNEX_CLI_TEST_DIR) + "/master-store.img";
+        // Absolute in the system's own form: on Windows "/..." is taken for an option.
+        const std::string store = fs::absolute(QUARNEX_CLI_TEST_DIR).string() + "/master-store.img";
         std::error_code ec;
         if (fs::exists(store, ec) && fs::last_write_time(store) > fs::last_write_time(kCliBinary)) {
             return store;
@@ -106,11 +48,14 @@ const std::string& MasterStore() {
     return path;
 }
 
-std::string CopyOfMasterStore(const TempDir& dir, const std::string& name) {
-    if (std::system(("cp --sparse=always '" + MasterStore() + "' '" + dir / name + "'").c_str())) {
-        throw std::runtime_error("cannot copy the master store");
+bool SameBytes(const std::string& a, const std::string& b) {
+    const std::uint64_t size = FileSize(a);
+    for (std::uint64_t at = 0, chunk = 64 << 20; at < size; at += chunk) {
+        if (ReadFileBytes(a, at, chunk) != ReadFileBytes(b, at, chunk)) {
+            return false;
+        }
     }
-    return dir / name;
+    return size == FileSize(b);
 }
 
 std::vector<unsigned char> SlotImage(const std::string& store, int slot) {

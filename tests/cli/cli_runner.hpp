@@ -4,8 +4,6 @@
 // output, the exit code. And the stores the runs work on: one formatted by
 // the tool, fresh sparse copies of it, and the looks into stores and outputs.
 
-#include <sys/types.h>
-
 #include <cstdint>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -53,13 +51,16 @@ class CliProcess {
     CliResult Wait();
 
   private:
-    TempDir files_;  // stdin, stdout and stderr of the run
-    pid_t pid_ = -1;
+    TempDir files_;              // stdin, stdout and stderr of the run
+    std::intptr_t process_ = 0;  // the system's id or handle of the run; 0 once waited for
 };
 
-// The store made by "create --id mystick --base fdisk". Tests only copy it.
+// The store made by "create --id mystick --base fdisk". Tests only copy it,
+// sparse, in the system's own fast way.
 const std::string& MasterStore();
 std::string CopyOfMasterStore(const TempDir& dir, const std::string& name);
+// The two files hold the same bytes.
+bool SameBytes(const std::string& a, const std::string& b);
 
 std::vector<unsigned char> SlotImage(const std::string& store, int slot);
 // DISKS.TXT inside slot 0 of a store, "<unreadable>" when it cannot be read.

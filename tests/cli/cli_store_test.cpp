@@ -2,18 +2,10 @@
 // checked byte by byte; several of them on one store take turns. And what it
 // refuses, with which exit code and message, leaving everything as it was.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
-#include <sys/mount.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <unistd.h>
 
-#include <chrono>
-#include <memory>
+#include <filesystem>
 #include <nlohmann/json.hpp>
-#include <thread>
 #include <tuple>
 
 #include "cli/cli_runner.hpp"
@@ -22,10 +14,6 @@
 
 namespace quarnex::testing {
 namespace {
-
-bool SameBytes(const std::string& a, const std::string& b) {
-    return RunCommand("cmp -s '" + a + "' '" + b + "'") == 0;
-}
 
 TEST(CliStore, CreateAndFormatMakeStoresThatListShows) {
     const std::string& store = MasterStore();
@@ -129,41 +117,13 @@ TEST(CliImage, NewAndZeroWriteWholeImages) {
     EXPECT_EQ(std::string(written.begin(), written.end()), "MY DISK 123");
     // Without an ID the volume has no label, which fsck.fat accepts.
     RunOk({"image", "new", dir / "blank.img"});
-    EXPECT_EQ(RunCommand("fsck.fat -n '" + dir / "blank.img" + "'"), 0);
+    if (HaveTools({"fsck.fat"})) {
+        EXPECT_EQ(RunCommand("fsck.fat -n '" + dir / "blank.img" + "'"), 0);
+    }
 
     // Zero over an existing file, confirmed.
     RunOk({"image", "zero", fresh, "--yes"});
     EXPECT_EQ(ReadFileBytes(fresh), std::vector<unsigned char>(kImageBytes, 0));
-}
-
-TEST(CliLocks, ParallelWritersAreAllKeptAndAWriterWaitsForTheHolder) {
-    TempDir dir;
-    const std::string store = CopyOfMasterStore(dir, "s.img");
-    {
-        const int held = ::open(store.c_str(), O_RDONLY | O_CLOEXEC);
-        ASSERT_EQ(::flock(held, LOCK_SH), 0) << "a reader holds the store";
-        CliProcess waiting({"describe", store, "400", "after the wait", "--yes"});
-        std::this_thread::sleep_for(std::chrono::milliseconds(800));
-        ::close(held);
-        const CliResult run = waiting.Wait();
-        EXPECT_EQ(run.exitCode, 0);
-        ExpectParts(run.err, "waiting for another program that is reading or writing " + store);
-    }
-    std::vector<std::unique_ptr<CliProcess>> runs;
-    for (int slot = 1; slot <= 12; ++slot) {
-        runs.push_back(std::make_unique<CliProcess>(std::vector<std::string>{
-            "describe", store, std::to_string(slot), "text " + std::to_string(slot), "--yes"}));
-    }
-    for (const auto& run : runs) {
-        EXPECT_EQ(run->Wait().exitCode, 0);
-    }
-    const nlohmann::json listed = ListJson(store);
-    for (int slot = 1; slot <= 12; ++slot) {
-        EXPECT_EQ(listed["slots"][slot - 1]["description"], "text " + std::to_string(slot));
-    }
-    EXPECT_EQ(listed["slots"][399]["description"], "after the wait");
-    WriteFileBytes(dir / "slot0.img", SlotImage(store, 0));
-    EXPECT_EQ(RunCommand("fsck.fat -n '" + dir / "slot0.img" + "'"), 0);
 }
 
 using Args = std::vector<std::string>;
@@ -173,9 +133,9 @@ TEST(CliUsage, HelpVersionAndBadUsage) {
     ExpectRun({"--help"}, 0, "",
               "Exit codes: 0 success, 1 the operation failed or was refused, 2 wrong usage.\n");
     std::vector<std::pair<Args, std::string>> cases{
-        {{"get", "/x", "1", ""}, "an empty path is not a file"}};
+        {{"get", "x", "1", ""}, "an empty path is not a file"}};
     // Exit 2 for every kind of wrong usage, before anything is touched.
-    for (const char* line : {"", "frobnicate", "put /x 1", "list /x --jsn", "format /x --id X",
+    for (const char* line : {"", "frobnicate", "put x 1", "list x --jsn", "format x --id X",
                              "floppy read c x.img", "image"}) {
         cases.push_back({Words(line, {}), "Run with --help for more information."});
     }
@@ -183,10 +143,10 @@ TEST(CliUsage, HelpVersionAndBadUsage) {
     // refused with the reason, never taken for another slot.
     const std::string rule = "' is not a slot number: decimal digits only, 1..999";
     for (const std::string slot : {"1000", "0x10", "1e2", "5 ", "", "+5", "0000"}) {
-        cases.push_back({{"describe", "/x", slot, "text"}, "'" + slot + rule});
+        cases.push_back({{"describe", "x", slot, "text"}, "'" + slot + rule});
     }
     // IDs a volume label cannot hold are refused, before any file is made.
-    const std::string x = "/nonexistent/x.img";
+    const std::string x = "nonexistent/x.img";
     const auto label = [](const std::string& option, const std::string& shown) {
         return option + ": a volume label cannot hold \"" + shown +
                "\": use ASCII letters, digits, spaces and punctuation\n";
@@ -210,10 +170,10 @@ TEST(CliRefusals, RefusedCommandsChangeNothing) {
     WriteFileText(dir / "new.txt", "notes");
     MakeSparseFile(dir / "short-store.img", kStoreBytes - 1);
     MakeSparseFile(dir / "blank-store.img", kStoreBytes);
-    ::mkdir((dir / "nodesc.txt").c_str(), 0755);  // a backup without it is not whole
+    std::filesystem::create_directory(dir / "nodesc.txt");  // a backup without it is not whole
     const std::vector<unsigned char> slots01 = ReadFileBytes(store, 0, SlotOffset(2));
     const std::string self = "is the store itself; refused";
-    ::link(store.c_str(), (dir / "link.img").c_str());
+    std::filesystem::create_hard_link(store, dir / "link.img");
     const std::string replace = "replace the existing file " + dir / "keep.img" + "?";
     std::vector<std::pair<Args, std::string>> refused{
         // Store arguments that are not stores.
@@ -247,7 +207,7 @@ TEST(CliRefusals, RefusedCommandsChangeNothing) {
              dir / "short.img" + "\n  File Length = 1,474,559\n"},
         {{"backup", store, dir / "nodesc.img", "--yes"},
          "cannot write " + dir / "nodesc.txt" + ": This is a folder, not a file."}};
-    if (::access("/dev/fd0", F_OK) != 0) {  // no drive: the disk prompt comes
+    if (!std::filesystem::exists("/dev/fd0")) {  // no drive: the disk prompt comes
         refused.push_back({{"floppy", "read", "a", dir / "f.img"},
                            "quarnex-cli: (I1) Importing Image From Drive A:\n"
                            "  Insert a 1.44 MB Floppy Disk Into Drive A:\n"
@@ -261,87 +221,9 @@ TEST(CliRefusals, RefusedCommandsChangeNothing) {
     EXPECT_EQ(ReadFileText(dir / "keep.img"), "precious");
     EXPECT_EQ(ReadFileText(dir / "new.txt"), "notes");
     EXPECT_EQ(FileSizeOrZero(dir / "new.img"), 0u);
-    EXPECT_NE(::access((dir / "f.img").c_str(), F_OK), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir / "f.img"));
     EXPECT_EQ(AllocatedBytes(dir / "blank-store.img"), 0u);
-    // Not readable, then not writable, by the user: the system's own error text.
-    ::chmod(dir.Path().c_str(), 0755);
-    ::chmod(store.c_str(), 0600);
-    ExpectRun({"list", store}, 1, "Permission denied", "", kAsNobody);
-    ::chmod(store.c_str(), 0644);
-    ExpectRun({"describe", store, "1", "text", "--yes"}, 1,
-              "Permission denied\n  DISKS.TXT of " + store +
-                  " was not saved: run with the rights to write " + store +
-                  " (as its owner or root)\n",
-              "", kAsNobody);
-    ExpectRun({"put", store, "1", image, "--yes"}, 1,
-              "was generated by GetHandle\n  Permission denied", "", kAsNobody);
     EXPECT_EQ(ReadFileBytes(store, 0, SlotOffset(2)), slots01);
-}
-
-// Outputs replace regular files only: anything else of that name is refused
-// before a byte is written (a pipe without a reader must not even block),
-// and so is a file the user may not write or a folder without room.
-TEST(CliRefusals, OutputsReplaceOnlyRegularFilesTheUserMayWrite) {
-    TempDir dir;
-    const std::string store = CopyOfMasterStore(dir, "s.img");
-    ::chmod(dir.Path().c_str(), 0777);
-    ::mkfifo((dir / "fifo").c_str(), 0666);
-    ::mkdir((dir / "folder").c_str(), 0755);
-    const std::string socketPath = dir / "sock";
-    ASSERT_EQ(::mknod(socketPath.c_str(), S_IFSOCK | 0666, 0), 0);
-    WriteFileText(dir / "theirs.img", "theirs");
-    ::chmod((dir / "theirs.img").c_str(), 0444);
-    const auto notA = [](const std::string& what) {
-        return ": This is " + what + ", not a file. Nothing was written.";
-    };
-    std::vector<std::pair<Args, std::string>> refused{
-        {{"get", store, "1", dir / "fifo", "--yes"}, notA("a pipe (FIFO)")},
-        {{"image", "new", dir / "sock", "--yes"}, notA("a socket")},
-        {{"backup", store, dir / "folder", "--yes"}, notA("a folder")},
-        {{"files", "get", store, "--slot", "0", "DISKS.TXT", dir / "fifo", "--yes"},
-         notA("a pipe (FIFO)")}};
-    // A device node of our own, as only root may make one.
-    if (::mknod((dir / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
-        refused.push_back({{"image", "zero", dir / "null", "--yes"}, notA("a device")});
-    }
-    for (const auto& [args, message] : refused) {
-        ExpectRun(args, 1, message);
-    }
-    ExpectRun({"get", store, "1", dir / "theirs.img", "--yes"}, 1, "You may not write this file",
-              "", kAsNobody);
-    ExpectRun({"files", "mkdir", dir / "theirs.img", "NEW"}, 1,
-              "cannot open " + dir / "theirs.img" + " for writing: Permission denied", "",
-              kAsNobody);
-    struct stat info {};
-    EXPECT_TRUE(::lstat((dir / "fifo").c_str(), &info) == 0 && S_ISFIFO(info.st_mode));
-    EXPECT_TRUE(::lstat(socketPath.c_str(), &info) == 0 && S_ISSOCK(info.st_mode));
-    EXPECT_TRUE(::lstat((dir / "null").c_str(), &info) != 0 || S_ISCHR(info.st_mode));
-    EXPECT_EQ(ReadFileText(dir / "theirs.img"), "theirs");
-
-    // A link is followed: its target is replaced, keeping owner and mode.
-    WriteFileText(dir / "target.img", "old");
-    ::chmod((dir / "target.img").c_str(), 0640);
-    ::chown((dir / "target.img").c_str(), 65534, 65534);
-    ::symlink("target.img", (dir / "link.img").c_str());
-    RunOk({"get", store, "1", dir / "link.img", "--yes"});
-    EXPECT_TRUE(::lstat((dir / "link.img").c_str(), &info) == 0 && S_ISLNK(info.st_mode));
-    ASSERT_EQ(::stat((dir / "target.img").c_str(), &info), 0);
-    EXPECT_EQ(std::tuple(info.st_size, info.st_mode & 07777),
-              std::tuple(static_cast<off_t>(kImageBytes), 0640u));
-    EXPECT_EQ(info.st_uid, ::geteuid() == 0 ? 65534u : ::geteuid());
-    EXPECT_EQ(ReadFileBytes(dir / "target.img"), SlotImage(store, 1));
-
-    // No room for the new image beside the old one: said before starting.
-    const std::string small = dir / "small";
-    ::mkdir(small.c_str(), 0755);
-    if (::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=1m") != 0) {
-        GTEST_SKIP() << "cannot mount a small file system here";
-    }
-    WriteFileText(small + "/x.img", "old");
-    ExpectRun({"get", store, "1", small + "/x.img", "--yes"}, 1,
-              "bytes free; the new file needs 1,474,560 bytes beside the old one");
-    EXPECT_EQ(ReadFileText(small + "/x.img"), "old");
-    ::umount(small.c_str());
 }
 
 }  // namespace

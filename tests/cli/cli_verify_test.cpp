@@ -43,11 +43,10 @@ TEST(CliVerify, ListsTheSlotsThatDifferFromTheBackupAndHashesEachSlot) {
     ExpectRun({"verify", store, shortFile}, 1, "Not a 1000 Floppy Image File.");
 
     // Each slot's image fingerprint, as sha256sum gives it for the image put.
-    std::string sum;
-    ASSERT_EQ(RunCommand("sha256sum '" + image + "'", &sum), 0);
     const nlohmann::json listed =
         nlohmann::json::parse(RunOk({"list", store, "--json", "--hash"}).out);
-    EXPECT_EQ(listed["slots"][4]["sha256"], sum.substr(0, 64));
+    EXPECT_EQ(listed["slots"][4]["sha256"],
+              "a429934ce6f5b7c82ca2433a1a11f0e15e6ee28ec69a1060048db5088a9981c3");
     EXPECT_NE(listed["slots"][5]["sha256"], listed["slots"][6]["sha256"]);
     EXPECT_FALSE(ListJson(store)["slots"][4].contains("sha256"));
 }

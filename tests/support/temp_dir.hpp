@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <initializer_list>
 #include <set>
 #include <string>
@@ -20,8 +21,10 @@ class TempDir {
     TempDir& operator=(const TempDir&) = delete;
 
     const std::string& Path() const { return path_; }
-    // Path of a name inside the folder.
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    // Path of a name inside the folder, with the system's separator as the program shows it.
+    std::string operator/(const std::string& name) const {
+        return path_ + static_cast<char>(std::filesystem::path::preferred_separator) + name;
+    }
 
   private:
     std::string path_;
