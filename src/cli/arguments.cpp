@@ -167,6 +167,9 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation&
     app.set_version_flag("--version", std::string("quarnex-cli ") + QUARNEX_VERSION);
     app.require_subcommand(1);
     app.fallthrough();
+    // Paths may begin with "/" on every system; on Windows CLI11 would take
+    // them for options.
+    app.allow_windows_style_options(false);
     app.add_flag("-y,--yes", invocation.yes,
                  "Answer confirmations with yes (needed when standard input is not a terminal)");
 

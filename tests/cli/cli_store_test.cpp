@@ -133,7 +133,7 @@ TEST(CliUsage, HelpVersionAndBadUsage) {
     ExpectRun({"--help"}, 0, "",
               "Exit codes: 0 success, 1 the operation failed or was refused, 2 wrong usage.\n");
     std::vector<std::pair<Args, std::string>> cases{
-        {{"get", "x", "1", ""}, "an empty path is not a file"}};
+        {{"get", "/x", "1", ""}, "an empty path is not a file"}};
     // Exit 2 for every kind of wrong usage, before anything is touched.
     for (const char* line : {"", "frobnicate", "put x 1", "list x --jsn", "format x --id X",
                              "floppy read c x.img", "image"}) {
@@ -143,10 +143,10 @@ TEST(CliUsage, HelpVersionAndBadUsage) {
     // refused with the reason, never taken for another slot.
     const std::string rule = "' is not a slot number: decimal digits only, 1..999";
     for (const std::string slot : {"1000", "0x10", "1e2", "5 ", "", "+5", "0000"}) {
-        cases.push_back({{"describe", "x", slot, "text"}, "'" + slot + rule});
+        cases.push_back({{"describe", "/x", slot, "text"}, "'" + slot + rule});
     }
     // IDs a volume label cannot hold are refused, before any file is made.
-    const std::string x = "nonexistent/x.img";
+    const std::string x = "/nonexistent/x.img";
     const auto label = [](const std::string& option, const std::string& shown) {
         return option + ": a volume label cannot hold \"" + shown +
                "\": use ASCII letters, digits, spaces and punctuation\n";
