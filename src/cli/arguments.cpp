@@ -34,7 +34,7 @@ CLI::App* AddCommand(CLI::App& app, const char* name, const char* description, C
 namespace {
 
 constexpr const char* kFooter =
-    "STORE is a block device node (the whole stick, e.g. /dev/sdb) or a whole-store image file\n"
+    "or a whole-store image file\n"
     "of 1,572,864,000 bytes. SLOT is 1..999. Every command takes -y/--yes, which answers its\n"
     "confirmation with yes. The TARGET of files is a store with --slot N (0..999; slot 0 is\n"
     "the store's own volume) or a floppy image file.\n"
@@ -160,10 +160,11 @@ std::optional<int> ParseVolumeSlot(std::string_view text) {
 }
 
 std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation& invocation,
-                                  std::ostream& out, std::ostream& err) {
+                                  std::ostream& out, std::ostream& err,
+                                  const DeviceNaming& naming) {
     CLI::App app{"Quarnex: USB floppy-emulator stores of 1000 floppy images, from the terminal.",
                  "quarnex-cli"};
-    app.footer(kFooter);
+    app.footer(std::string("STORE is ") + naming.wholeStick + " " + kFooter);
     app.set_version_flag("--version", std::string("quarnex-cli ") + QUARNEX_VERSION);
     app.require_subcommand(1);
     app.fallthrough();
@@ -176,8 +177,10 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation&
     CLI::App* scan =
         AddCommand(app, "scan", "List the stores attached to this machine (name, device, store ID)",
                    Command::Scan, invocation);
-    scan->add_flag("--all", invocation.all,
-                   "Also look at loop devices (a store image attached with losetup)");
+    if (naming.loopDevices) {
+        scan->add_flag("--all", invocation.all,
+                       "Also look at loop devices (a store image attached with losetup)");
+    }
 
     CLI::App* list = AddCommand(app, "list", "Show the store ID, the base ID and every slot",
                                 Command::List, invocation);

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ports/drive_catalog.hpp"
+
 namespace quarnex::cli {
 
 enum class Command {
@@ -81,7 +83,8 @@ std::optional<int> ParseSlotNumber(std::string_view text);
 // The same, also taking slot 0 (the store's own volume): files --slot.
 std::optional<int> ParseVolumeSlot(std::string_view text);
 
+// naming: how the system calls the devices a store may be, for the help.
 std::optional<int> ParseArguments(int argc, const char* const* argv, Invocation& invocation,
-                                  std::ostream& out, std::ostream& err);
+                                  std::ostream& out, std::ostream& err, const DeviceNaming& naming);
 
 }  // namespace quarnex::cli

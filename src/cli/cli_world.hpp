@@ -21,6 +21,7 @@ class CliWorld {
     bool Ready() const { return ready_; }
     Context& Ctx() { return ctx_; }
     ConsoleUi& Console() { return ui_; }
+    DeviceNaming Naming() const { return SystemDeviceNaming(); }
     ProgramState& State() { return state_; }
     // Held until the run ends: the operation's lock on its store.
     void HoldStoreLock(std::unique_ptr<StoreLock> lock) { storeLock_ = std::move(lock); }

@@ -35,7 +35,7 @@ int RunScan(CliWorld& world, LoopDevices loopDevices) {
     const DeviceTable& table = ctx.state.devices;
     if (table.count == 0) {
         world.Console().Note("No stores found.");
-        if (loopDevices == LoopDevices::Skip) {
+        if (loopDevices == LoopDevices::Skip && world.Naming().loopDevices) {
             world.Console().Note(
                 "Loop devices (a store image attached with losetup) are looked at with --all.");
         }

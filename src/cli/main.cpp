@@ -9,8 +9,8 @@
 int main(int argc, char** argv) {
     using namespace quarnex::cli;
     Invocation invocation;
-    if (const std::optional<int> ended =
-            ParseArguments(argc, argv, invocation, std::cout, std::cerr)) {
+    if (const std::optional<int> ended = ParseArguments(argc, argv, invocation, std::cout,
+                                                        std::cerr, quarnex::SystemDeviceNaming())) {
         return *ended;
     }
     CliWorld world(invocation.yes ? Confirmations::AssumeYes : Confirmations::Ask);

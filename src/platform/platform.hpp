@@ -35,4 +35,6 @@ struct Platform {
 
 Platform MakePlatform(PlatformOptions options = {});
 
+DeviceNaming SystemDeviceNaming();
+
 }  // namespace quarnex

@@ -41,6 +41,12 @@ inline FloppyDrive FloppyDriveOf(char letter) {
     return letter == 'B' ? FloppyDrive::B : FloppyDrive::A;
 }
 
+// How a system names what a store may be, for help texts.
+struct DeviceNaming {
+    const char* wholeStick;  // e.g. "a block device node (the whole stick, e.g. /dev/sdb)"
+    bool loopDevices;        // store images can be attached as devices
+};
+
 class DriveCatalog {
   public:
     virtual ~DriveCatalog() = default;

@@ -34,15 +34,24 @@ const std::string& MasterStore() {
     static const std::string path = [] {
         // Absolute in the system's own form: on Windows "/..." is taken for an option.
         const std::string store = fs::absolute(QUARNEX_CLI_TEST_DIR).string() + "/master-store.img";
-        std::error_code ec;
-        if (fs::exists(store, ec) && fs::last_write_time(store) > fs::last_write_time(kCliBinary)) {
+        const auto current = [&] {
+            std::error_code ec;
+            return fs::exists(store, ec) &&
+                   fs::last_write_time(store, ec) > fs::last_write_time(kCliBinary, ec);
+        };
+        if (current()) {
             return store;
         }
         const std::string making = store + "." + std::to_string(::getpid());
+        std::error_code ec;
+        fs::remove(making, ec);  // left by a run that was stopped; process numbers come again
         const CliResult made = RunCli({"create", making, "--id", "mystick", "--base", "fdisk"});
-        if (made.exitCode != 0 || std::rename(making.c_str(), store.c_str()) != 0) {
-            throw std::runtime_error("cannot create the master store: " + made.err);
+        // Windows replaces no file that a test beside this one has open.
+        fs::rename(making, store, ec);
+        if (made.exitCode != 0 || (ec && !current())) {
+            throw std::runtime_error("cannot create the master store: " + made.err + ec.message());
         }
+        fs::remove(making, ec);
         return store;
     }();
     return path;

@@ -15,6 +15,10 @@
 
 namespace quarnex {
 
+DeviceNaming SystemDeviceNaming() {
+    return {"a block device node (the whole stick, e.g. /dev/sdb)", true};
+}
+
 // The real system: /sys, /dev, the process's own mount table and signals.
 // An ordinary user reaches disks through udisks2 when the service is there
 // (polkit then asks for each device); root, or a system without it, opens

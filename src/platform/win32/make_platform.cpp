@@ -9,6 +9,10 @@
 
 namespace quarnex {
 
+DeviceNaming SystemDeviceNaming() {
+    return {"a physical drive (the whole stick, e.g. \\\\.\\PhysicalDrive2)", false};
+}
+
 Platform MakePlatform(PlatformOptions options) {
     Platform platform;
     platform.devices = std::make_unique<Win32DeviceBackend>(options.sparseFiles);
