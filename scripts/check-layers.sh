@@ -85,4 +85,14 @@ if [ -n "$posix" ]; then
     status=1
 fi
 
+# The system's own headers belong to its platform folder; the rest of src/
+# builds on Windows too.
+headers=$(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<(sys/|linux/|(unistd|fcntl|poll|pwd|grp|dirent|termios|dlfcn|spawn|signal|windows|winioctl)\.h>)' src |
+    grep -vE '^src/platform/(posix|udisks|win32)/' || true)
+if [ -n "$headers" ]; then
+    echo "System headers outside src/platform/:"
+    printf '%s\n' "$headers"
+    status=1
+fi
+
 exit "$status"
