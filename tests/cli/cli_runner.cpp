@@ -15,12 +15,6 @@
 
 namespace quarnex::testing {
 
-namespace {
-
-const std::string kCliBinary = QUARNEX_CLI_BINARY;
-
-}  // namespace
-
 CliResult RunCli(const std::vector<std::string>& args, const CliOptions& options) {
     return CliProcess(args, options).Wait();
 }
@@ -35,7 +29,8 @@ const std::string& MasterStore() {
         // Absolute in the system's own form: on Windows "/..." is taken for an option.
         const std::string store = fs::absolute(QUARNEX_CLI_TEST_DIR).string() + "/master-store.img";
         std::error_code ec;
-        if (fs::exists(store, ec) && fs::last_write_time(store) > fs::last_write_time(kCliBinary)) {
+        if (fs::exists(store, ec) &&
+            fs::last_write_time(store) > fs::last_write_time(QUARNEX_CLI_BINARY)) {
             return store;
         }
         const std::string making = store + "." + std::to_string(::getpid());
@@ -83,11 +78,7 @@ void ExpectParts(const std::string& text, const std::string& parts) {
 CliResult ExpectRun(const std::vector<std::string>& args, int code, const std::string& err,
                     const std::string& out, const CliOptions& options) {
     CliResult run = RunCli(args, options);
-    std::string line;
-    for (const std::string& arg : args) {
-        line += " " + arg;
-    }
-    SCOPED_TRACE(line);
+    SCOPED_TRACE(::testing::PrintToString(args));
     EXPECT_EQ(run.exitCode, code) << run.err;
     ExpectParts(run.err, err);
     ExpectParts(run.out, out);
