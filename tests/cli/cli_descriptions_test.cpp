@@ -83,12 +83,7 @@ TEST(CliDescriptions, WhatCannotBeReadIsSaidAndReplacedOnlyWhenConfirmed) {
     const Prepare games = Put(kGames);
     // Slot 0 prepared; the command on store S; exit code; parts of stderr, of
     // stdout and of DISKS.TXT after ("=": slots 0..7 unchanged).
-    const struct {
-        Prepare prepare;
-        std::string command;
-        int exit;
-        std::string err, out, after;
-    } cases[] = {
+    const std::tuple<Prepare, std::string, int, std::string, std::string, std::string> cases[] = {
         {games, "list S", 1, "in full:\n  " + stray + "\n",
          "Base ID:  GAMES (not numbered)\n|\n005 FDISK005     five\n|\n900 FDISK900     nine\n",
          "="},
@@ -131,24 +126,24 @@ TEST(CliDescriptions, WhatCannotBeReadIsSaidAndReplacedOnlyWhenConfirmed) {
          "are out of date\n",
          "", ""},
     };
-    for (const auto& c : cases) {
-        if (noLineBreaks && Contains(c.command, "NEWLINE")) {
+    for (const auto& [prepare, command, code, err, out, after] : cases) {
+        if (noLineBreaks && Contains(command, "NEWLINE")) {
             continue;
         }
         const std::string store = CopyOfMasterStore(dir, "s.img");
-        if (c.prepare) {
-            c.prepare(store);
+        if (prepare) {
+            prepare(store);
         }
         const std::vector<unsigned char> before = ReadFileBytes(store, 0, kSlotStride * 8);
         std::map<std::string, std::string> words = names;
         words["S"] = store;
-        SCOPED_TRACE(c.command);
-        const CliResult run = ExpectRun(Words(c.command, words), c.exit, c.err, c.out);
+        SCOPED_TRACE(command);
+        const CliResult run = ExpectRun(Words(command, words), code, err, out);
         EXPECT_FALSE(Contains(run.out, "\x1b") || Contains(run.out, "\x07"));
-        if (c.after == "=") {
+        if (after == "=") {
             EXPECT_TRUE(ReadFileBytes(store, 0, kSlotStride * 8) == before);
         } else {
-            ExpectParts(DisksTxt(store), c.after);
+            ExpectParts(DisksTxt(store), after);
         }
     }
 }

@@ -20,12 +20,7 @@ TEST(CliFind, FindsFilesInFoldersDescriptionsAndIds) {
     RunOk({"describe", store, "12", "Lathe programs\\nMarch", "--yes"});
 
     const std::string file = "007 FDISK007     file: Games/Old Ones/Lemmings Data.dat\n";
-    struct Case {
-        const char* pattern;
-        int code;
-        std::string out;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, int, std::string> cases[] = {
         {"lemmings", 0, file},      // part of a long name
         {"LEMMIN~1.DAT", 0, file},  // the short name
         {"*.d?t", 0, file},         // a whole name
@@ -35,13 +30,12 @@ TEST(CliFind, FindsFilesInFoldersDescriptionsAndIds) {
         {"?disk999", 0, "999 FDISK999     id: FDISK999\n"},
         {"nowhere", 1, ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.pattern);
-        const std::string nothing = "nothing in " + store + " matches \"" + c.pattern + "\"";
-        const CliResult run =
-            ExpectRun({"find", store, c.pattern}, c.code, c.code ? nothing : "", c.out);
+    for (const auto& [pattern, code, out] : cases) {
+        SCOPED_TRACE(pattern);
+        const std::string nothing = "nothing in " + store + " matches \"" + pattern + "\"";
+        const CliResult run = ExpectRun({"find", store, pattern}, code, code ? nothing : "", out);
         EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'),
-                  std::count(c.out.begin(), c.out.end(), '\n'));
+                  std::count(out.begin(), out.end(), '\n'));
     }
     const nlohmann::json json =
         nlohmann::json::parse(RunOk({"find", store, "*DATA*", "--json"}).out);

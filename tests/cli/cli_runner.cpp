@@ -15,12 +15,6 @@
 
 namespace quarnex::testing {
 
-namespace {
-
-const std::string kCliBinary = QUARNEX_CLI_BINARY;
-
-}  // namespace
-
 CliResult RunCli(const std::vector<std::string>& args, const CliOptions& options) {
     return CliProcess(args, options).Wait();
 }
@@ -37,7 +31,7 @@ const std::string& MasterStore() {
         const auto current = [&] {
             std::error_code ec;
             return fs::exists(store, ec) &&
-                   fs::last_write_time(store, ec) > fs::last_write_time(kCliBinary, ec);
+                   fs::last_write_time(store, ec) > fs::last_write_time(QUARNEX_CLI_BINARY, ec);
         };
         if (current()) {
             return store;
@@ -92,11 +86,7 @@ void ExpectParts(const std::string& text, const std::string& parts) {
 CliResult ExpectRun(const std::vector<std::string>& args, int code, const std::string& err,
                     const std::string& out, const CliOptions& options) {
     CliResult run = RunCli(args, options);
-    std::string line;
-    for (const std::string& arg : args) {
-        line += " " + arg;
-    }
-    SCOPED_TRACE(line);
+    SCOPED_TRACE(::testing::PrintToString(args));
     EXPECT_EQ(run.exitCode, code) << run.err;
     ExpectParts(run.err, err);
     ExpectParts(run.out, out);

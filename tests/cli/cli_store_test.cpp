@@ -77,8 +77,6 @@ TEST(CliStore, PutGetDescribeBackupAndRestore) {
     ExpectParts(DisksTxt(store),
                 "--- IDN>[FDISK]\r\n\r\n005 SRC>" + image + "\r\n005  ID>[GAME7      ]\r\n");
 
-    // (A get's bytes: the test of outputs that are links.)
-
     // Descriptions, kept in DISKS.TXT and the backup's companion file.
     const std::string text = "Flight manual\\n  page 2\\n\\nend";
     EXPECT_EQ(RunOk({"describe", store, "012", text, "--yes"}).out, "slot 012 described\n");

@@ -22,10 +22,8 @@ TEST(ProgressLine, ShowsBarPercentAndSpeedWithinTheWidth) {
     EXPECT_EQ(ProgressLine("x", 140, 0, 79), "x [####################] 100%");
     EXPECT_EQ(ProgressLine("x", -5, 0, 79), "x [....................]   0%");
     // A long action is cut so that the line fits.
-    const std::string cut = ProgressLine(std::string(100, 'a'), 50, 812e3, 60);
-    EXPECT_EQ(cut.size(), 60u);
-    EXPECT_EQ(cut.substr(0, 22), std::string(19, 'a') + "...");
-    EXPECT_EQ(cut.substr(22), " [##########..........]  50%  812 kB/s");
+    EXPECT_EQ(ProgressLine(std::string(100, 'a'), 50, 812e3, 60),
+              std::string(19, 'a') + "... [##########..........]  50%  812 kB/s");  // 60 long
 
     EXPECT_EQ(FormatSpeed(999), "999 B/s");
     EXPECT_EQ(FormatSpeed(1.5e9), "1.5 GB/s");

@@ -12,30 +12,26 @@ namespace quarnex::testing {
 namespace {
 
 TEST(StoreArgument, DevicesNeedRightsWhereTheSystemSaysSoAndNeverHoldTheSystem) {
-    const struct {
-        std::string advice;
-        bool rightsProbeOpens;
-        std::vector<std::string> mountPoints;
-        std::string refusal;  // the message's title; empty: resolved
-    } rows[] = {
+    // Advice, whether the rights probe opens, mount points, the refusal's title (empty: resolved).
+    const std::tuple<std::string, bool, std::vector<std::string>, std::string> rows[] = {
         {"Run as administrator.", false, {}, "Administrator Rights Needed"},
         {"Run as administrator.", true, {}, ""},
         {"", false, {}, ""},  // the open's own error will say why
         {"", true, {"/boot", "/"}, "System Disk"},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.refusal + "|" + row.advice);
+    for (const auto& [advice, rightsProbeOpens, mountPoints, refusal] : rows) {
+        SCOPED_TRACE(refusal + "|" + advice);
         TestWorld w;
         const std::string stick = w.dir / "stick";
         MakeSparseFile(stick, kStoreBytes);
         w.drives.drives = {{"stick", stick}};
-        w.drives.rightsAdvice = row.advice;
-        w.drives.rightsProbePath = row.rightsProbeOpens ? stick : w.dir / "missing";
-        w.drives.mountPoints = row.mountPoints;
+        w.drives.rightsAdvice = advice;
+        w.drives.rightsProbePath = rightsProbeOpens ? stick : w.dir / "missing";
+        w.drives.mountPoints = mountPoints;
         const auto target = cli::ResolveStore(w.ctx, stick, cli::StoreUse::Overwrite);
-        EXPECT_EQ(target.has_value(), row.refusal.empty());
-        EXPECT_EQ(w.ui.messages.empty() ? "" : w.ui.messages[0].title, row.refusal);
-        if (row.refusal == "Administrator Rights Needed") {
+        EXPECT_EQ(target.has_value(), refusal.empty());
+        EXPECT_EQ(w.ui.messages.empty() ? "" : w.ui.messages[0].title, refusal);
+        if (refusal == "Administrator Rights Needed") {
             EXPECT_EQ(w.ui.messages[0].text, stick + "\r\nRun as administrator.");
             EXPECT_EQ(w.devices.Count(FaultOp::Open, "stick"), 0);
         }

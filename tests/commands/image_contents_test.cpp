@@ -124,10 +124,8 @@ TEST(ImageContents, RefusalsLeaveTheImageAsItWasAndSaySo) {
     };
     const std::size_t fat2 = 512 + 9 * 512;
     const Step differ = [&](ContentsWorld& w) { PutBytes(w.Volume(), fat2 + 40, {0x77}); };
-    const struct {
-        Step prepare, act;
-        const char* said;
-    } cases[] = {
+    const std::tuple<Step, Step, const char*> cases[] = {
+        // prepared, done, said
         {fill,
          [](ContentsWorld& w) { w.contents.Add({w.Host("more.bin", std::string(200000, 'm'))}); },
          "There is no room for \"more.bin\" on the internal image"},
@@ -143,19 +141,18 @@ TEST(ImageContents, RefusalsLeaveTheImageAsItWasAndSaySo) {
          },
          "Delete 2 items from the"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.said);
+    for (const auto& [prepare, act, said] : cases) {
+        SCOPED_TRACE(said);
         ContentsWorld w;
         SKIP_WITHOUT_TOOLS(w);
-        c.prepare(w);
+        prepare(w);
         w.Load();
         w.contents.Open();
         const Bytes before = w.Image();
-        c.act(w);
+        act(w);
         EXPECT_EQ(w.Image(), before);
         ASSERT_EQ(w.ui.messages.size(), 1u);
-        EXPECT_NE(w.ui.LastMessage().text.find(c.said), std::string::npos)
-            << w.ui.LastMessage().text;
+        EXPECT_NE(w.ui.LastMessage().text.find(said), std::string::npos) << w.ui.LastMessage().text;
         EXPECT_FALSE(w.state.status.imageChanged);
     }
     // The notes on a volume that cannot be changed, or not even read.
@@ -197,35 +194,31 @@ TEST(ImageContents, ChangesNotExportedGoOnlyAfterAYes) {
         FormatImageFromDialog(w.ctx);
         return w.ui.messages.size() > 1;
     };
-    const struct {
-        bool changed, exported;
-        const Act& act;
-        MessageAnswer answer;
-        const char* asked;  // in the question; null: none
-        bool went;
-    } cases[] = {{true, false, zero, MessageAnswer::No, "Zero the internal image and lose", false},
-                 {true, false, zero, MessageAnswer::Yes, "Zero the internal image", true},
-                 {true, false, import, MessageAnswer::No, "Import over the internal image", false},
-                 {true, false, import, MessageAnswer::Yes, "not been exported since", true},
-                 {true, false, exit, MessageAnswer::No, "Exit and lose them?", false},
-                 {true, false, format, MessageAnswer::No, "Format the internal image", false},
-                 {true, true, import, MessageAnswer::No, nullptr, true},
-                 {false, false, zero, MessageAnswer::No, nullptr, true}};
-    for (const auto& c : cases) {
+    // Changed, exported, done, the answer, what the question asks (null: none), whether it went.
+    const std::tuple<bool, bool, const Act&, MessageAnswer, const char*, bool> cases[] = {
+        {true, false, zero, MessageAnswer::No, "Zero the internal image and lose", false},
+        {true, false, zero, MessageAnswer::Yes, "Zero the internal image", true},
+        {true, false, import, MessageAnswer::No, "Import over the internal image", false},
+        {true, false, import, MessageAnswer::Yes, "not been exported since", true},
+        {true, false, exit, MessageAnswer::No, "Exit and lose them?", false},
+        {true, false, format, MessageAnswer::No, "Format the internal image", false},
+        {true, true, import, MessageAnswer::No, nullptr, true},
+        {false, false, zero, MessageAnswer::No, nullptr, true}};
+    for (int i = 0; const auto& [changed, exported, act, answer, asked, went] : cases) {
+        SCOPED_TRACE(i++);
         TestWorld w;
-        if (c.changed) {
+        if (changed) {
             MarkImageChanged(w.ctx);
         }
-        if (c.exported) {
+        if (exported) {
             ExportImageTo(w.ctx, {.file = w.dir / "out.img"});
         }
-        w.ui.messageAnswers = {c.answer};
+        w.ui.messageAnswers = {answer};
         w.state.imageBuffer.Span()[0] = std::byte{1};
-        const auto i = &c - cases;
-        EXPECT_EQ(c.act(w), c.went) << i;
-        EXPECT_EQ(w.state.imageChangesUnexported, !c.went) << i;
-        ASSERT_EQ(w.ui.messages.size(), c.asked ? 1u : 0u) << i;
-        EXPECT_TRUE(!c.asked || w.ui.LastMessage().text.find(c.asked) != std::string::npos) << i;
+        EXPECT_EQ(act(w), went);
+        EXPECT_EQ(w.state.imageChangesUnexported, !went);
+        ASSERT_EQ(w.ui.messages.size(), asked ? 1u : 0u);
+        EXPECT_TRUE(!asked || w.ui.LastMessage().text.find(asked) != std::string::npos);
     }
 }
 

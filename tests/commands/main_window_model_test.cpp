@@ -116,8 +116,6 @@ constexpr int kBase = 270;
 constexpr int kThreeLines = 765;
 constexpr int kFirstRowTop = 360 + kBase + 45;  // below the header and its lines
 
-// (Following the scroll, growing by a line and hiding above the top row:
-// the GUI's editing test, through real events.)
 TEST(PlaceEditBox, FollowsTallRowsAboveAndStopsAtTheGridEdge) {
     TestWorld w;
     ASSERT_EQ(w.model.grid.BaseRowHeight(), kBase);
@@ -196,8 +194,8 @@ TEST(RefreshMainWindow, ResetHidesStoreCommandsAndForgetsTheSelection) {
 using Command = std::function<void(WindowContext&)>;
 
 TEST(WindowStoreLock, StoreCommandsRefuseAStoreHeldByAnotherProgram) {
-    // (command, needs the store alone)
     const std::pair<Command, bool> rows[] = {
+        // needs the store alone
         {[](WindowContext& c) { LoadSelectedStore(c); }, true},
         {[](WindowContext& c) { SaveStoreDescriptions(c); }, true},
         {[](WindowContext& c) { ExportImageToSlot(c); }, true},

@@ -40,7 +40,6 @@ TEST(AllocateBuffers, ZeroFilledAlignedOrNothingAndTheProgramEnds) {
                        std::ranges::count(buffer->Span(), std::byte{0})),
             std::tuple(size, 0u, static_cast<std::ptrdiff_t>(size)));
     }
-    // (Freed at the end: the GUI's program test.)
     int calls = 0;
     EXPECT_FALSE(AllocateBuffers(state, [&](AlignedBuffer& buffer, std::size_t size) {
         return ++calls == 1 && buffer.Allocate(size);  // the second allocation fails
@@ -84,7 +83,7 @@ TEST(WindowProgress, EventsBecomeTheStatusStripTexts) {
     }
 }
 
-TEST(HelpLocation, ReadsTheLastFileLineOfTheHelpSectionAndMakesFileAddresses) {
+TEST(HelpLocation, ReadsTheLastFileLineOfTheHelpSectionAndFindsThePageOrFallsBack) {
     const std::pair<std::string, std::string> cases[] = {
         {"  [Help] \r\n  File =  /opt/a.htm  \r\n FILE=/opt/b.htm\r\n", "/opt/b.htm"},
         // Outside the section, or in a later one, FILE lines do not count.
@@ -101,9 +100,8 @@ TEST(HelpLocation, ReadsTheLastFileLineOfTheHelpSectionAndMakesFileAddresses) {
     EXPECT_EQ(MakeFileUrl(path), "file:///C:/Prog/QuarnHlp/QuarnHlp.htm");
     EXPECT_EQ(path, "C:/Prog/QuarnHlp/QuarnHlp.htm");  // changed in place
     EXPECT_EQ(MakeFileUrl(empty), "");
-}
 
-TEST(HelpLocation, FindsThePageOrFallsBack) {
+    // The page found, or the default.
     TempDir dir;
     const std::string app = dir.Path() + "/";
     const std::string page = app + "QuarnHlp/QuarnHlp.htm";

@@ -10,7 +10,7 @@
 namespace quarnex {
 namespace {
 
-using testing::StoreWorld;
+using namespace testing;
 using Texts = std::tuple<std::string, std::string, std::string, std::string>;
 
 // The window's list: a description on one row, and what the note says.

@@ -37,10 +37,7 @@ std::string Text(const Image& image, std::size_t offset, std::size_t count) {
     return std::string(reinterpret_cast<const char*>(image.data()) + offset, count);
 }
 
-// Another tool wrote the name in lower case; a replacement keeps it. (The
-// entry found whatever the case, reused rather than doubled, its archive bit,
-// and deleted and label entries passed over: the descriptions, files, layout
-// and GUI tests.)
+// Another tool wrote the name in lower case; a replacement keeps it.
 TEST(Fat12, ReplacingAFileKeepsTheNameAsAnotherToolStoredIt) {
     Image image = Blank();
     ASSERT_EQ(ReplaceRootFile(image, "DISKS.TXT", "a"), Status::Ok);
@@ -69,8 +66,6 @@ TEST(Fat12, AnEntryAcrossASectorBoundaryReachesBothFatCopies) {
 }
 
 // A full root folder refuses a new file and leaves every byte as it was.
-// (A full volume, and no room beside the old copy: the terminal tool's
-// refusal test.)
 TEST(Fat12, AFullRootFolderIsRefusedAndLeftUnchanged) {
     Image root = Blank();
     for (int i = 1; i < 224; ++i) {
@@ -82,7 +77,6 @@ TEST(Fat12, AFullRootFolderIsRefusedAndLeftUnchanged) {
 }
 
 // The template the build writes, byte for byte against a checked-in dump.
-// (fsck.fat on an image made from it: the terminal tool's image test.)
 constexpr const char* kTemplatePath = "QuarnCfg/FAT12.144";  // tests run beside the programs
 
 // The golden file: a "length N" line and xxd rows (offset, 16 bytes, text) of
@@ -135,9 +129,7 @@ TEST(VolumeLabel, ReadAcceptsOnlyElevenBytesFrom0x20To0x7F) {
 // A blank label deletes a label entry and is "NO NAME" in the boot sector
 // (spaces in either place fail fsck.fat); the next label brings it back. A
 // volume whose root lies elsewhere (4 reserved sectors) gets the label in its
-// own label entry and no other byte changes. (A label changing only its two
-// places in the program's layout: the image format's and the terminal tool's
-// image tests compare every byte.)
+// own label entry and no other byte changes.
 TEST(VolumeLabel, OnlyTheBootSectorAndTheVolumesOwnLabelEntryAreWritten) {
     Image image = Blank();
     ASSERT_TRUE(WriteVolumeLabel(image, ""));

@@ -12,15 +12,10 @@ namespace quarnex::fat12 {
 namespace {
 
 using Image = std::vector<std::byte>;
-const std::string kPaths[] = {"DISKS.TXT",
-                              "B.TXT",
-                              "EMPTY",
-                              "Folder",
-                              "Folder/Inner file.bin",
-                              "Folder/Sub",
-                              "Folder/Sub/deep.txt",
-                              "new.txt",
-                              "Folder/Sub/New"};
+// clang-format off
+const std::string kPaths[] = {"DISKS.TXT", "B.TXT", "EMPTY", "Folder", "Folder/Inner file.bin",
+                              "Folder/Sub", "Folder/Sub/deep.txt", "new.txt", "Folder/Sub/New"};
+// clang-format on
 
 // The 1.44 MB layout, or a small one (400 sectors, 2 per cluster, 64 root
 // entries), holding files and folders in long and short names.

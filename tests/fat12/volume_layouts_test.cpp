@@ -52,7 +52,6 @@ TEST(VolumeLayouts, ToolMadeVolumesAreListedReadAndWrittenAsTheToolsSeeThem) {
     if (!testing::HaveTools({"mkfs.fat", "mformat", "mdir", "mtype", "fsck.fat"})) {
         GTEST_SKIP() << "dosfstools or mtools not installed";
     }
-    // (Layouts of 720 KB, one FAT, 112 root entries: the terminal tool's files test.)
     const std::string layouts[] = {"mkfs.fat -C v.img 1440 -s 2",
                                    "mkfs.fat -C v.img 1440 -r 512 -s 4",
                                    "mkfs.fat -C v.img 1440 -R 4 -s 64",
@@ -87,7 +86,6 @@ TEST(VolumeLayouts, ToolMadeVolumesAreListedReadAndWrittenAsTheToolsSeeThem) {
         EXPECT_EQ(testing::RunCommand("fsck.fat -n " + file, &fsck), 0) << fsck;
         ExpectToolsAgree(file, image);
         EXPECT_EQ(testing::Mtools("mtype -i " + file + " '::/sub/long name.txt'"), "replaced");
-        // (Times as mcopy stores them: the terminal tool's files test.)
         EXPECT_EQ(ListDirectory(image, "A NEW FOLDER").items.at(2).created.hundredths, 150);
     }
 }

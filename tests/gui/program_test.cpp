@@ -1,7 +1,6 @@
 // The program's start-up and shutdown as a whole: the advisory window, the
 // buffers, the windows it loads, the placement file and the shutdown; and its
 // companion windows, offscreen: help navigation, the about and system windows.
-// (Window placement is tested under a window manager: window_manager_test.sh.)
 
 #include <QMenuBar>
 #include <QRegularExpression>

@@ -230,9 +230,7 @@ void StatesTests::storeFilesOpenedGivenOrNewWithoutRights() {
     const std::string store = w.MakeStore("store.img", "MYSTORE");
     w.window.OpenFile(store);
     QCOMPARE(w.window.Frame().title() + QString::number(w.ui.fake.messages.size()),
-             QString::fromStdString(" Disk Selector (??"
-                                    "?) [store.img (" +
-                                    store + ")] 3"));
+             QString::fromStdString(" Disk Selector (?\?\?) [store.img (" + store + ")] 3"));
 }
 
 void StatesTests::cutTextsShowInFullAsTooltips() {

@@ -146,35 +146,28 @@ TEST(ImageDialogs, TheChosenFileIsUsedAndACancelIsSilent) {
 // not 1.44 MB: three checks of the same handle five seconds apart, then the
 // question. Retry asks again after three more tries; Cancel starts nothing.
 TEST(FloppyPrompts, NoDiskAndWrongDiskAskWithRetryAndCancel) {
-    struct Case {
-        bool exporting;
-        FloppyDrive drive;
-        std::size_t diskBytes;  // 0: no disk
-        int opens;
-        double pause;
-        std::string title;
-    };
-    const Case cases[] = {
+    // Exporting, the drive, the disk's bytes (0: none), opens, each pause, the title.
+    const std::tuple<bool, FloppyDrive, std::size_t, int, double, std::string> cases[] = {
         {false, FloppyDrive::A, 0, 6, 1.0, "(I1) Importing Image From Drive A:"},
         {false, FloppyDrive::A, kImageBytes + kTrackBytes, 1, 5.0,
          "(I2) Importing Image From Drive A:"},
         {true, FloppyDrive::B, 0, 6, 1.0, "(X1) Exporting Image From Drive B:"},
         {true, FloppyDrive::A, 720 * 1024, 1, 5.0, "(X2) Exporting Image To Drive A:"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.title);
+    for (const auto& [exporting, drive, diskBytes, opens, pause, title] : cases) {
+        SCOPED_TRACE(title);
         ImageWorld w;
-        if (c.diskBytes != 0) {
-            w.InsertDisk(PatternImage(5, c.diskBytes));
+        if (diskBytes != 0) {
+            w.InsertDisk(PatternImage(5, diskBytes));
         }
         w.ui.messageAnswers = {MessageAnswer::Retry, MessageAnswer::Cancel};
-        EXPECT_EQ(Transfer(w, c.exporting, {.drive = c.drive}), NotStartedOn(DriveText(c.drive)));
-        EXPECT_EQ(w.devices.Count(FaultOp::Open), c.opens);
-        EXPECT_EQ(w.clock.sleeps, std::vector<double>(6, c.pause));
-        EXPECT_EQ(w.ui.MessageTitles(), Strings(2, c.title));
+        EXPECT_EQ(Transfer(w, exporting, {.drive = drive}), NotStartedOn(DriveText(drive)));
+        EXPECT_EQ(w.devices.Count(FaultOp::Open), opens);
+        EXPECT_EQ(w.clock.sleeps, std::vector<double>(6, pause));
+        EXPECT_EQ(w.ui.MessageTitles(), Strings(2, title));
         const MessageRequest& m = w.ui.LastMessage();
-        const std::string drive = c.title.substr(c.title.size() - 2);
-        EXPECT_EQ(m.text, "Insert a 1.44 MB Floppy Disk Into Drive " + drive);
+        EXPECT_EQ(m.text,
+                  "Insert a 1.44 MB Floppy Disk Into Drive " + title.substr(title.size() - 2));
         EXPECT_TRUE(m.buttons == MessageButtons::RetryCancel && m.icon == MessageIcon::None);
         EXPECT_EQ(w.devices.Count(FaultOp::Read) + w.devices.Count(FaultOp::Write), 0);
         EXPECT_EQ(StateOf(w.state), w.kept);
@@ -224,7 +217,6 @@ struct ExportWorld : ImageWorld {
     }
 };
 
-// (Every block in a replaced file: the terminal tool's get tests.)
 TEST(ExportImage, ACompleteFileExportBecomesTheSourceOfADrivesImage) {
     ExportWorld w;
     const std::string file = w.dir / "new.img";
@@ -320,29 +312,21 @@ struct ImportWorld : ImageWorld {
     }
 };
 
-// (A file of the wrong length, refused before it is opened: the terminal
-// tool's refusal test, with the same message; a missing one: the template test.)
 TEST(ImportDrive, DriveTextKindAndLabelOfTheSource) {
-    struct Case {
-        FloppyDrive drive;
-        std::string label, source;
-        ImageSource kind;
-    };
-    const Case cases[] = {
+    const std::tuple<FloppyDrive, std::string, std::string, ImageSource> cases[] = {
         {FloppyDrive::B, "MYDISK     ", "B: [MYDISK     ]", SourceFloppyB},
         {FloppyDrive::A, std::string(11, ' '), "A: [-----------]", SourceFloppyA},
-        // (Which bytes a label may hold: the volume label's tests.)
         {FloppyDrive::A, "BAD\xE5LABEL  ", "A: [-----------]", SourceFloppyA},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.source);
+    for (const auto& [drive, label, source, kind] : cases) {
+        SCOPED_TRACE(source);
         ImportWorld w;
-        const Bytes disk = Labelled(PatternImage(9), c.label);
-        w.InsertDisk(disk, c.kind == SourceFloppyB);
-        const std::string action = "Import of Physical Disk " + c.source.substr(0, 2);
-        EXPECT_EQ(Shown(ImportImageFrom(w.ctx, {.drive = c.drive})),
-                  ResultOf(Outcome::Complete, DriveText(c.drive), action));
-        w.ExpectImported(disk, c.kind, c.source, c.source);
+        const Bytes disk = Labelled(PatternImage(9), label);
+        w.InsertDisk(disk, kind == SourceFloppyB);
+        const std::string action = "Import of Physical Disk " + source.substr(0, 2);
+        EXPECT_EQ(Shown(ImportImageFrom(w.ctx, {.drive = drive})),
+                  ResultOf(Outcome::Complete, DriveText(drive), action));
+        w.ExpectImported(disk, kind, source, source);
         // "...", then every track, then the source.
         ASSERT_EQ(w.ui.bufferCaptions.size(), 162u);
         EXPECT_EQ(w.ui.bufferCaptions[1], "Reading Track 0");
@@ -447,11 +431,8 @@ Bytes Formatted(Bytes image, const std::string& id11) {
 TEST(FormatInternalImage, ZerosOrTemplateWithTheIdAtBothPlaces) {
     // One small letter in UTF-8, its capital in UTF-8 and Latin-1.
     const std::string ae = "\xC3\xA4", upper = "\xC3\x84", latin1 = "\xC4";
-    struct Case {
-        std::string typed, box, written, shown;
-        std::size_t templateBytes;  // 0: zeroed instead
-    };
-    const Case cases[] = {
+    // Typed, the box after, the label written, shown; the template's bytes (0: zeroed instead).
+    const std::tuple<std::string, std::string, std::string, std::string, std::size_t> cases[] = {
         {"abcdefghijklmn", "ABCDEFGHIJK", "ABCDEFGHIJK", "ABCDEFGHIJK", kImageBytes},
         {"my disk", "MY DISK", "MY DISK    ", "MY DISK    ", 512},
         {"", "", "           ", "-----------", kImageBytes + 5000},
@@ -459,21 +440,21 @@ TEST(FormatInternalImage, ZerosOrTemplateWithTheIdAtBothPlaces) {
          1},
         {"", "", "", "", 0},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.typed);
+    for (const auto& [typed, box, written, shown, templateBytes] : cases) {
+        SCOPED_TRACE(typed);
         ImageWorld w;
         w.state.status.bufferOpaque = true;
         Bytes image(kImageBytes, 0);
-        if (c.templateBytes == 0) {
+        if (templateBytes == 0) {
             ZeroImage(w.ctx);
         } else {
-            image = Formatted(WriteTemplate(w, c.templateBytes), c.written);
-            w.model.dialogs.floppyIdText = c.typed;
+            image = Formatted(WriteTemplate(w, templateBytes), written);
+            w.model.dialogs.floppyIdText = typed;
             FormatImageFromDialog(w.ctx);
-            EXPECT_EQ(w.model.dialogs.floppyIdText, c.box);
+            EXPECT_EQ(w.model.dialogs.floppyIdText, box);
         }
-        const bool zeroed = c.templateBytes == 0;
-        const std::string caption = zeroed ? "Zeroed" : "FAT12 / ID = [" + c.shown + "]";
+        const bool zeroed = templateBytes == 0;
+        const std::string caption = zeroed ? "Zeroed" : "FAT12 / ID = [" + shown + "]";
         EXPECT_EQ(StateOf(w.state), (ImageState{image, zeroed ? SourceZeroed : SourceFormatted, "",
                                                 "", caption, false}));
         EXPECT_EQ(w.state.status.actionLabel,

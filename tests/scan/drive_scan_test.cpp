@@ -21,10 +21,7 @@
 namespace quarnex {
 namespace {
 
-using testing::FakeBlockTree;
-using testing::FakeDisk;
-using testing::Fault;
-using testing::FaultOp;
+using namespace testing;
 
 constexpr std::uint64_t kStickSectors = 15240576;  // a 7.8 GB stick
 
@@ -37,8 +34,7 @@ std::vector<unsigned char> BootSector(unsigned totalSectors = 2880,
     sector[20] = static_cast<unsigned char>(totalSectors >> 8);
     std::memcpy(sector.data() + fat12::kBootLabelOffset, "STORE-ID   ", fat12::kLabelBytes);
     std::memcpy(sector.data() + 54, type.data(), std::min<std::size_t>(type.size(), 8));
-    sector[510] = 0x55;
-    sector[511] = 0xAA;
+    std::memcpy(sector.data() + 510, "\x55\xAA", 2);
     return sector;
 }
 
@@ -62,7 +58,7 @@ struct ScanWorld {
         return w.devices.Count(FaultOp::Open, tree.Node(name));
     }
 
-    testing::TestWorld w;
+    TestWorld w;
     FakeBlockTree tree{w.dir / "tree"};
     PosixDriveCatalog catalog{tree.Roots()};
     WindowContext ctx{{w.state, w.devices, catalog, w.ui, w.clock, w.progress}, w.model};
@@ -149,15 +145,15 @@ TEST(IsStoreBootSector, OnlyA144MbFat12BootSector) {
 // with nothing after them the scan stops at their percentage, the window as
 // it was reset. Two names of one disk give two rows.
 TEST(ScanDrives, SkipsFloppiesAndTheSystemDiskAndGivesEachNameOfADiskARow) {
-    testing::TestWorld w;
+    TestWorld w;
     const std::string disk = w.dir / "disk";
-    testing::WriteFileBytes(disk, BootSector());
+    WriteFileBytes(disk, BootSector());
     DeviceTable& table = w.state.devices;
     table.count = 2;
     table.Row(1) = DeviceEntry{"sdx", "/dev/sdx", 3, "Old Stick", 42};
     RefreshMainWindow(w.ctx, 2);
-    const testing::FakeDrive system{"sys", disk, DriveKind::Removable, 0};
-    w.drives.drives = {testing::FakeDrive{"A:", disk, DriveKind::Removable, 1}, system};
+    const FakeDrive system{"sys", disk, DriveKind::Removable, 0};
+    w.drives.drives = {FakeDrive{"A:", disk, DriveKind::Removable, 1}, system};
     ScanStores(w.ctx);
     // Rows past count are left stale.
     EXPECT_EQ(
@@ -166,8 +162,8 @@ TEST(ScanDrives, SkipsFloppiesAndTheSystemDiskAndGivesEachNameOfADiskARow) {
                    w.model.menus[MenuId::Image_Menu_Import_A_Raw].visible),
         std::tuple(0, "sdx", "Progress        50%", "", false, true));
 
-    w.drives.drives = {system, testing::FakeDrive{"sdb", disk, DriveKind::Removable, 1},
-                       testing::FakeDrive{"sdb1", disk, DriveKind::Removable, 1}};
+    w.drives.drives = {system, FakeDrive{"sdb", disk, DriveKind::Removable, 1},
+                       FakeDrive{"sdb1", disk, DriveKind::Removable, 1}};
     ScanStores(w.ctx);
     EXPECT_EQ(std::tuple(table.count, table.Row(2).name, table.Row(2).path),
               std::tuple(2, "sdb1", disk));
@@ -179,19 +175,16 @@ TEST(ScanDrives, SkipsFloppiesAndTheSystemDiskAndGivesEachNameOfADiskARow) {
 }
 
 TEST(CheckFloppyDrives, OnlyEntriesAColonAndBColonAreFloppyDrives) {
-    testing::TestWorld w;
+    TestWorld w;
     // Shown: the separators and the raw import and export entries for A: and B:.
-    const struct {
-        std::vector<const char*> names;
-        int count;
-        std::string shown;
-    } cases[] = {{{"A:", "B:", "sda"}, 2, "111111"},
-                 {{"b:", "sda"}, 1, "101101"},
-                 {{"sda", "bcache0", "aoe1"}, 0, "000000"}};  // disks named a... or b...
-    for (const auto& c : cases) {
+    const std::tuple<std::vector<const char*>, int, std::string> cases[] = {
+        {{"A:", "B:", "sda"}, 2, "111111"},
+        {{"b:", "sda"}, 1, "101101"},
+        {{"sda", "bcache0", "aoe1"}, 0, "000000"}};  // disks named a... or b...
+    for (const auto& [names, count, expected] : cases) {
         w.drives.drives.clear();
-        for (const char* name : c.names) {
-            w.drives.drives.push_back(testing::FakeDrive{name, "", DriveKind::Fixed, -1});
+        for (const char* name : names) {
+            w.drives.drives.push_back(FakeDrive{name, "", DriveKind::Fixed, -1});
         }
         RefreshFloppyEntries(w.ctx);
         std::string shown;
@@ -201,7 +194,7 @@ TEST(CheckFloppyDrives, OnlyEntriesAColonAndBColonAreFloppyDrives) {
             shown += w.model.menus[id].visible ? '1' : '0';
         }
         EXPECT_EQ(std::to_string(w.state.floppies.driveCount) + shown,
-                  std::to_string(c.count) + c.shown);
+                  std::to_string(count) + expected);
     }
     EXPECT_EQ(w.ui.changes.back(), WindowPart::Menus) << "the GUI is told to render the menus";
 }

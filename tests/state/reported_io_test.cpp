@@ -11,14 +11,12 @@
 namespace quarnex {
 namespace {
 
-using testing::Fault;
-using testing::FaultOp;
+using namespace testing;
 
 // The system's words for `error` come from the test world's backend, as the program's do.
 std::string Shown(const std::string& tag, int error, const std::string& description) {
-    testing::TestWorld w;
-    return testing::ErrorHead(error) + tag + "\r\n" + w.devices.ErrorText(error) + "\r\n" +
-           description;
+    TestWorld w;
+    return ErrorHead(error) + tag + "\r\n" + w.devices.ErrorText(error) + "\r\n" + description;
 }
 
 // Each step shows its failure in the "Error" box, unless told to be quiet, and gives the
@@ -51,9 +49,9 @@ TEST(ReportedIo, FailuresAreShownUnlessQuiet) {
     std::vector<std::byte> memory(1024);
     for (const Row& row : rows) {
         for (const Reporting reporting : {Reporting::Shown, Reporting::Quiet}) {
-            testing::TestWorld w;
+            TestWorld w;
             const std::string path = w.dir / "dev.img";
-            testing::MakeSparseFile(path, 4096);
+            MakeSparseFile(path, 4096);
             DevHandle h;
             if (row.withHandle) {
                 h = GetHandle(w.ctx, path, Access::ReadWrite, Disposition::OpenExisting,
@@ -87,15 +85,14 @@ TEST(ReportedIo, FailuresAreShownUnlessQuiet) {
     }
 }
 
-// (A drive mapped, and a volume that cannot be opened: the scan's test.)
 TEST(GetPhysicalDriveNumber, ReportsAVolumeWithoutANumberAndClosesIt) {
-    testing::TestWorld w;
+    TestWorld w;
     const std::string path = w.dir / "dev.img";
-    testing::MakeSparseFile(path, 4096);
+    MakeSparseFile(path, 4096);
     w.drives.drives = {{"sdd", path, DriveKind::Removable, -1, ENODEV}};
     EXPECT_EQ(GetPhysicalDriveNumber(w.ctx, "sdd"), -1);
     ASSERT_EQ(w.ui.messages.size(), 1u);
-    EXPECT_EQ(w.ui.messages[0].text, testing::ErrorHead(ENODEV) +
+    EXPECT_EQ(w.ui.messages[0].text, ErrorHead(ENODEV) +
                                          "GetPhysicalDriveNumber.CreateM.GetDevNumber\r\n" +
                                          w.devices.ErrorText(ENODEV));
     EXPECT_EQ(w.devices.OpenHandles(), 0) << "the volume is closed";

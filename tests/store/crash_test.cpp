@@ -24,9 +24,7 @@ namespace {
 using fat12::ApplyStages;
 using fat12::StageFileWrite;
 using fat12::StageMakeFolder;
-using testing::FaultOp;
-using testing::SetGridIds;
-using testing::StoreWorld;
+using namespace testing;
 
 bool SaveWithRow5(StoreWorld& w, int length) {
     w.state.slotTable.SetDescription(5, std::string(static_cast<std::size_t>(length), 'd'));
@@ -42,7 +40,7 @@ void Prepare(StoreWorld& w, int row5, std::optional<std::size_t> room = std::nul
         ASSERT_TRUE(SaveWithRow5(w, row5));
     }
     if (room) {
-        const testing::Bytes slot0 = w.Read(0, fat12::kVolumeBytes);
+        const Bytes slot0 = w.Read(0, fat12::kVolumeBytes);
         w.PutSlot0File("FILL.BIN",
                        std::string(fat12::FreeBytes(std::as_bytes(std::span(slot0))) - *room, 'f'));
     }
@@ -53,13 +51,13 @@ void Prepare(StoreWorld& w, int row5, std::optional<std::size_t> room = std::nul
 constexpr int kPut = -2;
 constexpr std::uint64_t kAround = SlotOffset(12) - kTrackBytes;
 constexpr std::size_t kAroundBytes = kSlotStride + 2 * kTrackBytes;
-const testing::Bytes kNewImage = testing::Pattern(0, kImageBytes, 2);
+const Bytes kNewImage = Pattern(0, kImageBytes, 2);
 constexpr int kSlotWrites = static_cast<int>(kTracksPerImage) + 1;  // the last is the boot sector
 
 // Creates DISKS.TXT (row5 -1), describes slot 5 with row5 characters, or puts.
 bool CreateOrDescribe(StoreWorld& w, int row5) {
     if (row5 == kPut) {
-        testing::PutPattern(w.store, kAround, kAroundBytes, 1);
+        PutPattern(w.store, kAround, kAroundBytes, 1);
         std::copy(kNewImage.begin(), kNewImage.end(),
                   reinterpret_cast<unsigned char*>(w.Image().data()));
         w.state.slotTable.internalImage.source = "new.img";
@@ -75,8 +73,8 @@ bool CreateOrDescribe(StoreWorld& w, int row5) {
 // program) show it: "old" with its neighbours, "new" whole and unmarked,
 // "marked" as not completely written, or "torn" (mixed yet looking whole).
 std::string SlotLeft(const StoreWorld& w) {
-    const testing::Bytes left = w.Read(kAround, kAroundBytes);
-    testing::Bytes expected = testing::Pattern(kAround, kAroundBytes, 1);
+    const Bytes left = w.Read(kAround, kAroundBytes);
+    Bytes expected = Pattern(kAround, kAroundBytes, 1);
     if (left == expected) {
         return "old";
     }
@@ -113,7 +111,7 @@ std::optional<std::size_t> RoomFor(int from, int to, Room room) {
 }
 
 TEST(CrashSafety, AStopAtAnyWriteLeavesTheOldOrTheNewFileAndAtWorstLostClusters) {
-    const bool fsck = testing::HaveTools({"fsck.fat"});
+    const bool fsck = HaveTools({"fsck.fat"});
     if (!fsck) {
         std::printf("fsck.fat not installed; volumes not checked by it\n");
     }
@@ -129,7 +127,7 @@ TEST(CrashSafety, AStopAtAnyWriteLeavesTheOldOrTheNewFileAndAtWorstLostClusters)
         Prepare(whole, from, room);
         const std::string before = ReadBack(whole);
         const int prepared = whole.devices.Count(FaultOp::Write, "usbstore");
-        const testing::Bytes slot0 = whole.Read(0, fat12::kVolumeBytes);
+        const Bytes slot0 = whole.Read(0, fat12::kVolumeBytes);
         ASSERT_EQ(CreateOrDescribe(whole, to), roomLeft != Room::Short);
         const int writes = whole.devices.Count(FaultOp::Write, "usbstore") - prepared;
         const std::string after = ReadBack(whole);
@@ -154,8 +152,8 @@ TEST(CrashSafety, AStopAtAnyWriteLeavesTheOldOrTheNewFileAndAtWorstLostClusters)
                 EXPECT_EQ(SlotLeft(w), k == 1 ? "old" : k <= kSlotWrites ? "marked" : "new");
             }
             if (fsck) {
-                testing::WriteFileBytes(w.dir / "slot0.img", w.Read(0, fat12::kVolumeBytes));
-                EXPECT_EQ(testing::FsckBeyondLostClusters(w.dir / "slot0.img"), "");
+                WriteFileBytes(w.dir / "slot0.img", w.Read(0, fat12::kVolumeBytes));
+                EXPECT_EQ(FsckBeyondLostClusters(w.dir / "slot0.img"), "");
             }
         }
     }
@@ -176,9 +174,9 @@ TEST(CrashSafety, AFormatOrRestoreStoppedAtAnyWriteIsListedAsNotFinished) {
         if (format) {
             w.InstallTemplate();
         } else {
-            testing::MakeSparseFile(source, kStoreBytes);
-            testing::PutBytes(source, 0, w.Read(0, fat12::kVolumeBytes));
-            testing::MarkSlots(source, 7, {1, 500, 999});
+            MakeSparseFile(source, kStoreBytes);
+            PutBytes(source, 0, w.Read(0, fat12::kVolumeBytes));
+            MarkSlots(source, 7, {1, 500, 999});
         }
         // The next listing, by another program, after write k.
         StoreWorld lister;
@@ -189,7 +187,7 @@ TEST(CrashSafety, AFormatOrRestoreStoppedAtAnyWriteIsListedAsNotFinished) {
             FaultOp::Write, 0,
             [&](int k) {
                 writes = k;
-                const testing::Bytes first = w.Read(0, kSectorBytes);
+                const Bytes first = w.Read(0, kSectorBytes);
                 if (!HasWriteMark(std::as_bytes(std::span(first)))) {
                     unmarkedAfter.push_back(k);
                 }
@@ -235,15 +233,15 @@ void PrepareFloppy(StoreWorld& w, long room = -1) {
         write("FILL.BIN", fat12::FreeBytes(volume) - static_cast<std::size_t>(room), 'f');
     }
     const auto* bytes = reinterpret_cast<const unsigned char*>(volume.data());
-    testing::WriteFileBytes(w.dir / kFloppy, {bytes, bytes + volume.size()});
-    testing::WriteFileText(w.dir / "OLD.TXT", std::string(5000, 'n'));
-    testing::WriteFileText(w.dir / "A new long name.txt", "new file");
-    testing::WriteFileText(w.dir / "inner file.txt", std::string(100, 'm'));
+    WriteFileBytes(w.dir / kFloppy, {bytes, bytes + volume.size()});
+    WriteFileText(w.dir / "OLD.TXT", std::string(5000, 'n'));
+    WriteFileText(w.dir / "A new long name.txt", "new file");
+    WriteFileText(w.dir / "inner file.txt", std::string(100, 'm'));
 }
 
 // What a path in the volume holds: its text, "<folder>" or "<absent>".
 std::string Held(const StoreWorld& w, const std::string& path) {
-    const std::vector<unsigned char> bytes = testing::ReadFileBytes(w.dir / kFloppy);
+    const std::vector<unsigned char> bytes = ReadFileBytes(w.dir / kFloppy);
     const auto volume = std::as_bytes(std::span(bytes));
     const fat12::FileRead read = fat12::ReadFile(volume, path);
     return read.status == fat12::Status::IsAFolder  ? "<folder>"
@@ -284,7 +282,7 @@ TEST(VolumeFilesCrash, AStopAtAnyWriteLeavesEachFileOldOrNewAndAtWorstLostCluste
         }
         ASSERT_TRUE(change.run(whole).Ok()) << change.name;
         const int writes = whole.devices.Count(FaultOp::Write, kFloppy);
-        EXPECT_EQ(testing::FsckBeyondLostClusters(whole.dir / kFloppy), "");
+        EXPECT_EQ(FsckBeyondLostClusters(whole.dir / kFloppy), "");
         for (int k = 0; k < writes; ++k) {
             SCOPED_TRACE(std::string(change.name) + ", stopped after write " + std::to_string(k) +
                          " of " + std::to_string(writes));
@@ -301,7 +299,7 @@ TEST(VolumeFilesCrash, AStopAtAnyWriteLeavesEachFileOldOrNewAndAtWorstLostCluste
                     EXPECT_TRUE(held == before[i] || held == Held(whole, change.paths[i]))
                         << change.paths[i] << ": " << held.substr(0, 40);
                 }
-                EXPECT_EQ(testing::FsckBeyondLostClusters(w.dir / kFloppy), "");
+                EXPECT_EQ(FsckBeyondLostClusters(w.dir / kFloppy), "");
             }
         }
     }

@@ -1,6 +1,5 @@
 // DISKS.TXT: the text written and read back, loading and saving it in slot 0
-// (failing at every step) and on a mounted store. (Volumes other tools made:
-// the FAT12 layout tests.)
+// (failing at every step) and on a mounted store.
 #include "store/descriptions.hpp"
 
 #include <gtest/gtest.h>
@@ -24,13 +23,7 @@
 namespace quarnex {
 namespace {
 
-using testing::Fault;
-using testing::FaultOp;
-using testing::kCreatedHeader;
-using testing::ReadFileText;
-using testing::SetGridIds;
-using testing::StoreWorld;
-using testing::TestWorld;
+using namespace testing;
 
 void ClearTexts(ProgramState& state) {
     for (int slot = 1; slot < 1000; ++slot) {
@@ -41,7 +34,7 @@ void ClearTexts(ProgramState& state) {
     state.slotTable.baseIdPresent = state.slotTable.baseIdNumbered = false;
 }
 
-TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecordAndTheReaderTakesThemBack) {
+TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecordAndTheReaderTakesThemOrSkipsThem) {
     TestWorld w;
     SlotTable& t = w.state.slotTable;
     SetGridIds(w.state, "FDISK", true);
@@ -55,7 +48,7 @@ TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecordAndTheReaderTakesThe
     const std::string text = ComposeDescriptions(w.state.slotTable, "sdb/DISKS.TXT");
     EXPECT_EQ(text,
               std::string("Disk Descriptions For USB Image File 'sdb/DISKS.TXT'\r\n") +
-                  testing::kListHeader +
+                  kListHeader +
                   "--- IDN>[FDISK]\r\n\r\n007 SRC>/home/u/dos.img\r\n007  ID>[FDISK007   ]\r\n"
                   "007   1>First line\r\n007   2>\r\n007   3>  indented\r\n"
                   "\r\n012  ID>[GAMES      ]\r\n\r\n030 SRC>A:\r\n030  ID>[FDISK030   ]\r\n"
@@ -100,11 +93,9 @@ TEST(DescriptionsFormat, WriterListsOnlySlotsThatNeedARecordAndTheReaderTakesThe
         EXPECT_EQ(t.Slot(k + 1).description, rows[k].second);
     }
     EXPECT_EQ(t.Slot(4).source + t.Slot(3).source, source);
-}
 
-TEST(DescriptionsFormat, ReaderSkipsLinesItCannotPlaceOneByOneAndToleratesLineEnds) {
-    TestWorld w;
-    SlotTable& t = w.state.slotTable;
+    // Lines it cannot place are skipped one by one; any line end will do.
+    ClearTexts(w.state);
     const std::vector<SkippedLine> skipped = ApplyDescriptions(
         w.state.slotTable,
         "junk\n---  ID>[MYBASE]\r1000 SRC>x\r\n999 SRC>\r\n"
@@ -115,9 +106,9 @@ TEST(DescriptionsFormat, ReaderSkipsLinesItCannotPlaceOneByOneAndToleratesLineEn
         "--- XYZ>[NOPE]\r\n012   1>no line end");
     EXPECT_EQ(std::tie(t.baseId, t.baseIdPresent, t.baseIdNumbered),
               std::tuple("MYBASE", true, false));
-    const auto text = [&t](int slot) { return t.Slot(slot).description; };
-    EXPECT_EQ(std::tuple(t.Slot(999).source, t.internalImage.description, text(5), text(6), text(7),
-                         text(8), text(12), text(100)),
+    const auto said = [&t](int slot) { return t.Slot(slot).description; };
+    EXPECT_EQ(std::tuple(t.Slot(999).source, t.internalImage.description, said(5), said(6), said(7),
+                         said(8), said(12), said(100)),
               std::tuple("", "", "restart\r\nseven", "", "", "\r\nany other kind appends",
                          "no line end", ""));
     // junk, 1000 SRC, -01, 1000  1, 000, 0x7 and --- XYZ.
@@ -159,7 +150,6 @@ TEST(DescriptionsFormat, BaseIdIsDerivedFromElevenAgreeingRows) {
     }
 }
 
-// (".img" to ".txt": the terminal tool's backup tests.)
 TEST(DescriptionsFormat, OutputNamesTakeTheTxtExtension) {
     for (const auto& [in, out] :
          {std::pair{"/home/u.v/store", "/home/u.v/store.txt"}, {"/a/b.tar.gz", "/a/b.tar.txt"}}) {
@@ -237,9 +227,9 @@ void FailEachStep(const std::function<void(StoreWorld&)>& prepare, int errorNumb
          {FaultOp::Open, FaultOp::Seek, FaultOp::Read, FaultOp::Write, FaultOp::Flush}) {
         for (int k = 1;; ++k) {
             StoreWorld w;
-            testing::SetGridIds(w.state, "FDISK", true);
+            SetGridIds(w.state, "FDISK", true);
             prepare(w);
-            const testing::Bytes slot0 = w.Read(0, fat12::kVolumeBytes);
+            const Bytes slot0 = w.Read(0, fat12::kVolumeBytes);
             const int before = w.devices.Count(op);
             // A write fault moves all but one byte, as a medium that fills up.
             w.devices.Inject(op == FaultOp::Write ? Fault{op, k, "", 0, 1}
@@ -272,14 +262,14 @@ TEST(Descriptions, WithoutABaseTheCreatedFileHasNoBaseLine) {
     StoreWorld w;
     ASSERT_TRUE(ReadDescriptions(w.ctx, w.state.SelectedStore()));
     ASSERT_TRUE(SaveDescriptions(w.ctx, w.state.SelectedStore()));
-    EXPECT_EQ(w.Read(fat12::RootEntryOffset(1) + 11, 2), (testing::Bytes{0x20, 0}));
+    EXPECT_EQ(w.Read(fat12::RootEntryOffset(1) + 11, 2), (Bytes{0x20, 0}));
     // Saved again, it keeps what another tool made it (read-only, hidden) and
     // is modified at the program's clock: 14 March 2026, 12:00.
-    testing::PutBytes(w.store, fat12::RootEntryOffset(1) + 11, "\x23");
+    PutBytes(w.store, fat12::RootEntryOffset(1) + 11, "\x23");
     w.state.slotTable.SetDescription(7, "seven");
     ASSERT_TRUE(SaveDescriptions(w.ctx, w.state.SelectedStore()));
     const fat12::DirectoryItem file =
-        fat12::ListDirectory(testing::ReadVolume(w.store, 0, fat12::kVolumeBytes), "").items.at(0);
+        fat12::ListDirectory(ReadVolume(w.store, 0, fat12::kVolumeBytes), "").items.at(0);
     const fat12::Stamp noon = fat12::MakeStamp(2026, 3, 14, 12, 0, 0);
     EXPECT_EQ(std::tuple(file.name, file.attributes, file.modified.date, file.modified.time),
               std::tuple("DISKS.TXT", std::byte{0x23}, noon.date, noon.time));
@@ -302,8 +292,7 @@ TEST(Descriptions, EveryFailedStepOfLoadingOrSavingClosesTheDevice) {
         },
         ENOSPC, [](StoreWorld& w) { return SaveDescriptions(w.ctx, w.state.SelectedStore()); },
         [](StoreWorld& w, FaultOp op, int k) {
-            EXPECT_EQ(w.OnlyMessage(), testing::ErrorHead(ENOSPC) +
-                                           "QrnMsbrSaveDescriptions.Quarnex\r\n" +
+            EXPECT_EQ(w.OnlyMessage(), ErrorHead(ENOSPC) + "QrnMsbrSaveDescriptions.Quarnex\r\n" +
                                            GetErrorText(w.ctx, ENOSPC) + "\r\nDISKS.TXT of " +
                                            w.store + " was not saved.");
             EXPECT_EQ(w.ui.messages.at(0).title, "Error");
@@ -321,7 +310,7 @@ TEST(Descriptions, AMountedStoreIsReachedThroughItsMountPoint) {
     const std::string mount = w.dir / "mnt";
     std::filesystem::create_directories(mount);
     w.drives.mountPoints = {mount};
-    testing::WriteFileText(mount + "/Disks.Txt", "---  ID>[MOUNTED]\r\n008   1>eight\r\n");
+    WriteFileText(mount + "/Disks.Txt", "---  ID>[MOUNTED]\r\n008   1>eight\r\n");
     EXPECT_TRUE(LoadDescriptions(w.ctx, w.state.SelectedStore()));
     EXPECT_EQ(std::tuple(w.state.slotTable.baseId, w.state.slotTable.Slot(8).description),
               std::tuple("MOUNTED", "eight"));

@@ -18,15 +18,9 @@
 namespace quarnex {
 namespace {
 
-using testing::Bytes;
-using testing::Fault;
-using testing::FaultOp;
-using testing::StoreFault;
-using testing::StoreWorld;
+using namespace testing;
 
-// (The bytes: the terminal tool's put and get tests; the texts a put leaves in
-// the slot and DISKS.TXT: the reload table below.) An import brings the
-// slot's texts into the internal image and says where it came from.
+// An import brings the slot's texts into the internal image and says where it came from.
 TEST(SlotTransfer, ImportCarriesTheSlotsTextsAndShowsTheSlot) {
     StoreWorld w;
     w.state.slotTable.internalImage = {"first\r\nsecond", "/images/a.img"};
@@ -64,7 +58,7 @@ TEST(ExportImageToSlot, ReloadShowsTheImageLabelAndCarriedTexts) {
     // Fault; slot 5's ID cell, description and source after the reload; its
     // record in DISKS.TXT; the report (none: complete); listed as part written.
     // clang-format off
-    const std::tuple<std::optional<testing::Fault>, std::string, std::string, const char*, bool> cases[] = {
+    const std::tuple<std::optional<Fault>, std::string, std::string, const char*, bool> cases[] = {
         {std::nullopt, newTexts + "/images/new.img", "005 SRC>/images/new.img\r\n" + torn, nullptr, false},
         // Nothing written: the slot keeps its record.
         {StoreFault(FaultOp::Dismount, 1, EBUSY), kept, old, "UnmountVolume", false},
@@ -135,14 +129,11 @@ TEST(ExportImageToSlot, AnUnreadableDescriptionsFileIsReplacedOnlyWhenTheUserAgr
     }
 }
 
-// (Every slot's ID and the store's: the terminal tool's list tests; the cells
-// and the marks a load drops: the grid model's test.)
 // A read fault at slot 500, or a device that ends inside slot 600: rows from
 // there on keep their old IDs and the window returns to the device list.
 TEST(DiskIds, AFailedReadKeepsLaterRowsAndReturnsToTheDeviceList) {
     for (const auto& [failing, report] :
-         {std::pair{500, testing::ErrorHead(EIO) + "QrnMfntRead.ReadFile"},
-          {600, "QrnMfntRead.ReadFile"}}) {
+         {std::pair{500, ErrorHead(EIO) + "QrnMfntRead.ReadFile"}, {600, "QrnMfntRead.ReadFile"}}) {
         StoreWorld w;
         for (int slot = 1; slot < 1000; ++slot) {
             w.PutLabel(slot, "NEW" + ThreeDigits(slot) + "     ");

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <tuple>
 
 #include "fat12/fat12_volume.hpp"
@@ -13,10 +12,7 @@
 namespace quarnex {
 namespace {
 
-using testing::Fault;
-using testing::FaultOp;
-using testing::StoreFault;
-using testing::StoreWorld;
+using namespace testing;
 
 constexpr int kVolumeSlot = 5;
 constexpr const char* kFilePath = "Tools/Deep/Lemmings Data.dat";
@@ -32,26 +28,14 @@ void PutVolume(const std::string& store) {
     const std::string data(1500, 'x');
     ASSERT_EQ(fat12::ApplyStages(image, fat12::StageFileWrite(image, kFilePath, data, {})),
               fat12::Status::Ok);
-    std::fstream file(store, std::ios::in | std::ios::out | std::ios::binary);
-    file.seekp(static_cast<std::streamoff>(SlotOffset(kVolumeSlot)));
-    file.write(reinterpret_cast<const char*>(image.data()),
-               static_cast<std::streamsize>(image.size()));
-    ASSERT_TRUE(file.good());
+    PutBytes(store, SlotOffset(kVolumeSlot), BytesOf(image, 0, image.size()));
 }
 
 TEST(StoreFind, ReadsOnlyDirectoriesAndStopsWhereAReadFailsOrTheUserCancels) {
     // Reads: one boot sector per slot; slot 5 adds its FAT, root and two
     // folder clusters (reads 6..9), never the file's three clusters.
-    struct Case {
-        const char* name;
-        std::optional<Fault> fault;
-        int cancelAfterRead;
-        Outcome outcome;
-        int unit;
-        int reads;
-        bool found;
-    };
-    const Case cases[] = {
+    // Name, fault, cancelled after which read (0: never), outcome, its unit, reads, found.
+    const std::tuple<const char*, std::optional<Fault>, int, Outcome, int, int, bool> cases[] = {
         {"complete", std::nullopt, 0, Outcome::Complete, -1, 999 + 4, true},
         {"folder read fails", StoreFault(FaultOp::Read, 9), 0, Outcome::Incomplete, 5, 9, false},
         {"boot sector fails", StoreFault(FaultOp::Read, 3), 0, Outcome::Incomplete, 3, 3, false},
@@ -59,17 +43,17 @@ TEST(StoreFind, ReadsOnlyDirectoriesAndStopsWhereAReadFailsOrTheUserCancels) {
     };
     const std::vector<FindMatch> lemmings = {
         {kVolumeSlot, "PARTS      ", FoundIn::File, kFilePath}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, fault, cancelAfterRead, outcome, unit, reads, found] : cases) {
+        SCOPED_TRACE(name);
         StoreWorld w;
         PutVolume(w.store);
-        w.Arm(c.fault, FaultOp::Read, c.cancelAfterRead);
-        const FindResult found = FindInStore(w.ctx, w.state.SelectedStore(), "lemmings");
-        EXPECT_EQ(std::tuple(found.result.outcome, found.result.unit, found.result.Cancelled(),
+        w.Arm(fault, FaultOp::Read, cancelAfterRead);
+        const FindResult result = FindInStore(w.ctx, w.state.SelectedStore(), "lemmings");
+        EXPECT_EQ(std::tuple(result.result.outcome, result.result.unit, result.result.Cancelled(),
                              w.devices.Count(FaultOp::Read, "usbstore")),
-                  std::tuple(c.outcome, c.unit, c.cancelAfterRead != 0, c.reads));
-        EXPECT_EQ(found.matches, c.found ? lemmings : std::vector<FindMatch>{});
-        w.ExpectReport(c.fault ? "" : nullptr);
+                  std::tuple(outcome, unit, cancelAfterRead != 0, reads));
+        EXPECT_EQ(result.matches, found ? lemmings : std::vector<FindMatch>{});
+        w.ExpectReport(fault ? "" : nullptr);
         w.ExpectSettled();
     }
 }

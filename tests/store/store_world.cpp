@@ -79,8 +79,7 @@ static Bytes BlankVolume(const std::string& label) {
 StoreWorld::StoreWorld() : store(dir / "usbstore.img") {
     MakeSparseFile(store, kStoreBytes);
     state.devices.Row(1) = DeviceEntry{"sdb", store, 2, "", kStoreBytes};
-    state.devices.count = 1;
-    state.selectedDevice = 1;
+    state.devices.count = state.selectedDevice = 1;
     drives.drives.push_back(FakeDrive{"sdb", store, DriveKind::Removable, 2});
     PutBytes(store, 0, BlankVolume("USBSTORE"));
 }

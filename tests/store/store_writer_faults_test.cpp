@@ -20,12 +20,7 @@
 namespace quarnex {
 namespace {
 
-using testing::Bytes;
-using testing::Fault;
-using testing::FaultOp;
-using testing::Pattern;
-using testing::SlotMarked;
-using testing::StoreFault;
+using namespace testing;
 
 enum class Writer { Format, Backup, Restore, Export, Import };
 
@@ -35,7 +30,7 @@ constexpr unsigned kNewSeed = 90;
 // Sets up the writer's source and target with recognisable old and new
 // bytes; a unit is a slot of the whole-store writers and a track of the
 // single-slot ones.
-struct WriterWorld : testing::StoreWorld {
+struct WriterWorld : StoreWorld {
     explicit WriterWorld(Writer writer) : writer(writer) {
         switch (writer) {
             case Writer::Format:
@@ -44,30 +39,30 @@ struct WriterWorld : testing::StoreWorld {
                 break;
             case Writer::Backup:  // over an older backup and its descriptions
                 probes = {0, 1, 2, 999};
-                testing::MakeSparseFile(file, kStoreBytes);
-                testing::MarkSlots(file, kOldSeed, probes);
-                testing::WriteFileText(file + ".txt", "old notes");
+                MakeSparseFile(file, kStoreBytes);
+                MarkSlots(file, kOldSeed, probes);
+                WriteFileText(file + ".txt", "old notes");
                 break;
             case Writer::Restore:
                 probes = {0, 1, 2, 3, 999};
-                testing::MakeSparseFile(file, kStoreBytes);
-                testing::MarkSlots(file, kNewSeed, probes);
+                MakeSparseFile(file, kStoreBytes);
+                MarkSlots(file, kNewSeed, probes);
                 break;
             case Writer::Export:
                 probes = {0, 1, 158, 159};
-                testing::PutPattern(store, SlotOffset(12), kSlotStride, kOldSeed);
+                PutPattern(store, SlotOffset(12), kSlotStride, kOldSeed);
                 std::memcpy(Image().data(), Pattern(0, kImageBytes, kNewSeed).data(), kImageBytes);
                 state.slotTable.internalImage.description = "image text";
                 state.slotTable.SetDescription(12, "old");
                 return;
             case Writer::Import:
                 probes = {0, 1, 78, 79, 159};
-                testing::PutPattern(store, SlotOffset(9), kImageBytes, kNewSeed);
+                PutPattern(store, SlotOffset(9), kImageBytes, kNewSeed);
                 std::memset(Image().data(), kOldSeed, kImageBytes);
                 state.status.bufferCaption = "Image.img";
                 return;
         }
-        testing::MarkSlots(store, writer == Writer::Backup ? kNewSeed : kOldSeed, probes);
+        MarkSlots(store, writer == Writer::Backup ? kNewSeed : kOldSeed, probes);
     }
 
     OperationResult Run() {
@@ -98,7 +93,7 @@ struct WriterWorld : testing::StoreWorld {
             case Writer::Import:
                 break;
         }
-        return testing::BytesOf(Image(), track, kTrackBytes) ==
+        return BytesOf(Image(), track, kTrackBytes) ==
                (fresh ? Pattern(SlotOffset(9) + track, kTrackBytes, kNewSeed)
                       : Bytes(kTrackBytes, kOldSeed));
     }
@@ -114,8 +109,8 @@ struct WriterWorld : testing::StoreWorld {
     }
 
     Bytes Formatted(int slot) const {
-        return testing::FormattedSlot(
-            templateBytes, slot, slot == 0 ? "DEVID      " : "FDISK" + ThreeDigits(slot) + "   ");
+        return FormattedSlot(templateBytes, slot,
+                             slot == 0 ? "DEVID      " : "FDISK" + ThreeDigits(slot) + "   ");
     }
 
     Writer writer;
@@ -222,8 +217,7 @@ TEST(StoreWriters, FailuresAndCancelsLeaveTheTargetAsDescribed) {
                 EXPECT_EQ(progress == "Progress       Failed", ran);
                 break;
             case Backup:  // nothing but a complete copy replaces the old one
-                EXPECT_EQ(testing::ReadFileText(w.file + ".txt") == "old notes",
-                          !row.result.Complete());
+                EXPECT_EQ(ReadFileText(w.file + ".txt") == "old notes", !row.result.Complete());
                 for (const auto& entry : std::filesystem::directory_iterator(w.dir.Path())) {
                     EXPECT_FALSE(entry.path().string().ends_with(".quarnex-part"));
                 }

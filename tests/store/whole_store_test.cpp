@@ -35,9 +35,6 @@ struct FormatWorld : StoreWorld {
     const Bytes templateBytes = InstallTemplate();
 };
 
-// (Plain ASCII cuts: the terminal tool's format test; slot 0's accents and
-// leading spaces: the dialog test below; every slot written: the crash and
-// fault tables.)
 TEST(FormatUsb, LabelsForTheDeviceAndForNumberedAndUnnumberedBases) {
     const std::string ss8 = "\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F\xC3\x9F";
     // Slot, ID, base, numbered, label.

@@ -18,13 +18,11 @@ std::vector<DriveListEntry> FakeDriveCatalog::DriveList() {
 }
 
 DriveKind FakeDriveCatalog::GetDriveType(const std::string& drive) {
-    const FakeDrive* found = Find(drive);
-    return found == nullptr ? DriveKind::NoRoot : found->kind;
+    return Find(drive) == nullptr ? DriveKind::NoRoot : Find(drive)->kind;
 }
 
 std::string FakeDriveCatalog::VolumePath(const std::string& drive) {
-    const FakeDrive* found = Find(drive);
-    return found == nullptr ? "/nonexistent/" + drive : found->path;
+    return Find(drive) == nullptr ? "/nonexistent/" + drive : Find(drive)->path;
 }
 
 std::optional<PhysicalDrive> FakeDriveCatalog::WholeDiskOf(const std::string& drive, int& error) {
@@ -34,14 +32,6 @@ std::optional<PhysicalDrive> FakeDriveCatalog::WholeDiskOf(const std::string& dr
         return std::nullopt;
     }
     return PhysicalDrive{found->number, found->path};
-}
-
-DriveDetails FakeDriveCatalog::Details(const std::string& /*drive*/) {
-    return {};
-}
-
-std::vector<std::string> FakeDriveCatalog::MountPoints(const std::string& /*devicePath*/) {
-    return mountPoints;
 }
 
 }  // namespace quarnex::testing

@@ -31,8 +31,8 @@ class FakeDriveCatalog final : public DriveCatalog {
     DriveKind GetDriveType(const std::string& drive) override;
     std::string VolumePath(const std::string& drive) override;
     std::optional<PhysicalDrive> WholeDiskOf(const std::string& drive, int& error) override;
-    DriveDetails Details(const std::string& drive) override;
-    std::vector<std::string> MountPoints(const std::string& devicePath) override;
+    DriveDetails Details(const std::string&) override { return {}; }
+    std::vector<std::string> MountPoints(const std::string&) override { return mountPoints; }
     std::string RightsProbePath() override { return rightsProbePath; }
     std::string RightsAdvice() override { return rightsAdvice; }
     // The drives' paths are devices, whatever they are on disk.

@@ -1,5 +1,6 @@
 #include "support/fault_injecting_backend.hpp"
 
+#include <algorithm>
 #include <memory>
 
 namespace quarnex::testing {
@@ -114,22 +115,17 @@ void FaultInjectingBackend::Inject(Fault fault) {
         wrapPath_ = std::move(fault.pathContains);
         return;
     }
-    rules_.push_back(Rule{std::move(fault), 0});
+    rules_.push_back(Rule{std::move(fault), {}});
 }
 
 void FaultInjectingBackend::After(FaultOp op, int nth, std::function<void(int)> callback,
                                   std::string pathContains) {
-    callbacks_.push_back(Callback{op, nth, std::move(pathContains), std::move(callback), 0});
+    callbacks_.push_back(Rule{Fault{op, nth, std::move(pathContains)}, std::move(callback)});
 }
 
 int FaultInjectingBackend::Count(FaultOp op, const std::string& pathContains) const {
-    int count = 0;
-    for (const OpRecord& record : log_) {
-        if (record.op == op && Matches(record.path, pathContains)) {
-            ++count;
-        }
-    }
-    return count;
+    return static_cast<int>(std::ranges::count_if(
+        log_, [&](const OpRecord& r) { return r.op == op && Matches(r.path, pathContains); }));
 }
 
 void FaultInjectingBackend::StopAtWrite(int k, std::string pathContains) {
@@ -167,12 +163,12 @@ const Fault* FaultInjectingBackend::Decide(FaultOp op, const std::string& path) 
 }
 
 void FaultInjectingBackend::Completed(FaultOp op, const std::string& path) {
-    for (Callback& callback : callbacks_) {
-        if (callback.op != op || !Matches(path, callback.pathContains)) {
+    for (Rule& callback : callbacks_) {
+        if (callback.fault.op != op || !Matches(path, callback.fault.pathContains)) {
             continue;
         }
         ++callback.seen;
-        if (callback.nth == 0 || callback.seen == callback.nth) {
+        if (callback.fault.nth == 0 || callback.seen == callback.fault.nth) {
             callback.run(callback.seen);
         }
     }

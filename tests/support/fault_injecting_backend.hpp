@@ -63,20 +63,14 @@ class FaultInjectingBackend final : public ForwardingBackend {
     void Closed() { --openHandles_; }
 
   private:
-    struct Rule {
+    struct Rule {  // a fault, or when to run a callback
         Fault fault;
-        int seen = 0;
-    };
-    struct Callback {
-        FaultOp op;
-        int nth;
-        std::string pathContains;
         std::function<void(int)> run;
         int seen = 0;
     };
 
     std::vector<Rule> rules_;
-    std::vector<Callback> callbacks_;
+    std::vector<Rule> callbacks_;
     std::vector<OpRecord> log_;
     int openHandles_ = 0;
     int stopAtWrite_ = 0;  // 0: no stop

@@ -100,8 +100,7 @@ UdisksStandIn::~UdisksStandIn() {
 std::vector<std::string> UdisksStandIn::Calls() const {
     std::vector<std::string> calls;
     std::istringstream log(ReadFileText(dir_ / "calls"));
-    std::string line;
-    while (std::getline(log, line)) {
+    for (std::string line; std::getline(log, line);) {
         const std::size_t at = line.find(" CALL ");
         if (at != std::string::npos) {
             calls.push_back(line.substr(at + 6));

@@ -13,10 +13,6 @@
 namespace quarnex::testing {
 namespace {
 
-bool HaveFatTools() {
-    return HaveTools({"fsck.fat", "mformat", "mdir"});
-}
-
 std::string Quoted(const std::string& text) {
     return "'" + text + "'";
 }
@@ -26,7 +22,7 @@ std::string MtoolsRead(const std::string& image, const std::string& path) {
 }
 
 TEST(CliFiles, ChangesOnEveryLayoutAreCleanForFsckAndReadBackByMtools) {
-    if (!HaveFatTools()) {
+    if (!HaveTools({"fsck.fat", "mformat", "mdir"})) {
         GTEST_SKIP() << "dosfstools or mtools not installed";
     }
     // The engine meets every layout in volume_layouts_test; here the commands on a few.
@@ -145,7 +141,7 @@ TEST(CliFiles, ASlotOfAStoreIsWorkedOnInPlaceAndItsNeighboursStay) {
     EXPECT_EQ(ReadFileBytes(store, 0, SlotOffset(7)), neighbours);
     EXPECT_EQ(SlotImage(store, 8), SlotImage(MasterStore(), 8));
     RunOk({"files", "ls", store, "--slot", "0"});
-    if (HaveFatTools()) {
+    if (HaveTools({"fsck.fat", "mtype"})) {
         WriteFileBytes(dir / "slot7.img", SlotImage(store, 7));
         EXPECT_EQ(MtoolsRead(dir / "slot7.img", "notes.txt"), "slot seven");
     }

@@ -1,9 +1,6 @@
-// What only a POSIX system sets up for quarnex-cli: another program holding
-// the store's lock, files the user may not read or write, pipes, sockets,
-// device nodes, a file system without room, a pseudo-terminal (questions
-// asked, the progress line drawn), Ctrl-C (wine passes no console event to
-// it), a real block device, and an ordinary user on a stick a stand-in
-// udisks2 service hands over.
+// What only a POSIX system sets up for quarnex-cli: locks held by others, rights, special files,
+// a full file system, a pseudo-terminal, Ctrl-C (wine passes no console event on), a block
+// device, and an ordinary user on a stick a stand-in udisks2 service hands over.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -142,7 +139,7 @@ TEST(CliRefusals, StoresAndOutputsTheUserMayNotWriteAreRefused) {
     ::umount(small.c_str());
 }
 
-TEST(CliTerminal, QuestionsAreAskedAndProgressIsDrawn) {
+TEST(CliTerminal, QuestionsAreAskedProgressIsDrawnAndCtrlCCancelsABackup) {
     TempDir dir;
     const std::string store = CopyOfMasterStore(dir, "s.img");
     const std::string image = dir / "in.img";
@@ -164,11 +161,8 @@ TEST(CliTerminal, QuestionsAreAskedAndProgressIsDrawn) {
     const CliResult quiet = RunCli({"get", store, "2", dir / "out.img"});
     EXPECT_EQ(std::tuple(quiet.exitCode, quiet.out, quiet.err),
               std::tuple(0, "slot 002 -> " + dir / "out.img" + "\n", ""));
-}
 
-TEST(CliTerminal, CtrlCCancelsABackup) {
-    TempDir dir;
-    const std::string store = CopyOfMasterStore(dir, "s.img");
+    // Ctrl-C during a backup over an older one.
     const std::string backup = dir / "b.img";
     WriteFileText(backup, "the previous backup");
     WriteFileText(dir / "b.txt", "its descriptions");
@@ -251,19 +245,14 @@ TEST(CliUdisks, AnOrdinaryUserWorksOnAStickThroughTheService) {
                            {"sdy", CopyOfMasterStore(dir, "ignored.img"), "ignore", ""}});
 
     const std::string refusal = "Access to the device was not authorised (udisks2, polkit)";
-    const struct {
-        std::vector<std::string> args;
-        int exitCode;
-        std::string out;
-        std::string err;
-    } steps[] = {
+    const std::tuple<Args, int, std::string, std::string> steps[] = {
         {{"scan"}, 0, "sdq\t/dev/sdq\tMYSTICK\n", refusal},
         {{"put", "/dev/sdq", "7", image, "--yes"}, 0, image + " -> slot 007 [GAME7]\n", ""},
         {{"describe", "/dev/sdq", "7", "Lathe programs", "--yes"}, 0, "slot 007 described\n", ""},
         {{"put", "/dev/sdr", "7", image, "--yes"}, 1, "", refusal},
     };
-    for (const auto& step : steps) {
-        EXPECT_EQ(ExpectRun(step.args, step.exitCode, step.err, "", kAsNobody).out, step.out);
+    for (const auto& [args, exitCode, out, err] : steps) {
+        EXPECT_EQ(ExpectRun(args, exitCode, err, "", kAsNobody).out, out);
     }
     const CliResult listed = RunOk({"list", "/dev/sdq", "--json"}, kAsNobody);
     const nlohmann::json slot = nlohmann::json::parse(listed.out)["slots"][6];

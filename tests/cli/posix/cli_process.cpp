@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <stdexcept>
+#include <utility>
 
 #include "cli/cli_runner.hpp"
 
@@ -69,10 +70,8 @@ void CliProcess::Interrupt() {
 }
 
 CliResult CliProcess::Wait() {
-    CliResult result{WaitFor(static_cast<pid_t>(process_)), ReadFileText(files_ / "out"),
-                     ReadFileText(files_ / "err")};
-    process_ = 0;
-    return result;
+    const auto pid = static_cast<pid_t>(std::exchange(process_, 0));
+    return {WaitFor(pid), ReadFileText(files_ / "out"), ReadFileText(files_ / "err")};
 }
 
 std::string CopyOfMasterStore(const TempDir& dir, const std::string& name) {

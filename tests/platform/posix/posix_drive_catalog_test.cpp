@@ -18,8 +18,7 @@
 namespace quarnex {
 namespace {
 
-using testing::FakeBlockTree;
-using testing::FakeDisk;
+using namespace testing;
 using Names = std::vector<std::string>;
 
 Names ListedNames(PosixDriveCatalog& catalog) {
@@ -54,7 +53,7 @@ struct Machine {
         tree.Mount("8:32", "/mnt/other", "/dev/sdc");
         tree.Mount("0:50", "/mnt/by-name", tree.Node("sdb1"));  // a private number
     }
-    testing::TempDir dir;
+    TempDir dir;
     FakeBlockTree tree{dir.Path()};
     PosixDriveCatalog catalog{tree.Roots()};
 };
@@ -108,21 +107,17 @@ TEST(PosixDriveCatalog, ListTypesNumbersAndDetails) {
 TEST(PosixDriveCatalog, SystemDiskThroughSourceMappingOrPlaceholder) {
     // A tree in words: "disk NAME DEV", "part DISK NAME DEV", "slave DISK
     // BELOW", "root DEV SOURCE TYPE", separated by ";".
+    // clang-format off
     const std::tuple<const char*, Names, const char*> cases[] = {
-        {"disk sda 8:0; disk sdb 8:16; part sdb sdb3 8:19; root 0:33 /dev/sdb3 btrfs",
-         {"sdb", "sda"},
-         "sdb3"},
+        {"disk sda 8:0; disk sdb 8:16; part sdb sdb3 8:19; root 0:33 /dev/sdb3 btrfs", {"sdb", "sda"}, "sdb3"},
         {"disk dm-0 253:0; disk nvme0n1 259:0; part nvme0n1 nvme0n1p2 259:2;"
-         "slave dm-0 nvme0n1p2; root 253:0 /dev/mapper/root ext4",
-         {"nvme0n1", "dm-0"},
-         "dm-0"},
-        {"disk vdb 254:16; disk vda 254:0; root 0:40 overlay overlay",
-         {kNoSystemDisk, "vda", "vdb"},
-         "vda"},
+         "slave dm-0 nvme0n1p2; root 253:0 /dev/mapper/root ext4", {"nvme0n1", "dm-0"}, "dm-0"},
+        {"disk vdb 254:16; disk vda 254:0; root 0:40 overlay overlay", {kNoSystemDisk, "vda", "vdb"}, "vda"},
         {"", {kNoSystemDisk}, ""},
     };
+    // clang-format on
     for (const auto& [words, listed, probe] : cases) {
-        testing::TempDir dir;
+        TempDir dir;
         FakeBlockTree tree(dir.Path());
         std::istringstream lines(words);
         for (std::string line; std::getline(lines, line, ';');) {
@@ -155,7 +150,7 @@ TEST(PosixDriveCatalog, MountPointsOfADeviceAndItsPartitionsAndTheirDismount) {
               (Names{"/media/user/STORE ID", "/mnt/part", "/mnt/by-name"}));
     EXPECT_EQ(m.catalog.MountPoints(m.tree.Node("sdc")), (Names{"/mnt/other"}));
     EXPECT_TRUE(m.catalog.MountPoints(m.dir / "sdb").empty());
-    testing::WriteFileText(m.dir / "sdb", "");
+    WriteFileText(m.dir / "sdb", "");
     m.tree.WriteNode("sdb", {});
     PosixDeviceBackend backend(m.tree.Roots());
     for (const auto& [path, fails] :

@@ -31,22 +31,20 @@ std::vector<std::byte> ReadAt(DeviceFile& file, std::uint64_t at, std::size_t co
 }
 
 TEST(Win32Lock, ASecondLockerIsRefusedWhileTheHoldersOwnHandlesReadAndWrite) {
-    struct Case {
-        LockKind first, second;
-        bool secondTaken;
-    };
-    for (const Case c : {Case{LockKind::Exclusive, LockKind::Exclusive, false},
-                         Case{LockKind::Exclusive, LockKind::Shared, false},
-                         Case{LockKind::Shared, LockKind::Exclusive, false},
-                         Case{LockKind::Shared, LockKind::Shared, true}}) {
+    for (const auto& [first, secondKind, secondTaken] :
+         std::initializer_list<std::tuple<LockKind, LockKind, bool>>{
+             {LockKind::Exclusive, LockKind::Exclusive, false},
+             {LockKind::Exclusive, LockKind::Shared, false},
+             {LockKind::Shared, LockKind::Exclusive, false},
+             {LockKind::Shared, LockKind::Shared, true}}) {
         TempDir dir;
         Win32DeviceBackend backend;
         MakeSparseFile(dir / "s.img", 4096);
-        LockResult held = backend.TryLock(dir / "s.img", c.first);
+        LockResult held = backend.TryLock(dir / "s.img", first);
         ASSERT_NE(held.lock, nullptr);
-        LockResult second = backend.TryLock(dir / "s.img", c.second);
-        EXPECT_EQ(second.lock != nullptr, c.secondTaken);
-        EXPECT_EQ(second.error, c.secondTaken ? 0 : EWOULDBLOCK);
+        LockResult second = backend.TryLock(dir / "s.img", secondKind);
+        EXPECT_EQ(second.lock != nullptr, secondTaken);
+        EXPECT_EQ(second.error, secondTaken ? 0 : EWOULDBLOCK);
         OpenResult own = backend.Open(dir / "s.img", Access::ReadWrite, Disposition::OpenExisting);
         ASSERT_NE(own.file, nullptr);
         const std::vector<std::byte> data = Bytes(4096, 0x5a);
@@ -60,17 +58,14 @@ TEST(Win32Lock, ASecondLockerIsRefusedWhileTheHoldersOwnHandlesReadAndWrite) {
 }
 
 TEST(Win32Paths, WidePathsTakeTheLongPathPrefixOnlyWhereItApplies) {
-    struct Case {
-        const char* path;
-        const wchar_t* wide;
-    };
-    for (const Case c : {Case{"C:/a/b.img", L"\\\\?\\C:\\a\\b.img"},
-                         Case{"d:\\Grüße.img", L"\\\\?\\d:\\Gr\u00fc\u00dfe.img"},
-                         Case{"\\\\.\\PhysicalDrive1", L"\\\\.\\PhysicalDrive1"},
-                         Case{"\\\\server\\share\\f", L"\\\\?\\UNC\\server\\share\\f"},
-                         Case{"rel/x.img", L"rel\\x.img"}}) {
-        EXPECT_EQ(WidePath(c.path), c.wide) << c.path;
-        EXPECT_EQ(Narrow(Widen(c.path)), c.path);
+    for (const auto& [path, wide] : std::initializer_list<std::tuple<const char*, const wchar_t*>>{
+             {"C:/a/b.img", L"\\\\?\\C:\\a\\b.img"},
+             {"d:\\Grüße.img", L"\\\\?\\d:\\Gr\u00fc\u00dfe.img"},
+             {"\\\\.\\PhysicalDrive1", L"\\\\.\\PhysicalDrive1"},
+             {"\\\\server\\share\\f", L"\\\\?\\UNC\\server\\share\\f"},
+             {"rel/x.img", L"rel\\x.img"}}) {
+        EXPECT_EQ(WidePath(path), wide) << path;
+        EXPECT_EQ(Narrow(Widen(path)), path);
     }
 }
 
@@ -130,34 +125,31 @@ TEST(Win32Transfers, TransfersThatArriveInPiecesAreCompleted) {
 }
 
 TEST(Win32Files, SparseWritesAndReplacementsHoldExactlyTheBytesWritten) {
-    struct Case {
-        bool commit;
-        unsigned char old, written;
-    };
-    for (const Case c : {Case{true, 0x00, 0x00}, Case{true, 0x77, 0x00}, Case{true, 0x00, 0x31},
-                         Case{false, 0x77, 0x00}}) {
+    for (const auto& [commit, old, written] :
+         std::initializer_list<std::tuple<bool, unsigned char, unsigned char>>{
+             {true, 0x00, 0x00}, {true, 0x77, 0x00}, {true, 0x00, 0x31}, {false, 0x77, 0x00}}) {
         TempDir dir;
         const std::string path = dir / "store.img";
-        WriteFileBytes(path, std::vector<unsigned char>(8 * 65536, c.old));
+        WriteFileBytes(path, std::vector<unsigned char>(8 * 65536, old));
         Win32DeviceBackend backend(true);
         {
             OpenResult file = backend.Open(path, Access::Write, Disposition::Replace);
             ASSERT_NE(file.file, nullptr);
             // The file holds what it held until the replacement is committed.
-            std::vector<std::byte> data = Bytes(16 * 65536, c.written);
+            std::vector<std::byte> data = Bytes(16 * 65536, written);
             data[5] = std::byte{0xee};
             EXPECT_EQ(file.file->Write(data.data(), data.size()).bytes, data.size());
-            EXPECT_EQ(ReadFileBytes(path, 100, 1)[0], c.old);
-            if (c.commit) {
+            EXPECT_EQ(ReadFileBytes(path, 100, 1)[0], old);
+            if (commit) {
                 EXPECT_EQ(file.file->Commit(), 0);
             }
         }
         const std::vector<unsigned char> now = ReadFileBytes(path);
-        EXPECT_EQ(now.size(), (c.commit ? 16u : 8u) * 65536);
-        EXPECT_EQ(now[5], c.commit ? 0xee : c.old);
-        EXPECT_EQ(now.back(), c.commit ? c.written : c.old);
+        EXPECT_EQ(now.size(), (commit ? 16u : 8u) * 65536);
+        EXPECT_EQ(now[5], commit ? 0xee : old);
+        EXPECT_EQ(now.back(), commit ? written : old);
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
-        if (c.commit && c.written == 0) {
+        if (commit && written == 0) {
             EXPECT_LT(AllocatedBytes(path), 4u * 65536) << "zeros stay holes";
         }
     }
