@@ -27,8 +27,7 @@ std::string StoreId(Context& ctx, const std::string& devicePath) {
 
 int RunScan(CliWorld& world, LoopDevices loopDevices) {
     Context& ctx = world.Ctx();
-    if (const std::string advice = ctx.drives.RightsAdvice();
-        !advice.empty() && !ProbeAdminRights(ctx)) {
+    if (const std::string advice = MissingRightsAdvice(ctx); !advice.empty()) {
         world.Console().Note(advice);
     }
     ScanDrives(ctx, ctx.state.devices, ctx.state.floppies, loopDevices);

@@ -53,8 +53,7 @@ std::optional<StoreTarget> ResolveStore(Context& ctx, const std::string& argumen
     } else if (fs::is_block_file(status) || namedDevice) {
         const fs::path node = fs::canonical(argument, ec);
         target.entry.path = ec ? argument : node.string();
-        if (const std::string advice = ctx.drives.RightsAdvice();
-            !advice.empty() && !ProbeAdminRights(ctx)) {
+        if (const std::string advice = MissingRightsAdvice(ctx); !advice.empty()) {
             Refuse(ctx, "Administrator Rights Needed",
                    target.entry.path + std::string(kCrLf) + advice);
             return std::nullopt;

@@ -18,6 +18,11 @@ bool ProbeAdminRights(OperationPorts& ports) {
     return false;
 }
 
+std::string MissingRightsAdvice(OperationPorts& ports) {
+    std::string advice = ports.drives.RightsAdvice();
+    return advice.empty() || ProbeAdminRights(ports) ? std::string() : advice;
+}
+
 int CheckAdminRights(OperationPorts& ports) {
     if (ProbeAdminRights(ports)) {
         return 1;

@@ -5,10 +5,10 @@
 // The port's method of that name, not the system's macro.
 #undef GetDriveType
 
-#include <cctype>
 #include <string_view>
 #include <vector>
 
+#include "core/text.hpp"
 #include "platform/win32/win32_device_file.hpp"
 #include "platform/win32/win32_handle.hpp"
 #include "platform/win32/win32_text.hpp"
@@ -134,12 +134,9 @@ DriveDetails Win32DriveCatalog::Details(const std::string& drive) {
 }
 
 bool Win32DriveCatalog::KnowsDevice(const std::string& devicePath) {
-    constexpr std::string_view kDisk = "\\\\.\\physicaldrive";
-    std::string lower = devicePath.substr(0, kDisk.size());
-    for (char& c : lower) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return lower == kDisk && DiskNumber(devicePath) >= 0;
+    constexpr std::string_view kDisk = "\\\\.\\PHYSICALDRIVE";
+    return ToUpperAscii(std::string_view(devicePath).substr(0, kDisk.size())) == kDisk &&
+           DiskNumber(devicePath) >= 0;
 }
 
 bool Win32DriveCatalog::HoldsRunningSystem(const std::string& devicePath) {
